@@ -1,0 +1,55 @@
+#pragma once
+
+// What the program learns of its own process from the platform: who runs it,
+// under which name, with which command line, and how it was started.
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QLockFile;
+
+namespace appinfo {
+
+enum class StartMode { Standalone = 0, Automation = 1 };
+
+// The account name, or "" when the system has none (the caller decides on
+// a fallback).
+QString UserName();
+
+// The executable's base name ("tarvo", "chiselo").
+QString ExeName();
+// The base name with a capital first letter: "Tarvo", or "Chiselo" for a copy
+// or link of the program under that name.
+QString ApplicationTitle();
+// The folder the running program lies in.
+QString ProgramFolder();
+
+// The program's arguments joined by blanks; an argument that holds a blank,
+// a double quote or nothing is put in double quotes, so that the command-line
+// parser gives back the arguments as the shell passed them.
+QString RawCommandLine(const QStringList& arguments);
+QString RawCommandLine(); // of this process (QCoreApplication::arguments)
+
+// Automation when the activation file started the process with -Embedding.
+StartMode GetStartMode(const QStringList& arguments);
+StartMode GetStartMode();
+
+// The single-instance lock: a lock file in $XDG_RUNTIME_DIR (or the temp
+// folder). A lock left by a process that died is taken over.
+class SingleInstance
+{
+public:
+    explicit SingleInstance(const QString& name);
+    ~SingleInstance();
+    // True when this process now holds the lock, False when another live
+    // process holds it.
+    bool TryAcquire();
+    QString LockFilePath() const;
+
+private:
+    std::unique_ptr<QLockFile> m_lock;
+    QString m_path;
+};
+
+} // namespace appinfo

@@ -1,0 +1,61 @@
+#pragma once
+
+// Creating the outside controls by class name, as ActiveX hosting does:
+// registration writes the class name and the library path under HKCR; a host
+// creates a control from there. A plug-in exports, with C linkage:
+//
+//   long DllRegisterServer();      // registers every class of the library
+//   long DllUnRegisterServer();    // removes them (DllUnregisterServer too)
+//   IDispatchControl* TarvoCreateControl(const char* className);
+//
+// TARVO_COMPANION_EXPORTS below defines all of them for a library from its
+// class names and one factory function.
+
+#include "Dispatch.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace companion {
+
+constexpr long S_OK = 0;
+constexpr long SELFREG_E_CLASS = 0x80040201L;
+
+// Writes HKCR\<className>\InprocServer32 = libraryPath. Returns S_OK or an
+// error code.
+long RegisterClass(const QString& className, const QString& libraryPath);
+long UnregisterClass(const QString& className);
+// The registered library of a class, or "".
+QString RegisteredLibrary(const QString& className);
+// The path of the library that holds the given address (dladdr).
+QString LibraryPathOf(const void* addressInLibrary);
+
+// Creates a control by class name from its registered library. Throws
+// AutomationError when the class is not registered or cannot be created.
+std::unique_ptr<IDispatchControl> CreateControl(const QString& className);
+
+} // namespace companion
+
+#define TARVO_COMPANION_EXPORTS(CLASS_NAMES, FACTORY)                                       \
+    extern "C" Q_DECL_EXPORT long DllRegisterServer()                                       \
+    {                                                                                       \
+        const QString lib = companion::LibraryPathOf(reinterpret_cast<const void*>(&DllRegisterServer)); \
+        for (const QString& cls : CLASS_NAMES) {                                            \
+            const long rc = companion::RegisterClass(cls, lib);                             \
+            if (rc != companion::S_OK)                                                      \
+                return rc;                                                                  \
+        }                                                                                   \
+        return companion::S_OK;                                                             \
+    }                                                                                       \
+    extern "C" Q_DECL_EXPORT long DllUnRegisterServer()                                     \
+    {                                                                                       \
+        for (const QString& cls : CLASS_NAMES)                                              \
+            companion::UnregisterClass(cls);                                                \
+        return companion::S_OK;                                                             \
+    }                                                                                       \
+    extern "C" Q_DECL_EXPORT long DllUnregisterServer() { return DllUnRegisterServer(); }   \
+    extern "C" Q_DECL_EXPORT IDispatchControl* TarvoCreateControl(const char* className)    \
+    {                                                                                       \
+        return FACTORY(QString::fromUtf8(className));                                       \
+    }

@@ -1,0 +1,25 @@
+#pragma once
+
+// One row per member of an outside control: its name, dispatch number, kind
+// and value type. The program's typed accessors and the stand-in controls are
+// both built from the same rows.
+
+#include <QString>
+#include <span>
+
+enum class MemberKind { Get, Put, GetPut, Method, Event };
+enum class ValueKind { Bool, Int, Long, Double, String, Date, Variant, Object, Void };
+
+struct MemberInfo
+{
+    const char* name;
+    int dispid;
+    MemberKind kind;
+    ValueKind type;
+};
+
+using MemberTable = std::span<const MemberInfo>;
+
+// Lookups over a table (linear: the tables are small and read rarely by name).
+const MemberInfo* FindMember(MemberTable table, int dispid, bool event = false);
+const MemberInfo* FindMember(MemberTable table, const QString& name);

@@ -1,0 +1,73 @@
+#pragma once
+
+// The registry: a typed key tree per hive, kept in text files under one root
+// folder. The calls follow the Win32 registry functions (same error codes,
+// same enumeration order, same refusal of a named remote machine), so the
+// registry access class above them reads as it would on Windows.
+//
+// Hive files: with TARVO_REGISTRY_DIR set, every hive lives in that folder
+// ("HKCU.reg", "HKLM.reg"). Otherwise HKCU lives in
+// $XDG_CONFIG_HOME/Corvane/registry/ and HKLM in /etc/xdg/Corvane/registry/.
+// HKCR is HKCU\Software\Classes.
+//
+// Every write re-reads the hive under a cross-process lock, applies the change
+// and replaces the file atomically, so two processes and a crash lose nothing.
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+namespace reg {
+
+using HKEY = quintptr;
+constexpr HKEY HKEY_CLASSES_ROOT = 0x80000000u;
+constexpr HKEY HKEY_CURRENT_USER = 0x80000001u;
+constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002u;
+constexpr HKEY HKEY_USERS = 0x80000003u;
+
+enum ValueType : quint32 {
+    REG_NONE = 0,
+    REG_SZ = 1,
+    REG_EXPAND_SZ = 2,
+    REG_BINARY = 3,
+    REG_DWORD = 4,
+    REG_DWORD_BIG_ENDIAN = 5,
+    REG_MULTI_SZ = 7,
+};
+
+constexpr long ERROR_SUCCESS = 0;
+constexpr long ERROR_FILE_NOT_FOUND = 2;
+constexpr long ERROR_ACCESS_DENIED = 5;
+constexpr long ERROR_INVALID_HANDLE = 6;
+constexpr long ERROR_BAD_NETPATH = 53;
+constexpr long ERROR_INVALID_PARAMETER = 87;
+constexpr long ERROR_MORE_DATA = 234;
+constexpr long ERROR_NO_MORE_ITEMS = 259;
+constexpr long ERROR_CANTWRITE = 1013;
+
+// Value data are raw bytes, as Win32 passes them: REG_SZ and REG_EXPAND_SZ
+// are UTF-8 text with a terminating NUL, REG_MULTI_SZ NUL-separated strings
+// ending in two NULs, REG_DWORD four little-endian bytes,
+// REG_DWORD_BIG_ENDIAN four big-endian bytes.
+
+long RegOpenKeyEx(HKEY key, const QString& subKey, HKEY* result);
+long RegCreateKeyEx(HKEY key, const QString& subKey, HKEY* result, bool* created = nullptr);
+long RegQueryValueEx(HKEY key, const QString& valueName, ValueType* type, QByteArray* data);
+long RegSetValueEx(HKEY key, const QString& valueName, ValueType type, const QByteArray& data);
+// Values and subkeys enumerate in the order they were first written.
+long RegEnumValue(HKEY key, quint32 index, QString* valueName, ValueType* type = nullptr, QByteArray* data = nullptr);
+long RegEnumKey(HKEY key, quint32 index, QString* subKeyName);
+// Like Win32 on NT: a key that still has subkeys is refused (ERROR_ACCESS_DENIED).
+long RegDeleteKey(HKEY key, const QString& subKey);
+long RegDeleteValue(HKEY key, const QString& valueName);
+long RegQueryInfoKey(HKEY key, quint32* subKeys, quint32* maxSubKeyLen, quint32* values,
+                     quint32* maxValueNameLen, quint32* maxValueLen);
+// An empty machine name (or this machine's) gives the local hive; any other
+// machine is unreachable (ERROR_BAD_NETPATH).
+long RegConnectRegistry(const QString& machineName, HKEY hive, HKEY* result);
+long RegCloseKey(HKEY key);
+
+// The folder the hive files live in (for messages and tests).
+QString HiveFilePath(HKEY hive);
+
+} // namespace reg

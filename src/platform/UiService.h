@@ -1,0 +1,82 @@
+#pragma once
+
+// Every message box, input box, file, print and folder dialog and every modal
+// window of the program goes through this one service. The Qt service shows
+// real dialogs; the scripted service answers from a list, so tests, headless
+// runs and scripted stations never hang on a box.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class QDialog;
+class QWidget;
+
+namespace vb {
+// MsgBox button sets
+constexpr int vbOKOnly = 0;
+constexpr int vbOKCancel = 1;
+constexpr int vbAbortRetryIgnore = 2;
+constexpr int vbYesNoCancel = 3;
+constexpr int vbYesNo = 4;
+constexpr int vbRetryCancel = 5;
+// icons
+constexpr int vbCritical = 16;
+constexpr int vbQuestion = 32;
+constexpr int vbExclamation = 48;
+constexpr int vbInformation = 64;
+// default button
+constexpr int vbDefaultButton1 = 0;
+constexpr int vbDefaultButton2 = 256;
+constexpr int vbDefaultButton3 = 512;
+// answers
+constexpr int vbOK = 1;
+constexpr int vbCancel = 2;
+constexpr int vbAbort = 3;
+constexpr int vbRetry = 4;
+constexpr int vbIgnore = 5;
+constexpr int vbYes = 6;
+constexpr int vbNo = 7;
+
+// The answers of a button set, in the order of their buttons.
+QList<int> ButtonAnswers(int buttons);
+// The answer of the default button of a button set.
+int DefaultAnswer(int buttons);
+} // namespace vb
+
+struct FileDialogRequest
+{
+    QString title;
+    QString filter;       // Qt filter text, e.g. "Job files (*.qx);;All files (*)"
+    QString initialDir;
+    QString fileName;     // proposed name
+};
+
+class UiService
+{
+public:
+    virtual ~UiService() = default;
+
+    // MsgBox: buttons is the VB value (button set + icon + default button);
+    // the result is a VB answer (1 to 7).
+    virtual int MsgBox(const QString& prompt, int buttons, const QString& title) = 0;
+    // InputBox: returns the typed text, or "" when the operator cancelled (as
+    // VB does); cancelled tells the two apart for callers that care.
+    virtual QString InputBox(const QString& prompt, const QString& title, const QString& defaultText,
+                             bool* cancelled = nullptr) = 0;
+    // File dialogs: the chosen path, or "" when cancelled.
+    virtual QString GetOpenFileName(const FileDialogRequest& request) = 0;
+    virtual QString GetSaveFileName(const FileDialogRequest& request) = 0;
+    virtual QString BrowseForFolder(const QString& prompt, const QString& initialDir) = 0;
+    // Print dialog: True when the operator confirmed printing.
+    virtual bool ShowPrinter(const QString& title) = 0;
+    // Shows a window modally and returns QDialog::exec's result.
+    virtual int ShowModal(QDialog* dialog) = 0;
+};
+
+// The process-wide service. Until one is installed the Qt service is used,
+// or the scripted one when TARVO_UI_SCRIPT is set (see UiScript).
+UiService& Ui();
+// Installs a service; returns the previous one (tests restore it).
+std::unique_ptr<UiService> SetUi(std::unique_ptr<UiService> service);
