@@ -22,12 +22,16 @@ QString ExeName();
 // The base name with a capital first letter: "Tarvo", or "Chiselo" for a copy
 // or link of the program under that name.
 QString ApplicationTitle();
+// Makes ApplicationTitle answer this title instead (tests run as
+// "test_<area>" but need the edition they test); empty removes the override.
+void SetApplicationTitleForTests(const QString& title);
 // The folder the running program lies in.
 QString ProgramFolder();
 
-// The program's arguments joined by blanks; an argument that holds a blank,
-// a double quote or nothing is put in double quotes, so that the command-line
-// parser gives back the arguments as the shell passed them.
+// The arguments after the program's own name (arguments[0], as
+// QCoreApplication::arguments gives them) joined by blanks; an argument that
+// holds a blank, a double quote or nothing is put in double quotes, so that
+// the command-line parser gives back the arguments as the shell passed them.
 QString RawCommandLine(const QStringList& arguments);
 QString RawCommandLine(); // of this process (QCoreApplication::arguments)
 

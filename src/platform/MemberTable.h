@@ -5,6 +5,7 @@
 // both built from the same rows.
 
 #include <QString>
+#include <QStringList>
 #include <span>
 
 enum class MemberKind { Get, Put, GetPut, Method, Event };
@@ -21,5 +22,11 @@ struct MemberInfo
 using MemberTable = std::span<const MemberInfo>;
 
 // Lookups over a table (linear: the tables are small and read rarely by name).
+// By number, events and the other members are apart (their numbers overlap);
+// the first row of a number wins. By name the match ignores letter case, as
+// automation does, and a property or method wins over an event of that name.
 const MemberInfo* FindMember(MemberTable table, int dispid, bool event = false);
 const MemberInfo* FindMember(MemberTable table, const QString& name);
+
+// The names of a table's events in table order (hosts bind events by name).
+QStringList EventNames(MemberTable table);

@@ -17,6 +17,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <functional>
+
 namespace reg {
 
 using HKEY = quintptr;
@@ -43,7 +45,9 @@ constexpr long ERROR_BAD_NETPATH = 53;
 constexpr long ERROR_INVALID_PARAMETER = 87;
 constexpr long ERROR_MORE_DATA = 234;
 constexpr long ERROR_NO_MORE_ITEMS = 259;
+constexpr long ERROR_CANTREAD = 1012;
 constexpr long ERROR_CANTWRITE = 1013;
+constexpr long ERROR_KEY_DELETED = 1018;
 
 // Value data are raw bytes, as Win32 passes them: REG_SZ and REG_EXPAND_SZ
 // are UTF-8 text with a terminating NUL, REG_MULTI_SZ NUL-separated strings
@@ -67,7 +71,21 @@ long RegQueryInfoKey(HKEY key, quint32* subKeys, quint32* maxSubKeyLen, quint32*
 long RegConnectRegistry(const QString& machineName, HKEY hive, HKEY* result);
 long RegCloseKey(HKEY key);
 
-// The folder the hive files live in (for messages and tests).
+// The file a hive lives in (for messages and tests); HKCR gives the HKCU file.
 QString HiveFilePath(HKEY hive);
+
+// A hive file that cannot be read as a hive is moved aside (to
+// "<hive file>.corrupt-<time>") and an empty hive takes its place. The message
+// saying so goes to stderr and to this reporter, once per damaged file. The
+// reporter is called outside the registry's lock, so it may use the registry.
+void SetCorruptHiveReporter(std::function<void(const QString& message)> reporter);
+
+// Test seam: saving a hive calls the hook at each of these steps. A hook that
+// returns false makes the save fail at that step (the call then answers
+// ERROR_CANTWRITE and the hive keeps its old content); after Replaced the new
+// content stands whatever the hook answers. The hook runs with the registry
+// locked and must not call it.
+enum class SaveStep { HalfWritten, Written, Replaced };
+void SetSaveStepHook(std::function<bool(SaveStep step)> hook);
 
 } // namespace reg

@@ -50,6 +50,8 @@ public:
 
     // One log line for a box (exposed for the Qt service's logging too).
     static QString LogLine(const QString& title, const QString& text, const QString& buttons, const QString& answer);
+    // Appends one such line to a log file (nothing when path is empty).
+    static void AppendLogLine(const QString& path, const QString& line);
 
 private:
     bool Next(const QString& what, QString* answer);

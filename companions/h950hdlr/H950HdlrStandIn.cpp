@@ -1,0 +1,8 @@
+#include "H950HdlrStandIn.h"
+
+#include "engine/H950HdlrControl.h"
+
+H950HdlrStandIn::H950HdlrStandIn()
+    : DispatchObject(QString::fromLatin1(H950HdlrControl::ClassName), H950HdlrControl::Members())
+{
+}

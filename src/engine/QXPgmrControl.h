@@ -1,0 +1,33 @@
+#pragma once
+
+// The engine control QXProgrammer, reached by dispatch number through typed
+// members: QXProgrammer.SilentMode() reads dispatch number 320,
+// QXProgrammer.SilentMode(true) writes it.
+// The rows are in engine/QXPgmrMembers.def; the stand-in control is built from the same
+// table, so the numbers on both sides cannot drift apart.
+
+#include "engine/ControlAccessor.h"
+
+#include <QStringList>
+
+// The dispatch number of each property and method, by name.
+namespace QXPgmrId {
+#include "engine/MemberIdMacros.h"
+enum : int {
+#include "engine/QXPgmrMembers.def"
+};
+#include "engine/MemberMacrosEnd.h"
+} // namespace QXPgmrId
+
+class QXPgmrControl : public ControlAccessor
+{
+public:
+    static constexpr const char* ClassName = "QXPGMRLib.QXPgmr";
+    static MemberTable Members();
+    // The events in table order; a host binds its handlers by these names.
+    static const QStringList& EventNames();
+
+#include "engine/MemberAccessorMacros.h"
+#include "engine/QXPgmrMembers.def"
+#include "engine/MemberMacrosEnd.h"
+};

@@ -1,0 +1,123 @@
+#include "AppInfo.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace appinfo {
+
+namespace {
+
+QString& TitleOverride()
+{
+    static QString title;
+    return title;
+}
+
+// argv[0] as the program was invoked. A link named "chiselo" to the program
+// must run as Chiselo, so the invoked name counts, not the resolved file.
+QString InvokedName()
+{
+    if (QCoreApplication::instance()) {
+        const QStringList arguments = QCoreApplication::arguments();
+        if (!arguments.isEmpty() && !arguments.first().isEmpty())
+            return arguments.first();
+    }
+    QFile cmdline(QStringLiteral("/proc/self/cmdline"));
+    if (cmdline.open(QIODevice::ReadOnly)) {
+        const QByteArray all = cmdline.readAll();
+        const QByteArray argv0 = all.left(all.indexOf('\0'));
+        if (!argv0.isEmpty())
+            return QString::fromLocal8Bit(argv0);
+    }
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+}
+
+bool NeedsQuotes(const QString& argument)
+{
+    return argument.isEmpty() || argument.contains(QLatin1Char(' ')) || argument.contains(QLatin1Char('"'));
+}
+
+} // namespace
+
+QString UserName()
+{
+    const passwd* entry = getpwuid(geteuid());
+    return entry && entry->pw_name ? QString::fromLocal8Bit(entry->pw_name) : QString();
+}
+
+QString ExeName() { return QFileInfo(InvokedName()).fileName(); }
+
+QString ApplicationTitle()
+{
+    if (!TitleOverride().isEmpty())
+        return TitleOverride();
+    QString title = ExeName();
+    if (!title.isEmpty())
+        title[0] = title.at(0).toUpper();
+    return title;
+}
+
+void SetApplicationTitleForTests(const QString& title) { TitleOverride() = title; }
+
+QString ProgramFolder()
+{
+    // The real file's folder: the plug-ins lie beside it, also when the
+    // program was started through a link.
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).path();
+}
+
+QString RawCommandLine(const QStringList& arguments)
+{
+    QStringList parts;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        parts.append(NeedsQuotes(argument) ? QLatin1Char('"') + argument + QLatin1Char('"') : argument);
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+QString RawCommandLine() { return RawCommandLine(QCoreApplication::arguments()); }
+
+StartMode GetStartMode(const QStringList& arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        if (arguments.at(i).compare(QLatin1String("-Embedding"), Qt::CaseInsensitive) == 0)
+            return StartMode::Automation;
+    return StartMode::Standalone;
+}
+
+StartMode GetStartMode() { return GetStartMode(QCoreApplication::arguments()); }
+
+SingleInstance::SingleInstance(const QString& name)
+{
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::tempPath();
+    m_path = QDir(folder).filePath(name + QStringLiteral(".lock"));
+    m_lock = std::make_unique<QLockFile>(m_path);
+    // No age makes a live holder's lock stale: a station runs for weeks. A
+    // lock whose process has died is still taken over (QLockFile checks the
+    // owner's process id).
+    m_lock->setStaleLockTime(0);
+}
+
+SingleInstance::~SingleInstance() = default;
+
+bool SingleInstance::TryAcquire()
+{
+    if (m_lock->isLocked())
+        return true;
+    return m_lock->tryLock(0);
+}
+
+QString SingleInstance::LockFilePath() const { return m_path; }
+
+} // namespace appinfo

@@ -1,0 +1,146 @@
+#include "QtUiService.h"
+
+#include "ScriptedUiService.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+
+namespace {
+
+struct ButtonOfAnswer
+{
+    int answer;
+    QMessageBox::StandardButton button;
+};
+constexpr ButtonOfAnswer kButtons[] = {
+    {vb::vbOK, QMessageBox::Ok},       {vb::vbCancel, QMessageBox::Cancel}, {vb::vbAbort, QMessageBox::Abort},
+    {vb::vbRetry, QMessageBox::Retry}, {vb::vbIgnore, QMessageBox::Ignore}, {vb::vbYes, QMessageBox::Yes},
+    {vb::vbNo, QMessageBox::No},
+};
+
+QMessageBox::StandardButton ButtonFor(int answer)
+{
+    for (const ButtonOfAnswer& b : kButtons)
+        if (b.answer == answer)
+            return b.button;
+    return QMessageBox::Ok;
+}
+
+int AnswerFor(QMessageBox::StandardButton button)
+{
+    for (const ButtonOfAnswer& b : kButtons)
+        if (b.button == button)
+            return b.answer;
+    return 0;
+}
+
+QMessageBox::Icon IconFor(int buttons)
+{
+    switch (buttons & 0x70) {
+    case vb::vbCritical: return QMessageBox::Critical;
+    case vb::vbQuestion: return QMessageBox::Question;
+    case vb::vbExclamation: return QMessageBox::Warning;
+    case vb::vbInformation: return QMessageBox::Information;
+    default: return QMessageBox::NoIcon;
+    }
+}
+
+// Boxes belong to the window the operator is working in.
+QWidget* Owner()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+QString InitialPath(const FileDialogRequest& request)
+{
+    if (request.fileName.isEmpty())
+        return request.initialDir;
+    return request.initialDir.isEmpty() ? request.fileName : QDir(request.initialDir).filePath(request.fileName);
+}
+
+} // namespace
+
+void QtUiService::Log(const QString& title, const QString& text, const QString& buttons, const QString& answer) const
+{
+    ScriptedUiService::AppendLogLine(m_logFile, ScriptedUiService::LogLine(title, text, buttons, answer));
+}
+
+int QtUiService::MsgBox(const QString& prompt, int buttons, const QString& title)
+{
+    QMessageBox box(IconFor(buttons), title, prompt, QMessageBox::NoButton, Owner());
+    const QList<int> answers = vb::ButtonAnswers(buttons);
+    for (int answer : answers)
+        box.addButton(ButtonFor(answer));
+    box.setDefaultButton(ButtonFor(vb::DefaultAnswer(buttons)));
+    box.exec();
+    int answer = AnswerFor(box.standardButton(box.clickedButton()));
+    if (!answers.contains(answer)) // closed without a button
+        answer = answers.contains(vb::vbCancel) ? vb::vbCancel : vb::DefaultAnswer(buttons);
+    Log(title, prompt, QString::number(buttons), QString::number(answer));
+    return answer;
+}
+
+QString QtUiService::InputBox(const QString& prompt, const QString& title, const QString& defaultText, bool* cancelled)
+{
+    QInputDialog dialog(Owner());
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    if (cancelled)
+        *cancelled = !ok;
+    const QString answer = ok ? dialog.textValue() : QString();
+    Log(title, prompt, QStringLiteral("InputBox"), answer);
+    return answer;
+}
+
+QString QtUiService::GetOpenFileName(const FileDialogRequest& request)
+{
+    const QString answer = QFileDialog::getOpenFileName(Owner(), request.title, InitialPath(request), request.filter);
+    Log(request.title, InitialPath(request), QStringLiteral("Open"), answer);
+    return answer;
+}
+
+QString QtUiService::GetSaveFileName(const FileDialogRequest& request)
+{
+    const QString answer = QFileDialog::getSaveFileName(Owner(), request.title, InitialPath(request), request.filter);
+    Log(request.title, InitialPath(request), QStringLiteral("Save"), answer);
+    return answer;
+}
+
+QString QtUiService::BrowseForFolder(const QString& prompt, const QString& initialDir)
+{
+    const QString answer = QFileDialog::getExistingDirectory(Owner(), prompt, initialDir);
+    Log(QString(), prompt, QStringLiteral("Folder"), answer);
+    return answer;
+}
+
+bool QtUiService::ShowPrinter(const QString& title)
+{
+    QPrinter printer;
+    QPrintDialog dialog(&printer, Owner());
+    if (!title.isEmpty())
+        dialog.setWindowTitle(title);
+    const bool confirmed = dialog.exec() == QDialog::Accepted;
+    Log(title, QString(), QStringLiteral("Print"), confirmed ? QStringLiteral("1") : QStringLiteral("2"));
+    return confirmed;
+}
+
+int QtUiService::ShowModal(QDialog* dialog)
+{
+    const QString title = dialog->windowTitle();
+    const QString name = dialog->objectName();
+    const int result = dialog->exec();
+    Log(title, name, QStringLiteral("Modal"), QString::number(result));
+    return result;
+}

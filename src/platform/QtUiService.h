@@ -1,0 +1,28 @@
+#pragma once
+
+#include "UiService.h"
+
+// The service of an operator's station: real Qt dialogs. The only place in
+// the program that opens a QMessageBox, QInputDialog, QFileDialog or
+// QPrintDialog.
+class QtUiService : public UiService
+{
+public:
+    // Also appends every box shown to this file (TARVO_UI_LOG), in the
+    // format of ScriptedUiService::LogLine.
+    void SetLogFile(const QString& path) { m_logFile = path; }
+
+    int MsgBox(const QString& prompt, int buttons, const QString& title) override;
+    QString InputBox(const QString& prompt, const QString& title, const QString& defaultText,
+                     bool* cancelled = nullptr) override;
+    QString GetOpenFileName(const FileDialogRequest& request) override;
+    QString GetSaveFileName(const FileDialogRequest& request) override;
+    QString BrowseForFolder(const QString& prompt, const QString& initialDir) override;
+    bool ShowPrinter(const QString& title) override;
+    int ShowModal(QDialog* dialog) override;
+
+private:
+    void Log(const QString& title, const QString& text, const QString& buttons, const QString& answer) const;
+
+    QString m_logFile;
+};

@@ -1,0 +1,657 @@
+#include "settings/ProgrammerClass.h"
+
+#include "engine/H950HdlrControl.h"
+#include "engine/QXPgmrControl.h"
+#include "mainwindow/frmMain.h"
+#include "platform/AppInfo.h"
+#include "platform/AutomationError.h"
+#include "settings/SettingsStore.h"
+#include "settings/StoredValueConversion.h"
+#include "shell/ShellUtilities.h"
+#include "shell/StartUp.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QtDebug>
+#include <variant>
+
+namespace {
+
+const QString kBuffer = QStringLiteral("buffer");
+const QString kHandler = QStringLiteral("Handler");
+const QString kConfiguration = QStringLiteral("Configuration");
+const QString kH950hdlr = QStringLiteral("H950hdlr");
+const QString kSealbook = QStringLiteral("Sealbook");
+const QString kDataCapture = QStringLiteral("Data Capture");
+const QString kRecentFiles = QStringLiteral("Recent Files");
+
+constexpr qint32 kDefaultTotalNumberOfTabs = 15;
+// A stored tab total beyond this is damage, not a tab strip: it would only
+// make the per-tab arrays huge.
+constexpr qint32 kMaxTotalNumberOfTabs = 1024;
+// The recent-file places of the File menu when there is no main window.
+constexpr int kRecentFilePlaces = 5;
+// Marks an older action setting that is not stored.
+constexpr qint16 kOldSettingAbsent = -333;
+const QString kPasswordEnd = QStringLiteral("FFFF");
+
+QString App() { return appinfo::ApplicationTitle(); }
+
+// Runs one engine call and goes on when the engine refuses it, so that one
+// refused property does not leave the rest of a group undone.
+template <class F> bool Try(F&& f)
+{
+    try {
+        f();
+        return true;
+    } catch (const AutomationError&) {
+        return false;
+    }
+}
+
+// One write of the settings saved at exit. A failed write loses that value
+// only; the others are still written.
+void Save(const QString& app, const QString& section, const QString& name, const QVariant& value)
+{
+    try {
+        SaveSettingValue(app, section, name, value);
+    } catch (const std::exception& e) {
+        qWarning("Setting %s\\%s not saved: %s", qPrintable(section), qPrintable(name), e.what());
+    }
+}
+
+QString OldActionPrefix(int action)
+{
+    static const char* const kPrefixes[] = {"", "USR_PGM_", "USR_VFY_", "USR_READ_", "USR_BLANKCHECK_"};
+    return QString::fromLatin1(kPrefixes[qBound(0, action, 4)]);
+}
+
+QString RecentFileName(int place) { return QStringLiteral("RecentFile%1").arg(place); }
+
+} // namespace
+
+// A stored setting and the variable it is read into and saved from.
+struct ProgrammerClass::SettingRow
+{
+    using Field = std::variant<bool ProgrammerClass::*, qint16 ProgrammerClass::*, qint32 ProgrammerClass::*,
+                               QString ProgrammerClass::*>;
+    enum class Stored { AsType, AsText };
+
+    const QString& section;
+    const char* name;
+    Field field;
+    QVariant defaultValue;
+    // Most values keep their variable's type in the store; a few are saved
+    // as their text.
+    Stored stored = Stored::AsType;
+};
+
+QDateTime ProgrammerClass::ZeroDate()
+{
+    return QDateTime(QDate(1899, 12, 30), QTime(0, 0));
+}
+
+ProgrammerClass::ProgrammerClass(QXPgmrControl* engine, H950HdlrControl* autoHandler)
+    : m_engine(engine), m_autoHandler(autoHandler)
+{
+    const QString app = App();
+    strFileName = ToText(GetSettingValue(app, kBuffer, QStringLiteral("filename"), QString()));
+    strFilePath = ToText(GetSettingValue(app, kBuffer, QStringLiteral("path"), QStringLiteral("/")));
+    strFileDrive = ToText(GetSettingValue(app, kBuffer, QStringLiteral("drive"), QString()));
+    udtHandlerType = ReadHandlerType();
+
+    dtmFileDate = ZeroDate();
+    lngFileSize = 0;
+    udtPgmrType = 12;
+    udtParallelPort = 0;
+    blnDeviceSelected = false;
+    blnBufferEmpty = true;
+    blnInAction = false;
+    blnFileLoaded = false;
+    strJobNote.clear();
+    strSKAutoNote.clear();
+    strJobDir.clear();
+    skType = 1;
+
+    const qint32 tabs = ToLong(GetSettingValue(app, kConfiguration, QStringLiteral("lTotalNumberOfTabs"),
+                                                kDefaultTotalNumberOfTabs),
+                               kDefaultTotalNumberOfTabs);
+    lTotalNumberOfTabs = tabs >= 0 && tabs <= kMaxTotalNumberOfTabs ? tabs : kDefaultTotalNumberOfTabs;
+
+    InitializeUserSettingArrays();
+    mbActionSettingsLoaded = false;
+    mbOldActionSettingsFound = false;
+    LoadConfigData();
+}
+
+ProgrammerClass::~ProgrammerClass()
+{
+    SaveConfigData();
+}
+
+QXPgmrControl& ProgrammerClass::engine() const
+{
+    if (m_engine)
+        return *m_engine;
+    if (gMainForm)
+        return gMainForm->QXProgrammer;
+    throw AutomationError(ControlAccessor::ErrObjectNotSet, App(),
+                          QStringLiteral("Object variable or With block variable not set"));
+}
+
+H950HdlrControl* ProgrammerClass::autoHandler() const
+{
+    if (m_autoHandler)
+        return m_autoHandler;
+    return gMainForm ? &gMainForm->QXH950AutoHandler : nullptr;
+}
+
+qint32 ProgrammerClass::ReadHandlerType()
+{
+    // The stored handler type counts only where the handler offers the
+    // automatic types.
+    H950HdlrControl* handler = autoHandler();
+    qint32 family = 0;
+    if (!handler || !Try([&] { family = handler->HandlerModelFamily(); }) || family != -1)
+        return 0;
+    return ToLong(GetSettingValue(App(), kHandler, QStringLiteral("Type"), qint32(0)), 0);
+}
+
+qint32 ProgrammerClass::lngNumCopies() const
+{
+    return gMainForm ? gMainForm->lngNumCopies : 0;
+}
+
+// ---------------------------------------------------------------------------
+// Load and save
+
+std::vector<ProgrammerClass::SettingRow> ProgrammerClass::LoadedSettings()
+{
+    using S = SettingRow::Stored;
+    // The data capture report lies in the engine's folder unless stored.
+    QString engineFolder;
+    Try([&] { engineFolder = engine().EngineDirectory(); });
+    const QString reportFile = QDir(engineFolder).filePath(QStringLiteral("DataCaptureReport.Txt"));
+
+    return {
+        {kH950hdlr, "bEnableMarkEditor", &ProgrammerClass::bEnableMarkEditor, QStringLiteral("False")},
+        {kConfiguration, "MasterSiteID", &ProgrammerClass::lngMasterSiteID, QStringLiteral("1")},
+        {kConfiguration, "udtCSumMethod", &ProgrammerClass::udtCSumMethod, qint32(0)},
+        {kConfiguration, "bClearBeforeRead", &ProgrammerClass::bClearBeforeRead, true},
+        {kConfiguration, "udtCSumType", &ProgrammerClass::udtCSumType, qint32(1)},
+        {kConfiguration, "blnAutoFileID", &ProgrammerClass::blnAutoFileID, true},
+        {kConfiguration, "blnAutoLowAddr", &ProgrammerClass::blnAutoLowAddr, true},
+        {kConfiguration, "blnLoadEntireFile", &ProgrammerClass::blnLoadEntireFile, true},
+        {kConfiguration, "bNoviceMode", &ProgrammerClass::bNoviceMode, true},
+        {kConfiguration, "bBeepOn", &ProgrammerClass::bBeepOn, true},
+        {kConfiguration, "bMemoryIntegrityCheck", &ProgrammerClass::bMemoryIntegrityCheck, false},
+        {kConfiguration, "blnSaveEntireContents", &ProgrammerClass::blnSaveEntireContents, true},
+        {kConfiguration, "lngLowAddrSave", &ProgrammerClass::lngLowAddrSave, qint16(0)},
+        {kConfiguration, "lngHighAddrSave", &ProgrammerClass::lngHighAddrSave, qint16(0)},
+        {kConfiguration, "blnClearLoad", &ProgrammerClass::blnClearLoad, true},
+        {kConfiguration, "lngLowAddrLoad", &ProgrammerClass::lngLowAddrLoad, qint16(0)},
+        {kConfiguration, "lngHighAddrLoad", &ProgrammerClass::lngHighAddrLoad, qint16(0)},
+        {kConfiguration, "lngBufLoadAddr", &ProgrammerClass::lngBufLoadAddr, qint16(0)},
+        {kConfiguration, "lngPosSingle", &ProgrammerClass::lngPosSingle, qint16(0)},
+        {kConfiguration, "lngBankSingle", &ProgrammerClass::lngBankSingle, qint16(0)},
+        {kConfiguration, "udtRadix", &ProgrammerClass::udtRadix, qint32(0)},
+        {kConfiguration, "Matching ChipPin and Socket", &ProgrammerClass::bMatchChipPinAndSocket, qint16(0), S::AsText},
+        {kSealbook, "Default Mode", &ProgrammerClass::bStartInOperatorMode, false},
+        {kSealbook, "bDataPatternLinkedToSKFile", &ProgrammerClass::bDataPatternLinkedToSKFile, false},
+        {kSealbook, "Job File Directory", &ProgrammerClass::strJobDir, appinfo::ProgramFolder()},
+        {kSealbook, "Verify Checksum of Data", &ProgrammerClass::bVerifyChecksum, true},
+        {kSealbook, "Reminding of Verify Checksum", &ProgrammerClass::bRemindToVerifyChecksum, true},
+        {kConfiguration, "Elapsed Time", &ProgrammerClass::bElapsedTime, false, S::AsText},
+        {kDataCapture, "File Name", &ProgrammerClass::strDataCaptureFileName, QString()},
+        {kDataCapture, "Job Path", &ProgrammerClass::strDataCaptureJobPath, QString()},
+        {kDataCapture, "File Path", &ProgrammerClass::strDataCaptureFilePath, QString()},
+        {kDataCapture, "Report File", &ProgrammerClass::strDataCaptureReportFileName, reportFile},
+        {kDataCapture, "Error Color", &ProgrammerClass::lngDCDiffColor, QStringLiteral("255"), S::AsText},
+    };
+}
+
+void ProgrammerClass::LoadRow(const QString& app, const SettingRow& row)
+{
+    const QVariant stored = GetSettingValue(app, row.section, QString::fromLatin1(row.name), row.defaultValue);
+    // A text that does not convert to the variable's type counts as absent.
+    std::visit(
+        [&](auto member) {
+            auto& field = this->*member;
+            using T = std::remove_reference_t<decltype(field)>;
+            if constexpr (std::is_same_v<T, bool>)
+                field = ToBool(stored, ToBool(row.defaultValue, false));
+            else if constexpr (std::is_same_v<T, qint16>)
+                field = ToInteger(stored, ToInteger(row.defaultValue, 0));
+            else if constexpr (std::is_same_v<T, qint32>)
+                field = ToLong(stored, ToLong(row.defaultValue, 0));
+            else
+                field = ToText(stored);
+        },
+        row.field);
+}
+
+void ProgrammerClass::SaveRow(const QString& app, const SettingRow& row)
+{
+    const QVariant value = std::visit(
+        [&](auto member) -> QVariant {
+            const auto& field = this->*member;
+            if (row.stored == SettingRow::Stored::AsText)
+                return ToText(QVariant::fromValue(field));
+            return QVariant::fromValue(field);
+        },
+        row.field);
+    Save(app, row.section, QString::fromLatin1(row.name), value);
+}
+
+void ProgrammerClass::LoadConfigData()
+{
+    const QString app = App();
+
+    // The device settings the engine keeps by name, restored and saved by
+    // RunDelayedRegInit. Loading again replaces the queue rather than adding
+    // to it, so each property is restored and saved once.
+    static const DelayedRegValue kDelayed[] = {
+        {QStringLiteral("DeviceByteOrder"), QStringLiteral("udtByteOrder"), 0},
+        {QStringLiteral("DeviceDataSetWidth"), QStringLiteral("lngSetWidth"), 1},
+        {QStringLiteral("DeviceDataSetLength"), QStringLiteral("lngSetBanks"), 1},
+        {QStringLiteral("DeviceSetMode"), QStringLiteral("udtSetMode"), 0},
+        {QStringLiteral("DeviceVectorDisplay"), QStringLiteral("udtVectorDisplay"), 0},
+        {QStringLiteral("DeviceVectorXState"), QStringLiteral("udtVectorXValue"), 0},
+        {QStringLiteral("DeviceVectorSeed"), QStringLiteral("lngVectorSeed"), 0},
+    };
+    mDelayedRegInit.assign(std::begin(kDelayed), std::end(kDelayed));
+
+    for (const SettingRow& row : LoadedSettings())
+        LoadRow(app, row);
+    lngPosSingle = qMax(lngPosSingle, 0);
+    lngBankSingle = qMax(lngBankSingle, 0);
+
+    strOperatorPwd = LoadOperatorPassword();
+    // The job of the last run is not reloaded by itself.
+    strJobName.clear();
+    bAutoLoadJob = false;
+}
+
+void ProgrammerClass::SaveConfigData()
+{
+    using S = SettingRow::Stored;
+    const QString app = App();
+    const SettingRow first[] = {
+        {kBuffer, "path", &ProgrammerClass::strFilePath, {}},
+        {kBuffer, "drive", &ProgrammerClass::strFileDrive, {}},
+        {kBuffer, "filename", &ProgrammerClass::strFileName, {}},
+        {kHandler, "Type", &ProgrammerClass::udtHandlerType, {}},
+        {kH950hdlr, "bEnableMarkEditor", &ProgrammerClass::bEnableMarkEditor, {}},
+        {kConfiguration, "MasterSiteID", &ProgrammerClass::lngMasterSiteID, {}},
+        {kConfiguration, "udtCSumMethod", &ProgrammerClass::udtCSumMethod, {}},
+        {kConfiguration, "bClearBeforeRead", &ProgrammerClass::bClearBeforeRead, {}},
+        {kConfiguration, "udtCSumType", &ProgrammerClass::udtCSumType, {}},
+        {kConfiguration, "blnAutoFileID", &ProgrammerClass::blnAutoFileID, {}},
+        {kConfiguration, "blnAutoLowAddr", &ProgrammerClass::blnAutoLowAddr, {}},
+        {kConfiguration, "blnLoadEntireFile", &ProgrammerClass::blnLoadEntireFile, {}},
+        {kConfiguration, "bNoviceMode", &ProgrammerClass::bNoviceMode, {}},
+        {kConfiguration, "bBeepOn", &ProgrammerClass::bBeepOn, {}},
+        {kConfiguration, "bMemoryIntegrityCheck", &ProgrammerClass::bMemoryIntegrityCheck, {}},
+        {kConfiguration, "blnSaveEntireContents", &ProgrammerClass::blnSaveEntireContents, {}},
+        {kConfiguration, "lngLowAddrSave", &ProgrammerClass::lngLowAddrSave, {}},
+        {kConfiguration, "lngHighAddrSave", &ProgrammerClass::lngHighAddrSave, {}},
+        {kConfiguration, "blnClearLoad", &ProgrammerClass::blnClearLoad, {}},
+        {kConfiguration, "lngLowAddrLoad", &ProgrammerClass::lngLowAddrLoad, {}},
+        {kConfiguration, "lngHighAddrLoad", &ProgrammerClass::lngHighAddrLoad, {}},
+        {kConfiguration, "lngBufLoadAddr", &ProgrammerClass::lngBufLoadAddr, {}},
+        {kConfiguration, "lngPosSingle", &ProgrammerClass::lngPosSingle, {}},
+        {kConfiguration, "lngBankSingle", &ProgrammerClass::lngBankSingle, {}},
+        {kConfiguration, "udtRadix", &ProgrammerClass::udtRadix, {}},
+        {kSealbook, "Default Mode", &ProgrammerClass::bStartInOperatorMode, {}},
+        {kSealbook, "bDataPatternLinkedToSKFile", &ProgrammerClass::bDataPatternLinkedToSKFile, {}},
+        {kSealbook, "Job Name", &ProgrammerClass::strJobName, {}},
+        {kSealbook, "Job File Directory", &ProgrammerClass::strJobDir, {}},
+        {kSealbook, "Verify Checksum of Data", &ProgrammerClass::bVerifyChecksum, {}},
+        {kSealbook, "Reminding of Verify Checksum", &ProgrammerClass::bRemindToVerifyChecksum, {}},
+    };
+    const SettingRow last[] = {
+        {kDataCapture, "File Name", &ProgrammerClass::strDataCaptureFileName, {}},
+        {kDataCapture, "Job Path", &ProgrammerClass::strDataCaptureJobPath, {}},
+        {kDataCapture, "File Path", &ProgrammerClass::strDataCaptureFilePath, {}},
+        {kDataCapture, "Report File", &ProgrammerClass::strDataCaptureReportFileName, {}},
+        {kDataCapture, "Error Color", &ProgrammerClass::lngDCDiffColor, {}, S::AsText},
+        {kConfiguration, "Matching ChipPin and Socket", &ProgrammerClass::bMatchChipPinAndSocket, {}, S::AsText},
+        {kConfiguration, "lTotalNumberOfTabs", &ProgrammerClass::lTotalNumberOfTabs, {}},
+        {kConfiguration, "Elapsed Time", &ProgrammerClass::bElapsedTime, {}, S::AsText},
+    };
+    for (const SettingRow& row : first)
+        SaveRow(app, row);
+    SaveOperatorPassword();
+    for (const SettingRow& row : last)
+        SaveRow(app, row);
+    if (mbOldActionSettingsFound)
+        DeleteOldActionSettings();
+}
+
+// The operator password, one character per value: the character's code
+// combined with the mask, "FFFF" past its end.
+QString ProgrammerClass::LoadOperatorPassword()
+{
+    const QString app = App();
+    QString password;
+    for (int n = 1;; ++n) {
+        const QString text = ToText(GetSettingValue(app, kSealbook, QStringLiteral("%1Operator Parameter").arg(n), QString()));
+        if (text.isEmpty() || text == kPasswordEnd)
+            break;
+        const qint32 code = ToLong(text, -1);
+        if (code < 0 || code > 0xFFFF)
+            break; // damaged: keep what was read before it
+        password += QChar(char16_t(quint16(code) ^ kPasswordMask));
+    }
+    return password;
+}
+
+void ProgrammerClass::SaveOperatorPassword()
+{
+    const QString app = App();
+    QString kept = strOperatorPwd.left(kPasswordPositions);
+    // Never keep half of a character that needs two code units.
+    if (!kept.isEmpty() && kept.back().isHighSurrogate())
+        kept.chop(1);
+    for (int n = 1; n <= kPasswordPositions; ++n) {
+        const QString value = n > kept.size() ? kPasswordEnd
+                                              : QString::number(quint16(kept.at(n - 1).unicode()) ^ kPasswordMask);
+        Save(app, kSealbook, QStringLiteral("%1Operator Parameter").arg(n), value);
+    }
+}
+
+void ProgrammerClass::RunDelayedRegInit(bool load)
+{
+    const QString app = App();
+    // Each property on its own: one the engine refuses is skipped and keeps
+    // its stored value, the others still go through.
+    for (const DelayedRegValue& entry : mDelayedRegInit) {
+        if (load) {
+            const qint32 value = ToLong(GetSettingValue(app, kConfiguration, entry.valueName, entry.defaultValue),
+                                        entry.defaultValue);
+            Try([&] { engine().PutByName(entry.propertyName, value); });
+        } else {
+            QVariant value;
+            if (!Try([&] { value = engine().GetByName(entry.propertyName); }))
+                continue;
+            const std::optional<qint64> number = ToWhole(value);
+            if (!number || *number < std::numeric_limits<qint32>::min() || *number > std::numeric_limits<qint32>::max())
+                continue;
+            Save(app, kConfiguration, entry.valueName, qint32(*number));
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Per-tab user settings
+
+bool ProgrammerClass::InBounds(int action, int option) const
+{
+    return action >= 0 && action <= lTotalNumberOfTabs && size_t(action) < m_intUserCheckbox.size() && option >= 0
+        && option < kOptionSlots;
+}
+
+QString ProgrammerClass::strUserListboxText(int action, int option) const
+{
+    return InBounds(action, option) ? m_strUserListboxText[action][option] : QString();
+}
+
+void ProgrammerClass::strUserListboxText(int action, int option, const QString& text)
+{
+    if (InBounds(action, option))
+        m_strUserListboxText[action][option] = text;
+}
+
+qint16 ProgrammerClass::intUserCheckbox(int action, int option) const
+{
+    return InBounds(action, option) ? m_intUserCheckbox[action][option] : 0;
+}
+
+void ProgrammerClass::intUserCheckbox(int action, int option, qint16 value)
+{
+    if (InBounds(action, option))
+        m_intUserCheckbox[action][option] = value;
+}
+
+qint16 ProgrammerClass::intUserListboxIndex(int action, int option) const
+{
+    return InBounds(action, option) ? m_intUserListboxIndex[action][option] : 0;
+}
+
+void ProgrammerClass::intUserListboxIndex(int action, int option, qint16 value)
+{
+    if (InBounds(action, option))
+        m_intUserListboxIndex[action][option] = value;
+}
+
+void ProgrammerClass::ResizeUserSettingArrays(bool keep)
+{
+    const size_t actions = size_t(qMax(lTotalNumberOfTabs, -1) + 1);
+    if (!keep) {
+        m_intUserCheckbox.clear();
+        m_intUserListboxIndex.clear();
+        m_strUserListboxText.clear();
+    }
+    m_intUserCheckbox.resize(actions, {});
+    m_intUserListboxIndex.resize(actions, {});
+    m_strUserListboxText.resize(actions, {});
+}
+
+void ProgrammerClass::InitializeUserSettingArrays()
+{
+    ResizeUserSettingArrays(false);
+}
+
+void ProgrammerClass::SetTotalNumberOfTabs(qint32 total)
+{
+    // The arrays follow the new total at once, so that nothing indexes them
+    // by the new count before they have been re-created.
+    lTotalNumberOfTabs = total;
+    ResizeUserSettingArrays(true);
+}
+
+// ---------------------------------------------------------------------------
+// Factory configuration and engine questions
+
+bool ProgrammerClass::IsVexalModel(qint32 model)
+{
+    return model == 22 || model == 23 || model == 24;
+}
+
+void ProgrammerClass::SetDefaultConfig()
+{
+    strDeviceName.clear();
+    strDeviceSize.clear();
+    strDevicePackage.clear();
+    lngDeviceSize = 0;
+    strFilePath = QStringLiteral("/");
+    strFileDrive.clear();
+    udtHandlerType = 0;
+    dtmFileDate = ZeroDate();
+    lngFileSize = 0;
+    udtParallelPort = 1;
+
+    qint32 model = 0;
+    Try([&] { model = engine().ProgrammerModelIndex(); });
+    udtPgmrType = gbChiseloEdition || IsVexalModel(model) ? 22 : 12;
+
+    blnBufferEmpty = bClearBeforeRead = blnAutoFileID = blnAutoLowAddr = bNoviceMode = blnSaveEntireContents
+        = blnClearLoad = true;
+    blnDeviceSelected = blnInAction = blnFileLoaded = blnLoadEntireFile = false;
+    udtCSumMethod = 0;
+    udtCSumType = 1;
+    lngLowAddrSave = lngHighAddrSave = lngLowAddrLoad = lngHighAddrLoad = lngBufLoadAddr = 0;
+
+    Try([&] { engine().BufferOffset(0); });
+    Try([&] { engine().ByteOrder(0); });
+    Try([&] { engine().SetWidth(1); });
+    lngPosSingle = 0;
+    Try([&] { engine().BankCount(1); });
+    lngBankSingle = 0;
+    Try([&] { engine().SetMode(0); });
+    Try([&] { engine().VectorDisplayMode(0); });
+    Try([&] { engine().VectorXValue(0); });
+    Try([&] { engine().VectorSeed(0); });
+
+    udtRadix = 0;
+    strJobName.clear();
+    strJobDir.clear();
+    bStartInOperatorMode = bDataPatternLinkedToSKFile = bAutoLoadJob = bMatchChipPinAndSocket = false;
+    lTotalNumberOfTabs = kDefaultTotalNumberOfTabs;
+    InitializeUserSettingArrays();
+    for (int action = 0; action < lTotalNumberOfTabs; ++action) {
+        for (int option = 0; option < GetMaximumNumberOfOptions(); ++option) {
+            intUserCheckbox(action, option, 1);
+            intUserListboxIndex(action, option, 1);
+        }
+    }
+}
+
+bool ProgrammerClass::IsEntireDeviceRange()
+{
+    QXPgmrControl& e = engine();
+    const qint64 low = e.WordRangeLow();
+    const qint64 high = e.WordRangeHigh();
+    // In 64 bits: a range over the whole 32-bit space must not wrap round.
+    return high - low + 1 == qint64(e.DeviceSize());
+}
+
+QString ProgrammerClass::FullDataBufferPath() const
+{
+    const bool endsInSeparator = strFilePath.endsWith(QLatin1Char('/')) || strFilePath.endsWith(QLatin1Char('\\'));
+    return strFilePath + (endsInSeparator ? QString() : QStringLiteral("/")) + strFileName;
+}
+
+// ---------------------------------------------------------------------------
+// Older action settings
+
+bool ProgrammerClass::LoadOldActionSettings()
+{
+    const QString app = App();
+    for (int action = 0; action < lTotalNumberOfTabs; ++action) {
+        const QString prefix = OldActionPrefix(action);
+        for (int option = 0; option < GetMaximumNumberOfOptions(); ++option) {
+            const auto read = [&](const char* kind) -> qint16 {
+                const QString name = prefix + QLatin1String(kind) + QString::number(option + 1);
+                const qint16 value =
+                    ToInteger(GetSettingValue(app, kConfiguration, name, kOldSettingAbsent), kOldSettingAbsent);
+                if (value == kOldSettingAbsent)
+                    return 0;
+                mbOldActionSettingsFound = true;
+                return value;
+            };
+            intUserCheckbox(action, option, read("CB_"));
+            intUserListboxIndex(action, option, read("LB_"));
+        }
+    }
+    return mbOldActionSettingsFound;
+}
+
+void ProgrammerClass::DeleteOldActionSettings()
+{
+    const QString app = App();
+    for (int action = 0; action <= 4; ++action) {
+        const QString prefix = OldActionPrefix(action);
+        for (int option = 0; option < GetMaximumNumberOfOptions(); ++option) {
+            for (const char* kind : {"CB_", "LB_"}) {
+                // Most of these were never stored: a failed delete is expected.
+                try {
+                    DeleteSettingValue(app, kConfiguration, prefix + QLatin1String(kind) + QString::number(option + 1));
+                } catch (const std::exception&) {
+                }
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Recent files
+
+int ProgrammerClass::RecentFilePlaces() const
+{
+    // As many places as the File menu has entries below its separator.
+    if (gMainForm && gMainForm->mnuRecentFile.size() > 1)
+        return int(gMainForm->mnuRecentFile.size()) - 1;
+    return kRecentFilePlaces;
+}
+
+QStringList ProgrammerClass::RecentFileTable() const
+{
+    // By place name, "RecentFile1" upwards, so that row i is always place
+    // i + 1 whatever order the store keeps its values in.
+    const QString app = App();
+    QStringList table;
+    for (int place = 1; place <= RecentFilePlaces(); ++place) {
+        const QVariant value = GetSettingValue(app, kRecentFiles, RecentFileName(place), QVariant());
+        if (!value.isValid())
+            break;
+        table << ToText(value);
+    }
+    return table;
+}
+
+int ProgrammerClass::FindRecentFile(const QString& path) const
+{
+    return int(RecentFileTable().lastIndexOf(path));
+}
+
+void ProgrammerClass::ShiftRecentFilesUp(int startRow, const QStringList& table)
+{
+    const QString app = App();
+    for (int row = startRow; row < table.size() - 1; ++row)
+        SaveSettingValue(app, kRecentFiles, RecentFileName(row + 1), table.at(row + 1));
+}
+
+void ProgrammerClass::RemoveRecentFile(const QString& path)
+{
+    const QStringList table = RecentFileTable();
+    if (table.isEmpty())
+        return;
+    const int row = FindRecentFile(path);
+    if (row < 0)
+        return;
+    if (row < table.size() - 1)
+        ShiftRecentFilesUp(row, table);
+    DeleteSettingValue(App(), kRecentFiles, RecentFileName(int(table.size())));
+}
+
+void ProgrammerClass::AddToTopOfRecentFiles(const QString& path)
+{
+    const QString app = App();
+    for (int place = RecentFilePlaces() - 1; place >= 1; --place) {
+        const QString text = ToText(GetSettingValue(app, kRecentFiles, RecentFileName(place), QString()));
+        if (!text.isEmpty())
+            SaveSettingValue(app, kRecentFiles, RecentFileName(place + 1), text);
+    }
+    SaveSettingValue(app, kRecentFiles, RecentFileName(1), path);
+}
+
+void ProgrammerClass::UpdateRecentFilesRegistry(const QString& path)
+{
+    RemoveRecentFile(path);
+    AddToTopOfRecentFiles(path);
+}
+
+void ProgrammerClass::UpdateFileMenuWithRecentFiles()
+{
+    if (!gMainForm)
+        return;
+    const QStringList table = RecentFileTable();
+    if (table.isEmpty())
+        return;
+    QList<QAction*>& entries = gMainForm->mnuRecentFile;
+    // Empty and hide the file entries; the separator stays as it is.
+    for (qsizetype i = 1; i < entries.size(); ++i) {
+        entries[i]->setText(QString());
+        entries[i]->setVisible(false);
+    }
+    for (qsizetype row = 0; row < table.size() && row + 1 < entries.size(); ++row) {
+        entries[0]->setVisible(true);
+        QString shown = CompactPathToFit(table.at(row), gMainForm, nullptr, false, 200);
+        // An ampersand of the path is shown, not taken as the entry's key.
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        entries[row + 1]->setText(QStringLiteral("&%1 %2").arg(row + 1).arg(shown));
+        entries[row + 1]->setVisible(true);
+    }
+}

@@ -1,0 +1,180 @@
+#pragma once
+
+// The job configuration: every user setting of a job and of the station in
+// one object. Creating it reads the stored settings, destroying it writes them
+// back. The other windows read and write its public variables directly.
+//
+// The engine and the automatic-handler control are those of the main window
+// unless others are given at construction (tests give their own).
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <vector>
+
+class QXPgmrControl;
+class H950HdlrControl;
+
+class ProgrammerClass
+{
+public:
+    explicit ProgrammerClass(QXPgmrControl* engine = nullptr, H950HdlrControl* autoHandler = nullptr);
+    ~ProgrammerClass();
+    ProgrammerClass(const ProgrammerClass&) = delete;
+    ProgrammerClass& operator=(const ProgrammerClass&) = delete;
+
+    // Device.
+    QString strDeviceName;
+    QString strDeviceSize;
+    qint32 lngDeviceSize = 0;
+    QString strDevicePackage;
+    // Data-pattern file.
+    QString strFileName;
+    QString strFilePath;
+    QString strFileDrive;
+    QDateTime dtmFileDate;
+    qint32 lngFileSize = 0;
+    QString strDisplayedFileName;
+    // Checksum and buffer load and save settings.
+    qint32 udtCSumMethod = 0;
+    bool bClearBeforeRead = true;
+    qint32 udtCSumType = 1;
+    bool blnAutoFileID = true;
+    bool bNoviceMode = true;
+    bool blnSaveEntireContents = true;
+    qint32 lngLowAddrSave = 0;
+    qint32 lngHighAddrSave = 0;
+    bool blnClearLoad = true;
+    qint32 lngLowAddrLoad = 0;
+    qint32 lngHighAddrLoad = 0;
+    qint32 lngBufLoadAddr = 0;
+    bool blnAutoLowAddr = true;
+    bool blnLoadEntireFile = true;
+    qint32 lngPosSingle = 0;
+    qint32 lngBankSingle = 0;
+    // Tools, Options.
+    bool bBeepOn = true;
+    bool bElapsedTime = false;
+    bool bMatchChipPinAndSocket = false;
+    bool bMemoryIntegrityCheck = false;
+    // Programmer and handler.
+    qint32 udtPgmrType = 12;
+    qint32 udtParallelPort = 0;
+    qint32 udtHandlerType = 0;
+    qint32 udtRadix = 0;
+    // Run state.
+    bool blnDeviceSelected = false;
+    bool blnBufferEmpty = true;
+    bool blnInAction = false;
+    bool blnFileLoaded = false;
+    // Sealbook (locked job).
+    QString strJobName;
+    QString strJobID;
+    bool bStartInOperatorMode = false;
+    bool bDataPatternLinkedToSKFile = false;
+    bool bAutoLoadJob = false;
+    QString strJobNote;
+    QString strSKAutoNote;
+    QString strJobDir;
+    QString strSKAutoDir;
+    qint16 lngMasterSiteID = 1;
+    QString strOperatorPwd;
+    qint32 skType = 1;
+    bool bEnableMarkEditor = false;
+    bool bVerifyChecksum = true;
+    bool bRemindToVerifyChecksum = true;
+    QString strSerialNumber;
+    // Data capture.
+    QString strDataCaptureFileName;
+    QString strDataCaptureJobPath;
+    QString strDataCaptureFilePath;
+    QString strDataCaptureReportFileName;
+    qint32 lngDCDiffColor = 255;
+
+    // Per-tab user settings, by action (0 .. GetTotalNumberOfTabs) and option
+    // (0 .. GetMaximumNumberOfOptions). Outside those bounds a read gives 0 or
+    // "" and a write changes nothing.
+    QString strUserListboxText(int action, int option) const;
+    void strUserListboxText(int action, int option, const QString& text);
+    qint16 intUserCheckbox(int action, int option) const;
+    void intUserCheckbox(int action, int option, qint16 value);
+    qint16 intUserListboxIndex(int action, int option) const;
+    void intUserListboxIndex(int action, int option, qint16 value);
+
+    // The main window's quantity.
+    qint32 lngNumCopies() const;
+
+    void LoadConfigData();
+    void SetDefaultConfig();
+    bool IsEntireDeviceRange();
+    // The option rows of the operation window (0 .. 16).
+    qint16 GetMaximumNumberOfOptions() const { return 17; }
+    qint32 GetTotalNumberOfTabs() const { return lTotalNumberOfTabs; }
+    // Sets the highest action index and resizes the per-tab arrays to it,
+    // keeping what they hold.
+    void SetTotalNumberOfTabs(qint32 total);
+    void InitializeUserSettingArrays();
+    bool GetActionSettingsLoaded() const { return mbActionSettingsLoaded; }
+    void SetActionSettingsLoaded(bool loaded) { mbActionSettingsLoaded = loaded; }
+    void DeleteOldActionSettings();
+    bool LoadOldActionSettings();
+    static bool IsVexalModel(qint32 model);
+    void UpdateRecentFilesRegistry(const QString& path);
+    void UpdateFileMenuWithRecentFiles();
+    QString FullDataBufferPath() const;
+    void RunDelayedRegInit(bool load);
+
+    // The one-byte mask of the stored operator password.
+    static constexpr quint16 kPasswordMask = 0xA5;
+    // Password characters kept in the store.
+    static constexpr int kPasswordPositions = 15;
+    // The date of a file never loaded.
+    static QDateTime ZeroDate();
+
+private:
+    struct SettingRow;
+    struct DelayedRegValue
+    {
+        QString propertyName;
+        QString valueName;
+        qint32 defaultValue;
+    };
+    // One option row per index, one slot beyond the last row.
+    static constexpr int kOptionSlots = 18;
+    template <class T> using PerTab = std::vector<std::array<T, kOptionSlots>>;
+
+    QXPgmrControl& engine() const;
+    H950HdlrControl* autoHandler() const;
+    qint32 ReadHandlerType();
+    void QueueDelayedRegValue(const QString& propertyName, const QString& valueName, qint32 defaultValue);
+    // The settings read by LoadConfigData, each with its default.
+    std::vector<SettingRow> LoadedSettings();
+    void LoadRow(const QString& app, const SettingRow& row);
+    void SaveRow(const QString& app, const SettingRow& row);
+    // Run when the object is destroyed.
+    void SaveConfigData();
+    QString LoadOperatorPassword();
+    void SaveOperatorPassword();
+    bool InBounds(int action, int option) const;
+    void ResizeUserSettingArrays(bool keep);
+
+    // Recent files.
+    int RecentFilePlaces() const;
+    QStringList RecentFileTable() const;
+    int FindRecentFile(const QString& path) const;
+    void RemoveRecentFile(const QString& path);
+    void ShiftRecentFilesUp(int startRow, const QStringList& table);
+    void AddToTopOfRecentFiles(const QString& path);
+
+    QXPgmrControl* m_engine;
+    H950HdlrControl* m_autoHandler;
+
+    qint32 lTotalNumberOfTabs = 15;
+    PerTab<qint16> m_intUserCheckbox;
+    PerTab<qint16> m_intUserListboxIndex;
+    PerTab<QString> m_strUserListboxText;
+    bool mbActionSettingsLoaded = false;
+    bool mbOldActionSettingsFound = false;
+    std::vector<DelayedRegValue> mDelayedRegInit;
+};

@@ -1,0 +1,116 @@
+#include "ComponentRegistration.h"
+
+#include "platform/AppInfo.h"
+#include "platform/UiService.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
+#include <QProcess>
+#include <chrono>
+#include <future>
+#include <thread>
+
+namespace {
+QString g_componentFolder;
+int g_timeLimitMs = 20000;
+
+using RegisterEntry = long (*)();
+} // namespace
+
+const QStringList& CompanionFiles()
+{
+    static const QStringList files = {
+        QStringLiteral("H950Hdlr.ocx"),
+        QStringLiteral("QXPgmr.ocx"),
+        QStringLiteral("DataPane.ocx"),
+        QStringLiteral("ManualHdl.ocx"),
+        QStringLiteral("BayCtrl.ocx"),
+    };
+    return files;
+}
+
+QString ComponentFolder()
+{
+    return g_componentFolder.isEmpty() ? appinfo::ProgramFolder() : g_componentFolder;
+}
+
+void SetComponentFolder(const QString& folder) { g_componentFolder = folder; }
+int RegistrationTimeLimitMs() { return g_timeLimitMs; }
+void SetRegistrationTimeLimitMs(int ms) { g_timeLimitMs = ms; }
+
+bool RegisterComponents()
+{
+    for (const QString& name : CompanionFiles()) {
+        if (!RegisterOneComponent(name))
+            return false;
+    }
+    return true;
+}
+
+bool RegisterOneComponent(const QString& name)
+{
+    const QString path = LocateComponent(name);
+    if (path.isEmpty()) {
+        Ui().MsgBox(QStringLiteral("Could not locate component ") + name + QStringLiteral(".  Please reinstall the application."),
+                    vb::vbCritical, QStringLiteral("Missing Component Error"));
+        return false;
+    }
+    if (RegisterServer(path, true))
+        return true;
+    Ui().MsgBox(QStringLiteral("Failed to register ") + name + QStringLiteral(".  Please reinstall the application."),
+                vb::vbCritical, QStringLiteral("Component Registration Error"));
+    return false;
+}
+
+QString LocateComponent(const QString& name)
+{
+    const QDir folder(ComponentFolder());
+    const QString candidates[] = {
+        folder.filePath(name),
+        QDir::cleanPath(folder.filePath(QStringLiteral("../Debug/") + name)),
+    };
+    for (const QString& path : candidates) {
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return {};
+}
+
+bool RegisterServer(const QString& path, bool bRegister)
+{
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return false;
+
+    // A program registers itself when started with the switch; we do not wait.
+    if (path.right(3).toUpper() == QLatin1String("EXE")) {
+        return QProcess::startDetached(path, {bRegister ? QStringLiteral("/REGSERVER") : QStringLiteral("/UNREGSERVER")});
+    }
+
+    auto library = std::make_unique<QLibrary>(path);
+    if (!library->load())
+        return false;
+    const char* entryName = bRegister ? "DllRegisterServer" : "DllUnRegisterServer";
+    auto entry = reinterpret_cast<RegisterEntry>(library->resolve(entryName));
+    if (!entry) {
+        library->unload();
+        return false;
+    }
+
+    // The entry runs on a worker so that a hanging registration cannot hold
+    // the GUI thread past the limit. A thread cannot be ended safely from
+    // outside, so on a time-out the worker is left to finish on its own and
+    // its library stays loaded; the registration counts as failed.
+    std::packaged_task<long()> task(entry);
+    std::future<long> done = task.get_future();
+    std::thread worker(std::move(task));
+    if (done.wait_for(std::chrono::milliseconds(g_timeLimitMs)) == std::future_status::ready) {
+        worker.join();
+        // The entry's own result is not examined: it ended in time.
+        library->unload();
+        return true;
+    }
+    worker.detach();
+    library.release(); // deliberately kept loaded: the worker still runs its code
+    return false;
+}

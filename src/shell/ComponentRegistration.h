@@ -1,0 +1,22 @@
+#pragma once
+
+// Registration of the five companion controls at start-up, from the program's
+// own folder, so that a copied installation works without a set-up step.
+
+#include <QString>
+#include <QStringList>
+
+// The companion files in the order they are registered.
+const QStringList& CompanionFiles();
+
+bool RegisterComponents();
+bool RegisterOneComponent(const QString& name);
+QString LocateComponent(const QString& name);
+bool RegisterServer(const QString& path, bool bRegister);
+
+// The folder the components are looked for in (the program's folder unless
+// set otherwise, as tests do), and the time a registration entry may take.
+QString ComponentFolder();
+void SetComponentFolder(const QString& folder);
+int RegistrationTimeLimitMs();
+void SetRegistrationTimeLimitMs(int ms);

@@ -1,0 +1,250 @@
+#include "StartUp.h"
+
+#include "ComponentRegistration.h"
+#include "ShellUtilities.h"
+#include "frmSplash.h"
+#include "mainwindow/BlackBoxLog.h"
+#include "mainwindow/frmMain.h"
+#include "platform/AppInfo.h"
+#include "platform/UiService.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTimer>
+#include <memory>
+
+frmMain* gMainForm = nullptr;
+QString gUserName;
+bool gbChiseloEdition = false;
+bool gbVexalMode = false;
+bool gbGenerateDeviceList = false;
+std::array<QString, kMaxCmdLineTokens> gCmdLineTokens;
+qint16 gCmdLineTokenCount = 0;
+QString gCmdLineJobFile;
+QString gCmdLineDevice;
+QString gCmdLineDataFile;
+QString gCmdLineLogFile;
+
+namespace {
+QString g_rawCommandLine;
+bool g_rawCommandLineSet = false;
+std::unique_ptr<appinfo::SingleInstance> g_instance;
+
+const QString kUsageText = QStringLiteral("Available command line options: \r\n\r\n"
+                                          "-SK <Job File Name>\r\n"
+                                          "-device <Device Name>\r\n"
+                                          "-prog_file <Data File Name>\r\n"
+                                          "-log <Log File Name>\r\n");
+} // namespace
+
+QString RawCommandLineText()
+{
+    if (!g_rawCommandLineSet)
+        return appinfo::RawCommandLine();
+    return g_rawCommandLine;
+}
+
+void SetRawCommandLineText(const QString& text)
+{
+    g_rawCommandLine = text;
+    g_rawCommandLineSet = true;
+}
+
+int Main()
+{
+    if (appinfo::GetStartMode() != appinfo::StartMode::Standalone) {
+        // An automation client started us: its first call runs the start-up
+        // (EnsureMainWindow). Until then there is nothing to show.
+        return qApp->exec();
+    }
+    if (!StartApplication() || !gMainForm)
+        return 0;
+    // Headless runs (tests, measurements) close the station through its own
+    // close path once it has been shown for the given time.
+    bool closeAfterOk = false;
+    const int closeAfterMs = qEnvironmentVariableIntValue("TARVO_TEST_CLOSE_AFTER_MS", &closeAfterOk);
+    if (closeAfterOk)
+        QTimer::singleShot(closeAfterMs, gMainForm, [] { gMainForm->close(); });
+    return qApp->exec();
+}
+
+bool StartApplication()
+{
+    // 1.
+    gCmdLineLogFile.clear();
+    ClearCommandLineFiles();
+
+    // 2. One station per user session.
+    g_instance = std::make_unique<appinfo::SingleInstance>(appinfo::ApplicationTitle());
+    if (!g_instance->TryAcquire()) {
+        Ui().MsgBox(QStringLiteral("Only one instance of this application could be run at a time!"), vb::vbCritical,
+                    QStringLiteral("Instance Error"));
+        return false;
+    }
+
+    // 3.
+    gUserName = appinfo::UserName();
+    if (gUserName.isEmpty())
+        gUserName = QStringLiteral("Unknown");
+
+    // 4.
+    gbChiseloEdition = !appinfo::ApplicationTitle().contains(QLatin1String("tarvo"), Qt::CaseInsensitive);
+
+    // 5. to 8.
+    const QString raw = RawCommandLineText();
+    ReadCommandLine(raw);
+
+    // 9.
+    if (FindCommandLineArg(QStringLiteral("-?")) != -1) {
+        Ui().MsgBox(kUsageText, vb::vbInformation, QStringLiteral("Command Line Options"));
+        return false;
+    }
+
+    // 10.
+    gMainForm = new frmMain();
+
+    // 11.
+    frmSplash& splash = frmSplash::Instance();
+    splash.show();
+    splash.repaint();
+    splash.ShowInitStep(0);
+
+    // 12.
+    if (!RegisterComponents()) {
+        frmSplash::Unload();
+        delete gMainForm;
+        gMainForm = nullptr;
+        return false;
+    }
+
+    // 13. The first use of the main window's handle loads it.
+    SetAppIcons();
+
+    // 14.
+    splash.ShowInitStep(1);
+    // 15. The main window stays hidden until it is shown below.
+
+    // 16.
+    frmSplash::Unload();
+
+    // 17.
+    if (gMainForm->blnTerminate) {
+        gMainForm->Unload();
+        delete gMainForm;
+        gMainForm = nullptr;
+        ClearCommandLineFiles();
+        return false;
+    }
+
+    // 18. to 20.
+    WriteLogInfo(QStringLiteral("Command line: ") + raw, true);
+    WriteLogInfo(QStringLiteral("QX directory path: ") + gMainForm->QXProgrammer.EngineDirectory(), true);
+    WriteLogInfo(QStringLiteral("PTouch directory path: ") + gMainForm->QXProgrammer.LabelPrinterDirectory(), true);
+
+    // 21. to 23.
+    gMainForm->show();
+    const qint32 handle = qint32(gMainForm->winId());
+    gMainForm->QXProgrammer.SetMainWindowHandle(handle);
+    gMainForm->ConcurrentManualHandler.SetHostWindowHandle(handle);
+
+    // 24. to 27.
+    gMainForm->InitializeGui();
+    gMainForm->QXProgrammer.VexalCommandLine(gbVexalMode);
+    gMainForm->txtNumCopies->setText(QString::number(gMainForm->lngNumCopies));
+    gMainForm->SaveStartUpWorkingDirectory();
+    gMainForm->ExecuteCommandLineArguments();
+
+    // 28.
+    ClearCommandLineFiles();
+    return true;
+}
+
+void ReadCommandLine(const QString& raw)
+{
+    gbVexalMode = raw.contains(QLatin1String("-Vexal"));
+    gCmdLineTokenCount = ParseCommandLine(raw);
+    if (raw.contains(QLatin1String("-GenerateDeviceList")))
+        gbGenerateDeviceList = true;
+    const struct { const char* option; QString* value; } options[] = {
+        {"-SK", &gCmdLineJobFile},
+        {"-device", &gCmdLineDevice},
+        {"-prog_file", &gCmdLineDataFile},
+        {"-log", &gCmdLineLogFile},
+    };
+    for (const auto& o : options) {
+        const int i = FindCommandLineArg(QString::fromLatin1(o.option));
+        // An option that is the last token has an empty value.
+        if (i != -1)
+            *o.value = i + 1 < gCmdLineTokenCount ? gCmdLineTokens[i + 1] : QString();
+    }
+}
+
+void EnsureMainWindow(bool bMonitorOnly)
+{
+    if (!gMainForm)
+        StartApplication();
+    if (!gMainForm)
+        return;
+    if (!bMonitorOnly)
+        gMainForm->QXProgrammer.SetGuiReady(true);
+    gMainForm->EnableExperiencedMode();
+}
+
+qint16 ParseCommandLine(const QString& text)
+{
+    for (QString& t : gCmdLineTokens)
+        t.clear();
+    int count = 0;
+    // Tokens beyond the table are dropped: the table keeps the first ones.
+    auto add = [&count](const QString& token) {
+        if (count < kMaxCmdLineTokens)
+            gCmdLineTokens[count] = token;
+        ++count;
+    };
+    int start = 0;
+    bool inQuotes = false;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('"')) {
+            inQuotes = !inQuotes;
+        } else if (c == QLatin1Char(' ') && !inQuotes) {
+            add(text.mid(start, i - start));
+            start = i + 1;
+        }
+    }
+    if (start < text.size())
+        add(text.mid(start));
+    count = qMin(count, kMaxCmdLineTokens);
+    for (int i = 0; i < count; ++i)
+        StripQuotes(gCmdLineTokens[i]);
+    gCmdLineTokenCount = qint16(count);
+    return gCmdLineTokenCount;
+}
+
+void StripQuotes(QString& s)
+{
+    s.remove(QLatin1Char('"'));
+}
+
+int FindCommandLineArg(const QString& switchText)
+{
+    for (int i = 0; i < gCmdLineTokenCount && i < kMaxCmdLineTokens; ++i) {
+        if (gCmdLineTokens[i] == switchText)
+            return i;
+    }
+    return -1;
+}
+
+void ClearCommandLineFiles()
+{
+    gCmdLineJobFile.clear();
+    gCmdLineDevice.clear();
+    gCmdLineDataFile.clear();
+}
+
+QString GetCmdLineDataFile() { return gCmdLineDataFile; }
+void SetCmdLineDataFile(const QString& s) { gCmdLineDataFile = s; }
+QString GetCmdLineLogFile() { return gCmdLineLogFile; }
+void SetCmdLineLogFile(const QString& s) { gCmdLineLogFile = s; }
+QString GetCmdLineDevice() { return gCmdLineDevice; }
+void SetCmdLineDevice(const QString& s) { gCmdLineDevice = s; }

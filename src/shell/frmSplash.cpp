@@ -1,0 +1,76 @@
+#include "frmSplash.h"
+
+#include "mainwindow/frmMain.h"
+#include "shell/StartUp.h"
+#include "shell/VersionInfo.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+frmSplash* g_splash = nullptr;
+}
+
+frmSplash& frmSplash::Instance()
+{
+    if (!g_splash)
+        g_splash = new frmSplash();
+    return *g_splash;
+}
+
+bool frmSplash::IsLoaded() { return g_splash != nullptr; }
+
+void frmSplash::Unload()
+{
+    delete g_splash;
+    g_splash = nullptr;
+}
+
+frmSplash::frmSplash()
+{
+    setObjectName(QStringLiteral("frmSplash"));
+    setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
+    auto* outer = new QVBoxLayout(this);
+    fraMainFrame = new QFrame(this);
+    fraMainFrame->setFrameShape(QFrame::Box);
+    outer->addWidget(fraMainFrame);
+    auto* layout = new QVBoxLayout(fraMainFrame);
+    Image1 = new QLabel(fraMainFrame);
+    Image1->setPixmap(QApplication::windowIcon().pixmap(64, 64));
+    auto* title = new QLabel(QStringLiteral("<h2>%1</h2>").arg(QApplication::applicationDisplayName()), fraMainFrame);
+    lblStep = new QLabel(fraMainFrame);
+    lblVersion = new QLabel(fraMainFrame);
+    lblLegal = new QLabel(LegalNotice(), fraMainFrame);
+    lblLegal->setWordWrap(true);
+    for (QWidget* w : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(title), static_cast<QWidget*>(lblStep),
+                       static_cast<QWidget*>(lblVersion), static_cast<QWidget*>(lblLegal)})
+        layout->addWidget(w);
+    resize(420, 240);
+    Form_Load();
+}
+
+void frmSplash::Form_Load()
+{
+    lblVersion->setText(QStringLiteral(" "));
+}
+
+void frmSplash::ShowInitStep(const QVariant& step)
+{
+    bool ok = false;
+    const int n = step.toInt(&ok);
+    static const char* const kSteps[] = {
+        "Registering Components...",
+        "Loading QX Engine...",
+        "Loading Algorithm Database...",
+        "Establishing Communication...",
+    };
+    if (ok && n >= 0 && n < 4) {
+        lblStep->setText(QString::fromLatin1(kSteps[n]));
+        if (n == 3 && gMainForm)
+            lblVersion->setText(SplashVersionLine(gMainForm->QXProgrammer));
+    }
+    repaint();
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+#include <QVariant>
+
+class QLabel;
+class QFrame;
+
+// The splash window that reports the start-up steps.
+class frmSplash : public QDialog
+{
+    Q_OBJECT
+public:
+    // The single default instance, created on first use.
+    static frmSplash& Instance();
+    static bool IsLoaded();
+    static void Unload();
+
+    void ShowInitStep(const QVariant& step);
+
+    QLabel* lblStep = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblLegal = nullptr;
+    QFrame* fraMainFrame = nullptr;
+    QLabel* Image1 = nullptr;
+
+private:
+    frmSplash();
+    void Form_Load();
+};

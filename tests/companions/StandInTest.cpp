@@ -1,0 +1,74 @@
+// Choices of the stand-ins that the program does not rely on but that the
+// station's set-up does: where the engine keeps its files, and the device
+// settings kept by name being the numbered ones.
+
+#include "CompanionFixture.h"
+
+#include "engine/ManualHdlControl.h"
+#include "engine/QXPgmrControl.h"
+#include "platform/AutomationError.h"
+#include "platform/DispatchObject.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+class StandInTest : public CompanionFixture
+{
+protected:
+    void SetUp() override
+    {
+        CompanionFixture::SetUp();
+        ASSERT_EQ(Register(QStringLiteral("QXPgmr.ocx")), companion::S_OK);
+        QXProgrammer.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+    }
+
+    QXPgmrControl QXProgrammer;
+};
+
+TEST_F(StandInTest, EngineFolderIsPerUserUnderTheDataHome)
+{
+    const QString expected = qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Corvane/QXEngine");
+    EXPECT_FALSE(QFileInfo::exists(expected));
+    EXPECT_EQ(QXProgrammer.EngineDirectory(), expected);
+    EXPECT_TRUE(QFileInfo(expected + QStringLiteral("/DATALOG")).isDir());
+
+    EXPECT_EQ(QXProgrammer.LabelPrinterDirectory(), QStringLiteral("/opt/ptouch"));
+}
+
+TEST_F(StandInTest, DeviceSettingsByNameShareTheNumberedProperties)
+{
+    const struct { const char* name; int numbered; } pairs[] = {
+        {"DeviceByteOrder", QXPgmrId::ByteOrder},         {"DeviceDataSetWidth", QXPgmrId::SetWidth},
+        {"DeviceDataSetLength", QXPgmrId::BankCount},     {"DeviceSetMode", QXPgmrId::SetMode},
+        {"DeviceVectorDisplay", QXPgmrId::VectorDisplayMode}, {"DeviceVectorXState", QXPgmrId::VectorXValue},
+        {"DeviceVectorSeed", QXPgmrId::VectorSeed},
+    };
+    IDispatchControl& control = *QXProgrammer.Control();
+    qint32 value = 10;
+    for (const auto& p : pairs) {
+        SCOPED_TRACE(p.name);
+        QXProgrammer.PutByName(QString::fromLatin1(p.name), ++value);
+        EXPECT_EQ(control.Get(p.numbered).toInt(), value);
+        control.Put(p.numbered, ++value);
+        EXPECT_EQ(QXProgrammer.GetByName(QString::fromLatin1(p.name)).toInt(), value);
+    }
+}
+
+TEST_F(StandInTest, ManualHandlerTakesTheHostWindowHandle)
+{
+    ASSERT_EQ(Register(QStringLiteral("ManualHdl.ocx")), companion::S_OK);
+    ManualHdlControl ConcurrentManualHandler;
+    ConcurrentManualHandler.Attach(companion::CreateControl(QString::fromLatin1(ManualHdlControl::ClassName)));
+    EXPECT_NO_THROW(ConcurrentManualHandler.SetHostWindowHandle(qint32(0x2a00007)));
+    // Without the handle the call is refused as a wrong argument count.
+    try {
+        ConcurrentManualHandler.SetHostWindowHandle();
+        FAIL() << "no error";
+    } catch (const AutomationError& e) {
+        EXPECT_EQ(e.Number(), DispatchObject::DISP_E_BADPARAMCOUNT);
+    }
+}
+
+} // namespace

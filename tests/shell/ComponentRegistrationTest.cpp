@@ -1,0 +1,149 @@
+#include "TestEnv.h"
+#include "platform/Registry.h"
+#include "shell/ComponentRegistration.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+
+namespace {
+
+// HKCR subkeys in the order they were first written.
+QStringList RegisteredClasses()
+{
+    QStringList names;
+    QString name;
+    for (quint32 i = 0; reg::RegEnumKey(reg::HKEY_CLASSES_ROOT, i, &name) == reg::ERROR_SUCCESS; ++i)
+        names << name;
+    return names;
+}
+
+class ComponentRegistrationTest : public TarvoTest
+{
+protected:
+    void SetUp() override
+    {
+        TarvoTest::SetUp();
+        m_programFolder = tempPath("prog/bin");
+        QDir().mkpath(m_programFolder);
+        SetComponentFolder(m_programFolder);
+    }
+    void TearDown() override
+    {
+        SetComponentFolder({});
+        SetRegistrationTimeLimitMs(20000);
+        TarvoTest::TearDown();
+    }
+    // Copies a built companion (or a fixture library under a companion's
+    // name) into the program folder or elsewhere.
+    void Install(const QString& file, const QString& folder = {}, const QString& from = {})
+    {
+        const QString target = folder.isEmpty() ? m_programFolder : folder;
+        QDir().mkpath(target);
+        const QString source = from.isEmpty() ? BinDir() + "/" + file : from;
+        ASSERT_TRUE(QFile::copy(source, target + "/" + file)) << source.toStdString();
+    }
+    void InstallAllBut(const QString& skipped)
+    {
+        for (const QString& f : CompanionFiles())
+            if (f != skipped)
+                Install(f);
+    }
+
+    QString m_programFolder;
+};
+
+TEST_F(ComponentRegistrationTest, AllFiveRegisteredInOrder)
+{
+    InstallAllBut({});
+    EXPECT_TRUE(RegisterComponents());
+    EXPECT_EQ(RegisteredClasses(),
+              (QStringList{"MYH950HDLRLib.QXH950Handler", "QXPGMRLib.QXPgmr", "DATAPANELib.DataPane",
+                           "MANUALHDLLib.ManualHdl", "BAYCTRLLib.SiteBox"}));
+}
+
+TEST_F(ComponentRegistrationTest, FoundInDebugFolderBesideTheProgramFolder)
+{
+    InstallAllBut("QXPgmr.ocx");
+    const QString debug = QDir::cleanPath(m_programFolder + "/../Debug");
+    Install("QXPgmr.ocx", debug);
+    EXPECT_EQ(LocateComponent("QXPgmr.ocx"), debug + "/QXPgmr.ocx");
+    EXPECT_TRUE(RegisterComponents());
+}
+
+TEST_F(ComponentRegistrationTest, MissingFileStopsTheSequence)
+{
+    InstallAllBut("DataPane.ocx");
+    ui().Answer(1);
+    EXPECT_FALSE(RegisterComponents());
+    ASSERT_EQ(ui().Shown().size(), 1);
+    EXPECT_EQ(ui().Shown()[0], ScriptedUiService::LogLine(
+                                   "Missing Component Error",
+                                   "Could not locate component DataPane.ocx.  Please reinstall the application.",
+                                   ui().Shown()[0].section('\t', 2, 2), "1"));
+    EXPECT_EQ(RegisteredClasses(), (QStringList{"MYH950HDLRLib.QXH950Handler", "QXPGMRLib.QXPgmr"}));
+}
+
+TEST_F(ComponentRegistrationTest, LibraryWithoutEntryFails)
+{
+    InstallAllBut("DataPane.ocx");
+    Install("DataPane.ocx", {}, QStringLiteral(TARVO_FIXTURE_DIR) + "/NoEntry.ocx");
+    ui().Answer(1);
+    EXPECT_FALSE(RegisterComponents());
+    ASSERT_EQ(ui().Shown().size(), 1);
+    EXPECT_TRUE(ui().Shown()[0].startsWith(
+        "Component Registration Error\tFailed to register DataPane.ocx.  Please reinstall the application.\t"));
+}
+
+TEST_F(ComponentRegistrationTest, EntryReturningFailureButEndingInTimeCounts)
+{
+    const QString path = QStringLiteral(TARVO_FIXTURE_DIR) + "/FailingRegister.ocx";
+    EXPECT_TRUE(RegisterServer(path, true));
+}
+
+TEST_F(ComponentRegistrationTest, EntryPastTheLimitFailsWhileTheCallerGoesOn)
+{
+    const QString mark = tempPath("slow.mark");
+    qputenv("TARVO_TEST_REG_SLEEP_MS", "1500");
+    qputenv("TARVO_TEST_REG_MARK", mark.toUtf8());
+    SetRegistrationTimeLimitMs(200);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(RegisterServer(QStringLiteral(TARVO_FIXTURE_DIR) + "/SlowRegister.ocx", true));
+    EXPECT_LT(timer.elapsed(), 1200);
+    EXPECT_FALSE(QFile::exists(mark));
+    // The abandoned worker finishes on its own without harming the process.
+    for (int i = 0; i < 100 && !QFile::exists(mark); ++i)
+        QThread::msleep(50);
+    EXPECT_TRUE(QFile::exists(mark));
+    qunsetenv("TARVO_TEST_REG_SLEEP_MS");
+    qunsetenv("TARVO_TEST_REG_MARK");
+}
+
+TEST_F(ComponentRegistrationTest, ProgramNamesAreStartedWithTheRegisterSwitch)
+{
+    for (const QString name : {"tool.exe", "TOOL2.EXE", "Tool3.ExE"}) {
+        const QString mark = tempPath(name + ".args");
+        const QString path = m_programFolder + "/" + name;
+        QFile script(path);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(QStringLiteral("#!/bin/sh\necho \"$@\" > '%1'\n").arg(mark).toUtf8());
+        script.close();
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        EXPECT_TRUE(RegisterServer(path, true));
+        for (int i = 0; i < 100 && !QFile::exists(mark); ++i)
+            QThread::msleep(50);
+        QFile args(mark);
+        ASSERT_TRUE(args.open(QIODevice::ReadOnly)) << name.toStdString();
+        EXPECT_EQ(args.readAll().trimmed(), "/REGSERVER");
+    }
+}
+
+TEST_F(ComponentRegistrationTest, MissingPathFails)
+{
+    EXPECT_FALSE(RegisterServer({}, true));
+    EXPECT_FALSE(RegisterServer(m_programFolder + "/none.ocx", true));
+}
+
+} // namespace
