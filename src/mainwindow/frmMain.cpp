@@ -1,28 +1,38 @@
 #include "frmMain.h"
 
 #include "BlackBoxLog.h"
+#include "automation/frmH950HdlrContainer.h"
+#include "device/frmDeviceConfigure.h"
+#include "operation/frmProgram.h"
 #include "platform/AppInfo.h"
 #include "platform/AutomationError.h"
 #include "platform/Companion.h"
 #include "platform/UiService.h"
+#include "settings/ProgrammerClass.h"
+#include "settings/SettingsStore.h"
+#include "settings/StoredValueConversion.h"
 #include "shell/StartUp.h"
 #include "shell/frmSplash.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDir>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
 
 namespace {
-// Twips to pixels at the 96 dots per inch the window sizes were made for.
-int Twips(int twips) { return twips / 15; }
+// Window positions and sizes are kept in twips (1/1440 inch); at 96 dots per
+// inch a pixel is 15 twips.
+constexpr int kTwipsPerPixel = 15;
+int ToPixels(qint32 twips) { return twips / kTwipsPerPixel; }
+qint32 ToTwips(int pixels) { return pixels * kTwipsPerPixel; }
 
-// Calls an engine member and goes on when it fails: the load and the unload
-// pass over errors one statement at a time.
+// The load and the unload pass over errors one statement at a time.
 template <class F>
 void Try(F&& f)
 {
@@ -31,24 +41,67 @@ void Try(F&& f)
     } catch (const AutomationError&) {
     }
 }
+
+QString App() { return appinfo::ApplicationTitle(); }
+
+// Version texts and the export log come with the log module; until then the
+// calls stay in place and do nothing.
+void WriteInfoToLogFile(const QString&, bool) {}
+QString GetSoftwareVersion() { return QStringLiteral("1.0.0"); }
+QString GetVersionNDate() { return QString(); }
+void WriteApplicationExecutionInfo() {}
+void SetHandlerStateInfo() {}
+
+QVariant Setting(const char* section, const char* name, const QVariant& defaultValue)
+{
+    return GetSettingValue(App(), QString::fromLatin1(section), QString::fromLatin1(name), defaultValue);
+}
+
+void Save(const char* section, const char* name, const QVariant& value)
+{
+    Try([&] { SaveSettingValue(App(), QString::fromLatin1(section), QString::fromLatin1(name), value); });
+}
+
+// The start-up failures of the algorithm database, by load result.
+struct LoadFailure
+{
+    qint32 result;
+    const char* title;
+    const char* text;
+};
+constexpr LoadFailure kLoadFailures[] = {
+    {0x71, "Version Mismatch",
+     "QXEng.dll and QXAlg.db versions mismatched (0x71).  Exiting the software, contact QX Technical Support."},
+    {0x7E, "QXPgmr.ocx error", "QXPgmr.ocx internal error (0x7E).  Exiting the software, contact QX Technical Support."},
+};
+constexpr LoadFailure kOtherLoadFailure = {
+    0, "Algo Database Error", "Error loading QXAlg.db.  Exiting the software, contact QX Technical Support."};
+
+const LoadFailure& LoadFailureFor(qint32 result)
+{
+    for (const LoadFailure& f : kLoadFailures) {
+        if (f.result == result)
+            return f;
+    }
+    return kOtherLoadFailure;
+}
 } // namespace
 
 frmMain::frmMain()
 {
     setObjectName(QStringLiteral("frmMain"));
-    setAttribute(Qt::WA_DeleteOnClose, false);
     mdiArea = new QMdiArea(this);
+    mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdiArea);
-
-    auto* toolbar = addToolBar(QStringLiteral("Quantity"));
-    toolbar->setObjectName(QStringLiteral("tbQuantity"));
-    txtNumCopies = new QLineEdit(toolbar);
-    txtNumCopies->setObjectName(QStringLiteral("txtNumCopies"));
-    txtNumCopies->setMaximumWidth(80);
-    toolbar->addWidget(txtNumCopies);
 
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    EditDataPattern = mnuFile->addAction(QStringLiteral("&Edit Data Pattern..."));
+    EditDataPattern->setObjectName(QStringLiteral("EditDataPattern"));
+    SaveDataPattern = mnuFile->addAction(QStringLiteral("&Save Data Pattern"));
+    SaveDataPattern->setObjectName(QStringLiteral("SaveDataPattern"));
+    SaveDataPatternAs = mnuFile->addAction(QStringLiteral("Save Data Pattern &As..."));
+    SaveDataPatternAs->setObjectName(QStringLiteral("SaveDataPatternAs"));
     mnuRecentFile << mnuFile->addSeparator();
     for (int i = 1; i <= 5; ++i) {
         QAction* entry = mnuFile->addAction(QString());
@@ -57,12 +110,41 @@ frmMain::frmMain()
     }
     for (QAction* a : mnuRecentFile)
         a->setVisible(false);
+    mnuFile->addSeparator();
+    QAction* exit = mnuFile->addAction(QStringLiteral("E&xit"));
+    exit->setObjectName(QStringLiteral("mnuFileExit"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+
+    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuTarvoHelp = mnuHelp->addAction(QStringLiteral("Tarvo &Help..."));
+    mnuTarvoHelp->setObjectName(QStringLiteral("mnuTarvoHelp"));
+    mnuHelpAbout = mnuHelp->addAction(QStringLiteral("&About Tarvo..."));
+    mnuHelpAbout->setObjectName(QStringLiteral("mnuHelpAbout"));
+
+    auto* toolbar = addToolBar(QStringLiteral("Quantity"));
+    toolbar->setObjectName(QStringLiteral("tbQuantity"));
+    txtNumCopies = new QLineEdit(toolbar);
+    txtNumCopies->setObjectName(QStringLiteral("txtNumCopies"));
+    txtNumCopies->setMaximumWidth(80);
+    toolbar->addWidget(txtNumCopies);
 
     sbStatusBar = statusBar();
     sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain()
+{
+    // The handler control goes before its host window: it raises its events
+    // to that window.
+    if (QXH950AutoHandler.IsAttached())
+        QXH950AutoHandler.Control()->SetEventSink(nullptr);
+}
+
+ProgrammerClass& frmMain::pgmrData()
+{
+    return frmP->pgmrData();
+}
 
 void frmMain::EnsureLoaded()
 {
@@ -75,38 +157,66 @@ void frmMain::EnsureLoaded()
 bool frmMain::CreateControls()
 {
     try {
-        QXProgrammer.Attach(companion::CreateControl(QStringLiteral("QXPGMRLib.QXPgmr")));
-        ConcurrentManualHandler.Attach(companion::CreateControl(QStringLiteral("MANUALHDLLib.ManualHdl")));
-        QXH950AutoHandler.Attach(companion::CreateControl(QStringLiteral("MYH950HDLRLib.QXH950Handler")));
-        vwBufViewer.Attach(companion::CreateControl(QStringLiteral("DATAPANELib.DataPane")));
+        QXProgrammer.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+        ConcurrentManualHandler.Attach(companion::CreateControl(QString::fromLatin1(ManualHdlControl::ClassName)));
+        vwBufViewer.Attach(companion::CreateControl(QString::fromLatin1(DataPaneControl::ClassName)));
     } catch (const AutomationError& e) {
         Ui().MsgBox(e.Description(), vb::vbCritical, QStringLiteral("System Error"));
         return false;
     }
-    for (IDispatchControl* control : {QXProgrammer.Control(), ConcurrentManualHandler.Control(),
-                                      QXH950AutoHandler.Control(), vwBufViewer.Control()})
-        control->SetEventSink(this);
+    QXProgrammer.Control()->SetEventSink(this);
+    ConcurrentManualHandler.Control()->SetEventSink(this);
+    vwBufViewer.Control()->SetEventSink(this);
     return true;
 }
 
 void frmMain::MDIForm_Load()
 {
-    bWarningMessagesEnabled = bErrorMessagesEnabled = bStatusMessagesEnabled = true;
-    bEnableEvent = true;
-    bLabelPrintEnabled = true;
     if (!CreateControls()) {
         blnTerminate = true;
         return;
     }
 
+    // 1.
+    bWarningMessagesEnabled = bErrorMessagesEnabled = bStatusMessagesEnabled = true;
+    bEnableEvent = true;
+    bLabelPrintEnabled = true;
+
+    // 2.
+    frmH950 = new frmH950HdlrContainer(this);
+    Try([&] { QXH950AutoHandler.Attach(frmH950->CreateHandler()); });
+
+    // 3. and 4.
+    WriteInfoToLogFile(QStringLiteral("Command Line: ") + RawCommandLineText(), false);
+    Try([&] { QXProgrammer.SoftwareVersion(GetSoftwareVersion()); });
+
+    // 5.
+    if (gbChiseloEdition) {
+        mnuHelpAbout->setText(QStringLiteral("&About Chiselo..."));
+        mnuTarvoHelp->setText(QStringLiteral("Chiselo &Help..."));
+    }
+
+    // 6.
+    frmP = new frmProgram();
+    frmDeviceConfigureDlg = new frmDeviceConfigure(this);
+
+    // 7.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+
+    // 8. and 9.
     blnTerminate = false;
     bInitialized = false;
+    bOperationWindowPlaced = false;
     sbStatusBar->hide();
-    setWindowTitle(appinfo::ApplicationTitle());
-    resize(Twips(9390), Twips(6790));
+    setWindowTitle(App());
+
+    // 10. and 11.
+    ReadSettingsAtLoad();
+    resize(ToPixels(9390), ToPixels(6790));
+
+    // 12. to 15.
     if (gbGenerateDeviceList)
         Try([&] { QXProgrammer.SetGuiReady(true); });
-
     if (frmSplash::IsLoaded())
         frmSplash::Instance().ShowInitStep(2);
     Try([&] { QXProgrammer.StartupValue108(appinfo::ProgramFolder()); });
@@ -114,54 +224,206 @@ void frmMain::MDIForm_Load()
     try {
         result = QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("qxalg.db"));
     } catch (const AutomationError&) {
-        result = -1;
+        result = 0x7E;
     }
 
+    // 16. to 18.
+    Try([&] { pgmrData().RunDelayedRegInit(true); });
+    Try([&] { QXProgrammer.DefaultBufferByte(ToInteger(Setting("Configuration", "lngDefBufVal", 0), 0)); });
+    WriteApplicationExecutionInfo();
+
+    // 19.
     if (result != 0) {
-        struct Failure { qint32 code; const char* title; const char* text; };
-        static const Failure kFailures[] = {
-            {0x71, "Version Mismatch",
-             "QXEng.dll and QXAlg.db versions mismatched (0x71).  Exiting the software, contact QX Technical Support."},
-            {0x7E, "QXPgmr.ocx error",
-             "QXPgmr.ocx internal error (0x7E).  Exiting the software, contact QX Technical Support."},
-        };
-        QString title = QStringLiteral("Algo Database Error");
-        QString text = QStringLiteral("Error loading QXAlg.db.  Exiting the software, contact QX Technical Support.");
-        for (const Failure& f : kFailures) {
-            if (f.code == result) {
-                title = QString::fromLatin1(f.title);
-                text = QString::fromLatin1(f.text);
-            }
-        }
-        Ui().MsgBox(text, vb::vbCritical, title);
+        const LoadFailure& failure = LoadFailureFor(result);
+        Ui().MsgBox(QString::fromLatin1(failure.text), vb::vbCritical, QString::fromLatin1(failure.title));
         blnTerminate = true;
-        bool vexal = false;
-        Try([&] { vexal = QXProgrammer.IsVexalMode(); });
-        if (!vexal)
+        bool vexalMode = false;
+        Try([&] { vexalMode = QXProgrammer.IsVexalMode(); });
+        if (!vexalMode) {
+            QApplication::restoreOverrideCursor();
             return;
+        }
     }
 
+    // 20. to 22.
     if (frmSplash::IsLoaded())
         frmSplash::Instance().ShowInitStep(3);
     qint32 result2 = 0;
     try {
-        result2 = QXProgrammer.InitializeEngine194(qint32(0));
+        result2 = QXProgrammer.InitializeEngine194(qint32(pgmrData().lngMasterSiteID));
     } catch (const AutomationError&) {
         result2 = -1;
     }
     if (result2 != 0) {
         blnTerminate = true;
+        QApplication::restoreOverrideCursor();
         return;
     }
+
+    // 23.
+    setWindowTitle(App() + QStringLiteral("  ") + GetVersionNDate() + QStringLiteral("   "));
+    Try([&] {
+        const bool showErrors = QXProgrammer.ShowErrorMessages();
+        QXProgrammer.ShowErrorMessages(false);
+        QXProgrammer.RefreshState202(qint32(0), qint32(0), qint32(0));
+        QXProgrammer.ShowErrorMessages(showErrors);
+    });
     Try([&] {
         if (QXProgrammer.IsVexalMode())
             gbVexalMode = true;
     });
+    ShowOperationWindow();
+    RestoreRangeSettings();
+    QApplication::restoreOverrideCursor();
+}
+
+void frmMain::ReadSettingsAtLoad()
+{
+    lngNumCopies = ToLong(Setting("Device", "NumDevices", 1), 1);
+    move(ToPixels(ToLong(Setting("Settings", "MainLeft", 0), 0)), ToPixels(ToLong(Setting("Settings", "MainTop", 0), 0)));
+    bHex = ToBool(Setting("Settings", "ShowInHex", true), true);
+
+    // The automatic handler's places, one handler property each.
+    struct HandlerText { const char* name; const char* defaultValue; void (H950HdlrControl::*put)(const QString&); };
+    const HandlerText handlerTexts[] = {
+        {"Primary Source", "SHUTTLE1", &H950HdlrControl::PrimarySource},
+        {"Alternate Source", "SHUTTLE2", &H950HdlrControl::AlternateSource},
+        {"Primary Destination", "SHUTTLE1", &H950HdlrControl::PrimaryDestination},
+        {"Alternate Destination", "SHUTTLE2", &H950HdlrControl::AlternateDestination},
+        {"Marker", "", &H950HdlrControl::Marker},
+        {"Package", "TSOP32", &H950HdlrControl::Package},
+    };
+    for (const HandlerText& t : handlerTexts) {
+        const QString value = Setting("H950hdlr", t.name, QString::fromLatin1(t.defaultValue)).toString();
+        Try([&] { (QXH950AutoHandler.*t.put)(value); });
+    }
+    ProgrammerClass& data = pgmrData();
+    data.strSKAutoDir = Setting("H950hdlr", "SKAuto File Directory", QString()).toString();
+    data.strSerialNumber = Setting("H950hdlr", "Serial Number", QStringLiteral("SNH950")).toString();
+    Try([&] { QXH950AutoHandler.SealbookAutoFileDirectory(data.strSKAutoDir); });
+}
+
+void frmMain::ShowOperationWindow()
+{
+    if (!m_operationSubWindow) {
+        m_operationSubWindow = mdiArea->addSubWindow(frmP, Qt::FramelessWindowHint);
+        m_operationSubWindow->setObjectName(QStringLiteral("frmProgramWindow"));
+    }
+    m_operationSubWindow->move(0, 0);
+    m_operationSubWindow->show();
+    m_operationSubWindow->resize(mdiArea->viewport()->size());
+    frmP->UpdateFormCaption(true);
+    bOperationWindowPlaced = true;
+}
+
+void frmMain::MDIForm_Resize()
+{
+    if (!bOperationWindowPlaced)
+        return;
+    m_operationSubWindow->move(0, 0);
+    m_operationSubWindow->resize(mdiArea->viewport()->size());
+    frmP->RefreshAll();
+}
+
+void frmMain::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    MDIForm_Resize();
 }
 
 void frmMain::InitializeGui()
 {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ProgrammerClass& data = pgmrData();
+
+    // 1.
+    SetButtonMenuLogic();
+    SetHandlerStateInfo();
+
+    // 2. and 3.
+    Try([&] { data.udtParallelPort = QXProgrammer.PortIndex(); });
+    if (data.udtParallelPort != 0) {
+        Try([&] { data.bStartInOperatorMode = QXProgrammer.SealbookSetting211(); });
+    } else {
+        Try([&] { QXProgrammer.ChangeSealbookPassword(QString(), data.strOperatorPwd); });
+        Try([&] { QXProgrammer.SealbookConfigure210(data.bStartInOperatorMode, data.strOperatorPwd, data.bEnableMarkEditor); });
+    }
+
+    // 4.
+    qint32 model = 0;
+    Try([&] { model = QXProgrammer.ProgrammerModelIndex(); });
+    data.udtPgmrType = gbChiseloEdition || ProgrammerClass::IsVexalModel(model) ? 22 : 12;
+
+    // 5.
+    if (data.bAutoLoadJob && data.bStartInOperatorMode) {
+        if (!data.strJobName.isEmpty()) {
+            Try([&] { QXProgrammer.LoadJobFile(data.strJobName); });
+            frmP->AddStatusTextLine(QStringLiteral("Job ") + data.strJobName + QStringLiteral(" loaded."));
+        } else {
+            frmP->AddStatusTextLine(QStringLiteral("No job file was selected in previous launches! Cannot load any job!"));
+        }
+    }
+
+    // 6. and 7.
+    SetSKMode(data.bStartInOperatorMode);
     bInitialized = true;
+    if (data.udtHandlerType == 1 || data.udtHandlerType == 2)
+        data.bNoviceMode = false;
+
+    // 8.
+    Try([&] { QXProgrammer.RunOption60(data.bNoviceMode); });
+    Try([&] { QXProgrammer.ToolsOption66(data.bBeepOn); });
+    Try([&] { QXProgrammer.StartupCall277(data.bMatchChipPinAndSocket); });
+    Try([&] { QXProgrammer.ToolsOption327(data.bMemoryIntegrityCheck); });
+    Try([&] { QXProgrammer.ToolsOption68(data.bElapsedTime); });
+
+    // 9.
+    QApplication::restoreOverrideCursor();
+
+    // 10.
+    if (!gCmdLineJobFile.isEmpty())
+        LoadCommandLineJobFile(gCmdLineJobFile);
+
+    // 11.
+    Try([&] {
+        if (QXProgrammer.IsConcurrentProgrammer() && data.udtParallelPort != 0)
+            QXProgrammer.MasterSite(qint16(data.lngMasterSiteID));
+    });
+
+    // 12. and 13.
+    SKConversionPrompt();
+    data.UpdateFileMenuWithRecentFiles();
+}
+
+void frmMain::LoadCommandLineJobFile(const QString& file)
+{
+    ProgrammerClass& data = pgmrData();
+    qint32 opened = -1;
+    Try([&] { opened = QXProgrammer.OpenSealbookFile(file); });
+    if (opened == 50)
+        opened = 0;
+    QString type;
+    Try([&] { type = QXProgrammer.ReadSealbookValue(QStringLiteral("JobInfo"), QStringLiteral("QXType"), QString()); });
+    Try([&] { QXProgrammer.CloseSealbookFile(); });
+
+    if (type == QLatin1String("SKAuto")) {
+        data.skType = 2;
+        if (data.udtHandlerType == 1 || data.udtHandlerType == 2) {
+            frmP->AddStatusTextLine(QStringLiteral("Loading ") + file + QStringLiteral("..."));
+            qint32 result = 0;
+            LoadSKAutoFileCore(file, result, true);
+            frmP->AddStatusTextLine(result != 0 ? QStringLiteral("Failed to load ") + file + QStringLiteral(".")
+                                                : file + QStringLiteral(" loaded."));
+        } else {
+            Ui().MsgBox(QStringLiteral("This is a Sealbook File for auto handler. Please use File/Configure to switch to "
+                                       "H950 Mode and load the\r\nSealbook Auto file from the H950 handler window."),
+                        vb::vbCritical, QStringLiteral("Mode Error"));
+        }
+    } else if (type == QLatin1String("SK")) {
+        data.skType = 1;
+        qint32 result = 0;
+        LoadJob(file, result);
+    }
 }
 
 void frmMain::SaveStartUpWorkingDirectory()
@@ -176,12 +438,15 @@ void frmMain::ExecuteCommandLineArguments()
 
 void frmMain::EnableExperiencedMode()
 {
+    pgmrData().bNoviceMode = false;
     Try([&] { QXProgrammer.RunOption60(false); });
 }
 
 void frmMain::OperationStatusText(const QString& text)
 {
     WriteLogInfo(text, true);
+    if (frmP && bStatusMessagesEnabled)
+        frmP->AddStatusTextLine(text);
 }
 
 void frmMain::Fire(const QString& eventName, QVariantList& args)
@@ -190,11 +455,72 @@ void frmMain::Fire(const QString& eventName, QVariantList& args)
     Q_UNUSED(args);
 }
 
+void frmMain::WriteSettingsAtUnload()
+{
+    ProgrammerClass& data = pgmrData();
+    const bool automaticHandler = data.udtHandlerType == 1 || data.udtHandlerType == 2;
+
+    // 1. to 3.
+    Try([&] { data.bStartInOperatorMode = QXProgrammer.SealbookSetting211(); });
+    Try([&] { data.strSKAutoDir = QXH950AutoHandler.SealbookAutoFileDirectory(); });
+    if (lngNumCopies < 1) {
+        lngNumCopies = 1;
+        if (automaticHandler)
+            Try([&] { lngNumCopies = QXH950AutoHandler.Quantity(); });
+    }
+
+    // 4. in the order the values are written.
+    Save("Device", "NumDevices", lngNumCopies);
+    struct HandlerText { const char* name; QString (H950HdlrControl::*get)(); };
+    const HandlerText handlerTexts[] = {
+        {"Primary Source", &H950HdlrControl::PrimarySource},
+        {"Primary Destination", &H950HdlrControl::PrimaryDestination},
+        {"Alternate Source", &H950HdlrControl::AlternateSource},
+        {"Alternate Destination", &H950HdlrControl::AlternateDestination},
+        {"Marker", &H950HdlrControl::Marker},
+        {"Package", &H950HdlrControl::Package},
+        {"SKAuto File Directory", &H950HdlrControl::SealbookAutoFileDirectory},
+    };
+    for (const HandlerText& t : handlerTexts)
+        Try([&] { Save("H950hdlr", t.name, (QXH950AutoHandler.*t.get)()); });
+    Save("Settings", "ShowInHex", bHex);
+    if (data.udtHandlerType == 0)
+        Save("H950hdlr", "Serial Number", data.strSerialNumber);
+    else
+        Try([&] { Save("H950hdlr", "Serial Number", QXH950AutoHandler.SerialNumber()); });
+    // A minimized window keeps the position and size saved before.
+    if (!isMinimized()) {
+        Save("Settings", "MainLeft", ToTwips(x()));
+        Save("Settings", "MainTop", ToTwips(y()));
+        Save("Settings", "MainWidth", ToTwips(width()));
+        Save("Settings", "MainHeight", ToTwips(height()));
+    }
+    Try([&] { Save("Configuration", "lngDefBufVal", qint32(QXProgrammer.DefaultBufferByte())); });
+}
+
 void frmMain::MDIForm_Unload()
 {
+    // 1. to 5. only after a successful start-up.
+    if (!blnTerminate) {
+        WriteSettingsAtUnload();
+        if (frmP)
+            frmP->Form_Unload();
+        SaveRangeSettings();
+        delete frmDeviceConfigureDlg;
+        frmDeviceConfigureDlg = nullptr;
+    }
+
+    // 6. to 10.
     WriteLogInfo(QStringLiteral("Application Tarvo is being shut down!"), true);
+    if (QXH950AutoHandler.IsAttached())
+        QXH950AutoHandler.Control()->SetEventSink(nullptr);
+    delete frmH950;
+    frmH950 = nullptr;
+    if (frmP)
+        Try([&] { pgmrData().RunDelayedRegInit(false); });
     Try([&] { QXProgrammer.ShutDown(); });
     WriteLogInfo(QStringLiteral("System has been shut down successfully!"), true);
+    WriteInfoToLogFile(QStringLiteral("System has been shut down successfully!"), true);
 }
 
 void frmMain::Unload()
@@ -211,4 +537,108 @@ void frmMain::closeEvent(QCloseEvent* event)
 {
     Unload();
     event->accept();
+}
+
+// --- buffer and range states of the File menu ---
+
+bool frmMain::ClearBuffer()
+{
+    bool refused = false;
+    Try([&] { refused = QXProgrammer.DataFileValue313(); });
+    if (refused)
+        return true;
+    pgmrData().blnBufferEmpty = true;
+    pgmrData().blnFileLoaded = false;
+    Try([&] { QXProgrammer.DataFileTypeCode(qint32(0)); });
+    SetBufferEmptyControlStates();
+    return false;
+}
+
+void frmMain::SetBufferEmptyControlStates()
+{
+    frmP->ShowBufferEmpty();
+    SaveDataPattern->setEnabled(false);
+    SaveDataPatternAs->setEnabled(false);
+    frmP->BufferType(QString(), QDateTime::currentDateTime(), 0);
+}
+
+void frmMain::ClearFileMRUList()
+{
+    for (int i = 1; i < mnuRecentFile.size(); ++i) {
+        mnuRecentFile[i]->setText(QString());
+        mnuRecentFile[i]->setVisible(false);
+    }
+}
+
+void frmMain::EnableRecentFileMenus(bool enable)
+{
+    for (int i = 1; i < mnuRecentFile.size(); ++i)
+        mnuRecentFile[i]->setEnabled(enable);
+}
+
+bool frmMain::IsVexalDeviceOrAfmOrStaplFile()
+{
+    bool result = false;
+    Try([&] { result = QXProgrammer.DeviceIsVexal() || QXProgrammer.DataFileTypeCode() == 13; });
+    return result;
+}
+
+void frmMain::DisableBufferActionsForVexal()
+{
+    bool vexalMode = false;
+    Try([&] { vexalMode = QXProgrammer.IsVexalMode(); });
+    EditDataPattern->setEnabled(!(IsVexalDeviceOrAfmOrStaplFile() && !vexalMode));
+}
+
+void frmMain::EnableFileSaveDataPattern()
+{
+    bool writable = false;
+    Try([&] { writable = QXProgrammer.FileTypeInfoAt(qint32(QXProgrammer.DataFileTypeCode())); });
+    SaveDataPattern->setEnabled(writable);
+}
+
+void frmMain::GetEngineRangeValues(qint32& low, qint32& high)
+{
+    Try([&] { low = QXProgrammer.WordRangeLow(); });
+    Try([&] { high = QXProgrammer.WordRangeHigh(); });
+}
+
+void frmMain::SetEngineRangeValues(qint32 low, qint32 high)
+{
+    Try([&] { QXProgrammer.WordRangeLow(low); });
+    Try([&] { QXProgrammer.WordRangeHigh(high); });
+}
+
+void frmMain::LoadRangeSettingsFromRegistry()
+{
+    SetEngineRangeValues(ToLong(Setting("Configuration", "lngLowWordRange", 0), 0),
+                         ToLong(Setting("Configuration", "lngHighWordRange", 0), 0));
+}
+
+void frmMain::RestoreRangeSettings()
+{
+    if (GetCmdLineDevice().isEmpty())
+        LoadRangeSettingsFromRegistry();
+    frmP->SetDisplayInfo();
+}
+
+void frmMain::SaveRangeSettings()
+{
+    qint32 low = 0, high = 0;
+    GetEngineRangeValues(low, high);
+    Save("Configuration", "lngLowWordRange", low);
+    Save("Configuration", "lngHighWordRange", high);
+}
+
+// --- members whose work belongs to the menus, job files and locked jobs ---
+
+void frmMain::SetButtonMenuLogic() {}
+void frmMain::SetSKMode(bool bOperatorMode) { Q_UNUSED(bOperatorMode); }
+void frmMain::SKConversionPrompt() {}
+void frmMain::LoadJob(const QString& file, qint32& result) { Q_UNUSED(file); result = 0; }
+void frmMain::LoadSKAutoFileCore(const QString& file, qint32& result, bool bStartUp)
+{
+    Q_UNUSED(file);
+    Q_UNUSED(bStartUp);
+    result = 0;
 }

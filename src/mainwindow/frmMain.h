@@ -14,9 +14,14 @@
 
 class QAction;
 class QLineEdit;
-class QMenu;
 class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
 class QStatusBar;
+class frmDeviceConfigure;
+class frmH950HdlrContainer;
+class frmProgram;
+class ProgrammerClass;
 
 class frmMain : public QMainWindow, public IEventSink
 {
@@ -28,17 +33,28 @@ public:
     // Outside controls hosted here.
     QXPgmrControl QXProgrammer;
     ManualHdlControl ConcurrentManualHandler;
-    H950HdlrControl QXH950AutoHandler;
+    H950HdlrControl QXH950AutoHandler; // lives on the hidden host window frmH950
     DataPaneControl vwBufViewer;
+
+    // Windows owned here.
+    frmProgram* frmP = nullptr;
+    frmH950HdlrContainer* frmH950 = nullptr;
+    frmDeviceConfigure* frmDeviceConfigureDlg = nullptr;
 
     // Controls.
     QMdiArea* mdiArea = nullptr;
     QLineEdit* txtNumCopies = nullptr;
     QStatusBar* sbStatusBar = nullptr;
     QMenu* mnuFile = nullptr;
+    QAction* SaveDataPattern = nullptr;
+    QAction* SaveDataPatternAs = nullptr;
+    QAction* EditDataPattern = nullptr;
     // The recent data-pattern files of the File menu: entry 0 is the
     // separator above them, entries 1 to 5 the files (hidden while unused).
     QList<QAction*> mnuRecentFile;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+    QAction* mnuTarvoHelp = nullptr;
 
     // State.
     bool blnTerminate = false;
@@ -52,6 +68,9 @@ public:
     qint32 lngNumCopies = 1;
     QString sWorkingDirectoryAtLaunch;
 
+    // The job configuration, kept by the operation window.
+    ProgrammerClass& pgmrData();
+
     // The first use of the window's handle loads it (runs MDIForm_Load once).
     void EnsureLoaded();
     bool IsLoaded() const { return m_loaded; }
@@ -60,6 +79,7 @@ public:
 
     void MDIForm_Load();
     void MDIForm_Unload();
+    void MDIForm_Resize();
     void InitializeGui();
     void SaveStartUpWorkingDirectory();
     void ExecuteCommandLineArguments();
@@ -67,15 +87,43 @@ public:
     // A message meant for a box while the engine asks for silence.
     void OperationStatusText(const QString& text);
 
+    // Buffer and range states of the File menu.
+    bool ClearBuffer();
+    void SetBufferEmptyControlStates();
+    void ClearFileMRUList();
+    bool IsVexalDeviceOrAfmOrStaplFile();
+    void DisableBufferActionsForVexal();
+    void EnableFileSaveDataPattern();
+    void GetEngineRangeValues(qint32& low, qint32& high);
+    void SetEngineRangeValues(qint32 low, qint32 high);
+    void LoadRangeSettingsFromRegistry();
+    void EnableRecentFileMenus(bool enable);
+
+    // Menu rules, locked-job modes and job files.
+    void SetButtonMenuLogic();
+    void SetSKMode(bool bOperatorMode);
+    void SKConversionPrompt();
+    void LoadJob(const QString& file, qint32& result);
+    void LoadSKAutoFileCore(const QString& file, qint32& result, bool bStartUp);
+
     // Engine and handler events arrive here by name.
     void Fire(const QString& eventName, QVariantList& args) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     bool CreateControls();
+    void ShowOperationWindow();
+    void RestoreRangeSettings();
+    void SaveRangeSettings();
+    void ReadSettingsAtLoad();
+    void WriteSettingsAtUnload();
+    void LoadCommandLineJobFile(const QString& file);
 
+    QMdiSubWindow* m_operationSubWindow = nullptr;
     bool m_loaded = false;
     bool m_unloaded = false;
+    bool bOperationWindowPlaced = false;
 };

@@ -206,7 +206,7 @@ public:
         // steps, but give up on a holder that hangs.
         using namespace std::chrono;
         const auto deadline = steady_clock::now() + seconds(10);
-        auto pause = microseconds(200);
+        auto pause = microseconds(50);
         while (::flock(m_fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
             if (errno != EWOULDBLOCK && errno != EINTR) {
                 m_error = errno;
@@ -215,7 +215,7 @@ public:
             if (steady_clock::now() > deadline)
                 return TimedOut;
             std::this_thread::sleep_for(pause);
-            pause = std::min(pause * 2, duration_cast<microseconds>(milliseconds(20)));
+            pause = std::min(pause * 2, microseconds(1000));
         }
         return Locked;
     }
@@ -338,7 +338,8 @@ CachedHive* LoadHive(const Location& location, HiveLock& lock, long* result)
     const bool exists = read == ReadResult::Read;
 
     auto& hives = S().hives;
-    if (auto it = hives.find(location.path); it != hives.end()) // MUTATION
+    if (auto it = hives.find(location.path);
+        it != hives.end() && it->second.exists == exists && it->second.bytes == bytes)
         return &it->second;
     if (hives.size() > 16)
         hives.clear(); // hives of folders long gone (tests use a folder each)

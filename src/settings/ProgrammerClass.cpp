@@ -150,10 +150,12 @@ H950HdlrControl* ProgrammerClass::autoHandler() const
 qint32 ProgrammerClass::ReadHandlerType()
 {
     // The stored handler type counts only where the handler offers the
-    // automatic types.
+    // automatic types. A handler that cannot be asked says nothing about it:
+    // the type then reads 0 but is not saved over the stored one.
     H950HdlrControl* handler = autoHandler();
     qint32 family = 0;
-    if (!handler || !Try([&] { family = handler->HandlerModelFamily(); }) || family != -1)
+    m_handlerTypeUnknown = !handler || !Try([&] { family = handler->HandlerModelFamily(); });
+    if (m_handlerTypeUnknown || family != -1)
         return 0;
     return ToLong(GetSettingValue(App(), kHandler, QStringLiteral("Type"), qint32(0)), 0);
 }
@@ -277,11 +279,12 @@ void ProgrammerClass::SaveConfigData()
 {
     using S = SettingRow::Stored;
     const QString app = App();
-    const SettingRow first[] = {
+    const SettingRow buffer[] = {
         {kBuffer, "path", &ProgrammerClass::strFilePath, {}},
         {kBuffer, "drive", &ProgrammerClass::strFileDrive, {}},
         {kBuffer, "filename", &ProgrammerClass::strFileName, {}},
-        {kHandler, "Type", &ProgrammerClass::udtHandlerType, {}},
+    };
+    const SettingRow middle[] = {
         {kH950hdlr, "bEnableMarkEditor", &ProgrammerClass::bEnableMarkEditor, {}},
         {kConfiguration, "MasterSiteID", &ProgrammerClass::lngMasterSiteID, {}},
         {kConfiguration, "udtCSumMethod", &ProgrammerClass::udtCSumMethod, {}},
@@ -320,7 +323,11 @@ void ProgrammerClass::SaveConfigData()
         {kConfiguration, "lTotalNumberOfTabs", &ProgrammerClass::lTotalNumberOfTabs, {}},
         {kConfiguration, "Elapsed Time", &ProgrammerClass::bElapsedTime, {}, S::AsText},
     };
-    for (const SettingRow& row : first)
+    for (const SettingRow& row : buffer)
+        SaveRow(app, row);
+    if (!(m_handlerTypeUnknown && udtHandlerType == 0))
+        Save(app, kHandler, QStringLiteral("Type"), udtHandlerType);
+    for (const SettingRow& row : middle)
         SaveRow(app, row);
     SaveOperatorPassword();
     for (const SettingRow& row : last)
@@ -640,12 +647,8 @@ void ProgrammerClass::UpdateFileMenuWithRecentFiles()
     const QStringList table = RecentFileTable();
     if (table.isEmpty())
         return;
+    gMainForm->ClearFileMRUList();
     QList<QAction*>& entries = gMainForm->mnuRecentFile;
-    // Empty and hide the file entries; the separator stays as it is.
-    for (qsizetype i = 1; i < entries.size(); ++i) {
-        entries[i]->setText(QString());
-        entries[i]->setVisible(false);
-    }
     for (qsizetype row = 0; row < table.size() && row + 1 < entries.size(); ++row) {
         entries[0]->setVisible(true);
         QString shown = CompactPathToFit(table.at(row), gMainForm, nullptr, false, 200);

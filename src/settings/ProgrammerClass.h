@@ -176,5 +176,7 @@ private:
     PerTab<QString> m_strUserListboxText;
     bool mbActionSettingsLoaded = false;
     bool mbOldActionSettingsFound = false;
+    // The automatic-handler control could not be asked at creation.
+    bool m_handlerTypeUnknown = false;
     std::vector<DelayedRegValue> mDelayedRegInit;
 };

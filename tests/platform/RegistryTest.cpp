@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <memory>
+#include <thread>
 #include <vector>
 #include <cstdio>
 #include <unistd.h>
@@ -179,8 +180,10 @@ TEST_F(RegistryTest, EveryTypeSurvivesTheFileWithItsExactBytes)
     for (const Case& c : cases)
         ASSERT_EQ(Set(HKEY_CURRENT_USER, QStringLiteral("Software\\Types"), QString::fromUtf8(c.name), c.type, c.data),
                   ERROR_SUCCESS) << c.name;
+    ASSERT_EQ(Set(HKEY_CURRENT_USER, QString(), QStringLiteral("At the root"), REG_SZ, Sz("root")), ERROR_SUCCESS);
 
     readFromCopy();
+    EXPECT_EQ(Get(HKEY_CURRENT_USER, QString(), QStringLiteral("At the root")), Sz("root"));
     for (const Case& c : cases) {
         ValueType type = REG_NONE;
         EXPECT_EQ(Get(HKEY_CURRENT_USER, QStringLiteral("Software\\Types"), QString::fromUtf8(c.name), &type), c.data)
@@ -495,12 +498,37 @@ TEST_F(RegistryTest, ADamagedHiveFoundByAWriterIsSetAsideBeforeTheWrite)
 {
     WriteFile(hkcuFile(), "not a hive");
     int reports = 0;
-    SetCorruptHiveReporter([&reports](const QString&) { ++reports; });
+    // The reporter may use the registry itself (the log finds its folder there).
+    SetCorruptHiveReporter([&reports](const QString&) {
+        ++reports;
+        Get(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Corvane\\Tarvo"), QStringLiteral("Log"));
+    });
     EXPECT_EQ(Set(HKEY_CURRENT_USER, QStringLiteral("Software"), QStringLiteral("v"), REG_SZ, Sz("1")), ERROR_SUCCESS);
     EXPECT_EQ(reports, 1);
     const QStringList aside = QDir(registryRoot()).entryList({QStringLiteral("HKCU.reg.corrupt-*")});
     ASSERT_EQ(aside.size(), 1);
     EXPECT_EQ(FileBytes(registryRoot() + '/' + aside.at(0)), "not a hive");
+}
+
+TEST_F(RegistryTest, ThreadsShareTheHandleTableAndTheHive)
+{
+    // The registration worker writes HKCR while the GUI thread works on HKCU.
+    constexpr int count = 100;
+    std::thread worker([] {
+        for (int i = 0; i < count; ++i)
+            Set(HKEY_CLASSES_ROOT, QStringLiteral("Class%1").arg(i), QString(), REG_SZ, Sz(QStringLiteral("lib%1").arg(i)));
+    });
+    for (int i = 0; i < count; ++i) {
+        ASSERT_EQ(Set(HKEY_CURRENT_USER, QStringLiteral("Software\\Gui"), QStringLiteral("v%1").arg(i), REG_SZ, Sz("x")),
+                  ERROR_SUCCESS);
+        Get(HKEY_CLASSES_ROOT, QStringLiteral("Class%1").arg(i / 2), QString());
+    }
+    worker.join();
+    readFromCopy();
+    for (int i = 0; i < count; ++i) {
+        EXPECT_EQ(Get(HKEY_CLASSES_ROOT, QStringLiteral("Class%1").arg(i), QString()), Sz(QStringLiteral("lib%1").arg(i)));
+        EXPECT_EQ(Get(HKEY_CURRENT_USER, QStringLiteral("Software\\Gui"), QStringLiteral("v%1").arg(i)), Sz("x"));
+    }
 }
 
 } // namespace

@@ -342,8 +342,17 @@ TEST_F(ProgrammerClassTest, HandlerTypeComesBackOnlyWhereTheHandlerOffersAutomat
 {
     Store("Handler", "Type", qint32(2));
     EXPECT_EQ(controls.Create()->udtHandlerType, 2);
+
+    // A handler that cannot be asked: the type reads 0 but the stored one
+    // is not overwritten by that 0.
+    H950HdlrControl absent;
+    EXPECT_EQ(ProgrammerClass(&controls.engine, &absent).udtHandlerType, 0);
+    EXPECT_EQ(Stored("Handler", "Type"), "2");
+
+    // A handler without the automatic types: manual, and saved so.
     Controls noAutomaticTypes(0);
     EXPECT_EQ(noAutomaticTypes.Create()->udtHandlerType, 0);
+    EXPECT_EQ(Stored("Handler", "Type"), "0");
 }
 
 TEST_F(ProgrammerClassTest, UserSettingArraysIgnoreIndexesOutsideTheirBounds)
