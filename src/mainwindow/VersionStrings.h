@@ -23,26 +23,11 @@ class QXPgmrControl;
 QXPgmrControl* HostEngine();
 void SetHostEngine(QXPgmrControl* engine);
 
-// The engine's packed version (EngineVersion): the version number in the
-// upper 16 bits, the minor number and the revision (build) in the two bytes
-// below. The value is read as unsigned, so a high version number does not
-// turn into negative parts.
-struct EngineVersionParts
-{
-    quint32 major = 0;
-    quint32 minor = 0;
-    quint32 revision = 0;
-};
-EngineVersionParts SplitEngineVersion(qint32 packed);
-// Upper-case hexadecimal without leading zeros; a negative Long shows its 32 bits.
-QString HexText(qint64 value);
-// "<major>.<minor>.<revision>" in hexadecimal, as the logs show the engine.
-QString EngineVersionNumberText(const EngineVersionParts& parts);
-// A date the engine gives as the decimal number YYYYMMDD, shown month/day/year
-// ("20070308" gives "03/08/2007"); missing characters stay empty.
-QString EngineDateText(const QString& yyyymmdd);
-// "Tarvo", or "DTarvo" while the engine is in its Vexal mode.
-QString EngineProductName(QXPgmrControl& engine);
+// "<product> <version>  Algo DB Rev. <revision>": the engine as the logs name
+// it, "Tarvo" (or "DTarvo" in its Vexal mode) with its version number and the
+// algorithm database's revision in hexadecimal; "V" before the version when
+// bWithV. A part that cannot be read is 0.
+QString LogVersionLine(QXPgmrControl& engine, bool bWithV);
 
 // The date and time stamps of the logs: the general date (month/day/year and
 // the time with seconds), and its date and time halves. They do not follow the

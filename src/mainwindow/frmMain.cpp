@@ -516,8 +516,14 @@ void frmMain::MDIForm_Unload()
         QXH950AutoHandler.Control()->SetEventSink(nullptr);
     delete frmH950;
     frmH950 = nullptr;
-    if (frmP)
-        Try([&] { pgmrData().RunDelayedRegInit(false); });
+    // The job configuration outlives the operation window's unload so that
+    // its delayed values go back to the store, then it is saved and ends.
+    // After a failed start-up nothing is written back.
+    if (frmP && frmP->HasProgrammerData()) {
+        if (!blnTerminate)
+            Try([&] { pgmrData().RunDelayedRegInit(false); });
+        frmP->ReleaseProgrammerData(!blnTerminate);
+    }
     Try([&] { QXProgrammer.ShutDown(); });
     WriteLogInfo(QStringLiteral("System has been shut down successfully!"), true);
     WriteInfoToLogFile(QStringLiteral("System has been shut down successfully!"), true);

@@ -68,9 +68,14 @@ void frmProgram::BufferType(const QString& name, const QDateTime& date, qint16 e
     Q_UNUSED(event);
 }
 
+void frmProgram::ReleaseProgrammerData(bool save)
+{
+    if (m_pgmrData && !save)
+        m_pgmrData->DiscardWithoutSaving();
+    m_pgmrData.reset();
+}
+
 bool frmProgram::Form_Unload()
 {
-    // Saving the job configuration happens when it is destroyed.
-    m_pgmrData.reset();
     return true;
 }

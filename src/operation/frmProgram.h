@@ -1,17 +1,41 @@
 #pragma once
 
-// The operation window: device, action tabs, option rows, site boxes,
-// counters and status lines. It owns the job configuration (pgmrData).
+// The operation window: the device, data-pattern and options summary lines
+// with their buttons, the action tabs over one frame of option rows, the
+// Action and Stop buttons, the concurrent frame with one site box per site
+// and the run counters, and the status list. It owns the job configuration
+// (pgmrData). The main window creates it once, runs its Form_Load and keeps
+// it for the life of the process.
+//
+// Positions and sizes are kept in twips, as the layout computes them; a
+// control's pixel geometry follows from its twips (15 twips a pixel).
 
+#include "CBufferSource.h"
+#include "CSiteLayout.h"
+
+#include <QHash>
+#include <QList>
+#include <QRect>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 class ProgrammerClass;
+class QCheckBox;
+class QComboBox;
 class QDateTime;
+class QFrame;
+class QLabel;
 class QLineEdit;
 class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QXPgmrControl;
+class SiteBoxControl;
+class TabStrip;
 
-class frmProgram : public QWidget
+class frmProgram : public QWidget, private CSiteLayout::Host
 {
     Q_OBJECT
 public:
@@ -22,24 +46,254 @@ public:
     ProgrammerClass& pgmrData();
     bool HasProgrammerData() const { return m_pgmrData != nullptr; }
 
-    void UpdateFormCaption(bool bShowVersion);
-    void RefreshAll();
-    void SetDisplayInfo();
-    void AddStatusTextLine(const QString& text);
-
-    // The data-file summary box shows the buffer as empty.
-    void ShowBufferEmpty();
-    // Advances the record of what the data buffer holds (0 empty, 1 a loaded
-    // file, 2 content read from a device).
-    void BufferType(const QString& name, const QDateTime& date, qint16 event);
-
-    // Unloads the window: False when it refuses to close.
+    // --- load, reload, layout and unload ---
+    // Runs once: sizes the window's tables, marks the buffer empty, creates
+    // the option rows beyond the designed five and reloads for the device.
+    void Form_Load();
+    // At load (False, ""), after the engine reports a changed device
+    // configuration and when it asks for a reload (True, the device's name).
+    void Form_Reload(bool bReload, const QString& strDeviceName);
+    void Form_Resize();
+    // Sets Cancel to 1 when it refuses (a run or a handler session going on).
+    void Form_Unload(qint16& Cancel);
+    // The same: False when it refuses.
     bool Form_Unload();
 
-    QListWidget* cboStatus = nullptr;
+    // --- buttons and summary lines ---
+    void SetButtonStates();
+    void SetDisplayInfo();
+    // Called when a device run or a session starts and ends.
+    void ResetRunCounters();
+    void ShowJobSummary();
+
+    // --- what the data buffer holds ---
+    // 0 cleared, 1 loaded from a file, 2 read from the device, 3 edited.
+    void BufferType(const QString& oTypeName, const QDateTime& oUpdatedDate, qint16 iInput);
+    QString BufferTypeGetName() const;
+    QString BufferTypeGetDate() const;
+    qint16 BufferTypeGetType() const;
+    // The data-file summary box shows the buffer as empty.
+    void ShowBufferEmpty();
+
+    // --- modes and enable states ---
+    void SetOperatorModeControls();
+    void SetSupervisorModeControls();
+    void EnableOperationSettings(bool bEnable);
+    void EnableOperations(bool bEnable);
+    void RefreshAll();
+    void Reload();
+    QString GetDeviceInfo() const;
+    QString GetBufferInfo() const;
+    qint16 GetSiteCount() const;
+    void GetOperationSetting();
+    QStringList GetOperationsLog() const;
+    void SelectTab(qint32 nIndex);
+    void funcAskJobID();
+    void UpdateJobRunStatistics(qint32 lDevicesPassed, qint32 lDevicesFailed, qint32 lDevicesActive,
+                                qint32 lDevicesRemaining, qint32 lDevicesPerHour = 0, double dYield = 0);
+    void LoadCmdLnDataPatternFile();
+    void SetOptionListDropWidths();
+
+    // --- status lines and caption ---
+    void AddStatusTextLine(const QString& text);
+    void UpdateFormCaption(bool bShowVersion);
+
+    // --- action tabs and option rows ---
+    qint16 WhichAction(qint16 tabIndex) const;
+    void SelectDevice(const QString& deviceName);
+    void SetSelectedDevice();
+    void DisableCheckboxesAsNecessary();
+    void AddIllegalBitItem(qint16& row);
+    void SaveCheckBoxValues();
+    void tabOperation_BeforeClick(qint16& Cancel);
+    void tabOperation_Click();
+    void Check1_Click(qint16 index);
+    void cboOperation_Click(qint16 index);
+    void UpdateOptionControls();
+    void CreateOptionControls();
+    void ResizeOptionsFrame(qint16 rows);
+    qint16 CountCustomActionOptions(const QString& entry) const;
+    void LoadActionSettings();
+    void SaveActionSettings();
+    void SaveCurrentComboBoxStrings();
+    void CheckNewComboBoxStringsAgainstOld();
+    void FillBlankCheckOptionLists();
+    void FillSecureOptionLists();
+    void FillTestOptionLists();
+    void FillEraseOptionLists();
+    void DecoratedTabName(const QString& name, QString& decorated) const;
+    void SetOperationOptionState(const QString& text1, const QString& text2, qint16 n);
+    void SKExport();
+    void SKImport();
+
+    // --- running an operation ---
+    void SetupOperation();
+    qint16 SetupSpecialCmd(qint32& command, qint16& handled);
+    void SetOperationOptions();
+    qint32 GetPgmrCommandToRun();
+    bool ActionIsRepeatable(qint32 action);
+    void SetDeviceConfigureOptions();
+    void GetDeviceConfigureOptions();
+    qint32 ExecuteOperationCore();
+    qint32 ExecuteOperation();
+    void ResetAbortTrackers();
+    // Waits that many seconds without letting window messages run.
+    void Sleep(qint32 seconds);
+
+    // --- buttons ---
+    void DeviceButton_Click();
+    void FileButton_Click();
+    void OptionsButton_Click();
+    void btnAction_Click();
+    void btnStop_Click();
+    bool ExecuteBufferCommand(qint32 command, const QString& fileName, qint32 fileType);
+
+    // --- sites and sessions ---
+    void SetSiteStatus(qint32 site, qint32 status, qint32 code);
+    void ConcurrentOperationBegan();
+    void HandlerSessionStarted();
+    void HandlerSessionStopped();
+    void AbortCommand();
+    void Start_PowerSupplyLogFile();
+    qint32 RepeatCommandOnSite(qint32 site);
+    qint32 SetSiteReady(qint32 site);
+    qint32 SetSiteFinished(qint32 site);
+
+    // A check box's value as the option rows keep it: 0 clear, 1 ticked,
+    // 2 greyed (the step runs and cannot be switched off).
+    static qint16 CheckValue(const QCheckBox* box);
+    static void SetCheckValue(QCheckBox* box, qint16 value);
+
+    // The twips geometry last given to one of the window's controls
+    // (relative to its parent).
+    QRect TwipsGeometry(const QWidget* control) const;
+
+    // Smallest size of the window, in twips.
+    static constexpr qint32 kMinimumWidth = 6750;
+    static constexpr qint32 kMinimumHeight = 5580;
+
+    // --- controls ---
+    QLineEdit* txtDevice = nullptr;
     QLineEdit* txtFile = nullptr;
+    QLineEdit* txtOptions = nullptr;
+    QPushButton* DeviceButton = nullptr;
+    QPushButton* FileButton = nullptr;
+    QPushButton* OptionsButton = nullptr;
+    QFrame* fraSets = nullptr;
+    QLabel* lblDatPos = nullptr;
+    QComboBox* cboDatPos = nullptr;
+    QLabel* lblBankNum = nullptr;
+    QComboBox* cboBankNum = nullptr;
+    TabStrip* tabOperation = nullptr;
+    QFrame* fraOperation = nullptr;
+    QFrame* fraOptions = nullptr;
+    QFrame* fraProgressBar = nullptr;
+    QFrame* fraButtons = nullptr;
+    QPushButton* btnAction = nullptr;
+    QPushButton* btnStop = nullptr;
+    QList<QCheckBox*> Check1;
+    QList<QComboBox*> cboOperation;
+    QList<QProgressBar*> ProgressBar1;
+    QFrame* fraConcurrent = nullptr;
+    QLabel* oStaticLabelPassed = nullptr;
+    QLabel* oStaticLabelFailed = nullptr;
+    QLabel* oStaticLabelActive = nullptr;
+    QLabel* oStaticLabelRemaining = nullptr;
+    QLabel* m_sDevicesPassedValue = nullptr;
+    QLabel* m_sDevicesFailedValue = nullptr;
+    QLabel* m_sDevicesActiveValue = nullptr;
+    QLabel* m_sDevicesRemainingValue = nullptr;
+    // One site box per site; element i is site i + 1.
+    std::vector<std::unique_ptr<SiteBoxControl>> SiteBox;
+    QListWidget* cboStatus = nullptr;
+
+    // --- state ---
+    qint32 udtAction = 0;
+    bool blnStopClicked = false;
+    bool bSpecialConcurrent = false;
+    bool blnRunningConcurrent = false;
+    bool mbActionClicked = false;
     bool bEnableStatusTextUpdate = true;
+    bool bBufferDirty = false;
+    // The data pattern window's answers to ExecuteBufferCommand.
+    bool bOpen = false;
+    bool bOK = false;
+    qint32 FileType = 0;
+    // Action slots 0 to lngNumberOfActions - 1; 8 and up are custom actions.
+    qint32 lngNumberOfActions = 9;
+    std::vector<qint16> intActionTabIndex;
+    std::vector<bool> blnSaveActionOptions;
+    // Option texts of every tab by option position and tab.
+    std::vector<QStringList> strOldComboBoxStrings;
+    QStringList m_asOptionText;
+    qint32 m_lBufferOffset = 0;
+
+    // Run counters.
+    qint32 lngNumPassed = 0;
+    qint32 lngNumFailed = 0;
+    qint32 lngNumLeft = 0;
+    qint32 lngNumToDo = 0;
+    qint32 lngNumFailedAlreadySecured = 0;
+    qint32 lngNumFailedBadID = 0;
+    qint32 lngNumFailedContinuity = 0;
+    qint32 lngNumFailedErase = 0;
+    qint32 lngNumFailedFunctionality = 0;
+    qint32 lngNumFailedIllegalBit = 0;
+    qint32 lngNumFailedNonBlank = 0;
+    qint32 lngNumFailedOverCurrent = 0;
+    qint32 lngNumFailedProgramming = 0;
+    qint32 lngNumFailedSecurity = 0;
+    qint32 lngNumFailedVerify = 0;
+    qint32 lngNumFailedOther = 0;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    struct Twips
+    {
+        qint32 left = 0;
+        qint32 top = 0;
+        qint32 width = 0;
+        qint32 height = 0;
+    };
+
+    void CreateControls();
+    void ArrangeConcurrentLabels();
+    void ShowConcurrentFrame();
+    void HideConcurrentFrame();
+    qint32 WidestListEntryWidth(const QComboBox* combo) const;
+    void SetDropWidth(QComboBox* combo, qint32 pixels);
+    void SetStopBackColor(bool highlight);
+    QString BufferLine();
+    QString DeviceLine();
+    QString OptionsLine();
+    void ShowSetsFrame();
+
+    // Twips geometry of the controls.
+    Twips& tw(QWidget* control);
+    void Place(QWidget* control, qint32 left, qint32 top, qint32 width, qint32 height);
+    void ApplyGeometry(QWidget* control);
+    void ApplyAllGeometry();
+
+    QXPgmrControl& Engine() const;
+    CSiteLayout& SiteLayout();
+
+    // CSiteLayout::Host
+    int SiteBoxCount() const override;
+    bool LoadSiteBox(int index) override;
+    void UnloadSiteBox(int index) override;
+    SiteBoxControl& SiteBoxAt(int index) override;
+    qint32 EngineSiteCount() override;
+    qint16 EngineSiteSlotCount() override;
+    qint32 HandlerType() override;
+
     std::unique_ptr<ProgrammerClass> m_pgmrData;
+    std::unique_ptr<CSiteLayout> m_oSiteLayout;
+    CBufferSource BufferSource;
+    QHash<const QWidget*, Twips> m_twips;
+    qint32 lngStopPressCount = 0;
+    bool m_loaded = false;
+    bool m_inResize = false;
 };

@@ -127,7 +127,8 @@ ProgrammerClass::ProgrammerClass(QXPgmrControl* engine, H950HdlrControl* autoHan
 
 ProgrammerClass::~ProgrammerClass()
 {
-    SaveConfigData();
+    if (m_saveOnDestroy)
+        SaveConfigData();
 }
 
 QXPgmrControl& ProgrammerClass::engine() const

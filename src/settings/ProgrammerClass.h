@@ -124,6 +124,9 @@ public:
     void UpdateFileMenuWithRecentFiles();
     QString FullDataBufferPath() const;
     void RunDelayedRegInit(bool load);
+    // A configuration read by a station whose start-up failed is not saved
+    // back: what the engine reported then is not to replace good settings.
+    void DiscardWithoutSaving() { m_saveOnDestroy = false; }
 
     // The one-byte mask of the stored operator password.
     static constexpr quint16 kPasswordMask = 0xA5;
@@ -133,6 +136,7 @@ public:
     static QDateTime ZeroDate();
 
 private:
+    bool m_saveOnDestroy = true;
     struct SettingRow;
     struct DelayedRegValue
     {

@@ -7,6 +7,7 @@ void OpenSettingsKey(cRegistry& registry, const QString& applicationName, const 
     registry.ClassKey(cRegistry::HKEY_CURRENT_USER);
     registry.SectionKey(QStringLiteral("Software\\Corvane\\") + applicationName + u'\\' + section);
     registry.ValueType(cRegistry::REG_SZ);
+    registry.ExpandOnRead(false);
 }
 
 void SaveSettingValue(const QString& applicationName, const QString& section, const QString& valueName,

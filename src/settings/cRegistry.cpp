@@ -155,7 +155,7 @@ QVariant cRegistry::Value()
     case reg::REG_MULTI_SZ:
         return StringData(data);
     case reg::REG_EXPAND_SZ:
-        return ExpandEnvStr(StringData(data));
+        return m_expandOnRead ? ExpandEnvStr(StringData(data)) : StringData(data);
     case reg::REG_DWORD:
     case reg::REG_DWORD_BIG_ENDIAN: {
         const QByteArray bytes = data.leftJustified(4, '\0', true);

@@ -93,6 +93,10 @@ public:
     void ValueKey(const QString& name) { m_valueKey = name; }
     QVariant Default() const { return m_default; }
     void Default(const QVariant& value) { m_default = value; }
+    // Whether REG_EXPAND_SZ text is expanded when read (it is by default).
+    // The settings store turns it off: text it saved with a "%...%" in it,
+    // such as a file path, must come back exactly as it was written.
+    void ExpandOnRead(bool expand) { m_expandOnRead = expand; }
 
 private:
     void SetClassesValue(const QString& value);
@@ -109,4 +113,5 @@ private:
     qint32 m_valueType = 0;
     QVariant m_default;
     QString m_machine;
+    bool m_expandOnRead = true;
 };

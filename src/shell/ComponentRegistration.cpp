@@ -87,15 +87,15 @@ bool RegisterServer(const QString& path, bool bRegister)
         return QProcess::startDetached(path, {bRegister ? QStringLiteral("/REGSERVER") : QStringLiteral("/UNREGSERVER")});
     }
 
+    // The library stays loaded: the program creates its controls from it
+    // right after, and unloading a library a control may still run is unsafe.
     auto library = std::make_unique<QLibrary>(path);
     if (!library->load())
         return false;
     const char* entryName = bRegister ? "DllRegisterServer" : "DllUnRegisterServer";
     auto entry = reinterpret_cast<RegisterEntry>(library->resolve(entryName));
-    if (!entry) {
-        library->unload();
+    if (!entry)
         return false;
-    }
 
     // The entry runs on a worker so that a hanging registration cannot hold
     // the GUI thread past the limit. A thread cannot be ended safely from
@@ -107,10 +107,9 @@ bool RegisterServer(const QString& path, bool bRegister)
     if (done.wait_for(std::chrono::milliseconds(g_timeLimitMs)) == std::future_status::ready) {
         worker.join();
         // The entry's own result is not examined: it ended in time.
-        library->unload();
         return true;
     }
+    // The worker still runs the library's code.
     worker.detach();
-    library.release(); // deliberately kept loaded: the worker still runs its code
     return false;
 }

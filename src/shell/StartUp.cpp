@@ -6,6 +6,7 @@
 #include "mainwindow/BlackBoxLog.h"
 #include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
+#include "platform/TerminationSignals.h"
 #include "platform/UiService.h"
 
 #include <QApplication>
@@ -57,6 +58,11 @@ int Main()
         // (EnsureMainWindow). Until then there is nothing to show.
         return qApp->exec();
     }
+    // SIGTERM and SIGINT close the station as its own Exit does.
+    InstallTerminationHandler([] {
+        if (gMainForm)
+            gMainForm->close();
+    });
     if (!StartApplication() || !gMainForm)
         return 0;
     // Headless runs (tests, measurements) close the station through its own
@@ -66,6 +72,11 @@ int Main()
     if (closeAfterOk)
         QTimer::singleShot(closeAfterMs, gMainForm, [] { gMainForm->close(); });
     return qApp->exec();
+}
+
+void ReleaseInstanceLock()
+{
+    g_instance.reset();
 }
 
 bool StartApplication()

@@ -30,6 +30,9 @@ int Main();
 // second instance, the usage box, a failed registration or load).
 bool StartApplication();
 
+// Gives up the single-instance lock (the process ends; tests start again).
+void ReleaseInstanceLock();
+
 // Called by the automation classes: starts the program when it has not
 // started yet, then readies the engine for a client.
 void EnsureMainWindow(bool bMonitorOnly);

@@ -1,8 +1,8 @@
 #include "frmSplash.h"
 
+#include "mainwindow/VersionStrings.h"
 #include "mainwindow/frmMain.h"
 #include "shell/StartUp.h"
-#include "shell/VersionInfo.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -11,7 +11,10 @@
 
 namespace {
 frmSplash* g_splash = nullptr;
+QStringList g_stepsShown;
 }
+
+const QStringList& frmSplash::StepsShown() { return g_stepsShown; }
 
 frmSplash& frmSplash::Instance()
 {
@@ -68,8 +71,9 @@ void frmSplash::ShowInitStep(const QVariant& step)
     };
     if (ok && n >= 0 && n < 4) {
         lblStep->setText(QString::fromLatin1(kSteps[n]));
-        if (n == 3 && gMainForm)
-            lblVersion->setText(SplashVersionLine(gMainForm->QXProgrammer));
+        g_stepsShown << lblStep->text();
+        if (n == 3 && HostEngine())
+            lblVersion->setText(SplashVersionLine(*HostEngine()));
     }
     repaint();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

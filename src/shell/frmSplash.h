@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 #include <QVariant>
 
 class QLabel;
@@ -17,6 +18,8 @@ public:
     static void Unload();
 
     void ShowInitStep(const QVariant& step);
+    // The step texts shown in this run, in order (start-up checks read it).
+    static const QStringList& StepsShown();
 
     QLabel* lblStep = nullptr;
     QLabel* lblVersion = nullptr;

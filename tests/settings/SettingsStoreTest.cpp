@@ -233,3 +233,16 @@ TEST_F(SettingsStoreTest, AValueSavedByOneProcessIsReadByTheNext)
 }
 
 } // namespace
+
+// A setting holding "%...%" (a file path, a file name pattern) comes back
+// exactly as it was saved, not expanded from the environment.
+TEST_F(SettingsStoreTest, TextWithPercentSignsComesBackUnchanged)
+{
+    for (const QString text : {"/data/%HOME%/x/", "100%_%d.txt", "%PATH%"}) {
+        SaveSettingValue("Tarvo", "Recent Files", "RecentFile1", text);
+        EXPECT_EQ(GetSettingValue("Tarvo", "Recent Files", "RecentFile1", QString()).toString(), text);
+        const auto table = GetAllSettingValues("Tarvo", "Recent Files");
+        ASSERT_TRUE(table.has_value());
+        EXPECT_EQ(table->first().value.toString(), text);
+    }
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+// The station as the engine left it, so that it comes back as it was on the
+// next start: programmer model, port, master site and selected device. Kept
+// in "engine.ini" in the engine's folder and written at each change, so a
+// crash loses nothing.
+
+#include <QString>
+
+struct StationState
+{
+    int modelIndex = 0;
+    int port = 0;       // 0 is DEMO
+    int masterSite = 1; // 1-based
+    QString device;     // "" when none is selected
+
+    static QString FileIn(const QString& engineFolder);
+    // The saved state; the defaults above for a station never saved.
+    static StationState Load(const QString& file);
+    void Save(const QString& file) const;
+};

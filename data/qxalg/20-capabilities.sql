@@ -1,0 +1,36 @@
+-- The capability members of the engine: what it reports about the selected
+-- device. With no device selected every one of them answers 0 (False).
+-- A Boolean listed in device.supports answers True (-1); numbers are
+-- given as "name=value".
+INSERT INTO capability (name, kind, meaning) VALUES
+    ('DeviceSupportsProgram',         'Boolean', 'can be programmed: the Program tab and its Program entry'),
+    ('VerifySupport',                 'Integer', '1: the Verify tab and the verify entries; 2: verify entries only; 0: none'),
+    ('DeviceSupportsVerifyTwice',     'Boolean', 'verify once or twice (Verify Once / Verify Twice)'),
+    ('DeviceSupportsRead',            'Boolean', 'can be read back: the Read tab'),
+    ('DeviceSupportsBlankCheck',      'Boolean', 'blank check: the Blank tab and its entries'),
+    ('DeviceSupportsErase',           'Boolean', 'electrically erasable: Erase entries'),
+    ('DeviceSupportsEraseTab',        'Boolean', 'the Erase tab'),
+    ('DeviceSupportsSecure',          'Boolean', 'can be secured: the Secure tab and its entries'),
+    ('DeviceSupportsTestAndSecure',   'Long',    'secure after verify, offered on the Verify tab (-1 or 0)'),
+    ('DeviceSupportsTestVectors',     'Boolean', 'functional test vectors: the Test tab and test entries'),
+    ('DeviceSupportsTestTwice',       'Boolean', 'test once or twice'),
+    ('DeviceSupportsContinuity',      'Boolean', 'pin continuity check'),
+    ('DeviceSupportsAutoContinuity',  'Boolean', 'automatic continuity check'),
+    ('DeviceSupportsIdCheck',         'Boolean', 'electronic ID check and automatic selection'),
+    ('DeviceSupportsAutoSelection',   'Boolean', 'selects its algorithm by ID itself: no single Continuity entry'),
+    ('DeviceSupportsEncrypt',         'Boolean', 'encrypted programming: Encrypt and Decrypt entries'),
+    ('EncryptCompareKind',            'Boolean', 'verify by compare: the Compare entries of the Verify tab'),
+    ('ProgramTabFlag59',              'Boolean', 'verify by sum: the Sum entry of the Verify tab'),
+    ('DeviceSupportsIllegalBitCheck', 'Long',    'illegal bit check: Illegal Bit entries (non-zero)'),
+    ('DeviceFlag8',                   'Boolean', 'the verify step of the Program tab cannot be switched off'),
+    ('DeviceValue271',                'Boolean', 'the blank/erase step of the Program tab cannot be switched off'),
+    ('DeviceIsVexal',                 'Boolean', 'a Vexal device: its buffer is not edited by the operator'),
+    ('DeviceSupportsRange',           'Boolean', 'an address range can be chosen'),
+    ('DeviceSupportsAutoRange',       'Boolean', 'the range can follow the data file'),
+    ('DeviceSupportsByteOrder',       'Boolean', 'byte order (little or big endian) can be chosen'),
+    ('DeviceSupportsSetsAndBanks',    'Boolean', 'data sets and banks'),
+    ('DeviceSupportsBufferOffset',    'Boolean', 'a buffer offset can be set'),
+    ('DeviceSupportsDeviceChecksum',  'Boolean', 'checksum types other than Device can be chosen'),
+    ('DeviceSupportsNandOptions',     'Boolean', 'NAND options (bad blocks, spare area)'),
+    ('DeviceSupportsStaplSerialization', 'Boolean', 'serialization through STAPL index ranges'),
+    ('SizeInFuses',                   'Boolean', 'the buffer is counted in fuses, not bytes');
