@@ -1,12 +1,44 @@
 #include "QXPgmrStandIn.h"
 
-#include "engine/QXPgmrControl.h"
+#include "DeviceChooser.h"
+#include "FaultPlan.h"
+#include "StationState.h"
 
+#include "engine/QXPgmrControl.h"
+#include "platform/Companion.h"
+#include "platform/UiService.h"
+
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QStandardPaths>
+#include <QWidget>
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr qint32 E_INVALIDARG = qint32(0x80070057u);
+constexpr qint32 CTL_E_PATHFILEACCESSERROR = qint32(0x800A004Bu);
+const QString NoDevice = QStringLiteral("No Device Selected");
+
+// An address inside this library, to find the folder it was loaded from.
+void Anchor() {}
+
+// The "-Vexal" mode as the engine sees it: anywhere in its host's command
+// line, as the program itself tests it.
+bool HostCommandLineHasVexal()
+{
+    return QCoreApplication::instance()
+        && QCoreApplication::arguments().join(QLatin1Char(' ')).contains(QLatin1String("-Vexal"));
+}
+
+} // namespace
 
 QXPgmrStandIn::QXPgmrStandIn()
-    : DispatchObject(QString::fromLatin1(QXPgmrControl::ClassName), QXPgmrControl::Members())
+    : DispatchObject(QString::fromLatin1(QXPgmrControl::ClassName), QXPgmrControl::Members()),
+      m_vexalMode(HostCommandLineHasVexal())
 {
     // The device settings reached by name are the numbered ones under a
     // second name: one stored value each.
@@ -19,7 +51,12 @@ QXPgmrStandIn::QXPgmrStandIn()
     ShareValue(QXPgmrId::DeviceVectorSeed, QXPgmrId::VectorSeed);
 
     bindStartUp();
+    bindLife();
+    bindModels();
+    bindDevices();
 }
+
+QXPgmrStandIn::~QXPgmrStandIn() = default;
 
 QString QXPgmrStandIn::EngineFolder()
 {
@@ -32,6 +69,18 @@ QString QXPgmrStandIn::EngineFolder()
 QString QXPgmrStandIn::LabelPrinterFolder()
 {
     return QStringLiteral("/opt/ptouch");
+}
+
+void QXPgmrStandIn::Answer(int dispid, Behaviour behaviour)
+{
+    const MemberInfo* member = FindMember(QXPgmrControl::Members(), dispid);
+    const ValueKind type = member ? member->type : ValueKind::Variant;
+    On(dispid, [this, type, behaviour = std::move(behaviour)](InvokeKind kind, QVariantList& args) {
+        const QVariant result = behaviour(kind, args);
+        if (kind == InvokeKind::PropertyPut || type == ValueKind::Void)
+            return QVariant();
+        return Coerce(type, result);
+    });
 }
 
 void QXPgmrStandIn::bindStartUp()
@@ -48,4 +97,350 @@ void QXPgmrStandIn::bindStartUp()
     });
     On(QXPgmrId::EngineDirectory, [](InvokeKind, QVariantList&) { return QVariant(EngineFolder()); });
     On(QXPgmrId::LabelPrinterDirectory, [](InvokeKind, QVariantList&) { return QVariant(LabelPrinterFolder()); });
+}
+
+void QXPgmrStandIn::bindLife()
+{
+    Answer(QXPgmrId::StartupValue108, [this](InvokeKind, QVariantList& args) {
+        m_programFolder = Arg(args, int(args.size()) - 1, ValueKind::String).toString();
+        return QVariant();
+    });
+    Answer(QXPgmrId::LoadAlgorithmDatabase, [this](InvokeKind, QVariantList& args) {
+        return QVariant(loadDatabase(Arg(args, 0, ValueKind::String).toString()));
+    });
+    Answer(QXPgmrId::InitializeEngine194, [this](InvokeKind, QVariantList& args) {
+        const qint32 masterSite = Arg(args, 0, ValueKind::Long).toInt();
+        if (const qint32 fault = FaultPlan::Read(EngineFolder()).Code(QStringLiteral("init")))
+            return QVariant(fault);
+        // Without algorithms there is nothing to talk to the programmer about.
+        if (!m_database.IsOpen())
+            return QVariant(NoDatabase);
+        if (masterSite >= 1 && masterSite <= model().siteCount) {
+            m_masterSite = masterSite;
+            saveStation();
+        }
+        return QVariant(qint32(0));
+    });
+    Answer(QXPgmrId::RefreshState202, [this](InvokeKind, QVariantList&) {
+        // After a selection by name that failed, the engine settles on no
+        // device, so that what it reports matches a window that has none
+        // (the window reloads with no device selected then). At any other
+        // time the station stays as it is.
+        if (m_selectionFailed) {
+            m_selectionFailed = false;
+            m_device.reset();
+            saveStation();
+        }
+        return QVariant();
+    });
+    Answer(QXPgmrId::ShutDown, [this](InvokeKind, QVariantList&) {
+        saveStation();
+        m_database.Close();
+        return QVariant();
+    });
+
+    Answer(QXPgmrId::EngineVersion, [](InvokeKind, QVariantList&) { return QVariant(Version); });
+    Answer(QXPgmrId::EngineDatePart1, [](InvokeKind, QVariantList&) { return QVariant(ReleaseDate); });
+    Answer(QXPgmrId::EngineDatePart2, [](InvokeKind, QVariantList&) { return QVariant(BetaDate); });
+    Answer(QXPgmrId::AlgorithmDatabaseRevision, [this](InvokeKind, QVariantList&) {
+        return QVariant(m_database.Revision());
+    });
+    Answer(QXPgmrId::IsVexalMode, [this](InvokeKind, QVariantList&) { return QVariant(VbBool(m_vexalMode)); });
+    Answer(QXPgmrId::VexalCommandLine, [this](InvokeKind, QVariantList& args) {
+        m_vexalMode = IsVbTrue(Arg(args, int(args.size()) - 1, ValueKind::Bool));
+        return QVariant();
+    });
+}
+
+void QXPgmrStandIn::bindModels()
+{
+    Answer(QXPgmrId::ProgrammerModelIndex, [this](InvokeKind, QVariantList&) { return QVariant(m_modelIndex); });
+    Answer(QXPgmrId::ProgrammerModelName, [this](InvokeKind, QVariantList&) { return QVariant(model().name); });
+    Answer(QXPgmrId::ProgrammerModelCount, [this](InvokeKind, QVariantList&) {
+        return QVariant(m_database.Models().Count());
+    });
+    Answer(QXPgmrId::ModelNameAt, [this](InvokeKind, QVariantList& args) {
+        return QVariant(m_database.Models().NameAt(Arg(args, 0, ValueKind::Long).toInt()));
+    });
+    Answer(QXPgmrId::SelectProgrammerModel, [this](InvokeKind, QVariantList& args) {
+        // An index outside the list (the program passes -1 for a name it did
+        // not find) leaves the model as it was.
+        const int index = Arg(args, 0, ValueKind::Long).toInt();
+        if (m_database.Models().Contains(index)) {
+            m_modelIndex = index;
+            if (m_masterSite > model().siteCount)
+                m_masterSite = 1;
+            saveStation();
+        }
+        return QVariant();
+    });
+    Answer(QXPgmrId::IsUsbProgrammer, [this](InvokeKind, QVariantList&) { return QVariant(VbBool(model().usb)); });
+    Answer(QXPgmrId::IsConcurrentProgrammer, [this](InvokeKind, QVariantList&) {
+        return QVariant(VbBool(model().concurrent));
+    });
+    Answer(QXPgmrId::TestOnlyStation, [this](InvokeKind, QVariantList&) { return QVariant(VbBool(model().testOnly)); });
+    Answer(QXPgmrId::SiteCount, [this](InvokeKind, QVariantList&) { return QVariant(model().siteCount); });
+    Answer(QXPgmrId::SiteSlotCount, [this](InvokeKind, QVariantList&) { return QVariant(model().sitesPerGroup); });
+    Answer(QXPgmrId::ProgrammerCaptionPart, [this](InvokeKind, QVariantList&) { return QVariant(model().captionPart); });
+    Answer(QXPgmrId::CaptionPart269, [this](InvokeKind, QVariantList&) { return QVariant(model().captionNumber); });
+    Answer(QXPgmrId::SiteEnabled, [this](InvokeKind, QVariantList& args) {
+        const int site = Arg(args, 0, ValueKind::Long).toInt();
+        return QVariant(VbBool(site >= 1 && site <= model().siteCount));
+    });
+
+    Answer(QXPgmrId::PortIndex, [this](InvokeKind kind, QVariantList& args) {
+        if (kind != InvokeKind::PropertyPut)
+            return QVariant(m_port);
+        // 0 is DEMO, 1 to 3 the parallel ports.
+        const qint32 port = Arg(args, int(args.size()) - 1, ValueKind::Long).toInt();
+        if (port < 0 || port > 3)
+            Fail(E_INVALIDARG, QStringLiteral("There is no programmer port %1.").arg(port));
+        m_port = port;
+        saveStation();
+        return QVariant();
+    });
+    Answer(QXPgmrId::MasterSite, [this](InvokeKind kind, QVariantList& args) {
+        if (kind != InvokeKind::PropertyPut)
+            return QVariant(m_masterSite);
+        const qint32 site = Arg(args, int(args.size()) - 1, ValueKind::Long).toInt();
+        if (site < 1 || site > model().siteCount)
+            Fail(E_INVALIDARG, QStringLiteral("The programmer has no site %1.").arg(site));
+        m_masterSite = site;
+        saveStation();
+        return QVariant();
+    });
+    Answer(QXPgmrId::SelectMasterSite, [this](InvokeKind, QVariantList& args) {
+        // The master site of a module is its first site.
+        const int module = Arg(args, 0, ValueKind::Long).toInt();
+        const int site = (module - 1) * model().sitesPerGroup + 1;
+        if (module < 1 || site > model().siteCount)
+            Fail(E_INVALIDARG, QStringLiteral("The programmer has no module %1.").arg(module));
+        m_masterSite = site;
+        saveStation();
+        return QVariant();
+    });
+}
+
+void QXPgmrStandIn::bindDevices()
+{
+    Answer(QXPgmrId::DeviceName, [this](InvokeKind, QVariantList&) {
+        return QVariant(m_device ? m_device->Name() : NoDevice);
+    });
+    Answer(QXPgmrId::DeviceProperty4, [this](InvokeKind, QVariantList&) {
+        return QVariant(m_device ? m_device->summary.package : QString());
+    });
+    Answer(QXPgmrId::DeviceSize, [this](InvokeKind, QVariantList&) {
+        return QVariant(m_device ? qint32(qMin<qint64>(m_device->size, std::numeric_limits<qint32>::max())) : 0);
+    });
+    Answer(QXPgmrId::DeviceSizeText, [this](InvokeKind, QVariantList& args) {
+        // Called with (1, hex) or with (hex) alone: the radix is the last.
+        const bool hex = !args.isEmpty() && IsVbTrue(Arg(args, int(args.size()) - 1, ValueKind::Bool));
+        return QVariant(m_device ? m_device->SizeText(hex) : QString());
+    });
+    Answer(QXPgmrId::SelectDeviceByName, [this](InvokeKind, QVariantList& args) {
+        // The name is passed by reference, before or after the Boolean flag
+        // (which changes nothing here); it comes back in the database's
+        // spelling.
+        qsizetype at = 0;
+        for (qsizetype i = 0; i < args.size(); ++i) {
+            if (args.at(i).typeId() == QMetaType::QString) {
+                at = i;
+                break;
+            }
+        }
+        const QString name = Arg(args, int(at), ValueKind::String).toString();
+        m_selectionFailed = !selectDevice(name);
+        if (m_selectionFailed)
+            return QVariant(qint32(-1));
+        saveStation();
+        args[at] = m_device->Name();
+        return QVariant(qint32(0));
+    });
+    Answer(QXPgmrId::DeviceSelectResult, [this](InvokeKind, QVariantList&) { return QVariant(VbBool(chooseDevice())); });
+
+    Answer(QXPgmrId::SecureVariantCount, [this](InvokeKind, QVariantList&) {
+        return QVariant(m_device ? qint32(m_device->secureVariants.size()) : 0);
+    });
+    Answer(QXPgmrId::SecureVariantNameAt, [this](InvokeKind, QVariantList& args) {
+        const int i = Arg(args, 0, ValueKind::Long).toInt(); // 1-based
+        return QVariant(m_device ? m_device->secureVariants.value(i - 1) : QString());
+    });
+    Answer(QXPgmrId::ExecuteVariantCount, [this](InvokeKind, QVariantList&) {
+        return QVariant(m_device ? qint32(m_device->programVariants.size()) : 0);
+    });
+    Answer(QXPgmrId::ExecuteVariantNameAt, [this](InvokeKind, QVariantList& args) {
+        const int i = Arg(args, 0, ValueKind::Long).toInt();
+        return QVariant(m_device && i >= 0 && i < m_device->programVariants.size() ? m_device->programVariants.at(i).name
+                                                                                    : QString());
+    });
+    Answer(QXPgmrId::ExtraCommandCount, [this](InvokeKind, QVariantList&) {
+        return QVariant(m_device ? qint32(m_device->extraCommands.size()) : 0);
+    });
+    Answer(QXPgmrId::ExtraCommandNameAt, [this](InvokeKind, QVariantList& args) {
+        const int i = Arg(args, 0, ValueKind::Long).toInt();
+        return QVariant(m_device ? m_device->extraCommands.value(i) : QString());
+    });
+    Answer(QXPgmrId::OperationRunsConcurrently, [this](InvokeKind, QVariantList& args) {
+        const QString variant = Arg(args, 0, ValueKind::String).toString();
+        return QVariant(VbBool(m_device && m_device->RunsConcurrently(variant)));
+    });
+    Answer(QXPgmrId::CustomActionList, [this](InvokeKind, QVariantList&) {
+        return QVariant(m_device ? m_device->CustomActionList() : QString());
+    });
+    Answer(QXPgmrId::DeviceConfigValue, [this](InvokeKind, QVariantList& args) {
+        const QString key = Arg(args, 0, ValueKind::String).toString();
+        return QVariant(m_device ? m_device->config.value(key) : QString());
+    });
+    Answer(QXPgmrId::AlgorithmParameter, [this](InvokeKind, QVariantList& args) {
+        const QString name = Arg(args, 0, ValueKind::String).toString();
+        return m_device ? m_device->Parameter(name) : QVariant();
+    });
+    Answer(QXPgmrId::ChecksumText, [this](InvokeKind, QVariantList&) { return QVariant(checksumText()); });
+    Answer(QXPgmrId::GenerateDeviceList, [this](InvokeKind, QVariantList&) {
+        generateDeviceList();
+        return QVariant();
+    });
+}
+
+bool QXPgmrStandIn::bindCapabilities()
+{
+    for (const QString& name : m_database.CapabilityNames()) {
+        const MemberInfo* member = FindMember(QXPgmrControl::Members(), name);
+        if (!member || member->kind != MemberKind::Get)
+            return false;
+        // No device selected: every capability answers 0 (False).
+        Answer(member->dispid, [this, name](InvokeKind, QVariantList&) {
+            return QVariant(m_device ? m_device->Capability(name) : 0);
+        });
+    }
+    return true;
+}
+
+QString QXPgmrStandIn::databasePath(const QString& name) const
+{
+    const QString forced = qEnvironmentVariable("TARVO_ENGINE_DB");
+    if (!forced.isEmpty())
+        return forced;
+    if (QFileInfo(name).isAbsolute())
+        return name;
+    // Beside the program as it named its folder, else beside this library;
+    // the name in any letter case, as the engine's own platform finds files.
+    const QStringList folders{m_programFolder, QFileInfo(companion::LibraryPathOf(reinterpret_cast<const void*>(&Anchor))).absolutePath()};
+    for (const QString& folder : folders) {
+        if (folder.isEmpty())
+            continue;
+        const QDir dir(folder);
+        if (QFileInfo(dir.filePath(name)).isFile())
+            return dir.filePath(name);
+        for (const QString& entry : dir.entryList(QDir::Files)) {
+            if (entry.compare(name, Qt::CaseInsensitive) == 0)
+                return dir.filePath(entry);
+        }
+    }
+    return {};
+}
+
+qint32 QXPgmrStandIn::loadDatabase(const QString& name)
+{
+    if (const qint32 fault = FaultPlan::Read(EngineFolder()).Code(QStringLiteral("load")))
+        return fault;
+    m_device.reset();
+    const QString path = databasePath(name);
+    if (path.isEmpty()) {
+        m_database.Close();
+        return AlgorithmDatabase::FileNotFound;
+    }
+    const qint32 result = m_database.Open(path);
+    if (result != AlgorithmDatabase::Loaded)
+        return result;
+    // A database describing devices by members this engine does not have
+    // was made for another engine.
+    if (!bindCapabilities()) {
+        m_database.Close();
+        return AlgorithmDatabase::VersionMismatch;
+    }
+    restoreStation();
+    return AlgorithmDatabase::Loaded;
+}
+
+void QXPgmrStandIn::restoreStation()
+{
+    const StationState s = StationState::Load(StationState::FileIn(EngineFolder()));
+    m_modelIndex = m_database.Models().Contains(s.modelIndex) ? s.modelIndex : 0;
+    m_port = s.port >= 0 && s.port <= 3 ? s.port : 0;
+    m_masterSite = s.masterSite >= 1 && s.masterSite <= model().siteCount ? s.masterSite : 1;
+    if (!s.device.isEmpty())
+        selectDevice(s.device);
+}
+
+void QXPgmrStandIn::saveStation() const
+{
+    // Until a database is loaded the saved station has not been read back:
+    // writing now would lose it.
+    if (!m_database.IsOpen())
+        return;
+    StationState s;
+    s.modelIndex = m_modelIndex;
+    s.port = m_port;
+    s.masterSite = m_masterSite;
+    s.device = m_device ? m_device->Name() : QString();
+    s.Save(StationState::FileIn(EngineFolder()));
+}
+
+bool QXPgmrStandIn::selectDevice(const QString& name)
+{
+    std::optional<DeviceRecord> device = m_database.FindDevice(name);
+    if (!device)
+        return false;
+    m_device = std::move(device);
+    // A new device starts with its whole range and no buffer offset.
+    Store(QXPgmrId::WordRangeLow, qint32(0));
+    Store(QXPgmrId::WordRangeHigh, qint32(std::clamp<qint64>(m_device->size - 1, 0, std::numeric_limits<qint32>::max())));
+    Store(QXPgmrId::BufferOffset, qint32(0));
+    return true;
+}
+
+bool QXPgmrStandIn::chooseDevice()
+{
+    if (!m_database.IsOpen())
+        return false;
+    DeviceChooser chooser(m_database.DeviceIndex(), m_device ? m_device->Name() : QString(),
+                          QWidget::find(WId(m_mainWindowHandle)));
+    if (Ui().ShowModal(&chooser) != QDialog::Accepted || !selectDevice(chooser.SelectedDevice()))
+        return false;
+    saveStation();
+    return true;
+}
+
+QString QXPgmrStandIn::checksumText() const
+{
+    // The sum over the checksum's range of an unloaded buffer, which holds
+    // the fill byte throughout: the buffer (types 0 and 2) or the device
+    // (type 1); 8-bit method: the sum of the bytes, 16-bit: of the words.
+    const qint64 fill = Stored(QXPgmrId::DefaultBufferByte).toLongLong() & 0xFF;
+    qint64 bytes = Stored(QXPgmrId::BufferSize).toLongLong();
+    if (Stored(QXPgmrId::ChecksumType).toInt() == 1) {
+        bytes = !m_device ? 0
+            : m_device->SizeInFuses() ? m_device->size
+                                      : m_device->size * qMax(1, m_device->dataWidth / 8);
+    }
+    const quint64 sum = Stored(QXPgmrId::ChecksumMethod).toInt() == 1
+        ? quint64(bytes / 2) * quint64(fill | (fill << 8)) + quint64(bytes % 2) * quint64(fill)
+        : quint64(bytes) * quint64(fill);
+    return QStringLiteral("%1").arg(quint32(sum), 8, 16, QLatin1Char('0')).toUpper();
+}
+
+void QXPgmrStandIn::generateDeviceList() const
+{
+    // "DeviceList.txt" in the engine's folder: one device a line, the fields
+    // separated by tabs.
+    QSaveFile file(QDir(EngineFolder()).filePath(QStringLiteral("DeviceList.txt")));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        Fail(CTL_E_PATHFILEACCESSERROR, QStringLiteral("Cannot write %1.").arg(file.fileName()));
+    QByteArray text = "Manufacturer\tDevice\tPackage\tType\n";
+    for (const DeviceSummary& d : m_database.DeviceIndex())
+        text += QStringList{d.manufacturer, d.name, d.package, d.type}.join(QLatin1Char('\t')).toUtf8() + '\n';
+    file.write(text);
+    if (!file.commit())
+        Fail(CTL_E_PATHFILEACCESSERROR, QStringLiteral("Cannot write %1.").arg(file.fileName()));
 }

@@ -44,13 +44,6 @@ void Try(F&& f)
 
 QString App() { return appinfo::ApplicationTitle(); }
 
-// Version texts and the export log come with the log module; until then the
-// calls stay in place and do nothing.
-void WriteInfoToLogFile(const QString&, bool) {}
-QString GetSoftwareVersion() { return QStringLiteral("1.0.0"); }
-QString GetVersionNDate() { return QString(); }
-void WriteApplicationExecutionInfo() {}
-void SetHandlerStateInfo() {}
 
 QVariant Setting(const char* section, const char* name, const QVariant& defaultValue)
 {
@@ -135,6 +128,7 @@ frmMain::frmMain()
 
 frmMain::~frmMain()
 {
+    blackbox::SetJobHeaderSource({});
     // The handler control goes before its host window: it raises its events
     // to that window.
     if (QXH950AutoHandler.IsAttached())
@@ -177,7 +171,9 @@ void frmMain::MDIForm_Load()
         return;
     }
 
-    // 1.
+    // 1. A new run starts a new black-box log and a new export log.
+    blackbox::RequestRotation();
+    ResetExportLog();
     bWarningMessagesEnabled = bErrorMessagesEnabled = bStatusMessagesEnabled = true;
     bEnableEvent = true;
     bLabelPrintEnabled = true;
@@ -188,7 +184,7 @@ void frmMain::MDIForm_Load()
 
     // 3. and 4.
     WriteInfoToLogFile(QStringLiteral("Command Line: ") + RawCommandLineText(), false);
-    Try([&] { QXProgrammer.SoftwareVersion(GetSoftwareVersion()); });
+    Try([&] { QXProgrammer.SoftwareVersion(QStringLiteral(TARVO_VERSION)); });
 
     // 5.
     if (gbChiseloEdition) {
@@ -199,6 +195,9 @@ void frmMain::MDIForm_Load()
     // 6.
     frmP = new frmProgram();
     frmDeviceConfigureDlg = new frmDeviceConfigure(this);
+    blackbox::SetJobHeaderSource({[this] { return pgmrData().bStartInOperatorMode; },
+                                  [this] { return frmP ? frmP->GetDeviceInfo() : QString(); },
+                                  [this] { return frmP ? frmP->GetBufferInfo() : QString(); }});
 
     // 7.
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -230,7 +229,7 @@ void frmMain::MDIForm_Load()
     // 16. to 18.
     Try([&] { pgmrData().RunDelayedRegInit(true); });
     Try([&] { QXProgrammer.DefaultBufferByte(ToInteger(Setting("Configuration", "lngDefBufVal", 0), 0)); });
-    WriteApplicationExecutionInfo();
+    WriteStartupInformation();
 
     // 19.
     if (result != 0) {
@@ -451,8 +450,38 @@ void frmMain::OperationStatusText(const QString& text)
 
 void frmMain::Fire(const QString& eventName, QVariantList& args)
 {
-    Q_UNUSED(eventName);
-    Q_UNUSED(args);
+    if (eventName == QLatin1String("PgmrWarningMessagesEnabled") && !args.isEmpty())
+        args[0] = VbBool(bWarningMessagesEnabled);
+}
+
+// --- logs, versions and message switches ---
+
+void frmMain::WriteLogInfo(const QString& text, bool bTimeStamp) { ::WriteLogInfo(text, bTimeStamp); }
+void frmMain::EnablePgmrWarningMessage(bool enable) { bWarningMessagesEnabled = enable; }
+void frmMain::EnablePgmrErrorMessage(bool enable) { bErrorMessagesEnabled = enable; }
+void frmMain::EnablePgmrStatusMessage(bool enable) { bStatusMessagesEnabled = enable; }
+
+void frmMain::SetHandlerStateInfo()
+{
+    ::SetHandlerStateInfo(pgmrData().udtHandlerType, pgmrData().strSerialNumber, QXH950AutoHandler);
+    frmP->SetButtonStates();
+}
+
+QString frmMain::GetSoftwareVersion() { return ::GetSoftwareVersion(QXProgrammer); }
+QString frmMain::GetVersionNDate() { return ::GetVersionNDate(QXProgrammer); }
+void frmMain::WriteInfoToLogFile(const QString& text, bool bAddDate) { ::WriteInfoToLogFile(text, bAddDate); }
+void frmMain::SetExportChiseloLogFile(bool value) { ::SetExportChiseloLogFile(value); }
+void frmMain::WriteStartupInformation() { ::WriteStartupInformation(QXProgrammer); }
+
+void frmMain::SetDemoMode(qint32 model)
+{
+    ::SetDemoMode(
+        model, pgmrData(), QXProgrammer,
+        [this] {
+            frmP->UpdateFormCaption(true);
+            SetHandlerStateInfo();
+        },
+        [this](const QString& line) { frmP->AddStatusTextLine(line); });
 }
 
 void frmMain::WriteSettingsAtUnload()

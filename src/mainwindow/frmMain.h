@@ -8,6 +8,8 @@
 #include "engine/H950HdlrControl.h"
 #include "engine/ManualHdlControl.h"
 #include "engine/QXPgmrControl.h"
+#include "mainwindow/BlackBoxLog.h"
+#include "mainwindow/VersionStrings.h"
 #include "platform/Dispatch.h"
 
 #include <QMainWindow>
@@ -106,6 +108,18 @@ public:
     void LoadJob(const QString& file, qint32& result);
     void LoadSKAutoFileCore(const QString& file, qint32& result, bool bStartUp);
 
+    // Logs, versions and message switches.
+    void WriteLogInfo(const QString& text, bool bTimeStamp);
+    void EnablePgmrWarningMessage(bool enable);
+    void EnablePgmrErrorMessage(bool enable);
+    void EnablePgmrStatusMessage(bool enable);
+    void SetHandlerStateInfo();
+    QString GetSoftwareVersion();
+    QString GetVersionNDate();
+    void WriteInfoToLogFile(const QString& text, bool bAddDate);
+    void SetExportChiseloLogFile(bool value);
+    void SetDemoMode(qint32 model);
+
     // Engine and handler events arrive here by name.
     void Fire(const QString& eventName, QVariantList& args) override;
 
@@ -121,6 +135,7 @@ private:
     void ReadSettingsAtLoad();
     void WriteSettingsAtUnload();
     void LoadCommandLineJobFile(const QString& file);
+    void WriteStartupInformation();
 
     QMdiSubWindow* m_operationSubWindow = nullptr;
     bool m_loaded = false;

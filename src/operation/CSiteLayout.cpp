@@ -122,21 +122,29 @@ void CSiteLayout::SetGroupsPerRow()
 void CSiteLayout::ComputeSizes(qint32 height, qint32 width)
 {
     ComputeGrid();
-    double rowPitch = double(std::max<qint32>(height - kCounterRoom, 0)) / m_iRows;
-    double columnPitch = double(width) / m_iGroupsPerRow;
-    // Each group takes nine tenths of its cell, starting kLeftMargin in: in a
-    // narrow frame the cells shrink so that the last column still ends
-    // inside it.
-    columnPitch = std::min(columnPitch, std::max(width - kLeftMargin, 0) / (m_iGroupsPerRow - 0.1));
-    rowPitch = std::min(rowPitch, std::max(height - kTopMargin, 0) / (m_iRows - 0.1));
-    m_lRowPitch = RoundHalfEven(rowPitch);
-    m_lColumnPitch = RoundHalfEven(columnPitch);
-    if (m_bStacked) {
-        m_lBoxHeight = RoundHalfEven(m_lRowPitch * 0.9 / m_iSitesPerGroup);
-        m_lBoxWidth = RoundHalfEven(m_lColumnPitch * 0.9);
-    } else {
-        m_lBoxHeight = RoundHalfEven(m_lRowPitch * 0.9);
-        m_lBoxWidth = RoundHalfEven(m_lColumnPitch * 0.9 / m_iSitesPerGroup);
+    // Sites share their group's nine tenths of a cell along the stacking
+    // direction.
+    const int down = m_bStacked ? m_iSitesPerGroup : 1;
+    const int across = m_bStacked ? 1 : m_iSitesPerGroup;
+    m_lRowPitch = RoundHalfEven(double(height - kCounterRoom) / m_iRows);
+    m_lColumnPitch = RoundHalfEven(double(width) / m_iGroupsPerRow);
+    m_lBoxHeight = RoundHalfEven(m_lRowPitch * 0.9 / down);
+    m_lBoxWidth = RoundHalfEven(m_lColumnPitch * 0.9 / across);
+
+    // In a frame too small for those sizes (rounding included) the cells
+    // shrink, rounded down, until the groups neither overlap nor leave the
+    // frame; a frame lower than the counters' room leaves the boxes no height.
+    const bool fitsDown = m_lRowPitch >= 0 && down * m_lBoxHeight <= m_lRowPitch
+        && kTopMargin + (m_iRows - 1) * m_lRowPitch + down * m_lBoxHeight <= height;
+    if (!fitsDown) {
+        m_lRowPitch = qint32(std::floor(std::max(height - kCounterRoom, 0) / double(m_iRows)));
+        m_lBoxHeight = qint32(std::floor(m_lRowPitch * 0.9 / down));
+    }
+    const bool fitsAcross = across * m_lBoxWidth <= m_lColumnPitch
+        && kLeftMargin + (m_iGroupsPerRow - 1) * m_lColumnPitch + across * m_lBoxWidth <= width;
+    if (!fitsAcross) {
+        m_lColumnPitch = qint32(std::floor(std::max(width - kLeftMargin, 0) / (m_iGroupsPerRow - 0.1)));
+        m_lBoxWidth = qint32(std::floor(m_lColumnPitch * 0.9 / across));
     }
 }
 

@@ -1,28 +1,134 @@
 #include "frmProgram.h"
 
+#include "SummaryLines.h"
+#include "TabStrip.h"
+#include "engine/H950HdlrControl.h"
+#include "engine/QXPgmrControl.h"
+#include "engine/SiteBoxControl.h"
+#include "mainwindow/frmMain.h"
+#include "platform/AppInfo.h"
+#include "platform/AutomationError.h"
+#include "platform/Companion.h"
+#include "platform/UiService.h"
+#include "records/frmJobSummary.h"
 #include "settings/ProgrammerClass.h"
+#include "settings/SettingsStore.h"
+#include "settings/StoredValueConversion.h"
+#include "shell/StartUp.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
 #include <QDateTime>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QVBoxLayout>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabBar>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <thread>
 
 namespace {
+
+constexpr qint32 kTwipsPerPixel = 15;
 constexpr int kMaxStatusLines = 32000;
+
+// The window as designed, in twips: three summary rows with their buttons at
+// the top, the tab strip with the option frame over its client area, and the
+// status list at the bottom.
+constexpr qint32 kSummaryButtonLeft = 120;
+constexpr qint32 kSummaryButtonWidth = 1215;
+constexpr qint32 kSummaryTextLeft = 1440;
+constexpr qint32 kSummaryRowHeight = 330;
+constexpr qint32 kDeviceRowTop = 120;
+constexpr qint32 kFileRowTop = 510;
+constexpr qint32 kOptionsRowTop = 900;
+constexpr qint32 kSetsFrameWidth = 3000;
+constexpr qint32 kSetsFrameHeight = 420;
+constexpr qint32 kTabLeft = 120;
+constexpr qint32 kTabTop = 1320;
+constexpr qint32 kTabBorder = 15;
+constexpr qint32 kStatusLeft = 120;
+constexpr qint32 kStatusHeight = 1005;
+
+// Inside the option frame.
+constexpr qint32 kOptionsFrameLeft = 60;
+constexpr qint32 kOptionsFrameTop = 60;
+constexpr qint32 kOptionsFrameWidth = 3630;
+constexpr int kDesignedRows = 5;
+constexpr qint32 kRowPitch = 360;
+constexpr qint32 kCheckWidth = 300;
+constexpr qint32 kComboLeft = 360;
+constexpr qint32 kComboWidth = 3270;
+constexpr qint32 kBarLeft = 120;
+constexpr qint32 kBarHeight = 300;
+constexpr qint32 kProgressFrameLeft = 3750;
+constexpr qint32 kButtonsHeight = 450;
+constexpr qint32 kActionButtonWidth = 1755;
+constexpr qint32 kStopButtonLeft = 1875;
+constexpr qint32 kCounterLabelHeight = 255;
+constexpr qint32 kCounterValueWidth = 600;
+
+// The captions of btnAction on the tabs whose Stop button the operator keeps.
+const QStringList kStopAlwaysCaptions = {QStringLiteral("PROGRA&M"), QStringLiteral("VERIF&Y"), QStringLiteral("&TEST"),
+                                         QStringLiteral("&EXECUTE"), QStringLiteral("ER&ASE")};
+
+QString App()
+{
+    return appinfo::ApplicationTitle();
 }
+
+// Statements whose failures pass: the next one runs.
+template <class F>
+void Try(F&& f)
+{
+    try {
+        f();
+    } catch (const AutomationError&) {
+    }
+}
+
+// An answer of the engine, or the fallback when it fails.
+template <class T, class F>
+T Ask(F&& f, T fallback)
+{
+    try {
+        return T(f());
+    } catch (const AutomationError&) {
+        return fallback;
+    }
+}
+
+qint32 FloorPixels(qint32 twips)
+{
+    return qint32(std::floor(double(twips) / kTwipsPerPixel));
+}
+
+qint32 TextWidthTwips(const QWidget* w, const QString& text)
+{
+    return w->fontMetrics().horizontalAdvance(text) * kTwipsPerPixel;
+}
+
+} // namespace
 
 frmProgram::frmProgram(QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmProgram"));
-    auto* layout = new QVBoxLayout(this);
-    cboStatus = new QListWidget(this);
-    cboStatus->setObjectName(QStringLiteral("cboStatus"));
-    layout->addWidget(cboStatus);
-    txtFile = new QLineEdit(this);
-    txtFile->setObjectName(QStringLiteral("txtFile"));
-    txtFile->setReadOnly(true);
-    layout->insertWidget(0, txtFile);
+    setMinimumSize(kMinimumWidth / kTwipsPerPixel, kMinimumHeight / kTwipsPerPixel);
+    CreateControls();
+    // The designed site box; the layout creates the others.
+    LoadSiteBox(0);
 }
 
 frmProgram::~frmProgram() = default;
@@ -34,19 +140,905 @@ ProgrammerClass& frmProgram::pgmrData()
     return *m_pgmrData;
 }
 
-void frmProgram::UpdateFormCaption(bool bShowVersion)
+void frmProgram::ReleaseProgrammerData(bool save)
 {
-    Q_UNUSED(bShowVersion);
+    if (m_pgmrData && !save)
+        m_pgmrData->DiscardWithoutSaving();
+    m_pgmrData.reset();
 }
 
-void frmProgram::RefreshAll()
+QXPgmrControl& frmProgram::Engine() const
 {
-    update();
+    if (!gMainForm)
+        throw AutomationError(ControlAccessor::ErrObjectNotSet, App(),
+                              QStringLiteral("Object variable or With block variable not set"));
+    return gMainForm->QXProgrammer;
+}
+
+CSiteLayout& frmProgram::SiteLayout()
+{
+    if (!m_oSiteLayout) {
+        CSiteLayout::Host* host = this;
+        m_oSiteLayout = std::make_unique<CSiteLayout>(host);
+    }
+    return *m_oSiteLayout;
+}
+
+// --- controls and their twips ---
+
+frmProgram::Twips& frmProgram::tw(QWidget* control)
+{
+    return m_twips[control];
+}
+
+void frmProgram::Place(QWidget* control, qint32 left, qint32 top, qint32 width, qint32 height)
+{
+    m_twips[control] = Twips{left, top, width, height};
+    ApplyGeometry(control);
+}
+
+void frmProgram::ApplyGeometry(QWidget* control)
+{
+    const Twips& t = m_twips[control];
+    // Edges, not sizes, are converted, so a control that ends inside its
+    // parent in twips ends inside it in pixels too.
+    const qint32 x = FloorPixels(t.left);
+    const qint32 y = FloorPixels(t.top);
+    const qint32 right = FloorPixels(t.left + std::max<qint32>(t.width, 0));
+    const qint32 bottom = FloorPixels(t.top + std::max<qint32>(t.height, 0));
+    control->setGeometry(x, y, std::max(right - x, 0), std::max(bottom - y, 0));
+}
+
+void frmProgram::ApplyAllGeometry()
+{
+    for (const auto& [control, twips] : m_twips)
+        ApplyGeometry(const_cast<QWidget*>(control));
+}
+
+QRect frmProgram::TwipsGeometry(const QWidget* control) const
+{
+    const auto it = m_twips.find(control);
+    if (it == m_twips.end())
+        return {};
+    const Twips& t = it->second;
+    return QRect(t.left, t.top, t.width, t.height);
+}
+
+void frmProgram::CreateControls()
+{
+    const auto button = [](QWidget* parent, const char* name, const QString& caption) {
+        auto* b = new QPushButton(caption, parent);
+        b->setObjectName(QLatin1String(name));
+        return b;
+    };
+    const auto summaryBox = [this](const char* name) {
+        auto* box = new QLineEdit(this);
+        box->setObjectName(QLatin1String(name));
+        box->setReadOnly(true);
+        return box;
+    };
+    const auto frame = [](QWidget* parent, const char* name, QFrame::Shape shape) {
+        auto* f = new QFrame(parent);
+        f->setObjectName(QLatin1String(name));
+        f->setFrameShape(shape);
+        return f;
+    };
+
+    // Summary rows.
+    DeviceButton = button(this, "DeviceButton", QStringLiteral("Dev&ice"));
+    FileButton = button(this, "FileButton", QStringLiteral("Data Patter&n"));
+    OptionsButton = button(this, "OptionsButton", QStringLiteral("Op&tions"));
+    txtDevice = summaryBox("txtDevice");
+    txtFile = summaryBox("txtFile");
+    txtOptions = summaryBox("txtOptions");
+    const qint32 textWidth = kMinimumWidth - kSummaryTextLeft - 100;
+    Place(DeviceButton, kSummaryButtonLeft, kDeviceRowTop, kSummaryButtonWidth, kSummaryRowHeight);
+    Place(FileButton, kSummaryButtonLeft, kFileRowTop, kSummaryButtonWidth, kSummaryRowHeight);
+    Place(OptionsButton, kSummaryButtonLeft, kOptionsRowTop, kSummaryButtonWidth, kSummaryRowHeight);
+    Place(txtDevice, kSummaryTextLeft, kDeviceRowTop, textWidth, kSummaryRowHeight);
+    Place(txtFile, kSummaryTextLeft, kFileRowTop, textWidth, kSummaryRowHeight);
+    Place(txtOptions, kSummaryTextLeft, kOptionsRowTop, textWidth, kSummaryRowHeight);
+
+    // Data position and bank of a single set: shown only for such devices.
+    fraSets = frame(this, "fraSets", QFrame::NoFrame);
+    auto* sets = new QHBoxLayout(fraSets);
+    sets->setContentsMargins(0, 0, 0, 0);
+    lblDatPos = new QLabel(QStringLiteral("Position:"), fraSets);
+    lblDatPos->setObjectName(QStringLiteral("lblDatPos"));
+    cboDatPos = new QComboBox(fraSets);
+    cboDatPos->setObjectName(QStringLiteral("cboDatPos"));
+    lblBankNum = new QLabel(QStringLiteral("Bank:"), fraSets);
+    lblBankNum->setObjectName(QStringLiteral("lblBankNum"));
+    cboBankNum = new QComboBox(fraSets);
+    cboBankNum->setObjectName(QStringLiteral("cboBankNum"));
+    for (QWidget* w : {static_cast<QWidget*>(lblDatPos), static_cast<QWidget*>(cboDatPos),
+                       static_cast<QWidget*>(lblBankNum), static_cast<QWidget*>(cboBankNum)})
+        sets->addWidget(w);
+    Place(fraSets, kSummaryTextLeft + textWidth - kSetsFrameWidth, kOptionsRowTop - (kSetsFrameHeight - kSummaryRowHeight) / 2,
+          kSetsFrameWidth, kSetsFrameHeight);
+    fraSets->hide();
+
+    // The tab strip and the frame laid over its client area.
+    tabOperation = new TabStrip(this);
+    tabOperation->setObjectName(QStringLiteral("tabOperation"));
+    connect(tabOperation, &TabStrip::beforeClick, this, [this] {
+        qint16 cancel = 0;
+        tabOperation_BeforeClick(cancel);
+    });
+    connect(tabOperation, &TabStrip::click, this, &frmProgram::tabOperation_Click);
+    fraOperation = frame(this, "fraOperation", QFrame::NoFrame);
+
+    // Option rows 0 to 4 as designed; CreateOptionControls adds the others.
+    fraOptions = frame(fraOperation, "fraOptions", QFrame::NoFrame);
+    fraProgressBar = frame(fraOperation, "fraProgressBar", QFrame::NoFrame);
+    for (int i = 0; i < kDesignedRows; ++i) {
+        auto* check = new QCheckBox(fraOptions);
+        check->setObjectName(QStringLiteral("Check1"));
+        Check1 << check;
+        Place(check, 0, i * kRowPitch, kCheckWidth, kSummaryRowHeight);
+        auto* combo = new QComboBox(fraOptions);
+        combo->setObjectName(QStringLiteral("cboOperation"));
+        cboOperation << combo;
+        Place(combo, kComboLeft, i * kRowPitch, kComboWidth, kSummaryRowHeight);
+        auto* bar = new QProgressBar(fraProgressBar);
+        bar->setObjectName(QStringLiteral("ProgressBar1"));
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        ProgressBar1 << bar;
+        Place(bar, kBarLeft, i * kRowPitch, 1000, kBarHeight);
+        const qint16 row = qint16(i);
+        connect(check, &QCheckBox::clicked, this, [this, row] { Check1_Click(row); });
+        connect(combo, &QComboBox::activated, this, [this, row] { cboOperation_Click(row); });
+    }
+    Place(fraOptions, kOptionsFrameLeft, kOptionsFrameTop, kOptionsFrameWidth,
+          (kDesignedRows - 1) * kRowPitch + kSummaryRowHeight);
+    Place(fraProgressBar, kProgressFrameLeft, kOptionsFrameTop, 1000, 1000);
+
+    fraButtons = frame(fraOperation, "fraButtons", QFrame::NoFrame);
+    btnAction = button(fraButtons, "btnAction", QStringLiteral("PROGRA&M"));
+    btnStop = button(fraButtons, "btnStop", QStringLiteral("&Stop"));
+    btnStop->setAutoFillBackground(true);
+    Place(btnAction, 0, 0, kActionButtonWidth, kButtonsHeight);
+    Place(btnStop, kStopButtonLeft, 0, kActionButtonWidth, kButtonsHeight);
+    Place(fraButtons, kOptionsFrameLeft, kOptionsFrameTop + TwipsGeometry(fraOptions).height() + 45, kOptionsFrameWidth,
+          kButtonsHeight);
+
+    // The concurrent frame lies over the progress bars while a session runs.
+    fraConcurrent = frame(fraOperation, "fraConcurrent", QFrame::Box);
+    const auto counter = [&](const char* name, const QString& caption, bool value) {
+        auto* label = new QLabel(caption, fraConcurrent);
+        label->setObjectName(QLatin1String(name));
+        Place(label, 0, 0, value ? kCounterValueWidth : TextWidthTwips(label, caption) + 2 * kTwipsPerPixel,
+              kCounterLabelHeight);
+        return label;
+    };
+    oStaticLabelPassed = counter("oStaticLabelPassed", QStringLiteral("Passed:"), false);
+    oStaticLabelFailed = counter("oStaticLabelFailed", QStringLiteral("Failed:"), false);
+    oStaticLabelActive = counter("oStaticLabelActive", QStringLiteral("Active:"), false);
+    oStaticLabelRemaining = counter("oStaticLabelRemaining", QStringLiteral("Remaining:"), false);
+    m_sDevicesPassedValue = counter("m_sDevicesPassedValue", QStringLiteral(" 0"), true);
+    m_sDevicesFailedValue = counter("m_sDevicesFailedValue", QStringLiteral(" 0"), true);
+    m_sDevicesActiveValue = counter("m_sDevicesActiveValue", QStringLiteral(" 0"), true);
+    m_sDevicesRemainingValue = counter("m_sDevicesRemainingValue", QStringLiteral(" 0"), true);
+    Place(fraConcurrent, kProgressFrameLeft, kOptionsFrameTop, 1000, 1000);
+    fraConcurrent->hide();
+
+    cboStatus = new QListWidget(this);
+    cboStatus->setObjectName(QStringLiteral("cboStatus"));
+    Place(cboStatus, kStatusLeft, kMinimumHeight - kStatusHeight - 100, kMinimumWidth - kStatusLeft - 100, kStatusHeight);
+    Place(tabOperation, kTabLeft, kTabTop, kMinimumWidth - kTabLeft - 100, 1000);
+    Place(fraOperation, kTabLeft, kTabTop, 1000, 1000);
+    fraOperation->raise();
+
+    connect(DeviceButton, &QPushButton::clicked, this, &frmProgram::DeviceButton_Click);
+    connect(FileButton, &QPushButton::clicked, this, &frmProgram::FileButton_Click);
+    connect(OptionsButton, &QPushButton::clicked, this, &frmProgram::OptionsButton_Click);
+    connect(btnAction, &QPushButton::clicked, this, &frmProgram::btnAction_Click);
+    connect(btnStop, &QPushButton::clicked, this, &frmProgram::btnStop_Click);
+    SetStopBackColor(false);
+}
+
+// --- load, reload, layout and unload ---
+
+void frmProgram::Form_Load()
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    ProgrammerClass& data = pgmrData();
+
+    // 1. and 2.
+    const int options = data.GetMaximumNumberOfOptions();
+    m_asOptionText = QStringList(options + 1, QString());
+    strOldComboBoxStrings.assign(options + 1, QStringList(std::max<qint32>(data.GetTotalNumberOfTabs(), 0) + 1));
+    lngNumberOfActions = 9;
+    blnSaveActionOptions.assign(10, false);
+    intActionTabIndex.assign(10, 0);
+
+    // 3. to 6.
+    bEnableStatusTextUpdate = true;
+    BufferType(QString(), QDateTime::currentDateTime(), CBufferSource::Cleared);
+    CreateOptionControls();
+    Form_Reload(false, QString());
+}
+
+void frmProgram::Form_Reload(bool bReload, const QString& strDeviceName)
+{
+    ProgrammerClass& data = pgmrData();
+
+    // 1. and 2.
+    bSpecialConcurrent = false;
+    blnRunningConcurrent = false;
+    mbActionClicked = false;
+    const size_t actions = std::min<size_t>(size_t(std::max<qint32>(lngNumberOfActions, 0)), blnSaveActionOptions.size());
+    std::fill(blnSaveActionOptions.begin(), blnSaveActionOptions.begin() + qsizetype(actions), false);
+    UpdateFormCaption(true);
+
+    // 3. A STAPL device keeps its tabs, options and flags.
+    if (bReload && strDeviceName.startsWith(QLatin1String("STAPL")))
+        return;
+
+    // 4.
+    const QString cmdLineDevice = GetCmdLineDevice();
+    if (!cmdLineDevice.isEmpty()) {
+        data.blnDeviceSelected = true;
+        data.SetActionSettingsLoaded(true);
+        QString dataFile = GetCmdLineDataFile();
+        if (!dataFile.isEmpty() && Ask([&] { return Engine().DetectFileType(dataFile); }, qint32(0)) == 16)
+            data.blnDeviceSelected = false;
+    } else if (bReload) {
+        data.blnDeviceSelected = true;
+    } else {
+        data.blnDeviceSelected = ToBool(GetSettingValue(App(), QStringLiteral("Device"), QStringLiteral("DevSelected"), false),
+                                        false);
+    }
+
+    // 5. to 7.
+    if (data.blnDeviceSelected) {
+        SetDeviceConfigureOptions();
+        // The selection below raises no engine warnings.
+        if (gMainForm)
+            gMainForm->bWarningMessagesEnabled = false;
+        qint32 result = -1;
+        if (!cmdLineDevice.isEmpty()) {
+            QString name = cmdLineDevice;
+            result = Ask([&] { return Engine().SelectDeviceByName(name, true); }, qint32(-1));
+            if (result != 0)
+                AddStatusTextLine(QStringLiteral("Invalid command line specified device ") + cmdLineDevice);
+        } else if (bReload) {
+            if (!strDeviceName.isEmpty()) {
+                QString name = strDeviceName;
+                result = Ask([&] { return Engine().SelectDeviceByName(name, false); }, qint32(-1));
+                if (result == -1)
+                    Try([&] { Engine().RefreshState202(qint32(0), qint32(0), qint32(0)); });
+            }
+        } else {
+            QString name = GetSettingValue(App(), QStringLiteral("Device"), QStringLiteral("SelectedDeviceName"), QString())
+                               .toString();
+            result = Ask([&] { return Engine().SelectDeviceByName(name, false); }, qint32(-1));
+        }
+
+        if (result != 0) {
+            data.blnDeviceSelected = false;
+        } else if (gMainForm) {
+            // 7a. The word range and the buffer offset must agree.
+            qint32 low = 0;
+            qint32 high = 0;
+            gMainForm->GetEngineRangeValues(low, high);
+            m_lBufferOffset = Ask([&] { return Engine().BufferOffset(); }, qint32(0));
+            const bool inRange = Ask([&] { return Engine().IsOffsetInRange(low, high, m_lBufferOffset); }, true);
+            if (!inRange) {
+                gMainForm->SetEngineRangeValues(low, high);
+                Try([&] { Engine().BufferOffset(m_lBufferOffset); });
+            }
+        }
+        // 7b.
+        if (gMainForm)
+            gMainForm->bWarningMessagesEnabled = true;
+    }
+
+    // 8.
+    SetSelectedDevice();
+    udtAction = 0;
+    DisableCheckboxesAsNecessary();
+    bBufferDirty = false;
+}
+
+void frmProgram::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmProgram::Form_Resize()
+{
+    if (m_inResize)
+        return;
+    m_inResize = true;
+
+    // 1. Never smaller than the designed minimum.
+    if (height() * kTwipsPerPixel < kMinimumHeight || width() * kTwipsPerPixel < kMinimumWidth)
+        resize(std::max(width(), kMinimumWidth / kTwipsPerPixel), std::max(height(), kMinimumHeight / kTwipsPerPixel));
+    const qint32 innerWidth = width() * kTwipsPerPixel;
+    const qint32 innerHeight = height() * kTwipsPerPixel;
+
+    // 2. and 3.
+    Twips& status = tw(cboStatus);
+    status.top = innerHeight - status.height - 100;
+    status.width = innerWidth - status.left - 100;
+    Twips& tab = tw(tabOperation);
+    tab.height = status.top - 100 - tab.top;
+    tab.width = innerWidth - tab.left - 100;
+
+    // 4. The option frame covers the tab strip's client area.
+    Twips& operation = tw(fraOperation);
+    operation.left = tab.left + kTabBorder;
+    operation.top = tab.top + TabStrip::kTabRowHeight + kTabBorder;
+    operation.width = tab.width - 2 * kTabBorder;
+    operation.height = tab.height - TabStrip::kTabRowHeight - 2 * kTabBorder;
+
+    // 5. and 6.
+    Twips& progress = tw(fraProgressBar);
+    const qint32 barWidth = operation.width - progress.left - 300;
+    for (QProgressBar* bar : std::as_const(ProgressBar1))
+        tw(bar).width = barWidth;
+    progress.height = operation.height - progress.top - 120;
+    progress.width = operation.width - progress.left - 60;
+
+    // 7.
+    const Twips& options = tw(fraOptions);
+    tw(fraButtons).top = options.top + options.height + 45;
+
+    // 8.
+    const qint32 textWidth = innerWidth - tw(txtOptions).left - 100;
+    tw(txtFile).width = textWidth;
+    tw(txtDevice).width = textWidth;
+    if (fraSets->isHidden()) {
+        tw(txtOptions).width = textWidth;
+    } else {
+        tw(txtOptions).width = textWidth - tw(fraSets).width - 100;
+        tw(fraSets).left = tw(txtOptions).left + tw(txtOptions).width + 100;
+    }
+
+    // 9. to 11.
+    Twips& concurrent = tw(fraConcurrent);
+    concurrent.height = operation.height - concurrent.top - 120;
+    concurrent.width = operation.width - progress.left - 180;
+    ApplyAllGeometry();
+    const qint32 frameHeight = concurrent.height;
+    const qint32 frameWidth = concurrent.width;
+    SiteLayout().RefreshLayout(frameHeight, frameWidth);
+    ArrangeConcurrentLabels();
+
+    m_inResize = false;
+}
+
+void frmProgram::ArrangeConcurrentLabels()
+{
+    const Twips& frame = tw(fraConcurrent);
+    const qint32 top = frame.height - tw(oStaticLabelPassed).height - 100;
+    const qint32 column = qint32(std::nearbyint(frame.width / 4.0));
+    const struct
+    {
+        QLabel* caption;
+        QLabel* value;
+        qint32 left;
+    } counters[] = {
+        {oStaticLabelPassed, m_sDevicesPassedValue, 100},
+        {oStaticLabelFailed, m_sDevicesFailedValue, column},
+        {oStaticLabelActive, m_sDevicesActiveValue, 2 * column},
+        {oStaticLabelRemaining, m_sDevicesRemainingValue, 3 * column},
+    };
+    for (const auto& c : counters) {
+        Twips& caption = tw(c.caption);
+        caption.top = top;
+        caption.left = c.left;
+        Twips& value = tw(c.value);
+        value.top = top;
+        value.left = caption.left + caption.width + 50;
+        ApplyGeometry(c.caption);
+        ApplyGeometry(c.value);
+    }
+}
+
+void frmProgram::closeEvent(QCloseEvent* event)
+{
+    // The window lives as long as the main window, which unloads it.
+    event->ignore();
+}
+
+bool frmProgram::Form_Unload()
+{
+    qint16 cancel = 0;
+    Form_Unload(cancel);
+    return cancel == 0;
+}
+
+void frmProgram::Form_Unload(qint16& Cancel)
+{
+    ProgrammerClass& data = pgmrData();
+    const bool handlerRunning =
+        gMainForm && Ask([] { return gMainForm->QXH950AutoHandler.IsRunning(); }, false);
+    if (handlerRunning) {
+        data.blnInAction = false;
+        Ui().MsgBox(QStringLiteral("Aborted abnormally! Job terminated! Please click OK and then close the application!"),
+                    vb::vbCritical, QStringLiteral("SysInfo"));
+        Cancel = 1;
+        return;
+    }
+    if (data.blnInAction || mbActionClicked) {
+        btnStop_Click();
+        Ui().MsgBox(QStringLiteral("Aborted abnormally! Job terminated! Please click OK, wait till the current operation "
+                                   "is aborted, and then close the application!"),
+                    vb::vbCritical, QStringLiteral("SysInfo"));
+        Cancel = 1;
+        return;
+    }
+
+    // The unload goes ahead: only now does the main window stop forwarding
+    // events here, so a refused close leaves the window listening.
+    if (gMainForm)
+        gMainForm->bEnableEvent = false;
+    SaveCheckBoxValues();
+    const auto save = [](const char* section, const char* name, const QVariant& value) {
+        Try([&] { SaveSettingValue(App(), QLatin1String(section), QLatin1String(name), value); });
+    };
+    bool named = false;
+    QString deviceName;
+    Try([&] {
+        deviceName = Engine().DeviceName();
+        named = true;
+    });
+    // A device name the engine could not give would overwrite the stored one.
+    if (named && !deviceName.startsWith(QLatin1String("STAPL"))) {
+        save("Device", "DevSelected", data.blnDeviceSelected);
+        save("Device", "SelectedDeviceName", deviceName);
+    }
+    data.lngPosSingle = std::max(cboDatPos->currentIndex(), 0);
+    data.lngBankSingle = std::max(cboBankNum->currentIndex(), 0);
+    save("Application", "Action", udtAction);
+    SaveActionSettings();
+    Cancel = 0;
+}
+
+// --- buttons and summary lines ---
+
+void frmProgram::SetStopBackColor(bool highlight)
+{
+    // 3D highlight while a run can be stopped, else the button face.
+    QPalette palette = btnStop->palette();
+    const QPalette standard = QApplication::palette(btnStop);
+    palette.setColor(QPalette::Button, highlight ? standard.color(QPalette::Light) : standard.color(QPalette::Button));
+    btnStop->setPalette(palette);
+}
+
+void frmProgram::SetButtonStates()
+{
+    ProgrammerClass& data = pgmrData();
+    const bool running = data.blnInAction;
+    const bool op = data.bStartInOperatorMode;
+
+    // 1. and 2.
+    if (running) {
+        SetStopBackColor(true);
+        btnStop->setEnabled(true);
+        for (QWidget* w : {static_cast<QWidget*>(btnAction), static_cast<QWidget*>(DeviceButton),
+                           static_cast<QWidget*>(FileButton), static_cast<QWidget*>(OptionsButton),
+                           static_cast<QWidget*>(txtOptions), static_cast<QWidget*>(tabOperation)})
+            w->setEnabled(false);
+    } else {
+        SetStopBackColor(false);
+        btnStop->setEnabled(false);
+        const bool d = data.blnDeviceSelected;
+        QXPgmrControl* e = gMainForm ? &gMainForm->QXProgrammer : nullptr;
+        const bool hasOptions = e
+            && (Ask([&] { return e->ProgramVariantCount() > 0; }, false)
+                || Ask([&] { return e->DeviceSupportsSetsAndBanks(); }, false)
+                || Ask([&] { return e->DeviceSupportsTestVectors(); }, false)
+                || Ask([&] { return e->DeviceSupportsByteOrder(); }, false)
+                || Ask([&] { return e->DeviceSupportsRange(); }, false));
+        const bool showOptions = d && hasOptions;
+        for (QWidget* w : {static_cast<QWidget*>(DeviceButton), static_cast<QWidget*>(FileButton),
+                           static_cast<QWidget*>(txtFile)}) {
+            w->setVisible(true);
+            w->setEnabled(!op);
+        }
+        for (QWidget* w : {static_cast<QWidget*>(OptionsButton), static_cast<QWidget*>(txtOptions)}) {
+            w->setVisible(showOptions);
+            w->setEnabled(showOptions && !op);
+        }
+        btnAction->setEnabled(d);
+        tabOperation->setEnabled(d);
+        tabOperation->setVisible(true);
+    }
+
+    // 3.
+    if (gMainForm)
+        gMainForm->SetButtonMenuLogic();
+
+    // 4. A custom action the engine calls invalid cannot run.
+    if (udtAction >= 8 && udtAction < lngNumberOfActions && cboOperation[0]->count() >= 1) {
+        if (cboOperation[0]->itemData(0).toInt() == 45) {
+            btnAction->setEnabled(false);
+            // A run already going stays stoppable.
+            if (!running)
+                btnStop->setEnabled(false);
+        }
+        return;
+    }
+
+    // 5. and 6. Stop stays with the operator on the Program, Verify, Test,
+    // Execute and Erase tabs; elsewhere it follows the mode. A running
+    // operation can always be stopped.
+    if (kStopAlwaysCaptions.contains(btnAction->text().toUpper())) {
+        btnAction->setEnabled(!running);
+        btnStop->setEnabled(true);
+    } else {
+        btnAction->setEnabled(!running && !op);
+        btnStop->setEnabled(running || !op);
+    }
+    btnAction->setVisible(true);
+    btnStop->setVisible(true);
 }
 
 void frmProgram::SetDisplayInfo()
 {
+    ProgrammerClass& data = pgmrData();
+
+    // The data file line.
+    if (data.blnBufferEmpty) {
+        if (gMainForm && gMainForm->frmP == this)
+            gMainForm->SetBufferEmptyControlStates();
+        data.blnFileLoaded = false;
+        bBufferDirty = false;
+        txtFile->setText(BufferTypeGetName());
+    } else {
+        txtFile->setText(BufferLine());
+    }
+
+    txtDevice->setText(DeviceLine());
+    txtOptions->setText(OptionsLine());
+    ShowSetsFrame();
 }
+
+QString frmProgram::BufferLine()
+{
+    ProgrammerClass& data = pgmrData();
+    QXPgmrControl* e = gMainForm ? &gMainForm->QXProgrammer : nullptr;
+    const auto vexalOrAfmOrStapl = [] { return gMainForm && gMainForm->IsVexalDeviceOrAfmOrStaplFile(); };
+
+    QString line = BufferTypeGetName();
+    // The date as its text gives it: whole seconds.
+    QDateTime date = BufferSource.Date();
+    date.setTime(QTime(date.time().hour(), date.time().minute(), date.time().second()));
+    data.dtmFileDate = date;
+    if (!vexalOrAfmOrStapl())
+        line += QStringLiteral("    CSUM = ") + (e ? Ask([&] { return e->ChecksumText(); }, QString()) : QString());
+    line += QStringLiteral("    ") + CBufferSource::GeneralDate(data.dtmFileDate);
+    if (!vexalOrAfmOrStapl()) {
+        if (e && Ask([&] { return e->SizeInFuses(); }, false)) {
+            line += QStringLiteral("    Buffer Size =") + summary::SignedText(data.lngFileSize) + QStringLiteral(" fuses");
+        } else {
+            const QString size = data.udtRadix != 0 ? summary::HexText(data.lngFileSize) + QLatin1Char('h')
+                                                    : QString::number(data.lngFileSize);
+            line += QStringLiteral("    Buffer Size = ") + size + QStringLiteral(" bytes");
+        }
+    }
+    if (e && Ask([&] { return e->DataFileTypeCode(); }, qint32(0)) == 13)
+        line += QStringLiteral("    Fuse Checksum = ") + summary::HexText(Ask([&] { return e->FuseChecksum(); }, qint32(0)))
+            + QLatin1Char('h');
+    if (gMainForm) {
+        gMainForm->EnableFileSaveDataPattern();
+        gMainForm->SaveDataPatternAs->setEnabled(true);
+    }
+    return line;
+}
+
+QString frmProgram::DeviceLine()
+{
+    ProgrammerClass& data = pgmrData();
+    QXPgmrControl* e = gMainForm ? &gMainForm->QXProgrammer : nullptr;
+    if (e)
+        data.strDeviceSize = Ask([&] { return e->DeviceSizeText(data.udtRadix == 1); }, data.strDeviceSize);
+    if (!data.blnDeviceSelected)
+        return QStringLiteral("<None Selected>");
+    QString line = data.strDeviceName + QStringLiteral("    ");
+    const bool vexalOrAfmOrStapl = gMainForm && gMainForm->IsVexalDeviceOrAfmOrStaplFile();
+    const bool testOnly = e && Ask([&] { return e->TestOnlyStation(); }, false);
+    if (!vexalOrAfmOrStapl && !testOnly)
+        line += data.strDeviceSize + QStringLiteral("    ");
+    return line + data.strDevicePackage;
+}
+
+QString frmProgram::OptionsLine()
+{
+    if (!gMainForm)
+        return QString();
+    QXPgmrControl& e = gMainForm->QXProgrammer;
+    ProgrammerClass& data = pgmrData();
+    summary::DeviceOptions o;
+    o.supportsRange = Ask([&] { return e.DeviceSupportsRange(); }, false);
+    if (o.supportsRange) {
+        o.entireRange = Ask([&] { return data.IsEntireDeviceRange(); }, false);
+        if (!o.entireRange)
+            gMainForm->GetEngineRangeValues(o.rangeLow, o.rangeHigh);
+        o.hexadecimal = data.udtRadix == 1;
+    }
+    o.supportsSetsAndBanks = Ask([&] { return e.DeviceSupportsSetsAndBanks(); }, false);
+    if (o.supportsSetsAndBanks) {
+        o.setWidth = Ask([&] { return e.SetWidth(); }, qint32(0));
+        o.bankCount = Ask([&] { return e.BankCount(); }, qint32(0));
+        o.setMode = Ask([&] { return e.SetMode(); }, qint32(0));
+    }
+    o.supportsByteOrder = Ask([&] { return e.DeviceSupportsByteOrder(); }, false);
+    if (o.supportsByteOrder)
+        o.byteOrder = Ask([&] { return e.ByteOrder(); }, qint32(0));
+    o.supportsTestVectors = Ask([&] { return e.DeviceSupportsTestVectors(); }, false);
+    if (o.supportsTestVectors) {
+        o.vectorDisplayMode = Ask([&] { return e.VectorDisplayMode(); }, qint32(0));
+        o.vectorXValue = Ask([&] { return e.VectorXValue(); }, qint32(0));
+        if (o.vectorXValue == 3)
+            o.vectorSeed = Ask([&] { return e.VectorSeed(); }, qint32(0));
+    }
+    return summary::OptionsLine(o);
+}
+
+void frmProgram::ShowSetsFrame()
+{
+    ProgrammerClass& data = pgmrData();
+    QXPgmrControl* e = gMainForm ? &gMainForm->QXProgrammer : nullptr;
+    const qint32 setWidth = e ? Ask([&] { return e->SetWidth(); }, qint32(0)) : 0;
+    const qint32 bankCount = e ? Ask([&] { return e->BankCount(); }, qint32(0)) : 0;
+    const bool show = e && (setWidth > 1 || bankCount > 1) && Ask([&] { return e->DeviceSupportsSetsAndBanks(); }, false)
+        && Ask([&] { return e->SetMode(); }, qint32(-1)) == 0;
+    fraSets->setVisible(show);
+    Form_Resize();
+    if (show) {
+        const auto refill = [](QComboBox* combo, qint32 count, qint32 stored) {
+            combo->clear();
+            for (qint32 i = 1; i <= count; ++i)
+                combo->addItem(summary::SignedText(i));
+            combo->setCurrentIndex(stored < count - 1 ? stored : count - 1);
+        };
+        refill(cboDatPos, setWidth, data.lngPosSingle);
+        refill(cboBankNum, bankCount, data.lngBankSingle);
+    }
+    RefreshAll();
+}
+
+void frmProgram::ResetRunCounters()
+{
+    for (qint32* counter : {&lngNumFailed, &lngNumPassed, &lngNumFailedAlreadySecured, &lngNumFailedBadID,
+                            &lngNumFailedContinuity, &lngNumFailedErase, &lngNumFailedFunctionality,
+                            &lngNumFailedIllegalBit, &lngNumFailedNonBlank, &lngNumFailedOverCurrent,
+                            &lngNumFailedProgramming, &lngNumFailedSecurity, &lngNumFailedVerify, &lngNumFailedOther})
+        *counter = 0;
+}
+
+void frmProgram::ShowJobSummary()
+{
+    if (Ask([&] { return Engine().SilentMode(); }, false))
+        return;
+    if (blnStopClicked && Ask([&] { return Engine().PortIndex(); }, qint32(0)) != 0) {
+        Try([&] { Engine().PrepareRun(); });
+        Try([&] { Engine().FinishRunReport(); });
+    }
+    auto summaryWindow = std::make_unique<frmJobSummary>();
+    Ui().ShowModal(summaryWindow.get());
+    RefreshAll();
+}
+
+// --- what the data buffer holds ---
+
+void frmProgram::BufferType(const QString& oTypeName, const QDateTime& oUpdatedDate, qint16 iInput)
+{
+    BufferSource.Update(oTypeName, oUpdatedDate, iInput);
+}
+
+QString frmProgram::BufferTypeGetName() const
+{
+    return BufferSource.Name();
+}
+
+QString frmProgram::BufferTypeGetDate() const
+{
+    return BufferSource.DateText();
+}
+
+qint16 frmProgram::BufferTypeGetType() const
+{
+    return BufferSource.SourceType();
+}
+
+void frmProgram::ShowBufferEmpty()
+{
+    txtFile->setText(QStringLiteral("<Empty>"));
+}
+
+// --- modes and enable states ---
+
+void frmProgram::SetOperatorModeControls()
+{
+    DisableCheckboxesAsNecessary();
+    for (QWidget* w : {static_cast<QWidget*>(DeviceButton), static_cast<QWidget*>(txtDevice),
+                       static_cast<QWidget*>(FileButton), static_cast<QWidget*>(txtFile),
+                       static_cast<QWidget*>(OptionsButton), static_cast<QWidget*>(txtOptions),
+                       static_cast<QWidget*>(lblDatPos), static_cast<QWidget*>(cboDatPos),
+                       static_cast<QWidget*>(lblBankNum), static_cast<QWidget*>(cboBankNum)})
+        w->setEnabled(false);
+    for (QComboBox* combo : std::as_const(cboOperation))
+        combo->setEnabled(false);
+    for (QCheckBox* check : std::as_const(Check1))
+        check->setEnabled(false);
+    RefreshAll();
+}
+
+void frmProgram::SetSupervisorModeControls()
+{
+    for (QWidget* w : {static_cast<QWidget*>(DeviceButton), static_cast<QWidget*>(txtDevice),
+                       static_cast<QWidget*>(FileButton), static_cast<QWidget*>(txtFile),
+                       static_cast<QWidget*>(OptionsButton), static_cast<QWidget*>(txtOptions),
+                       static_cast<QWidget*>(lblDatPos), static_cast<QWidget*>(cboDatPos),
+                       static_cast<QWidget*>(lblBankNum), static_cast<QWidget*>(cboBankNum)})
+        w->setEnabled(true);
+    RefreshAll();
+}
+
+void frmProgram::EnableOperationSettings(bool bEnable)
+{
+    const int rows = std::min<int>(pgmrData().GetMaximumNumberOfOptions(), Check1.size());
+    for (int row = 0; row < rows; ++row) {
+        // A greyed step runs whatever the operator does: it stays disabled.
+        Check1[row]->setEnabled(bEnable && CheckValue(Check1[row]) != 2);
+        cboOperation[row]->setEnabled(bEnable);
+    }
+}
+
+void frmProgram::EnableOperations(bool bEnable)
+{
+    btnAction->setEnabled(bEnable);
+    pgmrData().blnInAction = !bEnable;
+    btnStop->setEnabled(bEnable);
+    DeviceButton->setEnabled(bEnable);
+    FileButton->setEnabled(bEnable);
+    OptionsButton->setEnabled(bEnable);
+}
+
+void frmProgram::RefreshAll()
+{
+    tabOperation->update();
+    for (int row = 0; row < Check1.size(); ++row) {
+        Check1[row]->update();
+        cboOperation[row]->update();
+        // Hiding and showing a bar repaints it.
+        if (!ProgressBar1[row]->isHidden()) {
+            ProgressBar1[row]->hide();
+            ProgressBar1[row]->show();
+        }
+    }
+    for (QWidget* w : {static_cast<QWidget*>(btnAction), static_cast<QWidget*>(btnStop),
+                       static_cast<QWidget*>(lblDatPos), static_cast<QWidget*>(cboDatPos),
+                       static_cast<QWidget*>(lblBankNum), static_cast<QWidget*>(cboBankNum),
+                       static_cast<QWidget*>(tabOperation), static_cast<QWidget*>(fraConcurrent)})
+        w->update();
+    for (const auto& box : SiteBox) {
+        Try([&] {
+            if (box->Visible()) {
+                box->Visible(false);
+                box->Visible(true);
+            }
+        });
+    }
+}
+
+void frmProgram::Reload()
+{
+    bSpecialConcurrent = false;
+    blnRunningConcurrent = false;
+    std::fill(blnSaveActionOptions.begin(), blnSaveActionOptions.end(), false);
+    UpdateFormCaption(true);
+    pgmrData().blnDeviceSelected = false;
+    SetSelectedDevice();
+    DisableCheckboxesAsNecessary();
+}
+
+QString frmProgram::GetDeviceInfo() const
+{
+    return txtDevice->text();
+}
+
+QString frmProgram::GetBufferInfo() const
+{
+    return txtFile->text();
+}
+
+qint16 frmProgram::GetSiteCount() const
+{
+    return qint16(SiteBox.size());
+}
+
+void frmProgram::GetOperationSetting()
+{
+    pgmrData().udtRadix = Engine().DisplayRadix() != 0 ? 1 : 0;
+}
+
+QStringList frmProgram::GetOperationsLog() const
+{
+    return m_asOptionText;
+}
+
+void frmProgram::SelectTab(qint32 nIndex)
+{
+    if (nIndex < 1 || nIndex > tabOperation->Count())
+        return;
+    qint16 cancel = 0;
+    Try([&] { tabOperation_BeforeClick(cancel); });
+    tabOperation->Select(nIndex);
+    Try([&] { tabOperation_Click(); });
+}
+
+void frmProgram::funcAskJobID()
+{
+    const QVariant enabled = GetSettingValue(App(), QStringLiteral("Application"), QStringLiteral("JobID_Enable"),
+                                             QStringLiteral("0"));
+    if (ToLong(enabled, 0) == 1)
+        pgmrData().strJobID = Ui().InputBox(QStringLiteral("Enter Job ID"), QStringLiteral("job ID"), QString());
+    else
+        pgmrData().strJobID.clear();
+}
+
+void frmProgram::UpdateJobRunStatistics(qint32 lDevicesPassed, qint32 lDevicesFailed, qint32 lDevicesActive,
+                                        qint32 lDevicesRemaining, qint32 lDevicesPerHour, double dYield)
+{
+    Q_UNUSED(lDevicesPerHour);
+    Q_UNUSED(dYield);
+    m_sDevicesPassedValue->setText(summary::SignedText(lDevicesPassed));
+    m_sDevicesFailedValue->setText(summary::SignedText(lDevicesFailed));
+    m_sDevicesActiveValue->setText(summary::SignedText(lDevicesActive));
+    m_sDevicesRemainingValue->setText(summary::SignedText(lDevicesRemaining));
+}
+
+void frmProgram::LoadCmdLnDataPatternFile()
+{
+    if (GetCmdLineDataFile().isEmpty())
+        return;
+    FileButton_Click();
+    SetCmdLineDataFile(QString());
+    SetCmdLineDevice(QString());
+}
+
+void frmProgram::SetOptionListDropWidths()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qint32 screenWidth = screen ? screen->geometry().width() * kTwipsPerPixel : std::numeric_limits<qint32>::max();
+    for (QComboBox* combo : std::as_const(cboOperation)) {
+        if (combo->count() < 1)
+            continue;
+        qint32 w = WidestListEntryWidth(combo) + 300;
+        if (w > screenWidth)
+            w = screenWidth;
+        if (combo->width() * kTwipsPerPixel <= w)
+            SetDropWidth(combo, w / kTwipsPerPixel);
+    }
+    RefreshAll();
+}
+
+qint32 frmProgram::WidestListEntryWidth(const QComboBox* combo) const
+{
+    qint32 widest = combo->width() * kTwipsPerPixel;
+    for (int i = 0; i < combo->count(); ++i)
+        widest = std::max(widest, TextWidthTwips(combo, combo->itemText(i)));
+    return widest;
+}
+
+void frmProgram::SetDropWidth(QComboBox* combo, qint32 pixels)
+{
+    // The list opens at least this wide, even when the box is narrower.
+    combo->view()->setMinimumWidth(pixels);
+}
+
+// --- status lines and caption ---
 
 void frmProgram::AddStatusTextLine(const QString& text)
 {
@@ -56,26 +1048,358 @@ void frmProgram::AddStatusTextLine(const QString& text)
     cboStatus->scrollToBottom();
 }
 
-void frmProgram::ShowBufferEmpty()
+void frmProgram::UpdateFormCaption(bool bShowVersion)
 {
-    txtFile->setText(QStringLiteral("<Empty>"));
+    Q_UNUSED(bShowVersion);
 }
 
-void frmProgram::BufferType(const QString& name, const QDateTime& date, qint16 event)
+// --- action tabs and option rows ---
+
+qint16 frmProgram::WhichAction(qint16 tabIndex) const
 {
-    Q_UNUSED(name);
-    Q_UNUSED(date);
-    Q_UNUSED(event);
+    const qint32 last = std::min<qint32>(lngNumberOfActions, qint32(intActionTabIndex.size()));
+    for (qint32 a = 1; a < last; ++a) {
+        if (intActionTabIndex[size_t(a)] == tabIndex)
+            return qint16(a);
+    }
+    return 0;
 }
 
-void frmProgram::ReleaseProgrammerData(bool save)
+void frmProgram::SelectDevice(const QString& deviceName)
 {
-    if (m_pgmrData && !save)
-        m_pgmrData->DiscardWithoutSaving();
-    m_pgmrData.reset();
+    Q_UNUSED(deviceName);
 }
 
-bool frmProgram::Form_Unload()
+void frmProgram::SetSelectedDevice() {}
+
+void frmProgram::DisableCheckboxesAsNecessary() {}
+
+void frmProgram::AddIllegalBitItem(qint16& row)
 {
+    if (row < 0 || row >= cboOperation.size())
+        return;
+    if (Ask([&] { return Engine().DeviceSupportsIllegalBitCheck(); }, qint32(0)) != 0)
+        cboOperation[row]->addItem(QStringLiteral("Illegal Bit"), 46);
+}
+
+void frmProgram::SaveCheckBoxValues() {}
+
+void frmProgram::tabOperation_BeforeClick(qint16& Cancel)
+{
+    Q_UNUSED(Cancel);
+    SaveCheckBoxValues();
+}
+
+void frmProgram::tabOperation_Click()
+{
+    if (WhichAction(qint16(tabOperation->SelectedIndex())) != udtAction)
+        DisableCheckboxesAsNecessary();
+}
+
+void frmProgram::Check1_Click(qint16 index)
+{
+    Q_UNUSED(index);
+}
+
+void frmProgram::cboOperation_Click(qint16 index)
+{
+    Q_UNUSED(index);
+}
+
+void frmProgram::UpdateOptionControls() {}
+
+void frmProgram::CreateOptionControls()
+{
+    // Rows beyond the designed ones follow the designed row pitch: the Top of
+    // row 1 (row 0 stands at the top of its frame).
+    const qint32 comboPitch = tw(cboOperation[1]).top;
+    const qint32 checkPitch = tw(Check1[1]).top;
+    const qint32 barPitch = tw(ProgressBar1[1]).top;
+    const int rows = pgmrData().GetMaximumNumberOfOptions();
+    for (int index = cboOperation.size(); index < rows; ++index) {
+        const qint16 row = qint16(index);
+
+        auto* combo = new QComboBox(fraOptions);
+        combo->setObjectName(QStringLiteral("cboOperation"));
+        combo->hide();
+        cboOperation << combo;
+        Place(combo, tw(cboOperation[0]).left, tw(cboOperation[index - 1]).top + comboPitch, tw(cboOperation[0]).width,
+              tw(cboOperation[0]).height);
+        connect(combo, &QComboBox::activated, this, [this, row] { cboOperation_Click(row); });
+
+        auto* check = new QCheckBox(fraOptions);
+        check->setObjectName(QStringLiteral("Check1"));
+        check->hide();
+        Check1 << check;
+        Place(check, tw(Check1[0]).left, tw(Check1[index - 1]).top + checkPitch, tw(Check1[0]).width, tw(Check1[0]).height);
+        connect(check, &QCheckBox::clicked, this, [this, row] { Check1_Click(row); });
+
+        auto* bar = new QProgressBar(fraProgressBar);
+        bar->setObjectName(QStringLiteral("ProgressBar1"));
+        bar->setRange(0, 100);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        bar->hide();
+        ProgressBar1 << bar;
+        Place(bar, tw(ProgressBar1[0]).left, tw(ProgressBar1[index - 1]).top + barPitch, tw(ProgressBar1[0]).width,
+              tw(ProgressBar1[0]).height);
+    }
+}
+
+void frmProgram::ResizeOptionsFrame(qint16 rows)
+{
+    Q_UNUSED(rows);
+}
+
+qint16 frmProgram::CountCustomActionOptions(const QString& entry) const
+{
+    qint16 count = 0;
+    for (const QString& part : entry.split(QLatin1Char(':'))) {
+        if (part.contains(QLatin1String("OPT|")) || part.contains(QLatin1String("REC|")))
+            ++count;
+    }
+    return count;
+}
+
+void frmProgram::LoadActionSettings() {}
+void frmProgram::SaveActionSettings() {}
+void frmProgram::SaveCurrentComboBoxStrings() {}
+void frmProgram::CheckNewComboBoxStringsAgainstOld() {}
+void frmProgram::FillBlankCheckOptionLists() {}
+void frmProgram::FillSecureOptionLists() {}
+void frmProgram::FillTestOptionLists() {}
+void frmProgram::FillEraseOptionLists() {}
+
+void frmProgram::DecoratedTabName(const QString& name, QString& decorated) const
+{
+    for (int i = 1; i <= tabOperation->Count(); ++i) {
+        const QString caption = tabOperation->Caption(i);
+        if (QString(caption).remove(QLatin1Char('&')) == name) {
+            decorated = caption;
+            return;
+        }
+    }
+}
+
+void frmProgram::SetOperationOptionState(const QString& text1, const QString& text2, qint16 n)
+{
+    Q_UNUSED(text1);
+    Q_UNUSED(text2);
+    Q_UNUSED(n);
+}
+
+void frmProgram::SKExport() {}
+void frmProgram::SKImport() {}
+
+// --- running an operation ---
+
+void frmProgram::SetupOperation() {}
+
+qint16 frmProgram::SetupSpecialCmd(qint32& command, qint16& handled)
+{
+    Q_UNUSED(command);
+    handled = 0;
+    return 0;
+}
+
+void frmProgram::SetOperationOptions() {}
+
+qint32 frmProgram::GetPgmrCommandToRun()
+{
+    return 0;
+}
+
+bool frmProgram::ActionIsRepeatable(qint32 action)
+{
+    if (action == 0 || action == 3)
+        return false;
+    if (action == 2) {
+        const qint32 command = GetPgmrCommandToRun();
+        return command != 2 && command != 7;
+    }
     return true;
+}
+
+void frmProgram::SetDeviceConfigureOptions()
+{
+    ProgrammerClass& data = pgmrData();
+    Try([&] { Engine().CurrentDataPosition(data.lngPosSingle); });
+    Try([&] { Engine().CurrentBank(data.lngBankSingle); });
+    Try([&] { Engine().DisplayRadix(qint32(data.udtRadix != 0 ? 1 : 0)); });
+    Try([&] { Engine().ClearBufferMode(data.bClearBeforeRead); });
+    GetDeviceConfigureOptions();
+}
+
+void frmProgram::GetDeviceConfigureOptions()
+{
+    ProgrammerClass& data = pgmrData();
+    Try([&] { data.lngPosSingle = Engine().CurrentDataPosition(); });
+    Try([&] { data.lngBankSingle = Engine().CurrentBank(); });
+    Try([&] { data.udtRadix = Engine().DisplayRadix() == 0 ? 0 : 1; });
+    Try([&] { data.bClearBeforeRead = Engine().ClearBufferMode(); });
+}
+
+qint32 frmProgram::ExecuteOperationCore()
+{
+    return 0;
+}
+
+qint32 frmProgram::ExecuteOperation()
+{
+    return ExecuteOperationCore();
+}
+
+void frmProgram::ResetAbortTrackers()
+{
+    blnStopClicked = false;
+    lngStopPressCount = 0;
+}
+
+void frmProgram::Sleep(qint32 seconds)
+{
+    // A steady clock: a wait across midnight ends on time too.
+    std::this_thread::sleep_for(std::chrono::seconds(std::max<qint32>(seconds, 0)));
+}
+
+// --- buttons ---
+
+void frmProgram::DeviceButton_Click() {}
+
+void frmProgram::FileButton_Click()
+{
+    ExecuteBufferCommand(0, QString(), -1);
+}
+
+void frmProgram::OptionsButton_Click() {}
+void frmProgram::btnAction_Click() {}
+void frmProgram::btnStop_Click() {}
+
+bool frmProgram::ExecuteBufferCommand(qint32 command, const QString& fileName, qint32 fileType)
+{
+    Q_UNUSED(command);
+    Q_UNUSED(fileName);
+    Q_UNUSED(fileType);
+    return false;
+}
+
+// --- sites and sessions ---
+
+void frmProgram::SetSiteStatus(qint32 site, qint32 status, qint32 code)
+{
+    Q_UNUSED(site);
+    Q_UNUSED(status);
+    Q_UNUSED(code);
+}
+
+void frmProgram::ConcurrentOperationBegan()
+{
+    ShowConcurrentFrame();
+}
+
+void frmProgram::ShowConcurrentFrame()
+{
+    fraConcurrent->show();
+    fraConcurrent->raise();
+    SiteLayout().LoadControls();
+    Form_Resize();
+    for (const auto& box : SiteBox) {
+        Try([&] { box->ShowIdle(); });
+        Try([&] { box->ResetSite(); });
+    }
+    RefreshAll();
+}
+
+void frmProgram::HideConcurrentFrame()
+{
+    fraConcurrent->hide();
+    fraConcurrent->lower();
+}
+
+void frmProgram::HandlerSessionStarted() {}
+void frmProgram::HandlerSessionStopped() {}
+void frmProgram::AbortCommand() {}
+void frmProgram::Start_PowerSupplyLogFile() {}
+
+qint32 frmProgram::RepeatCommandOnSite(qint32 site)
+{
+    return Engine().RepeatSiteCommand(site);
+}
+
+qint32 frmProgram::SetSiteReady(qint32 site)
+{
+    return Engine().MarkSiteReady(site);
+}
+
+qint32 frmProgram::SetSiteFinished(qint32 site)
+{
+    return Engine().MarkSiteFinished(site);
+}
+
+// --- check box values ---
+
+qint16 frmProgram::CheckValue(const QCheckBox* box)
+{
+    switch (box->checkState()) {
+    case Qt::Checked: return 1;
+    case Qt::PartiallyChecked: return 2;
+    default: return 0;
+    }
+}
+
+void frmProgram::SetCheckValue(QCheckBox* box, qint16 value)
+{
+    box->setCheckState(value == 2 ? Qt::PartiallyChecked : value == 1 ? Qt::Checked : Qt::Unchecked);
+}
+
+// --- the site boxes, for the site layout ---
+
+int frmProgram::SiteBoxCount() const
+{
+    return int(SiteBox.size());
+}
+
+bool frmProgram::LoadSiteBox(int index)
+{
+    if (index != int(SiteBox.size()))
+        return false;
+    auto box = std::make_unique<SiteBoxControl>();
+    try {
+        box->Attach(companion::CreateControl(QString::fromLatin1(SiteBoxControl::ClassName)));
+        // A new element starts hidden.
+        box->Visible(false);
+    } catch (const AutomationError&) {
+        return false;
+    }
+    if (QWidget* w = box->Control()->Widget()) {
+        w->setParent(fraConcurrent);
+        w->hide();
+    }
+    SiteBox.push_back(std::move(box));
+    return true;
+}
+
+void frmProgram::UnloadSiteBox(int index)
+{
+    if (index >= 0 && index < int(SiteBox.size()))
+        SiteBox.erase(SiteBox.begin() + index);
+}
+
+SiteBoxControl& frmProgram::SiteBoxAt(int index)
+{
+    return *SiteBox.at(size_t(index));
+}
+
+qint32 frmProgram::EngineSiteCount()
+{
+    return Ask([&] { return Engine().SiteCount(); }, qint32(1));
+}
+
+qint16 frmProgram::EngineSiteSlotCount()
+{
+    return Ask([&] { return Engine().SiteSlotCount(); }, qint16(1));
+}
+
+qint32 frmProgram::HandlerType()
+{
+    return pgmrData().udtHandlerType;
 }

@@ -13,12 +13,12 @@
 #include "CBufferSource.h"
 #include "CSiteLayout.h"
 
-#include <QHash>
 #include <QList>
 #include <QRect>
 #include <QStringList>
 #include <QWidget>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class ProgrammerClass;
@@ -45,6 +45,9 @@ public:
     // The job configuration, created (and loaded) on first use.
     ProgrammerClass& pgmrData();
     bool HasProgrammerData() const { return m_pgmrData != nullptr; }
+    // Ends the job configuration at shut-down, saving its settings unless
+    // save is False (after a failed start-up nothing is written back).
+    void ReleaseProgrammerData(bool save);
 
     // --- load, reload, layout and unload ---
     // Runs once: sizes the window's tables, marks the buffer empty, creates
@@ -292,7 +295,8 @@ private:
     std::unique_ptr<ProgrammerClass> m_pgmrData;
     std::unique_ptr<CSiteLayout> m_oSiteLayout;
     CBufferSource BufferSource;
-    QHash<const QWidget*, Twips> m_twips;
+    // Node-based: a reference to one entry stays valid while others are added.
+    std::unordered_map<const QWidget*, Twips> m_twips;
     qint32 lngStopPressCount = 0;
     bool m_loaded = false;
     bool m_inResize = false;

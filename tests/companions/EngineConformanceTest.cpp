@@ -1,16 +1,62 @@
 // What the program relies on from the engine control, run against the
-// control created by its class name. A real engine must pass the same.
+// control created by its class name. A real engine must pass the same; the
+// few cases that steer the stand-in (a test database, the fault plan) say so.
 
 #include "CompanionFixture.h"
 
 #include "engine/QXPgmrControl.h"
 #include "platform/AutomationError.h"
 
+#include <QDate>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QTableView>
+#include <optional>
+#include <sqlite3.h>
 
 namespace {
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv
+{
+public:
+    ScopedEnv(const char* name, const QString& value) : m_name(name), m_old(qgetenv(name)), m_had(qEnvironmentVariableIsSet(name))
+    {
+        qputenv(name, value.toUtf8());
+    }
+    ~ScopedEnv()
+    {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    QByteArray m_old;
+    bool m_had;
+};
+
+QString ShippedDatabase()
+{
+    return BinDir() + QStringLiteral("/qxalg.db");
+}
+
+// Runs SQL on a database file (test copies only).
+void Exec(const QString& file, const char* sql)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(file).constData(), &db), SQLITE_OK);
+    char* error = nullptr;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &error);
+    EXPECT_EQ(rc, SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
 
 class EngineConformanceTest : public CompanionFixture
 {
@@ -19,7 +65,45 @@ protected:
     {
         CompanionFixture::SetUp();
         ASSERT_EQ(Register(QStringLiteral("QXPgmr.ocx")), companion::S_OK);
-        QXProgrammer.Attach(companion::CreateControl(QStringLiteral("QXPGMRLib.QXPgmr")));
+        QXProgrammer.Attach(NewEngine());
+    }
+
+    static std::unique_ptr<IDispatchControl> NewEngine()
+    {
+        return companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName));
+    }
+
+    // The program's load: the program folder, then the database by name.
+    qint32 Load(QXPgmrControl& engine)
+    {
+        engine.StartupValue108(BinDir());
+        return engine.LoadAlgorithmDatabase(QStringLiteral("qxalg.db"));
+    }
+    qint32 Load() { return Load(QXProgrammer); }
+
+    // A copy of the shipped database that the test may change.
+    QString CopyOfDatabase(const QString& name = QStringLiteral("copy.db"))
+    {
+        const QString copy = tempPath(name);
+        QFile::remove(copy);
+        EXPECT_TRUE(QFile::copy(ShippedDatabase(), copy));
+        QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner);
+        return copy;
+    }
+
+    // The wire value of a member read without arguments.
+    QVariant Wire(const char* member)
+    {
+        const MemberInfo* info = FindMember(QXPgmrControl::Members(), QString::fromLatin1(member));
+        EXPECT_NE(info, nullptr) << member;
+        return info ? QXProgrammer.Control()->Get(info->dispid) : QVariant();
+    }
+
+    QString Select(const QString& device)
+    {
+        QString name = device;
+        EXPECT_EQ(QXProgrammer.SelectDeviceByName(false, name), 0) << device.toStdString();
+        return name;
     }
 
     QXPgmrControl QXProgrammer;
@@ -77,6 +161,443 @@ TEST_F(EngineConformanceTest, DeviceSettingsKeptByNameComeBackByName)
         QXProgrammer.PutByName(QString::fromLatin1(name), ++value);
         EXPECT_EQ(QXProgrammer.GetByName(QString::fromLatin1(name)).toInt(), value);
     }
+}
+
+// The main window's load tells these results apart: 0 goes on, 113 is a
+// version mismatch, 126 the control's internal error, anything else a
+// database error.
+TEST_F(EngineConformanceTest, LoadAlgorithmDatabaseAnswersByWhatItFinds)
+{
+    const QString otherVersion = CopyOfDatabase(QStringLiteral("other-version.db"));
+    Exec(otherVersion, "UPDATE meta SET value = '4' WHERE key = 'format'");
+    const QString garbage = tempPath(QStringLiteral("garbage.db"));
+    {
+        QFile f(garbage);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(8192, 'x'));
+    }
+    const QString truncated = CopyOfDatabase(QStringLiteral("truncated.db"));
+    ASSERT_TRUE(QFile::resize(truncated, 4096));
+    const QString empty = tempPath(QStringLiteral("empty.db"));
+    QFile(empty).open(QIODevice::WriteOnly);
+    const QString noModels = CopyOfDatabase(QStringLiteral("no-models.db"));
+    Exec(noModels, "DELETE FROM programmer_model");
+    const QString otherEngine = CopyOfDatabase(QStringLiteral("other-engine.db"));
+    Exec(otherEngine, "INSERT INTO capability VALUES ('DeviceSupportsTeleport', 'Boolean', 'made for another engine')");
+
+    enum Expect { Ok, Mismatch, Internal, OtherError };
+    const struct { const char* what; QString db; QString faults; Expect expect; } cases[] = {
+        {"the shipped database", {}, {}, Ok},
+        {"a database of another layout", otherVersion, {}, Mismatch},
+        {"a database describing devices by members unknown here", otherEngine, {}, Mismatch},
+        {"an internal fault planned", {}, QStringLiteral("load=126"), Internal},
+        {"a missing file", tempPath(QStringLiteral("missing.db")), {}, OtherError},
+        {"a file that is no database", garbage, {}, OtherError},
+        {"a truncated database", truncated, {}, OtherError},
+        {"an empty file", empty, {}, OtherError},
+        {"a database without models", noModels, {}, OtherError},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::optional<ScopedEnv> db, faults;
+        if (!c.db.isEmpty())
+            db.emplace("TARVO_ENGINE_DB", c.db);
+        if (!c.faults.isEmpty())
+            faults.emplace("TARVO_ENGINE_FAULTS", c.faults);
+        const qint32 result = Load();
+        switch (c.expect) {
+        case Ok:
+            EXPECT_EQ(result, 0);
+            EXPECT_GE(QXProgrammer.ProgrammerModelCount(), 25);
+            break;
+        case Mismatch: EXPECT_EQ(result, 113); break;
+        case Internal: EXPECT_EQ(result, 126); break;
+        case OtherError:
+            EXPECT_NE(result, 0);
+            EXPECT_NE(result, 113);
+            EXPECT_NE(result, 126);
+            // Nothing of a refused file is offered.
+            EXPECT_EQ(QXProgrammer.ProgrammerModelCount(), 0);
+            break;
+        }
+    }
+}
+
+TEST_F(EngineConformanceTest, FaultPlanFileInTheEngineFolderAndTheVariableWins)
+{
+    QFile plan(QDir(QXProgrammer.EngineDirectory()).filePath(QStringLiteral("faultplan.ini")));
+    ASSERT_TRUE(plan.open(QIODevice::WriteOnly));
+    plan.write("[Faults]\nload=0x7E\ninit=5\n");
+    plan.close();
+
+    EXPECT_EQ(Load(), 126);
+    {
+        ScopedEnv faults("TARVO_ENGINE_FAULTS", QStringLiteral("load=0"));
+        EXPECT_EQ(Load(), 0);
+        // InitializeEngine194 fails quietly with its planned code.
+        EXPECT_EQ(QXProgrammer.InitializeEngine194(qint32(1)), 5);
+    }
+    ASSERT_TRUE(plan.remove());
+    EXPECT_EQ(Load(), 0);
+    EXPECT_EQ(QXProgrammer.InitializeEngine194(qint32(1)), 0);
+}
+
+TEST_F(EngineConformanceTest, InitializationNeedsTheDatabase)
+{
+    EXPECT_NE(QXProgrammer.InitializeEngine194(qint32(1)), 0);
+    ASSERT_EQ(Load(), 0);
+    EXPECT_EQ(QXProgrammer.InitializeEngine194(qint32(1)), 0);
+    EXPECT_NO_THROW(QXProgrammer.ShutDown());
+}
+
+// The main window's load refreshes the engine's state with the station
+// restored; a window reload refreshes it after a selection that failed, and
+// then builds its tabs for no device ("N/A").
+TEST_F(EngineConformanceTest, RefreshStateAfterAFailedSelectionLeavesNoDevice)
+{
+    ASSERT_EQ(Load(), 0);
+    Select(QStringLiteral("KS25Q128"));
+    QXProgrammer.RefreshState202(qint32(0), qint32(0), qint32(0));
+    EXPECT_EQ(QXProgrammer.DeviceName(), QStringLiteral("KS25Q128"));
+
+    QString gone = QStringLiteral("NO-LONGER-THERE");
+    ASSERT_EQ(QXProgrammer.SelectDeviceByName(gone, false), -1);
+    EXPECT_EQ(QXProgrammer.DeviceName(), QStringLiteral("KS25Q128"));
+    QXProgrammer.RefreshState202(qint32(0), qint32(0), qint32(0));
+    EXPECT_EQ(QXProgrammer.DeviceName(), QStringLiteral("No Device Selected"));
+    EXPECT_FALSE(QXProgrammer.DeviceSupportsProgram());
+}
+
+// The checksum of a buffer that holds only the fill byte, over the buffer
+// (type 0) or the device (type 1), as bytes (method 0) or 16-bit words (1).
+TEST_F(EngineConformanceTest, ChecksumOfTheUnloadedBuffer)
+{
+    ASSERT_EQ(Load(), 0);
+    Select(QStringLiteral("AM27C512")); // 64K x 8
+    QXProgrammer.DefaultBufferByte(qint32(0xFF));
+    const struct { qint32 type, method, bufferSize; const char* text; } cases[] = {
+        {0, 0, 0, "00000000"},
+        {0, 0, 16, "00000FF0"},
+        {1, 0, 0, "00FF0000"},
+        {1, 1, 0, "7FFF8000"},
+    };
+    for (const auto& c : cases) {
+        QXProgrammer.ChecksumType(c.type);
+        QXProgrammer.ChecksumMethod(c.method);
+        QXProgrammer.BufferSize(c.bufferSize);
+        EXPECT_EQ(QXProgrammer.ChecksumText(), QString::fromLatin1(c.text)) << c.type << " " << c.method;
+    }
+}
+
+// The database is found beside the program as the program names its folder,
+// in any letter case, else beside the control's own library.
+TEST_F(EngineConformanceTest, FindsTheDatabaseInTheProgramFolderGiven)
+{
+    EXPECT_EQ(QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("QXAlg.db")), 0);
+    EXPECT_EQ(QXProgrammer.AlgorithmDatabaseRevision(), 0x2A7);
+
+    const QString folder = tempPath(QStringLiteral("program/"));
+    const QString copy = CopyOfDatabase(QStringLiteral("program/QXAlg.db"));
+    Exec(copy, "UPDATE meta SET value = 4660 WHERE key = 'revision'");
+    QXProgrammer.StartupValue108(folder);
+    EXPECT_EQ(QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("qxalg.db")), 0);
+    EXPECT_EQ(QXProgrammer.AlgorithmDatabaseRevision(), 0x1234);
+}
+
+TEST_F(EngineConformanceTest, VersionDatesAndRevision)
+{
+    ASSERT_EQ(Load(), 0);
+    const qint32 version = QXProgrammer.EngineVersion();
+    EXPECT_GT(version / 65536, 0) << "version number";
+    // Dates are YYYYMMDD numbers; the first is the release's, the second the beta build's.
+    for (const qint32 date : {QXProgrammer.EngineDatePart1(), QXProgrammer.EngineDatePart2()})
+        EXPECT_TRUE(QDate::fromString(QString::number(date), QStringLiteral("yyyyMMdd")).isValid()) << date;
+    EXPECT_GT(QXProgrammer.AlgorithmDatabaseRevision(), 0);
+}
+
+TEST_F(EngineConformanceTest, VexalModeFollowsTheCommandLineHandedOver)
+{
+    EXPECT_FALSE(QXProgrammer.IsVexalMode()); // the test program's command line has no "-Vexal"
+    QXProgrammer.VexalCommandLine(true);
+    EXPECT_EQ(QXProgrammer.Control()->Get(QXPgmrId::IsVexalMode).toInt(), VbTrue);
+    QXProgrammer.VexalCommandLine(false);
+    EXPECT_FALSE(QXProgrammer.IsVexalMode());
+}
+
+TEST_F(EngineConformanceTest, ProgrammerModelList)
+{
+    ASSERT_EQ(Load(), 0);
+    const qint32 count = QXProgrammer.ProgrammerModelCount();
+    ASSERT_GE(count, 25);
+    QStringList names;
+    for (qint32 i = 0; i < count; ++i)
+        names << QXProgrammer.ModelNameAt(i);
+    EXPECT_EQ(names.removeDuplicates(), 0);
+    EXPECT_FALSE(names.contains(QString()));
+    // The configuration dialog leaves these out of the program's own list
+    // and falls back to model 6.
+    for (const char* excluded : {"Marbrix", "Marbrix_II", "Marbrix_III"})
+        EXPECT_TRUE(names.contains(QString::fromLatin1(excluded))) << excluded;
+    EXPECT_FALSE(names.at(6).startsWith(QLatin1String("Marbrix")));
+
+    // Every model: its sites fill whole modules; the models after the
+    // first ten offer a master site; 22 to 24 are the OEM edition's list.
+    for (qint32 i = 0; i < count; ++i) {
+        SCOPED_TRACE(names.at(i).toStdString());
+        QXProgrammer.SelectProgrammerModel(i);
+        ASSERT_EQ(QXProgrammer.ProgrammerModelIndex(), i);
+        EXPECT_EQ(QXProgrammer.ProgrammerModelName(), names.at(i));
+        const qint32 sites = QXProgrammer.SiteCount();
+        const qint16 perGroup = QXProgrammer.SiteSlotCount();
+        ASSERT_GE(perGroup, 1);
+        EXPECT_EQ(sites % perGroup, 0);
+        EXPECT_EQ(QXProgrammer.IsConcurrentProgrammer(), sites > 1);
+        if (i < 10)
+            EXPECT_EQ(sites, 1);
+        EXPECT_TRUE(QXProgrammer.SiteEnabled(qint32(sites)));
+        EXPECT_FALSE(QXProgrammer.SiteEnabled(qint32(sites + 1)));
+    }
+    for (qint32 oem : {22, 23, 24})
+        EXPECT_FALSE(QXProgrammer.ModelNameAt(oem).isEmpty());
+
+    // Known sites of a few models: name, sites, sites per group, USB.
+    const struct { qint32 model; qint32 sites; qint16 perGroup; bool usb; } known[] = {
+        {0, 1, 1, false}, {7, 1, 1, true}, {11, 8, 4, false}, {13, 8, 2, false}, {18, 32, 8, true}, {23, 4, 4, true},
+    };
+    for (const auto& k : known) {
+        SCOPED_TRACE(k.model);
+        QXProgrammer.SelectProgrammerModel(k.model);
+        EXPECT_EQ(QXProgrammer.SiteCount(), k.sites);
+        EXPECT_EQ(QXProgrammer.SiteSlotCount(), k.perGroup);
+        EXPECT_EQ(QXProgrammer.IsUsbProgrammer(), k.usb);
+    }
+    QXProgrammer.SelectProgrammerModel(qint32(9));
+    EXPECT_TRUE(QXProgrammer.TestOnlyStation());
+
+    // A name the dialog did not find comes as -1: the model stays.
+    QXProgrammer.SelectProgrammerModel(qint32(-1));
+    EXPECT_EQ(QXProgrammer.ProgrammerModelIndex(), 9);
+    EXPECT_EQ(QXProgrammer.ModelNameAt(count), QString());
+}
+
+TEST_F(EngineConformanceTest, PortAndMasterSite)
+{
+    ASSERT_EQ(Load(), 0);
+    QXProgrammer.SelectProgrammerModel(qint32(11)); // 8 sites, 4 per module
+    QXProgrammer.PortIndex(qint32(2));
+    EXPECT_EQ(QXProgrammer.PortIndex(), 2);
+    EXPECT_THROW(QXProgrammer.PortIndex(qint32(4)), AutomationError);
+    EXPECT_EQ(QXProgrammer.PortIndex(), 2);
+
+    QXProgrammer.SelectMasterSite(qint32(2));
+    EXPECT_EQ(QXProgrammer.MasterSite(), 5); // the first site of module 2
+    QXProgrammer.MasterSite(qint16(3));
+    EXPECT_EQ(QXProgrammer.MasterSite(), 3);
+    EXPECT_THROW(QXProgrammer.MasterSite(qint16(9)), AutomationError);
+    EXPECT_THROW(QXProgrammer.SelectMasterSite(qint32(3)), AutomationError);
+    EXPECT_EQ(QXProgrammer.MasterSite(), 3);
+    // A model with fewer sites takes the master site back to the first.
+    QXProgrammer.SelectProgrammerModel(qint32(0));
+    EXPECT_EQ(QXProgrammer.MasterSite(), 1);
+}
+
+TEST_F(EngineConformanceTest, DeviceSelectionByName)
+{
+    ASSERT_EQ(Load(), 0);
+    EXPECT_EQ(QXProgrammer.DeviceName(), QStringLiteral("No Device Selected"));
+    EXPECT_EQ(QXProgrammer.DeviceProperty4(), QString());
+
+    // Either argument order; any letter case; the name comes back as the
+    // engine spells it.
+    QString name = QStringLiteral("ks24c256");
+    EXPECT_EQ(QXProgrammer.SelectDeviceByName(false, name), 0);
+    EXPECT_EQ(name, QStringLiteral("KS24C256"));
+    EXPECT_EQ(QXProgrammer.DeviceName(), QStringLiteral("KS24C256"));
+    EXPECT_EQ(QXProgrammer.DeviceProperty4(), QStringLiteral("SOIC8"));
+    QString other = QStringLiteral("AM27C512");
+    EXPECT_EQ(QXProgrammer.SelectDeviceByName(other, true), 0);
+    EXPECT_EQ(QXProgrammer.DeviceName(), QStringLiteral("AM27C512"));
+
+    // An unknown name: -1, and the device stays.
+    QString unknown = QStringLiteral("NO-SUCH-DEVICE");
+    EXPECT_EQ(QXProgrammer.SelectDeviceByName(false, unknown), -1);
+    QString emptyName;
+    EXPECT_EQ(QXProgrammer.SelectDeviceByName(false, emptyName), -1);
+    EXPECT_EQ(QXProgrammer.DeviceName(), QStringLiteral("AM27C512"));
+
+    // Size texts in both call forms and both radixes; range and offset
+    // start over for the new device.
+    EXPECT_EQ(QXProgrammer.DeviceSize(), 65536);
+    EXPECT_EQ(QXProgrammer.DeviceSizeText(qint32(1), true), QStringLiteral("10000h x 8"));
+    EXPECT_EQ(QXProgrammer.DeviceSizeText(qint32(1), false), QStringLiteral("65536 x 8"));
+    EXPECT_EQ(QXProgrammer.DeviceSizeText(true), QStringLiteral("10000h x 8"));
+    EXPECT_EQ(QXProgrammer.WordRangeLow(), 0);
+    EXPECT_EQ(QXProgrammer.WordRangeHigh(), 0xFFFF);
+    EXPECT_EQ(QXProgrammer.BufferOffset(), 0);
+    QXProgrammer.BufferOffset(qint32(0x100));
+    Select(QStringLiteral("GAL22V10"));
+    EXPECT_EQ(QXProgrammer.BufferOffset(), 0);
+    EXPECT_TRUE(QXProgrammer.SizeInFuses());
+    EXPECT_EQ(QXProgrammer.DeviceSizeText(qint32(1), false), QStringLiteral("5892 Fuses"));
+
+    // The pseudo-devices of the diagnostics commands and a STAPL device.
+    for (const char* device : {"Corvane Diagnostics", "Vexal Diagnostics", "STAPL ISP Device"})
+        EXPECT_EQ(Select(QString::fromLatin1(device)), QString::fromLatin1(device));
+    EXPECT_TRUE(QXProgrammer.DeviceName().startsWith(QLatin1String("STAPL")));
+}
+
+// The capabilities the operation window builds its tabs and lists from, as
+// wire values: Booleans -1/0, VerifySupport and the two numeric ones as numbers.
+TEST_F(EngineConformanceTest, CapabilitiesOfTheSelectedDevice)
+{
+    const struct { const char* device; const char* member; int wire; } table[] = {
+        {"AM27C512", "DeviceSupportsProgram", -1},
+        {"AM27C512", "VerifySupport", 1},
+        {"AM27C512", "DeviceSupportsRead", -1},
+        {"AM27C512", "DeviceSupportsBlankCheck", -1},
+        {"AM27C512", "DeviceSupportsIllegalBitCheck", 1},
+        {"AM27C512", "DeviceSupportsErase", 0},
+        {"AM27C512", "DeviceSupportsEraseTab", 0},
+        {"AM27C512", "DeviceSupportsSecure", 0},
+        {"NV29F040", "DeviceSupportsAutoSelection", -1},
+        {"NV29F040", "DeviceSupportsAutoContinuity", -1},
+        {"NV29F040", "DeviceSupportsVerifyTwice", -1},
+        {"NV29F040", "DeviceSupportsEraseTab", -1},
+        {"KS24C256", "DeviceSupportsErase", -1},
+        {"KS24C256", "DeviceSupportsEraseTab", 0},
+        {"KS24C256", "DeviceSupportsIdCheck", 0},
+        {"KS24C256", "DeviceValue271", -1},
+        {"KX2103-SEC", "DeviceSupportsRead", 0},
+        {"KX2103-SEC", "DeviceSupportsTestAndSecure", -1},
+        {"KX2103-SEC", "EncryptCompareKind", -1},
+        {"KX2103-SEC", "ProgramTabFlag59", -1},
+        {"KX2103-SEC", "DeviceSupportsEncrypt", -1},
+        {"GAL22V10", "SizeInFuses", -1},
+        {"GAL22V10", "DeviceFlag8", -1},
+        {"GAL22V10", "DeviceSupportsTestTwice", -1},
+        {"AX3P030", "VerifySupport", 2},
+        {"AX3P030", "DeviceSupportsTestTwice", 0},
+        {"LT74HC245", "DeviceSupportsProgram", 0},
+        {"LT74HC245", "DeviceSupportsTestVectors", -1},
+        {"NV30F1G08", "DeviceSupportsNandOptions", -1},
+        {"NV29LV160B", "DeviceSupportsByteOrder", -1},
+        {"NV29LV160B", "DeviceSupportsSetsAndBanks", -1},
+        {"STAPL ISP Device", "DeviceIsVexal", -1},
+        {"STAPL ISP Device", "DeviceSupportsStaplSerialization", -1},
+        {"STAPL ISP Device", "DeviceSupportsProgram", 0},
+        {"Corvane Diagnostics", "DeviceSupportsRead", 0},
+    };
+    // Before any device is selected every capability answers 0.
+    ASSERT_EQ(Load(), 0);
+    for (const auto& row : table)
+        EXPECT_EQ(Wire(row.member).toInt(), 0) << row.member;
+
+    for (const auto& row : table) {
+        SCOPED_TRACE(std::string(row.device) + " " + row.member);
+        Select(QString::fromLatin1(row.device));
+        EXPECT_EQ(Wire(row.member).toInt(), row.wire);
+    }
+}
+
+TEST_F(EngineConformanceTest, VariantsCustomActionsAndAlgorithmSettings)
+{
+    ASSERT_EQ(Load(), 0);
+    Select(QStringLiteral("KS85T"));
+    EXPECT_EQ(QXProgrammer.CustomActionList(),
+              QStringLiteral("@Fuse Blow:OPT|Blow Fuse A|Blow Fuse B:REQ|Check Fuses"
+                             "@Check:REC|Read Signature@Lock Bits:REQ|Write Lock:REQ|Verify Lock"));
+    EXPECT_EQ(QXProgrammer.SecureVariantCount(), 0);
+    EXPECT_EQ(QXProgrammer.AlgorithmParameter(QStringLiteral("DEFAULT_BUFFER_VALUE")), QVariant());
+
+    Select(QStringLiteral("KS25Q128"));
+    EXPECT_EQ(QXProgrammer.CustomActionList(), QString());
+    ASSERT_EQ(QXProgrammer.SecureVariantCount(), 3);
+    // Secure variants count from 1.
+    EXPECT_EQ(QXProgrammer.SecureVariantNameAt(qint32(1)), QStringLiteral("Status Lock"));
+    EXPECT_EQ(QXProgrammer.SecureVariantNameAt(qint32(3)), QStringLiteral("Permanent Lock"));
+    EXPECT_EQ(QXProgrammer.SecureVariantNameAt(qint32(4)), QString());
+    EXPECT_EQ(QXProgrammer.AlgorithmParameter(QStringLiteral("DEFAULT_BUFFER_VALUE")).toInt(), 255);
+    EXPECT_EQ(QXProgrammer.DeviceConfigValue(QStringLiteral("algcfg.virgin")), QStringLiteral("0xFF"));
+    EXPECT_EQ(QXProgrammer.DeviceConfigValue(QStringLiteral("EXTRA_CMDS")), QString());
+
+    // Program variants count from 0; the Execute tab comes from them.
+    Select(QStringLiteral("Vexal Diagnostics"));
+    ASSERT_EQ(QXProgrammer.ExecuteVariantCount(), 3);
+    EXPECT_EQ(QXProgrammer.ExecuteVariantNameAt(qint32(0)), QStringLiteral("Self Test"));
+    EXPECT_EQ(QXProgrammer.ExecuteVariantNameAt(qint32(1)), QStringLiteral("Flash"));
+    EXPECT_EQ(QXProgrammer.ExecuteVariantNameAt(qint32(2)), QStringLiteral("P_Check"));
+    EXPECT_FALSE(QXProgrammer.OperationRunsConcurrently(QStringLiteral("Self Test")));
+    Select(QStringLiteral("STAPL ISP Device"));
+    EXPECT_TRUE(QXProgrammer.OperationRunsConcurrently(QStringLiteral("Program")));
+    EXPECT_FALSE(QXProgrammer.OperationRunsConcurrently(QStringLiteral("No such variant")));
+
+    // Extra commands, the same member under the name the button logic uses.
+    Select(QStringLiteral("NV29LV160B"));
+    ASSERT_EQ(QXProgrammer.ExtraCommandCount(), 3);
+    EXPECT_EQ(QXProgrammer.ProgramVariantCount(), 3);
+    EXPECT_EQ(QXProgrammer.ExtraCommandNameAt(qint32(1)), QStringLiteral("E-FIELD"));
+    Select(QStringLiteral("NV30F1G08"));
+    EXPECT_TRUE(QXProgrammer.DeviceConfigValue(QStringLiteral("EXTRA_CMDS")).contains(QLatin1String("CMD_NOCHIP")));
+    EXPECT_EQ(QXProgrammer.AlgorithmParameter(QStringLiteral("SPARE_AREA")), QVariant(QStringLiteral("interleaved")));
+}
+
+TEST_F(EngineConformanceTest, TheStationComesBackAsItWasLeft)
+{
+    ASSERT_EQ(Load(), 0);
+    QXProgrammer.SelectProgrammerModel(qint32(12));
+    QXProgrammer.PortIndex(qint32(3));
+    QXProgrammer.SelectMasterSite(qint32(3));
+    Select(QStringLiteral("sl18f4550"));
+    // No ShutDown: a station that ended abruptly comes back too.
+    QXProgrammer.Attach(nullptr);
+
+    QXPgmrControl again;
+    again.Attach(NewEngine());
+    ASSERT_EQ(Load(again), 0);
+    EXPECT_EQ(again.ProgrammerModelIndex(), 12);
+    EXPECT_EQ(again.PortIndex(), 3);
+    EXPECT_EQ(again.MasterSite(), 9);
+    EXPECT_EQ(again.DeviceName(), QStringLiteral("SL18F4550"));
+    EXPECT_TRUE(again.DeviceSupportsTestVectors());
+}
+
+TEST_F(EngineConformanceTest, TheEnginesOwnDeviceSelection)
+{
+    ASSERT_EQ(Load(), 0);
+    // The operator searches, takes the first match and confirms.
+    ui().OnModal([](QDialog* dialog) {
+        auto* search = dialog->findChild<QLineEdit*>(QStringLiteral("search"));
+        auto* table = dialog->findChild<QTableView*>(QStringLiteral("devices"));
+        EXPECT_TRUE(search && table);
+        if (!search || !table)
+            return int(QDialog::Rejected);
+        search->setText(QStringLiteral("4550"));
+        EXPECT_EQ(table->model()->rowCount(), 1);
+        dialog->accept();
+        return dialog->result();
+    });
+    EXPECT_TRUE(QXProgrammer.DeviceSelectResult());
+    EXPECT_EQ(QXProgrammer.DeviceName(), QStringLiteral("SL18F4550"));
+
+    // Cancel keeps the device.
+    ui().OnModal([](QDialog* dialog) {
+        dialog->reject();
+        return dialog->result();
+    });
+    EXPECT_FALSE(QXProgrammer.DeviceSelectResult());
+    EXPECT_EQ(QXProgrammer.DeviceName(), QStringLiteral("SL18F4550"));
+}
+
+TEST_F(EngineConformanceTest, GeneratesItsDeviceList)
+{
+    ASSERT_EQ(Load(), 0);
+    QXProgrammer.GenerateDeviceList();
+    QFile list(QDir(QXProgrammer.EngineDirectory()).filePath(QStringLiteral("DeviceList.txt")));
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QStringList lines = QString::fromUtf8(list.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.value(0), QStringLiteral("Manufacturer\tDevice\tPackage\tType"));
+    EXPECT_TRUE(lines.contains(QStringLiteral("Amtech\tAM27C512\tDIP28\tEPROM")));
+    EXPECT_EQ(lines.size(), 18); // the header and the shipped devices
 }
 
 } // namespace

@@ -1,0 +1,124 @@
+// The operation window's layout: one Form_Resize with 8, 16 and 32 site boxes
+// in the concurrent frame, through the real site control plug-in
+// (BayCtrl.ocx) in a temporary registry, headless.
+//
+// BM_FormResize: the layout run on a window whose size alternates, as when
+// the operator drags the main window's edge (every box moves).
+// BM_FormResizeSameSize: the layout run again at an unchanged size.
+//
+// bench_operation_layout [google benchmark flags]
+
+#include "engine/QXPgmrControl.h"
+#include "mainwindow/frmMain.h"
+#include "operation/frmProgram.h"
+#include "platform/AppInfo.h"
+#include "platform/DispatchObject.h"
+#include "shell/StartUp.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLibrary>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdio>
+
+namespace {
+
+// An engine that only reports its sites.
+class SitesEngine : public DispatchObject
+{
+public:
+    SitesEngine()
+        : DispatchObject(QStringLiteral("QXPGMRLib.QXPgmr"), QXPgmrControl::Members())
+    {
+    }
+    void SetSites(qint32 sites) { Store(QXPgmrId::SiteCount, QVariant::fromValue(sites)); }
+};
+
+SitesEngine* gEngine = nullptr;
+frmProgram* gWindow = nullptr;
+
+void ShowSites(qint32 sites)
+{
+    gEngine->SetSites(sites);
+    gWindow->ConcurrentOperationBegan();
+}
+
+void BM_FormResize(benchmark::State& state)
+{
+    ShowSites(qint32(state.range(0)));
+    // The window's own resize handler runs Form_Resize once per new size.
+    const QSize sizes[] = {QSize(1200, 900), QSize(1260, 940)};
+    int i = 0;
+    for (auto _ : state) {
+        const QSize size = sizes[i++ % 2];
+        const auto start = std::chrono::steady_clock::now();
+        gWindow->resize(size);
+        state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    state.counters["boxes"] = double(gWindow->GetSiteCount());
+}
+
+void BM_FormResizeSameSize(benchmark::State& state)
+{
+    ShowSites(qint32(state.range(0)));
+    for (auto _ : state)
+        gWindow->Form_Resize();
+    state.counters["boxes"] = double(gWindow->GetSiteCount());
+}
+
+BENCHMARK(BM_FormResize)->Arg(8)->Arg(16)->Arg(32)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FormResizeSameSize)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir root;
+    if (!root.isValid())
+        return 1;
+    qputenv("TARVO_REGISTRY_DIR", root.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", root.filePath("config").toUtf8());
+    qputenv("XDG_DATA_HOME", root.filePath("data").toUtf8());
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    appinfo::SetApplicationTitleForTests(QStringLiteral("Tarvo"));
+
+    // The site control, registered as start-up registers it.
+    QLibrary plugin(QCoreApplication::applicationDirPath() + "/BayCtrl.ocx");
+    auto registerServer = reinterpret_cast<long (*)()>(plugin.resolve("DllRegisterServer"));
+    if (!registerServer || registerServer() != 0) {
+        std::fprintf(stderr, "cannot register the site control: %s\n", qPrintable(plugin.errorString()));
+        return 1;
+    }
+
+    frmMain main;
+    gMainForm = &main;
+    gEngine = new SitesEngine;
+    main.QXProgrammer.Attach(std::unique_ptr<IDispatchControl>(gEngine));
+    auto* window = new frmProgram;
+    gWindow = window;
+    main.frmP = window;
+    window->Form_Load();
+    window->resize(1200, 900);
+    window->show();
+    QCoreApplication::processEvents();
+    // The measure relies on the resize running the layout at once.
+    const int before = window->TwipsGeometry(window->fraConcurrent).width();
+    window->resize(1260, 940);
+    if (window->TwipsGeometry(window->fraConcurrent).width() == before) {
+        std::fprintf(stderr, "a resize did not lay the window out at once\n");
+        return 1;
+    }
+
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    delete window;
+    main.frmP = nullptr;
+    gMainForm = nullptr;
+    return 0;
+}
