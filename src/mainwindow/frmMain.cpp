@@ -271,6 +271,9 @@ void frmMain::MDIForm_Load()
         if (QXProgrammer.IsVexalMode())
             gbVexalMode = true;
     });
+    // The operation window loads once the engine has its database, so that
+    // it can select the device it had.
+    frmP->Form_Load();
     ShowOperationWindow();
     RestoreRangeSettings();
     QApplication::restoreOverrideCursor();
@@ -532,8 +535,9 @@ void frmMain::MDIForm_Unload()
     // 1. to 5. only after a successful start-up.
     if (!blnTerminate) {
         WriteSettingsAtUnload();
-        if (frmP)
+        if (frmP && !m_operationUnloaded)
             frmP->Form_Unload();
+        m_operationUnloaded = true;
         SaveRangeSettings();
         delete frmDeviceConfigureDlg;
         frmDeviceConfigureDlg = nullptr;
@@ -570,6 +574,15 @@ void frmMain::Unload()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // The operation window unloads first and may refuse (a run is going on);
+    // then the whole close is refused.
+    if (m_loaded && !m_unloaded && !blnTerminate && frmP && !m_operationUnloaded) {
+        if (!frmP->Form_Unload()) {
+            event->ignore();
+            return;
+        }
+        m_operationUnloaded = true;
+    }
     Unload();
     event->accept();
 }

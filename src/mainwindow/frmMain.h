@@ -140,5 +140,6 @@ private:
     QMdiSubWindow* m_operationSubWindow = nullptr;
     bool m_loaded = false;
     bool m_unloaded = false;
+    bool m_operationUnloaded = false;
     bool bOperationWindowPlaced = false;
 };

@@ -960,7 +960,7 @@ qint16 frmProgram::GetSiteCount() const
 
 void frmProgram::GetOperationSetting()
 {
-    pgmrData().udtRadix = Engine().DisplayRadix() != 0 ? 1 : 0;
+    Try([&] { pgmrData().udtRadix = Engine().DisplayRadix() != 0 ? 1 : 0; });
 }
 
 QStringList frmProgram::GetOperationsLog() const

@@ -1,6 +1,7 @@
 // The main window's life in this process: the real start-up with the real
 // companion plug-ins, a fresh registry, then the shut-down.
 #include "TestEnv.h"
+#include "mainwindow/VersionStrings.h"
 #include "mainwindow/frmMain.h"
 #include "operation/frmProgram.h"
 #include "platform/AppInfo.h"
@@ -68,7 +69,9 @@ TEST_F(MainWindowLifeTest, FirstStartShowsTheDefaultsAndTheSplashSteps)
                            "Loading QX Engine..."}));
     EXPECT_FALSE(frmSplash::IsLoaded());
     EXPECT_TRUE(gMainForm->isVisible());
-    EXPECT_TRUE(gMainForm->windowTitle().startsWith("Tarvo  "));
+    const QString versionAndDate = GetVersionNDate(gMainForm->QXProgrammer);
+    EXPECT_FALSE(versionAndDate.isEmpty());
+    EXPECT_EQ(gMainForm->windowTitle(), "Tarvo  " + versionAndDate + "   ");
 
     EXPECT_EQ(gMainForm->lngNumCopies, 1);
     EXPECT_EQ(gMainForm->txtNumCopies->text(), "1");

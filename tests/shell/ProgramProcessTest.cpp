@@ -109,4 +109,33 @@ TEST_F(ProgramProcessTest, LockOfAKilledInstanceDoesNotBlock)
     EXPECT_TRUE(uiLines().isEmpty()) << uiLines().join('\n').toStdString();
 }
 
+TEST_F(ProgramProcessTest, TerminationSignalsCloseTheStationAsExitDoes)
+{
+    const QString logPath = childEnvironment().value("XDG_DATA_HOME") + "/Corvane/QXEngine/DATALOG/BlackBox.log";
+    for (const int signal : {SIGTERM, SIGINT}) {
+        QFile::remove(logPath);
+        QProcess station;
+        station.setProcessEnvironment(env(60000));
+        station.start(program(), {});
+        ASSERT_TRUE(station.waitForStarted());
+        auto logText = [&] {
+            QFile log(logPath);
+            return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+        };
+        // Start-up has shown the window once the install paths are logged.
+        for (int i = 0; i < 200 && !logText().contains("PTouch directory path: "); ++i)
+            QThread::msleep(50);
+        ASSERT_TRUE(logText().contains("PTouch directory path: "));
+        QFile::remove(registryRoot() + "/HKCU.reg");
+        ::kill(pid_t(station.processId()), signal);
+        ASSERT_TRUE(station.waitForFinished(20000));
+        EXPECT_EQ(station.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(station.exitCode(), 0);
+        EXPECT_TRUE(logText().endsWith("System has been shut down successfully!\r\n")) << signal;
+        QFile hive(registryRoot() + "/HKCU.reg");
+        ASSERT_TRUE(hive.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(QString::fromUtf8(hive.readAll()).contains("NumDevices")) << signal;
+    }
+}
+
 } // namespace
