@@ -86,6 +86,7 @@ frmMain::frmMain()
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdiArea);
+    mdiArea->viewport()->installEventFilter(this);
 
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
@@ -327,10 +328,13 @@ void frmMain::MDIForm_Resize()
     frmP->RefreshAll();
 }
 
-void frmMain::resizeEvent(QResizeEvent* event)
+bool frmMain::eventFilter(QObject* watched, QEvent* event)
 {
-    QMainWindow::resizeEvent(event);
-    MDIForm_Resize();
+    // The inner area gets its new size after the window's own resize event:
+    // the operation window follows the inner area.
+    if (watched == mdiArea->viewport() && event->type() == QEvent::Resize)
+        MDIForm_Resize();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::InitializeGui()

@@ -535,17 +535,24 @@ long RegCreateKeyEx(HKEY key, const QString& subKey, HKEY* result, bool* created
     return ERROR_SUCCESS;
 }
 
+// Looks up an open key for reading; the caller holds the session. rc tells
+// why there is none; isEmptyRoot, that the hive itself is still empty.
+static const hive::Key* KeyForReading(HKEY key, long* rc, bool* isEmptyRoot = nullptr)
+{
+    KeyRef ref;
+    if ((*rc = Resolve(key, &ref)) != ERROR_SUCCESS)
+        return nullptr;
+    hive::Key* root = ReadHive(ref.hive, rc);
+    if (!root)
+        return nullptr;
+    return FindKey(*root, ref, rc, isEmptyRoot);
+}
+
 long RegQueryValueEx(HKEY key, const QString& valueName, ValueType* type, QByteArray* data)
 {
     Session session;
-    KeyRef ref;
-    if (const long rc = Resolve(key, &ref))
-        return rc;
     long rc = ERROR_SUCCESS;
-    hive::Key* root = ReadHive(ref.hive, &rc);
-    if (!root)
-        return rc;
-    const hive::Key* k = FindKey(*root, ref, &rc);
+    const hive::Key* k = KeyForReading(key, &rc);
     if (!k)
         return rc;
     const hive::Value* value = k->value(valueName);
@@ -577,15 +584,9 @@ long RegSetValueEx(HKEY key, const QString& valueName, ValueType type, const QBy
 long RegEnumValue(HKEY key, quint32 index, QString* valueName, ValueType* type, QByteArray* data)
 {
     Session session;
-    KeyRef ref;
-    if (const long rc = Resolve(key, &ref))
-        return rc;
     long rc = ERROR_SUCCESS;
-    hive::Key* root = ReadHive(ref.hive, &rc);
-    if (!root)
-        return rc;
     bool emptyRoot = false;
-    const hive::Key* k = FindKey(*root, ref, &rc, &emptyRoot);
+    const hive::Key* k = KeyForReading(key, &rc, &emptyRoot);
     if (!k)
         return emptyRoot ? ERROR_NO_MORE_ITEMS : rc;
     if (index >= k->values().size())
@@ -603,15 +604,9 @@ long RegEnumValue(HKEY key, quint32 index, QString* valueName, ValueType* type, 
 long RegEnumKey(HKEY key, quint32 index, QString* subKeyName)
 {
     Session session;
-    KeyRef ref;
-    if (const long rc = Resolve(key, &ref))
-        return rc;
     long rc = ERROR_SUCCESS;
-    hive::Key* root = ReadHive(ref.hive, &rc);
-    if (!root)
-        return rc;
     bool emptyRoot = false;
-    const hive::Key* k = FindKey(*root, ref, &rc, &emptyRoot);
+    const hive::Key* k = KeyForReading(key, &rc, &emptyRoot);
     if (!k)
         return emptyRoot ? ERROR_NO_MORE_ITEMS : rc;
     if (index >= k->subkeys().size())
@@ -667,15 +662,9 @@ long RegQueryInfoKey(HKEY key, quint32* subKeys, quint32* maxSubKeyLen, quint32*
                      quint32* maxValueNameLen, quint32* maxValueLen)
 {
     Session session;
-    KeyRef ref;
-    if (const long rc = Resolve(key, &ref))
-        return rc;
     long rc = ERROR_SUCCESS;
-    hive::Key* root = ReadHive(ref.hive, &rc);
-    if (!root)
-        return rc;
     bool emptyRoot = false;
-    const hive::Key* k = FindKey(*root, ref, &rc, &emptyRoot);
+    const hive::Key* k = KeyForReading(key, &rc, &emptyRoot);
     if (!k && !emptyRoot)
         return rc;
     const hive::Key empty;
