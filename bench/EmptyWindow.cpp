@@ -3,12 +3,15 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QTimer>
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QMainWindow window;
     window.show();
+    std::fputs("shown\n", stdout);
+    std::fflush(stdout);
     QTimer::singleShot(0, &window, &QMainWindow::close);
     return app.exec();
 }

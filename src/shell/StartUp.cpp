@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QTimer>
+#include <cstdio>
 #include <memory>
 
 frmMain* gMainForm = nullptr;
@@ -65,6 +66,11 @@ int Main()
     });
     if (!StartApplication() || !gMainForm)
         return 0;
+    // Start-up measures wait for this line: the station is up and shown.
+    if (qEnvironmentVariableIsSet("TARVO_REPORT_SHOWN")) {
+        std::fputs("shown\n", stdout);
+        std::fflush(stdout);
+    }
     // Headless runs (tests, measurements) close the station through its own
     // close path once it has been shown for the given time.
     bool closeAfterOk = false;
