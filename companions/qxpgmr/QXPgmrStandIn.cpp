@@ -257,6 +257,9 @@ void QXPgmrStandIn::bindDevices()
         return QVariant(qint32(0));
     });
     Answer(QXPgmrId::DeviceSelectResult, [this](InvokeKind, QVariantList&) { return QVariant(VbBool(chooseDevice())); });
+    // The station tells the engine it now shows the selected device and its
+    // tabs; nothing in the simulated engine depends on it.
+    Answer(QXPgmrId::TabsCall276, [](InvokeKind, QVariantList&) { return QVariant(); });
 
     Answer(QXPgmrId::SecureVariantCount, [this](InvokeKind, QVariantList&) {
         return QVariant(m_device ? qint32(m_device->secureVariants.size()) : 0);

@@ -1,7 +1,11 @@
 #include "frmProgram.h"
 
+#include "ActionSettings.h"
+#include "ActionTabs.h"
+#include "CustomActions.h"
 #include "SummaryLines.h"
 #include "TabStrip.h"
+#include "device/frmDeviceConfigure.h"
 #include "engine/H950HdlrControl.h"
 #include "engine/QXPgmrControl.h"
 #include "engine/SiteBoxControl.h"
@@ -14,6 +18,7 @@
 #include "settings/ProgrammerClass.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoredValueConversion.h"
+#include "shell/ShellUtilities.h"
 #include "shell/StartUp.h"
 
 #include <QAbstractItemView>
@@ -28,6 +33,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMdiSubWindow>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -127,6 +133,8 @@ frmProgram::frmProgram(QWidget* parent)
     setObjectName(QStringLiteral("frmProgram"));
     setMinimumSize(kMinimumWidth / kTwipsPerPixel, kMinimumHeight / kTwipsPerPixel);
     CreateControls();
+    cboDatPos->installEventFilter(this);
+    cboBankNum->installEventFilter(this);
     // The designed site box; the layout creates the others.
     LoadSiteBox(0);
 }
@@ -1057,6 +1065,10 @@ void frmProgram::UpdateFormCaption(bool bShowVersion)
 
 qint16 frmProgram::WhichAction(qint16 tabIndex) const
 {
+    // Tabs count from 1: no tab carries no action (an action without a tab
+    // has the entry 0 too).
+    if (tabIndex < 1)
+        return 0;
     const qint32 last = std::min<qint32>(lngNumberOfActions, qint32(intActionTabIndex.size()));
     for (qint32 a = 1; a < last; ++a) {
         if (intActionTabIndex[size_t(a)] == tabIndex)
@@ -1065,14 +1077,473 @@ qint16 frmProgram::WhichAction(qint16 tabIndex) const
     return 0;
 }
 
-void frmProgram::SelectDevice(const QString& deviceName)
+bool frmProgram::SelectDevice(const QString& deviceName)
 {
-    Q_UNUSED(deviceName);
+    MarkAllActionsForFreshStore();
+    bool ok = false;
+    if (!deviceName.isEmpty()) {
+        QString name = deviceName;
+        ok = Ask([&] { return Engine().SelectDeviceByName(false, name); }, qint32(-1)) == 0;
+    } else {
+        ok = Ask([&] { return Engine().DeviceSelectResult(); }, false);
+    }
+    if (ok)
+        DeviceAccepted();
+    SetSelectedDevice();
+    DisableCheckboxesAsNecessary();
+    return ok;
 }
 
-void frmProgram::SetSelectedDevice() {}
+void frmProgram::MarkAllActionsForFreshStore()
+{
+    const size_t actions = std::min<size_t>(size_t(std::max<qint32>(lngNumberOfActions, 0)), blnSaveActionOptions.size());
+    std::fill(blnSaveActionOptions.begin(), blnSaveActionOptions.begin() + qsizetype(actions), true);
+}
 
-void frmProgram::DisableCheckboxesAsNecessary() {}
+void frmProgram::DeviceAccepted()
+{
+    ProgrammerClass& data = pgmrData();
+    data.blnDeviceSelected = true;
+    Try([&] { data.lngFileSize = Engine().BufferSize(); });
+    if (data.lngFileSize == 0)
+        data.blnBufferEmpty = true;
+    data.strJobName.clear();
+    UpdateFormCaption(true);
+}
+
+QList<qint32> frmProgram::TabActions() const
+{
+    QList<qint32> actions;
+    for (int tab = 1; tab <= tabOperation->Count(); ++tab)
+        actions << WhichAction(qint16(tab));
+    return actions;
+}
+
+bool frmProgram::IsCustomAction(qint32 action) const
+{
+    return action >= ActionTabs::kFirstCustomAction && action < lngNumberOfActions;
+}
+
+void frmProgram::SetSelectedDevice()
+{
+    ProgrammerClass& data = pgmrData();
+    // The layout the per-tab store was filled under.
+    const QList<qint32> oldLayout = TabActions();
+
+    // 1.
+    lngNumberOfActions = ActionTabs::kStandardActionSlots;
+    intActionTabIndex.assign(size_t(lngNumberOfActions) + 1, 0);
+    blnSaveActionOptions.resize(size_t(lngNumberOfActions) + 1, false);
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    int tabs = 1; // the next tab's index
+    GetDeviceConfigureOptions();
+    tabOperation->Clear();
+
+    // 2. to 6.
+    const ActionTabs::Standard standard = ActionTabs::StandardTabs(ActionTabs::Capabilities::Read(Engine()));
+    QStringList keys;
+    for (const ActionTabs::Tab& tab : standard.tabs) {
+        if (!tabOperation->Add(tabs, tab.key, tab.caption))
+            continue;
+        intActionTabIndex[size_t(tab.action)] = qint16(tabs);
+        keys << tab.key;
+        ++tabs;
+    }
+    if (standard.droppedActions.contains(udtAction))
+        udtAction = ActionTabs::kNoAction;
+
+    // 7. Custom actions, each with a tab of its name. A faulty entry of the
+    // engine's list is left out with a status line; the others stay.
+    const QString list = Ask([&] { return Engine().CustomActionList(); }, QString());
+    if (!list.isEmpty()) {
+        qint32 action = ActionTabs::kFirstCustomAction;
+        qint16 largest = 0;
+        const CustomActions::Parsed parsed = CustomActions::Parse(list, keys);
+        for (const QString& fault : parsed.faults)
+            AddStatusTextLine(fault);
+        for (const CustomActions::Action& custom : parsed.actions) {
+            if (tabs > ActionTabs::kMaxTabs || !tabOperation->Add(tabs, custom.name, custom.name)) {
+                const QString text = ActionTabs::TooManyActionsText(ActionTabs::kNoRoomForTabError);
+                AppMsgBox(text, vb::vbCritical + vb::vbOKOnly, App());
+                AddStatusTextLine(text);
+                AddStatusTextLine(ActionTabs::TotalActionsLoadedText(tabs - 1));
+                break;
+            }
+            if (action >= lngNumberOfActions) {
+                ++lngNumberOfActions;
+                intActionTabIndex.resize(size_t(lngNumberOfActions) + 1, 0);
+                blnSaveActionOptions.resize(size_t(lngNumberOfActions) + 1, false);
+            }
+            intActionTabIndex[size_t(action)] = qint16(tabs);
+            const qint16 options = CountCustomActionOptions(custom.entry);
+            const qint16 most = data.GetMaximumNumberOfOptions();
+            if (options <= most && options > largest)
+                largest = options;
+            if (options > most) {
+                const QString text = ActionTabs::TooManyOptionsText(most, custom.name);
+                AppMsgBox(text, vb::vbCritical + vb::vbOKOnly, App());
+                AddStatusTextLine(text);
+            }
+            ++tabs;
+            ++action;
+        }
+        ResizeOptionsFrame(largest);
+    }
+
+    // 8. The per-tab store follows the tabs. It is kept by tab, so a new
+    // total or another order of actions moves it through the registry: saved
+    // under the old layout, read back under the new one.
+    const bool loaded = data.GetActionSettingsLoaded();
+    if (!(data.GetTotalNumberOfTabs() == tabs && loaded && TabActions() == oldLayout)) {
+        if (loaded) {
+            Try([&] {
+                ActionSettings::Save(data, [&](int tab) { return oldLayout.value(tab - 1, ActionTabs::kNoAction); });
+            });
+        }
+        data.SetTotalNumberOfTabs(tabs);
+        strOldComboBoxStrings.assign(size_t(data.GetMaximumNumberOfOptions()) + 1,
+                                     QStringList(std::max<qint32>(data.GetTotalNumberOfTabs(), 0) + 1));
+        data.InitializeUserSettingArrays();
+        if (data.GetActionSettingsLoaded())
+            LoadActionSettings();
+    }
+
+    // 9.
+    if (!data.GetActionSettingsLoaded()) {
+        if (!data.LoadOldActionSettings())
+            LoadActionSettings();
+        data.SetActionSettingsLoaded(true);
+    }
+
+    // 10.
+    if (data.blnDeviceSelected) {
+        Try([&] { data.strDeviceName = Engine().DeviceName(); });
+        txtDevice->setText(data.strDeviceName);
+        Try([&] { Engine().TabsCall276(); });
+    } else {
+        txtDevice->setText(QStringLiteral("None Selected"));
+    }
+    Try([&] { data.strDeviceSize = Engine().DeviceSizeText(qint32(1), data.udtRadix == 1); });
+    Try([&] { data.strDevicePackage = Engine().DeviceProperty4(); });
+
+    // 11.
+    SetButtonStates();
+    SetDisplayInfo();
+    if (gMainForm)
+        gMainForm->DisableBufferActionsForVexal();
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void frmProgram::DisableCheckboxesAsNecessary()
+{
+    ProgrammerClass& data = pgmrData();
+    const int rows = std::min<int>(data.GetMaximumNumberOfOptions(), cboOperation.size());
+
+    // 1. and 2.
+    tabOperation->setVisible(true);
+    for (const ActionTabs::ToolTip& tip : ActionTabs::ToolTips(ActionTabs::Capabilities::Read(Engine()))) {
+        const qint16 tab = intActionTabIndex[size_t(tip.action)];
+        if (tab > 0)
+            tabOperation->SetToolTip(tab, tip.text);
+    }
+
+    // 3. and 4.
+    ResetOptionRows();
+    const qint16 selected = qint16(tabOperation->SelectedIndex());
+    udtAction = WhichAction(selected);
+    const bool custom = IsCustomAction(udtAction);
+    const bool standard = !custom;
+
+    // 5.
+    if (udtAction >= ActionTabs::kProgram && udtAction <= ActionTabs::kErase) {
+        btnAction->setText(tabOperation->Key(intActionTabIndex[size_t(udtAction)]));
+        try {
+            FillStandardOptionLists(udtAction);
+        } catch (const AutomationError& error) {
+            // The rows keep what they had; the engine says why.
+            AddStatusTextLine(error.Description());
+        }
+        const bool lockedInOperatorMode = udtAction == ActionTabs::kRead || udtAction == ActionTabs::kBlankCheck
+            || udtAction == ActionTabs::kSecure;
+        btnAction->setEnabled(!(lockedInOperatorMode && data.bStartInOperatorMode));
+    } else if (custom) {
+        btnAction->setText(QStringLiteral("EXECUTE"));
+        FillCustomActionOptionLists();
+        btnAction->setEnabled(true);
+    }
+
+    // 6.
+    for (int i = 0; i < rows; ++i) {
+        const qint16 row = qint16(i);
+        const int n = cboOperation[i]->count();
+        if (n == 0) {
+            cboOperation[i]->hide();
+            cboOperation[i]->setEnabled(false);
+            Check1[i]->hide();
+            Check1[i]->setEnabled(false);
+            ProgressBar1[i]->hide();
+        } else {
+            if (n == 1 && standard)
+                Check1[i]->setEnabled(true);
+            RestoreOptionRowSettings(selected, row);
+            QFont bold = cboOperation[i]->font();
+            bold.setBold(true);
+            cboOperation[i]->setFont(bold);
+            cboOperation[i]->setEnabled(true);
+            cboOperation[i]->show();
+            Check1[i]->show();
+            ProgressBar1[i]->show();
+        }
+        if (standard && CheckValue(Check1[i]) == 2)
+            SetCheckValue(Check1[i], 1);
+    }
+
+    // 7.
+    UpdateOptionControls();
+
+    // 8.
+    if (custom) {
+        for (int i = 0; i < rows; ++i) {
+            if (CheckValue(Check1[i]) == 2)
+                Check1[i]->setEnabled(false);
+            ProgressBar1[i]->setVisible(i == 0);
+        }
+    } else if (udtAction >= ActionTabs::kProgram && udtAction <= ActionTabs::kErase) {
+        QList<int> counts;
+        for (int i = 0; i < rows; ++i)
+            counts << cboOperation[i]->count();
+        QList<OperationLists::Effect> effects;
+        Try([&] { effects = OperationLists::Rules(Engine(), udtAction, counts); });
+        for (const OperationLists::Effect& effect : std::as_const(effects)) {
+            if (effect.row >= rows)
+                continue;
+            switch (effect.kind) {
+            case OperationLists::Effect::Force:
+                SetCheckValue(Check1[effect.row], 2);
+                Check1[effect.row]->setEnabled(false);
+                break;
+            case OperationLists::Effect::Show:
+                cboOperation[effect.row]->show();
+                Check1[effect.row]->show();
+                ProgressBar1[effect.row]->show();
+                break;
+            case OperationLists::Effect::UncheckAndHide:
+                SetCheckValue(Check1[effect.row], 0);
+                cboOperation[effect.row]->hide();
+                Check1[effect.row]->hide();
+                ProgressBar1[effect.row]->hide();
+                break;
+            }
+        }
+    }
+
+    // 9.
+    SetButtonStates();
+
+    // 10. A test-first station always tests.
+    if (Ask([&] { return Engine().TestOnlyStation(); }, false) && rows > 2) {
+        SetCheckValue(Check1[2], 1);
+        Check1[2]->setEnabled(false);
+        cboOperation[2]->setEnabled(false);
+    }
+
+    // 11. and 12.
+    SetOptionListDropWidths();
+    if (data.bStartInOperatorMode) {
+        for (QComboBox* combo : std::as_const(cboOperation))
+            combo->setEnabled(false);
+        for (QCheckBox* check : std::as_const(Check1))
+            check->setEnabled(false);
+    }
+}
+
+OperationLists::Context frmProgram::ListContext(qint32 action) const
+{
+    OperationLists::Context context;
+    context.rowCount = std::min<int>(m_pgmrData ? m_pgmrData->GetMaximumNumberOfOptions() : 17, cboOperation.size());
+    context.handlerType = m_pgmrData ? m_pgmrData->udtHandlerType : 0;
+    context.vexalMode = gbVexalMode;
+    context.flashBiosRun = gbFlashBiosRun;
+    context.storeOnce = action >= 0 && size_t(action) < blnSaveActionOptions.size() && blnSaveActionOptions[size_t(action)];
+    return context;
+}
+
+void frmProgram::FillStandardOptionLists(qint32 action)
+{
+    switch (action) {
+    case ActionTabs::kProgram: FillProgramOptionLists(); break;
+    case ActionTabs::kVerify: FillVerifyOptionLists(); break;
+    case ActionTabs::kRead: FillReadOptionLists(); break;
+    case ActionTabs::kBlankCheck: FillBlankCheckOptionLists(); break;
+    case ActionTabs::kTest: FillTestOptionLists(); break;
+    case ActionTabs::kSecure: FillSecureOptionLists(); break;
+    case ActionTabs::kErase: FillEraseOptionLists(); break;
+    default: break;
+    }
+}
+
+void frmProgram::FillProgramOptionLists()
+{
+    ApplyOptionLists(OperationLists::Program(Engine(), ListContext(ActionTabs::kProgram)), ActionTabs::kProgram);
+}
+
+void frmProgram::FillVerifyOptionLists()
+{
+    ApplyOptionLists(OperationLists::Verify(Engine(), ListContext(ActionTabs::kVerify)), ActionTabs::kVerify);
+}
+
+void frmProgram::FillReadOptionLists()
+{
+    ApplyOptionLists(OperationLists::Read(Engine(), ListContext(ActionTabs::kRead)), ActionTabs::kRead);
+}
+
+void frmProgram::FillBlankCheckOptionLists()
+{
+    ApplyOptionLists(OperationLists::BlankCheck(Engine(), ListContext(ActionTabs::kBlankCheck)), ActionTabs::kBlankCheck);
+}
+
+void frmProgram::FillSecureOptionLists()
+{
+    ApplyOptionLists(OperationLists::Secure(Engine(), ListContext(ActionTabs::kSecure)), ActionTabs::kSecure);
+}
+
+void frmProgram::FillTestOptionLists()
+{
+    ApplyOptionLists(OperationLists::Test(Engine(), ListContext(ActionTabs::kTest)), ActionTabs::kTest);
+}
+
+void frmProgram::FillEraseOptionLists()
+{
+    ApplyOptionLists(OperationLists::Erase(Engine(), ListContext(ActionTabs::kErase)), ActionTabs::kErase);
+}
+
+void frmProgram::ApplyOptionLists(const OperationLists::Built& built, qint32 action)
+{
+    const int rows = std::min<int>(int(built.rows.size()), cboOperation.size());
+    for (int i = 0; i < rows; ++i) {
+        QComboBox* combo = cboOperation[i];
+        for (const OperationLists::Entry& entry : built.rows.at(i).entries)
+            combo->addItem(entry.text, entry.code);
+        // A list selects its first entry by itself; only the builder's
+        // choice counts.
+        combo->setCurrentIndex(built.rows.at(i).selected);
+    }
+
+    // The tab's fresh defaults after a device selection, once.
+    const qint16 tab = qint16(tabOperation->SelectedIndex());
+    const auto deviceIsVexal = [this] { return Ask([&] { return Engine().DeviceIsVexal(); }, false); };
+    const auto storeDefaults = [&](int row) {
+        if (row >= rows)
+            return;
+        QStringList entries;
+        for (int j = 0; j < cboOperation[row]->count(); ++j)
+            entries << cboOperation[row]->itemText(j);
+        OptionStore::SaveRowDefaults(pgmrData(), tab, row, RowStateOf(row), entries, deviceIsVexal);
+    };
+    if (built.storeAll) {
+        for (int row = 0; row < pgmrData().GetMaximumNumberOfOptions(); ++row)
+            storeDefaults(row);
+    }
+    for (int row : built.storeRows)
+        storeDefaults(row);
+    for (int row : built.alwaysStoreRows)
+        SaveCheckboxValue(tab, qint16(row));
+    if (action >= 0 && size_t(action) < blnSaveActionOptions.size())
+        blnSaveActionOptions[size_t(action)] = false;
+}
+
+void frmProgram::FillCustomActionOptionLists()
+{
+    ProgrammerClass& data = pgmrData();
+    const qint16 tab = qint16(tabOperation->SelectedIndex());
+    const QString caption = tabOperation->Caption(tab);
+    const QString list = Ask([&] { return Engine().CustomActionList(); }, QString());
+    const int rows = std::min<int>(data.GetMaximumNumberOfOptions(), cboOperation.size());
+    const CustomActions::Rows built = CustomActions::BuildRows(CustomActions::ProceduresOf(list, caption), rows);
+
+    if (built.invalidAction) {
+        cboOperation[0]->addItem(QStringLiteral("Invalid Action"), CustomActions::kInvalidActionCode);
+        cboOperation[0]->setCurrentIndex(-1);
+        SetCheckValue(Check1[0], 1);
+        Check1[0]->setEnabled(false);
+        data.intUserCheckbox(tab, 0, 1);
+        AddStatusTextLine(QStringLiteral("Error processing procedures for action ") + caption);
+        return;
+    }
+
+    blnProcRequired = built.procRequired;
+    for (int n = 0; n < built.rows.size(); ++n) {
+        const CustomActions::Row& row = built.rows.at(n);
+        for (const QString& alternative : row.alternatives)
+            cboOperation[n]->addItem(alternative, CustomActions::kProcedureCode);
+        cboOperation[n]->setCurrentIndex(-1);
+        Check1[n]->setEnabled(true);
+        // "OPT|" starts cleared and "REC|" ticked until the operator chose.
+        if (data.strUserListboxText(tab, n).isEmpty() && row.startValue >= 0) {
+            data.intUserCheckbox(tab, n, row.startValue);
+            SetCheckValue(Check1[n], row.startValue);
+        }
+    }
+    if (built.rowOverflow) {
+        const QString text = QStringLiteral("Error loading Dynamic Action: ") + caption;
+        AppMsgBox(text, vb::vbCritical, QStringLiteral("Error"));
+        AddStatusTextLine(text);
+        return;
+    }
+    if (built.noOptionalProcs) {
+        cboOperation[0]->addItem(QStringLiteral("No Optional Procs"), CustomActions::kNoOptionalProcsCode);
+        cboOperation[0]->setCurrentIndex(-1);
+        SetCheckValue(Check1[0], 2);
+        Check1[0]->setEnabled(false);
+        data.intUserCheckbox(tab, 0, 2);
+    }
+}
+
+OptionStore::RowState frmProgram::RowStateOf(int row) const
+{
+    OptionStore::RowState state;
+    state.selectedIndex = cboOperation[row]->currentIndex();
+    state.selectedText = state.selectedIndex >= 0 ? cboOperation[row]->currentText() : QString();
+    state.checkValue = CheckValue(Check1[row]);
+    return state;
+}
+
+void frmProgram::SaveCheckboxValue(qint16 tab, qint16 row)
+{
+    if (row < 0 || row >= cboOperation.size())
+        return;
+    OptionStore::SaveRow(pgmrData(), tab, row, RowStateOf(row),
+                         [this] { return Ask([&] { return Engine().DeviceIsVexal(); }, false); });
+}
+
+void frmProgram::RestoreOptionRowSettings(qint16 tab, qint16 row)
+{
+    if (row < 0 || row >= cboOperation.size())
+        return;
+    const OptionStore::Restored restored = OptionStore::RestoreRow(pgmrData(), tab, row, cboOperation[row]->count(),
+                                                                   cboOperation[row]->currentIndex());
+    cboOperation[row]->setCurrentIndex(restored.index);
+    SetCheckValue(Check1[row], restored.checkValue);
+}
+
+void frmProgram::ResetOptionRows()
+{
+    const int rows = std::min<int>(pgmrData().GetMaximumNumberOfOptions(), cboOperation.size());
+    for (int i = 0; i < rows; ++i) {
+        ProgressBar1[i]->hide();
+        cboOperation[i]->clear();
+        cboOperation[i]->hide();
+        cboOperation[i]->setEnabled(true);
+        Check1[i]->hide();
+        Check1[i]->setEnabled(true);
+        SetCheckValue(Check1[i], 1);
+        ProgressBar1[i]->setRange(0, 100);
+        ProgressBar1[i]->setValue(0);
+    }
+    const qint16 tab = qint16(tabOperation->SelectedIndex());
+    for (int i = 0; i < rows; ++i)
+        RestoreOptionRowSettings(tab, qint16(i));
+}
 
 void frmProgram::AddIllegalBitItem(qint16& row)
 {
@@ -1082,7 +1553,13 @@ void frmProgram::AddIllegalBitItem(qint16& row)
         cboOperation[row]->addItem(QStringLiteral("Illegal Bit"), 46);
 }
 
-void frmProgram::SaveCheckBoxValues() {}
+void frmProgram::SaveCheckBoxValues()
+{
+    const qint16 tab = qint16(tabOperation->SelectedIndex());
+    const int rows = std::min<int>(pgmrData().GetMaximumNumberOfOptions(), cboOperation.size());
+    for (int row = 0; row < rows; ++row)
+        SaveCheckboxValue(tab, qint16(row));
+}
 
 void frmProgram::tabOperation_BeforeClick(qint16& Cancel)
 {
@@ -1099,11 +1576,73 @@ void frmProgram::tabOperation_Click()
 void frmProgram::Check1_Click(qint16 index)
 {
     Q_UNUSED(index);
+    if (!gMainForm)
+        return;
+    gMainForm->SetButtonMenuLogic();
+    if (gMainForm->bInitialized)
+        UpdateOptionControls();
 }
 
 void frmProgram::cboOperation_Click(qint16 index)
 {
     Q_UNUSED(index);
+    if (!gMainForm)
+        return;
+    gMainForm->SetButtonMenuLogic();
+    if (gMainForm->bInitialized)
+        UpdateOptionControls();
+}
+
+void frmProgram::cboBankNum_LostFocus()
+{
+    // A list without a selection has no bank to give: the engine keeps its own.
+    const int index = cboBankNum->currentIndex();
+    if (index < 0)
+        return;
+    pgmrData().lngBankSingle = index;
+    Try([&] { Engine().CurrentBank(qint32(index)); });
+}
+
+void frmProgram::cboDatPos_LostFocus()
+{
+    const int index = cboDatPos->currentIndex();
+    if (index < 0)
+        return;
+    pgmrData().lngPosSingle = index;
+    Try([&] { Engine().CurrentDataPosition(qint32(index)); });
+}
+
+bool frmProgram::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut) {
+        if (watched == cboBankNum)
+            cboBankNum_LostFocus();
+        else if (watched == cboDatPos)
+            cboDatPos_LostFocus();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmProgram::RefreshGuiSecure()
+{
+    if (Ask([&] { return Engine().DeviceIsVexal(); }, false))
+        return;
+    const int rows = std::min<int>(pgmrData().GetMaximumNumberOfOptions(), cboOperation.size());
+    for (int row = 0; row < rows; ++row) {
+        const QComboBox* combo = cboOperation[row];
+        if (combo->isHidden())
+            continue;
+        for (int j = 0; j < combo->count(); ++j) {
+            const qint32 code = combo->itemData(j).toInt();
+            const qint32 variants = Ask([&] { return Engine().SecureVariantCount(); }, qint32(0));
+            if (code != OperationLists::kSecureCode
+                && !(code >= OperationLists::kSecureVariantBase && code <= OperationLists::kSecureVariantBase + variants))
+                continue;
+            SetCheckValue(Check1[row], Ask([&] { return Engine().SecureMode(); }, false) ? 1 : 0);
+            SaveCheckBoxValues();
+            return;
+        }
+    }
 }
 
 void frmProgram::UpdateOptionControls() {}
@@ -1148,27 +1687,44 @@ void frmProgram::CreateOptionControls()
 
 void frmProgram::ResizeOptionsFrame(qint16 rows)
 {
-    Q_UNUSED(rows);
+    // No row asked for: the frame stays as it is.
+    if (rows < 1)
+        return;
+    const int last = std::min<int>(rows, cboOperation.size()) - 1;
+    const auto bottom = [this](int row) { return tw(cboOperation[row]).top + tw(cboOperation[row]).height; };
+    qint32 extra = bottom(last) - bottom(kDesignedRows - 1);
+    if (extra < 1)
+        extra = 0;
+    if (extra == m_optionsExtraHeight)
+        return;
+    const qint32 change = extra - m_optionsExtraHeight;
+    m_optionsExtraHeight = extra;
+    tw(fraOptions).height += change;
+    ApplyGeometry(fraOptions);
+    // The window grows with the frame (its frame window, when it has one).
+    QWidget* outer = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
+    outer->resize(outer->width(), outer->height() + change / kTwipsPerPixel);
+    Form_Resize();
 }
 
 qint16 frmProgram::CountCustomActionOptions(const QString& entry) const
 {
-    qint16 count = 0;
-    for (const QString& part : entry.split(QLatin1Char(':'))) {
-        if (part.contains(QLatin1String("OPT|")) || part.contains(QLatin1String("REC|")))
-            ++count;
-    }
-    return count;
+    return CustomActions::CountOptions(entry);
 }
 
-void frmProgram::LoadActionSettings() {}
-void frmProgram::SaveActionSettings() {}
+void frmProgram::LoadActionSettings()
+{
+    ActionSettings::Load(pgmrData(), [this](int tab) { return qint32(WhichAction(qint16(tab))); });
+}
+
+void frmProgram::SaveActionSettings()
+{
+    // Kept like the window's other settings: a failed write loses only this
+    // save.
+    Try([&] { ActionSettings::Save(pgmrData(), [this](int tab) { return qint32(WhichAction(qint16(tab))); }); });
+}
 void frmProgram::SaveCurrentComboBoxStrings() {}
 void frmProgram::CheckNewComboBoxStringsAgainstOld() {}
-void frmProgram::FillBlankCheckOptionLists() {}
-void frmProgram::FillSecureOptionLists() {}
-void frmProgram::FillTestOptionLists() {}
-void frmProgram::FillEraseOptionLists() {}
 
 void frmProgram::DecoratedTabName(const QString& name, QString& decorated) const
 {
@@ -1263,14 +1819,43 @@ void frmProgram::Sleep(qint32 seconds)
 
 // --- buttons ---
 
-void frmProgram::DeviceButton_Click() {}
+void frmProgram::DeviceButton_Click()
+{
+    ProgrammerClass& data = pgmrData();
+    const QString previous = data.strDeviceName;
+    const bool enabled = DeviceButton->isEnabled();
+    DeviceButton->setEnabled(false);
+    try {
+        MarkAllActionsForFreshStore();
+        Engine().DisplayRadix(data.udtRadix);
+        // The tab's choices are kept before the device changes.
+        SaveCheckBoxValues();
+        if (Engine().DeviceSelectResult())
+            DeviceAccepted();
+        SetSelectedDevice();
+        if (data.strDeviceName != previous)
+            DisableCheckboxesAsNecessary();
+    } catch (const AutomationError&) {
+    }
+    DeviceButton->setEnabled(enabled);
+}
 
 void frmProgram::FileButton_Click()
 {
     ExecuteBufferCommand(0, QString(), -1);
 }
 
-void frmProgram::OptionsButton_Click() {}
+void frmProgram::OptionsButton_Click()
+{
+    if (!pgmrData().blnDeviceSelected) {
+        AppMsgBox(ActionTabs::NoDeviceForOptionsText(), vb::vbOKOnly, App());
+        return;
+    }
+    auto options = std::make_unique<frmDeviceConfigure>(gMainForm);
+    Ui().ShowModal(options.get());
+    options.reset();
+    RefreshAll();
+}
 void frmProgram::btnAction_Click() {}
 void frmProgram::btnStop_Click() {}
 
@@ -1348,6 +1933,8 @@ qint16 frmProgram::CheckValue(const QCheckBox* box)
 
 void frmProgram::SetCheckValue(QCheckBox* box, qint16 value)
 {
+    // Only code greys a box: the operator's clicks go between the other two.
+    box->setTristate(value == 2);
     box->setCheckState(value == 2 ? Qt::PartiallyChecked : value == 1 ? Qt::Checked : Qt::Unchecked);
 }
 

@@ -12,6 +12,8 @@
 
 #include "CBufferSource.h"
 #include "CSiteLayout.h"
+#include "OperationLists.h"
+#include "OptionStore.h"
 
 #include <QList>
 #include <QRect>
@@ -103,15 +105,24 @@ public:
 
     // --- action tabs and option rows ---
     qint16 WhichAction(qint16 tabIndex) const;
-    void SelectDevice(const QString& deviceName);
+    // Selects the named device, or with no name lets the operator choose in
+    // the engine's window; True when a device was selected. The tabs and
+    // option rows are rebuilt either way.
+    bool SelectDevice(const QString& deviceName);
     void SetSelectedDevice();
     void DisableCheckboxesAsNecessary();
     void AddIllegalBitItem(qint16& row);
+    // One option row (0 to 16) of the screen into the per-tab store.
+    void SaveCheckboxValue(qint16 tab, qint16 row);
     void SaveCheckBoxValues();
     void tabOperation_BeforeClick(qint16& Cancel);
     void tabOperation_Click();
     void Check1_Click(qint16 index);
     void cboOperation_Click(qint16 index);
+    void cboBankNum_LostFocus();
+    void cboDatPos_LostFocus();
+    // The engine changed its secure option: the row offering securing follows.
+    void RefreshGuiSecure();
     void UpdateOptionControls();
     void CreateOptionControls();
     void ResizeOptionsFrame(qint16 rows);
@@ -249,9 +260,15 @@ public:
     qint32 lngNumFailedVerify = 0;
     qint32 lngNumFailedOther = 0;
 
+    // Per procedure of the current custom action (all kinds, in the
+    // engine's order), True for a required one; the last element is unused.
+    QList<bool> blnProcRequired;
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // The focus leaving the position and bank lists.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Twips
@@ -273,6 +290,23 @@ private:
     QString DeviceLine();
     QString OptionsLine();
     void ShowSetsFrame();
+
+    // Option lists of the tabs and the per-tab store.
+    void FillProgramOptionLists();
+    void FillVerifyOptionLists();
+    void FillReadOptionLists();
+    void FillCustomActionOptionLists();
+    void FillStandardOptionLists(qint32 action);
+    void ApplyOptionLists(const OperationLists::Built& built, qint32 action);
+    OperationLists::Context ListContext(qint32 action) const;
+    void RestoreOptionRowSettings(qint16 tab, qint16 row);
+    void ResetOptionRows();
+    OptionStore::RowState RowStateOf(int row) const;
+    bool IsCustomAction(qint32 action) const;
+    // The action each tab carries, tab 1 first.
+    QList<qint32> TabActions() const;
+    void MarkAllActionsForFreshStore();
+    void DeviceAccepted();
 
     // Twips geometry of the controls.
     Twips& tw(QWidget* control);
@@ -299,5 +333,8 @@ private:
     std::unordered_map<const QWidget*, Twips> m_twips;
     qint32 lngStopPressCount = 0;
     bool m_loaded = false;
+    // Height added to the option frame and the window for option rows beyond
+    // the designed five, in twips.
+    qint32 m_optionsExtraHeight = 0;
     bool m_inResize = false;
 };

@@ -246,9 +246,13 @@ TEST_F(WindowLayoutTest, OptionRowsBeyondTheDesignedFiveAreCreatedHiddenAtLoad)
     ASSERT_EQ(window->cboOperation.size(), 17);
     ASSERT_EQ(window->ProgressBar1.size(), 17);
     for (int row = 0; row < 17; ++row) {
-        EXPECT_EQ(window->Check1[row]->isHidden(), row >= 5) << row;
-        EXPECT_EQ(window->cboOperation[row]->isHidden(), row >= 5) << row;
-        EXPECT_EQ(window->ProgressBar1[row]->isHidden(), row >= 5) << row;
+        // The rows made at run time start hidden (the designed five follow
+        // the selected tab: with no device they are hidden too).
+        if (row >= 5) {
+            EXPECT_TRUE(window->Check1[row]->isHidden()) << row;
+            EXPECT_TRUE(window->cboOperation[row]->isHidden()) << row;
+            EXPECT_TRUE(window->ProgressBar1[row]->isHidden()) << row;
+        }
         // One row pitch apart, the same pitch in all three columns.
         EXPECT_EQ(window->TwipsGeometry(window->cboOperation[row]).top(), row * 360) << row;
         EXPECT_EQ(window->TwipsGeometry(window->Check1[row]).top(), row * 360) << row;

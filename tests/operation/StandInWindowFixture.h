@@ -1,0 +1,149 @@
+#pragma once
+
+// The operation window over the simulated engine (QXPgmr.ocx) with the
+// shipped algorithm database, as the station runs it: registered in the
+// test's registry, its station kept in the test's own data folder.
+// Helpers read the tabs and option rows back from the controls.
+
+#include "TestEnv.h"
+
+#include "engine/QXPgmrControl.h"
+#include "mainwindow/frmMain.h"
+#include "operation/TabStrip.h"
+#include "operation/frmProgram.h"
+#include "platform/Companion.h"
+#include "settings/ProgrammerClass.h"
+#include "shell/StartUp.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLibrary>
+#include <QLineEdit>
+#include <QPushButton>
+#include <ostream>
+
+// Texts in test failures as text.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
+class StandInWindowTest : public TarvoTest
+{
+protected:
+    void SetUp() override
+    {
+        TarvoTest::SetUp();
+        ASSERT_EQ(Register(QStringLiteral("BayCtrl.ocx")), 0);
+        ASSERT_EQ(Register(QStringLiteral("QXPgmr.ocx")), 0);
+        main = std::make_unique<frmMain>();
+        gMainForm = main.get();
+        ASSERT_TRUE(AttachEngine());
+        main->bEnableEvent = true;
+        window = new frmProgram;
+        main->frmP = window;
+    }
+
+    void TearDown() override
+    {
+        delete window;
+        main->frmP = nullptr;
+        gMainForm = nullptr;
+        main.reset();
+        SetCmdLineDevice(QString());
+        SetCmdLineDataFile(QString());
+        TarvoTest::TearDown();
+    }
+
+    static long Register(const QString& file)
+    {
+        QLibrary library(BinDir() + QLatin1Char('/') + file);
+        const auto registerServer = reinterpret_cast<long (*)()>(library.resolve("DllRegisterServer"));
+        return registerServer ? registerServer() : -1;
+    }
+
+    // A fresh engine control with the database loaded, as the main window's
+    // load makes it; it takes up the station it finds.
+    bool AttachEngine()
+    {
+        main->QXProgrammer.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+        engine().StartupValue108(BinDir());
+        return engine().LoadAlgorithmDatabase(QStringLiteral("qxalg.db")) == 0;
+    }
+
+    QXPgmrControl& engine() { return main->QXProgrammer; }
+    ProgrammerClass& data() { return window->pgmrData(); }
+
+    void LoadAndShow()
+    {
+        window->Form_Load();
+        window->resize(frmProgram::kMinimumWidth / 15, frmProgram::kMinimumHeight / 15);
+        window->show();
+    }
+
+    // Closes the window as the station's shut-down does and starts a new
+    // one, with a new engine control, on the same registry and data folder.
+    void Restart()
+    {
+        ASSERT_TRUE(window->Form_Unload());
+        window->ReleaseProgrammerData(true);
+        delete window;
+        main->frmP = nullptr;
+        ASSERT_TRUE(AttachEngine());
+        window = new frmProgram;
+        main->frmP = window;
+        LoadAndShow();
+    }
+
+    // Visits a tab as the operator's click does.
+    void Visit(int tab) { window->SelectTab(tab); }
+
+    QStringList Tabs() const
+    {
+        QStringList tabs;
+        for (int i = 1; i <= window->tabOperation->Count(); ++i)
+            tabs << window->tabOperation->Caption(i);
+        return tabs;
+    }
+
+    // The rows shown on the selected tab, one line each:
+    // "<row> [<check value>] <entries>", " off" after the value when the
+    // check box is disabled, "{list off}" before the entries when the list
+    // is; entries as "text=code" separated by "|", the selected one marked
+    // with "*".
+    QStringList Rows() const
+    {
+        QStringList rows;
+        for (int row = 0; row < window->cboOperation.size(); ++row) {
+            const QComboBox* combo = window->cboOperation[row];
+            const QCheckBox* check = window->Check1[row];
+            if (combo->isHidden())
+                continue;
+            QStringList entries;
+            for (int j = 0; j < combo->count(); ++j) {
+                entries << (j == combo->currentIndex() ? QStringLiteral("*") : QString()) + combo->itemText(j)
+                        + QLatin1Char('=') + QString::number(combo->itemData(j).toInt());
+            }
+            rows << QStringLiteral("%1 [%2%3] %4%5")
+                        .arg(row)
+                        .arg(frmProgram::CheckValue(check))
+                        .arg(check->isEnabled() ? QString() : QStringLiteral(" off"))
+                        .arg(combo->isEnabled() ? QString() : QStringLiteral("{list off} "))
+                        .arg(entries.join(QLatin1Char('|')));
+        }
+        return rows;
+    }
+
+    // The operator picks an entry of a row's list by its text.
+    void Pick(int row, const QString& text)
+    {
+        QComboBox* combo = window->cboOperation[row];
+        const int index = combo->findText(text);
+        ASSERT_GE(index, 0) << text.toStdString();
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+
+    std::unique_ptr<frmMain> main;
+    frmProgram* window = nullptr;
+};

@@ -1,0 +1,73 @@
+// The whole station after start on an eight-site programmer: main window,
+// operation window and site boxes. With TARVO_SCREENSHOT naming a file, the
+// picture is saved there (the README's picture is made this way).
+#include "TestEnv.h"
+#include "engine/SiteBoxControl.h"
+#include "mainwindow/frmMain.h"
+#include "operation/frmProgram.h"
+#include "platform/AppInfo.h"
+#include "shell/ComponentRegistration.h"
+#include "shell/StartUp.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QPixmap>
+
+namespace {
+
+class StationPictureTest : public TarvoTest
+{
+protected:
+    void SetUp() override
+    {
+        TarvoTest::SetUp();
+        appinfo::SetApplicationTitleForTests("Tarvo");
+        SetComponentFolder(BinDir());
+        SetRawCommandLineText(QString());
+    }
+    void TearDown() override
+    {
+        if (gMainForm) {
+            gMainForm->close();
+            delete gMainForm;
+            gMainForm = nullptr;
+        }
+        ReleaseInstanceLock();
+        appinfo::SetApplicationTitleForTests({});
+        SetComponentFolder({});
+        TarvoTest::TearDown();
+    }
+};
+
+TEST_F(StationPictureTest, EightSiteProgrammerShowsEverySiteBoxInsideItsFrame)
+{
+    // The engine comes back on the eight-site "RG-1080/8" programmer.
+    const QString engineFolder = qEnvironmentVariable("XDG_DATA_HOME") + "/Corvane/QXEngine";
+    QDir().mkpath(engineFolder);
+    QFile ini(engineFolder + "/engine.ini");
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Station]\nModelIndex=11\nDevice=NV29F040\n");
+    ini.close();
+
+    ASSERT_TRUE(StartApplication());
+    ASSERT_EQ(gMainForm->QXProgrammer.SiteCount(), 8);
+    gMainForm->resize(1000, 700);
+    frmProgram* window = gMainForm->frmP;
+    window->ConcurrentOperationBegan();
+
+    ASSERT_EQ(window->SiteBox.size(), 8u);
+    const QRect frame = window->fraConcurrent->rect();
+    for (const auto& box : window->SiteBox) {
+        QWidget* widget = box->Control()->Widget();
+        ASSERT_NE(widget, nullptr);
+        EXPECT_TRUE(widget->isVisibleTo(window));
+        EXPECT_TRUE(frame.contains(widget->geometry())) << widget->geometry().x() << "," << widget->geometry().y();
+    }
+
+    const QString picture = qEnvironmentVariable("TARVO_SCREENSHOT");
+    if (!picture.isEmpty())
+        EXPECT_TRUE(gMainForm->grab().save(picture));
+}
+
+} // namespace
