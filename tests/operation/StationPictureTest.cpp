@@ -6,6 +6,7 @@
 #include "mainwindow/frmMain.h"
 #include "operation/frmProgram.h"
 #include "platform/AppInfo.h"
+#include "settings/SettingsStore.h"
 #include "shell/ComponentRegistration.h"
 #include "shell/StartUp.h"
 
@@ -47,11 +48,15 @@ TEST_F(StationPictureTest, EightSiteProgrammerShowsEverySiteBoxInsideItsFrame)
     QDir().mkpath(engineFolder);
     QFile ini(engineFolder + "/engine.ini");
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-    ini.write("[Station]\nModelIndex=11\nDevice=NV29F040\n");
+    ini.write("[Station]\nModelIndex=11\n");
     ini.close();
+    // The station selected a flash device at its last exit.
+    SaveSettingValue("Tarvo", "Device", "DevSelected", true);
+    SaveSettingValue("Tarvo", "Device", "SelectedDeviceName", "NV29F040");
 
     ASSERT_TRUE(StartApplication());
     ASSERT_EQ(gMainForm->QXProgrammer.SiteCount(), 8);
+    EXPECT_EQ(gMainForm->QXProgrammer.DeviceName(), "NV29F040");
     gMainForm->resize(1000, 700);
     frmProgram* window = gMainForm->frmP;
     window->ConcurrentOperationBegan();
