@@ -5,17 +5,13 @@
 //
 // bench_config [google benchmark flags]
 
+#include "BenchSupport.h"
 #include "engine/QXPgmrControl.h"
-#include "platform/AppInfo.h"
-#include "platform/Companion.h"
 #include "settings/ProgrammerClass.h"
 
 #include <QCoreApplication>
-#include <QLibrary>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <cstdio>
 
 namespace {
 
@@ -75,24 +71,12 @@ BENCHMARK(BM_LoadAtStart)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir root;
-    if (!root.isValid())
-        return 1;
-    qputenv("TARVO_REGISTRY_DIR", root.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", root.filePath("config").toUtf8());
-    qputenv("XDG_DATA_HOME", root.filePath("data").toUtf8());
+    BenchStation station;
     QCoreApplication app(argc, argv);
-    appinfo::SetApplicationTitleForTests(QStringLiteral("Tarvo"));
 
-    // The stand-in engine, registered and created as the main window does.
-    QLibrary plugin(QCoreApplication::applicationDirPath() + "/QXPgmr.ocx");
-    auto registerServer = reinterpret_cast<long (*)()>(plugin.resolve("DllRegisterServer"));
-    if (!registerServer || registerServer() != companion::S_OK) {
-        std::fprintf(stderr, "cannot register the stand-in engine: %s\n", qPrintable(plugin.errorString()));
-        return 1;
-    }
     QXPgmrControl engine;
-    engine.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+    if (!AttachStandInEngine(engine))
+        return 1;
     gEngine = &engine;
 
     // The store holds a whole configuration before the first measure.

@@ -5,12 +5,10 @@
 //
 // bench_database [google benchmark flags]
 
+#include "BenchSupport.h"
 #include "engine/QXPgmrControl.h"
-#include "platform/Companion.h"
 
 #include <QCoreApplication>
-#include <QLibrary>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 
@@ -72,24 +70,12 @@ BENCHMARK(BM_SelectDeviceAmong10000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir root;
-    if (!root.isValid())
-        return 1;
-    qputenv("TARVO_REGISTRY_DIR", root.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", root.filePath("config").toUtf8());
-    qputenv("XDG_DATA_HOME", root.filePath("data").toUtf8());
-    qunsetenv("TARVO_ENGINE_FAULTS");
+    BenchStation station;
     QCoreApplication app(argc, argv);
 
-    // The stand-in engine, registered and created as the main window does.
-    QLibrary plugin(QCoreApplication::applicationDirPath() + "/QXPgmr.ocx");
-    auto registerServer = reinterpret_cast<long (*)()>(plugin.resolve("DllRegisterServer"));
-    if (!registerServer || registerServer() != companion::S_OK) {
-        std::fprintf(stderr, "cannot register the stand-in engine: %s\n", qPrintable(plugin.errorString()));
-        return 1;
-    }
     QXPgmrControl engine;
-    engine.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+    if (!AttachStandInEngine(engine))
+        return 1;
     engine.StartupValue108(QCoreApplication::applicationDirPath());
     gEngine = &engine;
     // A station left with a concurrent model and a device, as a working one

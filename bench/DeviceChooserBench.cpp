@@ -9,17 +9,15 @@
 //
 // bench_device_chooser [google benchmark flags]
 
+#include "BenchSupport.h"
 #include "engine/QXPgmrControl.h"
-#include "platform/Companion.h"
 #include "platform/ScriptedUiService.h"
 #include "platform/UiService.h"
 
 #include <QApplication>
 #include <QDialog>
-#include <QLibrary>
 #include <QLineEdit>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
@@ -80,29 +78,18 @@ BENCHMARK(BM_ChooserOpen)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir root;
-    if (!root.isValid())
-        return 1;
-    qputenv("TARVO_REGISTRY_DIR", root.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", root.filePath("config").toUtf8());
-    qputenv("XDG_DATA_HOME", root.filePath("data").toUtf8());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchStation station;
+    qputenv("QT_QPA_PLATFORM", "offscreen"); // headless whatever the caller's display
     qputenv("TARVO_ENGINE_DB", TARVO_LARGE_DB);
-    qunsetenv("TARVO_ENGINE_FAULTS");
     QApplication app(argc, argv);
 
     auto ui = std::make_unique<ScriptedUiService>();
     gUi = ui.get();
     SetUi(std::move(ui));
 
-    QLibrary plugin(QCoreApplication::applicationDirPath() + "/QXPgmr.ocx");
-    auto registerServer = reinterpret_cast<long (*)()>(plugin.resolve("DllRegisterServer"));
-    if (!registerServer || registerServer() != companion::S_OK) {
-        std::fprintf(stderr, "cannot register the stand-in engine: %s\n", qPrintable(plugin.errorString()));
-        return 1;
-    }
     QXPgmrControl engine;
-    engine.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+    if (!AttachStandInEngine(engine))
+        return 1;
     if (engine.LoadAlgorithmDatabase(QStringLiteral("qxalg.db")) != 0) {
         std::fprintf(stderr, "the database of 10000 devices did not load\n");
         return 1;

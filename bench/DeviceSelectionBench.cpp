@@ -10,17 +10,14 @@
 //
 // bench_device_selection [google benchmark flags]
 
+#include "BenchSupport.h"
 #include "engine/QXPgmrControl.h"
 #include "mainwindow/frmMain.h"
 #include "operation/TabStrip.h"
 #include "operation/frmProgram.h"
-#include "platform/AppInfo.h"
-#include "platform/Companion.h"
 #include "shell/StartUp.h"
 
 #include <QApplication>
-#include <QLibrary>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
@@ -61,37 +58,19 @@ BENCHMARK_CAPTURE(BM_SelectDevice, SL18F4550, "SL18F4550")->UseManualTime()->Uni
 BENCHMARK_CAPTURE(BM_SelectDevice, KS85T, "KS85T")->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SelectDeviceOtherTabs)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-long Register(const char* file)
-{
-    QLibrary plugin(QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(file));
-    auto registerServer = reinterpret_cast<long (*)()>(plugin.resolve("DllRegisterServer"));
-    return registerServer ? registerServer() : -1;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir root;
-    if (!root.isValid())
-        return 1;
-    qputenv("TARVO_REGISTRY_DIR", root.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", root.filePath("config").toUtf8());
-    qputenv("XDG_DATA_HOME", root.filePath("data").toUtf8());
-    qunsetenv("TARVO_ENGINE_DB");
-    qunsetenv("TARVO_ENGINE_FAULTS");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchStation station;
     QApplication app(argc, argv);
-    appinfo::SetApplicationTitleForTests(QStringLiteral("Tarvo"));
 
-    if (Register("BayCtrl.ocx") != 0 || Register("QXPgmr.ocx") != 0) {
-        std::fprintf(stderr, "cannot register the site control and the engine\n");
+    if (!RegisterPlugin(QStringLiteral("BayCtrl.ocx")))
         return 1;
-    }
     frmMain main;
     gMainForm = &main;
-    main.QXProgrammer.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+    if (!AttachStandInEngine(main.QXProgrammer))
+        return 1;
     main.QXProgrammer.StartupValue108(QCoreApplication::applicationDirPath());
     if (main.QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("qxalg.db")) != 0) {
         std::fprintf(stderr, "the shipped database did not load\n");

@@ -8,6 +8,7 @@
 // Arguments: the length of the text of a line; 1024 rotates about every
 // thousand lines.
 
+#include "BenchSupport.h"
 #include "engine/QXPgmrControl.h"
 #include "mainwindow/BlackBoxLog.h"
 #include "mainwindow/VersionStrings.h"
@@ -15,9 +16,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <cstdio>
 
 namespace {
 
@@ -56,13 +55,9 @@ BENCHMARK(BM_WriteLogInfo)->Arg(80)->Arg(1024)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir root;
-    if (!root.isValid())
-        return 1;
-    qputenv("TARVO_REGISTRY_DIR", root.filePath("registry").toUtf8());
-    qputenv("XDG_CONFIG_HOME", root.filePath("config").toUtf8());
+    BenchStation station;
     QCoreApplication app(argc, argv);
-    gEngineFolder = root.filePath("engine");
+    gEngineFolder = station.filePath("engine");
 
     QXPgmrControl engine;
     engine.Attach(std::make_unique<FolderEngine>());

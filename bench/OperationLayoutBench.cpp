@@ -8,17 +8,15 @@
 //
 // bench_operation_layout [google benchmark flags]
 
+#include "BenchSupport.h"
 #include "engine/QXPgmrControl.h"
 #include "mainwindow/frmMain.h"
 #include "operation/frmProgram.h"
-#include "platform/AppInfo.h"
 #include "platform/DispatchObject.h"
 #include "shell/StartUp.h"
 
 #include <QApplication>
 #include <QFrame>
-#include <QLibrary>
-#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdio>
@@ -75,24 +73,11 @@ BENCHMARK(BM_FormResizeSameSize)->Arg(8)->Arg(16)->Arg(32)->Unit(benchmark::kMic
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir root;
-    if (!root.isValid())
-        return 1;
-    qputenv("TARVO_REGISTRY_DIR", root.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", root.filePath("config").toUtf8());
-    qputenv("XDG_DATA_HOME", root.filePath("data").toUtf8());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchStation station;
     QApplication app(argc, argv);
-    appinfo::SetApplicationTitleForTests(QStringLiteral("Tarvo"));
 
-    // The site control, registered as start-up registers it.
-    QLibrary plugin(QCoreApplication::applicationDirPath() + "/BayCtrl.ocx");
-    auto registerServer = reinterpret_cast<long (*)()>(plugin.resolve("DllRegisterServer"));
-    if (!registerServer || registerServer() != 0) {
-        std::fprintf(stderr, "cannot register the site control: %s\n", qPrintable(plugin.errorString()));
+    if (!RegisterPlugin(QStringLiteral("BayCtrl.ocx")))
         return 1;
-    }
 
     frmMain main;
     gMainForm = &main;

@@ -1,14 +1,12 @@
 // The main window's life in this process: the real start-up with the real
 // companion plug-ins, a fresh registry, then the shut-down.
-#include "TestEnv.h"
+#include "StationTest.h"
 #include "mainwindow/VersionStrings.h"
 #include "mainwindow/frmMain.h"
 #include "operation/frmProgram.h"
-#include "platform/AppInfo.h"
 #include "platform/Registry.h"
 #include "settings/ProgrammerClass.h"
 #include "settings/SettingsStore.h"
-#include "shell/ComponentRegistration.h"
 #include "shell/StartUp.h"
 #include "shell/frmSplash.h"
 
@@ -35,29 +33,7 @@ QString Stored(const char* section, const char* name)
     return GetSettingValue("Tarvo", section, name, QStringLiteral("<none>")).toString();
 }
 
-class MainWindowLifeTest : public TarvoTest
-{
-protected:
-    void SetUp() override
-    {
-        TarvoTest::SetUp();
-        appinfo::SetApplicationTitleForTests("Tarvo");
-        SetComponentFolder(BinDir());
-        SetRawCommandLineText(QString());
-    }
-    void TearDown() override
-    {
-        if (gMainForm) {
-            gMainForm->close();
-            delete gMainForm;
-            gMainForm = nullptr;
-        }
-        ReleaseInstanceLock();
-        appinfo::SetApplicationTitleForTests({});
-        SetComponentFolder({});
-        TarvoTest::TearDown();
-    }
-};
+using MainWindowLifeTest = StationTest;
 
 TEST_F(MainWindowLifeTest, FirstStartShowsTheDefaultsAndTheSplashSteps)
 {

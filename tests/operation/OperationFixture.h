@@ -1,8 +1,9 @@
 #pragma once
 
-// The operation window in a test: a main window holding an engine of the
-// test's own (stored values for its properties, a few members scripted), the
-// site control plug-in registered in the test's registry, and the window.
+// The operation window in a test: a main window holding an engine (one of the
+// test's own, with stored values for its properties and a few members
+// scripted, or the simulated one in StandInWindowFixture.h), the site control
+// plug-in registered in the test's registry, and the window.
 
 #include "TestEnv.h"
 
@@ -87,17 +88,19 @@ public:
     void SetRunning(bool running) { Store(H950HdlrId::IsRunning, VbBool(running)); }
 };
 
-class OperationWindowTest : public TarvoTest
+// The operation window and the main window that holds it, over an engine the
+// derived fixture attaches; the site control plug-in registered in the test's
+// registry, as start-up registers it.
+class OperationWindowFixture : public TarvoTest
 {
 protected:
     void SetUp() override
     {
         TarvoTest::SetUp();
-        ASSERT_EQ(RegisterSiteControl(), 0);
+        ASSERT_EQ(RegisterPlugin(QStringLiteral("BayCtrl.ocx")), 0);
         main = std::make_unique<frmMain>();
         gMainForm = main.get();
-        engine = new FakeEngine;
-        main->QXProgrammer.Attach(std::unique_ptr<IDispatchControl>(engine));
+        ASSERT_TRUE(AttachEngine());
         main->bEnableEvent = true;
         window = new frmProgram;
         main->frmP = window;
@@ -114,10 +117,13 @@ protected:
         TarvoTest::TearDown();
     }
 
-    // The site control plug-in, registered as start-up registers it.
-    static long RegisterSiteControl()
+    // Puts a fresh engine control into the main window; False when it cannot.
+    virtual bool AttachEngine() = 0;
+
+    // A plug-in from the build folder, registered through its DllRegisterServer.
+    static long RegisterPlugin(const QString& file)
     {
-        QLibrary library(BinDir() + QStringLiteral("/BayCtrl.ocx"));
+        QLibrary library(BinDir() + QLatin1Char('/') + file);
         const auto registerServer = reinterpret_cast<long (*)()>(library.resolve("DllRegisterServer"));
         return registerServer ? registerServer() : -1;
     }
@@ -134,6 +140,19 @@ protected:
     ProgrammerClass& data() { return window->pgmrData(); }
 
     std::unique_ptr<frmMain> main;
-    FakeEngine* engine = nullptr;
     frmProgram* window = nullptr;
+};
+
+// Over an engine of the test's own.
+class OperationWindowTest : public OperationWindowFixture
+{
+protected:
+    bool AttachEngine() override
+    {
+        engine = new FakeEngine;
+        main->QXProgrammer.Attach(std::unique_ptr<IDispatchControl>(engine));
+        return true;
+    }
+
+    FakeEngine* engine = nullptr;
 };

@@ -1,30 +1,13 @@
 // The operation window with the stand-in engine (QXPgmr.ocx) and its
 // algorithm database: the programmer models' sites and a device selected by
 // name, as the station runs them.
-#include "OperationFixture.h"
-
-#include "platform/Companion.h"
+#include "StandInWindowFixture.h"
 
 #include <QLineEdit>
 
 namespace {
 
-class StandInEngineTest : public OperationWindowTest
-{
-protected:
-    void SetUp() override
-    {
-        OperationWindowTest::SetUp();
-        QLibrary library(BinDir() + QStringLiteral("/QXPgmr.ocx"));
-        const auto registerServer = reinterpret_cast<long (*)()>(library.resolve("DllRegisterServer"));
-        ASSERT_TRUE(registerServer);
-        ASSERT_EQ(registerServer(), 0);
-        main->QXProgrammer.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
-        engine = nullptr; // the fake is gone
-        main->QXProgrammer.StartupValue108(BinDir());
-        ASSERT_EQ(main->QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("qxalg.db")), 0);
-    }
-};
+using StandInEngineTest = StandInWindowTest;
 
 TEST_F(StandInEngineTest, EveryModelShowsEachOfItsSitesForEveryHandlerType)
 {

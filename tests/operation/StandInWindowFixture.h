@@ -5,19 +5,13 @@
 // test's registry, its station kept in the test's own data folder.
 // Helpers read the tabs and option rows back from the controls.
 
-#include "TestEnv.h"
+#include "OperationFixture.h"
 
-#include "engine/QXPgmrControl.h"
-#include "mainwindow/frmMain.h"
 #include "operation/TabStrip.h"
-#include "operation/frmProgram.h"
 #include "platform/Companion.h"
-#include "settings/ProgrammerClass.h"
-#include "shell/StartUp.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLibrary>
 #include <QLineEdit>
 #include <QPushButton>
 #include <ostream>
@@ -28,58 +22,21 @@ inline void PrintTo(const QString& text, std::ostream* os)
     *os << '"' << text.toStdString() << '"';
 }
 
-class StandInWindowTest : public TarvoTest
+class StandInWindowTest : public OperationWindowFixture
 {
 protected:
-    void SetUp() override
-    {
-        TarvoTest::SetUp();
-        ASSERT_EQ(Register(QStringLiteral("BayCtrl.ocx")), 0);
-        ASSERT_EQ(Register(QStringLiteral("QXPgmr.ocx")), 0);
-        main = std::make_unique<frmMain>();
-        gMainForm = main.get();
-        ASSERT_TRUE(AttachEngine());
-        main->bEnableEvent = true;
-        window = new frmProgram;
-        main->frmP = window;
-    }
-
-    void TearDown() override
-    {
-        delete window;
-        main->frmP = nullptr;
-        gMainForm = nullptr;
-        main.reset();
-        SetCmdLineDevice(QString());
-        SetCmdLineDataFile(QString());
-        TarvoTest::TearDown();
-    }
-
-    static long Register(const QString& file)
-    {
-        QLibrary library(BinDir() + QLatin1Char('/') + file);
-        const auto registerServer = reinterpret_cast<long (*)()>(library.resolve("DllRegisterServer"));
-        return registerServer ? registerServer() : -1;
-    }
-
     // A fresh engine control with the database loaded, as the main window's
     // load makes it; it takes up the station it finds.
-    bool AttachEngine()
+    bool AttachEngine() override
     {
+        if (RegisterPlugin(QStringLiteral("QXPgmr.ocx")) != companion::S_OK)
+            return false;
         main->QXProgrammer.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
         engine().StartupValue108(BinDir());
         return engine().LoadAlgorithmDatabase(QStringLiteral("qxalg.db")) == 0;
     }
 
     QXPgmrControl& engine() { return main->QXProgrammer; }
-    ProgrammerClass& data() { return window->pgmrData(); }
-
-    void LoadAndShow()
-    {
-        window->Form_Load();
-        window->resize(frmProgram::kMinimumWidth / 15, frmProgram::kMinimumHeight / 15);
-        window->show();
-    }
 
     // Closes the window as the station's shut-down does and starts a new
     // one, with a new engine control, on the same registry and data folder.
@@ -143,7 +100,4 @@ protected:
         combo->setCurrentIndex(index);
         emit combo->activated(index);
     }
-
-    std::unique_ptr<frmMain> main;
-    frmProgram* window = nullptr;
 };

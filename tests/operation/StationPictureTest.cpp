@@ -1,13 +1,11 @@
 // The whole station after start on an eight-site programmer: main window,
 // operation window and site boxes. With TARVO_SCREENSHOT naming a file, the
 // picture is saved there (the README's picture is made this way).
-#include "TestEnv.h"
+#include "StationTest.h"
 #include "engine/SiteBoxControl.h"
 #include "mainwindow/frmMain.h"
 #include "operation/frmProgram.h"
-#include "platform/AppInfo.h"
 #include "settings/SettingsStore.h"
-#include "shell/ComponentRegistration.h"
 #include "shell/StartUp.h"
 
 #include <QDir>
@@ -17,29 +15,7 @@
 
 namespace {
 
-class StationPictureTest : public TarvoTest
-{
-protected:
-    void SetUp() override
-    {
-        TarvoTest::SetUp();
-        appinfo::SetApplicationTitleForTests("Tarvo");
-        SetComponentFolder(BinDir());
-        SetRawCommandLineText(QString());
-    }
-    void TearDown() override
-    {
-        if (gMainForm) {
-            gMainForm->close();
-            delete gMainForm;
-            gMainForm = nullptr;
-        }
-        ReleaseInstanceLock();
-        appinfo::SetApplicationTitleForTests({});
-        SetComponentFolder({});
-        TarvoTest::TearDown();
-    }
-};
+using StationPictureTest = StationTest;
 
 TEST_F(StationPictureTest, EightSiteProgrammerShowsEverySiteBoxInsideItsFrame)
 {

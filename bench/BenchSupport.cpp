@@ -1,0 +1,50 @@
+#include "BenchSupport.h"
+
+#include "engine/QXPgmrControl.h"
+#include "platform/AppInfo.h"
+#include "platform/Companion.h"
+
+#include <QCoreApplication>
+#include <QLibrary>
+#include <cstdio>
+#include <cstdlib>
+
+BenchStation::BenchStation()
+{
+    if (!m_root.isValid()) {
+        std::fprintf(stderr, "cannot make a temporary folder: %s\n", qPrintable(m_root.errorString()));
+        std::exit(1);
+    }
+    qputenv("TARVO_REGISTRY_DIR", m_root.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", m_root.filePath("config").toUtf8());
+    qputenv("XDG_DATA_HOME", m_root.filePath("data").toUtf8());
+    qunsetenv("TARVO_ENGINE_DB");
+    qunsetenv("TARVO_ENGINE_FAULTS");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The measures run as bench_<name>; the registry keys follow the edition.
+    appinfo::SetApplicationTitleForTests(QStringLiteral("Tarvo"));
+}
+
+bool RegisterPlugin(const QString& file)
+{
+    QLibrary plugin(QCoreApplication::applicationDirPath() + QLatin1Char('/') + file);
+    auto registerServer = reinterpret_cast<long (*)()>(plugin.resolve("DllRegisterServer"));
+    if (!registerServer) {
+        std::fprintf(stderr, "cannot register %s: %s\n", qPrintable(file), qPrintable(plugin.errorString()));
+        return false;
+    }
+    if (const long result = registerServer(); result != companion::S_OK) {
+        std::fprintf(stderr, "cannot register %s: DllRegisterServer answered %ld\n", qPrintable(file), result);
+        return false;
+    }
+    return true;
+}
+
+bool AttachStandInEngine(QXPgmrControl& engine)
+{
+    if (!RegisterPlugin(QStringLiteral("QXPgmr.ocx")))
+        return false;
+    engine.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+    return true;
+}
