@@ -91,7 +91,9 @@ AlgorithmDatabase::~AlgorithmDatabase()
 void AlgorithmDatabase::Close()
 {
     m_statements.reset();
-    sqlite3_close(m_db);
+    // close_v2: a query still open (a failed load closes from inside one)
+    // ends the connection when it is finalized instead of leaking it.
+    sqlite3_close_v2(m_db);
     m_db = nullptr;
     m_revision = 0;
     m_models = {};

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLibrary>
+#include <map>
+#include <memory>
 #include <QMutex>
 #include <dlfcn.h>
 
@@ -32,14 +34,16 @@ using CreateFunction = IDispatchControl* (*)(const char*);
 CreateFunction FactoryOf(const QString& className, const QString& path)
 {
     static QMutex mutex;
-    static QHash<QString, QLibrary*> loaded;
+    // Destroying a QLibrary does not unload it: the objects only go with the
+    // process, the libraries stay loaded.
+    static std::map<QString, std::unique_ptr<QLibrary>> loaded;
     const QMutexLocker lock(&mutex);
-    QLibrary*& library = loaded[path];
+    std::unique_ptr<QLibrary>& library = loaded[path];
     if (!library) {
         auto candidate = std::make_unique<QLibrary>(path);
         if (!candidate->load())
             CannotCreate(className, candidate->errorString());
-        library = candidate.release();
+        library = std::move(candidate);
     }
     const auto create = reinterpret_cast<CreateFunction>(library->resolve("TarvoCreateControl"));
     if (!create)
