@@ -42,13 +42,8 @@ QXPgmrStandIn::QXPgmrStandIn()
 {
     // The device settings reached by name are the numbered ones under a
     // second name: one stored value each.
-    ShareValue(QXPgmrId::DeviceByteOrder, QXPgmrId::ByteOrder);
-    ShareValue(QXPgmrId::DeviceDataSetWidth, QXPgmrId::SetWidth);
-    ShareValue(QXPgmrId::DeviceDataSetLength, QXPgmrId::BankCount);
-    ShareValue(QXPgmrId::DeviceSetMode, QXPgmrId::SetMode);
-    ShareValue(QXPgmrId::DeviceVectorDisplay, QXPgmrId::VectorDisplayMode);
-    ShareValue(QXPgmrId::DeviceVectorXState, QXPgmrId::VectorXValue);
-    ShareValue(QXPgmrId::DeviceVectorSeed, QXPgmrId::VectorSeed);
+    for (const auto& [named, numbered] : QXPgmrNamedSettings)
+        ShareValue(named, numbered);
 
     bindStartUp();
     bindLife();

@@ -9,6 +9,7 @@
 #include "engine/ControlAccessor.h"
 
 #include <QStringList>
+#include <utility>
 
 // The dispatch number of each property and method, by name.
 namespace QXPgmrId {
@@ -18,6 +19,18 @@ enum : int {
 };
 #include "engine/MemberMacrosEnd.h"
 } // namespace QXPgmrId
+
+// The device settings the job configuration reaches by name, each with the
+// numbered property it names again (one value behind both).
+inline constexpr std::pair<int, int> QXPgmrNamedSettings[] = {
+    {QXPgmrId::DeviceByteOrder, QXPgmrId::ByteOrder},
+    {QXPgmrId::DeviceDataSetWidth, QXPgmrId::SetWidth},
+    {QXPgmrId::DeviceDataSetLength, QXPgmrId::BankCount},
+    {QXPgmrId::DeviceSetMode, QXPgmrId::SetMode},
+    {QXPgmrId::DeviceVectorDisplay, QXPgmrId::VectorDisplayMode},
+    {QXPgmrId::DeviceVectorXState, QXPgmrId::VectorXValue},
+    {QXPgmrId::DeviceVectorSeed, QXPgmrId::VectorSeed},
+};
 
 class QXPgmrControl : public ControlAccessor
 {

@@ -28,13 +28,8 @@ class FakeEngine : public DispatchObject
 public:
     FakeEngine() : DispatchObject(QString::fromLatin1(QXPgmrControl::ClassName), QXPgmrControl::Members())
     {
-        ShareValue(QXPgmrId::DeviceByteOrder, QXPgmrId::ByteOrder);
-        ShareValue(QXPgmrId::DeviceDataSetWidth, QXPgmrId::SetWidth);
-        ShareValue(QXPgmrId::DeviceDataSetLength, QXPgmrId::BankCount);
-        ShareValue(QXPgmrId::DeviceSetMode, QXPgmrId::SetMode);
-        ShareValue(QXPgmrId::DeviceVectorDisplay, QXPgmrId::VectorDisplayMode);
-        ShareValue(QXPgmrId::DeviceVectorXState, QXPgmrId::VectorXValue);
-        ShareValue(QXPgmrId::DeviceVectorSeed, QXPgmrId::VectorSeed);
+        for (const auto& [named, numbered] : QXPgmrNamedSettings)
+            ShareValue(named, numbered);
         On(QXPgmrId::EngineDirectory, [](InvokeKind, QVariantList&) { return QVariant(QStringLiteral("/opt/qxengine")); });
     }
     QVariant Invoke(int dispid, InvokeKind kind, QVariantList& args) override
