@@ -7,6 +7,7 @@
 #include "platform/AppInfo.h"
 #include "platform/AutomationError.h"
 #include "platform/Companion.h"
+#include "platform/Registry.h"
 #include "platform/UiService.h"
 #include "settings/ProgrammerClass.h"
 #include "settings/SettingsStore.h"
@@ -129,6 +130,7 @@ frmMain::frmMain()
 
 frmMain::~frmMain()
 {
+    reg::SetCorruptHiveReporter(nullptr);
     blackbox::SetJobHeaderSource({});
     // The handler control goes before its host window: it raises its events
     // to that window.
@@ -172,9 +174,11 @@ void frmMain::MDIForm_Load()
         return;
     }
 
-    // 1. A new run starts a new black-box log and a new export log.
+    // 1. A new run starts a new black-box log and a new export log. From now
+    // on a damaged settings file is reported there too, not only on stderr.
     blackbox::RequestRotation();
     ResetExportLog();
+    reg::SetCorruptHiveReporter([](const QString& report) { ::WriteLogInfo(report, true); });
     bWarningMessagesEnabled = bErrorMessagesEnabled = bStatusMessagesEnabled = true;
     bEnableEvent = true;
     bLabelPrintEnabled = true;

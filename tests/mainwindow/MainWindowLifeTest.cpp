@@ -104,3 +104,25 @@ TEST_F(MainWindowLifeTest, ClosedWhileMinimizedKeepsTheSavedPlace)
 }
 
 } // namespace
+
+namespace {
+
+// A damaged machine-wide settings file found once the station runs is set
+// aside and reported in the black-box log, once.
+TEST_F(MainWindowLifeTest, DamagedSettingsFileIsReportedInTheBlackBoxLog)
+{
+    QFile hive(registryRoot() + "/HKLM.reg");
+    ASSERT_TRUE(hive.open(QIODevice::WriteOnly));
+    hive.write("\x01\x02 not a settings file\n");
+    hive.close();
+
+    ASSERT_TRUE(StartApplication());
+    QFile log(gMainForm->QXProgrammer.EngineDirectory() + "/DATALOG/BlackBox.log");
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(log.readAll());
+    EXPECT_EQ(text.count("HKLM.reg\" is damaged"), 1) << text.toStdString();
+    const QStringList setAside = QDir(registryRoot()).entryList({"HKLM.reg.corrupt*"}, QDir::Files);
+    EXPECT_EQ(setAside.size(), 1);
+}
+
+} // namespace
