@@ -163,27 +163,37 @@ void ProgramVerify(QXPgmrControl& e, Row& row)
         Add(row, "Encrypt", 4096);
 }
 
+// The secure entries: one per engine-named variant, else plain "Secure".
+void AddSecureEntries(QXPgmrControl& e, Row& row)
+{
+    const qint32 count = e.SecureVariantCount();
+    if (count == 0) {
+        Add(row, "Secure", kSecureCode);
+        return;
+    }
+    for (qint32 i = 1; i <= count; ++i)
+        Add(row, SecureName(e, i), kSecureVariantBase + i);
+}
+
+// The test entries: once and twice where the device can, else one "Test".
+void AddTestEntries(QXPgmrControl& e, Row& row)
+{
+    if (e.DeviceSupportsTestTwice()) {
+        Add(row, "Test Once", 24);
+        Add(row, "Test Twice", 25);
+    } else {
+        Add(row, "Test", 24);
+    }
+}
+
 void ProgramSecureAndTest(QXPgmrControl& e, Row& row)
 {
     // Securing.
-    if (e.DeviceSupportsSecure()) {
-        const qint32 count = e.SecureVariantCount();
-        if (count != 0) {
-            for (qint32 i = 1; i <= count; ++i)
-                Add(row, SecureName(e, i), kSecureVariantBase + i);
-        } else {
-            Add(row, "Secure", kSecureCode);
-        }
-    }
+    if (e.DeviceSupportsSecure())
+        AddSecureEntries(e, row);
     // Testing alone, on a device that cannot be read back.
-    if (!e.DeviceSupportsRead() && e.DeviceSupportsTestVectors()) {
-        if (e.DeviceSupportsTestTwice()) {
-            Add(row, "Test Once", 24);
-            Add(row, "Test Twice", 25);
-        } else {
-            Add(row, "Test", 24);
-        }
-    }
+    if (!e.DeviceSupportsRead() && e.DeviceSupportsTestVectors())
+        AddTestEntries(e, row);
     // Securing with testing.
     if (e.DeviceSupportsSecure() && e.DeviceSupportsTestVectors()) {
         const bool twice = e.DeviceSupportsTestTwice();
@@ -341,14 +351,8 @@ Built Test(QXPgmrControl& e, const Context& context)
     Built built = Empty(context);
     DeviceChecks(e, context, built.rows[kCheckRow]);
     Row& row = built.rows[kSecureTestRow];
-    if (e.DeviceSupportsTestVectors()) {
-        if (e.DeviceSupportsTestTwice()) {
-            Add(row, "Test Once", 24);
-            Add(row, "Test Twice", 25);
-        } else {
-            Add(row, "Test", 24);
-        }
-    }
+    if (e.DeviceSupportsTestVectors())
+        AddTestEntries(e, row);
     return StoreAllOnce(built, context);
 }
 
@@ -357,15 +361,8 @@ Built Secure(QXPgmrControl& e, const Context& context)
     Built built = Empty(context);
     DeviceChecks(e, context, built.rows[kCheckRow]);
     Row& row = built.rows[kSecureTestRow];
-    if (e.DeviceSupportsSecure()) {
-        const qint32 count = e.SecureVariantCount();
-        if (count != 0) {
-            for (qint32 i = 1; i <= count; ++i)
-                Add(row, SecureName(e, i), kSecureVariantBase + i);
-        } else {
-            Add(row, "Secure", kSecureCode);
-        }
-    }
+    if (e.DeviceSupportsSecure())
+        AddSecureEntries(e, row);
     if (e.DeviceSupportsSecure() && e.DeviceSupportsTestVectors()) {
         if (e.DeviceSupportsTestTwice()) {
             Add(row, "Secure & Test Once", 41);
