@@ -12,6 +12,7 @@
 #include "settings/ProgrammerClass.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoredValueConversion.h"
+#include "shell/ShellUtilities.h"
 #include "shell/StartUp.h"
 #include "shell/frmSplash.h"
 
@@ -105,6 +106,8 @@ frmMain::frmMain()
     }
     for (QAction* a : mnuRecentFile)
         a->setVisible(false);
+    SetRecentFilesMenu({[this] { return int(mnuRecentFile.size()) - 1; },
+                        [this](const QStringList& files) { ShowRecentFiles(files); }});
     mnuFile->addSeparator();
     QAction* exit = mnuFile->addAction(QStringLiteral("E&xit"));
     exit->setObjectName(QStringLiteral("mnuFileExit"));
@@ -132,6 +135,8 @@ frmMain::~frmMain()
 {
     reg::SetCorruptHiveReporter(nullptr);
     blackbox::SetJobHeaderSource({});
+    SetRecentFilesMenu({});
+    SetMessageBoxRoute({});
     // The handler control goes before its host window: it raises its events
     // to that window.
     if (QXH950AutoHandler.IsAttached())
@@ -179,6 +184,13 @@ void frmMain::MDIForm_Load()
     blackbox::RequestRotation();
     ResetExportLog();
     reg::SetCorruptHiveReporter([](const QString& report) { ::WriteLogInfo(report, true); });
+    SetMessageBoxRoute({[this] {
+                            bool silent = false;
+                            if (QXProgrammer.IsAttached())
+                                Try([&] { silent = QXProgrammer.SilentMode(); });
+                            return silent;
+                        },
+                        [this](const QString& text) { OperationStatusText(text); }});
     bWarningMessagesEnabled = bErrorMessagesEnabled = bStatusMessagesEnabled = true;
     bEnableEvent = true;
     bLabelPrintEnabled = true;
@@ -623,6 +635,19 @@ void frmMain::ClearFileMRUList()
     for (int i = 1; i < mnuRecentFile.size(); ++i) {
         mnuRecentFile[i]->setText(QString());
         mnuRecentFile[i]->setVisible(false);
+    }
+}
+
+void frmMain::ShowRecentFiles(const QStringList& files)
+{
+    ClearFileMRUList();
+    for (qsizetype row = 0; row < files.size() && row + 1 < mnuRecentFile.size(); ++row) {
+        mnuRecentFile[0]->setVisible(true);
+        QString shown = CompactPathToFit(files.at(row), this, nullptr, false, 200);
+        // An ampersand of the path is shown, not taken as the entry's key.
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        mnuRecentFile[row + 1]->setText(QStringLiteral("&%1 %2").arg(row + 1).arg(shown));
+        mnuRecentFile[row + 1]->setVisible(true);
     }
 }
 

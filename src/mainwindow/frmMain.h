@@ -100,6 +100,8 @@ public:
     void SetEngineRangeValues(qint32 low, qint32 high);
     void LoadRangeSettingsFromRegistry();
     void EnableRecentFileMenus(bool enable);
+    // Draws the recent data-pattern files, most recent first.
+    void ShowRecentFiles(const QStringList& files);
 
     // Menu rules, locked-job modes and job files.
     void SetButtonMenuLogic();

@@ -144,7 +144,9 @@ frmProgram::~frmProgram() = default;
 ProgrammerClass& frmProgram::pgmrData()
 {
     if (!m_pgmrData)
-        m_pgmrData = std::make_unique<ProgrammerClass>();
+        m_pgmrData = std::make_unique<ProgrammerClass>(
+            gMainForm ? &gMainForm->QXProgrammer : nullptr, gMainForm ? &gMainForm->QXH950AutoHandler : nullptr,
+            [] { return gMainForm ? gMainForm->lngNumCopies : 0; });
     return *m_pgmrData;
 }
 

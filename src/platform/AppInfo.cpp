@@ -9,6 +9,8 @@
 #include <pwd.h>
 #include <unistd.h>
 
+bool gbChiseloEdition = false;
+
 namespace appinfo {
 
 namespace {

@@ -9,6 +9,10 @@
 
 class QLockFile;
 
+// True while the program runs as its OEM edition (an application title that
+// does not hold the program's own name); start-up sets it once.
+extern bool gbChiseloEdition;
+
 namespace appinfo {
 
 enum class StartMode { Standalone = 0, Automation = 1 };

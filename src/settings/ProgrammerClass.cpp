@@ -2,15 +2,13 @@
 
 #include "engine/H950HdlrControl.h"
 #include "engine/QXPgmrControl.h"
-#include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
 #include "platform/AutomationError.h"
+#include "platform/EngineCall.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoredValueConversion.h"
 #include "shell/ShellUtilities.h"
-#include "shell/StartUp.h"
 
-#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QtDebug>
@@ -26,6 +24,12 @@ const QString kSealbook = QStringLiteral("Sealbook");
 const QString kDataCapture = QStringLiteral("Data Capture");
 const QString kRecentFiles = QStringLiteral("Recent Files");
 
+RecentFilesMenu& RecentMenu()
+{
+    static RecentFilesMenu menu;
+    return menu;
+}
+
 constexpr qint32 kDefaultTotalNumberOfTabs = 15;
 // A stored tab total beyond this is damage, not a tab strip: it would only
 // make the per-tab arrays huge.
@@ -38,17 +42,7 @@ const QString kPasswordEnd = QStringLiteral("FFFF");
 
 QString App() { return appinfo::ApplicationTitle(); }
 
-// Runs one engine call and goes on when the engine refuses it, so that one
-// refused property does not leave the rest of a group undone.
-template <class F> bool Try(F&& f)
-{
-    try {
-        f();
-        return true;
-    } catch (const AutomationError&) {
-        return false;
-    }
-}
+using enginecall::Try;
 
 // One write of the settings saved at exit. A failed write loses that value
 // only; the others are still written.
@@ -92,8 +86,8 @@ QDateTime ProgrammerClass::ZeroDate()
     return QDateTime(QDate(1899, 12, 30), QTime(0, 0));
 }
 
-ProgrammerClass::ProgrammerClass(QXPgmrControl* engine, H950HdlrControl* autoHandler)
-    : m_engine(engine), m_autoHandler(autoHandler)
+ProgrammerClass::ProgrammerClass(QXPgmrControl* engine, H950HdlrControl* autoHandler, QuantitySource quantity)
+    : m_engine(engine), m_autoHandler(autoHandler), m_quantity(std::move(quantity))
 {
     const QString app = App();
     strFileName = ToText(GetSettingValue(app, kBuffer, QStringLiteral("filename"), QString()));
@@ -131,21 +125,22 @@ ProgrammerClass::~ProgrammerClass()
         SaveConfigData();
 }
 
+void SetRecentFilesMenu(RecentFilesMenu menu)
+{
+    RecentMenu() = std::move(menu);
+}
+
 QXPgmrControl& ProgrammerClass::engine() const
 {
     if (m_engine)
         return *m_engine;
-    if (gMainForm)
-        return gMainForm->QXProgrammer;
     throw AutomationError(ControlAccessor::ErrObjectNotSet, App(),
                           QStringLiteral("Object variable or With block variable not set"));
 }
 
 H950HdlrControl* ProgrammerClass::autoHandler() const
 {
-    if (m_autoHandler)
-        return m_autoHandler;
-    return gMainForm ? &gMainForm->QXH950AutoHandler : nullptr;
+    return m_autoHandler;
 }
 
 qint32 ProgrammerClass::ReadHandlerType()
@@ -163,7 +158,7 @@ qint32 ProgrammerClass::ReadHandlerType()
 
 qint32 ProgrammerClass::lngNumCopies() const
 {
-    return gMainForm ? gMainForm->lngNumCopies : 0;
+    return m_quantity ? m_quantity() : 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -579,9 +574,8 @@ void ProgrammerClass::DeleteOldActionSettings()
 int ProgrammerClass::RecentFilePlaces() const
 {
     // As many places as the File menu has entries below its separator.
-    if (gMainForm && gMainForm->mnuRecentFile.size() > 1)
-        return int(gMainForm->mnuRecentFile.size()) - 1;
-    return kRecentFilePlaces;
+    const int places = RecentMenu().places ? RecentMenu().places() : 0;
+    return places > 0 ? places : kRecentFilePlaces;
 }
 
 QStringList ProgrammerClass::RecentFileTable() const
@@ -643,19 +637,9 @@ void ProgrammerClass::UpdateRecentFilesRegistry(const QString& path)
 
 void ProgrammerClass::UpdateFileMenuWithRecentFiles()
 {
-    if (!gMainForm)
+    if (!RecentMenu().show)
         return;
     const QStringList table = RecentFileTable();
-    if (table.isEmpty())
-        return;
-    gMainForm->ClearFileMRUList();
-    QList<QAction*>& entries = gMainForm->mnuRecentFile;
-    for (qsizetype row = 0; row < table.size() && row + 1 < entries.size(); ++row) {
-        entries[0]->setVisible(true);
-        QString shown = CompactPathToFit(table.at(row), gMainForm, nullptr, false, 200);
-        // An ampersand of the path is shown, not taken as the entry's key.
-        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
-        entries[row + 1]->setText(QStringLiteral("&%1 %2").arg(row + 1).arg(shown));
-        entries[row + 1]->setVisible(true);
-    }
+    if (!table.isEmpty())
+        RecentMenu().show(table);
 }

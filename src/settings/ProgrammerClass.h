@@ -4,22 +4,37 @@
 // one object. Creating it reads the stored settings, destroying it writes them
 // back. The other windows read and write its public variables directly.
 //
-// The engine and the automatic-handler control are those of the main window
-// unless others are given at construction (tests give their own).
+// It is handed the engine, the automatic-handler control and the source of
+// the main window's quantity at construction; the File menu's recent-file
+// entries are drawn by whoever installs SetRecentFilesMenu.
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <vector>
 
 class QXPgmrControl;
 class H950HdlrControl;
 
+// The File menu's recent-file entries, drawn by the main window.
+struct RecentFilesMenu
+{
+    std::function<int()> places;                  // entries below the separator
+    std::function<void(const QStringList&)> show; // draws the files, most recent first
+};
+// Installs (or, with an empty one, removes) the menu; without one the
+// configuration keeps five places and draws nothing.
+void SetRecentFilesMenu(RecentFilesMenu menu);
+
 class ProgrammerClass
 {
 public:
-    explicit ProgrammerClass(QXPgmrControl* engine = nullptr, H950HdlrControl* autoHandler = nullptr);
+    using QuantitySource = std::function<qint32()>;
+    // Without an engine every engine call fails as an unset object would.
+    explicit ProgrammerClass(QXPgmrControl* engine = nullptr, H950HdlrControl* autoHandler = nullptr,
+                             QuantitySource quantity = {});
     ~ProgrammerClass();
     ProgrammerClass(const ProgrammerClass&) = delete;
     ProgrammerClass& operator=(const ProgrammerClass&) = delete;
@@ -173,6 +188,7 @@ private:
 
     QXPgmrControl* m_engine;
     H950HdlrControl* m_autoHandler;
+    QuantitySource m_quantity;
 
     qint32 lTotalNumberOfTabs = 15;
     PerTab<qint16> m_intUserCheckbox;

@@ -1,9 +1,7 @@
 #include "ShellUtilities.h"
 
-#include "mainwindow/frmMain.h"
 #include "platform/AutomationError.h"
 #include "platform/UiService.h"
-#include "shell/StartUp.h"
 
 #include <QApplication>
 #include <QDir>
@@ -170,19 +168,26 @@ bool IsFormLoaded(const QString& name) { return CountLoadedForms(name) >= 1; }
 
 // AppMsgBox and the icon procedures follow below.
 
+namespace {
+MessageBoxRoute& Route()
+{
+    static MessageBoxRoute route;
+    return route;
+}
+} // namespace
+
+void SetMessageBoxRoute(MessageBoxRoute route)
+{
+    Route() = std::move(route);
+}
+
 int AppMsgBox(const QString& prompt, int buttons, const QString& title, const QString& helpFile, int context)
 {
     Q_UNUSED(helpFile);
     Q_UNUSED(context);
-    bool silent = false;
-    if (gMainForm && gMainForm->QXProgrammer.IsAttached()) {
-        try {
-            silent = gMainForm->QXProgrammer.SilentMode();
-        } catch (const AutomationError&) {
-        }
-    }
-    if (silent) {
-        gMainForm->OperationStatusText(prompt);
+    const MessageBoxRoute& route = Route();
+    if (route.silent && route.statusLine && route.silent()) {
+        route.statusLine(prompt);
         return vb::vbOK;
     }
     return Ui().MsgBox(prompt, buttons, title);
@@ -194,26 +199,4 @@ QWidget* GetTopOwnerWindow(QWidget* window)
     while (top && top->parentWidget())
         top = top->parentWidget()->window();
     return top;
-}
-
-void SetWindowIcon(int cxMetric, int cyMetric, int iconType)
-{
-    Q_UNUSED(cxMetric);
-    Q_UNUSED(cyMetric);
-    Q_UNUSED(iconType);
-    // Qt keeps one icon with every size; the metrics only chose the size on
-    // the other platform. The icon goes to the top owner, then the window.
-    Q_INIT_RESOURCE(tarvo);
-    const QIcon icon(QStringLiteral(":/IDI_MAIN.png"));
-    gMainForm->EnsureLoaded();
-    if (QWidget* top = GetTopOwnerWindow(gMainForm))
-        top->setWindowIcon(icon);
-    gMainForm->setWindowIcon(icon);
-    QApplication::setWindowIcon(icon);
-}
-
-void SetAppIcons()
-{
-    SetWindowIcon(11, 12, 1);
-    SetWindowIcon(49, 50, 0);
 }

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 
 class QLineEdit;
 class QWidget;
@@ -36,18 +37,20 @@ void SetCompactPathText(QLineEdit* textBox, QWidget* form, const QString& path);
 qint32 CountLoadedForms(const QString& name);
 bool IsFormLoaded(const QString& name);
 
-// AppMsgBox and the icon procedures follow below.
+// Where AppMsgBox sends its text while the engine asks for silence; the main
+// window installs it when it loads.
+struct MessageBoxRoute
+{
+    std::function<bool()> silent;                   // the engine's silent mode
+    std::function<void(const QString&)> statusLine; // the status line and the log
+};
+void SetMessageBoxRoute(MessageBoxRoute route);
 
-class QWidget;
-
-// The message box every window uses. While the engine asks for silence the
-// text goes to the status line and the log instead, and OK (1) is returned
-// whatever the buttons.
+// The message box every window uses. While the route says silent the text
+// goes to its status line instead, and OK (1) is returned whatever the
+// buttons.
 int AppMsgBox(const QString& prompt, int buttons = 0, const QString& title = QString(),
               const QString& helpFile = QString(), int context = 0);
 
-// Program icons: the top of a window's owner chain, and the program icon set
-// on the main window (loading it if that has not happened yet).
+// The top of a window's owner chain.
 QWidget* GetTopOwnerWindow(QWidget* window);
-void SetWindowIcon(int cxMetric, int cyMetric, int iconType);
-void SetAppIcons();

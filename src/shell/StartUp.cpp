@@ -10,6 +10,7 @@
 #include "platform/UiService.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLineEdit>
 #include <QTimer>
 #include <cstdio>
@@ -17,7 +18,6 @@
 
 frmMain* gMainForm = nullptr;
 QString gUserName;
-bool gbChiseloEdition = false;
 bool gbVexalMode = false;
 bool gbGenerateDeviceList = false;
 std::array<QString, kMaxCmdLineTokens> gCmdLineTokens;
@@ -38,6 +38,20 @@ const QString kUsageText = QStringLiteral("Available command line options: \r\n\
                                           "-prog_file <Data File Name>\r\n"
                                           "-log <Log File Name>\r\n");
 } // namespace
+
+// The program icon, on the top of the main window's owner chain, the main
+// window (loading it if that has not happened yet) and the application. Qt
+// keeps one icon with every size, so the two calls of start-up set the same.
+static void SetAppIcons()
+{
+    Q_INIT_RESOURCE(tarvo);
+    const QIcon icon(QStringLiteral(":/IDI_MAIN.png"));
+    gMainForm->EnsureLoaded();
+    if (QWidget* top = GetTopOwnerWindow(gMainForm))
+        top->setWindowIcon(icon);
+    gMainForm->setWindowIcon(icon);
+    QApplication::setWindowIcon(icon);
+}
 
 QString RawCommandLineText()
 {

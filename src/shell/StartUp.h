@@ -3,6 +3,8 @@
 // The program's entry and start-up: command line, single instance, edition,
 // the one main window, and the process-wide values other windows read.
 
+#include "platform/AppInfo.h"
+
 #include <QString>
 #include <array>
 
@@ -11,7 +13,6 @@ class frmMain;
 // Process-wide start-up values.
 extern frmMain* gMainForm;
 extern QString gUserName;
-extern bool gbChiseloEdition;
 extern bool gbVexalMode;
 extern bool gbGenerateDeviceList;
 constexpr int kMaxCmdLineTokens = 101;
