@@ -1,15 +1,12 @@
 #include "ActionSettings.h"
 
-#include "platform/AppInfo.h"
 #include "settings/ProgrammerClass.h"
-#include "settings/SettingsStore.h"
-#include "settings/StoredValueConversion.h"
+#include "settings/SettingsLog.h"
 
 namespace ActionSettings {
 
 namespace {
 
-const QString kSection = QStringLiteral("Configuration");
 const QString kCheckbox = QStringLiteral("CHECKBOX_");
 const QString kListbox = QStringLiteral("LISTBOX_");
 
@@ -43,25 +40,27 @@ QString ValueName(qint32 action, const QString& kind, int row)
 
 void Load(ProgrammerClass& data, const TabAction& whichAction)
 {
-    const QString app = appinfo::ApplicationTitle();
     ForEachKeptRow(data, whichAction, [&](int tab, qint32 action, int row) {
-        data.intUserCheckbox(tab, row,
-                             ToInteger(GetSettingValue(app, kSection, ValueName(action, kCheckbox, row), kDefaultCheckbox),
-                                       kDefaultCheckbox));
-        data.intUserListboxIndex(
-            tab, row,
-            ToInteger(GetSettingValue(app, kSection, ValueName(action, kListbox, row), kDefaultListIndex),
-                      kDefaultListIndex));
+        data.intUserCheckbox(tab, row, data.LoadActionValue(ValueName(action, kCheckbox, row), kDefaultCheckbox));
+        data.intUserListboxIndex(tab, row,
+                                 data.LoadActionValue(ValueName(action, kListbox, row), kDefaultListIndex));
     });
 }
 
-void Save(const ProgrammerClass& data, const TabAction& whichAction)
+bool Save(ProgrammerClass& data, const TabAction& whichAction)
 {
-    const QString app = appinfo::ApplicationTitle();
+    int refused = 0;
+    int values = 0;
     ForEachKeptRow(data, whichAction, [&](int tab, qint32 action, int row) {
-        SaveSettingValue(app, kSection, ValueName(action, kCheckbox, row), data.intUserCheckbox(tab, row));
-        SaveSettingValue(app, kSection, ValueName(action, kListbox, row), data.intUserListboxIndex(tab, row));
+        refused += !data.SaveActionValue(ValueName(action, kCheckbox, row), data.intUserCheckbox(tab, row));
+        refused += !data.SaveActionValue(ValueName(action, kListbox, row), data.intUserListboxIndex(tab, row));
+        values += 2;
     });
+    if (refused)
+        WriteSettingsLog(QStringLiteral("%1 of %2 option settings of the action tabs could not be saved.")
+                             .arg(refused)
+                             .arg(values));
+    return refused == 0;
 }
 
 } // namespace ActionSettings

@@ -31,7 +31,9 @@ using TabAction = std::function<qint32(int tab)>;
 
 // Reads the stored values of every kept tab into the per-tab store.
 void Load(ProgrammerClass& data, const TabAction& whichAction);
-// Writes them back. A failed write is passed to the caller.
-void Save(const ProgrammerClass& data, const TabAction& whichAction);
+// Writes them back, each value on its own: one the store refuses does not
+// stop the others, and it stays in the per-tab store for the next load. True
+// when every value was written; otherwise one log line says how many were not.
+bool Save(ProgrammerClass& data, const TabAction& whichAction);
 
 } // namespace ActionSettings

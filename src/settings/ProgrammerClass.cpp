@@ -5,9 +5,9 @@
 #include "platform/AppInfo.h"
 #include "platform/AutomationError.h"
 #include "platform/EngineCall.h"
+#include "settings/SettingsLog.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoredValueConversion.h"
-#include "shell/ShellUtilities.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -36,6 +36,9 @@ constexpr qint32 kDefaultTotalNumberOfTabs = 15;
 constexpr qint32 kMaxTotalNumberOfTabs = 1024;
 // The recent-file places of the File menu when there is no main window.
 constexpr int kRecentFilePlaces = 5;
+// The set width and bank count a stored setting may give.
+constexpr qint32 kLowestSetCount = 1;
+constexpr qint32 kHighestSetCount = 256;
 // Marks an older action setting that is not stored.
 constexpr qint16 kOldSettingAbsent = -333;
 const QString kPasswordEnd = QStringLiteral("FFFF");
@@ -167,10 +170,15 @@ qint32 ProgrammerClass::lngNumCopies() const
 std::vector<ProgrammerClass::SettingRow> ProgrammerClass::LoadedSettings()
 {
     using S = SettingRow::Stored;
-    // The data capture report lies in the engine's folder unless stored.
+    // The data capture report lies in the engine's folder unless stored. An
+    // engine that cannot say (or answers a relative folder) must not make the
+    // default a path relative to whatever folder the station runs in: the
+    // program's folder stands in for it.
     QString engineFolder;
     Try([&] { engineFolder = engine().EngineDirectory(); });
-    const QString reportFile = QDir(engineFolder).filePath(QStringLiteral("DataCaptureReport.Txt"));
+    const QDir programFolder(appinfo::ProgramFolder());
+    const QString folder = engineFolder.isEmpty() ? programFolder.path() : programFolder.absoluteFilePath(engineFolder);
+    const QString reportFile = QDir(folder).filePath(QStringLiteral("DataCaptureReport.Txt"));
 
     return {
         {kH950hdlr, "bEnableMarkEditor", &ProgrammerClass::bEnableMarkEditor, QStringLiteral("False")},
@@ -248,11 +256,13 @@ void ProgrammerClass::LoadConfigData()
 
     // The device settings the engine keeps by name, restored and saved by
     // RunDelayedRegInit. Loading again replaces the queue rather than adding
-    // to it, so each property is restored and saved once.
+    // to it, so each property is restored and saved once. The set width and
+    // the bank count size the lists of positions and banks: a damaged stored
+    // count must not make the station build millions of entries at start.
     static const DelayedRegValue kDelayed[] = {
         {QStringLiteral("DeviceByteOrder"), QStringLiteral("udtByteOrder"), 0},
-        {QStringLiteral("DeviceDataSetWidth"), QStringLiteral("lngSetWidth"), 1},
-        {QStringLiteral("DeviceDataSetLength"), QStringLiteral("lngSetBanks"), 1},
+        {QStringLiteral("DeviceDataSetWidth"), QStringLiteral("lngSetWidth"), 1, kLowestSetCount, kHighestSetCount},
+        {QStringLiteral("DeviceDataSetLength"), QStringLiteral("lngSetBanks"), 1, kLowestSetCount, kHighestSetCount},
         {QStringLiteral("DeviceSetMode"), QStringLiteral("udtSetMode"), 0},
         {QStringLiteral("DeviceVectorDisplay"), QStringLiteral("udtVectorDisplay"), 0},
         {QStringLiteral("DeviceVectorXState"), QStringLiteral("udtVectorXValue"), 0},
@@ -371,8 +381,17 @@ void ProgrammerClass::RunDelayedRegInit(bool load)
     // its stored value, the others still go through.
     for (const DelayedRegValue& entry : mDelayedRegInit) {
         if (load) {
-            const qint32 value = ToLong(GetSettingValue(app, kConfiguration, entry.valueName, entry.defaultValue),
-                                        entry.defaultValue);
+            qint32 value = ToLong(GetSettingValue(app, kConfiguration, entry.valueName, entry.defaultValue),
+                                  entry.defaultValue);
+            if (value < entry.lowest || value > entry.highest) {
+                WriteSettingsLog(QStringLiteral("Stored setting %1 = %2 is outside %3 to %4; the default %5 is used.")
+                                     .arg(entry.valueName)
+                                     .arg(value)
+                                     .arg(entry.lowest)
+                                     .arg(entry.highest)
+                                     .arg(entry.defaultValue));
+                value = entry.defaultValue;
+            }
             Try([&] { engine().PutByName(entry.propertyName, value); });
         } else {
             QVariant value;
@@ -452,6 +471,26 @@ void ProgrammerClass::SetTotalNumberOfTabs(qint32 total)
     // by the new count before they have been re-created.
     lTotalNumberOfTabs = total;
     ResizeUserSettingArrays(true);
+}
+
+qint16 ProgrammerClass::LoadActionValue(const QString& valueName, qint16 defaultValue) const
+{
+    const auto unsaved = m_unsavedActionValues.constFind(valueName);
+    if (unsaved != m_unsavedActionValues.constEnd())
+        return *unsaved;
+    return ToInteger(GetSettingValue(App(), kConfiguration, valueName, defaultValue), defaultValue);
+}
+
+bool ProgrammerClass::SaveActionValue(const QString& valueName, qint16 value)
+{
+    try {
+        SaveSettingValue(App(), kConfiguration, valueName, value);
+    } catch (const std::exception&) {
+        m_unsavedActionValues.insert(valueName, value);
+        return false;
+    }
+    m_unsavedActionValues.remove(valueName);
+    return true;
 }
 
 // ---------------------------------------------------------------------------

@@ -9,10 +9,12 @@
 // entries are drawn by whoever installs SetRecentFilesMenu.
 
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <limits>
 #include <vector>
 
 class QXPgmrControl;
@@ -117,6 +119,14 @@ public:
     qint16 intUserListboxIndex(int action, int option) const;
     void intUserListboxIndex(int action, int option, qint16 value);
 
+    // The operator's choices on the standard action tabs, one "Configuration"
+    // value each (see ActionSettings). A value the store refuses is kept here
+    // and read back from here until a later save gets it through, so that a
+    // reload of the tabs never replaces the operator's choice with an older
+    // stored one. SaveActionValue answers whether the store took the value.
+    qint16 LoadActionValue(const QString& valueName, qint16 defaultValue) const;
+    bool SaveActionValue(const QString& valueName, qint16 value);
+
     // The main window's quantity.
     qint32 lngNumCopies() const;
 
@@ -158,6 +168,9 @@ private:
         QString propertyName;
         QString valueName;
         qint32 defaultValue;
+        // A stored value outside these counts as absent.
+        qint32 lowest = std::numeric_limits<qint32>::min();
+        qint32 highest = std::numeric_limits<qint32>::max();
     };
     // One option row per index, one slot beyond the last row.
     static constexpr int kOptionSlots = 18;
@@ -166,7 +179,6 @@ private:
     QXPgmrControl& engine() const;
     H950HdlrControl* autoHandler() const;
     qint32 ReadHandlerType();
-    void QueueDelayedRegValue(const QString& propertyName, const QString& valueName, qint32 defaultValue);
     // The settings read by LoadConfigData, each with its default.
     std::vector<SettingRow> LoadedSettings();
     void LoadRow(const QString& app, const SettingRow& row);
@@ -199,4 +211,5 @@ private:
     // The automatic-handler control could not be asked at creation.
     bool m_handlerTypeUnknown = false;
     std::vector<DelayedRegValue> mDelayedRegInit;
+    QHash<QString, qint16> m_unsavedActionValues;
 };

@@ -7,12 +7,16 @@
 #include "engine/QXPgmrControl.h"
 #include "platform/AppInfo.h"
 #include "platform/DispatchObject.h"
+#include "operation/ActionSettings.h"
+#include "platform/Registry.h"
 #include "settings/ProgrammerClass.h"
+#include "settings/SettingsLog.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoredValueConversion.h"
 #include "shell/StartUp.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QSet>
 #include <functional>
 
@@ -30,7 +34,7 @@ public:
     {
         for (const auto& [named, numbered] : QXPgmrNamedSettings)
             ShareValue(named, numbered);
-        On(QXPgmrId::EngineDirectory, [](InvokeKind, QVariantList&) { return QVariant(QStringLiteral("/opt/qxengine")); });
+        On(QXPgmrId::EngineDirectory, [this](InvokeKind, QVariantList&) { return QVariant(engineFolder); });
     }
     QVariant Invoke(int dispid, InvokeKind kind, QVariantList& args) override
     {
@@ -43,6 +47,7 @@ public:
 
     QSet<int> refused;
     QHash<QPair<int, int>, int> calls;
+    QString engineFolder = QStringLiteral("/opt/qxengine");
 };
 
 class FakeAutoHandler : public DispatchObject
@@ -520,6 +525,128 @@ TEST_F(ProgrammerClassTest, RefusedDelayedSettingKeepsItsStoredValueAndTheOthers
     p->RunDelayedRegInit(false);
     EXPECT_EQ(Stored("Configuration", "udtSetMode"), "1");
     EXPECT_EQ(Stored("Configuration", "lngVectorSeed"), "78");
+}
+
+TEST_F(ProgrammerClassTest, StoredSetWidthOrBankCountOutOfRangeCountsAsAbsent)
+{
+    // These counts size the station's lists of positions and banks: a
+    // damaged one must not reach the engine (millions of entries at start).
+    QStringList logged;
+    SetSettingsLogWriter([&](const QString& line) { logged << line; });
+    const struct
+    {
+        const char* valueName;
+        const char* stored;
+        qint32 reachesEngine;
+        bool logs;
+    } rows[] = {
+        {"lngSetWidth", "5000000", 1, true}, {"lngSetWidth", "2147483647", 1, true},
+        {"lngSetWidth", "0", 1, true},       {"lngSetWidth", "256", 256, false},
+        {"lngSetWidth", "1", 1, false},      {"lngSetBanks", "257", 1, true},
+        {"lngSetBanks", "-3", 1, true},      {"lngSetBanks", "200", 200, false},
+    };
+    for (const auto& row : rows) {
+        logged.clear();
+        Store("Configuration", row.valueName, QString::fromLatin1(row.stored));
+        Controls fresh;
+        fresh.Create()->RunDelayedRegInit(true);
+        const qint32 reached = QString::fromLatin1(row.valueName) == "lngSetWidth" ? fresh.engine.SetWidth()
+                                                                                  : fresh.engine.BankCount();
+        EXPECT_EQ(reached, row.reachesEngine) << row.valueName << " = " << row.stored;
+        ASSERT_EQ(logged.size(), row.logs ? 1 : 0) << row.valueName << " = " << row.stored;
+        if (row.logs) {
+            EXPECT_TRUE(logged.front().contains(QLatin1String(row.valueName)));
+            EXPECT_TRUE(logged.front().contains(QLatin1String(row.stored))) << logged.front().toStdString();
+        }
+    }
+    SetSettingsLogWriter({});
+    // The other device settings keep any Long.
+    Store("Configuration", "lngVectorSeed", "2147483647");
+    Controls fresh;
+    fresh.Create()->RunDelayedRegInit(true);
+    EXPECT_EQ(fresh.engine.VectorSeed(), 2147483647);
+}
+
+TEST_F(ProgrammerClassTest, ReportFileDefaultIsAbsoluteWhenTheEngineCannotNameItsFolder)
+{
+    // The default only: nothing is saved between the cases.
+    const auto reportFile = [](ProgrammerClass&& p) {
+        p.DiscardWithoutSaving();
+        return p.strDataCaptureReportFileName.toStdString();
+    };
+    const QDir programFolder(appinfo::ProgramFolder());
+    ASSERT_TRUE(programFolder.isAbsolute());
+    const std::string inProgramFolder = programFolder.filePath("DataCaptureReport.Txt").toStdString();
+
+    controls.fake->refused.insert(QXPgmrId::EngineDirectory);
+    EXPECT_EQ(reportFile(ProgrammerClass(&controls.engine)), inProgramFolder);
+    EXPECT_EQ(reportFile(ProgrammerClass(nullptr)), inProgramFolder);
+    controls.fake->refused.clear();
+    controls.fake->engineFolder.clear();
+    EXPECT_EQ(reportFile(ProgrammerClass(&controls.engine)), inProgramFolder);
+    controls.fake->engineFolder = QStringLiteral("engine");
+    EXPECT_EQ(reportFile(ProgrammerClass(&controls.engine)),
+              programFolder.filePath("engine/DataCaptureReport.Txt").toStdString());
+}
+
+TEST_F(ProgrammerClassTest, PerActionSaveGoesOnPastARefusedValueAndKeepsItForTheNextLoad)
+{
+    // Tabs 1 and 2 carry Program and Verify.
+    const ActionSettings::TabAction actions = [](int tab) { return tab <= 2 ? qint32(tab) : qint32(0); };
+    auto p = controls.Create();
+    p->SetTotalNumberOfTabs(3);
+    for (int tab = 1; tab <= 2; ++tab) {
+        for (int row = 0; row < p->GetMaximumNumberOfOptions(); ++row) {
+            p->intUserCheckbox(tab, row, 0);
+            p->intUserListboxIndex(tab, row, qint16(row + 2));
+        }
+    }
+    const auto expectChoices = [&](const char* when) {
+        for (int tab = 1; tab <= 2; ++tab) {
+            for (int row = 0; row < p->GetMaximumNumberOfOptions(); ++row) {
+                ASSERT_EQ(p->intUserCheckbox(tab, row), 0) << when << ": tab " << tab << " row " << row;
+                ASSERT_EQ(p->intUserListboxIndex(tab, row), row + 2) << when << ": tab " << tab << " row " << row;
+            }
+        }
+    };
+
+    // Every other write of the store fails, from the first on.
+    int saves = 0;
+    reg::SetSaveStepHook([&](reg::SaveStep step) { return step != reg::SaveStep::Written || ++saves % 2 == 0; });
+    QStringList logged;
+    SetSettingsLogWriter([&](const QString& line) { logged << line; });
+    EXPECT_FALSE(ActionSettings::Save(*p, actions));
+    reg::SetSaveStepHook(nullptr);
+    SetSettingsLogWriter({});
+    ASSERT_EQ(logged.size(), 1);
+    EXPECT_TRUE(logged.front().contains("could not be saved")) << logged.front().toStdString();
+
+    // The save went on after the first refusal: about half the values are
+    // stored, not none.
+    int stored = 0;
+    for (int action = 1; action <= 2; ++action) {
+        for (int row = 0; row < p->GetMaximumNumberOfOptions(); ++row) {
+            stored += Stored("Configuration", ActionSettings::ValueName(action, "CHECKBOX_", row)) == "0";
+            stored += Stored("Configuration", ActionSettings::ValueName(action, "LISTBOX_", row))
+                == QString::number(row + 2);
+        }
+    }
+    EXPECT_GT(stored, 10);
+    EXPECT_LT(stored, 68);
+
+    // A reload (as a new tab layout does) gives back the operator's choices,
+    // also those the store refused.
+    p->InitializeUserSettingArrays();
+    ActionSettings::Load(*p, actions);
+    expectChoices("after the reload");
+
+    // The next save gets the refused ones through.
+    EXPECT_TRUE(ActionSettings::Save(*p, actions));
+    auto next = controls.Create();
+    next->SetTotalNumberOfTabs(3);
+    ActionSettings::Load(*next, actions);
+    p = std::move(next);
+    expectChoices("in a new configuration");
 }
 
 TEST_F(ProgrammerClassTest, SmallQuestions)
