@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds Tarvo with AddressSanitizer and UndefinedBehaviorSanitizer into
+# build-sanitize/ (benchmarks off) and runs every test under them. Any
+# finding ends the program that made it, so the test fails. Leaks are
+# reported too; tests/lsan.supp silences only leaks inside Qt's and the
+# system's own libraries. The machine must be set up (scripts/setup.sh).
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="${TARVO_SANITIZE_BUILD:-$root/build-sanitize}"
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVO_SANITIZE=ON \
+      -DTARVO_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build" --parallel "$(nproc)"
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:check_initialization_order=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
+cd "$build"
+ctest --output-on-failure --parallel "$(nproc)" "$@"
