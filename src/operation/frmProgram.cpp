@@ -345,9 +345,9 @@ void frmProgram::Form_Load()
     const int options = data.GetMaximumNumberOfOptions();
     m_asOptionText = QStringList(options + 1, QString());
     strOldComboBoxStrings.assign(options + 1, QStringList(std::max<qint32>(data.GetTotalNumberOfTabs(), 0) + 1));
-    lngNumberOfActions = 9;
-    blnSaveActionOptions.assign(10, false);
-    intActionTabIndex.assign(10, 0);
+    lngNumberOfActions = ActionTabs::kStandardActionSlots;
+    blnSaveActionOptions.assign(size_t(ActionTabs::kStandardActionSlots) + 1, false);
+    intActionTabIndex.assign(size_t(ActionTabs::kStandardActionSlots) + 1, 0);
 
     bEnableStatusTextUpdate = true;
     BufferType(QString(), QDateTime::currentDateTime(), CBufferSource::Cleared);
