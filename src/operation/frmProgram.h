@@ -51,7 +51,8 @@ public:
     explicit frmProgram(QWidget* parent = nullptr);
     ~frmProgram() override;
 
-    // The job configuration, created (and loaded) on first use.
+    // --- the job configuration ---
+    // Created (and loaded) on first use.
     ProgrammerClass& pgmrData();
     bool HasProgrammerData() const { return m_pgmrData != nullptr; }
     // Ends the job configuration at shut-down, saving its settings unless
