@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "ChildRole.h"
 
 #include "platform/Registry.h"
 
@@ -22,62 +22,50 @@ namespace {
 
 QByteArray Sz(const QString& text) { return text.toUtf8() + '\0'; }
 
-// This test program doubles as the child process of the tests below: with
-// TARVO_REGISTRY_CHILD set it does the one thing asked and ends before any
-// test runs.
-//   "set-and-kill": writes HKCU\Software\Child "Killed" and is killed at once.
-//   "kill-at:<step>": writes "Step" = "new" and is killed at that save step.
-//   "writer:<prefix>:<count>": prints READY, waits for a line on stdin, then
-//   writes <prefix>0.. one call each.
-class RegistryChildRole : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        const QString role = qEnvironmentVariable("TARVO_REGISTRY_CHILD");
-        if (role.isEmpty())
-            return;
-        const QStringList parts = role.split(u':');
-        if (parts.at(0) == QLatin1String("set-and-kill")) {
-            HKEY key = 0;
-            if (RegCreateKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\Child"), &key) != ERROR_SUCCESS
-                || RegSetValueEx(key, QStringLiteral("Killed"), REG_SZ, Sz(QStringLiteral("written"))) != ERROR_SUCCESS)
-                _exit(1);
+// Child roles of the tests below.
+//   "registry-set-and-kill": writes HKCU\Software\Child "Killed" and is
+//   killed at once.
+//   "registry-kill-at" <step>: writes "Step" = "new" and is killed at that
+//   save step.
+//   "registry-writer" <prefix> <count>: prints READY, waits for a line on
+//   stdin, then writes <prefix>0.. one call each.
+const ChildRole kSetAndKillRole("registry-set-and-kill", [](const QStringList&) {
+    HKEY key = 0;
+    if (RegCreateKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\Child"), &key) != ERROR_SUCCESS
+        || RegSetValueEx(key, QStringLiteral("Killed"), REG_SZ, Sz(QStringLiteral("written"))) != ERROR_SUCCESS)
+        return 1;
+    raise(SIGKILL);
+    return 0;
+});
+const ChildRole kKillAtRole("registry-kill-at", [](const QStringList& args) {
+    const int killStep = args.value(0).toInt();
+    SetSaveStepHook([killStep](SaveStep step) {
+        if (int(step) == killStep)
             raise(SIGKILL);
-        }
-        if (parts.at(0) == QLatin1String("kill-at")) {
-            const int killStep = parts.at(1).toInt();
-            SetSaveStepHook([killStep](SaveStep step) {
-                if (int(step) == killStep)
-                    raise(SIGKILL);
-                return true;
-            });
-            HKEY key = 0;
-            RegCreateKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\Child"), &key);
-            RegSetValueEx(key, QStringLiteral("Step"), REG_SZ, Sz(QStringLiteral("new")));
-            _exit(0);
-        }
-        if (parts.at(0) == QLatin1String("writer")) {
-            // Start together with the other writer: say so, wait for the word.
-            std::printf("READY\n");
-            std::fflush(stdout);
-            char go[8] = {};
-            if (!std::fgets(go, sizeof go, stdin))
-                _exit(3);
-            for (int i = 0; i < parts.at(2).toInt(); ++i) {
-                HKEY key = 0;
-                if (RegCreateKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\Shared"), &key) != ERROR_SUCCESS
-                    || RegSetValueEx(key, parts.at(1) + QString::number(i), REG_DWORD,
-                                     QByteArray::fromHex("01000000")) != ERROR_SUCCESS
-                    || RegCloseKey(key) != ERROR_SUCCESS)
-                    _exit(1);
-            }
-            _exit(0);
-        }
-        _exit(2);
+        return true;
+    });
+    HKEY key = 0;
+    RegCreateKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\Child"), &key);
+    RegSetValueEx(key, QStringLiteral("Step"), REG_SZ, Sz(QStringLiteral("new")));
+    return 0;
+});
+const ChildRole kWriterRole("registry-writer", [](const QStringList& args) {
+    // Start together with the other writer: say so, wait for the word.
+    std::printf("READY\n");
+    std::fflush(stdout);
+    char go[8] = {};
+    if (!std::fgets(go, sizeof go, stdin))
+        return 3;
+    for (int i = 0; i < args.value(1).toInt(); ++i) {
+        HKEY key = 0;
+        if (RegCreateKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\Shared"), &key) != ERROR_SUCCESS
+            || RegSetValueEx(key, args.value(0) + QString::number(i), REG_DWORD, QByteArray::fromHex("01000000"))
+                   != ERROR_SUCCESS
+            || RegCloseKey(key) != ERROR_SUCCESS)
+            return 1;
     }
-};
-const auto* const kRegistryChildRole = ::testing::AddGlobalTestEnvironment(new RegistryChildRole);
+    return 0;
+});
 
 class RegistryTest : public TarvoTest
 {
@@ -136,11 +124,9 @@ protected:
     }
 
     // Runs this program as a child in the given role.
-    ProcessResult runChild(const QString& role)
+    ProcessResult runChild(const QString& role, const QStringList& args = {})
     {
-        QProcessEnvironment env = childEnvironment();
-        env.insert(QStringLiteral("TARVO_REGISTRY_CHILD"), role);
-        return RunProgram(QCoreApplication::applicationFilePath(), {}, env);
+        return RunChildRole(childEnvironment(), role, args);
     }
 
 private:
@@ -388,7 +374,7 @@ TEST_F(RegistryTest, AFailedSaveLeavesTheOldContent)
 
 TEST_F(RegistryTest, AValueIsInTheFileWhenTheWriterIsKilledRightAfter)
 {
-    const ProcessResult child = runChild(QStringLiteral("set-and-kill"));
+    const ProcessResult child = runChild(QStringLiteral("registry-set-and-kill"));
     ASSERT_TRUE(child.crashed) << child.err.toStdString();
     EXPECT_EQ(Get(HKEY_CURRENT_USER, QStringLiteral("Software\\Child"), QStringLiteral("Killed")), Sz("written"));
 }
@@ -405,7 +391,7 @@ TEST_F(RegistryTest, AWriterKilledDuringASaveLeavesTheOldOrTheNewContentAndNoLoc
         SCOPED_TRACE(int(c.step));
         ASSERT_EQ(Set(HKEY_CURRENT_USER, QStringLiteral("Software\\Child"), QStringLiteral("Step"), REG_SZ, Sz("old")),
                   ERROR_SUCCESS);
-        const ProcessResult child = runChild(QStringLiteral("kill-at:%1").arg(int(c.step)));
+        const ProcessResult child = runChild(QStringLiteral("registry-kill-at"), {QString::number(int(c.step))});
         ASSERT_TRUE(child.crashed) << child.err.toStdString();
         EXPECT_EQ(Get(HKEY_CURRENT_USER, QStringLiteral("Software\\Child"), QStringLiteral("Step")), Sz(c.expected));
         // The dead writer's lock does not stand in the way.
@@ -420,10 +406,8 @@ TEST_F(RegistryTest, TwoProcessesWritingOneHiveBothKeepTheirValues)
     std::vector<std::unique_ptr<QProcess>> writers;
     for (const char* prefix : {"first", "second"}) {
         auto writer = std::make_unique<QProcess>();
-        QProcessEnvironment env = childEnvironment();
-        env.insert(QStringLiteral("TARVO_REGISTRY_CHILD"), QStringLiteral("writer:%1:%2").arg(prefix).arg(count));
-        writer->setProcessEnvironment(env);
-        writer->start(QCoreApplication::applicationFilePath(), {});
+        StartChildRole(*writer, childEnvironment(), QStringLiteral("registry-writer"),
+                       {QString::fromLatin1(prefix), QString::number(count)});
         writers.push_back(std::move(writer));
     }
     for (const auto& writer : writers) {
