@@ -53,8 +53,7 @@ const QString kUsageText = QStringLiteral("Available command line options: \r\n\
 // keeps one icon with every size, so the two calls of start-up set the same.
 static void SetAppIcons()
 {
-    Q_INIT_RESOURCE(tarvo);
-    const QIcon icon(QStringLiteral(":/IDI_MAIN.png"));
+    const QIcon icon = AppIcon();
     gMainForm->EnsureLoaded();
     if (QWidget* top = GetTopOwnerWindow(gMainForm))
         top->setWindowIcon(icon);

@@ -80,8 +80,13 @@ TEST_F(AppInfoTest, RawCommandLineSurvivesTheParser)
          "-SK \"/home/op/My Jobs/a.qx\" -device AT29C256",
          {"-SK", "/home/op/My Jobs/a.qx", "-device", "AT29C256"}},
         {{"tarvo", "-device", "", "-log", "x.log"}, "-device \"\" -log x.log", {"-device", "", "-log", "x.log"}},
-        // A quote inside stays inside the quotes; the parser drops every quote.
-        {{"tarvo", "say\"hi"}, "\"say\"hi\"", {"sayhi"}},
+        // A quote inside is written twice, so that quoting closes again; the
+        // parser drops every quote. The options after it stay options.
+        {{"tarvo", "say\"hi"}, "\"say\"\"hi\"", {"sayhi"}},
+        {{"tarvo", "-log", "12\" reel.log", "-device", "KS24C256"},
+         "-log \"12\"\" reel.log\" -device KS24C256",
+         {"-log", "12 reel.log", "-device", "KS24C256"}},
+        {{"tarvo", "\"", "-device", "A B"}, "\"\"\"\" -device \"A B\"", {"", "-device", "A B"}},
         {{"tarvo", "-Vexal", "-GenerateDeviceList"}, "-Vexal -GenerateDeviceList", {"-Vexal", "-GenerateDeviceList"}},
     };
     for (const RawCase& c : cases) {

@@ -1,9 +1,11 @@
 #include "ChildRole.h"
 
 #include "platform/Registry.h"
+#include "platform/RegistryHive.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QSet>
 #include <QFile>
 #include <QProcess>
 #include <QStringDecoder>
@@ -448,6 +450,9 @@ TEST_F(RegistryTest, ADamagedHiveIsSetAsideAndReportedOnce)
         "Corvane registry hive 1\n[Software]\n\"v\"=sz:\"unterminated\n", // torn text
         "Corvane registry hive 1\n[Software]\n\"v\"=hex:0g\n",            // bad hex
         "Corvane registry hive 1\n[Software\\\\Twice]\n",                 // empty key name
+        // nested far deeper than keys may be (read whole, its tree would end
+        // the process when it is freed)
+        "Corvane registry hive 1\n[" + QByteArray("k\\").repeated(200000) + "k]\n\"v\"=sz:\"x\"\n",
     };
     for (const QByteArray& content : damaged) {
         SCOPED_TRACE(content.toStdString());
@@ -492,6 +497,70 @@ TEST_F(RegistryTest, ADamagedHiveFoundByAWriterIsSetAsideBeforeTheWrite)
     const QStringList aside = QDir(registryRoot()).entryList({QStringLiteral("HKCU.reg.corrupt-*")});
     ASSERT_EQ(aside.size(), 1);
     EXPECT_EQ(FileBytes(registryRoot() + '/' + aside.at(0)), "not a hive");
+}
+
+TEST_F(RegistryTest, ReportsMadeBeforeAReporterIsInstalledAreHandedToIt)
+{
+    WriteFile(hkcuFile(), "not a hive");
+    EXPECT_EQ(Get(HKEY_CURRENT_USER, QStringLiteral("Software"), QStringLiteral("v")),
+              "<error " + QByteArray::number(ERROR_FILE_NOT_FOUND) + ">");
+    QStringList reports;
+    SetCorruptHiveReporter([&reports](const QString& message) { reports << message; });
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports.at(0).contains(".corrupt-")) << reports.at(0).toStdString();
+    // Handed over once.
+    SetCorruptHiveReporter([&reports](const QString& message) { reports << message; });
+    EXPECT_EQ(reports.size(), 1);
+
+    // Removing the reporter forgets what was kept.
+    SetCorruptHiveReporter(nullptr);
+    readFromCopy();
+    WriteFile(qEnvironmentVariable("TARVO_REGISTRY_DIR") + "/HKCU.reg", "not a hive either");
+    Get(HKEY_CURRENT_USER, QStringLiteral("Software"), QStringLiteral("v"));
+    SetCorruptHiveReporter(nullptr);
+    SetCorruptHiveReporter([&reports](const QString& message) { reports << message; });
+    EXPECT_EQ(reports.size(), 1);
+}
+
+TEST_F(RegistryTest, KeysNestNoDeeperThanAHiveCanBeRead)
+{
+    const QString deepest = QStringList(qsizetype(hive::kMaxKeyDepth), QStringLiteral("k")).join('\\');
+    HKEY key = 0;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, deepest, &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueEx(key, QStringLiteral("v"), REG_SZ, Sz("deep")), ERROR_SUCCESS);
+    HKEY deeper = 0;
+    EXPECT_EQ(RegCreateKeyEx(key, QStringLiteral("one-more"), &deeper), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(deeper, HKEY(0));
+    RegCloseKey(key);
+    readFromCopy();
+    EXPECT_EQ(Get(HKEY_CURRENT_USER, deepest, QStringLiteral("v")), Sz("deep"));
+}
+
+TEST_F(RegistryTest, HandlesNeverReachAPredefinedRoot)
+{
+    ASSERT_EQ(Set(HKEY_CURRENT_USER, QStringLiteral("Software\\A"), QStringLiteral("v"), REG_SZ, Sz("a")),
+              ERROR_SUCCESS);
+    HKEY kept = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\A"), &kept), ERROR_SUCCESS);
+    // The counter near its end: the next handles wrap around below the roots
+    // and pass over the one still open.
+    SetNextHandleForTests(HKEY_CLASSES_ROOT - 8);
+    QSet<HKEY> handles{kept};
+    for (int i = 0; i < 6; ++i) {
+        HKEY key = 0;
+        ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\A"), &key), ERROR_SUCCESS);
+        EXPECT_LT(key, HKEY_CLASSES_ROOT);
+        EXPECT_FALSE(handles.contains(key)) << key;
+        handles.insert(key);
+        QByteArray data;
+        EXPECT_EQ(RegQueryValueEx(key, QStringLiteral("v"), nullptr, &data), ERROR_SUCCESS);
+        EXPECT_EQ(data, Sz("a"));
+        if (i == 0) {
+            SetNextHandleForTests(kept); // the one still open is passed over
+        }
+    }
+    for (HKEY key : handles)
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
 }
 
 TEST_F(RegistryTest, ThreadsShareTheHandleTableAndTheHive)
