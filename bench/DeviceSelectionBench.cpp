@@ -10,12 +10,10 @@
 //
 // bench_device_selection [google benchmark flags]
 
+#include "../tests/support/StationWiring.h"
 #include "BenchSupport.h"
 #include "engine/QXPgmrControl.h"
-#include "mainwindow/frmMain.h"
 #include "operation/TabStrip.h"
-#include "operation/frmProgram.h"
-#include "shell/StartUp.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -67,18 +65,16 @@ int main(int argc, char** argv)
 
     if (!RegisterPlugin(QStringLiteral("BayCtrl.ocx")))
         return 1;
-    frmMain main;
-    gMainForm = &main;
-    if (!AttachStandInEngine(main.QXProgrammer))
+    StationWiring wiring;
+    if (!AttachStandInEngine(wiring.engine()))
         return 1;
-    main.QXProgrammer.StartupValue108(QCoreApplication::applicationDirPath());
-    if (main.QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("qxalg.db")) != 0) {
+    wiring.engine().StartupValue108(QCoreApplication::applicationDirPath());
+    if (wiring.engine().LoadAlgorithmDatabase(QStringLiteral("qxalg.db")) != 0) {
         std::fprintf(stderr, "the shipped database did not load\n");
         return 1;
     }
-    auto* window = new frmProgram;
+    frmProgram* window = &wiring.CreateOperationWindow();
     gWindow = window;
-    main.frmP = window;
     window->Form_Load();
     window->resize(1200, 900);
     window->show();
@@ -87,9 +83,5 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-
-    delete window;
-    main.frmP = nullptr;
-    gMainForm = nullptr;
     return 0;
 }

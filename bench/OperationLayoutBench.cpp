@@ -8,12 +8,10 @@
 //
 // bench_operation_layout [google benchmark flags]
 
+#include "../tests/support/StationWiring.h"
 #include "BenchSupport.h"
 #include "engine/QXPgmrControl.h"
-#include "mainwindow/frmMain.h"
-#include "operation/frmProgram.h"
 #include "platform/DispatchObject.h"
-#include "shell/StartUp.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -79,13 +77,11 @@ int main(int argc, char** argv)
     if (!RegisterPlugin(QStringLiteral("BayCtrl.ocx")))
         return 1;
 
-    frmMain main;
-    gMainForm = &main;
+    StationWiring wiring;
     gEngine = new SitesEngine;
-    main.QXProgrammer.Attach(std::unique_ptr<IDispatchControl>(gEngine));
-    auto* window = new frmProgram;
+    wiring.AttachEngine(std::unique_ptr<IDispatchControl>(gEngine));
+    frmProgram* window = &wiring.CreateOperationWindow();
     gWindow = window;
-    main.frmP = window;
     window->Form_Load();
     window->resize(1200, 900);
     window->show();
@@ -101,9 +97,5 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-
-    delete window;
-    main.frmP = nullptr;
-    gMainForm = nullptr;
     return 0;
 }

@@ -183,7 +183,6 @@ void frmMain::MDIForm_Load()
     // on a damaged settings file is reported there too, not only on stderr.
     blackbox::RequestRotation();
     ResetExportLog();
-    reg::SetCorruptHiveReporter([](const QString& report) { ::WriteLogInfo(report, true); });
     SetMessageBoxRoute({[this] {
                             bool silent = false;
                             if (QXProgrammer.IsAttached())
@@ -212,6 +211,7 @@ void frmMain::MDIForm_Load()
     // 6.
     frmP = new frmProgram();
     frmDeviceConfigureDlg = new frmDeviceConfigure(this);
+    reg::SetCorruptHiveReporter([this](const QString& report) { OperationStatusText(report); });
     blackbox::SetJobHeaderSource({[this] { return pgmrData().bStartInOperatorMode; },
                                   [this] { return frmP ? frmP->GetDeviceInfo() : QString(); },
                                   [this] { return frmP ? frmP->GetBufferInfo() : QString(); }});

@@ -1,5 +1,7 @@
 #include "ActionSettings.h"
 
+#include "ActionTabs.h"
+
 #include "settings/ProgrammerClass.h"
 #include "settings/SettingsLog.h"
 
@@ -28,9 +30,9 @@ void ForEachKeptRow(const ProgrammerClass& data, const TabAction& whichAction, F
 QString Prefix(qint32 action)
 {
     static const char* const prefixes[] = {"PROGRAM_", "VERIFY_", "READ_", "BLANKCHECK_", "TEST_", "SECURE_", "ERASE_"};
-    if (action < 1 || action > 7)
+    if (action < ActionTabs::kProgram || action > ActionTabs::kErase)
         return {};
-    return QString::fromLatin1(prefixes[action - 1]);
+    return QString::fromLatin1(prefixes[action - ActionTabs::kProgram]);
 }
 
 QString ValueName(qint32 action, const QString& kind, int row)

@@ -1,5 +1,7 @@
 #include "CustomActions.h"
 
+#include <limits>
+
 namespace CustomActions {
 
 namespace {
@@ -64,9 +66,11 @@ Parsed Parse(const QString& list, const QStringList& takenNames)
 
 qint16 CountOptions(const QString& text)
 {
+    // Held at the largest Integer: a longer list must still count as more
+    // options than any window has, never wrap to a small or negative count.
     qint16 count = 0;
     for (const QString& part : text.split(QLatin1Char(':'))) {
-        if (part.contains(kOptional) || part.contains(kRecommended))
+        if ((part.contains(kOptional) || part.contains(kRecommended)) && count < std::numeric_limits<qint16>::max())
             ++count;
     }
     return count;

@@ -9,6 +9,8 @@
 // The window offers one tab per action and one option row per optional or
 // recommended procedure; the run sends one value per procedure.
 
+#include "engine/EngineCodes.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -65,10 +67,13 @@ struct Rows
     bool rowOverflow = false;      // a procedure of another kind needed a row beyond the last
 };
 
-// Operation codes of the custom-action rows.
-constexpr qint32 kProcedureCode = 1025;
-constexpr qint32 kInvalidActionCode = 45;
-constexpr qint32 kNoOptionalProcsCode = 0;
+// Operation codes of the custom-action rows: a procedure is the engine's
+// second execute variant, the one entry of an action that cannot run is
+// "Invalid Action", and an action without optional procedures offers one
+// entry of code 0.
+constexpr qint32 kProcedureCode = OperationCode::ProgramVariantBase + 1;
+constexpr qint32 kInvalidActionCode = OperationCode::InvalidAction;
+constexpr qint32 kNoOptionalProcsCode = OperationCode::Continuity;
 
 // The rows for the procedures of one action, for a window of maxRows rows.
 Rows BuildRows(const QString& procedures, int maxRows);

@@ -1,12 +1,18 @@
 #include "OperationLists.h"
 
+#include "ActionTabs.h"
+
+#include "engine/EngineCodes.h"
 #include "engine/QXPgmrControl.h"
+#include "platform/EngineCall.h"
 
 bool gbFlashBiosRun = false;
 
 namespace OperationLists {
 
 namespace {
+
+namespace op = OperationCode;
 
 // The rows each tab's lists use.
 constexpr int kCheckRow = 0;
@@ -44,24 +50,24 @@ bool DeviceChecks(QXPgmrControl& e, const Context& context, Row& row)
 {
     int singles = 0;
     if (e.DeviceSupportsContinuity()) {
-        Add(row, "Continuity", 0);
+        Add(row, "Continuity", op::Continuity);
         singles = 1;
         if (ManualHandler(context) && e.DeviceSupportsAutoContinuity()) {
-            Add(row, "Auto Continuity", 35);
+            Add(row, "Auto Continuity", op::AutoContinuity);
             ++singles;
         }
     }
     if (e.DeviceSupportsIdCheck()) {
-        Add(row, "ID Check", 2);
-        Add(row, "Auto Selection", 4);
+        Add(row, "ID Check", op::IdCheck);
+        Add(row, "Auto Selection", op::AutoSelection);
         singles += 2;
     }
     if (e.DeviceSupportsIdCheck() && e.DeviceSupportsContinuity()) {
-        Add(row, "Continuity & ID", 6);
-        Add(row, "Continuity & Auto Selection", 8);
+        Add(row, "Continuity & ID", op::ContAndId);
+        Add(row, "Continuity & Auto Selection", op::ContAndAutoSelection);
         if (ManualHandler(context) && e.DeviceSupportsAutoContinuity()) {
-            Add(row, "Auto Continuity & ID", 36);
-            Add(row, "Auto Continuity & Auto Selection", 37);
+            Add(row, "Auto Continuity & ID", op::AutoContinuityAndId);
+            Add(row, "Auto Continuity & Auto Selection", op::AutoContinuityAndAutoSelection);
         }
         // A device that selects itself needs no plain continuity step.
         if (e.DeviceSupportsAutoSelection()) {
@@ -84,23 +90,23 @@ void BlankEraseList(QXPgmrControl& e, const Context& context, Row& row)
 {
     int n = 0;
     if (e.DeviceSupportsBlankCheck() || (context.vexalMode && e.BlankCheckOption())) {
-        Add(row, "Blank Check", 11);
+        Add(row, "Blank Check", op::BlankCheck);
         n = 1;
         AddIllegalBitItem(e, row);
     }
     if (e.DeviceSupportsErase()) {
-        Add(row, "Erase", 10);
+        Add(row, "Erase", op::Erase);
         ++n;
     }
     if (n == 2)
-        Add(row, "Erase & Blank Check", 43);
+        Add(row, "Erase & Blank Check", op::EraseAndBlankCheck);
 }
 
 void ProgramVariants(QXPgmrControl& e, const Context& context, Built& built)
 {
     Row& row = built.rows[kProgramRow];
     if (e.DeviceSupportsProgram())
-        Add(row, "Program", 12);
+        Add(row, "Program", op::Program);
     const qint32 count = e.ExecuteVariantCount();
     if (count == 0)
         return;
@@ -116,14 +122,14 @@ void ProgramVariants(QXPgmrControl& e, const Context& context, Built& built)
         if (name == QLatin1String("Flash") && flash) {
             // The BIOS flash runs this variant: it is selected and stored,
             // so that it is the one restored whatever follows it.
-            Add(row, name, kProgramVariantBase + i);
+            Add(row, name, op::ProgramVariantBase + i);
             row.selected = int(row.entries.size()) - 1;
             built.alwaysStoreRows << kProgramRow;
             flash = false;
         } else if (name != QLatin1String("P_Check")) {
-            Add(row, name, kProgramVariantBase + i);
+            Add(row, name, op::ProgramVariantBase + i);
         } else if (context.vexalMode) {
-            Add(row, name, kProgramVariantBase + i);
+            Add(row, name, op::ProgramVariantBase + i);
         }
     }
 }
@@ -133,34 +139,34 @@ void ProgramVerify(QXPgmrControl& e, Row& row)
     const bool encrypt = e.DeviceSupportsEncrypt();
     if (e.VerifySupport() > 0) {
         if (e.DeviceSupportsVerifyTwice()) {
-            Add(row, "Verify Once", 13);
-            Add(row, "Verify Twice", 15);
+            Add(row, "Verify Once", op::VerifyOnce);
+            Add(row, "Verify Twice", op::VerifyTwice);
             if (encrypt) {
-                Add(row, "Verify Once & Encrypt", 4109);
-                Add(row, "Verify Twice & Encrypt", 4111);
+                Add(row, "Verify Once & Encrypt", op::VerifyOnce + op::EncryptFlag);
+                Add(row, "Verify Twice & Encrypt", op::VerifyTwice + op::EncryptFlag);
             }
             if (e.DeviceSupportsTestVectors()) {
-                Add(row, "Verify Once & Test Once", 19);
-                Add(row, "Verify Once & Test Twice", 20);
-                Add(row, "Verify Twice & Test Once", 21);
-                Add(row, "Verify Twice & Test Twice", 22);
+                Add(row, "Verify Once & Test Once", op::VfyOnceTestOnce);
+                Add(row, "Verify Once & Test Twice", op::VfyOnceTestTwice);
+                Add(row, "Verify Twice & Test Once", op::VfyTwiceTestOnce);
+                Add(row, "Verify Twice & Test Twice", op::VfyTwiceTestTwice);
             }
         } else {
-            Add(row, "Verify", 13);
+            Add(row, "Verify", op::VerifyOnce);
             if (encrypt)
-                Add(row, "Verify & Encrypt", 4109);
+                Add(row, "Verify & Encrypt", op::VerifyOnce + op::EncryptFlag);
             if (e.DeviceSupportsTestVectors()) {
                 if (e.DeviceSupportsTestTwice()) {
-                    Add(row, "Verify & Test Once", 17);
-                    Add(row, "Verify & Test Twice", 18);
+                    Add(row, "Verify & Test Once", op::VfyTestOnce);
+                    Add(row, "Verify & Test Twice", op::VfyTestTwice);
                 } else {
-                    Add(row, "Verify & Test", 17);
+                    Add(row, "Verify & Test", op::VfyTestOnce);
                 }
             }
         }
     }
     if (encrypt)
-        Add(row, "Encrypt", 4096);
+        Add(row, "Encrypt", op::EncryptFlag);
 }
 
 // The secure entries: one per engine-named variant, else plain "Secure".
@@ -168,21 +174,21 @@ void AddSecureEntries(QXPgmrControl& e, Row& row)
 {
     const qint32 count = e.SecureVariantCount();
     if (count == 0) {
-        Add(row, "Secure", kSecureCode);
+        Add(row, "Secure", op::Secure);
         return;
     }
     for (qint32 i = 1; i <= count; ++i)
-        Add(row, SecureName(e, i), kSecureVariantBase + i);
+        Add(row, SecureName(e, i), op::SecureVariantBase + i);
 }
 
 // The test entries: once and twice where the device can, else one "Test".
 void AddTestEntries(QXPgmrControl& e, Row& row)
 {
     if (e.DeviceSupportsTestTwice()) {
-        Add(row, "Test Once", 24);
-        Add(row, "Test Twice", 25);
+        Add(row, "Test Once", op::TestOnce);
+        Add(row, "Test Twice", op::TestTwice);
     } else {
-        Add(row, "Test", 24);
+        Add(row, "Test", op::TestOnce);
     }
 }
 
@@ -200,17 +206,17 @@ void ProgramSecureAndTest(QXPgmrControl& e, Row& row)
         const qint32 count = e.SecureVariantCount();
         if (twice && count != 0) {
             for (qint32 i = 1; i <= count; ++i)
-                Add(row, SecureName(e, i) + QStringLiteral(" & Test Once"), 512 + i);
+                Add(row, SecureName(e, i) + QStringLiteral(" & Test Once"), op::SecureVariantTestOnceBase + i);
             for (qint32 i = 1; i <= count; ++i)
-                Add(row, SecureName(e, i) + QStringLiteral(" & Test Twice"), 768 + i);
+                Add(row, SecureName(e, i) + QStringLiteral(" & Test Twice"), op::SecureVariantTestTwiceBase + i);
         } else if (twice) {
-            Add(row, "Secure & Test Once", 41);
-            Add(row, "Secure & Test Twice", 42);
+            Add(row, "Secure & Test Once", op::SecureTestOnce);
+            Add(row, "Secure & Test Twice", op::SecureTestTwice);
         } else if (count != 0) {
             for (qint32 i = 1; i <= count; ++i)
-                Add(row, SecureName(e, i) + QStringLiteral(" & Test"), 512 + i);
+                Add(row, SecureName(e, i) + QStringLiteral(" & Test"), op::SecureVariantTestOnceBase + i);
         } else {
-            Add(row, "Secure & Test", 41);
+            Add(row, "Secure & Test", op::SecureTestOnce);
         }
     }
 }
@@ -227,7 +233,7 @@ Built StoreAllOnce(Built built, const Context& context)
 void AddIllegalBitItem(QXPgmrControl& engine, Row& row)
 {
     if (engine.DeviceSupportsIllegalBitCheck() != 0)
-        Add(row, "Illegal Bit", 46);
+        Add(row, "Illegal Bit", op::IllegalBit);
 }
 
 Built Program(QXPgmrControl& e, const Context& context)
@@ -249,28 +255,28 @@ Built Verify(QXPgmrControl& e, const Context& context)
 
     Row& verify = built.rows[kVerifyRow];
     if (e.EncryptCompareKind()) {
-        Add(verify, "Compare", 38);
+        Add(verify, "Compare", op::VerifyByCompare);
         if (e.DeviceSupportsEncrypt())
-            Add(verify, "Decrypt & Compare", 8230);
+            Add(verify, "Decrypt & Compare", op::VerifyByCompare + op::DecryptFlag);
     }
     if (e.DeviceSupportsEncrypt())
-        Add(verify, "Encrypt", 4096);
+        Add(verify, "Encrypt", op::EncryptFlag);
     if (e.ProgramTabFlag59())
-        Add(verify, "Sum", 39);
+        Add(verify, "Sum", op::VerifyBySum);
     built.storeAll = context.storeOnce;
 
     if (e.VerifySupport() > 0) {
         if (e.DeviceSupportsVerifyTwice()) {
-            Add(verify, "Verify Once", 14);
-            Add(verify, "Verify Twice", 16);
+            Add(verify, "Verify Once", op::VerifyOnceInVerifyTab);
+            Add(verify, "Verify Twice", op::VerifyTwiceInVerifyTab);
             if (e.DeviceSupportsEncrypt()) {
-                Add(verify, "Decrypt & Verify Once", 8206);
-                Add(verify, "Decrypt & Verify Twice", 8208);
+                Add(verify, "Decrypt & Verify Once", op::VerifyOnceInVerifyTab + op::DecryptFlag);
+                Add(verify, "Decrypt & Verify Twice", op::VerifyTwiceInVerifyTab + op::DecryptFlag);
             }
         } else {
-            Add(verify, "Verify", 13);
+            Add(verify, "Verify", op::VerifyOnce);
             if (e.DeviceSupportsEncrypt())
-                Add(verify, "Decrypt & Verify", 8206);
+                Add(verify, "Decrypt & Verify", op::VerifyOnceInVerifyTab + op::DecryptFlag);
         }
     }
 
@@ -279,23 +285,23 @@ Built Verify(QXPgmrControl& e, const Context& context)
     if (e.DeviceSupportsTestAndSecure() == vbTrue) {
         const qint32 count = e.SecureVariantCount();
         if (count == 0) {
-            Add(secureTest, "Secure", 26);
+            Add(secureTest, "Secure", op::SecureAfterVerify);
         } else {
             for (qint32 i = 1; i <= count; ++i)
-                Add(secureTest, SecureName(e, i), kSecureVariantBase + i);
+                Add(secureTest, SecureName(e, i), op::SecureVariantBase + i);
         }
     }
     if (!e.DeviceSupportsTestVectors())
         return built;
     if (!e.DeviceSupportsTestTwice()) {
-        Add(secureTest, "Test", 24);
+        Add(secureTest, "Test", op::TestOnce);
         return built;
     }
-    Add(secureTest, "Test Once", 24);
-    Add(secureTest, "Test Twice", 25);
+    Add(secureTest, "Test Once", op::TestOnce);
+    Add(secureTest, "Test Twice", op::TestTwice);
     if (e.DeviceSupportsTestAndSecure() == vbTrue) {
-        Add(secureTest, "Test Once & Secure", 31);
-        Add(secureTest, "Test Twice & Secure", 44);
+        Add(secureTest, "Test Once & Secure", op::TestOnceSecureAfterVerify);
+        Add(secureTest, "Test Twice & Secure", op::TestTwiceSecureAfterVerify);
     }
     return built;
 }
@@ -303,24 +309,24 @@ Built Verify(QXPgmrControl& e, const Context& context)
 Built Read(QXPgmrControl& e, const Context& context)
 {
     Built built = Empty(context);
-    Add(built.rows[kCheckRow], "Clear Buffer First", 32);
+    Add(built.rows[kCheckRow], "Clear Buffer First", op::ClearBuffer00);
 
     // The Read tab's own device checks: no automatic continuity, and codes
     // of its own for the continuity entries.
     Row& checks = built.rows[kBlankEraseRow];
     int singles = 0;
     if (e.DeviceSupportsContinuity()) {
-        Add(checks, "Continuity", 1);
+        Add(checks, "Continuity", op::ContinuityInReadTab);
         singles = 1;
     }
     if (e.DeviceSupportsIdCheck()) {
-        Add(checks, "ID Check", 2);
-        Add(checks, "Auto Selection", 4);
+        Add(checks, "ID Check", op::IdCheck);
+        Add(checks, "Auto Selection", op::AutoSelection);
         singles += 2;
     }
     if (e.DeviceSupportsIdCheck() && e.DeviceSupportsContinuity()) {
-        Add(checks, "Continuity & ID", 7);
-        Add(checks, "Continuity & Auto Selection", 8);
+        Add(checks, "Continuity & ID", op::ContAndIdInReadTab);
+        Add(checks, "Continuity & Auto Selection", op::ContAndAutoSelection);
         if (e.DeviceSupportsAutoSelection()) {
             checks.entries.removeFirst();
             --singles;
@@ -331,9 +337,9 @@ Built Read(QXPgmrControl& e, const Context& context)
     }
 
     Row& read = built.rows[kProgramRow];
-    Add(read, "Read", 34);
+    Add(read, "Read", op::Read);
     if (e.DeviceSupportsEncrypt())
-        Add(read, "Decrypt & Read", 8226);
+        Add(read, "Decrypt & Read", op::Read + op::DecryptFlag);
     return built;
 }
 
@@ -341,7 +347,7 @@ Built BlankCheck(QXPgmrControl& e, const Context& context)
 {
     Built built = Empty(context);
     DeviceChecks(e, context, built.rows[kCheckRow]);
-    Add(built.rows[kProgramRow], "Blank Check", 11);
+    Add(built.rows[kProgramRow], "Blank Check", op::BlankCheck);
     AddIllegalBitItem(e, built.rows[kProgramRow]);
     return StoreAllOnce(built, context);
 }
@@ -365,10 +371,10 @@ Built Secure(QXPgmrControl& e, const Context& context)
         AddSecureEntries(e, row);
     if (e.DeviceSupportsSecure() && e.DeviceSupportsTestVectors()) {
         if (e.DeviceSupportsTestTwice()) {
-            Add(row, "Secure & Test Once", 41);
-            Add(row, "Secure & Test Twice", 42);
+            Add(row, "Secure & Test Once", op::SecureTestOnce);
+            Add(row, "Secure & Test Twice", op::SecureTestTwice);
         } else {
-            Add(row, "Secure & Test", 41);
+            Add(row, "Secure & Test", op::SecureTestOnce);
         }
     }
     return StoreAllOnce(built, context);
@@ -378,20 +384,20 @@ Built Erase(QXPgmrControl& e, const Context& context)
 {
     Built built = Empty(context);
     DeviceChecks(e, context, built.rows[kCheckRow]);
-    Add(built.rows[kBlankEraseRow], "Erase", 10);
+    Add(built.rows[kBlankEraseRow], "Erase", op::Erase);
     return StoreAllOnce(built, context);
 }
 
 Builder BuilderFor(qint32 action)
 {
     switch (action) {
-    case 1: return &Program;
-    case 2: return &Verify;
-    case 3: return &Read;
-    case 4: return &BlankCheck;
-    case 5: return &Test;
-    case 6: return &Secure;
-    case 7: return &Erase;
+    case ActionTabs::kProgram: return &Program;
+    case ActionTabs::kVerify: return &Verify;
+    case ActionTabs::kRead: return &Read;
+    case ActionTabs::kBlankCheck: return &BlankCheck;
+    case ActionTabs::kTest: return &Test;
+    case ActionTabs::kSecure: return &Secure;
+    case ActionTabs::kErase: return &Erase;
     default: return nullptr;
     }
 }
@@ -404,32 +410,46 @@ QList<Effect> Rules(QXPgmrControl& e, qint32 action, const QList<int>& entryCoun
         if (has(row))
             effects << Effect{Effect::Force, row} << Effect{Effect::Show, row};
     };
+    // Each rule reads the engine on its own: a capability the engine cannot
+    // report drops that rule only, never the ones after it (the Program step
+    // must stay forced).
+    using enginecall::Try;
     switch (action) {
-    case 1:
-        if (has(kSecureTestRow) && e.DeviceSupportsAutoSelection())
-            effects << Effect{Effect::Show, kSecureTestRow};
-        if (e.DeviceFlag8())
-            effects << Effect{Effect::Force, kVerifyRow};
-        if (e.DeviceValue271())
-            effects << Effect{Effect::Force, kBlankEraseRow};
+    case ActionTabs::kProgram:
+        Try([&] {
+            if (has(kSecureTestRow) && e.DeviceSupportsAutoSelection())
+                effects << Effect{Effect::Show, kSecureTestRow};
+        });
+        Try([&] {
+            if (e.DeviceFlag8())
+                effects << Effect{Effect::Force, kVerifyRow};
+        });
+        Try([&] {
+            if (e.DeviceValue271())
+                effects << Effect{Effect::Force, kBlankEraseRow};
+        });
         // Programming cannot be switched off on the Program tab.
         forceAndShow(kProgramRow);
         // A STAPL file on a STAPL device runs its blank/erase and verify
         // steps whatever the operator chooses.
-        if (e.DataFileTypeCode() == 16 && e.DeviceIsVexal()
-            && e.DeviceName().startsWith(QLatin1String("STAPL")))
-            effects << Effect{Effect::Force, kBlankEraseRow} << Effect{Effect::Force, kVerifyRow};
+        Try([&] {
+            if (e.DataFileTypeCode() == FileTypes::FT_STAPL && e.DeviceIsVexal()
+                && e.DeviceName().startsWith(QLatin1String("STAPL")))
+                effects << Effect{Effect::Force, kBlankEraseRow} << Effect{Effect::Force, kVerifyRow};
+        });
         break;
-    case 2:
+    case ActionTabs::kVerify:
         forceAndShow(kVerifyRow);
-        if (e.DeviceIsVexal())
-            effects << Effect{Effect::UncheckAndHide, kSecureTestRow};
+        Try([&] {
+            if (e.DeviceIsVexal())
+                effects << Effect{Effect::UncheckAndHide, kSecureTestRow};
+        });
         break;
-    case 3:
-    case 4: forceAndShow(kProgramRow); break;
-    case 5:
-    case 6: forceAndShow(kSecureTestRow); break;
-    case 7: forceAndShow(kBlankEraseRow); break;
+    case ActionTabs::kRead:
+    case ActionTabs::kBlankCheck: forceAndShow(kProgramRow); break;
+    case ActionTabs::kTest:
+    case ActionTabs::kSecure: forceAndShow(kSecureTestRow); break;
+    case ActionTabs::kErase: forceAndShow(kBlankEraseRow); break;
     default: break;
     }
     return effects;

@@ -86,12 +86,9 @@ struct Effect
     bool operator==(const Effect&) const = default;
 };
 // For a standard action (1 to 7), in the order they apply; entryCount(row)
-// is the number of entries the row's list now holds.
+// is the number of entries the row's list now holds. A rule whose engine
+// read fails is left out; the others still apply.
 QList<Effect> Rules(QXPgmrControl& engine, qint32 action, const QList<int>& entryCounts);
 
-// Operation codes the rest of the window tests for.
-constexpr qint32 kSecureCode = 23;
-constexpr qint32 kSecureVariantBase = 256;
-constexpr qint32 kProgramVariantBase = 1024;
 
 } // namespace OperationLists

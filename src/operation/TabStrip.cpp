@@ -1,11 +1,9 @@
 #include "TabStrip.h"
 
+#include "platform/Twips.h"
+
 #include <QFrame>
 #include <QTabBar>
-
-namespace {
-constexpr int kTwipsPerPixel = 15;
-} // namespace
 
 TabStrip::TabStrip(QWidget* parent)
     : QWidget(parent)
@@ -100,7 +98,7 @@ void TabStrip::onCurrentChanged(int index)
 void TabStrip::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    const int row = kTabRowHeight / kTwipsPerPixel;
+    const int row = twips::ToPixels(kTabRowHeight);
     m_tabs->setGeometry(0, 0, width(), row);
     if (auto* client = findChild<QFrame*>(QStringLiteral("tabOperationClient")))
         client->setGeometry(0, row - 1, width(), std::max(0, height() - row + 1));

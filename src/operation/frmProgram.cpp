@@ -6,13 +6,18 @@
 #include "SummaryLines.h"
 #include "TabStrip.h"
 #include "device/frmDeviceConfigure.h"
+#include "engine/EngineCodes.h"
 #include "engine/H950HdlrControl.h"
 #include "engine/QXPgmrControl.h"
 #include "engine/SiteBoxControl.h"
+#include "mainwindow/BlackBoxLog.h"
+#include "mainwindow/VersionStrings.h"
 #include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
 #include "platform/AutomationError.h"
 #include "platform/Companion.h"
+#include "platform/EngineCall.h"
+#include "platform/Twips.h"
 #include "platform/UiService.h"
 #include "records/frmJobSummary.h"
 #include "settings/ProgrammerClass.h"
@@ -46,8 +51,14 @@
 
 namespace {
 
-constexpr qint32 kTwipsPerPixel = 15;
+using enginecall::Ask;
+using enginecall::Try;
+
+constexpr qint32 kTwipsPerPixel = twips::kPerPixel;
+// The status list holds this many lines; when it is full the oldest lines
+// make room, a block at a time so that a long run does not pay per line.
 constexpr int kMaxStatusLines = 32000;
+constexpr int kStatusLinesDroppedWhenFull = 1000;
 
 // The window as designed, in twips: three summary rows with their buttons at
 // the top, the tab strip with the option frame over its client area, and the
@@ -94,32 +105,6 @@ QString App()
     return appinfo::ApplicationTitle();
 }
 
-// Statements whose failures pass: the next one runs.
-template <class F>
-void Try(F&& f)
-{
-    try {
-        f();
-    } catch (const AutomationError&) {
-    }
-}
-
-// An answer of the engine, or the fallback when it fails.
-template <class T, class F>
-T Ask(F&& f, T fallback)
-{
-    try {
-        return T(f());
-    } catch (const AutomationError&) {
-        return fallback;
-    }
-}
-
-qint32 FloorPixels(qint32 twips)
-{
-    return qint32(std::floor(double(twips) / kTwipsPerPixel));
-}
-
 qint32 TextWidthTwips(const QWidget* w, const QString& text)
 {
     return w->fontMetrics().horizontalAdvance(text) * kTwipsPerPixel;
@@ -131,8 +116,8 @@ frmProgram::frmProgram(QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmProgram"));
-    setMinimumSize(kMinimumWidth / kTwipsPerPixel, kMinimumHeight / kTwipsPerPixel);
     CreateControls();
+    UpdateMinimumSize();
     cboDatPos->installEventFilter(this);
     cboBankNum->installEventFilter(this);
     // The designed site box; the layout creates the others.
@@ -192,10 +177,10 @@ void frmProgram::ApplyGeometry(QWidget* control)
     const Twips& t = m_twips[control];
     // Edges, not sizes, are converted, so a control that ends inside its
     // parent in twips ends inside it in pixels too.
-    const qint32 x = FloorPixels(t.left);
-    const qint32 y = FloorPixels(t.top);
-    const qint32 right = FloorPixels(t.left + std::max<qint32>(t.width, 0));
-    const qint32 bottom = FloorPixels(t.top + std::max<qint32>(t.height, 0));
+    const qint32 x = twips::ToPixels(t.left);
+    const qint32 y = twips::ToPixels(t.top);
+    const qint32 right = twips::ToPixels(t.left + std::max<qint32>(t.width, 0));
+    const qint32 bottom = twips::ToPixels(t.top + std::max<qint32>(t.height, 0));
     control->setGeometry(x, y, std::max(right - x, 0), std::max(bottom - y, 0));
 }
 
@@ -344,7 +329,6 @@ void frmProgram::CreateControls()
     connect(DeviceButton, &QPushButton::clicked, this, &frmProgram::DeviceButton_Click);
     connect(FileButton, &QPushButton::clicked, this, &frmProgram::FileButton_Click);
     connect(OptionsButton, &QPushButton::clicked, this, &frmProgram::OptionsButton_Click);
-    connect(btnAction, &QPushButton::clicked, this, &frmProgram::btnAction_Click);
     connect(btnStop, &QPushButton::clicked, this, &frmProgram::btnStop_Click);
     SetStopBackColor(false);
 }
@@ -358,15 +342,13 @@ void frmProgram::Form_Load()
     m_loaded = true;
     ProgrammerClass& data = pgmrData();
 
-    // 1. and 2.
     const int options = data.GetMaximumNumberOfOptions();
     m_asOptionText = QStringList(options + 1, QString());
     strOldComboBoxStrings.assign(options + 1, QStringList(std::max<qint32>(data.GetTotalNumberOfTabs(), 0) + 1));
-    lngNumberOfActions = 9;
-    blnSaveActionOptions.assign(10, false);
-    intActionTabIndex.assign(10, 0);
+    lngNumberOfActions = ActionTabs::kStandardActionSlots;
+    blnSaveActionOptions.assign(size_t(ActionTabs::kStandardActionSlots) + 1, false);
+    intActionTabIndex.assign(size_t(ActionTabs::kStandardActionSlots) + 1, 0);
 
-    // 3. to 6.
     bEnableStatusTextUpdate = true;
     BufferType(QString(), QDateTime::currentDateTime(), CBufferSource::Cleared);
     CreateOptionControls();
@@ -377,7 +359,6 @@ void frmProgram::Form_Reload(bool bReload, const QString& strDeviceName)
 {
     ProgrammerClass& data = pgmrData();
 
-    // 1. and 2.
     bSpecialConcurrent = false;
     blnRunningConcurrent = false;
     mbActionClicked = false;
@@ -385,17 +366,18 @@ void frmProgram::Form_Reload(bool bReload, const QString& strDeviceName)
     std::fill(blnSaveActionOptions.begin(), blnSaveActionOptions.begin() + qsizetype(actions), false);
     UpdateFormCaption(true);
 
-    // 3. A STAPL device keeps its tabs, options and flags.
+    // A STAPL device keeps its tabs, options and flags.
     if (bReload && strDeviceName.startsWith(QLatin1String("STAPL")))
         return;
 
-    // 4.
+    // Whether a device is selected: one named on the command line (unless
+    // its data file is a STAPL file), the reloaded one, or the stored choice.
     const QString cmdLineDevice = GetCmdLineDevice();
     if (!cmdLineDevice.isEmpty()) {
         data.blnDeviceSelected = true;
         data.SetActionSettingsLoaded(true);
         QString dataFile = GetCmdLineDataFile();
-        if (!dataFile.isEmpty() && Ask([&] { return Engine().DetectFileType(dataFile); }, qint32(0)) == 16)
+        if (!dataFile.isEmpty() && Ask([&] { return Engine().DetectFileType(dataFile); }, qint32(0)) == FileTypes::FT_STAPL)
             data.blnDeviceSelected = false;
     } else if (bReload) {
         data.blnDeviceSelected = true;
@@ -404,7 +386,6 @@ void frmProgram::Form_Reload(bool bReload, const QString& strDeviceName)
                                         false);
     }
 
-    // 5. to 7.
     if (data.blnDeviceSelected) {
         SetDeviceConfigureOptions();
         // The selection below raises no engine warnings.
@@ -432,7 +413,7 @@ void frmProgram::Form_Reload(bool bReload, const QString& strDeviceName)
         if (result != 0) {
             data.blnDeviceSelected = false;
         } else if (gMainForm) {
-            // 7a. The word range and the buffer offset must agree.
+            // The word range and the buffer offset must agree.
             qint32 low = 0;
             qint32 high = 0;
             gMainForm->GetEngineRangeValues(low, high);
@@ -443,12 +424,10 @@ void frmProgram::Form_Reload(bool bReload, const QString& strDeviceName)
                 Try([&] { Engine().BufferOffset(m_lBufferOffset); });
             }
         }
-        // 7b.
         if (gMainForm)
             gMainForm->bWarningMessagesEnabled = true;
     }
 
-    // 8.
     SetSelectedDevice();
     udtAction = 0;
     DisableCheckboxesAsNecessary();
@@ -467,13 +446,13 @@ void frmProgram::Form_Resize()
         return;
     m_inResize = true;
 
-    // 1. Never smaller than the designed minimum.
-    if (height() * kTwipsPerPixel < kMinimumHeight || width() * kTwipsPerPixel < kMinimumWidth)
-        resize(std::max(width(), kMinimumWidth / kTwipsPerPixel), std::max(height(), kMinimumHeight / kTwipsPerPixel));
+    // Never smaller than what the contents need.
+    if (height() < minimumHeight() || width() < minimumWidth())
+        resize(std::max(width(), minimumWidth()), std::max(height(), minimumHeight()));
     const qint32 innerWidth = width() * kTwipsPerPixel;
     const qint32 innerHeight = height() * kTwipsPerPixel;
 
-    // 2. and 3.
+    // The status list at the bottom, the tab strip above it.
     Twips& status = tw(cboStatus);
     status.top = innerHeight - status.height - 100;
     status.width = innerWidth - status.left - 100;
@@ -481,14 +460,13 @@ void frmProgram::Form_Resize()
     tab.height = status.top - 100 - tab.top;
     tab.width = innerWidth - tab.left - 100;
 
-    // 4. The option frame covers the tab strip's client area.
+    // The option frame covers the tab strip's client area.
     Twips& operation = tw(fraOperation);
     operation.left = tab.left + kTabBorder;
     operation.top = tab.top + TabStrip::kTabRowHeight + kTabBorder;
     operation.width = tab.width - 2 * kTabBorder;
     operation.height = tab.height - TabStrip::kTabRowHeight - 2 * kTabBorder;
 
-    // 5. and 6.
     Twips& progress = tw(fraProgressBar);
     const qint32 barWidth = operation.width - progress.left - 300;
     for (QProgressBar* bar : std::as_const(ProgressBar1))
@@ -496,11 +474,10 @@ void frmProgram::Form_Resize()
     progress.height = operation.height - progress.top - 120;
     progress.width = operation.width - progress.left - 60;
 
-    // 7.
     const Twips& options = tw(fraOptions);
     tw(fraButtons).top = options.top + options.height + 45;
 
-    // 8.
+    // The summary lines, the options line leaving room for the sets frame.
     const qint32 textWidth = innerWidth - tw(txtOptions).left - 100;
     tw(txtFile).width = textWidth;
     tw(txtDevice).width = textWidth;
@@ -511,7 +488,7 @@ void frmProgram::Form_Resize()
         tw(fraSets).left = tw(txtOptions).left + tw(txtOptions).width + 100;
     }
 
-    // 9. to 11.
+    // The concurrent frame, its site boxes and counters.
     Twips& concurrent = tw(fraConcurrent);
     concurrent.height = operation.height - concurrent.top - 120;
     concurrent.width = operation.width - progress.left - 180;
@@ -522,6 +499,18 @@ void frmProgram::Form_Resize()
     ArrangeConcurrentLabels();
 
     m_inResize = false;
+}
+
+void frmProgram::UpdateMinimumSize()
+{
+    // Around the option frame: the tab strip above it with its borders, the
+    // status list below with its margins.
+    const qint32 aroundFrame = kTabTop + TabStrip::kTabRowHeight + 2 * kTabBorder + 100 + kStatusHeight + 100;
+    // Inside the frame: the option rows and, under them, Action and Stop.
+    const qint32 frameNeeds = kOptionsFrameTop + TwipsGeometry(fraOptions).height() + 45 + kButtonsHeight + kOptionsFrameTop;
+    const qint32 height = std::max(kMinimumHeight, aroundFrame + frameNeeds);
+    // Rounded up: the last twips of a control still need their pixel.
+    setMinimumSize((kMinimumWidth + kTwipsPerPixel - 1) / kTwipsPerPixel, (height + kTwipsPerPixel - 1) / kTwipsPerPixel);
 }
 
 void frmProgram::ArrangeConcurrentLabels()
@@ -629,7 +618,6 @@ void frmProgram::SetButtonStates()
     const bool running = data.blnInAction;
     const bool op = data.bStartInOperatorMode;
 
-    // 1. and 2.
     if (running) {
         SetStopBackColor(true);
         btnStop->setEnabled(true);
@@ -663,13 +651,12 @@ void frmProgram::SetButtonStates()
         tabOperation->setVisible(true);
     }
 
-    // 3.
     if (gMainForm)
         gMainForm->SetButtonMenuLogic();
 
-    // 4. A custom action the engine calls invalid cannot run.
-    if (udtAction >= 8 && udtAction < lngNumberOfActions && cboOperation[0]->count() >= 1) {
-        if (cboOperation[0]->itemData(0).toInt() == 45) {
+    // A custom action the engine calls invalid cannot run.
+    if (IsCustomAction(udtAction) && cboOperation[0]->count() >= 1) {
+        if (cboOperation[0]->itemData(0).toInt() == OperationCode::InvalidAction) {
             btnAction->setEnabled(false);
             // A run already going stays stoppable.
             if (!running)
@@ -678,7 +665,7 @@ void frmProgram::SetButtonStates()
         return;
     }
 
-    // 5. and 6. Stop stays with the operator on the Program, Verify, Test,
+    // Stop stays with the operator on the Program, Verify, Test,
     // Execute and Erase tabs; elsewhere it follows the mode. A running
     // operation can always be stopped.
     if (kStopAlwaysCaptions.contains(btnAction->text().toUpper())) {
@@ -735,7 +722,7 @@ QString frmProgram::BufferLine()
             line += QStringLiteral("    Buffer Size = ") + size + QStringLiteral(" bytes");
         }
     }
-    if (e && Ask([&] { return e->DataFileTypeCode(); }, qint32(0)) == 13)
+    if (e && Ask([&] { return e->DataFileTypeCode(); }, qint32(0)) == FileTypes::FT_AFM)
         line += QStringLiteral("    Fuse Checksum = ") + summary::HexText(Ask([&] { return e->FuseChecksum(); }, qint32(0)))
             + QLatin1Char('h');
     if (gMainForm) {
@@ -750,7 +737,7 @@ QString frmProgram::DeviceLine()
     ProgrammerClass& data = pgmrData();
     QXPgmrControl* e = gMainForm ? &gMainForm->QXProgrammer : nullptr;
     if (e)
-        data.strDeviceSize = Ask([&] { return e->DeviceSizeText(data.udtRadix == 1); }, data.strDeviceSize);
+        data.strDeviceSize = Ask([&] { return e->DeviceSizeText(qint32(1), data.udtRadix == 1); }, data.strDeviceSize);
     if (!data.blnDeviceSelected)
         return QStringLiteral("<None Selected>");
     QString line = data.strDeviceName + QStringLiteral("    ");
@@ -798,8 +785,10 @@ void frmProgram::ShowSetsFrame()
 {
     ProgrammerClass& data = pgmrData();
     QXPgmrControl* e = gMainForm ? &gMainForm->QXProgrammer : nullptr;
-    const qint32 setWidth = e ? Ask([&] { return e->SetWidth(); }, qint32(0)) : 0;
-    const qint32 bankCount = e ? Ask([&] { return e->BankCount(); }, qint32(0)) : 0;
+    // The counts fill the position and bank lists: held to what a list can
+    // offer.
+    const qint32 setWidth = e ? UsableCount(Ask([&] { return e->SetWidth(); }, qint32(1)), kMaxSetsOrBanks, "set width") : 1;
+    const qint32 bankCount = e ? UsableCount(Ask([&] { return e->BankCount(); }, qint32(1)), kMaxSetsOrBanks, "bank count") : 1;
     const bool show = e && (setWidth > 1 || bankCount > 1) && Ask([&] { return e->DeviceSupportsSetsAndBanks(); }, false)
         && Ask([&] { return e->SetMode(); }, qint32(-1)) == 0;
     fraSets->setVisible(show);
@@ -900,7 +889,7 @@ void frmProgram::EnableOperationSettings(bool bEnable)
     const int rows = std::min<int>(pgmrData().GetMaximumNumberOfOptions(), Check1.size());
     for (int row = 0; row < rows; ++row) {
         // A greyed step runs whatever the operator does: it stays disabled.
-        Check1[row]->setEnabled(bEnable && CheckValue(Check1[row]) != 2);
+        Check1[row]->setEnabled(bEnable && CheckValue(Check1[row]) != CheckBoxValue::Forced);
         cboOperation[row]->setEnabled(bEnable);
     }
 }
@@ -1009,13 +998,16 @@ void frmProgram::UpdateJobRunStatistics(qint32 lDevicesPassed, qint32 lDevicesFa
     m_sDevicesRemainingValue->setText(summary::SignedText(lDevicesRemaining));
 }
 
-void frmProgram::LoadCmdLnDataPatternFile()
+bool frmProgram::LoadCmdLnDataPatternFile()
 {
-    if (GetCmdLineDataFile().isEmpty())
-        return;
-    FileButton_Click();
-    SetCmdLineDataFile(QString());
-    SetCmdLineDevice(QString());
+    const QString file = GetCmdLineDataFile();
+    if (file.isEmpty())
+        return true;
+    // The names are given up only once the file is in the buffer: the
+    // station cannot load data patterns yet.
+    AddStatusTextLine(QStringLiteral("Data pattern file ") + file
+                      + QStringLiteral(" was not loaded: this station cannot load data patterns yet."));
+    return false;
 }
 
 void frmProgram::SetOptionListDropWidths()
@@ -1052,10 +1044,17 @@ void frmProgram::SetDropWidth(QComboBox* combo, qint32 pixels)
 
 void frmProgram::AddStatusTextLine(const QString& text)
 {
+    if (!bEnableStatusTextUpdate)
+        return;
+    // A full list gives up its oldest lines, so the newest ones stay in view.
     if (cboStatus->count() >= kMaxStatusLines)
-        cboStatus->clear();
+        cboStatus->model()->removeRows(0, cboStatus->count() - kMaxStatusLines + kStatusLinesDroppedWhenFull);
     cboStatus->addItem(text);
+    cboStatus->setCurrentRow(cboStatus->count() - 1);
     cboStatus->scrollToBottom();
+    ::WriteLogInfo(text, true);
+    ::WriteInfoToLogFile(text, true);
+    ::SetExportChiseloLogFile(true);
 }
 
 void frmProgram::UpdateFormCaption(bool bShowVersion)
@@ -1085,7 +1084,7 @@ bool frmProgram::SelectDevice(const QString& deviceName)
     bool ok = false;
     if (!deviceName.isEmpty()) {
         QString name = deviceName;
-        ok = Ask([&] { return Engine().SelectDeviceByName(false, name); }, qint32(-1)) == 0;
+        ok = Ask([&] { return Engine().SelectDeviceByName(name, false); }, qint32(-1)) == 0;
     } else {
         ok = Ask([&] { return Engine().DeviceSelectResult(); }, false);
     }
@@ -1132,7 +1131,6 @@ void frmProgram::SetSelectedDevice()
     // The layout the per-tab store was filled under.
     const QList<qint32> oldLayout = TabActions();
 
-    // 1.
     lngNumberOfActions = ActionTabs::kStandardActionSlots;
     intActionTabIndex.assign(size_t(lngNumberOfActions) + 1, 0);
     blnSaveActionOptions.resize(size_t(lngNumberOfActions) + 1, false);
@@ -1141,7 +1139,7 @@ void frmProgram::SetSelectedDevice()
     GetDeviceConfigureOptions();
     tabOperation->Clear();
 
-    // 2. to 6.
+    // The standard tabs the device's capabilities call for.
     const ActionTabs::Standard standard = ActionTabs::StandardTabs(ActionTabs::Capabilities::Read(Engine()));
     QStringList keys;
     for (const ActionTabs::Tab& tab : standard.tabs) {
@@ -1153,8 +1151,9 @@ void frmProgram::SetSelectedDevice()
     }
     if (standard.droppedActions.contains(udtAction))
         udtAction = ActionTabs::kNoAction;
+    const qint32 currentAction = udtAction;
 
-    // 7. Custom actions, each with a tab of its name. A faulty entry of the
+    // Custom actions, each with a tab of its name. A faulty entry of the
     // engine's list is left out with a status line; the others stay.
     const QString list = Ask([&] { return Engine().CustomActionList(); }, QString());
     if (!list.isEmpty()) {
@@ -1192,7 +1191,15 @@ void frmProgram::SetSelectedDevice()
         ResizeOptionsFrame(largest);
     }
 
-    // 8. The per-tab store follows the tabs. It is kept by tab, so a new
+    // The rebuilt strip shows the tab of the current action again, so that
+    // strip, action and rows stay in step (a cancelled or repeated choice of
+    // the same device keeps the operator where he was). Without that tab the
+    // strip shows its first one and the caller builds its rows.
+    if (currentAction > ActionTabs::kNoAction && size_t(currentAction) < intActionTabIndex.size()
+        && intActionTabIndex[size_t(currentAction)] > 0 && currentAction < lngNumberOfActions)
+        tabOperation->Select(intActionTabIndex[size_t(currentAction)]);
+
+    // The per-tab store follows the tabs. It is kept by tab, so a new
     // total or another order of actions moves it through the registry: saved
     // under the old layout, read back under the new one.
     const bool loaded = data.GetActionSettingsLoaded();
@@ -1210,14 +1217,13 @@ void frmProgram::SetSelectedDevice()
             LoadActionSettings();
     }
 
-    // 9.
     if (!data.GetActionSettingsLoaded()) {
         if (!data.LoadOldActionSettings())
             LoadActionSettings();
         data.SetActionSettingsLoaded(true);
     }
 
-    // 10.
+    // The device's name, size and package.
     if (data.blnDeviceSelected) {
         Try([&] { data.strDeviceName = Engine().DeviceName(); });
         txtDevice->setText(data.strDeviceName);
@@ -1228,7 +1234,6 @@ void frmProgram::SetSelectedDevice()
     Try([&] { data.strDeviceSize = Engine().DeviceSizeText(qint32(1), data.udtRadix == 1); });
     Try([&] { data.strDevicePackage = Engine().DeviceProperty4(); });
 
-    // 11.
     SetButtonStates();
     SetDisplayInfo();
     if (gMainForm)
@@ -1241,7 +1246,6 @@ void frmProgram::DisableCheckboxesAsNecessary()
     ProgrammerClass& data = pgmrData();
     const int rows = std::min<int>(data.GetMaximumNumberOfOptions(), cboOperation.size());
 
-    // 1. and 2.
     tabOperation->setVisible(true);
     for (const ActionTabs::ToolTip& tip : ActionTabs::ToolTips(ActionTabs::Capabilities::Read(Engine()))) {
         const qint16 tab = intActionTabIndex[size_t(tip.action)];
@@ -1249,14 +1253,14 @@ void frmProgram::DisableCheckboxesAsNecessary()
             tabOperation->SetToolTip(tab, tip.text);
     }
 
-    // 3. and 4.
     ResetOptionRows();
     const qint16 selected = qint16(tabOperation->SelectedIndex());
     udtAction = WhichAction(selected);
     const bool custom = IsCustomAction(udtAction);
     const bool standard = !custom;
 
-    // 5.
+    // The selected tab's lists: a standard action's from its builder, a
+    // custom action's from its procedures.
     if (udtAction >= ActionTabs::kProgram && udtAction <= ActionTabs::kErase) {
         btnAction->setText(tabOperation->Key(intActionTabIndex[size_t(udtAction)]));
         try {
@@ -1274,7 +1278,8 @@ void frmProgram::DisableCheckboxesAsNecessary()
         btnAction->setEnabled(true);
     }
 
-    // 6.
+    // Rows with entries are shown with the operator's choices, empty ones
+    // hidden.
     for (int i = 0; i < rows; ++i) {
         const qint16 row = qint16(i);
         const int n = cboOperation[i]->count();
@@ -1296,17 +1301,16 @@ void frmProgram::DisableCheckboxesAsNecessary()
             Check1[i]->show();
             ProgressBar1[i]->show();
         }
-        if (standard && CheckValue(Check1[i]) == 2)
-            SetCheckValue(Check1[i], 1);
+        if (standard && CheckValue(Check1[i]) == CheckBoxValue::Forced)
+            SetCheckValue(Check1[i], CheckBoxValue::Ticked);
     }
 
-    // 7.
     UpdateOptionControls();
 
-    // 8.
+    // The rows a custom action requires, or the action's forcing rules.
     if (custom) {
         for (int i = 0; i < rows; ++i) {
-            if (CheckValue(Check1[i]) == 2)
+            if (CheckValue(Check1[i]) == CheckBoxValue::Forced)
                 Check1[i]->setEnabled(false);
             ProgressBar1[i]->setVisible(i == 0);
         }
@@ -1321,7 +1325,7 @@ void frmProgram::DisableCheckboxesAsNecessary()
                 continue;
             switch (effect.kind) {
             case OperationLists::Effect::Force:
-                SetCheckValue(Check1[effect.row], 2);
+                SetCheckValue(Check1[effect.row], CheckBoxValue::Forced);
                 Check1[effect.row]->setEnabled(false);
                 break;
             case OperationLists::Effect::Show:
@@ -1330,7 +1334,7 @@ void frmProgram::DisableCheckboxesAsNecessary()
                 ProgressBar1[effect.row]->show();
                 break;
             case OperationLists::Effect::UncheckAndHide:
-                SetCheckValue(Check1[effect.row], 0);
+                SetCheckValue(Check1[effect.row], CheckBoxValue::Cleared);
                 cboOperation[effect.row]->hide();
                 Check1[effect.row]->hide();
                 ProgressBar1[effect.row]->hide();
@@ -1339,17 +1343,15 @@ void frmProgram::DisableCheckboxesAsNecessary()
         }
     }
 
-    // 9.
     SetButtonStates();
 
-    // 10. A test-first station always tests.
+    // A test-first station always tests.
     if (Ask([&] { return Engine().TestOnlyStation(); }, false) && rows > 2) {
-        SetCheckValue(Check1[2], 1);
+        SetCheckValue(Check1[2], CheckBoxValue::Ticked);
         Check1[2]->setEnabled(false);
         cboOperation[2]->setEnabled(false);
     }
 
-    // 11. and 12.
     SetOptionListDropWidths();
     if (data.bStartInOperatorMode) {
         for (QComboBox* combo : std::as_const(cboOperation))
@@ -1372,52 +1374,17 @@ OperationLists::Context frmProgram::ListContext(qint32 action) const
 
 void frmProgram::FillStandardOptionLists(qint32 action)
 {
-    switch (action) {
-    case ActionTabs::kProgram: FillProgramOptionLists(); break;
-    case ActionTabs::kVerify: FillVerifyOptionLists(); break;
-    case ActionTabs::kRead: FillReadOptionLists(); break;
-    case ActionTabs::kBlankCheck: FillBlankCheckOptionLists(); break;
-    case ActionTabs::kTest: FillTestOptionLists(); break;
-    case ActionTabs::kSecure: FillSecureOptionLists(); break;
-    case ActionTabs::kErase: FillEraseOptionLists(); break;
-    default: break;
-    }
+    if (const OperationLists::Builder build = OperationLists::BuilderFor(action))
+        ApplyOptionLists(build(Engine(), ListContext(action)), action);
 }
 
-void frmProgram::FillProgramOptionLists()
-{
-    ApplyOptionLists(OperationLists::Program(Engine(), ListContext(ActionTabs::kProgram)), ActionTabs::kProgram);
-}
-
-void frmProgram::FillVerifyOptionLists()
-{
-    ApplyOptionLists(OperationLists::Verify(Engine(), ListContext(ActionTabs::kVerify)), ActionTabs::kVerify);
-}
-
-void frmProgram::FillReadOptionLists()
-{
-    ApplyOptionLists(OperationLists::Read(Engine(), ListContext(ActionTabs::kRead)), ActionTabs::kRead);
-}
-
-void frmProgram::FillBlankCheckOptionLists()
-{
-    ApplyOptionLists(OperationLists::BlankCheck(Engine(), ListContext(ActionTabs::kBlankCheck)), ActionTabs::kBlankCheck);
-}
-
-void frmProgram::FillSecureOptionLists()
-{
-    ApplyOptionLists(OperationLists::Secure(Engine(), ListContext(ActionTabs::kSecure)), ActionTabs::kSecure);
-}
-
-void frmProgram::FillTestOptionLists()
-{
-    ApplyOptionLists(OperationLists::Test(Engine(), ListContext(ActionTabs::kTest)), ActionTabs::kTest);
-}
-
-void frmProgram::FillEraseOptionLists()
-{
-    ApplyOptionLists(OperationLists::Erase(Engine(), ListContext(ActionTabs::kErase)), ActionTabs::kErase);
-}
+void frmProgram::FillProgramOptionLists() { FillStandardOptionLists(ActionTabs::kProgram); }
+void frmProgram::FillVerifyOptionLists() { FillStandardOptionLists(ActionTabs::kVerify); }
+void frmProgram::FillReadOptionLists() { FillStandardOptionLists(ActionTabs::kRead); }
+void frmProgram::FillBlankCheckOptionLists() { FillStandardOptionLists(ActionTabs::kBlankCheck); }
+void frmProgram::FillTestOptionLists() { FillStandardOptionLists(ActionTabs::kTest); }
+void frmProgram::FillSecureOptionLists() { FillStandardOptionLists(ActionTabs::kSecure); }
+void frmProgram::FillEraseOptionLists() { FillStandardOptionLists(ActionTabs::kErase); }
 
 void frmProgram::ApplyOptionLists(const OperationLists::Built& built, qint32 action)
 {
@@ -1466,9 +1433,9 @@ void frmProgram::FillCustomActionOptionLists()
     if (built.invalidAction) {
         cboOperation[0]->addItem(QStringLiteral("Invalid Action"), CustomActions::kInvalidActionCode);
         cboOperation[0]->setCurrentIndex(-1);
-        SetCheckValue(Check1[0], 1);
+        SetCheckValue(Check1[0], CheckBoxValue::Ticked);
         Check1[0]->setEnabled(false);
-        data.intUserCheckbox(tab, 0, 1);
+        data.intUserCheckbox(tab, 0, CheckBoxValue::Ticked);
         AddStatusTextLine(QStringLiteral("Error processing procedures for action ") + caption);
         return;
     }
@@ -1495,9 +1462,9 @@ void frmProgram::FillCustomActionOptionLists()
     if (built.noOptionalProcs) {
         cboOperation[0]->addItem(QStringLiteral("No Optional Procs"), CustomActions::kNoOptionalProcsCode);
         cboOperation[0]->setCurrentIndex(-1);
-        SetCheckValue(Check1[0], 2);
+        SetCheckValue(Check1[0], CheckBoxValue::Forced);
         Check1[0]->setEnabled(false);
-        data.intUserCheckbox(tab, 0, 2);
+        data.intUserCheckbox(tab, 0, CheckBoxValue::Forced);
     }
 }
 
@@ -1538,7 +1505,7 @@ void frmProgram::ResetOptionRows()
         cboOperation[i]->setEnabled(true);
         Check1[i]->hide();
         Check1[i]->setEnabled(true);
-        SetCheckValue(Check1[i], 1);
+        SetCheckValue(Check1[i], CheckBoxValue::Ticked);
         ProgressBar1[i]->setRange(0, 100);
         ProgressBar1[i]->setValue(0);
     }
@@ -1552,7 +1519,7 @@ void frmProgram::AddIllegalBitItem(qint16& row)
     if (row < 0 || row >= cboOperation.size())
         return;
     if (Ask([&] { return Engine().DeviceSupportsIllegalBitCheck(); }, qint32(0)) != 0)
-        cboOperation[row]->addItem(QStringLiteral("Illegal Bit"), 46);
+        cboOperation[row]->addItem(QStringLiteral("Illegal Bit"), OperationCode::IllegalBit);
 }
 
 void frmProgram::SaveCheckBoxValues()
@@ -1637,17 +1604,21 @@ void frmProgram::RefreshGuiSecure()
         for (int j = 0; j < combo->count(); ++j) {
             const qint32 code = combo->itemData(j).toInt();
             const qint32 variants = Ask([&] { return Engine().SecureVariantCount(); }, qint32(0));
-            if (code != OperationLists::kSecureCode
-                && !(code >= OperationLists::kSecureVariantBase && code <= OperationLists::kSecureVariantBase + variants))
+            if (code != OperationCode::Secure
+                && !(code >= OperationCode::SecureVariantBase && code <= OperationCode::SecureVariantBase + variants))
                 continue;
-            SetCheckValue(Check1[row], Ask([&] { return Engine().SecureMode(); }, false) ? 1 : 0);
+            SetCheckValue(Check1[row], Ask([&] { return Engine().SecureMode(); }, false) ? CheckBoxValue::Ticked
+                                                                                         : CheckBoxValue::Cleared);
             SaveCheckBoxValues();
             return;
         }
     }
 }
 
-void frmProgram::UpdateOptionControls() {}
+void frmProgram::UpdateOptionControls()
+{
+    // No option row depends on another one yet.
+}
 
 void frmProgram::CreateOptionControls()
 {
@@ -1703,9 +1674,12 @@ void frmProgram::ResizeOptionsFrame(qint16 rows)
     m_optionsExtraHeight = extra;
     tw(fraOptions).height += change;
     ApplyGeometry(fraOptions);
-    // The window grows with the frame (its frame window, when it has one).
+    // The window grows with the frame (its frame window, when it has one);
+    // its height is taken before the new minimum can move it.
     QWidget* outer = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
-    outer->resize(outer->width(), outer->height() + change / kTwipsPerPixel);
+    const int outerHeight = outer->height();
+    UpdateMinimumSize();
+    outer->resize(outer->width(), outerHeight + change / kTwipsPerPixel);
     Form_Resize();
 }
 
@@ -1725,8 +1699,6 @@ void frmProgram::SaveActionSettings()
     // save.
     Try([&] { ActionSettings::Save(pgmrData(), [this](int tab) { return qint32(WhichAction(qint16(tab))); }); });
 }
-void frmProgram::SaveCurrentComboBoxStrings() {}
-void frmProgram::CheckNewComboBoxStringsAgainstOld() {}
 
 void frmProgram::DecoratedTabName(const QString& name, QString& decorated) const
 {
@@ -1739,44 +1711,7 @@ void frmProgram::DecoratedTabName(const QString& name, QString& decorated) const
     }
 }
 
-void frmProgram::SetOperationOptionState(const QString& text1, const QString& text2, qint16 n)
-{
-    Q_UNUSED(text1);
-    Q_UNUSED(text2);
-    Q_UNUSED(n);
-}
-
-void frmProgram::SKExport() {}
-void frmProgram::SKImport() {}
-
-// --- running an operation ---
-
-void frmProgram::SetupOperation() {}
-
-qint16 frmProgram::SetupSpecialCmd(qint32& command, qint16& handled)
-{
-    Q_UNUSED(command);
-    handled = 0;
-    return 0;
-}
-
-void frmProgram::SetOperationOptions() {}
-
-qint32 frmProgram::GetPgmrCommandToRun()
-{
-    return 0;
-}
-
-bool frmProgram::ActionIsRepeatable(qint32 action)
-{
-    if (action == 0 || action == 3)
-        return false;
-    if (action == 2) {
-        const qint32 command = GetPgmrCommandToRun();
-        return command != 2 && command != 7;
-    }
-    return true;
-}
+// --- the run: device options, abort trackers ---
 
 void frmProgram::SetDeviceConfigureOptions()
 {
@@ -1795,16 +1730,6 @@ void frmProgram::GetDeviceConfigureOptions()
     Try([&] { data.lngBankSingle = Engine().CurrentBank(); });
     Try([&] { data.udtRadix = Engine().DisplayRadix() == 0 ? 0 : 1; });
     Try([&] { data.bClearBeforeRead = Engine().ClearBufferMode(); });
-}
-
-qint32 frmProgram::ExecuteOperationCore()
-{
-    return 0;
-}
-
-qint32 frmProgram::ExecuteOperation()
-{
-    return ExecuteOperationCore();
 }
 
 void frmProgram::ResetAbortTrackers()
@@ -1835,7 +1760,9 @@ void frmProgram::DeviceButton_Click()
         if (Engine().DeviceSelectResult())
             DeviceAccepted();
         SetSelectedDevice();
-        if (data.strDeviceName != previous)
+        // Another device, or the current action lost its tab: the rows are
+        // built for the tab now shown.
+        if (data.strDeviceName != previous || WhichAction(qint16(tabOperation->SelectedIndex())) != udtAction)
             DisableCheckboxesAsNecessary();
     } catch (const AutomationError&) {
     }
@@ -1858,8 +1785,10 @@ void frmProgram::OptionsButton_Click()
     options.reset();
     RefreshAll();
 }
-void frmProgram::btnAction_Click() {}
-void frmProgram::btnStop_Click() {}
+void frmProgram::btnStop_Click()
+{
+    // No run can be going yet: there is nothing to stop.
+}
 
 bool frmProgram::ExecuteBufferCommand(qint32 command, const QString& fileName, qint32 fileType)
 {
@@ -1870,13 +1799,6 @@ bool frmProgram::ExecuteBufferCommand(qint32 command, const QString& fileName, q
 }
 
 // --- sites and sessions ---
-
-void frmProgram::SetSiteStatus(qint32 site, qint32 status, qint32 code)
-{
-    Q_UNUSED(site);
-    Q_UNUSED(status);
-    Q_UNUSED(code);
-}
 
 void frmProgram::ConcurrentOperationBegan()
 {
@@ -1902,11 +1824,6 @@ void frmProgram::HideConcurrentFrame()
     fraConcurrent->lower();
 }
 
-void frmProgram::HandlerSessionStarted() {}
-void frmProgram::HandlerSessionStopped() {}
-void frmProgram::AbortCommand() {}
-void frmProgram::Start_PowerSupplyLogFile() {}
-
 qint32 frmProgram::RepeatCommandOnSite(qint32 site)
 {
     return Engine().RepeatSiteCommand(site);
@@ -1927,17 +1844,19 @@ qint32 frmProgram::SetSiteFinished(qint32 site)
 qint16 frmProgram::CheckValue(const QCheckBox* box)
 {
     switch (box->checkState()) {
-    case Qt::Checked: return 1;
-    case Qt::PartiallyChecked: return 2;
-    default: return 0;
+    case Qt::Checked: return CheckBoxValue::Ticked;
+    case Qt::PartiallyChecked: return CheckBoxValue::Forced;
+    default: return CheckBoxValue::Cleared;
     }
 }
 
 void frmProgram::SetCheckValue(QCheckBox* box, qint16 value)
 {
     // Only code greys a box: the operator's clicks go between the other two.
-    box->setTristate(value == 2);
-    box->setCheckState(value == 2 ? Qt::PartiallyChecked : value == 1 ? Qt::Checked : Qt::Unchecked);
+    box->setTristate(value == CheckBoxValue::Forced);
+    box->setCheckState(value == CheckBoxValue::Forced  ? Qt::PartiallyChecked
+                       : value == CheckBoxValue::Ticked ? Qt::Checked
+                                                        : Qt::Unchecked);
 }
 
 // --- the site boxes, for the site layout ---
@@ -1980,7 +1899,88 @@ SiteBoxControl& frmProgram::SiteBoxAt(int index)
 
 qint32 frmProgram::EngineSiteCount()
 {
-    return Ask([&] { return Engine().SiteCount(); }, qint32(1));
+    // One site box per site: a count the station cannot show is taken as one.
+    return UsableCount(Ask([&] { return Engine().SiteCount(); }, qint32(1)), kMaxSites, "site count");
+}
+
+qint32 frmProgram::UsableCount(qint32 reported, qint32 most, const char* what)
+{
+    if (reported >= 1 && reported <= most)
+        return reported;
+    // 0 is the engine's "none": one, as it means.
+    if (reported == 0)
+        return 1;
+    // Said once for each value, not at every refresh that reads it again.
+    qint32& last = m_reportedCounts[QLatin1String(what)];
+    if (last != reported) {
+        last = reported;
+        ::WriteLogInfo(QStringLiteral("The engine's %1 %2 is outside 1 to %3: 1 is used.")
+                           .arg(QLatin1String(what))
+                           .arg(reported)
+                           .arg(most),
+                       true);
+    }
+    return 1;
+}
+
+// --- the run's host ---
+
+void frmProgram::StatusLine(const QString& text)
+{
+    AddStatusTextLine(text);
+}
+
+int frmProgram::ProgressRowCount() const
+{
+    return std::min<int>(m_pgmrData ? m_pgmrData->GetMaximumNumberOfOptions() : 0, ProgressBar1.size());
+}
+
+void frmProgram::SetProgressValue(int row, int value)
+{
+    ProgressBar1[row]->setValue(value);
+}
+
+bool frmProgram::ProgressRowChecked(int row) const
+{
+    return CheckValue(Check1[row]) == CheckBoxValue::Ticked;
+}
+
+void frmProgram::ShowSiteStatus(int index, qint32 status, const QString& statusText, const QString& errorText)
+{
+    SiteBoxControl& box = *SiteBox.at(size_t(index));
+    Try([&] { box.StatusText(statusText); });
+    // The display of each status; the handler states show nothing of their own.
+    const std::pair<qint32, void (SiteBoxControl::*)()> displays[] = {
+        {SiteStatus::Passed, &SiteBoxControl::ShowPassed},   {SiteStatus::Failed, &SiteBoxControl::ShowFailed},
+        {SiteStatus::Idle, &SiteBoxControl::ShowIdle},       {SiteStatus::Active, &SiteBoxControl::ShowActive},
+        {SiteStatus::Ready, &SiteBoxControl::ShowReady},     {SiteStatus::NotApplicable, &SiteBoxControl::ShowNotApplicable},
+    };
+    if (status == SiteStatus::Failed)
+        Try([&] { box.ErrorText(errorText); });
+    for (const auto& [code, show] : displays) {
+        if (code == status)
+            Try([&] { (box.*show)(); });
+    }
+}
+
+void frmProgram::UpdateButtonStates()
+{
+    SetButtonStates();
+}
+
+void frmProgram::LockOptionSettings(bool locked)
+{
+    EnableOperationSettings(!locked);
+}
+
+void frmProgram::PumpEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+qint32 frmProgram::Prompt(const QString& text, qint32 buttons, const QString& title)
+{
+    return Ui().MsgBox(text, buttons, title);
 }
 
 qint16 frmProgram::EngineSiteSlotCount()

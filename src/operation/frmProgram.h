@@ -13,8 +13,11 @@
 #include "CBufferSource.h"
 #include "CSiteLayout.h"
 #include "OperationLists.h"
+#include "OperationRun.h"
 #include "OptionStore.h"
+#include "RunCounters.h"
 
+#include <QHash>
 #include <QList>
 #include <QRect>
 #include <QStringList>
@@ -37,14 +40,19 @@ class QXPgmrControl;
 class SiteBoxControl;
 class TabStrip;
 
-class frmProgram : public QWidget, private CSiteLayout::Host
+class frmProgram : public QWidget, private CSiteLayout::Host, private OperationRun::Host
 {
     Q_OBJECT
+
+    // The run's counters, ahead of the members that name them.
+    RunCounters m_runCounters;
+
 public:
     explicit frmProgram(QWidget* parent = nullptr);
     ~frmProgram() override;
 
-    // The job configuration, created (and loaded) on first use.
+    // --- the job configuration ---
+    // Created (and loaded) on first use.
     ProgrammerClass& pgmrData();
     bool HasProgrammerData() const { return m_pgmrData != nullptr; }
     // Ends the job configuration at shut-down, saving its settings unless
@@ -64,12 +72,16 @@ public:
     // The same: False when it refuses.
     bool Form_Unload();
 
-    // --- buttons and summary lines ---
+    // --- buttons, summary lines and the run's counters ---
     void SetButtonStates();
     void SetDisplayInfo();
     // Called when a device run or a session starts and ends.
     void ResetRunCounters();
     void ShowJobSummary();
+    // The counters of the current or last run, for the job summary, the job
+    // record log and the automation monitor.
+    RunCounters& Counters() { return m_runCounters; }
+    const RunCounters& Counters() const { return m_runCounters; }
 
     // --- what the data buffer holds ---
     // 0 cleared, 1 loaded from a file, 2 read from the device, 3 edited.
@@ -80,7 +92,7 @@ public:
     // The data-file summary box shows the buffer as empty.
     void ShowBufferEmpty();
 
-    // --- modes and enable states ---
+    // --- operator and supervisor modes, enable states, queries ---
     void SetOperatorModeControls();
     void SetSupervisorModeControls();
     void EnableOperationSettings(bool bEnable);
@@ -96,11 +108,17 @@ public:
     void funcAskJobID();
     void UpdateJobRunStatistics(qint32 lDevicesPassed, qint32 lDevicesFailed, qint32 lDevicesActive,
                                 qint32 lDevicesRemaining, qint32 lDevicesPerHour = 0, double dYield = 0);
-    void LoadCmdLnDataPatternFile();
+    // The data file named on the command line: False (and a status line)
+    // when it was not loaded; the command-line names then stay.
+    bool LoadCmdLnDataPatternFile();
     void SetOptionListDropWidths();
 
     // --- status lines and caption ---
+    // Adds a line to the status list (its newest lines kept when it is
+    // full), the black-box log and the export log; nothing while
+    // bEnableStatusTextUpdate is False.
     void AddStatusTextLine(const QString& text);
+    // The caption follows the programmer and the job; not drawn yet.
     void UpdateFormCaption(bool bShowVersion);
 
     // --- action tabs and option rows ---
@@ -123,52 +141,41 @@ public:
     void cboDatPos_LostFocus();
     // The engine changed its secure option: the row offering securing follows.
     void RefreshGuiSecure();
+    // Brings dependent option rows in line after a click; no rows depend on
+    // each other yet.
     void UpdateOptionControls();
     void CreateOptionControls();
     void ResizeOptionsFrame(qint16 rows);
     qint16 CountCustomActionOptions(const QString& entry) const;
     void LoadActionSettings();
     void SaveActionSettings();
-    void SaveCurrentComboBoxStrings();
-    void CheckNewComboBoxStringsAgainstOld();
+    // The option lists of the standard tabs, each from its list builder.
     void FillBlankCheckOptionLists();
     void FillSecureOptionLists();
     void FillTestOptionLists();
     void FillEraseOptionLists();
     void DecoratedTabName(const QString& name, QString& decorated) const;
-    void SetOperationOptionState(const QString& text1, const QString& text2, qint16 n);
-    void SKExport();
-    void SKImport();
 
-    // --- running an operation ---
-    void SetupOperation();
-    qint16 SetupSpecialCmd(qint32& command, qint16& handled);
-    void SetOperationOptions();
-    qint32 GetPgmrCommandToRun();
-    bool ActionIsRepeatable(qint32 action);
+    // --- the run: device options, abort trackers ---
     void SetDeviceConfigureOptions();
     void GetDeviceConfigureOptions();
-    qint32 ExecuteOperationCore();
-    qint32 ExecuteOperation();
     void ResetAbortTrackers();
     // Waits that many seconds without letting window messages run.
     void Sleep(qint32 seconds);
+    // The run outside the window, over this window as its host.
+    OperationRun& Run() { return m_run; }
 
     // --- buttons ---
     void DeviceButton_Click();
     void FileButton_Click();
     void OptionsButton_Click();
-    void btnAction_Click();
+    // Stops a run; there is no run to stop yet.
     void btnStop_Click();
+    // The data pattern commands; none is carried out yet (False).
     bool ExecuteBufferCommand(qint32 command, const QString& fileName, qint32 fileType);
 
     // --- sites and sessions ---
-    void SetSiteStatus(qint32 site, qint32 status, qint32 code);
     void ConcurrentOperationBegan();
-    void HandlerSessionStarted();
-    void HandlerSessionStopped();
-    void AbortCommand();
-    void Start_PowerSupplyLogFile();
     qint32 RepeatCommandOnSite(qint32 site);
     qint32 SetSiteReady(qint32 site);
     qint32 SetSiteFinished(qint32 site);
@@ -182,9 +189,17 @@ public:
     // (relative to its parent).
     QRect TwipsGeometry(const QWidget* control) const;
 
-    // Smallest size of the window, in twips.
+    // Smallest size of the window as designed, in twips. The window's
+    // minimumSize() is what its contents need: more when option rows beyond
+    // the designed five grow the option frame.
     static constexpr qint32 kMinimumWidth = 6750;
     static constexpr qint32 kMinimumHeight = 5580;
+
+    // The most sites (site boxes) the station shows, and the most data
+    // positions and banks its lists offer; an engine count outside 1 to the
+    // most is taken as 1, with a line in the black-box log.
+    static constexpr qint32 kMaxSites = 64;
+    static constexpr qint32 kMaxSetsOrBanks = 256;
 
     // --- controls ---
     QLineEdit* txtDevice = nullptr;
@@ -242,23 +257,24 @@ public:
     QStringList m_asOptionText;
     qint32 m_lBufferOffset = 0;
 
-    // Run counters.
-    qint32 lngNumPassed = 0;
-    qint32 lngNumFailed = 0;
-    qint32 lngNumLeft = 0;
-    qint32 lngNumToDo = 0;
-    qint32 lngNumFailedAlreadySecured = 0;
-    qint32 lngNumFailedBadID = 0;
-    qint32 lngNumFailedContinuity = 0;
-    qint32 lngNumFailedErase = 0;
-    qint32 lngNumFailedFunctionality = 0;
-    qint32 lngNumFailedIllegalBit = 0;
-    qint32 lngNumFailedNonBlank = 0;
-    qint32 lngNumFailedOverCurrent = 0;
-    qint32 lngNumFailedProgramming = 0;
-    qint32 lngNumFailedSecurity = 0;
-    qint32 lngNumFailedVerify = 0;
-    qint32 lngNumFailedOther = 0;
+    // The run counters under the names the windows use (they live in
+    // Counters()).
+    qint32& lngNumPassed = m_runCounters.lngNumPassed;
+    qint32& lngNumFailed = m_runCounters.lngNumFailed;
+    qint32& lngNumLeft = m_runCounters.lngNumLeft;
+    qint32& lngNumToDo = m_runCounters.lngNumToDo;
+    qint32& lngNumFailedAlreadySecured = m_runCounters.lngNumFailedAlreadySecured;
+    qint32& lngNumFailedBadID = m_runCounters.lngNumFailedBadID;
+    qint32& lngNumFailedContinuity = m_runCounters.lngNumFailedContinuity;
+    qint32& lngNumFailedErase = m_runCounters.lngNumFailedErase;
+    qint32& lngNumFailedFunctionality = m_runCounters.lngNumFailedFunctionality;
+    qint32& lngNumFailedIllegalBit = m_runCounters.lngNumFailedIllegalBit;
+    qint32& lngNumFailedNonBlank = m_runCounters.lngNumFailedNonBlank;
+    qint32& lngNumFailedOverCurrent = m_runCounters.lngNumFailedOverCurrent;
+    qint32& lngNumFailedProgramming = m_runCounters.lngNumFailedProgramming;
+    qint32& lngNumFailedSecurity = m_runCounters.lngNumFailedSecurity;
+    qint32& lngNumFailedVerify = m_runCounters.lngNumFailedVerify;
+    qint32& lngNumFailedOther = m_runCounters.lngNumFailedOther;
 
     // Per procedure of the current custom action (all kinds, in the
     // engine's order), True for a required one; the last element is unused.
@@ -317,7 +333,7 @@ private:
     QXPgmrControl& Engine() const;
     CSiteLayout& SiteLayout();
 
-    // CSiteLayout::Host
+    // CSiteLayout::Host, and OperationRun::Host's site box count
     int SiteBoxCount() const override;
     bool LoadSiteBox(int index) override;
     void UnloadSiteBox(int index) override;
@@ -326,8 +342,26 @@ private:
     qint16 EngineSiteSlotCount() override;
     qint32 HandlerType() override;
 
+    // OperationRun::Host
+    void StatusLine(const QString& text) override;
+    int ProgressRowCount() const override;
+    void SetProgressValue(int row, int value) override;
+    bool ProgressRowChecked(int row) const override;
+    void ShowSiteStatus(int index, qint32 status, const QString& statusText, const QString& errorText) override;
+    void UpdateButtonStates() override;
+    void LockOptionSettings(bool locked) override;
+    void PumpEvents() override;
+    qint32 Prompt(const QString& text, qint32 buttons, const QString& title) override;
+
+    // The window's minimum size follows the option frame.
+    void UpdateMinimumSize();
+    // An engine count used to fill a list or create controls, held to
+    // 1..most; outside it the count is 1 and the black-box log says so.
+    qint32 UsableCount(qint32 reported, qint32 most, const char* what);
+
     std::unique_ptr<ProgrammerClass> m_pgmrData;
     std::unique_ptr<CSiteLayout> m_oSiteLayout;
+    OperationRun m_run{*this, m_runCounters};
     CBufferSource BufferSource;
     // Node-based: a reference to one entry stays valid while others are added.
     std::unordered_map<const QWidget*, Twips> m_twips;
@@ -337,4 +371,6 @@ private:
     // the designed five, in twips.
     qint32 m_optionsExtraHeight = 0;
     bool m_inResize = false;
+    // The last out-of-range engine count logged, by what it counts.
+    QHash<QString, qint32> m_reportedCounts;
 };

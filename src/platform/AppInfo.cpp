@@ -81,7 +81,16 @@ QString RawCommandLine(const QStringList& arguments)
     QStringList parts;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments.at(i);
-        parts.append(NeedsQuotes(argument) ? QLatin1Char('"') + argument + QLatin1Char('"') : argument);
+        if (!NeedsQuotes(argument)) {
+            parts.append(argument);
+            continue;
+        }
+        // Each double quote toggles the parser's quoting: a quote of the
+        // argument is written twice, so that its blanks stay quoted and the
+        // argument stays one token. (The parser drops every double quote.)
+        QString quoted = argument;
+        quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        parts.append(QLatin1Char('"') + quoted + QLatin1Char('"'));
     }
     return parts.join(QLatin1Char(' '));
 }

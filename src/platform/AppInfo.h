@@ -34,8 +34,9 @@ QString ProgramFolder();
 
 // The arguments after the program's own name (arguments[0], as
 // QCoreApplication::arguments gives them) joined by blanks; an argument that
-// holds a blank, a double quote or nothing is put in double quotes, so that
-// the command-line parser gives back the arguments as the shell passed them.
+// holds a blank, a double quote or nothing is put in double quotes (a double
+// quote inside it written twice), so that the command-line parser gives back
+// each argument as one token, as the shell passed it less its double quotes.
 QString RawCommandLine(const QStringList& arguments);
 QString RawCommandLine(); // of this process (QCoreApplication::arguments)
 

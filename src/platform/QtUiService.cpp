@@ -11,6 +11,9 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTimer>
+
+#include <cstdio>
 
 namespace {
 
@@ -76,12 +79,25 @@ void QtUiService::Log(const QString& title, const QString& text, const QString& 
 
 int QtUiService::MsgBox(const QString& prompt, int buttons, const QString& title)
 {
+    if (m_ending) {
+        const int answer = vb::DefaultAnswer(buttons);
+        Log(title, prompt, QString::number(buttons), QString::number(answer));
+        return answer;
+    }
     QMessageBox box(IconFor(buttons), title, prompt, QMessageBox::NoButton, Owner());
     const QList<int> answers = vb::ButtonAnswers(buttons);
     for (int answer : answers)
         box.addButton(ButtonFor(answer));
     box.setDefaultButton(ButtonFor(vb::DefaultAnswer(buttons)));
+    if (m_reportOpenBoxes) {
+        QTimer::singleShot(0, &box, [title] {
+            std::printf("box open: %s\n", qPrintable(title));
+            std::fflush(stdout);
+        });
+    }
+    m_openBoxes.append(&box);
     box.exec();
+    m_openBoxes.removeOne(&box);
     int answer = AnswerFor(box.standardButton(box.clickedButton()));
     if (!answers.contains(answer)) // closed without a button
         answer = answers.contains(vb::vbCancel) ? vb::vbCancel : vb::DefaultAnswer(buttons);
@@ -91,6 +107,11 @@ int QtUiService::MsgBox(const QString& prompt, int buttons, const QString& title
 
 QString QtUiService::InputBox(const QString& prompt, const QString& title, const QString& defaultText, bool* cancelled)
 {
+    if (m_ending) {
+        if (cancelled)
+            *cancelled = true;
+        return {};
+    }
     QInputDialog dialog(Owner());
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(title);
@@ -106,6 +127,8 @@ QString QtUiService::InputBox(const QString& prompt, const QString& title, const
 
 QString QtUiService::GetOpenFileName(const FileDialogRequest& request)
 {
+    if (m_ending)
+        return {};
     const QString answer = QFileDialog::getOpenFileName(Owner(), request.title, InitialPath(request), request.filter);
     Log(request.title, InitialPath(request), QStringLiteral("Open"), answer);
     return answer;
@@ -113,6 +136,8 @@ QString QtUiService::GetOpenFileName(const FileDialogRequest& request)
 
 QString QtUiService::GetSaveFileName(const FileDialogRequest& request)
 {
+    if (m_ending)
+        return {};
     const QString answer = QFileDialog::getSaveFileName(Owner(), request.title, InitialPath(request), request.filter);
     Log(request.title, InitialPath(request), QStringLiteral("Save"), answer);
     return answer;
@@ -120,6 +145,8 @@ QString QtUiService::GetSaveFileName(const FileDialogRequest& request)
 
 QString QtUiService::BrowseForFolder(const QString& prompt, const QString& initialDir)
 {
+    if (m_ending)
+        return {};
     const QString answer = QFileDialog::getExistingDirectory(Owner(), prompt, initialDir);
     Log(QString(), prompt, QStringLiteral("Folder"), answer);
     return answer;
@@ -127,6 +154,8 @@ QString QtUiService::BrowseForFolder(const QString& prompt, const QString& initi
 
 bool QtUiService::ShowPrinter(const QString& title)
 {
+    if (m_ending)
+        return false;
     QPrinter printer;
     QPrintDialog dialog(&printer, Owner());
     if (!title.isEmpty())
@@ -138,9 +167,28 @@ bool QtUiService::ShowPrinter(const QString& title)
 
 int QtUiService::ShowModal(QDialog* dialog)
 {
+    if (m_ending)
+        return QDialog::Rejected;
     const QString title = dialog->windowTitle();
     const QString name = dialog->objectName();
     const int result = dialog->exec();
     Log(title, name, QStringLiteral("Modal"), QString::number(result));
     return result;
+}
+
+void QtUiService::EndOpenBoxes()
+{
+    m_ending = true;
+    // Each ended box returns from its own exec once control is back in it.
+    for (QMessageBox* box : std::as_const(m_openBoxes)) {
+        if (QAbstractButton* button = box->defaultButton())
+            button->click();
+        else
+            box->done(QDialog::Rejected);
+    }
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(window);
+        if (dialog && dialog->isVisible() && !qobject_cast<QMessageBox*>(dialog))
+            dialog->reject();
+    }
 }

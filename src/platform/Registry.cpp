@@ -44,6 +44,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSysInfo>
+#include <QTemporaryFile>
 
 #include <unordered_map>
 
@@ -111,6 +112,7 @@ struct State
     std::function<void(const QString&)> reporter;
     std::function<bool(SaveStep)> saveHook;
     QStringList pendingReports;
+    QStringList heldReports; // made while no reporter was installed
 };
 
 State& S()
@@ -118,6 +120,8 @@ State& S()
     static State state;
     return state;
 }
+
+constexpr qsizetype kMaxHeldReports = 16;
 
 // One registry call: holds the process-wide mutex, and hands the reports of
 // damaged hives out after releasing it (the reporter may use the registry).
@@ -135,6 +139,14 @@ public:
             std::fprintf(stderr, "%s\n", qPrintable(report));
             if (reporter)
                 reporter(report);
+        }
+        if (!reporter && !reports.isEmpty()) {
+            // Kept for the reporter installed later (the station's log opens
+            // after the first hive was read).
+            std::lock_guard<std::mutex> lock(S().mutex);
+            S().heldReports += reports;
+            while (S().heldReports.size() > kMaxHeldReports)
+                S().heldReports.removeFirst();
         }
     }
 
@@ -162,10 +174,21 @@ long Resolve(HKEY key, KeyRef* ref)
     return ERROR_SUCCESS;
 }
 
+// Handles count up from kFirstHandle and stay below every predefined root:
+// past the last one they start again at the first, skipping those still open.
+constexpr HKEY kFirstHandle = 0x1000;
+
 HKEY NewHandle(const KeyRef& ref)
 {
-    const HKEY handle = S().nextHandle;
-    S().nextHandle += 4;
+    HKEY handle = S().nextHandle;
+    for (;;) {
+        if (handle < kFirstHandle || handle >= HKEY_CLASSES_ROOT)
+            handle = kFirstHandle;
+        if (!S().handles.contains(handle))
+            break;
+        handle += 4;
+    }
+    S().nextHandle = handle + 4;
     S().handles.insert(handle, ref);
     return handle;
 }
@@ -506,6 +529,9 @@ long RegCreateKeyEx(HKEY key, const QString& subKey, HKEY* result, bool* created
         if (!hive::IsValidKeyName(name))
             return ERROR_INVALID_PARAMETER;
     }
+    // A key the hive file could not be read back with is not made.
+    if (ref.path.size() + sub.size() > hive::kMaxKeyDepth)
+        return ERROR_INVALID_PARAMETER;
     bool isNew = false;
     const long rc = WriteHive(ref.hive, [&](hive::Key& root) -> Change {
         hive::Key* key = FindOrCreateRoot(root, ref, &isNew);
@@ -728,8 +754,34 @@ QString HiveFilePath(HKEY hive)
 
 void SetCorruptHiveReporter(std::function<void(const QString& message)> reporter)
 {
+    QStringList held;
+    {
+        std::lock_guard<std::mutex> lock(S().mutex);
+        S().reporter = reporter;
+        held.swap(S().heldReports); // removing the reporter forgets them too
+    }
+    if (reporter) {
+        for (const QString& report : std::as_const(held))
+            reporter(report);
+    }
+}
+
+bool HiveFolderWritable(HKEY hive, QString* folder)
+{
+    const Location location = HiveLocation(hive == HKEY_LOCAL_MACHINE ? Hive::LocalMachine : Hive::CurrentUser);
+    const QString dir = QFileInfo(location.path).path();
+    if (folder)
+        *folder = dir;
+    if (!location.writable || !QDir().mkpath(dir))
+        return false;
+    QTemporaryFile probe(dir + QStringLiteral("/.write-probe-XXXXXX"));
+    return probe.open();
+}
+
+void SetNextHandleForTests(HKEY next)
+{
     Session session;
-    S().reporter = std::move(reporter);
+    S().nextHandle = next;
 }
 
 void SetSaveStepHook(std::function<bool(SaveStep step)> hook)

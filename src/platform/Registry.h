@@ -74,11 +74,21 @@ long RegCloseKey(HKEY key);
 // The file a hive lives in (for messages and tests); HKCR gives the HKCU file.
 QString HiveFilePath(HKEY hive);
 
-// A hive file that cannot be read as a hive is moved aside (to
-// "<hive file>.corrupt-<time>") and an empty hive takes its place. The message
-// saying so goes to stderr and to this reporter, once per damaged file. The
-// reporter is called outside the registry's lock, so it may use the registry.
+// A hive file that cannot be read as a hive (a very deeply nested one
+// included) is moved aside (to "<hive file>.corrupt-<time>") and an empty hive
+// takes its place. The message saying so goes to stderr and to this reporter,
+// once per damaged file; messages made while no reporter is installed are kept
+// and handed to the next one installed (removing the reporter forgets them).
+// The reporter is called outside the registry's lock, so it may use the
+// registry.
 void SetCorruptHiveReporter(std::function<void(const QString& message)> reporter);
+
+// True when the folder of the hive's file can be written (it is created when
+// missing); *folder names it either way.
+bool HiveFolderWritable(HKEY hive, QString* folder);
+
+// Test seam: the handle the next open or create tries first.
+void SetNextHandleForTests(HKEY next);
 
 // Test seam: saving a hive calls the hook at each of these steps. A hook that
 // returns false makes the save fail at that step (the call then answers

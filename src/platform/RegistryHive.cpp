@@ -453,6 +453,8 @@ std::unique_ptr<Key> Parse(const QByteArray& text, QString* error)
             current = root.get();
             if (path.isEmpty())
                 continue;
+            if (path.count(u'\\') >= kMaxKeyDepth)
+                return fail(lineNumber, "key nested too deeply");
             for (const QString& name : path.split(u'\\')) {
                 if (!IsValidKeyName(name))
                     return fail(lineNumber, "invalid key name");

@@ -52,6 +52,10 @@ private:
     std::vector<std::unique_ptr<Key>> m_subkeys;
 };
 
+// Keys nest at most this deep below a hive's root (as on Windows); a deeper
+// key is neither read nor created.
+constexpr qsizetype kMaxKeyDepth = 512;
+
 // A key name is one to 255 printable characters without a backslash.
 bool IsValidKeyName(QStringView name);
 

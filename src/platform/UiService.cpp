@@ -71,6 +71,7 @@ std::unique_ptr<UiService> CreateDefault()
     }
     auto qt = std::make_unique<QtUiService>();
     qt->SetLogFile(log);
+    qt->SetReportOpenBoxes(qEnvironmentVariableIsSet("TARVO_REPORT_SHOWN"));
     return qt;
 }
 

@@ -73,6 +73,12 @@ public:
     virtual bool ShowPrinter(const QString& title) = 0;
     // Shows a window modally and returns QDialog::exec's result.
     virtual int ShowModal(QDialog* dialog) = 0;
+
+    // The process is ending (a termination signal): every box or dialog that
+    // waits ends now, a message box with its default answer, any other dialog
+    // as cancelled; boxes opened afterwards answer the same at once. A service
+    // that never waits has nothing to end.
+    virtual void EndOpenBoxes() {}
 };
 
 // The process-wide service. Until one is installed the Qt service is used,

@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <chrono>
 #include <future>
+#include <memory>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -16,7 +18,10 @@ QString g_componentFolder;
 int g_timeLimitMs = 20000;
 
 using RegisterEntry = long (*)();
+RegistrationWorkerStarter g_workerStarter;
 } // namespace
+
+void SetRegistrationWorkerStarterForTests(RegistrationWorkerStarter starter) { g_workerStarter = std::move(starter); }
 
 const QStringList& CompanionFiles()
 {
@@ -83,8 +88,11 @@ bool RegisterServer(const QString& path, bool bRegister)
         return false;
 
     // A program registers itself when started with the switch; we do not wait.
+    // Whether it could be started is not looked at either: it counts as
+    // registered.
     if (path.right(3).toUpper() == QLatin1String("EXE")) {
-        return QProcess::startDetached(path, {bRegister ? QStringLiteral("/REGSERVER") : QStringLiteral("/UNREGSERVER")});
+        QProcess::startDetached(path, {bRegister ? QStringLiteral("/REGSERVER") : QStringLiteral("/UNREGSERVER")});
+        return true;
     }
 
     // The library stays loaded: the program creates its controls from it
@@ -101,9 +109,15 @@ bool RegisterServer(const QString& path, bool bRegister)
     // the GUI thread past the limit. A thread cannot be ended safely from
     // outside, so on a time-out the worker is left to finish on its own and
     // its library stays loaded; the registration counts as failed.
-    std::packaged_task<long()> task(entry);
-    std::future<long> done = task.get_future();
-    std::thread worker(std::move(task));
+    auto task = std::make_shared<std::packaged_task<long()>>(entry);
+    std::future<long> done = task->get_future();
+    std::thread worker;
+    try {
+        auto work = [task] { (*task)(); };
+        worker = g_workerStarter ? g_workerStarter(work) : std::thread(work);
+    } catch (const std::system_error&) {
+        return false; // no worker: not registered, and the program goes on
+    }
     if (done.wait_for(std::chrono::milliseconds(g_timeLimitMs)) == std::future_status::ready) {
         worker.join();
         // The entry's own result is not examined: it ended in time.

@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <thread>
 
 // The companion files in the order they are registered.
 const QStringList& CompanionFiles();
@@ -20,3 +22,9 @@ QString ComponentFolder();
 void SetComponentFolder(const QString& folder);
 int RegistrationTimeLimitMs();
 void SetRegistrationTimeLimitMs(int ms);
+
+// Test seam: starts the worker that runs a registration entry (by default a
+// thread). A starter that throws std::system_error stands for a worker the
+// system cannot create; nullptr restores the default.
+using RegistrationWorkerStarter = std::function<std::thread(std::function<void()> work)>;
+void SetRegistrationWorkerStarterForTests(RegistrationWorkerStarter starter);

@@ -193,6 +193,12 @@ int AppMsgBox(const QString& prompt, int buttons, const QString& title, const QS
     return Ui().MsgBox(prompt, buttons, title);
 }
 
+QIcon AppIcon()
+{
+    Q_INIT_RESOURCE(tarvo);
+    return QIcon(QStringLiteral(":/IDI_MAIN.png"));
+}
+
 QWidget* GetTopOwnerWindow(QWidget* window)
 {
     QWidget* top = window;

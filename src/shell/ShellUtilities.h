@@ -9,6 +9,7 @@
 #include <QtGlobal>
 #include <functional>
 
+class QIcon;
 class QLineEdit;
 class QWidget;
 
@@ -51,6 +52,9 @@ void SetMessageBoxRoute(MessageBoxRoute route);
 // buttons.
 int AppMsgBox(const QString& prompt, int buttons = 0, const QString& title = QString(),
               const QString& helpFile = QString(), int context = 0);
+
+// The program's icon (the "IDI_MAIN" picture of its resources).
+QIcon AppIcon();
 
 // The top of a window's owner chain.
 QWidget* GetTopOwnerWindow(QWidget* window);

@@ -6,6 +6,7 @@
 #include "mainwindow/BlackBoxLog.h"
 #include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
+#include "platform/Registry.h"
 #include "platform/TerminationSignals.h"
 #include "platform/UiService.h"
 
@@ -32,6 +33,14 @@ QString g_rawCommandLine;
 bool g_rawCommandLineSet = false;
 std::unique_ptr<appinfo::SingleInstance> g_instance;
 
+// Where start-up stands. While it runs, a termination request is only
+// recorded: closing from inside the main window's load would unload the
+// station in the middle of loading it.
+enum class StartUpPhase { NotAttempted, Running, Done };
+StartUpPhase g_phase = StartUpPhase::NotAttempted;
+StartUpOutcome g_outcome = StartUpOutcome::NotAttempted;
+bool g_terminationRequested = false;
+
 const QString kUsageText = QStringLiteral("Available command line options: \r\n\r\n"
                                           "-SK <Job File Name>\r\n"
                                           "-device <Device Name>\r\n"
@@ -44,8 +53,7 @@ const QString kUsageText = QStringLiteral("Available command line options: \r\n\
 // keeps one icon with every size, so the two calls of start-up set the same.
 static void SetAppIcons()
 {
-    Q_INIT_RESOURCE(tarvo);
-    const QIcon icon(QStringLiteral(":/IDI_MAIN.png"));
+    const QIcon icon = AppIcon();
     gMainForm->EnsureLoaded();
     if (QWidget* top = GetTopOwnerWindow(gMainForm))
         top->setWindowIcon(icon);
@@ -66,6 +74,20 @@ void SetRawCommandLineText(const QString& text)
     g_rawCommandLineSet = true;
 }
 
+StartUpOutcome LastStartUpOutcome() { return g_outcome; }
+bool TerminationRequested() { return g_terminationRequested; }
+
+void OnTerminationRequest()
+{
+    Ui().EndOpenBoxes();
+    if (g_phase == StartUpPhase::Running) {
+        g_terminationRequested = true;
+        return;
+    }
+    if (gMainForm)
+        gMainForm->close();
+}
+
 int Main()
 {
     if (appinfo::GetStartMode() != appinfo::StartMode::Standalone) {
@@ -73,13 +95,21 @@ int Main()
         // (EnsureMainWindow). Until then there is nothing to show.
         return qApp->exec();
     }
-    // SIGTERM and SIGINT close the station as its own Exit does.
-    InstallTerminationHandler([] {
-        if (gMainForm)
-            gMainForm->close();
-    });
+    InstallTerminationHandler(OnTerminationRequest);
+    // Watching processes (tests, measures) learn that start-up has begun.
+    if (qEnvironmentVariableIsSet("TARVO_REPORT_SHOWN")) {
+        std::fputs("starting\n", stdout);
+        std::fflush(stdout);
+    }
     if (!StartApplication() || !gMainForm)
-        return 0;
+        return LastStartUpOutcome() == StartUpOutcome::Failed ? kStartUpFailedExitCode : 0;
+    if (g_terminationRequested) {
+        // Asked to end while starting: now that the station stands, it closes
+        // through its own close path (its settings are saved).
+        WriteLogInfo(QStringLiteral("Termination requested during start-up; the station closes."), true);
+        QTimer::singleShot(0, gMainForm, [] { gMainForm->close(); });
+        return qApp->exec();
+    }
     // Start-up measures wait for this line: the station is up and shown.
     if (qEnvironmentVariableIsSet("TARVO_REPORT_SHOWN")) {
         std::fputs("shown\n", stdout);
@@ -97,9 +127,36 @@ int Main()
 void ReleaseInstanceLock()
 {
     g_instance.reset();
+    g_phase = StartUpPhase::NotAttempted;
+    g_outcome = StartUpOutcome::NotAttempted;
+    g_terminationRequested = false;
 }
 
+static StartUpOutcome StartApplicationBody();
+
 bool StartApplication()
+{
+    g_phase = StartUpPhase::Running;
+    g_outcome = StartApplicationBody();
+    g_phase = StartUpPhase::Done;
+    return g_outcome == StartUpOutcome::Started;
+}
+
+// The settings can be kept only where the settings folder can be written;
+// without it the companions cannot be registered either. Says so, naming the
+// folder.
+static bool SettingsFolderWritable()
+{
+    QString folder;
+    if (reg::HiveFolderWritable(reg::HKEY_CURRENT_USER, &folder))
+        return true;
+    Ui().MsgBox(QStringLiteral("The settings folder \"") + folder
+                    + QStringLiteral("\" cannot be written.  Settings cannot be kept; the program ends."),
+                vb::vbCritical, QStringLiteral("System Error"));
+    return false;
+}
+
+static StartUpOutcome StartApplicationBody()
 {
     // 1.
     gCmdLineLogFile.clear();
@@ -110,7 +167,7 @@ bool StartApplication()
     if (!g_instance->TryAcquire()) {
         Ui().MsgBox(QStringLiteral("Only one instance of this application could be run at a time!"), vb::vbCritical,
                     QStringLiteral("Instance Error"));
-        return false;
+        return StartUpOutcome::Ended;
     }
 
     // 3.
@@ -128,7 +185,7 @@ bool StartApplication()
     // 9.
     if (FindCommandLineArg(QStringLiteral("-?")) != -1) {
         Ui().MsgBox(kUsageText, vb::vbInformation, QStringLiteral("Command Line Options"));
-        return false;
+        return StartUpOutcome::Ended;
     }
 
     // 10.
@@ -141,11 +198,11 @@ bool StartApplication()
     splash.ShowInitStep(0);
 
     // 12.
-    if (!RegisterComponents()) {
+    if (!SettingsFolderWritable() || !RegisterComponents()) {
         frmSplash::Unload();
         delete gMainForm;
         gMainForm = nullptr;
-        return false;
+        return StartUpOutcome::Failed;
     }
 
     // 13. The first use of the main window's handle loads it.
@@ -164,7 +221,7 @@ bool StartApplication()
         delete gMainForm;
         gMainForm = nullptr;
         ClearCommandLineFiles();
-        return false;
+        return StartUpOutcome::Failed;
     }
 
     // 18. to 20.
@@ -187,7 +244,7 @@ bool StartApplication()
 
     // 28.
     ClearCommandLineFiles();
-    return true;
+    return StartUpOutcome::Started;
 }
 
 void ReadCommandLine(const QString& raw)
@@ -210,15 +267,22 @@ void ReadCommandLine(const QString& raw)
     }
 }
 
-void EnsureMainWindow(bool bMonitorOnly)
+bool EnsureMainWindow(bool bMonitorOnly)
 {
-    if (!gMainForm)
-        StartApplication();
-    if (!gMainForm)
-        return;
+    // A failed start-up deletes the main window: it is not tried again on
+    // every call, and a call made while it runs finds no station yet.
+    if (g_phase == StartUpPhase::Running)
+        return false;
+    if (!gMainForm) {
+        if (g_phase != StartUpPhase::NotAttempted)
+            return false;
+        if (!StartApplication())
+            return false;
+    }
     if (!bMonitorOnly)
         gMainForm->QXProgrammer.SetGuiReady(true);
     gMainForm->EnableExperiencedMode();
+    return true;
 }
 
 qint16 ParseCommandLine(const QString& text)

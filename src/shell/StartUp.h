@@ -31,12 +31,29 @@ int Main();
 // second instance, the usage box, a failed registration or load).
 bool StartApplication();
 
-// Gives up the single-instance lock (the process ends; tests start again).
+// How the last start-up ended. A failed one (settings folder, companions,
+// database, engine) ends the process with kStartUpFailedExitCode, so that a
+// wrapper script can tell; a refused second instance and the usage box end
+// it with 0.
+enum class StartUpOutcome { NotAttempted, Started, Ended, Failed };
+StartUpOutcome LastStartUpOutcome();
+constexpr int kStartUpFailedExitCode = 1;
+
+// SIGTERM and SIGINT: a box that waits ends with its default answer; while
+// start-up runs the request is only recorded (Main closes the station once
+// start-up has finished); afterwards the station closes as its own Exit does.
+void OnTerminationRequest();
+bool TerminationRequested();
+
+// Gives up the single-instance lock and forgets the start-up attempt (the
+// process ends; tests start again).
 void ReleaseInstanceLock();
 
 // Called by the automation classes: starts the program when it has not
-// started yet, then readies the engine for a client.
-void EnsureMainWindow(bool bMonitorOnly);
+// started yet, then readies the engine for a client. Start-up is tried once
+// per process: after a failed one, or while it runs, this answers False at
+// once.
+bool EnsureMainWindow(bool bMonitorOnly);
 
 // Reads the flags and option values of a raw command line into the
 // process-wide values (the Vexal flag, the tokens, the device-list flag and

@@ -2,6 +2,8 @@
 
 #include "engine/QXPgmrControl.h"
 #include "mainwindow/VersionStrings.h"
+#include "platform/AppInfo.h"
+#include "shell/ShellUtilities.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -37,17 +39,18 @@ void frmAbout::Unload()
 frmAbout::frmAbout()
 {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About ") + QApplication::applicationDisplayName());
+    setWindowTitle(QStringLiteral("About ") + appinfo::ApplicationTitle());
     auto* layout = new QHBoxLayout(this);
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(QApplication::windowIcon().pixmap(64, 64));
+    Image1->setPixmap(AppIcon().pixmap(64, 64));
     Image1->setAlignment(Qt::AlignTop);
     layout->addWidget(Image1);
 
     auto* column = new QVBoxLayout();
     layout->addLayout(column);
-    auto* title = new QLabel(QStringLiteral("<h2>%1</h2>").arg(QApplication::applicationDisplayName()), this);
+    auto* title = new QLabel(QStringLiteral("<h2>%1</h2>").arg(appinfo::ApplicationTitle()), this);
+    title->setObjectName(QStringLiteral("lblTitle"));
     lblVersion = new QLabel(this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblRevision = new QLabel(this);

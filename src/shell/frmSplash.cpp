@@ -2,6 +2,8 @@
 
 #include "mainwindow/VersionStrings.h"
 #include "mainwindow/frmMain.h"
+#include "platform/AppInfo.h"
+#include "shell/ShellUtilities.h"
 #include "shell/StartUp.h"
 
 #include <QApplication>
@@ -35,14 +37,18 @@ frmSplash::frmSplash()
 {
     setObjectName(QStringLiteral("frmSplash"));
     setWindowFlags(Qt::SplashScreen | Qt::FramelessWindowHint);
+    // The splash shows before the program's windows get their icon.
+    setWindowTitle(appinfo::ApplicationTitle());
+    setWindowIcon(AppIcon());
     auto* outer = new QVBoxLayout(this);
     fraMainFrame = new QFrame(this);
     fraMainFrame->setFrameShape(QFrame::Box);
     outer->addWidget(fraMainFrame);
     auto* layout = new QVBoxLayout(fraMainFrame);
     Image1 = new QLabel(fraMainFrame);
-    Image1->setPixmap(QApplication::windowIcon().pixmap(64, 64));
-    auto* title = new QLabel(QStringLiteral("<h2>%1</h2>").arg(QApplication::applicationDisplayName()), fraMainFrame);
+    Image1->setPixmap(AppIcon().pixmap(64, 64));
+    auto* title = new QLabel(QStringLiteral("<h2>%1</h2>").arg(appinfo::ApplicationTitle()), fraMainFrame);
+    title->setObjectName(QStringLiteral("lblTitle"));
     lblStep = new QLabel(fraMainFrame);
     lblVersion = new QLabel(fraMainFrame);
     lblLegal = new QLabel(LegalNotice(), fraMainFrame);
@@ -69,12 +75,18 @@ void frmSplash::ShowInitStep(const QVariant& step)
         "Loading Algorithm Database...",
         "Establishing Communication...",
     };
+    const QString before = lblStep->text() + lblVersion->text();
     if (ok && n >= 0 && n < 4) {
         lblStep->setText(QString::fromLatin1(kSteps[n]));
         g_stepsShown << lblStep->text();
         if (n == 3 && HostEngine())
             lblVersion->setText(SplashVersionLine(*HostEngine()));
     }
+    // Painting is what a step costs: a step that changes no text shows as it
+    // was.
+    if (lblStep->text() + lblVersion->text() == before)
+        return;
+    ++m_repaints;
     repaint();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }

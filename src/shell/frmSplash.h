@@ -26,8 +26,11 @@ public:
     QLabel* lblLegal = nullptr;
     QFrame* fraMainFrame = nullptr;
     QLabel* Image1 = nullptr;
+    // How often a step repainted the window.
+    int RepaintCount() const { return m_repaints; }
 
 private:
+    int m_repaints = 0;
     frmSplash();
     void Form_Load();
 };

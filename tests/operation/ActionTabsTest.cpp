@@ -8,6 +8,7 @@
 
 #include "device/frmDeviceConfigure.h"
 #include "operation/ActionTabs.h"
+#include "operation/CustomActions.h"
 
 #include <QDialog>
 #include <QListWidget>
@@ -94,6 +95,47 @@ TEST_F(DeviceTabsTest, SelectDeviceByNameOrByTheEnginesWindow)
     EXPECT_EQ(window->udtAction, 1);
 }
 
+// The operator on the Verify tab presses Device and cancels, or picks the
+// same device again: the strip, the action, the Action button and the rows
+// stay on Verify, and nothing of Verify is stored as Program's choices.
+TEST_F(DeviceTabsTest, ChoosingNoOtherDeviceKeepsTheTabTheActionAndTheRowsInStep)
+{
+    LoadAndShow();
+    ASSERT_TRUE(window->SelectDevice(QStringLiteral("SL18F4550")));
+    const int programTab = window->intActionTabIndex[size_t(ActionTabs::kProgram)];
+    const int verifyTab = window->intActionTabIndex[size_t(ActionTabs::kVerify)];
+    ASSERT_GT(verifyTab, 0);
+    const QStringList programRows = Rows();
+    const auto programStore = [&] {
+        QStringList stored;
+        for (int row = 0; row < 5; ++row)
+            stored << QStringLiteral("%1|%2|%3")
+                          .arg(data().strUserListboxText(programTab, row))
+                          .arg(data().intUserCheckbox(programTab, row))
+                          .arg(data().intUserListboxIndex(programTab, row));
+        return stored;
+    };
+    Visit(verifyTab);
+    const QStringList verifyRows = Rows();
+    ASSERT_NE(verifyRows, programRows);
+    const QStringList storedForProgram = programStore();
+
+    for (const QString& choice : {QString(), QStringLiteral("SL18F4550")}) {
+        ChooseInEngineWindow(choice);
+        window->DeviceButton->click();
+        EXPECT_EQ(window->tabOperation->SelectedIndex(), verifyTab) << choice.toStdString();
+        EXPECT_EQ(window->udtAction, ActionTabs::kVerify);
+        EXPECT_EQ(window->btnAction->text(), QStringLiteral("VERIF&Y"));
+        EXPECT_EQ(Rows(), verifyRows);
+    }
+
+    // Back on Program: its stored choices and its rows are the operator's.
+    Visit(programTab);
+    EXPECT_EQ(programStore(), storedForProgram);
+    EXPECT_EQ(Rows(), programRows);
+    EXPECT_EQ(window->btnAction->text(), QStringLiteral("PROGRA&M"));
+}
+
 TEST_F(DeviceTabsTest, ToolTipsNameTheActionOfEachStandardTab)
 {
     LoadAndShow();
@@ -137,7 +179,7 @@ TEST_F(DeviceTabsTest, TheOptionsButtonNeedsADevice)
     ASSERT_TRUE(window->SelectDevice(QStringLiteral("AM27C512")));
     bool shown = false;
     ui().OnModal([&](QDialog* dialog) {
-        shown = qobject_cast<frmDeviceConfigure*>(dialog) != nullptr && dialog->parentWidget() == main.get();
+        shown = qobject_cast<frmDeviceConfigure*>(dialog) != nullptr && dialog->parentWidget() == main;
         return int(QDialog::Accepted);
     });
     window->OptionsButton_Click();
@@ -263,6 +305,45 @@ TEST_F(CustomActionTabsTest, TheOptionFrameGrowsForTheLargestCustomActionThatFit
     Offer(QStringLiteral("@Trim") + Options(3));
     EXPECT_EQ(OptionsFrameHeight(), designed);
     EXPECT_EQ(window->height(), windowHeight);
+}
+
+} // namespace
+
+namespace {
+
+// Option rows beyond the designed five make the window need more room: its
+// minimum size says how much, so that a main window can keep Action and Stop
+// reachable. At that size the buttons lie inside the option frame, above the
+// status list.
+TEST_F(CustomActionTabsTest, TheMinimumSizeKeepsActionAndStopInsideTheWindow)
+{
+    const QSize designed = window->minimumSize();
+    EXPECT_EQ(designed, QSize(frmProgram::kMinimumWidth / 15, frmProgram::kMinimumHeight / 15));
+
+    for (int rows : {8, 9, 17, 3}) {
+        Offer(QStringLiteral("@Trim") + Options(rows));
+        window->resize(window->minimumSize());
+        window->Form_Resize();
+        const QRect frame = window->TwipsGeometry(window->fraOperation);
+        const QRect buttons = window->TwipsGeometry(window->fraButtons);
+        EXPECT_LE(buttons.top() + buttons.height(), frame.height()) << rows;
+        EXPECT_LE(frame.top() + frame.height(), window->TwipsGeometry(window->cboStatus).top()) << rows;
+        // In pixels too: the Stop button ends inside the window.
+        const QRect stop(window->btnStop->mapTo(window, QPoint(0, 0)), window->btnStop->size());
+        EXPECT_LE(stop.bottom(), window->cboStatus->geometry().top()) << rows;
+        EXPECT_EQ(window->minimumSize().height() > designed.height(), rows > 5) << rows;
+    }
+    EXPECT_EQ(window->minimumSize(), designed);
+}
+
+// An entry longer than any window can show still counts as too many
+// options: the count stops at the largest Integer instead of wrapping.
+TEST(CustomActionCountTest, TheOptionCountDoesNotWrap)
+{
+    QString entry = QStringLiteral("Huge");
+    for (int i = 0; i < 32768 + 5; ++i)
+        entry += QStringLiteral(":OPT|s");
+    EXPECT_EQ(CustomActions::CountOptions(entry), 32767);
 }
 
 } // namespace

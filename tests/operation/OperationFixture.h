@@ -5,6 +5,7 @@
 // scripted, or the simulated one in StandInWindowFixture.h), the site control
 // plug-in registered in the test's registry, and the window.
 
+#include "StationWiring.h"
 #include "TestEnv.h"
 
 #include "engine/H950HdlrControl.h"
@@ -98,20 +99,18 @@ protected:
     {
         TarvoTest::SetUp();
         ASSERT_EQ(RegisterPlugin(QStringLiteral("BayCtrl.ocx")), 0);
-        main = std::make_unique<frmMain>();
-        gMainForm = main.get();
+        station = std::make_unique<StationWiring>();
+        main = &station->main();
         ASSERT_TRUE(AttachEngine());
         main->bEnableEvent = true;
-        window = new frmProgram;
-        main->frmP = window;
+        window = &station->CreateOperationWindow();
     }
 
     void TearDown() override
     {
-        delete window;
-        main->frmP = nullptr;
-        gMainForm = nullptr;
-        main.reset();
+        station.reset();
+        main = nullptr;
+        window = nullptr;
         SetCmdLineDevice(QString());
         SetCmdLineDataFile(QString());
         TarvoTest::TearDown();
@@ -139,7 +138,8 @@ protected:
 
     ProgrammerClass& data() { return window->pgmrData(); }
 
-    std::unique_ptr<frmMain> main;
+    std::unique_ptr<StationWiring> station;
+    frmMain* main = nullptr;
     frmProgram* window = nullptr;
 };
 
@@ -150,7 +150,7 @@ protected:
     bool AttachEngine() override
     {
         engine = new FakeEngine;
-        main->QXProgrammer.Attach(std::unique_ptr<IDispatchControl>(engine));
+        station->AttachEngine(std::unique_ptr<IDispatchControl>(engine));
         return true;
     }
 

@@ -31,7 +31,7 @@ protected:
     {
         if (RegisterPlugin(QStringLiteral("QXPgmr.ocx")) != companion::S_OK)
             return false;
-        main->QXProgrammer.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+        station->AttachEngine(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
         engine().StartupValue108(BinDir());
         return engine().LoadAlgorithmDatabase(QStringLiteral("qxalg.db")) == 0;
     }
@@ -44,11 +44,9 @@ protected:
     {
         ASSERT_TRUE(window->Form_Unload());
         window->ReleaseProgrammerData(true);
-        delete window;
-        main->frmP = nullptr;
+        station->DestroyOperationWindow();
         ASSERT_TRUE(AttachEngine());
-        window = new frmProgram;
-        main->frmP = window;
+        window = &station->CreateOperationWindow();
         LoadAndShow();
     }
 

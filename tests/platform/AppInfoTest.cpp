@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "ChildRole.h"
 
 #include "platform/AppInfo.h"
 #include "shell/StartUp.h"
@@ -16,38 +16,24 @@ using appinfo::StartMode;
 
 namespace {
 
-// This test program doubles as the child process of the tests below: with
-// TARVO_APPINFO_CHILD set it does the one thing asked and ends before any
-// test runs. "names" prints what the process learns of its own name;
-// "hold:<name>" takes the single-instance lock and keeps it until killed.
-class ChildRole : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        const QString role = qEnvironmentVariable("TARVO_APPINFO_CHILD");
-        if (role.isEmpty())
-            return;
-        if (role == QLatin1String("names")) {
-            std::printf("EXE=%s\nTITLE=%s\nFOLDER=%s\n", qPrintable(appinfo::ExeName()),
-                        qPrintable(appinfo::ApplicationTitle()), qPrintable(appinfo::ProgramFolder()));
-            std::fflush(stdout);
-            _exit(0);
-        }
-        if (role.startsWith(QLatin1String("hold:"))) {
-            appinfo::SingleInstance instance(role.mid(5));
-            const bool locked = instance.TryAcquire();
-            std::printf("LOCK=%s\n", locked ? "locked" : "refused");
-            std::fflush(stdout);
-            if (!locked)
-                _exit(1);
-            for (;;)
-                pause();
-        }
-        _exit(2);
-    }
-};
-const auto* const kChildRole = ::testing::AddGlobalTestEnvironment(new ChildRole);
+// Child roles of the tests below. "appinfo-names" prints what the process
+// learns of its own name; "appinfo-hold" takes the single-instance lock of
+// the given name and keeps it until killed.
+const ChildRole kNamesRole("appinfo-names", [](const QStringList&) {
+    std::printf("EXE=%s\nTITLE=%s\nFOLDER=%s\n", qPrintable(appinfo::ExeName()),
+                qPrintable(appinfo::ApplicationTitle()), qPrintable(appinfo::ProgramFolder()));
+    return 0;
+});
+const ChildRole kHoldRole("appinfo-hold", [](const QStringList& args) {
+    appinfo::SingleInstance instance(args.value(0));
+    const bool locked = instance.TryAcquire();
+    std::printf("LOCK=%s\n", locked ? "locked" : "refused");
+    std::fflush(stdout);
+    if (!locked)
+        return 1;
+    for (;;)
+        pause();
+});
 
 class AppInfoTest : public TarvoTest
 {
@@ -55,13 +41,9 @@ protected:
     QString selfPath() const { return QCoreApplication::applicationFilePath(); }
 
     // Starts this program as a child in the given role.
-    void startChild(QProcess& child, const QString& role, const QString& program = {})
+    void startChild(QProcess& child, const QString& role, const QStringList& args = {}, const QString& program = {})
     {
-        QProcessEnvironment env = childEnvironment();
-        env.insert("TARVO_APPINFO_CHILD", role);
-        child.setProcessEnvironment(env);
-        child.start(program.isEmpty() ? selfPath() : program, {});
-        ASSERT_TRUE(child.waitForStarted(10000));
+        ASSERT_TRUE(StartChildRole(child, childEnvironment(), role, args, program));
     }
 
     // Waits for "KEY=" in the child's output and returns its value.
@@ -98,8 +80,13 @@ TEST_F(AppInfoTest, RawCommandLineSurvivesTheParser)
          "-SK \"/home/op/My Jobs/a.qx\" -device AT29C256",
          {"-SK", "/home/op/My Jobs/a.qx", "-device", "AT29C256"}},
         {{"tarvo", "-device", "", "-log", "x.log"}, "-device \"\" -log x.log", {"-device", "", "-log", "x.log"}},
-        // A quote inside stays inside the quotes; the parser drops every quote.
-        {{"tarvo", "say\"hi"}, "\"say\"hi\"", {"sayhi"}},
+        // A quote inside is written twice, so that quoting closes again; the
+        // parser drops every quote. The options after it stay options.
+        {{"tarvo", "say\"hi"}, "\"say\"\"hi\"", {"sayhi"}},
+        {{"tarvo", "-log", "12\" reel.log", "-device", "KS24C256"},
+         "-log \"12\"\" reel.log\" -device KS24C256",
+         {"-log", "12 reel.log", "-device", "KS24C256"}},
+        {{"tarvo", "\"", "-device", "A B"}, "\"\"\"\" -device \"A B\"", {"", "-device", "A B"}},
         {{"tarvo", "-Vexal", "-GenerateDeviceList"}, "-Vexal -GenerateDeviceList", {"-Vexal", "-GenerateDeviceList"}},
     };
     for (const RawCase& c : cases) {
@@ -149,7 +136,7 @@ TEST_F(AppInfoTest, TitleComesFromTheInvokedNameAndCanBeOverridden)
     const QString link = tempPath("links/chiselo");
     ASSERT_TRUE(QFile::link(selfPath(), link));
     QProcess child;
-    startChild(child, "names", link);
+    startChild(child, "appinfo-names", {}, link);
     QString output;
     EXPECT_EQ(waitForValue(child, "EXE", &output), "chiselo") << output.toStdString();
     EXPECT_EQ(waitForValue(child, "TITLE", &output), "Chiselo");
@@ -189,7 +176,7 @@ TEST_F(AppInfoTest, SingleInstanceAcrossProcessesAndAfterAKill)
         appinfo::SingleInstance mine("Tarvo");
         ASSERT_TRUE(mine.TryAcquire());
         QProcess child;
-        startChild(child, "hold:Tarvo");
+        startChild(child, "appinfo-hold", {"Tarvo"});
         QString output;
         EXPECT_EQ(waitForValue(child, "LOCK", &output), "refused") << output.toStdString();
         EXPECT_TRUE(child.waitForFinished(10000));
@@ -198,7 +185,7 @@ TEST_F(AppInfoTest, SingleInstanceAcrossProcessesAndAfterAKill)
     // Another process holds it: this one is refused until that process is
     // killed, leaving its lock file behind.
     QProcess child;
-    startChild(child, "hold:Tarvo");
+    startChild(child, "appinfo-hold", {"Tarvo"});
     QString output;
     ASSERT_EQ(waitForValue(child, "LOCK", &output), "locked") << output.toStdString();
     appinfo::SingleInstance mine("Tarvo");

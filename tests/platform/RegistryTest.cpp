@@ -1,9 +1,11 @@
-#include "TestEnv.h"
+#include "ChildRole.h"
 
 #include "platform/Registry.h"
+#include "platform/RegistryHive.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QSet>
 #include <QFile>
 #include <QProcess>
 #include <QStringDecoder>
@@ -22,62 +24,50 @@ namespace {
 
 QByteArray Sz(const QString& text) { return text.toUtf8() + '\0'; }
 
-// This test program doubles as the child process of the tests below: with
-// TARVO_REGISTRY_CHILD set it does the one thing asked and ends before any
-// test runs.
-//   "set-and-kill": writes HKCU\Software\Child "Killed" and is killed at once.
-//   "kill-at:<step>": writes "Step" = "new" and is killed at that save step.
-//   "writer:<prefix>:<count>": prints READY, waits for a line on stdin, then
-//   writes <prefix>0.. one call each.
-class RegistryChildRole : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        const QString role = qEnvironmentVariable("TARVO_REGISTRY_CHILD");
-        if (role.isEmpty())
-            return;
-        const QStringList parts = role.split(u':');
-        if (parts.at(0) == QLatin1String("set-and-kill")) {
-            HKEY key = 0;
-            if (RegCreateKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\Child"), &key) != ERROR_SUCCESS
-                || RegSetValueEx(key, QStringLiteral("Killed"), REG_SZ, Sz(QStringLiteral("written"))) != ERROR_SUCCESS)
-                _exit(1);
+// Child roles of the tests below.
+//   "registry-set-and-kill": writes HKCU\Software\Child "Killed" and is
+//   killed at once.
+//   "registry-kill-at" <step>: writes "Step" = "new" and is killed at that
+//   save step.
+//   "registry-writer" <prefix> <count>: prints READY, waits for a line on
+//   stdin, then writes <prefix>0.. one call each.
+const ChildRole kSetAndKillRole("registry-set-and-kill", [](const QStringList&) {
+    HKEY key = 0;
+    if (RegCreateKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\Child"), &key) != ERROR_SUCCESS
+        || RegSetValueEx(key, QStringLiteral("Killed"), REG_SZ, Sz(QStringLiteral("written"))) != ERROR_SUCCESS)
+        return 1;
+    raise(SIGKILL);
+    return 0;
+});
+const ChildRole kKillAtRole("registry-kill-at", [](const QStringList& args) {
+    const int killStep = args.value(0).toInt();
+    SetSaveStepHook([killStep](SaveStep step) {
+        if (int(step) == killStep)
             raise(SIGKILL);
-        }
-        if (parts.at(0) == QLatin1String("kill-at")) {
-            const int killStep = parts.at(1).toInt();
-            SetSaveStepHook([killStep](SaveStep step) {
-                if (int(step) == killStep)
-                    raise(SIGKILL);
-                return true;
-            });
-            HKEY key = 0;
-            RegCreateKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\Child"), &key);
-            RegSetValueEx(key, QStringLiteral("Step"), REG_SZ, Sz(QStringLiteral("new")));
-            _exit(0);
-        }
-        if (parts.at(0) == QLatin1String("writer")) {
-            // Start together with the other writer: say so, wait for the word.
-            std::printf("READY\n");
-            std::fflush(stdout);
-            char go[8] = {};
-            if (!std::fgets(go, sizeof go, stdin))
-                _exit(3);
-            for (int i = 0; i < parts.at(2).toInt(); ++i) {
-                HKEY key = 0;
-                if (RegCreateKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\Shared"), &key) != ERROR_SUCCESS
-                    || RegSetValueEx(key, parts.at(1) + QString::number(i), REG_DWORD,
-                                     QByteArray::fromHex("01000000")) != ERROR_SUCCESS
-                    || RegCloseKey(key) != ERROR_SUCCESS)
-                    _exit(1);
-            }
-            _exit(0);
-        }
-        _exit(2);
+        return true;
+    });
+    HKEY key = 0;
+    RegCreateKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\Child"), &key);
+    RegSetValueEx(key, QStringLiteral("Step"), REG_SZ, Sz(QStringLiteral("new")));
+    return 0;
+});
+const ChildRole kWriterRole("registry-writer", [](const QStringList& args) {
+    // Start together with the other writer: say so, wait for the word.
+    std::printf("READY\n");
+    std::fflush(stdout);
+    char go[8] = {};
+    if (!std::fgets(go, sizeof go, stdin))
+        return 3;
+    for (int i = 0; i < args.value(1).toInt(); ++i) {
+        HKEY key = 0;
+        if (RegCreateKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\Shared"), &key) != ERROR_SUCCESS
+            || RegSetValueEx(key, args.value(0) + QString::number(i), REG_DWORD, QByteArray::fromHex("01000000"))
+                   != ERROR_SUCCESS
+            || RegCloseKey(key) != ERROR_SUCCESS)
+            return 1;
     }
-};
-const auto* const kRegistryChildRole = ::testing::AddGlobalTestEnvironment(new RegistryChildRole);
+    return 0;
+});
 
 class RegistryTest : public TarvoTest
 {
@@ -136,11 +126,9 @@ protected:
     }
 
     // Runs this program as a child in the given role.
-    ProcessResult runChild(const QString& role)
+    ProcessResult runChild(const QString& role, const QStringList& args = {})
     {
-        QProcessEnvironment env = childEnvironment();
-        env.insert(QStringLiteral("TARVO_REGISTRY_CHILD"), role);
-        return RunProgram(QCoreApplication::applicationFilePath(), {}, env);
+        return RunChildRole(childEnvironment(), role, args);
     }
 
 private:
@@ -388,7 +376,7 @@ TEST_F(RegistryTest, AFailedSaveLeavesTheOldContent)
 
 TEST_F(RegistryTest, AValueIsInTheFileWhenTheWriterIsKilledRightAfter)
 {
-    const ProcessResult child = runChild(QStringLiteral("set-and-kill"));
+    const ProcessResult child = runChild(QStringLiteral("registry-set-and-kill"));
     ASSERT_TRUE(child.crashed) << child.err.toStdString();
     EXPECT_EQ(Get(HKEY_CURRENT_USER, QStringLiteral("Software\\Child"), QStringLiteral("Killed")), Sz("written"));
 }
@@ -405,7 +393,7 @@ TEST_F(RegistryTest, AWriterKilledDuringASaveLeavesTheOldOrTheNewContentAndNoLoc
         SCOPED_TRACE(int(c.step));
         ASSERT_EQ(Set(HKEY_CURRENT_USER, QStringLiteral("Software\\Child"), QStringLiteral("Step"), REG_SZ, Sz("old")),
                   ERROR_SUCCESS);
-        const ProcessResult child = runChild(QStringLiteral("kill-at:%1").arg(int(c.step)));
+        const ProcessResult child = runChild(QStringLiteral("registry-kill-at"), {QString::number(int(c.step))});
         ASSERT_TRUE(child.crashed) << child.err.toStdString();
         EXPECT_EQ(Get(HKEY_CURRENT_USER, QStringLiteral("Software\\Child"), QStringLiteral("Step")), Sz(c.expected));
         // The dead writer's lock does not stand in the way.
@@ -420,10 +408,8 @@ TEST_F(RegistryTest, TwoProcessesWritingOneHiveBothKeepTheirValues)
     std::vector<std::unique_ptr<QProcess>> writers;
     for (const char* prefix : {"first", "second"}) {
         auto writer = std::make_unique<QProcess>();
-        QProcessEnvironment env = childEnvironment();
-        env.insert(QStringLiteral("TARVO_REGISTRY_CHILD"), QStringLiteral("writer:%1:%2").arg(prefix).arg(count));
-        writer->setProcessEnvironment(env);
-        writer->start(QCoreApplication::applicationFilePath(), {});
+        StartChildRole(*writer, childEnvironment(), QStringLiteral("registry-writer"),
+                       {QString::fromLatin1(prefix), QString::number(count)});
         writers.push_back(std::move(writer));
     }
     for (const auto& writer : writers) {
@@ -464,6 +450,9 @@ TEST_F(RegistryTest, ADamagedHiveIsSetAsideAndReportedOnce)
         "Corvane registry hive 1\n[Software]\n\"v\"=sz:\"unterminated\n", // torn text
         "Corvane registry hive 1\n[Software]\n\"v\"=hex:0g\n",            // bad hex
         "Corvane registry hive 1\n[Software\\\\Twice]\n",                 // empty key name
+        // nested far deeper than keys may be (read whole, its tree would end
+        // the process when it is freed)
+        "Corvane registry hive 1\n[" + QByteArray("k\\").repeated(200000) + "k]\n\"v\"=sz:\"x\"\n",
     };
     for (const QByteArray& content : damaged) {
         SCOPED_TRACE(content.toStdString());
@@ -508,6 +497,70 @@ TEST_F(RegistryTest, ADamagedHiveFoundByAWriterIsSetAsideBeforeTheWrite)
     const QStringList aside = QDir(registryRoot()).entryList({QStringLiteral("HKCU.reg.corrupt-*")});
     ASSERT_EQ(aside.size(), 1);
     EXPECT_EQ(FileBytes(registryRoot() + '/' + aside.at(0)), "not a hive");
+}
+
+TEST_F(RegistryTest, ReportsMadeBeforeAReporterIsInstalledAreHandedToIt)
+{
+    WriteFile(hkcuFile(), "not a hive");
+    EXPECT_EQ(Get(HKEY_CURRENT_USER, QStringLiteral("Software"), QStringLiteral("v")),
+              "<error " + QByteArray::number(ERROR_FILE_NOT_FOUND) + ">");
+    QStringList reports;
+    SetCorruptHiveReporter([&reports](const QString& message) { reports << message; });
+    ASSERT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports.at(0).contains(".corrupt-")) << reports.at(0).toStdString();
+    // Handed over once.
+    SetCorruptHiveReporter([&reports](const QString& message) { reports << message; });
+    EXPECT_EQ(reports.size(), 1);
+
+    // Removing the reporter forgets what was kept.
+    SetCorruptHiveReporter(nullptr);
+    readFromCopy();
+    WriteFile(qEnvironmentVariable("TARVO_REGISTRY_DIR") + "/HKCU.reg", "not a hive either");
+    Get(HKEY_CURRENT_USER, QStringLiteral("Software"), QStringLiteral("v"));
+    SetCorruptHiveReporter(nullptr);
+    SetCorruptHiveReporter([&reports](const QString& message) { reports << message; });
+    EXPECT_EQ(reports.size(), 1);
+}
+
+TEST_F(RegistryTest, KeysNestNoDeeperThanAHiveCanBeRead)
+{
+    const QString deepest = QStringList(qsizetype(hive::kMaxKeyDepth), QStringLiteral("k")).join('\\');
+    HKEY key = 0;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, deepest, &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueEx(key, QStringLiteral("v"), REG_SZ, Sz("deep")), ERROR_SUCCESS);
+    HKEY deeper = 0;
+    EXPECT_EQ(RegCreateKeyEx(key, QStringLiteral("one-more"), &deeper), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(deeper, HKEY(0));
+    RegCloseKey(key);
+    readFromCopy();
+    EXPECT_EQ(Get(HKEY_CURRENT_USER, deepest, QStringLiteral("v")), Sz("deep"));
+}
+
+TEST_F(RegistryTest, HandlesNeverReachAPredefinedRoot)
+{
+    ASSERT_EQ(Set(HKEY_CURRENT_USER, QStringLiteral("Software\\A"), QStringLiteral("v"), REG_SZ, Sz("a")),
+              ERROR_SUCCESS);
+    HKEY kept = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\A"), &kept), ERROR_SUCCESS);
+    // The counter near its end: the next handles wrap around below the roots
+    // and pass over the one still open.
+    SetNextHandleForTests(HKEY_CLASSES_ROOT - 8);
+    QSet<HKEY> handles{kept};
+    for (int i = 0; i < 6; ++i) {
+        HKEY key = 0;
+        ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\A"), &key), ERROR_SUCCESS);
+        EXPECT_LT(key, HKEY_CLASSES_ROOT);
+        EXPECT_FALSE(handles.contains(key)) << key;
+        handles.insert(key);
+        QByteArray data;
+        EXPECT_EQ(RegQueryValueEx(key, QStringLiteral("v"), nullptr, &data), ERROR_SUCCESS);
+        EXPECT_EQ(data, Sz("a"));
+        if (i == 0) {
+            SetNextHandleForTests(kept); // the one still open is passed over
+        }
+    }
+    for (HKEY key : handles)
+        EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
 }
 
 TEST_F(RegistryTest, ThreadsShareTheHandleTableAndTheHive)

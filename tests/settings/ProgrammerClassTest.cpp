@@ -1,7 +1,7 @@
 // The job configuration: its defaults on a first start, what it keeps between
 // runs (also across two processes), the per-tab arrays, the factory
 // configuration and the device settings kept by name in the engine.
-#include "TestEnv.h"
+#include "ChildRole.h"
 
 #include "engine/H950HdlrControl.h"
 #include "engine/QXPgmrControl.h"
@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QSet>
+#include <cstdio>
 #include <functional>
 
 namespace {
@@ -246,27 +247,22 @@ TEST_F(ProgrammerClassTest, SavedConfigurationComesBackFieldByField)
     ExpectEveryKeptSetting(*controls.Create());
 }
 
-// Run only as the child of the next test: saves a changed configuration in
-// a process of its own.
-TEST(ProgrammerClassChild, SavesConfiguration)
-{
-    if (qEnvironmentVariableIsEmpty("TARVO_CFG_CHILD"))
-        GTEST_SKIP() << "runs as the child of ProgrammerClassTest.SavedConfigurationComesBackInAnotherProcess";
+// The child of the next test: saves a changed configuration in a process of
+// its own.
+const ChildRole kSaverRole("configuration-save", [](const QStringList&) {
     appinfo::SetApplicationTitleForTests(kApp);
     Controls controls;
     auto p = controls.Create();
     ChangeEveryKeptSetting(*p);
-}
+    std::printf("SAVED\n");
+    return 0;
+});
 
 TEST_F(ProgrammerClassTest, SavedConfigurationComesBackInAnotherProcess)
 {
-    QProcessEnvironment env = childEnvironment();
-    env.insert("TARVO_CFG_CHILD", "1");
-    const ProcessResult child = RunProgram(QCoreApplication::applicationFilePath(),
-                                           {"--gtest_filter=ProgrammerClassChild.SavesConfiguration"}, env);
+    const ProcessResult child = RunChildRole(childEnvironment(), "configuration-save");
     ASSERT_EQ(child.exitCode, 0) << child.out.toStdString() << child.err.toStdString();
-    ASSERT_TRUE(child.out.contains("[  PASSED  ] 1 test")) << child.out.toStdString();
-    ASSERT_FALSE(child.out.contains("SKIPPED")) << child.out.toStdString();
+    ASSERT_TRUE(child.out.contains("SAVED")) << child.out.toStdString();
 
     ExpectEveryKeptSetting(*controls.Create());
 }

@@ -1,4 +1,4 @@
-#include "TestEnv.h"
+#include "ChildRole.h"
 
 #include "platform/AppInfo.h"
 #include "platform/AutomationError.h"
@@ -13,39 +13,27 @@
 
 namespace {
 
-// This test program doubles as the child process of the tests below: with
-// TARVO_SETTINGS_CHILD set it does the one thing asked and ends before any
-// test runs. "save:<section>:<name>:<value>" saves a setting of "Tarvo";
-// "print:<section>:<name>" prints it as "VALUE=..." ("<default>" when none).
-class SettingsChildRole : public ::testing::Environment
+// Child roles of the tests below: "settings-save" <section> <name> <value>
+// saves a setting of "Tarvo"; "settings-print" <section> <name> prints it as
+// "VALUE=..." ("<default>" when none).
+int SettingsChild(const QStringList& args, bool save)
 {
-public:
-    void SetUp() override
-    {
-        const QString role = qEnvironmentVariable("TARVO_SETTINGS_CHILD");
-        if (role.isEmpty())
-            return;
-        const QStringList parts = role.split(u':');
-        try {
-            if (parts.at(0) == QLatin1String("save")) {
-                SaveSettingValue(QStringLiteral("Tarvo"), parts.at(1), parts.at(2), parts.at(3));
-                _exit(0);
-            }
-            if (parts.at(0) == QLatin1String("print")) {
-                const QVariant value =
-                    GetSettingValue(QStringLiteral("Tarvo"), parts.at(1), parts.at(2), QStringLiteral("<default>"));
-                std::printf("VALUE=%s\n", qPrintable(value.toString()));
-                std::fflush(stdout);
-                _exit(0);
-            }
-        } catch (const AutomationError& error) {
-            std::fprintf(stderr, "%s\n", qPrintable(error.Description()));
-            _exit(1);
+    try {
+        if (save) {
+            SaveSettingValue(QStringLiteral("Tarvo"), args.value(0), args.value(1), args.value(2));
+        } else {
+            const QVariant value =
+                GetSettingValue(QStringLiteral("Tarvo"), args.value(0), args.value(1), QStringLiteral("<default>"));
+            std::printf("VALUE=%s\n", qPrintable(value.toString()));
         }
-        _exit(2);
+        return 0;
+    } catch (const AutomationError& error) {
+        std::fprintf(stderr, "%s\n", qPrintable(error.Description()));
+        return 1;
     }
-};
-const auto* const kSettingsChildRole = ::testing::AddGlobalTestEnvironment(new SettingsChildRole);
+}
+const ChildRole kSaveRole("settings-save", [](const QStringList& args) { return SettingsChild(args, true); });
+const ChildRole kPrintRole("settings-print", [](const QStringList& args) { return SettingsChild(args, false); });
 
 const QString kApp = QStringLiteral("Tarvo");
 const QString kConfiguration = QStringLiteral("Configuration");
@@ -60,11 +48,9 @@ protected:
         TarvoTest::TearDown();
     }
 
-    ProcessResult runChild(const QString& role)
+    ProcessResult runChild(const QString& role, const QStringList& args)
     {
-        QProcessEnvironment env = childEnvironment();
-        env.insert(QStringLiteral("TARVO_SETTINGS_CHILD"), role);
-        return RunProgram(QCoreApplication::applicationFilePath(), {}, env);
+        return RunChildRole(childEnvironment(), role, args);
     }
 
     // What a "print" child printed.
@@ -219,9 +205,9 @@ TEST_F(SettingsStoreTest, TwoApplicationTitlesNeverSeeEachOthersSettings)
 
 TEST_F(SettingsStoreTest, AValueSavedByOneProcessIsReadByTheNext)
 {
-    ProcessResult saver = runChild(QStringLiteral("save:Directory Paths:Log:/var/log/tarvo"));
+    ProcessResult saver = runChild(QStringLiteral("settings-save"), {"Directory Paths", "Log", "/var/log/tarvo"});
     ASSERT_EQ(saver.exitCode, 0) << saver.err.toStdString();
-    const ProcessResult reader = runChild(QStringLiteral("print:Directory Paths:Log"));
+    const ProcessResult reader = runChild(QStringLiteral("settings-print"), {"Directory Paths", "Log"});
     ASSERT_EQ(reader.exitCode, 0) << reader.err.toStdString();
     EXPECT_EQ(Printed(reader), "/var/log/tarvo");
     EXPECT_EQ(GetSettingValue(kApp, QStringLiteral("Directory Paths"), QStringLiteral("Log"), QString()),
@@ -229,7 +215,7 @@ TEST_F(SettingsStoreTest, AValueSavedByOneProcessIsReadByTheNext)
 
     // And a value this process changes is what the next one reads.
     SaveSettingValue(kApp, QStringLiteral("Directory Paths"), QStringLiteral("Log"), QStringLiteral("/srv/logs"));
-    EXPECT_EQ(Printed(runChild(QStringLiteral("print:Directory Paths:Log"))), "/srv/logs");
+    EXPECT_EQ(Printed(runChild(QStringLiteral("settings-print"), {"Directory Paths", "Log"})), "/srv/logs");
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
+#include <system_error>
+#include <unistd.h>
 
 namespace {
 
@@ -104,8 +106,12 @@ TEST_F(ComponentRegistrationTest, EntryReturningFailureButEndingInTimeCounts)
 
 TEST_F(ComponentRegistrationTest, EntryPastTheLimitFailsWhileTheCallerGoesOn)
 {
+    // The entry waits on a pipe until the test lets it go: it is still
+    // running when the limit passes, however slow the machine.
     const QString mark = tempPath("slow.mark");
-    qputenv("TARVO_TEST_REG_SLEEP_MS", "1500");
+    int release[2] = {-1, -1};
+    ASSERT_EQ(::pipe(release), 0);
+    qputenv("TARVO_TEST_REG_WAIT_FD", QByteArray::number(release[0]));
     qputenv("TARVO_TEST_REG_MARK", mark.toUtf8());
     SetRegistrationTimeLimitMs(200);
     QElapsedTimer timer;
@@ -114,11 +120,13 @@ TEST_F(ComponentRegistrationTest, EntryPastTheLimitFailsWhileTheCallerGoesOn)
     EXPECT_LT(timer.elapsed(), 1200);
     EXPECT_FALSE(QFile::exists(mark));
     // The abandoned worker finishes on its own without harming the process.
-    for (int i = 0; i < 100 && !QFile::exists(mark); ++i)
+    ASSERT_EQ(::write(release[1], "x", 1), 1);
+    for (int i = 0; i < 200 && !QFile::exists(mark); ++i)
         QThread::msleep(50);
     EXPECT_TRUE(QFile::exists(mark));
-    qunsetenv("TARVO_TEST_REG_SLEEP_MS");
+    qunsetenv("TARVO_TEST_REG_WAIT_FD");
     qunsetenv("TARVO_TEST_REG_MARK");
+    ::close(release[1]); // the read end stays open: a worker past its limit may still hold it
 }
 
 TEST_F(ComponentRegistrationTest, ProgramNamesAreStartedWithTheRegisterSwitch)
@@ -144,6 +152,27 @@ TEST_F(ComponentRegistrationTest, MissingPathFails)
 {
     EXPECT_FALSE(RegisterServer({}, true));
     EXPECT_FALSE(RegisterServer(m_programFolder + "/none.ocx", true));
+}
+
+TEST_F(ComponentRegistrationTest, RegistrationsThatCannotRunAnswerAsTheirKindSays)
+{
+    // A program is started and not waited for: registered, even when it
+    // cannot be started at all.
+    const QString notRunnable = m_programFolder + "/plain.exe";
+    QFile plain(notRunnable);
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    plain.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_TRUE(RegisterServer(notRunnable, true));
+
+    // A library whose worker cannot be created is not registered, and the
+    // program goes on.
+    SetRegistrationWorkerStarterForTests([](std::function<void()>) -> std::thread {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    });
+    EXPECT_FALSE(RegisterServer(QStringLiteral(TARVO_FIXTURE_DIR) + "/FailingRegister.ocx", true));
+    SetRegistrationWorkerStarterForTests(nullptr);
+    EXPECT_TRUE(RegisterServer(QStringLiteral(TARVO_FIXTURE_DIR) + "/FailingRegister.ocx", true));
 }
 
 } // namespace

@@ -2,7 +2,10 @@
 // temporary registry root and home.
 #include "TestEnv.h"
 
+#include "shell/StartUp.h"
+
 #include <QDir>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -33,13 +36,46 @@ protected:
             return {};
         return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
     }
-    // Waits until the running instance holds its single-instance lock.
+    // Waits until the running instance holds its single-instance lock (the
+    // lock file names its holder: a lock file killed before it was written
+    // names nobody and is refused as held).
     bool waitForLock() const
     {
+        const QDir runtime(childEnvironment().value("XDG_RUNTIME_DIR"));
         for (int i = 0; i < 200; ++i) {
-            if (!QDir(childEnvironment().value("XDG_RUNTIME_DIR")).entryList({"*.lock"}, QDir::Files).isEmpty())
-                return true;
+            for (const QFileInfo& lock : runtime.entryInfoList({"*.lock"}, QDir::Files)) {
+                if (lock.size() > 0)
+                    return true;
+            }
             QThread::msleep(50);
+        }
+        return false;
+    }
+    QString blackBoxLogPath() const
+    {
+        return childEnvironment().value("XDG_DATA_HOME") + "/Corvane/QXEngine/DATALOG/BlackBox.log";
+    }
+    QString blackBoxLog() const
+    {
+        QFile log(blackBoxLogPath());
+        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+    }
+    QString settingsHive() const
+    {
+        QFile hive(registryRoot() + "/HKCU.reg");
+        return hive.open(QIODevice::ReadOnly) ? QString::fromUtf8(hive.readAll()) : QString();
+    }
+    // Reads the process's output until a line, or the time runs out.
+    static bool waitForOutput(QProcess& p, const QByteArray& line, QByteArray* output)
+    {
+        QDeadlineTimer deadline(30000);
+        while (!deadline.hasExpired()) {
+            *output += p.readAllStandardOutput();
+            if (output->contains(line))
+                return true;
+            if (p.state() == QProcess::NotRunning)
+                return false;
+            p.waitForReadyRead(100);
         }
         return false;
     }
@@ -76,7 +112,7 @@ TEST_F(ProgramProcessTest, UsageBoxAndNothingElse)
 TEST_F(ProgramProcessTest, SecondInstanceIsRefusedAndTheFirstGoesOn)
 {
     QProcess first;
-    first.setProcessEnvironment(env(4000));
+    first.setProcessEnvironment(env(600000));
     first.start(program(), {});
     ASSERT_TRUE(first.waitForStarted());
     ASSERT_TRUE(waitForLock());
@@ -88,6 +124,8 @@ TEST_F(ProgramProcessTest, SecondInstanceIsRefusedAndTheFirstGoesOn)
     EXPECT_TRUE(lines[0].startsWith("Instance Error\tOnly one instance of this application could be run at a time!\t"));
     EXPECT_EQ(first.state(), QProcess::Running);
 
+    // The first closes when told to, not after a time of its own.
+    ::kill(pid_t(first.processId()), SIGTERM);
     ASSERT_TRUE(first.waitForFinished(30000));
     EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(first.exitCode(), 0);
@@ -137,5 +175,122 @@ TEST_F(ProgramProcessTest, TerminationSignalsCloseTheStationAsExitDoes)
         EXPECT_TRUE(QString::fromUtf8(hive.readAll()).contains("NumDevices")) << signal;
     }
 }
+
+TEST_F(ProgramProcessTest, TerminationDuringStartUpClosesOnceStartUpHasFinished)
+{
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        QFile::remove(blackBoxLogPath());
+        QFile::remove(registryRoot() + "/HKCU.reg");
+        QProcessEnvironment e = env(600000);
+        e.insert("TARVO_REPORT_SHOWN", "1");
+        QProcess station;
+        station.setProcessEnvironment(e);
+        station.start(program(), {});
+        ASSERT_TRUE(station.waitForStarted());
+        // The handler is in place and start-up has begun: the signal is seen
+        // at the splash's first repaint, inside start-up.
+        QByteArray output;
+        ASSERT_TRUE(waitForOutput(station, "starting\n", &output)) << output.toStdString();
+        ::kill(pid_t(station.processId()), signal);
+        ASSERT_TRUE(station.waitForFinished(30000));
+        EXPECT_EQ(station.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(station.exitCode(), 0);
+
+        // The start-up ran whole, then the station closed once, saving.
+        const QString log = blackBoxLog();
+        const qsizetype started = log.indexOf("PTouch directory path: ");
+        const qsizetype request = log.indexOf("Termination requested during start-up; the station closes.");
+        const qsizetype shutDown = log.indexOf("Application Tarvo is being shut down!");
+        ASSERT_NE(started, -1) << log.toStdString();
+        EXPECT_LT(started, request) << log.toStdString();
+        EXPECT_LT(request, shutDown) << log.toStdString();
+        EXPECT_EQ(log.count("Application Tarvo is being shut down!"), 1) << log.toStdString();
+        EXPECT_TRUE(log.endsWith("System has been shut down successfully!\r\n")) << log.toStdString();
+        EXPECT_TRUE(settingsHive().contains("NumDevices"));
+        EXPECT_TRUE(uiLines().isEmpty()) << uiLines().join('\n').toStdString();
+    }
+}
+
+TEST_F(ProgramProcessTest, TerminationEndsAStartUpErrorBoxWithItsDefaultAnswer)
+{
+    // The real (Qt) boxes, offscreen: nobody will click.
+    QProcessEnvironment e = childEnvironment();
+    e.insert("TARVO_UI_LOG", uiLog());
+    e.insert("TARVO_REPORT_SHOWN", "1");
+    e.insert("TARVO_ENGINE_DB", tempPath("missing.db"));
+    QProcess station;
+    station.setProcessEnvironment(e);
+    station.start(program(), {});
+    ASSERT_TRUE(station.waitForStarted());
+    QByteArray output;
+    ASSERT_TRUE(waitForOutput(station, "box open: Algo Database Error\n", &output)) << output.toStdString();
+    ::kill(pid_t(station.processId()), SIGTERM);
+    ASSERT_TRUE(station.waitForFinished(30000));
+    EXPECT_EQ(station.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(station.exitCode(), kStartUpFailedExitCode);
+
+    const QStringList lines = uiLines();
+    ASSERT_EQ(lines.size(), 1) << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines[0].startsWith("Algo Database Error\tError loading QXAlg.db.")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].endsWith("\t1")) << lines[0].toStdString(); // OK, the box's default
+    EXPECT_TRUE(blackBoxLog().endsWith("System has been shut down successfully!\r\n"));
+    EXPECT_FALSE(settingsHive().contains("NumDevices"));
+}
+
+struct FailedStartCase
+{
+    const char* name;
+    const char* title; // of the one box shown; "" for none
+    const char* text;  // part of its text
+};
+
+class FailedStartTest : public ProgramProcessTest, public ::testing::WithParamInterface<FailedStartCase>
+{
+};
+
+void PrintTo(const FailedStartCase& c, std::ostream* os) { *os << c.name; }
+
+TEST_P(FailedStartTest, EndsWithANonZeroStatus)
+{
+    const FailedStartCase& c = GetParam();
+    QProcessEnvironment e = env(0);
+    QString prog = program();
+    QString text = QString::fromLatin1(c.text);
+    if (QLatin1String(c.name) == "EngineInitialisation") {
+        e.insert("TARVO_ENGINE_FAULTS", "init=5");
+    } else if (QLatin1String(c.name) == "MissingCompanion") {
+        // The program alone in a folder: no companion beside it.
+        prog = tempPath("alone/tarvo");
+        ASSERT_TRUE(QFile::copy(program(), prog));
+    } else if (QLatin1String(c.name) == "UnwritableSettingsFolder") {
+        // A settings folder below a plain file can never be made.
+        const QString file = tempPath("plain-file");
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        e.insert("TARVO_REGISTRY_DIR", file + "/registry");
+        text.replace("<folder>", file + "/registry");
+    }
+    const ProcessResult r = RunProgram(prog, {}, e, 30000);
+    EXPECT_FALSE(r.crashed);
+    EXPECT_EQ(r.exitCode, kStartUpFailedExitCode) << r.err.toStdString();
+    const QStringList lines = uiLines();
+    if (*c.title == '\0') {
+        EXPECT_TRUE(lines.isEmpty()) << lines.join('\n').toStdString();
+    } else {
+        ASSERT_EQ(lines.size(), 1) << lines.join('\n').toStdString();
+        EXPECT_EQ(lines[0].section('\t', 0, 0), QString::fromLatin1(c.title));
+        EXPECT_TRUE(lines[0].section('\t', 1, 1).contains(text)) << lines[0].toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FailedStartTest,
+    ::testing::Values(FailedStartCase{"EngineInitialisation", "", ""},
+                      FailedStartCase{"MissingCompanion", "Missing Component Error",
+                                      "Could not locate component H950Hdlr.ocx.  Please reinstall the application."},
+                      FailedStartCase{"UnwritableSettingsFolder", "System Error",
+                                      "The settings folder \"<folder>\" cannot be written."}),
+    [](const ::testing::TestParamInfo<FailedStartCase>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "TestEnv.h"
 
+#include "platform/Registry.h"
 #include "platform/UiService.h"
 
 #include <QDir>
@@ -39,6 +40,8 @@ void TarvoTest::SetUp()
     scripted->SetFailureHandler([](const QString& what) { ADD_FAILURE() << "Unexpected box: " << what.toStdString(); });
     m_ui = scripted.get();
     SetUi(std::move(scripted));
+    // Reports of damaged hives kept from an earlier test belong to it.
+    reg::SetCorruptHiveReporter(nullptr);
 }
 
 void TarvoTest::TearDown()
