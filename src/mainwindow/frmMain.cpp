@@ -466,9 +466,12 @@ void frmMain::EnableExperiencedMode()
 
 void frmMain::OperationStatusText(const QString& text)
 {
-    WriteLogInfo(text, true);
-    if (frmP && bStatusMessagesEnabled)
+    // A line the status list takes reaches the logs through it; any other
+    // line is logged here, so each line is logged once.
+    if (frmP && bStatusMessagesEnabled && frmP->bEnableStatusTextUpdate)
         frmP->AddStatusTextLine(text);
+    else
+        WriteLogInfo(text, true);
 }
 
 void frmMain::Fire(const QString& eventName, QVariantList& args)
