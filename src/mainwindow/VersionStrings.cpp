@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <ctime>
 
 namespace {
 
@@ -115,9 +116,61 @@ QString GeneralDateText(const QDateTime& when)
     return ShortDateText(when.date()) + QLatin1Char(' ') + LongTimeText(when.time());
 }
 
-QString ShortDateText(const QDate& date) { return QLocale::c().toString(date, QStringLiteral("M/d/yyyy")); }
+QString GeneralDateTextNow()
+{
+    // The C library's local time: QDateTime reads the time zone file again
+    // for every call, which would cost more than writing the log line.
+    const time_t now = ::time(nullptr);
+    struct tm local {};
+    if (!::localtime_r(&now, &local) || local.tm_year + 1900 < 1000 || local.tm_year + 1900 > 9999)
+        return GeneralDateText(QDateTime::currentDateTime());
+    char text[32];
+    char* at = text;
+    const auto put = [&at](int value, int digits) {
+        char reversed[8];
+        int n = 0;
+        do {
+            reversed[n++] = char('0' + value % 10);
+            value /= 10;
+        } while (value > 0 || n < digits);
+        while (n > 0)
+            *at++ = reversed[--n];
+    };
+    const int hour = local.tm_hour % 12;
+    put(local.tm_mon + 1, 1);
+    *at++ = '/';
+    put(local.tm_mday, 1);
+    *at++ = '/';
+    put(local.tm_year + 1900, 4);
+    *at++ = ' ';
+    put(hour == 0 ? 12 : hour, 1);
+    *at++ = ':';
+    put(local.tm_min, 2);
+    *at++ = ':';
+    put(local.tm_sec, 2);
+    *at++ = ' ';
+    *at++ = local.tm_hour < 12 ? 'A' : 'P';
+    *at++ = 'M';
+    return QString::fromLatin1(text, at - text);
+}
 
-QString LongTimeText(const QTime& time) { return QLocale::c().toString(time, QStringLiteral("h:mm:ss AP")); }
+// Written out by hand: every stamped log line formats them, and a format
+// pattern would be parsed again for each line.
+QString ShortDateText(const QDate& date)
+{
+    if (!date.isValid())
+        return {};
+    return QString::asprintf("%d/%d/%04d", date.month(), date.day(), date.year());
+}
+
+QString LongTimeText(const QTime& time)
+{
+    if (!time.isValid())
+        return {};
+    const int hour = time.hour() % 12;
+    return QString::asprintf("%d:%02d:%02d %s", hour == 0 ? 12 : hour, time.minute(), time.second(),
+                             time.hour() < 12 ? "AM" : "PM");
+}
 
 QString LegalNotice() { return QStringLiteral("Copyright (C) Corvane. All rights reserved."); }
 
@@ -200,7 +253,7 @@ void WriteInfoToLogFile(const QString& text, bool bAddDate)
     QFile file(name);
     if (ok && file.open(QIODevice::Append)) {
         const QString line =
-            bAddDate ? GeneralDateText(QDateTime::currentDateTime()) + QStringLiteral("  ") + text : text;
+            bAddDate ? GeneralDateTextNow() + QStringLiteral("  ") + text : text;
         file.write((line + QStringLiteral("\r\n")).toUtf8());
         file.close();
         return;

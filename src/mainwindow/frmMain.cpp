@@ -7,7 +7,9 @@
 #include "platform/AppInfo.h"
 #include "platform/AutomationError.h"
 #include "platform/Companion.h"
+#include "platform/EngineCall.h"
 #include "platform/Registry.h"
+#include "platform/Twips.h"
 #include "platform/UiService.h"
 #include "settings/ProgrammerClass.h"
 #include "settings/SettingsStore.h"
@@ -28,21 +30,7 @@
 #include <QToolBar>
 
 namespace {
-// Window positions and sizes are kept in twips (1/1440 inch); at 96 dots per
-// inch a pixel is 15 twips.
-constexpr int kTwipsPerPixel = 15;
-int ToPixels(qint32 twips) { return twips / kTwipsPerPixel; }
-qint32 ToTwips(int pixels) { return pixels * kTwipsPerPixel; }
-
-// The load and the unload pass over errors one statement at a time.
-template <class F>
-void Try(F&& f)
-{
-    try {
-        f();
-    } catch (const AutomationError&) {
-    }
-}
+using enginecall::Try;
 
 QString App() { return appinfo::ApplicationTitle(); }
 
@@ -179,7 +167,7 @@ void frmMain::MDIForm_Load()
         return;
     }
 
-    // 1. A new run starts a new black-box log and a new export log. From now
+    // A new run starts a new black-box log and a new export log. From now
     // on a damaged settings file is reported there too, not only on stderr.
     blackbox::RequestRotation();
     ResetExportLog();
@@ -195,42 +183,38 @@ void frmMain::MDIForm_Load()
     bEnableEvent = true;
     bLabelPrintEnabled = true;
 
-    // 2.
+    // The automatic handler lives on its hidden host window.
     frmH950 = new frmH950HdlrContainer(this);
     Try([&] { QXH950AutoHandler.Attach(frmH950->CreateHandler()); });
 
-    // 3. and 4.
     WriteInfoToLogFile(QStringLiteral("Command Line: ") + RawCommandLineText(), false);
     Try([&] { QXProgrammer.SoftwareVersion(QStringLiteral(TARVO_VERSION)); });
 
-    // 5.
+    // The OEM edition names itself in the Help menu.
     if (gbChiseloEdition) {
         mnuHelpAbout->setText(QStringLiteral("&About Chiselo..."));
         mnuTarvoHelp->setText(QStringLiteral("Chiselo &Help..."));
     }
 
-    // 6.
     frmP = new frmProgram();
     frmDeviceConfigureDlg = new frmDeviceConfigure(this);
     blackbox::SetJobHeaderSource({[this] { return pgmrData().bStartInOperatorMode; },
                                   [this] { return frmP ? frmP->GetDeviceInfo() : QString(); },
                                   [this] { return frmP ? frmP->GetBufferInfo() : QString(); }});
 
-    // 7.
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
-    // 8. and 9.
     blnTerminate = false;
     bInitialized = false;
     bOperationWindowPlaced = false;
     sbStatusBar->hide();
     setWindowTitle(App());
 
-    // 10. and 11.
+    // The saved width and height are not read back: the window starts at its
+    // designed size.
     ReadSettingsAtLoad();
-    resize(ToPixels(9390), ToPixels(6790));
+    resize(twips::ToPixels(9390), twips::ToPixels(6790));
 
-    // 12. to 15.
     if (gbGenerateDeviceList)
         Try([&] { QXProgrammer.SetGuiReady(true); });
     if (frmSplash::IsLoaded())
@@ -243,12 +227,12 @@ void frmMain::MDIForm_Load()
         result = 0x7E;
     }
 
-    // 16. to 18.
     Try([&] { pgmrData().RunDelayedRegInit(true); });
     Try([&] { QXProgrammer.DefaultBufferByte(ToInteger(Setting("Configuration", "lngDefBufVal", 0), 0)); });
     WriteStartupInformation();
 
-    // 19.
+    // A database that did not load ends start-up. In the engine's Vexal mode
+    // the load goes on, but start-up still stops.
     if (result != 0) {
         const LoadFailure& failure = LoadFailureFor(result);
         Ui().MsgBox(QString::fromLatin1(failure.text), vb::vbCritical, QString::fromLatin1(failure.title));
@@ -261,7 +245,7 @@ void frmMain::MDIForm_Load()
         }
     }
 
-    // 20. to 22.
+    // An engine that does not initialise stops start-up without a message.
     if (frmSplash::IsLoaded())
         frmSplash::Instance().ShowInitStep(3);
     qint32 result2 = 0;
@@ -276,7 +260,7 @@ void frmMain::MDIForm_Load()
         return;
     }
 
-    // 23.
+    // Started: the caption carries the engine's version and date.
     setWindowTitle(App() + QStringLiteral("  ") + GetVersionNDate() + QStringLiteral("   "));
     Try([&] {
         const bool showErrors = QXProgrammer.ShowErrorMessages();
@@ -299,7 +283,7 @@ void frmMain::MDIForm_Load()
 void frmMain::ReadSettingsAtLoad()
 {
     lngNumCopies = ToLong(Setting("Device", "NumDevices", 1), 1);
-    move(ToPixels(ToLong(Setting("Settings", "MainLeft", 0), 0)), ToPixels(ToLong(Setting("Settings", "MainTop", 0), 0)));
+    move(twips::ToPixels(ToLong(Setting("Settings", "MainLeft", 0), 0)), twips::ToPixels(ToLong(Setting("Settings", "MainTop", 0), 0)));
     bHex = ToBool(Setting("Settings", "ShowInHex", true), true);
 
     // The automatic handler's places, one handler property each.
@@ -358,11 +342,11 @@ void frmMain::InitializeGui()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ProgrammerClass& data = pgmrData();
 
-    // 1.
     SetButtonMenuLogic();
     SetHandlerStateInfo();
 
-    // 2. and 3.
+    // On the demo port the engine takes the locked-job settings from the job
+    // configuration; a programmer keeps its own.
     Try([&] { data.udtParallelPort = QXProgrammer.PortIndex(); });
     if (data.udtParallelPort != 0) {
         Try([&] { data.bStartInOperatorMode = QXProgrammer.SealbookSetting211(); });
@@ -371,12 +355,11 @@ void frmMain::InitializeGui()
         Try([&] { QXProgrammer.SealbookConfigure210(data.bStartInOperatorMode, data.strOperatorPwd, data.bEnableMarkEditor); });
     }
 
-    // 4.
     qint32 model = 0;
     Try([&] { model = QXProgrammer.ProgrammerModelIndex(); });
     data.udtPgmrType = gbChiseloEdition || ProgrammerClass::IsVexalModel(model) ? 22 : 12;
 
-    // 5.
+    // The last job comes back when the station starts in operator mode.
     if (data.bAutoLoadJob && data.bStartInOperatorMode) {
         if (!data.strJobName.isEmpty()) {
             Try([&] { QXProgrammer.LoadJobFile(data.strJobName); });
@@ -386,33 +369,30 @@ void frmMain::InitializeGui()
         }
     }
 
-    // 6. and 7.
     SetSKMode(data.bStartInOperatorMode);
     bInitialized = true;
+    // An automatic handler runs no novice prompts.
     if (data.udtHandlerType == 1 || data.udtHandlerType == 2)
         data.bNoviceMode = false;
 
-    // 8.
+    // The engine's options, in the order the engine takes them.
     Try([&] { QXProgrammer.RunOption60(data.bNoviceMode); });
     Try([&] { QXProgrammer.ToolsOption66(data.bBeepOn); });
     Try([&] { QXProgrammer.StartupCall277(data.bMatchChipPinAndSocket); });
     Try([&] { QXProgrammer.ToolsOption327(data.bMemoryIntegrityCheck); });
     Try([&] { QXProgrammer.ToolsOption68(data.bElapsedTime); });
 
-    // 9.
     QApplication::restoreOverrideCursor();
 
-    // 10.
     if (!gCmdLineJobFile.isEmpty())
         LoadCommandLineJobFile(gCmdLineJobFile);
 
-    // 11.
+    // A concurrent programmer gets its master site.
     Try([&] {
         if (QXProgrammer.IsConcurrentProgrammer() && data.udtParallelPort != 0)
             QXProgrammer.MasterSite(qint16(data.lngMasterSiteID));
     });
 
-    // 12. and 13.
     SKConversionPrompt();
     data.UpdateFileMenuWithRecentFiles();
 }
@@ -512,7 +492,7 @@ void frmMain::WriteSettingsAtUnload()
     ProgrammerClass& data = pgmrData();
     const bool automaticHandler = data.udtHandlerType == 1 || data.udtHandlerType == 2;
 
-    // 1. to 3.
+    // What the engine and the handler hold goes back into the settings.
     Try([&] { data.bStartInOperatorMode = QXProgrammer.SealbookSetting211(); });
     Try([&] { data.strSKAutoDir = QXH950AutoHandler.SealbookAutoFileDirectory(); });
     if (lngNumCopies < 1) {
@@ -521,7 +501,7 @@ void frmMain::WriteSettingsAtUnload()
             Try([&] { lngNumCopies = QXH950AutoHandler.Quantity(); });
     }
 
-    // 4. in the order the values are written.
+    // The values are written in this order.
     Save("Device", "NumDevices", lngNumCopies);
     struct HandlerText { const char* name; QString (H950HdlrControl::*get)(); };
     const HandlerText handlerTexts[] = {
@@ -542,17 +522,18 @@ void frmMain::WriteSettingsAtUnload()
         Try([&] { Save("H950hdlr", "Serial Number", QXH950AutoHandler.SerialNumber()); });
     // A minimized window keeps the position and size saved before.
     if (!isMinimized()) {
-        Save("Settings", "MainLeft", ToTwips(x()));
-        Save("Settings", "MainTop", ToTwips(y()));
-        Save("Settings", "MainWidth", ToTwips(width()));
-        Save("Settings", "MainHeight", ToTwips(height()));
+        Save("Settings", "MainLeft", twips::FromPixels(x()));
+        Save("Settings", "MainTop", twips::FromPixels(y()));
+        Save("Settings", "MainWidth", twips::FromPixels(width()));
+        Save("Settings", "MainHeight", twips::FromPixels(height()));
     }
     Try([&] { Save("Configuration", "lngDefBufVal", qint32(QXProgrammer.DefaultBufferByte())); });
 }
 
 void frmMain::MDIForm_Unload()
 {
-    // 1. to 5. only after a successful start-up.
+    // Settings are saved and the windows unloaded only after a successful
+    // start-up.
     if (!blnTerminate) {
         WriteSettingsAtUnload();
         if (frmP && !m_operationUnloaded)
@@ -563,7 +544,7 @@ void frmMain::MDIForm_Unload()
         frmDeviceConfigureDlg = nullptr;
     }
 
-    // 6. to 10.
+    // The engine is told to shut down in every case.
     WriteLogInfo(QStringLiteral("Application Tarvo is being shut down!"), true);
     if (QXH950AutoHandler.IsAttached())
         QXH950AutoHandler.Control()->SetEventSink(nullptr);
