@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "BlackBoxLog.h"
+#include "WindowPlacement.h"
 #include "automation/frmH950HdlrContainer.h"
 #include "device/frmDeviceConfigure.h"
 #include "operation/frmProgram.h"
@@ -25,6 +26,8 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
+#include <QScrollBar>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -32,7 +35,13 @@
 namespace {
 using enginecall::Try;
 
+frmMain::ControlWrapper g_controlWrapper;
+
 QString App() { return appinfo::ApplicationTitle(); }
+
+// The main window's designed size, in twips.
+constexpr qint32 kStartWidth = 9390;
+constexpr qint32 kStartHeight = 6790;
 
 
 QVariant Setting(const char* section, const char* name, const QVariant& defaultValue)
@@ -76,6 +85,11 @@ frmMain::frmMain()
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdiArea);
+    // The operation window never shrinks below what its controls need: when
+    // the inner area is smaller, its scroll bars reach the rest (Action and
+    // Stop included).
+    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea->viewport()->installEventFilter(this);
 
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
@@ -144,12 +158,18 @@ void frmMain::EnsureLoaded()
     MDIForm_Load();
 }
 
+void frmMain::SetControlWrapper(ControlWrapper wrapper) { g_controlWrapper = std::move(wrapper); }
+
 bool frmMain::CreateControls()
 {
+    const auto create = [](const char* className) {
+        std::unique_ptr<IDispatchControl> control = companion::CreateControl(QString::fromLatin1(className));
+        return g_controlWrapper ? g_controlWrapper(std::move(control)) : std::move(control);
+    };
     try {
-        QXProgrammer.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
-        ConcurrentManualHandler.Attach(companion::CreateControl(QString::fromLatin1(ManualHdlControl::ClassName)));
-        vwBufViewer.Attach(companion::CreateControl(QString::fromLatin1(DataPaneControl::ClassName)));
+        QXProgrammer.Attach(create(QXPgmrControl::ClassName));
+        ConcurrentManualHandler.Attach(create(ManualHdlControl::ClassName));
+        vwBufViewer.Attach(create(DataPaneControl::ClassName));
     } catch (const AutomationError& e) {
         Ui().MsgBox(e.Description(), vb::vbCritical, QStringLiteral("System Error"));
         return false;
@@ -213,7 +233,7 @@ void frmMain::MDIForm_Load()
     // The saved width and height are not read back: the window starts at its
     // designed size.
     ReadSettingsAtLoad();
-    resize(twips::ToPixels(9390), twips::ToPixels(6790));
+    resize(twips::ToPixels(kStartWidth), twips::ToPixels(kStartHeight));
 
     if (gbGenerateDeviceList)
         Try([&] { QXProgrammer.SetGuiReady(true); });
@@ -283,7 +303,16 @@ void frmMain::MDIForm_Load()
 void frmMain::ReadSettingsAtLoad()
 {
     lngNumCopies = ToLong(Setting("Device", "NumDevices", 1), 1);
-    move(twips::ToPixels(ToLong(Setting("Settings", "MainLeft", 0), 0)), twips::ToPixels(ToLong(Setting("Settings", "MainTop", 0), 0)));
+    // A place saved on a screen that is gone puts the window on the primary
+    // screen.
+    const QPoint saved(twips::ToPixels(ToLong(Setting("Settings", "MainLeft", 0), 0)),
+                       twips::ToPixels(ToLong(Setting("Settings", "MainTop", 0), 0)));
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    move(PlaceOnScreens(saved, QSize(twips::ToPixels(kStartWidth), twips::ToPixels(kStartHeight)), screens,
+                        primary ? primary->availableGeometry() : QRect()));
     bHex = ToBool(Setting("Settings", "ShowInHex", true), true);
 
     // The automatic handler's places, one handler property each.
@@ -312,9 +341,8 @@ void frmMain::ShowOperationWindow()
         m_operationSubWindow = mdiArea->addSubWindow(frmP, Qt::FramelessWindowHint);
         m_operationSubWindow->setObjectName(QStringLiteral("frmProgramWindow"));
     }
-    m_operationSubWindow->move(0, 0);
     m_operationSubWindow->show();
-    m_operationSubWindow->resize(mdiArea->viewport()->size());
+    PlaceOperationWindow();
     frmP->UpdateFormCaption(true);
     bOperationWindowPlaced = true;
 }
@@ -323,9 +351,18 @@ void frmMain::MDIForm_Resize()
 {
     if (!bOperationWindowPlaced)
         return;
-    m_operationSubWindow->move(0, 0);
-    m_operationSubWindow->resize(mdiArea->viewport()->size());
+    PlaceOperationWindow();
     frmP->RefreshAll();
+}
+
+void frmMain::PlaceOperationWindow()
+{
+    // The operation window fills the inner area, but never less than its
+    // controls need (its option rows included): the inner area's scroll bars
+    // then reach the rest. It stays at the origin of the scrolled area.
+    const QSize needed = frmP->minimumSize().grownBy(m_operationSubWindow->contentsMargins());
+    const QPoint origin(-mdiArea->horizontalScrollBar()->value(), -mdiArea->verticalScrollBar()->value());
+    m_operationSubWindow->setGeometry(QRect(origin, mdiArea->viewport()->size().expandedTo(needed)));
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
@@ -436,6 +473,21 @@ void frmMain::SaveStartUpWorkingDirectory()
 
 void frmMain::ExecuteCommandLineArguments()
 {
+    ExecCmdLnArgGenerateDeviceList();
+    // Data pattern files cannot be loaded yet: a file named on the command
+    // line is reported as not loaded rather than passed over.
+    const QString dataFile = GetCmdLineDataFile();
+    if (!dataFile.isEmpty())
+        frmP->AddStatusTextLine(QStringLiteral("Data pattern files cannot be loaded yet: ") + dataFile
+                                + QStringLiteral(" was not loaded."));
+}
+
+void frmMain::ExecCmdLnArgGenerateDeviceList()
+{
+    if (!gbGenerateDeviceList)
+        return;
+    frmP->AddStatusTextLine(
+        QStringLiteral("The device list cannot be generated yet: -GenerateDeviceList was not carried out."));
 }
 
 void frmMain::EnableExperiencedMode()
@@ -697,10 +749,18 @@ void frmMain::SaveRangeSettings()
 void frmMain::SetButtonMenuLogic() {}
 void frmMain::SetSKMode(bool bOperatorMode) { Q_UNUSED(bOperatorMode); }
 void frmMain::SKConversionPrompt() {}
-void frmMain::LoadJob(const QString& file, qint32& result) { Q_UNUSED(file); result = 0; }
+// Job files and Sealbook auto files cannot be read yet: the loaders answer a
+// failure and say so, so that nothing reports a job as loaded.
+void frmMain::LoadJob(const QString& file, qint32& result)
+{
+    result = -1;
+    frmP->AddStatusTextLine(QStringLiteral("Job files cannot be loaded yet: ") + file + QStringLiteral(" was not loaded."));
+}
+
 void frmMain::LoadSKAutoFileCore(const QString& file, qint32& result, bool bStartUp)
 {
-    Q_UNUSED(file);
     Q_UNUSED(bStartUp);
-    result = 0;
+    result = -1;
+    frmP->AddStatusTextLine(QStringLiteral("Sealbook auto files cannot be loaded yet: ") + file
+                            + QStringLiteral(" was not loaded."));
 }
