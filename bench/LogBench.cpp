@@ -1,5 +1,6 @@
-// Lines per second of the black-box log writer: every line reads the log
-// folder (machine-wide setting, else the engine's folder), opens
+// Lines per second of the black-box log writer: every line checks that the
+// log folder (machine-wide setting, else the engine's folder) is unchanged,
+// opens
 // "BlackBox.log", appends the line and closes the file again, and rotates the
 // file into the archives "qx<n>.log" each time it passes 1,048,576 bytes.
 //

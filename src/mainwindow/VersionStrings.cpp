@@ -4,6 +4,7 @@
 #include "engine/QXPgmrControl.h"
 #include "frmMain.h"
 #include "platform/AutomationError.h"
+#include "platform/EngineCall.h"
 #include "platform/UiService.h"
 #include "settings/ProgrammerClass.h"
 #include "shell/ShellUtilities.h"
@@ -16,23 +17,15 @@
 
 namespace {
 
+// A refused read of the engine gives the fallback, so that a text is built
+// from what could be obtained.
+using enginecall::Ask;
+
 QXPgmrControl* g_hostEngine = nullptr;
 
 // The export log's state: the first line of a run starts a new file.
 bool m_bExportLogFirstWrite = true;
 bool m_bExportLogWritten = false;
-
-// One read of the engine; a refused read gives the fallback, so a text is
-// built from what could be obtained.
-template <class F, class T>
-T ReadOr(F&& read, T fallback)
-{
-    try {
-        return read();
-    } catch (const AutomationError&) {
-        return fallback;
-    }
-}
 
 struct VersionParts
 {
@@ -53,7 +46,7 @@ VersionParts SplitVersion(qint32 packed)
 // The engine's version; 0 when it cannot be read.
 VersionParts ReadVersion(QXPgmrControl& engine)
 {
-    return SplitVersion(ReadOr([&] { return qint32(engine.EngineVersion()); }, qint32(0)));
+    return SplitVersion(Ask([&] { return qint32(engine.EngineVersion()); }, qint32(0)));
 }
 
 QString Hex(quint32 value) { return QString::number(value, 16).toUpper(); }
@@ -70,7 +63,7 @@ QString VersionHead(const VersionParts& v) { return QStringLiteral("V%1.%2.").ar
 // The decimal text of one of the engine's dates; empty when it cannot be read.
 QString ReadDate(QXPgmrControl& engine, bool beta)
 {
-    return ReadOr(
+    return Ask(
         [&] { return QString::number(beta ? engine.EngineDatePart2() : engine.EngineDatePart1()); }, QString());
 }
 
@@ -89,7 +82,7 @@ QString VersionTail(QXPgmrControl& engine, const VersionParts& v, bool beta)
 
 QString AlgorithmRevisionHex(QXPgmrControl& engine)
 {
-    return Hex(quint32(ReadOr([&] { return qint32(engine.AlgorithmDatabaseRevision()); }, qint32(0))));
+    return Hex(quint32(Ask([&] { return qint32(engine.AlgorithmDatabaseRevision()); }, qint32(0))));
 }
 
 } // namespace
@@ -106,7 +99,7 @@ void SetHostEngine(QXPgmrControl* engine) { g_hostEngine = engine; }
 QString LogVersionLine(QXPgmrControl& engine, bool bWithV)
 {
     const VersionParts v = ReadVersion(engine);
-    const bool vexal = ReadOr([&] { return bool(engine.IsVexalMode()); }, false);
+    const bool vexal = Ask([&] { return bool(engine.IsVexalMode()); }, false);
     return (vexal ? QStringLiteral("DTarvo ") : QStringLiteral("Tarvo ")) + (bWithV ? QStringLiteral("V") : QString()) +
            VersionNumber(v) + QStringLiteral("  Algo DB Rev. ") + AlgorithmRevisionHex(engine);
 }

@@ -33,6 +33,7 @@
 #include <QToolBar>
 
 namespace {
+using enginecall::Ask;
 using enginecall::Try;
 
 frmMain::ControlWrapper g_controlWrapper;
@@ -240,12 +241,9 @@ void frmMain::MDIForm_Load()
     if (frmSplash::IsLoaded())
         frmSplash::Instance().ShowInitStep(2);
     Try([&] { QXProgrammer.StartupValue108(appinfo::ProgramFolder()); });
-    qint32 result = 0;
-    try {
-        result = QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("qxalg.db"));
-    } catch (const AutomationError&) {
-        result = 0x7E;
-    }
+    // An engine that fails the call counts as its internal error.
+    const qint32 result = Ask([&] { return qint32(QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("qxalg.db"))); },
+                              qint32(0x7E));
 
     Try([&] { pgmrData().RunDelayedRegInit(true); });
     Try([&] { QXProgrammer.DefaultBufferByte(ToInteger(Setting("Configuration", "lngDefBufVal", 0), 0)); });
@@ -268,12 +266,8 @@ void frmMain::MDIForm_Load()
     // An engine that does not initialise stops start-up without a message.
     if (frmSplash::IsLoaded())
         frmSplash::Instance().ShowInitStep(3);
-    qint32 result2 = 0;
-    try {
-        result2 = QXProgrammer.InitializeEngine194(qint32(pgmrData().lngMasterSiteID));
-    } catch (const AutomationError&) {
-        result2 = -1;
-    }
+    const qint32 result2 =
+        Ask([&] { return qint32(QXProgrammer.InitializeEngine194(qint32(pgmrData().lngMasterSiteID))); }, qint32(-1));
     if (result2 != 0) {
         blnTerminate = true;
         QApplication::restoreOverrideCursor();
