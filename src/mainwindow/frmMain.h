@@ -45,7 +45,7 @@ public:
     frmH950HdlrContainer* frmH950 = nullptr;
     frmDeviceConfigure* frmDeviceConfigureDlg = nullptr;
 
-    // --- menus, quantity box and status bar ---
+    // --- inner area, menus, quantity box and status bar ---
     QMdiArea* mdiArea = nullptr;
     QLineEdit* txtNumCopies = nullptr;
     QStatusBar* sbStatusBar = nullptr;
@@ -143,6 +143,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // --- steps of the load and the unload ---
     bool CreateControls();
     void ShowOperationWindow();
     void PlaceOperationWindow();
@@ -153,6 +154,7 @@ private:
     void LoadCommandLineJobFile(const QString& file);
     void WriteStartupInformation();
 
+    // --- own state ---
     QMdiSubWindow* m_operationSubWindow = nullptr;
     bool m_loaded = false;
     bool m_unloaded = false;
