@@ -224,10 +224,12 @@ void SetDemoMode(qint32 model, ProgrammerClass& pgmrData, QXPgmrControl& engine,
         if (updateWindows)
             updateWindows();
     } catch (const AutomationError&) {
+        // A status line reaches the black-box log by itself.
         const QString text = QStringLiteral("Failed to set the demo mode.");
         if (addStatusTextLine)
             addStatusTextLine(text);
-        WriteLogInfo(text, true);
+        else
+            WriteLogInfo(text, true);
     }
 }
 

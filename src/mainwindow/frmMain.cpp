@@ -492,9 +492,12 @@ void frmMain::EnableExperiencedMode()
 
 void frmMain::OperationStatusText(const QString& text)
 {
-    WriteLogInfo(text, true);
-    if (frmP && bStatusMessagesEnabled)
+    // A status line reaches the black-box log by itself; without one the
+    // text is still logged.
+    if (frmP && bEnableEvent && bStatusMessagesEnabled && frmP->bEnableStatusTextUpdate)
         frmP->AddStatusTextLine(text);
+    else
+        WriteLogInfo(text, true);
 }
 
 void frmMain::Fire(const QString& eventName, QVariantList& args)
