@@ -750,7 +750,7 @@ QString frmProgram::DeviceLine()
     ProgrammerClass& data = pgmrData();
     QXPgmrControl* e = gMainForm ? &gMainForm->QXProgrammer : nullptr;
     if (e)
-        data.strDeviceSize = Ask([&] { return e->DeviceSizeText(data.udtRadix == 1); }, data.strDeviceSize);
+        data.strDeviceSize = Ask([&] { return e->DeviceSizeText(qint32(1), data.udtRadix == 1); }, data.strDeviceSize);
     if (!data.blnDeviceSelected)
         return QStringLiteral("<None Selected>");
     QString line = data.strDeviceName + QStringLiteral("    ");
@@ -1085,7 +1085,7 @@ bool frmProgram::SelectDevice(const QString& deviceName)
     bool ok = false;
     if (!deviceName.isEmpty()) {
         QString name = deviceName;
-        ok = Ask([&] { return Engine().SelectDeviceByName(false, name); }, qint32(-1)) == 0;
+        ok = Ask([&] { return Engine().SelectDeviceByName(name, false); }, qint32(-1)) == 0;
     } else {
         ok = Ask([&] { return Engine().DeviceSelectResult(); }, false);
     }
