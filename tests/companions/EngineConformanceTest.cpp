@@ -404,8 +404,9 @@ TEST_P(EngineConformanceTest, ProgrammerModelList)
         ASSERT_GE(perGroup, 1);
         EXPECT_EQ(sites % perGroup, 0);
         EXPECT_EQ(QXProgrammer.IsConcurrentProgrammer(), sites > 1);
-        if (i < 10)
+        if (i < 10) {
             EXPECT_EQ(sites, 1);
+        }
         EXPECT_TRUE(QXProgrammer.SiteEnabled(qint32(sites)));
         EXPECT_FALSE(QXProgrammer.SiteEnabled(qint32(sites + 1)));
     }
