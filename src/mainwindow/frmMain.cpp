@@ -500,12 +500,6 @@ void frmMain::OperationStatusText(const QString& text)
         WriteLogInfo(text, true);
 }
 
-void frmMain::Fire(const QString& eventName, QVariantList& args)
-{
-    if (eventName == QLatin1String("PgmrWarningMessagesEnabled") && !args.isEmpty())
-        args[0] = VbBool(bWarningMessagesEnabled);
-}
-
 // --- logs, versions and message switches ---
 
 void frmMain::WriteLogInfo(const QString& text, bool bTimeStamp) { ::WriteLogInfo(text, bTimeStamp); }

@@ -27,7 +27,7 @@ class frmH950HdlrContainer;
 class frmProgram;
 class ProgrammerClass;
 
-class frmMain : public QMainWindow, public IEventSink
+class frmMain : public QMainWindow, public IEventSink, public QXPgmrEvents
 {
     Q_OBJECT
 public:
@@ -135,8 +135,10 @@ public:
     void SetDemoMode(qint32 model);
 
     // --- engine and handler events ---
-    // Engine and handler events arrive here by name.
+    // Engine and handler events arrive here by name and go to their typed
+    // handlers through the engine's event table (frmMainEvents.cpp).
     void Fire(const QString& eventName, QVariantList& args) override;
+    void QXProgrammer_PgmrWarningMessagesEnabled(bool& flag) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
