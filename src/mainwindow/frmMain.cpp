@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "BlackBoxLog.h"
+#include "engine/EngineCodes.h"
 #include "WindowPlacement.h"
 #include "automation/frmH950HdlrContainer.h"
 #include "device/frmDeviceConfigure.h"
@@ -63,9 +64,9 @@ struct LoadFailure
     const char* text;
 };
 constexpr LoadFailure kLoadFailures[] = {
-    {0x71, "Version Mismatch",
+    {LoadResult::VersionMismatch, "Version Mismatch",
      "QXEng.dll and QXAlg.db versions mismatched (0x71).  Exiting the software, contact QX Technical Support."},
-    {0x7E, "QXPgmr.ocx error", "QXPgmr.ocx internal error (0x7E).  Exiting the software, contact QX Technical Support."},
+    {LoadResult::ControlInternalError, "QXPgmr.ocx error", "QXPgmr.ocx internal error (0x7E).  Exiting the software, contact QX Technical Support."},
 };
 constexpr LoadFailure kOtherLoadFailure = {
     0, "Algo Database Error", "Error loading QXAlg.db.  Exiting the software, contact QX Technical Support."};
@@ -684,7 +685,7 @@ void frmMain::EnableRecentFileMenus(bool enable)
 bool frmMain::IsVexalDeviceOrAfmOrStaplFile()
 {
     bool result = false;
-    Try([&] { result = QXProgrammer.DeviceIsVexal() || QXProgrammer.DataFileTypeCode() == 13; });
+    Try([&] { result = QXProgrammer.DeviceIsVexal() || QXProgrammer.DataFileTypeCode() == FileTypes::FT_AFM; });
     return result;
 }
 
