@@ -55,7 +55,7 @@ void BM_SelectDeviceAmong10000(benchmark::State& state)
     int i = 0;
     for (auto _ : state) {
         QString name = names[i++ % 2];
-        if (gEngine->SelectDeviceByName(false, name) != 0) {
+        if (gEngine->SelectDeviceByName(name, false) != 0) {
             state.SkipWithError("no such device");
             break;
         }
@@ -81,7 +81,7 @@ int main(int argc, char** argv)
     // A station left with a concurrent model and a device, as a working one
     // is: each load restores them.
     QString device = QStringLiteral("SL18F4550");
-    if (Load({}) != 0 || engine.SelectDeviceByName(false, device) != 0) {
+    if (Load({}) != 0 || engine.SelectDeviceByName(device, false) != 0) {
         std::fprintf(stderr, "the shipped database did not load\n");
         return 1;
     }

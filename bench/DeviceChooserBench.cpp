@@ -95,7 +95,7 @@ int main(int argc, char** argv)
         return 1;
     }
     QString device = QStringLiteral("KS85T-05000");
-    engine.SelectDeviceByName(false, device);
+    engine.SelectDeviceByName(device, false);
     gEngine = &engine;
 
     benchmark::Initialize(&argc, argv);

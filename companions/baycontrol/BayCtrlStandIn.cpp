@@ -2,12 +2,13 @@
 
 #include "SiteBoxWidget.h"
 #include "engine/SiteBoxControl.h"
+#include "platform/Twips.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
-
-constexpr double kTwipsPerPixel = 15;
 
 struct StateLook
 {
@@ -27,9 +28,15 @@ constexpr StateLook kLooks[] = {
     {"Ready to place", qRgb(0x9b, 0x59, 0xb6)},
 };
 
+// Placement comes as Double twips: whole twips first (rounding down keeps
+// the program's rule), held to what a Long takes.
 int Pixels(double twips)
 {
-    return int(std::floor(twips / kTwipsPerPixel));
+    if (std::isnan(twips))
+        return 0;
+    const double whole = std::clamp(std::floor(twips), double(std::numeric_limits<qint32>::min()),
+                                    double(std::numeric_limits<qint32>::max()));
+    return twips::ToPixels(qint32(whole));
 }
 
 } // namespace

@@ -5,21 +5,4 @@
 #include "engine/ManualHdlControl.h"
 #include "platform/Companion.h"
 
-namespace {
-
-const QStringList& ClassNames()
-{
-    static const QStringList names{QString::fromLatin1(ManualHdlControl::ClassName)};
-    return names;
-}
-
-IDispatchControl* Create(const QString& className)
-{
-    if (className.compare(QLatin1String(ManualHdlControl::ClassName), Qt::CaseInsensitive) == 0)
-        return new ManualHdlStandIn;
-    return nullptr;
-}
-
-} // namespace
-
-TARVO_COMPANION_EXPORTS(ClassNames(), Create)
+TARVO_COMPANION_CLASS(ManualHdlControl, ManualHdlStandIn)

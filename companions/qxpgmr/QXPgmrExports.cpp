@@ -5,21 +5,4 @@
 #include "engine/QXPgmrControl.h"
 #include "platform/Companion.h"
 
-namespace {
-
-const QStringList& ClassNames()
-{
-    static const QStringList names{QString::fromLatin1(QXPgmrControl::ClassName)};
-    return names;
-}
-
-IDispatchControl* Create(const QString& className)
-{
-    if (className.compare(QLatin1String(QXPgmrControl::ClassName), Qt::CaseInsensitive) == 0)
-        return new QXPgmrStandIn;
-    return nullptr;
-}
-
-} // namespace
-
-TARVO_COMPANION_EXPORTS(ClassNames(), Create)
+TARVO_COMPANION_CLASS(QXPgmrControl, QXPgmrStandIn)

@@ -228,27 +228,29 @@ void QXPgmrStandIn::bindDevices()
         return QVariant(m_device ? qint32(qMin<qint64>(m_device->size, std::numeric_limits<qint32>::max())) : 0);
     });
     Answer(QXPgmrId::DeviceSizeText, [this](InvokeKind, QVariantList& args) {
-        // Called with (1, hex) or with (hex) alone: the radix is the last.
-        const bool hex = !args.isEmpty() && IsVbTrue(Arg(args, int(args.size()) - 1, ValueKind::Bool));
+        // (1, hex): the first argument is always 1; any other shape is
+        // refused, as the engine's typed interface would refuse it.
+        if (args.size() != 2)
+            Fail(DISP_E_BADPARAMCOUNT, QStringLiteral("Invalid number of parameters."));
+        Arg(args, 0, ValueKind::Long);
+        const bool hex = IsVbTrue(Arg(args, 1, ValueKind::Bool));
         return QVariant(m_device ? m_device->SizeText(hex) : QString());
     });
     Answer(QXPgmrId::SelectDeviceByName, [this](InvokeKind, QVariantList& args) {
-        // The name is passed by reference, before or after the Boolean flag
-        // (which changes nothing here); it comes back in the database's
-        // spelling.
-        qsizetype at = 0;
-        for (qsizetype i = 0; i < args.size(); ++i) {
-            if (args.at(i).typeId() == QMetaType::QString) {
-                at = i;
-                break;
-            }
-        }
-        const QString name = Arg(args, int(at), ValueKind::String).toString();
-        m_selectionFailed = !selectDevice(name);
+        // (name by reference, flag): the name comes back in the database's
+        // spelling; the flag changes nothing here. A by-reference String is
+        // not converted from another type, so a flag in its place is a type
+        // mismatch.
+        if (args.size() != 2)
+            Fail(DISP_E_BADPARAMCOUNT, QStringLiteral("Invalid number of parameters."));
+        if (args.at(0).typeId() != QMetaType::QString)
+            Fail(DISP_E_TYPEMISMATCH, QStringLiteral("Type mismatch."));
+        Arg(args, 1, ValueKind::Bool);
+        m_selectionFailed = !selectDevice(args.at(0).toString());
         if (m_selectionFailed)
             return QVariant(qint32(-1));
         saveStation();
-        args[at] = m_device->Name();
+        args[0] = m_device->Name();
         return QVariant(qint32(0));
     });
     Answer(QXPgmrId::DeviceSelectResult, [this](InvokeKind, QVariantList&) { return QVariant(VbBool(chooseDevice())); });

@@ -16,6 +16,7 @@
 //   TARVO_ENGINE_FAULTS  entries of the fault plan (see FaultPlan.h)
 
 #include "AlgorithmDatabase.h"
+#include "engine/QXPgmrControl.h"
 #include "platform/DispatchObject.h"
 
 #include <functional>
@@ -43,6 +44,9 @@ public:
     static QString LabelPrinterFolder();
 
 private:
+    // Its events, raised typed: a misspelt event or a wrong argument does
+    // not build.
+    QXPgmrEventRaisers RaiseEvent{[this](const QString& eventName, QVariantList& args) { Raise(eventName, args); }};
     using Behaviour = std::function<QVariant(InvokeKind kind, QVariantList& args)>;
     // Gives a member behaviour whose answer is converted to the member's type.
     void Answer(int dispid, Behaviour behaviour);

@@ -5,28 +5,8 @@
 // The rows are in engine/H950HdlrMembers.def; the stand-in control is built from the same
 // table, so the numbers on both sides cannot drift apart.
 
-#include "engine/ControlAccessor.h"
-
-#include <QStringList>
-
-// The dispatch number of each property and method, by name.
-namespace H950HdlrId {
-#include "engine/MemberIdMacros.h"
-enum : int {
-#include "engine/H950HdlrMembers.def"
-};
-#include "engine/MemberMacrosEnd.h"
-} // namespace H950HdlrId
-
-class H950HdlrControl : public ControlAccessor
-{
-public:
-    static constexpr const char* ClassName = "MYH950HDLRLib.QXH950Handler";
-    static MemberTable Members();
-    // The events in table order; a host binds its handlers by these names.
-    static const QStringList& EventNames();
-
-#include "engine/MemberAccessorMacros.h"
-#include "engine/H950HdlrMembers.def"
-#include "engine/MemberMacrosEnd.h"
-};
+#define TARVO_CONTROL H950Hdlr
+#define TARVO_CONTROL_HOST QXH950AutoHandler
+#define TARVO_CONTROL_CLASS_NAME "MYH950HDLRLib.QXH950Handler"
+#define TARVO_CONTROL_MEMBERS "engine/H950HdlrMembers.def"
+#include "engine/ControlBinding.h"

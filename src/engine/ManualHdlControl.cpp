@@ -1,20 +1,6 @@
 #include "engine/ManualHdlControl.h"
 
-namespace {
-#include "engine/MemberRowMacros.h"
-const MemberInfo kMembers[] = {
-#include "engine/ManualHdlMembers.def"
-};
-#include "engine/MemberMacrosEnd.h"
-} // namespace
-
-MemberTable ManualHdlControl::Members()
-{
-    return kMembers;
-}
-
-const QStringList& ManualHdlControl::EventNames()
-{
-    static const QStringList names = ::EventNames(Members());
-    return names;
-}
+#define TARVO_CONTROL ManualHdl
+#define TARVO_CONTROL_HOST ConcurrentManualHandler
+#define TARVO_CONTROL_MEMBERS "engine/ManualHdlMembers.def"
+#include "engine/ControlBindingTables.h"

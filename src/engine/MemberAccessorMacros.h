@@ -34,4 +34,4 @@
     }
 #define TARVO_ALIAS(name, member)                                                                  \
     template <class... A> auto name(A&&... args) { return member(std::forward<A>(args)...); }
-#define TARVO_EVENT(name, position)
+#define TARVO_EVENT(name, position, ...)

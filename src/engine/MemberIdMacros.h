@@ -8,4 +8,4 @@
 #define TARVO_GETPUT_AT(name, id, vt) name = id,
 #define TARVO_METHOD(name, id, vt) name = id,
 #define TARVO_ALIAS(name, member) name = member,
-#define TARVO_EVENT(name, position)
+#define TARVO_EVENT(name, position, ...)

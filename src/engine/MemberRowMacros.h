@@ -6,4 +6,4 @@
 #define TARVO_GETPUT_AT(name, id, vt) {#name, id, MemberKind::GetPut, ValueKind::vt},
 #define TARVO_METHOD(name, id, vt) {#name, id, MemberKind::Method, ValueKind::vt},
 #define TARVO_ALIAS(name, member)
-#define TARVO_EVENT(name, position) {#name, position, MemberKind::Event, ValueKind::Void},
+#define TARVO_EVENT(name, position, ...) {#name, position, MemberKind::Event, ValueKind::Void, #__VA_ARGS__},

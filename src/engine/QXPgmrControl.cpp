@@ -1,20 +1,6 @@
 #include "engine/QXPgmrControl.h"
 
-namespace {
-#include "engine/MemberRowMacros.h"
-const MemberInfo kMembers[] = {
-#include "engine/QXPgmrMembers.def"
-};
-#include "engine/MemberMacrosEnd.h"
-} // namespace
-
-MemberTable QXPgmrControl::Members()
-{
-    return kMembers;
-}
-
-const QStringList& QXPgmrControl::EventNames()
-{
-    static const QStringList names = ::EventNames(Members());
-    return names;
-}
+#define TARVO_CONTROL QXPgmr
+#define TARVO_CONTROL_HOST QXProgrammer
+#define TARVO_CONTROL_MEMBERS "engine/QXPgmrMembers.def"
+#include "engine/ControlBindingTables.h"

@@ -6,19 +6,13 @@
 // The rows are in engine/QXPgmrMembers.def; the stand-in control is built from the same
 // table, so the numbers on both sides cannot drift apart.
 
-#include "engine/ControlAccessor.h"
+#define TARVO_CONTROL QXPgmr
+#define TARVO_CONTROL_HOST QXProgrammer
+#define TARVO_CONTROL_CLASS_NAME "QXPGMRLib.QXPgmr"
+#define TARVO_CONTROL_MEMBERS "engine/QXPgmrMembers.def"
+#include "engine/ControlBinding.h"
 
-#include <QStringList>
 #include <utility>
-
-// The dispatch number of each property and method, by name.
-namespace QXPgmrId {
-#include "engine/MemberIdMacros.h"
-enum : int {
-#include "engine/QXPgmrMembers.def"
-};
-#include "engine/MemberMacrosEnd.h"
-} // namespace QXPgmrId
 
 // The device settings the job configuration reaches by name, each with the
 // numbered property it names again (one value behind both).
@@ -30,17 +24,4 @@ inline constexpr std::pair<int, int> QXPgmrNamedSettings[] = {
     {QXPgmrId::DeviceVectorDisplay, QXPgmrId::VectorDisplayMode},
     {QXPgmrId::DeviceVectorXState, QXPgmrId::VectorXValue},
     {QXPgmrId::DeviceVectorSeed, QXPgmrId::VectorSeed},
-};
-
-class QXPgmrControl : public ControlAccessor
-{
-public:
-    static constexpr const char* ClassName = "QXPGMRLib.QXPgmr";
-    static MemberTable Members();
-    // The events in table order; a host binds its handlers by these names.
-    static const QStringList& EventNames();
-
-#include "engine/MemberAccessorMacros.h"
-#include "engine/QXPgmrMembers.def"
-#include "engine/MemberMacrosEnd.h"
 };

@@ -4,6 +4,7 @@
 #include "engine/H950HdlrControl.h"
 #include "engine/QXPgmrControl.h"
 #include "platform/AutomationError.h"
+#include "platform/Registry.h"
 #include "platform/UiService.h"
 #include "settings/cRegistry.h"
 #include "shell/ShellUtilities.h"
@@ -12,7 +13,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringMatcher>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -87,18 +93,81 @@ void Rotate(const QDir& folder)
 
 enum class AppendResult { Written, NotOpened, WriteFailed };
 
-// Appends to "BlackBox.log", or to "qx.dat" when the log does not open.
-AppendResult Append(const QDir& folder, const QByteArray& bytes)
+blackbox::WriteFunction g_write = nullptr;
+
+// The size of "BlackBox.log", kept from line to line so that the rotation
+// test costs no look at the file; learnt again from the file whenever the
+// log's path changes or the log was rotated.
+struct KnownSize
 {
-    for (const QString& name : {kLogFileName, kFallbackFileName}) {
-        QFile file(folder.filePath(name));
-        if (!file.open(QIODevice::Append))
-            continue;
-        const bool written = file.write(bytes) == bytes.size() && file.flush();
-        file.close();
-        return written ? AppendResult::Written : AppendResult::WriteFailed;
+    QByteArray path;
+    qint64 size = -1;
+};
+KnownSize g_logSize;
+
+// Appends the line to one file with a single write, so that it lands whole
+// or not at all: a short write (a full disk) is cut off again at the size the
+// file had. *size is the file's size before the line when known (else -1,
+// and it is read from the file) and after the line when written.
+AppendResult AppendTo(const QByteArray& path, const QByteArray& bytes, qint64* size)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return AppendResult::NotOpened;
+    struct stat st {};
+    if (*size < 0)
+        *size = ::fstat(fd, &st) == 0 ? qint64(st.st_size) : -1;
+    ssize_t written;
+    do {
+        written = (g_write ? g_write : ::write)(fd, bytes.constData(), size_t(bytes.size()));
+    } while (written < 0 && errno == EINTR);
+    const bool whole = written == bytes.size();
+    if (whole) {
+        if (*size >= 0)
+            *size += written;
+        // The count says the file is due for rotation: the file itself has
+        // the last word (it may have been emptied or removed meanwhile).
+        if (*size > kRotateAbove)
+            *size = ::fstat(fd, &st) == 0 ? qint64(st.st_size) : -1;
+    } else {
+        // Appended at the end: the part written is the file's last bytes.
+        if (written > 0 && ::fstat(fd, &st) == 0)
+            (void)::ftruncate(fd, st.st_size - written);
+        *size = -1;
     }
-    return AppendResult::NotOpened;
+    ::close(fd);
+    return whole ? AppendResult::Written : AppendResult::WriteFailed;
+}
+
+// The two files of a log folder, as the file system names them.
+struct LogPaths
+{
+    QString folder;
+    QByteArray log;
+    QByteArray fallback;
+};
+
+const LogPaths& PathsIn(const QString& folder)
+{
+    static LogPaths paths;
+    if (paths.log.isEmpty() || paths.folder != folder) {
+        const QDir dir(folder);
+        paths = {folder, QFile::encodeName(dir.filePath(kLogFileName)), QFile::encodeName(dir.filePath(kFallbackFileName))};
+    }
+    return paths;
+}
+
+// Appends to "BlackBox.log", or to "qx.dat" when the log does not open.
+AppendResult Append(const QString& folder, const QByteArray& bytes)
+{
+    const LogPaths& paths = PathsIn(folder);
+    if (g_logSize.path != paths.log)
+        g_logSize = {paths.log, -1};
+    const AppendResult result = AppendTo(paths.log, bytes, &g_logSize.size);
+    if (result != AppendResult::NotOpened)
+        return result;
+    qint64 unknown = -1;
+    return AppendTo(paths.fallback, bytes, &unknown);
 }
 
 // Creates the engine's folder and the default log folder, but only when the
@@ -118,15 +187,78 @@ struct LogFolders
     QString defaultFolder;
 };
 
-LogFolders ReadLogFolders()
+LogFolders ReadLogFoldersFromSettings(const QString& defaultFolder)
 {
     LogFolders folders;
-    folders.defaultFolder = blackbox::GetDefaultLogFolder();
+    folders.defaultFolder = defaultFolder;
     cRegistry reg;
     folders.folder = reg.ValueEx(cRegistry::HKEY_LOCAL_MACHINE, kDirectoryPathsKey, QStringLiteral("Log"),
                                  cRegistry::REG_SZ, folders.defaultFolder)
                          .toString();
     return folders;
+}
+
+// What the machine-wide settings file looks like on disk. Every change of
+// the settings replaces the file, so an unchanged stamp means an unchanged
+// log folder.
+struct FileStamp
+{
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    qint64 modified = 0;
+    qint64 changed = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp StampOf(const QByteArray& path)
+{
+    struct stat st {};
+    FileStamp stamp;
+    if (::stat(path.constData(), &st) != 0)
+        return stamp;
+    stamp.exists = true;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    stamp.size = st.st_size;
+    stamp.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.changed = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    return stamp;
+}
+
+// The log folder read from the settings, kept until the settings file or
+// the engine's folder changes: reading the settings for every line would
+// cost more than writing the line.
+struct FolderCache
+{
+    bool valid = false;
+    QString settingsFile;
+    QByteArray settingsPath; // settingsFile as the file system names it
+    FileStamp stamp;
+    LogFolders folders;
+};
+FolderCache g_folderCache;
+
+LogFolders ReadLogFolders()
+{
+    const QString defaultFolder = blackbox::GetDefaultLogFolder();
+    const QString settingsFile = reg::HiveFilePath(reg::HKEY_LOCAL_MACHINE);
+    FolderCache& cache = g_folderCache;
+    if (cache.settingsFile != settingsFile || cache.settingsPath.isEmpty()) {
+        cache.valid = false;
+        cache.settingsFile = settingsFile;
+        cache.settingsPath = QFile::encodeName(settingsFile);
+    }
+    const FileStamp stamp = StampOf(cache.settingsPath);
+    if (!cache.valid || !(cache.stamp == stamp) || cache.folders.defaultFolder != defaultFolder) {
+        cache.folders = ReadLogFoldersFromSettings(defaultFolder);
+        // Stamped after the read: a change made during it is seen next time.
+        cache.stamp = stamp;
+        cache.valid = true;
+    }
+    return cache.folders;
 }
 
 } // namespace
@@ -135,7 +267,13 @@ namespace blackbox {
 
 void SetJobHeaderSource(JobHeaderSource source) { g_jobHeader = std::move(source); }
 
-void RequestRotation() { g_rotationPending = true; }
+void RequestRotation()
+{
+    g_rotationPending = true;
+    g_folderCache.valid = false;
+}
+
+void SetWriteFunction(WriteFunction write) { g_write = write; }
 
 QString GetDefaultLogFolder()
 {
@@ -156,30 +294,33 @@ QString GetLogFolder() { return ReadLogFolders().folder; }
 
 void WriteLogInfo(const QString& text, bool bTimeStamp)
 {
-    if (!g_inJobHeader && text.contains(QLatin1String("Job Starts"), Qt::CaseInsensitive))
+    static const QStringMatcher jobStarts(QStringLiteral("Job Starts"), Qt::CaseInsensitive);
+    if (!g_inJobHeader && jobStarts.indexIn(text) >= 0)
         WriteJobHeader();
 
-    const QString line =
-        bTimeStamp ? GeneralDateText(QDateTime::currentDateTime()) + QStringLiteral("  ") + text : text;
+    const QString stamp = bTimeStamp ? GeneralDateTextNow() + QStringLiteral("  ") : QString();
+    const auto line = [&] { return stamp + text; };
 
     const LogFolders folders = ReadLogFolders();
     // Without a main window's engine and without a configured folder there is
     // no log folder at all: there is nothing to retry.
     if (folders.folder.isEmpty()) {
-        ToStderr(line);
+        ToStderr(line());
         return;
     }
-    if (!QFileInfo::exists(folders.folder))
-        EnsureLogFolder(folders.folder, folders.defaultFolder);
-    const QDir folder(folders.folder);
-
     if (g_rotationPending) {
         g_rotationPending = false;
-        Rotate(folder);
+        Rotate(QDir(folders.folder));
+        g_logSize.size = -1;
     }
 
-    const QByteArray bytes = (line + QStringLiteral("\r\n")).toUtf8();
-    AppendResult result = Append(folder, bytes);
+    QByteArray bytes = stamp.toLatin1();
+    bytes.append(text.toUtf8()).append("\r\n", 2);
+    AppendResult result = Append(folders.folder, bytes);
+    if (result == AppendResult::NotOpened && !QFileInfo::exists(folders.folder)) {
+        EnsureLogFolder(folders.folder, folders.defaultFolder);
+        result = Append(folders.folder, bytes);
+    }
     while (result == AppendResult::NotOpened && !g_inFailureBox) {
         g_inFailureBox = true;
         // Cancel is the default button, so a scripted station that takes the
@@ -190,12 +331,12 @@ void WriteLogInfo(const QString& text, bool bTimeStamp)
         g_inFailureBox = false;
         if (answer != vb::vbRetry)
             break;
-        result = Append(folder, bytes);
+        result = Append(folders.folder, bytes);
     }
     if (result != AppendResult::Written)
-        ToStderr(line);
+        ToStderr(line());
 
-    if (QFileInfo(folder.filePath(kLogFileName)).size() > kRotateAbove)
+    if (result == AppendResult::Written && g_logSize.size > kRotateAbove)
         g_rotationPending = true;
 }
 

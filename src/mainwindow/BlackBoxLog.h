@@ -12,6 +12,7 @@
 // (n = 0 to 159: the first free number, else the oldest archive).
 
 #include <QString>
+#include <sys/types.h>
 #include <functional>
 
 class H950HdlrControl;
@@ -20,7 +21,8 @@ class H950HdlrControl;
 // blanks and the text. A text containing "Job Starts" (in any letter case)
 // gets the job header first: the engine's version, the operator or supervisor
 // mode, the device and the buffer. When neither "BlackBox.log" nor "qx.dat"
-// can be opened, the operator may retry; a line that is written nowhere goes
+// can be opened, the operator may retry. A line is written whole or not at
+// all (a full disk leaves no torn line); a line that is written nowhere goes
 // to stderr.
 void WriteLogInfo(const QString& text, bool bTimeStamp);
 
@@ -40,6 +42,10 @@ void SetJobHeaderSource(JobHeaderSource source);
 // The next line moves the present "BlackBox.log" to an archive first. A run
 // begins in this state; the main window's load sets it again.
 void RequestRotation();
+
+// Test seam: the write(2) the log appends with; nullptr restores it.
+using WriteFunction = ssize_t (*)(int fd, const void* data, size_t size);
+void SetWriteFunction(WriteFunction write);
 
 // The engine's folder followed by "DATALOG"; empty when no engine answers.
 QString GetDefaultLogFolder();

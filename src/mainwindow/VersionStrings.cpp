@@ -4,6 +4,7 @@
 #include "engine/QXPgmrControl.h"
 #include "frmMain.h"
 #include "platform/AutomationError.h"
+#include "platform/EngineCall.h"
 #include "platform/UiService.h"
 #include "settings/ProgrammerClass.h"
 #include "shell/ShellUtilities.h"
@@ -12,26 +13,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <ctime>
 
 namespace {
+
+// A refused read of the engine gives the fallback, so that a text is built
+// from what could be obtained.
+using enginecall::Ask;
 
 QXPgmrControl* g_hostEngine = nullptr;
 
 // The export log's state: the first line of a run starts a new file.
 bool m_bExportLogFirstWrite = true;
 bool m_bExportLogWritten = false;
-
-// One read of the engine; a refused read gives the fallback, so a text is
-// built from what could be obtained.
-template <class F, class T>
-T ReadOr(F&& read, T fallback)
-{
-    try {
-        return read();
-    } catch (const AutomationError&) {
-        return fallback;
-    }
-}
 
 struct VersionParts
 {
@@ -52,7 +46,7 @@ VersionParts SplitVersion(qint32 packed)
 // The engine's version; 0 when it cannot be read.
 VersionParts ReadVersion(QXPgmrControl& engine)
 {
-    return SplitVersion(ReadOr([&] { return qint32(engine.EngineVersion()); }, qint32(0)));
+    return SplitVersion(Ask([&] { return qint32(engine.EngineVersion()); }, qint32(0)));
 }
 
 QString Hex(quint32 value) { return QString::number(value, 16).toUpper(); }
@@ -69,7 +63,7 @@ QString VersionHead(const VersionParts& v) { return QStringLiteral("V%1.%2.").ar
 // The decimal text of one of the engine's dates; empty when it cannot be read.
 QString ReadDate(QXPgmrControl& engine, bool beta)
 {
-    return ReadOr(
+    return Ask(
         [&] { return QString::number(beta ? engine.EngineDatePart2() : engine.EngineDatePart1()); }, QString());
 }
 
@@ -88,7 +82,7 @@ QString VersionTail(QXPgmrControl& engine, const VersionParts& v, bool beta)
 
 QString AlgorithmRevisionHex(QXPgmrControl& engine)
 {
-    return Hex(quint32(ReadOr([&] { return qint32(engine.AlgorithmDatabaseRevision()); }, qint32(0))));
+    return Hex(quint32(Ask([&] { return qint32(engine.AlgorithmDatabaseRevision()); }, qint32(0))));
 }
 
 } // namespace
@@ -105,7 +99,7 @@ void SetHostEngine(QXPgmrControl* engine) { g_hostEngine = engine; }
 QString LogVersionLine(QXPgmrControl& engine, bool bWithV)
 {
     const VersionParts v = ReadVersion(engine);
-    const bool vexal = ReadOr([&] { return bool(engine.IsVexalMode()); }, false);
+    const bool vexal = Ask([&] { return bool(engine.IsVexalMode()); }, false);
     return (vexal ? QStringLiteral("DTarvo ") : QStringLiteral("Tarvo ")) + (bWithV ? QStringLiteral("V") : QString()) +
            VersionNumber(v) + QStringLiteral("  Algo DB Rev. ") + AlgorithmRevisionHex(engine);
 }
@@ -115,9 +109,61 @@ QString GeneralDateText(const QDateTime& when)
     return ShortDateText(when.date()) + QLatin1Char(' ') + LongTimeText(when.time());
 }
 
-QString ShortDateText(const QDate& date) { return QLocale::c().toString(date, QStringLiteral("M/d/yyyy")); }
+QString GeneralDateTextNow()
+{
+    // The C library's local time: QDateTime reads the time zone file again
+    // for every call, which would cost more than writing the log line.
+    const time_t now = ::time(nullptr);
+    struct tm local {};
+    if (!::localtime_r(&now, &local) || local.tm_year + 1900 < 1000 || local.tm_year + 1900 > 9999)
+        return GeneralDateText(QDateTime::currentDateTime());
+    char text[32];
+    char* at = text;
+    const auto put = [&at](int value, int digits) {
+        char reversed[8];
+        int n = 0;
+        do {
+            reversed[n++] = char('0' + value % 10);
+            value /= 10;
+        } while (value > 0 || n < digits);
+        while (n > 0)
+            *at++ = reversed[--n];
+    };
+    const int hour = local.tm_hour % 12;
+    put(local.tm_mon + 1, 1);
+    *at++ = '/';
+    put(local.tm_mday, 1);
+    *at++ = '/';
+    put(local.tm_year + 1900, 4);
+    *at++ = ' ';
+    put(hour == 0 ? 12 : hour, 1);
+    *at++ = ':';
+    put(local.tm_min, 2);
+    *at++ = ':';
+    put(local.tm_sec, 2);
+    *at++ = ' ';
+    *at++ = local.tm_hour < 12 ? 'A' : 'P';
+    *at++ = 'M';
+    return QString::fromLatin1(text, at - text);
+}
 
-QString LongTimeText(const QTime& time) { return QLocale::c().toString(time, QStringLiteral("h:mm:ss AP")); }
+// Written out by hand: every stamped log line formats them, and a format
+// pattern would be parsed again for each line.
+QString ShortDateText(const QDate& date)
+{
+    if (!date.isValid())
+        return {};
+    return QString::asprintf("%d/%d/%04d", date.month(), date.day(), date.year());
+}
+
+QString LongTimeText(const QTime& time)
+{
+    if (!time.isValid())
+        return {};
+    const int hour = time.hour() % 12;
+    return QString::asprintf("%d:%02d:%02d %s", hour == 0 ? 12 : hour, time.minute(), time.second(),
+                             time.hour() < 12 ? "AM" : "PM");
+}
 
 QString LegalNotice() { return QStringLiteral("Copyright (C) Corvane. All rights reserved."); }
 
@@ -178,10 +224,12 @@ void SetDemoMode(qint32 model, ProgrammerClass& pgmrData, QXPgmrControl& engine,
         if (updateWindows)
             updateWindows();
     } catch (const AutomationError&) {
+        // A status line reaches the black-box log by itself.
         const QString text = QStringLiteral("Failed to set the demo mode.");
         if (addStatusTextLine)
             addStatusTextLine(text);
-        WriteLogInfo(text, true);
+        else
+            WriteLogInfo(text, true);
     }
 }
 
@@ -200,7 +248,7 @@ void WriteInfoToLogFile(const QString& text, bool bAddDate)
     QFile file(name);
     if (ok && file.open(QIODevice::Append)) {
         const QString line =
-            bAddDate ? GeneralDateText(QDateTime::currentDateTime()) + QStringLiteral("  ") + text : text;
+            bAddDate ? GeneralDateTextNow() + QStringLiteral("  ") + text : text;
         file.write((line + QStringLiteral("\r\n")).toUtf8());
         file.close();
         return;

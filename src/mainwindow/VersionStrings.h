@@ -33,6 +33,8 @@ QString LogVersionLine(QXPgmrControl& engine, bool bWithV);
 // the time with seconds), and its date and time halves. They do not follow the
 // locale, so the programs that read the logs always find the same form.
 QString GeneralDateText(const QDateTime& when);
+// The general date of the present moment, as the log lines are stamped.
+QString GeneralDateTextNow();
 QString ShortDateText(const QDate& date);
 QString LongTimeText(const QTime& time);
 

@@ -1,13 +1,17 @@
 #include "frmMain.h"
 
 #include "BlackBoxLog.h"
+#include "engine/EngineCodes.h"
+#include "WindowPlacement.h"
 #include "automation/frmH950HdlrContainer.h"
 #include "device/frmDeviceConfigure.h"
 #include "operation/frmProgram.h"
 #include "platform/AppInfo.h"
 #include "platform/AutomationError.h"
 #include "platform/Companion.h"
+#include "platform/EngineCall.h"
 #include "platform/Registry.h"
+#include "platform/Twips.h"
 #include "platform/UiService.h"
 #include "settings/ProgrammerClass.h"
 #include "settings/SettingsStore.h"
@@ -23,28 +27,23 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScreen>
+#include <QScrollBar>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
 
 namespace {
-// Window positions and sizes are kept in twips (1/1440 inch); at 96 dots per
-// inch a pixel is 15 twips.
-constexpr int kTwipsPerPixel = 15;
-int ToPixels(qint32 twips) { return twips / kTwipsPerPixel; }
-qint32 ToTwips(int pixels) { return pixels * kTwipsPerPixel; }
+using enginecall::Ask;
+using enginecall::Try;
 
-// The load and the unload pass over errors one statement at a time.
-template <class F>
-void Try(F&& f)
-{
-    try {
-        f();
-    } catch (const AutomationError&) {
-    }
-}
+frmMain::ControlWrapper g_controlWrapper;
 
 QString App() { return appinfo::ApplicationTitle(); }
+
+// The main window's designed size, in twips.
+constexpr qint32 kStartWidth = 9390;
+constexpr qint32 kStartHeight = 6790;
 
 
 QVariant Setting(const char* section, const char* name, const QVariant& defaultValue)
@@ -65,9 +64,9 @@ struct LoadFailure
     const char* text;
 };
 constexpr LoadFailure kLoadFailures[] = {
-    {0x71, "Version Mismatch",
+    {LoadResult::VersionMismatch, "Version Mismatch",
      "QXEng.dll and QXAlg.db versions mismatched (0x71).  Exiting the software, contact QX Technical Support."},
-    {0x7E, "QXPgmr.ocx error", "QXPgmr.ocx internal error (0x7E).  Exiting the software, contact QX Technical Support."},
+    {LoadResult::ControlInternalError, "QXPgmr.ocx error", "QXPgmr.ocx internal error (0x7E).  Exiting the software, contact QX Technical Support."},
 };
 constexpr LoadFailure kOtherLoadFailure = {
     0, "Algo Database Error", "Error loading QXAlg.db.  Exiting the software, contact QX Technical Support."};
@@ -88,6 +87,11 @@ frmMain::frmMain()
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdiArea);
+    // The operation window never shrinks below what its controls need: when
+    // the inner area is smaller, its scroll bars reach the rest (Action and
+    // Stop included).
+    mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea->viewport()->installEventFilter(this);
 
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
@@ -156,12 +160,18 @@ void frmMain::EnsureLoaded()
     MDIForm_Load();
 }
 
+void frmMain::SetControlWrapper(ControlWrapper wrapper) { g_controlWrapper = std::move(wrapper); }
+
 bool frmMain::CreateControls()
 {
+    const auto create = [](const char* className) {
+        std::unique_ptr<IDispatchControl> control = companion::CreateControl(QString::fromLatin1(className));
+        return g_controlWrapper ? g_controlWrapper(std::move(control)) : std::move(control);
+    };
     try {
-        QXProgrammer.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
-        ConcurrentManualHandler.Attach(companion::CreateControl(QString::fromLatin1(ManualHdlControl::ClassName)));
-        vwBufViewer.Attach(companion::CreateControl(QString::fromLatin1(DataPaneControl::ClassName)));
+        QXProgrammer.Attach(create(QXPgmrControl::ClassName));
+        ConcurrentManualHandler.Attach(create(ManualHdlControl::ClassName));
+        vwBufViewer.Attach(create(DataPaneControl::ClassName));
     } catch (const AutomationError& e) {
         Ui().MsgBox(e.Description(), vb::vbCritical, QStringLiteral("System Error"));
         return false;
@@ -179,7 +189,7 @@ void frmMain::MDIForm_Load()
         return;
     }
 
-    // 1. A new run starts a new black-box log and a new export log. From now
+    // A new run starts a new black-box log and a new export log. From now
     // on a damaged settings file is reported there too, not only on stderr.
     blackbox::RequestRotation();
     ResetExportLog();
@@ -194,21 +204,19 @@ void frmMain::MDIForm_Load()
     bEnableEvent = true;
     bLabelPrintEnabled = true;
 
-    // 2.
+    // The automatic handler lives on its hidden host window.
     frmH950 = new frmH950HdlrContainer(this);
     Try([&] { QXH950AutoHandler.Attach(frmH950->CreateHandler()); });
 
-    // 3. and 4.
     WriteInfoToLogFile(QStringLiteral("Command Line: ") + RawCommandLineText(), false);
     Try([&] { QXProgrammer.SoftwareVersion(QStringLiteral(TARVO_VERSION)); });
 
-    // 5.
+    // The OEM edition names itself in the Help menu.
     if (gbChiseloEdition) {
         mnuHelpAbout->setText(QStringLiteral("&About Chiselo..."));
         mnuTarvoHelp->setText(QStringLiteral("Chiselo &Help..."));
     }
 
-    // 6.
     frmP = new frmProgram();
     frmDeviceConfigureDlg = new frmDeviceConfigure(this);
     reg::SetCorruptHiveReporter([this](const QString& report) { OperationStatusText(report); });
@@ -216,39 +224,34 @@ void frmMain::MDIForm_Load()
                                   [this] { return frmP ? frmP->GetDeviceInfo() : QString(); },
                                   [this] { return frmP ? frmP->GetBufferInfo() : QString(); }});
 
-    // 7.
     QApplication::setOverrideCursor(Qt::WaitCursor);
 
-    // 8. and 9.
     blnTerminate = false;
     bInitialized = false;
     bOperationWindowPlaced = false;
     sbStatusBar->hide();
     setWindowTitle(App());
 
-    // 10. and 11.
+    // The saved width and height are not read back: the window starts at its
+    // designed size.
     ReadSettingsAtLoad();
-    resize(ToPixels(9390), ToPixels(6790));
+    resize(twips::ToPixels(kStartWidth), twips::ToPixels(kStartHeight));
 
-    // 12. to 15.
     if (gbGenerateDeviceList)
         Try([&] { QXProgrammer.SetGuiReady(true); });
     if (frmSplash::IsLoaded())
         frmSplash::Instance().ShowInitStep(2);
     Try([&] { QXProgrammer.StartupValue108(appinfo::ProgramFolder()); });
-    qint32 result = 0;
-    try {
-        result = QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("qxalg.db"));
-    } catch (const AutomationError&) {
-        result = 0x7E;
-    }
+    // An engine that fails the call counts as its internal error.
+    const qint32 result = Ask([&] { return qint32(QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("qxalg.db"))); },
+                              qint32(0x7E));
 
-    // 16. to 18.
     Try([&] { pgmrData().RunDelayedRegInit(true); });
     Try([&] { QXProgrammer.DefaultBufferByte(ToInteger(Setting("Configuration", "lngDefBufVal", 0), 0)); });
     WriteStartupInformation();
 
-    // 19.
+    // A database that did not load ends start-up. In the engine's Vexal mode
+    // the load goes on, but start-up still stops.
     if (result != 0) {
         const LoadFailure& failure = LoadFailureFor(result);
         Ui().MsgBox(QString::fromLatin1(failure.text), vb::vbCritical, QString::fromLatin1(failure.title));
@@ -261,22 +264,18 @@ void frmMain::MDIForm_Load()
         }
     }
 
-    // 20. to 22.
+    // An engine that does not initialise stops start-up without a message.
     if (frmSplash::IsLoaded())
         frmSplash::Instance().ShowInitStep(3);
-    qint32 result2 = 0;
-    try {
-        result2 = QXProgrammer.InitializeEngine194(qint32(pgmrData().lngMasterSiteID));
-    } catch (const AutomationError&) {
-        result2 = -1;
-    }
+    const qint32 result2 =
+        Ask([&] { return qint32(QXProgrammer.InitializeEngine194(qint32(pgmrData().lngMasterSiteID))); }, qint32(-1));
     if (result2 != 0) {
         blnTerminate = true;
         QApplication::restoreOverrideCursor();
         return;
     }
 
-    // 23.
+    // Started: the caption carries the engine's version and date.
     setWindowTitle(App() + QStringLiteral("  ") + GetVersionNDate() + QStringLiteral("   "));
     Try([&] {
         const bool showErrors = QXProgrammer.ShowErrorMessages();
@@ -299,7 +298,16 @@ void frmMain::MDIForm_Load()
 void frmMain::ReadSettingsAtLoad()
 {
     lngNumCopies = ToLong(Setting("Device", "NumDevices", 1), 1);
-    move(ToPixels(ToLong(Setting("Settings", "MainLeft", 0), 0)), ToPixels(ToLong(Setting("Settings", "MainTop", 0), 0)));
+    // A place saved on a screen that is gone puts the window on the primary
+    // screen.
+    const QPoint saved(twips::ToPixels(ToLong(Setting("Settings", "MainLeft", 0), 0)),
+                       twips::ToPixels(ToLong(Setting("Settings", "MainTop", 0), 0)));
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    move(PlaceOnScreens(saved, QSize(twips::ToPixels(kStartWidth), twips::ToPixels(kStartHeight)), screens,
+                        primary ? primary->availableGeometry() : QRect()));
     bHex = ToBool(Setting("Settings", "ShowInHex", true), true);
 
     // The automatic handler's places, one handler property each.
@@ -328,9 +336,8 @@ void frmMain::ShowOperationWindow()
         m_operationSubWindow = mdiArea->addSubWindow(frmP, Qt::FramelessWindowHint);
         m_operationSubWindow->setObjectName(QStringLiteral("frmProgramWindow"));
     }
-    m_operationSubWindow->move(0, 0);
     m_operationSubWindow->show();
-    m_operationSubWindow->resize(mdiArea->viewport()->size());
+    PlaceOperationWindow();
     frmP->UpdateFormCaption(true);
     bOperationWindowPlaced = true;
 }
@@ -339,9 +346,18 @@ void frmMain::MDIForm_Resize()
 {
     if (!bOperationWindowPlaced)
         return;
-    m_operationSubWindow->move(0, 0);
-    m_operationSubWindow->resize(mdiArea->viewport()->size());
+    PlaceOperationWindow();
     frmP->RefreshAll();
+}
+
+void frmMain::PlaceOperationWindow()
+{
+    // The operation window fills the inner area, but never less than its
+    // controls need (its option rows included): the inner area's scroll bars
+    // then reach the rest. It stays at the origin of the scrolled area.
+    const QSize needed = frmP->minimumSize().grownBy(m_operationSubWindow->contentsMargins());
+    const QPoint origin(-mdiArea->horizontalScrollBar()->value(), -mdiArea->verticalScrollBar()->value());
+    m_operationSubWindow->setGeometry(QRect(origin, mdiArea->viewport()->size().expandedTo(needed)));
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event)
@@ -358,11 +374,11 @@ void frmMain::InitializeGui()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ProgrammerClass& data = pgmrData();
 
-    // 1.
     SetButtonMenuLogic();
     SetHandlerStateInfo();
 
-    // 2. and 3.
+    // On the demo port the engine takes the locked-job settings from the job
+    // configuration; a programmer keeps its own.
     Try([&] { data.udtParallelPort = QXProgrammer.PortIndex(); });
     if (data.udtParallelPort != 0) {
         Try([&] { data.bStartInOperatorMode = QXProgrammer.SealbookSetting211(); });
@@ -371,12 +387,11 @@ void frmMain::InitializeGui()
         Try([&] { QXProgrammer.SealbookConfigure210(data.bStartInOperatorMode, data.strOperatorPwd, data.bEnableMarkEditor); });
     }
 
-    // 4.
     qint32 model = 0;
     Try([&] { model = QXProgrammer.ProgrammerModelIndex(); });
     data.udtPgmrType = gbChiseloEdition || ProgrammerClass::IsVexalModel(model) ? 22 : 12;
 
-    // 5.
+    // The last job comes back when the station starts in operator mode.
     if (data.bAutoLoadJob && data.bStartInOperatorMode) {
         if (!data.strJobName.isEmpty()) {
             Try([&] { QXProgrammer.LoadJobFile(data.strJobName); });
@@ -386,33 +401,30 @@ void frmMain::InitializeGui()
         }
     }
 
-    // 6. and 7.
     SetSKMode(data.bStartInOperatorMode);
     bInitialized = true;
+    // An automatic handler runs no novice prompts.
     if (data.udtHandlerType == 1 || data.udtHandlerType == 2)
         data.bNoviceMode = false;
 
-    // 8.
+    // The engine's options, in the order the engine takes them.
     Try([&] { QXProgrammer.RunOption60(data.bNoviceMode); });
     Try([&] { QXProgrammer.ToolsOption66(data.bBeepOn); });
     Try([&] { QXProgrammer.StartupCall277(data.bMatchChipPinAndSocket); });
     Try([&] { QXProgrammer.ToolsOption327(data.bMemoryIntegrityCheck); });
     Try([&] { QXProgrammer.ToolsOption68(data.bElapsedTime); });
 
-    // 9.
     QApplication::restoreOverrideCursor();
 
-    // 10.
     if (!gCmdLineJobFile.isEmpty())
         LoadCommandLineJobFile(gCmdLineJobFile);
 
-    // 11.
+    // A concurrent programmer gets its master site.
     Try([&] {
         if (QXProgrammer.IsConcurrentProgrammer() && data.udtParallelPort != 0)
             QXProgrammer.MasterSite(qint16(data.lngMasterSiteID));
     });
 
-    // 12. and 13.
     SKConversionPrompt();
     data.UpdateFileMenuWithRecentFiles();
 }
@@ -456,6 +468,21 @@ void frmMain::SaveStartUpWorkingDirectory()
 
 void frmMain::ExecuteCommandLineArguments()
 {
+    ExecCmdLnArgGenerateDeviceList();
+    // Data pattern files cannot be loaded yet: a file named on the command
+    // line is reported as not loaded rather than passed over.
+    const QString dataFile = GetCmdLineDataFile();
+    if (!dataFile.isEmpty())
+        frmP->AddStatusTextLine(QStringLiteral("Data pattern files cannot be loaded yet: ") + dataFile
+                                + QStringLiteral(" was not loaded."));
+}
+
+void frmMain::ExecCmdLnArgGenerateDeviceList()
+{
+    if (!gbGenerateDeviceList)
+        return;
+    frmP->AddStatusTextLine(
+        QStringLiteral("The device list cannot be generated yet: -GenerateDeviceList was not carried out."));
 }
 
 void frmMain::EnableExperiencedMode()
@@ -466,18 +493,12 @@ void frmMain::EnableExperiencedMode()
 
 void frmMain::OperationStatusText(const QString& text)
 {
-    // A line the status list takes reaches the logs through it; any other
-    // line is logged here, so each line is logged once.
-    if (frmP && bStatusMessagesEnabled && frmP->bEnableStatusTextUpdate)
+    // A status line reaches the black-box log by itself; without one the
+    // text is still logged.
+    if (frmP && bEnableEvent && bStatusMessagesEnabled && frmP->bEnableStatusTextUpdate)
         frmP->AddStatusTextLine(text);
     else
         WriteLogInfo(text, true);
-}
-
-void frmMain::Fire(const QString& eventName, QVariantList& args)
-{
-    if (eventName == QLatin1String("PgmrWarningMessagesEnabled") && !args.isEmpty())
-        args[0] = VbBool(bWarningMessagesEnabled);
 }
 
 // --- logs, versions and message switches ---
@@ -515,7 +536,7 @@ void frmMain::WriteSettingsAtUnload()
     ProgrammerClass& data = pgmrData();
     const bool automaticHandler = data.udtHandlerType == 1 || data.udtHandlerType == 2;
 
-    // 1. to 3.
+    // What the engine and the handler hold goes back into the settings.
     Try([&] { data.bStartInOperatorMode = QXProgrammer.SealbookSetting211(); });
     Try([&] { data.strSKAutoDir = QXH950AutoHandler.SealbookAutoFileDirectory(); });
     if (lngNumCopies < 1) {
@@ -524,7 +545,7 @@ void frmMain::WriteSettingsAtUnload()
             Try([&] { lngNumCopies = QXH950AutoHandler.Quantity(); });
     }
 
-    // 4. in the order the values are written.
+    // The values are written in this order.
     Save("Device", "NumDevices", lngNumCopies);
     struct HandlerText { const char* name; QString (H950HdlrControl::*get)(); };
     const HandlerText handlerTexts[] = {
@@ -545,17 +566,18 @@ void frmMain::WriteSettingsAtUnload()
         Try([&] { Save("H950hdlr", "Serial Number", QXH950AutoHandler.SerialNumber()); });
     // A minimized window keeps the position and size saved before.
     if (!isMinimized()) {
-        Save("Settings", "MainLeft", ToTwips(x()));
-        Save("Settings", "MainTop", ToTwips(y()));
-        Save("Settings", "MainWidth", ToTwips(width()));
-        Save("Settings", "MainHeight", ToTwips(height()));
+        Save("Settings", "MainLeft", twips::FromPixels(x()));
+        Save("Settings", "MainTop", twips::FromPixels(y()));
+        Save("Settings", "MainWidth", twips::FromPixels(width()));
+        Save("Settings", "MainHeight", twips::FromPixels(height()));
     }
     Try([&] { Save("Configuration", "lngDefBufVal", qint32(QXProgrammer.DefaultBufferByte())); });
 }
 
 void frmMain::MDIForm_Unload()
 {
-    // 1. to 5. only after a successful start-up.
+    // Settings are saved and the windows unloaded only after a successful
+    // start-up.
     if (!blnTerminate) {
         WriteSettingsAtUnload();
         if (frmP && !m_operationUnloaded)
@@ -566,7 +588,7 @@ void frmMain::MDIForm_Unload()
         frmDeviceConfigureDlg = nullptr;
     }
 
-    // 6. to 10.
+    // The engine is told to shut down in every case.
     WriteLogInfo(QStringLiteral("Application Tarvo is being shut down!"), true);
     if (QXH950AutoHandler.IsAttached())
         QXH950AutoHandler.Control()->SetEventSink(nullptr);
@@ -663,7 +685,7 @@ void frmMain::EnableRecentFileMenus(bool enable)
 bool frmMain::IsVexalDeviceOrAfmOrStaplFile()
 {
     bool result = false;
-    Try([&] { result = QXProgrammer.DeviceIsVexal() || QXProgrammer.DataFileTypeCode() == 13; });
+    Try([&] { result = QXProgrammer.DeviceIsVexal() || QXProgrammer.DataFileTypeCode() == FileTypes::FT_AFM; });
     return result;
 }
 
@@ -719,10 +741,18 @@ void frmMain::SaveRangeSettings()
 void frmMain::SetButtonMenuLogic() {}
 void frmMain::SetSKMode(bool bOperatorMode) { Q_UNUSED(bOperatorMode); }
 void frmMain::SKConversionPrompt() {}
-void frmMain::LoadJob(const QString& file, qint32& result) { Q_UNUSED(file); result = 0; }
+// Job files and Sealbook auto files cannot be read yet: the loaders answer a
+// failure and say so, so that nothing reports a job as loaded.
+void frmMain::LoadJob(const QString& file, qint32& result)
+{
+    result = -1;
+    frmP->AddStatusTextLine(QStringLiteral("Job files cannot be loaded yet: ") + file + QStringLiteral(" was not loaded."));
+}
+
 void frmMain::LoadSKAutoFileCore(const QString& file, qint32& result, bool bStartUp)
 {
-    Q_UNUSED(file);
     Q_UNUSED(bStartUp);
-    result = 0;
+    result = -1;
+    frmP->AddStatusTextLine(QStringLiteral("Sealbook auto files cannot be loaded yet: ") + file
+                            + QStringLiteral(" was not loaded."));
 }

@@ -13,6 +13,8 @@
 #include "platform/Dispatch.h"
 
 #include <QMainWindow>
+#include <functional>
+#include <memory>
 
 class QAction;
 class QLineEdit;
@@ -25,25 +27,25 @@ class frmH950HdlrContainer;
 class frmProgram;
 class ProgrammerClass;
 
-class frmMain : public QMainWindow, public IEventSink
+class frmMain : public QMainWindow, public IEventSink, public QXPgmrEvents
 {
     Q_OBJECT
 public:
     frmMain();
     ~frmMain() override;
 
-    // Outside controls hosted here.
+    // --- outside controls hosted here ---
     QXPgmrControl QXProgrammer;
     ManualHdlControl ConcurrentManualHandler;
     H950HdlrControl QXH950AutoHandler; // lives on the hidden host window frmH950
     DataPaneControl vwBufViewer;
 
-    // Windows owned here.
+    // --- windows owned here ---
     frmProgram* frmP = nullptr;
     frmH950HdlrContainer* frmH950 = nullptr;
     frmDeviceConfigure* frmDeviceConfigureDlg = nullptr;
 
-    // Controls.
+    // --- inner area, menus, quantity box and status bar ---
     QMdiArea* mdiArea = nullptr;
     QLineEdit* txtNumCopies = nullptr;
     QStatusBar* sbStatusBar = nullptr;
@@ -58,7 +60,7 @@ public:
     QAction* mnuHelpAbout = nullptr;
     QAction* mnuTarvoHelp = nullptr;
 
-    // State.
+    // --- start-up, event and message state ---
     bool blnTerminate = false;
     bool bInitialized = false;
     bool bHex = true;
@@ -70,6 +72,7 @@ public:
     qint32 lngNumCopies = 1;
     QString sWorkingDirectoryAtLaunch;
 
+    // --- load, start-up and shut-down ---
     // The job configuration, kept by the operation window.
     ProgrammerClass& pgmrData();
 
@@ -84,12 +87,21 @@ public:
     void MDIForm_Resize();
     void InitializeGui();
     void SaveStartUpWorkingDirectory();
+    // The actions the command line asks for once start-up is done.
     void ExecuteCommandLineArguments();
+    void ExecCmdLnArgGenerateDeviceList();
     void EnableExperiencedMode();
     // A message meant for a box while the engine asks for silence.
     void OperationStatusText(const QString& text);
 
-    // Buffer and range states of the File menu.
+    // --- test seam ---
+    // Puts a control of the test's own around each outside control the
+    // window creates (to record the calls it gets or to answer some itself);
+    // unset, the controls are used as created.
+    using ControlWrapper = std::function<std::unique_ptr<IDispatchControl>(std::unique_ptr<IDispatchControl>)>;
+    static void SetControlWrapper(ControlWrapper wrapper);
+
+    // --- buffer and range states of the File menu ---
     bool ClearBuffer();
     void SetBufferEmptyControlStates();
     void ClearFileMRUList();
@@ -103,14 +115,14 @@ public:
     // Draws the recent data-pattern files, most recent first.
     void ShowRecentFiles(const QStringList& files);
 
-    // Menu rules, locked-job modes and job files.
+    // --- menu rules, locked-job modes and job files ---
     void SetButtonMenuLogic();
     void SetSKMode(bool bOperatorMode);
     void SKConversionPrompt();
     void LoadJob(const QString& file, qint32& result);
     void LoadSKAutoFileCore(const QString& file, qint32& result, bool bStartUp);
 
-    // Logs, versions and message switches.
+    // --- logs, versions and message switches ---
     void WriteLogInfo(const QString& text, bool bTimeStamp);
     void EnablePgmrWarningMessage(bool enable);
     void EnablePgmrErrorMessage(bool enable);
@@ -122,16 +134,21 @@ public:
     void SetExportChiseloLogFile(bool value);
     void SetDemoMode(qint32 model);
 
-    // Engine and handler events arrive here by name.
+    // --- engine and handler events ---
+    // Engine and handler events arrive here by name and go to their typed
+    // handlers through the engine's event table (frmMainEvents.cpp).
     void Fire(const QString& eventName, QVariantList& args) override;
+    void QXProgrammer_PgmrWarningMessagesEnabled(bool& flag) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // --- steps of the load and the unload ---
     bool CreateControls();
     void ShowOperationWindow();
+    void PlaceOperationWindow();
     void RestoreRangeSettings();
     void SaveRangeSettings();
     void ReadSettingsAtLoad();
@@ -139,6 +156,7 @@ private:
     void LoadCommandLineJobFile(const QString& file);
     void WriteStartupInformation();
 
+    // --- own state ---
     QMdiSubWindow* m_operationSubWindow = nullptr;
     bool m_loaded = false;
     bool m_unloaded = false;

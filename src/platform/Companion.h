@@ -9,7 +9,8 @@
 //   IDispatchControl* TarvoCreateControl(const char* className);
 //
 // TARVO_COMPANION_EXPORTS below defines all of them for a library from its
-// class names and one factory function.
+// class names and one factory function; TARVO_COMPANION_CLASS for a library
+// of one class, from the class's accessor (its ClassName) and its stand-in.
 
 #include "Dispatch.h"
 
@@ -59,3 +60,19 @@ std::unique_ptr<IDispatchControl> CreateControl(const QString& className);
     {                                                                                       \
         return FACTORY(QString::fromUtf8(className));                                       \
     }
+
+#define TARVO_COMPANION_CLASS(ACCESSOR, STAND_IN)                                           \
+    namespace {                                                                             \
+    const QStringList& CompanionClassNames()                                                \
+    {                                                                                       \
+        static const QStringList names{QString::fromLatin1(ACCESSOR::ClassName)};           \
+        return names;                                                                       \
+    }                                                                                       \
+    IDispatchControl* CreateCompanion(const QString& className)                             \
+    {                                                                                       \
+        if (className.compare(QLatin1String(ACCESSOR::ClassName), Qt::CaseInsensitive) == 0) \
+            return new STAND_IN;                                                            \
+        return nullptr;                                                                     \
+    }                                                                                       \
+    }                                                                                       \
+    TARVO_COMPANION_EXPORTS(CompanionClassNames(), CreateCompanion)

@@ -17,6 +17,9 @@ struct MemberInfo
     int dispid;
     MemberKind kind;
     ValueKind type;
+    // Events: the arguments as the row gives them, "(Long, code), (Bool&, flag)";
+    // "&" marks one handed back by reference.
+    const char* eventArgs = nullptr;
 };
 
 using MemberTable = std::span<const MemberInfo>;

@@ -218,7 +218,7 @@ TEST_F(AlgorithmDatabaseTest, GeneratorFillsTheListUpToTheNumberAsked)
     qunsetenv("TARVO_ENGINE_DB");
     ASSERT_EQ(result, 0);
     QString name = copy.toLower();
-    ASSERT_EQ(engine.SelectDeviceByName(false, name), 0);
+    ASSERT_EQ(engine.SelectDeviceByName(name, false), 0);
     EXPECT_EQ(name, copy);
     EXPECT_EQ(engine.SecureVariantCount(), 2);
     EXPECT_EQ(engine.CustomActionList(), QStringLiteral("@Calibrate:REQ|Read OSCCAL:OPT|Trim Low|Trim Mid|Trim High:REC|Write OSCCAL"));

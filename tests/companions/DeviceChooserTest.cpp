@@ -76,7 +76,7 @@ protected:
 TEST_F(DeviceChooserTest, ListsEveryDeviceWithItsFourFieldsAndOpensOnTheCurrentOne)
 {
     QString name = QStringLiteral("ks25q128"); // any letter case
-    ASSERT_EQ(QXProgrammer.SelectDeviceByName(false, name), 0);
+    ASSERT_EQ(QXProgrammer.SelectDeviceByName(name, false), 0);
     EXPECT_FALSE(Choose([](QDialog* dialog, QLineEdit*, QTableView* table) {
         const QAbstractItemModel* m = table->model();
         EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Manufacturer"));

@@ -1,7 +1,9 @@
 #pragma once
 
 // An engine control in the test's own process, built on the engine's member
-// table like the stand-in, with a few members scripted by the test.
+// table like the stand-in, with a few members scripted by the test. It raises
+// its events as a stand-in does, typed (RaiseEvent.RequestQuantity(value)) or
+// by name (Raise).
 
 #include "engine/QXPgmrControl.h"
 #include "platform/DispatchObject.h"
@@ -9,7 +11,7 @@
 class TestEngineControl : public DispatchObject
 {
 public:
-    TestEngineControl() : DispatchObject(QStringLiteral("QXPGMRLib.QXPgmr"), QXPgmrControl::Members()) {}
+    TestEngineControl() : DispatchObject(QString::fromLatin1(QXPgmrControl::ClassName), QXPgmrControl::Members()) {}
 
     using DispatchObject::Fail;
     using DispatchObject::On;
@@ -17,4 +19,6 @@ public:
     using DispatchObject::ShareValue;
     using DispatchObject::Store;
     using DispatchObject::Stored;
+
+    QXPgmrEventRaisers RaiseEvent{[this](const QString& eventName, QVariantList& args) { Raise(eventName, args); }};
 };

@@ -7,7 +7,9 @@
 #include "platform/UiService.h"
 
 #include <QDateTime>
+#include <cerrno>
 #include <fcntl.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 namespace {
@@ -278,6 +280,66 @@ TEST(SetHandlerStateInfoTest, SendsTheCommandOfTheHandlerType)
         SetHandlerStateInfo(c.type, QStringLiteral("SNH950"), handler);
         EXPECT_EQ(control->calls, c.calls);
     }
+}
+
+
+// A disk that fills in the middle of a line: write(2) takes only part of it.
+ssize_t HalfWrite(int fd, const void* data, size_t size)
+{
+    return ::write(fd, data, size / 2);
+}
+// A disk that is full: nothing is taken.
+ssize_t FullDisk(int, const void*, size_t)
+{
+    errno = ENOSPC;
+    return -1;
+}
+
+TEST_F(BlackBoxLogTest, ALineIsWrittenWholeOrNotAtAll)
+{
+    WriteLogInfo(QStringLiteral("before"), false);
+    for (const blackbox::WriteFunction write : {&HalfWrite, &FullDisk}) {
+        blackbox::SetWriteFunction(write);
+        testing::internal::CaptureStderr();
+        WriteLogInfo(QStringLiteral("the line that does not fit"), false);
+        const std::string err = testing::internal::GetCapturedStderr();
+        blackbox::SetWriteFunction(nullptr);
+
+        EXPECT_EQ(readAll(logFile()), QByteArray("before\r\n"));
+        EXPECT_NE(err.find("the line that does not fit"), std::string::npos) << err;
+    }
+    WriteLogInfo(QStringLiteral("after"), false);
+    EXPECT_EQ(readAll(logFile()), QByteArray("before\r\nafter\r\n"));
+    EXPECT_TRUE(ui().Shown().isEmpty());
+}
+
+TEST_F(BlackBoxLogTest, AChangedLogFolderTakesEffectAtTheNextLine)
+{
+    WriteLogInfo(QStringLiteral("default"), false);
+    const QString first = tempPath(QStringLiteral("first-logs"));
+    const QString second = tempPath(QStringLiteral("second-logs"));
+    QDir().mkpath(first);
+    QDir().mkpath(second);
+
+    setConfiguredLogFolder(first);
+    WriteLogInfo(QStringLiteral("one"), false);
+    setConfiguredLogFolder(second);
+    WriteLogInfo(QStringLiteral("two"), false);
+
+    EXPECT_EQ(readAll(logFile()), QByteArray("default\r\n"));
+    EXPECT_EQ(readAll(first + "/BlackBox.log"), QByteArray("one\r\n"));
+    EXPECT_EQ(readAll(second + "/BlackBox.log"), QByteArray("two\r\n"));
+}
+
+TEST_F(BlackBoxLogTest, ALogEmptiedFromOutsideIsNotRotatedEarly)
+{
+    WriteLogInfo(QString(1048576 - 100, QLatin1Char('x')), false);
+    QFile::resize(logFile(), 0);
+    WriteLogInfo(QString(200, QLatin1Char('y')), false);
+    WriteLogInfo(QStringLiteral("next"), false);
+
+    EXPECT_FALSE(QFile::exists(logFile(QStringLiteral("qx0.log"))));
+    EXPECT_EQ(QFileInfo(logFile()).size(), 202 + 6);
 }
 
 } // namespace

@@ -147,8 +147,12 @@ TEST_F(VersionStringsTest, FailedDemoModeIsReportedAndStops)
                  [this](InvokeKind, QVariantList&) -> QVariant { control().Fail(7, QStringLiteral("no such model")); });
     QStringList windowSteps;
 
-    SetDemoMode(99, data, engine, [&] { windowSteps << "caption and handler"; },
-                [&](const QString& s) { windowSteps << s; });
+    // The status line logs itself, as the operation window's does: the
+    // failure is logged once, not twice.
+    SetDemoMode(99, data, engine, [&] { windowSteps << "caption and handler"; }, [&](const QString& s) {
+        windowSteps << s;
+        WriteLogInfo(s, true);
+    });
 
     EXPECT_EQ(windowSteps, QStringList{"Failed to set the demo mode."});
     EXPECT_EQ(control().Stored(QXPgmrId::PortIndex).toInt(), 2);
