@@ -55,14 +55,7 @@ SOURCE_SUFFIXES = {".h", ".hpp", ".cpp", ".def", ".inc"}
 # Known breaks of the rule, each with the reason it stands for now. Keyed by
 # (including file, included file), both relative to the root; a file's use of
 # gMainForm is keyed by (file, "gMainForm").
-KNOWN_EXCEPTIONS = {
-    ("src/mainwindow/VersionStrings.cpp", "src/mainwindow/frmMain.h"):
-        "only for gMainForm in HostEngine (below); goes with it",
-    ("src/mainwindow/VersionStrings.cpp", "src/shell/StartUp.h"):
-        "the export log reads the command-line log file name; to be handed in by the main window",
-    ("src/mainwindow/VersionStrings.cpp", "gMainForm"):
-        "HostEngine finds the engine through the main window; SetHostEngine alone should serve",
-}
+KNOWN_EXCEPTIONS = {}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 MAIN_FORM = re.compile(r"\bgMainForm\b")

@@ -2,13 +2,13 @@
 
 #include "BlackBoxLog.h"
 #include "engine/QXPgmrControl.h"
-#include "frmMain.h"
 #include "platform/AutomationError.h"
 #include "platform/EngineCall.h"
 #include "platform/UiService.h"
 #include "settings/ProgrammerClass.h"
 #include "shell/ShellUtilities.h"
-#include "shell/StartUp.h"
+#include "platform/AppInfo.h"
+#include "shell/CommandLine.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -22,6 +22,7 @@ namespace {
 using enginecall::Ask;
 
 QXPgmrControl* g_hostEngine = nullptr;
+QXPgmrControl* g_mainEngine = nullptr;
 
 // The export log's state: the first line of a run starts a new file.
 bool m_bExportLogFirstWrite = true;
@@ -89,10 +90,12 @@ QString AlgorithmRevisionHex(QXPgmrControl& engine)
 
 QXPgmrControl* HostEngine()
 {
-    if (gMainForm && gMainForm->QXProgrammer.IsAttached())
-        return &gMainForm->QXProgrammer;
+    if (g_mainEngine && g_mainEngine->IsAttached())
+        return g_mainEngine;
     return g_hostEngine;
 }
+
+void SetMainWindowEngine(QXPgmrControl* engine) { g_mainEngine = engine; }
 
 void SetHostEngine(QXPgmrControl* engine) { g_hostEngine = engine; }
 

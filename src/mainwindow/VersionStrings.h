@@ -18,10 +18,12 @@ class ProgrammerClass;
 class QXPgmrControl;
 
 // The engine control the version texts and the black-box log ask: the main
-// window's when it has one attached, else the one given to SetHostEngine
-// (tools and tests that run without a main window); nullptr when neither.
+// window's (given by the main window to SetMainWindowEngine) when it has one
+// attached, else the one given to SetHostEngine (tools and tests that run
+// without a main window); nullptr when neither.
 QXPgmrControl* HostEngine();
 void SetHostEngine(QXPgmrControl* engine);
+void SetMainWindowEngine(QXPgmrControl* engine);
 
 // "<product> <version>  Algo DB Rev. <revision>": the engine as the logs name
 // it, "Tarvo" (or "DTarvo" in its Vexal mode) with its version number and the

@@ -14,6 +14,7 @@
 #include "platform/Twips.h"
 #include "platform/UiService.h"
 #include "settings/ProgrammerClass.h"
+#include "settings/SettingsLog.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoredValueConversion.h"
 #include "shell/ShellUtilities.h"
@@ -84,6 +85,7 @@ const LoadFailure& LoadFailureFor(qint32 result)
 frmMain::frmMain()
 {
     setObjectName(QStringLiteral("frmMain"));
+    SetMainWindowEngine(&QXProgrammer);
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdiArea);
@@ -140,6 +142,8 @@ frmMain::~frmMain()
     reg::SetCorruptHiveReporter(nullptr);
     blackbox::SetJobHeaderSource({});
     SetRecentFilesMenu({});
+    SetMainWindowEngine(nullptr);
+    SetSettingsLogWriter({});
     SetMessageBoxRoute({});
     // The handler control goes before its host window: it raises its events
     // to that window.
@@ -193,6 +197,7 @@ void frmMain::MDIForm_Load()
     // on a damaged settings file is reported there too, not only on stderr.
     blackbox::RequestRotation();
     ResetExportLog();
+    SetSettingsLogWriter([](const QString& line) { ::WriteLogInfo(line, true); });
     SetMessageBoxRoute({[this] {
                             bool silent = false;
                             if (QXProgrammer.IsAttached())

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 bool gbChiseloEdition = false;
+QString gUserName;
 
 namespace appinfo {
 

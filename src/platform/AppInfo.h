@@ -12,6 +12,9 @@ class QLockFile;
 // True while the program runs as its OEM edition (an application title that
 // does not hold the program's own name); start-up sets it once.
 extern bool gbChiseloEdition;
+// The account that runs the program ("Unknown" when there is none); start-up
+// sets it once.
+extern QString gUserName;
 
 namespace appinfo {
 

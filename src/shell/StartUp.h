@@ -1,9 +1,10 @@
 #pragma once
 
-// The program's entry and start-up: command line, single instance, edition,
-// the one main window, and the process-wide values other windows read.
+// The program's entry and start-up: single instance, edition, the one main
+// window; the command-line values it reads are in CommandLine.h.
 
 #include "platform/AppInfo.h"
+#include "shell/CommandLine.h"
 
 #include <QString>
 #include <array>
@@ -12,16 +13,6 @@ class frmMain;
 
 // Process-wide start-up values.
 extern frmMain* gMainForm;
-extern QString gUserName;
-extern bool gbVexalMode;
-extern bool gbGenerateDeviceList;
-constexpr int kMaxCmdLineTokens = 101;
-extern std::array<QString, kMaxCmdLineTokens> gCmdLineTokens;
-extern qint16 gCmdLineTokenCount;
-extern QString gCmdLineJobFile;
-extern QString gCmdLineDevice;
-extern QString gCmdLineDataFile;
-extern QString gCmdLineLogFile;
 
 // The process entry: runs the start-up when a user started the program, then
 // the event loop while a window is open. Returns the process's exit code.
@@ -54,24 +45,3 @@ void ReleaseInstanceLock();
 // per process: after a failed one, or while it runs, this answers False at
 // once.
 bool EnsureMainWindow(bool bMonitorOnly);
-
-// Reads the flags and option values of a raw command line into the
-// process-wide values (the Vexal flag, the tokens, the device-list flag and
-// the "-SK", "-device", "-prog_file" and "-log" values).
-void ReadCommandLine(const QString& raw);
-qint16 ParseCommandLine(const QString& text);
-void StripQuotes(QString& s);
-int FindCommandLineArg(const QString& switchText);
-void ClearCommandLineFiles();
-
-QString GetCmdLineDataFile();
-void SetCmdLineDataFile(const QString& s);
-QString GetCmdLineLogFile();
-void SetCmdLineLogFile(const QString& s);
-QString GetCmdLineDevice();
-void SetCmdLineDevice(const QString& s);
-
-// The raw command line this process was started with (set once by Main; tests
-// may set it before calling StartApplication).
-QString RawCommandLineText();
-void SetRawCommandLineText(const QString& text);
