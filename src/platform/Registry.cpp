@@ -525,13 +525,25 @@ struct Change
 };
 
 // Applies a change to a hive under the exclusive lock and saves it when it
-// changed anything. apply(root) must leave the tree untouched when it fails.
+// changed anything. apply(root) must leave the tree untouched when it fails
+// or changes nothing.
 template <typename Apply>
 long WriteHive(Hive hive, Apply apply)
 {
     const Location location = HiveLocation(hive);
     if (!location.writable)
         return ERROR_ACCESS_DENIED;
+    // A change that the unchanged hive already holds (a key that exists, a
+    // value written again as it is) needs neither the lock nor the file. The
+    // settings and the registration of every start are mostly such changes.
+    if (CachedHive* cached = UnchangedHive(location.path); cached && !cached->corrupt) {
+        const Change change = apply(*cached->root);
+        if (!change.changed)
+            return change.result;
+        // It changed the tree without the lock: forget it, so that the locked
+        // write below reads the file again and applies the change to that.
+        S().hives.erase(location.path);
+    }
     HiveLock lock;
     switch (lock.acquire(location.path, true)) {
     case HiveLock::Locked: break;
@@ -638,6 +650,7 @@ long RegCreateKeyEx(HKEY key, const QString& subKey, HKEY* result, bool* created
         return ERROR_INVALID_PARAMETER;
     bool isNew = false;
     const long rc = WriteHive(ref.hive, [&](hive::Key& root) -> Change {
+        isNew = false; // the change may be applied twice (see WriteHive)
         hive::Key* key = FindOrCreateRoot(root, ref, &isNew);
         if (!key)
             return {ERROR_KEY_DELETED, false};
@@ -752,13 +765,14 @@ long RegDeleteKey(HKEY key, const QString& subKey)
     KeyRef ref;
     if (const long rc = Resolve(key, &ref))
         return rc;
-    QStringList path = ref.path + SplitPath(subKey);
-    if (path.isEmpty() || (path.size() <= ref.path.size() && ref.isRoot))
+    const QStringList fullPath = ref.path + SplitPath(subKey);
+    if (fullPath.isEmpty() || (fullPath.size() <= ref.path.size() && ref.isRoot))
         return ERROR_ACCESS_DENIED; // a hive's root (or HKCR's) is not deleted
     return WriteHive(ref.hive, [&](hive::Key& root) -> Change {
         long rc = ERROR_SUCCESS;
         if (!FindKey(root, ref, &rc))
             return {rc, false};
+        QStringList path = fullPath;
         const QString name = path.takeLast();
         hive::Key* parent = root.find(path);
         hive::Key* target = parent ? parent->subkey(name) : nullptr;

@@ -247,6 +247,23 @@ TEST_F(RegistryTest, AnUnchangedHiveIsTakenFromMemoryButEveryChangeIsSeen)
     EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), Sz("250"));
     ageAndRead(Sz("250"));
 
+    // Writing what this process last saw is a write all the same once the
+    // file holds something else.
+    bytes.replace("\"250\"", "\"100\"");
+    WriteFile(hkcuFile(), bytes);
+    ASSERT_EQ(Set(HKEY_CURRENT_USER, path, name, REG_SZ, Sz("250")), ERROR_SUCCESS);
+    EXPECT_TRUE(FileBytes(hkcuFile()).contains("\"250\""));
+    ageAndRead(Sz("250"));
+    // And a write that changes nothing leaves the file as it is.
+    const QByteArray before = FileBytes(hkcuFile());
+    ASSERT_EQ(Set(HKEY_CURRENT_USER, path, name, REG_SZ, Sz("250")), ERROR_SUCCESS);
+    bool created = true;
+    HKEY key = 0;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, path, &key, &created), ERROR_SUCCESS);
+    EXPECT_FALSE(created);
+    RegCloseKey(key);
+    EXPECT_EQ(FileBytes(hkcuFile()), before);
+
     ASSERT_TRUE(QFile::remove(hkcuFile()));
     EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), "<error 2>");
 }
