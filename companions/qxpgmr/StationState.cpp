@@ -1,6 +1,7 @@
 #include "StationState.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 
 QString StationState::FileIn(const QString& engineFolder)
@@ -21,6 +22,8 @@ StationState StationState::Load(const QString& file)
 
 void StationState::Save(const QString& file) const
 {
+    if (QFileInfo::exists(file) && Load(file) == *this)
+        return;
     QSettings ini(file, QSettings::IniFormat);
     ini.setValue(QStringLiteral("Station/ModelIndex"), modelIndex);
     ini.setValue(QStringLiteral("Station/Port"), port);

@@ -3,7 +3,8 @@
 // The station as the engine left it, so that it comes back as it was on the
 // next start: programmer model, port, master site and selected device. Kept
 // in "engine.ini" in the engine's folder and written at each change, so a
-// crash loses nothing.
+// crash loses nothing; a save that would write what the file holds already
+// leaves it alone (each write is synced to disk).
 
 #include <QString>
 
@@ -18,4 +19,6 @@ struct StationState
     // The saved state; the defaults above for a station never saved.
     static StationState Load(const QString& file);
     void Save(const QString& file) const;
+
+    bool operator==(const StationState&) const = default;
 };

@@ -25,9 +25,15 @@
 // values): the file survives the death of the process, not necessarily a
 // power cut in the seconds after a write.
 //
-// A reader takes the shared lock (the spare it might otherwise be reading
-// could be rewritten under it), reads the file and compares it with the bytes
-// it last parsed: the tree is parsed again only when they differ.
+// Each process keeps the tree it last read or wrote, with the file's stamp
+// (device, inode, size, modification and change times). A call that finds
+// the file's stamp unchanged uses the tree as it is: one stat, no lock, no
+// read (a start-up makes hundreds of registry calls). Otherwise a reader
+// takes the shared lock (the spare it might otherwise be reading could be
+// rewritten under it), reads the file and compares it with the bytes it last
+// parsed: the tree is parsed again only when they differ. A file changed
+// within a second of our last read is always read again (its times may not
+// show a change made in the same clock tick).
 //
 // Handles: one table for the process, guarded by one mutex with the caches (the
 // registration worker thread writes HKCR while the GUI thread reads). A handle
@@ -48,9 +54,11 @@
 
 #include <unordered_map>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <mutex>
 #include <sys/file.h>
@@ -95,10 +103,75 @@ struct KeyRef
     bool isRoot = false;
 };
 
+// What stat() tells of a hive file: enough to see that it changed without
+// reading it (see FileStamp::Trusted for when that holds).
+struct FileStamp
+{
+    bool valid = false;
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified {};
+    timespec changed {};
+    timespec readAt {}; // the clock just before the file's bytes were read
+
+    static FileStamp Of(const struct stat& st, const timespec& readAt)
+    {
+        return {true, true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim, readAt};
+    }
+    static FileStamp Missing() { return {true, false, 0, 0, 0, {}, {}, {}}; }
+
+    bool sameFile(const FileStamp& other) const
+    {
+        const auto same = [](const timespec& a, const timespec& b) {
+            return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+        };
+        if (!valid || !other.valid || exists != other.exists)
+            return false;
+        return !exists
+               || (device == other.device && inode == other.inode && size == other.size
+                   && same(modified, other.modified) && same(changed, other.changed));
+    }
+
+    // File times come from a coarse clock: a file rewritten within one tick
+    // of the bytes we read may keep its times. Only a file whose last change
+    // lies well before that read can be judged by its stamp alone (as git
+    // judges its index); a "racy" one is read and compared again.
+    bool trusted() const
+    {
+        if (!valid)
+            return false;
+        if (!exists)
+            return true;
+        constexpr qint64 kMarginNs = 1'000'000'000;
+        const auto ns = [](const timespec& t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
+        return std::max(ns(modified), ns(changed)) + kMarginNs < ns(readAt);
+    }
+};
+
+timespec Now()
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return now;
+}
+
+// The hive file's stamp now, without reading it; invalid when stat fails
+// other than for a missing file.
+FileStamp StampNow(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+        return FileStamp::Of(st, {});
+    return errno == ENOENT || errno == ENOTDIR ? FileStamp::Missing() : FileStamp();
+}
+
 struct CachedHive
 {
     bool exists = false;
     QByteArray bytes; // the file as last read or written
+    FileStamp stamp; // of the file the bytes were read from
     std::unique_ptr<hive::Key> root;
     bool corrupt = false; // damaged and could not be set aside: never written
 };
@@ -254,9 +327,12 @@ private:
 
 enum class ReadResult { Read, Missing, Failed };
 
-ReadResult ReadFile(const QString& path, QByteArray* bytes)
+ReadResult ReadFile(const QString& path, QByteArray* bytes, FileStamp* stamp = nullptr)
 {
     bytes->clear();
+    const timespec readAt = Now();
+    if (stamp)
+        *stamp = FileStamp::Missing();
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
@@ -264,6 +340,8 @@ ReadResult ReadFile(const QString& path, QByteArray* bytes)
     // reading all of it (one more read would only find the end).
     struct stat st {};
     bool ok = ::fstat(fd, &st) == 0;
+    if (stamp)
+        *stamp = ok ? FileStamp::Of(st, readAt) : FileStamp();
     const qsizetype expected = ok ? qsizetype(st.st_size) : 0;
     bytes->resize(expected);
     qsizetype total = 0;
@@ -345,6 +423,18 @@ QString SetAside(const QString& path)
     return target;
 }
 
+// The cached hive of this file when the file has not changed since it was
+// read, judged by its stamp alone (no lock is needed for that: the hive file
+// is only ever replaced whole); nullptr when it has to be read.
+CachedHive* UnchangedHive(const QString& path)
+{
+    auto& hives = S().hives;
+    const auto it = hives.find(path);
+    if (it == hives.end() || !it->second.stamp.trusted())
+        return nullptr;
+    return it->second.stamp.sameFile(StampNow(path)) ? &it->second : nullptr;
+}
+
 // The hive's tree as the file holds it now, parsed again only when the file
 // differs from what this process last read or wrote. Called with the hive
 // lock held (shared or exclusive) where there is a lock file. A damaged file
@@ -352,24 +442,31 @@ QString SetAside(const QString& path)
 // holds the shared one) and read as an empty hive.
 CachedHive* LoadHive(const Location& location, HiveLock& lock, long* result)
 {
+    auto& hives = S().hives;
+    if (CachedHive* cached = UnchangedHive(location.path))
+        return cached;
+
     QByteArray bytes;
-    const ReadResult read = ReadFile(location.path, &bytes);
+    FileStamp stamp;
+    const ReadResult read = ReadFile(location.path, &bytes, &stamp);
     if (read == ReadResult::Failed) {
         *result = ERROR_CANTREAD;
         return nullptr;
     }
     const bool exists = read == ReadResult::Read;
 
-    auto& hives = S().hives;
     if (auto it = hives.find(location.path);
-        it != hives.end() && it->second.exists == exists && it->second.bytes == bytes)
+        it != hives.end() && it->second.exists == exists && it->second.bytes == bytes) {
+        it->second.stamp = stamp;
         return &it->second;
+    }
     if (hives.size() > 16)
         hives.clear(); // hives of folders long gone (tests use a folder each)
 
     CachedHive loaded;
     loaded.exists = exists;
     loaded.bytes = bytes;
+    loaded.stamp = stamp;
     QString error;
     loaded.root = exists ? hive::Parse(bytes, &error) : std::make_unique<hive::Key>();
     if (!loaded.root) {
@@ -390,6 +487,7 @@ CachedHive* LoadHive(const Location& location, HiveLock& lock, long* result)
                                       .arg(location.path, error, aside);
             loaded.exists = false;
             loaded.bytes.clear();
+            loaded.stamp = FileStamp::Missing();
         } else {
             S().pendingReports << QStringLiteral("Registry hive \"%1\" is damaged (%2) and cannot be moved aside; "
                                                  "it reads as an empty hive and is left unchanged.")
@@ -407,6 +505,10 @@ CachedHive* LoadHive(const Location& location, HiveLock& lock, long* result)
 hive::Key* ReadHive(Hive hive, long* result)
 {
     const Location location = HiveLocation(hive);
+    // Most reads find the file as it was: then neither the lock nor the
+    // file is touched.
+    if (CachedHive* cached = UnchangedHive(location.path))
+        return cached->root.get();
     HiveLock lock;
     if (lock.acquire(location.path, false) == HiveLock::TimedOut) {
         *result = ERROR_CANTREAD;
@@ -423,13 +525,25 @@ struct Change
 };
 
 // Applies a change to a hive under the exclusive lock and saves it when it
-// changed anything. apply(root) must leave the tree untouched when it fails.
+// changed anything. apply(root) must leave the tree untouched when it fails
+// or changes nothing.
 template <typename Apply>
 long WriteHive(Hive hive, Apply apply)
 {
     const Location location = HiveLocation(hive);
     if (!location.writable)
         return ERROR_ACCESS_DENIED;
+    // A change that the unchanged hive already holds (a key that exists, a
+    // value written again as it is) needs neither the lock nor the file. The
+    // settings and the registration of every start are mostly such changes.
+    if (CachedHive* cached = UnchangedHive(location.path); cached && !cached->corrupt) {
+        const Change change = apply(*cached->root);
+        if (!change.changed)
+            return change.result;
+        // It changed the tree without the lock: forget it, so that the locked
+        // write below reads the file again and applies the change to that.
+        S().hives.erase(location.path);
+    }
     HiveLock lock;
     switch (lock.acquire(location.path, true)) {
     case HiveLock::Locked: break;
@@ -454,6 +568,8 @@ long WriteHive(Hive hive, Apply apply)
     }
     cached->exists = true;
     cached->bytes = bytes;
+    // Just written, so its times are racy: the next call compares bytes.
+    cached->stamp = FileStamp();
     return ERROR_SUCCESS;
 }
 
@@ -534,6 +650,7 @@ long RegCreateKeyEx(HKEY key, const QString& subKey, HKEY* result, bool* created
         return ERROR_INVALID_PARAMETER;
     bool isNew = false;
     const long rc = WriteHive(ref.hive, [&](hive::Key& root) -> Change {
+        isNew = false; // the change may be applied twice (see WriteHive)
         hive::Key* key = FindOrCreateRoot(root, ref, &isNew);
         if (!key)
             return {ERROR_KEY_DELETED, false};
@@ -648,13 +765,14 @@ long RegDeleteKey(HKEY key, const QString& subKey)
     KeyRef ref;
     if (const long rc = Resolve(key, &ref))
         return rc;
-    QStringList path = ref.path + SplitPath(subKey);
-    if (path.isEmpty() || (path.size() <= ref.path.size() && ref.isRoot))
+    const QStringList fullPath = ref.path + SplitPath(subKey);
+    if (fullPath.isEmpty() || (fullPath.size() <= ref.path.size() && ref.isRoot))
         return ERROR_ACCESS_DENIED; // a hive's root (or HKCR's) is not deleted
     return WriteHive(ref.hive, [&](hive::Key& root) -> Change {
         long rc = ERROR_SUCCESS;
         if (!FindKey(root, ref, &rc))
             return {rc, false};
+        QStringList path = fullPath;
         const QString name = path.takeLast();
         hive::Key* parent = root.find(path);
         hive::Key* target = parent ? parent->subkey(name) : nullptr;

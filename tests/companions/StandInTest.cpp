@@ -10,7 +10,10 @@
 #include "platform/DispatchObject.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -72,3 +75,35 @@ TEST_F(StandInTest, ManualHandlerTakesTheHostWindowHandle)
 }
 
 } // namespace
+
+// The station file is written (and synced) at each change of the station,
+// and left alone by a call that leaves the station as it was: every start
+// sets the master site and shuts down with the station unchanged.
+TEST_F(StandInTest, TheStationFileIsRewrittenOnlyWhenTheStationChanges)
+{
+    QXProgrammer.StartupValue108(BinDir());
+    ASSERT_EQ(QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("qxalg.db")), 0);
+    const QString file = QXProgrammer.EngineDirectory() + QStringLiteral("/engine.ini");
+    // Each save replaces the file, so a save shows as a new file.
+    auto identity = [&file] {
+        struct stat st {};
+        return ::stat(QFile::encodeName(file).constData(), &st) == 0 ? qint64(st.st_ino) : qint64(-1);
+    };
+    QXProgrammer.PortIndex(qint32(2));
+    const qint64 saved = identity();
+    ASSERT_NE(saved, -1);
+
+    QXProgrammer.PortIndex(qint32(2));
+    QXProgrammer.MasterSite(qint16(QXProgrammer.MasterSite()));
+    EXPECT_EQ(QXProgrammer.InitializeEngine194(qint32(QXProgrammer.MasterSite())), 0);
+    QXProgrammer.ShutDown();
+    EXPECT_EQ(identity(), saved);
+
+    ASSERT_EQ(QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("qxalg.db")), 0);
+    EXPECT_EQ(QXProgrammer.PortIndex(), 2);
+    QXProgrammer.PortIndex(qint32(3));
+    EXPECT_NE(identity(), saved);
+    QXProgrammer.ShutDown();
+    ASSERT_EQ(QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("qxalg.db")), 0);
+    EXPECT_EQ(QXProgrammer.PortIndex(), 3);
+}

@@ -11,6 +11,7 @@
 #include <QStringDecoder>
 #include <QSysInfo>
 
+#include <chrono>
 #include <csignal>
 #include <memory>
 #include <thread>
@@ -215,6 +216,56 @@ TEST_F(RegistryTest, AHandWrittenHiveIsRead)
     WriteFile(hkcuFile(), "Corvane registry hive 1\n[Software\\Corvane\\Tarvo\\Configuration]\n\"Quantity\"=sz:\"7\"\n");
     EXPECT_EQ(Get(HKEY_CURRENT_USER, QStringLiteral("Software\\Corvane\\Tarvo\\Configuration"), QStringLiteral("Quantity")),
               Sz(QStringLiteral("7")));
+}
+
+// A hive file whose stamp is unchanged is not read again; whatever changes
+// it (another process replacing it, an edit in place of the same size, its
+// removal) is seen at the next call.
+TEST_F(RegistryTest, AnUnchangedHiveIsTakenFromMemoryButEveryChangeIsSeen)
+{
+    const QString path = QStringLiteral("Software\\Corvane");
+    const QString name = QStringLiteral("Quantity");
+    // Only a file changed more than a second before it was read is judged by
+    // its stamp alone: let this one age, then read it.
+    auto ageAndRead = [&](const QByteArray& expected) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+        EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), expected);
+        EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), expected);
+    };
+    ASSERT_EQ(Set(HKEY_CURRENT_USER, path, name, REG_SZ, Sz("100")), ERROR_SUCCESS);
+    ageAndRead(Sz("100"));
+
+    const ProcessResult child = runChild(QStringLiteral("registry-set-and-kill"));
+    ASSERT_TRUE(child.crashed) << child.err.toStdString();
+    EXPECT_EQ(Get(HKEY_CURRENT_USER, QStringLiteral("Software\\Child"), QStringLiteral("Killed")), Sz("written"));
+    ageAndRead(Sz("100"));
+
+    QByteArray bytes = FileBytes(hkcuFile());
+    ASSERT_TRUE(bytes.contains("\"100\""));
+    bytes.replace("\"100\"", "\"250\"");
+    WriteFile(hkcuFile(), bytes); // the same file, truncated and written again
+    EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), Sz("250"));
+    ageAndRead(Sz("250"));
+
+    // Writing what this process last saw is a write all the same once the
+    // file holds something else.
+    bytes.replace("\"250\"", "\"100\"");
+    WriteFile(hkcuFile(), bytes);
+    ASSERT_EQ(Set(HKEY_CURRENT_USER, path, name, REG_SZ, Sz("250")), ERROR_SUCCESS);
+    EXPECT_TRUE(FileBytes(hkcuFile()).contains("\"250\""));
+    ageAndRead(Sz("250"));
+    // And a write that changes nothing leaves the file as it is.
+    const QByteArray before = FileBytes(hkcuFile());
+    ASSERT_EQ(Set(HKEY_CURRENT_USER, path, name, REG_SZ, Sz("250")), ERROR_SUCCESS);
+    bool created = true;
+    HKEY key = 0;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, path, &key, &created), ERROR_SUCCESS);
+    EXPECT_FALSE(created);
+    RegCloseKey(key);
+    EXPECT_EQ(FileBytes(hkcuFile()), before);
+
+    ASSERT_TRUE(QFile::remove(hkcuFile()));
+    EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), "<error 2>");
 }
 
 TEST_F(RegistryTest, NamesIgnoreCaseAndEnumerateInTheOrderFirstWritten)
