@@ -135,11 +135,10 @@ static bool SettingsFolderWritable()
 
 static StartUpOutcome StartApplicationBody()
 {
-    // 1.
     gCmdLineLogFile.clear();
     ClearCommandLineFiles();
 
-    // 2. One station per user session.
+    // One station per user session.
     g_instance = std::make_unique<appinfo::SingleInstance>(appinfo::ApplicationTitle());
     if (!g_instance->TryAcquire()) {
         Ui().MsgBox(QStringLiteral("Only one instance of this application could be run at a time!"), vb::vbCritical,
@@ -147,34 +146,29 @@ static StartUpOutcome StartApplicationBody()
         return StartUpOutcome::Ended;
     }
 
-    // 3.
     gUserName = appinfo::UserName();
     if (gUserName.isEmpty())
         gUserName = QStringLiteral("Unknown");
 
-    // 4.
+    // A title without the program's own name runs the OEM edition.
     gbChiseloEdition = !appinfo::ApplicationTitle().contains(QLatin1String("tarvo"), Qt::CaseInsensitive);
 
-    // 5. to 8.
     const QString raw = RawCommandLineText();
     ReadCommandLine(raw);
 
-    // 9.
     if (FindCommandLineArg(QStringLiteral("-?")) != -1) {
         Ui().MsgBox(kUsageText, vb::vbInformation, QStringLiteral("Command Line Options"));
         return StartUpOutcome::Ended;
     }
 
-    // 10.
     gMainForm = new frmMain();
 
-    // 11.
     frmSplash& splash = frmSplash::Instance();
     splash.show();
     splash.repaint();
     splash.ShowInitStep(0);
 
-    // 12.
+    // A failed registration ends the program before anything is loaded.
     if (!SettingsFolderWritable() || !RegisterComponents()) {
         frmSplash::Unload();
         delete gMainForm;
@@ -182,17 +176,14 @@ static StartUpOutcome StartApplicationBody()
         return StartUpOutcome::Failed;
     }
 
-    // 13. The first use of the main window's handle loads it.
+    // The first use of the main window's handle loads it.
     SetAppIcons();
 
-    // 14.
+    // The main window stays hidden until it is shown below.
     splash.ShowInitStep(1);
-    // 15. The main window stays hidden until it is shown below.
-
-    // 16.
     frmSplash::Unload();
 
-    // 17.
+    // The main window's load failed (database, engine): nothing is saved.
     if (gMainForm->blnTerminate) {
         gMainForm->Unload();
         delete gMainForm;
@@ -201,25 +192,24 @@ static StartUpOutcome StartApplicationBody()
         return StartUpOutcome::Failed;
     }
 
-    // 18. to 20.
+    // The command line and the install folders, as the engine reports them.
     WriteLogInfo(QStringLiteral("Command line: ") + raw, true);
     WriteLogInfo(QStringLiteral("QX directory path: ") + gMainForm->QXProgrammer.EngineDirectory(), true);
     WriteLogInfo(QStringLiteral("PTouch directory path: ") + gMainForm->QXProgrammer.LabelPrinterDirectory(), true);
 
-    // 21. to 23.
+    // The engine and the manual handler own their dialogs through the main window.
     gMainForm->show();
     const qint32 handle = qint32(gMainForm->winId());
     gMainForm->QXProgrammer.SetMainWindowHandle(handle);
     gMainForm->ConcurrentManualHandler.SetHostWindowHandle(handle);
 
-    // 24. to 27.
+    // The last job, the Vexal flag, the quantity and the command-line actions.
     gMainForm->InitializeGui();
     gMainForm->QXProgrammer.VexalCommandLine(gbVexalMode);
     gMainForm->txtNumCopies->setText(QString::number(gMainForm->lngNumCopies));
     gMainForm->SaveStartUpWorkingDirectory();
     gMainForm->ExecuteCommandLineArguments();
 
-    // 28.
     ClearCommandLineFiles();
     return StartUpOutcome::Started;
 }
