@@ -47,12 +47,7 @@ public:
 #include "engine/MemberMacrosEnd.h"
 };
 
-#define TARVO_GET(name, id, vt)
-#define TARVO_PUT(name, id, vt)
-#define TARVO_GETPUT(name, id, vt)
-#define TARVO_GETPUT_AT(name, id, vt)
-#define TARVO_METHOD(name, id, vt)
-#define TARVO_ALIAS(name, member)
+#include "engine/MemberMacrosEventsOnly.h"
 
 class TARVO_BINDING_NAME(Events)
 {

@@ -40,12 +40,7 @@ bool TARVO_BINDING_NAME(Events)::Dispatch(TARVO_BINDING_NAME(Events)& sink, cons
 {
     using Events = TARVO_BINDING_NAME(Events);
     using Handler = bool (*)(Events&, QVariantList&);
-#define TARVO_GET(name, id, vt)
-#define TARVO_PUT(name, id, vt)
-#define TARVO_GETPUT(name, id, vt)
-#define TARVO_GETPUT_AT(name, id, vt)
-#define TARVO_METHOD(name, id, vt)
-#define TARVO_ALIAS(name, member)
+#include "engine/MemberMacrosEventsOnly.h"
 #define TARVO_EVENT(name, position, ...)                                                           \
     {QStringLiteral(#name),                                                                        \
      [](Events& s, QVariantList& a) { return events::Call(s, &Events::TARVO_BINDING_HANDLER(name), a); }},
