@@ -40,7 +40,7 @@ using enginecall::Try;
 
 frmMain::ControlWrapper g_controlWrapper;
 
-QString App() { return appinfo::ApplicationTitle(); }
+using appinfo::App;
 
 // The main window's designed size, in twips.
 constexpr qint32 kStartWidth = 9390;

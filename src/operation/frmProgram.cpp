@@ -100,10 +100,7 @@ constexpr qint32 kCounterValueWidth = 600;
 const QStringList kStopAlwaysCaptions = {QStringLiteral("PROGRA&M"), QStringLiteral("VERIF&Y"), QStringLiteral("&TEST"),
                                          QStringLiteral("&EXECUTE"), QStringLiteral("ER&ASE")};
 
-QString App()
-{
-    return appinfo::ApplicationTitle();
-}
+using appinfo::App;
 
 qint32 TextWidthTwips(const QWidget* w, const QString& text)
 {

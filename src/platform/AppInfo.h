@@ -29,6 +29,8 @@ QString ExeName();
 // The base name with a capital first letter: "Tarvo", or "Chiselo" for a copy
 // or link of the program under that name.
 QString ApplicationTitle();
+// The same, under the short name the settings calls use.
+inline QString App() { return ApplicationTitle(); }
 // Makes ApplicationTitle answer this title instead (tests run as
 // "test_<area>" but need the edition they test); empty removes the override.
 void SetApplicationTitleForTests(const QString& title);

@@ -43,7 +43,7 @@ constexpr qint32 kHighestSetCount = 256;
 constexpr qint16 kOldSettingAbsent = -333;
 const QString kPasswordEnd = QStringLiteral("FFFF");
 
-QString App() { return appinfo::ApplicationTitle(); }
+using appinfo::App;
 
 using enginecall::Try;
 
