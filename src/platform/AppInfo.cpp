@@ -4,9 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 bool gbChiseloEdition = false;
@@ -114,20 +115,36 @@ SingleInstance::SingleInstance(const QString& name)
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::tempPath();
     m_path = QDir(folder).filePath(name + QStringLiteral(".lock"));
-    m_lock = std::make_unique<QLockFile>(m_path);
-    // No age makes a live holder's lock stale: a station runs for weeks. A
-    // lock whose process has died is still taken over (QLockFile checks the
-    // owner's process id).
-    m_lock->setStaleLockTime(0);
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    if (m_fd < 0)
+        return;
+    // An empty file names no holder; the lock itself goes with the descriptor.
+    [[maybe_unused]] const int emptied = ::ftruncate(m_fd, 0);
+    ::close(m_fd);
+}
 
 bool SingleInstance::TryAcquire()
 {
-    if (m_lock->isLocked())
+    if (m_fd >= 0)
         return true;
-    return m_lock->tryLock(0);
+    // An flock lock goes with its holder: one whose process has died is free
+    // again, however long the station ran, and taking it costs no disk sync.
+    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    // The file names its holder, for whoever looks.
+    const QByteArray pid = QByteArray::number(qint64(::getpid())) + '\n';
+    [[maybe_unused]] const bool named =
+        ::ftruncate(fd, 0) == 0 && ::write(fd, pid.constData(), size_t(pid.size())) == pid.size();
+    m_fd = fd;
+    return true;
 }
 
 QString SingleInstance::LockFilePath() const { return m_path; }

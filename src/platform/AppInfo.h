@@ -7,7 +7,6 @@
 #include <QStringList>
 #include <memory>
 
-class QLockFile;
 
 // True while the program runs as its OEM edition (an application title that
 // does not hold the program's own name); start-up sets it once.
@@ -56,13 +55,15 @@ class SingleInstance
 public:
     explicit SingleInstance(const QString& name);
     ~SingleInstance();
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
     // True when this process now holds the lock, False when another live
     // process holds it.
     bool TryAcquire();
     QString LockFilePath() const;
 
 private:
-    std::unique_ptr<QLockFile> m_lock;
+    int m_fd = -1;
     QString m_path;
 };
 
