@@ -190,17 +190,9 @@ TEST_F(DeviceTabsTest, TheOptionsButtonNeedsADevice)
 
 // --- over an engine of the test's own ---
 
-class CustomActionTabsTest : public OperationWindowTest
+class CustomActionTabsTest : public PartDeviceTest
 {
 protected:
-    void SetUp() override
-    {
-        OperationWindowTest::SetUp();
-        engine->Set(QXPgmrId::DeviceName, "PART");
-        engine->Set(QXPgmrId::DeviceSupportsProgram, true);
-        LoadAndShow();
-    }
-
     void Offer(const QString& list)
     {
         engine->Set(QXPgmrId::CustomActionList, list);

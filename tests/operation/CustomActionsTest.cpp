@@ -14,17 +14,9 @@
 
 namespace {
 
-class CustomActionRowsTest : public OperationWindowTest
+class CustomActionRowsTest : public PartDeviceTest
 {
 protected:
-    void SetUp() override
-    {
-        OperationWindowTest::SetUp();
-        engine->Set(QXPgmrId::DeviceName, "PART");
-        engine->Set(QXPgmrId::DeviceSupportsProgram, true);
-        LoadAndShow();
-    }
-
     // Offers one custom action of that text (name and procedures) and shows
     // its tab, the second.
     void Show(const QString& action)

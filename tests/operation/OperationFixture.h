@@ -156,3 +156,18 @@ protected:
 
     FakeEngine* engine = nullptr;
 };
+
+// The window loaded and shown over the test's engine with one device, "PART",
+// that offers only the Program action; the custom-action tests offer their
+// actions on it.
+class PartDeviceTest : public OperationWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        OperationWindowTest::SetUp();
+        engine->Set(QXPgmrId::DeviceName, "PART");
+        engine->Set(QXPgmrId::DeviceSupportsProgram, true);
+        LoadAndShow();
+    }
+};
