@@ -474,12 +474,7 @@ void frmMain::SaveStartUpWorkingDirectory()
 void frmMain::ExecuteCommandLineArguments()
 {
     ExecCmdLnArgGenerateDeviceList();
-    // Data pattern files cannot be loaded yet: a file named on the command
-    // line is reported as not loaded rather than passed over.
-    const QString dataFile = GetCmdLineDataFile();
-    if (!dataFile.isEmpty())
-        frmP->AddStatusTextLine(QStringLiteral("Data pattern files cannot be loaded yet: ") + dataFile
-                                + QStringLiteral(" was not loaded."));
+    frmP->LoadCmdLnDataPatternFile();
 }
 
 void frmMain::ExecCmdLnArgGenerateDeviceList()

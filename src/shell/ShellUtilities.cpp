@@ -166,7 +166,7 @@ qint32 CountLoadedForms(const QString& name)
 
 bool IsFormLoaded(const QString& name) { return CountLoadedForms(name) >= 1; }
 
-// AppMsgBox and the icon procedures follow below.
+// The message box every window uses, and the top of a window's owner chain.
 
 namespace {
 MessageBoxRoute& Route()

@@ -3,7 +3,7 @@
 // Small procedures the windows of every part of the program share: reading
 // hexadecimal text typed by the operator, showing counters as unsigned
 // numbers, creating folders, shortening a path to fit a box, asking whether a
-// window is loaded, and the program's message box and icons.
+// window is loaded, and the program's message box and icon.
 
 #include <QString>
 #include <QtGlobal>

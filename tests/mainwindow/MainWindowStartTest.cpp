@@ -77,7 +77,8 @@ TEST_F(MainWindowStartTest, DeviceListRunIsReadyBeforeTheDatabaseAndSaysItWasNot
 TEST_F(MainWindowStartTest, ADataPatternFileNamedOnTheCommandLineIsReportedNotLoaded)
 {
     ASSERT_TRUE(start("-prog_file pattern.hex"));
-    EXPECT_TRUE(statusLines().contains("Data pattern files cannot be loaded yet: pattern.hex was not loaded."));
+    EXPECT_TRUE(statusLines().contains(
+        "Data pattern file pattern.hex was not loaded: this station cannot load data patterns yet."));
     for (const QString& line : statusLines())
         EXPECT_FALSE(line.endsWith(" loaded.") && !line.contains("not loaded")) << line.toStdString();
 }
