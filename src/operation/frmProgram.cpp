@@ -1054,11 +1054,6 @@ void frmProgram::AddStatusTextLine(const QString& text)
     ::SetExportChiseloLogFile(true);
 }
 
-void frmProgram::UpdateFormCaption(bool bShowVersion)
-{
-    Q_UNUSED(bShowVersion);
-}
-
 // --- action tabs and option rows ---
 
 qint16 frmProgram::WhichAction(qint16 tabIndex) const
@@ -1782,11 +1777,6 @@ void frmProgram::OptionsButton_Click()
     options.reset();
     RefreshAll();
 }
-void frmProgram::btnStop_Click()
-{
-    // No run can be going yet: there is nothing to stop.
-}
-
 bool frmProgram::ExecuteBufferCommand(qint32 command, const QString& fileName, qint32 fileType)
 {
     Q_UNUSED(command);

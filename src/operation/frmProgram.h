@@ -118,8 +118,6 @@ public:
     // full), the black-box log and the export log; nothing while
     // bEnableStatusTextUpdate is False.
     void AddStatusTextLine(const QString& text);
-    // The caption follows the programmer and the job; not drawn yet.
-    void UpdateFormCaption(bool bShowVersion);
 
     // --- action tabs and option rows ---
     qint16 WhichAction(qint16 tabIndex) const;
@@ -169,10 +167,30 @@ public:
     void DeviceButton_Click();
     void FileButton_Click();
     void OptionsButton_Click();
-    // Stops a run; there is no run to stop yet.
-    void btnStop_Click();
     // The data pattern commands; none is carried out yet (False).
     bool ExecuteBufferCommand(qint32 command, const QString& fileName, qint32 fileType);
+
+    // --- the run (frmProgramRun.cpp) ---
+    void btnAction_Click();
+    void btnStop_Click();
+    qint32 ExecuteOperation();
+    qint32 ExecuteOperationCore();
+    void AbortCommand();
+    qint32 GetPgmrCommandToRun();
+    bool ActionIsRepeatable(qint32 action);
+    qint32 GetNumberOfOperations();
+    void Start_PowerSupplyLogFile();
+    // Site is 1-based; 0 is the engine's master site.
+    void SetSiteStatus(qint32 site, qint32 status, qint32 code);
+    void SetOperationProgress(qint32 code, qint32 value);
+    void SetOperationComplete(qint32 code);
+    static QString BUFFER_EMPTY();
+
+    // --- option commit, set-up requests and caption (frmProgramOptions.cpp) ---
+    void SetOperationOptions();
+    void SetupOperation();
+    void SetupSpecialCmd(qint32& command, bool& isSpecial, bool& outOfRange);
+    void UpdateFormCaption(bool bShowVersion);
 
     // --- sites and sessions ---
     void ConcurrentOperationBegan();

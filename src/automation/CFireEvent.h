@@ -1,0 +1,23 @@
+#pragma once
+
+// Relays the operation window's site changes to the CQxProgrammer clients as
+// NotifySocketStatusChanged. The automation server connects its clients to
+// the signal; with none connected a relay goes nowhere.
+
+#include <QObject>
+
+class CFireEvent : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // index is the 0-based site box; ready is the count of devices waiting
+    // in sockets.
+    void SiteStatus(qint32 index, qint32 status, qint32 failCode, qint32 passed, qint32 failed, qint32 active,
+                    qint32 ready);
+
+signals:
+    void NotifySocketStatusChanged(qint32 index, qint32 status, qint32 failCode, qint32 passed, qint32 failed,
+                                   qint32 active, qint32 ready);
+};

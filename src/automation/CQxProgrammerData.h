@@ -1,0 +1,58 @@
+#pragma once
+
+// The process-wide state behind the CQxProgrammer automation class: whether a
+// client holds a CQxProgrammer object, the job it runs, the devices waiting
+// in sockets, the deferred calls queued for the GUI thread and the site event
+// relay. Created on first use; the operation window reports its run here.
+
+#include "CFireEvent.h"
+
+#include <QStringList>
+#include <functional>
+
+class CQxProgrammerData
+{
+public:
+    static CQxProgrammerData& Instance();
+
+    // A client created (or released) a CQxProgrammer object.
+    void AttachProgrammer();
+    void ReleaseProgrammer();
+    bool QxProgrammerInstantiated() const { return m_programmers > 0; }
+
+    void SetRunningJob(bool running) { m_bRunningJob = running; }
+    bool RunningJob() const { return m_bRunningJob; }
+
+    // A second Stop: passed to the programmer object when one is set.
+    void DoubleAbort();
+    void SetDoubleAbortTarget(std::function<void()> target) { m_doubleAbort = std::move(target); }
+
+    // Queues a deferred call, run later on the GUI thread as the Do... method
+    // of that name; the message server takes the queue.
+    void EnqueueMethod(const QString& name);
+    QStringList TakeQueuedMethods();
+
+    CFireEvent& FireEvent() { return m_oFireEvent; }
+
+    // Devices waiting in sockets: up when a site is ready, down when it
+    // becomes active.
+    void IncrementInserted() { ++m_lNumInserted; }
+    void DecrementInserted() { --m_lNumInserted; }
+    qint32 NumInserted() const { return m_lNumInserted; }
+    void SetNumInserted(qint32 count) { m_lNumInserted = count; }
+
+    // The session mode of the client's CQxProgrammer object, 0 without one.
+    qint32 SessionMode() const { return QxProgrammerInstantiated() ? m_lSessionMode : 0; }
+    void SetSessionMode(qint32 mode) { m_lSessionMode = mode; }
+
+private:
+    CQxProgrammerData() = default;
+
+    qint32 m_programmers = 0;
+    bool m_bRunningJob = false;
+    qint32 m_lNumInserted = 0;
+    qint32 m_lSessionMode = 1;
+    QStringList m_queued;
+    std::function<void()> m_doubleAbort;
+    CFireEvent m_oFireEvent;
+};
