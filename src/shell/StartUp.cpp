@@ -164,8 +164,8 @@ static StartUpOutcome StartApplicationBody()
     gMainForm = new frmMain();
 
     frmSplash& splash = frmSplash::Instance();
+    // The first step's text paints the splash once.
     splash.show();
-    splash.repaint();
     splash.ShowInitStep(0);
 
     // A failed registration ends the program before anything is loaded.
