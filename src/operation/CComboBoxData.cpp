@@ -17,7 +17,9 @@ struct OptionMembers
     Test supports;
 };
 
+// clang-format off
 #define OPTION(name) {#name, &CComboBoxData::Set##name, &CComboBoxData::Supports##name}
+// clang-format on
 const OptionMembers kOptionMembers[] = {
     OPTION(Continuity),
     OPTION(ContinuityInReadTab),
@@ -806,6 +808,5 @@ bool CComboBoxData::SupportsSecureSpecialWithTest(qint32 code, qint32 withTest)
     const qint32 secureWithTest = m_engine.SecureWithTest();
     const qint32 afterVerify = m_engine.SecureAfterVerify();
     const qint16 verifySupport = m_engine.VerifySupport();
-    return option == variant && secure && secureWithTest == withTest
-        && (afterVerify == 0 || verifySupport != VbTrue);
+    return option == variant && secure && secureWithTest == withTest && (afterVerify == 0 || verifySupport != VbTrue);
 }

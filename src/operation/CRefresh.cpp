@@ -11,8 +11,8 @@ constexpr qint32 kStepOfFlagged = 0x0FFF;
 } // namespace
 
 CRefresh::CRefresh(Host& window, CComboBoxData& options)
-    : m_window(window)
-    , m_options(options)
+    : m_window(window),
+      m_options(options)
 {
 }
 

@@ -174,8 +174,8 @@ void frmProgram::SetOperationOptions()
     const qint16 action = WhichAction(qint16(tabOperation->SelectedIndex()));
     const auto flagOf = [this](int row) { return SelectedCode(cboOperation[row]) & kFlagMask; };
     if (action == ActionTabs::kProgram && cboOperation.size() > kProgramVerifyRow
-        && CheckValue(Check1[kProgramVerifyRow]) != CheckBoxValue::Cleared && HasSelection(cboOperation[kProgramVerifyRow])
-        && flagOf(kProgramVerifyRow) != OperationCode::EncryptFlag)
+        && CheckValue(Check1[kProgramVerifyRow]) != CheckBoxValue::Cleared
+        && HasSelection(cboOperation[kProgramVerifyRow]) && flagOf(kProgramVerifyRow) != OperationCode::EncryptFlag)
         Engine().CombinedEncryptDecrypt(kEncryptIndex, qint16(0));
     if (action == ActionTabs::kRead && cboOperation.size() > kReadRow && HasSelection(cboOperation[kReadRow])
         && flagOf(kReadRow) != OperationCode::DecryptFlag)

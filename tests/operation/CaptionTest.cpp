@@ -36,8 +36,7 @@ const CaptionCase kStandInCases[] = {
 };
 
 class StandInCaptionTest : public StandInWindowTest
-{
-};
+{};
 
 TEST_F(StandInCaptionTest, TitleFollowsModelPortHandlerJobAndMode)
 {

@@ -39,8 +39,7 @@ TEST_F(ComboBoxDataTest, DictionaryHoldsTheThirtyEightCodesInFillOrder)
             withoutMembers << name;
     }
     EXPECT_EQ(codes, expected);
-    EXPECT_EQ(withoutMembers,
-              QStringList({"SecureTestOnceAfterVerify", "TestOnceSecure", "TestTwiceSecure"}));
+    EXPECT_EQ(withoutMembers, QStringList({"SecureTestOnceAfterVerify", "TestOnceSecure", "TestTwiceSecure"}));
 }
 
 struct CommitCase
@@ -155,7 +154,10 @@ QList<StateCase> StateCases()
          {{ContinuityCheck, -1}, {AutoSelection, 2}, {DeviceSupportsIdCheck, -1}},
          1,
          false},
-        {"continuity (program tab) with the automatic check", {{ContinuityCheck, -1}, {AutoContinuityCheck, -1}}, 0, false},
+        {"continuity (program tab) with the automatic check",
+         {{ContinuityCheck, -1}, {AutoContinuityCheck, -1}},
+         0,
+         false},
         {"continuity and ID with the automatic check",
          {{IdCheck, -1}, {AutoSelection, 1}, {ContinuityCheck, -1}, {AutoContinuityCheck, -1}},
          6,

@@ -77,18 +77,19 @@ TEST_F(OptionCommitTest, CommitsEveryRowWithASelectionAndPacksTheCheckedTexts)
     FillRow(0, {{"Continuity", 0}, {"ID Check", 2}}, 0, 1);
     FillRow(2, {{"Erase", 10}}, 0, 0);
     FillRow(3, {{"Verify Once", 13}}, 0, 1);
-    FillRow(4, {{"Secure", 23}}, 0, 2);          // greyed: runs
-    FillRow(5, {{"Blank Check", 11}}, -1, 1);    // nothing selected: skipped
+    FillRow(4, {{"Secure", 23}}, 0, 2);       // greyed: runs
+    FillRow(5, {{"Blank Check", 11}}, -1, 1); // nothing selected: skipped
     engine->TakeWrites();
 
     window->SetOperationOptions();
 
-    EXPECT_EQ(Writes(), "ContinuityCheck=-1|AutoSelection=0|AutoContinuityCheck=0"
-                        "|BlankCheckOption=0|EraseOption=0"
-                        "|VerifyMode=1|TestMode=0"
-                        "|SecureMode=-1|SecureWithTest=0"
-                        // the verify row holds no encryption
-                        "|CombinedEncryptDecrypt(1)=0");
+    EXPECT_EQ(Writes(),
+              "ContinuityCheck=-1|AutoSelection=0|AutoContinuityCheck=0"
+              "|BlankCheckOption=0|EraseOption=0"
+              "|VerifyMode=1|TestMode=0"
+              "|SecureMode=-1|SecureWithTest=0"
+              // the verify row holds no encryption
+              "|CombinedEncryptDecrypt(1)=0");
     QStringList texts(18);
     texts[0] = "Continuity";
     texts[1] = "Verify Once";
@@ -114,6 +115,7 @@ struct FlagCase
     const char* writes;
 };
 
+// clang-format off
 const FlagCase kFlagCases[] = {
     {"encryption alone turns verify and test off", 1, 3, {"Encrypt", 4096}, 1,
      "CombinedEncryptDecrypt(1)=-1|VerifyMode=0|TestMode=0"},
@@ -138,6 +140,7 @@ const FlagCase kFlagCases[] = {
     {"secure variant and test twice", 1, 4, {"Secure(B) & Test Twice", 0x302}, 1,
      "SecureSpecialOption=2|SecureMode=-1|SecureWithTest=2|SecureSpecialOption=2|SecureMode=-1|SecureWithTest=2"},
 };
+// clang-format on
 
 TEST_F(OptionCommitTest, FlaggedAndVariantCodesAndTheTabCorrections)
 {
@@ -193,9 +196,10 @@ TEST_F(OptionCommitTest, SetupCommitsTheOptionsThenPositionAndBank)
 
         window->SetupOperation();
 
-        EXPECT_EQ(Writes(), QStringLiteral("BlankCheckOption=0|EraseOption=-1|CurrentDataPosition=%1|CurrentBank=%2")
-                                .arg(c.expectedPosition)
-                                .arg(c.expectedBank));
+        EXPECT_EQ(Writes(),
+                  QStringLiteral("BlankCheckOption=0|EraseOption=-1|CurrentDataPosition=%1|CurrentBank=%2")
+                      .arg(c.expectedPosition)
+                      .arg(c.expectedBank));
     }
 }
 
@@ -217,6 +221,7 @@ struct SpecialCase
 
 const char* const kChecksumRun = "ShowErrorMessages=0|ExecuteDeviceCommand(-1,-1,-1)|ShowErrorMessages=-1";
 
+// clang-format off
 const SpecialCase kSpecialCases[] = {
     {"handler: the checksum variant runs here", 1, false, true, true, {"vexal_ChkSum", 1026}, 0, 3, 2, true, false,
      kChecksumRun},
@@ -233,6 +238,7 @@ const SpecialCase kSpecialCases[] = {
     {"session: nothing selected", 0, true, true, true, {"Program B", 1026}, -1, 3, 12, false, true, ""},
     {"no handler, no session", 0, false, true, true, {"P_Check", 1026}, 0, 3, 12, false, false, ""},
 };
+// clang-format on
 
 TEST_F(OptionCommitTest, SpecialCommandOfRowTwo)
 {

@@ -45,7 +45,8 @@ private:
         if (kind == InvokeKind::Method)
             return name + QLatin1Char('(') + values.join(QLatin1Char(',')) + QLatin1Char(')');
         const QString value = values.isEmpty() ? QString() : values.takeLast();
-        const QString index = values.isEmpty() ? QString() : QLatin1Char('(') + values.join(QLatin1Char(',')) + QLatin1Char(')');
+        const QString index =
+            values.isEmpty() ? QString() : QLatin1Char('(') + values.join(QLatin1Char(',')) + QLatin1Char(')');
         return name + index + QLatin1Char('=') + value;
     }
 };

@@ -37,8 +37,8 @@ class FakeWindow : public CRefresh::Host
 {
 public:
     FakeWindow(CComboBoxData& options, QList<QMap<int, Row>> tabs)
-        : m_options(options)
-        , m_built(std::move(tabs))
+        : m_options(options),
+          m_built(std::move(tabs))
     {
         saved.resize(m_built.size());
     }
@@ -122,9 +122,10 @@ const QList<Entry> kVerifyTabVerify = {{"Verify Once", 14}, {"Verify Twice", 16}
 
 TEST_F(RefreshTest, OptionTextSelectsItsEntryInEveryTabAndComesBack)
 {
-    FakeWindow window(options, {{{3, {kProgramVerify, 0, 0}}, {4, {{{"Verify Twice", 15}}, -1, 2}}},
-                                {{3, {kVerifyTabVerify, 0, 1}}},
-                                {{2, {{{"Read", 34}}, 0, 2}}}});
+    FakeWindow window(options,
+                      {{{3, {kProgramVerify, 0, 0}}, {4, {{{"Verify Twice", 15}}, -1, 2}}},
+                       {{3, {kVerifyTabVerify, 0, 1}}},
+                       {{2, {{{"Read", 34}}, 0, 2}}}});
     window.Open(2);
     bool found = false;
     CRefresh(window, options).TabsContents(QStringLiteral("Verify Twice"), true, found);
@@ -134,8 +135,9 @@ TEST_F(RefreshTest, OptionTextSelectsItsEntryInEveryTabAndComesBack)
     EXPECT_EQ(window.Saved(1, 4), "0[2]"); // greyed: selected, value kept
     EXPECT_EQ(window.Saved(2, 3), "1[1]");
     EXPECT_EQ(window.Saved(3, 2), "0[2]");
-    EXPECT_EQ(window.calls, QStringList({"before", "select 1", "click", "save 1", "before", "select 2", "click",
-                                         "save 2", "before", "select 3", "click", "save 3", "select 2", "click"}));
+    EXPECT_EQ(window.calls,
+              QStringList({"before", "select 1", "click", "save 1", "before", "select 2", "click", "save 2", "before",
+                           "select 3", "click", "save 3", "select 2", "click"}));
     EXPECT_EQ(window.selected, 2);
     EXPECT_TRUE(engine->writes.isEmpty());
 
@@ -160,15 +162,16 @@ TEST_F(RefreshTest, EngineModeCommitsAndSelectsTheCurrentEntriesUpToTheExecuteVa
 {
     engine->Set(VerifyMode, 2);
     engine->Set(EraseOption, true);
-    FakeWindow window(options, {{
-                                   {0, {{{"Continuity", 0}}, 0, 1}},           // not current: cleared
-                                   {1, {{}, -1, 1}},                           // empty: cleared
-                                   {2, {{{"Program", 12}}, 0, 2}},             // greyed: kept
-                                   {3, {kProgramVerify, 0, 0}},                // Verify Twice current
-                                   {4, {{{"Erase", 10}}, -1, 0}},              // current
-                                   {5, {{{"Program A", 1025}}, 0, 1}},         // the tab ends here
-                                   {6, {{{"Erase", 10}}, -1, 0}},
-                               }});
+    FakeWindow window(options,
+                      {{
+                          {0, {{{"Continuity", 0}}, 0, 1}},   // not current: cleared
+                          {1, {{}, -1, 1}},                   // empty: cleared
+                          {2, {{{"Program", 12}}, 0, 2}},     // greyed: kept
+                          {3, {kProgramVerify, 0, 0}},        // Verify Twice current
+                          {4, {{{"Erase", 10}}, -1, 0}},      // current
+                          {5, {{{"Program A", 1025}}, 0, 1}}, // the tab ends here
+                          {6, {{{"Erase", 10}}, -1, 0}},
+                      }});
     window.Open(1);
     bool found = false;
     CRefresh(window, options).TabsContents(QString(), false, found);
@@ -181,7 +184,8 @@ TEST_F(RefreshTest, EngineModeCommitsAndSelectsTheCurrentEntriesUpToTheExecuteVa
     EXPECT_EQ(window.Saved(1, 4), "0[1]");
     EXPECT_EQ(window.Saved(1, 5), "0[1]");
     EXPECT_EQ(window.Saved(1, 6), "-1[0]");
-    EXPECT_EQ(engine->TakeWrites(), QStringList({"VerifyMode=2", "TestMode=0", "BlankCheckOption=0", "EraseOption=-1"}));
+    EXPECT_EQ(engine->TakeWrites(),
+              QStringList({"VerifyMode=2", "TestMode=0", "BlankCheckOption=0", "EraseOption=-1"}));
 }
 
 TEST_F(RefreshTest, EngineModeFindsNothingInATabWithoutCurrentEntries)
@@ -246,8 +250,7 @@ TEST_F(RefreshTest, FlaggedEntriesNeedTheirStepAndTheEnginesOption)
 
 // The operation window's own tabs and rows on the simulated programmer.
 class WindowRefreshTest : public StandInWindowTest
-{
-};
+{};
 
 TEST_F(WindowRefreshTest, OptionTextReachesEveryTabsRowsAndTheirStoredValues)
 {
