@@ -11,6 +11,7 @@
 // control's pixel geometry follows from its twips (15 twips a pixel).
 
 #include "CBufferSource.h"
+#include "CComboBoxData.h"
 #include "CSiteLayout.h"
 #include "OperationLists.h"
 #include "OperationRun.h"
@@ -187,10 +188,40 @@ public:
     static QString BUFFER_EMPTY();
 
     // --- option commit, set-up requests and caption (frmProgramOptions.cpp) ---
+    // Commits every option row of the selected tab to the engine (before
+    // each device, and when the engine's options changed) and keeps the
+    // texts of the checked rows for the job summary. Engine failures pass to
+    // the caller.
     void SetOperationOptions();
+    // The engine's set-up request: the tab's options, then the data position
+    // and bank of a sets-and-banks device run in single mode (else 0 and 0).
     void SetupOperation();
+    // Whether the selected entry of row 2 is an execute variant the engine
+    // runs as a special command (command becomes its number), or out of the
+    // engine's range; the command is changed only for a special one.
     void SetupSpecialCmd(qint32& command, bool& isSpecial, bool& outOfRange);
+    // The title from the programmer model and port, the handler, the job
+    // name and the operator mode; the argument does not change it. An engine
+    // that cannot answer leaves the title as it was.
     void UpdateFormCaption(bool bShowVersion);
+    // Appends the text to the title suffix (or makes it the suffix), then
+    // the suffix to the title.
+    void AddSuffix(const QString& text, bool append);
+    // The option table by operation code: whether the entry is the engine's
+    // current setting, and committing it as chosen.
+    bool ItemDataSupported(qint32 code);
+    void CommitComboBoxItemData(qint32 code);
+    // Brings every tab's option rows in line with an option text (ticked or
+    // cleared as enable says) or, for an empty text, with the engine's
+    // current settings; found is True when a row matched.
+    void TabsContents(const QString& optionName, bool enable, bool& found);
+
+private:
+    CComboBoxData& ComboBoxData();
+    std::unique_ptr<CComboBoxData> m_oComboBoxData;
+    QString m_sCaptionSuffix;
+
+public:
 
     // --- sites and sessions ---
     void ConcurrentOperationBegan();
