@@ -36,9 +36,14 @@ public:
     CFireEvent& FireEvent() { return m_oFireEvent; }
 
     // Devices waiting in sockets: up when a site is ready, down when it
-    // becomes active.
+    // becomes active. A site that turns active without having been ready
+    // does not take the count below 0.
     void IncrementInserted() { ++m_lNumInserted; }
-    void DecrementInserted() { --m_lNumInserted; }
+    void DecrementInserted()
+    {
+        if (m_lNumInserted > 0)
+            --m_lNumInserted;
+    }
     qint32 NumInserted() const { return m_lNumInserted; }
     void SetNumInserted(qint32 count) { m_lNumInserted = count; }
 

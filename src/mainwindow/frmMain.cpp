@@ -3,6 +3,7 @@
 #include "BlackBoxLog.h"
 #include "engine/EngineCodes.h"
 #include "WindowPlacement.h"
+#include "automation/CJobControlImpl.h"
 #include "automation/frmH950HdlrContainer.h"
 #include "device/frmDeviceConfigure.h"
 #include "operation/frmProgram.h"
@@ -135,10 +136,31 @@ frmMain::frmMain()
 
     sbStatusBar = statusBar();
     sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
+
+    m_oSettingsRefreshTimer.callOnTimeout(this, &frmMain::m_oSettingsRefreshTimer_Timer);
+    CJobControlImpl::Instance().SetSettingsRefresh(
+        {[this] { return m_oSettingsRefreshTimer.isActive(); },
+         [this] {
+             // The summary follows the new job parameters, but never under a
+             // run.
+             if (!frmP || RefuseDuringRun(QStringLiteral("Refreshing the operation tabs")))
+                 return;
+             frmP->SetDisplayInfo();
+         },
+         [this] {
+             m_oSettingsRefreshTimer.stop();
+             m_oSettingsRefreshTimer.setInterval(0);
+         }});
+}
+
+void frmMain::m_oSettingsRefreshTimer_Timer()
+{
+    CJobControlImpl::Instance().OnSettingsRefreshTimer();
 }
 
 frmMain::~frmMain()
 {
+    CJobControlImpl::Instance().SetSettingsRefresh({});
     reg::SetCorruptHiveReporter(nullptr);
     blackbox::SetJobHeaderSource({});
     SetRecentFilesMenu({});

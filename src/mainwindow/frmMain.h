@@ -41,6 +41,11 @@ public:
     H950HdlrControl QXH950AutoHandler; // lives on the hidden host window frmH950
     DataPaneControl vwBufViewer;
 
+    // Armed for one 250 ms tick after automation set a job parameter; the
+    // tick re-reads the operation tabs (CJobControlImpl).
+    QTimer m_oSettingsRefreshTimer;
+    void m_oSettingsRefreshTimer_Timer();
+
     // --- windows owned here ---
     frmProgram* frmP = nullptr;
     frmH950HdlrContainer* frmH950 = nullptr;

@@ -389,6 +389,19 @@ TEST_F(BridgeTest, ReloadsDuringARunAreCarriedOutOnceAfterItAndWorkIsRefused)
     EXPECT_TRUE(statusLines().contains("Job files cannot be loaded yet: /jobs/next.qxj was not loaded."));
 }
 
+TEST_F(BridgeTest, SettingsRefreshTickIsRefusedDuringARunAndDisarms)
+{
+    frmProgram& window = operationWindow();
+    for (const bool running : {true, false}) {
+        window.mbActionClicked = running;
+        window.cboStatus->clear();
+        gMainForm->m_oSettingsRefreshTimer.start(20);
+        pump(150);
+        EXPECT_FALSE(gMainForm->m_oSettingsRefreshTimer.isActive());
+        EXPECT_EQ(statusLines().filter("Refreshing the operation tabs was refused").size(), running ? 1 : 0);
+    }
+}
+
 TEST_F(BridgeTest, RunRelaysHandBackWhatTheOperationWindowAnswers)
 {
     selectDevice();
