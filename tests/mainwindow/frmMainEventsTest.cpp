@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTimer>
@@ -454,6 +455,46 @@ TEST_F(BridgeTest, RunRelaysHandBackWhatTheOperationWindowAnswers)
     decorated = "unchanged";
     raise.RequestDecoratedTabName("NoSuchTab", decorated);
     EXPECT_EQ(decorated, "unchanged");
+}
+
+TEST_F(BridgeTest, DataFileLoadedRecordsTheFileWithTheEnginesDate)
+{
+    frmProgram& window = operationWindow();
+    data().strFilePath = "/data/patterns";
+    data().strFileName = "a.hex";
+    data().blnBufferEmpty = true;
+    data().blnFileLoaded = false;
+    const QDateTime written(QDate(2024, 3, 12), QTime(8, 30, 0));
+    engine.answers[QXPgmrId::GetFileDate] = written;
+    engine.calls.clear();
+
+    raise.DataFileLoaded();
+
+    EXPECT_EQ(engine.Calls({QXPgmrId::GetFileDate}), QStringList{"GetFileDate[/data/patterns/a.hex, 0]"});
+    EXPECT_FALSE(data().blnBufferEmpty);
+    EXPECT_TRUE(data().blnFileLoaded);
+    EXPECT_EQ(data().dtmFileDate, written);
+    EXPECT_EQ(window.BufferTypeGetName(), "a.hex");
+    EXPECT_EQ(window.BufferTypeGetType(), 1);
+    engine.answers.remove(QXPgmrId::GetFileDate);
+}
+
+TEST_F(BridgeTest, HandlerSessionEventsReachTheConcurrentFrame)
+{
+    frmProgram& window = operationWindow();
+    window.fraConcurrent->hide();
+    raiseHandler.SessionOperationBegan();
+    EXPECT_FALSE(window.fraConcurrent->isHidden());
+
+    // The statistics are shown whatever the switch says; the last two
+    // values are not.
+    gMainForm->bEnableEvent = false;
+    raiseHandler.RunStatisticsChanged(5, 2, 1, 7, 99, 98);
+    gMainForm->bEnableEvent = true;
+    EXPECT_EQ(window.m_sDevicesPassedValue->text(), " 5");
+    EXPECT_EQ(window.m_sDevicesFailedValue->text(), " 2");
+    EXPECT_EQ(window.m_sDevicesActiveValue->text(), " 1");
+    EXPECT_EQ(window.m_sDevicesRemainingValue->text(), " 7");
 }
 
 TEST_F(BridgeTest, BufferContentChangedRecordsDeviceContentOnTheReadTabOnly)
