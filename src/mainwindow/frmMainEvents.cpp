@@ -69,6 +69,13 @@ bool AutomaticHandler(qint32 handlerType)
 
 void frmMain::Fire(const QString& eventName, QVariantList& args)
 {
+    // The handlers act on the operation window and its job configuration:
+    // an event before the window exists is logged and dropped.
+    if (!frmP) {
+        WriteLogInfo(QStringLiteral("Event ") + eventName + QStringLiteral(" arrived before the operation window; ignored."),
+                     true);
+        return;
+    }
     // The engine and the manual handler raise their events here (the buffer
     // viewer too, whose events have no handler); no name is in both tables.
     if (!QXPgmrEvents::Dispatch(*this, eventName, args))

@@ -4,6 +4,7 @@
 // with the test answering some engine members itself.
 #include "MainWindowFixture.h"
 #include "StationTest.h"
+#include "StationWiring.h"
 #include "../engine/TestEngineControl.h"
 
 #include "automation/CJobControlImpl.h"
@@ -45,6 +46,19 @@ TEST_F(frmMainEventsTest, WarningSwitchIsHandedBackToTheEngine)
     gMainForm->Fire(QStringLiteral("PgmrWarningMessageEnabled"), args);
     EXPECT_EQ(args, QVariantList{VbBool(true)});
     engine.SetEventSink(nullptr);
+}
+
+TEST_F(frmMainEventsTest, EventsBeforeTheOperationWindowExistsAreDropped)
+{
+    StationWiring station;
+    ASSERT_EQ(station.main().frmP, nullptr);
+    QVariantList request{QStringLiteral("as sent")};
+    station.main().Fire(QStringLiteral("RequestJobSettingText24"), request);
+    EXPECT_EQ(request, QVariantList{QStringLiteral("as sent")});
+    QVariantList setting{QStringLiteral("/jobs")};
+    station.main().Fire(QStringLiteral("UpdateJobSetting14"), setting);
+    QVariantList none;
+    station.main().Fire(QStringLiteral("DeviceConfigurationChanged"), none);
 }
 
 // The station with both controls' events raised straight into the main
@@ -702,7 +716,7 @@ TEST_F(BridgeTest, CloseFromOutsideDuringARunWaitsForItsEnd)
 {
     frmProgram& window = operationWindow();
     window.mbActionClicked = true;
-    gMainForm->close(); // as the termination signal closes the station
+    OnTerminationRequest(); // what SIGTERM and SIGINT run
     pump(120);
     EXPECT_TRUE(gMainForm->isVisible());
     EXPECT_TRUE(ui().Shown().isEmpty());
