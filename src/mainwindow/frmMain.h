@@ -117,10 +117,10 @@ public:
     static QString GetMonth(const QString& text);
     // Selects the action tab (1-based) and runs its operation, for the
     // automation layer. 0 once the operation ran (its result stays with the
-    // operation window); a tab outside the strip runs nothing, says so and
-    // gives kTabOutsideStrip.
+    // operation window); a tab outside the strip, or any tab while a run
+    // goes on, runs nothing, says so and gives kActionRefused.
     qint32 OperationModeAction(qint32 tab);
-    static constexpr qint32 kTabOutsideStrip = -1;
+    static constexpr qint32 kActionRefused = -1;
 
     // A run (device loop or session) is going on in the operation window.
     bool RunInProgress() const;

@@ -119,14 +119,17 @@ QString frmMain::GetMonth(const QString& text)
 qint32 frmMain::OperationModeAction(qint32 tab)
 {
     if (!frmP)
-        return kTabOutsideStrip;
+        return kActionRefused;
     TabStrip* strip = frmP->tabOperation;
     if (tab < 1 || tab > strip->Count()) {
         frmP->AddStatusTextLine(QStringLiteral("The operation of tab %1 cannot be run: the window has %2 action tabs.")
                                     .arg(tab)
                                     .arg(strip->Count()));
-        return kTabOutsideStrip;
+        return kActionRefused;
     }
+    // Another tab chosen under a running operation would change its rows.
+    if (RefuseDuringRun(QStringLiteral("Running the operation of tab %1").arg(tab)))
+        return kActionRefused;
     strip->setEnabled(true);
     // As an operator's click: the tab being left keeps its rows, then the
     // chosen tab shows its own.
@@ -180,6 +183,10 @@ void frmMain::CarryOutHeldBackWork()
     if (RunInProgress())
         return;
     m_afterRunTimer.stop();
+    if (!frmP) {
+        m_heldBack.clear();
+        return;
+    }
     // The guards are cleared first: a reload may itself raise these events,
     // which then run at once.
     const QList<HeldBack> work = std::exchange(m_heldBack, {});

@@ -16,6 +16,8 @@
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -679,7 +681,7 @@ TEST_F(BridgeTest, OperationModeActionSelectsTheTabAndRefusesOneOutsideTheStrip)
     const int before = tabs->SelectedIndex();
 
     for (const qint32 tab : {0, qint32(tabs->Count() + 1)}) {
-        EXPECT_EQ(gMainForm->OperationModeAction(tab), frmMain::kTabOutsideStrip);
+        EXPECT_EQ(gMainForm->OperationModeAction(tab), frmMain::kActionRefused);
         EXPECT_EQ(tabs->SelectedIndex(), before);
         EXPECT_TRUE(statusLines().contains(QStringLiteral("The operation of tab %1 cannot be run: the window has %2 "
                                                           "action tabs.")
@@ -688,9 +690,44 @@ TEST_F(BridgeTest, OperationModeActionSelectsTheTabAndRefusesOneOutsideTheStrip)
     }
 
     const int target = before == 2 ? 1 : 2;
+    // Not under a running operation.
+    window.mbActionClicked = true;
+    EXPECT_EQ(gMainForm->OperationModeAction(target), frmMain::kActionRefused);
+    EXPECT_EQ(tabs->SelectedIndex(), before);
+    EXPECT_EQ(statusLines().filter(QStringLiteral("Running the operation of tab %1 was refused").arg(target)).size(), 1);
+    window.mbActionClicked = false;
+
     EXPECT_EQ(gMainForm->OperationModeAction(target), 0);
     EXPECT_EQ(tabs->SelectedIndex(), target);
     EXPECT_FALSE(tabs->isEnabled());
+}
+
+TEST_F(BridgeTest, OperationModeActionKeepsEachTabsOwnOptionRows)
+{
+    selectDevice();
+    frmProgram& window = operationWindow();
+    const auto rows = [&] {
+        QStringList shown;
+        for (int i = 0; i < window.Check1.size(); ++i)
+            shown << QStringLiteral("%1/%2").arg(frmProgram::CheckValue(window.Check1[i])).arg(window.cboOperation[i]->currentIndex());
+        return shown;
+    };
+    window.SelectTab(2);
+    const QStringList secondTab = rows();
+    window.SelectTab(1);
+    // The operator changes the first tab's rows, then automation runs the
+    // second tab: it shows its own rows, not the first tab's.
+    for (QCheckBox* box : window.Check1) {
+        if (box->isEnabled() && frmProgram::CheckValue(box) != 2)
+            frmProgram::SetCheckValue(box, frmProgram::CheckValue(box) == 1 ? 0 : 1);
+    }
+    const QStringList firstTab = rows();
+    ASSERT_NE(firstTab, secondTab);
+
+    gMainForm->OperationModeAction(2);
+    EXPECT_EQ(rows(), secondTab);
+    window.SelectTab(1);
+    EXPECT_EQ(rows(), firstTab);
 }
 
 TEST_F(BridgeTest, EnableMenuGreysTheMenuTitlesAndKeepsOperatorModeAfterwards)
