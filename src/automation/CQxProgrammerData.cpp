@@ -32,3 +32,18 @@ QStringList CQxProgrammerData::TakeQueuedMethods()
 {
     return std::exchange(m_queued, {});
 }
+
+void CQxProgrammerData::SetThreadCommUtilPtr(qint32 value)
+{
+    m_lThreadCommUtilPtr = value;
+    if (m_threadComm)
+        m_threadComm(value);
+}
+
+void CQxProgrammerData::SetThreadCommTarget(std::function<void(qint32)> target)
+{
+    m_threadComm = std::move(target);
+    // A value that came before the object existed reaches it now.
+    if (m_threadComm && m_lThreadCommUtilPtr != 0)
+        m_threadComm(m_lThreadCommUtilPtr);
+}

@@ -8,6 +8,7 @@
 #include "CFireEvent.h"
 
 #include <QStringList>
+#include <QVariant>
 #include <functional>
 
 class CQxProgrammerData
@@ -35,15 +36,29 @@ public:
     CFireEvent& FireEvent() { return m_oFireEvent; }
 
     // Devices waiting in sockets: up when a site is ready, down when it
-    // becomes active.
+    // becomes active. A site that turns active without having been ready
+    // does not take the count below 0.
     void IncrementInserted() { ++m_lNumInserted; }
-    void DecrementInserted() { --m_lNumInserted; }
+    void DecrementInserted()
+    {
+        if (m_lNumInserted > 0)
+            --m_lNumInserted;
+    }
     qint32 NumInserted() const { return m_lNumInserted; }
     void SetNumInserted(qint32 count) { m_lNumInserted = count; }
 
     // The session mode of the client's CQxProgrammer object, 0 without one.
     qint32 SessionMode() const { return QxProgrammerInstantiated() ? m_lSessionMode : 0; }
     void SetSessionMode(qint32 mode) { m_lSessionMode = mode; }
+
+    // From the manual-handler control: the value for the automation layer's
+    // thread-communication object (handed over when that object exists; kept
+    // until then) and the device-automation arbiter.
+    void SetThreadCommUtilPtr(qint32 value);
+    qint32 ThreadCommUtilPtr() const { return m_lThreadCommUtilPtr; }
+    void SetThreadCommTarget(std::function<void(qint32)> target);
+    void SetDeviceAutomationArbiter(const QVariant& arbiter) { m_oDeviceAutomationArbiter = arbiter; }
+    QVariant DeviceAutomationArbiter() const { return m_oDeviceAutomationArbiter; }
 
 private:
     CQxProgrammerData() = default;
@@ -54,5 +69,8 @@ private:
     qint32 m_lSessionMode = 1;
     QStringList m_queued;
     std::function<void()> m_doubleAbort;
+    qint32 m_lThreadCommUtilPtr = 0;
+    std::function<void(qint32)> m_threadComm;
+    QVariant m_oDeviceAutomationArbiter;
     CFireEvent m_oFireEvent;
 };

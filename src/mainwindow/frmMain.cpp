@@ -3,6 +3,7 @@
 #include "BlackBoxLog.h"
 #include "engine/EngineCodes.h"
 #include "WindowPlacement.h"
+#include "automation/CJobControlImpl.h"
 #include "automation/frmH950HdlrContainer.h"
 #include "device/frmDeviceConfigure.h"
 #include "operation/frmProgram.h"
@@ -135,10 +136,31 @@ frmMain::frmMain()
 
     sbStatusBar = statusBar();
     sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
+
+    m_oSettingsRefreshTimer.callOnTimeout(this, &frmMain::m_oSettingsRefreshTimer_Timer);
+    CJobControlImpl::Instance().SetSettingsRefresh(
+        {[this] { return m_oSettingsRefreshTimer.isActive(); },
+         [this] {
+             // The summary follows the new job parameters, but never under a
+             // run.
+             if (!frmP || RefuseDuringRun(QStringLiteral("Refreshing the operation tabs")))
+                 return;
+             frmP->SetDisplayInfo();
+         },
+         [this] {
+             m_oSettingsRefreshTimer.stop();
+             m_oSettingsRefreshTimer.setInterval(0);
+         }});
+}
+
+void frmMain::m_oSettingsRefreshTimer_Timer()
+{
+    CJobControlImpl::Instance().OnSettingsRefreshTimer();
 }
 
 frmMain::~frmMain()
 {
+    CJobControlImpl::Instance().SetSettingsRefresh({});
     reg::SetCorruptHiveReporter(nullptr);
     blackbox::SetJobHeaderSource({});
     SetRecentFilesMenu({});
@@ -491,16 +513,6 @@ void frmMain::EnableExperiencedMode()
     Try([&] { QXProgrammer.RunOption60(false); });
 }
 
-void frmMain::OperationStatusText(const QString& text)
-{
-    // A status line reaches the black-box log by itself; without one the
-    // text is still logged.
-    if (frmP && bEnableEvent && bStatusMessagesEnabled && frmP->bEnableStatusTextUpdate)
-        frmP->AddStatusTextLine(text);
-    else
-        WriteLogInfo(text, true);
-}
-
 // --- logs, versions and message switches ---
 
 void frmMain::WriteLogInfo(const QString& text, bool bTimeStamp) { ::WriteLogInfo(text, bTimeStamp); }
@@ -619,6 +631,22 @@ void frmMain::Unload()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // A close asked for from outside (the termination signals) during a run
+    // presses Stop and closes once the run has ended, rather than leaving a
+    // box waiting for an operator. The operator's own close is spontaneous
+    // and goes to the operation window, which refuses it during a run.
+    if (m_loaded && !m_unloaded && !event->spontaneous() && RunInProgress()) {
+        if (!m_closeWhenRunEnds) {
+            m_closeWhenRunEnds = true;
+            WriteLogInfo(QStringLiteral("Termination requested during an operation; it is stopped and the station "
+                                        "closes once it has ended."),
+                         true);
+            frmP->btnStop_Click();
+            WatchForRunEnd();
+        }
+        event->ignore();
+        return;
+    }
     // The operation window unloads first and may refuse (a run is going on);
     // then the whole close is refused.
     if (m_loaded && !m_unloaded && !blnTerminate && frmP && !m_operationUnloaded) {
@@ -739,7 +767,91 @@ void frmMain::SaveRangeSettings()
 // --- members whose work belongs to the menus, job files and locked jobs ---
 
 void frmMain::SetButtonMenuLogic() {}
-void frmMain::SetSKMode(bool bOperatorMode) { Q_UNUSED(bOperatorMode); }
+
+void frmMain::SetSKMode(bool bOperatorMode)
+{
+    ProgrammerClass& data = pgmrData();
+    if (bOperatorMode) {
+        SetOperatorModeControls();
+        data.bStartInOperatorMode = true;
+    } else {
+        bool hasPassword = false;
+        Try([&] { hasPassword = QXProgrammer.HasSealbookPassword(); });
+        if (hasPassword && bInitialized) {
+            // The password prompt is not part of the station yet: supervisor
+            // mode stays closed rather than opening without the password.
+            frmP->AddStatusTextLine(
+                QStringLiteral("Supervisor mode cannot be entered yet: the Sealbook password cannot be asked for."));
+            return;
+        }
+        data.bStartInOperatorMode = false;
+        SetSupervisorModeControls();
+    }
+    frmP->UpdateFormCaption(true);
+    frmP->RefreshAll();
+    Try([&] { QXProgrammer.OperatorModeFlag(bOperatorMode); });
+}
+
+// The mode tables over the menu items the window has.
+void frmMain::SetOperatorModeControls()
+{
+    SaveDataPattern->setEnabled(false);
+    SaveDataPatternAs->setEnabled(false);
+    EditDataPattern->setEnabled(false);
+    EnableRecentFileMenus(false);
+    if (frmP)
+        frmP->SetOperatorModeControls();
+}
+
+void frmMain::SetSupervisorModeControls()
+{
+    const bool empty = pgmrData().blnBufferEmpty;
+    if (empty)
+        SaveDataPattern->setEnabled(false);
+    else
+        EnableFileSaveDataPattern();
+    SaveDataPatternAs->setEnabled(!empty);
+    DisableBufferActionsForVexal();
+    EnableRecentFileMenus(true);
+    if (frmP)
+        frmP->SetSupervisorModeControls();
+}
+
+void frmMain::EnableAllMainMenuItems(bool enable)
+{
+    // The menu titles only; the items inside keep their own states.
+    for (QAction* title : menuBar()->actions())
+        title->setEnabled(enable);
+}
+
+void frmMain::EnableMenu(bool enable)
+{
+    EnableAllMainMenuItems(enable);
+    txtNumCopies->setEnabled(enable);
+    // The mode's table again, so that operator mode stays in force after
+    // every command.
+    if (enable) {
+        if (pgmrData().bStartInOperatorMode)
+            SetOperatorModeControls();
+        else
+            SetSupervisorModeControls();
+    }
+    txtNumCopies->setEnabled(enable);
+}
+
+void frmMain::EnableGui(bool enable)
+{
+    EnableMenu(enable);
+    if (frmP)
+        frmP->EnableOperations(enable);
+}
+
+void frmMain::LoadQxFile(const QString& file, const QString& password, qint32& result)
+{
+    Q_UNUSED(password);
+    result = -1;
+    frmP->AddStatusTextLine(QStringLiteral("Job files cannot be loaded yet: ") + file + QStringLiteral(" was not loaded."));
+}
 void frmMain::SKConversionPrompt() {}
 // Job files and Sealbook auto files cannot be read yet: the loaders answer a
 // failure and say so, so that nothing reports a job as loaded.

@@ -13,6 +13,7 @@
 #include "platform/Dispatch.h"
 
 #include <QMainWindow>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -27,7 +28,7 @@ class frmH950HdlrContainer;
 class frmProgram;
 class ProgrammerClass;
 
-class frmMain : public QMainWindow, public IEventSink, public QXPgmrEvents
+class frmMain : public QMainWindow, public IEventSink, public QXPgmrEvents, public ManualHdlEvents
 {
     Q_OBJECT
 public:
@@ -39,6 +40,11 @@ public:
     ManualHdlControl ConcurrentManualHandler;
     H950HdlrControl QXH950AutoHandler; // lives on the hidden host window frmH950
     DataPaneControl vwBufViewer;
+
+    // Armed for one 250 ms tick after automation set a job parameter; the
+    // tick re-reads the operation tabs (CJobControlImpl).
+    QTimer m_oSettingsRefreshTimer;
+    void m_oSettingsRefreshTimer_Timer();
 
     // --- windows owned here ---
     frmProgram* frmP = nullptr;
@@ -69,7 +75,14 @@ public:
     bool bErrorMessagesEnabled = true;
     bool bStatusMessagesEnabled = true;
     bool bLabelPrintEnabled = true;
+    // The job save sets it before it calls the engine; the engine's
+    // JobSavingError clears it.
+    bool bJobSaveSucceeded = true;
     qint32 lngNumCopies = 1;
+    // Integrity values of the loaded Sealbook file: as the engine reports it,
+    // and as stored when a Sealbook auto file was loaded.
+    qint32 lSKCRC = 0;
+    qint32 lSKAutoStoredCRC = 0;
     QString sWorkingDirectoryAtLaunch;
 
     // --- load, start-up and shut-down ---
@@ -91,8 +104,36 @@ public:
     void ExecuteCommandLineArguments();
     void ExecCmdLnArgGenerateDeviceList();
     void EnableExperiencedMode();
-    // A message meant for a box while the engine asks for silence.
+    // A status text of the engine (or a box's message while the engine asks
+    // for silence): always logged, shown as a status line only while events
+    // reach the operation window and status messages are on.
     void OperationStatusText(const QString& text);
+
+    // Lets pending window messages run once; a call made while an earlier
+    // one is still pumping returns at once.
+    void SafeDoEvents();
+    // The month number ("1" to "12") of the first of JAN ... DEC found in
+    // the text, whatever its case; "" when it holds none.
+    static QString GetMonth(const QString& text);
+    // Selects the action tab (1-based) and runs its operation, for the
+    // automation layer. 0 once the operation ran (its result stays with the
+    // operation window); a tab outside the strip, or any tab while a run
+    // goes on, runs nothing, says so and gives kActionRefused.
+    qint32 OperationModeAction(qint32 tab);
+    static constexpr qint32 kActionRefused = -1;
+
+    // A run (device loop or session) is going on in the operation window.
+    bool RunInProgress() const;
+    // Work the engine asks for that must not happen inside a run: False,
+    // with a status line naming it, while one goes on.
+    bool RefuseDuringRun(const QString& what);
+
+    // --- enabling the window around long commands ---
+    void EnableAllMainMenuItems(bool enable);
+    void EnableMenu(bool enable);
+    void EnableGui(bool enable);
+    void SetOperatorModeControls();
+    void SetSupervisorModeControls();
 
     // --- test seam ---
     // Puts a control of the test's own around each outside control the
@@ -120,6 +161,7 @@ public:
     void SetSKMode(bool bOperatorMode);
     void SKConversionPrompt();
     void LoadJob(const QString& file, qint32& result);
+    void LoadQxFile(const QString& file, const QString& password, qint32& result);
     void LoadSKAutoFileCore(const QString& file, qint32& result, bool bStartUp);
 
     // --- logs, versions and message switches ---
@@ -138,7 +180,87 @@ public:
     // Engine and handler events arrive here by name and go to their typed
     // handlers through the engine's event table (frmMainEvents.cpp).
     void Fire(const QString& eventName, QVariantList& args) override;
+
+    void QXProgrammer_StatusTextReported(const QString& text) override;
+    void QXProgrammer_SysInfoMessage(const QString& text) override;
+    void QXProgrammer_WarningMessage(const QString& text) override;
+    void QXProgrammer_SiteInfo(qint32 site, qint32 info) override;
+    void QXProgrammer_ReloadForm(const QString& deviceName) override;
+    void QXProgrammer_UpdateJobSetting14(const QString& text) override;
+    void QXProgrammer_UpdateJobSetting15(const QString& text) override;
+    void QXProgrammer_UpdateJobSetting17(qint32 value) override;
+    void QXProgrammer_UpdateJobSetting18(qint32 value) override;
+    void QXProgrammer_UpdateJobSetting19(qint32 value) override;
+    void QXProgrammer_UpdateJobSetting20(bool flag) override;
+    void QXProgrammer_JobSavingError(const QString& text) override;
+    void QXProgrammer_WordRange22(qint32 low) override;
+    void QXProgrammer_WordRange23(qint32 high) override;
+    void QXProgrammer_RequestJobSettingText24(QString& text) override;
+    void QXProgrammer_JobSetting25(QString& text) override;
+    void QXProgrammer_RequestJobSetting26(qint32& value) override;
+    void QXProgrammer_RequestJobSetting27(qint32& value) override;
+    void QXProgrammer_RequestJobSetting28(qint32& value) override;
+    void QXProgrammer_RequestHandlerValue15(bool& flag) override;
+    void QXProgrammer_DeviceSelected() override;
+    void QXProgrammer_UpdateCaption31(const QString& text1, const QString& text2) override;
+    void QXProgrammer_RequestQuantity(qint32& value) override;
+    void QXProgrammer_UpdateJobSetting33(bool flag) override;
+    void QXProgrammer_DataFileLoaded() override;
+    void QXProgrammer_EnableStatusMessages(bool flag) override;
+    void QXProgrammer_OperationOptionsChanged() override;
+    void QXProgrammer_DeviceConfigurationChanged() override;
+    void QXProgrammer_JobLoadFailed(bool flag) override;
+    void QXProgrammer_SealbookModeChanged(bool supervisor, bool& refused) override;
+    void QXProgrammer_RequestValue40(qint32& value) override;
+    void QXProgrammer_SealbookExport() override;
+    void QXProgrammer_SealbookImport() override;
+    void QXProgrammer_DeviceConfigureOptionsChanged() override;
+    void QXProgrammer_BufferCleared() override;
+    void QXProgrammer_RequestSealbookNote() override;
+    void QXProgrammer_JobSetting46(const QString& note, qint32 type) override;
+    void QXProgrammer_SealbookLoadingError(qint32& result, qint32 type) override;
+    void QXProgrammer_RequestAutoSaveSealbookDir(QString& dir) override;
+    void QXProgrammer_OperationOptionStateChanged(const QString& operationName, const QString& optionName,
+                                                  qint32 n) override;
+    void QXProgrammer_RequestHandlerValue3(qint32& value) override;
+    void QXProgrammer_RequestHandlerValue4(qint32& value) override;
+    void QXProgrammer_RequestHandlerValue2(qint32& value) override;
+    void QXProgrammer_RequestHandlerValue1(qint32& value) override;
+    void QXProgrammer_RequestHandlerQuantity(qint32& value) override;
+    void QXProgrammer_UpdateJobSetting55(qint32 value) override;
+    void QXProgrammer_UpdateJobSetting56(qint32 value) override;
+    void QXProgrammer_ResetButtons(bool inAction) override;
+    void QXProgrammer_UpdateCaption58() override;
+    void QXProgrammer_LogMessage(const QString& text) override;
+    void QXProgrammer_JobSettingText60(QString& text) override;
+    void QXProgrammer_LoadJobFileRequest(const QString& file) override;
+    void QXProgrammer_ExecuteOperationRequest() override;
+    void QXProgrammer_SetQuantity(qint32 value) override;
+    void QXProgrammer_RequestSetDefaultConfigure() override;
     void QXProgrammer_PgmrWarningMessagesEnabled(bool& flag) override;
+    void QXProgrammer_RefreshGuiSecure() override;
+    void QXProgrammer_GetLaserMarkerLines(QStringList& lines) override;
+    void QXProgrammer_OperationProgress(qint32 code, qint32 value) override;
+    void QXProgrammer_OperationComplete(qint32 code) override;
+    void QXProgrammer_SetupOperationRequest(qint32& command, bool& isSpecial, bool& outOfRange) override;
+    void QXProgrammer_BufferContentChanged(const QVariant& value) override;
+    void QXProgrammer_CJobCntrlInUse(bool& flag) override;
+    void QXProgrammer_CQxPgmrInUse(bool& flag) override;
+    void QXProgrammer_SiteStatusFromEngine(qint32 status, qint32 code) override;
+    void QXProgrammer_CJobMonitorInUse(bool& flag) override;
+    void QXProgrammer_UpdateJobSetting76(bool flag) override;
+    void QXProgrammer_RequestDecoratedTabName(const QString& name, QString& decorated) override;
+
+    void ConcurrentManualHandler_SessionOperationBegan() override;
+    void ConcurrentManualHandler_SiteStatusChanged(qint32 site, qint32 status, qint32 code) override;
+    void ConcurrentManualHandler_RunStatisticsChanged(qint32 passed, qint32 failed, qint32 active, qint32 remaining,
+                                                      qint32 value5, qint32 value6) override;
+    void ConcurrentManualHandler_IsSessionAborted(bool& flag) override;
+    void ConcurrentManualHandler_RepeatCommandRequest(qint32 site, qint32& result) override;
+    void ConcurrentManualHandler_SetThreadCommUtilPtr(qint32 pointer) override;
+    void ConcurrentManualHandler_SetDeviceAutomationArbiter(const QVariant& arbiter) override;
+    void ConcurrentManualHandler_AbortSession() override;
+    void ConcurrentManualHandler_MasterSiteRequest() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -155,6 +277,23 @@ private:
     void WriteSettingsAtUnload();
     void LoadCommandLineJobFile(const QString& file);
     void WriteStartupInformation();
+
+    // --- work held back while a run goes on (frmMainEvents.cpp) ---
+    // Engine requests that would rebuild the operation window under a run
+    // are carried out once, in arrival order, when it has ended; a close
+    // asked for from outside (SIGTERM) presses Stop and closes then.
+    enum class HeldBack { ReloadForm, DeviceSelected, DeviceConfigurationChanged };
+    void HoldBackUntilRunEnds(HeldBack what);
+    void WatchForRunEnd();
+    void CarryOutHeldBackWork();
+    void ReloadOperationWindow(const QString& deviceName);
+    void SelectedDeviceChanged();
+    void DeviceConfigurationChanged();
+    QList<HeldBack> m_heldBack;
+    QString m_heldBackDeviceName;
+    bool m_closeWhenRunEnds = false;
+    QTimer m_afterRunTimer;
+    bool m_bInSafeDoEvents = false;
 
     // --- own state ---
     QMdiSubWindow* m_operationSubWindow = nullptr;

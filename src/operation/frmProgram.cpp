@@ -1979,3 +1979,22 @@ qint32 frmProgram::HandlerType()
 {
     return pgmrData().udtHandlerType;
 }
+
+// Sealbook settings of the tabs and option states set by the engine are not
+// part of the station yet: each request says so rather than pass as done.
+void frmProgram::SKExport()
+{
+    AddStatusTextLine(QStringLiteral("The action settings cannot be written to the Sealbook file yet."));
+}
+
+void frmProgram::SKImport()
+{
+    AddStatusTextLine(QStringLiteral("The action settings cannot be read from the Sealbook file yet."));
+}
+
+void frmProgram::SetOperationOptionState(const QString& text1, const QString& text2, qint16 n)
+{
+    AddStatusTextLine(QStringLiteral("The option \"%1\" of \"%2\" cannot be set by the engine yet (%3).")
+                          .arg(text2, text1)
+                          .arg(n));
+}

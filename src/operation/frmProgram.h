@@ -154,6 +154,12 @@ public:
     void FillTestOptionLists();
     void FillEraseOptionLists();
     void DecoratedTabName(const QString& name, QString& decorated) const;
+    // The action tabs' settings into and out of the open Sealbook file, and
+    // one option set as the engine asks; not carried out yet (each says so
+    // in a status line).
+    void SKExport();
+    void SKImport();
+    void SetOperationOptionState(const QString& text1, const QString& text2, qint16 n);
 
     // --- the run: device options, abort trackers ---
     void SetDeviceConfigureOptions();
