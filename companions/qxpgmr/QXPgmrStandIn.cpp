@@ -113,6 +113,7 @@ void QXPgmrStandIn::bindLife()
             m_masterSite = masterSite;
             saveStation();
         }
+        armStartKey();
         return QVariant(qint32(0));
     });
     Answer(QXPgmrId::RefreshState202, [this](InvokeKind, QVariantList&) {

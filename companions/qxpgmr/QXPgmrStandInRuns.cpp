@@ -147,7 +147,7 @@ void QXPgmrStandIn::bindRuns()
     });
     Answer(QXPgmrId::SetGuiReady, [this](InvokeKind, QVariantList& args) {
         m_guiReady = IsVbTrue(Arg(args, 0, ValueKind::Bool));
-        if (m_guiReady)
+        if (m_guiReady && !(m_startKey && m_startKey->isActive()))
             armStartKey();
         return QVariant();
     });
@@ -530,8 +530,10 @@ void QXPgmrStandIn::armStartKey()
 
 void QXPgmrStandIn::onStartKey()
 {
-    // The key counts from idle: while a call runs it waits again.
-    if (m_running) {
+    // The key counts from idle: while a call runs, while the station is
+    // still starting (messages pumped before its main loop runs) or while a
+    // modal box waits (a nested loop), it waits again.
+    if (m_running || QThread::currentThread()->loopLevel() != 1) {
         m_startKey->start(m_plan.startKeyMs);
         return;
     }

@@ -31,10 +31,12 @@
 //   delay.device=MS        each device takes MS more
 //   delay.site.N=MS        each device on site N takes MS more
 //   start=MS               the start key: ExecuteOperationRequest is raised
-//   start=MS:COUNT         MS after the station reported itself ready (and
-//                          again MS after each requested job, COUNT jobs in
-//                          all, 1 unless given), so a station runs a job
-//                          unattended
+//   start=MS:COUNT         MS after the engine was initialised (or the
+//                          station reported itself ready), once the
+//                          station's main loop runs with no modal box open
+//                          and no engine call going, and again MS after each
+//                          requested job, COUNT jobs in all (1 unless
+//                          given), so a station runs a job unattended
 // The load and init entries are FaultPlan's. An entry that cannot be read
 // plans nothing; the engine reports it once.
 

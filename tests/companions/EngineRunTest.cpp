@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QHash>
 #include <QRegularExpression>
+#include <QTimer>
 #include <functional>
 #include <optional>
 
@@ -588,26 +589,41 @@ TEST_F(EngineRunTest, TheTestHookRaisesAnyEventAndReturnsWhatWasHandedBack)
     EXPECT_THROW(qxpgmrtest::RaiseEvent(*QXProgrammer.Control(), QStringLiteral("NoSuchEvent")), std::runtime_error);
 }
 
-TEST_F(EngineRunTest, TheStartKeyRequestsAJobOnceTheStationIsReady)
+// Pumps the thread's main loop (the station's app.exec()) for a while.
+void RunMainLoop(int milliseconds, const std::function<bool()>& done = {})
+{
+    QEventLoop loop;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        if (done && done())
+            loop.quit();
+    });
+    tick.start(10);
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+TEST_F(EngineRunTest, TheStartKeyRequestsJobsFromTheMainLoopOnceInitialised)
 {
     Open(QStringLiteral("delay=0;start=30:2"));
-    // The plan was read at the load, before Open begun a run.
     int requests = 0;
     log.handlers.insert(QStringLiteral("ExecuteOperationRequest"), [&](QVariantList&) {
         ++requests;
         EXPECT_EQ(Run(4), 0); // the station's run, from inside the request
     });
-    QCoreApplication::processEvents();
-    EXPECT_EQ(requests, 0); // not before the station is ready
-    QXProgrammer.SetGuiReady(true);
+    RunMainLoop(100);
+    EXPECT_EQ(requests, 0); // not before the engine is initialised
+    ASSERT_EQ(QXProgrammer.InitializeEngine194(qint32(1)), 0);
+    // Messages pumped outside the main loop (start-up still going) do not
+    // start a job.
     QElapsedTimer clock;
     clock.start();
-    while (requests < 2 && clock.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (clock.elapsed() < 100)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(requests, 0);
+    RunMainLoop(5000, [&] { return requests == 2; });
     EXPECT_EQ(requests, 2);
-    const qint64 waited = clock.elapsed();
-    while (clock.elapsed() < waited + 200)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    RunMainLoop(200);
     EXPECT_EQ(requests, 2); // COUNT jobs in all
 }
 
