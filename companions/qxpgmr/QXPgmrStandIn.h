@@ -154,6 +154,7 @@ private:
 
     QVector<Site> m_sites = QVector<Site>(1);
     bool m_illegalBit = false; // SetIllegalBit, read back as DeviceSupportsIllegalBitAlt
+    bool m_illegalBitLast = false; // committed after the blank check
     RunPlan m_plan;
     QSet<QString> m_reportedEntries;
     int m_devicesInRun = 0;    // since the last BeginOperation

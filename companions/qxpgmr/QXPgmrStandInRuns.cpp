@@ -64,8 +64,20 @@ void QXPgmrStandIn::bindOptions()
         }
         return VbBool(IsVbTrue(Stored(QXPgmrId::IdCheck)) || Stored(QXPgmrId::AutoSelection).toInt() == 2);
     });
+    // The blank-check row offers the blank check or the illegal-bit check;
+    // the one committed last is the one a blank-check command runs.
     Answer(QXPgmrId::SetIllegalBit, [this](InvokeKind, QVariantList& args) {
         m_illegalBit = Arg(args, 0, ValueKind::Long).toInt() != 0;
+        m_illegalBitLast = m_illegalBit;
+        return QVariant();
+    });
+    Answer(QXPgmrId::BlankCheckOption, [this](InvokeKind kind, QVariantList& args) {
+        if (kind != InvokeKind::PropertyPut)
+            return Stored(QXPgmrId::BlankCheckOption);
+        const QVariant value = Coerce(ValueKind::Bool, Arg(args, int(args.size()) - 1, ValueKind::Bool));
+        Store(QXPgmrId::BlankCheckOption, value);
+        if (IsVbTrue(value))
+            m_illegalBitLast = false;
         return QVariant();
     });
     Answer(QXPgmrId::DeviceSupportsIllegalBitAlt, [this](InvokeKind, QVariantList&) { return VbBool(m_illegalBit); });
@@ -195,7 +207,7 @@ RunOptions QXPgmrStandIn::committedOptions() const
     o.idCheck = flag(QXPgmrId::IdCheck) || Stored(QXPgmrId::AutoSelection).toInt() == 2;
     o.erase = flag(QXPgmrId::EraseOption);
     o.blankCheck = flag(QXPgmrId::BlankCheckOption);
-    o.illegalBit = m_illegalBit;
+    o.illegalBit = m_illegalBit && m_illegalBitLast;
     o.verifyMode = passes(QXPgmrId::VerifyMode);
     o.testMode = passes(QXPgmrId::TestMode);
     o.secureMode = flag(QXPgmrId::SecureMode);

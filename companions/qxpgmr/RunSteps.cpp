@@ -101,7 +101,7 @@ RunSteps For(qint32 command, const RunOptions& o)
         AddSecurity(steps, o);
         break;
     case 1:
-        if (o.illegalBit && !o.blankCheck)
+        if (o.illegalBit)
             steps.Add(RunStep::IllegalBit, 3);
         else
             steps.Add(RunStep::BlankCheck, 3);

@@ -39,7 +39,7 @@ struct RunOptions
     bool idCheck = false;
     bool erase = false;
     bool blankCheck = false;
-    bool illegalBit = false;
+    bool illegalBit = false; // the blank-check command runs the illegal-bit check
     int verifyMode = 0;     // 0, 1 or 2 passes
     int testMode = 0;       // 0, 1 or 2 passes
     bool secureMode = false;

@@ -195,6 +195,22 @@ TEST_F(EngineRunTest, EachCommandRunsTheStepsOfItsOptions)
 // A programmed device holds what the buffer held (here the unloaded
 // buffer's fill byte); a read brings it back; an erased or new device reads
 // blank (FF).
+// The blank-check row holds the blank check or the illegal-bit check: the
+// one committed last runs, and fails with its own code.
+TEST_F(EngineRunTest, TheBlankCheckCommandRunsTheCheckCommittedLast)
+{
+    Open(QStringLiteral("delay=0;site.1=@illegalbit"));
+    QXProgrammer.BlankCheckOption(true);
+    QXProgrammer.SetIllegalBit(qint32(VbTrue));
+    QXProgrammer.EraseOption(false);
+    EXPECT_EQ(Run(1), 37);
+    QXProgrammer.BlankCheckOption(true);
+    QXProgrammer.EraseOption(false);
+    EXPECT_EQ(Run(1), 0);
+    QXProgrammer.SetIllegalBit(qint32(VbTrue));
+    EXPECT_EQ(Run(1), 37);
+}
+
 TEST_F(EngineRunTest, AReadPutsTheDeviceIntoTheBufferProgrammedOrBlank)
 {
     Open();
