@@ -18,6 +18,8 @@
 //   load  LoadAlgorithmDatabase answers the code without loading
 //         (126 is the engine control's internal error)
 //   init  InitializeEngine194 answers the code (no link to the programmer)
+// The entries for device runs (failing devices and sites, an engine error, a
+// failing call, delays, the start key) are read by RunPlan (RunPlan.h).
 
 #include <QHash>
 #include <QString>
@@ -29,6 +31,8 @@ public:
 
     // The code planned for a step; 0 when none.
     qint32 Code(const QString& step) const;
+    // Every entry, keys in lower case.
+    const QHash<QString, QString>& Entries() const { return m_entries; }
 
 private:
     QHash<QString, QString> m_entries;

@@ -13,6 +13,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <limits>
@@ -49,6 +50,8 @@ QXPgmrStandIn::QXPgmrStandIn()
     bindLife();
     bindModels();
     bindDevices();
+    bindOptions();
+    bindRuns();
 }
 
 QXPgmrStandIn::~QXPgmrStandIn() = default;
@@ -80,10 +83,6 @@ void QXPgmrStandIn::Answer(int dispid, Behaviour behaviour)
 
 void QXPgmrStandIn::bindStartUp()
 {
-    On(QXPgmrId::SetGuiReady, [this](InvokeKind, QVariantList& args) {
-        m_guiReady = IsVbTrue(Arg(args, 0, ValueKind::Bool));
-        return QVariant();
-    });
     On(QXPgmrId::SetMainWindowHandle, [this](InvokeKind, QVariantList& args) {
         // A window id (winId) passed as a Long; kept whole, as ids may use
         // more than 31 bits.
@@ -114,6 +113,7 @@ void QXPgmrStandIn::bindLife()
             m_masterSite = masterSite;
             saveStation();
         }
+        armStartKey();
         return QVariant(qint32(0));
     });
     Answer(QXPgmrId::RefreshState202, [this](InvokeKind, QVariantList&) {
@@ -165,6 +165,7 @@ void QXPgmrStandIn::bindModels()
             m_modelIndex = index;
             if (m_masterSite > model().siteCount)
                 m_masterSite = 1;
+            resizeSites();
             saveStation();
         }
         return QVariant();
@@ -360,6 +361,7 @@ qint32 QXPgmrStandIn::loadDatabase(const QString& name)
         return AlgorithmDatabase::VersionMismatch;
     }
     restoreStation();
+    readRunPlan(true);
     return AlgorithmDatabase::Loaded;
 }
 
@@ -368,9 +370,28 @@ void QXPgmrStandIn::restoreStation()
     const StationState s = StationState::Load(StationState::FileIn(EngineFolder()));
     m_modelIndex = m_database.Models().Contains(s.modelIndex) ? s.modelIndex : 0;
     m_port = s.port >= 0 && s.port <= 3 ? s.port : 0;
+    // A model named in the environment moves the station to it (a bench or
+    // a trial on the multi-site models without the configuration dialog).
+    const QString forced = qEnvironmentVariable("TARVO_ENGINE_MODEL").trimmed();
+    bool changed = false;
+    if (!forced.isEmpty()) {
+        bool isIndex = false;
+        int index = forced.toInt(&isIndex);
+        for (int i = 0; !isIndex && i < m_database.Models().Count(); ++i) {
+            if (m_database.Models().NameAt(i).compare(forced, Qt::CaseInsensitive) == 0)
+                index = i, isIndex = true;
+        }
+        if (isIndex && m_database.Models().Contains(index) && index != m_modelIndex) {
+            m_modelIndex = index;
+            changed = true;
+        }
+    }
     m_masterSite = s.masterSite >= 1 && s.masterSite <= model().siteCount ? s.masterSite : 1;
+    resizeSites();
     if (!s.device.isEmpty())
         selectDevice(s.device);
+    if (changed)
+        saveStation();
 }
 
 void QXPgmrStandIn::saveStation() const
@@ -418,6 +439,14 @@ QString QXPgmrStandIn::checksumText() const
     // the fill byte throughout: the buffer (types 0 and 2) or the device
     // (type 1); 8-bit method: the sum of the bytes, 16-bit: of the words.
     const qint64 fill = Stored(QXPgmrId::DefaultBufferByte).toLongLong() & 0xFF;
+    // A buffer that holds a device's content (after a read) sums that content.
+    if (!m_buffer.isEmpty() && Stored(QXPgmrId::ChecksumType).toInt() != 1) {
+        const bool words = Stored(QXPgmrId::ChecksumMethod).toInt() == 1;
+        quint64 sum = 0;
+        for (qsizetype i = 0; i < m_buffer.size(); ++i)
+            sum += words && i % 2 ? quint64(quint8(m_buffer.at(i))) << 8 : quint64(quint8(m_buffer.at(i)));
+        return QStringLiteral("%1").arg(quint32(sum), 8, 16, QLatin1Char('0')).toUpper();
+    }
     qint64 bytes = Stored(QXPgmrId::BufferSize).toLongLong();
     if (Stored(QXPgmrId::ChecksumType).toInt() == 1) {
         bytes = !m_device ? 0

@@ -13,14 +13,46 @@
 //   TARVO_ENGINE_DB      the database file to load, whatever name the program
 //                        asks for (tests: another version, a damaged file,
 //                        a large list)
-//   TARVO_ENGINE_FAULTS  entries of the fault plan (see FaultPlan.h)
+//   TARVO_ENGINE_FAULTS  entries of the fault plan (see FaultPlan.h and, for
+//                        device runs, RunPlan.h)
+//   TARVO_ENGINE_MODEL   the programmer model the station starts on, by name
+//                        ("RG-1080/8") or list position, in place of the one
+//                        it was left on; kept from then on
+//
+// Device runs (QXPgmrStandInRuns.cpp): ExecuteDeviceCommand, RunOperation and
+// RunCustomAction run on the master site's device; RepeatSiteCommand,
+// MarkSiteReady and MarkSiteFinished serve sessions site by site. Each
+// device raises, in order, from inside the call:
+//   StatusTextReported  "Site S: <operation> started."
+//   SiteStatusFromEngine(3, 0)                  site active
+//   OperationProgress(20, 0)                    the host pumps its messages
+//   per step: OperationProgress(code, 25, 50, 75, 100), OperationComplete(code)
+//             (RunSteps.h gives each step's code); while a step waits,
+//             OperationProgress(20, 0) every 20 ms
+//   after a read: BufferContentChanged(bytes read)
+//   SiteStatusFromEngine(0, 0), or (1, failure code)
+//   StatusTextReported  "Site S: <operation> passed." / "... failed: <text>."
+// and returns 0 or the failure code (RunResults.h). A failing step stops at
+// 50 without its completion. An abort or an engine error reports the site
+// idle (2, 0) instead of a result; RepeatSiteCommand raises no site status
+// at all (the session's handler reports it) and first asks the station for
+// its command through SetupOperationRequest.
 
 #include "AlgorithmDatabase.h"
+#include "PowerSupplyLog.h"
+#include "RunPlan.h"
+#include "RunSteps.h"
 #include "engine/QXPgmrControl.h"
 #include "platform/DispatchObject.h"
 
+#include <QByteArray>
+#include <QSet>
+#include <QVector>
 #include <functional>
+#include <memory>
 #include <optional>
+
+class QTimer;
 
 class QXPgmrStandIn : public DispatchObject
 {
@@ -42,6 +74,12 @@ public:
     static QString EngineFolder();
     // Where the label editor is installed; the engine only names it.
     static QString LabelPrinterFolder();
+
+    // The test hook (tests and the bench reach it through the library's
+    // TarvoQXPgmrRaiseEvent, QXPgmrTestHook.h): raises any event of the
+    // engine; the values the host hands back come back in args. Throws
+    // std::logic_error for a name that is not one of its events.
+    void RaiseForTest(const QString& eventName, QVariantList& args) { Raise(eventName, args); }
 
 private:
     // Its events, raised typed: a misspelt event or a wrong argument does
@@ -72,6 +110,37 @@ private:
     QString checksumText() const;
     void generateDeviceList() const;
 
+    // Device runs (QXPgmrStandInRuns.cpp).
+    struct Site
+    {
+        qint32 status = 2;      // SiteStatus
+        QString text;           // SiteStatusText
+        bool programmed = false;
+        QByteArray content;     // what a programmed device holds
+    };
+    void bindOptions();
+    void bindRuns();
+    void resizeSites();
+    void readRunPlan(bool atLoad);
+    // Throws the planned automation error when the plan makes this call fail.
+    void failIfPlanned(const QString& member);
+    RunOptions committedOptions() const;
+    qint32 executeDeviceCommand(qint32 command);
+    qint32 runOperation(qint32 variant);
+    void runCustomAction(const QString& selection);
+    qint32 repeatSiteCommand(qint32 site);
+    qint32 runDevice(int site, const QString& what, const RunSteps& steps, bool siteEvents, bool isRead);
+    // Waits, raising the pump code every 20 ms; False when an abort came.
+    bool wait(int milliseconds);
+    bool siteExists(qint32 site) const { return site >= 1 && site <= m_sites.size(); }
+    qint64 deviceBytes() const;
+    const QByteArray& blankImage();
+    const QByteArray& bufferImage();
+    void writePowerSupplyLine(int site, const QString& what, qint32 result, const RunSteps& steps);
+    void setPowerSupplyLogFolder(const QString& folder);
+    void armStartKey();
+    void onStartKey();
+
     AlgorithmDatabase m_database;
     std::optional<DeviceRecord> m_device;
     bool m_selectionFailed = false; // the last SelectDeviceByName found no device
@@ -82,4 +151,23 @@ private:
     bool m_vexalMode = false;
     bool m_guiReady = false;
     qint64 m_mainWindowHandle = 0;
+
+    QVector<Site> m_sites = QVector<Site>(1);
+    bool m_illegalBit = false; // SetIllegalBit, read back as DeviceSupportsIllegalBitAlt
+    bool m_illegalBitLast = false; // committed after the blank check
+    RunPlan m_plan;
+    QSet<QString> m_reportedEntries;
+    int m_devicesInRun = 0;    // since the last BeginOperation
+    int m_failingCalls = 0;
+    bool m_running = false;
+    bool m_abortRequested = false;
+    RunSteps m_customSteps;
+    bool m_customArmed = false;
+    QByteArray m_buffer;       // the data buffer's content; empty: only the fill byte
+    QByteArray m_blank;        // a blank device, kept to be shared
+    QByteArray m_fill;         // an unloaded buffer, kept to be shared
+    PowerSupplyLog m_psLog;
+    bool m_psWarned = false;
+    std::unique_ptr<QTimer> m_startKey;
+    int m_startKeysLeft = 0;
 };

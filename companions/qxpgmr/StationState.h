@@ -10,8 +10,10 @@
 
 struct StationState
 {
+    // A fresh station is the single-site model on the first port: a real
+    // (simulated) programmer, so a first run is a real one, not DEMO.
     int modelIndex = 0;
-    int port = 0;       // 0 is DEMO
+    int port = 1;       // 0 is DEMO
     int masterSite = 1; // 1-based
     QString device;     // "" when none is selected
 

@@ -697,4 +697,103 @@ TEST_P(EngineConformanceTest, GeneratesItsDeviceList)
     EXPECT_EQ(lines.size(), 18); // the header and the shipped devices
 }
 
+// The station commits an option-list entry by writing the engine's option
+// properties, then knows the entry as current when the engine reports them
+// back in the entry's pattern. Some reports are the engine's own derivation:
+// an ID check reads selection mode 1 though 0 was written, an automatic
+// selection counts as an ID check. From the default state, committing each
+// entry makes it the current one (27, 29 and 30 have no writes or tests).
+TEST_P(EngineConformanceTest, EachOptionCommittedFromTheDefaultStateIsCurrent)
+{
+    using E = QXPgmrControl;
+    const auto idMode = [](E& e, qint32 mode) { return e.AutoSelection() == mode; };
+    const struct {
+        qint32 code;
+        std::function<void(E&)> commit;
+        std::function<bool(E&)> current;
+    } table[] = {
+        {0, [](E& e) { e.ContinuityCheck(true); e.AutoSelection(qint32(0)); e.AutoContinuityCheck(false); },
+         [&](E& e) { return e.ContinuityCheck() && (idMode(e, 0) || !e.DeviceSupportsIdCheck()) && !e.AutoContinuityCheck(); }},
+        {1, [](E& e) { e.ContinuityCheck(true); e.AutoSelection(qint32(0)); },
+         [&](E& e) { return e.ContinuityCheck() && (idMode(e, 0) || !e.DeviceSupportsIdCheck()); }},
+        {35, [](E& e) { e.ContinuityCheck(true); e.AutoContinuityCheck(true); e.AutoSelection(qint32(0)); },
+         [&](E& e) { return e.ContinuityCheck() && e.AutoContinuityCheck() && (idMode(e, 0) || !e.DeviceSupportsIdCheck()); }},
+        {2, [](E& e) { e.ContinuityCheck(false); e.AutoSelection(qint32(0)); e.IdCheck(true); },
+         [&](E& e) { return e.IdCheck() && idMode(e, 1) && !e.ContinuityCheck(); }},
+        {4, [](E& e) { e.ContinuityCheck(false); e.IdCheck(false); e.AutoSelection(qint32(2)); },
+         [&](E& e) { return idMode(e, 2) && (!e.ContinuityCheck() || !e.DeviceSupportsContinuity()); }},
+        {6, [](E& e) { e.ContinuityCheck(true); e.AutoContinuityCheck(false); e.AutoSelection(qint32(0)); e.IdCheck(true); },
+         [&](E& e) { return e.IdCheck() && idMode(e, 1) && e.ContinuityCheck() && !e.AutoContinuityCheck(); }},
+        {7,
+         [](E& e) {
+             const bool autoContinuity = e.AutoContinuityCheck();
+             e.ContinuityCheck(true); e.AutoContinuityCheck(false); e.AutoSelection(qint32(0)); e.IdCheck(true);
+             e.AutoContinuityCheck(autoContinuity);
+         },
+         [&](E& e) { return e.IdCheck() && idMode(e, 1) && e.ContinuityCheck(); }},
+        {8, [](E& e) { e.ContinuityCheck(true); e.AutoContinuityCheck(false); e.IdCheck(false); e.AutoSelection(qint32(2)); },
+         [&](E& e) { return e.IdCheck() && idMode(e, 2) && !e.AutoContinuityCheck() && e.ContinuityCheck(); }},
+        {36, [](E& e) { e.ContinuityCheck(true); e.AutoContinuityCheck(true); e.AutoSelection(qint32(0)); e.IdCheck(true); },
+         [&](E& e) { return e.IdCheck() && idMode(e, 1) && e.AutoContinuityCheck() && e.ContinuityCheck(); }},
+        {37, [](E& e) { e.ContinuityCheck(true); e.AutoContinuityCheck(true); e.IdCheck(false); e.AutoSelection(qint32(2)); },
+         [&](E& e) { return e.ContinuityCheck() && e.AutoContinuityCheck() && idMode(e, 2); }},
+        {10, [](E& e) { e.BlankCheckOption(false); e.EraseOption(true); },
+         [](E& e) { return e.EraseOption() && (!e.BlankCheckOption() || !e.DeviceSupportsBlankCheck()); }},
+        {11, [](E& e) { e.BlankCheckOption(true); e.EraseOption(false); },
+         [](E& e) { return e.BlankCheckOption() && (!e.EraseOption() || !e.DeviceSupportsErase()); }},
+        {46, [](E& e) { e.SetIllegalBit(qint32(-1)); e.EraseOption(false); },
+         [](E& e) { return e.DeviceSupportsIllegalBitAlt() && (!e.EraseOption() || !e.DeviceSupportsErase()); }},
+        {43, [](E& e) { e.EraseOption(true); e.BlankCheckOption(true); },
+         [](E& e) { return e.BlankCheckOption() && e.EraseOption(); }},
+        {13, [](E& e) { e.VerifyMode(qint32(1)); e.TestMode(qint32(0)); },
+         [](E& e) { return e.VerifyMode() == 1 && (e.TestMode() == 0 || !e.DeviceSupportsTestVectors()); }},
+        {15, [](E& e) { e.VerifyMode(qint32(2)); e.TestMode(qint32(0)); },
+         [](E& e) { return e.VerifyMode() == 2 && (e.TestMode() == 0 || !e.DeviceSupportsTestVectors()); }},
+        {14, [](E& e) { e.VerifyMode(qint32(1)); }, [](E& e) { return e.VerifyMode() == 1; }},
+        {16, [](E& e) { e.VerifyMode(qint32(2)); }, [](E& e) { return e.VerifyMode() == 2; }},
+        {17, [](E& e) { e.VerifyMode(qint32(1)); e.TestMode(qint32(1)); }, [](E& e) { return e.VerifyMode() == 1 && e.TestMode() == 1; }},
+        {18, [](E& e) { e.VerifyMode(qint32(2)); e.TestMode(qint32(2)); }, [](E& e) { return e.VerifyMode() == 2 && e.TestMode() == 2; }},
+        {19, [](E& e) { e.VerifyMode(qint32(1)); e.TestMode(qint32(1)); }, [](E& e) { return e.VerifyMode() == 1 && e.TestMode() == 1; }},
+        {20, [](E& e) { e.VerifyMode(qint32(1)); e.TestMode(qint32(2)); }, [](E& e) { return e.VerifyMode() == 1 && e.TestMode() == 2; }},
+        {21, [](E& e) { e.VerifyMode(qint32(2)); e.TestMode(qint32(1)); }, [](E& e) { return e.VerifyMode() == 2 && e.TestMode() == 1; }},
+        {22, [](E& e) { e.VerifyMode(qint32(2)); e.TestMode(qint32(2)); }, [](E& e) { return e.VerifyMode() == 2 && e.TestMode() == 2; }},
+        {23, [](E& e) { e.SecureMode(true); e.SecureWithTest(qint32(0)); },
+         [](E& e) { return e.SecureMode() && (e.SecureWithTest() == 0 || !e.DeviceSupportsTestVectors()); }},
+        {26, [](E& e) { e.SecureAfterVerify(qint32(VbTrue)); }, [](E& e) { return e.SecureAfterVerify() != 0; }},
+        {24, [](E& e) { e.SecureMode(false); e.SecureAfterVerify(qint32(0)); e.TestMode(qint32(1)); },
+         [](E& e) {
+             return e.TestMode() == 1 && (!e.SecureMode() || !e.DeviceSupportsSecure())
+                 && (e.SecureAfterVerify() == 0 || e.DeviceSupportsTestAndSecure() == 0);
+         }},
+        {25, [](E& e) { e.SecureMode(false); e.SecureAfterVerify(qint32(0)); e.TestMode(qint32(2)); },
+         [](E& e) {
+             return e.TestMode() == 2 && (!e.SecureMode() || !e.DeviceSupportsSecure())
+                 && (e.SecureAfterVerify() == 0 || e.DeviceSupportsTestAndSecure() == 0);
+         }},
+        {31, [](E& e) { e.SecureAfterVerify(qint32(VbTrue)); e.TestMode(qint32(1)); },
+         [](E& e) { return e.SecureAfterVerify() == VbTrue && e.TestMode() == 1; }},
+        {44, [](E& e) { e.SecureAfterVerify(qint32(VbTrue)); e.TestMode(qint32(2)); },
+         [](E& e) { return e.SecureAfterVerify() == VbTrue && e.TestMode() == 2; }},
+        {28, [](E& e) { e.SecureAfterVerify(qint32(VbTrue)); e.TestMode(qint32(2)); },
+         [](E& e) { return e.SecureAfterVerify() == VbTrue && e.TestMode() == 2; }},
+        {41, [](E& e) { e.SecureMode(true); e.SecureAfterVerify(qint32(0)); e.SecureWithTest(qint32(1)); },
+         [](E& e) { return e.SecureMode() && e.SecureAfterVerify() == 0 && e.SecureWithTest() == 1; }},
+        {42, [](E& e) { e.SecureMode(true); e.SecureAfterVerify(qint32(0)); e.SecureWithTest(qint32(2)); },
+         [](E& e) { return e.SecureMode() && e.SecureAfterVerify() == 0 && e.SecureWithTest() == 2; }},
+        {32, [](E& e) { e.ClearBufferMode(true); }, [](E& e) { return e.ClearBufferMode(); }},
+        {33, [](E& e) { e.ClearBufferMode(true); }, [](E& e) { return e.ClearBufferMode(); }},
+    };
+    // A device with the checks the conditions look at (continuity, ID check,
+    // blank check, erase).
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.code);
+        QXProgrammer.Attach(NewEngine());
+        ASSERT_EQ(Load(), 0);
+        Select(QStringLiteral("NV29F040"));
+        EXPECT_FALSE(row.current(QXProgrammer)) << "current before it was committed";
+        row.commit(QXProgrammer);
+        EXPECT_TRUE(row.current(QXProgrammer));
+    }
+}
+
 } // namespace
