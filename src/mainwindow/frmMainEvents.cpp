@@ -656,9 +656,13 @@ void frmMain::QXProgrammer_SetupOperationRequest(qint32& command, bool& isSpecia
 {
     if (!frmP)
         return;
-    frmP->SetupOperation();
+    // The answers are the window's own: what the engine passed in means
+    // nothing, and a failing engine call leaves "no special command".
+    isSpecial = false;
+    outOfRange = false;
+    Try([&] { frmP->SetupOperation(); });
     command = frmP->GetPgmrCommandToRun();
-    frmP->SetupSpecialCmd(command, isSpecial, outOfRange);
+    Try([&] { frmP->SetupSpecialCmd(command, isSpecial, outOfRange); });
 }
 
 void frmMain::QXProgrammer_BufferContentChanged(const QVariant& value)

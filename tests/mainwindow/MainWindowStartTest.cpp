@@ -131,6 +131,8 @@ QStringList Options(bool novice)
 }
 const QStringList kSealbookSetting{"PortIndex", "SealbookSetting211"};
 const QStringList kDemoSealbook{"PortIndex", "ChangeSealbookPassword(, secret)", "SealbookConfigure210(0, secret, -1)"};
+// The mode switch redraws the caption, which names the port.
+const QStringList kCaption{"PortIndex"};
 const QStringList kReadJobType{"OpenSealbookFile(job.sk)", "ReadSealbookValue(JobInfo, QXType, )", "CloseSealbookFile()"};
 
 class InitializeGuiTest : public MainWindowTest, public ::testing::WithParamInterface<InitCase>
@@ -193,34 +195,34 @@ INSTANTIATE_TEST_SUITE_P(
         // The demo port: the engine takes the locked-job settings; no master
         // site even for a concurrent programmer.
         InitCase{"DemoPort", 0, false, true, 0, false, "", "", "",
-                 kDemoSealbook + Options(true) + QStringList{"IsConcurrentProgrammer"}, {}, nullptr},
+                 kDemoSealbook + kCaption + Options(true) + QStringList{"IsConcurrentProgrammer"}, {}, nullptr},
         // A programmer keeps its own; a concurrent one gets its master site.
         InitCase{"ConcurrentProgrammer", 1, false, true, 0, false, "", "", "",
-                 kSealbookSetting + Options(true) + QStringList{"IsConcurrentProgrammer", "MasterSite=3"}, {}, nullptr},
+                 kSealbookSetting + kCaption + Options(true) + QStringList{"IsConcurrentProgrammer", "MasterSite=3"}, {}, nullptr},
         InitCase{"AutomaticHandlerIsNeverNovice", 1, false, false, 1, false, "", "", "",
-                 kSealbookSetting + Options(false) + QStringList{"IsConcurrentProgrammer"}, {}, nullptr},
+                 kSealbookSetting + kCaption + Options(false) + QStringList{"IsConcurrentProgrammer"}, {}, nullptr},
         InitCase{"NoPreviousJob", 1, true, false, 0, true, "", "", "",
-                 kSealbookSetting + Options(true) + QStringList{"IsConcurrentProgrammer"},
+                 kSealbookSetting + kCaption + Options(true) + QStringList{"IsConcurrentProgrammer"},
                  {"No job file was selected in previous launches! Cannot load any job!"}, nullptr},
         InitCase{"PreviousJobInOperatorMode", 1, true, false, 0, true, "last.qx", "", "",
-                 kSealbookSetting + QStringList{"LoadJobFile(last.qx)"} + Options(true)
+                 kSealbookSetting + QStringList{"LoadJobFile(last.qx)"} + kCaption + Options(true)
                      + QStringList{"IsConcurrentProgrammer"},
                  {"Job last.qx loaded."}, nullptr},
         InitCase{"PreviousJobOnlyInOperatorMode", 1, false, false, 0, true, "last.qx", "", "",
-                 kSealbookSetting + Options(true) + QStringList{"IsConcurrentProgrammer"}, {}, nullptr},
+                 kSealbookSetting + kCaption + Options(true) + QStringList{"IsConcurrentProgrammer"}, {}, nullptr},
         InitCase{"AutoFileWithAManualHandler", 1, false, false, 0, false, "", "job.sk", "SKAuto",
-                 kSealbookSetting + Options(true) + kReadJobType + QStringList{"IsConcurrentProgrammer"}, {},
+                 kSealbookSetting + kCaption + Options(true) + kReadJobType + QStringList{"IsConcurrentProgrammer"}, {},
                  "Mode Error"},
         InitCase{"AutoFileWithAnAutomaticHandler", 1, false, false, 2, false, "", "job.sk", "SKAuto",
-                 kSealbookSetting + Options(false) + kReadJobType + QStringList{"IsConcurrentProgrammer"},
+                 kSealbookSetting + kCaption + Options(false) + kReadJobType + QStringList{"IsConcurrentProgrammer"},
                  {"Loading job.sk...", "Sealbook auto files cannot be loaded yet: job.sk was not loaded.",
                   "Failed to load job.sk."},
                  nullptr},
         InitCase{"SealbookFile", 1, false, false, 0, false, "", "job.sk", "SK",
-                 kSealbookSetting + Options(true) + kReadJobType + QStringList{"IsConcurrentProgrammer"},
+                 kSealbookSetting + kCaption + Options(true) + kReadJobType + QStringList{"IsConcurrentProgrammer"},
                  {"Job files cannot be loaded yet: job.sk was not loaded."}, nullptr},
         InitCase{"FileOfAnotherKind", 1, false, false, 0, false, "", "job.sk", "Other",
-                 kSealbookSetting + Options(true) + kReadJobType + QStringList{"IsConcurrentProgrammer"}, {},
+                 kSealbookSetting + kCaption + Options(true) + kReadJobType + QStringList{"IsConcurrentProgrammer"}, {},
                  nullptr}),
     [](const ::testing::TestParamInfo<InitCase>& info) { return std::string(info.param.name); });
 

@@ -427,7 +427,8 @@ TEST_F(BridgeTest, RunRelaysHandBackWhatTheOperationWindowAnswers)
     // Set-up request: command, special and out-of-range as the window's own
     // members give them for the selected operation.
     qint32 expectedCommand = window.GetPgmrCommandToRun();
-    bool expectedSpecial = true, expectedOutOfRange = true;
+    // The window's answer starts from "not special, in range".
+    bool expectedSpecial = false, expectedOutOfRange = false;
     window.SetupSpecialCmd(expectedCommand, expectedSpecial, expectedOutOfRange);
     qint32 command = -1234;
     bool isSpecial = !expectedSpecial, outOfRange = !expectedOutOfRange;
