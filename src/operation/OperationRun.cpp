@@ -206,6 +206,7 @@ qint32 OperationRun::ExecuteOperationCore()
 
     const qint32 handlerType = HandlerType();
     const bool automaticHandler = handlerType == 1 || handlerType == 2;
+    bool choicesSaved = false;
     try {
         if (automaticHandler)
             data.bNoviceMode = false;
@@ -214,6 +215,7 @@ qint32 OperationRun::ExecuteOperationCore()
             m_host.AutoHandler().EnableHandlerGui(false);
         engine.PrepareRun();
         m_host.SaveCheckBoxValues();
+        choicesSaved = true;
         m_host.EnableMenu(false);
         m_host.LockOptionSettings(true);
         Start_PowerSupplyLogFile();
@@ -262,6 +264,10 @@ qint32 OperationRun::ExecuteOperationCore()
     } catch (const AutomationError& error) {
         ReportCallFailure(error);
         result = RunResult::CallFailed;
+        // The restore rebuilds the rows from the store: what the operator
+        // chose goes there first.
+        if (!choicesSaved)
+            m_host.SaveCheckBoxValues();
     }
 
     if (blnStopClicked)

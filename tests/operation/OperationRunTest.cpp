@@ -538,6 +538,29 @@ TEST_F(RunOnFakeEngineTest, FailuresThatAreSilentFinalOrFromACall)
     EXPECT_EQ(host.calls.last(), QStringLiteral("buttons"));
 }
 
+TEST_F(RunOnFakeEngineTest, AFailingCallBeforeTheLoopKeepsTheTabsChoicesAndUnlocksTheStation)
+{
+    host.fake->On(PrepareRun, [this](InvokeKind, QVariantList&) -> QVariant {
+        throw AutomationError(-2147418113, QStringLiteral("QXPgmr"), QStringLiteral("not ready"));
+    });
+    ProgramTab(3);
+    EXPECT_EQ(run.ExecuteOperationCore(), RunResult::CallFailed);
+    EXPECT_EQ(devicesRun, 0);
+    // The choices are stored before the rows are rebuilt from the store.
+    EXPECT_EQ(CallsStarting({"save choices", "rebuild rows"}), (QStringList{"save choices", "rebuild rows"}));
+    EXPECT_TRUE(host.calls.contains(QStringLiteral("status Operation failed: not ready")));
+    EXPECT_TRUE(host.menuEnabled);
+    EXPECT_FALSE(host.optionsLocked);
+    EXPECT_FALSE(run.mbActionClicked);
+    EXPECT_FALSE(host.data->blnInAction);
+
+    // The next request runs.
+    host.fake->On(PrepareRun, [](InvokeKind, QVariantList&) { return QVariant(); });
+    host.copies = 1;
+    EXPECT_EQ(run.ExecuteOperationCore(), RunResult::Success);
+    EXPECT_EQ(devicesRun, 1);
+}
+
 TEST_F(RunOnFakeEngineTest, DemoModeRunsOneDeviceAndHandsTheStationBack)
 {
     ProgramTab(3);
