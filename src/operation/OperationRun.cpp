@@ -87,10 +87,18 @@ const StepCount kStepCounts[] = {
 qint32 StepOfCode(qint32 low, qint32 code)
 {
     switch (low) {
-    case 6: case 7: case 8: case 9: case 36: case 37: return code == 1 ? 0 : 1;
-    case 15: case 16: return code == 8 ? 0 : 1;
-    case 17: case 19: return In({6, 7, 8}, code) ? 0 : 1;
-    case 18: case 20: return code == 12 ? 1 : code == 11 ? 2 : 0;
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 36:
+    case 37: return code == 1 ? 0 : 1;
+    case 15:
+    case 16: return code == 8 ? 0 : 1;
+    case 17:
+    case 19: return In({6, 7, 8}, code) ? 0 : 1;
+    case 18:
+    case 20: return code == 12 ? 1 : code == 11 ? 2 : 0;
     case 21: return In({6, 8}, code) ? 0 : code == 7 ? 1 : 2;
     case 22: return code == 7 ? 1 : code == 12 ? 2 : code == 11 ? 3 : 0;
     case 25: return code == 11 ? 1 : 0;
@@ -106,8 +114,8 @@ qint32 StepOfCode(qint32 low, qint32 code)
 } // namespace
 
 OperationRun::OperationRun(Host& host, RunCounters& counters)
-    : m_host(host)
-    , m_counters(counters)
+    : m_host(host),
+      m_counters(counters)
 {
 }
 
@@ -304,10 +312,8 @@ void OperationRun::ReportCallFailure(const AutomationError& error)
 {
     const QString text = QStringLiteral("Operation failed: ") + error.Description();
     m_host.StatusLine(text);
-    m_host.LogLine(QStringLiteral("Error Message: %1 (error %2 from %3)")
-                       .arg(text)
-                       .arg(error.Number())
-                       .arg(error.Source()));
+    m_host.LogLine(
+        QStringLiteral("Error Message: %1 (error %2 from %3)").arg(text).arg(error.Number()).arg(error.Source()));
 }
 
 void OperationRun::FinishStoppedRunReport()
@@ -721,11 +727,8 @@ void OperationRun::ApplySiteStatus(qint32 index, qint32 status, qint32 code)
         if (automation.NumInserted() > 0)
             automation.DecrementInserted();
         break;
-    case SiteStatus::Ready:
-        automation.IncrementInserted();
-        break;
-    default:
-        break;
+    case SiteStatus::Ready: automation.IncrementInserted(); break;
+    default: break;
     }
     ShowSite(index, status, statusText, errorText);
 }

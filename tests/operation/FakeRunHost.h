@@ -163,4 +163,3 @@ public:
     QList<qint32> answers;
     std::function<void()> onSummary;
 };
-

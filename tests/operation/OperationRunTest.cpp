@@ -170,24 +170,19 @@ TEST_F(RunOnFakeEngineTest, TheCommandAndWhetherTheActionRepeatsFollowTheTabAndI
         qint32 command;
         bool repeatable;
     } cases[] = {
-        {1, 1, 1, 0, -1, 4, true},  // program row ticked
-        {1, 2, 0, 0, -1, 4, true},  // greyed counts as set
-        {1, 0, 1, 0, -1, 0, true},  // only the row below
-        {1, 0, 2, 0, -1, 6, true},  // greyed row 4 is not "checked"
-        {1, 0, 0, 0, -1, 6, true},  // neither
-        {2, 0, 0, 1, 39, 9, true},  // row 3 ticked, whatever it holds
-        {2, 0, 0, 0, 39, 7, false}, // by sum
-        {2, 0, 0, 0, 38, 2, false}, // by compare
-        {2, 0, 0, 0, 4096 + 38, 2, false},
-        {2, 0, 0, 0, 4109, 15, true}, // with encryption
-        {2, 0, 0, 0, 13, 9, true},
-        {2, 0, 0, 0, -1, 9, true},
-        {3, 0, 0, 0, -1, 5, false},
-        {4, 0, 0, 0, -1, 1, true},
-        {5, 0, 0, 0, -1, 8, true},
-        {6, 0, 0, 0, -1, 6, true},
-        {7, 0, 0, 0, -1, 3, true},
-        {8, 0, 0, 0, -1, 14, true},
+        {1, 1, 1, 0, -1, 4, true},                                       // program row ticked
+        {1, 2, 0, 0, -1, 4, true},                                       // greyed counts as set
+        {1, 0, 1, 0, -1, 0, true},                                       // only the row below
+        {1, 0, 2, 0, -1, 6, true},                                       // greyed row 4 is not "checked"
+        {1, 0, 0, 0, -1, 6, true},                                       // neither
+        {2, 0, 0, 1, 39, 9, true},                                       // row 3 ticked, whatever it holds
+        {2, 0, 0, 0, 39, 7, false},                                      // by sum
+        {2, 0, 0, 0, 38, 2, false},                                      // by compare
+        {2, 0, 0, 0, 4096 + 38, 2, false}, {2, 0, 0, 0, 4109, 15, true}, // with encryption
+        {2, 0, 0, 0, 13, 9, true},         {2, 0, 0, 0, -1, 9, true},
+        {3, 0, 0, 0, -1, 5, false},        {4, 0, 0, 0, -1, 1, true},
+        {5, 0, 0, 0, -1, 8, true},         {6, 0, 0, 0, -1, 6, true},
+        {7, 0, 0, 0, -1, 3, true},         {8, 0, 0, 0, -1, 14, true},
         {9, 0, 0, 0, -1, 9, true}, // beyond the action count
         {0, 0, 0, 0, -1, 9, false},
     };
@@ -245,35 +240,175 @@ TEST_F(RunOnFakeEngineTest, TheWayARunIsChosenAndWhatItLeavesBehind)
         qint32 result;
         int notified;
     } cases[] = {
-        {"device loop", false, false, 1, 0, 1, 12, false, false, false, false,
-         {"BeginOperation", "RunOption60 -1", "PrepareRun", "position 0", "bank 0", "ExecuteDeviceCommand 4"}, 0, 1},
-        {"client attached: session", true, false, 1, 0, 1, 12, false, false, false, false,
-         {"BeginOperation", "RunOption60 -1", "PrepareRun"}, RunResult::NotAvailable, 1},
-        {"concurrent, quantity 3: session", false, true, 3, 0, 1, 12, false, false, false, false,
-         {"BeginOperation", "RunOption60 -1", "PrepareRun"}, RunResult::NotAvailable, 1},
-        {"concurrent, quantity 1: device loop", false, true, 1, 0, 1, 12, false, false, false, false,
-         {"BeginOperation", "RunOption60 -1", "PrepareRun", "position 0", "bank 0", "ExecuteDeviceCommand 4"}, 0, 1},
-        {"concurrent, read: device loop", false, true, 3, 0, 3, 12, false, false, false, false,
-         {"BeginOperation", "RunOption60 -1", "PrepareRun", "position 0", "bank 0", "ExecuteDeviceCommand 5"}, 0, 1},
-        {"automatic handler: novice off, session", false, true, 1, 1, 1, 12, false, false, false, false,
-         {"BeginOperation", "RunOption60 0", "handler EnableHandlerGui 0", "PrepareRun",
-          "handler EnableHandlerGui -1"},
-         RunResult::NotAvailable, 0},
-        {"program variant: variant loop", false, false, 1, 0, 1, 1025, false, false, false, false,
-         {"BeginOperation", "RunOption60 -1", "PrepareRun"}, RunResult::NotAvailable, 1},
-        {"custom action", false, false, 1, 0, 8, 12, false, false, false, false,
+        {"device loop",
+         false,
+         false,
+         1,
+         0,
+         1,
+         12,
+         false,
+         false,
+         false,
+         false,
+         {"BeginOperation", "RunOption60 -1", "PrepareRun", "position 0", "bank 0", "ExecuteDeviceCommand 4"},
+         0,
+         1},
+        {"client attached: session",
+         true,
+         false,
+         1,
+         0,
+         1,
+         12,
+         false,
+         false,
+         false,
+         false,
+         {"BeginOperation", "RunOption60 -1", "PrepareRun"},
+         RunResult::NotAvailable,
+         1},
+        {"concurrent, quantity 3: session",
+         false,
+         true,
+         3,
+         0,
+         1,
+         12,
+         false,
+         false,
+         false,
+         false,
+         {"BeginOperation", "RunOption60 -1", "PrepareRun"},
+         RunResult::NotAvailable,
+         1},
+        {"concurrent, quantity 1: device loop",
+         false,
+         true,
+         1,
+         0,
+         1,
+         12,
+         false,
+         false,
+         false,
+         false,
+         {"BeginOperation", "RunOption60 -1", "PrepareRun", "position 0", "bank 0", "ExecuteDeviceCommand 4"},
+         0,
+         1},
+        {"concurrent, read: device loop",
+         false,
+         true,
+         3,
+         0,
+         3,
+         12,
+         false,
+         false,
+         false,
+         false,
+         {"BeginOperation", "RunOption60 -1", "PrepareRun", "position 0", "bank 0", "ExecuteDeviceCommand 5"},
+         0,
+         1},
+        {"automatic handler: novice off, session",
+         false,
+         true,
+         1,
+         1,
+         1,
+         12,
+         false,
+         false,
+         false,
+         false,
+         {"BeginOperation", "RunOption60 0", "handler EnableHandlerGui 0", "PrepareRun", "handler EnableHandlerGui -1"},
+         RunResult::NotAvailable,
+         0},
+        {"program variant: variant loop",
+         false,
+         false,
+         1,
+         0,
+         1,
+         1025,
+         false,
+         false,
+         false,
+         false,
+         {"BeginOperation", "RunOption60 -1", "PrepareRun"},
+         RunResult::NotAvailable,
+         1},
+        {"custom action",
+         false,
+         false,
+         1,
+         0,
+         8,
+         12,
+         false,
+         false,
+         false,
+         false,
          {"BeginOperation", "RunOption60 -1", "PrepareRun", "RunCustomAction @Fuse:1,0,", "position 0", "bank 0",
           "ExecuteDeviceCommand 14"},
-         0, 1},
-        {"custom action refused", false, false, 1, 0, 8, 12, true, false, false, false,
+         0,
+         1},
+        {"custom action refused",
+         false,
+         false,
+         1,
+         0,
+         8,
+         12,
+         true,
+         false,
+         false,
+         false,
          {"BeginOperation", "RunOption60 -1", "PrepareRun", "RunCustomAction @Fuse:1,0,"},
-         RunResult::CustomActionFailed, 1},
-        {"no device", false, false, 1, 0, 1, 12, false, false, true, false,
-         {"BeginOperation", "RunOption60 -1", "PrepareRun"}, RunResult::NoDeviceSelected, 1},
-        {"sets mode on a concurrent programmer", false, true, 1, 0, 1, 12, false, false, false, true,
-         {"BeginOperation"}, RunResult::SetModeRefused, 1},
-        {"second request while running", false, false, 1, 0, 1, 12, false, true, false, false, {"BeginOperation"},
-         RunResult::Busy, 0},
+         RunResult::CustomActionFailed,
+         1},
+        {"no device",
+         false,
+         false,
+         1,
+         0,
+         1,
+         12,
+         false,
+         false,
+         true,
+         false,
+         {"BeginOperation", "RunOption60 -1", "PrepareRun"},
+         RunResult::NoDeviceSelected,
+         1},
+        {"sets mode on a concurrent programmer",
+         false,
+         true,
+         1,
+         0,
+         1,
+         12,
+         false,
+         false,
+         false,
+         true,
+         {"BeginOperation"},
+         RunResult::SetModeRefused,
+         1},
+        {"second request while running",
+         false,
+         false,
+         1,
+         0,
+         1,
+         12,
+         false,
+         true,
+         false,
+         false,
+         {"BeginOperation"},
+         RunResult::Busy,
+         0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -323,7 +458,8 @@ TEST_F(RunOnFakeEngineTest, TheWayARunIsChosenAndWhatItLeavesBehind)
             EXPECT_FALSE(host.data->blnInAction);
             EXPECT_TRUE(host.calls.contains("save choices"));
         } else {
-            EXPECT_EQ(host.prompts, (QStringList{"SET mode is not supported on concurrent programmers!|16|SET Mode Error"}));
+            EXPECT_EQ(host.prompts,
+                      (QStringList{"SET mode is not supported on concurrent programmers!|16|SET Mode Error"}));
             EXPECT_FALSE(run.mbActionClicked);
         }
         if (c.noDevice)
@@ -381,11 +517,8 @@ TEST_F(RunOnFakeEngineTest, TheLoopRunsUntilTheQuantityPassedOrTheOperatorCancel
         int prompts;
         qint32 passed;
     } cases[] = {
-        {1, 0, 1, 0, 1},
-        {3, 0, 3, 2, 3},
-        {0, 1, 1, 1, 1}, // a quantity of 0 runs until Cancel
-        {0, 4, 4, 4, 4},
-        {-2, 2, 2, 2, 2},
+        {1, 0, 1, 0, 1}, {3, 0, 3, 2, 3},  {0, 1, 1, 1, 1}, // a quantity of 0 runs until Cancel
+        {0, 4, 4, 4, 4}, {-2, 2, 2, 2, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.copies);
@@ -421,12 +554,13 @@ TEST_F(RunOnFakeEngineTest, SetsModeStepsThroughEveryPositionAndBank)
     EXPECT_EQ(run.ExecuteOperationCore(), RunResult::Success);
 
     const QString title = QStringLiteral("|1|") + appinfo::App();
-    EXPECT_EQ(host.prompts, (QStringList{"Insert device at data position  0 in bank  0" + title,
-                                         "Insert device at data position  1 in bank  0" + title,
-                                         "Insert device at data position  0 in bank  1" + title,
-                                         "Insert device at data position  1 in bank  1" + title,
-                                         "Insert device at data position  0 in bank  2" + title,
-                                         "Insert device at data position  1 in bank  2" + title}));
+    EXPECT_EQ(host.prompts,
+              (QStringList{"Insert device at data position  0 in bank  0" + title,
+                           "Insert device at data position  1 in bank  0" + title,
+                           "Insert device at data position  0 in bank  1" + title,
+                           "Insert device at data position  1 in bank  1" + title,
+                           "Insert device at data position  0 in bank  2" + title,
+                           "Insert device at data position  1 in bank  2" + title}));
     EXPECT_EQ(CallsStarting({"position", "bank"}),
               (QStringList{"position 0", "bank 0", "position 1", "bank 0", "position 0", "bank 1", "position 1",
                            "bank 1", "position 0", "bank 2", "position 1", "bank 2"}));
@@ -468,12 +602,18 @@ TEST_F(RunOnFakeEngineTest, AFailedDeviceIsLoggedCountedInItsCategoryAndTheLoopG
         qint32 failCode;
         qint32 RunCounters::*category;
     } cases[] = {
-        {4, &RunCounters::lngNumFailedOverCurrent}, {14, &RunCounters::lngNumFailedContinuity},
-        {21, &RunCounters::lngNumFailedProgramming}, {22, &RunCounters::lngNumFailedErase},
-        {23, &RunCounters::lngNumFailedBadID},       {26, &RunCounters::lngNumFailedNonBlank},
-        {27, &RunCounters::lngNumFailedSecurity},    {28, &RunCounters::lngNumFailedVerify},
-        {37, &RunCounters::lngNumFailedIllegalBit},  {38, &RunCounters::lngNumFailedFunctionality},
-        {39, &RunCounters::lngNumFailedAlreadySecured}, {99, &RunCounters::lngNumFailedOther},
+        {4, &RunCounters::lngNumFailedOverCurrent},
+        {14, &RunCounters::lngNumFailedContinuity},
+        {21, &RunCounters::lngNumFailedProgramming},
+        {22, &RunCounters::lngNumFailedErase},
+        {23, &RunCounters::lngNumFailedBadID},
+        {26, &RunCounters::lngNumFailedNonBlank},
+        {27, &RunCounters::lngNumFailedSecurity},
+        {28, &RunCounters::lngNumFailedVerify},
+        {37, &RunCounters::lngNumFailedIllegalBit},
+        {38, &RunCounters::lngNumFailedFunctionality},
+        {39, &RunCounters::lngNumFailedAlreadySecured},
+        {99, &RunCounters::lngNumFailedOther},
         {29, nullptr},
     };
     for (const auto& c : cases) {
@@ -614,9 +754,15 @@ TEST_F(RunOnFakeEngineTest, StopPressesByStateTable)
         {"automation, two presses", 2, true, true, false, 0, {"AbortOperation"}, true, {}},
         {"concurrent", 1, true, false, true, 0, {"AbortOperation", "manual AbortSession"}, true, {}},
         {"concurrent under automation", 1, true, true, true, 0, {}, true, {"DoAbort"}},
-        {"automatic handler session", 2, true, false, true, 1, {"stop disabled", "handler StopSession",
-                                                                  "stop disabled", "handler StopSession"},
-         false, {}},
+        {"automatic handler session",
+         2,
+         true,
+         false,
+         true,
+         1,
+         {"stop disabled", "handler StopSession", "stop disabled", "handler StopSession"},
+         false,
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -701,7 +847,7 @@ TEST_F(RunOnFakeEngineTest, ASiteStatusReachesItsBoxTheCountersAndTheClients)
         qint32 site;
         qint32 status;
         qint32 code;
-        QString box; // "" when no box changes
+        QString box;  // "" when no box changes
         qint32 index; // reported to clients, -1 for none
         qint32 passed;
         qint32 failed;
@@ -714,7 +860,7 @@ TEST_F(RunOnFakeEngineTest, ASiteStatusReachesItsBoxTheCountersAndTheClients)
         {2, 0, 0, "site 1 0 '1 of 1' ''", 1, 1, 0, 0, "passed"},
         {4, 1, 29, "site 3 1 '' 'site error 29'", 3, 1, 1, 0, "failed"},
         {1, 6, 0, "site 0 6 '' ''", 0, 1, 1, 0, nullptr},
-        {9, 0, 0, "", 8, 1, 1, 0, "passed"}, // no box: clients still told
+        {9, 0, 0, "", 8, 1, 1, 0, "passed"},  // no box: clients still told
         {-1, 0, 0, "", -1, 1, 1, 0, nullptr}, // before the first site: logged only
     };
     for (const auto& c : cases) {

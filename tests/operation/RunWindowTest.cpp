@@ -97,8 +97,8 @@ TEST_F(RunWindowTest, StopDuringARunEndsItWithOneEngineReport)
         if (device == 2)
             window->btnStop->click();
     };
-    ui().Answer(vb::vbOK);   // Insert next device
-    ui().Answer(vb::vbOK);   // Operation aborted
+    ui().Answer(vb::vbOK); // Insert next device
+    ui().Answer(vb::vbOK); // Operation aborted
     int summaries = 0;
     ui().OnModal([&](QDialog*) {
         ++summaries;
