@@ -75,6 +75,19 @@ void RunCounters::CountPass()
     Increment(lngNumPassed);
 }
 
+void RunCounters::CountPassedSite()
+{
+    if (lngNumLeft > std::numeric_limits<qint32>::min())
+        --lngNumLeft;
+    Increment(lngNumPassed);
+}
+
+void RunCounters::CountAbortedDevice()
+{
+    Increment(lngNumFailed);
+    Increment(lngNumFailedOther);
+}
+
 qint32 RunCounters::CategorisedFailures() const
 {
     qint64 sum = 0;

@@ -53,6 +53,11 @@ public:
     // category, if any. Counts stop at the largest Long instead of wrapping.
     void CountFailure(qint32 failureCode);
     void CountPass();
+    // A site passed: one device fewer remains (the count may go below 0
+    // when the session set none) and one more passed.
+    void CountPassedSite();
+    // A device stopped before the engine reported it: failed, as "other".
+    void CountAbortedDevice();
 
     qint32 CategoryCount(int index) const { return this->*Categories().at(size_t(index)).member; }
     // The failed devices counted in a category: at most lngNumFailed.

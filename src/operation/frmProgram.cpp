@@ -8,6 +8,7 @@
 #include "device/frmDeviceConfigure.h"
 #include "engine/EngineCodes.h"
 #include "engine/H950HdlrControl.h"
+#include "engine/ManualHdlControl.h"
 #include "engine/QXPgmrControl.h"
 #include "engine/SiteBoxControl.h"
 #include "mainwindow/BlackBoxLog.h"
@@ -39,6 +40,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
@@ -326,6 +328,7 @@ void frmProgram::CreateControls()
     connect(DeviceButton, &QPushButton::clicked, this, &frmProgram::DeviceButton_Click);
     connect(FileButton, &QPushButton::clicked, this, &frmProgram::FileButton_Click);
     connect(OptionsButton, &QPushButton::clicked, this, &frmProgram::OptionsButton_Click);
+    connect(btnAction, &QPushButton::clicked, this, &frmProgram::btnAction_Click);
     connect(btnStop, &QPushButton::clicked, this, &frmProgram::btnStop_Click);
     SetStopBackColor(false);
 }
@@ -816,10 +819,10 @@ void frmProgram::ShowJobSummary()
 {
     if (Ask([&] { return Engine().SilentMode(); }, false))
         return;
-    if (blnStopClicked && Ask([&] { return Engine().PortIndex(); }, qint32(0)) != 0) {
-        Try([&] { Engine().PrepareRun(); });
-        Try([&] { Engine().FinishRunReport(); });
-    }
+    // The engine's report of a stopped run is made once, here or at the
+    // run's end, whichever comes first.
+    if (blnStopClicked && Ask([&] { return Engine().PortIndex(); }, qint32(0)) != 0)
+        m_run.FinishStoppedRunReport();
     auto summaryWindow = std::make_unique<frmJobSummary>();
     Ui().ShowModal(summaryWindow.get());
     RefreshAll();
@@ -1726,8 +1729,7 @@ void frmProgram::GetDeviceConfigureOptions()
 
 void frmProgram::ResetAbortTrackers()
 {
-    blnStopClicked = false;
-    lngStopPressCount = 0;
+    m_run.ResetAbortTrackers();
 }
 
 void frmProgram::Sleep(qint32 seconds)
@@ -1997,4 +1999,133 @@ void frmProgram::SetOperationOptionState(const QString& text1, const QString& te
     AddStatusTextLine(QStringLiteral("The option \"%1\" of \"%2\" cannot be set by the engine yet (%3).")
                           .arg(text2, text1)
                           .arg(n));
+}
+
+void frmProgram::LogLine(const QString& text)
+{
+    ::WriteLogInfo(text, true);
+}
+
+H950HdlrControl& frmProgram::AutoHandler()
+{
+    if (!gMainForm)
+        throw AutomationError(ControlAccessor::ErrObjectNotSet, App(),
+                              QStringLiteral("Object variable or With block variable not set"));
+    return gMainForm->QXH950AutoHandler;
+}
+
+ManualHdlControl& frmProgram::ManualHandler()
+{
+    if (!gMainForm)
+        throw AutomationError(ControlAccessor::ErrObjectNotSet, App(),
+                              QStringLiteral("Object variable or With block variable not set"));
+    return gMainForm->ConcurrentManualHandler;
+}
+
+ProgrammerClass& frmProgram::Data()
+{
+    return pgmrData();
+}
+
+int frmProgram::ProgressValue(int row) const
+{
+    return row >= 0 && row < ProgressBar1.size() ? ProgressBar1[row]->value() : 0;
+}
+
+OperationRun::OptionRow frmProgram::Row(int row) const
+{
+    OperationRun::OptionRow r;
+    if (row < 0 || row >= cboOperation.size() || row >= Check1.size())
+        return r;
+    const QComboBox* combo = cboOperation[row];
+    r.check = CheckValue(Check1[row]);
+    r.hasSelection = combo->currentIndex() >= 0;
+    if (r.hasSelection) {
+        r.code = combo->itemData(combo->currentIndex()).toInt();
+        r.text = combo->currentText();
+    }
+    r.visible = !combo->isHidden();
+    r.enabled = combo->isEnabled();
+    return r;
+}
+
+qint32 frmProgram::CurrentAction() const
+{
+    return udtAction;
+}
+
+qint32 frmProgram::ActionCount() const
+{
+    return lngNumberOfActions;
+}
+
+QString frmProgram::SelectedTabCaption() const
+{
+    return tabOperation->Caption(tabOperation->SelectedIndex());
+}
+
+QList<bool> frmProgram::ProcRequired() const
+{
+    return blnProcRequired;
+}
+
+qint32 frmProgram::DataPositionIndex() const
+{
+    return cboDatPos->currentIndex();
+}
+
+qint32 frmProgram::BankIndex() const
+{
+    return cboBankNum->currentIndex();
+}
+
+QString frmProgram::QuantityText() const
+{
+    return gMainForm && gMainForm->txtNumCopies ? gMainForm->txtNumCopies->text() : QString();
+}
+
+void frmProgram::SetQuantityText(const QString& text)
+{
+    if (!gMainForm)
+        return;
+    if (gMainForm->txtNumCopies)
+        gMainForm->txtNumCopies->setText(text);
+    // The run reads the copies: they follow what the box now says.
+    gMainForm->lngNumCopies = qint32(OperationRun::LeadingNumber(text));
+}
+
+qint32 frmProgram::NumCopies() const
+{
+    return gMainForm ? gMainForm->lngNumCopies : 0;
+}
+
+qint32 frmProgram::ActiveCountShown() const
+{
+    return m_sDevicesActiveValue->text().trimmed().toInt();
+}
+
+void frmProgram::EnableMenu(bool enable)
+{
+    if (gMainForm)
+        gMainForm->EnableMenu(enable);
+}
+
+bool frmProgram::ActionButtonAvailable() const
+{
+    return btnAction->isEnabled() && !btnAction->isHidden();
+}
+
+void frmProgram::DisableStopButton()
+{
+    btnStop->setEnabled(false);
+}
+
+void frmProgram::AskJobID()
+{
+    funcAskJobID();
+}
+
+void frmProgram::SetBufferSource(const QString& name, const QDateTime& date, qint16 type)
+{
+    BufferType(name, date, type);
 }

@@ -27,6 +27,8 @@
 #include <unordered_map>
 #include <vector>
 
+class H950HdlrControl;
+class ManualHdlControl;
 class ProgrammerClass;
 class QCheckBox;
 class QComboBox;
@@ -45,8 +47,9 @@ class frmProgram : public QWidget, private CSiteLayout::Host, private OperationR
 {
     Q_OBJECT
 
-    // The run's counters, ahead of the members that name them.
+    // The run's counters and the run, ahead of the members that name them.
     RunCounters m_runCounters;
+    OperationRun m_run{*this, m_runCounters};
 
 public:
     explicit frmProgram(QWidget* parent = nullptr);
@@ -192,6 +195,7 @@ public:
     void SetOperationProgress(qint32 code, qint32 value);
     void SetOperationComplete(qint32 code);
     static QString BUFFER_EMPTY();
+    void PromptUserForNextDevice(bool setsMode, qint32 position, qint32 bank, qint32& prompted, qint32& answer);
 
     // --- option commit, set-up requests and caption (frmProgramOptions.cpp) ---
     // Commits every option row of the selected tab to the engine (before
@@ -293,10 +297,11 @@ public:
 
     // --- state ---
     qint32 udtAction = 0;
-    bool blnStopClicked = false;
-    bool bSpecialConcurrent = false;
-    bool blnRunningConcurrent = false;
-    bool mbActionClicked = false;
+    // The run's flags (they live in Run()).
+    bool& blnStopClicked = m_run.blnStopClicked;
+    bool& bSpecialConcurrent = m_run.bSpecialConcurrent;
+    bool& blnRunningConcurrent = m_run.blnRunningConcurrent;
+    bool& mbActionClicked = m_run.mbActionClicked;
     bool bEnableStatusTextUpdate = true;
     bool bBufferDirty = false;
     // The data pattern window's answers to ExecuteBufferCommand.
@@ -397,8 +402,37 @@ private:
     qint16 EngineSiteSlotCount() override;
     qint32 HandlerType() override;
 
+    // --- the run's own steps (frmProgramRun.cpp) ---
+    void TrackAbortRequest();
+    qint32 RunDeviceLoop();
+    qint32 RunOperationLoop();
+    qint32 RunManualHandlerSession();
+    bool SendCustomActionSelections(qint16 action);
+    void ApplySiteStatus(qint32 index, qint32 status, qint32 code);
+
     // OperationRun::Host
     void StatusLine(const QString& text) override;
+    void LogLine(const QString& text) override;
+    H950HdlrControl& AutoHandler() override;
+    ManualHdlControl& ManualHandler() override;
+    ProgrammerClass& Data() override;
+    int ProgressValue(int row) const override;
+    OperationRun::OptionRow Row(int row) const override;
+    qint32 CurrentAction() const override;
+    qint32 ActionCount() const override;
+    QString SelectedTabCaption() const override;
+    QList<bool> ProcRequired() const override;
+    qint32 DataPositionIndex() const override;
+    qint32 BankIndex() const override;
+    QString QuantityText() const override;
+    void SetQuantityText(const QString& text) override;
+    qint32 NumCopies() const override;
+    qint32 ActiveCountShown() const override;
+    void EnableMenu(bool enable) override;
+    bool ActionButtonAvailable() const override;
+    void DisableStopButton() override;
+    void AskJobID() override;
+    void SetBufferSource(const QString& name, const QDateTime& date, qint16 type) override;
     int ProgressRowCount() const override;
     void SetProgressValue(int row, int value) override;
     bool ProgressRowChecked(int row) const override;
@@ -416,11 +450,10 @@ private:
 
     std::unique_ptr<ProgrammerClass> m_pgmrData;
     std::unique_ptr<CSiteLayout> m_oSiteLayout;
-    OperationRun m_run{*this, m_runCounters};
     CBufferSource BufferSource;
     // Node-based: a reference to one entry stays valid while others are added.
     std::unordered_map<const QWidget*, Twips> m_twips;
-    qint32 lngStopPressCount = 0;
+    qint32& lngStopPressCount = m_run.lngStopPressCount;
     bool m_loaded = false;
     // Height added to the option frame and the window for option rows beyond
     // the designed five, in twips.

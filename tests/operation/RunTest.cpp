@@ -2,6 +2,7 @@
 // through which it drives its host (status lines, progress rows, site boxes,
 // buttons, the event pump, prompts).
 
+#include "FakeRunHost.h"
 #include "OperationFixture.h"
 
 #include "engine/EngineCodes.h"
@@ -105,7 +106,8 @@ TEST(RunCountersTest, YieldAndDevicesPerHour)
 
 // --- the run's seam, over a host that records what it is asked ---
 
-class RecordingHost : public OperationRun::Host
+// Over the test host, with its own record of the seam's calls.
+class RecordingHost : public FakeRunHost
 {
 public:
     void StatusLine(const QString& text) override { calls << "status " + text; }
