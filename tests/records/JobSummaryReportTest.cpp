@@ -314,6 +314,10 @@ TEST_F(JobSummaryReportTest, MissingSiteBoxEndsOnlyTheSiteSections)
     // The record is still written, the missing site's slots empty.
     EXPECT_TRUE(report->RecordWritten()) << report->RecordError().toStdString();
     EXPECT_EQ(report->Record().At(JobRecord::kFirstOdometer + 2), "");
+    // No Units/Hour line: its column stays empty and the columns after it stay put.
+    EXPECT_EQ(report->Record().At(JobRecord::kUnitsPerHour), "");
+    EXPECT_EQ(report->Record().At(JobRecord::kFirstOdometer), "0");
+    EXPECT_EQ(report->Record().At(JobRecord::kOverallYield), "100.00%");
 }
 
 TEST_F(JobSummaryReportTest, SimpleSerializationInHexadecimal)
