@@ -1,11 +1,11 @@
 #include "JobRecordLog.h"
 
 #include <QDir>
-#include <QLockFile>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -38,6 +38,12 @@ bool WriteAll(int fd, const QByteArray& data, int* error)
     return true;
 }
 
+struct ClosesOnExit
+{
+    int fd;
+    ~ClosesOnExit() { ::close(fd); }
+};
+
 } // namespace
 
 QString JobRecordLog::FilePath(const QString& folder)
@@ -54,17 +60,23 @@ bool JobRecordLog::Append(const QString& folder, const QByteArray& header, const
         return false;
     };
 
-    // Another station appending to the same log holds this only for its one
-    // write, so a short wait suffices; a lock that cannot be made at all
-    // (folder missing or read-only) is the folder's fault, not a busy log.
-    QLockFile lock(path + QStringLiteral(".lock"));
-    lock.setStaleLockTime(30000);
-    if (!lock.tryLock(10000)) {
-        if (lock.error() == QLockFile::LockFailedError)
-            return fail(QStringLiteral("the log is locked by another station"));
-        const int reason = QDir(folder).exists() ? EACCES : ENOENT;
-        return fail(SystemReason(reason));
+    // Another station appending to the same log holds this lock only for its
+    // one write. The lock file stays beside the log: taking a lock on an
+    // open file costs nothing, making and removing one each time costs a
+    // synchronised write.
+    const QByteArray lockName = QFile::encodeName(path + QStringLiteral(".lock"));
+    const int lockFd = ::open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (lockFd < 0)
+        return fail(SystemReason(errno));
+    while (::flock(lockFd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            const int reason = errno;
+            ::close(lockFd);
+            return fail(SystemReason(reason));
+        }
     }
+    // Closing the lock file gives the lock back, whatever way this ends.
+    const ClosesOnExit lockHolder{lockFd};
 
     const QByteArray encoded = QFile::encodeName(path);
     const int fd = ::open(encoded.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
