@@ -35,7 +35,10 @@ template <class Accessor>
 class Values : public DispatchObject
 {
 public:
-    Values() : DispatchObject(QString::fromLatin1(Accessor::ClassName), Accessor::Members()) {}
+    Values()
+        : DispatchObject(QString::fromLatin1(Accessor::ClassName), Accessor::Members())
+    {
+    }
     using DispatchObject::On;
     using DispatchObject::Store;
 };
@@ -63,9 +66,8 @@ struct Job
         e->Store(QXPgmrId::SerializationField260, 1);
         e->Store(QXPgmrId::SerializationField236, QStringLiteral("/opt/sn/mkserial --lot 7"));
         e->On(QXPgmrId::SerializationValueAt245, [](InvokeKind, QVariantList&) { return QVariant(qint32(1)); });
-        e->On(QXPgmrId::SerializationValueAt314, [](InvokeKind, QVariantList&) {
-            return QVariant(QStringLiteral("/opt/sn/mkserial"));
-        });
+        e->On(QXPgmrId::SerializationValueAt314,
+              [](InvokeKind, QVariantList&) { return QVariant(QStringLiteral("/opt/sn/mkserial")); });
         e->On(QXPgmrId::SocketModuleCount, [](InvokeKind, QVariantList& args) {
             args[1] = qint32(100000);
             args[2] = qint32(3125);

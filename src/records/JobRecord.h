@@ -20,8 +20,8 @@ public:
     static constexpr int kFirstCategory = 4; // failure categories 1 to 12
     static constexpr int kOverallYield = 16;
     static constexpr int kUnitsPerHour = 17;
-    static constexpr int kFirstSiteYield = 18;  // 4 per site: passed, failed, total, yield
-    static constexpr int kFirstOdometer = 114;  // 2 per site: base, socket
+    static constexpr int kFirstSiteYield = 18; // 4 per site: passed, failed, total, yield
+    static constexpr int kFirstOdometer = 114; // 2 per site: base, socket
     static constexpr int kColumnCount = kFirstOdometer + 2 * JOBSUM_MAX_SITES; // 162
 
     JobRecord();

@@ -82,7 +82,8 @@ bool JobRecordLog::Append(const QString& folder, const QByteArray& header, const
     const int fd = ::open(encoded.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return fail(SystemReason(errno));
-    struct stat info{};
+    struct stat info
+    {};
     if (::fstat(fd, &info) != 0) {
         const int reason = errno;
         ::close(fd);

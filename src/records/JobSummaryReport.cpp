@@ -65,9 +65,9 @@ QString HandlerTypeText(qint32 handlerType)
 } // namespace
 
 JobSummaryReport::JobSummaryReport(QTextDocument* document, JobSummaryInputs inputs)
-    : m_in(std::move(inputs))
-    , m_document(document)
-    , m_cursor(document)
+    : m_in(std::move(inputs)),
+      m_document(document),
+      m_cursor(document)
 {
     m_cursor.movePosition(QTextCursor::End);
 }
@@ -619,7 +619,8 @@ void JobSummaryReport::ReportSocketCounters()
             AddCounterRow(QStringLiteral("Total: "), dcT, QStringLiteral("Since Reset: "), dcR);
             record(dcT, dcR);
         } else if (dcT != kNoDaughterCard && dcR != kNoDaughterCard) {
-            AddCounterRow(QStringLiteral("Daughter Card Total: "), dcT, QStringLiteral("Daughter Card Since Reset: "), dcR);
+            AddCounterRow(QStringLiteral("Daughter Card Total: "), dcT, QStringLiteral("Daughter Card Since Reset: "),
+                          dcR);
             record(dcT, dcR);
         } else {
             AddCounterRow(QStringLiteral("Total: "), smT, QStringLiteral("Since Reset: "), smR);

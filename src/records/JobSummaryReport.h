@@ -137,7 +137,8 @@ private:
     void WriteJobRecord();
 
     // Runs one section; an automation error ends it and the report goes on.
-    template <class F> void Section(F&& section);
+    template <class F>
+    void Section(F&& section);
     bool IsMediaTransferJob();
     QXPgmrControl& Engine();
     H950HdlrControl& AutoHandler();

@@ -85,7 +85,8 @@ SerializationFrm::~SerializationFrm() = default;
 SerializationFrm::Host& SerializationFrm::TheHost() const
 {
     if (!gHost)
-        throw AutomationError(91, QStringLiteral("Tarvo"), QStringLiteral("Object variable or With block variable not set"));
+        throw AutomationError(91, QStringLiteral("Tarvo"),
+                              QStringLiteral("Object variable or With block variable not set"));
     return *gHost;
 }
 
@@ -101,17 +102,32 @@ void SerializationFrm::Place(QWidget* control, qint32 left, qint32 top, qint32 w
     control->setGeometry(twips::ToPixels(left), twips::ToPixels(top), twips::ToPixels(width), twips::ToPixels(height));
 }
 
-qint32 SerializationFrm::Top(const QWidget* control) { return twips::FromPixels(control->y()); }
-qint32 SerializationFrm::Left(const QWidget* control) { return twips::FromPixels(control->x()); }
-qint32 SerializationFrm::Height(const QWidget* control) { return twips::FromPixels(control->height()); }
+qint32 SerializationFrm::Top(const QWidget* control)
+{
+    return twips::FromPixels(control->y());
+}
+qint32 SerializationFrm::Left(const QWidget* control)
+{
+    return twips::FromPixels(control->x());
+}
+qint32 SerializationFrm::Height(const QWidget* control)
+{
+    return twips::FromPixels(control->height());
+}
 
 void SerializationFrm::ResizeTwips(qint32 width, qint32 height)
 {
     setFixedSize(twips::ToPixels(width), twips::ToPixels(height));
 }
 
-qint32 SerializationFrm::HeightTwips() const { return twips::FromPixels(height()); }
-qint32 SerializationFrm::WidthTwips() const { return twips::FromPixels(width()); }
+qint32 SerializationFrm::HeightTwips() const
+{
+    return twips::FromPixels(height());
+}
+qint32 SerializationFrm::WidthTwips() const
+{
+    return twips::FromPixels(width());
+}
 
 // --- controls ---
 
@@ -220,9 +236,9 @@ void SerializationFrm::CreateControls()
     named(oIndexRangeLabel, "oIndexRangeLabel");
     oIndexRange = new QLineEdit(oStaplSerializationIndexRangeFrame);
     named(oIndexRange, "oIndexRange");
-    oIndexRangeLabel2 = new QLabel(
-        QStringLiteral("Enter index numbers and/or index ranges seperated by commas. For example, 1,3,5-12"),
-        oStaplSerializationIndexRangeFrame);
+    oIndexRangeLabel2 =
+        new QLabel(QStringLiteral("Enter index numbers and/or index ranges seperated by commas. For example, 1,3,5-12"),
+                   oStaplSerializationIndexRangeFrame);
     named(oIndexRangeLabel2, "oIndexRangeLabel2");
     oIndexRangeLabel2->setWordWrap(true);
 
@@ -256,7 +272,8 @@ void SerializationFrm::CreateControls()
             [this] { TextChanged(SerialLogFile, sSerialLogFile, &bBrowsingLogFile); });
     connect(SerializeProgram, &QLineEdit::textChanged, this,
             [this] { TextChanged(SerializeProgram, sSerialProgram, &bBrowsingProgram); });
-    connect(First_Ser_Num, &QLineEdit::textChanged, this, [this] { TextChanged(First_Ser_Num, sFirstSerNum, nullptr); });
+    connect(First_Ser_Num, &QLineEdit::textChanged, this,
+            [this] { TextChanged(First_Ser_Num, sFirstSerNum, nullptr); });
     connect(oIndexRange, &QLineEdit::textChanged, this, [this] { TextChanged(oIndexRange, sFirstSerNum, nullptr); });
     connect(Last_Ser_Num, &QLineEdit::textChanged, this, [this] { TextChanged(Last_Ser_Num, sLastSerNum, nullptr); });
     connect(VerifySerNum, &QCheckBox::clicked, this, [this] { VerifySerNum_Click(); });
@@ -264,11 +281,26 @@ void SerializationFrm::CreateControls()
     connect(chkResumeSn, &QCheckBox::clicked, this, [this] { chkResumeSn_Click(); });
     connect(ByteOrderCombo, &QComboBox::activated, this, [this](int index) { iByteOrder = qint16(index); });
     connect(Bytes2SkipCombo, &QComboBox::activated, this, [this](int index) { lBytesToSkip = index; });
-    connect(optHex, &QRadioButton::toggled, this, [this](bool on) { if (on) optHex_Click(); });
-    connect(optDec, &QRadioButton::toggled, this, [this](bool on) { if (on) optDec_Click(); });
-    connect(None, &QRadioButton::toggled, this, [this](bool on) { if (on) None_Click(); });
-    connect(SimpleRadio, &QRadioButton::toggled, this, [this](bool on) { if (on) SimpleRadio_Click(); });
-    connect(ComplexRadio, &QRadioButton::toggled, this, [this](bool on) { if (on) ComplexRadio_Click(); });
+    connect(optHex, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            optHex_Click();
+    });
+    connect(optDec, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            optDec_Click();
+    });
+    connect(None, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            None_Click();
+    });
+    connect(SimpleRadio, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            SimpleRadio_Click();
+    });
+    connect(ComplexRadio, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            ComplexRadio_Click();
+    });
     connect(OK, &QPushButton::clicked, this, [this] { OK_Click(); });
     connect(OK2, &QPushButton::clicked, this, [this] { OK2_Click(); });
     connect(Cancel, &QPushButton::clicked, this, [this] { Cancel_Click(); });
@@ -277,9 +309,9 @@ void SerializationFrm::CreateControls()
     connect(BrowseLogFile, &QPushButton::clicked, this, [this] { BrowseLogFile_Click(); });
     connect(BrowseSerialProgram, &QPushButton::clicked, this, [this] { BrowseSerialProgram_Click(); });
 
-    for (QWidget* watched : std::initializer_list<QWidget*>{VerifySerNum, Attempt_Retry, Serial_DataFile,
-                                                            SerialDataFileLabel, BrowseDataFile, SerialLogFileLabel,
-                                                            SerialLogFile, BrowseLogFile})
+    for (QWidget* watched :
+         std::initializer_list<QWidget*>{VerifySerNum, Attempt_Retry, Serial_DataFile, SerialDataFileLabel,
+                                         BrowseDataFile, SerialLogFileLabel, SerialLogFile, BrowseLogFile})
         watched->installEventFilter(this);
     setMouseTracking(true);
 }
@@ -333,10 +365,11 @@ void SerializationFrm::InitializeControls()
     ResizeTwips(kFullWidth, kFullHeight);
 
     // Tab order, every one a tab stop.
-    const QList<QWidget*> order = {None,          SimpleRadio,  ComplexRadio,      Serial_DataFile, BrowseDataFile,
-                                   SerialLogFile, BrowseLogFile, VerifySerNum,     Attempt_Retry,   Buffer_Address,
-                                   SerialNumSizeCombo, Bytes2SkipCombo, ByteOrderCombo, optDec,       optHex,
-                                   SerializeProgram, BrowseSerialProgram, First_Ser_Num, chkResumeSn, Last_Ser_Num};
+    const QList<QWidget*> order = {
+        None,           SimpleRadio,  ComplexRadio,  Serial_DataFile,  BrowseDataFile,      SerialLogFile,
+        BrowseLogFile,  VerifySerNum, Attempt_Retry, Buffer_Address,   SerialNumSizeCombo,  Bytes2SkipCombo,
+        ByteOrderCombo, optDec,       optHex,        SerializeProgram, BrowseSerialProgram, First_Ser_Num,
+        chkResumeSn,    Last_Ser_Num};
     for (QWidget* control : order)
         control->setFocusPolicy(Qt::StrongFocus);
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
@@ -697,8 +730,8 @@ void SerializationFrm::ArrangeStaplLayout()
     const qint32 d = Height(ComplexFrame) + Height(Frame1) - Height(oStaplSerializationIndexRangeFrame);
     const qint32 t = Top(Frame1) + Height(Frame1);
     ResizeTwips(kFullWidth, kFullHeight - d);
-    for (QWidget* w : std::initializer_list<QWidget*>{oSerializationFilesFrame, Actions,
-                                                      oStaplSerializationIndexRangeFrame})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{oSerializationFilesFrame, Actions, oStaplSerializationIndexRangeFrame})
         w->move(w->x(), twips::ToPixels(Top(w) - t));
     for (QWidget* w : std::initializer_list<QWidget*>{OK, Cancel})
         w->move(w->x(), twips::ToPixels(Top(w) - d));
@@ -721,8 +754,8 @@ QString Browse(const QString& filter, const QString& folder)
 
 void SerializationFrm::BrowseDataFile_Click()
 {
-    const QString chosen = Browse(QStringLiteral("Data Files (*.dat)|*.dat|All Files (*.*)|*.*"),
-                                  TheHost().WorkingDirectoryAtLaunch());
+    const QString chosen =
+        Browse(QStringLiteral("Data Files (*.dat)|*.dat|All Files (*.*)|*.*"), TheHost().WorkingDirectoryAtLaunch());
     if (chosen.isEmpty())
         return;
     sSerialDataFile = chosen;
@@ -733,8 +766,8 @@ void SerializationFrm::BrowseDataFile_Click()
 
 void SerializationFrm::BrowseLogFile_Click()
 {
-    const QString chosen = Browse(QStringLiteral("Log Files (*.log)|*.log|All Files (*.*)|*.*"),
-                                  TheHost().WorkingDirectoryAtLaunch());
+    const QString chosen =
+        Browse(QStringLiteral("Log Files (*.log)|*.log|All Files (*.*)|*.*"), TheHost().WorkingDirectoryAtLaunch());
     if (chosen.isEmpty())
         return;
     sSerialLogFile = chosen;
@@ -829,7 +862,8 @@ bool SerializationFrm::ValidateBufferAddress()
 {
     const QString text = Buffer_Address->text();
     if (text.isEmpty()) {
-        ErrorBox(QStringLiteral("Buffer address for Serial Number not specified. Please enter a value."), Buffer_Address);
+        ErrorBox(QStringLiteral("Buffer address for Serial Number not specified. Please enter a value."),
+                 Buffer_Address);
         return false;
     }
     QString asked = text;
@@ -937,10 +971,10 @@ void SerializationFrm::OK_Click()
     const qint16 verify = iVerifySerNum;
     qint16 result = 1;
     const bool called = Try([&] {
-        result = e.RunSerialization(iSerializationMode, qint32(iSerialNumSize), sSerialDataFile, bufferAddress,
-                                    lBytesToSkip, qint32(iByteOrder), qint32(verify), sSerialLogFile,
-                                    qint32(iAttemptRetry), iHexDisplay, sFirstSerNum, sLastSerNum, sSerialProgram,
-                                    qint32(iResumeSn));
+        result =
+            e.RunSerialization(iSerializationMode, qint32(iSerialNumSize), sSerialDataFile, bufferAddress, lBytesToSkip,
+                               qint32(iByteOrder), qint32(verify), sSerialLogFile, qint32(iAttemptRetry), iHexDisplay,
+                               sFirstSerNum, sLastSerNum, sSerialProgram, qint32(iResumeSn));
     });
     if (!called || result != 0) {
         AppMsgBox(QStringLiteral("Error in Serialization Process. Please Contact Customer Support"), vb::vbOKOnly,

@@ -44,8 +44,8 @@ frmJobSummary::frmJobSummary(QWidget* parent)
 }
 
 frmJobSummary::frmJobSummary(JobSummaryInputs inputs, QWidget* parent)
-    : QDialog(parent)
-    , m_inputs(std::move(inputs))
+    : QDialog(parent),
+      m_inputs(std::move(inputs))
 {
     CreateControls();
     Form_Load();
@@ -97,8 +97,8 @@ JobSummaryInputs frmJobSummary::StationInputs()
     in.bufferDate = window->BufferTypeGetDate();
     in.operationsLog = window->GetOperationsLog();
     in.actionIsRepeatable = window->ActionIsRepeatable(window->udtAction);
-    in.firstSiteBoxVisible
-        = !window->SiteBox.empty() && window->SiteBox[0] && Ask([&] { return window->SiteBox[0]->Visible(); }, false);
+    in.firstSiteBoxVisible =
+        !window->SiteBox.empty() && window->SiteBox[0] && Ask([&] { return window->SiteBox[0]->Visible(); }, false);
     in.siteBox = [window](int index) -> SiteBoxControl* {
         return index >= 0 && size_t(index) < window->SiteBox.size() ? window->SiteBox[size_t(index)].get() : nullptr;
     };
@@ -130,7 +130,8 @@ void frmJobSummary::Form_Load()
     m_report->BuildReport();
     rtfReport->moveCursor(QTextCursor::Start);
     if (m_report->RecordAttempted() && !m_report->RecordWritten()) {
-        const QString message = QStringLiteral("The job record could not be written to %1").arg(m_report->RecordError());
+        const QString message =
+            QStringLiteral("The job record could not be written to %1").arg(m_report->RecordError());
         WriteLogInfo(message, true);
         AppMsgBox(message, vb::vbOKOnly + vb::vbExclamation, QStringLiteral("Job Summary"));
     }
@@ -176,11 +177,11 @@ void frmJobSummary::Form_Resize()
 void frmJobSummary::btnOK_Click()
 {
     bool numeric = false;
-    const int enabled = GetSettingValue(App(), QStringLiteral("Application"), QStringLiteral("AutoSaveSK_Enable"),
-                                        QStringLiteral("0"))
-                            .toString()
-                            .trimmed()
-                            .toInt(&numeric);
+    const int enabled =
+        GetSettingValue(App(), QStringLiteral("Application"), QStringLiteral("AutoSaveSK_Enable"), QStringLiteral("0"))
+            .toString()
+            .trimmed()
+            .toInt(&numeric);
     if (numeric && enabled == 1 && m_inputs.engine) {
         const QString text = ReportText();
         Try([&] { m_inputs.engine->AutoSaveJobSummary(text); });

@@ -31,10 +31,11 @@ TEST_F(HandlerValuesTest, TheSummaryShowsTheHandlersConfiguredValues)
 {
     ASSERT_EQ(RegisterPlugin("H950Hdlr.ocx"), 0);
     ASSERT_EQ(RegisterPlugin("ManualHdl.ocx"), 0);
-    qputenv("TARVO_H950_VALUES", "HandlerValue3=98; HandlerValue4=2;AutoHandlerInUse=false;HandlerKind=1;"
-                                 "BinCount=1;BinFlagAAt(0)=1;BinLabelAt(0)=Reject, bin 2;BinCountAt(0)=2;"
-                                 "EmptySocketTestInterval=50;InspectionLabelAt(3)=Coplanarity;"
-                                 "InspectionPassedAt(3)=97;NoSuchMember=1");
+    qputenv("TARVO_H950_VALUES",
+            "HandlerValue3=98; HandlerValue4=2;AutoHandlerInUse=false;HandlerKind=1;"
+            "BinCount=1;BinFlagAAt(0)=1;BinLabelAt(0)=Reject, bin 2;BinCountAt(0)=2;"
+            "EmptySocketTestInterval=50;InspectionLabelAt(3)=Coplanarity;"
+            "InspectionPassedAt(3)=97;NoSuchMember=1");
     qputenv("TARVO_MANUALHDL_VALUES", "SessionValue1004=1200");
     H950HdlrControl handler;
     handler.Attach(companion::CreateControl(QString::fromLatin1(H950HdlrControl::ClassName)));

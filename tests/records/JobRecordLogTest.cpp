@@ -54,8 +54,8 @@ const ChildRole kAppender("jobsum-append", [](const QStringList& args) {
     const int count = args.value(2).toInt();
     for (int i = 0; i < count; ++i) {
         QString error;
-        if (!JobRecordLog::Append(args.value(0), JobRecord::HeaderLine(), JobRecord::Line(RecordFields(args.value(1), i)),
-                                  &error))
+        if (!JobRecordLog::Append(args.value(0), JobRecord::HeaderLine(),
+                                  JobRecord::Line(RecordFields(args.value(1), i)), &error))
             return 2;
     }
     return 0;
@@ -71,8 +71,8 @@ const ChildRole kFullDisk("jobsum-full", [](const QStringList& args) {
     rlimit limit{rlim_t(size + 10), rlim_t(size + 10)};
     setrlimit(RLIMIT_FSIZE, &limit);
     QString error;
-    const bool written
-        = JobRecordLog::Append(folder, JobRecord::HeaderLine(), JobRecord::Line(RecordFields("late", 1)), &error);
+    const bool written =
+        JobRecordLog::Append(folder, JobRecord::HeaderLine(), JobRecord::Line(RecordFields("late", 1)), &error);
     printf("%s\n", qPrintable(error));
     return written ? 1 : 0;
 });
@@ -118,8 +118,8 @@ TEST_F(JobRecordLogTest, RowsMatchTheHeaderAndAppendOnly)
     ASSERT_EQ(rows.size(), 3);
     QStringList header = JobRecord::HeaderTitles();
     EXPECT_EQ(header.size(), 162);
-    EXPECT_EQ(header.mid(0, 5), (QStringList{"User", "Handler Type", "Date & Time", "Successful operations:",
-                                             "Already secured     :"}));
+    EXPECT_EQ(header.mid(0, 5),
+              (QStringList{"User", "Handler Type", "Date & Time", "Successful operations:", "Already secured     :"}));
     EXPECT_EQ(header.mid(15, 4), (QStringList{"All other failures:", "Overall Yield", "Units/Hour", "Site 1 Passed"}));
     EXPECT_EQ(header.last(), "Site 24 SM Odometer Socket");
     header << ""; // every field is followed by a comma

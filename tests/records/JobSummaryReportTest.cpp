@@ -37,8 +37,9 @@ QStringList SectionOf(const QStringList& lines, const QString& heading)
     qsizetype i = lines.indexOf(heading);
     if (i < 0)
         return section;
-    for (++i; i < lines.size() && !(lines[i].isEmpty() && i + 1 < lines.size() && lines[i + 1].endsWith(':')
-                                    && !lines[i + 1].startsWith('\t'));
+    for (++i; i < lines.size()
+         && !(lines[i].isEmpty() && i + 1 < lines.size() && lines[i + 1].endsWith(':')
+              && !lines[i + 1].startsWith('\t'));
          ++i)
         section << lines[i];
     while (!section.isEmpty() && section.last().isEmpty())
@@ -47,8 +48,7 @@ QStringList SectionOf(const QStringList& lines, const QString& heading)
 }
 
 class JobSummaryReportTest : public ReportFixture
-{
-};
+{};
 
 TEST_F(JobSummaryReportTest, OneDeviceJobStopsAfterStatistics)
 {
@@ -75,13 +75,13 @@ TEST_F(JobSummaryReportTest, FailuresAreListedByCategoryInTableOrder)
     in.bStartInOperatorMode = true;
     AddSites(1);
     const QStringList lines = Build();
-    EXPECT_EQ(lines.mid(2, 3), (QStringList{Row("Name:", "Lot 7"), Row("Operating Mode:", "Operator Mode"),
-                                            Row("Job ID:", "J-42")}));
-    EXPECT_EQ(SectionOf(lines, "Statistics:"),
-              (QStringList{Row("Successful operations:", "1"), Row("Failure operations:", "2"),
-                           Row("Total operations:", "3"), "\t\t\t ", Row("Failure operation details:", " "),
-                           SubRow("Continuity failures :", "1"), SubRow("Verify failures     :", "1"), "\t ",
-                           Row("Overall Yield:", "33.33%")}));
+    EXPECT_EQ(lines.mid(2, 3),
+              (QStringList{Row("Name:", "Lot 7"), Row("Operating Mode:", "Operator Mode"), Row("Job ID:", "J-42")}));
+    EXPECT_EQ(
+        SectionOf(lines, "Statistics:"),
+        (QStringList{Row("Successful operations:", "1"), Row("Failure operations:", "2"), Row("Total operations:", "3"),
+                     "\t\t\t ", Row("Failure operation details:", " "), SubRow("Continuity failures :", "1"),
+                     SubRow("Verify failures     :", "1"), "\t ", Row("Overall Yield:", "33.33%")}));
     // Three devices: the socket counters follow (a single-slot site with its
     // daughter card present).
     EXPECT_EQ(SectionOf(lines, "Socket Module Insertion Counters:"),
@@ -149,8 +149,9 @@ TEST_F(JobSummaryReportTest, MediaTransferJobWarnsAndLeavesOutPatternAndDevice)
     autoHandler->Set(H950HdlrId::AutoHandlerInUse, VbBool(true));
     autoHandler->Set(H950HdlrId::HandlerValue3, 1);
     const QStringList lines = Build();
-    EXPECT_EQ(lines.mid(0, 4), (QStringList{"", "Job:", Row("Warning:", "Devices not programmed. Media transfer only."),
-                                            Row("Name:", "Lot 7")}));
+    EXPECT_EQ(lines.mid(0, 4),
+              (QStringList{"", "Job:", Row("Warning:", "Devices not programmed. Media transfer only."),
+                           Row("Name:", "Lot 7")}));
     EXPECT_FALSE(lines.contains("Data Pattern File:"));
     EXPECT_FALSE(lines.contains("Device:"));
     EXPECT_FALSE(lines.contains("AutoHandler:"));
@@ -188,18 +189,19 @@ TEST_F(JobSummaryReportTest, AutomaticHandlerReportsBinsTimesAndVision)
     const QStringList lines = Build();
 
     EXPECT_EQ(SectionOf(lines, "AutoHandler:"), (QStringList{Row("Empty Socket Test Interval:", "N/A")}));
-    EXPECT_EQ(SectionOf(lines, "Statistics:"),
-              (QStringList{Row("Successful operations:", "97"), Row("Failure operations:", "3"),
-                           Row("Total operations:", "100"), "\t\t\t ", Row("Failure operation details:", " "),
-                           SubRow("Bin 2 Reject", "2"), SubRow("Program failures    :", "1"), "\t ",
-                           Row("Overall Yield:", "97.00%"), Row("Start Time:", "09:00:00"),
-                           Row("End Time:", "10:00:00"), Row("Units/Hour:", "450"), "\t ",
-                           Row("Potential Units/Hour:", "600"), Row("Delay Time During the Job:", "00:05:00"),
-                           Row("Operation Efficiency:", "75.00%")}));
+    EXPECT_EQ(
+        SectionOf(lines, "Statistics:"),
+        (QStringList{Row("Successful operations:", "97"), Row("Failure operations:", "3"),
+                     Row("Total operations:", "100"), "\t\t\t ", Row("Failure operation details:", " "),
+                     SubRow("Bin 2 Reject", "2"), SubRow("Program failures    :", "1"), "\t ",
+                     Row("Overall Yield:", "97.00%"), Row("Start Time:", "09:00:00"), Row("End Time:", "10:00:00"),
+                     Row("Units/Hour:", "450"), "\t ", Row("Potential Units/Hour:", "600"),
+                     Row("Delay Time During the Job:", "00:05:00"), Row("Operation Efficiency:", "75.00%")}));
     const QStringList vision = SectionOf(lines, "2D Vision Inspection Statistics:");
     ASSERT_EQ(vision.size(), 12);
-    EXPECT_EQ(vision.mid(0, 4), (QStringList{Row("Program Number:", "40000"), Row("File Name:", "lead.vis"),
-                                             Row("Total Number Of Parts Inspected:", "100"), "\t "}));
+    EXPECT_EQ(vision.mid(0, 4),
+              (QStringList{Row("Program Number:", "40000"), Row("File Name:", "lead.vis"),
+                           Row("Total Number Of Parts Inspected:", "100"), "\t "}));
     EXPECT_EQ(vision[4], Row("    Lead 0:", "Passed: 0\tFailed: 0"));
     EXPECT_EQ(vision[11], Row("    Lead 7:", "Passed: 99\tFailed: 1"));
     EXPECT_EQ(report->Record().At(JobRecord::kHandlerType), "8x00 handler");
@@ -351,9 +353,11 @@ TEST_F(JobSummaryReportTest, ComplexSerializationNamesTheProgramAndItsArguments)
         QStringList expected; // the lines after the working folder
     };
     const QList<Case> cases = {
-        {"  \"/opt/sn/make serial\" --lot 7 ", "/opt/sn/make serial",
+        {"  \"/opt/sn/make serial\" --lot 7 ",
+         "/opt/sn/make serial",
          {Row("Program File:", "/opt/sn/make serial"), Row("Command Line Arguments:", "--lot 7")}},
-        {"/opt/sn/mkserial -q", "/opt/sn/mkserial",
+        {"/opt/sn/mkserial -q",
+         "/opt/sn/mkserial",
          {Row("Program File:", "/opt/sn/mkserial"), Row("Command Line Arguments:", "-q")}},
         {"/opt/sn/mkserial", "/opt/sn/mkserial", {Row("Program File:", "/opt/sn/mkserial")}},
     };
@@ -412,10 +416,10 @@ TEST(FormatYieldTest, RoundsOnceAndCountsInSixtyFourBits)
         {2, 1, "66.67%"},
         {5, 0, "100.00%"},
         {0, 7, "0.00%"},
-        {1, 31, "3.12%"},           // 312.5 rounds to the even 312
-        {24999, 1, "100.00%"},      // 99.996%
+        {1, 31, "3.12%"},      // 312.5 rounds to the even 312
+        {24999, 1, "100.00%"}, // 99.996%
         {0, 0, "N/A"},
-        {300000, 0, "100.00%"},     // past 214,748 devices
+        {300000, 0, "100.00%"}, // past 214,748 devices
         {2000000000, 1000000000, "66.67%"},
     };
     for (const Case& c : cases)

@@ -19,7 +19,10 @@ namespace {
 class TestHost : public SerializationFrm::Host
 {
 public:
-    explicit TestHost(QXPgmrControl& engine) : m_engine(engine) {}
+    explicit TestHost(QXPgmrControl& engine)
+        : m_engine(engine)
+    {
+    }
     QXPgmrControl& Engine() override { return m_engine; }
     QString QuantityText() override { return quantity; }
     QString WorkingDirectoryAtLaunch() override { return workingDirectory; }
@@ -56,9 +59,8 @@ protected:
             received << shown.join('|');
             return QVariant(qint16(runResult));
         });
-        engine->On(QXPgmrId::SerializationValueAt314, [](InvokeKind, QVariantList& args) {
-            return QVariant(args[0].toString().section(' ', 0, 0));
-        });
+        engine->On(QXPgmrId::SerializationValueAt314,
+                   [](InvokeKind, QVariantList& args) { return QVariant(args[0].toString().section(' ', 0, 0)); });
         engine->On(QXPgmrId::DisableSerialization, [this](InvokeKind, QVariantList&) {
             received << "DisableSerialization";
             return QVariant();
@@ -96,27 +98,42 @@ TEST_F(SerializationDialogTest, OkHandsEveryLayoutsSettingsToTheEngine)
         bool stapl;
         int option; // 0 none, 1 simple, 2 complex
         std::function<void(SerializationFrm&)> enter;
-        QString arguments;   // the 14 arguments, "|" between them
-        bool verifyAfter;    // SerialVerifyEnabled afterwards
-        QStringList status;  // status lines written
+        QString arguments;  // the 14 arguments, "|" between them
+        bool verifyAfter;   // SerialVerifyEnabled afterwards
+        QStringList status; // status lines written
     };
     const QList<Case> cases = {
-        {"simple, size 3, hexadecimal, typed data file without extension", false, "1", false, 1,
+        {"simple, size 3, hexadecimal, typed data file without extension",
+         false,
+         "1",
+         false,
+         1,
          [](SerializationFrm& d) {
              d.optHex->click();
              d.SerialNumSizeCombo->setCurrentIndex(2);
              d.Serial_DataFile->setText("/jobs/serial");
          },
-         "0|3|/jobs/serial.dat|1000|0|0|0||0|1|100|199||0", false, {"dat extension added to /jobs/serial"}},
-        {"simple on a concurrent programmer, quantity 5: verify forced on", true, "5", false, 1,
+         "0|3|/jobs/serial.dat|1000|0|0|0||0|1|100|199||0",
+         false,
+         {"dat extension added to /jobs/serial"}},
+        {"simple on a concurrent programmer, quantity 5: verify forced on",
+         true,
+         "5",
+         false,
+         1,
          [](SerializationFrm& d) {
              d.Serial_DataFile->setText("/jobs.old/serial");
              d.SerialLogFile->setText("/jobs/serial.");
              d.VerifySerNum->click();
          },
-         "1|2|/jobs.old/serial.dat|4096|0|0|2|/jobs/serial.log|0|0|100|199||0", true,
+         "1|2|/jobs.old/serial.dat|4096|0|0|2|/jobs/serial.log|0|0|100|199||0",
+         true,
          {"dat extension added to /jobs.old/serial", "log extension added to /jobs/serial."}},
-        {"complex with a relative program and a hidden bad address", false, "1", false, 2,
+        {"complex with a relative program and a hidden bad address",
+         false,
+         "1",
+         false,
+         2,
          [](SerializationFrm& d) {
              d.Buffer_Address->setText("zz");
              d.Serial_DataFile->setText("/jobs/serial.dat");
@@ -124,14 +141,22 @@ TEST_F(SerializationDialogTest, OkHandsEveryLayoutsSettingsToTheEngine)
              d.chkResumeSn->click();
              d.First_Ser_Num->setText("");
          },
-         "2|2|/jobs/serial.dat|zz|0|0|0||0|0||199|mkserial -lot 7|1", false, {}},
-        {"STAPL: size 1 and verify 0 whatever the hidden box says", true, "1", true, -1,
+         "2|2|/jobs/serial.dat|zz|0|0|0||0|0||199|mkserial -lot 7|1",
+         false,
+         {}},
+        {"STAPL: size 1 and verify 0 whatever the hidden box says",
+         true,
+         "1",
+         true,
+         -1,
          [](SerializationFrm& d) {
              d.Serial_DataFile->setText("/jobs/stapl.dat");
              d.SerialLogFile->setText("/jobs/stapl.log");
              d.oIndexRange->setText("1,3,5-12");
          },
-         "4|1|/jobs/stapl.dat|4096|0|0|0|/jobs/stapl.log|0|0|1,3,5-12|199||0", false, {}},
+         "4|1|/jobs/stapl.dat|4096|0|0|0|/jobs/stapl.log|0|0|1,3,5-12|199||0",
+         false,
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -175,50 +200,75 @@ TEST_F(SerializationDialogTest, ChecksStopOkInOrderWithTheDialogOpen)
         const char* focus;    // the box that has the focus afterwards
     };
     const QList<Case> cases = {
-        {"both files empty: two messages, data file first", true, 1, [](SerializationFrm&) {},
+        {"both files empty: two messages, data file first",
+         true,
+         1,
+         [](SerializationFrm&) {},
          {"Error, You must enter a Serialization Data File.", "Error, You must enter a Serialization Log File."},
          "SerialLogFile"},
-        {"empty address", false, 1,
+        {"empty address",
+         false,
+         1,
          [](SerializationFrm& d) {
              d.Buffer_Address->clear();
              d.Serial_DataFile->setText("/jobs/a.dat");
          },
-         {"Buffer address for Serial Number not specified. Please enter a value."}, "Buffer_Address"},
-        {"decimal address the engine refuses", false, 1,
+         {"Buffer address for Serial Number not specified. Please enter a value."},
+         "Buffer_Address"},
+        {"decimal address the engine refuses",
+         false,
+         1,
          [](SerializationFrm& d) {
              d.Buffer_Address->setText("12AB");
              d.Serial_DataFile->setText("/jobs/a.dat");
          },
-         {"The Value Entered is not a Valid Decimal value, Please enter a new value."}, "Buffer_Address"},
-        {"no program", false, 2, [](SerializationFrm& d) { d.Serial_DataFile->setText("/jobs/a.dat"); },
-         {"Error, You must enter a Serialization Program File."}, "SerializeProgram"},
-        {"a program that does not exist", false, 2,
+         {"The Value Entered is not a Valid Decimal value, Please enter a new value."},
+         "Buffer_Address"},
+        {"no program",
+         false,
+         2,
+         [](SerializationFrm& d) { d.Serial_DataFile->setText("/jobs/a.dat"); },
+         {"Error, You must enter a Serialization Program File."},
+         "SerializeProgram"},
+        {"a program that does not exist",
+         false,
+         2,
          [](SerializationFrm& d) {
              d.Serial_DataFile->setText("/jobs/a.dat");
              d.SerializeProgram->setText("absent -x");
          },
-         {"Error, You must enter an existing Serialization Program File."}, "SerializeProgram"},
-        {"no first serial number", false, 2,
+         {"Error, You must enter an existing Serialization Program File."},
+         "SerializeProgram"},
+        {"no first serial number",
+         false,
+         2,
          [](SerializationFrm& d) {
              d.Serial_DataFile->setText("/jobs/a.dat");
              d.SerializeProgram->setText("mkserial");
              d.First_Ser_Num->clear();
          },
-         {"Error, You must enter a starting serial number."}, "First_Ser_Num"},
-        {"no last serial number", false, 2,
+         {"Error, You must enter a starting serial number."},
+         "First_Ser_Num"},
+        {"no last serial number",
+         false,
+         2,
          [](SerializationFrm& d) {
              d.Serial_DataFile->setText("/jobs/a.dat");
              d.SerializeProgram->setText("mkserial");
              d.Last_Ser_Num->clear();
          },
-         {"Error, You must enter a last serial number."}, "Last_Ser_Num"},
-        {"no index range", true, -1,
+         {"Error, You must enter a last serial number."},
+         "Last_Ser_Num"},
+        {"no index range",
+         true,
+         -1,
          [](SerializationFrm& d) {
              d.Serial_DataFile->setText("/jobs/a.dat");
              d.SerialLogFile->setText("/jobs/a.log");
              d.oIndexRange->clear();
          },
-         {"Error, You must enter valid index numbers and/or ranges."}, "oIndexRange"},
+         {"Error, You must enter valid index numbers and/or ranges."},
+         "oIndexRange"},
     };
     QFile(host->workingDirectory + "/mkserial").open(QIODevice::WriteOnly);
     const QString cwd = QDir::currentPath();
