@@ -156,8 +156,9 @@ TEST_F(JobSummaryWindowTest, OnlyOkHandsTheReportToAutomaticSaving)
             w.close();
         EXPECT_FALSE(w.isVisible());
         ASSERT_EQ(handed.size(), c.handedOn ? 1 : 0) << (c.setting ? c.setting : "absent") << c.viaOk;
-        if (c.handedOn)
+        if (c.handedOn) {
             EXPECT_EQ(handed[0], w.ReportText());
+        }
     }
 }
 
