@@ -152,16 +152,21 @@ QString QtUiService::BrowseForFolder(const QString& prompt, const QString& initi
     return answer;
 }
 
-bool QtUiService::ShowPrinter(const QString& title)
+bool QtUiService::ShowPrinter(QPrinter& printer, const PrintDialogRequest& request)
 {
     if (m_ending)
         return false;
-    QPrinter printer;
     QPrintDialog dialog(&printer, Owner());
-    if (!title.isEmpty())
-        dialog.setWindowTitle(title);
+    if (!request.title.isEmpty())
+        dialog.setWindowTitle(request.title);
+    // No page range; the selection is offered (and proposed) when there is one.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, request.hasSelection);
+    printer.setPrintRange(request.hasSelection ? QPrinter::Selection : QPrinter::AllPages);
     const bool confirmed = dialog.exec() == QDialog::Accepted;
-    Log(title, QString(), QStringLiteral("Print"), confirmed ? QStringLiteral("1") : QStringLiteral("2"));
+    Log(request.title, QString(), QStringLiteral("Print"),
+        confirmed ? (printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName())
+                  : QStringLiteral("2"));
     return confirmed;
 }
 

@@ -25,7 +25,8 @@ public:
     QString GetOpenFileName(const FileDialogRequest& request) override;
     QString GetSaveFileName(const FileDialogRequest& request) override;
     QString BrowseForFolder(const QString& prompt, const QString& initialDir) override;
-    bool ShowPrinter(const QString& title) override;
+    using UiService::ShowPrinter;
+    bool ShowPrinter(QPrinter& printer, const PrintDialogRequest& request) override;
     int ShowModal(QDialog* dialog) override;
     void EndOpenBoxes() override;
 

@@ -1,5 +1,7 @@
 #include "ScriptedUiService.h"
 
+#include <QPrinter>
+
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -135,12 +137,25 @@ QString ScriptedUiService::BrowseForFolder(const QString& prompt, const QString&
     return answer;
 }
 
-bool ScriptedUiService::ShowPrinter(const QString& title)
+bool ScriptedUiService::ShowPrinter(QPrinter& printer, const PrintDialogRequest& request)
 {
     QString answer;
-    Next(QStringLiteral("print dialog %1").arg(Quoted(title)), &answer);
-    const bool confirmed = answer.trimmed() == QLatin1String("1");
-    Record(title, QString(), kPrint, confirmed ? QStringLiteral("1") : QStringLiteral("2"));
+    Next(QStringLiteral("print dialog %1").arg(Quoted(request.title)), &answer);
+    answer = answer.trimmed();
+    const bool confirmed = !answer.isEmpty() && answer != QLatin1String("2")
+        && answer.compare(QLatin1String("Cancel"), Qt::CaseInsensitive) != 0;
+    if (confirmed) {
+        if (answer.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(answer);
+        } else {
+            printer.setOutputFormat(QPrinter::NativeFormat);
+            if (answer != QLatin1String("1"))
+                printer.setPrinterName(answer);
+        }
+        printer.setPrintRange(request.hasSelection ? QPrinter::Selection : QPrinter::AllPages);
+    }
+    Record(request.title, QString(), kPrint, confirmed ? answer : QStringLiteral("2"));
     return confirmed;
 }
 

@@ -13,6 +13,9 @@
 // Script entries are consumed in order, one per box: the answer number for a
 // message box (1 OK, 2 Cancel, 6 Yes, 7 No...), the text for an input box or a
 // file or folder dialog, "1" (accept) or "2" (reject) for a modal window.
+// A print dialog takes a path ending ".pdf" (print to that PDF file), "2",
+// "Cancel" or nothing (cancelled), or a printer's name ("1": the default
+// printer); with text selected, the selection is printed.
 // What happens when a box finds no entry left depends on the mode: a station
 // run with a script takes the default button (Cancel for a dialog); a test
 // fails at once, naming the prompt.
@@ -45,7 +48,8 @@ public:
     QString GetOpenFileName(const FileDialogRequest& request) override;
     QString GetSaveFileName(const FileDialogRequest& request) override;
     QString BrowseForFolder(const QString& prompt, const QString& initialDir) override;
-    bool ShowPrinter(const QString& title) override;
+    using UiService::ShowPrinter;
+    bool ShowPrinter(QPrinter& printer, const PrintDialogRequest& request) override;
     int ShowModal(QDialog* dialog) override;
 
     // One log line for a box (exposed for the Qt service's logging too).

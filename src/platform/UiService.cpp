@@ -4,6 +4,7 @@
 #include "ScriptedUiService.h"
 
 #include <QFile>
+#include <QPrinter>
 #include <iterator>
 
 namespace vb {
@@ -90,4 +91,30 @@ std::unique_ptr<UiService> SetUi(std::unique_ptr<UiService> service)
     std::unique_ptr<UiService> previous = std::move(Installed());
     Installed() = std::move(service);
     return previous;
+}
+
+bool UiService::ShowPrinter(const QString& title)
+{
+    QPrinter printer;
+    return ShowPrinter(printer, PrintDialogRequest{title, false});
+}
+
+QString QtFileFilter(const QString& commonDialogFilter)
+{
+    const QStringList parts = commonDialogFilter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (open > 0 && description.endsWith(QLatin1Char(')')))
+            description = description.left(open).trimmed();
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& pattern : patterns) {
+            pattern = pattern.trimmed();
+            if (pattern == QLatin1String("*.*"))
+                pattern = QStringLiteral("*");
+        }
+        filters << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QStringLiteral(")");
+    }
+    return filters.join(QStringLiteral(";;"));
 }

@@ -11,6 +11,7 @@
 #include <memory>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace vb {
@@ -45,12 +46,23 @@ QList<int> ButtonAnswers(int buttons);
 int DefaultAnswer(int buttons);
 } // namespace vb
 
+// A common-dialog filter ("Text (*.txt)|*.txt|All Files (*.*)|*.*") as a Qt
+// filter ("Text (*.txt);;All Files (*)"): "*.*" becomes "*", which also
+// matches names without a dot, as it does on Windows.
+QString QtFileFilter(const QString& commonDialogFilter);
+
 struct FileDialogRequest
 {
     QString title;
     QString filter;       // Qt filter text, e.g. "Job files (*.qx);;All files (*)"
     QString initialDir;
     QString fileName;     // proposed name
+};
+
+struct PrintDialogRequest
+{
+    QString title;
+    bool hasSelection = false; // text is selected: the dialog offers (and proposes) printing only it
 };
 
 class UiService
@@ -69,8 +81,12 @@ public:
     virtual QString GetOpenFileName(const FileDialogRequest& request) = 0;
     virtual QString GetSaveFileName(const FileDialogRequest& request) = 0;
     virtual QString BrowseForFolder(const QString& prompt, const QString& initialDir) = 0;
-    // Print dialog: True when the operator confirmed printing.
-    virtual bool ShowPrinter(const QString& title) = 0;
+    // Print dialog: sets up the printer (a printer by name, or a PDF file)
+    // and answers True when the operator confirmed printing. The print range
+    // is QPrinter::Selection when the operator chose to print the selection.
+    virtual bool ShowPrinter(QPrinter& printer, const PrintDialogRequest& request) = 0;
+    // The same for a caller that only asks whether to print.
+    bool ShowPrinter(const QString& title);
     // Shows a window modally and returns QDialog::exec's result.
     virtual int ShowModal(QDialog* dialog) = 0;
 

@@ -1,26 +1,218 @@
 #include "frmJobSummary.h"
 
-#include <QHBoxLayout>
-#include <QPlainTextEdit>
+#include "engine/SiteBoxControl.h"
+#include "mainwindow/BlackBoxLog.h"
+#include "mainwindow/frmMain.h"
+#include "operation/TabStrip.h"
+#include "operation/frmProgram.h"
+#include "platform/AppInfo.h"
+#include "platform/EngineCall.h"
+#include "platform/Twips.h"
+#include "platform/UiService.h"
+#include "settings/ProgrammerClass.h"
+#include "settings/SettingsStore.h"
+#include "shell/ShellUtilities.h"
+#include "shell/StartUp.h"
+
+#include <QPrinter>
 #include <QPushButton>
-#include <QVBoxLayout>
+#include <QSaveFile>
+#include <QTextEdit>
+
+using appinfo::App;
+using enginecall::Ask;
+using enginecall::Try;
+
+namespace {
+
+constexpr qint32 kMinimumSize = 1500;
+constexpr qint32 kMargin = 120;
+constexpr qint32 kButtonWidth = 1215;
+constexpr qint32 kButtonHeight = 375;
+constexpr qint32 kRightMargin = 17000;
+
+void PlaceTwips(QWidget* control, qint32 left, qint32 top, qint32 width, qint32 height)
+{
+    control->setGeometry(twips::ToPixels(left), twips::ToPixels(top), twips::ToPixels(width), twips::ToPixels(height));
+}
+
+} // namespace
 
 frmJobSummary::frmJobSummary(QWidget* parent)
-    : QDialog(parent)
+    : frmJobSummary(StationInputs(), parent)
+{
+}
+
+frmJobSummary::frmJobSummary(JobSummaryInputs inputs, QWidget* parent)
+    : QDialog(parent),
+      m_inputs(std::move(inputs))
+{
+    CreateControls();
+    Form_Load();
+}
+
+void frmJobSummary::CreateControls()
 {
     setObjectName(QStringLiteral("frmJobSummary"));
     setWindowTitle(QStringLiteral("Job Summary"));
-    auto* layout = new QVBoxLayout(this);
-    txtSummary = new QPlainTextEdit(this);
-    txtSummary->setObjectName(QStringLiteral("txtSummary"));
-    txtSummary->setReadOnly(true);
-    layout->addWidget(txtSummary);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
+    rtfReport = new QTextEdit(this);
+    rtfReport->setObjectName(QStringLiteral("rtfReport"));
+    rtfReport->setReadOnly(true);
+    rtfReport->setAcceptRichText(true);
     btnOK = new QPushButton(QStringLiteral("OK"), this);
     btnOK->setObjectName(QStringLiteral("btnOK"));
     btnOK->setDefault(true);
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    row->addWidget(btnOK);
-    layout->addLayout(row);
+    btnPrint = new QPushButton(QStringLiteral("&Print"), this);
+    btnPrint->setObjectName(QStringLiteral("btnPrint"));
+    cmdSave = new QPushButton(QStringLiteral("&Save"), this);
+    cmdSave->setObjectName(QStringLiteral("cmdSave"));
+    for (QPushButton* button : {btnOK, btnPrint, cmdSave})
+        button->resize(twips::ToPixels(kButtonWidth), twips::ToPixels(kButtonHeight));
+    connect(btnOK, &QPushButton::clicked, this, [this] { btnOK_Click(); });
+    connect(btnPrint, &QPushButton::clicked, this, [this] { btnPrint_Click(); });
+    connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
+    resize(twips::ToPixels(9600), twips::ToPixels(7200));
+}
+
+JobSummaryInputs frmJobSummary::StationInputs()
+{
+    JobSummaryInputs in;
+    if (!gMainForm)
+        return in;
+    frmMain& main = *gMainForm;
+    in.engine = &main.QXProgrammer;
+    in.autoHandler = &main.QXH950AutoHandler;
+    in.manualHandler = &main.ConcurrentManualHandler;
+    in.isVexalDeviceOrAfmOrStaplFile = Ask([&] { return main.IsVexalDeviceOrAfmOrStaplFile(); }, false);
+    in.lngNumCopies = main.lngNumCopies;
+    in.sWorkingDirectoryAtLaunch = main.sWorkingDirectoryAtLaunch;
+    frmProgram* window = main.frmP;
+    if (!window)
+        return in;
+    in.counters = window->Counters();
+    in.blnStopClicked = window->blnStopClicked;
+    if (window->tabOperation)
+        in.selectedTabCaption = window->tabOperation->Caption(window->tabOperation->SelectedIndex());
+    in.bufferName = window->BufferTypeGetName();
+    in.bufferDate = window->BufferTypeGetDate();
+    in.operationsLog = window->GetOperationsLog();
+    in.actionIsRepeatable = window->ActionIsRepeatable(window->udtAction);
+    in.firstSiteBoxVisible =
+        !window->SiteBox.empty() && window->SiteBox[0] && Ask([&] { return window->SiteBox[0]->Visible(); }, false);
+    in.siteBox = [window](int index) -> SiteBoxControl* {
+        return index >= 0 && size_t(index) < window->SiteBox.size() ? window->SiteBox[size_t(index)].get() : nullptr;
+    };
+    const ProgrammerClass& data = window->pgmrData();
+    in.udtHandlerType = data.udtHandlerType;
+    in.strJobName = data.strJobName;
+    in.strJobID = data.strJobID;
+    in.bStartInOperatorMode = data.bStartInOperatorMode;
+    in.lngFileSize = data.lngFileSize;
+    in.udtRadix = data.udtRadix;
+    in.strDeviceName = data.strDeviceName;
+    in.strDeviceSize = data.strDeviceSize;
+    return in;
+}
+
+void frmJobSummary::Form_Load()
+{
+    QTextDocument* document = rtfReport->document();
+    JobSummaryReport::PrepareDocument(document);
+    rtfReport->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    rtfReport->setLineWrapColumnOrWidth(twips::ToPixels(kRightMargin));
+
+    strLogDir = qEnvironmentVariable("QXELOG");
+    strUser = qEnvironmentVariable("USER");
+    m_inputs.logDir = strLogDir;
+    m_inputs.user = strUser;
+
+    m_report = std::make_unique<JobSummaryReport>(document, m_inputs);
+    m_report->BuildReport();
+    rtfReport->moveCursor(QTextCursor::Start);
+    if (m_report->RecordAttempted() && !m_report->RecordWritten()) {
+        const QString message =
+            QStringLiteral("The job record could not be written to %1").arg(m_report->RecordError());
+        WriteLogInfo(message, true);
+        AppMsgBox(message, vb::vbOKOnly + vb::vbExclamation, QStringLiteral("Job Summary"));
+    }
+    WriteLogInfo(ReportText(), true);
+}
+
+QString frmJobSummary::ReportText() const
+{
+    QString text = rtfReport->toPlainText();
+    text.replace(QLatin1String("\n"), QLatin1String("\r\n"));
+    return text;
+}
+
+void frmJobSummary::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmJobSummary::Form_Resize()
+{
+    if (m_resizing)
+        return;
+    m_resizing = true;
+    const qint32 minimum = twips::ToPixels(kMinimumSize);
+    if (height() < minimum || width() < minimum)
+        resize(std::max(width(), minimum), std::max(height(), minimum));
+    const qint32 innerWidth = twips::FromPixels(width());
+    const qint32 innerHeight = twips::FromPixels(height());
+    const qint32 buttonWidth = twips::FromPixels(btnOK->width());
+    const qint32 buttonHeight = twips::FromPixels(btnOK->height());
+    PlaceTwips(rtfReport, kMargin, kMargin, innerWidth - 2 * kMargin, innerHeight - 3 * kMargin - buttonHeight);
+    const qint32 top = innerHeight - buttonHeight - kMargin;
+    const qint32 okLeft = innerWidth - buttonWidth - kMargin;
+    const qint32 printLeft = okLeft - buttonWidth - kMargin;
+    const qint32 saveLeft = printLeft - buttonWidth - kMargin;
+    PlaceTwips(btnOK, okLeft, top, buttonWidth, buttonHeight);
+    PlaceTwips(btnPrint, printLeft, top, buttonWidth, buttonHeight);
+    PlaceTwips(cmdSave, saveLeft, top, buttonWidth, buttonHeight);
+    m_resizing = false;
+}
+
+void frmJobSummary::btnOK_Click()
+{
+    bool numeric = false;
+    const int enabled =
+        GetSettingValue(App(), QStringLiteral("Application"), QStringLiteral("AutoSaveSK_Enable"), QStringLiteral("0"))
+            .toString()
+            .trimmed()
+            .toInt(&numeric);
+    if (numeric && enabled == 1 && m_inputs.engine) {
+        const QString text = ReportText();
+        Try([&] { m_inputs.engine->AutoSaveJobSummary(text); });
+    }
+    // Only OK hands the report on; the title bar's close just ends the showing.
+    accept();
+}
+
+void frmJobSummary::btnPrint_Click()
+{
+    QPrinter printer;
+    const bool hasSelection = rtfReport->textCursor().hasSelection();
+    if (!Ui().ShowPrinter(printer, PrintDialogRequest{QStringLiteral("Print"), hasSelection}))
+        return;
+    // With the selection as the print range only the selected text prints.
+    rtfReport->print(&printer);
+}
+
+void frmJobSummary::cmdSave_Click()
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("Save Job Summary");
+    request.filter = QtFileFilter(QStringLiteral("QX Job Summary File (*.txt)|*.txt|All Files (*.*)|*.*"));
+    const QString path = Ui().GetSaveFileName(request);
+    if (path.isEmpty())
+        return;
+    // Written whole or not at all: a failed save leaves an earlier file as it was.
+    QSaveFile file(path);
+    const QByteArray bytes = (QStringLiteral("\"") + ReportText() + QStringLiteral("\"\r\n")).toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        AppMsgBox(QStringLiteral("The job summary could not be saved to %1: %2").arg(path, file.errorString()),
+                  vb::vbOKOnly + vb::vbExclamation, QStringLiteral("Job Summary"));
+    }
 }

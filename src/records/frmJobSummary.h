@@ -1,19 +1,56 @@
 #pragma once
 
-// The job summary window, shown modally at the end of a job. For now it only
-// offers to close; the report it shows is built by the job summary.
+// The job summary window, shown modally at the end of a job: the report of
+// the job (built when the window loads, together with the job record), which
+// the operator prints, saves as a text file or, on OK, hands to the engine's
+// automatic report saving.
+
+#include "JobSummaryReport.h"
 
 #include <QDialog>
 
-class QPlainTextEdit;
 class QPushButton;
+class QTextEdit;
 
 class frmJobSummary : public QDialog
 {
     Q_OBJECT
 public:
+    // Loads from the station's windows and controls.
     explicit frmJobSummary(QWidget* parent = nullptr);
+    // Loads from the given values (a summary without a station around it).
+    explicit frmJobSummary(JobSummaryInputs inputs, QWidget* parent = nullptr);
 
-    QPlainTextEdit* txtSummary = nullptr;
+    QTextEdit* rtfReport = nullptr;
     QPushButton* btnOK = nullptr;
+    QPushButton* btnPrint = nullptr;
+    QPushButton* cmdSave = nullptr;
+
+    QString strLogDir;
+    QString strUser;
+
+    void Form_Resize();
+    void btnOK_Click();
+    void btnPrint_Click();
+    void cmdSave_Click();
+
+    // The report's text with CR LF line ends, as the file, the log and the
+    // engine receive it.
+    QString ReportText() const;
+    // The builder of the report shown (its record, whether it was written).
+    const JobSummaryReport& Report() const { return *m_report; }
+
+    // The values the report reads from the station's windows and controls.
+    static JobSummaryInputs StationInputs();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void CreateControls();
+    void Form_Load();
+
+    JobSummaryInputs m_inputs;
+    std::unique_ptr<JobSummaryReport> m_report;
+    bool m_resizing = false;
 };

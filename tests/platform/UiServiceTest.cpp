@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <QFile>
+#include <QPrinter>
 
 using namespace vb;
 
@@ -106,6 +107,40 @@ TEST_F(UiServiceTest, ScriptAnswersEveryKindOfBoxInOrder)
     EXPECT_TRUE(recorder.failures.isEmpty()) << recorder.failures.join("; ").toStdString();
     ASSERT_EQ(service->Shown().size(), 7);
     EXPECT_EQ(service->Shown().at(0), "Job\tSave changes?\t36\t7");
+}
+
+TEST_F(UiServiceTest, ScriptedPrintDialogSetsUpAPdfFileAPrinterOrNothing)
+{
+    Recorder recorder;
+    auto service = recorder.make({"/data/summary.PDF", "/data/part.pdf", "Cancel", "2", ""},
+                                 ScriptedUiService::WhenExhausted::Fail);
+    QPrinter whole;
+    ASSERT_TRUE(service->ShowPrinter(whole, {"Print", false}));
+    EXPECT_EQ(whole.outputFormat(), QPrinter::PdfFormat);
+    EXPECT_EQ(whole.outputFileName(), "/data/summary.PDF");
+    EXPECT_EQ(whole.printRange(), QPrinter::AllPages);
+
+    // With text selected only the selection prints.
+    QPrinter part;
+    ASSERT_TRUE(service->ShowPrinter(part, {"Print", true}));
+    EXPECT_EQ(part.outputFileName(), "/data/part.pdf");
+    EXPECT_EQ(part.printRange(), QPrinter::Selection);
+
+    for (int i = 0; i < 3; ++i) {
+        QPrinter cancelled;
+        EXPECT_FALSE(service->ShowPrinter(cancelled, {"Print", true})) << i;
+        EXPECT_TRUE(cancelled.outputFileName().isEmpty());
+    }
+    EXPECT_EQ(service->Shown().at(0), "Print\t\tPrint\t/data/summary.PDF");
+    EXPECT_EQ(service->Shown().at(2), "Print\t\tPrint\t2");
+    EXPECT_TRUE(recorder.failures.isEmpty()) << recorder.failures.join("; ").toStdString();
+}
+
+TEST(QtFileFilterTest, CommonDialogFiltersBecomeQtFilters)
+{
+    EXPECT_EQ(QtFileFilter("QX Job Summary File (*.txt)|*.txt|All Files (*.*)|*.*"),
+              "QX Job Summary File (*.txt);;All Files (*)");
+    EXPECT_EQ(QtFileFilter("Data|*.hex;*.s19"), "Data (*.hex *.s19)");
 }
 
 TEST_F(UiServiceTest, ExhaustedScriptTakesDefaultsInDefaultMode)

@@ -1,0 +1,205 @@
+// The job summary window through its buttons: printing (to PDF through the
+// scripted print dialog), saving the text, OK and the automatic report
+// saving, its size floor, and the environment it reads when it loads.
+
+#include "ReportFixture.h"
+
+#include "platform/AppInfo.h"
+#include "records/frmJobSummary.h"
+#include "settings/SettingsStore.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QTextEdit>
+
+namespace {
+
+QString PdfText(const QString& path)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    pdftotext.waitForFinished(60000);
+    return QString::fromUtf8(pdftotext.readAllStandardOutput());
+}
+
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class JobSummaryWindowTest : public ReportFixture
+{
+protected:
+    void SetUp() override
+    {
+        ReportFixture::SetUp();
+        m_savedLog = qgetenv("QXELOG");
+        m_savedUser = qgetenv("USER");
+        qunsetenv("QXELOG");
+        qunsetenv("USER");
+        in.counters.lngNumPassed = 3;
+        AddSites(1);
+    }
+    void TearDown() override
+    {
+        window.reset();
+        qputenv("QXELOG", m_savedLog);
+        qputenv("USER", m_savedUser);
+        ReportFixture::TearDown();
+    }
+
+    frmJobSummary& Open()
+    {
+        window = std::make_unique<frmJobSummary>(in);
+        return *window;
+    }
+
+    std::unique_ptr<frmJobSummary> window;
+
+private:
+    QByteArray m_savedLog, m_savedUser;
+};
+
+TEST_F(JobSummaryWindowTest, PrintsTheReportOrItsSelectionToPdf)
+{
+    frmJobSummary& w = Open();
+    EXPECT_EQ(w.windowTitle(), "Job Summary");
+    const QString whole = tempPath("whole.pdf");
+    ui().Answer(whole);
+    w.btnPrint->click();
+    const QString text = PdfText(whole);
+    EXPECT_TRUE(text.contains("Job Summary")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Successful operations:"));
+    EXPECT_TRUE(text.contains("Socket Module Insertion Counters"));
+
+    // With part of the report selected only that part prints.
+    QTextCursor selection = w.rtfReport->document()->find("Device:");
+    ASSERT_FALSE(selection.isNull());
+    selection.movePosition(QTextCursor::Down, QTextCursor::KeepAnchor, 1);
+    selection.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    w.rtfReport->setTextCursor(selection);
+    const QString part = tempPath("part.pdf");
+    ui().Answer(part);
+    w.btnPrint_Click();
+    const QString partText = PdfText(part);
+    EXPECT_TRUE(partText.contains("Device:")) << partText.toStdString();
+    EXPECT_TRUE(partText.contains("AT28C256"));
+    EXPECT_FALSE(partText.contains("Statistics"));
+    EXPECT_FALSE(partText.contains("Job Summary"));
+
+    // Cancel prints nothing.
+    const QString cancelled = tempPath("cancelled.pdf");
+    ui().Answer("Cancel");
+    w.btnPrint_Click();
+    EXPECT_FALSE(QFileInfo::exists(cancelled));
+    EXPECT_EQ(ui().Remaining(), 0);
+}
+
+TEST_F(JobSummaryWindowTest, SavesTheReportAsOneQuotedItemWithCrLf)
+{
+    frmJobSummary& w = Open();
+    const QString path = tempPath("summary.txt");
+    {
+        QFile old(path);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(100000, '#')); // longer than the report
+    }
+    ui().Answer(path);
+    w.cmdSave->click();
+    const QByteArray bytes = Contents(path);
+    EXPECT_TRUE(bytes.startsWith("\"Job Summary  --  "));
+    EXPECT_TRUE(bytes.endsWith("\"\r\n"));
+    EXPECT_FALSE(bytes.contains('#'));
+    const QByteArray inner = bytes.mid(1, bytes.size() - 4);
+    EXPECT_EQ(inner.count('\n'), inner.count("\r\n"));
+    EXPECT_TRUE(inner.contains("\r\nStatistics:\r\n"));
+    EXPECT_EQ(QString::fromUtf8(inner), w.ReportText());
+    EXPECT_EQ(ui().Shown().last().section('\t', 2, 2), "Save");
+
+    // Cancel writes nothing; a failed save says so, naming the file.
+    ui().Answer("");
+    w.cmdSave_Click();
+    const QString unwritable = tempPath("absent") + "/summary.txt";
+    ui().Answer(unwritable);
+    ui().Answer(vb::vbOK);
+    w.cmdSave_Click();
+    EXPECT_TRUE(ui().Shown().last().contains(unwritable)) << ui().Shown().last().toStdString();
+    EXPECT_EQ(ui().Remaining(), 0);
+}
+
+TEST_F(JobSummaryWindowTest, OnlyOkHandsTheReportToAutomaticSaving)
+{
+    QStringList handed;
+    engine->On(QXPgmrId::AutoSaveJobSummary, [&](InvokeKind, QVariantList& args) {
+        handed << args.value(0).toString();
+        return QVariant();
+    });
+    struct Case
+    {
+        const char* setting; // nullptr: absent
+        bool viaOk;
+        bool handedOn;
+    };
+    const Case cases[] = {{nullptr, true, false}, {"0", true, false}, {"x", true, false}, {"1", false, false},
+                          {"1", true, true}};
+    for (const Case& c : cases) {
+        handed.clear();
+        if (c.setting)
+            SaveSettingValue(appinfo::App(), "Application", "AutoSaveSK_Enable", QString(c.setting));
+        frmJobSummary& w = Open();
+        w.show();
+        if (c.viaOk)
+            w.btnOK->click();
+        else
+            w.close();
+        EXPECT_FALSE(w.isVisible());
+        ASSERT_EQ(handed.size(), c.handedOn ? 1 : 0) << (c.setting ? c.setting : "absent") << c.viaOk;
+        if (c.handedOn) {
+            EXPECT_EQ(handed[0], w.ReportText());
+        }
+    }
+}
+
+TEST_F(JobSummaryWindowTest, KeepsAFloorOf1500TwipsAndItsButtonsBottomRight)
+{
+    frmJobSummary& w = Open();
+    w.show();
+    w.resize(40, 300);
+    w.Form_Resize();
+    EXPECT_EQ(w.width(), 100);
+    EXPECT_EQ(w.height(), 300);
+    w.resize(640, 480);
+    w.Form_Resize();
+    EXPECT_EQ(w.btnOK->geometry().right() + 1, 640 - 8);
+    EXPECT_EQ(w.btnOK->geometry().bottom() + 1, 480 - 8);
+    EXPECT_LT(w.btnPrint->x(), w.btnOK->x());
+    EXPECT_LT(w.cmdSave->x(), w.btnPrint->x());
+    EXPECT_EQ(w.btnPrint->y(), w.btnOK->y());
+    EXPECT_LT(w.rtfReport->geometry().bottom(), w.btnOK->y());
+}
+
+TEST_F(JobSummaryWindowTest, LoadReadsTheLogFolderAndUserFromTheEnvironment)
+{
+    const QString folder = LogFolder();
+    qputenv("QXELOG", folder.toUtf8());
+    Open();
+    EXPECT_FALSE(QFileInfo::exists(folder + "/JobSum.log")); // no USER
+
+    qputenv("USER", "op");
+    frmJobSummary& w = Open();
+    EXPECT_EQ(w.strLogDir, folder);
+    EXPECT_EQ(w.strUser, "op");
+    EXPECT_TRUE(w.Report().RecordWritten());
+    EXPECT_TRUE(Contents(folder + "/JobSum.log").contains("\r\nop,Concurrent handler,"));
+
+    // A log folder that does not exist: the operator is told, with the reason.
+    qputenv("QXELOG", (folder + "/gone").toUtf8());
+    ui().Answer(vb::vbOK);
+    Open();
+    EXPECT_TRUE(ui().Shown().last().contains(folder + "/gone/JobSum.log: No such file or directory"))
+        << ui().Shown().last().toStdString();
+}
+
+} // namespace
