@@ -1,0 +1,132 @@
+#include "DataBuffer.h"
+
+#include <algorithm>
+#include <cstring>
+
+DataBuffer& DataBuffer::Instance()
+{
+    static DataBuffer buffer;
+    return buffer;
+}
+
+void DataBuffer::Resize(qint64 bytes)
+{
+    bytes = std::clamp<qint64>(bytes, 0, kMaxSize);
+    const qint64 oldSize = m_size;
+    const qint64 pages = (bytes + kPageSize - 1) / kPageSize;
+    m_pages.resize(size_t(pages));
+    for (qint64 i = (oldSize + kPageSize - 1) / kPageSize; i < pages; ++i)
+        m_pages[size_t(i)] = Page{nullptr, m_fill};
+    m_size = bytes;
+    // The part of the old last page that becomes new room must read as
+    // today's fill byte, whatever that page held or was filled with before.
+    if (bytes > oldSize && oldSize % kPageSize != 0) {
+        const qint64 index = oldSize / kPageSize;
+        const qint64 end = std::min(bytes, (index + 1) * kPageSize);
+        Page& page = m_pages[size_t(index)];
+        if (page.bytes || page.fill != m_fill)
+            std::memset(writablePage(index) + oldSize % kPageSize, m_fill, size_t(end - oldSize));
+    }
+    ++m_revision;
+}
+
+void DataBuffer::Clear()
+{
+    for (Page& page : m_pages)
+        page = Page{nullptr, m_fill};
+    ++m_revision;
+}
+
+quint8* DataBuffer::writablePage(qint64 index)
+{
+    Page& page = m_pages[size_t(index)];
+    if (!page.bytes) {
+        page.bytes.reset(new quint8[size_t(kPageSize)]);
+        std::memset(page.bytes.get(), page.fill, size_t(kPageSize));
+    }
+    return page.bytes.get();
+}
+
+quint8 DataBuffer::ByteAt(qint64 address) const
+{
+    Q_ASSERT(address >= 0 && address < m_size);
+    const Page& page = m_pages[size_t(address / kPageSize)];
+    return page.bytes ? page.bytes[size_t(address % kPageSize)] : page.fill;
+}
+
+void DataBuffer::SetByte(qint64 address, quint8 value)
+{
+    Write(address, &value, 1);
+}
+
+void DataBuffer::Read(qint64 address, quint8* out, qint64 count) const
+{
+    Q_ASSERT(address >= 0 && count >= 0 && address + count <= m_size);
+    while (count > 0) {
+        const qint64 index = address / kPageSize;
+        const qint64 offset = address % kPageSize;
+        const qint64 n = std::min(count, kPageSize - offset);
+        const Page& page = m_pages[size_t(index)];
+        if (page.bytes)
+            std::memcpy(out, page.bytes.get() + offset, size_t(n));
+        else
+            std::memset(out, page.fill, size_t(n));
+        out += n;
+        address += n;
+        count -= n;
+    }
+}
+
+void DataBuffer::Write(qint64 address, const quint8* data, qint64 count)
+{
+    Q_ASSERT(address >= 0 && count >= 0 && address + count <= m_size);
+    while (count > 0) {
+        const qint64 index = address / kPageSize;
+        const qint64 offset = address % kPageSize;
+        const qint64 n = std::min(count, kPageSize - offset);
+        std::memcpy(writablePage(index) + offset, data, size_t(n));
+        data += n;
+        address += n;
+        count -= n;
+    }
+    ++m_revision;
+}
+
+QByteArray DataBuffer::Bytes(qint64 address, qint64 count) const
+{
+    QByteArray bytes(count, Qt::Uninitialized);
+    Read(address, reinterpret_cast<quint8*>(bytes.data()), count);
+    return bytes;
+}
+
+qint64 DataBuffer::AllocatedBytes() const
+{
+    return kPageSize * std::count_if(m_pages.begin(), m_pages.end(), [](const Page& p) { return bool(p.bytes); });
+}
+
+void DataBuffer::SumBytes(qint64 count, quint64& evenSum, quint64& oddSum) const
+{
+    Q_ASSERT(count >= 0 && count <= m_size);
+    evenSum = oddSum = 0;
+    // Pages are of even size, so an address's parity is its offset's.
+    for (qint64 index = 0; index * kPageSize < count; ++index) {
+        const qint64 n = std::min(kPageSize, count - index * kPageSize);
+        const Page& page = m_pages[size_t(index)];
+        if (!page.bytes) {
+            evenSum += quint64(page.fill) * quint64((n + 1) / 2);
+            oddSum += quint64(page.fill) * quint64(n / 2);
+            continue;
+        }
+        const quint8* p = page.bytes.get();
+        quint64 even = 0, odd = 0;
+        qint64 i = 0;
+        for (; i + 1 < n; i += 2) {
+            even += p[i];
+            odd += p[i + 1];
+        }
+        if (i < n)
+            even += p[i];
+        evenSum += even;
+        oddSum += odd;
+    }
+}
