@@ -81,14 +81,15 @@ qint32 BufferFiles::LoadRange(const QString& path, qint32 type, const LoadOption
     if (m_buffer.Size() == 0)
         return fail(DataFileResult::NoBuffer, path, 0, QStringLiteral("there is no buffer to load into (no device is selected)"));
 
-    StagedData staged;
+    const bool ranged = FileTypeTable::TakesRange(type);
+    const quint32 unit = ranged ? Unit(type, options.wordAddressing) : 1;
+    StagedData staged(unit);
     LoadFault fault;
     if (!DataFileReader::Read(type, file.Data(), file.Size(), m_buffer.Size(), staged, fault))
         return fail(DataFileResult::Malformed, path, fault.line, fault.text);
 
     StagedData::Window window;
-    if (FileTypeTable::TakesRange(type)) {
-        window.unit = Unit(type, options.wordAddressing);
+    if (ranged) {
         window.autoLow = options.autoLow;
         window.low = options.low;
         window.high = options.high;
@@ -98,8 +99,15 @@ qint32 BufferFiles::LoadRange(const QString& path, qint32 type, const LoadOption
                         QStringLiteral("the lowest address %1 lies above the highest %2").arg(Hex(options.low), Hex(options.high)));
     }
     std::vector<StagedData::Placement> placements;
-    if (!staged.Place(window, m_buffer.Size(), placements, fault))
-        return fail(DataFileResult::Malformed, path, fault.line, fault.text);
+    if (!staged.Place(window, m_buffer.Size(), placements, fault)) {
+        // The runs keep no lines: read the file once more for the one
+        // that gave the byte at fault.
+        StagedData probe(unit);
+        probe.Probe(fault.position);
+        LoadFault ignored;
+        DataFileReader::Read(type, file.Data(), file.Size(), m_buffer.Size(), probe, ignored);
+        return fail(DataFileResult::Malformed, path, probe.ProbedLine(), fault.text);
+    }
 
     // Everything is checked: from here on the load cannot fail.
     if (options.clear)
@@ -140,11 +148,11 @@ qint32 BufferFiles::SaveRange(const QString& path, qint32 type, bool entire, qui
                         QStringLiteral("the highest address %1 lies past the end of the buffer (%2 bytes)").arg(Hex(high)).arg(size));
         end = std::min(end, size);
     }
-    const QByteArray text = DataFileWriter::Write(type, m_buffer, first, end - first, unit);
+    // Written beside the old file and put in its place only when complete.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(DataFileResult::CannotWrite, path, 0, QStringLiteral("cannot be written (%1)").arg(file.errorString()));
-    if (file.write(text) != text.size() || !file.commit())
+    if (!DataFileWriter::Write(type, m_buffer, first, end - first, unit, file) || !file.commit())
         return fail(DataFileResult::CannotWrite, path, 0, QStringLiteral("cannot be written (%1)").arg(file.errorString()));
     return DataFileResult::Ok;
 }
@@ -165,7 +173,7 @@ qint32 BufferFiles::DetectFileType(const QString& path)
         QByteArray::fromRawData(file.Data(), qsizetype(std::min(file.Size(), DataFileDetector::kHeadSize))));
     if (!FileTypeTable::CanRead(type))
         return type;
-    StagedData staged;
+    StagedData staged(1);
     LoadFault fault;
     if (!DataFileReader::Read(type, file.Data(), file.Size(), m_buffer.Size(), staged, fault))
         return type;

@@ -42,55 +42,53 @@ bool Fail(LoadFault& fault, qint64 line, const QString& text)
     return false;
 }
 
-// One line of a text file, without its line end.
-struct Line
+// Decodes one record from p (just after its lead-in) to the end of its line
+// and moves p past the line end; false with the fault named. count receives
+// the number of bytes. One pass finds the line end and checks the digits.
+bool ScanRecord(const char*& p, const char* end, qint64 line, quint8* out, int& count, LoadFault& fault)
 {
-    const char* begin;
-    const char* end;
-    qint64 number;
-};
+    const char* q = p;
+    int n = 0;
+    while (end - q >= 2) {
+        const int hi = kHex[uchar(q[0])];
+        const int lo = kHex[uchar(q[1])];
+        if ((hi | lo) < 0)
+            break;
+        if (n == kMaxRecordBytes)
+            return Fail(fault, line, QStringLiteral("the record is longer than any record can be"));
+        out[n++] = quint8(hi << 4 | lo);
+        q += 2;
+    }
+    // What ends the digits must be the line's end.
+    const char* stop = q;
+    if (stop < end && kHex[uchar(*stop)] >= 0)
+        ++stop; // one digit more: an odd count, or a bad character after it
+    const bool lineEnd = stop == end || *stop == '\n' || (*stop == '\r' && (stop + 1 == end || stop[1] == '\n'));
+    if (!lineEnd)
+        return Fail(fault, line, QStringLiteral("%1 is not a hexadecimal digit").arg(Printable(*stop)));
+    if (stop != q)
+        return Fail(fault, line, QStringLiteral("odd number of hexadecimal digits (%1)").arg(2 * n + 1));
+    if (stop < end && *stop == '\r')
+        ++stop;
+    if (stop < end)
+        ++stop;
+    p = stop;
+    count = n;
+    return true;
+}
 
-class LineCursor
+// Skips an empty line at p; true when there was one.
+bool SkipEmptyLine(const char*& p, const char* end)
 {
-public:
-    LineCursor(const char* text, qint64 size) : m_p(text), m_end(text + size) {}
-    bool Next(Line& line)
-    {
-        if (m_p >= m_end)
-            return false;
-        const char* nl = static_cast<const char*>(std::memchr(m_p, '\n', size_t(m_end - m_p)));
-        const char* e = nl ? nl : m_end;
-        line.begin = m_p;
-        line.end = (e > m_p && e[-1] == '\r') ? e - 1 : e;
-        line.number = ++m_number;
-        m_p = nl ? nl + 1 : m_end;
+    if (*p == '\n') {
+        ++p;
         return true;
     }
-    qint64 Number() const { return m_number; }
-
-private:
-    const char* m_p;
-    const char* m_end;
-    qint64 m_number = 0;
-};
-
-// Decodes the hexadecimal digits of a record after its lead-in; false with
-// the fault named. count receives the number of bytes.
-bool DecodeRecord(const char* p, const char* end, qint64 line, quint8* out, int& count, LoadFault& fault)
-{
-    const qint64 digits = end - p;
-    for (const char* q = p; q < end; ++q) {
-        if (kHex[uchar(*q)] < 0)
-            return Fail(fault, line, QStringLiteral("%1 is not a hexadecimal digit").arg(Printable(*q)));
+    if (*p == '\r' && (p + 1 == end || p[1] == '\n')) {
+        p += p + 1 == end ? 1 : 2;
+        return true;
     }
-    if (digits % 2 != 0)
-        return Fail(fault, line, QStringLiteral("odd number of hexadecimal digits (%1)").arg(digits));
-    if (digits / 2 > kMaxRecordBytes)
-        return Fail(fault, line, QStringLiteral("the record is longer than any record can be"));
-    count = int(digits / 2);
-    for (int i = 0; i < count; ++i)
-        out[i] = quint8((kHex[uchar(p[2 * i])] << 4) | kHex[uchar(p[2 * i + 1])]);
-    return true;
+    return false;
 }
 
 } // namespace
@@ -122,28 +120,31 @@ bool DataFileReader::ReadBinary(const char* text, qint64 size, StagedData& stage
 bool DataFileReader::ReadIntelHex(const char* text, qint64 size, StagedData& staged, LoadFault& fault)
 {
     staged.Reserve(size / 2);
-    LineCursor cursor(text, size);
-    Line line;
+    const char* p = text;
+    const char* end = text + size;
+    qint64 line = 0;
     quint64 base = 0; // from the last 02 or 04 record
     quint8 rec[kMaxRecordBytes];
-    while (cursor.Next(line)) {
-        if (line.begin == line.end)
+    while (p < end) {
+        ++line;
+        if (SkipEmptyLine(p, end))
             continue;
-        if (*line.begin != ':')
-            return Fail(fault, line.number, QStringLiteral("a record must begin with ':', not %1").arg(Printable(*line.begin)));
+        if (*p != ':')
+            return Fail(fault, line, QStringLiteral("a record must begin with ':', not %1").arg(Printable(*p)));
+        ++p;
         int n = 0;
-        if (!DecodeRecord(line.begin + 1, line.end, line.number, rec, n, fault))
+        if (!ScanRecord(p, end, line, rec, n, fault))
             return false;
         if (n < 5)
-            return Fail(fault, line.number, QStringLiteral("the record is cut short (%1 bytes)").arg(n));
+            return Fail(fault, line, QStringLiteral("the record is cut short (%1 bytes)").arg(n));
         if (rec[0] + 5 != n)
-            return Fail(fault, line.number,
+            return Fail(fault, line,
                         QStringLiteral("the length field says %1 data bytes, the record holds %2").arg(rec[0]).arg(n - 5));
         quint8 sum = 0;
         for (int i = 0; i < n; ++i)
             sum = quint8(sum + rec[i]);
         if (sum != 0)
-            return Fail(fault, line.number,
+            return Fail(fault, line,
                         QStringLiteral("checksum mismatch (the record sums to %1h, not 00h)").arg(Hex2(sum)));
         const quint32 offset = quint32(rec[1]) << 8 | rec[2];
         const quint8 type = rec[3];
@@ -152,55 +153,58 @@ bool DataFileReader::ReadIntelHex(const char* text, qint64 size, StagedData& sta
         // The length each record type must carry; -1 for data of any length.
         static const int kLength[] = {-1, 0, 2, 4, 2, 4};
         if (type > 5)
-            return Fail(fault, line.number, QStringLiteral("unknown record type %1").arg(Hex2(type)));
+            return Fail(fault, line, QStringLiteral("unknown record type %1").arg(Hex2(type)));
         if (kLength[type] >= 0 && length != kLength[type])
-            return Fail(fault, line.number,
+            return Fail(fault, line,
                         QStringLiteral("a type %1 record carries %2 bytes, not %3").arg(Hex2(type)).arg(kLength[type]).arg(length));
         switch (type) {
-        case 0: staged.Add(base + offset, data, quint32(length), line.number); break;
+        case 0: staged.Add(base + offset, data, quint32(length), line); break;
         case 1: return true; // the end: what follows is not read
         case 2: base = quint64(quint32(data[0]) << 8 | data[1]) << 4; break;
         case 4: base = quint64(quint32(data[0]) << 8 | data[1]) << 16; break;
         default: break; // 03 and 05: start addresses, nothing for the buffer
         }
     }
-    return Fail(fault, cursor.Number(), QStringLiteral("no end-of-file record (type 01)"));
+    return Fail(fault, line, QStringLiteral("no end-of-file record (type 01)"));
 }
 
 bool DataFileReader::ReadSRecords(const char* text, qint64 size, StagedData& staged, LoadFault& fault)
 {
     staged.Reserve(size / 2);
-    LineCursor cursor(text, size);
-    Line line;
+    const char* p = text;
+    const char* end = text + size;
+    qint64 line = 0;
     quint8 rec[kMaxRecordBytes];
     quint64 dataRecords = 0;
     // Bytes of the address field of S0 to S9; 0: no such record.
     static const int kAddressBytes[] = {2, 2, 3, 4, 0, 2, 3, 4, 3, 2};
-    while (cursor.Next(line)) {
-        if (line.begin == line.end)
+    while (p < end) {
+        ++line;
+        if (SkipEmptyLine(p, end))
             continue;
-        if (*line.begin != 'S' && *line.begin != 's')
-            return Fail(fault, line.number, QStringLiteral("a record must begin with 'S', not %1").arg(Printable(*line.begin)));
-        if (line.end - line.begin < 2)
-            return Fail(fault, line.number, QStringLiteral("the record is cut short"));
-        const char kind = line.begin[1];
+        if (*p != 'S' && *p != 's')
+            return Fail(fault, line, QStringLiteral("a record must begin with 'S', not %1").arg(Printable(*p)));
+        if (end - p < 2 || p[1] == '\n' || p[1] == '\r')
+            return Fail(fault, line, QStringLiteral("the record is cut short"));
+        const char kind = p[1];
         if (kind < '0' || kind > '9' || kAddressBytes[kind - '0'] == 0)
-            return Fail(fault, line.number, QStringLiteral("unknown record type S%1").arg(QLatin1Char(kind)));
+            return Fail(fault, line, QStringLiteral("unknown record type S%1").arg(Printable(kind).remove(QLatin1Char('\''))));
         const int type = kind - '0';
+        p += 2;
         int n = 0;
-        if (!DecodeRecord(line.begin + 2, line.end, line.number, rec, n, fault))
+        if (!ScanRecord(p, end, line, rec, n, fault))
             return false;
         const int addressBytes = kAddressBytes[type];
         if (n < 1 || rec[0] + 1 != n)
-            return Fail(fault, line.number,
+            return Fail(fault, line,
                         QStringLiteral("the length field says %1 bytes, the record holds %2").arg(n ? rec[0] : 0).arg(n ? n - 1 : 0));
         if (n < addressBytes + 2)
-            return Fail(fault, line.number, QStringLiteral("the record is too short for an S%1 record").arg(type));
+            return Fail(fault, line, QStringLiteral("the record is too short for an S%1 record").arg(type));
         quint8 sum = 0;
         for (int i = 0; i < n; ++i)
             sum = quint8(sum + rec[i]);
         if (sum != 0xFF)
-            return Fail(fault, line.number,
+            return Fail(fault, line,
                         QStringLiteral("checksum mismatch (the record sums to %1h, not FFh)").arg(Hex2(sum)));
         quint64 address = 0;
         for (int i = 0; i < addressBytes; ++i)
@@ -211,15 +215,15 @@ bool DataFileReader::ReadSRecords(const char* text, qint64 size, StagedData& sta
         case 1:
         case 2:
         case 3:
-            staged.Add(address, data, quint32(length), line.number);
+            staged.Add(address, data, quint32(length), line);
             ++dataRecords;
             break;
         case 5:
         case 6:
             if (length != 0)
-                return Fail(fault, line.number, QStringLiteral("an S%1 record carries no data").arg(type));
+                return Fail(fault, line, QStringLiteral("an S%1 record carries no data").arg(type));
             if (address != dataRecords % (quint64(1) << (8 * addressBytes)))
-                return Fail(fault, line.number,
+                return Fail(fault, line,
                             QStringLiteral("the S%1 count says %2 data records, the file holds %3").arg(type).arg(address).arg(dataRecords));
             break;
         case 7:

@@ -2,6 +2,7 @@
 
 #include "DataBuffer.h"
 
+#include <QIODevice>
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -24,6 +25,38 @@ struct HexPairs
     }
 };
 const HexPairs kPairs;
+
+// Text gathered in a block that stays in the cache and goes to the file
+// when full, so a large file is never held whole in memory.
+class TextOut
+{
+public:
+    explicit TextOut(QIODevice& device) : m_device(device), m_block(size_t(kBlock + kSlack)) {}
+    // Room for at least one record's text.
+    char* Room()
+    {
+        if (m_at >= kBlock)
+            Flush();
+        return m_block.data() + m_at;
+    }
+    void Done(char* end) { m_at = end - m_block.data(); }
+    bool Flush()
+    {
+        if (m_at > 0 && m_device.write(m_block.data(), m_at) != m_at)
+            m_failed = true;
+        m_at = 0;
+        return !m_failed;
+    }
+    bool Finish() { return Flush() && !m_failed; }
+
+private:
+    static constexpr qint64 kBlock = 256 * 1024;
+    static constexpr qint64 kSlack = 4096; // more than any record's text
+    QIODevice& m_device;
+    std::vector<char> m_block;
+    qint64 m_at = 0;
+    bool m_failed = false;
+};
 
 inline char* PutByte(char* out, quint8 value, quint8& sum)
 {
@@ -67,32 +100,39 @@ private:
 
 } // namespace
 
-QByteArray DataFileWriter::Write(qint32 type, const DataBuffer& buffer, qint64 first, qint64 count, quint32 unit)
+bool DataFileWriter::Write(qint32 type, const DataBuffer& buffer, qint64 first, qint64 count, quint32 unit, QIODevice& out)
 {
     switch (type) {
-    case 0: return WriteBinary(buffer, first, count);
-    case 1: return WriteIntelHex(buffer, first, count, unit);
-    case 2: return WriteJedec(buffer, first, count);
-    case 3: return WriteSRecords(buffer, first, count, unit);
-    default: return QByteArray();
+    case 0: return WriteBinary(buffer, first, count, out);
+    case 1: return WriteIntelHex(buffer, first, count, unit, out);
+    case 2: return WriteJedec(buffer, first, count, out);
+    case 3: return WriteSRecords(buffer, first, count, unit, out);
+    default: return false;
     }
 }
 
-QByteArray DataFileWriter::WriteBinary(const DataBuffer& buffer, qint64 first, qint64 count)
+bool DataFileWriter::WriteBinary(const DataBuffer& buffer, qint64 first, qint64 count, QIODevice& out)
 {
-    return buffer.Bytes(first, count);
+    BlockReader reader(buffer, first, count);
+    for (qint64 done = 0; done < count;) {
+        const quint8* data = nullptr;
+        const qint64 n = reader.Take(DataBuffer::kPageSize, data);
+        if (out.write(reinterpret_cast<const char*>(data), n) != n)
+            return false;
+        done += n;
+    }
+    return true;
 }
 
-QByteArray DataFileWriter::WriteIntelHex(const DataBuffer& buffer, qint64 first, qint64 count, quint32 unit)
+bool DataFileWriter::WriteIntelHex(const DataBuffer& buffer, qint64 first, qint64 count, quint32 unit, QIODevice& device)
 {
-    // A data line is 11 characters around 2 per byte; an 04 record per 64 K.
-    QByteArray text(qsizetype(count * 2 + (count / kRecordBytes + 2) * 12 + (count / 65536 + 2) * 32), Qt::Uninitialized);
-    char* out = text.data();
+    TextOut text(device);
     BlockReader reader(buffer, first, count);
     qint64 position = first;
     qint64 upper = -1;
     const qint64 end = first + count;
     while (position < end) {
+        char* out = text.Room();
         const quint64 address = quint64(position) / unit;
         if (qint64(address >> 16) != upper) {
             upper = qint64(address >> 16);
@@ -121,24 +161,24 @@ QByteArray DataFileWriter::WriteIntelHex(const DataBuffer& buffer, qint64 first,
             out = PutByte(out, data[i], sum);
         out = PutByte(out, quint8(0 - sum), sum);
         *out++ = '\n';
+        text.Done(out);
         position += n;
     }
     const char eof[] = ":00000001FF\n";
-    out = std::copy(eof, eof + sizeof eof - 1, out);
-    text.truncate(out - text.data());
-    return text;
+    text.Done(std::copy(eof, eof + sizeof eof - 1, text.Room()));
+    return text.Finish();
 }
 
-QByteArray DataFileWriter::WriteSRecords(const DataBuffer& buffer, qint64 first, qint64 count, quint32 unit)
+bool DataFileWriter::WriteSRecords(const DataBuffer& buffer, qint64 first, qint64 count, quint32 unit, QIODevice& device)
 {
     const quint64 highest = count > 0 ? quint64(first + count - 1) / unit : 0;
     const int addressBytes = highest <= 0xFFFF ? 2 : highest <= 0xFFFFFF ? 3 : 4;
     const char dataKind = char('1' + (addressBytes - 2));
     const char endKind = char('9' - (addressBytes - 2));
-    QByteArray text(qsizetype(count * 2 + (count / kRecordBytes + 4) * 16 + 64), Qt::Uninitialized);
-    char* out = text.data();
+    TextOut text(device);
 
     auto record = [&](char kind, quint64 address, int width, const quint8* data, qint64 n) {
+        char* out = text.Room();
         quint8 sum = 0;
         *out++ = 'S';
         *out++ = kind;
@@ -149,6 +189,7 @@ QByteArray DataFileWriter::WriteSRecords(const DataBuffer& buffer, qint64 first,
             out = PutByte(out, data[i], sum);
         out = PutByte(out, quint8(0xFF - sum), sum);
         *out++ = '\n';
+        text.Done(out);
     };
 
     static const quint8 kHeader[] = {'T', 'a', 'r', 'v', 'o'};
@@ -167,12 +208,13 @@ QByteArray DataFileWriter::WriteSRecords(const DataBuffer& buffer, qint64 first,
     else if (records <= 0xFFFFFF)
         record('6', records, 3, nullptr, 0);
     record(endKind, 0, addressBytes, nullptr, 0);
-    text.truncate(out - text.data());
-    return text;
+    return text.Finish();
 }
 
-QByteArray DataFileWriter::WriteJedec(const DataBuffer& buffer, qint64 first, qint64 count)
+bool DataFileWriter::WriteJedec(const DataBuffer& buffer, qint64 first, qint64 count, QIODevice& device)
 {
+    // Fuse files are small (one character per fuse): built whole, because
+    // the transmission checksum covers all of it.
     QByteArray body;
     body.reserve(qsizetype(count + count / 64 * 12 + 128));
     body += '\x02';
@@ -200,5 +242,5 @@ QByteArray DataFileWriter::WriteJedec(const DataBuffer& buffer, qint64 first, qi
     for (char c : body)
         transmission += uchar(c);
     body += QByteArray::number(transmission & 0xFFFF, 16).toUpper().rightJustified(4, '0') + "\n";
-    return body;
+    return device.write(body) == body.size();
 }

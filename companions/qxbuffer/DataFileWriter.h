@@ -12,18 +12,20 @@
 #include <QByteArray>
 
 class DataBuffer;
+class QIODevice;
 
 class QXBUFFER_EXPORT DataFileWriter
 {
 public:
-    // The text of buffer bytes [first, first + count) as a file of the type;
-    // unit is the number of bytes per file address (2 for word addressing),
-    // and file addresses are buffer addresses / unit.
-    static QByteArray Write(qint32 type, const DataBuffer& buffer, qint64 first, qint64 count, quint32 unit);
+    // Writes buffer bytes [first, first + count) to out as a file of the
+    // type, a block at a time; false when out refuses a write. unit is the
+    // number of bytes per file address (2 for word addressing), and file
+    // addresses are buffer addresses / unit.
+    static bool Write(qint32 type, const DataBuffer& buffer, qint64 first, qint64 count, quint32 unit, QIODevice& out);
 
-    static QByteArray WriteIntelHex(const DataBuffer& buffer, qint64 first, qint64 count, quint32 unit);
-    static QByteArray WriteSRecords(const DataBuffer& buffer, qint64 first, qint64 count, quint32 unit);
+    static bool WriteIntelHex(const DataBuffer& buffer, qint64 first, qint64 count, quint32 unit, QIODevice& out);
+    static bool WriteSRecords(const DataBuffer& buffer, qint64 first, qint64 count, quint32 unit, QIODevice& out);
     // One fuse per buffer byte: any byte other than 0 is a 1.
-    static QByteArray WriteJedec(const DataBuffer& buffer, qint64 first, qint64 count);
-    static QByteArray WriteBinary(const DataBuffer& buffer, qint64 first, qint64 count);
+    static bool WriteJedec(const DataBuffer& buffer, qint64 first, qint64 count, QIODevice& out);
+    static bool WriteBinary(const DataBuffer& buffer, qint64 first, qint64 count, QIODevice& out);
 };

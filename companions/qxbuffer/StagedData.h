@@ -1,18 +1,22 @@
 #pragma once
 
-// What a reader found in a file, before any of it reaches the buffer: the
-// data records with their file addresses and the line that gave each. A load
+// What a reader found in a file, before any of it reaches the buffer: runs of
+// data at byte positions (file address times the bytes per address). A load
 // reads and checks the whole file into this first and commits only when all
-// of it is sound, so a bad file leaves the buffer as it was.
+// of it is sound, so a bad file leaves the buffer as it was. Records that
+// follow each other are kept as one run, so a file written in address order
+// (any tool's file) costs a copy of its data and little more.
 
 #include "QXBufferExport.h"
 
 #include <QString>
+#include <algorithm>
 #include <vector>
 
 struct QXBUFFER_EXPORT LoadFault
 {
-    qint64 line = 0; // 0: the fault is not on one line
+    qint64 line = 0;      // 0: not known or not on one line
+    qint64 position = -1; // a byte position whose line the caller can look up
     QString text;
     bool IsSet() const { return !text.isEmpty(); }
 };
@@ -20,13 +24,6 @@ struct QXBUFFER_EXPORT LoadFault
 class QXBUFFER_EXPORT StagedData
 {
 public:
-    struct Record
-    {
-        quint64 address; // in file units: bytes, or 16-bit words
-        quint64 offset;  // of its first byte in Bytes()
-        quint32 length;  // bytes
-        qint64 line;
-    };
     // Where a run of bytes goes in the buffer.
     struct Placement
     {
@@ -36,38 +33,54 @@ public:
     };
     struct Window
     {
-        quint32 unit = 1; // bytes per file address: 1, or 2 for word addressing
         bool autoLow = false;
         quint64 low = 0;           // lowest file address to take
         quint64 high = 0xFFFFFFFF; // highest file address to take
-        qint64 bufferAddress = 0;  // where the data at low goes
+        qint64 bufferAddress = 0;  // in bytes, where the data at low goes
     };
 
-    void Reserve(qint64 bytes);
-    void Add(quint64 address, const quint8* data, quint32 length, qint64 line);
-    bool IsEmpty() const { return m_records.empty(); }
-    const std::vector<Record>& Records() const { return m_records; }
+    // unit: bytes per file address, 1, or 2 for word addressing.
+    explicit StagedData(quint32 unit = 1) : m_unit(unit) {}
 
-    // The file's lowest and highest address holding data, in file units of
-    // the given size; false when the file holds no data.
+    void Reserve(qint64 bytes) { m_bytes.reserve(size_t(std::max<qint64>(0, bytes))); }
+    // line is used only to answer LineOf.
+    void Add(quint64 address, const quint8* data, quint32 length, qint64 line);
+    bool IsEmpty() const { return m_runs.empty(); }
+
+    // The file's lowest and highest address holding data, counted in bytes
+    // (unit 1) or words (unit 2); false when the file holds no data.
     bool AddressRange(quint32 unit, quint64& low, quint64& high) const;
 
-    // Where every byte inside the window goes. Fails, naming the line, when
-    // the file gives two values for one address or when a byte would land
-    // past the buffer's end; a value given twice alike is taken once.
+    // Where every byte inside the window goes. Fails, with the byte position
+    // in the fault, when the file gives two values for one address or when a
+    // byte would land past the buffer's end; a value given twice alike is
+    // taken once.
     bool Place(const Window& window, qint64 bufferSize, std::vector<Placement>& out, LoadFault& fault);
 
+    // Looking up a line: Add remembers the last line whose data covers the
+    // position.
+    void Probe(qint64 position) { m_probe = position; }
+    qint64 ProbedLine() const { return m_probedLine; }
+
 private:
-    struct Span
+    struct Run
     {
-        quint64 start;
-        std::vector<quint8> bytes;
-        std::vector<std::pair<quint64, qint64>> owners; // (first position, line) of each record in it
+        quint64 position;
+        quint64 offset; // of its first byte in m_bytes
+        quint64 length;
     };
 
-    bool mergeOverlaps(quint32 unit, LoadFault& fault);
+    bool mergeOverlaps(LoadFault& fault);
 
-    std::vector<Record> m_records;
+    quint32 m_unit;
+    std::vector<Run> m_runs;
     std::vector<quint8> m_bytes;
-    std::vector<Span> m_spans; // the records' union, when they overlap or come out of order
+    // The runs' union when they overlap or come out of order.
+    std::vector<Run> m_spans;
+    std::vector<quint8> m_spanBytes;
+    quint64 m_lowAddress = ~quint64(0);
+    quint64 m_highByte = 0;
+    quint64 m_highWord = 0;
+    qint64 m_probe = -1;
+    qint64 m_probedLine = 0;
 };
