@@ -4,6 +4,7 @@
 #include "DataFileReader.h"
 #include "DataFileWriter.h"
 #include "FileTypeTable.h"
+#include "LargeBlock.h"
 #include "StagedData.h"
 
 #include <QFile>
@@ -16,35 +17,39 @@ namespace {
 
 QString Hex(quint64 value) { return QStringLiteral("0x") + QString::number(value, 16).toUpper(); }
 
-// The file's bytes, mapped when the system allows it.
+// The file's bytes, read whole into memory that huge pages can back:
+// cheaper on a busy machine than a mapping faulted in a page at a time.
 class FileBytes
 {
 public:
     bool Open(const QString& path, QString& why)
     {
-        m_file.setFileName(path);
-        if (!QFileInfo(path).isFile() || !m_file.open(QIODevice::ReadOnly)) {
-            why = QFileInfo::exists(path) ? m_file.errorString() : QStringLiteral("no such file");
+        QFile file(path);
+        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+            why = QFileInfo::exists(path) ? file.errorString() : QStringLiteral("no such file");
             return false;
         }
-        m_size = m_file.size();
-        if (m_size > 0) {
-            m_data = reinterpret_cast<const char*>(m_file.map(0, m_size));
-            if (!m_data) {
-                m_copy = m_file.readAll();
-                m_data = m_copy.constData();
-                m_size = m_copy.size();
-            }
+        const qint64 size = file.size();
+        m_block.Allocate(size_t(size));
+        qint64 done = 0;
+        while (done < size) {
+            const qint64 n = file.read(reinterpret_cast<char*>(m_block.Data()) + done, size - done);
+            if (n <= 0)
+                break;
+            done += n;
         }
+        if (done != size) {
+            why = file.errorString();
+            return false;
+        }
+        m_size = size;
         return true;
     }
-    const char* Data() const { return m_data ? m_data : ""; }
+    const char* Data() const { return m_block.Data() ? reinterpret_cast<const char*>(m_block.Data()) : ""; }
     qint64 Size() const { return m_size; }
 
 private:
-    QFile m_file;
-    QByteArray m_copy;
-    const char* m_data = nullptr;
+    LargeBlock m_block;
     qint64 m_size = 0;
 };
 

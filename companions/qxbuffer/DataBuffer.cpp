@@ -15,8 +15,10 @@ void DataBuffer::Resize(qint64 bytes)
     const qint64 oldSize = m_size;
     const qint64 pages = (bytes + kPageSize - 1) / kPageSize;
     m_pages.resize(size_t(pages));
-    for (qint64 i = (oldSize + kPageSize - 1) / kPageSize; i < pages; ++i)
-        m_pages[size_t(i)] = Page{nullptr, m_fill};
+    for (qint64 i = (oldSize + kPageSize - 1) / kPageSize; i < pages; ++i) {
+        m_pages[size_t(i)].bytes = LargeBlock();
+        m_pages[size_t(i)].fill = m_fill;
+    }
     m_size = bytes;
     // The part of the old last page that becomes new room must read as
     // today's fill byte, whatever that page held or was filled with before.
@@ -24,7 +26,7 @@ void DataBuffer::Resize(qint64 bytes)
         const qint64 index = oldSize / kPageSize;
         const qint64 end = std::min(bytes, (index + 1) * kPageSize);
         Page& page = m_pages[size_t(index)];
-        if (page.bytes || page.fill != m_fill)
+        if (page.bytes.Data() || page.fill != m_fill)
             std::memset(writablePage(index) + oldSize % kPageSize, m_fill, size_t(end - oldSize));
     }
     ++m_revision;
@@ -32,26 +34,41 @@ void DataBuffer::Resize(qint64 bytes)
 
 void DataBuffer::Clear()
 {
-    for (Page& page : m_pages)
-        page = Page{nullptr, m_fill};
+    for (Page& page : m_pages) {
+        page.bytes = LargeBlock();
+        page.fill = m_fill;
+    }
     ++m_revision;
 }
 
 quint8* DataBuffer::writablePage(qint64 index)
 {
     Page& page = m_pages[size_t(index)];
-    if (!page.bytes) {
-        page.bytes.reset(new quint8[size_t(kPageSize)]);
-        std::memset(page.bytes.get(), page.fill, size_t(kPageSize));
+    if (!page.bytes.Data()) {
+        page.bytes.Allocate(size_t(kPageSize));
+        std::memset(page.bytes.Data(), page.fill, size_t(kPageSize));
     }
-    return page.bytes.get();
+    return page.bytes.Data();
 }
+
+namespace {
+
+// The part of [address, address + count) inside [0, size): its count.
+qint64 Inside(qint64 address, qint64 count, qint64 size)
+{
+    if (address < 0 || address >= size || count <= 0)
+        return 0;
+    return std::min(count, size - address);
+}
+
+} // namespace
 
 quint8 DataBuffer::ByteAt(qint64 address) const
 {
-    Q_ASSERT(address >= 0 && address < m_size);
+    if (Inside(address, 1, m_size) == 0)
+        return m_fill;
     const Page& page = m_pages[size_t(address / kPageSize)];
-    return page.bytes ? page.bytes[size_t(address % kPageSize)] : page.fill;
+    return page.bytes.Data() ? page.bytes.Data()[address % kPageSize] : page.fill;
 }
 
 void DataBuffer::SetByte(qint64 address, quint8 value)
@@ -59,27 +76,30 @@ void DataBuffer::SetByte(qint64 address, quint8 value)
     Write(address, &value, 1);
 }
 
-void DataBuffer::Read(qint64 address, quint8* out, qint64 count) const
+qint64 DataBuffer::Read(qint64 address, quint8* out, qint64 count) const
 {
-    Q_ASSERT(address >= 0 && count >= 0 && address + count <= m_size);
+    count = Inside(address, count, m_size);
+    const qint64 done = count;
     while (count > 0) {
         const qint64 index = address / kPageSize;
         const qint64 offset = address % kPageSize;
         const qint64 n = std::min(count, kPageSize - offset);
         const Page& page = m_pages[size_t(index)];
-        if (page.bytes)
-            std::memcpy(out, page.bytes.get() + offset, size_t(n));
+        if (page.bytes.Data())
+            std::memcpy(out, page.bytes.Data() + offset, size_t(n));
         else
             std::memset(out, page.fill, size_t(n));
         out += n;
         address += n;
         count -= n;
     }
+    return done;
 }
 
-void DataBuffer::Write(qint64 address, const quint8* data, qint64 count)
+qint64 DataBuffer::Write(qint64 address, const quint8* data, qint64 count)
 {
-    Q_ASSERT(address >= 0 && count >= 0 && address + count <= m_size);
+    count = Inside(address, count, m_size);
+    const qint64 done = count;
     while (count > 0) {
         const qint64 index = address / kPageSize;
         const qint64 offset = address % kPageSize;
@@ -90,18 +110,19 @@ void DataBuffer::Write(qint64 address, const quint8* data, qint64 count)
         count -= n;
     }
     ++m_revision;
+    return done;
 }
 
 QByteArray DataBuffer::Bytes(qint64 address, qint64 count) const
 {
-    QByteArray bytes(count, Qt::Uninitialized);
-    Read(address, reinterpret_cast<quint8*>(bytes.data()), count);
+    QByteArray bytes(Inside(address, count, m_size), Qt::Uninitialized);
+    Read(address, reinterpret_cast<quint8*>(bytes.data()), bytes.size());
     return bytes;
 }
 
 qint64 DataBuffer::AllocatedBytes() const
 {
-    return kPageSize * std::count_if(m_pages.begin(), m_pages.end(), [](const Page& p) { return bool(p.bytes); });
+    return kPageSize * std::count_if(m_pages.begin(), m_pages.end(), [](const Page& p) { return p.bytes.Data() != nullptr; });
 }
 
 void DataBuffer::SumBytes(qint64 count, quint64& evenSum, quint64& oddSum) const
@@ -112,12 +133,12 @@ void DataBuffer::SumBytes(qint64 count, quint64& evenSum, quint64& oddSum) const
     for (qint64 index = 0; index * kPageSize < count; ++index) {
         const qint64 n = std::min(kPageSize, count - index * kPageSize);
         const Page& page = m_pages[size_t(index)];
-        if (!page.bytes) {
+        if (!page.bytes.Data()) {
             evenSum += quint64(page.fill) * quint64((n + 1) / 2);
             oddSum += quint64(page.fill) * quint64(n / 2);
             continue;
         }
-        const quint8* p = page.bytes.get();
+        const quint8* p = page.bytes.Data();
         quint64 even = 0, odd = 0;
         qint64 i = 0;
         for (; i + 1 < n; i += 2) {

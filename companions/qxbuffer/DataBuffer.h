@@ -6,16 +6,17 @@
 // reads as the fill byte it had when it came into being. Used on the GUI
 // thread only, like the rest of the engine.
 
+#include "LargeBlock.h"
 #include "QXBufferExport.h"
 
 #include <QByteArray>
-#include <memory>
 #include <vector>
 
 class QXBUFFER_EXPORT DataBuffer
 {
 public:
-    static constexpr qint64 kPageSize = 64 * 1024;
+    // One huge page of the kernel, so a page costs one page fault.
+    static constexpr qint64 kPageSize = qint64(LargeBlock::kAlignment);
     // Addresses reach 32 bits; a buffer is never larger.
     static constexpr qint64 kMaxSize = qint64(1) << 32;
 
@@ -38,11 +39,13 @@ public:
     // Every byte becomes the fill byte; the pages are given back.
     void Clear();
 
-    // Ranges must lie inside the buffer (callers check against Size()).
+    // A range is cut to the buffer: nothing is read or written outside
+    // it. Read and Write answer the number of bytes done; ByteAt answers the
+    // fill byte outside the buffer.
     quint8 ByteAt(qint64 address) const;
     void SetByte(qint64 address, quint8 value);
-    void Read(qint64 address, quint8* out, qint64 count) const;
-    void Write(qint64 address, const quint8* data, qint64 count);
+    qint64 Read(qint64 address, quint8* out, qint64 count) const;
+    qint64 Write(qint64 address, const quint8* data, qint64 count);
     QByteArray Bytes(qint64 address, qint64 count) const;
 
     // Bytes held in made pages; what the buffer costs.
@@ -57,7 +60,7 @@ public:
 private:
     struct Page
     {
-        std::unique_ptr<quint8[]> bytes; // null: never written
+        LargeBlock bytes; // empty: never written
         quint8 fill = 0;                 // what an unwritten page reads as
     };
 

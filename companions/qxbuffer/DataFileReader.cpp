@@ -22,6 +22,25 @@ constexpr std::array<qint8, 256> MakeHexTable()
 }
 constexpr std::array<qint8, 256> kHex = MakeHexTable();
 
+// The byte of each pair of characters (read as they lie in memory), -1 when
+// either is not a hexadecimal digit: one look-up per byte of a record.
+const std::array<qint16, 65536>& PairTable()
+{
+    static const std::array<qint16, 65536> table = [] {
+        std::array<qint16, 65536> t{};
+        for (int a = 0; a < 256; ++a) {
+            for (int b = 0; b < 256; ++b) {
+                const char pair[2] = {char(a), char(b)};
+                quint16 key;
+                std::memcpy(&key, pair, 2);
+                t[key] = (kHex[size_t(a)] < 0 || kHex[size_t(b)] < 0) ? qint16(-1) : qint16(kHex[size_t(a)] << 4 | kHex[size_t(b)]);
+            }
+        }
+        return t;
+    }();
+    return table;
+}
+
 // The longest record either format can carry: a count byte of 255 plus the
 // fields around it.
 constexpr int kMaxRecordBytes = 260;
@@ -45,20 +64,25 @@ bool Fail(LoadFault& fault, qint64 line, const QString& text)
 // Decodes one record from p (just after its lead-in) to the end of its line
 // and moves p past the line end; false with the fault named. count receives
 // the number of bytes. One pass finds the line end and checks the digits.
-bool ScanRecord(const char*& p, const char* end, qint64 line, quint8* out, int& count, LoadFault& fault)
+bool ScanRecord(const char*& p, const char* end, qint64 line, quint8* out, int& count, quint8& sum, LoadFault& fault)
 {
+    const std::array<qint16, 65536>& pairs = PairTable();
     const char* q = p;
     int n = 0;
+    quint32 total = 0;
     while (end - q >= 2) {
-        const int hi = kHex[uchar(q[0])];
-        const int lo = kHex[uchar(q[1])];
-        if ((hi | lo) < 0)
+        quint16 key;
+        std::memcpy(&key, q, 2);
+        const qint16 value = pairs[key];
+        if (value < 0)
             break;
         if (n == kMaxRecordBytes)
             return Fail(fault, line, QStringLiteral("the record is longer than any record can be"));
-        out[n++] = quint8(hi << 4 | lo);
+        out[n++] = quint8(value);
+        total += quint32(value);
         q += 2;
     }
+    sum = quint8(total);
     // What ends the digits must be the line's end.
     const char* stop = q;
     if (stop < end && kHex[uchar(*stop)] >= 0)
@@ -133,16 +157,14 @@ bool DataFileReader::ReadIntelHex(const char* text, qint64 size, StagedData& sta
             return Fail(fault, line, QStringLiteral("a record must begin with ':', not %1").arg(Printable(*p)));
         ++p;
         int n = 0;
-        if (!ScanRecord(p, end, line, rec, n, fault))
+        quint8 sum = 0;
+        if (!ScanRecord(p, end, line, rec, n, sum, fault))
             return false;
         if (n < 5)
             return Fail(fault, line, QStringLiteral("the record is cut short (%1 bytes)").arg(n));
         if (rec[0] + 5 != n)
             return Fail(fault, line,
                         QStringLiteral("the length field says %1 data bytes, the record holds %2").arg(rec[0]).arg(n - 5));
-        quint8 sum = 0;
-        for (int i = 0; i < n; ++i)
-            sum = quint8(sum + rec[i]);
         if (sum != 0)
             return Fail(fault, line,
                         QStringLiteral("checksum mismatch (the record sums to %1h, not 00h)").arg(Hex2(sum)));
@@ -192,7 +214,8 @@ bool DataFileReader::ReadSRecords(const char* text, qint64 size, StagedData& sta
         const int type = kind - '0';
         p += 2;
         int n = 0;
-        if (!ScanRecord(p, end, line, rec, n, fault))
+        quint8 sum = 0;
+        if (!ScanRecord(p, end, line, rec, n, sum, fault))
             return false;
         const int addressBytes = kAddressBytes[type];
         if (n < 1 || rec[0] + 1 != n)
@@ -200,9 +223,6 @@ bool DataFileReader::ReadSRecords(const char* text, qint64 size, StagedData& sta
                         QStringLiteral("the length field says %1 bytes, the record holds %2").arg(n ? rec[0] : 0).arg(n ? n - 1 : 0));
         if (n < addressBytes + 2)
             return Fail(fault, line, QStringLiteral("the record is too short for an S%1 record").arg(type));
-        quint8 sum = 0;
-        for (int i = 0; i < n; ++i)
-            sum = quint8(sum + rec[i]);
         if (sum != 0xFF)
             return Fail(fault, line,
                         QStringLiteral("checksum mismatch (the record sums to %1h, not FFh)").arg(Hex2(sum)));

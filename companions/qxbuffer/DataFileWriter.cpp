@@ -71,14 +71,15 @@ class BlockReader
 {
 public:
     BlockReader(const DataBuffer& buffer, qint64 first, qint64 count)
-        : m_buffer(buffer), m_next(first), m_end(first + count), m_block(size_t(DataBuffer::kPageSize))
+        : m_buffer(buffer), m_next(first), m_end(first + count), m_block(size_t(kSize))
     {
     }
-    // Up to max bytes (max not above a page); returns how many.
+    static constexpr qint64 kSize = 64 * 1024;
+    // Up to max bytes (max not above kSize); returns how many.
     qint64 Take(qint64 max, const quint8*& data)
     {
         if (m_at == m_have) {
-            m_have = std::min<qint64>(DataBuffer::kPageSize, m_end - m_next);
+            m_have = std::min<qint64>(kSize, m_end - m_next);
             m_buffer.Read(m_next, m_block.data(), m_have);
             m_next += m_have;
             m_at = 0;
@@ -116,7 +117,7 @@ bool DataFileWriter::WriteBinary(const DataBuffer& buffer, qint64 first, qint64 
     BlockReader reader(buffer, first, count);
     for (qint64 done = 0; done < count;) {
         const quint8* data = nullptr;
-        const qint64 n = reader.Take(DataBuffer::kPageSize, data);
+        const qint64 n = reader.Take(BlockReader::kSize, data);
         if (out.write(reinterpret_cast<const char*>(data), n) != n)
             return false;
         done += n;

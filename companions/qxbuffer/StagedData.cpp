@@ -1,6 +1,7 @@
 #include "StagedData.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 
 namespace {
@@ -8,6 +9,16 @@ namespace {
 QString Hex(quint64 value) { return QStringLiteral("0x") + QString::number(value, 16).toUpper(); }
 
 } // namespace
+
+void StagedData::Reserve(qint64 bytes)
+{
+    if (bytes <= 0 || quint64(bytes) <= m_store.Size())
+        return;
+    LargeBlock bigger{size_t(bytes)};
+    if (m_used > 0)
+        std::memcpy(bigger.Data(), m_store.Data(), size_t(m_used));
+    m_store = std::move(bigger);
+}
 
 void StagedData::Add(quint64 address, const quint8* data, quint32 length, qint64 line)
 {
@@ -22,8 +33,11 @@ void StagedData::Add(quint64 address, const quint8* data, quint32 length, qint64
     if (!m_runs.empty() && m_runs.back().position + m_runs.back().length == position)
         m_runs.back().length += length;
     else
-        m_runs.push_back(Run{position, quint64(m_bytes.size()), length});
-    m_bytes.insert(m_bytes.end(), data, data + length);
+        m_runs.push_back(Run{position, m_used, length});
+    if (m_used + length > m_store.Size())
+        Reserve(qint64(std::max<quint64>(2 * m_store.Size(), m_used + length + 4096)));
+    std::memcpy(m_store.Data() + m_used, data, length);
+    m_used += length;
 }
 
 bool StagedData::AddressRange(quint32 unit, quint64& low, quint64& high) const
@@ -46,10 +60,10 @@ bool StagedData::mergeOverlaps(LoadFault& fault)
                      [&](size_t a, size_t b) { return m_runs[a].position < m_runs[b].position; });
     m_spans.clear();
     m_spanBytes.clear();
-    m_spanBytes.reserve(m_bytes.size());
+    m_spanBytes.reserve(size_t(m_used));
     for (size_t index : order) {
         const Run& r = m_runs[index];
-        const quint8* data = m_bytes.data() + r.offset;
+        const quint8* data = m_store.Data() + r.offset;
         if (m_spans.empty() || r.position > m_spans.back().position + m_spans.back().length) {
             m_spans.push_back(Run{r.position, quint64(m_spanBytes.size()), r.length});
             m_spanBytes.insert(m_spanBytes.end(), data, data + r.length);
@@ -86,7 +100,7 @@ bool StagedData::Place(const Window& window, qint64 bufferSize, std::vector<Plac
     if (!plain && !mergeOverlaps(fault))
         return false;
     const std::vector<Run>& runs = plain ? m_runs : m_spans;
-    const quint8* bytes = plain ? m_bytes.data() : m_spanBytes.data();
+    const quint8* bytes = plain ? m_store.Data() : m_spanBytes.data();
 
     quint64 low = window.low;
     if (window.autoLow && !m_runs.empty())

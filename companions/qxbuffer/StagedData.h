@@ -7,6 +7,7 @@
 // follow each other are kept as one run, so a file written in address order
 // (any tool's file) costs a copy of its data and little more.
 
+#include "LargeBlock.h"
 #include "QXBufferExport.h"
 
 #include <QString>
@@ -42,7 +43,8 @@ public:
     // unit: bytes per file address, 1, or 2 for word addressing.
     explicit StagedData(quint32 unit = 1) : m_unit(unit) {}
 
-    void Reserve(qint64 bytes) { m_bytes.reserve(size_t(std::max<qint64>(0, bytes))); }
+    // Room for this many data bytes, so the copy never moves.
+    void Reserve(qint64 bytes);
     // line is used only to answer LineOf.
     void Add(quint64 address, const quint8* data, quint32 length, qint64 line);
     bool IsEmpty() const { return m_runs.empty(); }
@@ -74,7 +76,8 @@ private:
 
     quint32 m_unit;
     std::vector<Run> m_runs;
-    std::vector<quint8> m_bytes;
+    LargeBlock m_store; // the data bytes, in file order
+    quint64 m_used = 0;
     // The runs' union when they overlap or come out of order.
     std::vector<Run> m_spans;
     std::vector<quint8> m_spanBytes;
