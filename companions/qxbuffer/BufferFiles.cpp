@@ -12,6 +12,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -64,7 +65,7 @@ qint32 BufferFiles::fail(qint32 code, const QString& path, qint64 line, const QS
     return code;
 }
 
-qint32 BufferFiles::checkType(const QString& path, qint32 type, bool forSave)
+qint32 BufferFiles::checkType(const QString& path, qint32 type)
 {
     if (FileTypeTable::CanRead(type))
         return DataFileResult::Ok;
@@ -74,6 +75,16 @@ qint32 BufferFiles::checkType(const QString& path, qint32 type, bool forSave)
 
 qint32 BufferFiles::LoadRange(const QString& path, qint32 type, const LoadOptions& options)
 {
+    // A file too large for memory is refused, never a crash of the engine.
+    try {
+        return loadRange(path, type, options);
+    } catch (const std::bad_alloc&) {
+        return fail(DataFileResult::CannotOpen, path, 0, QStringLiteral("there is not enough memory to read it"));
+    }
+}
+
+qint32 BufferFiles::loadRange(const QString& path, qint32 type, const LoadOptions& options)
+{
     m_error.clear();
     FileBytes file;
     QString why;
@@ -81,7 +92,7 @@ qint32 BufferFiles::LoadRange(const QString& path, qint32 type, const LoadOption
         return fail(DataFileResult::CannotOpen, path, 0, QStringLiteral("cannot be read (%1)").arg(why));
     if (type == kAutoType)
         type = DataFileDetector::Detect(QByteArray::fromRawData(file.Data(), qsizetype(std::min(file.Size(), DataFileDetector::kHeadSize))));
-    if (const qint32 refused = checkType(path, type, false))
+    if (const qint32 refused = checkType(path, type))
         return refused;
     if (m_buffer.Size() == 0)
         return fail(DataFileResult::NoBuffer, path, 0, QStringLiteral("there is no buffer to load into (no device is selected)"));
@@ -133,7 +144,7 @@ qint32 BufferFiles::LoadAs(const QString& path, qint32 type, bool wordAddressing
 qint32 BufferFiles::SaveRange(const QString& path, qint32 type, bool entire, quint32 low, quint32 high, bool wordAddressing)
 {
     m_error.clear();
-    if (const qint32 refused = checkType(path, type, true))
+    if (const qint32 refused = checkType(path, type))
         return refused;
     const qint64 size = m_buffer.Size();
     if (size == 0)
@@ -157,7 +168,13 @@ qint32 BufferFiles::SaveRange(const QString& path, qint32 type, bool entire, qui
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return fail(DataFileResult::CannotWrite, path, 0, QStringLiteral("cannot be written (%1)").arg(file.errorString()));
-    if (!DataFileWriter::Write(type, m_buffer, first, end - first, unit, file) || !file.commit())
+    bool written = false;
+    try {
+        written = DataFileWriter::Write(type, m_buffer, first, end - first, unit, file);
+    } catch (const std::bad_alloc&) {
+        return fail(DataFileResult::CannotWrite, path, 0, QStringLiteral("there is not enough memory to write it"));
+    }
+    if (!written || !file.commit())
         return fail(DataFileResult::CannotWrite, path, 0, QStringLiteral("cannot be written (%1)").arg(file.errorString()));
     return DataFileResult::Ok;
 }
@@ -170,6 +187,15 @@ qint32 BufferFiles::Save(const QString& path, qint32 type, bool wordAddressing)
 qint32 BufferFiles::DetectFileType(const QString& path)
 {
     m_autoLow[0] = m_autoLow[1] = m_autoHigh[0] = m_autoHigh[1] = 0;
+    try {
+        return detect(path);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
+
+qint32 BufferFiles::detect(const QString& path)
+{
     FileBytes file;
     QString why;
     if (!file.Open(path, why))

@@ -66,7 +66,9 @@ public:
 
 private:
     qint32 fail(qint32 code, const QString& path, qint64 line, const QString& text);
-    qint32 checkType(const QString& path, qint32 type, bool forSave);
+    qint32 loadRange(const QString& path, qint32 type, const LoadOptions& options);
+    qint32 detect(const QString& path);
+    qint32 checkType(const QString& path, qint32 type);
 
     DataBuffer& m_buffer;
     QString m_error;
