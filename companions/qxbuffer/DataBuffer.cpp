@@ -22,12 +22,20 @@ void DataBuffer::Resize(qint64 bytes)
     m_size = bytes;
     // The part of the old last page that becomes new room must read as
     // today's fill byte, whatever that page held or was filled with before.
+    // A last page is made only as large as the buffer reached into it, so it
+    // may have to grow first.
     if (bytes > oldSize && oldSize % kPageSize != 0) {
         const qint64 index = oldSize / kPageSize;
-        const qint64 end = std::min(bytes, (index + 1) * kPageSize);
+        const qint64 start = index * kPageSize;
+        const qint64 end = std::min(bytes, start + kPageSize);
         Page& page = m_pages[size_t(index)];
+        if (page.bytes.Data() && qint64(page.bytes.Size()) < end - start) {
+            LargeBlock larger{size_t(end - start)};
+            std::memcpy(larger.Data(), page.bytes.Data(), page.bytes.Size());
+            page.bytes = std::move(larger);
+        }
         if (page.bytes.Data() || page.fill != m_fill)
-            std::memset(writablePage(index) + oldSize % kPageSize, m_fill, size_t(end - oldSize));
+            std::memset(writablePage(index) + (oldSize - start), m_fill, size_t(end - oldSize));
     }
     ++m_revision;
 }
@@ -45,8 +53,10 @@ quint8* DataBuffer::writablePage(qint64 index)
 {
     Page& page = m_pages[size_t(index)];
     if (!page.bytes.Data()) {
-        page.bytes.Allocate(size_t(kPageSize));
-        std::memset(page.bytes.Data(), page.fill, size_t(kPageSize));
+        // A small buffer (or its last page) costs only its own size.
+        const qint64 bytes = std::min(kPageSize, m_size - index * kPageSize);
+        page.bytes.Allocate(size_t(bytes));
+        std::memset(page.bytes.Data(), page.fill, size_t(bytes));
     }
     return page.bytes.Data();
 }
@@ -122,7 +132,10 @@ QByteArray DataBuffer::Bytes(qint64 address, qint64 count) const
 
 qint64 DataBuffer::AllocatedBytes() const
 {
-    return kPageSize * std::count_if(m_pages.begin(), m_pages.end(), [](const Page& p) { return p.bytes.Data() != nullptr; });
+    qint64 total = 0;
+    for (const Page& page : m_pages)
+        total += qint64(page.bytes.Size());
+    return total;
 }
 
 void DataBuffer::SumBytes(qint64 count, quint64& evenSum, quint64& oddSum) const

@@ -29,11 +29,17 @@ void LargeBlock::Allocate(size_t bytes)
     m_size = 0;
     if (bytes == 0)
         return;
-    const size_t rounded = (bytes + kAlignment - 1) / kAlignment * kAlignment;
-    m_data = static_cast<quint8*>(std::aligned_alloc(kAlignment, rounded));
+    if (bytes < kAlignment) {
+        // Small blocks gain nothing from huge pages.
+        m_data = static_cast<quint8*>(std::malloc(bytes));
+    } else {
+        const size_t rounded = (bytes + kAlignment - 1) / kAlignment * kAlignment;
+        m_data = static_cast<quint8*>(std::aligned_alloc(kAlignment, rounded));
+        // Only a hint: without huge pages the block works the same.
+        if (m_data)
+            madvise(m_data, rounded, MADV_HUGEPAGE);
+    }
     if (!m_data)
         throw std::bad_alloc();
-    // Only a hint: without huge pages the block works the same.
-    madvise(m_data, rounded, MADV_HUGEPAGE);
     m_size = bytes;
 }

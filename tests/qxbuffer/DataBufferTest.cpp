@@ -24,6 +24,12 @@ TEST(DataBufferTest, ALargeBufferCostsNothingUntilWritten)
     EXPECT_EQ(buffer.AllocatedBytes(), 2 * DataBuffer::kPageSize);
     EXPECT_LT(buffer.AllocatedBytes(), size / 10);
     EXPECT_EQ(buffer.Bytes(boundary - 2, 5), QByteArray::fromHex("ff010203ff"));
+
+    // A small buffer costs its own size, not a page.
+    DataBuffer small;
+    small.Resize(4096);
+    small.SetByte(0, 1);
+    EXPECT_EQ(small.AllocatedBytes(), 4096);
 }
 
 TEST(DataBufferTest, TheFillByteNeverRewritesBytesAlreadyThere)
@@ -59,6 +65,7 @@ TEST(DataBufferTest, ResizeKeepsWhatFitsAndNewRoomReadsAsTheFillByte)
         {2 * page, page + 10, 3 * page, false},  // partial page never written
         {2 * page, page, 2 * page + 7, true},    // on a page boundary
         {100, 0, 50, true},                      // down to nothing
+        {100, 60, 5000, true},                   // a small page made larger
     };
     for (const Case& c : cases) {
         DataBuffer buffer;
