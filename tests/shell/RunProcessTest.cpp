@@ -1,0 +1,124 @@
+// Runs of the real program as a process, unattended: the simulated
+// programmer's start key begins a job once the station is up, its fault plan
+// fails chosen devices, and the station is ended by a signal or killed.
+#include "ProgramProcessFixture.h"
+
+#include <QElapsedTimer>
+#include <csignal>
+
+namespace {
+
+class RunProcessTest : public ProgramProcessTest
+{
+protected:
+    // A station whose quantity is set and whose engine starts one job on its
+    // own shortly after start-up; every box is answered OK.
+    QProcessEnvironment runEnv(int devices, const QString& faults)
+    {
+        QFile hive(registryRoot() + "/HKCU.reg");
+        EXPECT_TRUE(QDir().mkpath(registryRoot()));
+        EXPECT_TRUE(hive.open(QIODevice::WriteOnly));
+        hive.write(QStringLiteral("Corvane registry hive 1\n\n[Software\\Corvane\\Tarvo\\Device]\n\"NumDevices\"=sz:\"%1\"\n")
+                       .arg(devices)
+                       .toUtf8());
+        hive.close();
+        QFile answers(tempPath("answers"));
+        EXPECT_TRUE(answers.open(QIODevice::WriteOnly));
+        answers.write(QByteArray("1\n").repeated(4 * devices + 8));
+        answers.close();
+
+        QProcessEnvironment e = env(-1);
+        e.insert("TARVO_UI_SCRIPT", answers.fileName());
+        e.insert("TARVO_ENGINE_FAULTS", "start=300:1;" + faults);
+        return e;
+    }
+    // Waits until the black-box log holds a line that many times.
+    bool waitForLogLines(const QString& line, int count, QProcess& station, int ms = 60000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            if (blackBoxLog().count(line) >= count)
+                return true;
+            if (station.state() == QProcess::NotRunning)
+                return false;
+            station.waitForFinished(50);
+        }
+        return false;
+    }
+    static void endWith(QProcess& station, int signal)
+    {
+        ::kill(pid_t(station.processId()), signal);
+        ASSERT_TRUE(station.waitForFinished(30000));
+    }
+};
+
+TEST_F(RunProcessTest, TheStartKeyRunsAJobOfTwentyDevicesWithItsFailuresLogged)
+{
+    QProcess station;
+    station.setProcessEnvironment(runEnv(20, "delay=0;device.3=28;device.7=@program;device.12=38"));
+    station.start(program(), {"-device", "AM27C512"});
+    ASSERT_TRUE(station.waitForStarted());
+
+    // Failed devices do not use up the quantity: twenty pass, three fail.
+    ASSERT_TRUE(waitForLogLines("Site 1: Program passed.", 20, station)) << blackBoxLog().toStdString();
+    endWith(station, SIGTERM);
+    EXPECT_EQ(station.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(station.exitCode(), 0);
+
+    const QString log = blackBoxLog();
+    EXPECT_EQ(log.count("Site 1: Program started."), 23);
+    EXPECT_EQ(log.count("Site 1: Program passed."), 20);
+    for (const char* failure : {"Verify failure", "Programming failure", "Functional test failure"}) {
+        EXPECT_EQ(log.count(QStringLiteral("Site 1: Program failed: %1.").arg(failure)), 1) << failure;
+        EXPECT_EQ(log.count(QStringLiteral("Error Message: Failed to perform operation on device.\r\n%1").arg(failure)), 1)
+            << failure;
+    }
+    EXPECT_TRUE(log.contains("System has been shut down successfully!"));
+    // Each device after the first was asked for.
+    EXPECT_EQ(uiLines().filter("\tInsert next device\t").size(), 22);
+}
+
+TEST_F(RunProcessTest, TerminationDuringASlowRunStopsItAndClosesCleanly)
+{
+    QProcess station;
+    station.setProcessEnvironment(runEnv(5, "delay=300"));
+    station.start(program(), {"-device", "AM27C512"});
+    ASSERT_TRUE(station.waitForStarted());
+    ASSERT_TRUE(waitForLogLines("Site 1: Program started.", 1, station)) << blackBoxLog().toStdString();
+
+    endWith(station, SIGTERM);
+    EXPECT_EQ(station.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(station.exitCode(), 0);
+    const QString log = blackBoxLog();
+    EXPECT_LT(log.count("Site 1: Program passed."), 5);
+    EXPECT_TRUE(log.contains("Application Tarvo is being shut down!"));
+    EXPECT_TRUE(log.contains("System has been shut down successfully!"));
+    EXPECT_TRUE(settingsHive().contains("\"NumDevices\"=sz:\"5\""));
+}
+
+TEST_F(RunProcessTest, AStationKilledMidRunLeavesItsLogAndSettingsReadable)
+{
+    QProcess station;
+    station.setProcessEnvironment(runEnv(5, "delay=300"));
+    station.start(program(), {"-device", "AM27C512"});
+    ASSERT_TRUE(station.waitForStarted());
+    ASSERT_TRUE(waitForLogLines("Site 1: Program started.", 1, station)) << blackBoxLog().toStdString();
+    endWith(station, SIGKILL);
+
+    // Every line written is whole.
+    const QString log = blackBoxLog();
+    ASSERT_FALSE(log.isEmpty());
+    EXPECT_TRUE(log.endsWith("\r\n")) << log.right(80).toStdString();
+    EXPECT_TRUE(settingsHive().startsWith("Corvane registry hive 1"));
+
+    // The next start finds its settings as they were, with nothing set aside.
+    QFile::remove(uiLog());
+    const ProcessResult again = RunProgram(program(), {}, env(200), 60000);
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_TRUE(uiLines().isEmpty()) << uiLines().join('\n').toStdString();
+    EXPECT_TRUE(settingsHive().contains("\"NumDevices\"=sz:\"5\""));
+    EXPECT_TRUE(QDir(registryRoot()).entryList({"*.corrupt-*"}).isEmpty());
+}
+
+} // namespace
