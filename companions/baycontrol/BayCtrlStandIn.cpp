@@ -74,7 +74,7 @@ BayCtrlStandIn::BayCtrlStandIn()
     number(SiteFailedCount, &BayCtrlStandIn::m_failed);
     number(SiteState, &BayCtrlStandIn::m_state);
     On(SiteTotalCount, [this](InvokeKind, QVariantList&) { return QVariant::fromValue<qint32>(m_passed + m_failed); });
-    On(SiteLabel, [this](InvokeKind, QVariantList&) { return QVariant(QStringLiteral("Site %1").arg(m_siteNumber)); });
+    On(SiteLabel, [this](InvokeKind, QVariantList&) { return QVariant(QString::number(m_siteNumber)); });
 
     // Properties put by the host; the grouping values are kept as they come.
     On(SiteNumber, [this](InvokeKind, QVariantList& args) {

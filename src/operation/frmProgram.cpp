@@ -1862,8 +1862,10 @@ bool frmProgram::LoadSiteBox(int index)
     auto box = std::make_unique<SiteBoxControl>();
     try {
         box->Attach(companion::CreateControl(QString::fromLatin1(SiteBoxControl::ClassName)));
-        // A new element starts hidden.
+        // A new element starts hidden; it names its site from the start, so
+        // that a box never placed (one site) still reports as site 1.
         box->Visible(false);
+        box->SiteNumber(qint16(index + 1));
     } catch (const AutomationError&) {
         return false;
     }

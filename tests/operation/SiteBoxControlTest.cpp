@@ -99,7 +99,7 @@ TEST_F(SiteBoxControlTest, CountsPassedAndFailedDevicesUntilReset)
 TEST_F(SiteBoxControlTest, ShowsTheStatusOrTheErrorOfTheLastReport)
 {
     box.SiteNumber(qint16(7));
-    EXPECT_EQ(box.SiteLabel(), "Site 7");
+    EXPECT_EQ(box.SiteLabel(), "7"); // the name printed after "Site "
     EXPECT_EQ(widget->accessibleName(), "Site 7");
     box.StatusText(QStringLiteral("Programming"));
     box.ShowActive();

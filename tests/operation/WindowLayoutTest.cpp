@@ -64,7 +64,7 @@ protected:
             EXPECT_TRUE(box.Visible()) << "site " << k + 1;
             EXPECT_FALSE(widget->isHidden()) << "site " << k + 1;
             EXPECT_EQ(widget->parentWidget(), window->fraConcurrent);
-            EXPECT_EQ(box.SiteLabel(), QStringLiteral("Site %1").arg(k + 1));
+            EXPECT_EQ(box.SiteLabel(), QString::number(k + 1));
             const CSiteLayout::Placement& p = places[size_t(k)];
             EXPECT_EQ(widget->geometry(), PixelsOf(QRect(p.left, p.top, p.width, p.height))) << "site " << k + 1;
             EXPECT_FALSE(widget->geometry().isEmpty()) << "site " << k + 1;
