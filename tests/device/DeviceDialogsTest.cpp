@@ -69,23 +69,38 @@ TEST_F(DeviceDialogsTest, RangeLoadsAutomaticRangeAsTheWholeDeviceWithNoOffset)
     options->btnRange_Click();
 }
 
-TEST_F(DeviceDialogsTest, RangeOkWritesRadixAutomaticRangeThenTheRange)
+TEST_F(DeviceDialogsTest, RangeOkWritesAutomaticRangeAndRadixBeforeTheRange)
 {
-    engine->Set(DeviceSupportsAutoRange, true);
-    engine->Set(DisplayRadix, 1);
-    engine->Set(WordRangeHigh, 0xFFF);
-    QStringList writes;
-    OnDialog<frmDeviceRange>([&](frmDeviceRange& d) {
-        EXPECT_TRUE(d.btnHexadecimal->isChecked());
-        EXPECT_EQ(d.txtHighAddr->text(), QStringLiteral("FFF"));
-        d.chkAutoRange->click();
-        d.OKButton->click();
-        writes = engine->TakeWrites();
-    });
-    options->btnRange_Click();
-    EXPECT_EQ(writes, List({"AutoRange=-1", "RangeFlag79=0", "DisplayRadix=1", "WordRangeLow=0",
-                            "WordRangeHigh=65535", "BufferOffset=0"}));
-    EXPECT_EQ(data().udtRadix, 1);
+    struct Case
+    {
+        bool automatic;
+        QStringList writes;
+    };
+    const Case cases[] = {
+        {true, List({"AutoRange=-1", "RangeFlag79=0", "DisplayRadix=1", "WordRangeLow=0", "WordRangeHigh=65535",
+                     "BufferOffset=0"})},
+        {false, List({"AutoRange=0", "DisplayRadix=1", "WordRangeLow=0", "WordRangeHigh=4095", "BufferOffset=0"})},
+    };
+    for (const Case& c : cases) {
+        engine->Set(DeviceSupportsAutoRange, true);
+        engine->Set(AutoRange, false);
+        engine->Set(DisplayRadix, 1);
+        engine->Set(WordRangeLow, 0);
+        engine->Set(WordRangeHigh, 0xFFF);
+        data().udtRadix = 0;
+        QStringList writes;
+        OnDialog<frmDeviceRange>([&](frmDeviceRange& d) {
+            EXPECT_TRUE(d.btnHexadecimal->isChecked());
+            EXPECT_EQ(d.txtHighAddr->text(), QStringLiteral("FFF"));
+            if (c.automatic)
+                d.chkAutoRange->click();
+            d.OKButton->click();
+            writes = engine->TakeWrites();
+        });
+        options->btnRange_Click();
+        EXPECT_EQ(writes, c.writes) << c.automatic;
+        EXPECT_EQ(data().udtRadix, 1) << c.automatic;
+    }
 }
 
 TEST_F(DeviceDialogsTest, RangeWithoutAutomaticRangeNeverWritesIt)
