@@ -51,6 +51,7 @@ QXPgmrStandIn::QXPgmrStandIn()
     bindModels();
     bindDevices();
     bindOptions();
+    bindDeviceOptions();
     bindRuns();
 }
 

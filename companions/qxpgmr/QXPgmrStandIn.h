@@ -119,6 +119,7 @@ private:
         QByteArray content;     // what a programmed device holds
     };
     void bindOptions();
+    void bindDeviceOptions(); // QXPgmrStandInDevice.cpp
     void bindRuns();
     void resizeSites();
     void readRunPlan(bool atLoad);

@@ -1,0 +1,97 @@
+#include "DeviceDialogs.h"
+
+#include "NumberEntry.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace devicedialogs {
+
+QLabel* Label(QWidget* parent, const QString& caption) { return new QLabel(caption, parent); }
+
+QLineEdit* NumberBox(QWidget* parent, const char* name, const QString& designText, const QString& toolTip,
+                     NumberEntry& entry)
+{
+    auto* box = new QLineEdit(designText, parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setToolTip(toolTip);
+    entry.SetHooks([box](const QString& text) { box->setText(text); },
+                   [box](int length) { box->setMaxLength(length); });
+    entry.Adopt(designText);
+    QObject::connect(box, &QLineEdit::textChanged, parent, [&entry](const QString& text) { entry.Changed(text); });
+    return box;
+}
+
+QCheckBox* Check(QWidget* parent, const char* name, const QString& caption, const QString& toolTip)
+{
+    auto* check = new QCheckBox(caption, parent);
+    check->setObjectName(QString::fromLatin1(name));
+    check->setToolTip(toolTip);
+    return check;
+}
+
+QRadioButton* Option(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* option = new QRadioButton(caption, parent);
+    option->setObjectName(QString::fromLatin1(name));
+    return option;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QGroupBox* RadixFrame(QWidget* parent, QRadioButton*& btnDecimal, QRadioButton*& btnHexadecimal)
+{
+    auto* frame = new QGroupBox(QStringLiteral("Display Format"), parent);
+    frame->setObjectName(QStringLiteral("DisplayFmt"));
+    btnDecimal = Option(frame, "btnDecimal", QStringLiteral("&Decimal"));
+    btnHexadecimal = Option(frame, "btnHexadecimal", QStringLiteral("&Hexadecimal"));
+    auto* layout = new QHBoxLayout(frame);
+    layout->addWidget(btnDecimal);
+    layout->addWidget(btnHexadecimal);
+    return frame;
+}
+
+void SelectRadix(QRadioButton* btnDecimal, QRadioButton* btnHexadecimal, bool hex)
+{
+    QRadioButton* chosen = hex ? btnHexadecimal : btnDecimal;
+    if (chosen->isChecked())
+        emit chosen->toggled(true);
+    else
+        chosen->setChecked(true);
+}
+
+QHBoxLayout* ButtonRow(QPushButton* ok, QPushButton* cancel)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
+}
+
+void CentreOnScreen(QDialog* dialog)
+{
+    dialog->adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = dialog->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        dialog->move(frame.topLeft());
+    }
+}
+
+} // namespace devicedialogs
