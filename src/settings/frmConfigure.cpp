@@ -464,8 +464,13 @@ bool frmConfigure::cboMasterSite_Validate()
 bool frmConfigure::eventFilter(QObject* watched, QEvent* event)
 {
     // Leaving the master-site combo checks it; the box it may show takes the
-    // focus too, so the check does not run again while it is open.
-    if (watched == cboMasterSite && event->type() == QEvent::FocusOut && !m_validating && !cboMasterSite->isHidden()) {
+    // focus too, so the check does not run again while it is open. OK checks
+    // the combo itself and Cancel needs no check: going to either is passed
+    // over, so one check gives one box.
+    const QWidget* next = QApplication::focusWidget();
+    const bool toButton = next == btnOK || next == btnCancel;
+    if (watched == cboMasterSite && event->type() == QEvent::FocusOut && !m_validating && !toButton
+        && !cboMasterSite->isHidden()) {
         m_validating = true;
         if (!cboMasterSite_Validate())
             cboMasterSite->setFocus();
