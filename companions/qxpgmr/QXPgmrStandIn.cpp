@@ -53,6 +53,7 @@ QXPgmrStandIn::QXPgmrStandIn()
     bindOptions();
     bindDeviceOptions();
     bindRuns();
+    bindConfig();
 }
 
 QXPgmrStandIn::~QXPgmrStandIn() = default;
@@ -104,13 +105,16 @@ void QXPgmrStandIn::bindLife()
         return QVariant(loadDatabase(Arg(args, 0, ValueKind::String).toString()));
     });
     Answer(QXPgmrId::InitializeEngine194, [this](InvokeKind, QVariantList& args) {
-        const qint32 masterSite = Arg(args, 0, ValueKind::Long).toInt();
+        // The station hands over its master module; the master site is the
+        // module's first site.
+        const qint32 module = Arg(args, 0, ValueKind::Long).toInt();
+        const qint32 masterSite = (module - 1) * std::max(1, model().sitesPerGroup) + 1;
         if (const qint32 fault = FaultPlan::Read(EngineFolder()).Code(QStringLiteral("init")))
             return QVariant(fault);
         // Without algorithms there is nothing to talk to the programmer about.
         if (!m_database.IsOpen())
             return QVariant(NoDatabase);
-        if (masterSite >= 1 && masterSite <= model().siteCount) {
+        if (module >= 1 && masterSite <= model().siteCount) {
             m_masterSite = masterSite;
             saveStation();
         }

@@ -93,6 +93,8 @@ private:
     void bindLife();
     void bindModels();
     void bindDevices();
+    void bindConfig(); // QXPgmrStandInConfig.cpp
+    qint32 configurationValue(int module) const;
     // Each capability the database describes devices by becomes the member
     // of that name; False when a name is not an engine member.
     bool bindCapabilities();

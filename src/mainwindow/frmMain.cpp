@@ -446,10 +446,11 @@ void frmMain::InitializeGui()
     if (!gCmdLineJobFile.isEmpty())
         LoadCommandLineJobFile(gCmdLineJobFile);
 
-    // A concurrent programmer gets its master site.
+    // A concurrent programmer gets its master site: the stored number is a
+    // module, whose first site the engine makes the master site.
     Try([&] {
         if (QXProgrammer.IsConcurrentProgrammer() && data.udtParallelPort != 0)
-            QXProgrammer.MasterSite(qint16(data.lngMasterSiteID));
+            QXProgrammer.SelectMasterSite(qint32(data.lngMasterSiteID));
     });
 
     SKConversionPrompt();

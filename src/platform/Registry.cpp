@@ -724,6 +724,24 @@ long RegSetValueEx(HKEY key, const QString& valueName, ValueType type, const QBy
     });
 }
 
+long RegSetValuesEx(HKEY key, const QList<ValueEntry>& values)
+{
+    Session session;
+    KeyRef ref;
+    if (const long rc = Resolve(key, &ref))
+        return rc;
+    return WriteHive(ref.hive, [&](hive::Key& root) -> Change {
+        bool created = false;
+        hive::Key* k = FindOrCreateRoot(root, ref, &created);
+        if (!k)
+            return {ERROR_KEY_DELETED, false};
+        bool changed = created;
+        for (const ValueEntry& v : values)
+            changed = k->setValue(v.name, v.type, v.data) || changed;
+        return {ERROR_SUCCESS, changed};
+    });
+}
+
 long RegEnumValue(HKEY key, quint32 index, QString* valueName, ValueType* type, QByteArray* data)
 {
     Session session;

@@ -14,6 +14,7 @@
 // and replaces the file atomically, so two processes and a crash lose nothing.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -58,6 +59,15 @@ long RegOpenKeyEx(HKEY key, const QString& subKey, HKEY* result);
 long RegCreateKeyEx(HKEY key, const QString& subKey, HKEY* result, bool* created = nullptr);
 long RegQueryValueEx(HKEY key, const QString& valueName, ValueType* type, QByteArray* data);
 long RegSetValueEx(HKEY key, const QString& valueName, ValueType type, const QByteArray& data);
+// Several values of one key written in one save of the hive: either all of
+// them stand afterwards or, when the call fails, none of them changed.
+struct ValueEntry
+{
+    QString name;
+    ValueType type = REG_NONE;
+    QByteArray data;
+};
+long RegSetValuesEx(HKEY key, const QList<ValueEntry>& values);
 // Values and subkeys enumerate in the order they were first written.
 long RegEnumValue(HKEY key, quint32 index, QString* valueName, ValueType* type = nullptr, QByteArray* data = nullptr);
 long RegEnumKey(HKEY key, quint32 index, QString* subKeyName);

@@ -19,6 +19,14 @@ void SaveSettingValue(const QString& applicationName, const QString& section, co
     registry.Value(value);
 }
 
+void SaveSettingValues(const QString& applicationName, const QString& section,
+                       const QList<std::pair<QString, QVariant>>& values)
+{
+    cRegistry registry;
+    OpenSettingsKey(registry, applicationName, section);
+    registry.Values(values);
+}
+
 QVariant GetSettingValue(const QString& applicationName, const QString& section, const QString& valueName,
                          const QVariant& defaultValue)
 {

@@ -16,6 +16,7 @@
 #include <QVariant>
 
 #include <optional>
+#include <utility>
 
 class cRegistry;
 
@@ -27,6 +28,11 @@ void OpenSettingsKey(cRegistry& registry, const QString& applicationName, const 
 // text); the section is created when missing.
 void SaveSettingValue(const QString& applicationName, const QString& section, const QString& valueName,
                       const QVariant& value);
+
+// Saves several values of the section in one write of the settings: either
+// all of them are saved or, when it throws, none of them changed.
+void SaveSettingValues(const QString& applicationName, const QString& section,
+                       const QList<std::pair<QString, QVariant>>& values);
 
 // The stored value (as text), or defaultValue itself when the section or the
 // value does not exist or cannot be read.

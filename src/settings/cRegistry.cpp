@@ -168,34 +168,43 @@ QVariant cRegistry::Value()
     }
 }
 
-void cRegistry::Value(const QVariant& value)
+void cRegistry::WriteEntries(const QList<reg::ValueEntry>& entries, const QString& shownName,
+                             const QVariant& shownValue) const
 {
     OpenKey connection;
     reg::HKEY root = Handle(m_classKey);
     if (!m_machine.isEmpty()) {
         if (reg::RegConnectRegistry(m_machine, root, connection.out()) != reg::ERROR_SUCCESS)
-            Raise(ErrorNumber, SetFailureText(value));
+            Raise(ErrorNumber, SetFailureText(shownName, shownValue));
         root = connection.get();
     }
     OpenKey key;
     if (reg::RegCreateKeyEx(root, m_sectionKey, key.out()) != reg::ERROR_SUCCESS)
-        Raise(ErrorNumber, SetFailureText(value));
+        Raise(ErrorNumber, SetFailureText(shownName, shownValue));
+    const long rc = entries.size() == 1
+                        ? reg::RegSetValueEx(key.get(), entries.first().name, entries.first().type, entries.first().data)
+                        : reg::RegSetValuesEx(key.get(), entries);
+    if (rc != reg::ERROR_SUCCESS)
+        Raise(WriteErrorNumber, SetFailureText(shownName, shownValue));
+}
 
-    reg::ValueType type = reg::REG_NONE;
-    QByteArray data;
+reg::ValueEntry cRegistry::Encoded(const QString& name, const QVariant& value) const
+{
+    reg::ValueEntry entry;
+    entry.name = name;
     switch (m_valueType) {
     case REG_SZ:
     case REG_EXPAND_SZ: {
         const QString text = Text(value);
-        type = NeedsExpansion(text) ? reg::REG_EXPAND_SZ : reg::REG_SZ;
-        data = text.toUtf8() + '\0';
+        entry.type = NeedsExpansion(text) ? reg::REG_EXPAND_SZ : reg::REG_SZ;
+        entry.data = text.toUtf8() + '\0';
         break;
     }
     case REG_BINARY:
         if (value.typeId() != QMetaType::QByteArray)
             Raise(ErrorNumber, QStringLiteral("Application-defined or object-defined error"));
-        type = reg::REG_BINARY;
-        data = value.toByteArray();
+        entry.type = reg::REG_BINARY;
+        entry.data = value.toByteArray();
         break;
     case REG_DWORD:
     case REG_DWORD_BIG_ENDIAN: {
@@ -204,16 +213,33 @@ void cRegistry::Value(const QVariant& value)
         const std::optional<quint32> number = Dword(value);
         if (!number)
             Raise(WriteErrorNumber, SetFailureText(value));
-        type = reg::REG_DWORD;
-        data.resize(4);
-        qToLittleEndian(*number, data.data());
+        entry.type = reg::REG_DWORD;
+        entry.data.resize(4);
+        qToLittleEndian(*number, entry.data.data());
         break;
     }
     default:
         Raise(WriteErrorNumber, SetFailureText(value));
     }
-    if (reg::RegSetValueEx(key.get(), m_valueKey, type, data) != reg::ERROR_SUCCESS)
-        Raise(WriteErrorNumber, SetFailureText(value));
+    return entry;
+}
+
+void cRegistry::Value(const QVariant& value)
+{
+    WriteEntries({Encoded(m_valueKey, value)}, m_valueKey, value);
+}
+
+void cRegistry::Values(const QList<std::pair<QString, QVariant>>& values)
+{
+    if (values.isEmpty())
+        return;
+    // Every value is converted before anything is written, so a value that
+    // cannot be stored leaves the key as it was.
+    QList<reg::ValueEntry> entries;
+    entries.reserve(values.size());
+    for (const auto& [name, value] : values)
+        entries.append(Encoded(name, value));
+    WriteEntries(entries, values.first().first, values.first().second);
 }
 
 bool cRegistry::EnumerateValues(QStringList& names, qint32& count)
@@ -389,6 +415,11 @@ QString cRegistry::Root() const { return QString::number(m_classKey); }
 
 QString cRegistry::SetFailureText(const QVariant& value) const
 {
+    return SetFailureText(m_valueKey, value);
+}
+
+QString cRegistry::SetFailureText(const QString& valueName, const QVariant& value) const
+{
     return QStringLiteral("Failed to set registry value Key: '%1',Section: '%2',Key: '%3' to value: '%4'")
-        .arg(Root(), m_sectionKey, m_valueKey, Text(value));
+        .arg(Root(), m_sectionKey, valueName, Text(value));
 }

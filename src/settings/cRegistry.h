@@ -11,9 +11,14 @@
 // Properties are a getter and a setter of the same name: ClassKey() reads,
 // ClassKey(HKEY_CURRENT_USER) sets.
 
+#include "platform/Registry.h"
+
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+
+#include <utility>
 
 class cRegistry
 {
@@ -57,6 +62,10 @@ public:
     // it holds "%...%"), BINARY needs a byte array, DWORD and
     // DWORD_BIG_ENDIAN need a whole number and store a DWORD.
     void Value(const QVariant& value);
+    // Writes several values of the key (name, value; each converted as Value
+    // converts it) in one save: all of them are written or, when it throws,
+    // none of them changed.
+    void Values(const QList<std::pair<QString, QVariant>>& values);
 
     // The key's value names in enumeration order (VB's element 1 is names[0])
     // and their count; an unopenable key gives none. Always true.
@@ -106,6 +115,10 @@ private:
     [[noreturn]] void Raise(qint32 number, const QString& description) const;
     QString Root() const;
     QString SetFailureText(const QVariant& value) const;
+    QString SetFailureText(const QString& valueName, const QVariant& value) const;
+    reg::ValueEntry Encoded(const QString& name, const QVariant& value) const;
+    void WriteEntries(const QList<reg::ValueEntry>& entries, const QString& shownName,
+                      const QVariant& shownValue) const;
 
     qint32 m_classKey = 0;
     QString m_sectionKey;

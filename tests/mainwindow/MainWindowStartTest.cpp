@@ -174,7 +174,8 @@ TEST_P(InitializeGuiTest, TakesItsStepsInOrder)
     using namespace QXPgmrId;
     EXPECT_EQ(engine.Calls({PortIndex, SealbookSetting211, ChangeSealbookPassword, SealbookConfigure210, LoadJobFile,
                             RunOption60, ToolsOption66, StartupCall277, ToolsOption327, ToolsOption68,
-                            OpenSealbookFile, ReadSealbookValue, CloseSealbookFile, IsConcurrentProgrammer, MasterSite})
+                            OpenSealbookFile, ReadSealbookValue, CloseSealbookFile, IsConcurrentProgrammer, MasterSite,
+                            SelectMasterSite})
                   .join('\n')
                   .toStdString(),
               c.calls.join('\n').toStdString());
@@ -196,9 +197,10 @@ INSTANTIATE_TEST_SUITE_P(
         // site even for a concurrent programmer.
         InitCase{"DemoPort", 0, false, true, 0, false, "", "", "",
                  kDemoSealbook + kCaption + Options(true) + QStringList{"IsConcurrentProgrammer"}, {}, nullptr},
-        // A programmer keeps its own; a concurrent one gets its master site.
+        // A programmer keeps its own; a concurrent one gets its master
+        // module, whose first site the engine makes the master site.
         InitCase{"ConcurrentProgrammer", 1, false, true, 0, false, "", "", "",
-                 kSealbookSetting + kCaption + Options(true) + QStringList{"IsConcurrentProgrammer", "MasterSite=3"}, {}, nullptr},
+                 kSealbookSetting + kCaption + Options(true) + QStringList{"IsConcurrentProgrammer", "SelectMasterSite(3)"}, {}, nullptr},
         InitCase{"AutomaticHandlerIsNeverNovice", 1, false, false, 1, false, "", "", "",
                  kSealbookSetting + kCaption + Options(false) + QStringList{"IsConcurrentProgrammer"}, {}, nullptr},
         InitCase{"NoPreviousJob", 1, true, false, 0, true, "", "", "",
