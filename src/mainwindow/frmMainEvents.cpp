@@ -6,6 +6,8 @@
 
 #include "mainwindow/frmMain.h"
 
+#include "device/frmDeviceConfigure.h"
+
 #include "automation/CJobControlImpl.h"
 #include "automation/CJobMonitorImpl.h"
 #include "automation/CQxProgrammerData.h"
@@ -405,6 +407,9 @@ void frmMain::DeviceConfigurationChanged()
     // A value that could not be read is not written back as 0.
     if (offsetKept)
         Try([&] { QXProgrammer.BufferOffset(offset); });
+    // The Device menu's sets-and-banks item follows the new device.
+    if (frmDeviceConfigureDlg)
+        Try([&] { frmDeviceConfigureDlg->SetDeviceSetOptions(); });
     Try([&] { frmP->SetDisplayInfo(); });
     frmP->bEnableStatusTextUpdate = statusLines;
     if (fillKept)
