@@ -22,7 +22,8 @@ only the layers listed for it below. The order is
   top        src/shell/StartUp.*, src/main.cpp: everything.
   companion  companions/<name>: platform, engine and its own folder; a
              stand-in is built against the same tables as the program and
-             nothing else of it.
+             nothing else of it. The engine's data buffer (companions/
+             qxbuffer) is a library the plug-ins share: any may include it.
 
 Windows may include shell/StartUp.h: it holds the command-line values the
 windows read. Besides the includes, no file below the windows may name the
@@ -48,6 +49,7 @@ LAYERS_ALLOWED = {
     "top": {"platform", "engine", "settings", "helpers", "plain", "window", "top"},
 }
 # Layers whose files must not name the main-window global.
+SHARED_COMPANION = "companion:qxbuffer"
 BELOW_WINDOWS = {"platform", "engine", "settings", "helpers", "plain", "companion"}
 PLAIN_AREAS = {"operation", "buffer", "device", "records", "automation", "mainwindow"}
 SOURCE_SUFFIXES = {".h", ".hpp", ".cpp", ".def", ".inc"}
@@ -85,7 +87,7 @@ def layer_of(rel):
 
 def allowed(from_layer, to_layer, from_rel, to_rel):
     if from_layer.startswith("companion:"):
-        return to_layer in ("platform", "engine", from_layer)
+        return to_layer in ("platform", "engine", from_layer, SHARED_COMPANION)
     if to_layer.startswith("companion:"):
         return False
     return to_layer in LAYERS_ALLOWED[from_layer]
@@ -94,7 +96,7 @@ def allowed(from_layer, to_layer, from_rel, to_rel):
 def resolve(root, including, name):
     """The file an include names, relative to the root; None for a system or
     generated header."""
-    for base in (including.parent, root / "src"):
+    for base in (including.parent, root / "src", root / "companions"):
         candidate = (base / name).resolve()
         if candidate.is_file():
             try:
@@ -215,6 +217,14 @@ SELF_TEST_CASES = [
     ("a companion includes another companion", {
         "companions/manualhdl/Session.h": "",
         "companions/qxpgmr/StandIn.cpp": '#include "../manualhdl/Session.h"\n',
+    }, False),
+    ("a companion includes the shared data buffer", {
+        "companions/qxbuffer/DataBuffer.h": "",
+        "companions/datapane/Pane.cpp": '#include "qxbuffer/DataBuffer.h"\n',
+    }, True),
+    ("the program includes the shared data buffer", {
+        "companions/qxbuffer/DataBuffer.h": "",
+        "src/operation/Run.cpp": '#include "qxbuffer/DataBuffer.h"\n',
     }, False),
 ]
 

@@ -11,7 +11,7 @@
 
 #include "QXPgmrStandIn.h"
 
-#include "NumberText.h"
+#include "qxbuffer/NumberText.h"
 
 #include <algorithm>
 
