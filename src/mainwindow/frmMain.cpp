@@ -245,7 +245,7 @@ void frmMain::MDIForm_Load()
     }
 
     frmP = new frmProgram();
-    frmDeviceConfigureDlg = new frmDeviceConfigure(this);
+    // The hidden device options window is made when first needed.
     reg::SetCorruptHiveReporter([this](const QString& report) { OperationStatusText(report); });
     blackbox::SetJobHeaderSource({[this] { return pgmrData().bStartInOperatorMode; },
                                   [this] { return frmP ? frmP->GetDeviceInfo() : QString(); },
@@ -320,6 +320,13 @@ void frmMain::MDIForm_Load()
     ShowOperationWindow();
     RestoreRangeSettings();
     QApplication::restoreOverrideCursor();
+}
+
+frmDeviceConfigure& frmMain::DeviceConfigureDlg()
+{
+    if (!frmDeviceConfigureDlg)
+        frmDeviceConfigureDlg = new frmDeviceConfigure(this);
+    return *frmDeviceConfigureDlg;
 }
 
 void frmMain::ReadSettingsAtLoad()

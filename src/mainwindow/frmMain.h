@@ -49,7 +49,10 @@ public:
     // --- windows owned here ---
     frmProgram* frmP = nullptr;
     frmH950HdlrContainer* frmH950 = nullptr;
+    // The hidden device options window; null until DeviceConfigureDlg()
+    // first makes it.
     frmDeviceConfigure* frmDeviceConfigureDlg = nullptr;
+    frmDeviceConfigure& DeviceConfigureDlg();
 
     // --- inner area, menus, quantity box and status bar ---
     QMdiArea* mdiArea = nullptr;

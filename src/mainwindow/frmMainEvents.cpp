@@ -408,8 +408,7 @@ void frmMain::DeviceConfigurationChanged()
     if (offsetKept)
         Try([&] { QXProgrammer.BufferOffset(offset); });
     // The Device menu's sets-and-banks item follows the new device.
-    if (frmDeviceConfigureDlg)
-        Try([&] { frmDeviceConfigureDlg->SetDeviceSetOptions(); });
+    Try([&] { DeviceConfigureDlg().SetDeviceSetOptions(); });
     Try([&] { frmP->SetDisplayInfo(); });
     frmP->bEnableStatusTextUpdate = statusLines;
     if (fillKept)
