@@ -290,4 +290,40 @@ TEST_F(AutomationBusTest, AKilledStationIsStartedAgainByTheNextCall)
     EXPECT_NE(second, first);
 }
 
+TEST_F(AutomationBusTest, AMonitorInAnotherProcessFollowsAControlledJob)
+{
+    StartBus();
+    const ProcessResult job = Python(R"(
+import dbus, dbus.mainloop.glib
+from gi.repository import GLib
+dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
+loop = GLib.MainLoop()
+bus = dbus.SessionBus()
+server = dbus.Interface(bus.get_object('com.corvane.Tarvo', '/com/corvane/Tarvo'), 'com.corvane.Tarvo.Server')
+monitor = server.Create('CJobMonitor', False)
+control = server.Create('CJobControl', False)
+events = []
+def on(name):
+    def handler(*args):
+        events.append(name + '(' + ','.join(str(int(x)) for x in args) + ')')
+        if sum(e.split('(')[0].endswith('NotifyJobComplete') for e in events) == 2:
+            loop.quit()
+    return handler
+for sig in ('NotifySocketActive', 'NotifySocketPassed', 'NotifySocketFailed', 'NotifyJobComplete'):
+    bus.add_signal_receiver(on('monitor.' + sig), sig, 'com.corvane.Tarvo.CJobMonitor', path=monitor)
+bus.add_signal_receiver(on('control.NotifyJobComplete'), 'NotifyJobComplete', 'com.corvane.Tarvo.CJobControl',
+                        path=control)
+jc = dbus.Interface(bus.get_object('com.corvane.Tarvo', control), 'com.corvane.Tarvo.CJobControl')
+jc.BeginJob(2)
+GLib.timeout_add_seconds(60, loop.quit)
+loop.run()
+print('\n'.join(events))
+)");
+    ASSERT_EQ(job.exitCode, 0) << job.err.toStdString();
+    // A fresh station has no device: the job ends at once with -1003, and
+    // each side hears it once.
+    EXPECT_EQ(job.out.split('\n', Qt::SkipEmptyParts),
+              (QStringList{"control.NotifyJobComplete(-1003)", "monitor.NotifyJobComplete(-1003)"}));
+}
+
 } // namespace
