@@ -28,6 +28,8 @@ void CJobControlImpl::Release(QObject* object)
 
 void CJobControlImpl::Initialize()
 {
+    if (m_dispatchDepth == 0)
+        m_retired.clear();
     MessageServer();
 }
 
@@ -35,7 +37,7 @@ void CJobControlImpl::Destroy()
 {
     if (m_oMsgServer) {
         m_oMsgServer->Desist();
-        m_oMsgServer.reset();
+        m_retired.push_back(std::move(m_oMsgServer));
     }
     m_bJobQueued = false;
     if (AutomationHost* host = Host(); host && host->MainWindowLoaded())
@@ -107,8 +109,11 @@ void CJobControlImpl::BeginJob(qint32 lQuantity)
 
 void CJobControlImpl::DispatchCall(const QString& sMethod)
 {
-    if (sMethod == QLatin1String("DoBeginJob"))
-        DoBeginJob();
+    if (sMethod != QLatin1String("DoBeginJob"))
+        return;
+    ++m_dispatchDepth;
+    DoBeginJob();
+    --m_dispatchDepth;
 }
 
 void CJobControlImpl::DoBeginJob()
@@ -117,7 +122,9 @@ void CJobControlImpl::DoBeginJob()
     AutomationHost* host = Host();
     if (!host)
         return;
-    const auto params = MessageServer().GetParams(QStringLiteral("DoBeginJob"));
+    if (!m_oMsgServer)
+        return;
+    const auto params = m_oMsgServer->GetParams(QStringLiteral("DoBeginJob"));
     host->SetQuantityText(CQxProgrammerMsgServer::Param(params, QStringLiteral("lQuantity")).toString());
     OnSettingsRefreshTimer();
     // The run ends by raising NotifyJobComplete with its result.

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CJobControlImpl : public QObject
 {
@@ -63,6 +64,10 @@ private:
     CJobControlImpl() = default;
     QList<QObject*> m_live;
     std::unique_ptr<CQxProgrammerMsgServer> m_oMsgServer;
+    // A server stopped inside its own DoBeginJob is kept until the next
+    // Initialize outside it.
+    std::vector<std::unique_ptr<CQxProgrammerMsgServer>> m_retired;
+    int m_dispatchDepth = 0;
     bool m_bJobQueued = false;
     SettingsRefresh m_settingsRefresh;
 };

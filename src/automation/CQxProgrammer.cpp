@@ -6,6 +6,8 @@
 #include "platform/EngineCall.h"
 #include "settings/cRegistry.h"
 
+#include <QPointer>
+
 namespace {
 using Params = CQxProgrammerMsgServer::ParamList;
 constexpr int kQuantityRefused = 154;
@@ -203,6 +205,9 @@ void CQxProgrammer::DoBeginJob()
     const int devices = CQxProgrammerMsgServer::Param(params, QStringLiteral("lNumDevices")).toInt();
     const QString jobFile = CQxProgrammerMsgServer::Param(params, QStringLiteral("sJobFile")).toString();
     AutomationHost* host = Host();
+    // The client may leave while its job runs: the job goes on (to its end
+    // or the operator's Stop), but this object is gone.
+    const QPointer<CQxProgrammer> self(this);
     int result = kQuantityRefused;
     // A quantity the quantity box cannot hold is refused before anything is
     // loaded; fewer than one device is no job either.
@@ -218,10 +223,13 @@ void CQxProgrammer::DoBeginJob()
         }
     }
     data.OnJobComplete();
+    if (!self)
+        return;
     LogCom(QStringLiteral("Raising NotifyJobComplete(%1)").arg(result));
     emit NotifyJobComplete(result);
     data.m_bGotBeginPartials = false;
-    data.SetQxProgrammer(nullptr);
+    if (data.GetQxProgrammer() == this)
+        data.SetQxProgrammer(nullptr);
 }
 
 void CQxProgrammer::FireSocketStatusChanged(int socket, int status, int failCode, int passed, int failed, int active,

@@ -45,6 +45,8 @@ void CQxProgrammerData::Initialize()
 {
     // A second object keeps the running server: its waiting calls belong to
     // the job of the first.
+    if (m_dispatchDepth == 0)
+        m_retired.clear();
     if (!m_oMsgServer)
         m_oMsgServer = std::make_unique<CQxProgrammerMsgServer>();
     SetSessionMode(1);
@@ -55,7 +57,7 @@ void CQxProgrammerData::Destroy()
 {
     if (m_oMsgServer) {
         m_oMsgServer->Desist();
-        m_oMsgServer.reset();
+        m_retired.push_back(std::move(m_oMsgServer));
     }
     m_lNumInserted = 0;
     if (AutomationHost* host = Host(); host && host->MainWindowLoaded())
@@ -99,8 +101,11 @@ QStringList CQxProgrammerData::TakeQueuedMethods()
 
 void CQxProgrammerData::DispatchCall(const QString& sMethod)
 {
-    if (CQxProgrammer* programmer = GetQxProgrammer())
+    if (CQxProgrammer* programmer = GetQxProgrammer()) {
+        ++m_dispatchDepth;
         programmer->DispatchDeferredCall(sMethod);
+        --m_dispatchDepth;
+    }
 }
 
 void CQxProgrammerData::OnJobComplete()

@@ -12,6 +12,7 @@
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CQxProgrammer;
 
@@ -117,6 +118,10 @@ private:
     CQxProgrammer* m_current = nullptr;
     bool m_attached = false;
     std::unique_ptr<CQxProgrammerMsgServer> m_oMsgServer;
+    // Servers stopped while one of their calls may still be running: kept
+    // until the next Initialize outside any call.
+    std::vector<std::unique_ptr<CQxProgrammerMsgServer>> m_retired;
+    int m_dispatchDepth = 0;
     bool m_bShouldLog = false;
     ArbiterCall m_deviceArbiter;
     ArbiterCall m_socketArbiter;

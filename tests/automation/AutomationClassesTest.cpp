@@ -304,6 +304,36 @@ TEST_F(AutomationClassesTest, TheComLogFollowsTheRegistrySwitch)
     EXPECT_TRUE(station.log.isEmpty());
 }
 
+TEST_F(AutomationClassesTest, AClientThatLeavesMidJobLeavesTheJobRunning)
+{
+    auto programmer = std::make_unique<CQxProgrammer>();
+    CQxProgrammerData& data = CQxProgrammerData::Instance();
+    bool inUseAfterLeaving = true;
+    bool stillRunning = false;
+    station.duringRun = [&] {
+        programmer->DevicePlaced(1);
+        programmer.reset(); // the client's bus connection dropped
+        inUseAfterLeaving = data.QxProgrammerInstantiated();
+        stillRunning = data.RunningJob();
+        Pump(); // its waiting call must not run on the next client
+    };
+    programmer->BeginJob(1, jobFile());
+    Pump();
+    EXPECT_EQ(station.runs, 1);
+    EXPECT_FALSE(inUseAfterLeaving);
+    EXPECT_TRUE(stillRunning);
+    EXPECT_FALSE(data.RunningJob());
+    EXPECT_TRUE(station.arbiter.isEmpty());
+
+    // A new client runs its own job.
+    station.duringRun = {};
+    CQxProgrammer next;
+    QSignalSpy done(&next, &CQxProgrammer::NotifyJobComplete);
+    next.BeginJob(1, jobFile());
+    Pump();
+    EXPECT_EQ(done.count(), 1);
+}
+
 TEST_F(AutomationClassesTest, TheOperatorsRunRefusesAJob)
 {
     station.operatorRuns = true;
