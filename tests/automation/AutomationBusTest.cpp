@@ -290,6 +290,38 @@ TEST_F(AutomationBusTest, AKilledStationIsStartedAgainByTheNextCall)
     EXPECT_NE(second, first);
 }
 
+TEST_F(AutomationBusTest, AStationTheUserStartedServesTheBusAndKeepsActivationOut)
+{
+    StartBus();
+    QProcessEnvironment env = m_daemon.processEnvironment();
+    env.insert("DBUS_SESSION_BUS_ADDRESS", m_address);
+    env.insert("TARVO_TEST_CLOSE_AFTER_MS", "20000");
+    env.insert("TARVO_REPORT_SHOWN", "1");
+    QProcess station;
+    station.setProcessEnvironment(env);
+    station.start(BinDir() + "/tarvo", {});
+    ASSERT_TRUE(station.waitForStarted());
+    QString owner;
+    for (int i = 0; i < 300 && owner.isEmpty(); ++i) {
+        if (StationPid() == station.processId())
+            owner = "station";
+        else
+            QThread::msleep(50);
+    }
+    ASSERT_EQ(owner, "station");
+    EXPECT_EQ(Create("CJobMonitor"), "/com/corvane/Tarvo/CJobMonitor/1");
+    EXPECT_EQ(StationPid(), station.processId());
+
+    // A start by activation while it runs: one line, exit 1, the name stays.
+    const ProcessResult second = RunProgram(BinDir() + "/tarvo", {"-Embedding"}, env, 20000);
+    EXPECT_EQ(second.exitCode, 1);
+    EXPECT_EQ(second.err.trimmed().split('\n').filter("tarvo:").size(), 1) << second.err.toStdString();
+    EXPECT_EQ(StationPid(), station.processId());
+
+    station.kill();
+    station.waitForFinished();
+}
+
 TEST_F(AutomationBusTest, AMonitorInAnotherProcessFollowsAControlledJob)
 {
     StartBus();
