@@ -18,6 +18,8 @@ BenchStation::BenchStation()
     qputenv("TARVO_REGISTRY_DIR", m_root.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", m_root.filePath("config").toUtf8());
     qputenv("XDG_DATA_HOME", m_root.filePath("data").toUtf8());
+    // Never the user's bus: a measure that needs one starts its own.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + m_root.filePath("no-bus")).toUtf8());
     qunsetenv("TARVO_ENGINE_DB");
     qunsetenv("TARVO_ENGINE_FAULTS");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

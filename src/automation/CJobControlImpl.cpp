@@ -1,26 +1,150 @@
 #include "CJobControlImpl.h"
 
+#include "AutomationErrors.h"
+#include "AutomationHost.h"
+#include "platform/EngineCall.h"
+
+namespace {
+const QString kCustomOptions = QStringLiteral("DeviceCustomOptions.");
+const QString kDeviceConfig = QStringLiteral("DeviceConfig.");
+} // namespace
+
 CJobControlImpl& CJobControlImpl::Instance()
 {
     static CJobControlImpl impl;
     return impl;
 }
 
-void CJobControlImpl::Attach()
+void CJobControlImpl::Attach(QObject* object)
 {
-    ++m_clients;
+    m_live.append(object);
 }
 
-void CJobControlImpl::Release()
+void CJobControlImpl::Release(QObject* object)
 {
-    if (m_clients > 0)
-        --m_clients;
+    if (m_live.removeOne(object) && m_live.isEmpty())
+        Destroy();
+}
+
+void CJobControlImpl::Initialize()
+{
+    if (m_dispatchDepth == 0)
+        m_retired.clear();
+    MessageServer();
+}
+
+void CJobControlImpl::Destroy()
+{
+    if (m_oMsgServer) {
+        m_oMsgServer->Desist();
+        m_retired.push_back(std::move(m_oMsgServer));
+    }
+    m_bJobQueued = false;
+    if (AutomationHost* host = Host(); host && host->MainWindowLoaded())
+        enginecall::Try([&] { host->SetGuiReady(false); });
+}
+
+CQxProgrammerMsgServer& CJobControlImpl::MessageServer()
+{
+    if (!m_oMsgServer)
+        m_oMsgServer = std::make_unique<CQxProgrammerMsgServer>();
+    if (!m_oMsgServer->IsInitialized())
+        m_oMsgServer->Init({QStringLiteral("DoBeginJob")}, [this](const QString& name) { DispatchCall(name); });
+    return *m_oMsgServer;
 }
 
 void CJobControlImpl::RaiseNotifyJobComplete(qint32 result)
 {
     if (JobCntrlInstantiated())
         emit NotifyJobComplete(result);
+}
+
+void CJobControlImpl::SetDefaultConfiguration()
+{
+    if (AutomationHost* host = Host())
+        host->SetDefaultConfiguration();
+}
+
+qint32 CJobControlImpl::SetJobParameter(const QString& sName, const QString& sValue)
+{
+    AutomationHost* host = Host();
+    if (!host)
+        return 3;
+    if (sName.startsWith(kCustomOptions)) {
+        if (sValue != QLatin1String("ENABLE") && sValue != QLatin1String("DISABLE"))
+            return 2;
+        return host->SetCustomOption(sName.mid(kCustomOptions.size()), sValue == QLatin1String("ENABLE")) ? 0 : 1;
+    }
+    if (sName.startsWith(kDeviceConfig)) {
+        if (host->ExtraCommandCount() == 0)
+            return 3;
+        return host->RunExtraCommand(sName.mid(kDeviceConfig.size()), sValue);
+    }
+    const qint32 result = host->ApplyJobParameter(sName, sValue);
+    if (result == 0) {
+        host->ArmSettingsRefresh();
+        if (sName == QLatin1String("DeviceOptions.Operation"))
+            host->SelectJobTab();
+    }
+    return result;
+}
+
+bool CJobControlImpl::LoadPatternFile(const QString& sPath, qint32 lType)
+{
+    AutomationHost* host = Host();
+    return host && host->LoadPatternFile(sPath, lType);
+}
+
+void CJobControlImpl::Abort()
+{
+    if (AutomationHost* host = Host())
+        host->PressStop();
+}
+
+void CJobControlImpl::BeginJob(qint32 lQuantity)
+{
+    m_bJobQueued = true;
+    MessageServer().EnqueueMethodWithParams(QStringLiteral("DoBeginJob"), {{QStringLiteral("lQuantity"), lQuantity}});
+}
+
+void CJobControlImpl::DispatchCall(const QString& sMethod)
+{
+    if (sMethod != QLatin1String("DoBeginJob"))
+        return;
+    ++m_dispatchDepth;
+    DoBeginJob();
+    --m_dispatchDepth;
+}
+
+void CJobControlImpl::DoBeginJob()
+{
+    m_bJobQueued = false;
+    AutomationHost* host = Host();
+    if (!host)
+        return;
+    if (!m_oMsgServer)
+        return;
+    const auto params = m_oMsgServer->GetParams(QStringLiteral("DoBeginJob"));
+    host->SetQuantityText(CQxProgrammerMsgServer::Param(params, QStringLiteral("lQuantity")).toString());
+    OnSettingsRefreshTimer();
+    // The run ends by raising NotifyJobComplete with its result.
+    enginecall::Try([&] { host->ExecuteOperation(); });
+}
+
+QString CJobControlImpl::NiceErrorDescription(qint32 lErrNum)
+{
+    switch (lErrNum) {
+    case automationerrors::kInvalidParamName:
+        return QStringLiteral("The parameter name is invalid.");
+    case automationerrors::kInvalidParamValue:
+        return QStringLiteral("The parameter value is invalid.");
+    case automationerrors::kUnsupportedParamName:
+        return QStringLiteral("The parameter name is unsupported by the current Tarvo/hardware configuration.");
+    case automationerrors::kUnsupportedParamValue:
+        return QStringLiteral("The parameter value is unsupported by the current Tarvo/hardware configuration.");
+    default:
+        return {};
+    }
 }
 
 void CJobControlImpl::OnSettingsRefreshTimer()

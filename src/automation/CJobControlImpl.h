@@ -1,10 +1,15 @@
 #pragma once
 
-// The process-wide state behind the CJobControl automation class: whether a
-// client holds one, and its NotifyJobComplete event.
+// The process-wide state behind the CJobControl automation class: the live
+// CJobControl objects (the newest one gets the events), its own deferred-call
+// server for DoBeginJob, the job parameters by name and the refresh they arm.
+
+#include "CQxProgrammerMsgServer.h"
 
 #include <QObject>
 #include <functional>
+#include <memory>
+#include <vector>
 
 class CJobControlImpl : public QObject
 {
@@ -12,12 +17,33 @@ class CJobControlImpl : public QObject
 public:
     static CJobControlImpl& Instance();
 
-    void Attach();
-    void Release();
-    bool JobCntrlInstantiated() const { return m_clients > 0; }
+    // A client created (or released) a CJobControl object; null stands for
+    // an object of no address. The last release stops the server and tells
+    // the engine the automation GUI is gone.
+    void Attach(QObject* object = nullptr);
+    void Release(QObject* object = nullptr);
+    bool JobCntrlInstantiated() const { return !m_live.isEmpty(); }
+    // The object that gets the events: the newest live one.
+    QObject* Current() const { return m_live.isEmpty() ? nullptr : m_live.last(); }
+
+    void Initialize();
+    void Destroy();
+    CQxProgrammerMsgServer& MessageServer();
 
     // Raised only while a client holds a CJobControl object.
     void RaiseNotifyJobComplete(qint32 result);
+
+    void SetDefaultConfiguration();
+    // 0, or the failure n (1 invalid name, 2 invalid value, 3 unsupported
+    // name, 4 unsupported value, or the engine's own code).
+    qint32 SetJobParameter(const QString& sName, const QString& sValue);
+    bool LoadPatternFile(const QString& sPath, qint32 lType);
+    void Abort();
+    void BeginJob(qint32 lQuantity);
+    bool JobQueued() const { return m_bJobQueued; }
+    void DoBeginJob();
+    void DispatchCall(const QString& sMethod);
+    static QString NiceErrorDescription(qint32 lErrNum);
 
     // The main window's settings-refresh timer, armed for one tick after a
     // job parameter was set: the tick brings the operation tabs up to date
@@ -36,6 +62,12 @@ signals:
 
 private:
     CJobControlImpl() = default;
-    qint32 m_clients = 0;
+    QList<QObject*> m_live;
+    std::unique_ptr<CQxProgrammerMsgServer> m_oMsgServer;
+    // A server stopped inside its own DoBeginJob is kept until the next
+    // Initialize outside it.
+    std::vector<std::unique_ptr<CQxProgrammerMsgServer>> m_retired;
+    int m_dispatchDepth = 0;
+    bool m_bJobQueued = false;
     SettingsRefresh m_settingsRefresh;
 };

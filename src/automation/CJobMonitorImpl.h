@@ -12,14 +12,18 @@ class CJobMonitorImpl : public QObject
 public:
     static CJobMonitorImpl& Instance();
 
-    void Attach();
-    void Release();
-    bool JobMonitorInstantiated() const { return m_clients > 0; }
+    // A client created (or released) a CJobMonitor object; the newest live
+    // one gets the events, and releasing an older one leaves it told.
+    void Attach(QObject* object = nullptr);
+    void Release(QObject* object = nullptr);
+    bool JobMonitorInstantiated() const { return !m_live.isEmpty(); }
+    QObject* Current() const { return m_live.isEmpty() ? nullptr : m_live.last(); }
 
     // Both raise only while a client holds a CJobMonitor object.
     void RaiseNotifyJobComplete(qint32 result);
     // Status 0 raises NotifySocketPassed, 1 NotifySocketFailed with the
-    // failure code, 3 NotifySocketActive; other statuses raise nothing.
+    // failure code, 3 NotifySocketActive; other statuses raise nothing. The
+    // Socket... signals carry the engine's site and socket for the index.
     void FireSiteStatus(qint32& status, qint32& index, qint32& failCode);
 
 signals:
@@ -27,8 +31,11 @@ signals:
     void NotifySocketPassed(qint32 index);
     void NotifySocketFailed(qint32 index, qint32 failCode);
     void NotifySocketActive(qint32 index);
+    void SocketPassed(qint32 site, qint32 socket);
+    void SocketFailed(qint32 site, qint32 socket, qint32 failCode);
+    void SocketActive(qint32 site, qint32 socket);
 
 private:
     CJobMonitorImpl() = default;
-    qint32 m_clients = 0;
+    QList<QObject*> m_live;
 };

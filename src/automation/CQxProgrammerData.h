@@ -6,20 +6,68 @@
 // relay. Created on first use; the operation window reports its run here.
 
 #include "CFireEvent.h"
+#include "CQxProgrammerMsgServer.h"
 
 #include <QStringList>
 #include <QVariant>
 #include <functional>
+#include <memory>
+#include <vector>
+
+class CQxProgrammer;
 
 class CQxProgrammerData
 {
 public:
     static CQxProgrammerData& Instance();
 
-    // A client created (or released) a CQxProgrammer object.
-    void AttachProgrammer();
-    void ReleaseProgrammer();
-    bool QxProgrammerInstantiated() const { return m_programmers > 0; }
+    // A client created (or released) a CQxProgrammer object. The live set
+    // holds every object; the attached one (the last created, or the one
+    // whose BeginJob ran) gets the events. Releasing another object leaves
+    // it attached; releasing the last one stops the deferred-call server.
+    void AttachProgrammer(CQxProgrammer* programmer = nullptr);
+    void ReleaseProgrammer(CQxProgrammer* programmer = nullptr);
+    bool QxProgrammerInstantiated() const { return m_attached; }
+    void SetQxProgrammer(CQxProgrammer* programmer);
+    CQxProgrammer* GetQxProgrammer() const { return m_attached ? m_current : nullptr; }
+    qsizetype LiveCount() const { return m_live.size(); }
+
+    // A new server, session mode 1, the partial-sites flag down.
+    void Initialize();
+    // The server stopped, no devices waiting, the engine told the automation
+    // GUI is gone, nothing attached.
+    void Destroy();
+    CQxProgrammerMsgServer& MessageServer();
+
+    // Deferred calls: logged as "Got name(params)", posted with their
+    // parameters, run later as the attached object's Do... body.
+    void EnqueueMethod(const QString& sMethod, const CQxProgrammerMsgServer::ParamList& params);
+    CQxProgrammerMsgServer::ParamList GetParams(const QString& sMethod) { return MessageServer().GetParams(sMethod); }
+    void DispatchCall(const QString& sMethod);
+
+    // The end of a job: its waiting calls are voided.
+    void OnJobComplete();
+    void OnJobBegin() { SetSessionMode(m_lSessionMode); }
+
+    void SetShouldLog(bool on) { m_bShouldLog = on; }
+    bool GetShouldLog() const { return m_bShouldLog; }
+    // "COM: " + text to the station's log, while logging is on.
+    void WriteComLog(const QString& text);
+
+    bool m_bGotBeginPartials = false;
+    // BeginJob returned and its job has not yet started.
+    bool m_bJobQueued = false;
+
+    // The automation arbiters of the concurrent manual-handler session, as
+    // calls by member name; False when the arbiter is not held (the body
+    // then does nothing). The socket arbiter is taken in session mode 2 from
+    // its source and released in the other modes.
+    using ArbiterCall = std::function<bool(const QString& member, QVariantList& args)>;
+    void SetDeviceArbiterCall(ArbiterCall call) { m_deviceArbiter = std::move(call); }
+    void SetSocketArbiterSource(std::function<ArbiterCall()> source) { m_socketArbiterSource = std::move(source); }
+    bool CallDeviceArbiter(const QString& member, QVariantList args = {});
+    bool CallSocketArbiter(const QString& member, QVariantList args = {});
+    bool SocketArbiterHeld() const { return bool(m_socketArbiter); }
 
     void SetRunningJob(bool running) { m_bRunningJob = running; }
     bool RunningJob() const { return m_bRunningJob; }
@@ -30,7 +78,8 @@ public:
 
     // Queues a deferred call, run later on the GUI thread as the Do... method
     // of that name; the message server takes the queue.
-    void EnqueueMethod(const QString& name);
+    void EnqueueMethod(const QString& name) { EnqueueMethod(name, {}); }
+    // The calls posted and not yet run, which are voided.
     QStringList TakeQueuedMethods();
 
     CFireEvent& FireEvent() { return m_oFireEvent; }
@@ -49,7 +98,9 @@ public:
 
     // The session mode of the client's CQxProgrammer object, 0 without one.
     qint32 SessionMode() const { return QxProgrammerInstantiated() ? m_lSessionMode : 0; }
-    void SetSessionMode(qint32 mode) { m_lSessionMode = mode; }
+    // 0 no session, 1 plain, 2 socket automation.
+    void SetSessionMode(qint32 mode);
+    qint32 StoredSessionMode() const { return m_lSessionMode; }
 
     // From the manual-handler control: the value for the automation layer's
     // thread-communication object (handed over when that object exists; kept
@@ -63,11 +114,21 @@ public:
 private:
     CQxProgrammerData() = default;
 
-    qint32 m_programmers = 0;
+    QList<CQxProgrammer*> m_live;
+    CQxProgrammer* m_current = nullptr;
+    bool m_attached = false;
+    std::unique_ptr<CQxProgrammerMsgServer> m_oMsgServer;
+    // Servers stopped while one of their calls may still be running: kept
+    // until the next Initialize outside any call.
+    std::vector<std::unique_ptr<CQxProgrammerMsgServer>> m_retired;
+    int m_dispatchDepth = 0;
+    bool m_bShouldLog = false;
+    ArbiterCall m_deviceArbiter;
+    ArbiterCall m_socketArbiter;
+    std::function<ArbiterCall()> m_socketArbiterSource;
     bool m_bRunningJob = false;
     qint32 m_lNumInserted = 0;
     qint32 m_lSessionMode = 1;
-    QStringList m_queued;
     std::function<void()> m_doubleAbort;
     qint32 m_lThreadCommUtilPtr = 0;
     std::function<void(qint32)> m_threadComm;

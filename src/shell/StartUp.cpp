@@ -1,6 +1,8 @@
 #include "StartUp.h"
 
 #include "ComponentRegistration.h"
+#include "automation/AutomationServer.h"
+#include "automation/frmAutomationHost.h"
 #include "ShellUtilities.h"
 #include "frmSplash.h"
 #include "mainwindow/BlackBoxLog.h"
@@ -11,6 +13,7 @@
 #include "platform/UiService.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QIcon>
 #include <QLineEdit>
 #include <QTimer>
@@ -21,6 +24,10 @@ frmMain* gMainForm = nullptr;
 
 namespace {
 std::unique_ptr<appinfo::SingleInstance> g_instance;
+frmAutomationHost g_automationHost;
+// Started by an automation client with no Create within this time: the
+// process ends.
+constexpr int kFirstCreateTimeoutMs = 60000;
 
 // Where start-up stands. While it runs, a termination request is only
 // recorded: closing from inside the main window's load would unload the
@@ -65,13 +72,61 @@ void OnTerminationRequest()
         gMainForm->close();
 }
 
+// Started by bus activation: the name at once, then the first Create runs the
+// start-up. A station already running (the lock) or the name held elsewhere
+// ends this process with one line on stderr.
+static int RunEmbedded()
+{
+    InstallTerminationHandler(OnTerminationRequest);
+    g_instance = std::make_unique<appinfo::SingleInstance>(appinfo::ApplicationTitle());
+    if (!g_instance->TryAcquire()) {
+        std::fputs("tarvo: a station is already running in this session; automation not started.\n", stderr);
+        return kStartUpFailedExitCode;
+    }
+    SetAutomationHost(&g_automationHost);
+    // The bus that started us is the session bus we serve.
+    if (qEnvironmentVariable("DBUS_STARTER_BUS_TYPE") == QLatin1String("session")
+        && qEnvironmentVariableIsSet("DBUS_STARTER_ADDRESS"))
+        qputenv("DBUS_SESSION_BUS_ADDRESS", qgetenv("DBUS_STARTER_ADDRESS"));
+    AutomationServer server(QDBusConnection::sessionBus());
+    server.SetStartUp([] { return EnsureMainWindow(true); });
+    QString reason;
+    if (!server.Publish(false, &reason)) {
+        std::fprintf(stderr, "tarvo: automation not started: %s\n", qPrintable(reason));
+        SetAutomationHost(nullptr);
+        return kStartUpFailedExitCode;
+    }
+    QObject::connect(&server, &AutomationServer::startUpFailed, qApp,
+                     [] { qApp->exit(kStartUpFailedExitCode); });
+    QTimer::singleShot(kFirstCreateTimeoutMs, &server, [&server] {
+        if (!server.CreateSeen())
+            qApp->exit(0);
+    });
+    const int code = qApp->exec();
+    server.ReleaseAll();
+    SetAutomationHost(nullptr);
+    return code;
+}
+
+// A station the user started offers automation once it stands: it asks for
+// the name, queued behind a holder.
+static std::unique_ptr<AutomationServer> PublishAutomation()
+{
+    SetAutomationHost(&g_automationHost);
+    auto server = std::make_unique<AutomationServer>(QDBusConnection::sessionBus());
+    QString reason;
+    if (!server->Publish(true, &reason)) {
+        WriteLogInfo(QStringLiteral("Automation is not offered: ") + reason, true);
+        if (!QDBusConnection::sessionBus().isConnected())
+            server.reset();
+    }
+    return server;
+}
+
 int Main()
 {
-    if (appinfo::GetStartMode() != appinfo::StartMode::Standalone) {
-        // An automation client started us: its first call runs the start-up
-        // (EnsureMainWindow). Until then there is nothing to show.
-        return qApp->exec();
-    }
+    if (appinfo::GetStartMode() != appinfo::StartMode::Standalone)
+        return RunEmbedded();
     InstallTerminationHandler(OnTerminationRequest);
     // Watching processes (tests, measures) learn that start-up has begun.
     if (qEnvironmentVariableIsSet("TARVO_REPORT_SHOWN")) {
@@ -87,6 +142,7 @@ int Main()
         QTimer::singleShot(0, gMainForm, [] { gMainForm->close(); });
         return qApp->exec();
     }
+    const std::unique_ptr<AutomationServer> automation = PublishAutomation();
     // Start-up measures wait for this line: the station is up and shown.
     if (qEnvironmentVariableIsSet("TARVO_REPORT_SHOWN")) {
         std::fputs("shown\n", stdout);
@@ -138,8 +194,9 @@ static StartUpOutcome StartApplicationBody()
     gCmdLineLogFile.clear();
     ClearCommandLineFiles();
 
-    // One station per user session.
-    g_instance = std::make_unique<appinfo::SingleInstance>(appinfo::ApplicationTitle());
+    // One station per user session (a start by activation holds it already).
+    if (!g_instance)
+        g_instance = std::make_unique<appinfo::SingleInstance>(appinfo::ApplicationTitle());
     if (!g_instance->TryAcquire()) {
         Ui().MsgBox(QStringLiteral("Only one instance of this application could be run at a time!"), vb::vbCritical,
                     QStringLiteral("Instance Error"));

@@ -35,6 +35,8 @@ void TarvoTest::SetUp()
     m_savedRuntime = Swap("XDG_RUNTIME_DIR", (root + "/runtime").toUtf8());
     m_savedHome = Swap("HOME", (root + "/home").toUtf8());
     m_savedData = Swap("XDG_DATA_HOME", (root + "/data").toUtf8());
+    // Never the user's bus: a test that needs one starts its own.
+    m_savedBus = Swap("DBUS_SESSION_BUS_ADDRESS", NoBusAddress().toUtf8());
 
     auto scripted = std::make_unique<ScriptedUiService>(QStringList{}, ScriptedUiService::WhenExhausted::Fail);
     scripted->SetFailureHandler([](const QString& what) { ADD_FAILURE() << "Unexpected box: " << what.toStdString(); });
@@ -55,6 +57,12 @@ void TarvoTest::TearDown()
     Restore("XDG_RUNTIME_DIR", m_savedRuntime);
     Restore("HOME", m_savedHome);
     Restore("XDG_DATA_HOME", m_savedData);
+    Restore("DBUS_SESSION_BUS_ADDRESS", m_savedBus);
+}
+
+QString TarvoTest::NoBusAddress() const
+{
+    return QStringLiteral("unix:path=") + m_dir.path() + QStringLiteral("/runtime/no-bus");
 }
 
 QString TarvoTest::tempPath(const QString& name) const
@@ -73,6 +81,7 @@ QProcessEnvironment TarvoTest::childEnvironment() const
     env.insert("XDG_RUNTIME_DIR", m_dir.path() + "/runtime");
     env.insert("XDG_DATA_HOME", m_dir.path() + "/data");
     env.insert("HOME", m_dir.path() + "/home");
+    env.insert("DBUS_SESSION_BUS_ADDRESS", NoBusAddress());
     env.remove("TARVO_UI_SCRIPT");
     env.remove("TARVO_UI_LOG");
     return env;

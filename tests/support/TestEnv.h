@@ -27,12 +27,14 @@ protected:
     // The environment a child process of this test should get: the same
     // registry root and XDG folders, offscreen, a scripted UI.
     QProcessEnvironment childEnvironment() const;
+    // A bus address where no bus listens: the station runs without automation.
+    QString NoBusAddress() const;
 
 private:
     QTemporaryDir m_dir;
     QString m_registryRoot;
     ScriptedUiService* m_ui = nullptr;
-    QByteArray m_savedRegistryDir, m_savedConfig, m_savedRuntime, m_savedHome, m_savedData;
+    QByteArray m_savedRegistryDir, m_savedConfig, m_savedRuntime, m_savedHome, m_savedData, m_savedBus;
 };
 
 // Where the built program and plug-ins are.

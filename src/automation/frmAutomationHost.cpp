@@ -1,0 +1,166 @@
+#include "frmAutomationHost.h"
+
+#include "mainwindow/BlackBoxLog.h"
+#include "mainwindow/frmMain.h"
+#include "operation/frmProgram.h"
+#include "settings/ProgrammerClass.h"
+#include "shell/StartUp.h"
+
+#include <QLineEdit>
+#include <QTimer>
+
+namespace {
+constexpr int kSettingsRefreshDelayMs = 250;
+constexpr qint32 kLoadBufferCommand = 6;
+// What a job action answers while no station stands to run it.
+constexpr qint32 kNoStation = -1;
+
+bool Up() { return gMainForm && gMainForm->IsLoaded(); }
+} // namespace
+
+bool frmAutomationHost::EnsureMainWindow(bool monitorOnly) { return ::EnsureMainWindow(monitorOnly); }
+bool frmAutomationHost::MainWindowLoaded() const { return Up(); }
+bool frmAutomationHost::RunInProgress() const { return Up() && gMainForm->RunInProgress(); }
+void frmAutomationHost::WriteLogInfo(const QString& text) { ::WriteLogInfo(text, true); }
+
+void frmAutomationHost::OperationStatusText(const QString& text)
+{
+    if (Up())
+        gMainForm->OperationStatusText(text);
+    else
+        ::WriteLogInfo(text, true);
+}
+
+void frmAutomationHost::SetQuantityText(const QString& text)
+{
+    if (Up())
+        gMainForm->txtNumCopies->setText(text);
+}
+
+qint32 frmAutomationHost::LoadQxFile(const QString& file)
+{
+    if (!Up())
+        return kNoStation;
+    qint32 result = 0;
+    gMainForm->LoadQxFile(file, QString(), result);
+    return result;
+}
+
+bool frmAutomationHost::SaveQxFile(const QString&)
+{
+    // The station has no job file writer yet: the save is refused.
+    return false;
+}
+
+qint32 frmAutomationHost::ExecuteOperation()
+{
+    return Up() && gMainForm->frmP ? gMainForm->frmP->ExecuteOperation() : kNoStation;
+}
+
+void frmAutomationHost::PressStop()
+{
+    if (Up() && gMainForm->frmP)
+        gMainForm->frmP->btnStop_Click();
+}
+
+void frmAutomationHost::LaunchHelp(QString& topic)
+{
+    ::WriteLogInfo(QStringLiteral("Help asked for the topic ") + topic, true);
+}
+
+void frmAutomationHost::SetDefaultConfiguration()
+{
+    if (Up())
+        gMainForm->QXProgrammer_RequestSetDefaultConfigure();
+}
+
+bool frmAutomationHost::SetCustomOption(const QString& option, bool enable)
+{
+    if (!Up() || !gMainForm->frmP)
+        return false;
+    bool found = false;
+    gMainForm->frmP->TabsContents(option, enable, found);
+    return found;
+}
+
+bool frmAutomationHost::LoadPatternFile(const QString& file, qint32 type)
+{
+    if (!Up() || !gMainForm->frmP)
+        return false;
+    const bool ok = gMainForm->frmP->ExecuteBufferCommand(kLoadBufferCommand, file, type);
+    return ok && gMainForm->pgmrData().blnFileLoaded;
+}
+
+qint32 frmAutomationHost::HandlerType() const { return Up() ? gMainForm->pgmrData().udtHandlerType : 0; }
+
+bool frmAutomationHost::LoadHandlerJobFile(const QString& file)
+{
+    return Up() && gMainForm->QXH950AutoHandler.LoadHandlerJobFile(file) != 0;
+}
+
+bool frmAutomationHost::SaveHandlerJobFile(const QString& file)
+{
+    return Up() && gMainForm->QXH950AutoHandler.SaveHandlerJobFile(file) != 0;
+}
+
+void frmAutomationHost::ArmSettingsRefresh()
+{
+    if (!Up())
+        return;
+    QTimer& timer = gMainForm->m_oSettingsRefreshTimer;
+    timer.stop();
+    timer.setSingleShot(false);
+    timer.setInterval(kSettingsRefreshDelayMs);
+    timer.start();
+}
+
+void frmAutomationHost::SelectJobTab()
+{
+    // The operation window selects the job's tab as it refreshes its tabs.
+}
+
+void frmAutomationHost::AbortSession()
+{
+    if (Up())
+        gMainForm->ConcurrentManualHandler.AbortSession();
+}
+
+void frmAutomationHost::SetGuiReady(bool ready)
+{
+    if (Up())
+        gMainForm->QXProgrammer.SetGuiReady(ready);
+}
+
+void frmAutomationHost::AttachJobControl()
+{
+    if (Up())
+        gMainForm->QXProgrammer.AttachJobControl();
+}
+
+QString frmAutomationHost::ErrorMessageText(qint32 code)
+{
+    if (!Up())
+        return {};
+    qint32 byRef = code;
+    return gMainForm->QXProgrammer.ErrorMessageText(byRef);
+}
+
+QString frmAutomationHost::SystemInfo() { return Up() ? gMainForm->QXProgrammer.MonitorValue1005() : QString(); }
+
+void frmAutomationHost::SiteToSocket(qint32 virtSite, qint32& site, qint32& socket)
+{
+    if (Up())
+        gMainForm->QXProgrammer.SiteToSocket(virtSite, site, socket);
+}
+
+qint32 frmAutomationHost::ExtraCommandCount() { return Up() ? gMainForm->QXProgrammer.ExtraCommandCount() : 0; }
+
+qint32 frmAutomationHost::RunExtraCommand(const QString& command, const QString& value)
+{
+    return Up() ? gMainForm->QXProgrammer.RunExtraCommand(qint32(0), command, value) : 3;
+}
+
+qint32 frmAutomationHost::ApplyJobParameter(const QString& name, const QString& value)
+{
+    return Up() ? gMainForm->QXProgrammer.ApplyJobParameter(name, value) : 3;
+}

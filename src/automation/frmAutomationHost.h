@@ -1,0 +1,39 @@
+#pragma once
+
+// The station's side of the automation classes: what they ask of the main
+// window, the operation window and the engine, reached through gMainForm.
+
+#include "AutomationHost.h"
+
+class frmAutomationHost : public AutomationHost
+{
+public:
+    bool EnsureMainWindow(bool monitorOnly) override;
+    bool MainWindowLoaded() const override;
+    bool RunInProgress() const override;
+    void WriteLogInfo(const QString& text) override;
+    void OperationStatusText(const QString& text) override;
+    void SetQuantityText(const QString& text) override;
+    qint32 LoadQxFile(const QString& file) override;
+    bool SaveQxFile(const QString& file) override;
+    qint32 ExecuteOperation() override;
+    void PressStop() override;
+    void LaunchHelp(QString& topic) override;
+    void SetDefaultConfiguration() override;
+    bool SetCustomOption(const QString& option, bool enable) override;
+    bool LoadPatternFile(const QString& file, qint32 type) override;
+    qint32 HandlerType() const override;
+    bool LoadHandlerJobFile(const QString& file) override;
+    bool SaveHandlerJobFile(const QString& file) override;
+    void ArmSettingsRefresh() override;
+    void SelectJobTab() override;
+    void AbortSession() override;
+    void SetGuiReady(bool ready) override;
+    void AttachJobControl() override;
+    QString ErrorMessageText(qint32 code) override;
+    QString SystemInfo() override;
+    void SiteToSocket(qint32 virtSite, qint32& site, qint32& socket) override;
+    qint32 ExtraCommandCount() override;
+    qint32 RunExtraCommand(const QString& command, const QString& value) override;
+    qint32 ApplyJobParameter(const QString& name, const QString& value) override;
+};

@@ -1,0 +1,433 @@
+// The deferred-call server and the three automation classes in-process,
+// against a station stand-in that records what they ask of it.
+#include "TestEnv.h"
+#include "automation/AutomationHost.h"
+#include "automation/CJobControl.h"
+#include "automation/CJobControlImpl.h"
+#include "automation/CJobMonitor.h"
+#include "automation/CJobMonitorImpl.h"
+#include "automation/CQxProgrammer.h"
+#include "automation/CQxProgrammerData.h"
+#include "automation/CQxProgrammerMsgServer.h"
+#include "platform/AutomationError.h"
+#include "settings/cRegistry.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSignalSpy>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+void Pump()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+// --- the deferred-call server ---
+
+TEST(MsgServerTest, EachPostRunsOnceLaterWithItsOwnParameters)
+{
+    CQxProgrammerMsgServer server;
+    QStringList ran;
+    server.Init({"DoBeginJob", "DoDevicePlaced"}, [&](const QString& name) {
+        ran << name + ":" + server.GetParams(name).value(0).second.toString();
+    });
+    EXPECT_EQ(server.GetMessageNumber("DoBeginJob"), 1024);
+    EXPECT_EQ(server.GetMessageNumber("DoDevicePlaced"), 1025);
+    EXPECT_EQ(server.GetMessageNumber("doDevicePlaced"), 0);
+
+    server.EnqueueMethodWithParams("DoDevicePlaced", {{"lSiteNumber", 3}});
+    server.EnqueueMethodWithParams("DoDevicePlaced", {{"lSiteNumber", 5}});
+    server.EnqueueMethodCall("DoUnknown");
+    EXPECT_TRUE(ran.isEmpty()); // nothing runs inside the posting call
+    Pump();
+    EXPECT_EQ(ran, (QStringList{"DoDevicePlaced:3", "DoDevicePlaced:5"}));
+    // The unknown name ran nothing and waits only to be voided.
+    EXPECT_EQ(server.PendingCalls(), QStringList{"DoUnknown"});
+
+    EXPECT_EQ(CQxProgrammerMsgServer::StringizeParams({{"lNumDevices", 10}, {"sJobFile", "C:\\a.qx"}}),
+              "10,C:\\a.qx");
+    EXPECT_EQ(CQxProgrammerMsgServer::StringizeParams({}), "");
+}
+
+TEST(MsgServerTest, VoidedAndDesistedCallsRunNothing)
+{
+    CQxProgrammerMsgServer server;
+    QStringList ran;
+    QStringList log;
+    server.Init({"DoBeginJob"}, [&](const QString& name) { ran << name; });
+    server.SetLog([&](const QString& line) { log << line; });
+
+    server.EnqueueMethodWithParams("DoBeginJob", {{"lQuantity", 1}});
+    server.RemoveAllParams();
+    Pump();
+    EXPECT_TRUE(ran.isEmpty());
+    EXPECT_EQ(log, QStringList{"Dropped DoBeginJob"});
+
+    // A call posted after the voiding runs as usual.
+    server.EnqueueMethodWithParams("DoBeginJob", {{"lQuantity", 2}});
+    Pump();
+    EXPECT_EQ(ran, QStringList{"DoBeginJob"});
+
+    server.EnqueueMethodCall("DoBeginJob");
+    server.Desist();
+    Pump();
+    EXPECT_EQ(ran.size(), 1);
+}
+
+TEST(MsgServerTest, NestedCallsReadTheirOwnParameters)
+{
+    CQxProgrammerMsgServer server;
+    QStringList seen;
+    server.Init({"DoBeginJob", "DoDevicePlaced"}, [&](const QString& name) {
+        if (name == "DoBeginJob") {
+            server.EnqueueMethodWithParams("DoDevicePlaced", {{"lSiteNumber", 7}});
+            Pump(); // a running job pumps: the placed call runs inside it
+        }
+        seen << name + ":" + CQxProgrammerMsgServer::Param(server.GetParams(name), name == "DoBeginJob" ? "lQuantity" : "lSiteNumber").toString();
+    });
+    server.EnqueueMethodWithParams("DoBeginJob", {{"lQuantity", 4}});
+    Pump();
+    EXPECT_EQ(seen, (QStringList{"DoDevicePlaced:7", "DoBeginJob:4"}));
+}
+
+// --- a station stand-in ---
+
+class FakeStation : public AutomationHost
+{
+public:
+    bool EnsureMainWindow(bool) override { return started; }
+    bool MainWindowLoaded() const override { return started; }
+    bool RunInProgress() const override { return operatorRuns; }
+    void WriteLogInfo(const QString& text) override { log << text; }
+    void OperationStatusText(const QString& text) override { status << text; }
+    void SetQuantityText(const QString& text) override { quantity = text; }
+    qint32 LoadQxFile(const QString& file) override { return QFile::exists(file) ? 0 : 17; }
+    bool SaveQxFile(const QString&) override { return false; }
+    qint32 ExecuteOperation() override
+    {
+        ++runs;
+        if (duringRun)
+            duringRun();
+        return results.isEmpty() ? 0 : results.takeFirst();
+    }
+    void PressStop() override { ++stops; }
+    void LaunchHelp(QString&) override {}
+    void SetDefaultConfiguration() override {}
+    bool SetCustomOption(const QString& option, bool) override { return option == "Blank Check"; }
+    bool LoadPatternFile(const QString&, qint32) override { return true; }
+    qint32 HandlerType() const override { return 0; }
+    bool LoadHandlerJobFile(const QString&) override { return true; }
+    bool SaveHandlerJobFile(const QString&) override { return true; }
+    void ArmSettingsRefresh() override { ++refreshArmed; }
+    void SelectJobTab() override { ++tabSelected; }
+    void AbortSession() override {}
+    void SetGuiReady(bool ready) override { guiReady << ready; }
+    void AttachJobControl() override {}
+    QString ErrorMessageText(qint32 code) override { return QString("text %1").arg(code); }
+    QString SystemInfo() override { return "info"; }
+    void SiteToSocket(qint32 virtSite, qint32& site, qint32& socket) override
+    {
+        site = virtSite / 4 + 1;
+        socket = virtSite % 4;
+        virtSite = -99; // a careless engine: the caller's index must not change
+    }
+    qint32 ExtraCommandCount() override { return extraCommands; }
+    qint32 RunExtraCommand(const QString&, const QString&) override { return 0; }
+    qint32 ApplyJobParameter(const QString&, const QString& value) override { return value.toInt(); }
+
+    bool started = true;
+    bool operatorRuns = false;
+    qint32 extraCommands = 0;
+    QStringList log, status, arbiter;
+    QString quantity = "unchanged";
+    QList<qint32> results;
+    QList<bool> guiReady;
+    int runs = 0, stops = 0, refreshArmed = 0, tabSelected = 0;
+    std::function<void()> duringRun;
+};
+
+class AutomationClassesTest : public TarvoTest
+{
+protected:
+    void SetUp() override
+    {
+        TarvoTest::SetUp();
+        SetAutomationHost(&station);
+        CQxProgrammerData::Instance().SetDeviceArbiterCall([this](const QString& member, QVariantList& args) {
+            station.arbiter << member + "(" + (args.isEmpty() ? QString() : args.first().toString()) + ")";
+            return true;
+        });
+        CQxProgrammerData::Instance().SetSocketArbiterSource([this] {
+            return CQxProgrammerData::ArbiterCall([this](const QString& member, QVariantList& args) {
+                station.arbiter << member + "(" + (args.isEmpty() ? QString() : args.first().toString()) + ")";
+                return true;
+            });
+        });
+    }
+    void TearDown() override
+    {
+        Pump();
+        CQxProgrammerData::Instance().SetDeviceArbiterCall({});
+        CQxProgrammerData::Instance().SetSocketArbiterSource({});
+        SetAutomationHost(nullptr);
+        TarvoTest::TearDown();
+    }
+    // Turns the COM log on for the next BeginJob.
+    static void LogCom(int on)
+    {
+        cRegistry reg;
+        reg.ClassKey(cRegistry::HKEY_LOCAL_MACHINE);
+        reg.SectionKey("Software\\Corvane\\Tarvo");
+        reg.ValueKey("LogComTransactions");
+        reg.ValueType(cRegistry::REG_DWORD);
+        reg.Value(on);
+    }
+    QString jobFile()
+    {
+        const QString path = tempPath("job.qx");
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        return path;
+    }
+    FakeStation station;
+};
+
+TEST_F(AutomationClassesTest, BeginJobQuantities)
+{
+    const QString job = jobFile();
+    struct Case
+    {
+        int quantity;
+        QString file;
+        int result;
+        QString box;
+        int runs;
+    };
+    const QList<Case> cases{
+        {1, job, 0, "1", 1},
+        {3, job, 0, "3", 1},
+        // No devices or more than the box holds: refused before the load.
+        {0, job, 154, "unchanged", 0},
+        {-1, job, 154, "unchanged", 0},
+        {65536, job, 154, "unchanged", 0},
+        // The loader's failure is the job's result; nothing runs.
+        {2, tempPath("missing.qx"), 17, "2", 0},
+    };
+    for (const Case& c : cases) {
+        station.quantity = "unchanged";
+        station.runs = 0;
+        CQxProgrammer programmer;
+        QSignalSpy done(&programmer, &CQxProgrammer::NotifyJobComplete);
+        programmer.BeginJob(c.quantity, c.file);
+        EXPECT_FALSE(programmer.LastError()) << c.quantity;
+        EXPECT_EQ(done.count(), 0); // the job runs later
+        Pump();
+        ASSERT_EQ(done.count(), 1) << c.quantity;
+        EXPECT_EQ(done.at(0).at(0).toInt(), c.result) << c.quantity;
+        EXPECT_EQ(station.quantity, c.box) << c.quantity;
+        EXPECT_EQ(station.runs, c.runs) << c.quantity;
+        EXPECT_FALSE(CQxProgrammerData::Instance().RunningJob());
+    }
+}
+
+TEST_F(AutomationClassesTest, AJobRunsAgainOn153AndRefusesASecondJob)
+{
+    CQxProgrammer programmer;
+    QSignalSpy done(&programmer, &CQxProgrammer::NotifyJobComplete);
+    QSignalSpy sockets(&programmer, &CQxProgrammer::NotifySocketStatusChanged);
+    station.results = {153, 5};
+    std::optional<automationerrors::BusError> refused;
+    station.duringRun = [&] {
+        if (station.runs != 1)
+            return;
+        programmer.BeginJob(1, jobFile());
+        refused = programmer.LastError();
+        programmer.DevicePlaced(0);
+        programmer.SiteClosed(0);
+        programmer.IncreaseErrors(2);
+        Pump();
+        CQxProgrammerData::Instance().FireEvent().SiteStatus(2, 9, 0, 1, 0, 1, 0);
+    };
+    programmer.SetSocaMode(1); // socket automation: the socket arbiter is taken
+    programmer.BeginJob(1, jobFile());
+    Pump();
+    ASSERT_EQ(done.count(), 1);
+    EXPECT_EQ(done.at(0).at(0).toInt(), 5);
+    EXPECT_EQ(station.runs, 2);
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->name, "com.corvane.Tarvo.Error.JobRunning");
+    EXPECT_EQ(refused->message, "A job is already running.");
+    // Device calls reach the arbiter 1-based, site calls as given.
+    EXPECT_EQ(station.arbiter,
+              (QStringList{"NotifyDevicePlaced(1)", "NotifySiteClosed(0)", "NotifyErrorsIncreased(2)"}));
+    ASSERT_EQ(sockets.count(), 1);
+    EXPECT_EQ(sockets.at(0).at(1).toInt(), 9);
+
+    // After the job the object is detached: site changes raise nothing, and
+    // device calls are dropped.
+    CQxProgrammerData::Instance().FireEvent().SiteStatus(1, 0, 0, 1, 0, 0, 0);
+    programmer.DevicePlaced(1);
+    Pump();
+    EXPECT_EQ(sockets.count(), 1);
+    EXPECT_EQ(station.arbiter.size(), 3);
+    EXPECT_FALSE(CQxProgrammerData::Instance().QxProgrammerInstantiated());
+}
+
+TEST_F(AutomationClassesTest, TheComLogFollowsTheRegistrySwitch)
+{
+    LogCom(1);
+    CQxProgrammer programmer;
+    station.duringRun = [&] {
+        programmer.DevicePlaced(3);
+        Pump();
+        CQxProgrammerData::Instance().FireEvent().SiteStatus(3, 6, 0, 1, 2, 3, 4);
+    };
+    programmer.BeginJob(2, jobFile());
+    programmer.BeginOperationOnPartiallyPopulatedSites();
+    Pump();
+    const QString job = tempPath("job.qx");
+    EXPECT_EQ(station.log, (QStringList{"COM: Got DoBeginJob(2," + job + ")",
+                                        "COM: Got BeginOperationOnPartiallyPopulatedSites()",
+                                        "COM: Got DoDevicePlaced(3)",
+                                        "COM: Raising NotifySocketStatusChanged(3,ReadyToPICK,0,1,2,3,4)",
+                                        "COM: Raising NotifyJobComplete(0)"}));
+    // Without the switch the next job logs nothing.
+    LogCom(0);
+    station.log.clear();
+    station.duringRun = {};
+    programmer.BeginJob(2, jobFile());
+    Pump();
+    EXPECT_TRUE(station.log.isEmpty());
+}
+
+TEST_F(AutomationClassesTest, AClientThatLeavesMidJobLeavesTheJobRunning)
+{
+    auto programmer = std::make_unique<CQxProgrammer>();
+    CQxProgrammerData& data = CQxProgrammerData::Instance();
+    bool inUseAfterLeaving = true;
+    bool stillRunning = false;
+    station.duringRun = [&] {
+        programmer->DevicePlaced(1);
+        programmer.reset(); // the client's bus connection dropped
+        inUseAfterLeaving = data.QxProgrammerInstantiated();
+        stillRunning = data.RunningJob();
+        Pump(); // its waiting call must not run on the next client
+    };
+    programmer->BeginJob(1, jobFile());
+    Pump();
+    EXPECT_EQ(station.runs, 1);
+    EXPECT_FALSE(inUseAfterLeaving);
+    EXPECT_TRUE(stillRunning);
+    EXPECT_FALSE(data.RunningJob());
+    EXPECT_TRUE(station.arbiter.isEmpty());
+
+    // A new client runs its own job.
+    station.duringRun = {};
+    CQxProgrammer next;
+    QSignalSpy done(&next, &CQxProgrammer::NotifyJobComplete);
+    next.BeginJob(1, jobFile());
+    Pump();
+    EXPECT_EQ(done.count(), 1);
+}
+
+TEST_F(AutomationClassesTest, TheOperatorsRunRefusesAJob)
+{
+    station.operatorRuns = true;
+    CQxProgrammer programmer;
+    QSignalSpy done(&programmer, &CQxProgrammer::NotifyJobComplete);
+    programmer.BeginJob(1, jobFile());
+    ASSERT_TRUE(programmer.LastError());
+    EXPECT_EQ(programmer.LastError()->name, "com.corvane.Tarvo.Error.JobRunning");
+    CJobControl control;
+    control.BeginJob(1);
+    ASSERT_TRUE(control.LastError());
+    EXPECT_EQ(control.LastError()->name, "com.corvane.Tarvo.Error.JobRunning");
+    Pump();
+    EXPECT_EQ(done.count(), 0);
+    EXPECT_EQ(station.runs, 0);
+}
+
+TEST_F(AutomationClassesTest, SeveralProgrammersAreALiveSet)
+{
+    auto older = std::make_unique<CQxProgrammer>();
+    CQxProgrammer newer;
+    EXPECT_EQ(CQxProgrammerData::Instance().GetQxProgrammer(), &newer);
+    older.reset();
+    // The older one's end neither detaches the newer nor tells the engine
+    // the automation GUI is gone.
+    EXPECT_EQ(CQxProgrammerData::Instance().GetQxProgrammer(), &newer);
+    EXPECT_FALSE(station.guiReady.contains(false));
+    QSignalSpy done(&newer, &CQxProgrammer::NotifyJobComplete);
+    newer.BeginJob(65536, {});
+    Pump();
+    EXPECT_EQ(done.count(), 1);
+}
+
+TEST_F(AutomationClassesTest, SetJobParameterErrors)
+{
+    CJobControl control;
+    struct Case
+    {
+        QString name, value;
+        QString error, message;
+    };
+    const QString prefix = "com.corvane.Tarvo.Error.";
+    const QList<Case> cases{
+        {"DeviceCustomOptions.Blank Check", "enable", "CJOBCONTROL_E_INVALIDPARAMVALUE",
+         "0x80040222 CJobControl: The parameter value is invalid."},
+        {"DeviceCustomOptions.Nothing", "ENABLE", "CJOBCONTROL_E_INVALIDPARAMNAME",
+         "0x80040221 CJobControl: The parameter name is invalid."},
+        {"DeviceConfig.Erase", "1", "CJOBCONTROL_E_UNSUPPORTEDPARAMNAME",
+         "0x80040223 CJobControl: The parameter name is unsupported by the current Tarvo/hardware configuration."},
+        {"DeviceOptions.Operation", "4", "CJOBCONTROL_E_UNSUPPORTEDPARAMVALUE",
+         "0x80040224 CJobControl: The parameter value is unsupported by the current Tarvo/hardware configuration."},
+        // Engine codes outside 1 to 4 keep their number, with no text.
+        {"DeviceOptions.Operation", "7", "JobParameter", "0x80040227 CJobControl: "},
+        {"Other", "-1", "JobParameter", "0x8004021F CJobControl: "},
+    };
+    for (const Case& c : cases) {
+        control.SetJobParameter(c.name, c.value);
+        ASSERT_TRUE(control.LastError()) << c.name.toStdString();
+        EXPECT_EQ(control.LastError()->name, prefix + c.error) << c.value.toStdString();
+        EXPECT_EQ(control.LastError()->message, c.message);
+    }
+    // Refusals of job parameters are not status lines, and arm nothing.
+    EXPECT_TRUE(station.status.isEmpty());
+    EXPECT_EQ(station.refreshArmed, 0);
+
+    control.SetJobParameter("DeviceCustomOptions.Blank Check", "DISABLE");
+    EXPECT_FALSE(control.LastError());
+    EXPECT_EQ(station.refreshArmed, 0); // only the engine's parameters arm it
+    control.SetJobParameter("DeviceOptions.Operation", "0");
+    control.SetJobParameter("DeviceOptions.Speed", "0");
+    EXPECT_FALSE(control.LastError());
+    EXPECT_EQ(station.refreshArmed, 2);
+    EXPECT_EQ(station.tabSelected, 1);
+}
+
+TEST_F(AutomationClassesTest, MonitorsGetSiteAndSocketAndTheNewestIsTold)
+{
+    auto older = std::make_unique<CJobMonitor>();
+    CJobMonitor newer;
+    QSignalSpy olderFailed(older.get(), &CJobMonitor::NotifySocketFailed);
+    QSignalSpy failed(&newer, &CJobMonitor::NotifySocketFailed);
+    QSignalSpy passed(&newer, &CJobMonitor::NotifySocketPassed);
+    qint32 status = 1, index = 6, code = 0x21;
+    CJobMonitorImpl::Instance().FireSiteStatus(status, index, code);
+    EXPECT_EQ(index, 6); // the engine got a copy
+    ASSERT_EQ(failed.count(), 1);
+    EXPECT_EQ(failed.at(0), (QList<QVariant>{2, 2, 0x21}));
+    EXPECT_EQ(olderFailed.count(), 0);
+
+    older.reset();
+    status = 0;
+    CJobMonitorImpl::Instance().FireSiteStatus(status, index, code);
+    EXPECT_EQ(passed.count(), 1);
+    EXPECT_EQ(newer.GetSystemInfo(), "info");
+}
+
+} // namespace
