@@ -52,6 +52,7 @@ QXPgmrStandIn::QXPgmrStandIn()
     bindDevices();
     bindOptions();
     bindDeviceOptions();
+    bindRecords();
     bindRuns();
     bindConfig();
 }

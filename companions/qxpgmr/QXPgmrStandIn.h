@@ -122,6 +122,7 @@ private:
     };
     void bindOptions();
     void bindDeviceOptions(); // QXPgmrStandInDevice.cpp
+    void bindRecords();       // QXPgmrStandInRecords.cpp
     void bindRuns();
     void resizeSites();
     void readRunPlan(bool atLoad);
@@ -146,6 +147,14 @@ private:
 
     AlgorithmDatabase m_database;
     std::optional<DeviceRecord> m_device;
+    // The serialization settings last taken (QXPgmrStandInRecords.cpp).
+    struct Serialization
+    {
+        bool on = false;
+        qint32 mode = 0, size = 1, skip = 0, order = 0, verify = 0, retry = 0, hex = 0, resume = 0;
+        QString dataFile, bufferAddress, logFile, first, last, program;
+    };
+    Serialization m_serialization;
     bool m_selectionFailed = false; // the last SelectDeviceByName found no device
     int m_modelIndex = 0;
     qint32 m_port = 0;
