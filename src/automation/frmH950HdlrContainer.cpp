@@ -117,7 +117,8 @@ struct HandlerRow
     const char* event;
     // Acts only while the main window lets events through (bEnableEvent).
     bool gated;
-    // Needs the operation window: with it unloaded the event does nothing.
+    // Needs the operation window (or the job configuration it holds): with
+    // it unloaded the event does nothing.
     bool needsOperationWindow;
     void (*act)(QVariantList& args);
 };
@@ -158,10 +159,10 @@ const HandlerRow kRows[] = {
     {"RequestPinCount", false, false, RequestPinCount},
     {"LoadSealbookAutoFileRequest", false, false,
      [](QVariantList&) { NotYet(QStringLiteral("LoadSealbookAutoFileRequest")); }},
-    {"RequestFlag26", false, false,
+    {"RequestFlag26", false, true,
      [](QVariantList& a) { a[0] = qint32(gMainForm->pgmrData().strJobName.isEmpty() ? 0 : 1); }},
     {"HandlerEvent27", false, false, [](QVariantList&) { NotYet(QStringLiteral("HandlerEvent27 (load a job)")); }},
-    {"HandlerSerialNumberReport", false, false, HandlerSerialNumberReport},
+    {"HandlerSerialNumberReport", false, true, HandlerSerialNumberReport},
     {"RequestActionRepeatable", false, true, RequestActionRepeatable},
     {"AskJobId", true, true, [](QVariantList&) { OperationWindow()->funcAskJobID(); }},
     {"StartPowerSupplyLog", false, true, [](QVariantList&) { OperationWindow()->Start_PowerSupplyLogFile(); }},
@@ -195,7 +196,7 @@ const HandlerRow kRows[] = {
     {"RepeatCommandRequest", true, true,
      [](QVariantList& a) { a[1] = OperationWindow()->RepeatCommandOnSite(Long(a, 0)); }},
     {"HandlerEvent42", true, false, [](QVariantList&) { gMainForm->SafeDoEvents(); }},
-    {"RequestFlag43", false, false, [](QVariantList& a) { a[0] = VbBool(gMainForm->pgmrData().blnDeviceSelected); }},
+    {"RequestFlag43", false, true, [](QVariantList& a) { a[0] = VbBool(gMainForm->pgmrData().blnDeviceSelected); }},
     {"JobComplete", false, false, [](QVariantList& a) { CJobMonitorImpl::Instance().RaiseNotifyJobComplete(Long(a, 0)); }},
     {"EnableHandlerButton", false, true,
      [](QVariantList& a) { OperationWindow()->btnStop->setEnabled(IsVbTrue(a.value(0))); }},
