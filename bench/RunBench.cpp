@@ -7,11 +7,23 @@
 // that does nothing, so that the figure left is the program's own time per
 // device-site result. Resident memory is sampled every 10,000 devices.
 //
+// Then (b): the same number of devices over the 8 sites of "RG-1080/8",
+// driven as the manual handler drives a concurrent session: the simulated
+// engine (QXPgmr.ocx, zero delay) and the simulated manual handler
+// (ManualHdl.ocx) with their events through the main window, Action pressed
+// once. Its yardstick: the engine's own calls for every device
+// (MarkSiteReady, RepeatSiteCommand, MarkSiteFinished) into a sink that only
+// answers the set-up request with the command to run. Resident memory every
+// 10,000 devices. With TARVO_BENCH_HIDDEN set the window of (b) is not shown
+// (no repaint per device), to tell the painting from the rest.
+//
 // bench_run [devices]   (default 100000)
 
 #include "../tests/support/StationWiring.h"
 #include "BenchSupport.h"
 #include "engine/EngineCodes.h"
+#include "engine/ManualHdlControl.h"
+#include "platform/Companion.h"
 #include "engine/QXPgmrControl.h"
 #include "platform/DispatchObject.h"
 #include "platform/ScriptedUiService.h"
@@ -138,16 +150,12 @@ void ReportBridgeLatency(ZeroDelayEngine& engine, frmProgram& window)
 
 } // namespace
 
-int main(int argc, char** argv)
+namespace {
+
+// (a) The device loop on a single site.
+bool RunDeviceLoopBench(qint64 devices)
 {
-    BenchStation station;
-    QApplication app(argc, argv);
-    const qint64 devices = argc > 1 ? QByteArray(argv[1]).toLongLong() : 100000;
-
-    if (!RegisterPlugin(QStringLiteral("BayCtrl.ocx")))
-        return 1;
-    SetUi(std::make_unique<AnsweringUi>());
-
+    std::printf("(a) device loop, one site\n");
     StationWiring wiring;
     auto* engine = new ZeroDelayEngine;
     wiring.AttachEngine(std::unique_ptr<IDispatchControl>(engine));
@@ -202,7 +210,122 @@ int main(int argc, char** argv)
     if (resident.size() >= 10)
         std::printf("growth 50k to 100k     %.2f MB\n", resident[9] - resident[4]);
     const bool allPassed = window.lngNumPassed == devices;
-
     ReportBridgeLatency(*engine, window);
-    return allPassed ? 0 : 1;
+    return allPassed;
+}
+
+// Hands the manual handler's events to the main window and samples the
+// resident memory every 10,000 device results.
+class CountingSink : public IEventSink
+{
+public:
+    explicit CountingSink(IEventSink& to) : m_to(to) {}
+    void Fire(const QString& eventName, QVariantList& args) override
+    {
+        m_to.Fire(eventName, args);
+        if (eventName == QLatin1String("RepeatCommandRequest") && ++results % 10000 == 0)
+            resident << ResidentMegabytes();
+    }
+    qint64 results = 0;
+    QList<double> resident;
+
+private:
+    IEventSink& m_to;
+};
+
+// Only answers the engine's set-up request: the program command, no variant.
+class CommandOnlySink : public IEventSink
+{
+public:
+    void Fire(const QString& eventName, QVariantList& args) override
+    {
+        if (eventName == QLatin1String("SetupOperationRequest") && !args.isEmpty())
+            args[0] = qint32(4);
+    }
+};
+
+// (b) A concurrent session over the 8 sites of "RG-1080/8".
+bool RunSessionBench(qint64 devices)
+{
+    std::printf("\n(b) manual-handler session, 8 sites of RG-1080/8\n");
+    qputenv("TARVO_ENGINE_FAULTS", "delay=0");
+    qputenv("TARVO_ENGINE_MODEL", "RG-1080/8");
+    if (!RegisterPlugin(QStringLiteral("ManualHdl.ocx")))
+        return false;
+    StationWiring wiring;
+    frmMain& main = wiring.main();
+    QXPgmrControl& engine = main.QXProgrammer;
+    if (!AttachStandInEngine(engine))
+        return false;
+    engine.StartupValue108(QCoreApplication::applicationDirPath());
+    if (engine.LoadAlgorithmDatabase(QStringLiteral("qxalg.db")) != 0 || engine.SiteCount() != 8) {
+        std::fprintf(stderr, "bench_run: the engine did not load the 8-site model\n");
+        return false;
+    }
+    main.ConcurrentManualHandler.Attach(companion::CreateControl(QString::fromLatin1(ManualHdlControl::ClassName)));
+    CountingSink counting(main);
+    main.ConcurrentManualHandler.Control()->SetEventSink(&counting);
+    main.bEnableEvent = true;
+    frmProgram& window = wiring.CreateOperationWindow();
+    window.Form_Load();
+    window.resize(frmProgram::kMinimumWidth / 15, frmProgram::kMinimumHeight / 15);
+    if (qEnvironmentVariableIsEmpty("TARVO_BENCH_HIDDEN"))
+        window.show();
+    window.Form_Reload(true, QStringLiteral("AM27C512"));
+    if (!window.pgmrData().blnDeviceSelected) {
+        std::fprintf(stderr, "bench_run: no device selected\n");
+        return false;
+    }
+
+    // Yardstick: the engine's calls of every device, events into a sink that
+    // only answers the command.
+    CommandOnlySink quiet;
+    engine.Control()->SetEventSink(&quiet);
+    auto start = std::chrono::steady_clock::now();
+    for (qint64 i = 0; i < devices; ++i) {
+        qint32 site = qint32(i % 8) + 1;
+        engine.MarkSiteReady(site);
+        engine.RepeatSiteCommand(site);
+        engine.MarkSiteFinished(site);
+    }
+    const double yardstick = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    engine.Control()->SetEventSink(&main);
+    // The summary at the end would wait for the operator.
+    engine.SilentMode(true);
+    main.txtNumCopies->setText(QString::number(devices));
+    main.lngNumCopies = qint32(devices);
+    start = std::chrono::steady_clock::now();
+    window.btnAction_Click();
+    const double run = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    std::printf("device-site results    %lld (passed %d)\n", static_cast<long long>(counting.results),
+                window.lngNumPassed);
+    std::printf("run                    %.3f s\n", run);
+    std::printf("yardstick              %.3f s\n", yardstick);
+    std::printf("program per result     %.4f ms\n",
+                (run - yardstick) * 1000.0 / double(std::max<qint64>(counting.results, 1)));
+    std::printf("resident (MB) per 10k ");
+    for (double mb : counting.resident)
+        std::printf(" %.1f", mb);
+    std::printf("\n");
+    if (counting.resident.size() >= 10)
+        std::printf("growth 50k to 100k     %.2f MB\n", counting.resident[9] - counting.resident[4]);
+    return window.lngNumPassed == devices;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    BenchStation station;
+    QApplication app(argc, argv);
+    const qint64 devices = argc > 1 ? QByteArray(argv[1]).toLongLong() : 100000;
+
+    if (!RegisterPlugin(QStringLiteral("BayCtrl.ocx")))
+        return 1;
+    SetUi(std::make_unique<AnsweringUi>());
+    const bool loop = RunDeviceLoopBench(devices);
+    const bool session = RunSessionBench(devices);
+    return loop && session ? 0 : 1;
 }

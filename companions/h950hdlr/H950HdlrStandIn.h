@@ -1,8 +1,24 @@
 #pragma once
 
-// The simulated automatic handler, class "MYH950HDLRLib.QXH950Handler". For
-// now every member is a stored property; sessions come with the handler runs.
-
+// The simulated automatic handler, class "MYH950HDLRLib.QXH950Handler".
+// Members without behaviour of their own are stored properties.
+//
+// StartSession(q) returns at once; the session then runs in timer steps on
+// the host's loop (the fault plan's auto.speed, H950HdlrPlan.h): the first
+// step raises SessionStarted, each further step runs one device on the next
+// socket: SiteStatusChanged 7 (ready to place), 4 (placed), 3 (active),
+// RepeatCommandRequest (the host runs the device and answers the engine's
+// result), 0 (passed) or 1 with the result as the failure code, 6 (ready to
+// pick), then RunStatisticsChanged and HandlerEvent42. HandlerValue1 (devices
+// handled), HandlerValue2 (still to pass), HandlerValue3 (passed),
+// HandlerValue4 (failed) and IsRunning follow the session. When q devices
+// passed, StopSession was called or the handler jams, it raises
+// JobComplete(result) and SessionStopped.
+//
+// JobComplete's result: 0 when the quantity passed (or the fault plan's
+// auto.result), kStopped after StopSession, kJammed after a jam, kNoSockets
+// when every socket is planned empty, kBadQuantity for a quantity below 1.
+//
 // The values the job summary reads can be set from outside, so a trial or a
 // test sees a report of its choosing: environment variable TARVO_H950_VALUES, entries
 // "Member=value" or "Member(index)=value" separated by ";", members by their
@@ -10,18 +26,51 @@
 //   TARVO_H950_VALUES="HandlerValue3=98;HandlerValue4=2;BinLabelAt(0)=Reject"
 // "true" and "false" are Booleans, whole numbers are numbers, anything else text.
 
+#include "H950HdlrPlan.h"
+
 #include "engine/H950HdlrControl.h"
 #include "platform/DispatchObject.h"
+
+#include <QVector>
+#include <memory>
+
+class QTimer;
 
 class H950HdlrStandIn : public DispatchObject
 {
 public:
+    static constexpr qint32 kBadQuantity = 1;
+    static constexpr qint32 kStopped = 2;
+    static constexpr qint32 kJammed = 3;
+    static constexpr qint32 kNoSockets = 4;
+
     H950HdlrStandIn();
+    ~H950HdlrStandIn() override;
+
+    // The test hook's way in (H950HdlrTestHook.h): any event, by name.
+    void RaiseForTest(const QString& eventName, QVariantList& args) { Raise(eventName, args); }
 
 private:
     void ApplyReportValues();
+    void StartSession(qint32 quantity);
+    void Step();
+    void RunDevice();
+    void Finish(qint32 result);
+    void StoreValues();
 
     // Its events, raised typed: a misspelt event or a wrong argument does
     // not build.
     H950HdlrEventRaisers RaiseEvent{[this](const QString& eventName, QVariantList& args) { Raise(eventName, args); }};
+
+    std::unique_ptr<QTimer> m_timer;
+    H950HdlrPlan m_plan;
+    QVector<qint32> m_sockets;
+    bool m_running = false;
+    bool m_started = false;
+    bool m_stopAsked = false;
+    bool m_inStep = false;
+    qint32 m_quantity = 0;
+    qint32 m_handled = 0;
+    qint32 m_passed = 0;
+    qint32 m_failed = 0;
 };

@@ -411,6 +411,7 @@ void QXPgmrStandIn::saveStation() const
     s.port = m_port;
     s.masterSite = m_masterSite;
     s.device = m_device ? m_device->Name() : QString();
+    s.siteCount = model().siteCount;
     s.Save(StationState::FileIn(EngineFolder()));
 }
 

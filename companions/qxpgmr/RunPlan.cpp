@@ -65,6 +65,9 @@ RunPlan RunPlan::From(const FaultPlan& faults, QStringList& unreadable)
         const QString value = it.value().trimmed();
         int index = 0;
         bool ok = false;
+        // The handlers' entries are theirs to read.
+        if (key.startsWith(QLatin1String("manual.")) || key.startsWith(QLatin1String("auto.")))
+            continue;
         if (key == QLatin1String("load") || key == QLatin1String("init")) {
             qint64 n = 0;
             ok = ReadNumber(value, n);

@@ -17,6 +17,7 @@ StationState StationState::Load(const QString& file)
     s.port = ini.value(QStringLiteral("Station/Port"), s.port).toInt();
     s.masterSite = ini.value(QStringLiteral("Station/MasterSite"), s.masterSite).toInt();
     s.device = ini.value(QStringLiteral("Station/Device")).toString();
+    s.siteCount = ini.value(QStringLiteral("Station/SiteCount"), s.siteCount).toInt();
     return s;
 }
 
@@ -29,5 +30,6 @@ void StationState::Save(const QString& file) const
     ini.setValue(QStringLiteral("Station/Port"), port);
     ini.setValue(QStringLiteral("Station/MasterSite"), masterSite);
     ini.setValue(QStringLiteral("Station/Device"), device);
+    ini.setValue(QStringLiteral("Station/SiteCount"), siteCount);
     ini.sync();
 }

@@ -16,6 +16,7 @@ struct StationState
     int port = 1;       // 0 is DEMO
     int masterSite = 1; // 1-based
     QString device;     // "" when none is selected
+    int siteCount = 1;  // the model's sites, read by the handlers
 
     static QString FileIn(const QString& engineFolder);
     // The saved state; the defaults above for a station never saved.

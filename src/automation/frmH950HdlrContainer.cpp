@@ -1,7 +1,209 @@
 #include "frmH950HdlrContainer.h"
 
+#include "automation/CJobMonitorImpl.h"
 #include "engine/H950HdlrControl.h"
+#include "engine/QXPgmrControl.h"
+#include "mainwindow/frmMain.h"
+#include "operation/OperationRun.h"
+#include "operation/TabStrip.h"
+#include "operation/frmProgram.h"
+#include "platform/AppInfo.h"
 #include "platform/Companion.h"
+#include "platform/EngineCall.h"
+#include "settings/ProgrammerClass.h"
+#include "settings/SettingsStore.h"
+#include "shell/StartUp.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+using enginecall::Try;
+
+frmProgram* OperationWindow()
+{
+    return gMainForm ? gMainForm->frmP : nullptr;
+}
+
+QString Text(const QVariantList& args, int i)
+{
+    return args.value(i).toString();
+}
+
+qint32 Long(const QVariantList& args, int i)
+{
+    return args.value(i).toInt();
+}
+
+void BlackBox(const QString& text)
+{
+    gMainForm->WriteLogInfo(text, true);
+}
+
+// The main window's label printer, Sealbook auto file and job-file commands
+// come with their own windows; until then the handler's request is written
+// to the black box rather than passed over silently.
+void NotYet(const QString& eventName)
+{
+    BlackBox(QStringLiteral("Handler event %1: this station cannot do it yet.").arg(eventName));
+}
+
+// The device's pin count: decimal, or hexadecimal after "0x"/"0X".
+void RequestPinCount(QVariantList& args)
+{
+    QString text;
+    if (!Try([&] { text = gMainForm->QXProgrammer.DeviceConfigValue(QStringLiteral("algcfg.pin_count")); }))
+        return;
+    const bool hex = text.startsWith(QLatin1String("0x")) || text.startsWith(QLatin1String("0X"));
+    bool ok = false;
+    const qint32 count = hex ? text.mid(2).toInt(&ok, 16) : text.trimmed().toInt(&ok, 10);
+    if (!ok) {
+        // The handler keeps its own value rather than a made-up one.
+        BlackBox(QStringLiteral("The device's pin count \"%1\" is not a number: the handler keeps %2.")
+                     .arg(text)
+                     .arg(Long(args, 0)));
+        return;
+    }
+    args[0] = count;
+}
+
+void RequestActionRepeatable(QVariantList& args)
+{
+    frmProgram* p = OperationWindow();
+    if (!p)
+        return;
+    const qint16 action = p->WhichAction(qint16(p->tabOperation->SelectedIndex()));
+    args[0] = VbBool(p->ActionIsRepeatable(action));
+}
+
+void HandlerSerialNumberReport(QVariantList& args)
+{
+    const QString serial = Text(args, 0);
+    gMainForm->pgmrData().strSerialNumber = serial;
+    SaveSettingValue(appinfo::App(), QStringLiteral("H950hdlr"), QStringLiteral("Serial Number"), serial);
+}
+
+void ReadSealbookValueRequest(QVariantList& args)
+{
+    qint32 status = Long(args, 4);
+    QString value;
+    if (Try([&] {
+            value = gMainForm->QXProgrammer.ReadSealbookValue(Text(args, 0), Text(args, 1), Text(args, 2),
+                                                              Long(args, 3), status);
+        })) {
+        args[4] = status;
+        args[5] = value;
+    }
+}
+
+void WriteSealbookValueRequest(QVariantList& args)
+{
+    qint32 l1 = Long(args, 4);
+    qint32 l2 = Long(args, 5);
+    qint32 result = 0;
+    if (Try([&] {
+            result = gMainForm->QXProgrammer.WriteSealbookValue(Text(args, 0), Text(args, 1), Text(args, 2),
+                                                                Text(args, 3), l1, l2);
+        })) {
+        args[4] = l1;
+        args[5] = l2;
+        args[6] = result;
+    }
+}
+
+struct HandlerRow
+{
+    const char* event;
+    // Acts only while the main window lets events through (bEnableEvent).
+    bool gated;
+    // Needs the operation window (or the job configuration it holds): with
+    // it unloaded the event does nothing.
+    bool needsOperationWindow;
+    void (*act)(QVariantList& args);
+};
+
+const HandlerRow kRows[] = {
+    {"SessionOperationBegan", true, true, [](QVariantList&) { OperationWindow()->ConcurrentOperationBegan(); }},
+    {"HandlerStatusText11", false, false, [](QVariantList&) { NotYet(QStringLiteral("HandlerStatusText11")); }},
+    {"SiteStatusChanged", true, true,
+     [](QVariantList& a) { OperationWindow()->SetSiteStatus(Long(a, 0), Long(a, 1), Long(a, 2)); }},
+    {"SessionStarted", true, true,
+     [](QVariantList&) {
+         gMainForm->EnableMenu(false);
+         OperationWindow()->HandlerSessionStarted();
+     }},
+    {"SessionStopped", true, true,
+     [](QVariantList&) {
+         OperationWindow()->HandlerSessionStopped();
+         gMainForm->EnableMenu(true);
+     }},
+    {"HandlerQuantityChanged", true, false,
+     [](QVariantList& a) {
+         if (gMainForm->txtNumCopies)
+             gMainForm->txtNumCopies->setText(QString::number(Long(a, 0)));
+     }},
+    {"HandlerEvent16", true, false,
+     [](QVariantList&) {
+         // The quantity box's number is the job's quantity.
+         if (gMainForm->txtNumCopies)
+             gMainForm->lngNumCopies = qint32(OperationRun::LeadingNumber(gMainForm->txtNumCopies->text()));
+     }},
+    {"HandlerEvent17", false, false, [](QVariantList&) { NotYet(QStringLiteral("HandlerEvent17 (PrintLabel)")); }},
+    {"InitLabelPrintRequest", false, false, [](QVariantList&) { NotYet(QStringLiteral("InitLabelPrintRequest")); }},
+    {"HandlerEvent19", false, false, [](QVariantList&) { NotYet(QStringLiteral("HandlerEvent19 (SaveLabelFile)")); }},
+    {"HandlerEvent20", false, false, [](QVariantList&) { NotYet(QStringLiteral("HandlerEvent20 (MoveLabelText)")); }},
+    {"OpenLabelFileRequest", false, false, [](QVariantList&) { NotYet(QStringLiteral("OpenLabelFileRequest")); }},
+    {"HandlerEvent22", false, false, [](QVariantList&) { NotYet(QStringLiteral("HandlerEvent22 (ExitPrintApp)")); }},
+    {"HandlerAbortCommand", false, true, [](QVariantList&) { OperationWindow()->AbortCommand(); }},
+    {"RequestPinCount", false, false, RequestPinCount},
+    {"LoadSealbookAutoFileRequest", false, false,
+     [](QVariantList&) { NotYet(QStringLiteral("LoadSealbookAutoFileRequest")); }},
+    {"RequestFlag26", false, true,
+     [](QVariantList& a) { a[0] = qint32(gMainForm->pgmrData().strJobName.isEmpty() ? 0 : 1); }},
+    {"HandlerEvent27", false, false, [](QVariantList&) { NotYet(QStringLiteral("HandlerEvent27 (load a job)")); }},
+    {"HandlerSerialNumberReport", false, true, HandlerSerialNumberReport},
+    {"RequestActionRepeatable", false, true, RequestActionRepeatable},
+    {"AskJobId", true, true, [](QVariantList&) { OperationWindow()->funcAskJobID(); }},
+    {"StartPowerSupplyLog", false, true, [](QVariantList&) { OperationWindow()->Start_PowerSupplyLogFile(); }},
+    {"RunStatisticsChanged", false, true,
+     [](QVariantList& a) {
+         OperationWindow()->UpdateJobRunStatistics(Long(a, 0), Long(a, 1), Long(a, 2), Long(a, 3), Long(a, 4),
+                                                   double(Long(a, 5)));
+     }},
+    {"RequestEngineDirectory", false, false,
+     [](QVariantList& a) { Try([&] { a[0] = gMainForm->QXProgrammer.EngineDirectory(); }); }},
+    {"RequestLabelPrinterDirectory", false, false,
+     [](QVariantList& a) { Try([&] { a[0] = gMainForm->QXProgrammer.LabelPrinterDirectory(); }); }},
+    {"ReadSealbookValueRequest", false, false, ReadSealbookValueRequest},
+    {"ReadSealbookLongRequest", false, false,
+     [](QVariantList& a) {
+         Try([&] { a[3] = gMainForm->QXProgrammer.ReadSealbookLong(Text(a, 0), Text(a, 1), Text(a, 2)); });
+     }},
+    {"WriteSealbookValueRequest", false, false, WriteSealbookValueRequest},
+    {"ReadSealbookStringRequest", false, false,
+     [](QVariantList& a) {
+         Try([&] {
+             a[3] = qint32(gMainForm->QXProgrammer.ReadSealbookString(Text(a, 0), Text(a, 1), Text(a, 2)).toInt());
+         });
+     }},
+    {"EnableOperationsRequest", false, true,
+     [](QVariantList& a) {
+         const bool enable = IsVbTrue(a.value(0));
+         gMainForm->EnableMenu(enable);
+         OperationWindow()->EnableOperations(enable);
+     }},
+    {"RepeatCommandRequest", true, true,
+     [](QVariantList& a) { a[1] = OperationWindow()->RepeatCommandOnSite(Long(a, 0)); }},
+    {"HandlerEvent42", true, false, [](QVariantList&) { gMainForm->SafeDoEvents(); }},
+    {"RequestFlag43", false, true, [](QVariantList& a) { a[0] = VbBool(gMainForm->pgmrData().blnDeviceSelected); }},
+    {"JobComplete", false, false, [](QVariantList& a) { CJobMonitorImpl::Instance().RaiseNotifyJobComplete(Long(a, 0)); }},
+    {"EnableHandlerButton", false, true,
+     [](QVariantList& a) { OperationWindow()->btnStop->setEnabled(IsVbTrue(a.value(0))); }},
+    {"HandlerMessage46", false, false, [](QVariantList&) { NotYet(QStringLiteral("HandlerMessage46 (SaveSKAutoFile)")); }},
+};
+
+} // namespace
 
 frmH950HdlrContainer::frmH950HdlrContainer(QWidget* parent)
     : QWidget(parent)
@@ -21,6 +223,16 @@ std::unique_ptr<IDispatchControl> frmH950HdlrContainer::CreateHandler()
 
 void frmH950HdlrContainer::Fire(const QString& eventName, QVariantList& args)
 {
-    Q_UNUSED(eventName);
-    Q_UNUSED(args);
+    if (!gMainForm)
+        return;
+    for (const HandlerRow& row : kRows) {
+        if (eventName != QLatin1String(row.event))
+            continue;
+        if (row.gated && !gMainForm->bEnableEvent)
+            return;
+        if (row.needsOperationWindow && !OperationWindow())
+            return;
+        row.act(args);
+        return;
+    }
 }

@@ -328,14 +328,187 @@ void OperationRun::FinishStoppedRunReport()
 
 qint32 OperationRun::RunOperationLoop()
 {
-    m_host.StatusLine(QStringLiteral("Program variants cannot be run on this station yet."));
-    return RunResult::NotAvailable;
+    QXPgmrControl& engine = m_host.Engine();
+    ProgrammerClass& data = m_host.Data();
+    const OptionRow row = m_host.Row(2);
+    qint32 index = 0;
+    try {
+        if (!row.hasSelection) {
+            m_host.StatusLine(QStringLiteral("No program variant is selected: nothing was run."));
+            return RunResult::VariantOutOfRange;
+        }
+        const qint32 count = engine.ExecuteVariantCount();
+        index = row.code & 255;
+        if (index >= count) {
+            m_host.StatusLine(QStringLiteral("The program variant %1 is not one of the device's %2: nothing was run.")
+                                  .arg(index)
+                                  .arg(count));
+            return RunResult::VariantOutOfRange;
+        }
+    } catch (const AutomationError& error) {
+        ReportCallFailure(error);
+        return RunResult::CallFailed;
+    }
+
+    ResetAbortTrackers();
+    data.blnInAction = true;
+    m_host.UpdateButtonStates();
+    m_counters.Reset();
+    ClearProgressBars();
+
+    qint32 result = RunResult::Success;
+    try {
+        const bool testOnly = engine.TestOnlyStation();
+        qint32 devices = testOnly ? 1 : m_host.NumCopies();
+        if (devices < 1)
+            devices = kUnboundedQuantity;
+        for (qint32 done = 0; done < devices;) {
+            if (!testOnly && done != 0
+                && m_host.Prompt(QStringLiteral("Insert next device"), vb::vbOKCancel, appinfo::App()) == vb::vbCancel)
+                break;
+            m_stepSkip = false;
+            m_host.SetOperationOptions();
+            engine.CurrentDataPosition(0);
+            engine.CurrentBank(0);
+            m_deviceReported = false;
+            const bool firstPass = m_counters.lngNumPassed == 0;
+            qint32 variant = index;
+            result = engine.RunOperation(variant, false);
+            ++done;
+            // One count per device: the engine's site report when it made
+            // one, otherwise the result.
+            if (blnStopClicked) {
+                if (!m_deviceReported)
+                    m_counters.CountAbortedDevice();
+                m_host.Prompt(QStringLiteral("Operation aborted"), vb::vbExclamation, appinfo::App());
+                break;
+            }
+            if (result != 0) {
+                if (!m_deviceReported)
+                    m_counters.CountAbortedDevice();
+                if (engine.ShowErrorMessages() && row.text != QLatin1String("Vexal_ChkSum"))
+                    m_host.Prompt(QStringLiteral("Failed to perform operation on device"), vb::vbExclamation,
+                                  appinfo::App());
+            } else {
+                if (firstPass) {
+                    FillCheckedProgressBars();
+                    m_host.Sleep(1);
+                }
+                if (!m_deviceReported)
+                    m_counters.CountPass();
+            }
+            ClearProgressBars();
+        }
+    } catch (const AutomationError& error) {
+        ReportCallFailure(error);
+        result = RunResult::CallFailed;
+    }
+    EndDeviceLoopState();
+    return result;
+}
+
+void OperationRun::WarnSetsModeInSession()
+{
+    QXPgmrControl& engine = m_host.Engine();
+    const bool setsMode = Ask([&] { return engine.DeviceSupportsSetsAndBanks(); }, false)
+        && Ask([&] { return engine.SetMode(); }, qint32(0)) == 1
+        && (Ask([&] { return engine.BankCount(); }, qint32(0)) >= 2
+            || Ask([&] { return engine.SetWidth(); }, qint32(0)) >= 2);
+    if (setsMode)
+        m_host.Prompt(QStringLiteral("Set mode is not allowed for a concurrent operation"), vb::vbExclamation,
+                      appinfo::App());
 }
 
 qint32 OperationRun::RunManualHandlerSession()
 {
-    m_host.StatusLine(QStringLiteral("Handler and concurrent sessions cannot be run on this station yet."));
-    return RunResult::NotAvailable;
+    QXPgmrControl& engine = m_host.Engine();
+    ProgrammerClass& data = m_host.Data();
+    ResetAbortTrackers();
+    data.blnInAction = true;
+    m_host.UpdateButtonStates();
+    m_counters.Reset();
+    ClearProgressBars();
+    WarnSetsModeInSession();
+
+    const qint32 copies = m_host.NumCopies();
+    m_counters.lngNumLeft = copies;
+    blnRunningConcurrent = true;
+    qint32 result = RunResult::Success;
+    if (HandlerType() == 0) {
+        try {
+            result = m_host.ManualHandler().RunConcurrentSession(copies, CQxProgrammerData::Instance().SessionMode());
+            if (copies >= 2 && result == 0)
+                m_host.StatusLine(QStringLiteral("Function completed."));
+        } catch (const AutomationError& error) {
+            ReportCallFailure(error);
+            result = RunResult::CallFailed;
+        }
+    } else {
+        // The automatic handler's sessions start from the handler.
+        m_host.StatusLine(QStringLiteral("A concurrent session needs the manual handler: the automatic handler "
+                                         "runs its own sessions. Nothing was run."));
+        result = RunResult::NotManualHandler;
+    }
+    blnRunningConcurrent = false;
+
+    if (result != 0) {
+        const QString message = QStringLiteral("Failed to run concurrent session");
+        if (!Ask([&] { return engine.SilentMode(); }, false) && Ask([&] { return engine.ShowErrorMessages(); }, true))
+            m_host.Prompt(message, vb::vbExclamation, appinfo::App());
+        m_host.LogLine(QStringLiteral("Error Message: ") + message);
+        m_host.StatusLine(QStringLiteral("Function aborted."));
+        m_host.ShowJobSummary();
+    } else if (copies != 1) {
+        // As after the device loop: a job of several devices ends in its
+        // summary (and its record).
+        m_host.ShowJobSummary();
+    }
+    EndDeviceLoopState();
+    return result;
+}
+
+void OperationRun::HandlerSessionStarted()
+{
+    ProgrammerClass& data = m_host.Data();
+    ResetAbortTrackers();
+    m_handlerStopAsked = false;
+    data.blnInAction = true;
+    m_host.UpdateButtonStates();
+    m_counters.Reset();
+    m_host.LockOptionSettings(true);
+    const qint32 action = m_host.CurrentAction();
+    if (action >= kFirstCustomAction && action < m_host.ActionCount() && !SendCustomActionSelections(action)) {
+        m_host.StatusLine(QStringLiteral("Error generating dynamic action execution string."));
+        // The engine has no selection to run: the session must not feed it
+        // devices.
+        m_handlerStopAsked = true;
+        try {
+            m_host.AutoHandler().StopSession();
+        } catch (const AutomationError& error) {
+            ReportCallFailure(error);
+        }
+    }
+    ClearProgressBars();
+    WarnSetsModeInSession();
+    m_counters.lngNumLeft = m_host.NumCopies();
+    blnRunningConcurrent = true;
+}
+
+void OperationRun::HandlerSessionStopped()
+{
+    ProgrammerClass& data = m_host.Data();
+    // Stopped only when asked to stop or devices remain: a session that
+    // ran its quantity ended normally.
+    blnStopClicked = blnStopClicked || m_handlerStopAsked || m_counters.lngNumLeft > 0;
+    blnRunningConcurrent = false;
+    data.blnInAction = false;
+    m_host.ShowJobSummary();
+    m_host.SetDisplayInfo();
+    m_host.UpdateButtonStates();
+    m_counters.Reset();
+    m_host.HideConcurrentFrame();
+    ClearProgressBars();
+    m_host.LockOptionSettings(false);
 }
 
 bool OperationRun::SendCustomActionSelections(qint32 action)
@@ -606,6 +779,7 @@ void OperationRun::StopClicked()
     try {
         if (!m_host.Engine().TestOnlyStation() && HandlerType() != 0) {
             m_host.DisableStopButton();
+            m_handlerStopAsked = true;
             m_host.AutoHandler().StopSession();
             return;
         }

@@ -104,6 +104,9 @@ public:
 
         // Lets pending window messages run (Stop, engine events).
         virtual void PumpEvents() = 0;
+        // Waits, the window staying alive (the first passed variant shows
+        // its full bars a moment).
+        virtual void Sleep(qint32 seconds) = 0;
 
         // Asks the operator; the answer is the box's (vbOK, vbCancel, ...).
         virtual qint32 Prompt(const QString& text, qint32 buttons, const QString& title) = 0;
@@ -126,9 +129,17 @@ public:
     qint32 ExecuteOperation();
     qint32 ExecuteOperationCore();
     qint32 RunDeviceLoop();
-    // Not available on the station yet: a status line and NotAvailable.
+    // The program variant of row 2, device after device (the engine's
+    // RunOperation). A variant the device does not offer runs nothing:
+    // a status line and VariantOutOfRange.
     qint32 RunOperationLoop();
+    // A concurrent session of the manual handler over the sites; the handler
+    // returns when it ended. With an automatic handler nothing runs: a status
+    // line and NotManualHandler.
     qint32 RunManualHandlerSession();
+    // The automatic handler's session began and ended (its events).
+    void HandlerSessionStarted();
+    void HandlerSessionStopped();
     bool SendCustomActionSelections(qint32 action);
     void Start_PowerSupplyLogFile();
 
@@ -190,6 +201,8 @@ private:
     void RestoreAfterRun();
     void ReportCallFailure(const AutomationError& error);
     bool SetModeRefused();
+    // Sets mode with more than one set or bank: a concurrent session warns.
+    void WarnSetsModeInSession();
     qint32 HandlerType();
     qint32 ProgressFor(qint32 code, qint32 value, bool complete, qint32& row) const;
 
@@ -201,4 +214,6 @@ private:
     // The engine reported the device in progress passed or failed.
     bool m_deviceReported = false;
     bool m_runReportFinished = false;
+    // Stop asked the automatic handler to end its session.
+    bool m_handlerStopAsked = false;
 };

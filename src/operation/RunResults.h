@@ -24,4 +24,10 @@ constexpr qint32 Stopped = -1005;
 constexpr qint32 CallFailed = -1006;
 // This way of running is not available on the station yet.
 constexpr qint32 NotAvailable = -1007;
+// The program row's variant is not one the device offers (or none is
+// selected): nothing ran.
+constexpr qint32 VariantOutOfRange = -1008;
+// A concurrent session was asked for with an automatic handler: that handler
+// runs its own sessions, so nothing ran.
+constexpr qint32 NotManualHandler = -1009;
 } // namespace RunResult

@@ -320,6 +320,10 @@ void frmProgram::CreateControls()
 
     cboStatus = new QListWidget(this);
     cboStatus->setObjectName(QStringLiteral("cboStatus"));
+    // One text line per status line: a new line then costs the same however
+    // long the list has grown (a list of mixed heights lays every line out
+    // again on each addition).
+    cboStatus->setUniformItemSizes(true);
     Place(cboStatus, kStatusLeft, kMinimumHeight - kStatusHeight - 100, kMinimumWidth - kStatusLeft - 100, kStatusHeight);
     Place(tabOperation, kTabLeft, kTabTop, kMinimumWidth - kTabLeft - 100, 1000);
     Place(fraOperation, kTabLeft, kTabTop, 1000, 1000);

@@ -169,7 +169,7 @@ public:
     void GetDeviceConfigureOptions();
     void ResetAbortTrackers();
     // Waits that many seconds without letting window messages run.
-    void Sleep(qint32 seconds);
+    void Sleep(qint32 seconds) override;
     // The run outside the window, over this window as its host.
     OperationRun& Run() { return m_run; }
 
@@ -235,6 +235,8 @@ public:
 
     // --- sites and sessions ---
     void ConcurrentOperationBegan();
+    void HandlerSessionStarted();
+    void HandlerSessionStopped();
     qint32 RepeatCommandOnSite(qint32 site);
     qint32 SetSiteReady(qint32 site);
     qint32 SetSiteFinished(qint32 site);

@@ -86,3 +86,11 @@ void frmProgram::ApplySiteStatus(qint32 index, qint32 status, qint32 code)
 {
     m_run.ApplySiteStatus(index, status, code);
 }
+void frmProgram::HandlerSessionStarted()
+{
+    m_run.HandlerSessionStarted();
+}
+void frmProgram::HandlerSessionStopped()
+{
+    m_run.HandlerSessionStopped();
+}

@@ -70,8 +70,16 @@ void DispatchObject::On(int dispid, Handler handler)
 
 void DispatchObject::Raise(const QString& eventName, QVariantList& args)
 {
-    const MemberInfo* member = FindMember(m_members, eventName);
-    if (!member || member->kind != MemberKind::Event)
+    // An event may share its name with a method (the manual handler's
+    // AbortSession is both): only the event rows count here.
+    const MemberInfo* member = nullptr;
+    for (const MemberInfo& m : m_members) {
+        if (m.kind == MemberKind::Event && eventName.compare(QLatin1String(m.name), Qt::CaseInsensitive) == 0) {
+            member = &m;
+            break;
+        }
+    }
+    if (!member)
         throw std::logic_error("event not in the control's table: " + eventName.toStdString());
     if (m_sink)
         m_sink->Fire(QLatin1String(member->name), args);

@@ -132,6 +132,7 @@ public:
         bufferSource = QStringLiteral("%1 %2 %3").arg(name, date.date().toString(Qt::ISODate)).arg(type);
     }
     void PumpEvents() override { ++pumps; }
+    void Sleep(qint32 seconds) override { calls << QStringLiteral("sleep %1").arg(seconds); }
     qint32 Prompt(const QString& text, qint32 buttons, const QString& title) override
     {
         prompts << QStringLiteral("%1|%2|%3").arg(text).arg(buttons).arg(title);
