@@ -324,6 +324,7 @@ void frmProgram::CreateControls()
     // long the list has grown (a list of mixed heights lays every line out
     // again on each addition).
     cboStatus->setUniformItemSizes(true);
+    cboStatus->setLayoutMode(QListView::Batched);
     Place(cboStatus, kStatusLeft, kMinimumHeight - kStatusHeight - 100, kMinimumWidth - kStatusLeft - 100, kStatusHeight);
     Place(tabOperation, kTabLeft, kTabTop, kMinimumWidth - kTabLeft - 100, 1000);
     Place(fraOperation, kTabLeft, kTabTop, 1000, 1000);
