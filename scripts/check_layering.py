@@ -23,7 +23,8 @@ only the layers listed for it below. The order is
   companion  companions/<name>: platform, engine and its own folder; a
              stand-in is built against the same tables as the program and
              nothing else of it. The engine's data buffer (companions/
-             qxbuffer) is a library the plug-ins share: any may include it.
+             qxbuffer) and the simulations' fault-plan readers (companions/
+             simplan) are shared: any plug-in may include them.
 
 Windows may include shell/StartUp.h: it holds the command-line values the
 windows read. Besides the includes, no file below the windows may name the
@@ -49,7 +50,7 @@ LAYERS_ALLOWED = {
     "top": {"platform", "engine", "settings", "helpers", "plain", "window", "top"},
 }
 # Layers whose files must not name the main-window global.
-SHARED_COMPANION = "companion:qxbuffer"
+SHARED_COMPANIONS = ("companion:qxbuffer", "companion:simplan")
 BELOW_WINDOWS = {"platform", "engine", "settings", "helpers", "plain", "companion"}
 PLAIN_AREAS = {"operation", "buffer", "device", "records", "automation", "mainwindow"}
 SOURCE_SUFFIXES = {".h", ".hpp", ".cpp", ".def", ".inc"}
@@ -87,7 +88,7 @@ def layer_of(rel):
 
 def allowed(from_layer, to_layer, from_rel, to_rel):
     if from_layer.startswith("companion:"):
-        return to_layer in ("platform", "engine", from_layer, SHARED_COMPANION)
+        return to_layer in ("platform", "engine", from_layer) + SHARED_COMPANIONS
     if to_layer.startswith("companion:"):
         return False
     return to_layer in LAYERS_ALLOWED[from_layer]

@@ -1,75 +1,18 @@
 #include "H950HdlrPlan.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QHash>
-#include <QRegularExpression>
-#include <QSettings>
-#include <QStandardPaths>
+#include "simplan/HandlerPlanEntries.h"
+
 #include <cstdio>
-#include <limits>
 
-namespace {
-
-QString EngineFolder()
-{
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
-        .filePath(QStringLiteral("Corvane/QXEngine"));
-}
-
-// The plan's entries that start with prefix, keys in lower case without it.
-QHash<QString, QString> Entries(const QString& prefix)
-{
-    QHash<QString, QString> entries;
-    const QString file = QDir(EngineFolder()).filePath(QStringLiteral("faultplan.ini"));
-    if (QFileInfo::exists(file)) {
-        QSettings ini(file, QSettings::IniFormat);
-        ini.beginGroup(QStringLiteral("Faults"));
-        for (const QString& key : ini.childKeys())
-            entries.insert(key.toLower(), ini.value(key).toString());
-    }
-    static const QRegularExpression separators(QStringLiteral("[;,]"));
-    for (const QString& entry : qEnvironmentVariable("TARVO_ENGINE_FAULTS").split(separators, Qt::SkipEmptyParts)) {
-        const qsizetype eq = entry.indexOf(QLatin1Char('='));
-        if (eq > 0)
-            entries.insert(entry.left(eq).trimmed().toLower(), entry.mid(eq + 1).trimmed());
-    }
-    QHash<QString, QString> mine;
-    for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
-        if (it.key().startsWith(prefix))
-            mine.insert(it.key().mid(prefix.size()), it.value().trimmed());
-    }
-    return mine;
-}
-
-bool ReadNumber(const QString& text, qint64& value)
-{
-    bool ok = false;
-    value = text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? text.mid(2).toLongLong(&ok, 16)
-                                                                      : text.toLongLong(&ok, 10);
-    return ok && value >= std::numeric_limits<qint32>::min() && value <= std::numeric_limits<qint32>::max();
-}
-
-bool ReadCount(const QString& text, int& value, qint64 low)
-{
-    qint64 n = 0;
-    if (!ReadNumber(text.trimmed(), n) || n < low)
-        return false;
-    value = int(n);
-    return true;
-}
-
-} // namespace
+using handlerplan::ReadCount;
+using handlerplan::ReadNumber;
 
 H950HdlrPlan H950HdlrPlan::Read()
 {
     H950HdlrPlan plan;
-    // The sites of the model the engine saved last: a handler has as many
-    // sockets as the programmer it feeds.
-    const QSettings station(QDir(EngineFolder()).filePath(QStringLiteral("engine.ini")), QSettings::IniFormat);
-    plan.sites = std::max(1, station.value(QStringLiteral("Station/SiteCount"), 1).toInt());
+    plan.sites = handlerplan::StationSiteCount();
 
-    const QHash<QString, QString> entries = Entries(QStringLiteral("auto."));
+    const QHash<QString, QString> entries = handlerplan::Entries(QStringLiteral("auto."));
     for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
         const QString& key = it.key();
         const QString& value = it.value();
@@ -77,15 +20,7 @@ H950HdlrPlan H950HdlrPlan::Read()
         if (key == QLatin1String("sites")) {
             ok = ReadCount(value, plan.sites, 1);
         } else if (key == QLatin1String("empty")) {
-            ok = true;
-            for (const QString& part : value.split(QLatin1Char(':'))) {
-                int site = 0;
-                ok = ok && ReadCount(part, site, 1);
-                if (ok)
-                    plan.empty.insert(site);
-            }
-            if (!ok)
-                plan.empty.clear();
+            ok = handlerplan::ReadSites(value, plan.empty);
         } else if (key == QLatin1String("jam")) {
             ok = ReadCount(value, plan.jamAt, 1);
         } else if (key == QLatin1String("result")) {
