@@ -1,5 +1,6 @@
 #include "OperationRun.h"
 
+#include "ActionTabs.h"
 #include "RunCounters.h"
 #include "RunResults.h"
 #include "automation/CJobControlImpl.h"
@@ -32,15 +33,15 @@ constexpr qint32 kLargestLong = std::numeric_limits<qint32>::max();
 constexpr qint32 kUnboundedQuantity = 65535;
 
 // Actions by number.
-constexpr qint32 kNoAction = 0;
-constexpr qint32 kProgram = 1;
-constexpr qint32 kVerify = 2;
-constexpr qint32 kRead = 3;
-constexpr qint32 kBlankCheck = 4;
-constexpr qint32 kTest = 5;
-constexpr qint32 kSecure = 6;
-constexpr qint32 kErase = 7;
-constexpr qint32 kFirstCustomAction = 8;
+using ActionTabs::kBlankCheck;
+using ActionTabs::kErase;
+using ActionTabs::kFirstCustomAction;
+using ActionTabs::kNoAction;
+using ActionTabs::kProgram;
+using ActionTabs::kRead;
+using ActionTabs::kSecure;
+using ActionTabs::kTest;
+using ActionTabs::kVerify;
 
 // Engine command codes of ExecuteDeviceCommand.
 namespace Command {

@@ -710,18 +710,7 @@ long RegQueryValueEx(HKEY key, const QString& valueName, ValueType* type, QByteA
 
 long RegSetValueEx(HKEY key, const QString& valueName, ValueType type, const QByteArray& data)
 {
-    Session session;
-    KeyRef ref;
-    if (const long rc = Resolve(key, &ref))
-        return rc;
-    return WriteHive(ref.hive, [&](hive::Key& root) -> Change {
-        bool created = false;
-        hive::Key* k = FindOrCreateRoot(root, ref, &created);
-        if (!k)
-            return {ERROR_KEY_DELETED, false};
-        const bool changed = k->setValue(valueName, type, data);
-        return {ERROR_SUCCESS, changed || created};
-    });
+    return RegSetValuesEx(key, {ValueEntry{valueName, type, data}});
 }
 
 long RegSetValuesEx(HKEY key, const QList<ValueEntry>& values)
