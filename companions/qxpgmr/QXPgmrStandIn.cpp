@@ -55,6 +55,7 @@ QXPgmrStandIn::QXPgmrStandIn()
     bindRecords();
     bindRuns();
     bindConfig();
+    bindJobs();
 }
 
 QXPgmrStandIn::~QXPgmrStandIn() = default;

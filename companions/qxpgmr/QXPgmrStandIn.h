@@ -124,6 +124,14 @@ private:
     void bindDeviceOptions(); // QXPgmrStandInDevice.cpp
     void bindRecords();       // QXPgmrStandInRecords.cpp
     void bindRuns();
+    // Job files and Sealbook files (QXPgmrStandInJobs.cpp).
+    void bindJobs();
+    qint32 loadJob(const QString& path);
+    qint32 saveJob(const QString& path);
+    qint32 refuseJob(const QString& file, const QString& reason);
+    qint32 failJobPartWay(const QString& file, const QString& reason, qint32 code);
+    struct JobState;
+    std::shared_ptr<JobState> m_jobs;
     void resizeSites();
     void readRunPlan(bool atLoad);
     // Throws the planned automation error when the plan makes this call fail.

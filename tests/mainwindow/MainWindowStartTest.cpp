@@ -146,7 +146,11 @@ TEST_P(InitializeGuiTest, TakesItsStepsInOrder)
     engine.answers[QXPgmrId::SealbookSetting211] = VbBool(c.operatorMode);
     engine.answers[QXPgmrId::IsConcurrentProgrammer] = VbBool(c.concurrent);
     engine.answers[QXPgmrId::ReadSealbookValue] = QString::fromLatin1(c.jobType);
+    // The last job loads (the engine's own job files are tested with it).
+    engine.answers[QXPgmrId::LoadJobFile] = 0;
     ASSERT_TRUE(start());
+    // InitializeGui runs before start-up has ended.
+    gMainForm->bInitialized = false;
 
     ProgrammerClass& data = gMainForm->pgmrData();
     data.strOperatorPwd = "secret";

@@ -1,0 +1,585 @@
+// The simulated engine's job files and Sealbook files: LoadJobFile and
+// SaveJobFile for whole jobs (QXType "SK"), OpenSealbookFile,
+// CreateSealbookFile and CloseSealbookFile for Sealbook auto files (QXType
+// "SKAuto"), the value store both share, and the station's Sealbook settings
+// (password, operator mode) kept in engine.ini.
+//
+// A load reads and checks the whole file (seal, version, device, data) before
+// anything of the station changes; a file refused then raises
+// JobLoadFailed(False) with its reason to LogMessage and leaves the station as
+// it was. Once the file is taken, a failure in the middle (the host's import
+// calls SealbookReadStep221) or a setup the host rejects (SealbookLoadingError
+// hands back 1) raises JobLoadFailed(True): the host resets what it holds.
+//
+// Events of a load, in order: DeviceSelected, UpdateJobSetting14/15/17/18/19,
+// JobSetting46 (note, 1), SealbookImport, SealbookLoadingError (result, 1),
+// then SealbookModeChanged(False) when the job starts in operator mode.
+// Events of a save: RequestJobSettingText24, JobSetting25,
+// RequestJobSetting26-28, JobSettingText60, RequestSealbookNote,
+// SealbookExport (the first value written for a key wins), and
+// JobSavingError with the reason on any failure.
+//
+// Fault plan entries (FaultPlan.h): jobload, jobsave and skopen answer their
+// code; jobwrite (non-zero) makes a save's write fail half-way; jobslow=<ms>
+// makes a save wait half-way through its write.
+
+#include "QXPgmrStandIn.h"
+
+#include "FaultPlan.h"
+#include "JobFile.h"
+#include "SealbookSettings.h"
+#include "StationState.h"
+
+#include "qxbuffer/BufferFiles.h"
+#include "qxbuffer/DataBuffer.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// Engine answers of the job members.
+constexpr qint32 kJobOk = 0;
+constexpr qint32 kJobRefused = 1;  // not a job file, damaged, or not of this station
+constexpr qint32 kJobPartWay = 2;  // failed after the station began to change
+constexpr qint32 kJobRejected = 3; // the host rejected the setup
+constexpr qint32 kJobOldVersion = 50;
+constexpr qint32 kCannotWrite = 7;
+
+// ReadSealbookValue's status.
+constexpr qint32 kFound = 0;
+constexpr qint32 kNotFound = 1;
+constexpr qint32 kNoFile = 2;
+
+const QString kJobInfo = QStringLiteral("JobInfo");
+const QString kDevice = QStringLiteral("Device");
+const QString kOptions = QStringLiteral("Options");
+const QString kData = QStringLiteral("DataPattern");
+const QString kSerial = QStringLiteral("Serialization");
+const QString kSealbook = QStringLiteral("Sealbook");
+
+// The option properties a job carries, by the name the file stores them
+// under. Restored in this order after the device is selected.
+struct JobOption
+{
+    const char* name;
+    int dispid;
+};
+const JobOption kJobOptions[] = {
+    {"ContinuityCheck", QXPgmrId::ContinuityCheck},
+    {"AutoContinuityCheck", QXPgmrId::AutoContinuityCheck},
+    {"IdCheck", QXPgmrId::IdCheck},
+    {"BlankCheckOption", QXPgmrId::BlankCheckOption},
+    {"EraseOption", QXPgmrId::EraseOption},
+    {"VerifyMode", QXPgmrId::VerifyMode},
+    {"SecureMode", QXPgmrId::SecureMode},
+    {"TestMode", QXPgmrId::TestMode},
+    {"SecureWithTest", QXPgmrId::SecureWithTest},
+    {"ClearBufferMode", QXPgmrId::ClearBufferMode},
+    {"DefaultBufferByte", QXPgmrId::DefaultBufferByte},
+    {"SetWidth", QXPgmrId::SetWidth},
+    {"BankCount", QXPgmrId::BankCount},
+    {"CurrentDataPosition", QXPgmrId::CurrentDataPosition},
+    {"CurrentBank", QXPgmrId::CurrentBank},
+    {"WordRangeLow", QXPgmrId::WordRangeLow},
+    {"WordRangeHigh", QXPgmrId::WordRangeHigh},
+    {"BufferOffset", QXPgmrId::BufferOffset},
+    {"ByteOrder", QXPgmrId::ByteOrder},
+    {"VectorDisplayMode", QXPgmrId::VectorDisplayMode},
+    {"VectorXValue", QXPgmrId::VectorXValue},
+    {"VectorSeed", QXPgmrId::VectorSeed},
+    {"DisplayRadix", QXPgmrId::DisplayRadix},
+    {"SecureSpecialOption", QXPgmrId::SecureSpecialOption},
+    {"DataFileTypeCode", QXPgmrId::DataFileTypeCode},
+    {"ChecksumMethod", QXPgmrId::ChecksumMethod},
+    {"ChecksumType", QXPgmrId::ChecksumType},
+    {"AutoRange", QXPgmrId::AutoRange},
+    {"SetMode", QXPgmrId::SetMode},
+    {"AutoSelection", QXPgmrId::AutoSelection},
+    {"SecureAfterVerify", QXPgmrId::SecureAfterVerify},
+    {"WordAddressing", QXPgmrId::WordAddressing},
+    {"SerialVerifyEnabled", QXPgmrId::SerialVerifyEnabled},
+};
+
+// The data formats a job can link to instead of holding the data: those
+// the engine reads back exactly as written.
+bool Linkable(qint32 typeCode) { return typeCode == 0 || typeCode == 1 || typeCode == 3; }
+
+QString JoinDataPath(const QString& folder, const QString& name)
+{
+    if (folder.isEmpty() || folder.endsWith(QLatin1Char('/')))
+        return folder + name;
+    return QDir(folder).filePath(name);
+}
+
+QString Sha256Hex(const QByteArray& bytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+}
+
+QString Flag(bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); }
+
+} // namespace
+
+struct QXPgmrStandIn::JobState
+{
+    // The Sealbook file opened or created by the host; its path when
+    // created (written on close).
+    std::optional<JobFile> open;
+    QString createdPath;
+    qint32 openSeal = 0; // SealbookLoadValue111 of an opened auto file
+    // The job being loaded (its import reads from it) or saved (its export
+    // writes into it).
+    const JobFile* loading = nullptr;
+    JobFile* saving = nullptr;
+    bool readStepFailed = false;
+    // The job last loaded or saved: ReadSealbookValueEx reads it.
+    std::optional<JobFile> last;
+    qint32 lastSeal = 0;
+    bool linked = false; // SetDataPatternLinked / ThreadCommObject
+    QString note;        // SealbookNoteText
+};
+
+namespace {
+
+QString EngineIni() { return StationState::FileIn(QXPgmrStandIn::EngineFolder()); }
+
+} // namespace
+
+void QXPgmrStandIn::bindJobs()
+{
+    m_jobs = std::make_shared<JobState>();
+    using namespace QXPgmrId;
+
+    Answer(LoadJobFile, [this](InvokeKind, QVariantList& args) {
+        return QVariant(loadJob(Arg(args, 0, ValueKind::String).toString()));
+    });
+    Answer(SaveJobFile, [this](InvokeKind, QVariantList& args) {
+        return QVariant(saveJob(Arg(args, 0, ValueKind::String).toString()));
+    });
+
+    Answer(OpenSealbookFile, [this](InvokeKind, QVariantList& args) {
+        m_jobs->open.reset();
+        m_jobs->createdPath.clear();
+        if (const qint32 fault = FaultPlan::Read(EngineFolder()).Code(QStringLiteral("skopen")))
+            return QVariant(fault);
+        QString reason;
+        std::optional<JobFile> file = JobFile::Read(Arg(args, 0, ValueKind::String).toString(), reason);
+        if (!file) {
+            QVariantList log{QStringLiteral("The Sealbook file was not opened: ") + reason + QLatin1Char('.')};
+            Raise(QStringLiteral("LogMessage"), log);
+            return QVariant(kJobRefused);
+        }
+        bool ok = false;
+        m_jobs->openSeal = qint32(file->ValueOr(kJobInfo, QStringLiteral("JobSeal")).toUInt(&ok, 16));
+        if (!ok)
+            m_jobs->openSeal = 0;
+        const bool old = file->version == JobFile::kOldVersion;
+        m_jobs->open = std::move(file);
+        return QVariant(old ? kJobOldVersion : kJobOk);
+    });
+    Answer(CreateSealbookFile, [this](InvokeKind, QVariantList& args) {
+        const QString path = Arg(args, 0, ValueKind::String).toString();
+        m_jobs->open.reset();
+        m_jobs->createdPath.clear();
+        if (path.isEmpty() || !QFileInfo(path).absoluteDir().exists())
+            return QVariant(kCannotWrite);
+        // The auto file names its job by the job's identity, so that a job
+        // saved again since is told apart on the next load.
+        JobFile file;
+        file.Set(kJobInfo, QStringLiteral("QXType"), QStringLiteral("SKAuto"));
+        file.Set(kJobInfo, QStringLiteral("JobSeal"), QString::number(quint32(m_jobs->lastSeal), 16));
+        m_jobs->note.clear();
+        QVariantList none;
+        Raise(QStringLiteral("RequestSealbookNote"), none);
+        file.Set(kJobInfo, QStringLiteral("Note"), m_jobs->note);
+        m_jobs->open = std::move(file);
+        m_jobs->createdPath = path;
+        return QVariant(kJobOk);
+    });
+    Answer(CloseSealbookFile, [this](InvokeKind, QVariantList&) {
+        if (m_jobs->open && !m_jobs->createdPath.isEmpty()) {
+            QString reason;
+            if (!JobFile::Write(m_jobs->createdPath, m_jobs->open->Serialize(), reason)) {
+                QVariantList error{QStringLiteral("The Sealbook file %1 was not saved: %2.")
+                                       .arg(m_jobs->createdPath, reason)};
+                Raise(QStringLiteral("JobSavingError"), error);
+            }
+        }
+        m_jobs->open.reset();
+        m_jobs->createdPath.clear();
+        return QVariant();
+    });
+
+    // (section, key, default[, kind, status]): the job being loaded, else the
+    // open file. Status 0 found, 1 no such key, 2 no file to read.
+    auto read = [this](QVariantList& args, const JobFile* source) {
+        const QString section = Arg(args, 0, ValueKind::String).toString();
+        const QString key = Arg(args, 1, ValueKind::String).toString();
+        const QString fallback = Arg(args, 2, ValueKind::String).toString();
+        qint32 status = kNoFile;
+        QString value = fallback;
+        if (source) {
+            const std::optional<QString> found = source->Value(section, key);
+            status = found ? kFound : kNotFound;
+            if (found)
+                value = *found;
+        }
+        if (args.size() >= 5)
+            args[4] = status;
+        return QVariant(value);
+    };
+    Answer(ReadSealbookValue, [this, read](InvokeKind, QVariantList& args) {
+        const JobFile* source = m_jobs->loading ? m_jobs->loading : (m_jobs->open ? &*m_jobs->open : nullptr);
+        return read(args, source);
+    });
+    Answer(ReadSealbookValueEx, [this, read](InvokeKind, QVariantList& args) {
+        return read(args, m_jobs->last ? &*m_jobs->last : nullptr);
+    });
+    Answer(ReadSealbookString, [this, read](InvokeKind, QVariantList& args) {
+        const JobFile* source = m_jobs->loading ? m_jobs->loading : (m_jobs->open ? &*m_jobs->open : nullptr);
+        return read(args, source);
+    });
+    // (section, key, default, value, kind, status): into the job being saved
+    // (the first value of a key wins) or the created file.
+    Answer(WriteSealbookValue, [this](InvokeKind, QVariantList& args) {
+        const QString section = Arg(args, 0, ValueKind::String).toString();
+        const QString key = Arg(args, 1, ValueKind::String).toString();
+        const QString value = Arg(args, 3, ValueKind::String).toString();
+        qint32 status = kNoFile;
+        if (m_jobs->saving) {
+            m_jobs->saving->SetFirst(section, key, value);
+            status = kFound;
+        } else if (m_jobs->open && !m_jobs->createdPath.isEmpty()) {
+            m_jobs->open->Set(section, key, value);
+            status = kFound;
+        }
+        if (args.size() >= 6)
+            args[5] = status;
+        return QVariant(status);
+    });
+    Answer(SealbookReadStep221, [this](InvokeKind, QVariantList&) {
+        m_jobs->readStepFailed = true;
+        return QVariant();
+    });
+
+    Answer(SealbookLoadValue111, [this](InvokeKind, QVariantList&) {
+        const bool openAuto = m_jobs->open && m_jobs->createdPath.isEmpty();
+        return QVariant(openAuto ? m_jobs->openSeal : m_jobs->lastSeal);
+    });
+    Answer(SealbookAutoValue110, [this](InvokeKind, QVariantList&) {
+        // The open auto file is sound: it is one, and names its job.
+        const bool sound = m_jobs->open
+                           && m_jobs->open->ValueOr(kJobInfo, QStringLiteral("QXType")) == QLatin1String("SKAuto")
+                           && m_jobs->open->Value(kJobInfo, QStringLiteral("JobSeal"));
+        return QVariant(VbBool(sound));
+    });
+    Answer(SealbookAutoValue112, [this](InvokeKind, QVariantList&) { return QVariant(VbBool(m_jobs->last.has_value())); });
+    Answer(SealbookErrorCode, [](InvokeKind, QVariantList&) { return QVariant(qint32(0)); });
+    Answer(SealbookNoteText, [this](InvokeKind, QVariantList& args) {
+        m_jobs->note = Arg(args, int(args.size()) - 1, ValueKind::String).toString();
+        return QVariant();
+    });
+
+    Answer(SetDataPatternLinked, [this](InvokeKind, QVariantList& args) {
+        m_jobs->linked = IsVbTrue(Arg(args, 0, ValueKind::Bool));
+        return QVariant();
+    });
+    Answer(ThreadCommObject, [this](InvokeKind, QVariantList&) { return QVariant(VbBool(m_jobs->linked)); });
+    Answer(JobValue1004, [this](InvokeKind, QVariantList&) {
+        QVariantList none;
+        return QVariant(VbBool(Linkable(Invoke(DataFileTypeCode, InvokeKind::PropertyGet, none).toInt())));
+    });
+    Answer(JobValue325, [](InvokeKind, QVariantList&) { return QVariant(VbBool(false)); });
+
+    // The station's Sealbook settings.
+    Answer(HasSealbookPassword, [](InvokeKind, QVariantList&) {
+        return QVariant(VbBool(SealbookSettings::Load(EngineIni()).HasPassword()));
+    });
+    Answer(CheckSealbookPassword, [](InvokeKind, QVariantList& args) {
+        const QString password = args.isEmpty() ? QString() : args.at(0).toString();
+        return QVariant(VbBool(SealbookSettings::Load(EngineIni()).PasswordMatches(password)));
+    });
+    Answer(ChangeSealbookPassword, [this](InvokeKind, QVariantList& args) {
+        const QString oldPassword = Arg(args, 0, ValueKind::String).toString();
+        const QString newPassword = Arg(args, 1, ValueKind::String).toString();
+        SealbookSettings settings = SealbookSettings::Load(EngineIni());
+        if (newPassword.size() > SealbookSettings::kMaxPasswordLength)
+            return QVariant(VbBool(false));
+        if (settings.HasPassword() && !settings.PasswordMatches(oldPassword))
+            return QVariant(VbBool(false));
+        settings.SetPassword(newPassword);
+        settings.Save(EngineIni());
+        return QVariant(VbBool(true));
+    });
+    Answer(SealbookConfigure210, [this](InvokeKind, QVariantList& args) {
+        SealbookSettings settings = SealbookSettings::Load(EngineIni());
+        settings.startInOperatorMode = IsVbTrue(Arg(args, 0, ValueKind::Bool));
+        settings.markInputEnabled = IsVbTrue(Arg(args, 2, ValueKind::Bool));
+        // The text sets the password only when there is one to set.
+        const QString password = Arg(args, 1, ValueKind::String).toString();
+        if (!password.isEmpty() && password.size() <= SealbookSettings::kMaxPasswordLength)
+            settings.SetPassword(password);
+        settings.Save(EngineIni());
+        return QVariant();
+    });
+    Answer(SealbookSetting211, [](InvokeKind, QVariantList&) {
+        return QVariant(VbBool(SealbookSettings::Load(EngineIni()).startInOperatorMode));
+    });
+    Answer(SealbookSetting81, [](InvokeKind kind, QVariantList& args) {
+        SealbookSettings settings = SealbookSettings::Load(EngineIni());
+        if (kind != InvokeKind::PropertyPut)
+            return QVariant(VbBool(settings.verifyChecksum));
+        settings.verifyChecksum = IsVbTrue(args.value(int(args.size()) - 1));
+        settings.Save(EngineIni());
+        return QVariant();
+    });
+}
+
+qint32 QXPgmrStandIn::refuseJob(const QString& file, const QString& reason)
+{
+    QVariantList log{QStringLiteral("The job %1 was not loaded: %2.").arg(file, reason)};
+    Raise(QStringLiteral("LogMessage"), log);
+    RaiseEvent.JobLoadFailed(false);
+    return kJobRefused;
+}
+
+qint32 QXPgmrStandIn::failJobPartWay(const QString& file, const QString& reason, qint32 code)
+{
+    m_jobs->last.reset();
+    m_jobs->lastSeal = 0;
+    QVariantList log{QStringLiteral("The job %1 was not loaded: %2.").arg(file, reason)};
+    Raise(QStringLiteral("LogMessage"), log);
+    RaiseEvent.JobLoadFailed(true);
+    return code;
+}
+
+qint32 QXPgmrStandIn::loadJob(const QString& path)
+{
+    if (const qint32 fault = FaultPlan::Read(EngineFolder()).Code(QStringLiteral("jobload"))) {
+        refuseJob(path, QStringLiteral("the engine failed (fault plan)"));
+        return fault;
+    }
+
+    // Everything is checked before the station changes.
+    QString reason;
+    QByteArray bytes;
+    const std::optional<JobFile> job = JobFile::Read(path, reason, &bytes);
+    if (!job)
+        return refuseJob(path, reason);
+    if (job->ValueOr(kJobInfo, QStringLiteral("QXType")) != QLatin1String("SK"))
+        return refuseJob(path, QStringLiteral("it is not a job file"));
+    const QString deviceName = job->ValueOr(kDevice, QStringLiteral("Name"));
+    if (!m_database.FindDevice(deviceName))
+        return refuseJob(path, QStringLiteral("the device \"%1\" is not known").arg(deviceName));
+
+    QList<QPair<int, qint32>> options;
+    for (const JobOption& option : kJobOptions) {
+        const std::optional<QString> text = job->Value(kOptions, QString::fromLatin1(option.name));
+        if (!text)
+            continue;
+        bool ok = false;
+        const qint32 value = text->toInt(&ok);
+        if (!ok)
+            return refuseJob(path, QStringLiteral("the option %1 is damaged").arg(QString::fromLatin1(option.name)));
+        options.append({option.dispid, value});
+    }
+
+    const bool linked = job->ValueOr(kData, QStringLiteral("Linked")) == QLatin1String("1");
+    QByteArray data;
+    if (linked) {
+        const QString linkedPath = job->ValueOr(kData, QStringLiteral("LinkedPath"));
+        QFile file(linkedPath);
+        if (!file.open(QIODevice::ReadOnly))
+            return refuseJob(path, QStringLiteral("its data pattern %1 cannot be read").arg(linkedPath));
+        const QByteArray fileBytes = file.readAll();
+        if (QString::number(fileBytes.size()) != job->ValueOr(kData, QStringLiteral("LinkedSize"))
+            || Sha256Hex(fileBytes) != job->ValueOr(kData, QStringLiteral("LinkedSha256")))
+            return refuseJob(path, QStringLiteral("its data pattern %1 has changed since the job was saved").arg(linkedPath));
+        DataBuffer staged;
+        staged.Resize(job->ValueOr(kData, QStringLiteral("Size")).toLongLong());
+        BufferFiles files(staged);
+        const bool words = job->ValueOr(kOptions, QStringLiteral("WordAddressing")).toInt() != 0;
+        if (files.LoadAs(linkedPath, job->ValueOr(kOptions, QStringLiteral("DataFileTypeCode")).toInt(), words) != 0)
+            return refuseJob(path, files.LastErrorText());
+        data = staged.Bytes(0, staged.Size());
+    } else if (job->hasData) {
+        data = job->data;
+    }
+
+    // From here the station takes the job.
+    selectDevice(deviceName);
+    saveStation();
+    RaiseEvent.DeviceSelected();
+    for (const auto& [dispid, value] : options) {
+        QVariantList put{value};
+        Invoke(dispid, InvokeKind::PropertyPut, put);
+    }
+    {
+        QVariantList size{qint32(data.size())};
+        Invoke(QXPgmrId::BufferSize, InvokeKind::PropertyPut, size);
+        DataBuffer& buffer = DataBuffer::Instance();
+        buffer.Resize(data.size());
+        buffer.Write(0, reinterpret_cast<const quint8*>(data.constData()), data.size());
+    }
+    m_serialization.on = job->ValueOr(kSerial, QStringLiteral("On")) == QLatin1String("1");
+    m_serialization.mode = job->ValueOr(kSerial, QStringLiteral("Mode")).toInt();
+    m_serialization.size = job->ValueOr(kSerial, QStringLiteral("Size"), QStringLiteral("1")).toInt();
+    m_serialization.skip = job->ValueOr(kSerial, QStringLiteral("Skip")).toInt();
+    m_serialization.order = job->ValueOr(kSerial, QStringLiteral("Order")).toInt();
+    m_serialization.verify = job->ValueOr(kSerial, QStringLiteral("Verify")).toInt();
+    m_serialization.retry = job->ValueOr(kSerial, QStringLiteral("Retry")).toInt();
+    m_serialization.hex = job->ValueOr(kSerial, QStringLiteral("Hex")).toInt();
+    m_serialization.resume = job->ValueOr(kSerial, QStringLiteral("Resume")).toInt();
+    m_serialization.dataFile = job->ValueOr(kSerial, QStringLiteral("DataFile"));
+    m_serialization.bufferAddress = job->ValueOr(kSerial, QStringLiteral("BufferAddress"));
+    m_serialization.logFile = job->ValueOr(kSerial, QStringLiteral("LogFile"));
+    m_serialization.first = job->ValueOr(kSerial, QStringLiteral("First"));
+    m_serialization.last = job->ValueOr(kSerial, QStringLiteral("Last"));
+    m_serialization.program = job->ValueOr(kSerial, QStringLiteral("Program"));
+
+    SealbookSettings settings;
+    settings.startInOperatorMode = job->ValueOr(kSealbook, QStringLiteral("StartInOperatorMode")) == QLatin1String("1");
+    settings.markInputEnabled = job->ValueOr(kSealbook, QStringLiteral("MarkInputEnabled")) == QLatin1String("1");
+    settings.verifyChecksum = job->ValueOr(kSealbook, QStringLiteral("VerifyChecksum")) == QLatin1String("1");
+    settings.passwordSalt = job->ValueOr(kSealbook, QStringLiteral("PasswordSalt")).toLatin1();
+    settings.passwordKey = job->ValueOr(kSealbook, QStringLiteral("PasswordKey")).toLatin1();
+    settings.Save(EngineIni());
+    m_jobs->linked = linked;
+
+    RaiseEvent.UpdateJobSetting14(job->ValueOr(kData, QStringLiteral("FilePath")));
+    RaiseEvent.UpdateJobSetting15(job->ValueOr(kData, QStringLiteral("FileName")));
+    RaiseEvent.UpdateJobSetting17(job->ValueOr(kData, QStringLiteral("BufferAddress")).toInt());
+    RaiseEvent.UpdateJobSetting18(job->ValueOr(kData, QStringLiteral("LowAddress")).toInt());
+    RaiseEvent.UpdateJobSetting19(job->ValueOr(kData, QStringLiteral("HighAddress")).toInt());
+    RaiseEvent.JobSetting46(job->ValueOr(kJobInfo, QStringLiteral("Note")), 1);
+
+    m_jobs->readStepFailed = false;
+    m_jobs->loading = &*job;
+    RaiseEvent.SealbookImport();
+    m_jobs->loading = nullptr;
+    if (m_jobs->readStepFailed)
+        return failJobPartWay(path, QStringLiteral("the operation settings in it do not fit this station"), kJobPartWay);
+
+    m_jobs->last = job;
+    m_jobs->lastSeal = JobFile::SealValue(bytes);
+    qint32 rejected = 0;
+    RaiseEvent.SealbookLoadingError(rejected, 1);
+    if (rejected == 1)
+        return failJobPartWay(path, QStringLiteral("its setup was rejected"), kJobRejected);
+
+    if (settings.startInOperatorMode) {
+        bool refused = false;
+        RaiseEvent.SealbookModeChanged(false, refused);
+    }
+    return job->version == JobFile::kOldVersion ? kJobOldVersion : kJobOk;
+}
+
+qint32 QXPgmrStandIn::saveJob(const QString& path)
+{
+    auto fail = [this](qint32 code, const QString& reason) {
+        RaiseEvent.JobSavingError(reason);
+        return code;
+    };
+    const FaultPlan plan = FaultPlan::Read(EngineFolder());
+    if (const qint32 fault = plan.Code(QStringLiteral("jobsave")))
+        return fail(fault, QStringLiteral("The job was not saved: the engine failed."));
+    if (!m_device)
+        return fail(kJobRefused, QStringLiteral("The job was not saved: no device is selected."));
+    if (path.isEmpty())
+        return fail(kCannotWrite, QStringLiteral("The job was not saved: it has no file name."));
+
+    JobFile job;
+    job.Set(kJobInfo, QStringLiteral("QXType"), QStringLiteral("SK"));
+
+    QString fileName, filePath, jobName;
+    qint32 low = 0, high = 0, bufferAddress = 0;
+    RaiseEvent.RequestJobSettingText24(fileName);
+    RaiseEvent.JobSetting25(filePath);
+    RaiseEvent.RequestJobSetting26(low);
+    RaiseEvent.RequestJobSetting27(high);
+    RaiseEvent.RequestJobSetting28(bufferAddress);
+    RaiseEvent.JobSettingText60(jobName);
+    m_jobs->note.clear();
+    RaiseEvent.RequestSealbookNote();
+    job.Set(kJobInfo, QStringLiteral("Note"), m_jobs->note);
+
+    m_jobs->saving = &job;
+    RaiseEvent.SealbookExport();
+    m_jobs->saving = nullptr;
+
+    job.Set(kDevice, QStringLiteral("Name"), m_device->Name());
+    for (const JobOption& option : kJobOptions) {
+        QVariantList none;
+        job.Set(kOptions, QString::fromLatin1(option.name),
+                QString::number(Invoke(option.dispid, InvokeKind::PropertyGet, none).toInt()));
+    }
+
+    const Serialization& s = m_serialization;
+    const QList<QPair<const char*, QString>> serial = {
+        {"On", Flag(s.on)},
+        {"Mode", QString::number(s.mode)},
+        {"Size", QString::number(s.size)},
+        {"Skip", QString::number(s.skip)},
+        {"Order", QString::number(s.order)},
+        {"Verify", QString::number(s.verify)},
+        {"Retry", QString::number(s.retry)},
+        {"Hex", QString::number(s.hex)},
+        {"Resume", QString::number(s.resume)},
+        {"DataFile", s.dataFile},
+        {"BufferAddress", s.bufferAddress},
+        {"LogFile", s.logFile},
+        {"First", s.first},
+        {"Last", s.last},
+        {"Program", s.program},
+    };
+    for (const auto& [key, value] : serial)
+        job.Set(kSerial, QString::fromLatin1(key), value);
+
+    const SealbookSettings settings = SealbookSettings::Load(EngineIni());
+    job.Set(kSealbook, QStringLiteral("StartInOperatorMode"), Flag(settings.startInOperatorMode));
+    job.Set(kSealbook, QStringLiteral("MarkInputEnabled"), Flag(settings.markInputEnabled));
+    job.Set(kSealbook, QStringLiteral("VerifyChecksum"), Flag(settings.verifyChecksum));
+    job.Set(kSealbook, QStringLiteral("PasswordSalt"), QString::fromLatin1(settings.passwordSalt));
+    job.Set(kSealbook, QStringLiteral("PasswordKey"), QString::fromLatin1(settings.passwordKey));
+
+    job.Set(kData, QStringLiteral("FileName"), fileName);
+    job.Set(kData, QStringLiteral("FilePath"), filePath);
+    job.Set(kData, QStringLiteral("LowAddress"), QString::number(low));
+    job.Set(kData, QStringLiteral("HighAddress"), QString::number(high));
+    job.Set(kData, QStringLiteral("BufferAddress"), QString::number(bufferAddress));
+    const DataBuffer& buffer = DataBuffer::Instance();
+    job.Set(kData, QStringLiteral("Size"), QString::number(buffer.Size()));
+    QVariantList none;
+    const bool linkable = Linkable(Invoke(QXPgmrId::DataFileTypeCode, InvokeKind::PropertyGet, none).toInt());
+    if (m_jobs->linked && linkable) {
+        const QString linkedPath = JoinDataPath(filePath, fileName);
+        QFile file(linkedPath);
+        if (fileName.isEmpty() || !file.open(QIODevice::ReadOnly))
+            return fail(kJobRefused,
+                        QStringLiteral("The job was not saved: its data pattern %1 cannot be read.").arg(linkedPath));
+        const QByteArray fileBytes = file.readAll();
+        job.Set(kData, QStringLiteral("Linked"), QStringLiteral("1"));
+        job.Set(kData, QStringLiteral("LinkedPath"), QFileInfo(linkedPath).absoluteFilePath());
+        job.Set(kData, QStringLiteral("LinkedSize"), QString::number(fileBytes.size()));
+        job.Set(kData, QStringLiteral("LinkedSha256"), Sha256Hex(fileBytes));
+    } else {
+        job.Set(kData, QStringLiteral("Linked"), QStringLiteral("0"));
+        job.hasData = true;
+        job.data = buffer.Bytes(0, buffer.Size());
+    }
+
+    JobFile::WriteFaults faults;
+    faults.failPartWay = plan.Code(QStringLiteral("jobwrite")) != 0;
+    faults.slowMs = plan.Code(QStringLiteral("jobslow"));
+    const QByteArray bytes = job.Serialize();
+    QString reason;
+    if (!JobFile::Write(path, bytes, reason, faults))
+        return fail(kCannotWrite, QStringLiteral("The job %1 was not saved: %2.").arg(path, reason));
+
+    m_jobs->last = std::move(job);
+    m_jobs->lastSeal = JobFile::SealValue(bytes);
+    return kJobOk;
+}

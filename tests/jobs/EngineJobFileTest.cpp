@@ -1,0 +1,505 @@
+// The simulated engine's job files through its members: a saved job comes
+// back whole (device, options, data inside or linked, note, tab values,
+// Sealbook settings); a damaged or foreign file is refused before anything
+// changes, the file itself left alone; a failed or killed save keeps the old
+// file; Sealbook auto files name their job by its identity; the password is
+// checked and changed by the rules of the password dialog.
+#include "ChildRole.h"
+#include "JobFile.h"
+#include "TestEnv.h"
+
+#include "engine/QXPgmrControl.h"
+#include "platform/Companion.h"
+#include "platform/Dispatch.h"
+#include "qxbuffer/DataBuffer.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLibrary>
+#include <QProcess>
+#include <QThread>
+#include <signal.h>
+#include <unistd.h>
+
+namespace {
+
+const QString kDevice = QStringLiteral("AM27C512");
+const QString kRefusedLine = QStringLiteral("LogMessage");
+
+// The host's side of a job: answers the engine's requests, writes tab values
+// on export and reads them back on import, and records the events in order.
+class JobHost : public IEventSink
+{
+public:
+    void Fire(const QString& name, QVariantList& args) override
+    {
+        events << name;
+        if (name == QLatin1String("RequestJobSettingText24"))
+            args[0] = fileName;
+        else if (name == QLatin1String("JobSetting25"))
+            args[0] = filePath;
+        else if (name == QLatin1String("RequestJobSetting26"))
+            args[0] = qint32(0x10);
+        else if (name == QLatin1String("RequestJobSetting27"))
+            args[0] = qint32(0x1F);
+        else if (name == QLatin1String("RequestJobSetting28"))
+            args[0] = qint32(0x4);
+        else if (name == QLatin1String("JobSettingText60"))
+            args[0] = jobName;
+        else if (name == QLatin1String("RequestSealbookNote"))
+            engine->SealbookNoteText(note);
+        else if (name == QLatin1String("SealbookExport"))
+            for (const auto& [key, value] : tabValues.asKeyValueRange()) {
+                QString v = value;
+                qint32 status = -1;
+                engine->WriteSealbookValue(key.first, key.second, QString(), v, qint32(2), status);
+                // A second value for the key is not kept.
+                QString later = QStringLiteral("later");
+                engine->WriteSealbookValue(key.first, key.second, QString(), later, qint32(2), status);
+            }
+        else if (name == QLatin1String("SealbookImport")) {
+            imported.clear();
+            for (const auto& key : tabValues.keys()) {
+                qint32 status = -1;
+                imported[key] = engine->ReadSealbookValue(key.first, key.second, QString(), qint32(2), status);
+                EXPECT_EQ(status, 0);
+            }
+            if (failImport)
+                engine->SealbookReadStep221();
+        } else if (name == QLatin1String("SealbookLoadingError"))
+            args[0] = rejectSetup ? 1 : 0;
+        else if (name == QLatin1String("JobSetting46"))
+            loadedNote = args.value(0).toString();
+        else if (name == QLatin1String("UpdateJobSetting15"))
+            loadedFileName = args.value(0).toString();
+        else if (name == QLatin1String("LogMessage") || name == QLatin1String("JobSavingError"))
+            texts << args.value(0).toString();
+        else if (name == QLatin1String("JobLoadFailed"))
+            events.last() += args.value(0).toBool() ? QStringLiteral("(True)") : QStringLiteral("(False)");
+        else if (name == QLatin1String("SealbookModeChanged"))
+            events.last() += args.value(0).toBool() ? QStringLiteral("(True)") : QStringLiteral("(False)");
+    }
+
+    QXPgmrControl* engine = nullptr;
+    QStringList events, texts;
+    QString fileName, filePath, jobName, note;
+    QMap<QPair<QString, QString>, QString> tabValues, imported;
+    QString loadedNote, loadedFileName;
+    bool failImport = false;
+    bool rejectSetup = false;
+};
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+QByteArray Pattern(int size, int seed)
+{
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 31 + seed) & 0xFF);
+    return bytes;
+}
+
+void FillBuffer(const QByteArray& bytes)
+{
+    DataBuffer& buffer = DataBuffer::Instance();
+    buffer.Resize(bytes.size());
+    buffer.Write(0, reinterpret_cast<const quint8*>(bytes.constData()), bytes.size());
+}
+
+QByteArray BufferBytes()
+{
+    const DataBuffer& buffer = DataBuffer::Instance();
+    return buffer.Bytes(0, buffer.Size());
+}
+
+// An engine in this process, as the station makes it.
+struct Engine
+{
+    explicit Engine(JobHost& host)
+    {
+        QLibrary library(QFileInfo(BinDir() + QStringLiteral("/QXPgmr.ocx")).canonicalFilePath());
+        using Entry = long (*)();
+        const auto reg = reinterpret_cast<Entry>(library.resolve("DllRegisterServer"));
+        if (!reg || reg() != companion::S_OK)
+            ADD_FAILURE() << "the engine did not register";
+        control.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+        control.Control()->SetEventSink(&host);
+        host.engine = &control;
+        control.StartupValue108(BinDir());
+        if (control.LoadAlgorithmDatabase(QStringLiteral("qxalg.db")) != 0)
+            ADD_FAILURE() << "no algorithm database";
+    }
+    ~Engine() { control.Control()->SetEventSink(nullptr); }
+    QXPgmrControl control;
+};
+
+class EngineJobFileTest : public TarvoTest
+{
+protected:
+    void SetUp() override
+    {
+        TarvoTest::SetUp();
+        engine = std::make_unique<Engine>(host);
+        e().SelectDeviceByName(QString(kDevice), false);
+        host.fileName = QStringLiteral("image.bin");
+        host.filePath = tempPath();
+        host.jobName = tempPath("line4.qx");
+        host.note = QStringLiteral("first line\r\nsecond = line [x]");
+        host.tabValues[{QStringLiteral("JobInfo"), QStringLiteral("ActiveTab")}] = QStringLiteral("&Verify");
+        host.tabValues[{QStringLiteral("GUI-Program"), QStringLiteral("Selection0")}] = QStringLiteral("Normal");
+        host.tabValues[{QStringLiteral("GUI-Program"), QStringLiteral("EnableSelection0")}] = QStringLiteral("1");
+    }
+    void TearDown() override
+    {
+        engine.reset();
+        TarvoTest::TearDown();
+    }
+    QXPgmrControl& e() { return engine->control; }
+
+    // A job with every kind of setting, saved to path.
+    void saveFullJob(const QString& path, const QByteArray& data)
+    {
+        e().VerifyMode(qint32(2));
+        e().BlankCheckOption(true);
+        e().ChecksumMethod(qint32(1));
+        e().WordRangeLow(qint32(0x10));
+        bool op = true, mark = true;
+        e().SealbookConfigure210(op, QStringLiteral("s3cret"), mark);
+        e().SealbookSetting81(true);
+        FillBuffer(data);
+        ASSERT_EQ(e().SaveJobFile(path), 0) << host.texts.join('\n').toStdString();
+    }
+
+    // What a refused load must leave as it was.
+    struct Station
+    {
+        QString device;
+        qint32 verifyMode = 0;
+        QByteArray buffer;
+        bool operator==(const Station&) const = default;
+    };
+    Station station() { return {e().DeviceName(), e().VerifyMode(), BufferBytes()}; }
+
+    JobHost host;
+    std::unique_ptr<Engine> engine;
+};
+
+TEST_F(EngineJobFileTest, SavedJobLoadsBackWholeWithItsEventsInOrder)
+{
+    const QString path = tempPath("line4.qx");
+    const QByteArray data = Pattern(4096, 7);
+    saveFullJob(path, data);
+    EXPECT_EQ(host.events.mid(0, 8),
+              (QStringList{"RequestJobSettingText24", "JobSetting25", "RequestJobSetting26", "RequestJobSetting27",
+                           "RequestJobSetting28", "JobSettingText60", "RequestSealbookNote", "SealbookExport"}));
+
+    // Another station state, then the job.
+    e().SelectDeviceByName(QStringLiteral("AT28C256"), false);
+    e().VerifyMode(qint32(0));
+    e().BlankCheckOption(false);
+    bool op = false, mark = false;
+    e().SealbookConfigure210(op, QString(), mark);
+    e().SealbookSetting81(false);
+    e().ChangeSealbookPassword(QStringLiteral("s3cret"), QString());
+    FillBuffer(Pattern(16, 1));
+    host.events.clear();
+
+    ASSERT_EQ(e().LoadJobFile(path), 0) << host.texts.join('\n').toStdString();
+    EXPECT_EQ(host.events,
+              (QStringList{"DeviceSelected", "UpdateJobSetting14", "UpdateJobSetting15", "UpdateJobSetting17",
+                           "UpdateJobSetting18", "UpdateJobSetting19", "JobSetting46", "SealbookImport",
+                           "SealbookLoadingError", "SealbookModeChanged(False)"}));
+    EXPECT_EQ(e().DeviceName(), kDevice);
+    EXPECT_EQ(e().VerifyMode(), 2);
+    EXPECT_TRUE(e().BlankCheckOption());
+    EXPECT_EQ(e().ChecksumMethod(), 1);
+    EXPECT_EQ(e().WordRangeLow(), 0x10);
+    EXPECT_EQ(BufferBytes(), data);
+    EXPECT_EQ(host.loadedNote, host.note);
+    EXPECT_EQ(host.loadedFileName, host.fileName);
+    EXPECT_EQ(host.imported, host.tabValues); // first value of each key kept
+    EXPECT_TRUE(e().SealbookSetting211());
+    EXPECT_TRUE(e().SealbookSetting81());
+    EXPECT_TRUE(e().HasSealbookPassword());
+    EXPECT_TRUE(e().CheckSealbookPassword(QStringLiteral("s3cret")));
+    EXPECT_FALSE(e().ThreadCommObject());
+
+    // The password is not in the file as text.
+    EXPECT_FALSE(ReadAll(path).contains("s3cret"));
+    // With no file open, the job last loaded still answers.
+    qint32 status = -1;
+    EXPECT_EQ(e().ReadSealbookValueEx(QStringLiteral("JobInfo"), QStringLiteral("ActiveTab"), QString(), qint32(2),
+                                      status),
+              "&Verify");
+    EXPECT_EQ(status, 0);
+}
+
+TEST_F(EngineJobFileTest, LinkedDataPatternIsCheckedAndLoadedFromItsFile)
+{
+    const QByteArray data = Pattern(8192, 3);
+    const QString dataFile = tempPath("image.bin");
+    WriteAll(dataFile, data);
+    e().DataFileTypeCode(qint32(0));
+    ASSERT_TRUE(e().JobValue1004());
+    e().SetDataPatternLinked(true);
+    const QString path = tempPath("linked.qx");
+    saveFullJob(path, data);
+    EXPECT_LT(ReadAll(path).size(), data.size()) << "a linked job does not hold the data";
+
+    FillBuffer(Pattern(16, 9));
+    e().SetDataPatternLinked(false);
+    ASSERT_EQ(e().LoadJobFile(path), 0) << host.texts.join('\n').toStdString();
+    EXPECT_EQ(BufferBytes().left(data.size()), data);
+    EXPECT_TRUE(e().ThreadCommObject());
+
+    // A data file changed since the save makes the job unusable.
+    QByteArray changed = data;
+    changed[100] = char(changed[100] ^ 0x01);
+    WriteAll(dataFile, changed);
+    FillBuffer(Pattern(16, 9));
+    host.texts.clear();
+    EXPECT_EQ(e().LoadJobFile(path), 1);
+    EXPECT_EQ(BufferBytes(), Pattern(16, 9));
+    ASSERT_FALSE(host.texts.isEmpty());
+    EXPECT_TRUE(host.texts.last().contains(QLatin1String("has changed"))) << host.texts.last().toStdString();
+
+    // JEDEC cannot be linked.
+    e().DataFileTypeCode(qint32(2));
+    EXPECT_FALSE(e().JobValue1004());
+}
+
+TEST_F(EngineJobFileTest, DamagedOrForeignFilesAreRefusedBeforeAnythingChanges)
+{
+    const QString good = tempPath("good.qx");
+    saveFullJob(good, Pattern(512, 5));
+    const QByteArray bytes = ReadAll(good);
+    const qsizetype dataAt = bytes.indexOf("\nData ") + 20;
+    const qsizetype guiAt = bytes.indexOf("Selection0=") + 12;
+    ASSERT_GT(guiAt, 12);
+
+    auto flipped = [&](qsizetype at) {
+        QByteArray b = bytes;
+        b[at] = char(b[at] ^ 0x20);
+        return b;
+    };
+    QByteArray resealedV3 = bytes.left(bytes.lastIndexOf("Seal "));
+    resealedV3.replace(0, 10, "TarvoJob 3");
+    const struct
+    {
+        const char* name;
+        QByteArray content;
+    } cases[] = {
+        {"empty", QByteArray()},
+        {"truncated", bytes.left(bytes.size() / 2)},
+        {"byte flipped in the data", flipped(dataAt)},
+        {"byte flipped in a GUI- value", flipped(guiAt)},
+        {"seal changed", flipped(bytes.size() - 3)},
+        {"Intel HEX file", QByteArray(":0400000001020304F2\n:00000001FF\n")},
+        {"version 3", JobFile::Sealed(resealedV3, JobFile::kVersion)},
+    };
+
+    // The station the refused loads must leave alone.
+    e().SelectDeviceByName(QStringLiteral("AT28C256"), false);
+    e().VerifyMode(qint32(1));
+    FillBuffer(Pattern(64, 2));
+    const Station before = station();
+
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = tempPath(QStringLiteral("damaged.qx"));
+        WriteAll(path, c.content);
+        host.events.clear();
+        host.texts.clear();
+        EXPECT_EQ(e().LoadJobFile(path), 1);
+        EXPECT_EQ(host.events, (QStringList{kRefusedLine, "JobLoadFailed(False)"}));
+        EXPECT_EQ(station(), before);
+        EXPECT_EQ(ReadAll(path), c.content);
+    }
+}
+
+TEST_F(EngineJobFileTest, OlderVersionLoadsAndAnswersFifty)
+{
+    // A version-1 file: no salt, a plain SHA-256 as its seal.
+    host.tabValues.clear();
+    JobFile old;
+    old.version = JobFile::kOldVersion;
+    old.Set(QStringLiteral("JobInfo"), QStringLiteral("QXType"), QStringLiteral("SK"));
+    old.Set(QStringLiteral("Device"), QStringLiteral("Name"), kDevice);
+    old.hasData = true;
+    old.data = Pattern(32, 4);
+    const QString path = tempPath("old.qx");
+    WriteAll(path, old.Serialize());
+    EXPECT_EQ(e().LoadJobFile(path), 50) << host.texts.join('\n').toStdString();
+    EXPECT_EQ(BufferBytes(), old.data);
+}
+
+TEST_F(EngineJobFileTest, RejectedSetupOrFailedImportIsReportedAsAPartWayFailure)
+{
+    const QString path = tempPath("job.qx");
+    saveFullJob(path, Pattern(64, 1));
+    for (int failImport = 0; failImport < 2; ++failImport) {
+        SCOPED_TRACE(failImport ? "import failed" : "setup rejected");
+        host.failImport = failImport == 1;
+        host.rejectSetup = failImport == 0;
+        host.events.clear();
+        EXPECT_NE(e().LoadJobFile(path), 0);
+        ASSERT_FALSE(host.events.isEmpty());
+        EXPECT_EQ(host.events.last(), "JobLoadFailed(True)");
+        EXPECT_FALSE(host.events.contains("SealbookModeChanged(False)"));
+    }
+}
+
+TEST_F(EngineJobFileTest, FailedSaveKeepsTheOldFileAndSaysWhy)
+{
+    const QString path = tempPath("job.qx");
+    saveFullJob(path, Pattern(256, 1));
+    const QByteArray before = ReadAll(path);
+
+    FillBuffer(Pattern(256, 2));
+    for (const char* fault : {"jobwrite=1", "jobsave=9"}) {
+        SCOPED_TRACE(fault);
+        qputenv("TARVO_ENGINE_FAULTS", fault);
+        host.events.clear();
+        host.texts.clear();
+        EXPECT_NE(e().SaveJobFile(path), 0);
+        EXPECT_TRUE(host.events.contains("JobSavingError"));
+        EXPECT_EQ(ReadAll(path), before);
+        EXPECT_EQ(QDir(tempPath()).entryList(QDir::Files).filter(QStringLiteral("job.qx")), QStringList{"job.qx"});
+    }
+    qunsetenv("TARVO_ENGINE_FAULTS");
+
+    // No device, no job.
+    e().SelectDeviceByName(QStringLiteral("no such device"), false);
+    e().RefreshState202(qint32(0), qint32(0), qint32(0));
+    host.texts.clear();
+    EXPECT_NE(e().SaveJobFile(path), 0);
+    EXPECT_EQ(ReadAll(path), before);
+}
+
+// The child of the kill test: saves a job with a slowed write.
+const ChildRole kSlowSaver("jobs-slow-save", [](const QStringList& args) {
+    JobHost host;
+    Engine engine(host);
+    engine.control.SelectDeviceByName(QString(kDevice), false);
+    FillBuffer(Pattern(1 << 20, 6));
+    qputenv("TARVO_ENGINE_FAULTS", "jobslow=20000");
+    return engine.control.SaveJobFile(args.value(0)) == 0 ? 0 : 1;
+});
+
+TEST_F(EngineJobFileTest, KilledSaveLeavesTheOldFileIntact)
+{
+    const QString path = tempPath("job.qx");
+    saveFullJob(path, Pattern(128, 3));
+    const QByteArray before = ReadAll(path);
+
+    QProcess child;
+    ASSERT_TRUE(StartChildRole(child, childEnvironment(), "jobs-slow-save", {path}));
+    // Kill it once it holds its half-written file open in the job's folder
+    // (a temporary file, named or not).
+    bool halfWritten = false;
+    const QString fds = QStringLiteral("/proc/%1/fd").arg(child.processId());
+    for (int i = 0; i < 300 && !halfWritten; ++i) {
+        QThread::msleep(50);
+        for (const QString& fd : QDir(fds).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+            char target[4096];
+            const ssize_t n = ::readlink(QFile::encodeName(fds + QLatin1Char('/') + fd).constData(), target,
+                                         sizeof target - 1);
+            const QString name = n > 0 ? QFile::decodeName(QByteArray(target, int(n))) : QString();
+            halfWritten |= name.startsWith(QDir(tempPath()).canonicalPath()) && name != QFileInfo(path).canonicalFilePath();
+        }
+    }
+    ::kill(pid_t(child.processId()), SIGKILL);
+    child.waitForFinished(10000);
+    ASSERT_TRUE(halfWritten) << "the child never began its write: " << child.readAllStandardError().toStdString();
+
+    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(e().LoadJobFile(path), 0) << host.texts.join('\n').toStdString();
+}
+
+TEST_F(EngineJobFileTest, PasswordIsCheckedAndChangedByItsRules)
+{
+    EXPECT_FALSE(e().HasSealbookPassword());
+    const struct
+    {
+        const char* oldPassword;
+        const char* newPassword;
+        bool changed;
+        bool hasAfter;
+    } steps[] = {
+        {"", "fifteen-chars-1", true, true},         // none set: any old text
+        {"wrong", "other", false, true},             // wrong old password
+        {"fifteen-chars-1", "sixteen-chars-12", false, true}, // 16 characters
+        {"fifteen-chars-1", "next", true, true},
+        {"next", "", true, false}, // empty removes it
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.newPassword);
+        EXPECT_EQ(e().ChangeSealbookPassword(QString::fromLatin1(s.oldPassword), QString::fromLatin1(s.newPassword)),
+                  s.changed);
+        EXPECT_EQ(e().HasSealbookPassword(), s.hasAfter);
+    }
+    EXPECT_FALSE(e().CheckSealbookPassword(QString()));
+
+    // The options call sets a password only from a text that is not empty.
+    bool op = false, mark = false;
+    e().SealbookConfigure210(op, QStringLiteral("pw"), mark);
+    EXPECT_TRUE(e().CheckSealbookPassword(QStringLiteral("pw")));
+    e().SealbookConfigure210(op, QString(), mark);
+    EXPECT_TRUE(e().CheckSealbookPassword(QStringLiteral("pw")));
+    EXPECT_FALSE(e().CheckSealbookPassword(QStringLiteral("PW")));
+}
+
+TEST_F(EngineJobFileTest, AutoFileNamesItsJobByIdentity)
+{
+    const QString job = tempPath("line4.qx");
+    saveFullJob(job, Pattern(64, 1));
+    const qint32 jobValue = e().SealbookLoadValue111();
+    EXPECT_TRUE(e().SealbookAutoValue112());
+
+    const QString autoFile = tempPath("line4.qxa");
+    ASSERT_EQ(e().CreateSealbookFile(autoFile), 0);
+    QString name = job;
+    qint32 status = -1;
+    EXPECT_EQ(e().WriteSealbookValue(QStringLiteral("JobInfo"), QStringLiteral("SKFileName"), QString(), name,
+                                     qint32(2), status),
+              0);
+    e().CloseSealbookFile();
+
+    ASSERT_EQ(e().OpenSealbookFile(autoFile), 0);
+    EXPECT_EQ(e().ReadSealbookValue(QStringLiteral("JobInfo"), QStringLiteral("QXType"), QString()), "SKAuto");
+    EXPECT_EQ(e().ReadSealbookValue(QStringLiteral("JobInfo"), QStringLiteral("SKFileName"), QString()), job);
+    EXPECT_EQ(e().ReadSealbookValue(QStringLiteral("JobInfo"), QStringLiteral("Note"), QString()), host.note);
+    EXPECT_TRUE(e().SealbookAutoValue110());
+    EXPECT_EQ(e().SealbookLoadValue111(), jobValue);
+    e().CloseSealbookFile();
+
+    // The job loads with the value the auto file stored; saved again, it
+    // no longer does.
+    ASSERT_EQ(e().LoadJobFile(job), 0);
+    EXPECT_EQ(e().SealbookLoadValue111(), jobValue);
+    ASSERT_EQ(e().SaveJobFile(job), 0);
+    EXPECT_NE(e().SealbookLoadValue111(), jobValue);
+
+    // A value with no file open or created goes nowhere.
+    e().WriteSealbookValue(QStringLiteral("JobInfo"), QStringLiteral("X"), QString(), name, qint32(2), status);
+    EXPECT_EQ(status, 2);
+
+    qputenv("TARVO_ENGINE_FAULTS", "skopen=50");
+    EXPECT_EQ(e().OpenSealbookFile(autoFile), 50);
+    qunsetenv("TARVO_ENGINE_FAULTS");
+    EXPECT_EQ(e().OpenSealbookFile(tempPath("none.qxa")), 1);
+}
+
+} // namespace
