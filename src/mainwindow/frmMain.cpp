@@ -133,6 +133,7 @@ frmMain::frmMain()
     txtNumCopies->setObjectName(QStringLiteral("txtNumCopies"));
     txtNumCopies->setMaximumWidth(80);
     toolbar->addWidget(txtNumCopies);
+    CreateJobButtons(toolbar);
 
     sbStatusBar = statusBar();
     sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
@@ -319,6 +320,7 @@ void frmMain::MDIForm_Load()
     frmP->Form_Load();
     ShowOperationWindow();
     RestoreRangeSettings();
+    ConnectJobMenus();
     QApplication::restoreOverrideCursor();
 }
 
@@ -492,6 +494,8 @@ void frmMain::LoadCommandLineJobFile(const QString& file)
         data.skType = 1;
         qint32 result = 0;
         LoadJob(file, result);
+        if (result != 0)
+            frmP->AddStatusTextLine(QStringLiteral("Failed to load ") + file + QStringLiteral("."));
     }
 }
 
@@ -854,20 +858,7 @@ void frmMain::EnableGui(bool enable)
         frmP->EnableOperations(enable);
 }
 
-void frmMain::LoadQxFile(const QString& file, const QString& password, qint32& result)
-{
-    Q_UNUSED(password);
-    result = -1;
-    frmP->AddStatusTextLine(QStringLiteral("Job files cannot be loaded yet: ") + file + QStringLiteral(" was not loaded."));
-}
 void frmMain::SKConversionPrompt() {}
-// Job files and Sealbook auto files cannot be read yet: the loaders answer a
-// failure and say so, so that nothing reports a job as loaded.
-void frmMain::LoadJob(const QString& file, qint32& result)
-{
-    result = -1;
-    frmP->AddStatusTextLine(QStringLiteral("Job files cannot be loaded yet: ") + file + QStringLiteral(" was not loaded."));
-}
 
 void frmMain::LoadSKAutoFileCore(const QString& file, qint32& result, bool bStartUp)
 {

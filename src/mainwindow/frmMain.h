@@ -22,6 +22,8 @@ class QLineEdit;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QPushButton;
+class QToolBar;
 class QStatusBar;
 class frmDeviceConfigure;
 class frmH950HdlrContainer;
@@ -163,9 +165,35 @@ public:
     void SetButtonMenuLogic();
     void SetSKMode(bool bOperatorMode);
     void SKConversionPrompt();
-    void LoadJob(const QString& file, qint32& result);
-    void LoadQxFile(const QString& file, const QString& password, qint32& result);
     void LoadSKAutoFileCore(const QString& file, qint32& result, bool bStartUp);
+    // Job files (frmMainJobs.cpp). title: the file's name without its
+    // folder, "" from a caller that has none. result 0, or 150 when the file
+    // was not accepted as a job.
+    void LoadQxFile(const QString& file, const QString& title, qint32& result);
+    void LoadJob(const QString& file, qint32& result);
+    // useGiven 0 shows the file dialog; 1 (automation) also skips the note.
+    // ok: a job was loaded or saved.
+    void ExecLoadJobCmd(qint32 useGiven, const QString& file, bool& ok);
+    void ExecSaveJobCmd(qint32 useGiven, const QString& file, bool& ok);
+    void mnuLoadJob_Click();
+    void mnuSaveJob_Click();
+    void mnuSaveJobAs_Click();
+    void cmdLoadJob_Click();
+    void cmdSaveJob_Click();
+    // Connects the job items of the menu tree by their names (those that
+    // exist; each once).
+    void ConnectJobMenus();
+    QPushButton* cmdLoadJob = nullptr;
+    QPushButton* cmdSaveJob = nullptr;
+    // An older Sealbook file loaded and not yet converted (SKConversionPrompt).
+    QString sOldSKJobFile;
+    bool bOldSKJobFile = false;
+    QString sOldSKAutoFile;
+    bool bOldSKAutoFile = false;
+    bool bSKJobNeedsSave = false;
+    // The job setup report (type 1 a job, 2 an auto file); accepted: the
+    // operator confirmed it, or no report is shown and there is no error.
+    void ShowJobReport(qint32 type, bool showQXJobPage, bool jobError, bool& accepted);
 
     // --- logs, versions and message switches ---
     void WriteLogInfo(const QString& text, bool bTimeStamp);
@@ -279,6 +307,20 @@ private:
     void ReadSettingsAtLoad();
     void WriteSettingsAtUnload();
     void LoadCommandLineJobFile(const QString& file);
+
+    // --- job files (frmMainJobs.cpp) ---
+    void CreateJobButtons(QToolBar* toolbar);
+    void IsJobSaveRefused(bool checkBuffer, bool& refused);
+    void CheckLinkedDataPattern(bool& ok);
+    void HandlerBusy(bool busy);
+    void LockForEngine(bool locked);
+    void SaveJobPositionAndBank();
+    bool SaveJobTo(const QString& file);
+    void SilentJobSave();
+    bool m_silentJobSave = false;
+    // The engine refused the last file before anything changed (its
+    // JobLoadFailed(False)).
+    bool m_jobLoadRefusedUntouched = false;
     void WriteStartupInformation();
 
     // --- work held back while a run goes on (frmMainEvents.cpp) ---

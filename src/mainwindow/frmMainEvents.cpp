@@ -417,6 +417,8 @@ void frmMain::DeviceConfigurationChanged()
 
 void frmMain::QXProgrammer_JobLoadFailed(bool flag)
 {
+    // False: the engine refused the file before anything changed.
+    m_jobLoadRefusedUntouched = !flag;
     if (flag)
         ClearBuffer();
     else if (frmP)
@@ -492,15 +494,13 @@ void frmMain::QXProgrammer_SealbookLoadingError(qint32& result, qint32 type)
         intact = false;
     }
 
-    // The setup must be accepted on the job setup report before the file is
-    // kept. That report cannot be shown yet, so no file is accepted: the
-    // buffer is cleared and the engine told to drop it. A file that failed
-    // its integrity check is never kept, whatever a report would answer.
-    ClearBuffer();
-    result = 1;
-    if (intact && frmP)
-        frmP->AddStatusTextLine(
-            QStringLiteral("The Sealbook file was not kept: its setup cannot be shown for acceptance yet."));
+    // The operator confirms the setup on the job setup report; a file that
+    // failed its integrity check can only be refused there.
+    bool accepted = false;
+    ShowJobReport(data.skType, true, !intact, accepted);
+    if (!accepted)
+        ClearBuffer();
+    result = accepted ? 0 : 1;
 }
 
 void frmMain::QXProgrammer_RequestAutoSaveSealbookDir(QString& dir)

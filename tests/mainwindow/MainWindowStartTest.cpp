@@ -225,8 +225,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "Failed to load job.sk."},
                  nullptr},
         InitCase{"SealbookFile", 1, false, false, 0, false, "", "job.sk", "SK",
-                 kSealbookSetting + kCaption + Options(true) + kReadJobType + QStringList{"IsConcurrentProgrammer"},
-                 {"Job files cannot be loaded yet: job.sk was not loaded."}, nullptr},
+                 kSealbookSetting + kCaption + Options(true) + kReadJobType
+                     + QStringList{"LoadJobFile(job.sk)", "IsConcurrentProgrammer"},
+                 {}, nullptr},
         InitCase{"FileOfAnotherKind", 1, false, false, 0, false, "", "job.sk", "Other",
                  kSealbookSetting + kCaption + Options(true) + kReadJobType + QStringList{"IsConcurrentProgrammer"}, {},
                  nullptr}),

@@ -13,6 +13,7 @@
 #include "engine/SiteBoxControl.h"
 #include "operation/TabStrip.h"
 #include "settings/ProgrammerClass.h"
+#include <QDialog>
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
@@ -403,7 +404,7 @@ TEST_F(BridgeTest, ReloadsDuringARunAreCarriedOutOnceAfterItAndWorkIsRefused)
     // Outside a run the job load is not refused (its loader speaks).
     raise.LoadJobFileRequest("/jobs/next.qxj");
     EXPECT_EQ(statusLines().filter("was refused").size(), 2);
-    EXPECT_TRUE(statusLines().contains("Job files cannot be loaded yet: /jobs/next.qxj was not loaded."));
+    EXPECT_TRUE(statusLines().contains("Failed to load the job. It is not a job file or the file is corrupted."));
 }
 
 TEST_F(BridgeTest, SettingsRefreshTickIsRefusedDuringARunAndDisarms)
@@ -568,6 +569,7 @@ TEST_F(BridgeTest, SealbookLoadIsNeverKeptUnacceptedAndAFailedIntegrityCheckSays
     engine.answers[QXPgmrId::DataFileValue313] = VbBool(false);
     engine.answers[QXPgmrId::SealbookErrorCode] = 0x10;
     engine.answers[QXPgmrId::SealbookLoadValue111] = 0x1234;
+    engine.answers[QXPgmrId::ShowErrorMessages] = VbBool(true);
     struct Case
     {
         qint32 skType;
@@ -586,6 +588,11 @@ TEST_F(BridgeTest, SealbookLoadIsNeverKeptUnacceptedAndAFailedIntegrityCheckSays
         engine.calls.clear();
         if (c.integrityFails)
             ui().Answer(1);
+        // The operator refuses the setup on the job setup report.
+        ui().OnModal([](QDialog* report) {
+            report->reject();
+            return report->result();
+        });
         qint32 result = 0;
         raise.SealbookLoadingError(result, 1);
 
@@ -599,9 +606,11 @@ TEST_F(BridgeTest, SealbookLoadIsNeverKeptUnacceptedAndAFailedIntegrityCheckSays
             : QStringList{"SealbookErrorReset=-1"};
         EXPECT_EQ(engine.Calls({QXPgmrId::SealbookErrorReset}), resets);
         if (c.integrityFails)
-            EXPECT_TRUE(ui().Shown().last().startsWith("Sealbook Loading Error\t" + failed));
+            // (the setup report follows the box)
+            EXPECT_TRUE(ui().Shown().at(ui().Shown().size() - 2).startsWith("Sealbook Loading Error\t" + failed));
     }
     engine.answers.remove(QXPgmrId::DataFileValue313);
+    engine.answers.remove(QXPgmrId::ShowErrorMessages);
 }
 
 TEST_F(BridgeTest, SealbookModeRequestsAnswerWhetherTheModeWasEntered)

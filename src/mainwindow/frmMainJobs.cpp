@@ -1,0 +1,456 @@
+// The main window's job files: opening and saving whole jobs (".qx") through
+// the engine, the checks made before every save, and the job buttons and
+// menu items that lead to them.
+
+#include "mainwindow/frmMain.h"
+
+#include "operation/frmProgram.h"
+#include "platform/EngineCall.h"
+#include "platform/UiService.h"
+#include "records/frmSKReport.h"
+#include "records/frmSealbookNote.h"
+#include "settings/ProgrammerClass.h"
+#include "shell/ShellUtilities.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolBar>
+
+using enginecall::Try;
+
+namespace {
+
+const QString kJobFilter = QStringLiteral("QX Job File (*.qx)|*.qx|All Files (*.*)|*.*");
+const QString kSealbook = QStringLiteral("Sealbook");
+
+bool AutomaticHandler(const ProgrammerClass& data) { return data.udtHandlerType == 1 || data.udtHandlerType == 2; }
+
+} // namespace
+
+void frmMain::CreateJobButtons(QToolBar* toolbar)
+{
+    cmdLoadJob = new QPushButton(QStringLiteral("Load A Job"), toolbar);
+    cmdLoadJob->setObjectName(QStringLiteral("cmdLoadJob"));
+    cmdSaveJob = new QPushButton(QStringLiteral("Save A Job"), toolbar);
+    cmdSaveJob->setObjectName(QStringLiteral("cmdSaveJob"));
+    toolbar->addWidget(cmdLoadJob);
+    toolbar->addWidget(cmdSaveJob);
+    connect(cmdLoadJob, &QPushButton::clicked, this, &frmMain::cmdLoadJob_Click);
+    connect(cmdSaveJob, &QPushButton::clicked, this, &frmMain::cmdSaveJob_Click);
+}
+
+void frmMain::ConnectJobMenus()
+{
+    // The menu tree makes the items; each is connected once, by its name,
+    // whichever of them exist.
+    const std::pair<const char*, void (frmMain::*)()> items[] = {
+        {"mnuLoadJob", &frmMain::mnuLoadJob_Click},
+        {"mnuSaveJob", &frmMain::mnuSaveJob_Click},
+        {"mnuSaveJobAs", &frmMain::mnuSaveJobAs_Click},
+    };
+    for (const auto& [name, handler] : items) {
+        QAction* action = findChild<QAction*>(QString::fromLatin1(name));
+        if (!action || action->property("tarvoJobConnected").toBool())
+            continue;
+        action->setProperty("tarvoJobConnected", true);
+        connect(action, &QAction::triggered, this, handler);
+    }
+}
+
+void frmMain::mnuLoadJob_Click()
+{
+    bool ok = false;
+    ExecLoadJobCmd(0, QString(), ok);
+}
+
+void frmMain::cmdLoadJob_Click() { mnuLoadJob_Click(); }
+void frmMain::cmdSaveJob_Click() { mnuSaveJob_Click(); }
+
+void frmMain::mnuSaveJobAs_Click()
+{
+    bool ok = false;
+    ExecSaveJobCmd(0, QString(), ok);
+}
+
+void frmMain::HandlerBusy(bool busy)
+{
+    ProgrammerClass& data = pgmrData();
+    if (busy) {
+        if (AutomaticHandler(data))
+            Try([&] { QXH950AutoHandler.EnableHandlerGui(false); });
+        Try([&] { QXH950AutoHandler.HandlerFlag21(true); });
+        return;
+    }
+    Try([&] { QXH950AutoHandler.HandlerFlag21(false); });
+    if (AutomaticHandler(data)) {
+        Try([&] { QXH950AutoHandler.EnableHandlerGui(true); });
+        Try([&] { QXH950AutoHandler.HandlerMode(QXH950AutoHandler.HandlerMode()); });
+    }
+}
+
+void frmMain::LockForEngine(bool locked)
+{
+    EnableMenu(!locked);
+    frmP->EnableOperations(!locked);
+    frmP->EnableOperationSettings(!locked);
+    if (locked)
+        frmP->SetOperationOptions();
+    else
+        frmP->SetButtonStates();
+}
+
+void frmMain::ExecLoadJobCmd(qint32 useGiven, const QString& file, bool& ok)
+{
+    HandlerBusy(true);
+    QString name = file;
+    QString title = QFileInfo(file).fileName();
+    if (useGiven == 0) {
+        FileDialogRequest request;
+        request.title = QStringLiteral("Open");
+        request.filter = QtFileFilter(kJobFilter);
+        request.initialDir = pgmrData().strJobDir;
+        name = Ui().GetOpenFileName(request);
+        title = QFileInfo(name).fileName();
+    }
+    qint32 result = 0;
+    LoadQxFile(name, title, result);
+    // Nothing loaded (a cancelled dialog, an empty name) is no success: an
+    // automation client must not hear of a load that did not happen.
+    ok = result == 0 && !name.isEmpty();
+}
+
+void frmMain::LoadQxFile(const QString& file, const QString& title, qint32& result)
+{
+    result = 0;
+    ProgrammerClass& data = pgmrData();
+    QString loaded = file;
+    if (!loaded.isEmpty()) {
+        bool runOption = false;
+        Try([&] { runOption = QXProgrammer.RunOption60(); });
+        Try([&] { QXProgrammer.RunOption60(false); });
+        // The dialogs start in the job's folder next time; a caller without
+        // a title (the engine's own request) leaves it empty.
+        const QString oldDir = data.strJobDir;
+        data.strJobDir = title.isEmpty() ? QString() : QFileInfo(loaded).absolutePath();
+        EnableMenu(false);
+        frmP->EnableOperations(false);
+        frmP->EnableOperationSettings(false);
+        data.skType = 1;
+
+        m_jobLoadRefusedUntouched = false;
+        LoadJob(loaded, result);
+        if (result == 150) {
+            if (m_jobLoadRefusedUntouched) {
+                // Refused before anything changed: the station keeps its
+                // job as it was.
+                data.strJobDir = oldDir;
+            } else {
+                data.strJobName.clear();
+                frmP->UpdateFormCaption(false);
+            }
+            loaded.clear();
+        }
+        frmP->GetOperationSetting();
+        frmP->EnableOperationSettings(true);
+        frmP->EnableOperations(true);
+        EnableMenu(true);
+        frmP->SetButtonStates();
+        Try([&] { QXProgrammer.RunOption60(runOption); });
+        if (!loaded.isEmpty())
+            SKConversionPrompt();
+    }
+    HandlerBusy(false);
+
+    if (!loaded.isEmpty()) {
+        // The job is saved again at once, silently.
+        SilentJobSave();
+    }
+}
+
+void frmMain::SilentJobSave()
+{
+    Try([&] { QXProgrammer.JobLoadFlag144(true); });
+    bool showErrors = true;
+    Try([&] { showErrors = QXProgrammer.ShowErrorMessages(); });
+    Try([&] { QXProgrammer.ShowErrorMessages(false); });
+    m_silentJobSave = true;
+    mnuSaveJob_Click();
+    m_silentJobSave = false;
+    Try([&] { QXProgrammer.ShowErrorMessages(showErrors); });
+    Try([&] { QXProgrammer.JobLoadFlag144(false); });
+}
+
+void frmMain::LoadJob(const QString& file, qint32& result)
+{
+    ProgrammerClass& data = pgmrData();
+    bOldSKJobFile = false;
+    const QString oldName = data.strJobName;
+    data.strJobName = file;
+    qint32 code = -1;
+    Try([&] { code = QXProgrammer.LoadJobFile(data.strJobName); });
+    const bool older = code == 50;
+    if (older) {
+        sOldSKJobFile = file;
+        bOldSKJobFile = true;
+        code = 0;
+    }
+    Try([&] { QXProgrammer.JobCall275(qint16(older ? 0 : 1)); });
+    Try([&] { data.bVerifyChecksum = QXProgrammer.SealbookSetting81(); });
+    frmP->SetDeviceConfigureOptions();
+    Try([&] { data.lngFileSize = QXProgrammer.BufferSize(); });
+    frmP->SetDisplayInfo();
+    Try([&] { data.bDataPatternLinkedToSKFile = QXProgrammer.ThreadCommObject(); });
+    result = code != 0 ? 150 : 0;
+    // A refused job does not take the name of the current one.
+    if (result != 0)
+        data.strJobName = oldName;
+}
+
+void frmMain::SaveJobPositionAndBank()
+{
+    qint32 setMode = 0;
+    Try([&] { setMode = QXProgrammer.SetMode(); });
+    if (setMode == 1) {
+        Try([&] { QXProgrammer.CurrentDataPosition(0); });
+        Try([&] { QXProgrammer.CurrentBank(0); });
+        return;
+    }
+    const qint32 position = frmP->cboDatPos ? std::max(0, frmP->cboDatPos->currentIndex()) : 0;
+    const qint32 bank = frmP->cboBankNum ? std::max(0, frmP->cboBankNum->currentIndex()) : 0;
+    Try([&] { QXProgrammer.CurrentDataPosition(position); });
+    Try([&] { QXProgrammer.CurrentBank(bank); });
+}
+
+bool frmMain::SaveJobTo(const QString& file)
+{
+    LockForEngine(true);
+    bJobSaveSucceeded = true;
+    qint32 code = -1;
+    Try([&] { code = QXProgrammer.SaveJobFile(file); });
+    const bool ok = code == 0 && bJobSaveSucceeded;
+    frmP->EnableOperationSettings(true);
+    frmP->EnableOperations(true);
+    EnableMenu(true);
+    frmP->SetButtonStates();
+    return ok;
+}
+
+void frmMain::mnuSaveJob_Click()
+{
+    ProgrammerClass& data = pgmrData();
+    // The save that follows a load is silent: no buffer-source check, no note.
+    const bool silent = m_silentJobSave;
+    bool refused = false;
+    IsJobSaveRefused(!silent, refused);
+    if (refused)
+        return;
+
+    QString extra;
+    Try([&] { extra = QXProgrammer.DeviceConfigValue(QStringLiteral("EXTRA_CMDS")); });
+    if (!extra.isEmpty() && extra.contains(QLatin1String("CMD_NOCHIP"))) {
+        Ui().MsgBox(QStringLiteral("Cannot save the job. Special configure is not supported in Sealbook."),
+                    vb::vbCritical, QStringLiteral("Error"));
+        return;
+    }
+
+    HandlerBusy(true);
+    SaveJobPositionAndBank();
+    bool saved = false;
+    if (!data.strJobName.isEmpty()) {
+        frmSealbookNote note(data, GetSoftwareVersion(), this);
+        note.skType = 1;
+        if (!silent)
+            note.ShowSave(1);
+        else
+            note.bCancel = false;
+        if (!note.bCancel)
+            saved = SaveJobTo(data.strJobName);
+        HandlerBusy(false);
+    } else {
+        HandlerBusy(false);
+        bool ok = false;
+        ExecSaveJobCmd(0, QString(), ok);
+        saved = ok;
+    }
+    // An older file counts as converted only once it was saved.
+    if (saved)
+        bSKJobNeedsSave = false;
+}
+
+void frmMain::ExecSaveJobCmd(qint32 useGiven, const QString& file, bool& ok)
+{
+    ok = false;
+    ProgrammerClass& data = pgmrData();
+    data.skType = 1;
+    bool refused = false;
+    IsJobSaveRefused(true, refused);
+    if (refused)
+        return;
+
+    if (data.bRemindToVerifyChecksum) {
+        const QString text = data.bVerifyChecksum
+            ? QStringLiteral("The verify checksum is enabled. Do you want to continue to save the job?")
+            : QStringLiteral("The verify checksum is disabled. Do you want to continue to save the job?");
+        if (AppMsgBox(text, vb::vbYesNo + vb::vbQuestion, QStringLiteral("Verify Checksum")) == vb::vbNo)
+            return;
+    }
+
+    HandlerBusy(true);
+    SaveJobPositionAndBank();
+    QString name = file;
+    if (useGiven == 0) {
+        FileDialogRequest request;
+        request.title = QStringLiteral("Save Job As");
+        request.filter = QtFileFilter(kJobFilter);
+        request.initialDir = data.strJobDir;
+        name = Ui().GetSaveFileName(request);
+    }
+
+    if (!name.isEmpty()) {
+        const QString oldName = data.strJobName;
+        const QString oldDir = data.strJobDir;
+        data.strJobName = name;
+        data.strJobDir = QFileInfo(name).absolutePath();
+        frmSealbookNote note(data, GetSoftwareVersion(), this);
+        note.skType = 1;
+        if (useGiven != 1) {
+            if (data.strJobNote.isEmpty())
+                note.ShowSave(1);
+            else
+                note.ShowSaveAs(1);
+        } else {
+            note.bCancel = false;
+        }
+        if (!note.bCancel) {
+            CreateDirectoryPath(data.strJobDir);
+            Try([&] { QXProgrammer.JobCall275(qint16(3)); });
+            ok = SaveJobTo(name);
+        }
+        // The new name holds only once the job was saved under it.
+        if (!ok) {
+            data.strJobName = oldName;
+            data.strJobDir = oldDir;
+        }
+    }
+
+    frmP->UpdateFormCaption(true);
+    HandlerBusy(false);
+    if (ok)
+        bSKJobNeedsSave = false;
+}
+
+void frmMain::IsJobSaveRefused(bool checkBuffer, bool& refused)
+{
+    refused = true;
+    const ProgrammerClass& data = pgmrData();
+    if (checkBuffer) {
+        const QString info = frmP->GetBufferInfo();
+        if (info.contains(QLatin1Char('>')) && info.contains(QLatin1Char('<'))) {
+            AppMsgBox(QStringLiteral("Please save the buffer to a file and then save the job again."), vb::vbCritical,
+                      kSealbook);
+            return;
+        }
+    }
+    if (!data.blnDeviceSelected) {
+        AppMsgBox(QStringLiteral("No device has been selected. You must select a device before saving a job!"),
+                  vb::vbCritical, QStringLiteral("Sealbook Failure"));
+        return;
+    }
+    bool incompatible = false;
+    Try([&] { incompatible = QXProgrammer.JobValue325(); });
+    if (incompatible) {
+        AppMsgBox(QStringLiteral("Cannot save the job.  The buffer file type is incompatible with the file type required "
+                                 "by the algorithm."),
+                  vb::vbCritical, kSealbook);
+        return;
+    }
+    bool ok = true;
+    CheckLinkedDataPattern(ok);
+    if (!ok)
+        return;
+    Try([&] { QXProgrammer.SetDataPatternLinked(pgmrData().bDataPatternLinkedToSKFile); });
+    refused = false;
+}
+
+void frmMain::CheckLinkedDataPattern(bool& ok)
+{
+    ok = true;
+    ProgrammerClass& data = pgmrData();
+    if (!data.bDataPatternLinkedToSKFile)
+        return;
+    if (data.strFileName.isEmpty() || !QFileInfo::exists(data.strFilePath + data.strFileName)) {
+        AppMsgBox(QStringLiteral("Data pattern file does not exist.  To save a Sealbook file with an externally linked "
+                                 "data pattern, please save the buffer to a file and then save the Job."),
+                  vb::vbCritical, kSealbook);
+        ok = false;
+        return;
+    }
+    bool linkable = false;
+    Try([&] { linkable = QXProgrammer.JobValue1004(); });
+    if (linkable) {
+        if (frmP->bBufferDirty) {
+            AppMsgBox(QStringLiteral("The contents of the data buffer have been modified but have not been saved to the "
+                                     "currently selected data pattern file:")
+                          + QStringLiteral("\r\n") + data.FullDataBufferPath() + QStringLiteral("\r\n")
+                          + QStringLiteral("Therefore the data buffer data does not match the data stored in the data "
+                                           "pattern file that will be externally linked to the job being saved. Please "
+                                           "save the buffer to the data pattern file and then save the job again."),
+                      vb::vbCritical, kSealbook);
+            ok = false;
+        }
+        return;
+    }
+    if (AppMsgBox(QStringLiteral("The currently selected data patterns file type does not support external linking to "
+                                 "Sealbook files. This feature will be turned off and the data pattern will be stored "
+                                 "internally in the Sealbook file. Would you like to continue saving the job?"),
+                  vb::vbYesNo + vb::vbQuestion, kSealbook)
+        == vb::vbNo)
+        ok = false;
+    data.bDataPatternLinkedToSKFile = false;
+}
+
+void frmMain::ShowJobReport(qint32 type, bool showQXJobPage, bool jobError, bool& accepted)
+{
+    bool showErrors = true;
+    Try([&] { showErrors = QXProgrammer.ShowErrorMessages(); });
+    if (!showErrors) {
+        // Nobody to ask: a sound job is taken, a damaged one is not.
+        accepted = !jobError;
+        return;
+    }
+    const ProgrammerClass& data = pgmrData();
+    frmSKReport report(data.skType, this);
+    report.bJobError = jobError;
+    report.bShowQXJobPage = showQXJobPage;
+    report.Reset();
+    if (type == 1 || type == 2) {
+        QString checksum;
+        Try([&] { checksum = QXProgrammer.ChecksumText(); });
+        report.AddItem(QStringLiteral("Buffer File Name"), data.strFileName + QStringLiteral(" "), 1);
+        report.AddItem(QStringLiteral("Checksum"), checksum + QStringLiteral(" "), 1);
+        report.AddItem(QStringLiteral("Device Name"), data.strDeviceName + QStringLiteral(" "), 1);
+        report.AddItem(QStringLiteral("Note"), data.strJobNote, 1);
+    }
+    if (type == 2) {
+        report.AddItem(QStringLiteral("SK File Name"), data.strJobName, 2);
+        const std::pair<const char*, QString (H950HdlrControl::*)()> rows[] = {
+            {"Primary Source", &H950HdlrControl::PrimarySource},
+            {"Alternate Source", &H950HdlrControl::AlternateSource},
+            {"Primary Destination", &H950HdlrControl::PrimaryDestination},
+            {"Alternate Destination", &H950HdlrControl::AlternateDestination},
+            {"Marker", &H950HdlrControl::Marker},
+            {"Package", &H950HdlrControl::Package},
+        };
+        for (const auto& [field, member] : rows) {
+            QString value;
+            Try([&] { value = (QXH950AutoHandler.*member)(); });
+            report.AddItem(QString::fromLatin1(field), value, 2);
+        }
+        report.AddItem(QStringLiteral("Note"), data.strSKAutoNote + QStringLiteral(" "), 2);
+    }
+    Ui().ShowModal(&report);
+    accepted = !report.bCancel;
+}
