@@ -858,8 +858,6 @@ void frmMain::EnableGui(bool enable)
         frmP->EnableOperations(enable);
 }
 
-void frmMain::SKConversionPrompt() {}
-
 void frmMain::LoadSKAutoFileCore(const QString& file, qint32& result, bool bStartUp)
 {
     Q_UNUSED(bStartUp);

@@ -165,6 +165,8 @@ public:
     void SetButtonMenuLogic();
     void SetSKMode(bool bOperatorMode);
     void SKConversionPrompt();
+    // done: nothing was pending, or the older files were backed up.
+    void SKConversionPrompt(bool& done);
     void LoadSKAutoFileCore(const QString& file, qint32& result, bool bStartUp);
     // Job files (frmMainJobs.cpp). title: the file's name without its
     // folder, "" from a caller that has none. result 0, or 150 when the file
@@ -317,6 +319,8 @@ private:
     void SaveJobPositionAndBank();
     bool SaveJobTo(const QString& file);
     void SilentJobSave();
+    void BackUpOlderSKFiles(bool& ok);
+    void BackUpFile(const QString& file, bool& ok);
     bool m_silentJobSave = false;
     // The engine refused the last file before anything changed (its
     // JobLoadFailed(False)).

@@ -4,6 +4,7 @@
 
 #include "mainwindow/frmMain.h"
 
+#include "mainwindow/JobBackups.h"
 #include "operation/frmProgram.h"
 #include "platform/EngineCall.h"
 #include "platform/UiService.h"
@@ -127,6 +128,7 @@ void frmMain::LoadQxFile(const QString& file, const QString& title, qint32& resu
     result = 0;
     ProgrammerClass& data = pgmrData();
     QString loaded = file;
+    bool backedUp = true;
     if (!loaded.isEmpty()) {
         bool runOption = false;
         Try([&] { runOption = QXProgrammer.RunOption60(); });
@@ -160,11 +162,12 @@ void frmMain::LoadQxFile(const QString& file, const QString& title, qint32& resu
         frmP->SetButtonStates();
         Try([&] { QXProgrammer.RunOption60(runOption); });
         if (!loaded.isEmpty())
-            SKConversionPrompt();
+            SKConversionPrompt(backedUp);
     }
     HandlerBusy(false);
 
-    if (!loaded.isEmpty()) {
+    // An older file whose backup failed is not written over by the save.
+    if (!loaded.isEmpty() && backedUp) {
         // The job is saved again at once, silently.
         SilentJobSave();
     }
@@ -453,4 +456,89 @@ void frmMain::ShowJobReport(qint32 type, bool showQXJobPage, bool jobError, bool
     }
     Ui().ShowModal(&report);
     accepted = !report.bCancel;
+}
+
+void frmMain::SKConversionPrompt()
+{
+    bool done = false;
+    SKConversionPrompt(done);
+}
+
+void frmMain::SKConversionPrompt(bool& done)
+{
+    if (!bOldSKJobFile && !bOldSKAutoFile) {
+        done = true;
+        return;
+    }
+    const QString crlf = QStringLiteral("\r\n");
+    auto part = [&](const QString& file, const QString& howTo) {
+        return QStringLiteral("The ' ") + QFileInfo(file).fileName() + QStringLiteral(" ' ")
+               + QStringLiteral("Sealbook file is an older version.") + crlf
+               + QStringLiteral("A backup of this file will be saved.") + crlf + howTo;
+    };
+    QStringList parts;
+    if (bOldSKJobFile)
+        parts << part(sOldSKJobFile,
+                      QStringLiteral("To convert to the current version, select Save or SaveAs from the Sealbook menu."));
+    if (bOldSKAutoFile)
+        parts << part(sOldSKAutoFile,
+                      QStringLiteral("To convert to the current version, click Save or SaveAs in the handler window."));
+    Ui().MsgBox(parts.join(crlf + crlf), vb::vbInformation, QString());
+
+    bool ok = false;
+    BackUpOlderSKFiles(ok);
+    done = ok;
+    if (ok)
+        bSKJobNeedsSave = bOldSKJobFile;
+    bOldSKJobFile = false;
+    bOldSKAutoFile = false;
+}
+
+void frmMain::BackUpOlderSKFiles(bool& ok)
+{
+    ok = false;
+    bool failed = false;
+    if (bOldSKJobFile) {
+        failed = true;
+        bool backedUp = false;
+        if (!sOldSKJobFile.isEmpty())
+            BackUpFile(sOldSKJobFile, backedUp);
+        failed = !backedUp;
+    }
+    if (bOldSKAutoFile && !failed) {
+        failed = true;
+        bool backedUp = false;
+        if (!sOldSKAutoFile.isEmpty())
+            BackUpFile(sOldSKAutoFile, backedUp);
+        failed = !backedUp;
+    }
+    if (!failed) {
+        ok = true;
+        return;
+    }
+    Ui().MsgBox(QStringLiteral("\t!Error!\r\nCould not back up older version of Sealbook!"), vb::vbCritical, QString());
+    // Nothing re-saves a file whose backup failed: the original stays as it is.
+    bOldSKJobFile = false;
+    bOldSKAutoFile = false;
+}
+
+void frmMain::BackUpFile(const QString& file, bool& ok)
+{
+    const QString backup = jobbackups::MakeBackupName(file);
+    ok = !backup.isEmpty();
+    if (!ok)
+        return;
+    bool copy = true;
+    if (QFileInfo::exists(backup)) {
+        if (Ui().MsgBox(file + QStringLiteral(" backup already exists!\r\n\t   Overwrite?"), vb::vbYesNo, QString())
+            == vb::vbNo) {
+            copy = false;
+        } else if (!QFileInfo(backup).isWritable() && QFileInfo(backup).isFile()) {
+            Ui().MsgBox(backup + QStringLiteral(" is Read-Only and cannot be overwritten."), vb::vbOKOnly, QString());
+            copy = false;
+        }
+    }
+    // A copy that fails is a failed backup, not a silent success.
+    if (copy)
+        ok = jobbackups::CopyOver(file, backup);
 }

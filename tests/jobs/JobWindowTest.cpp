@@ -4,10 +4,13 @@
 // alone; a refused or cancelled load reports no success and keeps the job.
 #include "../mainwindow/MainWindowFixture.h"
 
+#include "JobFile.h"
+#include "mainwindow/JobBackups.h"
 #include "platform/UiService.h"
 #include "qxbuffer/DataBuffer.h"
 #include "settings/ProgrammerClass.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -148,6 +151,85 @@ TEST_F(JobWindowTest, SaveRefusalsShowTheirBoxAndLeaveTheFileAlone)
         engine.answers.remove(QXPgmrId::JobValue325);
         engine.answers.remove(QXPgmrId::DeviceConfigValue);
     }
+}
+
+} // namespace
+
+namespace {
+
+// A job of the older version 1, as an older station wrote it.
+QByteArray OldJob()
+{
+    JobFile old;
+    old.version = JobFile::kOldVersion;
+    old.Set(QStringLiteral("JobInfo"), QStringLiteral("QXType"), QStringLiteral("SK"));
+    old.Set(QStringLiteral("Device"), QStringLiteral("Name"), QStringLiteral("AM27C512"));
+    old.hasData = true;
+    old.data = QByteArray(64, '\x5A');
+    return old.Serialize();
+}
+
+TEST_F(JobWindowTest, OlderJobIsBackedUpThenConvertedByTheSaveThatFollows)
+{
+    const QString path = tempPath("line4.qx");
+    const QString backup = tempPath("line4_Backup.qx");
+    const QByteArray original = OldJob();
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(original);
+    }
+    ui().Answer(vb::vbOK);
+    bool ok = false;
+    main().ExecLoadJobCmd(1, path, ok);
+    ASSERT_TRUE(ok) << statusLines().join('\n').toStdString();
+    EXPECT_TRUE(ui().Shown().last().contains(
+        "The ' line4.qx ' Sealbook file is an older version.\\r\\nA backup of this file will be saved.\\r\\nTo convert "
+        "to the current version, select Save or SaveAs from the Sealbook menu."))
+        << ui().Shown().last().toStdString();
+    EXPECT_EQ(ReadAll(backup), original);
+    EXPECT_TRUE(ReadAll(path).startsWith("TarvoJob 2\n"));
+
+    // Loaded again as an older file: the existing backup is kept on No.
+    QFile::remove(path);
+    QFile::copy(backup, path);
+    const QByteArray kept = ReadAll(backup);
+    ui().Answer(vb::vbOK);
+    ui().Answer(vb::vbNo);
+    main().ExecLoadJobCmd(1, path, ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(ReadAll(backup), kept);
+    EXPECT_TRUE(ui().Shown().last().contains("line4.qx backup already exists!")) << ui().Shown().last().toStdString();
+
+    // A backup that cannot be written (its name is taken by a folder): the
+    // error, and the original is not written over.
+    const QString other = tempPath("other.qx");
+    {
+        QFile f(other);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(original);
+    }
+    ASSERT_TRUE(QDir().mkpath(tempPath("other_Backup.qx/inside")));
+    ui().Answer(vb::vbOK);
+    ui().Answer(vb::vbYes);
+    ui().Answer(vb::vbOK);
+    main().ExecLoadJobCmd(1, other, ok);
+    EXPECT_TRUE(ui().Shown().last().contains("Could not back up older version of Sealbook!"))
+        << ui().Shown().last().toStdString();
+    EXPECT_EQ(ReadAll(other), original);
+}
+
+TEST(JobBackupNameTest, UsesTheLastDotOfTheFileNameOnly)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"/jobs/line4.qx", "/jobs/line4_Backup.qx"},
+        {"/jobs/line.4.qx", "/jobs/line.4_Backup.qx"},
+        {"/jobs.d/line4", "/jobs.d/line4_Backup"},
+        {"line4", "line4_Backup"},
+        {"", ""},
+    };
+    for (const auto& [file, backup] : cases)
+        EXPECT_EQ(jobbackups::MakeBackupName(QString::fromLatin1(file)), QString::fromLatin1(backup)) << file;
 }
 
 } // namespace
