@@ -7,6 +7,7 @@
 #include "automation/frmH950HdlrContainer.h"
 #include "device/frmDeviceConfigure.h"
 #include "operation/frmProgram.h"
+#include "records/frmOperatorPwd.h"
 #include "platform/AppInfo.h"
 #include "platform/AutomationError.h"
 #include "platform/Companion.h"
@@ -790,11 +791,18 @@ void frmMain::SetSKMode(bool bOperatorMode)
         bool hasPassword = false;
         Try([&] { hasPassword = QXProgrammer.HasSealbookPassword(); });
         if (hasPassword && bInitialized) {
-            // The password prompt is not part of the station yet: supervisor
-            // mode stays closed rather than opening without the password.
-            frmP->AddStatusTextLine(
-                QStringLiteral("Supervisor mode cannot be entered yet: the Sealbook password cannot be asked for."));
-            return;
+            // The engine decides whether the password is right.
+            frmOperatorPwd prompt(this);
+            Ui().ShowModal(&prompt);
+            bool right = false;
+            if (!prompt.bCancel)
+                Try([&] { right = QXProgrammer.CheckSealbookPassword(prompt.strPwd); });
+            if (!prompt.bCancel && !right)
+                Ui().MsgBox(QStringLiteral("Invalid password! Cannot enter the supervisor mode!"), vb::vbCritical,
+                            QStringLiteral("Invalid Password"));
+            frmP->setFocus();
+            if (!right)
+                return;
         }
         data.bStartInOperatorMode = false;
         SetSupervisorModeControls();

@@ -427,6 +427,14 @@ void frmMain::QXProgrammer_JobLoadFailed(bool flag)
 
 void frmMain::QXProgrammer_SealbookModeChanged(bool supervisor, bool& refused)
 {
+    // Before start-up has ended nobody can be asked for the password: the
+    // engine does not open a locked job's supervisor mode then.
+    bool hasPassword = false;
+    Try([&] { hasPassword = QXProgrammer.HasSealbookPassword(); });
+    if (supervisor && hasPassword && !bInitialized && pgmrData().bStartInOperatorMode) {
+        refused = true;
+        return;
+    }
     // bStartInOperatorMode equal to the argument: the window is in the other
     // mode than the one asked for.
     if (pgmrData().bStartInOperatorMode == supervisor)

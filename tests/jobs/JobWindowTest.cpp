@@ -7,6 +7,7 @@
 #include "JobFile.h"
 #include "mainwindow/JobBackups.h"
 #include "platform/UiService.h"
+#include "records/frmOperatorPwd.h"
 #include "qxbuffer/DataBuffer.h"
 #include "settings/ProgrammerClass.h"
 
@@ -14,6 +15,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -230,6 +233,67 @@ TEST(JobBackupNameTest, UsesTheLastDotOfTheFileNameOnly)
     };
     for (const auto& [file, backup] : cases)
         EXPECT_EQ(jobbackups::MakeBackupName(QString::fromLatin1(file)), QString::fromLatin1(backup)) << file;
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(JobWindowTest, SupervisorModeAsksForThePasswordTheEngineChecks)
+{
+    main().QXProgrammer.ChangeSealbookPassword(QString(), QStringLiteral("s3cret"));
+    struct Case
+    {
+        const char* name;
+        bool answer;          // the prompt is answered (else cancelled)
+        const char* password; // typed
+        bool supervisorAfter;
+        const char* box;      // shown after the prompt, if any
+    };
+    const Case cases[] = {
+        {"right password", true, "s3cret", true, nullptr},
+        {"wrong password", true, "S3CRET", false, "Invalid Password\tInvalid password! Cannot enter the supervisor mode!"},
+        {"cancelled", false, "", false, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        main().SetSKMode(true);
+        ASSERT_TRUE(data().bStartInOperatorMode);
+        ui().OnModal([&](QDialog* dialog) {
+            auto* prompt = qobject_cast<frmOperatorPwd*>(dialog);
+            EXPECT_NE(prompt, nullptr);
+            if (!prompt)
+                return int(QDialog::Rejected);
+            EXPECT_EQ(prompt->windowTitle(), "Sealbook Password");
+            prompt->txtPwd->setText(QString::fromLatin1(c.password));
+            QTest::mouseClick(c.answer ? prompt->cmdOK : prompt->cmdCancel, Qt::LeftButton);
+            return prompt->result();
+        });
+        if (c.box)
+            ui().Answer(vb::vbOK);
+        const qsizetype shown = ui().Shown().size();
+        main().SetSKMode(false);
+        EXPECT_EQ(data().bStartInOperatorMode, !c.supervisorAfter);
+        if (c.box)
+            EXPECT_TRUE(ui().Shown().last().startsWith(QString::fromLatin1(c.box))) << ui().Shown().last().toStdString();
+        else
+            EXPECT_EQ(ui().Shown().size(), shown + 1); // the prompt only
+    }
+
+    // Without a password no prompt at all; before start-up has ended, the
+    // engine's request for supervisor mode is refused.
+    main().SetSKMode(true);
+    main().bInitialized = false;
+    bool refused = false;
+    main().QXProgrammer_SealbookModeChanged(true, refused);
+    EXPECT_TRUE(refused);
+    EXPECT_TRUE(data().bStartInOperatorMode);
+    main().bInitialized = true;
+    main().QXProgrammer.ChangeSealbookPassword(QStringLiteral("s3cret"), QString());
+    const qsizetype shown = ui().Shown().size();
+    main().SetSKMode(false);
+    EXPECT_FALSE(data().bStartInOperatorMode);
+    EXPECT_EQ(ui().Shown().size(), shown);
 }
 
 } // namespace

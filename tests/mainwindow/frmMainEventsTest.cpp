@@ -631,6 +631,12 @@ TEST_F(BridgeTest, SealbookModeRequestsAnswerWhetherTheModeWasEntered)
         data().bStartInOperatorMode = c.operatorMode;
         engine.answers[QXPgmrId::HasSealbookPassword] = VbBool(c.hasPassword);
         engine.calls.clear();
+        // The operator asked for the password cancels.
+        if (c.operatorMode && c.askSupervisor && c.hasPassword)
+            ui().OnModal([](QDialog* prompt) {
+                prompt->reject();
+                return prompt->result();
+            });
         bool refused = !c.refused;
         raise.SealbookModeChanged(c.askSupervisor, refused);
         EXPECT_EQ(refused, c.refused);
