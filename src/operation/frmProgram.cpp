@@ -1700,17 +1700,6 @@ void frmProgram::SaveActionSettings()
     Try([&] { ActionSettings::Save(pgmrData(), [this](int tab) { return qint32(WhichAction(qint16(tab))); }); });
 }
 
-void frmProgram::DecoratedTabName(const QString& name, QString& decorated) const
-{
-    for (int i = 1; i <= tabOperation->Count(); ++i) {
-        const QString caption = tabOperation->Caption(i);
-        if (QString(caption).remove(QLatin1Char('&')) == name) {
-            decorated = caption;
-            return;
-        }
-    }
-}
-
 // --- the run: device options, abort trackers ---
 
 void frmProgram::SetDeviceConfigureOptions()
@@ -1987,25 +1976,6 @@ qint16 frmProgram::EngineSiteSlotCount()
 qint32 frmProgram::HandlerType()
 {
     return pgmrData().udtHandlerType;
-}
-
-// Sealbook settings of the tabs and option states set by the engine are not
-// part of the station yet: each request says so rather than pass as done.
-void frmProgram::SKExport()
-{
-    AddStatusTextLine(QStringLiteral("The action settings cannot be written to the Sealbook file yet."));
-}
-
-void frmProgram::SKImport()
-{
-    AddStatusTextLine(QStringLiteral("The action settings cannot be read from the Sealbook file yet."));
-}
-
-void frmProgram::SetOperationOptionState(const QString& text1, const QString& text2, qint16 n)
-{
-    AddStatusTextLine(QStringLiteral("The option \"%1\" of \"%2\" cannot be set by the engine yet (%3).")
-                          .arg(text2, text1)
-                          .arg(n));
 }
 
 void frmProgram::LogLine(const QString& text)

@@ -156,7 +156,13 @@ public:
     void FillSecureOptionLists();
     void FillTestOptionLists();
     void FillEraseOptionLists();
+    // The caption (with its "&") of the first tab whose caption without
+    // ampersands is name exactly; "" when no tab matches (frmProgramSealbook.cpp).
     void DecoratedTabName(const QString& name, QString& decorated) const;
+    // The ASCII letters A-Z and a-z of text, in order: a tab's section name.
+    static QString LettersOnly(const QString& text);
+    // At least one character from "!" to "~".
+    static bool ContainsViewableCharacters(const QString& sVarData);
     // The action tabs' settings into and out of the open Sealbook file, and
     // one option set as the engine asks; not carried out yet (each says so
     // in a status line).

@@ -472,7 +472,7 @@ TEST_F(BridgeTest, RunRelaysHandBackWhatTheOperationWindowAnswers)
     EXPECT_EQ(decorated, "&Read");
     decorated = "unchanged";
     raise.RequestDecoratedTabName("NoSuchTab", decorated);
-    EXPECT_EQ(decorated, "unchanged");
+    EXPECT_EQ(decorated, "");
 }
 
 TEST_F(BridgeTest, DataFileLoadedRecordsTheFileWithTheEnginesDate)

@@ -105,8 +105,11 @@ TEST_F(WindowModesTest, SelectTabTakesOnlyATabThatExists)
     QString decorated = QStringLiteral("unchanged");
     window->DecoratedTabName(QStringLiteral("Verify"), decorated);
     EXPECT_EQ(decorated, "&Verify");
+    // No such tab: an empty text, not the one passed in.
     window->DecoratedTabName(QStringLiteral("Erase"), decorated);
-    EXPECT_EQ(decorated, "&Verify");
+    EXPECT_EQ(decorated, "");
+    window->DecoratedTabName(QStringLiteral("verify"), decorated);
+    EXPECT_EQ(decorated, "");
 }
 
 TEST_F(WindowModesTest, JobIdIsAskedOnlyWhenSwitchedOn)
