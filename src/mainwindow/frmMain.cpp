@@ -866,10 +866,3 @@ void frmMain::EnableGui(bool enable)
         frmP->EnableOperations(enable);
 }
 
-void frmMain::LoadSKAutoFileCore(const QString& file, qint32& result, bool bStartUp)
-{
-    Q_UNUSED(bStartUp);
-    result = -1;
-    frmP->AddStatusTextLine(QStringLiteral("Sealbook auto files cannot be loaded yet: ") + file
-                            + QStringLiteral(" was not loaded."));
-}

@@ -167,7 +167,11 @@ public:
     void SKConversionPrompt();
     // done: nothing was pending, or the older files were backed up.
     void SKConversionPrompt(bool& done);
-    void LoadSKAutoFileCore(const QString& file, qint32& result, bool bStartUp);
+    // Sealbook auto files of the automatic handler (frmMainJobs.cpp):
+    // result 0, -1 for the station's own refusals, else the engine's code.
+    void LoadSKAutoFile(const QString& file, qint32& result);
+    void LoadSKAutoFileCore(const QString& file, qint32& result, bool bOpen);
+    void SaveSKAutoFile(const QString& file, qint32& result, bool bNoNotePrompt);
     // Job files (frmMainJobs.cpp). title: the file's name without its
     // folder, "" from a caller that has none. result 0, or 150 when the file
     // was not accepted as a job.

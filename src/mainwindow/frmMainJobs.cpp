@@ -12,6 +12,7 @@
 #include "records/frmSealbookNote.h"
 #include "settings/ProgrammerClass.h"
 #include "shell/ShellUtilities.h"
+#include "shell/StartUp.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -541,4 +542,138 @@ void frmMain::BackUpFile(const QString& file, bool& ok)
     // A copy that fails is a failed backup, not a silent success.
     if (copy)
         ok = jobbackups::CopyOver(file, backup);
+}
+
+void frmMain::LoadSKAutoFile(const QString& file, qint32& result)
+{
+    LoadSKAutoFileCore(file, result, true);
+    SKConversionPrompt();
+    // Saved again only once loaded: else the engine's state would be written
+    // over the job just refused.
+    if (result == 0)
+        SilentJobSave();
+}
+
+void frmMain::LoadSKAutoFileCore(const QString& file, qint32& result, bool bOpen)
+{
+    ProgrammerClass& data = pgmrData();
+    const QString jobInfo = QStringLiteral("JobInfo");
+    result = 0;
+    if (bOpen) {
+        result = -1;
+        Try([&] { result = QXProgrammer.OpenSealbookFile(file); });
+        if (result == 50) {
+            sOldSKAutoFile = file;
+            bOldSKAutoFile = true;
+            result = 0;
+        }
+    }
+    // A file that is no auto file, or cannot be opened, leaves the buffer
+    // and the job alone.
+    if (result != 0)
+        return;
+
+    QString name;
+    QString type;
+    Try([&] { type = QXProgrammer.ReadSealbookValue(jobInfo, QStringLiteral("QXType"), QString()); });
+    if (type != QLatin1String("SKAuto")) {
+        Ui().MsgBox(QStringLiteral("This is not an Auto Handler Job file. Please reselect the file."), vb::vbCritical,
+                    QStringLiteral("File Type Error"));
+        result = -1;
+        Try([&] { QXProgrammer.CloseSealbookFile(); });
+        return;
+    }
+    LockForEngine(true);
+    qint32 status = -1;
+    QString note;
+    Try([&] { note = QXProgrammer.ReadSealbookValue(jobInfo, QStringLiteral("Note"), QString(), qint32(2), status); });
+    if (status == 0)
+        data.strSKAutoNote = note;
+    status = -1;
+    Try([&] { name = QXProgrammer.ReadSealbookValue(jobInfo, QStringLiteral("SKFileName"), QString(), qint32(2), status); });
+    if (status == 0) {
+        result = -1;
+        Try([&] { result = QXH950AutoHandler.SealbookAutoValue58(); });
+        if (result == 0 && !gCmdLineJobFile.isEmpty())
+            Try([&] { QXH950AutoHandler.SealbookFileName(gCmdLineJobFile); });
+    }
+    LockForEngine(false);
+    bool sound = false;
+    Try([&] { sound = QXProgrammer.SealbookAutoValue110(); });
+    if (!sound)
+        result = -1;
+    Try([&] { lSKAutoStoredCRC = QXProgrammer.SealbookLoadValue111(); });
+    Try([&] { QXProgrammer.CloseSealbookFile(); });
+
+    if (name.isEmpty() || result != 0) {
+        ClearBuffer();
+        if (result == 0)
+            result = -1;
+        return;
+    }
+    LockForEngine(true);
+    qint32 r = 0;
+    data.skType = 2;
+    LoadJob(name, r);
+    result = r == 150 ? -1 : 0;
+    frmP->GetOperationSetting();
+    LockForEngine(false);
+}
+
+void frmMain::SaveSKAutoFile(const QString& file, qint32& result, bool bNoNotePrompt)
+{
+    ProgrammerClass& data = pgmrData();
+    data.skType = 2;
+    const QString name = data.strJobName;
+    result = -1;
+    bool jobKnown = false;
+    Try([&] { jobKnown = QXProgrammer.SealbookAutoValue112(); });
+    if (!jobKnown || name.isEmpty()) {
+        Ui().MsgBox(QStringLiteral("To save an autohandler Sealbook File, a manual handler Sealbook must be "
+                                   "loaded/saved first."),
+                    vb::vbCritical, QStringLiteral("Saving Error"));
+        return;
+    }
+    if (bSKJobNeedsSave) {
+        Ui().MsgBox(QStringLiteral("Because an older version of the Sealbook was detected,\r\nthe ") + name
+                        + QStringLiteral(" file will be saved before continuing."),
+                    vb::vbInformation, QString());
+        mnuSaveJob_Click();
+        data.skType = 2;
+        if (bSKJobNeedsSave) {
+            Ui().MsgBox(QStringLiteral("\t!Error!\r\nThe ") + name + QStringLiteral(" file was NOT saved.\r\nCannot save ")
+                            + file + QStringLiteral(" until ") + name + QStringLiteral("is saved first."),
+                        vb::vbCritical, QFileInfo(file).fileName());
+            return;
+        }
+    }
+    frmSealbookNote note(data, GetSoftwareVersion(), this);
+    note.skType = 2;
+    if (!bNoNotePrompt) {
+        if (data.strSKAutoNote.isEmpty())
+            note.ShowSave(1);
+        else
+            note.ShowSaveAs(1);
+    } else {
+        note.bCancel = false;
+    }
+    if (note.bCancel)
+        return;
+    EnableMenu(false);
+    frmP->EnableOperations(false);
+    Try([&] { result = QXProgrammer.CreateSealbookFile(file); });
+    if (result == 0) {
+        QString value = name;
+        qint32 status = -1;
+        Try([&] {
+            result = QXProgrammer.WriteSealbookValue(QStringLiteral("JobInfo"), QStringLiteral("SKFileName"), QString(),
+                                                     value, qint32(2), status);
+        });
+        if (result == 0)
+            Try([&] { result = QXH950AutoHandler.SealbookAutoValue59(); });
+    }
+    // A created file is always closed.
+    Try([&] { QXProgrammer.CloseSealbookFile(); });
+    frmP->EnableOperations(true);
+    EnableMenu(true);
 }

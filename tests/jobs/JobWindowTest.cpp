@@ -297,3 +297,40 @@ TEST_F(JobWindowTest, SupervisorModeAsksForThePasswordTheEngineChecks)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(JobWindowTest, AutoFilesAreRefusedByTypeAndNeedTheirJobFirst)
+{
+    // Saving an auto file before any job was loaded or saved.
+    data().strJobName.clear();
+    ui().Answer(vb::vbOK);
+    qint32 result = 0;
+    main().SaveSKAutoFile(tempPath("line4.qxa"), result, true);
+    EXPECT_NE(result, 0);
+    EXPECT_TRUE(ui().Shown().last().startsWith(
+        "Saving Error\tTo save an autohandler Sealbook File, a manual handler Sealbook must be loaded/saved first."));
+    EXPECT_FALSE(QFileInfo::exists(tempPath("line4.qxa")));
+
+    // A job, then its auto file, which loads the job again.
+    const QString job = tempPath("line4.qx");
+    bool ok = false;
+    main().ExecSaveJobCmd(1, job, ok);
+    ASSERT_TRUE(ok);
+    main().SaveSKAutoFile(tempPath("line4.qxa"), result, true);
+    ASSERT_EQ(result, 0);
+    main().LoadSKAutoFile(tempPath("line4.qxa"), result);
+    EXPECT_EQ(result, 0) << statusLines().join('\n').toStdString();
+    EXPECT_EQ(data().strJobName, job);
+
+    // A job file offered as an auto file; the buffer is left as it was.
+    data().blnBufferEmpty = false;
+    ui().Answer(vb::vbOK);
+    main().LoadSKAutoFile(job, result);
+    EXPECT_EQ(result, -1);
+    EXPECT_TRUE(ui().Shown().last().startsWith(
+        "File Type Error\tThis is not an Auto Handler Job file. Please reselect the file."));
+    EXPECT_FALSE(data().blnBufferEmpty);
+}
+
+} // namespace

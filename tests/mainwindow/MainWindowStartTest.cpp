@@ -220,9 +220,9 @@ INSTANTIATE_TEST_SUITE_P(
                  kSealbookSetting + kCaption + Options(true) + kReadJobType + QStringList{"IsConcurrentProgrammer"}, {},
                  "Mode Error"},
         InitCase{"AutoFileWithAnAutomaticHandler", 1, false, false, 2, false, "", "job.sk", "SKAuto",
-                 kSealbookSetting + kCaption + Options(false) + kReadJobType + QStringList{"IsConcurrentProgrammer"},
-                 {"Loading job.sk...", "Sealbook auto files cannot be loaded yet: job.sk was not loaded.",
-                  "Failed to load job.sk."},
+                 kSealbookSetting + kCaption + Options(false) + kReadJobType
+                     + QStringList{"OpenSealbookFile(job.sk)", "IsConcurrentProgrammer"},
+                 {"Loading job.sk...", "Failed to load job.sk."},
                  nullptr},
         InitCase{"SealbookFile", 1, false, false, 0, false, "", "job.sk", "SK",
                  kSealbookSetting + kCaption + Options(true) + kReadJobType
