@@ -1933,7 +1933,13 @@ int frmProgram::ProgressRowCount() const
 
 void frmProgram::SetProgressValue(int row, int value)
 {
-    ProgressBar1[row]->setValue(value);
+    // A progress bar repaints itself (and the frames behind it) at once on
+    // every new value; the engine sends many per device. With updates held
+    // the new value shows at the next pump, once per frame.
+    QProgressBar* bar = ProgressBar1[row];
+    bar->setUpdatesEnabled(false);
+    bar->setValue(value);
+    bar->setUpdatesEnabled(true);
 }
 
 bool frmProgram::ProgressRowChecked(int row) const
@@ -1971,7 +1977,12 @@ void frmProgram::LockOptionSettings(bool locked)
 
 void frmProgram::PumpEvents()
 {
+    // Painting the window more often than the screen shows a frame only
+    // slows the run; a press of Stop waits at most one frame.
+    if (m_pumpClock.isValid() && m_pumpClock.elapsed() < kPumpIntervalMs)
+        return;
     QCoreApplication::processEvents();
+    m_pumpClock.start();
 }
 
 qint32 frmProgram::Prompt(const QString& text, qint32 buttons, const QString& title)

@@ -18,6 +18,7 @@
 #include "OptionStore.h"
 #include "RunCounters.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QRect>
@@ -349,6 +350,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // When the last pump let window messages run (PumpEvents).
+    QElapsedTimer m_pumpClock;
+
     struct Twips
     {
         qint32 left = 0;
@@ -441,7 +445,10 @@ private:
     void ShowSiteStatus(int index, qint32 status, const QString& statusText, const QString& errorText) override;
     void UpdateButtonStates() override;
     void LockOptionSettings(bool locked) override;
+    // The engine asks for a pump at each of its progress steps, many times
+    // per device; paints and input are let through at most once per frame.
     void PumpEvents() override;
+    static constexpr qint64 kPumpIntervalMs = 16;
     qint32 Prompt(const QString& text, qint32 buttons, const QString& title) override;
 
     // The window's minimum size follows the option frame.
