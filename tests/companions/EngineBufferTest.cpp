@@ -213,6 +213,24 @@ TEST_F(EngineBufferTest, ARefusedLoadChangesNothing)
         EXPECT_EQ(engine.ChecksumText(), checksum);
         EXPECT_EQ(Region(0, 0x10000), before);
     }
+    // Every format of the list this engine does not read is refused by
+    // name, loads and saves alike.
+    const QString file = tempPath(QStringLiteral("any.dat"));
+    WriteFile(file, ":0400000001020304F2\n:00000001FF\n");
+    for (qint32 code = 4; code < 18; ++code) {
+        qint32 c = code;
+        const QString name = engine.FileTypeNameAt(c);
+        const qint32 loaded = Load(file, code, true, false, 0, 0xFFFFFFFF, 0);
+        ASSERT_NE(loaded, 0) << code;
+        EXPECT_TRUE(engine.ErrorMessageText(loaded).contains(name)) << engine.ErrorMessageText(loaded).toStdString();
+        QString out = tempPath(QStringLiteral("out.dat"));
+        const qint32 saved = engine.SaveDataFile(out, code);
+        ASSERT_NE(saved, 0) << code;
+        EXPECT_TRUE(engine.ErrorMessageText(saved).contains(name)) << engine.ErrorMessageText(saved).toStdString();
+        EXPECT_FALSE(QFileInfo::exists(out)) << code;
+    }
+    EXPECT_EQ(engine.ChecksumText(), checksum);
+    EXPECT_EQ(Region(0, 0x10000), before);
     // A run result keeps its own words.
     EXPECT_EQ(engine.ErrorMessageText(qint32(200)), QStringLiteral("Operation aborted"));
 }
