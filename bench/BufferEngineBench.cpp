@@ -52,7 +52,10 @@ QDialog* gEditor = nullptr;
 QTemporaryDir* gDir = nullptr;
 QString gBinary, gIntel, gMotorola, gLarge;
 
-QString Path(const char* name) { return gDir->filePath(QString::fromLatin1(name)); }
+QString Path(const char* name)
+{
+    return gDir->filePath(QString::fromLatin1(name));
+}
 
 bool SrecCat(const QStringList& arguments)
 {
@@ -130,25 +133,44 @@ void SrecCatConvert(benchmark::State& state, const QStringList& arguments)
     }
 }
 
-void BM_EngineLoadIntel(benchmark::State& state) { EngineLoad(state, gIntel, 1); }
+void BM_EngineLoadIntel(benchmark::State& state)
+{
+    EngineLoad(state, gIntel, 1);
+}
 void BM_SrecCatIntelToBinary(benchmark::State& state)
 {
-    SrecCatConvert(state, {gIntel, QStringLiteral("-intel"), QStringLiteral("-o"), Path("from-intel.bin"), QStringLiteral("-binary")});
+    SrecCatConvert(
+        state,
+        {gIntel, QStringLiteral("-intel"), QStringLiteral("-o"), Path("from-intel.bin"), QStringLiteral("-binary")});
 }
-void BM_EngineSaveIntel(benchmark::State& state) { EngineSave(state, 1, "saved.hex"); }
+void BM_EngineSaveIntel(benchmark::State& state)
+{
+    EngineSave(state, 1, "saved.hex");
+}
 void BM_SrecCatBinaryToIntel(benchmark::State& state)
 {
-    SrecCatConvert(state, {gBinary, QStringLiteral("-binary"), QStringLiteral("-o"), Path("srec.hex"), QStringLiteral("-intel")});
+    SrecCatConvert(
+        state, {gBinary, QStringLiteral("-binary"), QStringLiteral("-o"), Path("srec.hex"), QStringLiteral("-intel")});
 }
-void BM_EngineLoadSRecords(benchmark::State& state) { EngineLoad(state, gMotorola, 3); }
+void BM_EngineLoadSRecords(benchmark::State& state)
+{
+    EngineLoad(state, gMotorola, 3);
+}
 void BM_SrecCatSRecordsToBinary(benchmark::State& state)
 {
-    SrecCatConvert(state, {gMotorola, QStringLiteral("-motorola"), QStringLiteral("-o"), Path("from-srec.bin"), QStringLiteral("-binary")});
+    SrecCatConvert(state,
+                   {gMotorola, QStringLiteral("-motorola"), QStringLiteral("-o"), Path("from-srec.bin"),
+                    QStringLiteral("-binary")});
 }
-void BM_EngineSaveSRecords(benchmark::State& state) { EngineSave(state, 3, "saved.s28"); }
+void BM_EngineSaveSRecords(benchmark::State& state)
+{
+    EngineSave(state, 3, "saved.s28");
+}
 void BM_SrecCatBinaryToSRecords(benchmark::State& state)
 {
-    SrecCatConvert(state, {gBinary, QStringLiteral("-binary"), QStringLiteral("-o"), Path("srec.s28"), QStringLiteral("-motorola")});
+    SrecCatConvert(
+        state,
+        {gBinary, QStringLiteral("-binary"), QStringLiteral("-o"), Path("srec.s28"), QStringLiteral("-motorola")});
 }
 
 // The viewer measures share the 64 MiB buffer, loaded once.

@@ -30,7 +30,9 @@ QPushButton* Button(const QString& name, const QString& caption, QWidget* parent
 } // namespace
 
 BufferEditor::BufferEditor(DataBuffer& buffer, bool hexAddresses, bool fuses, QWidget* parent)
-    : QDialog(parent), m_buffer(buffer), m_hexAddresses(hexAddresses)
+    : QDialog(parent),
+      m_buffer(buffer),
+      m_hexAddresses(hexAddresses)
 {
     setObjectName(QStringLiteral("BufferEditor"));
     setWindowTitle(QStringLiteral("Buffer Editor"));
@@ -116,15 +118,17 @@ void BufferEditor::GoTo_Click()
     const qint64 address = text.toLongLong(&ok, m_hexAddresses ? 16 : 10);
     if (!ok || address < 0) {
         Ui().MsgBox(QStringLiteral("\"%1\" is not an address. Enter it in %2.")
-                        .arg(m_goTo->text(), m_hexAddresses ? QStringLiteral("hexadecimal digits") : QStringLiteral("decimal digits")),
+                        .arg(m_goTo->text(),
+                             m_hexAddresses ? QStringLiteral("hexadecimal digits") : QStringLiteral("decimal digits")),
                     vb::vbExclamation, kGoToTitle);
         return;
     }
     if (address >= m_view->Size()) {
-        Ui().MsgBox(m_view->Size() > 0 ? QStringLiteral("The address %1 lies past the end of the buffer; the last address is %2.")
-                                             .arg(addressText(address), addressText(m_view->Size() - 1))
-                                       : QStringLiteral("The address %1 lies past the end of the buffer; the buffer is empty.")
-                                             .arg(addressText(address)),
+        Ui().MsgBox(m_view->Size() > 0
+                        ? QStringLiteral("The address %1 lies past the end of the buffer; the last address is %2.")
+                              .arg(addressText(address), addressText(m_view->Size() - 1))
+                        : QStringLiteral("The address %1 lies past the end of the buffer; the buffer is empty.")
+                              .arg(addressText(address)),
                     vb::vbExclamation, kGoToTitle);
         return;
     }
@@ -140,19 +144,23 @@ void BufferEditor::find(bool forwards)
     else if (!BufferSearch::ParseHex(m_find->text(), pattern))
         pattern.clear();
     if (pattern.isEmpty()) {
-        Ui().MsgBox(m_findText->isChecked() ? QStringLiteral("Enter the text to find.")
-                                            : QStringLiteral("Enter the bytes to find as pairs of hexadecimal digits, such as \"DE AD BE EF\"."),
-                    vb::vbExclamation, kFindTitle);
+        Ui().MsgBox(
+            m_findText->isChecked()
+                ? QStringLiteral("Enter the text to find.")
+                : QStringLiteral("Enter the bytes to find as pairs of hexadecimal digits, such as \"DE AD BE EF\"."),
+            vb::vbExclamation, kFindTitle);
         return;
     }
     // A search goes on past the match it found last; otherwise it starts at
     // the cursor.
     const qint64 cursor = m_view->CursorAddress();
     const qint64 step = cursor == m_lastFound ? 1 : 0;
-    const qint64 at = BufferSearch::Find(m_buffer, m_view->Edits(), pattern, forwards ? cursor + step : cursor - step, forwards);
+    const qint64 at =
+        BufferSearch::Find(m_buffer, m_view->Edits(), pattern, forwards ? cursor + step : cursor - step, forwards);
     if (at < 0) {
         Ui().MsgBox(QStringLiteral("\"%1\" was not found %2 the address %3.")
-                        .arg(m_find->text(), forwards ? QStringLiteral("after") : QStringLiteral("before"), addressText(cursor)),
+                        .arg(m_find->text(), forwards ? QStringLiteral("after") : QStringLiteral("before"),
+                             addressText(cursor)),
                     vb::vbInformation, kFindTitle);
         return;
     }

@@ -28,7 +28,9 @@ int HexDigit(const QString& text)
 
 } // namespace
 
-BufferView::BufferView(const DataBuffer& buffer, QWidget* parent) : QAbstractScrollArea(parent), m_buffer(buffer)
+BufferView::BufferView(const DataBuffer& buffer, QWidget* parent)
+    : QAbstractScrollArea(parent),
+      m_buffer(buffer)
 {
     setObjectName(QStringLiteral("BufferView"));
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -204,7 +206,8 @@ void BufferView::paintEvent(QPaintEvent*)
         // Edited bytes are tinted, in both panes.
         for (auto edit = m_edits.lower_bound(first); edit != m_edits.end() && edit->first < first + bpr; ++edit) {
             const int i = int(edit->first - first);
-            painter.fillRect(kMargin + hexColumn(i) * m_charWidth, y, (m_fuses ? 1 : 2) * m_charWidth, m_lineHeight, edited);
+            painter.fillRect(kMargin + hexColumn(i) * m_charWidth, y, (m_fuses ? 1 : 2) * m_charWidth, m_lineHeight,
+                             edited);
             if (!m_fuses)
                 painter.fillRect(kMargin + asciiColumn(i) * m_charWidth, y, m_charWidth, m_lineHeight, edited);
         }

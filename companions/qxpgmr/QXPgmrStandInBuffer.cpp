@@ -44,10 +44,16 @@
 
 namespace {
 
-DataBuffer& Buffer() { return DataBuffer::Instance(); }
+DataBuffer& Buffer()
+{
+    return DataBuffer::Instance();
+}
 
 // A size or address as the program's Long holds it.
-qint32 ToLong(qint64 value) { return qint32(std::clamp<qint64>(value, 0, std::numeric_limits<qint32>::max())); }
+qint32 ToLong(qint64 value)
+{
+    return qint32(std::clamp<qint64>(value, 0, std::numeric_limits<qint32>::max()));
+}
 
 // The library's codes lifted out of the range of the run results, so that
 // ErrorMessageText tells them apart: 301 cannot be read, 302 damaged, 303 a
@@ -55,7 +61,10 @@ qint32 ToLong(qint64 value) { return qint32(std::clamp<qint64>(value, 0, std::nu
 // format, 305 no device, 306 a range that does not fit, 307 cannot be
 // written.
 constexpr qint32 kFileResultBase = 300;
-qint32 EngineResult(qint32 libraryCode) { return libraryCode == 0 ? 0 : kFileResultBase + libraryCode; }
+qint32 EngineResult(qint32 libraryCode)
+{
+    return libraryCode == 0 ? 0 : kFileResultBase + libraryCode;
+}
 
 QString FileResultText(qint32 code)
 {
@@ -151,8 +160,8 @@ QString QXPgmrStandIn::fileErrorText(qint32 result) const
 
 QString QXPgmrStandIn::checksumText() const
 {
-    return BufferChecksum::Text(Buffer(), Stored(QXPgmrId::ChecksumMethod).toInt(), Stored(QXPgmrId::ChecksumType).toInt(),
-                                deviceBufferBytes());
+    return BufferChecksum::Text(Buffer(), Stored(QXPgmrId::ChecksumMethod).toInt(),
+                                Stored(QXPgmrId::ChecksumType).toInt(), deviceBufferBytes());
 }
 
 void QXPgmrStandIn::bindBuffer()
@@ -181,7 +190,8 @@ void QXPgmrStandIn::bindBuffer()
     Answer(QXPgmrId::DisplayRadix, [this](InvokeKind kind, QVariantList& args) {
         if (kind != InvokeKind::PropertyPut)
             return QVariant(Stored(QXPgmrId::DisplayRadix).toInt() != 0 ? qint32(1) : qint32(0));
-        Store(QXPgmrId::DisplayRadix, Arg(args, int(args.size()) - 1, ValueKind::Long).toInt() != 0 ? qint32(1) : qint32(0));
+        Store(QXPgmrId::DisplayRadix,
+              Arg(args, int(args.size()) - 1, ValueKind::Long).toInt() != 0 ? qint32(1) : qint32(0));
         return QVariant();
     });
     Answer(QXPgmrId::ChecksumText, [this](InvokeKind, QVariantList&) { return QVariant(checksumText()); });
@@ -192,7 +202,8 @@ void QXPgmrStandIn::bindBuffer()
         return QVariant(FileTypeTable::NameAt(Arg(args, 0, ValueKind::Long).toInt()));
     });
     Answer(QXPgmrId::FileTypeInfoAt, [this](InvokeKind, QVariantList& args) {
-        return VbBool(FileTypeTable::CanWrite(Arg(args, 0, ValueKind::Long).toInt(), m_device && m_device->SizeInFuses()));
+        return VbBool(
+            FileTypeTable::CanWrite(Arg(args, 0, ValueKind::Long).toInt(), m_device && m_device->SizeInFuses()));
     });
     Answer(QXPgmrId::FileTypeTakesRange, [this](InvokeKind, QVariantList& args) {
         return VbBool(FileTypeTable::TakesRange(Arg(args, 0, ValueKind::Long).toInt()));
@@ -247,8 +258,8 @@ void QXPgmrStandIn::bindBuffer()
         const bool entire = IsVbTrue(Arg(args, 2, ValueKind::Bool));
         const quint32 low = quint32(Arg(args, 3, ValueKind::Long).toInt());
         const quint32 high = quint32(Arg(args, 4, ValueKind::Long).toInt());
-        return QVariant(fileResult(
-            m_files->SaveRange(path, type, entire, low, high, IsVbTrue(Stored(QXPgmrId::WordAddressing)))));
+        return QVariant(
+            fileResult(m_files->SaveRange(path, type, entire, low, high, IsVbTrue(Stored(QXPgmrId::WordAddressing)))));
     });
     Answer(QXPgmrId::SaveDataFile, [this](InvokeKind, QVariantList& args) {
         const QString path = Arg(args, 0, ValueKind::String).toString();

@@ -27,9 +27,15 @@ void WriteFile(const QString& path, const QByteArray& bytes)
     ASSERT_EQ(file.write(bytes), bytes.size());
 }
 
-QAbstractScrollArea* View(QDialog* dialog) { return dialog->findChild<QAbstractScrollArea*>(QStringLiteral("BufferView")); }
+QAbstractScrollArea* View(QDialog* dialog)
+{
+    return dialog->findChild<QAbstractScrollArea*>(QStringLiteral("BufferView"));
+}
 
-qint64 Cursor(QDialog* dialog) { return View(dialog)->property("cursorAddress").toLongLong(); }
+qint64 Cursor(QDialog* dialog)
+{
+    return View(dialog)->property("cursorAddress").toLongLong();
+}
 
 QString Row(QDialog* dialog, qint64 row)
 {
@@ -131,8 +137,9 @@ TEST_F(DataPaneTest, EditsReachTheBufferOnlyOnOk)
         EXPECT_EQ(pane.DataSize(), 0x10000);
     }
     // The editor, cancelled and confirmed, and no box beside it.
-    EXPECT_EQ(ui().Shown(), (QStringList{QStringLiteral("Buffer Editor\tBufferEditor\tModal\t0"),
-                                         QStringLiteral("Buffer Editor\tBufferEditor\tModal\t1")}));
+    EXPECT_EQ(ui().Shown(),
+              (QStringList{QStringLiteral("Buffer Editor\tBufferEditor\tModal\t0"),
+                           QStringLiteral("Buffer Editor\tBufferEditor\tModal\t1")}));
 }
 
 // Go-to in either radix, find of bytes or text both ways, and the clear
@@ -153,7 +160,12 @@ TEST_F(DataPaneTest, GoToAndFindBothWays)
 
     pane.HexDisplay(true);
     ui().OnModal([&](QDialog* dialog) {
-        const struct { const char* what; std::function<void()> act; qint64 cursor; } steps[] = {
+        const struct
+        {
+            const char* what;
+            std::function<void()> act;
+            qint64 cursor;
+        } steps[] = {
             {"go to FFF0h", [&] { GoTo(dialog, QStringLiteral("FFF0h")); }, 0xFFF0},
             {"go to past the end", [&] { GoTo(dialog, QStringLiteral("10000")); }, 0xFFF0},
             {"go to no address", [&] { GoTo(dialog, QStringLiteral("12G")); }, 0xFFF0},
@@ -161,12 +173,14 @@ TEST_F(DataPaneTest, GoToAndFindBothWays)
             {"find bytes forwards", [&] { Find(dialog, QStringLiteral("de ad BE EF"), false, true); }, 0xFFF0},
             {"find a pattern that is not there", [&] { Find(dialog, QStringLiteral("HELLO"), true, true); }, 0xFFF0},
             {"find no pattern", [&] { Find(dialog, QStringLiteral("DEA"), false, true); }, 0xFFF0},
-            {"find an edited byte", [&] {
+            {"find an edited byte",
+             [&] {
                  GoTo(dialog, QStringLiteral("20"));
                  QTest::keyClicks(View(dialog), QStringLiteral("FE"));
                  GoTo(dialog, QStringLiteral("FFFF"));
                  Find(dialog, QStringLiteral("FE 21"), false, false);
-             }, 0x20},
+             },
+             0x20},
         };
         for (const auto& s : steps) {
             SCOPED_TRACE(s.what);
@@ -183,7 +197,8 @@ TEST_F(DataPaneTest, GoToAndFindBothWays)
     // The boxes of the second editor, after the first editor's line.
     const QStringList shown = ui().Shown().mid(1, 4);
     ASSERT_EQ(shown.size(), 4) << ui().Shown().join('\n').toStdString();
-    EXPECT_TRUE(shown[0].startsWith(QStringLiteral("Go To\tThe address 10000h lies past the end of the buffer; the last address is FFFFh.")));
+    EXPECT_TRUE(shown[0].startsWith(
+        QStringLiteral("Go To\tThe address 10000h lies past the end of the buffer; the last address is FFFFh.")));
     EXPECT_TRUE(shown[1].startsWith(QStringLiteral("Go To\t\"12G\" is not an address.")));
     EXPECT_TRUE(shown[2].startsWith(QStringLiteral("Find\t\"HELLO\" was not found after the address FFF0h.")));
     EXPECT_TRUE(shown[3].startsWith(QStringLiteral("Find\tEnter the bytes to find as pairs of hexadecimal digits")));

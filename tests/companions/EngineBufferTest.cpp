@@ -75,7 +75,8 @@ protected:
     {
         const QString path = tempPath(QStringLiteral("put.bin"));
         WriteFile(path, bytes);
-        ASSERT_EQ(Load(path, 0, clear, false, 0, 0xFFFFFFFF, at), 0) << engine.ErrorMessageText(qint32(0)).toStdString();
+        ASSERT_EQ(Load(path, 0, clear, false, 0, 0xFFFFFFFF, at), 0)
+            << engine.ErrorMessageText(qint32(0)).toStdString();
     }
     // The buffer's bytes [at, at + count), read through a Binary save.
     QByteArray Region(quint32 at, quint32 count)
@@ -111,8 +112,8 @@ TEST_F(EngineBufferTest, RoundTripsThroughTheFileMembers)
         bool words;
         quint32 dataAt, length; // in buffer bytes
         bool clear, autoLow;
-        qint32 trim;            // file addresses left out at each end of the load range
-        quint32 loadTo;         // buffer address of the load
+        qint32 trim;    // file addresses left out at each end of the load range
+        quint32 loadTo; // buffer address of the load
     } cases[] = {
         {"binary to another address", kBinary, false, 0x1FF80, 0x300, true, false, 0, 0x40},
         {"binary, a narrower range kept over old bytes", kBinary, false, 0x100, 0x200, false, false, 0x10, 0x3000},
@@ -191,7 +192,10 @@ TEST_F(EngineBufferTest, ARefusedLoadChangesNothing)
         {"data past the buffer's end", ":020000040001F9\n:0400000001020304F2\n:00000001FF\n", 1, "line 2"},
         {"no end record", ":0400000001020304F2\n", 1, "end"},
         {"a wrong S5 count", "S107000001020304EE\nS5030005F7\nS9030000FC\n", 3, "line 2"},
-        {"a JEDEC file with a bad transmission checksum", "\x02*QF4*F0*L0 0101*\x03" "1234\n", 2, "checksum"},
+        {"a JEDEC file with a bad transmission checksum",
+         "\x02*QF4*F0*L0 0101*\x03"
+         "1234\n",
+         2, "checksum"},
         {"a missing file", QByteArray(), 1, "no such file"},
         {"a format this engine does not read", "anything\n", 4, "POF"},
         {"a code outside the list", "anything\n", 42, "42"},
@@ -244,7 +248,8 @@ TEST_F(EngineBufferTest, WithoutADeviceThereIsNoBuffer)
     WriteFile(file, QByteArray(16, char(1)));
     const qint32 loaded = Load(file, 0, true, false, 0, 0xFFFFFFFF, 0);
     EXPECT_NE(loaded, 0);
-    EXPECT_TRUE(engine.ErrorMessageText(loaded).contains(QStringLiteral("no device"))) << engine.ErrorMessageText(loaded).toStdString();
+    EXPECT_TRUE(engine.ErrorMessageText(loaded).contains(QStringLiteral("no device")))
+        << engine.ErrorMessageText(loaded).toStdString();
     QString out = tempPath(QStringLiteral("out.bin"));
     EXPECT_NE(engine.SaveDataFile(out, qint32(0)), 0);
     EXPECT_FALSE(QFileInfo::exists(out));
@@ -325,7 +330,11 @@ TEST_F(EngineBufferTest, ChecksumsOfTheRealBytes)
     Put(0, QByteArray("\x01\x02\x03\x04\xFF", 5), true);
     engine.BufferSize(qint32(5));
     engine.DefaultBufferByte(qint32(0xFF));
-    const struct { qint32 type, method; quint32 sum; } cases[] = {
+    const struct
+    {
+        qint32 type, method;
+        quint32 sum;
+    } cases[] = {
         {0, 0, 1 + 2 + 3 + 4 + 0xFF},
         {0, 1, 0x0201 + 0x0403 + 0x00FF},
         {1, 0, 1 + 2 + 3 + 4 + 0xFF + (0x10000 - 5) * 0xFF},
@@ -353,7 +362,8 @@ TEST_F(EngineBufferTest, FormatsDetectionAndFileFacts)
     }
     EXPECT_EQ(engine.FileTypeNameAt(qint32(1)), QStringLiteral("Intel Hex"));
     Select(QStringLiteral("AM27C512"));
-    EXPECT_TRUE(engine.FileTypeInfoAt(qint32(0)) && engine.FileTypeInfoAt(qint32(1)) && engine.FileTypeInfoAt(qint32(3)));
+    EXPECT_TRUE(engine.FileTypeInfoAt(qint32(0)) && engine.FileTypeInfoAt(qint32(1))
+                && engine.FileTypeInfoAt(qint32(3)));
     EXPECT_FALSE(engine.FileTypeInfoAt(qint32(2)));
     EXPECT_FALSE(engine.FileTypeInfoAt(qint32(4)));
     Select(QStringLiteral("GAL22V10"));
@@ -362,10 +372,19 @@ TEST_F(EngineBufferTest, FormatsDetectionAndFileFacts)
     // By content, whatever the name says; the range of the file last
     // detected, in bytes or in words.
     // In words the same file addresses cover half as many of them.
-    const struct { const char* name; QByteArray content; qint32 type; quint32 low, high, highWords; } cases[] = {
+    const struct
+    {
+        const char* name;
+        QByteArray content;
+        qint32 type;
+        quint32 low, high, highWords;
+    } cases[] = {
         {"intel.s19", ":04100000AABBCCDDDE\n:00000001FF\n", 1, 0x1000, 0x1003, 0x1001},
         {"motorola.hex", "S1052000AABB75\nS9030000FC\n", 3, 0x2000, 0x2001, 0x2000},
-        {"fuses.bin", "\x02*QF8*F0*L0 10101010*C00AA*\x03" "0000\n", 2, 0, 0, 0},
+        {"fuses.bin",
+         "\x02*QF8*F0*L0 10101010*C00AA*\x03"
+         "0000\n",
+         2, 0, 0, 0},
         {"stapl.jed", "NOTE \"CREATOR\" \"x\";\nACTION PROGRAM = DO_PROGRAM;\n", 16, 0, 0, 0},
         {"data.hex", QByteArray("\x00\x01\x02\x03", 4), 0, 0, 3, 3},
     };
