@@ -431,4 +431,23 @@ TEST_F(EngineBufferTest, ALoadOfTheDetectedFormatHandsItBack)
     EXPECT_EQ(Region(0x2000, 2), QByteArray("\xAA\xBB", 2));
 }
 
+// When the engine settles on no device after a failed selection, the
+// buffer goes with the device and the program is told (its handler clears
+// its own state through DataFileValue313).
+TEST_F(EngineBufferTest, TheBufferGoesWithTheDevice)
+{
+    Select(QStringLiteral("AM27C512"));
+    Put(0, QByteArray("\x01\x02", 2), true);
+    QString gone = QStringLiteral("NO-LONGER-THERE");
+    ASSERT_EQ(engine.SelectDeviceByName(gone, false), -1);
+    events.names.clear();
+    engine.RefreshState202(qint32(0), qint32(0), qint32(0));
+    EXPECT_EQ(events.names, QStringList{QStringLiteral("BufferCleared")});
+    EXPECT_EQ(engine.BufferSize(), 0);
+    // Nothing more to drop: told once.
+    events.names.clear();
+    engine.RefreshState202(qint32(0), qint32(0), qint32(0));
+    EXPECT_TRUE(events.names.isEmpty());
+}
+
 } // namespace
