@@ -41,8 +41,8 @@ bool LabelDocument::Save() const
 
 bool LabelDocument::Print(QPrinter& printer) const
 {
-    printer.setPageLayout(QPageLayout(QPageSize(QSizeF(kWidthMm, kHeightMm), QPageSize::Millimeter),
-                                      QPageLayout::Portrait, QMarginsF()));
+    printer.setPageLayout(
+        QPageLayout(QPageSize(QSizeF(kWidthMm, kHeightMm), QPageSize::Millimeter), QPageLayout::Portrait, QMarginsF()));
     QPainter painter;
     if (!painter.begin(&printer))
         return false;

@@ -110,9 +110,7 @@ void LabelEditorWindow::press(const KeyStroke& s)
     const Mode mode = m_mode;
     m_mode = Mode::Normal;
     switch (mode) {
-    case Mode::Normal:
-        pressNormal(s);
-        return;
+    case Mode::Normal: pressNormal(s); return;
     case Mode::OpenDialog:
         if (Is(s, "V", true)) {
             m_openName = m_clipboard;
@@ -129,8 +127,11 @@ void LabelEditorWindow::press(const KeyStroke& s)
             m_mode = Mode::Move;
         return;
     case Mode::Move: {
-        static const struct { const char* key; QPoint step; } steps[] = {
-            {"UP", {0, -1}}, {"DOWN", {0, 1}}, {"LEFT", {-1, 0}}, {"RIGHT", {1, 0}}};
+        static const struct
+        {
+            const char* key;
+            QPoint step;
+        } steps[] = {{"UP", {0, -1}}, {"DOWN", {0, 1}}, {"LEFT", {-1, 0}}, {"RIGHT", {1, 0}}};
         for (const auto& step : steps) {
             if (Is(s, step.key))
                 m_label.position += step.step;

@@ -76,8 +76,9 @@ QVariant QXPgmrStandIn::Invoke(int dispid, InvokeKind kind, QVariantList& args)
         QStringList values;
         for (const QVariant& arg : args)
             values << ArgumentText(arg);
-        m_journal << (kind == InvokeKind::PropertyPut ? name + QLatin1Char('=') + values.join(QLatin1Char(','))
-                                                      : name + QLatin1Char('(') + values.join(QLatin1Char(',')) + QLatin1Char(')'));
+        m_journal << (kind == InvokeKind::PropertyPut
+                          ? name + QLatin1Char('=') + values.join(QLatin1Char(','))
+                          : name + QLatin1Char('(') + values.join(QLatin1Char(',')) + QLatin1Char(')'));
         if (m_journal.size() > kJournalLines)
             m_journal.remove(0, m_journal.size() - kJournalLines);
     }
@@ -135,7 +136,8 @@ void QXPgmrStandIn::bindExtras()
             buffer.SetFillByte(fill);
             QVariantList none;
             Raise(QStringLiteral("BufferCleared"), none);
-            status = QStringLiteral("Buffer filled with %1.").arg(QString::number(byte, 16).rightJustified(2, QLatin1Char('0')).toUpper());
+            status = QStringLiteral("Buffer filled with %1.")
+                         .arg(QString::number(byte, 16).rightJustified(2, QLatin1Char('0')).toUpper());
         } else {
             const auto known = std::find_if(commands.begin(), commands.end(), [&](const QString& c) {
                 return c.compare(name, Qt::CaseInsensitive) == 0;
@@ -166,7 +168,9 @@ void QXPgmrStandIn::bindExtras()
                                 QStringLiteral("%1 words").arg(m_device->size)};
          }},
         {QXPgmrId::ShowNandOptions, "ShowNandOptions", "NAND Options",
-         [] { return QStringList{QStringLiteral("Bad block handling: skip"), QStringLiteral("Spare area: off")}; }},
+         [] {
+             return QStringList{QStringLiteral("Bad block handling: skip"), QStringLiteral("Spare area: off")};
+         }},
         {QXPgmrId::ShowSiteNumberAssignment, "ShowSiteNumberAssignment", "Site Number Assignment",
          [this] {
              QStringList lines;
@@ -184,12 +188,15 @@ void QXPgmrStandIn::bindExtras()
          }},
         {QXPgmrId::ShowSocketModuleInfo, "ShowSocketModuleInfo", "Socket Module Info",
          [this] {
-             return QStringList{model().name, QStringLiteral("%1 sites, %2 a module")
-                                                  .arg(model().siteCount)
-                                                  .arg(std::max(1, model().sitesPerGroup))};
+             return QStringList{model().name,
+                                QStringLiteral("%1 sites, %2 a module")
+                                    .arg(model().siteCount)
+                                    .arg(std::max(1, model().sitesPerGroup))};
          }},
         {QXPgmrId::ShowPowerSupplyDialog, "ShowPowerSupplyDialog", "Power Supply",
-         [] { return QStringList{QStringLiteral("VCC 5.00 V"), QStringLiteral("VPP 12.00 V")}; }},
+         [] {
+             return QStringList{QStringLiteral("VCC 5.00 V"), QStringLiteral("VPP 12.00 V")};
+         }},
     };
     for (const auto& d : dialogs) {
         const QString member = QString::fromLatin1(d.member);

@@ -88,11 +88,11 @@ QString LabelPrinting::GetLabelText()
 void LabelPrinting::MoveLabelText(int direction)
 {
     if (direction < 0 || direction > 3) {
-        m_host.WriteLogInfo(
-            QStringLiteral("MoveLabelText: direction %1 is not 0 to 3; no keys sent.").arg(direction));
+        m_host.WriteLogInfo(QStringLiteral("MoveLabelText: direction %1 is not 0 to 3; no keys sent.").arg(direction));
         return;
     }
-    const Keys sequence[] = {{"^(A)", nullptr}, {"%(E)", nullptr}, {"S", nullptr}, {kDirectionKeys[direction], nullptr}};
+    const Keys sequence[] = {
+        {"^(A)", nullptr}, {"%(E)", nullptr}, {"S", nullptr}, {kDirectionKeys[direction], nullptr}};
     send("MoveLabelText", sequence);
 }
 

@@ -35,7 +35,11 @@ public:
 
     static constexpr const char* kWindowTitle = "P-touch EDITOR";
 
-    LabelPrinting(Host& host, LabelEditorLink& link) : m_host(host), m_link(link) {}
+    LabelPrinting(Host& host, LabelEditorLink& link)
+        : m_host(host),
+          m_link(link)
+    {
+    }
 
     // Starts the editor (only while enabled is True, the main window's
     // bLabelPrintEnabled).

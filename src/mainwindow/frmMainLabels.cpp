@@ -12,7 +12,10 @@ namespace {
 class MainWindowLabelHost : public LabelPrinting::Host
 {
 public:
-    explicit MainWindowLabelHost(frmMain& window) : m_window(window) {}
+    explicit MainWindowLabelHost(frmMain& window)
+        : m_window(window)
+    {
+    }
     QString LabelPrinterDirectory() override { return m_window.QXProgrammer.LabelPrinterDirectory(); }
     bool IsVexalMode() override { return m_window.QXProgrammer.IsVexalMode(); }
     bool LabelerValue67() override { return m_window.QXH950AutoHandler.LabelerValue67(); }

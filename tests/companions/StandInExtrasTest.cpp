@@ -94,8 +94,9 @@ TEST_F(StandInExtrasTest, ExtraCommandsByIndexOrNameSayWhatTheyDid)
         log.events.clear();
         EXPECT_EQ(engine.RunExtraCommand(c.index, QString::fromLatin1(c.name), QString::fromLatin1(c.value)), c.result);
         EXPECT_EQ(engine.DisplayRadix(), c.radixAfter);
-        EXPECT_EQ(log.events, c.status ? QStringList{QStringLiteral("StatusTextReported ") + QLatin1String(c.status)}
-                                       : QStringList{});
+        EXPECT_EQ(log.events,
+                  c.status ? QStringList{QStringLiteral("StatusTextReported ") + QLatin1String(c.status)}
+                           : QStringList{});
     }
 
     // An index or a name the device does not have is an automation error.
@@ -143,7 +144,8 @@ TEST_F(StandInExtrasTest, EachEngineDialogOpensAndCanBeMadeToFail)
         {QXPgmrId::ShowDeviceInfo, "ShowDeviceInfo", "Device Info", "NV30F1G08"},
         {QXPgmrId::ShowNandOptions, "ShowNandOptions", "NAND Options", "Bad block handling: skip"},
         {QXPgmrId::ShowSiteNumberAssignment, "ShowSiteNumberAssignment", "Site Number Assignment", "Socket 1: site 1"},
-        {QXPgmrId::ShowSocketModuleCounter, "ShowSocketModuleCounter", "Socket Module Counter", "Module 1: 0 insertions"},
+        {QXPgmrId::ShowSocketModuleCounter, "ShowSocketModuleCounter", "Socket Module Counter",
+         "Module 1: 0 insertions"},
         {QXPgmrId::ShowSocketModuleInfo, "ShowSocketModuleInfo", "Socket Module Info", "RA-210"},
         {QXPgmrId::ShowPowerSupplyDialog, "ShowPowerSupplyDialog", "Power Supply", "VCC 5.00 V"},
     };
@@ -181,8 +183,9 @@ TEST_F(StandInExtrasTest, AGangOnlyDeviceIsRefusedOnOtherModelsAndTheShippedOnes
         const bool gangModel = model >= 10 && model <= 12;
         EXPECT_EQ(Select(gang), gangModel);
         if (!gangModel) {
-            EXPECT_EQ(log.events, QStringList{QStringLiteral("StatusTextReported The %1 does not run the %2.")
-                                                  .arg(engine.ProgrammerModelName(), gang)});
+            EXPECT_EQ(log.events,
+                      QStringList{QStringLiteral("StatusTextReported The %1 does not run the %2.")
+                                      .arg(engine.ProgrammerModelName(), gang)});
             // The station settles on no device, as after an unknown name.
             engine.RefreshState202(qint32(0), qint32(0), qint32(0));
             EXPECT_EQ(engine.DeviceName(), QStringLiteral("No Device Selected"));

@@ -75,7 +75,8 @@ protected:
         const qint64 pid = link.StartedProcessId();
         EXPECT_TRUE(Running(pid)) << host.log.join('\n').toStdString();
         QString reason;
-        EXPECT_TRUE(WaitUntil([&] { return link.Activate(QStringLiteral("P-touch EDITOR"), reason); })) << qPrintable(reason);
+        EXPECT_TRUE(WaitUntil([&] { return link.Activate(QStringLiteral("P-touch EDITOR"), reason); }))
+            << qPrintable(reason);
         return pid;
     }
 
@@ -87,8 +88,11 @@ protected:
 TEST_F(LabelEditorProcessTest, StartsTheChosenProgramInItsOwnFolderAndExitEndsIt)
 {
     const QString stationFolder = QDir::currentPath();
-    const struct { bool newerEditor, vexal; const char* program; } cases[] = {
-        {true, true, "Ptedit3"}, {false, true, "ptedit"}, {true, false, "Ptedit3"}};
+    const struct
+    {
+        bool newerEditor, vexal;
+        const char* program;
+    } cases[] = {{true, true, "Ptedit3"}, {false, true, "ptedit"}, {true, false, "Ptedit3"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.program);
         host.newerEditor = c.newerEditor;
@@ -106,8 +110,9 @@ TEST_F(LabelEditorProcessTest, StartsTheChosenProgramInItsOwnFolderAndExitEndsIt
         labels.ExitPrintApp();
         EXPECT_TRUE(WaitUntil([&] { return !Running(pid); }));
     }
-    EXPECT_EQ(host.log, (QStringList{"SendKeys(Shift + F)", "SendKeys('X')", "SendKeys(Shift + F)", "SendKeys('X')",
-                                     "SendKeys(Shift + F)", "SendKeys('X')"}));
+    EXPECT_EQ(host.log,
+              (QStringList{"SendKeys(Shift + F)", "SendKeys('X')", "SendKeys(Shift + F)", "SendKeys('X')",
+                           "SendKeys(Shift + F)", "SendKeys('X')"}));
 }
 
 TEST_F(LabelEditorProcessTest, OpensALabelChangesItsTextPrintsItAndSavesIt)
@@ -161,8 +166,8 @@ TEST_F(LabelEditorProcessTest, AKilledEditorIsLoggedAtTheNextMember)
 
     labels.PrintLabel();
     ASSERT_EQ(host.log.size(), 1);
-    EXPECT_TRUE(host.log.at(0).startsWith(
-        QLatin1String("PrintLabel: the \"P-touch EDITOR\" window cannot be activated (")))
+    EXPECT_TRUE(
+        host.log.at(0).startsWith(QLatin1String("PrintLabel: the \"P-touch EDITOR\" window cannot be activated (")))
         << qPrintable(host.log.at(0));
     EXPECT_TRUE(host.log.at(0).endsWith(QLatin1String("); no keys sent.")));
 }
@@ -174,8 +179,9 @@ TEST_F(LabelEditorProcessTest, AMissingProgramIsLoggedWithItsPathAndAStatusLine)
     const QString stationFolder = QDir::currentPath();
     labels.InitLabelerPrint(true);
     EXPECT_EQ(link.StartedProcessId(), 0);
-    EXPECT_EQ(host.log, (QStringList{"Exception happens when the Tarvo tries to activate PTouch Editor.",
-                                     "The label editor " + host.folder + "/Ptedit3 cannot be started: no such file."}));
+    EXPECT_EQ(host.log,
+              (QStringList{"Exception happens when the Tarvo tries to activate PTouch Editor.",
+                           "The label editor " + host.folder + "/Ptedit3 cannot be started: no such file."}));
     EXPECT_EQ(host.status, QStringList{"The label editor cannot be started: " + host.folder + "/Ptedit3"});
     EXPECT_EQ(QDir::currentPath(), stationFolder);
 }

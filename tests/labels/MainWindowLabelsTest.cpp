@@ -97,8 +97,11 @@ TEST_F(MainWindowLabelsTest, StartsTheHandlersChoiceFromTheEnginesFolderAndExitE
 {
     const QString stationFolder = QDir::currentPath();
     const QString folder = wiring->engine().LabelPrinterDirectory();
-    const struct { bool labelerValue67, vexal; const char* program; } cases[] = {
-        {true, true, "Ptedit3"}, {false, false, "ptedit"}};
+    const struct
+    {
+        bool labelerValue67, vexal;
+        const char* program;
+    } cases[] = {{true, true, "Ptedit3"}, {false, false, "ptedit"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.program);
         AttachHandler(c.labelerValue67);
