@@ -57,6 +57,7 @@ QXPgmrStandIn::QXPgmrStandIn()
     bindRecords();
     bindRuns();
     bindConfig();
+    bindExtras();
 }
 
 QXPgmrStandIn::~QXPgmrStandIn()
@@ -76,7 +77,13 @@ QString QXPgmrStandIn::EngineFolder()
 
 QString QXPgmrStandIn::LabelPrinterFolder()
 {
-    return QStringLiteral("/opt/ptouch");
+    // The stand-in label editor is built into "ptouch" beside this library;
+    // TARVO_LABEL_EDITOR_DIR names another folder.
+    const QString moved = qEnvironmentVariable("TARVO_LABEL_EDITOR_DIR");
+    if (!moved.isEmpty())
+        return QDir::cleanPath(QDir(moved).absolutePath());
+    return QFileInfo(companion::LibraryPathOf(reinterpret_cast<const void*>(&Anchor))).absolutePath()
+           + QStringLiteral("/ptouch");
 }
 
 void QXPgmrStandIn::Answer(int dispid, Behaviour behaviour)

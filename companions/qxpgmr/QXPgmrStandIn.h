@@ -73,7 +73,8 @@ public:
     // ($XDG_DATA_HOME/Corvane/QXEngine), with its "DATALOG" folder; both are
     // created on first use.
     static QString EngineFolder();
-    // Where the label editor is installed; the engine only names it.
+    // Where the label editor is installed ("ptouch" beside the engine, or
+    // TARVO_LABEL_EDITOR_DIR); the engine only names it.
     static QString LabelPrinterFolder();
 
     // The test hook (tests and the bench reach it through the library's
@@ -81,6 +82,12 @@ public:
     // engine; the values the host hands back come back in args. Throws
     // std::logic_error for a name that is not one of its events.
     void RaiseForTest(const QString& eventName, QVariantList& args) { Raise(eventName, args); }
+    // Journals every put and call, and refuses a device the model does not
+    // run, before the member itself runs (QXPgmrStandInExtras.cpp).
+    QVariant Invoke(int dispid, InvokeKind kind, QVariantList& args) override;
+    // The puts and calls since the last take, one line each (the test hook
+    // TarvoQXPgmrTakeJournal).
+    QStringList TakeJournal();
 
 private:
     // Its events, raised typed: a misspelt event or a wrong argument does
@@ -95,6 +102,7 @@ private:
     void bindModels();
     void bindDevices();
     void bindConfig(); // QXPgmrStandInConfig.cpp
+    void bindExtras(); // QXPgmrStandInExtras.cpp: extra commands, the engine's dialogs
     qint32 configurationValue(int module) const;
     // Each capability the database describes devices by becomes the member
     // of that name; False when a name is not an engine member.
@@ -161,6 +169,7 @@ private:
     };
     Serialization m_serialization;
     bool m_selectionFailed = false; // the last SelectDeviceByName found no device
+    QStringList m_journal;          // puts and calls, for tests (QXPgmrStandInExtras.cpp)
     int m_modelIndex = 0;
     qint32 m_port = 0;
     qint32 m_masterSite = 1;

@@ -125,6 +125,16 @@ public:
     qint32 OperationModeAction(qint32 tab);
     static constexpr qint32 kActionRefused = -1;
 
+    // --- label printing through the outside label editor (frmMainLabels.cpp) ---
+    void InitLabelerPrint();
+    void OpenLabelFile(const QString& fileName);
+    void SetLabelerText(const QString& text);
+    QString GetLabelText();
+    void MoveLabelText(qint32 direction);
+    void PrintLabel();
+    void SaveLabelFile();
+    void ExitPrintApp();
+
     // A run (device loop or session) is going on in the operation window.
     bool RunInProgress() const;
     // Work the engine asks for that must not happen inside a run: False,
