@@ -150,7 +150,18 @@ bool AutomaticHandler(qint32 handlerType) { return handlerType == 1 || handlerTy
 class MainSerializationHost : public QObject, public SerializationFrm::Host
 {
 public:
-    explicit MainSerializationHost(frmMain* main) : QObject(main), m_main(main) {}
+    static constexpr const char* kName = "serializationHost";
+    explicit MainSerializationHost(frmMain* main) : QObject(main), m_main(main)
+    {
+        setObjectName(QString::fromLatin1(kName));
+    }
+    // The main window's host, made when first asked for.
+    static MainSerializationHost* Of(frmMain* main)
+    {
+        auto* host = dynamic_cast<MainSerializationHost*>(
+            main->findChild<QObject*>(QString::fromLatin1(kName), Qt::FindDirectChildrenOnly));
+        return host ? host : new MainSerializationHost(main);
+    }
     ~MainSerializationHost() override { SerializationFrm::SetHost(nullptr); }
 
     QXPgmrControl& Engine() override { return m_main->QXProgrammer; }
@@ -458,9 +469,7 @@ void frmMain::Serialization_Click()
     const bool b = QXProgrammer.SerializationValue303();
     const bool c = QXProgrammer.DeviceSupportsStaplSerialization();
     SerializationFrm& window = SerializationFrm::Default();
-    if (!findChild<MainSerializationHost*>())
-        new MainSerializationHost(this);
-    SerializationFrm::SetHost(findChild<MainSerializationHost*>());
+    SerializationFrm::SetHost(MainSerializationHost::Of(this));
 
     if ((a || b) && c) {
         if (!QXProgrammer.IsConcurrentProgrammer()) {

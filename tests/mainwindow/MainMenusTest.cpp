@@ -3,6 +3,7 @@
 // box, the data pattern viewer and the help.
 #include "MainWindowFixture.h"
 
+#include "device/frmDeviceConfigure.h"
 #include "engine/DataPaneControl.h"
 #include "mainwindow/BlackBoxLog.h"
 #include "mainwindow/HelpTopic.h"
@@ -24,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QRadioButton>
 #include <QScopeGuard>
 #include <QSet>
 #include <QUrl>
@@ -392,6 +394,17 @@ TEST_F(MainMenusTest, DiagnosticsSelectTheDeviceOfTheModelAndRunNothingWhenItIsR
     }
 }
 
+TEST_F(MainMenusTest, FlashBiosRunsOnTheDiagnosticsDeviceAndEndsTheFlashRun)
+{
+    ASSERT_TRUE(start());
+    data().udtPgmrType = 12;
+    engine.calls.clear();
+    gMainForm->mnuFlashBIOS->trigger();
+    EXPECT_EQ(gMainForm->QXProgrammer.DeviceName(), "Corvane Diagnostics");
+    EXPECT_FALSE(engine.Calls({RunOperation}).isEmpty());
+    EXPECT_FALSE(gbFlashBiosRun);
+}
+
 TEST_F(MainMenusTest, EngineDialogsOpenAndTheirErrorsAreReportedButThePowerSupplysIsOnlyLogged)
 {
     ASSERT_TRUE(start());
@@ -600,6 +613,120 @@ TEST_F(MainMenusTest, ARecentFileEntryOpensItsFileAndOnePastTheListNothing)
     gMainForm->mnuRecentFile_Click(0);
     EXPECT_TRUE(engine.All().filter("b.hex").isEmpty());
     EXPECT_TRUE(engine.All().filter("a.hex").isEmpty());
+}
+
+TEST_F(MainMenusTest, WindowItemsOpenTheirWindowsModally)
+{
+    ASSERT_TRUE(start());
+    // A device with every option the Device menu offers a dialog for.
+    ASSERT_TRUE(operationWindow().SelectDevice("NV29LV160B"));
+    engine.answers[DeviceSupportsTestVectors] = VbBool(true);
+    struct Case
+    {
+        QAction* item;
+        const char* window;
+    };
+    const Case cases[] = {
+        {gMainForm->mnuDeviceRange, "frmDeviceRange"},
+        {gMainForm->mnuDeviceByteOrder, "frmByteOrder"},
+        {gMainForm->mnuDeviceSetsAndBanks, "frmDeviceArray"},
+        {gMainForm->mnuDeviceTestVectors, "frmDeviceVector"},
+        {gMainForm->mnuDeviceBufferOffset, "frmDeviceBufferSettings"},
+        {gMainForm->mnuTechSupport, "frmTechSupport"},
+        {gMainForm->mnuHelpAbout, "frmAbout"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.window);
+        QString opened;
+        ui().OnModal([&opened](QDialog* dialog) {
+            opened = dialog->objectName();
+            dialog->reject();
+            return dialog->result();
+        });
+        c.item->setEnabled(true);
+        c.item->trigger();
+        EXPECT_EQ(opened, c.window);
+    }
+    // The Device menu's dialogs all go through the one hidden options window.
+    EXPECT_NE(gMainForm->frmDeviceConfigureDlg, nullptr);
+    EXPECT_FALSE(gMainForm->frmDeviceConfigureDlg->isVisible());
+}
+
+TEST_F(MainMenusTest, SerializationOpensWhenTheDeviceAndDataPatternAllowIt)
+{
+    ASSERT_TRUE(start());
+    const QString stapl = "The selected programmer model is non-concurrent and therefore does not support STAPL "
+                          "serialization.";
+    struct Case
+    {
+        const char* name;
+        bool a, b, c, concurrent;
+        qint32 r, field260;
+        QStringList boxes;
+        const char* option; // the option checked when the window opens; "" : no window
+    };
+    const Case cases[] = {
+        {"nothing to serialize", false, false, false, false, 0, 0, {}, ""},
+        {"data pattern cannot", false, true, false, false, 0, 0,
+         {Box("Tarvo", "Serialization is not supported by the current data pattern.", vb::vbOKOnly, vb::vbOK)}, ""},
+        {"STAPL on a single-site model", true, false, true, false, 0, 0,
+         {Box("Tarvo", stapl, vb::vbOKOnly, vb::vbOK)}, ""},
+        {"none yet", true, false, false, false, 0, 0, {}, "None"},
+        {"complex", true, false, false, false, 3, 1, {}, "ComplexRadio"},
+        {"simple", true, false, false, false, 3, 0, {}, "SimpleRadio"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        engine.answers[SerializationField244] = VbBool(c.a);
+        engine.answers[SerializationValue303] = VbBool(c.b);
+        engine.answers[DeviceSupportsStaplSerialization] = VbBool(c.c);
+        engine.answers[IsConcurrentProgrammer] = VbBool(c.concurrent);
+        engine.answers[SerializationValueAt245] = c.r;
+        engine.answers[SerializationField260] = c.field260;
+        QString checked = "no window";
+        if (*c.option) {
+            ui().OnModal([&checked](QDialog* dialog) {
+                for (const char* name : {"None", "SimpleRadio", "ComplexRadio"}) {
+                    auto* option = dialog->findChild<QRadioButton*>(QString::fromLatin1(name));
+                    if (option && option->isChecked())
+                        checked = QString::fromLatin1(name);
+                }
+                dialog->reject();
+                return dialog->result();
+            });
+        }
+        for (qsizetype i = 0; i < c.boxes.size(); ++i)
+            ui().Answer(vb::vbOK);
+        const qsizetype shownBefore = boxes().size();
+        gMainForm->Serialization->trigger();
+        QStringList shown = boxes().mid(shownBefore);
+        shown.erase(std::remove_if(shown.begin(), shown.end(), [](const QString& l) { return l.contains("\tModal\t"); }),
+                    shown.end());
+        EXPECT_EQ(shown, c.boxes);
+        EXPECT_EQ(checked, *c.option ? QString::fromLatin1(c.option) : QStringLiteral("no window"));
+    }
+    EXPECT_TRUE(BlackBox().contains(stapl));
+}
+
+TEST_F(MainMenusTest, ToolsOptionsTakeTheEnginesSettingsOnlyWhenItsDialogWasConfirmed)
+{
+    ASSERT_TRUE(start());
+    engine.answers[ToolsOption66] = VbBool(false);
+    engine.answers[ToolsOption68] = VbBool(true);
+    engine.answers[ToolsOption278] = qint16(2);
+    engine.answers[ToolsOption327] = VbBool(true);
+    for (const qint32 answer : {0, 1}) {
+        SCOPED_TRACE(answer);
+        data().bBeepOn = true;
+        data().bElapsedTime = data().bMatchChipPinAndSocket = data().bMemoryIntegrityCheck = false;
+        engine.answers[ToolsOption1013] = answer;
+        gMainForm->mnuToolsOptions->trigger();
+        const bool taken = answer == 1;
+        EXPECT_EQ(data().bBeepOn, !taken);
+        EXPECT_EQ(data().bElapsedTime, taken);
+        EXPECT_EQ(data().bMatchChipPinAndSocket, taken);
+        EXPECT_EQ(data().bMemoryIntegrityCheck, taken);
+    }
 }
 
 // --- help ---
