@@ -65,7 +65,11 @@ void frmAutomationHost::PressStop()
 
 void frmAutomationHost::LaunchHelp(QString& topic)
 {
-    ::WriteLogInfo(QStringLiteral("Help asked for the topic ") + topic, true);
+    if (gMainForm)
+        gMainForm->LaunchHelp(topic);
+    else
+        ::WriteLogInfo(QStringLiteral("Help asked for the topic ") + topic + QStringLiteral(" with no station to show it"),
+                       true);
 }
 
 void frmAutomationHost::SetDefaultConfiguration()
