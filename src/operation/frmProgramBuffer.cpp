@@ -133,10 +133,14 @@ bool frmProgram::ExecuteBufferCommand(qint32 command, const QString& fileName, q
             const qint32 flag = engine.LoadFileFlag147();
             const qint16 idx = qint16(flag > 0 ? flag - 1 : 0);
             QComboBox* list = cboOperation.value(kSecureRow);
-            const bool listed = list && idx < list->count();
             const qint16 programTab = intActionTabIndex.size() > 1 ? intActionTabIndex[1] : 0;
             const qint16 verifyTab = intActionTabIndex.size() > 2 ? intActionTabIndex[2] : 0;
             const qint16 secureTab = intActionTabIndex.size() > 6 ? intActionTabIndex[6] : 0;
+            // The row shows the secure choices while the Program or Secure
+            // tab is up; an entry past them is not taken.
+            const int shownTab = tabOperation->SelectedIndex();
+            const bool rowShowsChoices = list && (shownTab == programTab || shownTab == secureTab);
+            const bool listed = !rowShowsChoices || idx < list->count();
             const bool secure = engine.SecureMode();
             if (listed) {
                 data.intUserListboxIndex(programTab, kSecureRow, idx);
@@ -145,13 +149,12 @@ bool frmProgram::ExecuteBufferCommand(qint32 command, const QString& fileName, q
             data.intUserCheckbox(programTab, kSecureRow, qint16(secure ? 1 : 0));
             data.intUserCheckbox(verifyTab, kSecureRow, 0);
             if (list && list->isVisible()) {
-                const int selected = tabOperation->SelectedIndex();
-                if (selected == programTab) {
+                if (shownTab == programTab) {
                     if (listed)
                         list->setCurrentIndex(idx);
                     if (QCheckBox* box = Check1.value(kSecureRow))
                         SetCheckValue(box, qint16(secure ? 1 : 0));
-                } else if (selected == secureTab && listed) {
+                } else if (shownTab == secureTab && listed) {
                     list->setCurrentIndex(idx);
                 }
             }
