@@ -7,6 +7,7 @@
 #include "buffer/DefaultBufferValue.h"
 #include "buffer/frmBufferLoad.h"
 #include "buffer/frmBufferSave.h"
+#include "shell/CommandLine.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -234,4 +235,29 @@ TEST_F(BufferWindowTest, SaveAsCancelledSavesNothing)
     ui().Answer(QString()); // the browser, cancelled
     EXPECT_TRUE(window->ExecuteBufferCommand(3, QString(), -1));
     EXPECT_TRUE(QDir(folder).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(BufferWindowTest, ACommandLineFileLoadsWithNoWindowOnScreen)
+{
+    const QString path = WriteFile(QStringLiteral("cmd.hex"), kIntel);
+    SetCmdLineDataFile(path);
+    // The File button's command: the window's load takes the file and
+    // confirms it itself.
+    window->ExecuteBufferCommand(0, QString(), -1);
+    EXPECT_EQ(engine->loads, QStringList{QStringLiteral("cmd.hex|1")});
+    EXPECT_EQ(data().strFileName, QStringLiteral("cmd.hex"));
+    EXPECT_TRUE(Boxes().isEmpty());
+}
+
+TEST_F(BufferWindowTest, SaveAsDropsATrailingSeparatorFromTheChosenName)
+{
+    engine->buffer = "xyz";
+    ui().Answer(folder + QStringLiteral("/plain.bin/"));
+    OnDialog<frmBufferSave>([](frmBufferSave& save) { save.OKButton->click(); });
+    EXPECT_TRUE(window->ExecuteBufferCommand(3, QString(), -1));
+    QFile f(folder + QStringLiteral("/plain.bin"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("xyz"));
+    EXPECT_EQ(data().strFileName, QStringLiteral("plain.bin"));
+    EXPECT_EQ(data().strFilePath, folder + QLatin1Char('/'));
 }

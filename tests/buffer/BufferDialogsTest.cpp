@@ -8,6 +8,7 @@
 #include "buffer/LoadAddressCheck.h"
 #include "buffer/frmBufferLoad.h"
 #include "buffer/frmBufferSave.h"
+#include "platform/AppInfo.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -281,4 +282,32 @@ TEST_F(BufferWindowTest, SaveDialogOffersTheWritableTypesAndChecksTheRange)
     QFile f(folder + QStringLiteral("/out.hex"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("old"));
+}
+
+TEST_F(BufferWindowTest, TheOemEditionsUpdateTakesTheTypedName)
+{
+    const QString first = WriteFile(QStringLiteral("first.hex"), ":00000001FF\n");
+    const QString typed = WriteFile(QStringLiteral("typed.bin"), "abc");
+    gbChiseloEdition = true;
+    struct Restore
+    {
+        ~Restore() { gbChiseloEdition = false; }
+    } restore;
+    frmBufferLoad load(main);
+    load.Form_Load();
+    ASSERT_TRUE(load.UpdateDialogSettings(first));
+    EXPECT_TRUE(load.oUpdateFileInfo->isVisibleTo(&load));
+
+    load.oFileNameText->setText(typed);
+    load.oUpdateFileInfo->setEnabled(true);
+    load.oUpdateFileInfo_Click();
+    EXPECT_EQ(load.SelectedFile(), typed);
+    EXPECT_FALSE(load.oUpdateFileInfo->isEnabled());
+
+    load.oFileNameText->setText(folder + QStringLiteral("/nothing.bin"));
+    load.oUpdateFileInfo->setEnabled(true);
+    ui().Answer(vb::vbOK);
+    load.oUpdateFileInfo_Click();
+    EXPECT_EQ(load.SelectedFile(), typed);
+    EXPECT_EQ(Boxes(), QStringList{QStringLiteral("File Name Error|You must specify a valid file!")});
 }
