@@ -4,6 +4,7 @@
 // and the handler controls, owns the operation window, and runs the second
 // half of start-up and the shut-down.
 
+#include "buffer/CommonDialog.h"
 #include "engine/DataPaneControl.h"
 #include "engine/H950HdlrControl.h"
 #include "engine/ManualHdlControl.h"
@@ -257,6 +258,7 @@ public:
     static void SetControlWrapper(ControlWrapper wrapper);
 
     // --- buffer and range states of the File menu ---
+    CommonDialog dlgCommonDialog; // the data-pattern file browser
     bool ClearBuffer();
     void SetBufferEmptyControlStates();
     void ClearFileMRUList();

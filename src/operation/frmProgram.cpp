@@ -1768,11 +1768,6 @@ void frmProgram::DeviceButton_Click()
     DeviceButton->setEnabled(enabled);
 }
 
-void frmProgram::FileButton_Click()
-{
-    ExecuteBufferCommand(0, QString(), -1);
-}
-
 void frmProgram::OptionsButton_Click()
 {
     if (!pgmrData().blnDeviceSelected) {
@@ -1783,13 +1778,6 @@ void frmProgram::OptionsButton_Click()
     Ui().ShowModal(options.get());
     options.reset();
     RefreshAll();
-}
-bool frmProgram::ExecuteBufferCommand(qint32 command, const QString& fileName, qint32 fileType)
-{
-    Q_UNUSED(command);
-    Q_UNUSED(fileName);
-    Q_UNUSED(fileType);
-    return false;
 }
 
 // --- sites and sessions ---

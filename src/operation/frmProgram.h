@@ -43,6 +43,7 @@ class QPushButton;
 class QXPgmrControl;
 class SiteBoxControl;
 class TabStrip;
+class frmBufferCmd;
 
 class frmProgram : public QWidget, private CSiteLayout::Host, private OperationRun::Host
 {
@@ -178,7 +179,10 @@ public:
     void DeviceButton_Click();
     void FileButton_Click();
     void OptionsButton_Click();
-    // The data pattern commands; none is carried out yet (False).
+    // The data pattern commands (frmProgramBuffer.cpp): 0 the data pattern
+    // window, 1 load (browse, or the named file), 2 save, 3 save as, 4 edit,
+    // 5 clear, 6 load the named file as the given type with no window. True
+    // when the command, or the load it led to, succeeded.
     bool ExecuteBufferCommand(qint32 command, const QString& fileName, qint32 fileType);
 
     // --- the run (frmProgramRun.cpp) ---
@@ -311,6 +315,8 @@ public:
     bool bOpen = false;
     bool bOK = false;
     qint32 FileType = 0;
+    // The data pattern window while a buffer command runs.
+    frmBufferCmd* m_frmBufferCmd = nullptr;
     // Action slots 0 to lngNumberOfActions - 1; 8 and up are custom actions.
     qint32 lngNumberOfActions = 9;
     std::vector<qint16> intActionTabIndex;
