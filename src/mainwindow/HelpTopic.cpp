@@ -46,7 +46,7 @@ HelpPage HelpTopic::Resolve(const QString& folder, const QString& topic, const Q
             page.topic = asked;
         else
             page.fallbackReason = QStringLiteral("Help topic \"") + topic + QStringLiteral("\" not opened (") + refusal
-                                  + QStringLiteral("); the first topic is shown instead.");
+                + QStringLiteral("); the first topic is shown instead.");
     }
     page.path = QDir::cleanPath(dir.filePath(page.topic));
     return page;

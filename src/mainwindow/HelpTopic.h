@@ -14,8 +14,8 @@ struct HelpEdition
 
 struct HelpPage
 {
-    QString path;      // the page to open (absolute)
-    QString topic;     // the topic opened, relative to the folder
+    QString path;  // the page to open (absolute)
+    QString topic; // the topic opened, relative to the folder
     // Why the default topic was opened instead of the one asked for; empty
     // when the asked topic was opened (or none was asked for).
     QString fallbackReason;
