@@ -608,7 +608,10 @@ void frmMain::LaunchHelp(const QString& topic)
     const HelpPage page = HelpTopic::Resolve(folder, topic, edition.defaultTopic);
     if (!page.fallbackReason.isEmpty())
         WriteLogInfo(page.fallbackReason, true);
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page.path)))
+    QUrl url = QUrl::fromLocalFile(page.path);
+    if (!page.anchor.isEmpty())
+        url.setFragment(page.anchor);
+    if (!QDesktopServices::openUrl(url))
         QXProgrammer_SysInfoMessage(QStringLiteral("Help cannot be displayed because no viewer could be started for ")
                                     + page.path + QStringLiteral(".  Please install a web browser."));
 }

@@ -95,6 +95,8 @@ TEST_F(HelpTopicTest, ATopicOpensItsPageOrTheFirstTopicWithTheReason)
         {"", first, ""},
         {"Tarvo/Menus.htm", "Tarvo/Menus.htm", ""},
         {"Tarvo\\Menus.htm", "Tarvo/Menus.htm", ""},
+        {"Tarvo/Menus.htm#tools", "Tarvo/Menus.htm", ""},
+        {"Tarvo/None.htm#tools", first, "the help folder has no such page"},
         {"../secret.htm", first, "it leaves the help folder"},
         {"Tarvo/../Tarvo/Menus.htm", first, "it leaves the help folder"},
         {"link.htm", first, "it leaves the help folder"},
@@ -108,6 +110,7 @@ TEST_F(HelpTopicTest, ATopicOpensItsPageOrTheFirstTopicWithTheReason)
         const HelpPage page = HelpTopic::Resolve(folder, c.topic, first);
         EXPECT_EQ(page.topic, c.opened);
         EXPECT_EQ(page.path, folder + "/" + c.opened);
+        EXPECT_EQ(page.anchor, c.topic.contains("Menus.htm#") ? "tools" : "");
         if (*c.reason)
             EXPECT_TRUE(page.fallbackReason.contains(QString::fromLatin1(c.reason)))
                 << page.fallbackReason.toStdString();
