@@ -41,12 +41,15 @@ HelpPage HelpTopic::Resolve(const QString& folder, const QString& topic, const Q
     HelpPage page;
     page.topic = defaultTopic;
     if (!asked.isEmpty()) {
-        const QString refusal = Refusal(dir, asked);
-        if (refusal.isEmpty())
-            page.topic = asked;
-        else
+        // A place inside the page ("page.htm#part") goes with the page.
+        const QString file = asked.section(QLatin1Char('#'), 0, 0);
+        const QString refusal = Refusal(dir, file);
+        if (refusal.isEmpty()) {
+            page.topic = file;
+            page.anchor = asked.section(QLatin1Char('#'), 1);
+        } else
             page.fallbackReason = QStringLiteral("Help topic \"") + topic + QStringLiteral("\" not opened (") + refusal
-                                  + QStringLiteral("); the first topic is shown instead.");
+                + QStringLiteral("); the first topic is shown instead.");
     }
     page.path = QDir::cleanPath(dir.filePath(page.topic));
     return page;

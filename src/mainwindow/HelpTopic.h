@@ -14,8 +14,9 @@ struct HelpEdition
 
 struct HelpPage
 {
-    QString path;      // the page to open (absolute)
-    QString topic;     // the topic opened, relative to the folder
+    QString path;   // the page to open (absolute)
+    QString topic;  // the topic opened, relative to the folder
+    QString anchor; // the place inside the page ("" : its top)
     // Why the default topic was opened instead of the one asked for; empty
     // when the asked topic was opened (or none was asked for).
     QString fallbackReason;

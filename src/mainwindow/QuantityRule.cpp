@@ -9,7 +9,10 @@ namespace {
 constexpr double kLongMax = std::numeric_limits<qint32>::max();
 constexpr double kLongMin = std::numeric_limits<qint32>::min();
 
-bool FitsLong(double value) { return value >= kLongMin && value <= kLongMax; }
+bool FitsLong(double value)
+{
+    return value >= kLongMin && value <= kLongMax;
+}
 
 // One pass of the box's change rule; the text it sets is checked again by a
 // second pass, which finds it canonical.

@@ -8,10 +8,10 @@
 
 struct QuantityOutcome
 {
-    qint32 numCopies = 0;   // the quantity kept from now on
-    QString text;           // the box's text afterwards
-    bool outOfRange = false;   // the range box and its log line
-    bool illegalInput = false; // the non-numeric input is logged
+    qint32 numCopies = 0;            // the quantity kept from now on
+    QString text;                    // the box's text afterwards
+    bool outOfRange = false;         // the range box and its log line
+    bool illegalInput = false;       // the non-numeric input is logged
     bool putHandlerQuantity = false; // the automatic handler takes numCopies
 };
 

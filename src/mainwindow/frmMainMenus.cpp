@@ -51,10 +51,12 @@ struct MenuRow
     bool hidden;
 };
 
+// clang-format off
 #define MENU(member, caption) {Kind::Menu, #member, caption, "", &frmMain::member, nullptr, nullptr, false}
 #define ITEM(member, caption, shortcut, handler) \
     {Kind::Item, #member, caption, shortcut, nullptr, &frmMain::member, handler, false}
 #define BAR(member, hidden) {Kind::Separator, #member, "-", "", nullptr, &frmMain::member, nullptr, hidden}
+// clang-format on
 
 const MenuRow kMenuTree[] = {
     MENU(mnuFile, "&File"),
@@ -92,8 +94,7 @@ const MenuRow kMenuTree[] = {
     ITEM(Serialization, "Se&rialization...", "", &frmMain::Serialization_Click),
     ITEM(mnuPowerSupply, "&Power Supply...", "", &frmMain::mnuPowerSupply_Click),
     ITEM(mnuFlashBIOS, "&Flash BIOS...", "", &frmMain::mnuFlashBIOS_Click),
-    ITEM(mnuToolsSiteNumberAssignment, "Site &Number Assignment...", "",
-         &frmMain::mnuToolsSiteNumberAssignment_Click),
+    ITEM(mnuToolsSiteNumberAssignment, "Site &Number Assignment...", "", &frmMain::mnuToolsSiteNumberAssignment_Click),
 
     MENU(mnuSealbook, "&Sealbook"),
     ITEM(mnuEnterNewMode, "&Enter", "", nullptr),
@@ -144,14 +145,19 @@ enum BufferCommand : qint32 { kOpen = 1, kSave = 2, kSaveAs = 3, kEdit = 4, kCle
 const QString kVexalDiagnostics = QStringLiteral("Vexal Diagnostics");
 const QString kCorvaneDiagnostics = QStringLiteral("Corvane Diagnostics");
 
-bool AutomaticHandler(qint32 handlerType) { return handlerType == 1 || handlerType == 2; }
+bool AutomaticHandler(qint32 handlerType)
+{
+    return handlerType == 1 || handlerType == 2;
+}
 
 // What the serialization window needs from the station.
 class MainSerializationHost : public QObject, public SerializationFrm::Host
 {
 public:
     static constexpr const char* kName = "serializationHost";
-    explicit MainSerializationHost(frmMain* main) : QObject(main), m_main(main)
+    explicit MainSerializationHost(frmMain* main)
+        : QObject(main),
+          m_main(main)
     {
         setObjectName(QString::fromLatin1(kName));
     }
@@ -322,31 +328,52 @@ void frmMain::ReselectDeviceAfterModelChange()
     if (name == QLatin1String("No Device Selected"))
         return;
     if (name.startsWith(QLatin1String("STAPL"))) {
-        Ui().MsgBox(QStringLiteral("A new programmer model has been selected. As a result it will be necessary for you to"
-                                   " reload the STAPL file. All existing settings will be cleared."),
-                    vb::vbExclamation, appinfo::App());
+        Ui().MsgBox(
+            QStringLiteral("A new programmer model has been selected. As a result it will be necessary for you to"
+                           " reload the STAPL file. All existing settings will be cleared."),
+            vb::vbExclamation, appinfo::App());
         ApplyDefaultConfiguration(true);
         return;
     }
     const QString quoted = QLatin1Char('"') + name + QLatin1Char('"');
     if (frmP->SelectDevice(name)) {
         frmP->AddStatusTextLine(
-            quoted + QStringLiteral(" device configuration settings may have been changed.  Please review the settings."));
+            quoted
+            + QStringLiteral(" device configuration settings may have been changed.  Please review the settings."));
         return;
     }
     Ui().MsgBox(QStringLiteral("Device ") + quoted + QStringLiteral(" could not be selected for this")
                     + QStringLiteral(" programmer model.") + QStringLiteral("\r\n")
-                    + QStringLiteral("All device related settings will be cleared. ") + QStringLiteral("Please select a device."),
+                    + QStringLiteral("All device related settings will be cleared. ")
+                    + QStringLiteral("Please select a device."),
                 vb::vbExclamation, appinfo::App());
     ApplyDefaultConfiguration(false);
 }
 
-void frmMain::OpenDataPattern_Click() { frmP->ExecuteBufferCommand(kOpen, QString(), -1); }
-void frmMain::SaveDataPattern_Click() { frmP->ExecuteBufferCommand(kSave, QString(), -1); }
-void frmMain::SaveDataPatternAs_Click() { frmP->ExecuteBufferCommand(kSaveAs, QString(), -1); }
-void frmMain::EditDataPattern_Click() { frmP->ExecuteBufferCommand(kEdit, QString(), -1); }
-void frmMain::ClearDataPattern_Click() { frmP->ExecuteBufferCommand(kClear, QString(), -1); }
-void frmMain::DataPatternOptions_Click() { frmP->FileButton_Click(); }
+void frmMain::OpenDataPattern_Click()
+{
+    frmP->ExecuteBufferCommand(kOpen, QString(), -1);
+}
+void frmMain::SaveDataPattern_Click()
+{
+    frmP->ExecuteBufferCommand(kSave, QString(), -1);
+}
+void frmMain::SaveDataPatternAs_Click()
+{
+    frmP->ExecuteBufferCommand(kSaveAs, QString(), -1);
+}
+void frmMain::EditDataPattern_Click()
+{
+    frmP->ExecuteBufferCommand(kEdit, QString(), -1);
+}
+void frmMain::ClearDataPattern_Click()
+{
+    frmP->ExecuteBufferCommand(kClear, QString(), -1);
+}
+void frmMain::DataPatternOptions_Click()
+{
+    frmP->FileButton_Click();
+}
 
 void frmMain::mnuRecentFile_Click(int Index)
 {
@@ -362,7 +389,10 @@ void frmMain::mnuRecentFile_Click(int Index)
     pgmrData().UpdateFileMenuWithRecentFiles();
 }
 
-void frmMain::mnuFileExit_Click() { UnloadMainWindow(); }
+void frmMain::mnuFileExit_Click()
+{
+    UnloadMainWindow();
+}
 
 void frmMain::UnloadMainWindow()
 {
@@ -373,15 +403,42 @@ void frmMain::UnloadMainWindow()
 
 // --- Device menu ---
 
-void frmMain::mnuSelectDevice_Click() { frmP->SelectDevice(QString()); }
-void frmMain::mnuDeviceInfo_Click() { QXProgrammer.ShowDeviceInfo(); }
-void frmMain::mnuSocketModuleInfo_Click() { QXProgrammer.ShowSocketModuleInfo(); }
-void frmMain::mnuDeviceRange_Click() { DeviceConfigureDlg().btnRange_Click(); }
-void frmMain::mnuDeviceByteOrder_Click() { DeviceConfigureDlg().btnByteOrder_Click(); }
-void frmMain::mnuDeviceSetsAndBanks_Click() { DeviceConfigureDlg().btnArray_Click(); }
-void frmMain::mnuDeviceTestVectors_Click() { DeviceConfigureDlg().btnVector_Click(); }
-void frmMain::mnuDeviceBufferOffset_Click() { DeviceConfigureDlg().cmdBufferSettings_Click(); }
-void frmMain::mnuDeviceNandOptions_Click() { QXProgrammer.ShowNandOptions(); }
+void frmMain::mnuSelectDevice_Click()
+{
+    frmP->SelectDevice(QString());
+}
+void frmMain::mnuDeviceInfo_Click()
+{
+    QXProgrammer.ShowDeviceInfo();
+}
+void frmMain::mnuSocketModuleInfo_Click()
+{
+    QXProgrammer.ShowSocketModuleInfo();
+}
+void frmMain::mnuDeviceRange_Click()
+{
+    DeviceConfigureDlg().btnRange_Click();
+}
+void frmMain::mnuDeviceByteOrder_Click()
+{
+    DeviceConfigureDlg().btnByteOrder_Click();
+}
+void frmMain::mnuDeviceSetsAndBanks_Click()
+{
+    DeviceConfigureDlg().btnArray_Click();
+}
+void frmMain::mnuDeviceTestVectors_Click()
+{
+    DeviceConfigureDlg().btnVector_Click();
+}
+void frmMain::mnuDeviceBufferOffset_Click()
+{
+    DeviceConfigureDlg().cmdBufferSettings_Click();
+}
+void frmMain::mnuDeviceNandOptions_Click()
+{
+    QXProgrammer.ShowNandOptions();
+}
 
 // --- Tools menu ---
 
@@ -474,7 +531,7 @@ void frmMain::Serialization_Click()
     if ((a || b) && c) {
         if (!QXProgrammer.IsConcurrentProgrammer()) {
             const QString text = QStringLiteral("The selected programmer model is non-concurrent ")
-                                 + QStringLiteral("and therefore does not support STAPL serialization.");
+                + QStringLiteral("and therefore does not support STAPL serialization.");
             Ui().MsgBox(text, vb::vbOKOnly, appinfo::App());
             WriteLogInfo(text, true);
             return;
@@ -497,8 +554,14 @@ void frmMain::Serialization_Click()
     window.ShowDialog();
 }
 
-void frmMain::mnuSocketModuleCounter_Click() { QXProgrammer.ShowSocketModuleCounter(); }
-void frmMain::mnuToolsSiteNumberAssignment_Click() { QXProgrammer.ShowSiteNumberAssignment(); }
+void frmMain::mnuSocketModuleCounter_Click()
+{
+    QXProgrammer.ShowSocketModuleCounter();
+}
+void frmMain::mnuToolsSiteNumberAssignment_Click()
+{
+    QXProgrammer.ShowSiteNumberAssignment();
+}
 
 void frmMain::mnuPowerSupply_Click()
 {
@@ -513,9 +576,23 @@ void frmMain::mnuPowerSupply_Click()
 
 // --- Help menu ---
 
-void frmMain::mnuTarvoHelp_Click() { LaunchHelp(QString()); }
-void frmMain::mnuTechSupport_Click() { Ui().ShowModal(&frmTechSupport::Instance()); }
-void frmMain::mnuHelpAbout_Click() { Ui().ShowModal(&frmAbout::Instance()); }
+void frmMain::mnuTarvoHelp_Click()
+{
+    LaunchHelp(QString());
+}
+// Closed either way, the window is unloaded, so that it is loaded afresh
+// (with the engine's current versions) the next time.
+void frmMain::mnuTechSupport_Click()
+{
+    Ui().ShowModal(&frmTechSupport::Instance());
+    frmTechSupport::Unload();
+}
+
+void frmMain::mnuHelpAbout_Click()
+{
+    Ui().ShowModal(&frmAbout::Instance());
+    frmAbout::Unload();
+}
 
 void frmMain::LaunchHelp(const QString& topic)
 {
@@ -531,7 +608,10 @@ void frmMain::LaunchHelp(const QString& topic)
     const HelpPage page = HelpTopic::Resolve(folder, topic, edition.defaultTopic);
     if (!page.fallbackReason.isEmpty())
         WriteLogInfo(page.fallbackReason, true);
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page.path)))
+    QUrl url = QUrl::fromLocalFile(page.path);
+    if (!page.anchor.isEmpty())
+        url.setFragment(page.anchor);
+    if (!QDesktopServices::openUrl(url))
         QXProgrammer_SysInfoMessage(QStringLiteral("Help cannot be displayed because no viewer could be started for ")
                                     + page.path + QStringLiteral(".  Please install a web browser."));
 }
@@ -585,7 +665,8 @@ void frmMain::txtNumCopies_Change()
     const QuantityOutcome out = QuantityRule::Check(text, automatic, lngNumCopies, handlerQuantity);
     lngNumCopies = out.numCopies;
     if (out.outOfRange) {
-        Ui().MsgBox(QStringLiteral("The quantity number should be between 1 and ") + QStringLiteral("65535") + QStringLiteral("."),
+        Ui().MsgBox(QStringLiteral("The quantity number should be between 1 and ") + QStringLiteral("65535")
+                        + QStringLiteral("."),
                     vb::vbCritical, QStringLiteral("Quantity Number Error"));
         WriteLogInfo(QStringLiteral("Tarvo Main:  Quantity outside of range. Quantity = ") + text, true);
         txtNumCopies->setFocus();

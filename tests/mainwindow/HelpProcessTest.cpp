@@ -72,8 +72,9 @@ protected:
     {
         if (m_address.isEmpty())
             return 0;
-        const ProcessResult r = Gdbus({"call", "--dest", "org.freedesktop.DBus", "--object-path", "/org/freedesktop/DBus",
-                                       "--method", "org.freedesktop.DBus.GetConnectionUnixProcessID", kName});
+        const ProcessResult r =
+            Gdbus({"call", "--dest", "org.freedesktop.DBus", "--object-path", "/org/freedesktop/DBus", "--method",
+                   "org.freedesktop.DBus.GetConnectionUnixProcessID", kName});
         const auto match = QRegularExpression(R"(uint32 (\d+))").match(r.out);
         return match.hasMatch() ? match.captured(1).toLongLong() : 0;
     }

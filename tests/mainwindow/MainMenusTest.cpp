@@ -14,6 +14,8 @@
 #include "settings/SettingsStore.h"
 #include "settings/frmConfigure.h"
 #include "shell/ComponentRegistration.h"
+#include "shell/frmAbout.h"
+#include "shell/frmTechSupport.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -41,7 +43,8 @@ class FailingEngine : public IDispatchControl
 {
 public:
     FailingEngine(const QSet<int>& failing, std::unique_ptr<IDispatchControl> engine)
-        : m_failing(failing), m_engine(std::move(engine))
+        : m_failing(failing),
+          m_engine(std::move(engine))
     {
     }
     QVariant Invoke(int dispid, InvokeKind kind, QVariantList& args) override
@@ -81,8 +84,7 @@ public:
             values[dispid] = args.value(0);
             calls << name + "=" + Text(args.value(0));
             return {};
-        case InvokeKind::PropertyGet:
-            return values.value(dispid);
+        case InvokeKind::PropertyGet: return values.value(dispid);
         case InvokeKind::Method:
             calls << name + "(" + (args.isEmpty() ? QString() : Text(args.value(0))) + ")";
             if (dispid == DataPaneId::ShowEditor && whileOpen)
@@ -108,16 +110,18 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        frmMain::SetControlWrapper([this](std::unique_ptr<IDispatchControl> control) -> std::unique_ptr<IDispatchControl> {
-            if (control->ClassName() == QLatin1String(QXPgmrControl::ClassName))
-                return std::make_unique<FailingEngine>(failing, std::make_unique<ScriptedEngine>(engine, std::move(control)));
-            if (control->ClassName() == QLatin1String(DataPaneControl::ClassName)) {
-                auto recording = std::make_unique<RecordingViewer>();
-                viewer = recording.get();
-                return recording;
-            }
-            return control;
-        });
+        frmMain::SetControlWrapper(
+            [this](std::unique_ptr<IDispatchControl> control) -> std::unique_ptr<IDispatchControl> {
+                if (control->ClassName() == QLatin1String(QXPgmrControl::ClassName))
+                    return std::make_unique<FailingEngine>(
+                        failing, std::make_unique<ScriptedEngine>(engine, std::move(control)));
+                if (control->ClassName() == QLatin1String(DataPaneControl::ClassName)) {
+                    auto recording = std::make_unique<RecordingViewer>();
+                    viewer = recording.get();
+                    return recording;
+                }
+                return control;
+            });
     }
     void TearDown() override
     {
@@ -151,7 +155,7 @@ QStringList MenuRows(frmMain& window)
         rows << menu->objectName() + "|" + menu->title() + "|";
         for (QAction* a : menu->actions()) {
             QString row = a->objectName() + "|" + (a->isSeparator() ? QStringLiteral("-") : a->text()) + "|"
-                          + a->shortcut().toString();
+                + a->shortcut().toString();
             if (!a->isVisible())
                 row += "|hidden";
             rows << row;
@@ -230,8 +234,9 @@ TEST_F(MainMenusTest, TheMenuTreeHasEveryItemInOrderWithItsCaptionShortcutAndVis
         // The quantity box beside its label, with its tip.
         ASSERT_NE(window.Label1, nullptr);
         EXPECT_EQ(window.Label1->text(), "Quantity:");
-        EXPECT_EQ(window.txtNumCopies->toolTip(), "This is the number of times you wish to successfully perform a "
-                                                  "DEVICE command. The range is between 1 and 65535.");
+        EXPECT_EQ(window.txtNumCopies->toolTip(),
+                  "This is the number of times you wish to successfully perform a "
+                  "DEVICE command. The range is between 1 and 65535.");
     }
 
     // The OEM edition renames the two Help items as the window loads.
@@ -283,14 +288,17 @@ TEST_F(MainMenusTest, AModelChangeSelectsTheDeviceAgain)
         bool defaultConfiguration;
     };
     const Case cases[] = {
-        {"AM27C512", {}, "\"AM27C512\" device configuration settings may have been changed.  Please review the settings.",
+        {"AM27C512",
+         {},
+         "\"AM27C512\" device configuration settings may have been changed.  Please review the settings.",
          false},
         {"STAPL ISP Device",
          {Box("Tarvo",
               "A new programmer model has been selected. As a result it will be necessary for you to reload the "
               "STAPL file. All existing settings will be cleared.",
               vb::vbExclamation, vb::vbOK)},
-         "", true},
+         "",
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.device);
@@ -312,8 +320,9 @@ TEST_F(MainMenusTest, AModelChangeSelectsTheDeviceAgain)
         EXPECT_NE(gMainForm->QXProgrammer.ProgrammerModelIndex(), before);
         EXPECT_EQ(boxes().mid(shownBefore).filter("\tModal\t").size(), 1);
         QStringList shown = boxes().mid(shownBefore);
-        shown.erase(std::remove_if(shown.begin(), shown.end(), [](const QString& l) { return l.contains("\tModal\t"); }),
-                    shown.end());
+        shown.erase(
+            std::remove_if(shown.begin(), shown.end(), [](const QString& l) { return l.contains("\tModal\t"); }),
+            shown.end());
         EXPECT_EQ(shown, c.boxes);
         if (c.defaultConfiguration) {
             EXPECT_EQ(engine.Calls({RefreshState202}), QStringList{"RefreshState202(0, 0, 0)"});
@@ -387,8 +396,9 @@ TEST_F(MainMenusTest, DiagnosticsSelectTheDeviceOfTheModelAndRunNothingWhenItIsR
             ASSERT_EQ(selected.size(), 1);
             EXPECT_TRUE(selected.first().startsWith(QStringLiteral("SelectDeviceByName(") + c.device + ","));
             EXPECT_TRUE(engine.Calls({PrepareRun, RunOperation}).isEmpty());
-            EXPECT_EQ(statusLines().last(), QStringLiteral("The diagnostics did not run: the device \"") + c.device
-                                                + "\" could not be selected.");
+            EXPECT_EQ(statusLines().last(),
+                      QStringLiteral("The diagnostics did not run: the device \"") + c.device
+                          + "\" could not be selected.");
             EXPECT_FALSE(gbFlashBiosRun);
         }
     }
@@ -451,10 +461,9 @@ TEST_F(MainMenusTest, TheDeviceMenuShowsWhatTheSelectedDeviceSupports)
         const char* shown;
     };
     const Case cases[] = {
-        {"AM27C512", "RO"},    {"NV29F040", "RO"},  {"NV29LV160B", "SRBO"}, {"NV30F1G08", "SRN"},
-        {"KS24C256", "RO"},    {"KS25Q128", "RO"},  {"SL18F4550", "RBTO"},  {"KX2103-SEC", "T"},
-        {"KS85T", "R"},        {"KS85T-FT", ""},    {"GAL22V10", "T"},      {"AX3P030", "T"},
-        {"LT74HC245", "T"},    {"STAPL ISP Device", ""}, {"VX-SEC32", "T"},
+        {"AM27C512", "RO"}, {"NV29F040", "RO"},    {"NV29LV160B", "SRBO"}, {"NV30F1G08", "SRN"},     {"KS24C256", "RO"},
+        {"KS25Q128", "RO"}, {"SL18F4550", "RBTO"}, {"KX2103-SEC", "T"},    {"KS85T", "R"},           {"KS85T-FT", ""},
+        {"GAL22V10", "T"},  {"AX3P030", "T"},      {"LT74HC245", "T"},     {"STAPL ISP Device", ""}, {"VX-SEC32", "T"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.device);
@@ -562,18 +571,42 @@ TEST_F(MainMenusTest, TheViewerShowsTheBufferAndItsSettingsComeBack)
         qint32 radixAfter;
     };
     const Case cases[] = {
-        {"bytes, hexadecimal switched on", false, 65536, 65536, "0xFF", 0, true, 0,
+        {"bytes, hexadecimal switched on",
+         false,
+         65536,
+         65536,
+         "0xFF",
+         0,
+         true,
+         0,
          {"FuseMode=0", "DataSize=65536", "FillByte=255", "ViewerSetting6=0", "HexDisplay=0", "SetBlankBitValue(1)",
           "ShowEditor()"},
-         {"SealbookPutFlag58=0", "BufferSize=65536", "DisplayRadix=1"}, 1},
-        {"fuses below the device size", true, 100, 300, "1,0", 1, false, 350,
+         {"SealbookPutFlag58=0", "BufferSize=65536", "DisplayRadix=1"},
+         1},
+        {"fuses below the device size",
+         true,
+         100,
+         300,
+         "1,0",
+         1,
+         false,
+         350,
          {"FuseMode=-1", "DataSize=100", "FuseCount=300", "FillByte=255", "ViewerSetting6=0", "HexDisplay=-1",
           "SetBlankBitValue(0)", "ShowEditor()"},
-         {"SealbookPutFlag58=0", "BufferSize=100", "JobFlag72=350", "DisplayRadix=0"}, 0},
-        {"fuses above the device size", true, 500, 300, "", 0, false, 500,
+         {"SealbookPutFlag58=0", "BufferSize=100", "JobFlag72=350", "DisplayRadix=0"},
+         0},
+        {"fuses above the device size",
+         true,
+         500,
+         300,
+         "",
+         0,
+         false,
+         500,
          {"FuseMode=-1", "DataSize=500", "FuseCount=500", "FillByte=255", "ViewerSetting6=0", "HexDisplay=0",
           "SetBlankBitValue(1)", "ShowEditor()"},
-         {"SealbookPutFlag58=0", "BufferSize=500", "JobFlag72=500", "DisplayRadix=0"}, 0},
+         {"SealbookPutFlag58=0", "BufferSize=500", "JobFlag72=500", "DisplayRadix=0"},
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -602,17 +635,25 @@ TEST_F(MainMenusTest, TheViewerShowsTheBufferAndItsSettingsComeBack)
     EXPECT_FALSE(QApplication::overrideCursor());
 }
 
-TEST_F(MainMenusTest, ARecentFileEntryOpensItsFileAndOnePastTheListNothing)
+// An entry opens its file and redraws the list; one that opens nothing
+// leaves the menu as it was.
+TEST_F(MainMenusTest, RecentFileEntriesPastTheListOrWithoutAFirstFileOpenNothing)
 {
     ASSERT_TRUE(start());
     const QString app = appinfo::App();
     SaveSettingValue(app, "Recent Files", "RecentFile1", "/data/a.hex");
     SaveSettingValue(app, "Recent Files", "RecentFile2", "/data/b.hex");
-    engine.calls.clear();
-    gMainForm->mnuRecentFile_Click(5);
-    gMainForm->mnuRecentFile_Click(0);
-    EXPECT_TRUE(engine.All().filter("b.hex").isEmpty());
-    EXPECT_TRUE(engine.All().filter("a.hex").isEmpty());
+    QAction* first = gMainForm->mnuRecentFile[1];
+    for (const int index : {0, 3, 5, 6}) {
+        SCOPED_TRACE(index);
+        first->setText("untouched");
+        gMainForm->mnuRecentFile_Click(index);
+        EXPECT_EQ(first->text(), "untouched");
+    }
+    SaveSettingValue(app, "Recent Files", "RecentFile1", "");
+    gMainForm->mnuRecentFile_Click(2);
+    EXPECT_EQ(first->text(), "untouched");
+    EXPECT_TRUE(boxes().isEmpty());
 }
 
 TEST_F(MainMenusTest, WindowItemsOpenTheirWindowsModally)
@@ -647,6 +688,9 @@ TEST_F(MainMenusTest, WindowItemsOpenTheirWindowsModally)
         c.item->trigger();
         EXPECT_EQ(opened, c.window);
     }
+    // Closed, About and Tech Support are unloaded: the next opening loads them afresh.
+    EXPECT_FALSE(frmAbout::IsLoaded());
+    EXPECT_FALSE(frmTechSupport::IsLoaded());
     // The Device menu's dialogs all go through the one hidden options window.
     EXPECT_NE(gMainForm->frmDeviceConfigureDlg, nullptr);
     EXPECT_FALSE(gMainForm->frmDeviceConfigureDlg->isVisible());
@@ -667,10 +711,24 @@ TEST_F(MainMenusTest, SerializationOpensWhenTheDeviceAndDataPatternAllowIt)
     };
     const Case cases[] = {
         {"nothing to serialize", false, false, false, false, 0, 0, {}, ""},
-        {"data pattern cannot", false, true, false, false, 0, 0,
-         {Box("Tarvo", "Serialization is not supported by the current data pattern.", vb::vbOKOnly, vb::vbOK)}, ""},
-        {"STAPL on a single-site model", true, false, true, false, 0, 0,
-         {Box("Tarvo", stapl, vb::vbOKOnly, vb::vbOK)}, ""},
+        {"data pattern cannot",
+         false,
+         true,
+         false,
+         false,
+         0,
+         0,
+         {Box("Tarvo", "Serialization is not supported by the current data pattern.", vb::vbOKOnly, vb::vbOK)},
+         ""},
+        {"STAPL on a single-site model",
+         true,
+         false,
+         true,
+         false,
+         0,
+         0,
+         {Box("Tarvo", stapl, vb::vbOKOnly, vb::vbOK)},
+         ""},
         {"none yet", true, false, false, false, 0, 0, {}, "None"},
         {"complex", true, false, false, false, 3, 1, {}, "ComplexRadio"},
         {"simple", true, false, false, false, 3, 0, {}, "SimpleRadio"},
@@ -700,8 +758,9 @@ TEST_F(MainMenusTest, SerializationOpensWhenTheDeviceAndDataPatternAllowIt)
         const qsizetype shownBefore = boxes().size();
         gMainForm->Serialization->trigger();
         QStringList shown = boxes().mid(shownBefore);
-        shown.erase(std::remove_if(shown.begin(), shown.end(), [](const QString& l) { return l.contains("\tModal\t"); }),
-                    shown.end());
+        shown.erase(
+            std::remove_if(shown.begin(), shown.end(), [](const QString& l) { return l.contains("\tModal\t"); }),
+            shown.end());
         EXPECT_EQ(shown, c.boxes);
         EXPECT_EQ(checked, *c.option ? QString::fromLatin1(c.option) : QStringLiteral("no window"));
     }
@@ -752,12 +811,13 @@ TEST_F(MainMenusTest, HelpOpensTheTopicsPageInTheFolderBesideTheProgram)
     {
         bool oem;
         QString topic;
-        QString page;  // relative to the program's folder
-        bool logged;   // the refused topic is logged
+        QString page; // relative to the program's folder
+        bool logged;  // the refused topic is logged
     };
     const Case cases[] = {
         {false, "", "TarvoHelp/Tarvo/First_Topic.htm", false},
         {false, "Tarvo/Menus.htm", "TarvoHelp/Tarvo/Menus.htm", false},
+        {false, "Tarvo/First_Topic.htm#environment", "TarvoHelp/Tarvo/First_Topic.htm#environment", false},
         {true, "", "marbrixII_win/About_Marbrix_II.htm", false},
         {false, "..", "TarvoHelp/Tarvo/First_Topic.htm", true},
         {true, "../TarvoHelp/Tarvo/Menus.htm", "marbrixII_win/About_Marbrix_II.htm", true},
@@ -768,7 +828,10 @@ TEST_F(MainMenusTest, HelpOpensTheTopicsPageInTheFolderBesideTheProgram)
         gbChiseloEdition = c.oem;
         catcher.opened.clear();
         gMainForm->LaunchHelp(c.topic);
-        EXPECT_EQ(catcher.opened, QList<QUrl>{QUrl::fromLocalFile(QDir::cleanPath(BinDir() + "/" + c.page))});
+        QUrl expected = QUrl::fromLocalFile(QDir::cleanPath(BinDir() + "/" + c.page.section('#', 0, 0)));
+        if (c.page.contains('#'))
+            expected.setFragment(c.page.section('#', 1));
+        EXPECT_EQ(catcher.opened, QList<QUrl>{expected});
         EXPECT_EQ(BlackBox().contains("Help topic \"" + c.topic + "\" not opened"), c.logged);
     }
     gbChiseloEdition = false;
@@ -789,10 +852,11 @@ TEST_F(MainMenusTest, AMissingHelpFolderIsReportedByName)
     ui().Answer(vb::vbOK);
     gMainForm->LaunchHelp(QString());
     SetComponentFolder(before);
-    EXPECT_EQ(boxes(), QStringList{Box("SysInfo",
-                                       "Help cannot be displayed because the file TarvoHelp could not be found.  "
-                                       "Please reinstall the application.",
-                                       vb::vbCritical, vb::vbOK)});
+    EXPECT_EQ(boxes(),
+              QStringList{Box("SysInfo",
+                              "Help cannot be displayed because the file TarvoHelp could not be found.  "
+                              "Please reinstall the application.",
+                              vb::vbCritical, vb::vbOK)});
 }
 
 } // namespace

@@ -56,8 +56,8 @@ TEST(QuantityRuleTest, TypedTextsBecomeAQuantity)
         EXPECT_EQ(out.illegalInput, c.illegal);
         EXPECT_EQ(out.putHandlerQuantity, c.put);
         // What the rule shows is a fixed point: checked again, nothing moves.
-        const QuantityOutcome again = QuantityRule::Check(out.text, c.automatic, out.numCopies,
-                                                          c.put ? out.numCopies : c.handler);
+        const QuantityOutcome again =
+            QuantityRule::Check(out.text, c.automatic, out.numCopies, c.put ? out.numCopies : c.handler);
         EXPECT_EQ(again.text, out.text);
         EXPECT_FALSE(again.outOfRange || again.illegalInput || again.putHandlerQuantity);
     }
@@ -72,7 +72,8 @@ protected:
         root = QDir::cleanPath(tempPath());
         folder = root + "/TarvoHelp";
         ASSERT_TRUE(QDir().mkpath(folder + "/Tarvo"));
-        for (const QString& page : {folder + "/Tarvo/First_Topic.htm", folder + "/Tarvo/Menus.htm", root + "/secret.htm"}) {
+        for (const QString& page :
+             {folder + "/Tarvo/First_Topic.htm", folder + "/Tarvo/Menus.htm", root + "/secret.htm"}) {
             QFile file(page);
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         }
@@ -94,6 +95,8 @@ TEST_F(HelpTopicTest, ATopicOpensItsPageOrTheFirstTopicWithTheReason)
         {"", first, ""},
         {"Tarvo/Menus.htm", "Tarvo/Menus.htm", ""},
         {"Tarvo\\Menus.htm", "Tarvo/Menus.htm", ""},
+        {"Tarvo/Menus.htm#tools", "Tarvo/Menus.htm", ""},
+        {"Tarvo/None.htm#tools", first, "the help folder has no such page"},
         {"../secret.htm", first, "it leaves the help folder"},
         {"Tarvo/../Tarvo/Menus.htm", first, "it leaves the help folder"},
         {"link.htm", first, "it leaves the help folder"},
@@ -107,8 +110,10 @@ TEST_F(HelpTopicTest, ATopicOpensItsPageOrTheFirstTopicWithTheReason)
         const HelpPage page = HelpTopic::Resolve(folder, c.topic, first);
         EXPECT_EQ(page.topic, c.opened);
         EXPECT_EQ(page.path, folder + "/" + c.opened);
+        EXPECT_EQ(page.anchor, c.topic.contains("Menus.htm#") ? "tools" : "");
         if (*c.reason)
-            EXPECT_TRUE(page.fallbackReason.contains(QString::fromLatin1(c.reason))) << page.fallbackReason.toStdString();
+            EXPECT_TRUE(page.fallbackReason.contains(QString::fromLatin1(c.reason)))
+                << page.fallbackReason.toStdString();
         else
             EXPECT_TRUE(page.fallbackReason.isEmpty()) << page.fallbackReason.toStdString();
     }
