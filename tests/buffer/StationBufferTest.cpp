@@ -50,7 +50,6 @@ protected:
     void SetUp() override
     {
         StandInWindowTest::SetUp();
-        GTEST_SKIP() << "needs the engine's buffer members";
         engine().Control()->SetEventSink(main);
         LoadAndShow();
         ASSERT_TRUE(window->SelectDevice(QStringLiteral("AM27C512")));
