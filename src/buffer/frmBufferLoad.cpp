@@ -158,7 +158,10 @@ frmBufferLoad::frmBufferLoad(QWidget* parent) : QDialog(parent), m_check(engine(
     oFileNameText->installEventFilter(this);
 }
 
-frmBufferLoad::~frmBufferLoad() = default;
+frmBufferLoad::~frmBufferLoad()
+{
+    oFileNameText->removeEventFilter(this);
+}
 
 QXPgmrControl& frmBufferLoad::engine() { return gMainForm->QXProgrammer; }
 ProgrammerClass& frmBufferLoad::data() { return gMainForm->frmP->pgmrData(); }
