@@ -505,8 +505,10 @@ void frmBufferLoad::OKButton_Click() { CommitDlg(SelectedFileType()); }
 void frmBufferLoad::CancelButton_Click()
 {
     Try([&] { engine().DefaultBufferByte(m_keptFill); });
-    reject();
+    QDialog::reject();
 }
+
+void frmBufferLoad::reject() { CancelButton_Click(); }
 
 bool frmBufferLoad::CommitDlg(qint32 typeCode)
 {
