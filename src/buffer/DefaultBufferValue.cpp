@@ -42,6 +42,12 @@ DefaultBufferValue::DefaultBufferValue(QXPgmrControl& engine, QWidget* parent)
     DefaultValText->lineEdit()->installEventFilter(this);
 }
 
+DefaultBufferValue::~DefaultBufferValue()
+{
+    // The box loses the focus as it goes: that is no operator leaving it.
+    DefaultValText->lineEdit()->removeEventFilter(this);
+}
+
 void DefaultBufferValue::SetDecimalButton(QRadioButton* button) { m_decimalButton = button; }
 
 bool DefaultBufferValue::decimal() const { return !m_decimalButton || m_decimalButton->isChecked(); }

@@ -19,6 +19,7 @@ class DefaultBufferValue : public QWidget
     Q_OBJECT
 public:
     explicit DefaultBufferValue(QXPgmrControl& engine, QWidget* parent = nullptr);
+    ~DefaultBufferValue() override;
 
     // The host's decimal option; set before anything else.
     void SetDecimalButton(QRadioButton* button);

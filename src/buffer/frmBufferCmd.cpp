@@ -410,7 +410,14 @@ void frmBufferCmd::CancelButton_Click()
     Try([&] { engine().ChecksumType(m_keptChecksumType); });
     Try([&] { engine().ChecksumMethod(m_keptChecksumMethod); });
     Init();
-    reject();
+    QDialog::reject();
+}
+
+void frmBufferCmd::reject()
+{
+    // Closing the window any other way would leave the operation window
+    // showing it again and again.
+    CancelButton_Click();
 }
 
 void frmBufferCmd::Clear_Click()

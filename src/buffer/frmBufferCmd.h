@@ -85,6 +85,9 @@ public:
     QPushButton* CancelButton;
     DefaultBufferValue* m_oDefaultBufferValueCtrl;
 
+    // Escape and the window's close box cancel as the Cancel button does.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
 

@@ -158,7 +158,10 @@ frmBufferLoad::frmBufferLoad(QWidget* parent) : QDialog(parent), m_check(engine(
     oFileNameText->installEventFilter(this);
 }
 
-frmBufferLoad::~frmBufferLoad() = default;
+frmBufferLoad::~frmBufferLoad()
+{
+    oFileNameText->removeEventFilter(this);
+}
 
 QXPgmrControl& frmBufferLoad::engine() { return gMainForm->QXProgrammer; }
 ProgrammerClass& frmBufferLoad::data() { return gMainForm->frmP->pgmrData(); }
@@ -502,8 +505,10 @@ void frmBufferLoad::OKButton_Click() { CommitDlg(SelectedFileType()); }
 void frmBufferLoad::CancelButton_Click()
 {
     Try([&] { engine().DefaultBufferByte(m_keptFill); });
-    reject();
+    QDialog::reject();
 }
+
+void frmBufferLoad::reject() { CancelButton_Click(); }
 
 bool frmBufferLoad::CommitDlg(qint32 typeCode)
 {

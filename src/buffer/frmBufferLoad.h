@@ -89,6 +89,9 @@ public:
 
     static const QString kNoFileText;
 
+    // Escape and the window's close box cancel as the Cancel button does.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

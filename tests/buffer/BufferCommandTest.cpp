@@ -261,3 +261,16 @@ TEST_F(BufferWindowTest, SaveAsDropsATrailingSeparatorFromTheChosenName)
     EXPECT_EQ(data().strFileName, QStringLiteral("plain.bin"));
     EXPECT_EQ(data().strFilePath, folder + QLatin1Char('/'));
 }
+
+TEST_F(BufferWindowTest, EditMarksTheLoadedFileChanged)
+{
+    const QString path = WriteFile(QStringLiteral("e.hex"), kIntel);
+    ASSERT_TRUE(window->ExecuteBufferCommand(6, path, 255));
+    engine->TakeWrites();
+    EXPECT_TRUE(window->ExecuteBufferCommand(4, QString(), -1));
+    EXPECT_TRUE(engine->TakeWrites().contains(QStringLiteral("BufferEditFlag=258")));
+    EXPECT_TRUE(window->bBufferDirty);
+    EXPECT_EQ(window->BufferTypeGetName(), QStringLiteral("e.hex*"));
+    EXPECT_TRUE(window->txtFile->text().startsWith(QStringLiteral("e.hex*")));
+    EXPECT_TRUE(data().blnFileLoaded);
+}

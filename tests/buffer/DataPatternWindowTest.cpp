@@ -116,3 +116,18 @@ TEST_F(BufferWindowTest, AnUnknownCommandOnlyCommitsTheWindow)
     EXPECT_TRUE(engine->TakeWrites().contains(QStringLiteral("DefaultBufferByte=90")));
     EXPECT_TRUE(Boxes().isEmpty());
 }
+
+TEST_F(BufferWindowTest, ClosingTheWindowEndsTheCommandAsCancelDoes)
+{
+    engine->Set(QXPgmrId::ChecksumMethod, 0);
+    OnDialog<frmBufferCmd>([](frmBufferCmd& w) {
+        w.CSumMethod->setCurrentIndex(1);
+        w.CSumMethod_Click();
+        w.show();
+        w.close(); // the close box: the operation window must not show it again
+    });
+    window->ExecuteBufferCommand(0, QString(), -1);
+    EXPECT_FALSE(window->bOpen);
+    EXPECT_EQ(engine->Value(QXPgmrId::ChecksumMethod).toInt(), 0);
+    EXPECT_TRUE(window->FileButton->isEnabled());
+}
