@@ -96,15 +96,8 @@ struct Figures
     double median = 0, p99 = 0, mean = 0;
 };
 
-Figures Measure(int calls, const std::function<bool()>& call, bool& ok)
+Figures Summarize(std::vector<double> us)
 {
-    std::vector<double> us;
-    us.reserve(size_t(calls));
-    for (int i = 0; i < calls && ok; ++i) {
-        const qint64 start = MonotonicNs();
-        ok = call();
-        us.push_back(double(MonotonicNs() - start) / 1000.0);
-    }
     std::sort(us.begin(), us.end());
     Figures f;
     if (us.empty())
@@ -131,6 +124,7 @@ QString Create(QDBusInterface& server, const QString& cls)
 
 int main(int argc, char** argv)
 {
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     if (argc == 3 && QByteArray(argv[1]) == "--helper") {
         QCoreApplication app(argc, argv);
         return RunHelper(QString::fromLocal8Bit(argv[2]));
@@ -211,17 +205,31 @@ int main(int argc, char** argv)
                                  "SetJobParameter");
              }},
         };
-        std::printf("(a) round trips, %d calls each (microseconds)\n", calls);
-        std::printf("%-28s %9s %9s %9s %7s\n", "member", "median", "p99", "mean", "ratio");
-        double yardstick = 0;
-        for (const auto& m : members) {
-            const Figures f = Measure(calls, m.call, ok);
-            if (yardstick == 0)
-                yardstick = f.median;
-            std::printf("%-28s %9.1f %9.1f %9.1f %7.2f\n", m.name, f.median, f.p99, f.mean, f.median / yardstick);
+        // Interleaved, call by call, so that the machine's load weighs on
+        // every member alike; a first round warms the connections up.
+        const size_t count = std::size(members);
+        std::vector<std::vector<double>> us(count);
+        for (int i = -1; i < calls && ok; ++i) {
+            for (size_t m = 0; m < count && ok; ++m) {
+                const qint64 start = MonotonicNs();
+                ok = members[m].call();
+                if (i >= 0)
+                    us[m].push_back(double(MonotonicNs() - start) / 1000.0);
+            }
         }
-        // The last parameter's refresh comes 250 ms later: let it pass.
+        std::printf("(a) round trips, %d calls each, interleaved (microseconds)\n", calls);
+        std::printf("%-28s %9s %9s %9s %7s\n", "member", "median", "p99", "mean", "ratio");
+        const double yardstick = Summarize(us[0]).median;
+        for (size_t m = 0; m < count; ++m) {
+            const Figures f = Summarize(us[m]);
+            std::printf("%-28s %9.1f %9.1f %9.1f %7.2f\n", members[m].name, f.median, f.p99, f.mean,
+                        f.median / yardstick);
+        }
+        // The last parameter's refresh comes 250 ms later: let it pass. The
+        // programmer object goes: with one attached, a session waits for its
+        // client to place the devices.
         QThread::msleep(400);
+        server.call(QStringLiteral("Release"), QVariant::fromValue(QDBusObjectPath(programmerPath)));
 
         MonitorClock clock;
         const QString iface = QStringLiteral("com.corvane.Tarvo.CJobMonitor");
@@ -266,8 +274,13 @@ int main(int argc, char** argv)
     }
     // The station the bus started goes with its bus.
     const QDBusReply<uint> pid = bus.interface()->servicePid(kStation);
-    if (pid.isValid() && pid.value() > 0)
+    if (pid.isValid() && pid.value() > 0) {
+        // It saves its settings as it ends: its folder goes only after it.
+        const QString proc = QStringLiteral("/proc/%1").arg(pid.value());
         QProcess::execute(QStringLiteral("kill"), {QString::number(pid.value())});
+        for (int i = 0; i < 200 && QFile::exists(proc); ++i)
+            QThread::msleep(50);
+    }
     helper.kill();
     helper.waitForFinished();
     daemon.kill();
