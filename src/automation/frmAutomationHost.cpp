@@ -29,7 +29,7 @@ bool frmAutomationHost::RunInProgress() const
     if (gMainForm->RunInProgress())
         return true;
     // The automatic handler's session runs before it tells the window.
-    return gMainForm->pgmrData().udtHandlerType != 0
+    return gMainForm->frmP && gMainForm->pgmrData().udtHandlerType != 0
         && enginecall::Ask([] { return gMainForm->QXH950AutoHandler.IsRunning(); }, false);
 }
 void frmAutomationHost::WriteLogInfo(const QString& text) { ::WriteLogInfo(text, true); }
