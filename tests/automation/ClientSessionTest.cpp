@@ -1,10 +1,12 @@
-// A CQxProgrammer client taking part in concurrent manual-handler sessions on
-// the simulated eight-site programmer "RG-1080/8": the station wired as
-// start-up wires it (engine, main window, operation window, the simulated
-// manual handler and its arbiters), the client answering the programmer
-// object's signals as a handler program would.
+// Automation clients and the handlers' sessions on the station started in
+// this process, on the simulated eight-site programmer "RG-1080/8": a
+// CQxProgrammer client taking part in concurrent manual-handler sessions (the
+// simulated manual handler and its arbiters; the client answers the
+// programmer object's signals as a handler program would), and a CJobControl
+// job run by the simulated automatic handler in Autohandler mode.
 #include "StationTest.h"
 
+#include "automation/CJobControl.h"
 #include "automation/CQxProgrammer.h"
 #include "automation/CQxProgrammerData.h"
 #include "automation/frmAutomationHost.h"
@@ -19,6 +21,8 @@
 #include "shell/StartUp.h"
 
 #include <QEventLoop>
+#include <QSignalSpy>
+#include <QTest>
 #include <QFile>
 #include <QLibrary>
 #include <QTimer>
@@ -262,6 +266,26 @@ TEST_F(ClientSessionTest, StopWhileTheSessionWaitsForTheClientEndsTheJob)
     ASSERT_FALSE(client.heard.isEmpty());
     EXPECT_EQ(client.heard.last().toStdString(), "complete -1005");
     EXPECT_EQ(client.heard.filter(QStringLiteral("READY")).size(), 0);
+}
+
+TEST_F(ClientSessionTest, InAutohandlerModeAJobControlJobIsTheHandlersSessionAndEndsInOneNotice)
+{
+    qputenv("TARVO_ENGINE_FAULTS", "delay=0;auto.speed=0;auto.sites=2");
+    gMainForm->pgmrData().udtHandlerType = 1;
+    CJobControl control;
+    QSignalSpy done(&control, &CJobControl::NotifyJobComplete);
+    for (const int quantity : {3, 2}) {
+        SCOPED_TRACE(quantity);
+        const qsizetype before = done.count();
+        control.BeginJob(quantity);
+        ASSERT_FALSE(control.LastError());
+        EXPECT_TRUE(done.wait(20000));
+        // Nothing more comes for the same job.
+        QTest::qWait(300);
+        ASSERT_EQ(done.count(), before + 1);
+        EXPECT_EQ(done.last().at(0).toInt(), 0);
+        EXPECT_EQ(gMainForm->QXH950AutoHandler.HandlerValue3(), quantity);
+    }
 }
 
 } // namespace
