@@ -1545,6 +1545,7 @@ void frmProgram::tabOperation_Click()
 void frmProgram::Check1_Click(qint16 index)
 {
     Q_UNUSED(index);
+    ApplyVerifyRowRule();
     if (!gMainForm)
         return;
     gMainForm->SetButtonMenuLogic();
@@ -1555,6 +1556,7 @@ void frmProgram::Check1_Click(qint16 index)
 void frmProgram::cboOperation_Click(qint16 index)
 {
     Q_UNUSED(index);
+    ApplyVerifyRowRule();
     if (!gMainForm)
         return;
     gMainForm->SetButtonMenuLogic();
@@ -1988,8 +1990,8 @@ qint32 frmProgram::HandlerType()
     return pgmrData().udtHandlerType;
 }
 
-// Sealbook settings of the tabs and option states set by the engine are not
-// part of the station yet: each request says so rather than pass as done.
+// Sealbook settings of the tabs are not part of the station yet: each request
+// says so rather than pass as done.
 void frmProgram::SKExport()
 {
     AddStatusTextLine(QStringLiteral("The action settings cannot be written to the Sealbook file yet."));
@@ -1998,13 +2000,6 @@ void frmProgram::SKExport()
 void frmProgram::SKImport()
 {
     AddStatusTextLine(QStringLiteral("The action settings cannot be read from the Sealbook file yet."));
-}
-
-void frmProgram::SetOperationOptionState(const QString& text1, const QString& text2, qint16 n)
-{
-    AddStatusTextLine(QStringLiteral("The option \"%1\" of \"%2\" cannot be set by the engine yet (%3).")
-                          .arg(text2, text1)
-                          .arg(n));
 }
 
 void frmProgram::LogLine(const QString& text)

@@ -29,6 +29,7 @@
 #include <vector>
 
 class H950HdlrControl;
+class OptionSelections;
 class ManualHdlControl;
 class ProgrammerClass;
 class QCheckBox;
@@ -52,6 +53,9 @@ class frmProgram : public QWidget, private CSiteLayout::Host, private OperationR
     // The run's counters and the run, ahead of the members that name them.
     RunCounters m_runCounters;
     OperationRun m_run{*this, m_runCounters};
+    // The option choices by text; made when first needed.
+    std::shared_ptr<OptionSelections> m_optionText;
+    OptionSelections& OptionText();
 
 public:
     explicit frmProgram(QWidget* parent = nullptr);
@@ -159,12 +163,18 @@ public:
     void FillTestOptionLists();
     void FillEraseOptionLists();
     void DecoratedTabName(const QString& name, QString& decorated) const;
-    // The action tabs' settings into and out of the open Sealbook file, and
-    // one option set as the engine asks; not carried out yet (each says so
-    // in a status line).
+    // The action tabs' settings into and out of the open Sealbook file; not
+    // carried out yet (each says so in a status line).
     void SKExport();
     void SKImport();
-    void SetOperationOptionState(const QString& text1, const QString& text2, qint16 n);
+
+    // --- option selections by text (frmProgramOptionText.cpp) ---
+    void SaveCurrentComboBoxStrings();
+    void CheckNewComboBoxStringsAgainstOld();
+    bool AnyComboBoxesAreVisible() const;
+    void SetOperationSelection(const QVariant& nWhichBox, const QVariant& strSelection);
+    void SetOperationOptionState(const QString& oOperationName, const QString& oOptionName, qint16 iCheckBoxState);
+    void ApplyVerifyRowRule();
 
     // --- the run: device options, abort trackers ---
     void SetDeviceConfigureOptions();
