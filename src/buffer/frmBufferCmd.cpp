@@ -35,17 +35,6 @@ using enginecall::Try;
 
 namespace {
 
-// The main window's viewer command; a main window that has none yet opens
-// the viewer straight away.
-template <class Main>
-void ViewBuffer(Main& main)
-{
-    if constexpr (requires { main.ViewBuffer_Click(); })
-        main.ViewBuffer_Click();
-    else
-        Try([&] { main.vwBufViewer.ShowEditor(); });
-}
-
 QLabel* Caption(QWidget* parent, const char* name, const QString& text, const QString& tip = {})
 {
     auto* label = new QLabel(text, parent);
@@ -438,7 +427,7 @@ void frmBufferCmd::Edit_Click()
     CommitDisplayRadix();
     const qint32 fill = m_oDefaultBufferValueCtrl->CurrentValue();
     Try([&] { engine().DefaultBufferByte(fill); });
-    ViewBuffer(*gMainForm);
+    gMainForm->ViewBuffer_Click();
     Save->setEnabled(true);
     Try([] { engine().BufferEditFlag(qint32(258)); });
     frmProgram& window = operationWindow();

@@ -340,6 +340,7 @@ void frmMain::ReselectDeviceAfterModelChange()
         frmP->AddStatusTextLine(
             quoted
             + QStringLiteral(" device configuration settings may have been changed.  Please review the settings."));
+        frmP->CheckNewComboBoxStringsAgainstOld();
         return;
     }
     Ui().MsgBox(QStringLiteral("Device ") + quoted + QStringLiteral(" could not be selected for this")

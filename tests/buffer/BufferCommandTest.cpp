@@ -7,6 +7,8 @@
 #include "buffer/DefaultBufferValue.h"
 #include "buffer/frmBufferLoad.h"
 #include "buffer/frmBufferSave.h"
+#include "engine/DataPaneControl.h"
+#include "platform/DispatchObject.h"
 #include "shell/CommandLine.h"
 
 #include <QCheckBox>
@@ -264,6 +266,12 @@ TEST_F(BufferWindowTest, SaveAsDropsATrailingSeparatorFromTheChosenName)
 
 TEST_F(BufferWindowTest, EditMarksTheLoadedFileChanged)
 {
+    // A viewer that takes every setting and closes its editor at once.
+    struct QuietViewer : DispatchObject
+    {
+        QuietViewer() : DispatchObject(QString::fromLatin1(DataPaneControl::ClassName), DataPaneControl::Members()) {}
+    };
+    main->vwBufViewer.Attach(std::make_unique<QuietViewer>());
     const QString path = WriteFile(QStringLiteral("e.hex"), kIntel);
     ASSERT_TRUE(window->ExecuteBufferCommand(6, path, 255));
     engine->TakeWrites();
