@@ -1,12 +1,20 @@
 #include "DataPaneStandIn.h"
 
+#include "BufferEditor.h"
+
 #include "engine/DataPaneControl.h"
+#include "platform/UiService.h"
+#include "qxbuffer/DataBuffer.h"
 
 #include <QFrame>
 
 DataPaneStandIn::DataPaneStandIn()
     : DispatchObject(QString::fromLatin1(DataPaneControl::ClassName), DataPaneControl::Members())
 {
+    On(DataPaneId::ShowEditor, [this](InvokeKind, QVariantList&) {
+        showEditor();
+        return QVariant();
+    });
 }
 
 DataPaneStandIn::~DataPaneStandIn()
@@ -23,4 +31,15 @@ QWidget* DataPaneStandIn::Widget()
         m_widget = frame;
     }
     return m_widget;
+}
+
+void DataPaneStandIn::showEditor()
+{
+    DataBuffer& buffer = DataBuffer::Instance();
+    BufferEditor editor(buffer, IsVbTrue(Stored(DataPaneId::HexDisplay)), IsVbTrue(Stored(DataPaneId::FuseMode)),
+                        m_widget ? m_widget->window() : nullptr);
+    if (Ui().ShowModal(&editor) == QDialog::Accepted)
+        editor.Commit();
+    // What was shown, for the host to read back.
+    Store(DataPaneId::DataSize, qint32(std::min<qint64>(buffer.Size(), 0x7FFFFFFF)));
 }

@@ -1,5 +1,7 @@
 #include "H950HdlrStandIn.h"
 
+#include "H950HdlrJobFile.h"
+
 #include "simplan/ReportValues.h"
 
 #include "engine/EngineCodes.h"
@@ -26,6 +28,16 @@ H950HdlrStandIn::H950HdlrStandIn()
         return QVariant();
     });
     On(H950HdlrId::IsRunning, [this](InvokeKind, QVariantList&) { return VbBool(m_running); });
+    // Job files: 1 when done, 0 when refused.
+    On(H950HdlrId::SaveHandlerJobFile, [this](InvokeKind, QVariantList& args) {
+        const QString path = Arg(args, 0, ValueKind::String).toString();
+        return QVariant::fromValue<qint32>(H950HdlrJobFile::Save(path, [this](int dispid) { return Stored(dispid); }));
+    });
+    On(H950HdlrId::LoadHandlerJobFile, [this](InvokeKind, QVariantList& args) {
+        const QString path = Arg(args, 0, ValueKind::String).toString();
+        return QVariant::fromValue<qint32>(
+            H950HdlrJobFile::Load(path, [this](int dispid, const QVariant& value) { Store(dispid, value); }));
+    });
     ApplyReportValues();
 }
 

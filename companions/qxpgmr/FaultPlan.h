@@ -18,6 +18,9 @@
 //   load  LoadAlgorithmDatabase answers the code without loading
 //         (126 is the engine control's internal error)
 //   init  InitializeEngine194 answers the code (no link to the programmer)
+//   extra RunExtraCommand fails with the code as its automation error
+//   dialog.<member>  the engine dialog of that member (ShowDeviceInfo,
+//         ShowNandOptions, ...) fails with the code once it is closed
 // The entries for device runs (failing devices and sites, an engine error, a
 // failing call, delays, the start key) are read by RunPlan (RunPlan.h).
 

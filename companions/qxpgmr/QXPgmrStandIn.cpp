@@ -7,6 +7,7 @@
 #include "engine/QXPgmrControl.h"
 #include "platform/Companion.h"
 #include "platform/UiService.h"
+#include "qxbuffer/BufferFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -50,15 +51,22 @@ QXPgmrStandIn::QXPgmrStandIn()
     bindLife();
     bindModels();
     bindDevices();
+    bindBuffer();
     bindOptions();
     bindDeviceOptions();
     bindRecords();
     bindRuns();
     bindConfig();
     bindJobs();
+    bindExtras();
 }
 
-QXPgmrStandIn::~QXPgmrStandIn() = default;
+QXPgmrStandIn::~QXPgmrStandIn()
+{
+    // The buffer outlives this engine (it is the process's); its memory
+    // need not.
+    resetBuffer();
+}
 
 QString QXPgmrStandIn::EngineFolder()
 {
@@ -70,7 +78,13 @@ QString QXPgmrStandIn::EngineFolder()
 
 QString QXPgmrStandIn::LabelPrinterFolder()
 {
-    return QStringLiteral("/opt/ptouch");
+    // The stand-in label editor is built into "ptouch" beside this library;
+    // TARVO_LABEL_EDITOR_DIR names another folder.
+    const QString moved = qEnvironmentVariable("TARVO_LABEL_EDITOR_DIR");
+    if (!moved.isEmpty())
+        return QDir::cleanPath(QDir(moved).absolutePath());
+    return QFileInfo(companion::LibraryPathOf(reinterpret_cast<const void*>(&Anchor))).absolutePath()
+           + QStringLiteral("/ptouch");
 }
 
 void QXPgmrStandIn::Answer(int dispid, Behaviour behaviour)
@@ -132,6 +146,7 @@ void QXPgmrStandIn::bindLife()
             m_selectionFailed = false;
             m_device.reset();
             saveStation();
+            dropBuffer();
         }
         return QVariant();
     });
@@ -303,7 +318,6 @@ void QXPgmrStandIn::bindDevices()
         const QString name = Arg(args, 0, ValueKind::String).toString();
         return m_device ? m_device->Parameter(name) : QVariant();
     });
-    Answer(QXPgmrId::ChecksumText, [this](InvokeKind, QVariantList&) { return QVariant(checksumText()); });
     Answer(QXPgmrId::GenerateDeviceList, [this](InvokeKind, QVariantList&) {
         generateDeviceList();
         return QVariant();
@@ -349,6 +363,14 @@ QString QXPgmrStandIn::databasePath(const QString& name) const
 }
 
 qint32 QXPgmrStandIn::loadDatabase(const QString& name)
+{
+    const qint32 result = openDatabase(name);
+    // The buffer follows the device the station was left with, or none.
+    resizeBuffer(deviceBufferBytes());
+    return result;
+}
+
+qint32 QXPgmrStandIn::openDatabase(const QString& name)
 {
     if (const qint32 fault = FaultPlan::Read(EngineFolder()).Code(QStringLiteral("load")))
         return fault;
@@ -422,6 +444,7 @@ bool QXPgmrStandIn::selectDevice(const QString& name)
     if (!device)
         return false;
     m_device = std::move(device);
+    resizeBuffer(deviceBufferBytes());
     // A new device starts with its whole range and no buffer offset.
     Store(QXPgmrId::WordRangeLow, qint32(0));
     Store(QXPgmrId::WordRangeHigh, qint32(std::clamp<qint64>(m_device->size - 1, 0, std::numeric_limits<qint32>::max())));
@@ -439,32 +462,6 @@ bool QXPgmrStandIn::chooseDevice()
         return false;
     saveStation();
     return true;
-}
-
-QString QXPgmrStandIn::checksumText() const
-{
-    // The sum over the checksum's range of an unloaded buffer, which holds
-    // the fill byte throughout: the buffer (types 0 and 2) or the device
-    // (type 1); 8-bit method: the sum of the bytes, 16-bit: of the words.
-    const qint64 fill = Stored(QXPgmrId::DefaultBufferByte).toLongLong() & 0xFF;
-    // A buffer that holds a device's content (after a read) sums that content.
-    if (!m_buffer.isEmpty() && Stored(QXPgmrId::ChecksumType).toInt() != 1) {
-        const bool words = Stored(QXPgmrId::ChecksumMethod).toInt() == 1;
-        quint64 sum = 0;
-        for (qsizetype i = 0; i < m_buffer.size(); ++i)
-            sum += words && i % 2 ? quint64(quint8(m_buffer.at(i))) << 8 : quint64(quint8(m_buffer.at(i)));
-        return QStringLiteral("%1").arg(quint32(sum), 8, 16, QLatin1Char('0')).toUpper();
-    }
-    qint64 bytes = Stored(QXPgmrId::BufferSize).toLongLong();
-    if (Stored(QXPgmrId::ChecksumType).toInt() == 1) {
-        bytes = !m_device ? 0
-            : m_device->SizeInFuses() ? m_device->size
-                                      : m_device->size * qMax(1, m_device->dataWidth / 8);
-    }
-    const quint64 sum = Stored(QXPgmrId::ChecksumMethod).toInt() == 1
-        ? quint64(bytes / 2) * quint64(fill | (fill << 8)) + quint64(bytes % 2) * quint64(fill)
-        : quint64(bytes) * quint64(fill);
-    return QStringLiteral("%1").arg(quint32(sum), 8, 16, QLatin1Char('0')).toUpper();
 }
 
 void QXPgmrStandIn::generateDeviceList() const

@@ -52,6 +52,7 @@
 #include <memory>
 #include <optional>
 
+class BufferFiles;
 class QTimer;
 
 class QXPgmrStandIn : public DispatchObject
@@ -72,7 +73,8 @@ public:
     // ($XDG_DATA_HOME/Corvane/QXEngine), with its "DATALOG" folder; both are
     // created on first use.
     static QString EngineFolder();
-    // Where the label editor is installed; the engine only names it.
+    // Where the label editor is installed ("ptouch" beside the engine, or
+    // TARVO_LABEL_EDITOR_DIR); the engine only names it.
     static QString LabelPrinterFolder();
 
     // The test hook (tests and the bench reach it through the library's
@@ -80,6 +82,12 @@ public:
     // engine; the values the host hands back come back in args. Throws
     // std::logic_error for a name that is not one of its events.
     void RaiseForTest(const QString& eventName, QVariantList& args) { Raise(eventName, args); }
+    // Journals every put and call, and refuses a device the model does not
+    // run, before the member itself runs (QXPgmrStandInExtras.cpp).
+    QVariant Invoke(int dispid, InvokeKind kind, QVariantList& args) override;
+    // The puts and calls since the last take, one line each (the test hook
+    // TarvoQXPgmrTakeJournal).
+    QStringList TakeJournal();
 
 private:
     // Its events, raised typed: a misspelt event or a wrong argument does
@@ -94,12 +102,14 @@ private:
     void bindModels();
     void bindDevices();
     void bindConfig(); // QXPgmrStandInConfig.cpp
+    void bindExtras(); // QXPgmrStandInExtras.cpp: extra commands, the engine's dialogs
     qint32 configurationValue(int module) const;
     // Each capability the database describes devices by becomes the member
     // of that name; False when a name is not an engine member.
     bool bindCapabilities();
 
     qint32 loadDatabase(const QString& name);
+    qint32 openDatabase(const QString& name);
     // The file to open for the name the program asks for; "" when none.
     QString databasePath(const QString& name) const;
     void restoreStation();
@@ -145,9 +155,12 @@ private:
     // Waits, raising the pump code every 20 ms; False when an abort came.
     bool wait(int milliseconds);
     bool siteExists(qint32 site) const { return site >= 1 && site <= m_sites.size(); }
+    // The bytes of a device image: the buffer's size for the device, at
+    // most the simulation's image limit.
     qint64 deviceBytes() const;
-    const QByteArray& blankImage();
+    quint8 blankByte() const;
     const QByteArray& bufferImage();
+    void readIntoBuffer(const Site& site);
     void writePowerSupplyLine(int site, const QString& what, qint32 result, const RunSteps& steps);
     void setPowerSupplyLogFolder(const QString& folder);
     void armStartKey();
@@ -164,6 +177,7 @@ private:
     };
     Serialization m_serialization;
     bool m_selectionFailed = false; // the last SelectDeviceByName found no device
+    QStringList m_journal;          // puts and calls, for tests (QXPgmrStandInExtras.cpp)
     int m_modelIndex = 0;
     qint32 m_port = 0;
     qint32 m_masterSite = 1;
@@ -183,9 +197,30 @@ private:
     bool m_abortRequested = false;
     RunSteps m_customSteps;
     bool m_customArmed = false;
-    QByteArray m_buffer;       // the data buffer's content; empty: only the fill byte
-    QByteArray m_blank;        // a blank device, kept to be shared
-    QByteArray m_fill;         // an unloaded buffer, kept to be shared
+    QByteArray m_image;        // the buffer as a device takes it, kept to be shared
+    quint64 m_imageRevision = ~quint64(0); // the buffer's revision m_image was taken at
+
+    // The data buffer and its files (QXPgmrStandInBuffer.cpp); the buffer is
+    // the process's one, in the buffer library.
+    void bindBuffer();
+    // The selected device's size in buffer bytes (a byte per fuse).
+    qint64 deviceBufferBytes() const;
+    bool bufferHoldsData() const;
+    void resizeBuffer(qint64 bytes);
+    void clearBuffer();
+    void resetBuffer();
+    // The device is gone: so is the buffer, and the program is told.
+    void dropBuffer();
+    qint32 fileResult(qint32 libraryCode);
+    qint32 loaded(qint32 libraryCode, QVariantList& args);
+    // The text of a load or save result; "" for any other code.
+    QString fileErrorText(qint32 result) const;
+    std::unique_ptr<BufferFiles> m_files;
+    // The buffer's revision when it last held nothing but fill bytes.
+    quint64 m_emptyRevision = 0;
+    qint32 m_lastFileResult = 0;
+    QString m_lastFileError;
+
     PowerSupplyLog m_psLog;
     bool m_psWarned = false;
     std::unique_ptr<QTimer> m_startKey;

@@ -8,6 +8,7 @@
 
 #include "engine/EngineCodes.h"
 #include "engine/QXPgmrControl.h"
+#include "qxbuffer/DataBuffer.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -148,7 +149,10 @@ void QXPgmrStandIn::bindRuns()
         return QVariant(RunResult::FailureText(Arg(args, 0, ValueKind::Long).toInt()));
     });
     Answer(QXPgmrId::ErrorMessageText, [this](InvokeKind, QVariantList& args) {
-        return QVariant(RunResult::ResultText(Arg(args, 0, ValueKind::Long).toInt()));
+        // The results of loads and saves have codes of their own.
+        const qint32 result = Arg(args, 0, ValueKind::Long).toInt();
+        const QString fileText = fileErrorText(result);
+        return QVariant(fileText.isEmpty() ? RunResult::ResultText(result) : fileText);
     });
     Answer(QXPgmrId::IsStopResult, [this](InvokeKind, QVariantList& args) {
         return VbBool(RunResult::IsStop(Arg(args, 0, ValueKind::Long).toInt()));
@@ -438,9 +442,8 @@ qint32 QXPgmrStandIn::runDevice(int siteNumber, const QString& what, const RunSt
         status(prefix + what + QStringLiteral(" failed: ") + RunResult::FailureText(failureCode) + QLatin1Char('.'));
     } else {
         if (isRead) {
-            m_buffer = site.programmed ? site.content : blankImage();
-            Store(QXPgmrId::BufferSize, qint32(m_buffer.size()));
-            QVariantList args = EventArgs({qint32(m_buffer.size())});
+            readIntoBuffer(site);
+            QVariantList args = EventArgs({qint32(std::min<qint64>(DataBuffer::Instance().Size(), 0x7FFFFFFF))});
             Raise(QStringLiteral("BufferContentChanged"), args);
         }
         site.status = SiteStatus::Passed;
@@ -470,36 +473,44 @@ bool QXPgmrStandIn::wait(int milliseconds)
 
 qint64 QXPgmrStandIn::deviceBytes() const
 {
-    if (!m_device)
-        return 0;
-    const qint64 bytes = m_device->SizeInFuses() ? (m_device->size + 7) / 8
-                                                 : m_device->size * qMax(1, m_device->dataWidth / 8);
-    return std::clamp<qint64>(bytes, 0, kMaxImageBytes);
+    return std::clamp<qint64>(deviceBufferBytes(), 0, kMaxImageBytes);
 }
 
-const QByteArray& QXPgmrStandIn::blankImage()
+quint8 QXPgmrStandIn::blankByte() const
 {
     // A blank device reads its virgin value (algcfg.virgin, else FF).
     bool ok = false;
     const QString virgin = m_device ? m_device->config.value(QStringLiteral("algcfg.virgin")) : QString();
-    uint value = virgin.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? virgin.mid(2).toUInt(&ok, 16) : 0;
-    const char byte = ok ? char(value & 0xFF) : char(0xFF);
-    const qint64 size = deviceBytes();
-    if (m_blank.size() != size || (size > 0 && m_blank.at(0) != byte))
-        m_blank = QByteArray(size, byte);
-    return m_blank;
+    const uint value = virgin.startsWith(QLatin1String("0x"), Qt::CaseInsensitive) ? virgin.mid(2).toUInt(&ok, 16) : 0;
+    return ok ? quint8(value & 0xFF) : quint8(0xFF);
 }
 
 const QByteArray& QXPgmrStandIn::bufferImage()
 {
-    if (!m_buffer.isEmpty())
-        return m_buffer;
-    // An unloaded buffer holds its fill byte over the device's size.
-    const char fill = char(Stored(QXPgmrId::DefaultBufferByte).toInt() & 0xFF);
-    const qint64 size = deviceBytes();
-    if (m_fill.size() != size || (size > 0 && m_fill.at(0) != fill))
-        m_fill = QByteArray(size, fill);
-    return m_fill;
+    // What a device takes when it is programmed: the buffer's first bytes,
+    // copied once for every device programmed until the buffer changes.
+    const DataBuffer& buffer = DataBuffer::Instance();
+    const qint64 size = std::min(deviceBytes(), buffer.Size());
+    if (m_imageRevision != buffer.Revision() || m_image.size() != size) {
+        m_image = buffer.Bytes(0, size);
+        m_imageRevision = buffer.Revision();
+    }
+    return m_image;
+}
+
+void QXPgmrStandIn::readIntoBuffer(const Site& site)
+{
+    // The buffer takes the device's size and content: what was programmed,
+    // and past it (or on a blank device) the virgin value. The virgin value
+    // comes in as the fill of a clear, so a blank device costs no memory.
+    DataBuffer& buffer = DataBuffer::Instance();
+    resizeBuffer(deviceBufferBytes());
+    const quint8 fill = buffer.FillByte();
+    buffer.SetFillByte(blankByte());
+    buffer.Clear();
+    buffer.SetFillByte(fill);
+    if (site.programmed)
+        buffer.Write(0, reinterpret_cast<const quint8*>(site.content.constData()), site.content.size());
 }
 
 void QXPgmrStandIn::writePowerSupplyLine(int site, const QString& what, qint32 result, const RunSteps& steps)

@@ -34,4 +34,19 @@ inline QVariantList RaiseEvent(IDispatchControl& engine, const QString& eventNam
     return args;
 }
 
+// The puts and calls the host made since the last take, one line each:
+// "Name=value" for a put, "Name(a,b)" for a call (Booleans as -1 and 0).
+using JournalEntry = bool (*)(IDispatchControl*, QStringList*);
+constexpr const char* kJournalEntry = "TarvoQXPgmrTakeJournal";
+
+inline QStringList TakeJournal(IDispatchControl& engine)
+{
+    QLibrary library(companion::RegisteredLibrary(QString::fromLatin1(QXPgmrControl::ClassName)));
+    const auto take = reinterpret_cast<JournalEntry>(library.resolve(kJournalEntry));
+    QStringList lines;
+    if (!take || !take(&engine, &lines))
+        throw std::runtime_error("the engine keeps no journal");
+    return lines;
+}
+
 } // namespace qxpgmrtest

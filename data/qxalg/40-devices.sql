@@ -34,6 +34,8 @@
 --                  program variants (the Execute tab), STAPL serialization
 --   VX-SEC32       a Vexal device: Vexal_ChkSum and P_Check variants, secure
 --                  variants with Test
+--   NV29GL128-G    gang flash that only the RG gang programmers run (the
+--                  engine refuses it on any other model)
 --   Corvane Diagnostics, Vexal Diagnostics
 --                  the programmer's self test and BIOS flash as pseudo-devices
 
@@ -113,6 +115,10 @@ INSERT INTO device (name, manufacturer, package, device_type, size, data_width, 
  'VerifySupport=1 DeviceSupportsBlankCheck DeviceSupportsErase DeviceSupportsEraseTab
   DeviceSupportsSecure DeviceSupportsTestAndSecure=-1 DeviceSupportsTestVectors
   DeviceSupportsContinuity DeviceSupportsIdCheck DeviceIsVexal'),
+
+('NV29GL128-G', 'Norvia', 'TSOP56', 'Flash', 8388608, 16,
+ 'DeviceSupportsProgram VerifySupport=1 DeviceSupportsRead DeviceSupportsBlankCheck
+  DeviceSupportsErase DeviceSupportsEraseTab DeviceSupportsContinuity DeviceSupportsRange'),
 
 ('Corvane Diagnostics', 'Corvane', 'N/A', 'Diagnostics', 0, 8, ''),
 ('Vexal Diagnostics', 'Vexal', 'N/A', 'Diagnostics', 0, 8, '');

@@ -6,6 +6,7 @@
 // AutomationError; the classes turn it into the client's error.
 
 #include <QString>
+#include <QVariant>
 
 class AutomationHost
 {
@@ -25,6 +26,9 @@ public:
     virtual qint32 LoadQxFile(const QString& file) = 0;
     virtual bool SaveQxFile(const QString& file) = 0;
     virtual qint32 ExecuteOperation() = 0;
+    // The automatic handler's session, started as the Action button starts
+    // it; True when it runs (its JobComplete will end it).
+    virtual bool StartHandlerSession() = 0;
     virtual void PressStop() = 0;
     virtual void LaunchHelp(QString& topic) = 0;
     virtual void SetDefaultConfiguration() = 0;
@@ -34,11 +38,20 @@ public:
     virtual qint32 HandlerType() const = 0;
     virtual bool LoadHandlerJobFile(const QString& file) = 0;
     virtual bool SaveHandlerJobFile(const QString& file) = 0;
+    // Brings every operation tab's rows in line with the engine's settings
+    // (never under a run).
+    virtual void RefreshTabsContents() = 0;
     // Restarts the main window's settings-refresh timer for 250 ms.
     virtual void ArmSettingsRefresh() = 0;
     virtual void SelectJobTab() = 0;
     // The manual-handler session's abort.
     virtual void AbortSession() = 0;
+    // The operation window's site status (sites 1-based), as the handlers
+    // report it.
+    virtual void SetSiteStatus(qint32 site, qint32 status, qint32 code) = 0;
+    // The manual handler's socket arbiter (its ThreadCommUtil), an object
+    // value; Empty when there is none.
+    virtual QVariant ThreadCommUtil() = 0;
 
     // Engine members.
     virtual void SetGuiReady(bool ready) = 0;

@@ -2,6 +2,8 @@
 
 #include "AutomationErrors.h"
 #include "AutomationHost.h"
+#include "CJobMonitorImpl.h"
+#include "operation/RunResults.h"
 #include "platform/EngineCall.h"
 
 namespace {
@@ -57,6 +59,13 @@ void CJobControlImpl::RaiseNotifyJobComplete(qint32 result)
 {
     if (JobCntrlInstantiated())
         emit NotifyJobComplete(result);
+}
+
+void CJobControlImpl::HandlerJobComplete(qint32 result)
+{
+    m_bHandlerJob = false;
+    RaiseNotifyJobComplete(result);
+    CJobMonitorImpl::Instance().RaiseNotifyJobComplete(result);
 }
 
 void CJobControlImpl::SetDefaultConfiguration()
@@ -127,6 +136,18 @@ void CJobControlImpl::DoBeginJob()
     const auto params = m_oMsgServer->GetParams(QStringLiteral("DoBeginJob"));
     host->SetQuantityText(CQxProgrammerMsgServer::Param(params, QStringLiteral("lQuantity")).toString());
     OnSettingsRefreshTimer();
+    if (enginecall::Ask([&] { return host->HandlerType(); }, 0) != 0) {
+        // In Autohandler mode the job is the handler's session, started as
+        // the Action button starts it; the handler's JobComplete ends it.
+        m_bHandlerJob = true;
+        if (!enginecall::Ask([&] { return host->StartHandlerSession(); }, false) && m_bHandlerJob) {
+            // No session runs, so no JobComplete will come: the job ends here.
+            m_bHandlerJob = false;
+            RaiseNotifyJobComplete(RunResult::CallFailed);
+            CJobMonitorImpl::Instance().RaiseNotifyJobComplete(RunResult::CallFailed);
+        }
+        return;
+    }
     // The run ends by raising NotifyJobComplete with its result.
     enginecall::Try([&] { host->ExecuteOperation(); });
 }
@@ -152,6 +173,8 @@ void CJobControlImpl::OnSettingsRefreshTimer()
     // A tick of a timer nobody armed (or no window to refresh) does nothing.
     if (!m_settingsRefresh.armed || !m_settingsRefresh.armed())
         return;
+    if (AutomationHost* host = Host())
+        enginecall::Try([&] { host->RefreshTabsContents(); });
     if (m_settingsRefresh.refresh)
         m_settingsRefresh.refresh();
     if (m_settingsRefresh.disarm)

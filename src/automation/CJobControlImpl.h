@@ -40,7 +40,12 @@ public:
     bool LoadPatternFile(const QString& sPath, qint32 lType);
     void Abort();
     void BeginJob(qint32 lQuantity);
-    bool JobQueued() const { return m_bJobQueued; }
+    // A job was begun and has not completed: queued, or run by the automatic
+    // handler's session (which returns at once and ends with JobComplete).
+    bool JobQueued() const { return m_bJobQueued || m_bHandlerJob; }
+    // The automatic handler's JobComplete: its job ends, and every client
+    // is told, as at the end of a run of the operation window.
+    void HandlerJobComplete(qint32 result);
     void DoBeginJob();
     void DispatchCall(const QString& sMethod);
     static QString NiceErrorDescription(qint32 lErrNum);
@@ -69,5 +74,6 @@ private:
     std::vector<std::unique_ptr<CQxProgrammerMsgServer>> m_retired;
     int m_dispatchDepth = 0;
     bool m_bJobQueued = false;
+    bool m_bHandlerJob = false;
     SettingsRefresh m_settingsRefresh;
 };

@@ -1,6 +1,7 @@
 #include "CQxProgrammer.h"
 
 #include "AutomationHost.h"
+#include "CJobControlImpl.h"
 #include "CQxProgrammerData.h"
 #include "platform/AutomationError.h"
 #include "platform/EngineCall.h"
@@ -62,7 +63,8 @@ void CQxProgrammer::BeginJob(int lNumDevices, const QString& sQxFile)
     AutomationHost* host = Host();
     // One job at a time: a second one would run inside the first, on its
     // sites and counters.
-    if (data.m_bJobQueued || data.RunningJob() || (host && host->RunInProgress())) {
+    if (data.m_bJobQueued || data.RunningJob() || CJobControlImpl::Instance().JobQueued()
+        || (host && host->RunInProgress())) {
         Fail(automationerrors::Named(QStringLiteral("JobRunning"), QStringLiteral("A job is already running.")));
         return;
     }

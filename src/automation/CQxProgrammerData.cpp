@@ -11,10 +11,80 @@ AutomationHost* g_host = nullptr;
 AutomationHost* Host() { return g_host; }
 void SetAutomationHost(AutomationHost* host) { g_host = host; }
 
+namespace {
+// Calls a held arbiter's method by name.
+CQxProgrammerData::ArbiterCall CallsOn(const ControlHandle& arbiter)
+{
+    return [arbiter](const QString& member, QVariantList& args) {
+        const int dispid = arbiter->GetIDOfName(member);
+        if (dispid < 0)
+            return false;
+        arbiter->Call(dispid, args);
+        return true;
+    };
+}
+} // namespace
+
 CQxProgrammerData& CQxProgrammerData::Instance()
 {
     static CQxProgrammerData data;
     return data;
+}
+
+CQxProgrammerData::~CQxProgrammerData()
+{
+    // The arbiters may outlive this object in their handler: they must not
+    // call back into it.
+    ReleaseDeviceArbiter();
+    ReleaseSocketArbiter();
+}
+
+void CQxProgrammerData::SetDeviceAutomationArbiter(const QVariant& arbiter)
+{
+    const ControlHandle object = companion::ObjectOf(arbiter);
+    if (object && object == m_deviceArbiterObject)
+        return;
+    ReleaseDeviceArbiter();
+    m_oDeviceAutomationArbiter = arbiter;
+    if (!object)
+        return;
+    m_deviceArbiterObject = object;
+    object->SetEventSink(&m_deviceArbiterEvents);
+    m_deviceArbiter = CallsOn(object);
+}
+
+void CQxProgrammerData::ReleaseDeviceArbiter()
+{
+    if (m_deviceArbiterObject)
+        m_deviceArbiterObject->SetEventSink(nullptr);
+    m_deviceArbiterObject.reset();
+    m_oDeviceAutomationArbiter = QVariant();
+    m_deviceArbiter = {};
+}
+
+void CQxProgrammerData::TakeSocketArbiter()
+{
+    if (m_socketArbiterSource) {
+        m_socketArbiter = m_socketArbiterSource();
+        return;
+    }
+    AutomationHost* host = Host();
+    if (!host)
+        return;
+    const ControlHandle object = companion::ObjectOf(enginecall::Ask([&] { return host->ThreadCommUtil(); }, QVariant()));
+    if (!object)
+        return;
+    m_socketArbiterObject = object;
+    object->SetEventSink(&m_socketArbiterEvents);
+    m_socketArbiter = CallsOn(object);
+}
+
+void CQxProgrammerData::ReleaseSocketArbiter()
+{
+    if (m_socketArbiterObject)
+        m_socketArbiterObject->SetEventSink(nullptr);
+    m_socketArbiterObject.reset();
+    m_socketArbiter = {};
 }
 
 void CQxProgrammerData::AttachProgrammer(CQxProgrammer* programmer)
@@ -112,18 +182,18 @@ void CQxProgrammerData::OnJobComplete()
 {
     if (m_oMsgServer)
         m_oMsgServer->RemoveAllParams();
-    m_socketArbiter = {};
+    ReleaseSocketArbiter();
 }
 
 void CQxProgrammerData::SetSessionMode(qint32 mode)
 {
     m_lSessionMode = mode;
     if (mode != 2) {
-        m_socketArbiter = {};
+        ReleaseSocketArbiter();
         if (mode == 0)
-            m_deviceArbiter = {};
-    } else if (!m_socketArbiter && m_socketArbiterSource) {
-        m_socketArbiter = m_socketArbiterSource();
+            ReleaseDeviceArbiter();
+    } else if (!m_socketArbiter) {
+        TakeSocketArbiter();
     }
 }
 
@@ -155,7 +225,7 @@ void CQxProgrammerData::DoubleAbort()
 void CQxProgrammerData::SetThreadCommUtilPtr(qint32 value)
 {
     m_lThreadCommUtilPtr = value;
-    CallSocketArbiter(QStringLiteral("AttachThreadCommUtil"), {value});
+    enginecall::Try([&] { CallSocketArbiter(QStringLiteral("AttachThreadCommUtil"), {value}); });
     if (m_threadComm)
         m_threadComm(value);
 }

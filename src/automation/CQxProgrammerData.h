@@ -7,6 +7,9 @@
 
 #include "CFireEvent.h"
 #include "CQxProgrammerMsgServer.h"
+#include "DeviceArbiterEvents.h"
+#include "SocketArbiterEvents.h"
+#include "platform/Companion.h"
 
 #include <QStringList>
 #include <QVariant>
@@ -61,7 +64,9 @@ public:
     // The automation arbiters of the concurrent manual-handler session, as
     // calls by member name; False when the arbiter is not held (the body
     // then does nothing). The socket arbiter is taken in session mode 2 from
-    // its source and released in the other modes.
+    // its source (the manual handler's ThreadCommUtil, through the host,
+    // unless a source is set) and released in the other modes and at the
+    // end of a job. The arbiters' events are bound while they are held.
     using ArbiterCall = std::function<bool(const QString& member, QVariantList& args)>;
     void SetDeviceArbiterCall(ArbiterCall call) { m_deviceArbiter = std::move(call); }
     void SetSocketArbiterSource(std::function<ArbiterCall()> source) { m_socketArbiterSource = std::move(source); }
@@ -108,11 +113,16 @@ public:
     void SetThreadCommUtilPtr(qint32 value);
     qint32 ThreadCommUtilPtr() const { return m_lThreadCommUtilPtr; }
     void SetThreadCommTarget(std::function<void(qint32)> target);
-    void SetDeviceAutomationArbiter(const QVariant& arbiter) { m_oDeviceAutomationArbiter = arbiter; }
+    // An object value; anything else leaves no device arbiter held.
+    void SetDeviceAutomationArbiter(const QVariant& arbiter);
     QVariant DeviceAutomationArbiter() const { return m_oDeviceAutomationArbiter; }
 
 private:
     CQxProgrammerData() = default;
+    ~CQxProgrammerData();
+    void ReleaseDeviceArbiter();
+    void ReleaseSocketArbiter();
+    void TakeSocketArbiter();
 
     QList<CQxProgrammer*> m_live;
     CQxProgrammer* m_current = nullptr;
@@ -133,5 +143,9 @@ private:
     qint32 m_lThreadCommUtilPtr = 0;
     std::function<void(qint32)> m_threadComm;
     QVariant m_oDeviceAutomationArbiter;
+    ControlHandle m_deviceArbiterObject;
+    ControlHandle m_socketArbiterObject;
+    DeviceArbiterEvents m_deviceArbiterEvents;
+    SocketArbiterEvents m_socketArbiterEvents;
     CFireEvent m_oFireEvent;
 };

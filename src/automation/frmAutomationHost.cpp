@@ -1,7 +1,9 @@
 #include "frmAutomationHost.h"
 
 #include "mainwindow/BlackBoxLog.h"
+#include "platform/EngineCall.h"
 #include "mainwindow/frmMain.h"
+#include "operation/OperationRun.h"
 #include "operation/frmProgram.h"
 #include "settings/ProgrammerClass.h"
 #include "shell/StartUp.h"
@@ -20,7 +22,16 @@ bool Up() { return gMainForm && gMainForm->IsLoaded(); }
 
 bool frmAutomationHost::EnsureMainWindow(bool monitorOnly) { return ::EnsureMainWindow(monitorOnly); }
 bool frmAutomationHost::MainWindowLoaded() const { return Up(); }
-bool frmAutomationHost::RunInProgress() const { return Up() && gMainForm->RunInProgress(); }
+bool frmAutomationHost::RunInProgress() const
+{
+    if (!Up())
+        return false;
+    if (gMainForm->RunInProgress())
+        return true;
+    // The automatic handler's session runs before it tells the window.
+    return gMainForm->frmP && gMainForm->pgmrData().udtHandlerType != 0
+        && enginecall::Ask([] { return gMainForm->QXH950AutoHandler.IsRunning(); }, false);
+}
 void frmAutomationHost::WriteLogInfo(const QString& text) { ::WriteLogInfo(text, true); }
 
 void frmAutomationHost::OperationStatusText(const QString& text)
@@ -33,8 +44,12 @@ void frmAutomationHost::OperationStatusText(const QString& text)
 
 void frmAutomationHost::SetQuantityText(const QString& text)
 {
-    if (Up())
-        gMainForm->txtNumCopies->setText(text);
+    if (!Up())
+        return;
+    // The box and the count the run reads: a job runs the quantity its
+    // client asked for.
+    gMainForm->txtNumCopies->setText(text);
+    gMainForm->lngNumCopies = qint32(OperationRun::LeadingNumber(text));
 }
 
 qint32 frmAutomationHost::LoadQxFile(const QString& file)
@@ -57,6 +72,14 @@ qint32 frmAutomationHost::ExecuteOperation()
     return Up() && gMainForm->frmP ? gMainForm->frmP->ExecuteOperation() : kNoStation;
 }
 
+bool frmAutomationHost::StartHandlerSession()
+{
+    if (!Up() || !gMainForm->frmP)
+        return false;
+    gMainForm->frmP->btnAction_Click();
+    return gMainForm->QXH950AutoHandler.IsRunning();
+}
+
 void frmAutomationHost::PressStop()
 {
     if (Up() && gMainForm->frmP)
@@ -65,7 +88,11 @@ void frmAutomationHost::PressStop()
 
 void frmAutomationHost::LaunchHelp(QString& topic)
 {
-    ::WriteLogInfo(QStringLiteral("Help asked for the topic ") + topic, true);
+    if (gMainForm)
+        gMainForm->LaunchHelp(topic);
+    else
+        ::WriteLogInfo(QStringLiteral("Help asked for the topic ") + topic + QStringLiteral(" with no station to show it"),
+                       true);
 }
 
 void frmAutomationHost::SetDefaultConfiguration()
@@ -103,6 +130,14 @@ bool frmAutomationHost::SaveHandlerJobFile(const QString& file)
     return Up() && gMainForm->QXH950AutoHandler.SaveHandlerJobFile(file) != 0;
 }
 
+void frmAutomationHost::RefreshTabsContents()
+{
+    if (!Up() || !gMainForm->frmP || gMainForm->RunInProgress())
+        return;
+    bool found = false;
+    gMainForm->frmP->TabsContents(QString(), true, found);
+}
+
 void frmAutomationHost::ArmSettingsRefresh()
 {
     if (!Up())
@@ -123,6 +158,17 @@ void frmAutomationHost::AbortSession()
 {
     if (Up())
         gMainForm->ConcurrentManualHandler.AbortSession();
+}
+
+void frmAutomationHost::SetSiteStatus(qint32 site, qint32 status, qint32 code)
+{
+    if (Up() && gMainForm->frmP)
+        gMainForm->frmP->SetSiteStatus(site, status, code);
+}
+
+QVariant frmAutomationHost::ThreadCommUtil()
+{
+    return Up() ? gMainForm->ConcurrentManualHandler.ThreadCommUtil() : QVariant();
 }
 
 void frmAutomationHost::SetGuiReady(bool ready)

@@ -17,6 +17,7 @@ public:
     qint32 LoadQxFile(const QString& file) override;
     bool SaveQxFile(const QString& file) override;
     qint32 ExecuteOperation() override;
+    bool StartHandlerSession() override;
     void PressStop() override;
     void LaunchHelp(QString& topic) override;
     void SetDefaultConfiguration() override;
@@ -25,9 +26,12 @@ public:
     qint32 HandlerType() const override;
     bool LoadHandlerJobFile(const QString& file) override;
     bool SaveHandlerJobFile(const QString& file) override;
+    void RefreshTabsContents() override;
     void ArmSettingsRefresh() override;
     void SelectJobTab() override;
     void AbortSession() override;
+    void SetSiteStatus(qint32 site, qint32 status, qint32 code) override;
+    QVariant ThreadCommUtil() override;
     void SetGuiReady(bool ready) override;
     void AttachJobControl() override;
     QString ErrorMessageText(qint32 code) override;

@@ -1,5 +1,6 @@
 #include "frmH950HdlrContainer.h"
 
+#include "automation/CJobControlImpl.h"
 #include "automation/CJobMonitorImpl.h"
 #include "engine/H950HdlrControl.h"
 #include "engine/QXPgmrControl.h"
@@ -197,7 +198,7 @@ const HandlerRow kRows[] = {
      [](QVariantList& a) { a[1] = OperationWindow()->RepeatCommandOnSite(Long(a, 0)); }},
     {"HandlerEvent42", true, false, [](QVariantList&) { gMainForm->SafeDoEvents(); }},
     {"RequestFlag43", false, true, [](QVariantList& a) { a[0] = VbBool(gMainForm->pgmrData().blnDeviceSelected); }},
-    {"JobComplete", false, false, [](QVariantList& a) { CJobMonitorImpl::Instance().RaiseNotifyJobComplete(Long(a, 0)); }},
+    {"JobComplete", false, false, [](QVariantList& a) { CJobControlImpl::Instance().HandlerJobComplete(Long(a, 0)); }},
     {"EnableHandlerButton", false, true,
      [](QVariantList& a) { OperationWindow()->btnStop->setEnabled(IsVbTrue(a.value(0))); }},
     {"HandlerMessage46", false, false, [](QVariantList&) { NotYet(QStringLiteral("HandlerMessage46 (SaveSKAutoFile)")); }},

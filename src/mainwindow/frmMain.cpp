@@ -98,43 +98,7 @@ frmMain::frmMain()
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea->viewport()->installEventFilter(this);
 
-    mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    EditDataPattern = mnuFile->addAction(QStringLiteral("&Edit Data Pattern..."));
-    EditDataPattern->setObjectName(QStringLiteral("EditDataPattern"));
-    SaveDataPattern = mnuFile->addAction(QStringLiteral("&Save Data Pattern"));
-    SaveDataPattern->setObjectName(QStringLiteral("SaveDataPattern"));
-    SaveDataPatternAs = mnuFile->addAction(QStringLiteral("Save Data Pattern &As..."));
-    SaveDataPatternAs->setObjectName(QStringLiteral("SaveDataPatternAs"));
-    mnuRecentFile << mnuFile->addSeparator();
-    for (int i = 1; i <= 5; ++i) {
-        QAction* entry = mnuFile->addAction(QString());
-        entry->setObjectName(QStringLiteral("mnuRecentFile%1").arg(i));
-        mnuRecentFile << entry;
-    }
-    for (QAction* a : mnuRecentFile)
-        a->setVisible(false);
-    SetRecentFilesMenu({[this] { return int(mnuRecentFile.size()) - 1; },
-                        [this](const QStringList& files) { ShowRecentFiles(files); }});
-    mnuFile->addSeparator();
-    QAction* exit = mnuFile->addAction(QStringLiteral("E&xit"));
-    exit->setObjectName(QStringLiteral("mnuFileExit"));
-    connect(exit, &QAction::triggered, this, &QWidget::close);
-
-    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuTarvoHelp = mnuHelp->addAction(QStringLiteral("Tarvo &Help..."));
-    mnuTarvoHelp->setObjectName(QStringLiteral("mnuTarvoHelp"));
-    mnuHelpAbout = mnuHelp->addAction(QStringLiteral("&About Tarvo..."));
-    mnuHelpAbout->setObjectName(QStringLiteral("mnuHelpAbout"));
-
-    auto* toolbar = addToolBar(QStringLiteral("Quantity"));
-    toolbar->setObjectName(QStringLiteral("tbQuantity"));
-    txtNumCopies = new QLineEdit(toolbar);
-    txtNumCopies->setObjectName(QStringLiteral("txtNumCopies"));
-    txtNumCopies->setMaximumWidth(80);
-    toolbar->addWidget(txtNumCopies);
-    CreateJobButtons(toolbar);
+    CreateMenusAndQuantityBox();
 
     sbStatusBar = statusBar();
     sbStatusBar->setObjectName(QStringLiteral("sbStatusBar"));
@@ -778,8 +742,6 @@ void frmMain::SaveRangeSettings()
 }
 
 // --- members whose work belongs to the menus, job files and locked jobs ---
-
-void frmMain::SetButtonMenuLogic() {}
 
 void frmMain::SetSKMode(bool bOperatorMode)
 {

@@ -4,6 +4,7 @@
 // and the handler controls, owns the operation window, and runs the second
 // half of start-up and the shut-down.
 
+#include "buffer/CommonDialog.h"
 #include "engine/DataPaneControl.h"
 #include "engine/H950HdlrControl.h"
 #include "engine/ManualHdlControl.h"
@@ -18,6 +19,7 @@
 #include <memory>
 
 class QAction;
+class QLabel;
 class QLineEdit;
 class QMdiArea;
 class QMdiSubWindow;
@@ -56,20 +58,120 @@ public:
     frmDeviceConfigure* frmDeviceConfigureDlg = nullptr;
     frmDeviceConfigure& DeviceConfigureDlg();
 
-    // --- inner area, menus, quantity box and status bar ---
+    // --- inner area, quantity box and status bar ---
     QMdiArea* mdiArea = nullptr;
-    QLineEdit* txtNumCopies = nullptr;
     QStatusBar* sbStatusBar = nullptr;
+
+    // --- menus (frmMainMenus.cpp) ---
+    // The menu bar, built from one table; every item is named as the code
+    // names it, so that other parts reach an item by its object name.
     QMenu* mnuFile = nullptr;
+    QAction* mnuFileConfigure = nullptr;
+    QAction* mnuFileBar3 = nullptr;
+    QAction* OpenDataPattern = nullptr;
     QAction* SaveDataPattern = nullptr;
     QAction* SaveDataPatternAs = nullptr;
     QAction* EditDataPattern = nullptr;
+    QAction* DataPatternOptions = nullptr;
+    QAction* ClearDataPattern = nullptr;
     // The recent data-pattern files of the File menu: entry 0 is the
     // separator above them, entries 1 to 5 the files (hidden while unused).
     QList<QAction*> mnuRecentFile;
+    QAction* mnuFileBar2 = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QMenu* mnuDevice = nullptr;
+    QAction* mnuSelectDevice = nullptr;
+    QAction* mnuDeviceBar1 = nullptr;
+    QAction* mnuDeviceInfo = nullptr;
+    QAction* mnuSocketModuleInfo = nullptr;
+    QAction* mnuDeviceBar2 = nullptr;
+    QAction* mnuDeviceRange = nullptr;
+    QAction* mnuDeviceByteOrder = nullptr;
+    QAction* mnuDeviceSetsAndBanks = nullptr;
+    QAction* mnuDeviceTestVectors = nullptr;
+    QAction* mnuDeviceBufferOffset = nullptr;
+    QAction* mnuDeviceNandOptions = nullptr;
+    QAction* mnuDeviceBar3 = nullptr;
+    QMenu* mnuTools = nullptr;
+    QAction* mnuSelftest = nullptr;
+    QAction* mnuDefaultConfigure = nullptr;
+    QAction* mnuToolsOptions = nullptr;
+    QAction* mnuSocketModuleCounter = nullptr;
+    QAction* Serialization = nullptr;
+    QAction* mnuPowerSupply = nullptr;
+    QAction* mnuFlashBIOS = nullptr;
+    QAction* mnuToolsSiteNumberAssignment = nullptr;
+    // The Sealbook and job items are built here and wired by the job files
+    // and locked-job code, by object name.
+    QMenu* mnuSealbook = nullptr;
+    QAction* mnuEnterNewMode = nullptr;
+    QAction* mnuSKSep1 = nullptr;
+    QAction* mnuLoadJob = nullptr;
+    QAction* mnuJobSep1 = nullptr;
+    QAction* mnuSaveJob = nullptr;
+    QAction* mnuSaveJobAs = nullptr;
+    QAction* mnuJobSep2 = nullptr;
+    QAction* mnuSealbookConfigure = nullptr;
+    QAction* mnuJobChangePassword = nullptr;
+    QAction* mnuViewNote = nullptr;
+    QAction* mnuSKSep = nullptr;
+    QList<QAction*> mnuTasks; // 0 to 15
+    QAction* mnuJobBar3 = nullptr;
     QMenu* mnuHelp = nullptr;
-    QAction* mnuHelpAbout = nullptr;
     QAction* mnuTarvoHelp = nullptr;
+    QAction* mnuTechSupport = nullptr;
+    QAction* mnuJobBar4 = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+    // The quantity box and its label.
+    QLabel* Label1 = nullptr;
+    QLineEdit* txtNumCopies = nullptr;
+
+    // Builds the menu bar and the quantity box (once, from the constructor).
+    void CreateMenusAndQuantityBox();
+
+    // Menu rules.
+    void SetDeviceMenuLogic();
+    void SetToolsMenuLogic();
+    // Runs the data pattern viewer over the engine's buffer; the viewer's
+    // settings come back into the engine and the job configuration.
+    void ViewBuffer_Click();
+    // The operator changed the quantity box.
+    void txtNumCopies_Change();
+
+    // Help: the topic (a page of the help folder, relative to it) in the
+    // desktop's viewer; "" opens the edition's first topic.
+    void LaunchHelp(const QString& topic);
+
+    // Menu handlers.
+    void mnuFileConfigure_Click();
+    void OpenDataPattern_Click();
+    void SaveDataPattern_Click();
+    void SaveDataPatternAs_Click();
+    void EditDataPattern_Click();
+    void DataPatternOptions_Click();
+    void ClearDataPattern_Click();
+    void mnuRecentFile_Click(int Index);
+    void mnuFileExit_Click();
+    void mnuSelectDevice_Click();
+    void mnuDeviceInfo_Click();
+    void mnuSocketModuleInfo_Click();
+    void mnuDeviceRange_Click();
+    void mnuDeviceByteOrder_Click();
+    void mnuDeviceSetsAndBanks_Click();
+    void mnuDeviceTestVectors_Click();
+    void mnuDeviceBufferOffset_Click();
+    void mnuDeviceNandOptions_Click();
+    void mnuSelftest_Click();
+    void mnuDefaultConfigure_Click();
+    void mnuToolsOptions_Click();
+    void mnuSocketModuleCounter_Click();
+    void Serialization_Click();
+    void mnuPowerSupply_Click();
+    void mnuFlashBIOS_Click();
+    void mnuToolsSiteNumberAssignment_Click();
+    void mnuTarvoHelp_Click();
+    void mnuTechSupport_Click();
+    void mnuHelpAbout_Click();
 
     // --- start-up, event and message state ---
     bool blnTerminate = false;
@@ -127,6 +229,16 @@ public:
     qint32 OperationModeAction(qint32 tab);
     static constexpr qint32 kActionRefused = -1;
 
+    // --- label printing through the outside label editor (frmMainLabels.cpp) ---
+    void InitLabelerPrint();
+    void OpenLabelFile(const QString& fileName);
+    void SetLabelerText(const QString& text);
+    QString GetLabelText();
+    void MoveLabelText(qint32 direction);
+    void PrintLabel();
+    void SaveLabelFile();
+    void ExitPrintApp();
+
     // A run (device loop or session) is going on in the operation window.
     bool RunInProgress() const;
     // Work the engine asks for that must not happen inside a run: False,
@@ -148,6 +260,7 @@ public:
     static void SetControlWrapper(ControlWrapper wrapper);
 
     // --- buffer and range states of the File menu ---
+    CommonDialog dlgCommonDialog; // the data-pattern file browser
     bool ClearBuffer();
     void SetBufferEmptyControlStates();
     void ClearFileMRUList();
@@ -347,6 +460,14 @@ private:
     bool m_closeWhenRunEnds = false;
     QTimer m_afterRunTimer;
     bool m_bInSafeDoEvents = false;
+
+    // --- menus (frmMainMenus.cpp) ---
+    void ApplyDefaultConfiguration(bool bResetSettings);
+    void ReselectDeviceAfterModelChange();
+    void UnloadMainWindow();
+    // Runs a menu command; an error it raises is shown ("Error") and
+    // logged, never left to the event loop.
+    void RunMenuCommand(const QString& what, const std::function<void()>& command);
 
     // --- own state ---
     QMdiSubWindow* m_operationSubWindow = nullptr;

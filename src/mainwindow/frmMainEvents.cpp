@@ -619,18 +619,6 @@ void frmMain::QXProgrammer_ExecuteOperationRequest()
 
 void frmMain::QXProgrammer_SetQuantity(qint32 value) { txtNumCopies->setText(QString::number(value)); }
 
-void frmMain::QXProgrammer_RequestSetDefaultConfigure()
-{
-    if (RefuseDuringRun(QStringLiteral("Setting the default configuration")))
-        return;
-    // The Tools menu's default-configuration command is not part of the
-    // station yet: say so rather than report it done.
-    const QString line = QStringLiteral("The default configuration cannot be set yet: the request was not carried out.");
-    WriteLogInfo(line, true);
-    if (frmP)
-        frmP->AddStatusTextLine(line);
-}
-
 void frmMain::QXProgrammer_PgmrWarningMessagesEnabled(bool& flag) { flag = bWarningMessagesEnabled; }
 
 void frmMain::QXProgrammer_RefreshGuiSecure()

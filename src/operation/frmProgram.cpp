@@ -1545,6 +1545,7 @@ void frmProgram::tabOperation_Click()
 void frmProgram::Check1_Click(qint16 index)
 {
     Q_UNUSED(index);
+    ApplyVerifyRowRule();
     if (!gMainForm)
         return;
     gMainForm->SetButtonMenuLogic();
@@ -1555,6 +1556,7 @@ void frmProgram::Check1_Click(qint16 index)
 void frmProgram::cboOperation_Click(qint16 index)
 {
     Q_UNUSED(index);
+    ApplyVerifyRowRule();
     if (!gMainForm)
         return;
     gMainForm->SetButtonMenuLogic();
@@ -1757,11 +1759,6 @@ void frmProgram::DeviceButton_Click()
     DeviceButton->setEnabled(enabled);
 }
 
-void frmProgram::FileButton_Click()
-{
-    ExecuteBufferCommand(0, QString(), -1);
-}
-
 void frmProgram::OptionsButton_Click()
 {
     if (!pgmrData().blnDeviceSelected) {
@@ -1772,13 +1769,6 @@ void frmProgram::OptionsButton_Click()
     Ui().ShowModal(options.get());
     options.reset();
     RefreshAll();
-}
-bool frmProgram::ExecuteBufferCommand(qint32 command, const QString& fileName, qint32 fileType)
-{
-    Q_UNUSED(command);
-    Q_UNUSED(fileName);
-    Q_UNUSED(fileType);
-    return false;
 }
 
 // --- sites and sessions ---
@@ -1922,7 +1912,13 @@ int frmProgram::ProgressRowCount() const
 
 void frmProgram::SetProgressValue(int row, int value)
 {
-    ProgressBar1[row]->setValue(value);
+    // A progress bar repaints itself (and the frames behind it) at once on
+    // every new value; the engine sends many per device. With updates held
+    // the new value shows at the next pump, once per frame.
+    QProgressBar* bar = ProgressBar1[row];
+    bar->setUpdatesEnabled(false);
+    bar->setValue(value);
+    bar->setUpdatesEnabled(true);
 }
 
 bool frmProgram::ProgressRowChecked(int row) const
@@ -1960,7 +1956,12 @@ void frmProgram::LockOptionSettings(bool locked)
 
 void frmProgram::PumpEvents()
 {
+    // Painting the window more often than the screen shows a frame only
+    // slows the run; a press of Stop waits at most one frame.
+    if (m_pumpClock.isValid() && m_pumpClock.elapsed() < kPumpIntervalMs)
+        return;
     QCoreApplication::processEvents();
+    m_pumpClock.start();
 }
 
 qint32 frmProgram::Prompt(const QString& text, qint32 buttons, const QString& title)

@@ -18,6 +18,7 @@
 #include "OptionStore.h"
 #include "RunCounters.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QRect>
@@ -28,6 +29,7 @@
 #include <vector>
 
 class H950HdlrControl;
+class OptionSelections;
 class ManualHdlControl;
 class ProgrammerClass;
 class QCheckBox;
@@ -42,6 +44,7 @@ class QPushButton;
 class QXPgmrControl;
 class SiteBoxControl;
 class TabStrip;
+class frmBufferCmd;
 
 class frmProgram : public QWidget, private CSiteLayout::Host, private OperationRun::Host
 {
@@ -50,6 +53,9 @@ class frmProgram : public QWidget, private CSiteLayout::Host, private OperationR
     // The run's counters and the run, ahead of the members that name them.
     RunCounters m_runCounters;
     OperationRun m_run{*this, m_runCounters};
+    // The option choices by text; made when first needed.
+    std::shared_ptr<OptionSelections> m_optionText;
+    OptionSelections& OptionText();
 
 public:
     explicit frmProgram(QWidget* parent = nullptr);
@@ -163,12 +169,18 @@ public:
     static QString LettersOnly(const QString& text);
     // At least one character from "!" to "~".
     static bool ContainsViewableCharacters(const QString& sVarData);
-    // The action tabs' settings into and out of the open Sealbook file, and
-    // one option set as the engine asks; not carried out yet (each says so
-    // in a status line).
+    // The action tabs' settings into and out of the open Sealbook file; not
+    // carried out yet (each says so in a status line).
     void SKExport();
     void SKImport();
-    void SetOperationOptionState(const QString& text1, const QString& text2, qint16 n);
+
+    // --- option selections by text (frmProgramOptionText.cpp) ---
+    void SaveCurrentComboBoxStrings();
+    void CheckNewComboBoxStringsAgainstOld();
+    bool AnyComboBoxesAreVisible() const;
+    void SetOperationSelection(const QVariant& nWhichBox, const QVariant& strSelection);
+    void SetOperationOptionState(const QString& oOperationName, const QString& oOptionName, qint16 iCheckBoxState);
+    void ApplyVerifyRowRule();
 
     // --- the run: device options, abort trackers ---
     void SetDeviceConfigureOptions();
@@ -183,7 +195,10 @@ public:
     void DeviceButton_Click();
     void FileButton_Click();
     void OptionsButton_Click();
-    // The data pattern commands; none is carried out yet (False).
+    // The data pattern commands (frmProgramBuffer.cpp): 0 the data pattern
+    // window, 1 load (browse, or the named file), 2 save, 3 save as, 4 edit,
+    // 5 clear, 6 load the named file as the given type with no window. True
+    // when the command, or the load it led to, succeeded.
     bool ExecuteBufferCommand(qint32 command, const QString& fileName, qint32 fileType);
 
     // --- the run (frmProgramRun.cpp) ---
@@ -316,6 +331,8 @@ public:
     bool bOpen = false;
     bool bOK = false;
     qint32 FileType = 0;
+    // The data pattern window while a buffer command runs.
+    frmBufferCmd* m_frmBufferCmd = nullptr;
     // Action slots 0 to lngNumberOfActions - 1; 8 and up are custom actions.
     qint32 lngNumberOfActions = 9;
     std::vector<qint16> intActionTabIndex;
@@ -355,6 +372,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // When the last pump let window messages run (PumpEvents).
+    QElapsedTimer m_pumpClock;
+
     struct Twips
     {
         qint32 left = 0;
@@ -447,7 +467,10 @@ private:
     void ShowSiteStatus(int index, qint32 status, const QString& statusText, const QString& errorText) override;
     void UpdateButtonStates() override;
     void LockOptionSettings(bool locked) override;
+    // The engine asks for a pump at each of its progress steps, many times
+    // per device; paints and input are let through at most once per frame.
     void PumpEvents() override;
+    static constexpr qint64 kPumpIntervalMs = 16;
     qint32 Prompt(const QString& text, qint32 buttons, const QString& title) override;
 
     // The window's minimum size follows the option frame.

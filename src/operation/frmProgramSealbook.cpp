@@ -45,10 +45,3 @@ void frmProgram::SKImport()
 {
     AddStatusTextLine(QStringLiteral("The action settings cannot be read from the Sealbook file yet."));
 }
-
-void frmProgram::SetOperationOptionState(const QString& text1, const QString& text2, qint16 n)
-{
-    AddStatusTextLine(QStringLiteral("The option \"%1\" of \"%2\" cannot be set by the engine yet (%3).")
-                          .arg(text2, text1)
-                          .arg(n));
-}

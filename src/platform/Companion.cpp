@@ -117,4 +117,18 @@ std::unique_ptr<IDispatchControl> CreateControl(const QString& className)
     return control;
 }
 
+QVariant ObjectValue(ControlHandle control)
+{
+    if (!control)
+        return {};
+    return QVariant::fromValue(std::move(control));
+}
+
+ControlHandle ObjectOf(const QVariant& value)
+{
+    if (value.metaType() != QMetaType::fromType<ControlHandle>())
+        return {};
+    return value.value<ControlHandle>();
+}
+
 } // namespace companion

@@ -14,9 +14,16 @@
 
 #include "Dispatch.h"
 
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 #include <memory>
+
+// An object value: a control handed from one side to the other as a value
+// (a property get or an event argument), shared by whoever holds it. Its
+// events go to the sink its current holder installs.
+using ControlHandle = std::shared_ptr<IDispatchControl>;
+Q_DECLARE_METATYPE(ControlHandle)
 
 namespace companion {
 
@@ -35,6 +42,11 @@ QString LibraryPathOf(const void* addressInLibrary);
 // Creates a control by class name from its registered library. Throws
 // AutomationError when the class is not registered or cannot be created.
 std::unique_ptr<IDispatchControl> CreateControl(const QString& className);
+
+// A control as a value, and back: the handle of an object value, or null when
+// the value holds no object (Empty, Nothing, a number).
+QVariant ObjectValue(ControlHandle control);
+ControlHandle ObjectOf(const QVariant& value);
 
 } // namespace companion
 

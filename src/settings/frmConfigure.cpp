@@ -607,6 +607,10 @@ void frmConfigure::btnOK_Click()
     try {
         const int handler = cboHandlerType->currentIndex();
         d.udtHandlerType = handler < 0 ? 0 : handler;
+        // The option texts of every tab, so that a model change can select
+        // the operator's choices again where the new lists still hold them.
+        if (gMainForm->frmP)
+            gMainForm->frmP->SaveCurrentComboBoxStrings();
         d.udtParallelPort = qMax(0, cboLPTPort->currentIndex());
         d.udtPgmrType = modelIndex;
         e.SelectProgrammerModel(qint32(modelIndex));

@@ -9,6 +9,7 @@
 #include "automation/CQxProgrammer.h"
 #include "automation/CQxProgrammerData.h"
 #include "automation/CQxProgrammerMsgServer.h"
+#include "operation/RunResults.h"
 #include "platform/AutomationError.h"
 #include "settings/cRegistry.h"
 
@@ -114,17 +115,28 @@ public:
             duringRun();
         return results.isEmpty() ? 0 : results.takeFirst();
     }
+    bool StartHandlerSession() override
+    {
+        ++handlerSessions;
+        return handlerStarts;
+    }
     void PressStop() override { ++stops; }
     void LaunchHelp(QString&) override {}
     void SetDefaultConfiguration() override {}
     bool SetCustomOption(const QString& option, bool) override { return option == "Blank Check"; }
     bool LoadPatternFile(const QString&, qint32) override { return true; }
-    qint32 HandlerType() const override { return 0; }
+    qint32 HandlerType() const override { return handlerType; }
     bool LoadHandlerJobFile(const QString&) override { return true; }
     bool SaveHandlerJobFile(const QString&) override { return true; }
+    void RefreshTabsContents() override { ++tabsRefreshed; }
     void ArmSettingsRefresh() override { ++refreshArmed; }
     void SelectJobTab() override { ++tabSelected; }
     void AbortSession() override {}
+    void SetSiteStatus(qint32 site, qint32 status, qint32 code) override
+    {
+        sites << QString("%1,%2,%3").arg(site).arg(status).arg(code);
+    }
+    QVariant ThreadCommUtil() override { return socketArbiter; }
     void SetGuiReady(bool ready) override { guiReady << ready; }
     void AttachJobControl() override {}
     QString ErrorMessageText(qint32 code) override { return QString("text %1").arg(code); }
@@ -140,9 +152,14 @@ public:
     qint32 ApplyJobParameter(const QString&, const QString& value) override { return value.toInt(); }
 
     bool started = true;
+    qint32 handlerType = 0;
+    bool handlerStarts = true;
+    int handlerSessions = 0;
+    int tabsRefreshed = 0;
     bool operatorRuns = false;
     qint32 extraCommands = 0;
-    QStringList log, status, arbiter;
+    QStringList log, status, arbiter, sites;
+    QVariant socketArbiter;
     QString quantity = "unchanged";
     QList<qint32> results;
     QList<bool> guiReady;
@@ -351,6 +368,45 @@ TEST_F(AutomationClassesTest, TheOperatorsRunRefusesAJob)
     EXPECT_EQ(station.runs, 0);
 }
 
+TEST_F(AutomationClassesTest, InAutohandlerModeEachJobIsTheHandlersSessionAndEndsInOneNotice)
+{
+    station.handlerType = 1;
+    CJobControl control;
+    CJobMonitor monitor;
+    QSignalSpy done(&control, &CJobControl::NotifyJobComplete);
+    QSignalSpy monitored(&monitor, &CJobMonitor::NotifyJobComplete);
+
+    control.BeginJob(4);
+    Pump();
+    // The handler's session runs the job, not the operation window; it has
+    // not ended yet, and meanwhile a second job is refused.
+    EXPECT_EQ(station.handlerSessions, 1);
+    EXPECT_EQ(station.runs, 0);
+    EXPECT_EQ(station.quantity, "4");
+    EXPECT_EQ(done.count(), 0);
+    control.BeginJob(1);
+    ASSERT_TRUE(control.LastError());
+    EXPECT_EQ(control.LastError()->name, "com.corvane.Tarvo.Error.JobRunning");
+    CQxProgrammer programmer;
+    programmer.BeginJob(1, jobFile());
+    ASSERT_TRUE(programmer.LastError());
+
+    CJobControlImpl::Instance().HandlerJobComplete(3);
+    Pump();
+    ASSERT_EQ(done.count(), 1);
+    EXPECT_EQ(done.at(0).at(0).toInt(), 3);
+    EXPECT_EQ(monitored.count(), 1);
+
+    // A handler that does not start its session: the job ends at once, once.
+    station.handlerStarts = false;
+    control.BeginJob(2);
+    EXPECT_FALSE(control.LastError());
+    Pump();
+    ASSERT_EQ(done.count(), 2);
+    EXPECT_EQ(done.at(1).at(0).toInt(), RunResult::CallFailed);
+    EXPECT_FALSE(CJobControlImpl::Instance().JobQueued());
+}
+
 TEST_F(AutomationClassesTest, SeveralProgrammersAreALiveSet)
 {
     auto older = std::make_unique<CQxProgrammer>();
@@ -407,6 +463,19 @@ TEST_F(AutomationClassesTest, SetJobParameterErrors)
     EXPECT_FALSE(control.LastError());
     EXPECT_EQ(station.refreshArmed, 2);
     EXPECT_EQ(station.tabSelected, 1);
+}
+
+TEST_F(AutomationClassesTest, TheSettingsRefreshTickBringsTheTabsInLineWithTheEngine)
+{
+    bool armed = false;
+    CJobControlImpl::Instance().SetSettingsRefresh({[&] { return armed; }, [] {}, [&] { armed = false; }});
+    CJobControlImpl::Instance().OnSettingsRefreshTimer();
+    EXPECT_EQ(station.tabsRefreshed, 0);
+    armed = true;
+    CJobControlImpl::Instance().OnSettingsRefreshTimer();
+    CJobControlImpl::Instance().OnSettingsRefreshTimer();
+    EXPECT_EQ(station.tabsRefreshed, 1);
+    CJobControlImpl::Instance().SetSettingsRefresh({});
 }
 
 TEST_F(AutomationClassesTest, MonitorsGetSiteAndSocketAndTheNewestIsTold)

@@ -84,7 +84,8 @@ TEST_F(DeviceChooserTest, ListsEveryDeviceWithItsFourFieldsAndOpensOnTheCurrentO
         EXPECT_EQ(m->headerData(2, Qt::Horizontal).toString(), QStringLiteral("Package"));
         EXPECT_EQ(m->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Type"));
         const QStringList rows = Rows(table);
-        EXPECT_EQ(rows.size(), 17);
+        EXPECT_EQ(rows.size(), 19);
+        EXPECT_TRUE(rows.contains(QStringLiteral("Norvia|NV25Q512|WSON8|SPI Flash")));
         EXPECT_TRUE(rows.contains(QStringLiteral("Amtech|AM27C512|DIP28|EPROM")));
         EXPECT_TRUE(rows.contains(QStringLiteral("JTAG|STAPL ISP Device|JTAG|CPLD/FPGA (STAPL)")));
         EXPECT_EQ(Selected(table), QStringLiteral("KS25Q128"));
@@ -108,9 +109,9 @@ TEST_F(DeviceChooserTest, TypingNarrowsByAnyFieldInAnyCaseAndWidensAgain)
         };
         const Case cases[] = {
             {"k", 6},          {"ke", 6}, {"kestrel", 6}, // manufacturer
-            {"KESTREL M", 6},  {"kestrel mx", 0}, {"kestrel", 6}, {"", 17},
+            {"KESTREL M", 6},  {"kestrel mx", 0}, {"kestrel", 6}, {"", 19},
             {"soic8", 4},      // package, "SOIC8-208" too
-            {"flash", 4},      // type
+            {"flash", 6},      // type
             {"micro", 8},      // manufacturer or type
             {"27c", 1},        // name
             {"techam27", 0},   // never runs from one field ("Amtech") into the next ("AM27C512")

@@ -8,6 +8,8 @@
 
 #include "engine/H950HdlrControl.h"
 #include "engine/ManualHdlControl.h"
+#include "engine/ManualHdlDeviceArbiterControl.h"
+#include "engine/ManualHdlSocketArbiterControl.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -213,6 +215,25 @@ TEST_F(HandlerSessionTest, TheHostWindowHandleAnnouncesTheAutomationValues)
     manual.SetHostWindowHandle(qint32(42));
     EXPECT_EQ(host.lines, (QStringList{QStringLiteral("SetThreadCommUtilPtr(0)"),
                                        QStringLiteral("SetDeviceAutomationArbiter()")}));
+}
+
+TEST_F(HandlerSessionTest, TheArbitersAreObjectsTheHostKeepsWithTheirEvents)
+{
+    QVariant handed;
+    host.handlers.insert(QStringLiteral("SetDeviceAutomationArbiter"), [&](QVariantList& args) { handed = args[0]; });
+    manual.SetHostWindowHandle(qint32(42));
+    const ControlHandle device = companion::ObjectOf(handed);
+    const ControlHandle socket = companion::ObjectOf(manual.ThreadCommUtil());
+    ASSERT_TRUE(device);
+    ASSERT_TRUE(socket);
+    EXPECT_EQ(device->ClassName(), QLatin1String(ManualHdlDeviceArbiterControl::ClassName));
+    EXPECT_EQ(socket->ClassName(), QLatin1String(ManualHdlSocketArbiterControl::ClassName));
+    // The same objects each time, and usable after the handler is gone.
+    EXPECT_EQ(companion::ObjectOf(manual.ThreadCommUtil()), socket);
+    manual.Attach(nullptr);
+    QVariantList site{qint32(1)};
+    EXPECT_NO_THROW(device->Call(device->GetIDOfName(QStringLiteral("NotifyDevicePlaced")), site));
+    EXPECT_FALSE(companion::ObjectOf(QVariant(qint32(5))));
 }
 
 // --- the automatic handler ---

@@ -37,7 +37,15 @@ TEST_F(StandInTest, EngineFolderIsPerUserUnderTheDataHome)
     EXPECT_EQ(QXProgrammer.EngineDirectory(), expected);
     EXPECT_TRUE(QFileInfo(expected + QStringLiteral("/DATALOG")).isDir());
 
-    EXPECT_EQ(QXProgrammer.LabelPrinterDirectory(), QStringLiteral("/opt/ptouch"));
+    // The stand-in label editor's folder beside the engine, unless moved.
+    const QString besideEngine = QFileInfo(companion::RegisteredLibrary(QString::fromLatin1(QXPgmrControl::ClassName)))
+                                     .absolutePath() + QStringLiteral("/ptouch");
+    EXPECT_EQ(QXProgrammer.LabelPrinterDirectory(), besideEngine);
+    EXPECT_TRUE(QFileInfo(besideEngine + QStringLiteral("/Ptedit3")).isExecutable());
+    EXPECT_TRUE(QFileInfo(besideEngine + QStringLiteral("/ptedit")).isExecutable());
+    qputenv("TARVO_LABEL_EDITOR_DIR", "/srv/labels/");
+    EXPECT_EQ(QXProgrammer.LabelPrinterDirectory(), QStringLiteral("/srv/labels"));
+    qunsetenv("TARVO_LABEL_EDITOR_DIR");
 }
 
 TEST_F(StandInTest, DeviceSettingsByNameShareTheNumberedProperties)

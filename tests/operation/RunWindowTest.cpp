@@ -10,7 +10,9 @@
 #include "engine/EngineCodes.h"
 #include "operation/RunResults.h"
 
+#include <QCoreApplication>
 #include <QDialog>
+#include <QEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -120,6 +122,32 @@ TEST_F(RunWindowTest, StopDuringARunEndsItWithOneEngineReport)
     ASSERT_GE(ui().Shown().size(), 2);
     EXPECT_TRUE(ui().Shown().at(0).contains(QStringLiteral("Insert next device")));
     EXPECT_TRUE(ui().Shown().at(1).contains(QStringLiteral("Operation aborted")));
+}
+
+// The engine sends progress values many times per device: a new value is
+// painted with the next pump, once, never by itself on arrival.
+TEST_F(RunWindowTest, ProgressValuesArePaintedAtTheNextPump)
+{
+    struct PaintCount : QObject
+    {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } count;
+    QProgressBar* bar = window->ProgressBar1[0];
+    bar->show();
+    ASSERT_TRUE(bar->isVisible());
+    QCoreApplication::processEvents();
+    bar->installEventFilter(&count);
+    for (int value : {10, 40, 70})
+        window->Run().SetProgress(0, value);
+    EXPECT_EQ(bar->value(), 70);
+    EXPECT_EQ(count.paints, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(count.paints, 1);
 }
 
 } // namespace

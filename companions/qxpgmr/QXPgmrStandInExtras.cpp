@@ -1,0 +1,230 @@
+// The simulated engine's remaining members:
+//
+//   the journal        every put and call the host makes, one line each
+//                      ("Name=value", "Name(a,b)"), taken by tests through
+//                      TarvoQXPgmrTakeJournal (QXPgmrTestHook.h)
+//   devices per model  a device that only some models run; selecting it by
+//                      name on another model fails as an unknown device does
+//                      (-1), with a status text saying why. Every device not
+//                      in the table runs on every model.
+//   RunExtraCommand(index, name, value)
+//                      with no name: the selected device's extra command at
+//                      index (ExtraCommandNameAt); with a name: that extra
+//                      command, or one of the engine's own two:
+//                        "DisplayRadix"  value "HEX" or "DEC" (nothing: the
+//                                        other one) sets DisplayRadix
+//                        "FillBuffer"    value a hexadecimal byte (nothing:
+//                                        FF) fills the whole shared buffer
+//                                        (DataBuffer) with it
+//                      Each says what it did as a status text and answers 0;
+//                      a value it cannot read answers 2. An index or a name
+//                      it does not know is an automation error, as is the
+//                      fault plan's "extra" entry.
+//   Show... dialogs    ShowDeviceInfo, ShowNandOptions, ShowSiteNumberAssignment,
+//                      ShowSocketModuleCounter, ShowSocketModuleInfo and
+//                      ShowPowerSupplyDialog: each a small modal dialog whose
+//                      object name is the member's name, shown through the UI
+//                      service; the fault plan's "dialog.<member>" entry makes
+//                      the call fail with that code once the dialog is closed.
+
+#include "QXPgmrStandIn.h"
+
+#include "FaultPlan.h"
+
+#include "platform/UiService.h"
+#include "qxbuffer/DataBuffer.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QVBoxLayout>
+#include <QWidget>
+
+namespace {
+
+constexpr qint32 E_INVALIDARG = qint32(0x80070057u);
+constexpr qint32 kJobParameterBadValue = 2;
+constexpr int kJournalLines = 2000;
+
+// The devices that run only on some models, and the models (by list
+// position) that run them.
+const struct
+{
+    const char* device;
+    std::initializer_list<int> models;
+} kDeviceModels[] = {
+    {"NV29GL128-G", {10, 11, 12}}, // the gang flash: RG gang programmers only
+};
+
+QString ArgumentText(const QVariant& value)
+{
+    return value.typeId() == QMetaType::Bool ? QString::number(value.toBool() ? -1 : 0) : value.toString();
+}
+
+} // namespace
+
+QStringList QXPgmrStandIn::TakeJournal()
+{
+    return std::exchange(m_journal, {});
+}
+
+QVariant QXPgmrStandIn::Invoke(int dispid, InvokeKind kind, QVariantList& args)
+{
+    if (kind != InvokeKind::PropertyGet) {
+        const MemberInfo* member = FindMember(QXPgmrControl::Members(), dispid);
+        const QString name = member ? QString::fromLatin1(member->name) : QString::number(dispid);
+        QStringList values;
+        for (const QVariant& arg : args)
+            values << ArgumentText(arg);
+        m_journal << (kind == InvokeKind::PropertyPut
+                          ? name + QLatin1Char('=') + values.join(QLatin1Char(','))
+                          : name + QLatin1Char('(') + values.join(QLatin1Char(',')) + QLatin1Char(')'));
+        if (m_journal.size() > kJournalLines)
+            m_journal.remove(0, m_journal.size() - kJournalLines);
+    }
+    if (dispid == QXPgmrId::SelectDeviceByName && kind == InvokeKind::Method && !args.isEmpty()) {
+        const QString device = args.at(0).toString();
+        for (const auto& entry : kDeviceModels) {
+            if (device.compare(QLatin1String(entry.device), Qt::CaseInsensitive) == 0
+                && std::find(entry.models.begin(), entry.models.end(), m_modelIndex) == entry.models.end()) {
+                // Refused as an unknown device is: the station then settles
+                // on no device (RefreshState202).
+                m_selectionFailed = true;
+                QVariantList text{QStringLiteral("The %1 does not run the %2.").arg(model().name, device)};
+                Raise(QStringLiteral("StatusTextReported"), text);
+                return QVariant(qint32(-1));
+            }
+        }
+    }
+    return DispatchObject::Invoke(dispid, kind, args);
+}
+
+void QXPgmrStandIn::bindExtras()
+{
+    Answer(QXPgmrId::RunExtraCommand, [this](InvokeKind, QVariantList& args) {
+        const qint32 index = Arg(args, 0, ValueKind::Long).toInt();
+        const QString name = args.size() > 1 ? Arg(args, 1, ValueKind::String).toString() : QString();
+        const QString value = args.size() > 2 ? Arg(args, 2, ValueKind::String).toString().trimmed() : QString();
+        if (const qint32 fault = FaultPlan::Read(EngineFolder()).Code(QStringLiteral("extra")))
+            Fail(fault, QStringLiteral("The extra command failed."));
+        const QStringList commands = m_device ? m_device->extraCommands : QStringList();
+        QString status;
+        if (name.isEmpty()) {
+            if (index < 0 || index >= commands.size())
+                Fail(E_INVALIDARG, QStringLiteral("There is no extra command %1.").arg(index));
+            status = QStringLiteral("%1 done.").arg(commands.at(index));
+        } else if (name.compare(QLatin1String("DisplayRadix"), Qt::CaseInsensitive) == 0) {
+            const qint32 now = Stored(QXPgmrId::DisplayRadix).toInt();
+            const QString upper = value.toUpper();
+            if (!upper.isEmpty() && upper != QLatin1String("HEX") && upper != QLatin1String("DEC"))
+                return QVariant(kJobParameterBadValue);
+            const bool hex = upper.isEmpty() ? now == 0 : upper == QLatin1String("HEX");
+            Store(QXPgmrId::DisplayRadix, qint32(hex ? 1 : 0));
+            status = hex ? QStringLiteral("Display radix set to hexadecimal.")
+                         : QStringLiteral("Display radix set to decimal.");
+        } else if (name.compare(QLatin1String("FillBuffer"), Qt::CaseInsensitive) == 0) {
+            bool ok = true;
+            const uint byte = value.isEmpty() ? 0xFF : value.toUInt(&ok, 16);
+            if (!ok || byte > 0xFF)
+                return QVariant(kJobParameterBadValue);
+            // Every byte of the shared buffer becomes the value; what a later
+            // clear fills with stays the buffer's own fill byte.
+            DataBuffer& buffer = DataBuffer::Instance();
+            const quint8 fill = buffer.FillByte();
+            buffer.SetFillByte(quint8(byte));
+            buffer.Clear();
+            buffer.SetFillByte(fill);
+            QVariantList none;
+            Raise(QStringLiteral("BufferCleared"), none);
+            status = QStringLiteral("Buffer filled with %1.")
+                         .arg(QString::number(byte, 16).rightJustified(2, QLatin1Char('0')).toUpper());
+        } else {
+            const auto known = std::find_if(commands.begin(), commands.end(), [&](const QString& c) {
+                return c.compare(name, Qt::CaseInsensitive) == 0;
+            });
+            if (known == commands.end())
+                Fail(E_INVALIDARG, QStringLiteral("There is no extra command \"%1\".").arg(name));
+            status = QStringLiteral("%1 done.").arg(*known);
+        }
+        QVariantList text{status};
+        Raise(QStringLiteral("StatusTextReported"), text);
+        return QVariant(qint32(0));
+    });
+
+    // The engine's own dialogs: what each shows.
+    using Lines = std::function<QStringList()>;
+    const struct
+    {
+        int dispid;
+        const char* member;
+        const char* title;
+        Lines lines;
+    } dialogs[] = {
+        {QXPgmrId::ShowDeviceInfo, "ShowDeviceInfo", "Device Info",
+         [this] {
+             if (!m_device)
+                 return QStringList{QStringLiteral("No Device Selected")};
+             return QStringList{m_device->Name(), m_device->summary.package,
+                                QStringLiteral("%1 words").arg(m_device->size)};
+         }},
+        {QXPgmrId::ShowNandOptions, "ShowNandOptions", "NAND Options",
+         [] {
+             return QStringList{QStringLiteral("Bad block handling: skip"), QStringLiteral("Spare area: off")};
+         }},
+        {QXPgmrId::ShowSiteNumberAssignment, "ShowSiteNumberAssignment", "Site Number Assignment",
+         [this] {
+             QStringList lines;
+             for (int site = 1; site <= model().siteCount; ++site)
+                 lines << QStringLiteral("Socket %1: site %1").arg(site);
+             return lines;
+         }},
+        {QXPgmrId::ShowSocketModuleCounter, "ShowSocketModuleCounter", "Socket Module Counter",
+         [this] {
+             QStringList lines;
+             const int perModule = std::max(1, model().sitesPerGroup);
+             for (int module = 1; module <= (model().siteCount + perModule - 1) / perModule; ++module)
+                 lines << QStringLiteral("Module %1: 0 insertions").arg(module);
+             return lines;
+         }},
+        {QXPgmrId::ShowSocketModuleInfo, "ShowSocketModuleInfo", "Socket Module Info",
+         [this] {
+             return QStringList{model().name,
+                                QStringLiteral("%1 sites, %2 a module")
+                                    .arg(model().siteCount)
+                                    .arg(std::max(1, model().sitesPerGroup))};
+         }},
+        {QXPgmrId::ShowPowerSupplyDialog, "ShowPowerSupplyDialog", "Power Supply",
+         [] {
+             return QStringList{QStringLiteral("VCC 5.00 V"), QStringLiteral("VPP 12.00 V")};
+         }},
+    };
+    for (const auto& d : dialogs) {
+        const QString member = QString::fromLatin1(d.member);
+        const QString title = QString::fromLatin1(d.title);
+        Answer(d.dispid, [this, member, title, lines = d.lines](InvokeKind, QVariantList&) {
+            QDialog dialog(QWidget::find(WId(m_mainWindowHandle)));
+            dialog.setObjectName(member);
+            dialog.setWindowTitle(title);
+            auto* layout = new QVBoxLayout(&dialog);
+            auto* text = new QLabel(lines().join(QLatin1Char('\n')), &dialog);
+            text->setObjectName(QStringLiteral("lblInfo"));
+            layout->addWidget(text);
+            auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+            QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+            layout->addWidget(buttons);
+            Ui().ShowModal(&dialog);
+            if (const qint32 fault = FaultPlan::Read(EngineFolder()).Code(QStringLiteral("dialog.") + member))
+                Fail(fault, QStringLiteral("%1 failed.").arg(title));
+            return QVariant();
+        });
+    }
+}
+
+extern "C" Q_DECL_EXPORT bool TarvoQXPgmrTakeJournal(IDispatchControl* control, QStringList* lines)
+{
+    auto* engine = dynamic_cast<QXPgmrStandIn*>(control);
+    if (!engine || !lines)
+        return false;
+    *lines = engine->TakeJournal();
+    return true;
+}

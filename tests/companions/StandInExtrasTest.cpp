@@ -1,0 +1,212 @@
+// The simulated engine's extra commands, its own dialogs, the device it runs
+// only on some models, and the journal of what the host put and called.
+
+#include "CompanionFixture.h"
+
+#include "../../companions/qxpgmr/QXPgmrTestHook.h"
+
+#include "engine/QXPgmrControl.h"
+#include "platform/AutomationError.h"
+#include "platform/Companion.h"
+#include "platform/Dispatch.h"
+#include "qxbuffer/DataBuffer.h"
+
+#include <QDialog>
+#include <QLabel>
+
+namespace {
+
+constexpr qint32 E_INVALIDARG = qint32(0x80070057u);
+
+class EventLog : public IEventSink
+{
+public:
+    void Fire(const QString& name, QVariantList& args) override
+    {
+        events << (args.isEmpty() ? name : name + QLatin1Char(' ') + args.value(0).toString());
+    }
+    QStringList events;
+};
+
+class StandInExtrasTest : public CompanionFixture
+{
+protected:
+    void SetUp() override
+    {
+        CompanionFixture::SetUp();
+        ASSERT_EQ(Register(QStringLiteral("QXPgmr.ocx")), companion::S_OK);
+        engine.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+        engine.StartupValue108(BinDir());
+        ASSERT_EQ(engine.LoadAlgorithmDatabase(QStringLiteral("qxalg.db")), 0);
+        engine.Control()->SetEventSink(&log);
+    }
+    void TearDown() override
+    {
+        engine.Control()->SetEventSink(nullptr);
+        qunsetenv("TARVO_ENGINE_FAULTS");
+        CompanionFixture::TearDown();
+    }
+    bool Select(const QString& device)
+    {
+        QString name = device;
+        return engine.SelectDeviceByName(name, false) == 0;
+    }
+    // The automation error a call raised; 0 when it raised none.
+    static qint32 ErrorOf(const std::function<void()>& call)
+    {
+        try {
+            call();
+        } catch (const AutomationError& error) {
+            return error.Number();
+        }
+        return 0;
+    }
+
+    QXPgmrControl engine;
+    EventLog log;
+};
+
+TEST_F(StandInExtrasTest, ExtraCommandsByIndexOrNameSayWhatTheyDid)
+{
+    ASSERT_TRUE(Select(QStringLiteral("NV29LV160B"))); // Unlock Bypass, E-FIELD, CFI Query
+    engine.DisplayRadix(qint32(0));
+    const struct
+    {
+        qint32 index;
+        const char* name;
+        const char* value;
+        qint32 result;
+        qint32 radixAfter;
+        const char* status; // nullptr: none
+    } cases[] = {
+        {1, "", "", 0, 0, "E-FIELD done."},
+        {0, "cfi query", "", 0, 0, "CFI Query done."},
+        {0, "DisplayRadix", "HEX", 0, 1, "Display radix set to hexadecimal."},
+        {0, "DisplayRadix", "", 0, 0, "Display radix set to decimal."}, // nothing: the other one
+        {0, "DisplayRadix", "", 0, 1, "Display radix set to hexadecimal."},
+        {0, "displayradix", "dec", 0, 0, "Display radix set to decimal."},
+        {0, "DisplayRadix", "OCT", 2, 0, nullptr},
+        {0, "FillBuffer", "1FF", 2, 0, nullptr},
+        {0, "FillBuffer", "zz", 2, 0, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.index << ' ' << c.name << ' ' << c.value);
+        log.events.clear();
+        EXPECT_EQ(engine.RunExtraCommand(c.index, QString::fromLatin1(c.name), QString::fromLatin1(c.value)), c.result);
+        EXPECT_EQ(engine.DisplayRadix(), c.radixAfter);
+        EXPECT_EQ(log.events,
+                  c.status ? QStringList{QStringLiteral("StatusTextReported ") + QLatin1String(c.status)}
+                           : QStringList{});
+    }
+
+    // An index or a name the device does not have is an automation error.
+    for (const auto& [index, name] : {std::pair{3, ""}, std::pair{-1, ""}, std::pair{0, "Bad Block Scan"}}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(ErrorOf([&] { engine.RunExtraCommand(qint32(index), QString::fromLatin1(name), QString()); }),
+                  E_INVALIDARG);
+    }
+    ASSERT_TRUE(Select(QStringLiteral("AM27C512"))); // no extra commands
+    EXPECT_EQ(ErrorOf([&] { engine.RunExtraCommand(qint32(0), QString(), QString()); }), E_INVALIDARG);
+
+    qputenv("TARVO_ENGINE_FAULTS", "extra=0x80004005");
+    EXPECT_EQ(ErrorOf([&] { engine.RunExtraCommand(qint32(0), QStringLiteral("DisplayRadix"), QString()); }),
+              qint32(0x80004005u));
+}
+
+TEST_F(StandInExtrasTest, FillBufferFillsTheSharedBufferAndKeepsItsFillByte)
+{
+    DataBuffer& buffer = DataBuffer::Instance();
+    buffer.Resize(64);
+    buffer.Clear();
+    buffer.SetByte(3, 0x11);
+    const quint8 fill = buffer.FillByte();
+
+    EXPECT_EQ(engine.RunExtraCommand(qint32(0), QStringLiteral("FillBuffer"), QStringLiteral("5a")), 0);
+    EXPECT_EQ(buffer.Bytes(0, 64), QByteArray(64, char(0x5A)));
+    EXPECT_EQ(buffer.FillByte(), fill);
+    EXPECT_EQ(log.events, (QStringList{"BufferCleared", "StatusTextReported Buffer filled with 5A."}));
+
+    EXPECT_EQ(engine.RunExtraCommand(qint32(0), QStringLiteral("FillBuffer"), QString()), 0);
+    EXPECT_EQ(buffer.Bytes(0, 64), QByteArray(64, char(0xFF)));
+    buffer.Resize(0);
+}
+
+TEST_F(StandInExtrasTest, EachEngineDialogOpensAndCanBeMadeToFail)
+{
+    ASSERT_TRUE(Select(QStringLiteral("NV30F1G08")));
+    const struct
+    {
+        int dispid;
+        const char* member;
+        const char* title;
+        const char* shows; // a line of what it shows
+    } dialogs[] = {
+        {QXPgmrId::ShowDeviceInfo, "ShowDeviceInfo", "Device Info", "NV30F1G08"},
+        {QXPgmrId::ShowNandOptions, "ShowNandOptions", "NAND Options", "Bad block handling: skip"},
+        {QXPgmrId::ShowSiteNumberAssignment, "ShowSiteNumberAssignment", "Site Number Assignment", "Socket 1: site 1"},
+        {QXPgmrId::ShowSocketModuleCounter, "ShowSocketModuleCounter", "Socket Module Counter",
+         "Module 1: 0 insertions"},
+        {QXPgmrId::ShowSocketModuleInfo, "ShowSocketModuleInfo", "Socket Module Info", "RA-210"},
+        {QXPgmrId::ShowPowerSupplyDialog, "ShowPowerSupplyDialog", "Power Supply", "VCC 5.00 V"},
+    };
+    for (const auto& d : dialogs) {
+        SCOPED_TRACE(d.member);
+        for (const bool planned : {false, true}) {
+            qputenv("TARVO_ENGINE_FAULTS", planned ? QByteArray("dialog.") + d.member + "=0x800A0005" : QByteArray());
+            QString shown, title, text;
+            ui().OnModal([&](QDialog* dialog) {
+                shown = dialog->objectName();
+                title = dialog->windowTitle();
+                text = dialog->findChild<QLabel*>(QStringLiteral("lblInfo"))->text();
+                dialog->accept();
+                return dialog->result();
+            });
+            QVariantList none;
+            EXPECT_EQ(ErrorOf([&] { engine.Control()->Invoke(d.dispid, InvokeKind::Method, none); }),
+                      planned ? qint32(0x800A0005u) : 0);
+            EXPECT_EQ(shown, QLatin1String(d.member));
+            EXPECT_EQ(title, QLatin1String(d.title));
+            EXPECT_TRUE(text.split(QLatin1Char('\n')).contains(QLatin1String(d.shows))) << qPrintable(text);
+        }
+    }
+}
+
+TEST_F(StandInExtrasTest, AGangOnlyDeviceIsRefusedOnOtherModelsAndTheShippedOnesRunEverywhere)
+{
+    const QString gang = QStringLiteral("NV29GL128-G");
+    const qint32 models = engine.ProgrammerModelCount();
+    for (qint32 model = 0; model < models; ++model) {
+        SCOPED_TRACE(model);
+        engine.SelectProgrammerModel(model);
+        ASSERT_TRUE(Select(QStringLiteral("AM27C512")));
+        log.events.clear();
+        const bool gangModel = model >= 10 && model <= 12;
+        EXPECT_EQ(Select(gang), gangModel);
+        if (!gangModel) {
+            EXPECT_EQ(log.events,
+                      QStringList{QStringLiteral("StatusTextReported The %1 does not run the %2.")
+                                      .arg(engine.ProgrammerModelName(), gang)});
+            // The station settles on no device, as after an unknown name.
+            engine.RefreshState202(qint32(0), qint32(0), qint32(0));
+            EXPECT_EQ(engine.DeviceName(), QStringLiteral("No Device Selected"));
+        }
+    }
+}
+
+TEST_F(StandInExtrasTest, TheJournalHoldsPutsAndCallsButNotGets)
+{
+    qxpgmrtest::TakeJournal(*engine.Control()); // the set-up's own
+    engine.DisplayRadix(qint32(1));
+    engine.DisplayRadix();
+    engine.SelectProgrammerModel(qint32(11));
+    engine.RunExtraCommand(qint32(0), QStringLiteral("DisplayRadix"), QStringLiteral("DEC"));
+    engine.ShowErrorMessages(true);
+    EXPECT_EQ(qxpgmrtest::TakeJournal(*engine.Control()),
+              (QStringList{"DisplayRadix=1", "SelectProgrammerModel(11)", "RunExtraCommand(0,DisplayRadix,DEC)",
+                           "ShowErrorMessages=-1"}));
+    EXPECT_TRUE(qxpgmrtest::TakeJournal(*engine.Control()).isEmpty());
+    // A model change raises nothing.
+    EXPECT_EQ(log.events, QStringList{"StatusTextReported Display radix set to decimal."});
+}
+
+} // namespace
