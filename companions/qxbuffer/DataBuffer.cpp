@@ -141,6 +141,11 @@ qint64 DataBuffer::AllocatedBytes() const
 void DataBuffer::SumBytes(qint64 count, quint64& evenSum, quint64& oddSum) const
 {
     Q_ASSERT(count >= 0 && count <= m_size);
+    if (m_lastSum.valid && m_lastSum.revision == m_revision && m_lastSum.count == count) {
+        evenSum = m_lastSum.even;
+        oddSum = m_lastSum.odd;
+        return;
+    }
     evenSum = oddSum = 0;
     // Pages are of even size, so an address's parity is its offset's.
     for (qint64 index = 0; index * kPageSize < count; ++index) {
@@ -163,4 +168,5 @@ void DataBuffer::SumBytes(qint64 count, quint64& evenSum, quint64& oddSum) const
         evenSum += even;
         oddSum += odd;
     }
+    m_lastSum = {true, m_revision, count, evenSum, oddSum};
 }

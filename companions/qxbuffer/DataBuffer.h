@@ -70,4 +70,16 @@ private:
     qint64 m_size = 0;
     quint8 m_fill = 0xFF;
     quint64 m_revision = 0;
+
+    // The last sum asked for: the station asks for the checksum several
+    // times after each change, and adding up 16 MiB takes milliseconds.
+    struct Sum
+    {
+        bool valid = false;
+        quint64 revision = 0;
+        qint64 count = 0;
+        quint64 even = 0;
+        quint64 odd = 0;
+    };
+    mutable Sum m_lastSum;
 };

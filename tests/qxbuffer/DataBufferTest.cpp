@@ -104,3 +104,34 @@ TEST(DataBufferTest, RangesAreCutToTheBuffer)
     EXPECT_EQ(buffer.Bytes(6, 100), QByteArray::fromHex("0102"));
     EXPECT_EQ(buffer.ByteAt(8), 0x00);
 }
+
+// The sums are kept between asks; every kind of change is seen by the next.
+TEST(DataBufferTest, SumsFollowEveryChange)
+{
+    DataBuffer buffer;
+    buffer.SetFillByte(0x10);
+    buffer.Resize(3 * DataBuffer::kPageSize + 5);
+    const auto expected = [&buffer](qint64 count) {
+        const QByteArray bytes = buffer.Bytes(0, count);
+        quint64 even = 0, odd = 0;
+        for (qint64 i = 0; i < count; ++i)
+            (i % 2 == 0 ? even : odd) += quint8(bytes[i]);
+        return std::pair{even, odd};
+    };
+    const auto check = [&](const char* step, qint64 count) {
+        SCOPED_TRACE(step);
+        quint64 even = 0, odd = 0;
+        buffer.SumBytes(count, even, odd);
+        EXPECT_EQ(std::pair(even, odd), expected(count));
+    };
+    check("fresh", buffer.Size());
+    check("fresh, again", buffer.Size());
+    buffer.SetByte(DataBuffer::kPageSize + 1, 0xAB);
+    check("one byte written", buffer.Size());
+    check("a shorter count", DataBuffer::kPageSize + 1);
+    buffer.Resize(buffer.Size() + 7);
+    check("grown", buffer.Size());
+    buffer.SetFillByte(0x00);
+    buffer.Clear();
+    check("cleared with another fill byte", buffer.Size());
+}
