@@ -1005,14 +1005,14 @@ void frmProgram::UpdateJobRunStatistics(qint32 lDevicesPassed, qint32 lDevicesFa
 
 bool frmProgram::LoadCmdLnDataPatternFile()
 {
-    const QString file = GetCmdLineDataFile();
-    if (file.isEmpty())
+    if (GetCmdLineDataFile().isEmpty())
         return true;
-    // The names are given up only once the file is in the buffer: the
-    // station cannot load data patterns yet.
-    AddStatusTextLine(QStringLiteral("Data pattern file ") + file
-                      + QStringLiteral(" was not loaded: this station cannot load data patterns yet."));
-    return false;
+    // The data-pattern command loads the named file while the name is set;
+    // then both names are given up, so that a second call does nothing.
+    FileButton_Click();
+    SetCmdLineDataFile(QString());
+    SetCmdLineDevice(QString());
+    return pgmrData().blnFileLoaded;
 }
 
 void frmProgram::SetOptionListDropWidths()

@@ -118,8 +118,9 @@ public:
     void funcAskJobID();
     void UpdateJobRunStatistics(qint32 lDevicesPassed, qint32 lDevicesFailed, qint32 lDevicesActive,
                                 qint32 lDevicesRemaining, qint32 lDevicesPerHour = 0, double dYield = 0);
-    // The data file named on the command line: False (and a status line)
-    // when it was not loaded; the command-line names then stay.
+    // Loads the data file named on the command line through the file
+    // button's command, then forgets the command-line file and device names;
+    // whether a data file is loaded. Nothing named: nothing happens (True).
     bool LoadCmdLnDataPatternFile();
     void SetOptionListDropWidths();
 

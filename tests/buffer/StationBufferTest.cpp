@@ -10,6 +10,8 @@
 #include "buffer/frmBufferSave.h"
 #include "settings/ProgrammerClass.h"
 
+#include "shell/CommandLine.h"
+
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -148,6 +150,24 @@ TEST_F(StationBufferTest, AMalformedFileLeavesSummaryAndBufferAsBefore)
     EXPECT_EQ(window->txtFile->text(), summary);
     EXPECT_EQ(engine().ChecksumText(), checksum);
     EXPECT_EQ(data().strFileName, QStringLiteral("pattern.hex"));
+}
+
+// "-prog_file": the named file loads with no window, and both command-line
+// names are given up, so that a second call loads nothing.
+TEST_F(StationBufferTest, TheCommandLineDataFileLoadsOnceWithNoWindow)
+{
+    SetCmdLineDataFile(intel);
+    SetCmdLineDevice(QStringLiteral("AM27C512"));
+    EXPECT_TRUE(window->LoadCmdLnDataPatternFile());
+    EXPECT_EQ(data().strFileName, QStringLiteral("pattern.hex"));
+    EXPECT_TRUE(GetCmdLineDataFile().isEmpty());
+    EXPECT_TRUE(GetCmdLineDevice().isEmpty());
+    EXPECT_TRUE(ui().Shown().isEmpty());
+
+    EXPECT_TRUE(window->ExecuteBufferCommand(5, QString(), -1));
+    EXPECT_TRUE(window->LoadCmdLnDataPatternFile()); // nothing named any more
+    EXPECT_EQ(window->txtFile->text(), QStringLiteral("<Empty>"));
+    EXPECT_FALSE(data().blnFileLoaded);
 }
 
 struct StationLoadCase

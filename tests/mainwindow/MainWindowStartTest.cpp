@@ -74,13 +74,13 @@ TEST_F(MainWindowStartTest, DeviceListRunIsReadyBeforeTheDatabaseAndSaysItWasNot
         "The device list cannot be generated yet: -GenerateDeviceList was not carried out."));
 }
 
-TEST_F(MainWindowStartTest, ADataPatternFileNamedOnTheCommandLineIsReportedNotLoaded)
+TEST_F(MainWindowStartTest, AMissingCommandLineDataPatternIsToldAndNotLoaded)
 {
+    ui().Answer(vb::vbOK);
     ASSERT_TRUE(start("-prog_file pattern.hex"));
-    EXPECT_TRUE(statusLines().contains(
-        "Data pattern file pattern.hex was not loaded: this station cannot load data patterns yet."));
-    for (const QString& line : statusLines())
-        EXPECT_FALSE(line.endsWith(" loaded.") && !line.contains("not loaded")) << line.toStdString();
+    EXPECT_TRUE(ui().Shown().filter("File Name Error\tYou must select a valid data pattern file!").size() == 1);
+    EXPECT_FALSE(gMainForm->frmP->pgmrData().blnFileLoaded);
+    EXPECT_TRUE(GetCmdLineDataFile().isEmpty());
 }
 
 TEST_F(MainWindowStartTest, TheSavedWordRangeGoesToTheEngineUnlessADeviceIsNamed)

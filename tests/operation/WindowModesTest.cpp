@@ -157,21 +157,12 @@ TEST_F(WindowModesTest, DropDownsOpenWideEnoughForTheirEntries)
     EXPECT_EQ(window->cboOperation[2]->view()->minimumWidth(), 0);
 }
 
-TEST_F(WindowModesTest, ACommandLineDataPatternThatWasNotLoadedKeepsTheNamesAndSaysSo)
+TEST_F(WindowModesTest, NoCommandLineDataPatternLoadsNothingAndKeepsTheDeviceName)
 {
     SetCmdLineDevice(QStringLiteral("AT29C040"));
-    EXPECT_TRUE(window->LoadCmdLnDataPatternFile()); // no data file named: nothing happens
+    EXPECT_TRUE(window->LoadCmdLnDataPatternFile());
     EXPECT_EQ(GetCmdLineDevice(), "AT29C040");
     EXPECT_EQ(window->cboStatus->count(), 0);
-
-    // Nothing can load it yet: a failure, told, and the names stay.
-    SetCmdLineDataFile(QStringLiteral("pattern.hex"));
-    EXPECT_FALSE(window->LoadCmdLnDataPatternFile());
-    EXPECT_EQ(GetCmdLineDataFile(), "pattern.hex");
-    EXPECT_EQ(GetCmdLineDevice(), "AT29C040");
-    ASSERT_EQ(window->cboStatus->count(), 1);
-    EXPECT_EQ(window->cboStatus->item(0)->text(),
-              "Data pattern file pattern.hex was not loaded: this station cannot load data patterns yet.");
 }
 
 TEST_F(WindowModesTest, ReloadStartsAgainWithoutADevice)
