@@ -275,8 +275,8 @@ TEST_F(MainMenusTest, ConfigureWithoutAModelChangeSelectsNothingAndStillSendsThe
 
 // Configure's OK with another programmer model, the device selected before
 // as given: the device is selected again, or the STAPL file must be loaded
-// again. (A device the new model lacks needs the engine's device/model table,
-// which the simulated engine does not have yet.)
+// again, or a device the new model does not run is dropped with the default
+// configuration.
 TEST_F(MainMenusTest, AModelChangeSelectsTheDeviceAgain)
 {
     ASSERT_TRUE(start());
@@ -286,6 +286,7 @@ TEST_F(MainMenusTest, AModelChangeSelectsTheDeviceAgain)
         QStringList boxes;
         QString statusLine;
         bool defaultConfiguration;
+        qint32 model = 0; // the model to start from; 0: as it is
     };
     const Case cases[] = {
         {"AM27C512",
@@ -299,9 +300,21 @@ TEST_F(MainMenusTest, AModelChangeSelectsTheDeviceAgain)
               vb::vbExclamation, vb::vbOK)},
          "",
          true},
+        // The gang flash runs on the last gang model only; the next model
+        // does not run it.
+        {"NV29GL128-G",
+         {Box("Tarvo",
+              "Device \"NV29GL128-G\" could not be selected for this programmer model.\r\nAll device related "
+              "settings will be cleared. Please select a device.",
+              vb::vbExclamation, vb::vbOK)},
+         "",
+         true,
+         12},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.device);
+        if (c.model != 0)
+            gMainForm->QXProgrammer.SelectProgrammerModel(c.model);
         ASSERT_TRUE(operationWindow().SelectDevice(QString::fromLatin1(c.device)));
         const qint32 before = gMainForm->QXProgrammer.ProgrammerModelIndex();
         engine.calls.clear();
