@@ -151,8 +151,10 @@ void frmMain::LoadQxFile(const QString& file, const QString& title, qint32& resu
                 // job as it was.
                 data.strJobDir = oldDir;
             } else {
+                // Changed part-way: back to the default configuration.
                 data.strJobName.clear();
                 frmP->UpdateFormCaption(false);
+                Try([&] { ApplyDefaultConfiguration(true); });
             }
             loaded.clear();
         }

@@ -95,6 +95,29 @@ TEST_F(JobWindowTest, SavedJobLoadsBackAndTheJobNameFollowsOnlySuccess)
     EXPECT_FALSE(QFileInfo::exists(tempPath("jobs/other.qx")));
 }
 
+// A setup the operator rejects on the job report fails the load part-way:
+// the station goes back to the default configuration, with no device
+// selected.
+TEST_F(JobWindowTest, ARejectedSetupPutsTheStationBackToTheDefaultConfiguration)
+{
+    const QString path = tempPath("jobs/rejected.qx");
+    Fill(QByteArray("job data"));
+    bool ok = false;
+    main().ExecSaveJobCmd(1, path, ok);
+    ASSERT_TRUE(ok) << ui().Shown().join('\n').toStdString();
+    ASSERT_TRUE(data().blnDeviceSelected);
+
+    main().QXProgrammer.ShowErrorMessages(true); // the report is shown
+    ui().OnModal([](QDialog* report) {
+        report->reject();
+        return report->result();
+    });
+    main().ExecLoadJobCmd(1, path, ok);
+    EXPECT_FALSE(ok);
+    EXPECT_TRUE(data().strJobName.isEmpty());
+    EXPECT_FALSE(data().blnDeviceSelected);
+}
+
 TEST_F(JobWindowTest, SaveRefusalsShowTheirBoxAndLeaveTheFileAlone)
 {
     const QString path = tempPath("job.qx");
