@@ -50,3 +50,12 @@ bool AttachStandInEngine(QXPgmrControl& engine)
     engine.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
     return true;
 }
+
+bool LoadShippedDatabase(QXPgmrControl& engine)
+{
+    engine.StartupValue108(QCoreApplication::applicationDirPath());
+    if (engine.LoadAlgorithmDatabase(QStringLiteral("qxalg.db")) == 0)
+        return true;
+    std::fprintf(stderr, "the shipped database did not load\n");
+    return false;
+}

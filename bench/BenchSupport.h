@@ -32,3 +32,7 @@ bool RegisterPlugin(const QString& file);
 // The stand-in engine (QXPgmr.ocx), registered and created into engine as the
 // main window does; says why on stderr when it cannot.
 bool AttachStandInEngine(QXPgmrControl& engine);
+
+// Points the engine at the program's folder and loads the shipped algorithm
+// database ("qxalg.db"); says so on stderr when it does not load.
+bool LoadShippedDatabase(QXPgmrControl& engine);

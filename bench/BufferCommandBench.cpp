@@ -77,11 +77,8 @@ int main(int argc, char** argv)
     StationWiring wiring;
     if (!AttachStandInEngine(wiring.engine()))
         return 1;
-    wiring.engine().StartupValue108(QCoreApplication::applicationDirPath());
-    if (wiring.engine().LoadAlgorithmDatabase(QStringLiteral("qxalg.db")) != 0) {
-        std::fprintf(stderr, "the shipped database did not load\n");
+    if (!LoadShippedDatabase(wiring.engine()))
         return 1;
-    }
     if (!WritePattern(station))
         return 1;
     frmProgram* window = &wiring.CreateOperationWindow();

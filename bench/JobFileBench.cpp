@@ -129,8 +129,7 @@ int main(int argc, char** argv)
     Host host;
     host.folder = station.filePath(QString());
     engine.Control()->SetEventSink(&host);
-    engine.StartupValue108(QCoreApplication::applicationDirPath());
-    if (engine.LoadAlgorithmDatabase(QStringLiteral("qxalg.db")) != 0)
+    if (!LoadShippedDatabase(engine))
         return 1;
     QString device = QStringLiteral("AM27C512");
     engine.SelectDeviceByName(device, false);
