@@ -82,11 +82,11 @@ protected:
 
     qint64 StationPid()
     {
-        const ProcessResult r = RunProgram(
-            "gdbus",
-            {"call", "--address", m_address, "--dest", "org.freedesktop.DBus", "--object-path", "/org/freedesktop/DBus",
-             "--method", "org.freedesktop.DBus.GetConnectionUnixProcessID", kName},
-            childEnvironment());
+        const ProcessResult r =
+            RunProgram("gdbus",
+                       {"call", "--address", m_address, "--dest", "org.freedesktop.DBus", "--object-path",
+                        "/org/freedesktop/DBus", "--method", "org.freedesktop.DBus.GetConnectionUnixProcessID", kName},
+                       childEnvironment());
         const auto match = QRegularExpression(R"(uint32 (\d+))").match(r.out);
         return match.hasMatch() ? match.captured(1).toLongLong() : 0;
     }
@@ -96,22 +96,21 @@ protected:
     {
         QProcessEnvironment env = childEnvironment();
         env.insert("DBUS_SESSION_BUS_ADDRESS", m_address);
-        const ProcessResult r =
-            RunProgram(kPython,
-                       {SourceDir() + "/tests/automation/programmer_client.py",
-                        QString::fromUtf8(QJsonDocument(jobs).toJson(QJsonDocument::Compact))},
-                       env, 120000);
+        const ProcessResult r = RunProgram(kPython,
+                                           {SourceDir() + "/tests/automation/programmer_client.py",
+                                            QString::fromUtf8(QJsonDocument(jobs).toJson(QJsonDocument::Compact))},
+                                           env, 120000);
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString() << r.out.toStdString();
         return r.out.split('\n', Qt::SkipEmptyParts);
     }
 
     ProcessResult Gdbus(const QString& path, const QString& method, const QStringList& args)
     {
-        return RunProgram("gdbus",
-                          QStringList{"call", "--address", m_address, "--dest", kName, "--object-path", path,
-                                      "--method", method}
-                              + args,
-                          childEnvironment());
+        return RunProgram(
+            "gdbus",
+            QStringList{"call", "--address", m_address, "--dest", kName, "--object-path", path, "--method", method}
+                + args,
+            childEnvironment());
     }
 
     // A job file the station saves itself: its device and a data pattern.
@@ -207,7 +206,8 @@ QStringList HandlerRound(const QList<int>& sockets, const QMap<int, int>& failur
     for (int s : sockets)
         lines << QStringLiteral("%1 4").arg(s + 1);
     for (int s : sockets)
-        lines << QStringLiteral("%1 3").arg(s + 1) << QStringLiteral("%1 %2").arg(s + 1).arg(failures.contains(s) ? 1 : 0);
+        lines << QStringLiteral("%1 3").arg(s + 1)
+              << QStringLiteral("%1 %2").arg(s + 1).arg(failures.contains(s) ? 1 : 0);
     return lines;
 }
 
@@ -225,7 +225,10 @@ QJsonObject Soca(int mode)
     return job;
 }
 
-std::string Text(const QStringList& lines) { return lines.join('\n').toStdString(); }
+std::string Text(const QStringList& lines)
+{
+    return lines.join('\n').toStdString();
+}
 
 // The station's "Raising ..." log lines written as the client writes what
 // it heard: every event raised reached the client, in order.
@@ -233,7 +236,8 @@ QStringList RaisedAsHeard(const QStringList& comLog)
 {
     static const QRegularExpression socket(R"(^COM: Raising NotifySocketStatusChanged\((\d+),(\w+),(-?\d+),)");
     static const QRegularExpression other(R"(^COM: Raising Notify(CloseSite|OpenSite|JobComplete)\((-?\d+)\)$)");
-    static const QMap<QString, QString> words{{"CloseSite", "close"}, {"OpenSite", "open"}, {"JobComplete", "complete"}};
+    static const QMap<QString, QString> words{
+        {"CloseSite", "close"}, {"OpenSite", "open"}, {"JobComplete", "complete"}};
     QStringList lines;
     for (const QString& line : comLog) {
         if (const auto m = socket.match(line); m.hasMatch())
@@ -273,10 +277,9 @@ TEST_F(PythonSessionBusTest, EachSessionModeRunsTheClientsJobSocketBySocket)
     QJsonObject operatorJob;
     operatorJob["control"] = 3;
     const QStringList heard = RunClient({
-        Job(3, good, Soca(0)), // mode 1: devices placed and picked
-        Job(1, good),
-        Job(3, good, Soca(1)), // mode 2: and the sockets closed and opened
-        Job(1, good, Soca(5)), // no such mode: still 2
+        Job(3, good, Soca(0)),               // mode 1: devices placed and picked
+        Job(1, good), Job(3, good, Soca(1)), // mode 2: and the sockets closed and opened
+        Job(1, good, Soca(5)),               // no such mode: still 2
         operatorJob,           // the client's job ended, it is detached: mode 0, the operator fills the sockets
         Job(1, good, Soca(0)), // back to mode 1
     });
@@ -289,7 +292,8 @@ TEST_F(PythonSessionBusTest, EachSessionModeRunsTheClientsJobSocketBySocket)
     // The client hears nothing of the operator's session.
     expected << "control complete 0";
     // A job control, once there, hears the end of every run too.
-    expected << Round({0}, false) << "control complete 0" << "complete 0";
+    expected << Round({0}, false) << "control complete 0"
+             << "complete 0";
     EXPECT_EQ(Text(heard), Text(expected));
 
     // The client's socket 0 is the handler's site 1 in every mode: placing
@@ -321,11 +325,9 @@ TEST_F(PythonSessionBusTest, AJobThatCannotRunEndsAtOnceWithItsReason)
         QString file;
         int result;
     } cases[] = {
-        {0, good, 154},
-        {-1, good, 154},
-        {65536, good, 154},
-        {65536, missing, 154}, // the quantity is refused before the file is looked at
-        {2, missing, 150},     // the loader's result
+        {0, good, 154},     {-1, good, 154},
+        {65536, good, 154}, {65536, missing, 154}, // the quantity is refused before the file is looked at
+        {2, missing, 150},                         // the loader's result
     };
     QJsonArray jobs;
     QStringList expected;
