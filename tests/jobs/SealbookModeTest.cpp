@@ -228,6 +228,15 @@ TEST_F(SealbookModeTest, SealbookMenuSwitchesModesAndOpensItsDialogs)
     EXPECT_TRUE(main().QXProgrammer.HasSealbookPassword());
     EXPECT_EQ(data().strOperatorPwd, "pw15");
 
+    // Start-up enters the mode it was configured for without asking.
+    main().SetSKMode(true);
+    main().bInitialized = false;
+    const qsizetype shown = ui().Shown().size();
+    main().SetSKMode(false);
+    main().bInitialized = true;
+    EXPECT_FALSE(data().bStartInOperatorMode);
+    EXPECT_EQ(ui().Shown().size(), shown);
+
     main().mnuEnterNewMode->trigger();
     ASSERT_TRUE(data().bStartInOperatorMode);
     ui().OnModal([](QDialog* dialog) {
