@@ -89,15 +89,16 @@ void SealbookModeTable::Apply(Mode mode, const Context& context, QObject* root)
 
 QString SealbookModeTable::EnterNewModeCaption(Mode current)
 {
-    return current == Mode::Operator ? QStringLiteral("&Enter Supervisor Mode") : QStringLiteral("&Enter Operator Mode");
+    return current == Mode::Operator ? QStringLiteral("&Enter Supervisor Mode")
+                                     : QStringLiteral("&Enter Operator Mode");
 }
 
 const QStringList& SealbookModeTable::DeviceMenuItems()
 {
     static const QStringList items{
-        QStringLiteral("mnuSelectDevice"),       QStringLiteral("mnuDeviceSetsAndBanks"),
-        QStringLiteral("mnuDeviceRange"),        QStringLiteral("mnuDeviceByteOrder"),
-        QStringLiteral("mnuDeviceTestVectors"),  QStringLiteral("mnuDeviceBufferOffset"),
+        QStringLiteral("mnuSelectDevice"),      QStringLiteral("mnuDeviceSetsAndBanks"),
+        QStringLiteral("mnuDeviceRange"),       QStringLiteral("mnuDeviceByteOrder"),
+        QStringLiteral("mnuDeviceTestVectors"), QStringLiteral("mnuDeviceBufferOffset"),
         QStringLiteral("mnuDeviceNandOptions"),
     };
     return items;

@@ -31,7 +31,7 @@ public:
         AsLoadJobButton,          // copies the job-load button as the rows before it left it
         AsFileTypeWhenBufferFull, // off for an empty buffer, else as the data file's type allows
         OnWhenBufferFull,
-        AsEditRule,               // as the Vexal and STAPL rule for editing the buffer allows
+        AsEditRule, // as the Vexal and STAPL rule for editing the buffer allows
     };
 
     struct Row

@@ -35,7 +35,9 @@ QLabel* NamedLabel(const char* name, const QString& text, QWidget* parent)
 } // namespace
 
 frmSKPwd::frmSKPwd(QXPgmrControl& engine, ProgrammerClass& data, QWidget* parent)
-    : QDialog(parent), m_engine(engine), m_data(data)
+    : QDialog(parent),
+      m_engine(engine),
+      m_data(data)
 {
     setObjectName(QStringLiteral("frmSKPwd"));
     setWindowTitle(QStringLiteral("Sealbook Password"));
@@ -150,7 +152,7 @@ void frmSKPwd::ChangePassword()
     if (newPassword.isEmpty()
         && Ui().MsgBox(QStringLiteral("Sealbook password will be disabled."), vb::vbOKCancel + vb::vbInformation,
                        QStringLiteral("Password Info"))
-               == vb::vbCancel)
+            == vb::vbCancel)
         return;
 
     SetBusy(true);

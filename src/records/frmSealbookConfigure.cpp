@@ -30,7 +30,9 @@ Qt::CheckState StateOf(bool checked)
 } // namespace
 
 frmSealbookConfigure::frmSealbookConfigure(QXPgmrControl& engine, ProgrammerClass& data, QWidget* parent)
-    : QDialog(parent), m_engine(engine), m_data(data)
+    : QDialog(parent),
+      m_engine(engine),
+      m_data(data)
 {
     setObjectName(QStringLiteral("frmSealbookConfigure"));
     setWindowTitle(QStringLiteral("Sealbook Configure"));
@@ -43,12 +45,14 @@ frmSealbookConfigure::frmSealbookConfigure(QXPgmrControl& engine, ProgrammerClas
         "chkEnableMarkInput", QStringLiteral("&Enable laser marker input fields in Operator mode."),
         QStringLiteral("Enables/Disables the text input fields of the laser configure dialog box in Operator mode."),
         this);
-    chkVerifyChecksum = OptionBox("chkVerifyChecksum", QStringLiteral("&Verify data pattern checksum."),
-                                  QStringLiteral("Verify the checksum of the data pattern when the job is loaded."), this);
-    chkRemind = OptionBox("chkRemind", QStringLiteral("&Display verify data pattern checksum setting during job save."),
-                          QStringLiteral("When saving a job, the software will display the verify data pattern checksum "
-                                         "setting and present the option to cancel the saving of the job."),
-                          this);
+    chkVerifyChecksum =
+        OptionBox("chkVerifyChecksum", QStringLiteral("&Verify data pattern checksum."),
+                  QStringLiteral("Verify the checksum of the data pattern when the job is loaded."), this);
+    chkRemind =
+        OptionBox("chkRemind", QStringLiteral("&Display verify data pattern checksum setting during job save."),
+                  QStringLiteral("When saving a job, the software will display the verify data pattern checksum "
+                                 "setting and present the option to cancel the saving of the job."),
+                  this);
     oStoreDataPatternInSkFile = OptionBox(
         "oStoreDataPatternInSkFile", QStringLiteral("&Store data pattern in Sealbook file."),
         QStringLiteral("Determines whether the data buffer data will be stored in the Sealbook file or reside in an "
@@ -62,7 +66,8 @@ frmSealbookConfigure::frmSealbookConfigure(QXPgmrControl& engine, ProgrammerClas
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
 
     auto* layout = new QVBoxLayout(this);
-    for (QCheckBox* box : {oStartInOperatorMode, chkEnableMarkInput, chkVerifyChecksum, chkRemind, oStoreDataPatternInSkFile})
+    for (QCheckBox* box :
+         {oStartInOperatorMode, chkEnableMarkInput, chkVerifyChecksum, chkRemind, oStoreDataPatternInSkFile})
         layout->addWidget(box);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

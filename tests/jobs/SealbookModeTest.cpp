@@ -113,21 +113,83 @@ TEST_F(SealbookModeTest, EachModeSetsItsControlsByHandlerType)
         const char* states = "";
     };
     const Case cases[] = {
-        {"operator, manual", true, 0, true, false, true, false, "010000" "10" "000000" "00" "0" "0"},
-        {"operator, manual, load button off", true, 0, false, false, true, false, "010000" "00" "000000" "00" "0" "0"},
-        {"operator, automatic 1", true, 1, true, false, true, false, "000000" "00" "000000" "00" "0" "0"},
-        {"operator, automatic 2", true, 2, true, false, true, false, "000000" "00" "000000" "00" "0" "0"},
-        {"supervisor, manual", false, 0, true, false, true, false, "111111" "11" "111111" "11" "1" "1"},
+        {"operator, manual", true, 0, true, false, true, false,
+         "010000"
+         "10"
+         "000000"
+         "00"
+         "0"
+         "0"},
+        {"operator, manual, load button off", true, 0, false, false, true, false,
+         "010000"
+         "00"
+         "000000"
+         "00"
+         "0"
+         "0"},
+        {"operator, automatic 1", true, 1, true, false, true, false,
+         "000000"
+         "00"
+         "000000"
+         "00"
+         "0"
+         "0"},
+        {"operator, automatic 2", true, 2, true, false, true, false,
+         "000000"
+         "00"
+         "000000"
+         "00"
+         "0"
+         "0"},
+        {"supervisor, manual", false, 0, true, false, true, false,
+         "111111"
+         "11"
+         "111111"
+         "11"
+         "1"
+         "1"},
         {"supervisor, manual, load button off", false, 0, false, false, true, false,
-         "111111" "00" "111111" "11" "1" "1"},
+         "111111"
+         "00"
+         "111111"
+         "11"
+         "1"
+         "1"},
         {"supervisor, automatic 1, load button off", false, 1, false, false, true, false,
-         "111111" "11" "111111" "11" "1" "1"},
+         "111111"
+         "11"
+         "111111"
+         "11"
+         "1"
+         "1"},
         {"supervisor, automatic 2, load button off", false, 2, false, false, true, false,
-         "111111" "11" "111111" "11" "1" "1"},
-        {"supervisor, empty buffer", false, 0, true, true, true, false, "111111" "11" "100111" "11" "1" "1"},
+         "111111"
+         "11"
+         "111111"
+         "11"
+         "1"
+         "1"},
+        {"supervisor, empty buffer", false, 0, true, true, true, false,
+         "111111"
+         "11"
+         "100111"
+         "11"
+         "1"
+         "1"},
         {"supervisor, file type not savable", false, 0, true, false, false, false,
-         "111111" "11" "101111" "11" "1" "1"},
-        {"supervisor, Vexal device", false, 0, true, false, true, true, "111111" "11" "111011" "11" "1" "1"},
+         "111111"
+         "11"
+         "101111"
+         "11"
+         "1"
+         "1"},
+        {"supervisor, Vexal device", false, 0, true, false, true, true,
+         "111111"
+         "11"
+         "111011"
+         "11"
+         "1"
+         "1"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -149,8 +211,7 @@ TEST_F(SealbookModeTest, EachModeSetsItsControlsByHandlerType)
 
         EXPECT_EQ(States().toStdString(), expected.toStdString());
         EXPECT_EQ(data().bStartInOperatorMode, c.operatorMode);
-        EXPECT_EQ(main().mnuEnterNewMode->text(),
-                  c.operatorMode ? "&Enter Supervisor Mode" : "&Enter Operator Mode");
+        EXPECT_EQ(main().mnuEnterNewMode->text(), c.operatorMode ? "&Enter Supervisor Mode" : "&Enter Operator Mode");
         // An automatic handler follows the mode; a manual one is not told.
         EXPECT_EQ(bool(main().QXH950AutoHandler.HandlerMode()), c.handlerType == 0 ? !c.operatorMode : c.operatorMode);
         EXPECT_EQ(engine.Calls({QXPgmrId::OperatorModeFlag}),
@@ -299,8 +360,8 @@ TEST_F(SealbookModeTest, SealbookOptionsComeFromTheEngineAndTheJobAndGoBackOnlyO
         EXPECT_EQ(data().bRemindToVerifyChecksum, !ok);
         EXPECT_EQ(bool(main().QXProgrammer.SealbookSetting211()), !ok);
         EXPECT_TRUE(main().QXProgrammer.SealbookSetting310());
-        const QStringList written = ok ? QStringList{"SealbookConfigure210(0, , -1)", "SealbookSetting81=-1"}
-                                       : QStringList();
+        const QStringList written =
+            ok ? QStringList{"SealbookConfigure210(0, , -1)", "SealbookSetting81=-1"} : QStringList();
         EXPECT_EQ(engine.Calls({QXPgmrId::SealbookConfigure210, QXPgmrId::SealbookSetting81}), written);
     }
     start = mark = false;

@@ -35,9 +35,8 @@ protected:
         auto control = std::make_unique<ScriptedEngine>();
         script = control.get();
         engine.Attach(std::move(control));
-        script->On(QXPgmrId::HasSealbookPassword, [this](InvokeKind, QVariantList&) {
-            return VbBool(!password.isEmpty());
-        });
+        script->On(QXPgmrId::HasSealbookPassword,
+                   [this](InvokeKind, QVariantList&) { return VbBool(!password.isEmpty()); });
         script->On(QXPgmrId::CheckSealbookPassword, [this](InvokeKind, QVariantList& args) {
             calls << "Check(" + args.value(0).toString() + ")";
             return VbBool(args.value(0).toString() == password);
@@ -77,7 +76,10 @@ protected:
 
 QString Box(const char* title, const char* text, int buttons, int answer)
 {
-    return QStringLiteral("%1\t%2\t%3\t%4").arg(QString::fromLatin1(title), QString::fromLatin1(text)).arg(buttons).arg(answer);
+    return QStringLiteral("%1\t%2\t%3\t%4")
+        .arg(QString::fromLatin1(title), QString::fromLatin1(text))
+        .arg(buttons)
+        .arg(answer);
 }
 
 TEST_F(SealbookDialogsTest, PasswordChangeRefusesInOrderAndEmptiesOnlyTheNamedBoxes)
@@ -88,33 +90,93 @@ TEST_F(SealbookDialogsTest, PasswordChangeRefusesInOrderAndEmptiesOnlyTheNamedBo
         const char* name;
         const char* setPassword; // the engine's password before, "" none
         QString oldText, newText, verifyText;
-        int questionAnswer;      // the "will be disabled" question, 0 not asked
-        QString box;             // the refusal or error box, "" none
+        int questionAnswer; // the "will be disabled" question, 0 not asked
+        QString box;        // the refusal or error box, "" none
         QStringList engineCalls;
-        bool closed;             // the dialog ended (changed)
-        const char* boxesAfter;  // old|new|verify
+        bool closed;            // the dialog ended (changed)
+        const char* boxesAfter; // old|new|verify
         const char* passwordAfter;
         bool engineRefuses = false;
     };
     const Case cases[] = {
-        {"15 characters are taken", "old", "old", fifteen, fifteen, 0, {},
-         {"Check(old)", "Change(old, " + fifteen + ")"}, true, nullptr, "abcdefghijklmno"},
-        {"16 are refused before the old password is looked at", "old", "wrong", fifteen + "p", fifteen + "p", 0,
-         Box("Bad Password", "The new password exceeded 15 characters. Please try again.", 48, 1), {}, false,
-         "wrong||abcdefghijklmnop", "old"},
-        {"a wrong old password empties only its box", "old", "OLD", "new", "new", 0,
+        {"15 characters are taken",
+         "old",
+         "old",
+         fifteen,
+         fifteen,
+         0,
+         {},
+         {"Check(old)", "Change(old, " + fifteen + ")"},
+         true,
+         nullptr,
+         "abcdefghijklmno"},
+        {"16 are refused before the old password is looked at",
+         "old",
+         "wrong",
+         fifteen + "p",
+         fifteen + "p",
+         0,
+         Box("Bad Password", "The new password exceeded 15 characters. Please try again.", 48, 1),
+         {},
+         false,
+         "wrong||abcdefghijklmnop",
+         "old"},
+        {"a wrong old password empties only its box",
+         "old",
+         "OLD",
+         "new",
+         "new",
+         0,
          Box("Incorrect Password", "The old password is incorrect. Please enter the password again.", 48, 1),
-         {"Check(OLD)"}, false, "|new|new", "old"},
-        {"new and verify differ in case", "old", "old", "New", "new", 0,
-         Box("Bad Password", "The new passwords do not match. Please try again.", 48, 1), {"Check(old)"}, false,
-         "old||", "old"},
-        {"no password set: the old box is ignored", "", "typed anyway", "", "", vb::vbOK, {}, {"Change(, )"}, true,
-         nullptr, ""},
-        {"turning it off can be cancelled", "old", "old", "", "", vb::vbCancel, {}, {"Check(old)"}, false,
-         "old||", "old"},
-        {"the engine refuses", "old", "old", "new", "new", 0,
+         {"Check(OLD)"},
+         false,
+         "|new|new",
+         "old"},
+        {"new and verify differ in case",
+         "old",
+         "old",
+         "New",
+         "new",
+         0,
+         Box("Bad Password", "The new passwords do not match. Please try again.", 48, 1),
+         {"Check(old)"},
+         false,
+         "old||",
+         "old"},
+        {"no password set: the old box is ignored",
+         "",
+         "typed anyway",
+         "",
+         "",
+         vb::vbOK,
+         {},
+         {"Change(, )"},
+         true,
+         nullptr,
+         ""},
+        {"turning it off can be cancelled",
+         "old",
+         "old",
+         "",
+         "",
+         vb::vbCancel,
+         {},
+         {"Check(old)"},
+         false,
+         "old||",
+         "old"},
+        {"the engine refuses",
+         "old",
+         "old",
+         "new",
+         "new",
+         0,
          Box("Error", "Can't change the Sealbook's password. Please contact technical support!", 16, 1),
-         {"Check(old)", "Change(old, new)"}, false, "old|new|new", "old", true},
+         {"Check(old)", "Change(old, new)"},
+         false,
+         "old|new|new",
+         "old",
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -173,7 +235,7 @@ TEST_F(SealbookDialogsTest, PasswordChangeIsBusyWhileTheEngineWorksAndNeverAfter
         bool sawBusy = false;
         duringChange = [&] {
             sawBusy = dialog.IsBusy() && !dialog.cmdOK->isEnabled() && !dialog.cmdCancel->isEnabled()
-                      && QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+                && QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
             // Neither closing nor Escape ends it now.
             EXPECT_FALSE(dialog.close());
             QTest::keyClick(&dialog, Qt::Key_Escape);
@@ -243,17 +305,18 @@ TEST_F(SealbookDialogsTest, OptionsReachTheEngineAndTheJobOnlyOnOk)
         data.bDataPatternLinkedToSKFile = c.linkedBefore;
         calls.clear();
         frmSealbookConfigure dialog(engine, data);
-        dialog.bStartInOperatorMode = dialog.bEnableMarkInputFields = dialog.bVerifyChecksum = dialog.bRemind = c.options;
+        dialog.bStartInOperatorMode = dialog.bEnableMarkInputFields = dialog.bVerifyChecksum = dialog.bRemind =
+            c.options;
         ui().OnModal([&](QDialog*) {
             EXPECT_EQ(dialog.windowTitle(), "Sealbook Configure");
-            for (QCheckBox* box : {dialog.oStartInOperatorMode, dialog.chkEnableMarkInput, dialog.chkVerifyChecksum,
-                                   dialog.chkRemind})
+            for (QCheckBox* box :
+                 {dialog.oStartInOperatorMode, dialog.chkEnableMarkInput, dialog.chkVerifyChecksum, dialog.chkRemind})
                 EXPECT_EQ(box->isChecked(), c.options) << box->objectName().toStdString();
             EXPECT_EQ(dialog.oStoreDataPatternInSkFile->checkState(), c.storeShown);
             EXPECT_EQ(dialog.oStoreDataPatternInSkFile->isEnabled(), c.linkable);
             // The operator turns every option over and sets the storage.
-            for (QCheckBox* box : {dialog.oStartInOperatorMode, dialog.chkEnableMarkInput, dialog.chkVerifyChecksum,
-                                   dialog.chkRemind})
+            for (QCheckBox* box :
+                 {dialog.oStartInOperatorMode, dialog.chkEnableMarkInput, dialog.chkVerifyChecksum, dialog.chkRemind})
                 QTest::mouseClick(box, Qt::LeftButton);
             dialog.oStoreDataPatternInSkFile->setCheckState(c.storeSet);
             QTest::mouseClick(c.ok ? dialog.cmdOK : dialog.cmdCancel, Qt::LeftButton);
@@ -306,25 +369,49 @@ TEST_F(SealbookDialogsTest, NoteHistoryTakesOneEntryInFrontOnlyWhenSaved)
     struct Case
     {
         const char* name;
-        int show;          // 1 view, 2 save, 3 save as
-        qint32 skType;     // the history shown and written
+        int show;      // 1 view, 2 save, 3 save as
+        qint32 skType; // the history shown and written
         bool removeHistory;
         bool ok;
         QString typed;
-        QString jobNoteAfter;  // "" with expectEntry: entry + tail
+        QString jobNoteAfter; // "" with expectEntry: entry + tail
         QString autoNoteAfter;
-        bool expectEntry;      // an entry was put in front (of jobNote for 1, autoNote for 2)
-        QString tail;          // what follows the entry
+        bool expectEntry; // an entry was put in front (of jobNote for 1, autoNote for 2)
+        QString tail;     // what follows the entry
     };
     const Case cases[] = {
         {"viewing changes nothing", 1, 1, false, true, {}, old, QStringLiteral("auto"), false, {}},
-        {"save adds in front", 2, 1, false, true, QStringLiteral("line A\nline B"), {}, QStringLiteral("auto"), true,
+        {"save adds in front",
+         2,
+         1,
+         false,
+         true,
+         QStringLiteral("line A\nline B"),
+         {},
+         QStringLiteral("auto"),
+         true,
          QStringLiteral("line A\r\nline B") + crlf + old},
         {"an empty note still adds an entry", 2, 1, false, true, {}, {}, QStringLiteral("auto"), true, crlf + old},
-        {"save as may remove the history", 3, 1, true, true, QStringLiteral("fresh"), {}, QStringLiteral("auto"),
-         true, QStringLiteral("fresh")},
+        {"save as may remove the history",
+         3,
+         1,
+         true,
+         true,
+         QStringLiteral("fresh"),
+         {},
+         QStringLiteral("auto"),
+         true,
+         QStringLiteral("fresh")},
         {"cancel stores nothing", 3, 1, false, false, QStringLiteral("x"), old, QStringLiteral("auto"), false, {}},
-        {"an auto file's history", 2, 2, false, true, QStringLiteral("n"), old, {}, true,
+        {"an auto file's history",
+         2,
+         2,
+         false,
+         true,
+         QStringLiteral("n"),
+         old,
+         {},
+         true,
          QStringLiteral("n") + crlf + QStringLiteral("auto")},
     };
     for (const Case& c : cases) {
