@@ -328,6 +328,9 @@ void QXPgmrStandIn::bindJobs()
     Answer(SealbookSetting211, [](InvokeKind, QVariantList&) {
         return QVariant(VbBool(SealbookSettings::Load(EngineIni()).startInOperatorMode));
     });
+    Answer(SealbookSetting310, [](InvokeKind, QVariantList&) {
+        return QVariant(VbBool(SealbookSettings::Load(EngineIni()).markInputEnabled));
+    });
     Answer(SealbookSetting81, [](InvokeKind kind, QVariantList& args) {
         SealbookSettings settings = SealbookSettings::Load(EngineIni());
         if (kind != InvokeKind::PropertyPut)

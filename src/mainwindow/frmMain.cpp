@@ -7,7 +7,6 @@
 #include "automation/frmH950HdlrContainer.h"
 #include "device/frmDeviceConfigure.h"
 #include "operation/frmProgram.h"
-#include "records/frmOperatorPwd.h"
 #include "platform/AppInfo.h"
 #include "platform/AutomationError.h"
 #include "platform/Companion.h"
@@ -740,91 +739,3 @@ void frmMain::SaveRangeSettings()
     Save("Configuration", "lngLowWordRange", low);
     Save("Configuration", "lngHighWordRange", high);
 }
-
-// --- members whose work belongs to the menus, job files and locked jobs ---
-
-void frmMain::SetSKMode(bool bOperatorMode)
-{
-    ProgrammerClass& data = pgmrData();
-    if (bOperatorMode) {
-        SetOperatorModeControls();
-        data.bStartInOperatorMode = true;
-    } else {
-        bool hasPassword = false;
-        Try([&] { hasPassword = QXProgrammer.HasSealbookPassword(); });
-        if (hasPassword && bInitialized) {
-            // The engine decides whether the password is right.
-            frmOperatorPwd prompt(this);
-            Ui().ShowModal(&prompt);
-            bool right = false;
-            if (!prompt.bCancel)
-                Try([&] { right = QXProgrammer.CheckSealbookPassword(prompt.strPwd); });
-            if (!prompt.bCancel && !right)
-                Ui().MsgBox(QStringLiteral("Invalid password! Cannot enter the supervisor mode!"), vb::vbCritical,
-                            QStringLiteral("Invalid Password"));
-            frmP->setFocus();
-            if (!right)
-                return;
-        }
-        data.bStartInOperatorMode = false;
-        SetSupervisorModeControls();
-    }
-    frmP->UpdateFormCaption(true);
-    frmP->RefreshAll();
-    Try([&] { QXProgrammer.OperatorModeFlag(bOperatorMode); });
-}
-
-// The mode tables over the menu items the window has.
-void frmMain::SetOperatorModeControls()
-{
-    SaveDataPattern->setEnabled(false);
-    SaveDataPatternAs->setEnabled(false);
-    EditDataPattern->setEnabled(false);
-    EnableRecentFileMenus(false);
-    if (frmP)
-        frmP->SetOperatorModeControls();
-}
-
-void frmMain::SetSupervisorModeControls()
-{
-    const bool empty = pgmrData().blnBufferEmpty;
-    if (empty)
-        SaveDataPattern->setEnabled(false);
-    else
-        EnableFileSaveDataPattern();
-    SaveDataPatternAs->setEnabled(!empty);
-    DisableBufferActionsForVexal();
-    EnableRecentFileMenus(true);
-    if (frmP)
-        frmP->SetSupervisorModeControls();
-}
-
-void frmMain::EnableAllMainMenuItems(bool enable)
-{
-    // The menu titles only; the items inside keep their own states.
-    for (QAction* title : menuBar()->actions())
-        title->setEnabled(enable);
-}
-
-void frmMain::EnableMenu(bool enable)
-{
-    EnableAllMainMenuItems(enable);
-    txtNumCopies->setEnabled(enable);
-    // The mode's table again, so that operator mode stays in force after
-    // every command.
-    if (enable) {
-        if (pgmrData().bStartInOperatorMode)
-            SetOperatorModeControls();
-        else
-            SetSupervisorModeControls();
-    }
-    txtNumCopies->setEnabled(enable);
-}
-
-void frmMain::EnableGui(bool enable)
-{
-    EnableMenu(enable);
-    if (frmP)
-        frmP->EnableOperations(enable);
-}
-

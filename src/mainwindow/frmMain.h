@@ -245,12 +245,19 @@ public:
     // with a status line naming it, while one goes on.
     bool RefuseDuringRun(const QString& what);
 
-    // --- enabling the window around long commands ---
+    // --- enabling the window around long commands (frmMainJobs.cpp) ---
+    // The menu bar's titles only; the items inside keep their own states.
     void EnableAllMainMenuItems(bool enable);
+    // The menu titles, the job buttons and the quantity box; enabling again
+    // re-applies the current Sealbook mode, so operator mode outlasts every
+    // command.
     void EnableMenu(bool enable);
     void EnableGui(bool enable);
+    // The control table of each Sealbook mode (SealbookModeTable), then the
+    // recent files, the Device menu, the handler and the operation window.
     void SetOperatorModeControls();
     void SetSupervisorModeControls();
+    void SetDeviceMenuStatesForSkMode(bool enable);
 
     // --- test seam ---
     // Puts a control of the test's own around each outside control the
@@ -276,7 +283,14 @@ public:
 
     // --- menu rules, locked-job modes and job files ---
     void SetButtonMenuLogic();
+    // Operator mode always; supervisor mode once start-up has ended asks for
+    // the Sealbook password when one is set, and the engine checks it.
     void SetSKMode(bool bOperatorMode);
+    // The Sealbook menu: switch mode, options, password, note history.
+    void mnuEnterNewMode_Click();
+    void mnuSealbookConfigure_Click();
+    void mnuJobChangePassword_Click();
+    void mnuViewNote_Click();
     void SKConversionPrompt();
     // done: nothing was pending, or the older files were backed up.
     void SKConversionPrompt(bool& done);
@@ -431,6 +445,7 @@ private:
     void CreateJobButtons(QToolBar* toolbar);
     void IsJobSaveRefused(bool checkBuffer, bool& refused);
     void CheckLinkedDataPattern(bool& ok);
+    void ApplySealbookMode(bool operatorMode);
     void HandlerBusy(bool busy);
     void LockForEngine(bool locked);
     void SaveJobPositionAndBank();

@@ -1,14 +1,19 @@
 // The main window's job files: opening and saving whole jobs (".qx") through
 // the engine, the checks made before every save, and the job buttons and
-// menu items that lead to them.
+// menu items that lead to them; the locked-job (Sealbook) modes, with the
+// enabling of the window around long commands, and the Sealbook menu.
 
 #include "mainwindow/frmMain.h"
 
 #include "mainwindow/JobBackups.h"
+#include "mainwindow/SealbookModeTable.h"
 #include "operation/frmProgram.h"
 #include "platform/EngineCall.h"
 #include "platform/UiService.h"
+#include "records/frmOperatorPwd.h"
+#include "records/frmSKPwd.h"
 #include "records/frmSKReport.h"
+#include "records/frmSealbookConfigure.h"
 #include "records/frmSealbookNote.h"
 #include "settings/ProgrammerClass.h"
 #include "shell/ShellUtilities.h"
@@ -18,6 +23,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QToolBar>
 
@@ -52,6 +58,10 @@ void frmMain::ConnectJobMenus()
         {"mnuLoadJob", &frmMain::mnuLoadJob_Click},
         {"mnuSaveJob", &frmMain::mnuSaveJob_Click},
         {"mnuSaveJobAs", &frmMain::mnuSaveJobAs_Click},
+        {"mnuEnterNewMode", &frmMain::mnuEnterNewMode_Click},
+        {"mnuSealbookConfigure", &frmMain::mnuSealbookConfigure_Click},
+        {"mnuJobChangePassword", &frmMain::mnuJobChangePassword_Click},
+        {"mnuViewNote", &frmMain::mnuViewNote_Click},
     };
     for (const auto& [name, handler] : items) {
         QAction* action = findChild<QAction*>(QString::fromLatin1(name));
@@ -678,4 +688,161 @@ void frmMain::SaveSKAutoFile(const QString& file, qint32& result, bool bNoNotePr
     Try([&] { QXProgrammer.CloseSealbookFile(); });
     frmP->EnableOperations(true);
     EnableMenu(true);
+}
+
+// --- locked-job modes ---
+
+void frmMain::SetSKMode(bool bOperatorMode)
+{
+    ProgrammerClass& data = pgmrData();
+    if (bOperatorMode) {
+        SetOperatorModeControls();
+        data.bStartInOperatorMode = true;
+    } else {
+        bool hasPassword = false;
+        Try([&] { hasPassword = QXProgrammer.HasSealbookPassword(); });
+        // During start-up nobody is asked: the station enters the mode it
+        // was configured for.
+        if (hasPassword && bInitialized) {
+            // The engine decides whether the password is right.
+            frmOperatorPwd prompt(this);
+            Ui().ShowModal(&prompt);
+            bool right = false;
+            if (!prompt.bCancel) {
+                Try([&] { right = QXProgrammer.CheckSealbookPassword(prompt.strPwd); });
+                if (!right)
+                    Ui().MsgBox(QStringLiteral("Invalid password! Cannot enter the supervisor mode!"), vb::vbCritical,
+                                QStringLiteral("Invalid Password"));
+            }
+            frmP->setFocus();
+            if (!right)
+                return;
+        }
+        data.bStartInOperatorMode = false;
+        mnuEnterNewMode->setText(SealbookModeTable::EnterNewModeCaption(SealbookModeTable::Mode::Supervisor));
+        SetSupervisorModeControls();
+    }
+    frmP->UpdateFormCaption(true);
+    frmP->RefreshAll();
+    Try([&] { QXProgrammer.OperatorModeFlag(bOperatorMode); });
+}
+
+void frmMain::SetOperatorModeControls()
+{
+    ApplySealbookMode(true);
+}
+
+void frmMain::SetSupervisorModeControls()
+{
+    ApplySealbookMode(false);
+}
+
+void frmMain::ApplySealbookMode(bool operatorMode)
+{
+    using Mode = SealbookModeTable::Mode;
+    const Mode mode = operatorMode ? Mode::Operator : Mode::Supervisor;
+    const ProgrammerClass& data = pgmrData();
+    if (operatorMode)
+        mnuEnterNewMode->setText(SealbookModeTable::EnterNewModeCaption(mode));
+    SealbookModeTable::Context context;
+    context.handlerType = data.udtHandlerType;
+    context.bufferEmpty = data.blnBufferEmpty;
+    context.fileTypeSavable = [this] {
+        EnableFileSaveDataPattern();
+        return SaveDataPattern->isEnabled();
+    };
+    context.editAllowed = [this] {
+        DisableBufferActionsForVexal();
+        return EditDataPattern->isEnabled();
+    };
+    SealbookModeTable::Apply(mode, context, this);
+    EnableRecentFileMenus(!operatorMode);
+    SetDeviceMenuStatesForSkMode(!operatorMode);
+    // An automatic handler follows the mode in its own window.
+    if (SealbookModeTable::AutomaticHandler(data.udtHandlerType))
+        Try([&] { QXH950AutoHandler.HandlerMode(operatorMode); });
+    if (!frmP)
+        return;
+    if (operatorMode)
+        frmP->SetOperatorModeControls();
+    else
+        frmP->SetSupervisorModeControls();
+}
+
+void frmMain::SetDeviceMenuStatesForSkMode(bool enable)
+{
+    for (const QString& name : SealbookModeTable::DeviceMenuItems()) {
+        if (QAction* item = findChild<QAction*>(name))
+            item->setEnabled(enable);
+    }
+}
+
+void frmMain::EnableAllMainMenuItems(bool enable)
+{
+    // The menu titles only; the items inside keep their own states.
+    for (QAction* title : menuBar()->actions())
+        title->setEnabled(enable);
+}
+
+void frmMain::EnableMenu(bool enable)
+{
+    EnableAllMainMenuItems(enable);
+    if (cmdLoadJob)
+        cmdLoadJob->setEnabled(enable);
+    if (cmdSaveJob)
+        cmdSaveJob->setEnabled(enable);
+    txtNumCopies->setEnabled(enable);
+    // The mode's table again, so that operator mode stays in force after
+    // every command.
+    if (enable) {
+        if (pgmrData().bStartInOperatorMode)
+            SetOperatorModeControls();
+        else
+            SetSupervisorModeControls();
+    }
+    txtNumCopies->setEnabled(enable);
+}
+
+void frmMain::EnableGui(bool enable)
+{
+    EnableMenu(enable);
+    if (frmP)
+        frmP->EnableOperations(enable);
+}
+
+// --- the Sealbook menu ---
+
+void frmMain::mnuEnterNewMode_Click()
+{
+    SetSKMode(!pgmrData().bStartInOperatorMode);
+    frmP->DisableCheckboxesAsNecessary();
+}
+
+void frmMain::mnuJobChangePassword_Click()
+{
+    frmSKPwd dialog(QXProgrammer, pgmrData(), this);
+    Ui().ShowModal(&dialog);
+}
+
+void frmMain::mnuViewNote_Click()
+{
+    frmSealbookNote note(pgmrData(), GetSoftwareVersion(), this);
+    note.skType = 1;
+    note.ShowNote(1);
+}
+
+void frmMain::mnuSealbookConfigure_Click()
+{
+    ProgrammerClass& data = pgmrData();
+    frmSealbookConfigure dialog(QXProgrammer, data, this);
+    Try([&] { dialog.bEnableMarkInputFields = QXProgrammer.SealbookSetting310(); });
+    Try([&] { dialog.bStartInOperatorMode = QXProgrammer.SealbookSetting211(); });
+    dialog.bVerifyChecksum = data.bVerifyChecksum;
+    dialog.bRemind = data.bRemindToVerifyChecksum;
+    dialog.ShowDialog();
+    if (dialog.bCancel)
+        return;
+    data.bVerifyChecksum = dialog.bVerifyChecksum;
+    data.bRemindToVerifyChecksum = dialog.bRemind;
+    Try([&] { QXProgrammer.SealbookSetting81(dialog.bVerifyChecksum); });
 }
