@@ -17,7 +17,10 @@ const QString kPlaceholderText = QStringLiteral("No_Content");
 const QString kPlaceholderFlag = QStringLiteral("0");
 constexpr int kPlaceholderLastRow = 4;
 
-QString Section(const QString& name) { return QStringLiteral("GUI-") + name; }
+QString Section(const QString& name)
+{
+    return QStringLiteral("GUI-") + name;
+}
 
 } // namespace
 
@@ -107,8 +110,7 @@ void JobTabSettings::exportTabRows(int lastRow)
             const int index = m_host.Selected(row);
             const QString selection = index >= 0 && index < entries.size() ? entries[index] : QString();
             write(section, kSelection + QString::number(row), selection, kTextKind);
-            write(section, kEnableSelection + QString::number(row), QString::number(m_host.CheckValue(row)),
-                  kFlagKind);
+            write(section, kEnableSelection + QString::number(row), QString::number(m_host.CheckValue(row)), kFlagKind);
         }
     }
 }
@@ -170,7 +172,9 @@ void JobTabSettings::importTabRows(int lastRow)
                 continue;
             QString selection;
             qint32 status = 0;
-            Try([&] { selection = m_host.ReadValue(section, kSelection + QString::number(row), kTextKind, status, false); });
+            Try([&] {
+                selection = m_host.ReadValue(section, kSelection + QString::number(row), kTextKind, status, false);
+            });
 
             // A stored variant name also finds the entry that secures it.
             const QStringList entries = m_host.Entries(row);
@@ -183,8 +187,9 @@ void JobTabSettings::importTabRows(int lastRow)
             } else if (ContainsViewableCharacters(selection)) {
                 const QString tabName = LettersOnly(m_host.TabCaption(tab));
                 if (enginecall::Ask([&] { return m_host.ShowErrorMessages(); }, false))
-                    m_host.ShowCritical(QStringLiteral("'") + selection + QStringLiteral("' operation option is not found in ")
-                                            + tabName + QStringLiteral(" tab. The sealbook file may be obsolete.\r")
+                    m_host.ShowCritical(QStringLiteral("'") + selection
+                                            + QStringLiteral("' operation option is not found in ") + tabName
+                                            + QStringLiteral(" tab. The sealbook file may be obsolete.\r")
                                             + QStringLiteral("Please review the selected options and re-save the job."),
                                         QStringLiteral("Load Sealbook"));
                 if (m_host.StartInOperatorMode()) {
@@ -194,7 +199,9 @@ void JobTabSettings::importTabRows(int lastRow)
             }
 
             QString enable;
-            Try([&] { enable = m_host.ReadValue(section, kEnableSelection + QString::number(row), kFlagKind, status, false); });
+            Try([&] {
+                enable = m_host.ReadValue(section, kEnableSelection + QString::number(row), kFlagKind, status, false);
+            });
             // A live box takes only a live value; a greyed one stays greyed.
             const qint16 value = m_host.CheckValue(row);
             if ((value == 0 || value == 1) && (enable == QLatin1String("0") || enable == QLatin1String("1")))

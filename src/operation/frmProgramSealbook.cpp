@@ -20,8 +20,8 @@ class WindowTabs : public JobTabSettings::Host
 {
 public:
     WindowTabs(frmProgram& window, QXPgmrControl& engine)
-        : m_window(window)
-        , m_engine(engine)
+        : m_window(window),
+          m_engine(engine)
     {
     }
 

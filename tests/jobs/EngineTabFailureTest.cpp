@@ -86,8 +86,7 @@ TEST_F(EngineTabFailureTest, AFailedExportLeavesTheOldFileAndSaysWhy)
     EXPECT_NE(control.SaveJobFile(path), 0);
     EXPECT_EQ(ReadAll(path), before);
     ASSERT_EQ(host.texts.size(), 1);
-    EXPECT_EQ(host.texts[0],
-              "The job was not saved: the operation settings were not written: the tab rows are gone.");
+    EXPECT_EQ(host.texts[0], "The job was not saved: the operation settings were not written: the tab rows are gone.");
 
     // The engine is not left writing into the failed job: the next save works.
     host.failExport = false;
@@ -107,8 +106,8 @@ TEST_F(EngineTabFailureTest, AFailedImportIsAPartWayFailure)
     host.failImport = false;
     EXPECT_EQ(control.LoadJobFile(path), 0);
     qint32 status = -1;
-    EXPECT_EQ(control.ReadSealbookValueEx(QStringLiteral("JobInfo"), QStringLiteral("ActiveTab"), QString(),
-                                          qint32(2), status),
+    EXPECT_EQ(control.ReadSealbookValueEx(QStringLiteral("JobInfo"), QStringLiteral("ActiveTab"), QString(), qint32(2),
+                                          status),
               "&Verify");
     EXPECT_EQ(status, 0);
 }

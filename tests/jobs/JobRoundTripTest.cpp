@@ -78,7 +78,7 @@ QString Report(ChildStation& station)
     using enginecall::Ask;
     QStringList lines;
     lines << "device " + Ask([&] { return engine.DeviceName(); }, QString()) + " selected "
-                 + QString::number(d.blnDeviceSelected);
+            + QString::number(d.blnDeviceSelected);
     const int selected = w.tabOperation->SelectedIndex();
     lines << "selected tab " + w.tabOperation->Caption(selected);
     for (int tab = 1; tab <= w.tabOperation->Count(); ++tab) {
@@ -260,7 +260,8 @@ TEST_F(JobRoundTripTest, ASavedJobOpensInAFreshStationExactlyAsSaved)
         // station shows anyway.
         EXPECT_TRUE(savedReport.contains("device SL18F4550 selected 1\n"));
         EXPECT_TRUE(savedReport.contains("selected tab &Verify\n")) << savedReport.toStdString();
-        EXPECT_TRUE(savedReport.contains(QStringLiteral("buffer %1 bytes sha256 %2\n").arg(pattern.size()).arg(expectedSum)));
+        EXPECT_TRUE(
+            savedReport.contains(QStringLiteral("buffer %1 bytes sha256 %2\n").arg(pattern.size()).arg(expectedSum)));
         EXPECT_TRUE(savedReport.contains("note Line 4, lot 7\\r\\nkeep the tray dry\n"));
         EXPECT_TRUE(savedReport.contains("password set 1 right 1 wrong 0\n"));
         EXPECT_TRUE(savedReport.contains("operator mode 1\n"));

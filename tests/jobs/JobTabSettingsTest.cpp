@@ -38,7 +38,7 @@ public:
     QMap<QPair<QString, QString>, QString> job;
     QMap<QPair<QString, QString>, QString> lastJob;
     QMap<QPair<QString, QString>, int> writes; // writes per key
-    int failAtWrite = -1;                     // the write (0-based) that fails
+    int failAtWrite = -1;                      // the write (0-based) that fails
     int writeCount = 0;
     int stepFailures = 0;
     QStringList boxes; // "title\ttext"
@@ -103,7 +103,11 @@ FakeWindow ThreeTabs()
     for (const char* caption : {"&Program", "&Verify", "&Read"}) {
         Tab tab{QString::fromLatin1(caption), {}};
         for (int r = 0; r < 17; ++r)
-            tab.rows.push_back(Row{{QStringLiteral("A%1").arg(r), QStringLiteral("B%1").arg(r), QStringLiteral("C%1").arg(r)}, 0, 1, true});
+            tab.rows.push_back(
+                Row{{QStringLiteral("A%1").arg(r), QStringLiteral("B%1").arg(r), QStringLiteral("C%1").arg(r)},
+                    0,
+                    1,
+                    true});
         w.tabs.push_back(tab);
     }
     w.row(3, 3) = Row{{}, -1, 0, true};
@@ -222,9 +226,15 @@ TEST(JobTabSettingsTest, AStoredSelectionFindsItsEntryOrItsSecuredVariant)
         bool message;
     };
     const Case cases[] = {
-        {"Normal", 0, false},        {"Fast", 2, false},  {"Secure(Fast)", 2, false},
-        {"Secure(Normal)", 1, false}, {"normal", 0, true}, {"Gone", 0, true},
-        {"", 0, false},               {"   ", 0, false},   {"\t\r\n", 0, false},
+        {"Normal", 0, false},
+        {"Fast", 2, false},
+        {"Secure(Fast)", 2, false},
+        {"Secure(Normal)", 1, false},
+        {"normal", 0, true},
+        {"Gone", 0, true},
+        {"", 0, false},
+        {"   ", 0, false},
+        {"\t\r\n", 0, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored);
@@ -255,7 +265,8 @@ TEST(JobTabSettingsTest, AMissingOptionInOperatorModeStopsTheImport)
         int stepFailures;
         int verifyRow2; // afterwards
     };
-    const Case cases[] = {{false, true, 1, 0, 2}, {false, false, 0, 0, 2}, {true, true, 1, 1, 0}, {true, false, 0, 1, 0}};
+    const Case cases[] = {
+        {false, true, 1, 0, 2}, {false, false, 0, 0, 2}, {true, true, 1, 1, 0}, {true, false, 0, 1, 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "operator " << c.operatorMode << " show " << c.showErrors);
         FakeWindow loaded = ThreeTabs();
@@ -281,7 +292,7 @@ TEST(JobTabSettingsTest, ALiveCheckBoxTakesOnlyZeroOrOne)
         qint16 after;
     };
     const Case cases[] = {
-        {1, "0", 0}, {0, "1", 1}, {1, "1", 1}, {0, "2", 0},  {1, "2", 1},  {1, "-1", 1},
+        {1, "0", 0}, {0, "1", 1}, {1, "1", 1},  {0, "2", 0}, {1, "2", 1}, {1, "-1", 1},
         {1, "x", 1}, {1, "", 1},  {0, "01", 0}, {2, "0", 2}, {2, "1", 2},
     };
     for (const Case& c : cases) {
