@@ -161,32 +161,54 @@ QByteArray JobFile::Seal(const QByteArray& body, int version)
     return QMessageAuthenticationCode::hash(body, kSealKey, QCryptographicHash::Sha256);
 }
 
+namespace {
+
+// Appends the seal line to body in place: the data block is not copied again.
+void AppendSeal(QByteArray& body, const QByteArray& seal)
+{
+    body.reserve(body.size() + kSealTag.size() + kSealHexChars + 1);
+    body += kSealTag;
+    body += seal.toHex();
+    body += '\n';
+}
+
+} // namespace
+
 QByteArray JobFile::Sealed(const QByteArray& body, int version)
 {
-    return body + kSealTag + Seal(body, version).toHex() + '\n';
+    QByteArray sealed = body;
+    AppendSeal(sealed, Seal(body, version));
+    return sealed;
 }
 
 QByteArray JobFile::Serialize() const
 {
-    QByteArray body;
-    body.reserve(data.size() + 4096);
-    body += kMagic + QByteArray::number(version) + '\n';
+    // The text first, then one buffer of the final size for text, data and
+    // seal, so that the data pattern is copied once.
+    QByteArray text;
+    text += kMagic + QByteArray::number(version) + '\n';
     if (version != kOldVersion) {
         QByteArray salt(kSaltBytes, '\0');
         QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(salt.data()), kSaltBytes / 4);
-        body += kSaltTag + salt.toHex() + '\n';
+        text += kSaltTag + salt.toHex() + '\n';
     }
     for (const Section& s : m_sections) {
-        body += '[' + Escape(s.name).toUtf8() + "]\n";
+        text += '[' + Escape(s.name).toUtf8() + "]\n";
         for (const Entry& e : s.entries)
-            body += Escape(e.key).toUtf8() + '=' + Escape(e.value).toUtf8() + '\n';
+            text += Escape(e.key).toUtf8() + '=' + Escape(e.value).toUtf8() + '\n';
     }
+    if (hasData)
+        text += kDataTag + QByteArray::number(data.size()) + '\n';
+
+    QByteArray body;
+    body.reserve(text.size() + data.size() + 1 + kSealTag.size() + kSealHexChars + 1);
+    body += text;
     if (hasData) {
-        body += kDataTag + QByteArray::number(data.size()) + '\n';
         body += data;
         body += '\n';
     }
-    return Sealed(body, version);
+    AppendSeal(body, Seal(body, version));
+    return body;
 }
 
 qint32 JobFile::SealValue(const QByteArray& sealedBytes)

@@ -38,6 +38,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <exception>
+
 namespace {
 
 // Engine answers of the job members.
@@ -461,7 +463,12 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
 
     m_jobs->readStepFailed = false;
     m_jobs->loading = &*job;
-    RaiseEvent.SealbookImport();
+    try {
+        RaiseEvent.SealbookImport();
+    } catch (...) {
+        // A host that could not take the settings has not taken the job.
+        m_jobs->readStepFailed = true;
+    }
     m_jobs->loading = nullptr;
     if (m_jobs->readStepFailed)
         return failJobPartWay(path, QStringLiteral("the operation settings in it do not fit this station"), kJobPartWay);
@@ -509,9 +516,21 @@ qint32 QXPgmrStandIn::saveJob(const QString& path)
     RaiseEvent.RequestSealbookNote();
     job.Set(kJobInfo, QStringLiteral("Note"), m_jobs->note);
 
+    // A host whose export failed has not written all of its settings: the
+    // file would be refused on load, so it is not written.
     m_jobs->saving = &job;
-    RaiseEvent.SealbookExport();
+    QString exportError;
+    try {
+        RaiseEvent.SealbookExport();
+    } catch (const std::exception& error) {
+        exportError = QString::fromStdString(error.what());
+    } catch (...) {
+        exportError = QStringLiteral("unknown error");
+    }
     m_jobs->saving = nullptr;
+    if (!exportError.isNull())
+        return fail(kCannotWrite,
+                    QStringLiteral("The job was not saved: the operation settings were not written: %1.").arg(exportError));
 
     job.Set(kDevice, QStringLiteral("Name"), m_device->Name());
     for (const JobOption& option : kJobOptions) {

@@ -452,8 +452,14 @@ void frmMain::QXProgrammer_SealbookExport()
 
 void frmMain::QXProgrammer_SealbookImport()
 {
-    if (frmP)
-        frmP->SKImport();
+    if (!frmP)
+        return;
+    // A job load keeps the operations disabled, which holds back the window's
+    // rebuild for the device the job selected; the settings belong to that
+    // device's tabs, so they are built first.
+    if (m_heldBack.removeAll(HeldBack::DeviceSelected) > 0)
+        SelectedDeviceChanged();
+    frmP->SKImport();
 }
 
 void frmMain::QXProgrammer_DeviceConfigureOptionsChanged()

@@ -170,10 +170,17 @@ public:
     static QString LettersOnly(const QString& text);
     // At least one character from "!" to "~".
     static bool ContainsViewableCharacters(const QString& sVarData);
-    // The action tabs' settings into and out of the open Sealbook file; not
-    // carried out yet (each says so in a status line).
+    // The action tabs' settings into the job being saved (the engine's
+    // SealbookExport) and out of the job being loaded (SealbookImport, which
+    // also checks the file carries every tab key). Export errors go on to the
+    // caller, with the operator's tab selected again; import errors are
+    // passed over step by step.
     void SKExport();
     void SKImport();
+    // Selects the tab the job names (the last job loaded or saved when
+    // bLoadSettingsInTab is False); with True it first restores every tab's
+    // option rows from the job being loaded.
+    void SetActiveTabFromSk(bool bLoadSettingsInTab);
 
     // --- option selections by text (frmProgramOptionText.cpp) ---
     void SaveCurrentComboBoxStrings();

@@ -190,6 +190,14 @@ QByteArray OldJob()
     old.version = JobFile::kOldVersion;
     old.Set(QStringLiteral("JobInfo"), QStringLiteral("QXType"), QStringLiteral("SK"));
     old.Set(QStringLiteral("Device"), QStringLiteral("Name"), QStringLiteral("AM27C512"));
+    // Every save writes the placeholder rows of the built-in tab sections.
+    for (const char* tab : {"Program", "Verify", "Read", "Blank", "Test", "Secure", "Erase"})
+        for (int row = 0; row <= 4; ++row) {
+            old.Set(QStringLiteral("GUI-") + QLatin1String(tab), QStringLiteral("Selection%1").arg(row),
+                    QStringLiteral("No_Content"));
+            old.Set(QStringLiteral("GUI-") + QLatin1String(tab), QStringLiteral("EnableSelection%1").arg(row),
+                    QStringLiteral("0"));
+        }
     old.hasData = true;
     old.data = QByteArray(64, '\x5A');
     return old.Serialize();
