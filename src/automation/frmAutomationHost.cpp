@@ -154,7 +154,10 @@ void frmAutomationHost::ArmSettingsRefresh()
 
 void frmAutomationHost::SelectJobTab()
 {
-    // The operation window selects the job's tab as it refreshes its tabs.
+    // The tab the last job names, without its rows: the client has just set
+    // the operation and the rows follow with the settings refresh.
+    if (Up() && gMainForm->frmP)
+        gMainForm->frmP->SetActiveTabFromSk(false);
 }
 
 void frmAutomationHost::AbortSession()

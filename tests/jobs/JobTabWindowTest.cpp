@@ -4,6 +4,7 @@
 #include "../mainwindow/MainWindowFixture.h"
 
 #include "JobFile.h"
+#include "automation/frmAutomationHost.h"
 #include "operation/TabStrip.h"
 #include "settings/ProgrammerClass.h"
 
@@ -53,6 +54,26 @@ TEST_F(JobTabWindowTest, ASavedJobCarriesTheRowsOfItsDevice)
         for (const char* name : {"Program", "Verify", "Read", "Blank", "Test", "Secure", "Erase"})
             EXPECT_TRUE(job->Value(QStringLiteral("GUI-") + QLatin1String(name), "EnableSelection4")) << name;
     }
+}
+
+TEST_F(JobTabWindowTest, AutomationSelectsTheTabTheLastJobNames)
+{
+    frmProgram& w = operationWindow();
+    ASSERT_TRUE(w.SelectDevice(QStringLiteral("AM27C512")));
+    w.txtFile->setText(QStringLiteral("image.bin"));
+    gMainForm->pgmrData().strFileName = QStringLiteral("image.bin");
+    gMainForm->pgmrData().bRemindToVerifyChecksum = false;
+    ASSERT_GE(w.tabOperation->Count(), 2);
+    w.SelectTab(2);
+    bool ok = false;
+    gMainForm->ExecSaveJobCmd(1, tempPath(QStringLiteral("tab.qx")), ok);
+    ASSERT_TRUE(ok) << ui().Shown().join('\n').toStdString();
+
+    w.SelectTab(1);
+    ASSERT_EQ(w.tabOperation->SelectedIndex(), 1);
+    frmAutomationHost host;
+    host.SelectJobTab();
+    EXPECT_EQ(w.tabOperation->SelectedIndex(), 2);
 }
 
 } // namespace
