@@ -1,7 +1,7 @@
 #include "SealbookSettings.h"
 
-#include <QCryptographicHash>
-#include <QPasswordDigestor>
+#include "PasswordKey.h"
+
 #include <QRandomGenerator>
 #include <QSettings>
 
@@ -15,9 +15,7 @@ constexpr int kSaltBytes = 16;
 
 QByteArray Key(const QString& password, const QByteArray& saltHex)
 {
-    return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, password.toUtf8(),
-                                              QByteArray::fromHex(saltHex), kRounds, kKeyBytes)
-        .toHex();
+    return Pbkdf2HmacSha256(password.toUtf8(), QByteArray::fromHex(saltHex), kRounds, kKeyBytes).toHex();
 }
 
 } // namespace

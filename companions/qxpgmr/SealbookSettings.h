@@ -7,7 +7,7 @@
 // loaded job brings its own and a saved job takes them.
 //
 // The password is never kept as text: a random salt and its PBKDF2-SHA256
-// key (QPasswordDigestor), both hexadecimal; no salt means no password.
+// key (PasswordKey.h), both hexadecimal; no salt means no password.
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,5 @@
 #include "TestEnv.h"
+#include "platform/Companion.h"
 #include "platform/Registry.h"
 #include "shell/ComponentRegistration.h"
 
@@ -6,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -19,6 +21,25 @@ QStringList RegisteredClasses()
     for (quint32 i = 0; reg::RegEnumKey(reg::HKEY_CLASSES_ROOT, i, &name) == reg::ERROR_SUCCESS; ++i)
         names << name;
     return names;
+}
+
+// Each hive file of the registry folder with its inode, size and change time:
+// a write replaces or changes the file, and shows here.
+QStringList HiveFileStamps()
+{
+    QStringList stamps;
+    const QDir folder(qEnvironmentVariable("TARVO_REGISTRY_DIR"));
+    for (const QString& name : folder.entryList({QStringLiteral("*.reg")}, QDir::Files, QDir::Name)) {
+        struct stat st {};
+        if (::stat(QFile::encodeName(folder.filePath(name)).constData(), &st) == 0)
+            stamps << QStringLiteral("%1 %2 %3 %4.%5")
+                          .arg(name)
+                          .arg(qulonglong(st.st_ino))
+                          .arg(qlonglong(st.st_size))
+                          .arg(qlonglong(st.st_mtim.tv_sec))
+                          .arg(qlonglong(st.st_mtim.tv_nsec));
+    }
+    return stamps;
 }
 
 class ComponentRegistrationTest : public TarvoTest
@@ -63,6 +84,29 @@ TEST_F(ComponentRegistrationTest, AllFiveRegisteredInOrder)
     EXPECT_EQ(RegisteredClasses(),
               (QStringList{"MYH950HDLRLib.QXH950Handler", "QXPGMRLib.QXPgmr", "DATAPANELib.DataPane",
                            "MANUALHDLLib.ManualHdl", "BAYCTRLLib.SiteBox"}));
+}
+
+// Every start registers the companions again; one that finds its keys as
+// they should be leaves the hive files alone, and a key that points
+// elsewhere is set right.
+TEST_F(ComponentRegistrationTest, RegisteringAgainWritesOnlyAKeyThatIsWrong)
+{
+    InstallAllBut({});
+    ASSERT_TRUE(RegisterComponents());
+    const QStringList stamps = HiveFileStamps();
+    ASSERT_FALSE(stamps.isEmpty());
+    const QString engine = companion::RegisteredLibrary(QStringLiteral("QXPGMRLib.QXPgmr"));
+    ASSERT_FALSE(engine.isEmpty());
+
+    ASSERT_TRUE(RegisterComponents());
+    EXPECT_EQ(HiveFileStamps(), stamps);
+
+    ASSERT_EQ(companion::RegisterClass(QStringLiteral("QXPGMRLib.QXPgmr"), tempPath("elsewhere/QXPgmr.ocx")), 0);
+    const QStringList moved = HiveFileStamps();
+    EXPECT_NE(moved, stamps);
+    ASSERT_TRUE(RegisterComponents());
+    EXPECT_EQ(companion::RegisteredLibrary(QStringLiteral("QXPGMRLib.QXPgmr")), engine);
+    EXPECT_NE(HiveFileStamps(), moved);
 }
 
 TEST_F(ComponentRegistrationTest, FoundInDebugFolderBesideTheProgramFolder)
