@@ -47,8 +47,14 @@ frmSplash::frmSplash()
     auto* layout = new QVBoxLayout(fraMainFrame);
     Image1 = new QLabel(fraMainFrame);
     Image1->setPixmap(AppIcon().pixmap(64, 64));
-    auto* title = new QLabel(QStringLiteral("<h2>%1</h2>").arg(appinfo::ApplicationTitle()), fraMainFrame);
+    // The title is the window font, larger: a bold face or rich text would
+    // cost start-up a second font and a text document.
+    auto* title = new QLabel(appinfo::ApplicationTitle(), fraMainFrame);
     title->setObjectName(QStringLiteral("lblTitle"));
+    title->setTextFormat(Qt::PlainText);
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
+    title->setFont(titleFont);
     lblStep = new QLabel(fraMainFrame);
     lblVersion = new QLabel(fraMainFrame);
     lblLegal = new QLabel(LegalNotice(), fraMainFrame);

@@ -81,7 +81,7 @@ TEST_F(StationReportsTest, SplashAndAboutCarryTheApplicationTitleAndIcon)
         EXPECT_EQ(splash.windowTitle(), title);
         EXPECT_FALSE(splash.windowIcon().isNull());
         EXPECT_FALSE(splash.Image1->pixmap().isNull());
-        EXPECT_EQ(splash.findChild<QLabel*>("lblTitle")->text(), QStringLiteral("<h2>%1</h2>").arg(title));
+        EXPECT_EQ(splash.findChild<QLabel*>("lblTitle")->text(), title);
         frmSplash::Unload();
 
         frmAbout& about = frmAbout::Instance();
