@@ -10,6 +10,7 @@
 #include <functional>
 
 class QIcon;
+class QImage;
 class QLineEdit;
 class QWidget;
 
@@ -53,8 +54,10 @@ void SetMessageBoxRoute(MessageBoxRoute route);
 int AppMsgBox(const QString& prompt, int buttons = 0, const QString& title = QString(),
               const QString& helpFile = QString(), int context = 0);
 
-// The program's icon (the "IDI_MAIN" picture of its resources).
+// The program's icon (the "IDI_MAIN" picture of its resources), and its
+// picture.
 QIcon AppIcon();
+QImage AppIconImage();
 
 // The top of a window's owner chain.
 QWidget* GetTopOwnerWindow(QWidget* window);

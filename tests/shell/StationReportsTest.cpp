@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 
@@ -91,6 +92,15 @@ TEST_F(StationReportsTest, SplashAndAboutCarryTheApplicationTitleAndIcon)
         frmAbout::Unload();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+}
+
+TEST(AppIconTest, ThePaintedIconIsTheProgramsPicture)
+{
+    const QImage picture(QStringLiteral(TARVO_SOURCE_DIR "/src/resources/tarvo.png"));
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(AppIconImage(), picture.convertToFormat(QImage::Format_ARGB32));
+    EXPECT_EQ(AppIcon().pixmap(64, 64).toImage().convertToFormat(QImage::Format_ARGB32),
+              picture.convertToFormat(QImage::Format_ARGB32));
 }
 
 TEST_F(StationReportsTest, ASplashStepThatChangesNoTextIsNotPaintedAgain)
