@@ -61,10 +61,13 @@ qint32 frmAutomationHost::LoadQxFile(const QString& file)
     return result;
 }
 
-bool frmAutomationHost::SaveQxFile(const QString&)
+bool frmAutomationHost::SaveQxFile(const QString& file)
 {
-    // The station has no job file writer yet: the save is refused.
-    return false;
+    if (!Up())
+        return false;
+    bool ok = false;
+    gMainForm->ExecSaveJobCmd(1, file, ok);
+    return ok;
 }
 
 qint32 frmAutomationHost::ExecuteOperation()
