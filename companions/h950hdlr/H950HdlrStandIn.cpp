@@ -38,6 +38,7 @@ H950HdlrStandIn::H950HdlrStandIn()
         return QVariant::fromValue<qint32>(
             H950HdlrJobFile::Load(path, [this](int dispid, const QVariant& value) { Store(dispid, value); }));
     });
+    bindSealbook();
     ApplyReportValues();
 }
 

@@ -51,6 +51,8 @@ public:
     void RaiseForTest(const QString& eventName, QVariantList& args) { Raise(eventName, args); }
 
 private:
+    // SealbookAutoValue58 and 59 (H950HdlrStandInSealbook.cpp).
+    void bindSealbook();
     void ApplyReportValues();
     void StartSession(qint32 quantity);
     void Step();

@@ -42,14 +42,6 @@ void BlackBox(const QString& text)
     gMainForm->WriteLogInfo(text, true);
 }
 
-// The main window's label printer, Sealbook auto file and job-file commands
-// come with their own windows; until then the handler's request is written
-// to the black box rather than passed over silently.
-void NotYet(const QString& eventName)
-{
-    BlackBox(QStringLiteral("Handler event %1: this station cannot do it yet.").arg(eventName));
-}
-
 // The device's pin count: decimal, or hexadecimal after "0x"/"0X".
 void RequestPinCount(QVariantList& args)
 {
@@ -126,7 +118,7 @@ struct HandlerRow
 
 const HandlerRow kRows[] = {
     {"SessionOperationBegan", true, true, [](QVariantList&) { OperationWindow()->ConcurrentOperationBegan(); }},
-    {"HandlerStatusText11", false, false, [](QVariantList&) { NotYet(QStringLiteral("HandlerStatusText11")); }},
+    {"HandlerStatusText11", false, false, [](QVariantList& a) { gMainForm->HandlerStatusText(Text(a, 0)); }},
     {"SiteStatusChanged", true, true,
      [](QVariantList& a) { OperationWindow()->SetSiteStatus(Long(a, 0), Long(a, 1), Long(a, 2)); }},
     {"SessionStarted", true, true,
@@ -150,19 +142,25 @@ const HandlerRow kRows[] = {
          if (gMainForm->txtNumCopies)
              gMainForm->lngNumCopies = qint32(OperationRun::LeadingNumber(gMainForm->txtNumCopies->text()));
      }},
-    {"HandlerEvent17", false, false, [](QVariantList&) { NotYet(QStringLiteral("HandlerEvent17 (PrintLabel)")); }},
-    {"InitLabelPrintRequest", false, false, [](QVariantList&) { NotYet(QStringLiteral("InitLabelPrintRequest")); }},
-    {"HandlerEvent19", false, false, [](QVariantList&) { NotYet(QStringLiteral("HandlerEvent19 (SaveLabelFile)")); }},
-    {"HandlerEvent20", false, false, [](QVariantList&) { NotYet(QStringLiteral("HandlerEvent20 (MoveLabelText)")); }},
-    {"OpenLabelFileRequest", false, false, [](QVariantList&) { NotYet(QStringLiteral("OpenLabelFileRequest")); }},
-    {"HandlerEvent22", false, false, [](QVariantList&) { NotYet(QStringLiteral("HandlerEvent22 (ExitPrintApp)")); }},
+    {"HandlerEvent17", false, false, [](QVariantList&) { gMainForm->PrintLabel(); }},
+    // The editor is started the same way whatever the handler's text says.
+    {"InitLabelPrintRequest", false, false, [](QVariantList&) { gMainForm->InitLabelerPrint(); }},
+    {"HandlerEvent19", false, false, [](QVariantList&) { gMainForm->SaveLabelFile(); }},
+    {"HandlerEvent20", false, false, [](QVariantList& a) { gMainForm->MoveLabelText(Long(a, 0)); }},
+    {"OpenLabelFileRequest", false, false, [](QVariantList& a) { gMainForm->OpenLabelFile(Text(a, 0)); }},
+    {"HandlerEvent22", false, false, [](QVariantList&) { gMainForm->ExitPrintApp(); }},
     {"HandlerAbortCommand", false, true, [](QVariantList&) { OperationWindow()->AbortCommand(); }},
     {"RequestPinCount", false, false, RequestPinCount},
-    {"LoadSealbookAutoFileRequest", false, false,
-     [](QVariantList&) { NotYet(QStringLiteral("LoadSealbookAutoFileRequest")); }},
+    // The result goes nowhere: the handler passed the value, not a place
+    // for the answer.
+    {"LoadSealbookAutoFileRequest", false, true,
+     [](QVariantList& a) {
+         qint32 result = Long(a, 1);
+         gMainForm->LoadSKAutoFile(Text(a, 0), result);
+     }},
     {"RequestFlag26", false, true,
      [](QVariantList& a) { a[0] = qint32(gMainForm->pgmrData().strJobName.isEmpty() ? 0 : 1); }},
-    {"HandlerEvent27", false, false, [](QVariantList&) { NotYet(QStringLiteral("HandlerEvent27 (load a job)")); }},
+    {"HandlerEvent27", false, true, [](QVariantList&) { gMainForm->mnuLoadJob_Click(); }},
     {"HandlerSerialNumberReport", false, true, HandlerSerialNumberReport},
     {"RequestActionRepeatable", false, true, RequestActionRepeatable},
     {"AskJobId", true, true, [](QVariantList&) { OperationWindow()->funcAskJobID(); }},
@@ -201,7 +199,11 @@ const HandlerRow kRows[] = {
     {"JobComplete", false, false, [](QVariantList& a) { CJobControlImpl::Instance().HandlerJobComplete(Long(a, 0)); }},
     {"EnableHandlerButton", false, true,
      [](QVariantList& a) { OperationWindow()->btnStop->setEnabled(IsVbTrue(a.value(0))); }},
-    {"HandlerMessage46", false, false, [](QVariantList&) { NotYet(QStringLiteral("HandlerMessage46 (SaveSKAutoFile)")); }},
+    {"HandlerMessage46", false, true,
+     [](QVariantList& a) {
+         qint32 result = Long(a, 1);
+         gMainForm->SaveSKAutoFile(Text(a, 0), result, Long(a, 2) != 0);
+     }},
 };
 
 } // namespace

@@ -26,14 +26,18 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
+
+#include <cstdio>
 
 namespace {
 using enginecall::Ask;
@@ -433,13 +437,26 @@ void frmMain::InitializeGui()
 void frmMain::LoadCommandLineJobFile(const QString& file)
 {
     ProgrammerClass& data = pgmrData();
+    // A job named on the command line that cannot be taken is told, naming
+    // the file and why; the station keeps the job it had.
+    const auto refuse = [&](const QString& reason) {
+        frmP->AddStatusTextLine(QStringLiteral("Failed to load ") + file + QStringLiteral(": ") + reason);
+    };
     qint32 opened = -1;
     Try([&] { opened = QXProgrammer.OpenSealbookFile(file); });
     if (opened == 50)
         opened = 0;
     QString type;
-    Try([&] { type = QXProgrammer.ReadSealbookValue(QStringLiteral("JobInfo"), QStringLiteral("QXType"), QString()); });
+    if (opened == 0)
+        Try([&] { type = QXProgrammer.ReadSealbookValue(QStringLiteral("JobInfo"), QStringLiteral("QXType"), QString()); });
     Try([&] { QXProgrammer.CloseSealbookFile(); });
+    if (opened != 0) {
+        const QFileInfo info(file);
+        refuse(info.isFile() && info.isReadable()
+                   ? QStringLiteral("it is not a job file or the file is corrupted (%1).").arg(opened)
+                   : QStringLiteral("the file cannot be opened."));
+        return;
+    }
 
     if (type == QLatin1String("SKAuto")) {
         data.skType = 2;
@@ -460,6 +477,9 @@ void frmMain::LoadCommandLineJobFile(const QString& file)
         LoadJob(file, result);
         if (result != 0)
             frmP->AddStatusTextLine(QStringLiteral("Failed to load ") + file + QStringLiteral("."));
+    } else {
+        refuse(type.isEmpty() ? QStringLiteral("it names no job type.")
+                              : QStringLiteral("its job type \"") + type + QStringLiteral("\" is not known."));
     }
 }
 
@@ -472,6 +492,9 @@ void frmMain::SaveStartUpWorkingDirectory()
 void frmMain::ExecuteCommandLineArguments()
 {
     ExecCmdLnArgGenerateDeviceList();
+    // A device list run has closed the station: nothing more is carried out.
+    if (m_unloaded)
+        return;
     frmP->LoadCmdLnDataPatternFile();
 }
 
@@ -479,8 +502,33 @@ void frmMain::ExecCmdLnArgGenerateDeviceList()
 {
     if (!gbGenerateDeviceList)
         return;
-    frmP->AddStatusTextLine(
-        QStringLiteral("The device list cannot be generated yet: -GenerateDeviceList was not carried out."));
+    EnableGui(false);
+    frmP->btnStop->setEnabled(true);
+    Try([&] { ApplyDefaultConfiguration(false); });
+    QString failure;
+    try {
+        QXProgrammer.GenerateDeviceList();
+    } catch (const AutomationError& e) {
+        failure = e.Description().isEmpty() ? QStringLiteral("error %1").arg(e.Number()) : e.Description();
+    }
+    EnableGui(true);
+    // The window closes either way; a list that was not written must not
+    // pass for a finished run, so it is logged, told on stderr and the
+    // program ends with a failure status.
+    if (!failure.isEmpty()) {
+        m_commandLineActionFailed = true;
+        const QString text = QStringLiteral("The device list was not generated: ") + failure;
+        WriteLogInfo(text, true);
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    }
+    close();
+}
+
+void frmMain::HandlerStatusText(const QString& text)
+{
+    WriteLogInfo(QStringLiteral("Status Text ") + text, true);
+    if (bEnableEvent && bStatusMessagesEnabled && frmP)
+        frmP->AddStatusTextLine(text);
 }
 
 void frmMain::EnableExperiencedMode()

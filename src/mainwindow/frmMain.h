@@ -209,7 +209,15 @@ public:
     void SaveStartUpWorkingDirectory();
     // The actions the command line asks for once start-up is done.
     void ExecuteCommandLineArguments();
+    // A device list run writes the engine's list and closes the station.
     void ExecCmdLnArgGenerateDeviceList();
+    // Closed by a command-line action (the device list run), and whether
+    // that action failed: start-up then ends with its status.
+    bool IsUnloaded() const { return m_unloaded; }
+    bool CommandLineActionFailed() const { return m_commandLineActionFailed; }
+    // A handler's status text: the black-box log, and a status line while
+    // events and status messages are let through.
+    void HandlerStatusText(const QString& text);
     void EnableExperiencedMode();
     // A status text of the engine (or a box's message while the engine asks
     // for silence): always logged, shown as a status line only while events
@@ -488,6 +496,7 @@ private:
     QMdiSubWindow* m_operationSubWindow = nullptr;
     bool m_loaded = false;
     bool m_unloaded = false;
+    bool m_commandLineActionFailed = false;
     bool m_operationUnloaded = false;
     bool bOperationWindowPlaced = false;
 };

@@ -268,6 +268,14 @@ static StartUpOutcome StartApplicationBody()
     gMainForm->ExecuteCommandLineArguments();
 
     ClearCommandLineFiles();
+    // A command-line action that closed the station (the device list run)
+    // ends the program here, with the action's status.
+    if (gMainForm->IsUnloaded()) {
+        const bool failed = gMainForm->CommandLineActionFailed();
+        delete gMainForm;
+        gMainForm = nullptr;
+        return failed ? StartUpOutcome::Failed : StartUpOutcome::Ended;
+    }
     return StartUpOutcome::Started;
 }
 

@@ -1,6 +1,6 @@
 // The main window's load and the second half of start-up as the engine sees
-// them: which calls, in which order, with which arguments; the command-line
-// actions and job loaders that cannot work yet say so; the edition's
+// them: which calls, in which order, with which arguments; the device list
+// run that closes the station; the edition's
 // captions; the saved place of the window.
 #include "MainWindowFixture.h"
 
@@ -12,8 +12,10 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStandardPaths>
 
 namespace {
 
@@ -65,13 +67,35 @@ TEST_F(MainWindowStartTest, LoadAndStartUpCallTheEngineInOrder)
     EXPECT_TRUE(engine.Calls({QXPgmrId::SetGuiReady}).isEmpty());
 }
 
-TEST_F(MainWindowStartTest, DeviceListRunIsReadyBeforeTheDatabaseAndSaysItWasNotGenerated)
+TEST_F(MainWindowStartTest, DeviceListRunWritesTheListClosesTheStationAndLoadsNoDataPattern)
 {
-    ASSERT_TRUE(start("-GenerateDeviceList"));
-    EXPECT_TRUE(InOrder(engine.All(), {"SetGuiReady(-1)", "LoadAlgorithmDatabase(qxalg.db)"}));
-    EXPECT_TRUE(engine.Calls({QXPgmrId::GenerateDeviceList}).isEmpty());
-    EXPECT_TRUE(statusLines().contains(
-        "The device list cannot be generated yet: -GenerateDeviceList was not carried out."));
+    const QString list = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/Corvane/QXEngine/DeviceList.txt");
+    // A data pattern that does not exist: loading it would show a box the
+    // script does not answer.
+    EXPECT_FALSE(start("-GenerateDeviceList -prog_file pattern.hex"));
+    EXPECT_EQ(LastStartUpOutcome(), StartUpOutcome::Ended);
+    EXPECT_EQ(gMainForm, nullptr);
+    EXPECT_TRUE(ui().Shown().isEmpty()) << ui().Shown().join('\n').toStdString();
+    EXPECT_TRUE(InOrder(engine.All(), {"SetGuiReady(-1)", "LoadAlgorithmDatabase(qxalg.db)", "GenerateDeviceList()",
+                                       "ShutDown()"}));
+    QFile file(list);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readLine().startsWith("Manufacturer\tDevice\tPackage\tType"));
+}
+
+TEST_F(MainWindowStartTest, ADeviceListThatCannotBeWrittenEndsStartUpAsAFailureAndIsLogged)
+{
+    const QString folder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Corvane/QXEngine");
+    // A folder where the list would go: the engine cannot write it.
+    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/DeviceList.txt")));
+    EXPECT_FALSE(start("-GenerateDeviceList"));
+    EXPECT_EQ(LastStartUpOutcome(), StartUpOutcome::Failed);
+    EXPECT_EQ(gMainForm, nullptr);
+    QFile log(folder + QStringLiteral("/DATALOG/BlackBox.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("The device list was not generated: "));
 }
 
 TEST_F(MainWindowStartTest, AMissingCommandLineDataPatternIsToldAndNotLoaded)
@@ -146,6 +170,8 @@ TEST_P(InitializeGuiTest, TakesItsStepsInOrder)
     engine.answers[QXPgmrId::SealbookSetting211] = VbBool(c.operatorMode);
     engine.answers[QXPgmrId::IsConcurrentProgrammer] = VbBool(c.concurrent);
     engine.answers[QXPgmrId::ReadSealbookValue] = QString::fromLatin1(c.jobType);
+    // The engine opens the named job file.
+    engine.answers[QXPgmrId::OpenSealbookFile] = 0;
     // The last job loads (the engine's own job files are tested with it).
     engine.answers[QXPgmrId::LoadJobFile] = 0;
     ASSERT_TRUE(start());
@@ -221,21 +247,26 @@ INSTANTIATE_TEST_SUITE_P(
                  "Mode Error"},
         InitCase{"AutoFileWithAnAutomaticHandler", 1, false, false, 2, false, "", "job.sk", "SKAuto",
                  kSealbookSetting + kCaption + Options(false) + kReadJobType
-                     + QStringList{"OpenSealbookFile(job.sk)", "IsConcurrentProgrammer"},
+                     + QStringList{"OpenSealbookFile(job.sk)", "ReadSealbookValue(JobInfo, QXType, )",
+                                   "ReadSealbookValue(JobInfo, Note, , 2, -1)",
+                                   "ReadSealbookValue(JobInfo, SKFileName, , 2, -1)", "CloseSealbookFile()",
+                                   "IsConcurrentProgrammer"},
                  {"Loading job.sk...", "Failed to load job.sk."},
                  nullptr},
         InitCase{"SealbookFile", 1, false, false, 0, false, "", "job.sk", "SK",
                  kSealbookSetting + kCaption + Options(true) + kReadJobType
                      + QStringList{"LoadJobFile(job.sk)", "IsConcurrentProgrammer"},
                  {}, nullptr},
+        // Not taken, but told.
         InitCase{"FileOfAnotherKind", 1, false, false, 0, false, "", "job.sk", "Other",
-                 kSealbookSetting + kCaption + Options(true) + kReadJobType + QStringList{"IsConcurrentProgrammer"}, {},
-                 nullptr}),
+                 kSealbookSetting + kCaption + Options(true) + kReadJobType + QStringList{"IsConcurrentProgrammer"},
+                 {"Failed to load job.sk: its job type \"Other\" is not known."}, nullptr}),
     [](const ::testing::TestParamInfo<InitCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MainWindowStartTest, TheModeErrorBoxSaysHowToLoadAnAutoFile)
 {
     engine.answers[QXPgmrId::ReadSealbookValue] = QStringLiteral("SKAuto");
+    engine.answers[QXPgmrId::OpenSealbookFile] = 0;
     ui().Answer(vb::vbOK);
     ASSERT_TRUE(start("-SK job.sk"));
     ASSERT_EQ(ui().Shown().size(), 1);

@@ -1,0 +1,102 @@
+// A job named on the command line ("-SK") as start-up loads it: a job file
+// is loaded; a file that cannot be opened, is damaged or names no job type
+// that the station knows is told in a status line naming the file and why,
+// and the station stays as it was.
+#include "../mainwindow/MainWindowFixture.h"
+
+#include "JobFile.h"
+#include "settings/ProgrammerClass.h"
+
+#include <QFile>
+#include <QLineEdit>
+
+namespace {
+
+class CommandLineJobTest : public MainWindowTest
+{
+protected:
+    ProgrammerClass& data() { return gMainForm->pgmrData(); }
+    void stop()
+    {
+        gMainForm->close();
+        delete gMainForm;
+        gMainForm = nullptr;
+        ReleaseInstanceLock();
+    }
+    static void WriteAll(const QString& path, const QByteArray& bytes)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+    static QByteArray ReadAll(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    // A job of the given device saved by a station, which then closes on
+    // another device.
+    QString SaveJob(const QString& device, const QString& stationDevice)
+    {
+        const QString path = tempPath("line4.qx");
+        EXPECT_TRUE(start("-device " + device));
+        operationWindow().txtFile->setText(QStringLiteral("image.bin"));
+        data().strFileName = QStringLiteral("image.bin");
+        data().bRemindToVerifyChecksum = false;
+        bool ok = false;
+        gMainForm->ExecSaveJobCmd(1, path, ok);
+        EXPECT_TRUE(ok);
+        EXPECT_TRUE(operationWindow().SelectDevice(stationDevice));
+        stop();
+        return path;
+    }
+};
+
+TEST_F(CommandLineJobTest, AJobFileLoadsAndOneThatCannotBeTakenIsToldAndChangesNothing)
+{
+    const QString job = SaveJob(QStringLiteral("AM27C512"), QStringLiteral("SL18F4550"));
+
+    QByteArray damaged = ReadAll(job);
+    damaged[damaged.size() / 2] = char(damaged[damaged.size() / 2] ^ 0x01);
+    WriteAll(tempPath("damaged.qx"), damaged);
+    WriteAll(tempPath("text.qx"), "not a job\n");
+    JobFile otherType;
+    otherType.Set(QStringLiteral("JobInfo"), QStringLiteral("QXType"), QStringLiteral("Pattern"));
+    WriteAll(tempPath("othertype.qx"), otherType.Serialize());
+    JobFile noType;
+    noType.Set(QStringLiteral("JobInfo"), QStringLiteral("Note"), QStringLiteral("a note"));
+    WriteAll(tempPath("notype.qx"), noType.Serialize());
+
+    const struct
+    {
+        const char* file;
+        const char* reason;
+    } cases[] = {
+        {"missing.qx", "the file cannot be opened."},
+        {"damaged.qx", "it is not a job file or the file is corrupted (1)."},
+        {"text.qx", "it is not a job file or the file is corrupted (1)."},
+        {"othertype.qx", "its job type \"Pattern\" is not known."},
+        {"notype.qx", "it names no job type."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString file = tempPath(QLatin1String(c.file));
+        const QByteArray bytes = ReadAll(file);
+        ASSERT_TRUE(start("-SK \"" + file + "\""));
+        EXPECT_TRUE(statusLines().contains("Failed to load " + file + ": " + QLatin1String(c.reason)))
+            << statusLines().join('\n').toStdString();
+        // No job, and the device the station was left on (the damaged
+        // file is a job of another device).
+        EXPECT_TRUE(data().strJobName.isEmpty());
+        EXPECT_EQ(gMainForm->QXProgrammer.DeviceName(), QStringLiteral("SL18F4550"));
+        EXPECT_EQ(ReadAll(file), bytes);
+        stop();
+    }
+
+    ASSERT_TRUE(start("-SK \"" + job + "\""));
+    EXPECT_EQ(data().strJobName, job);
+    EXPECT_EQ(gMainForm->QXProgrammer.DeviceName(), QStringLiteral("AM27C512"));
+    EXPECT_TRUE(statusLines().filter("Failed to load").isEmpty()) << statusLines().join('\n').toStdString();
+}
+
+} // namespace

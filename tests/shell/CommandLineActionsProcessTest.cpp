@@ -1,0 +1,93 @@
+// What the command line asks of the real program, started as a process:
+// "-GenerateDeviceList" writes the engine's device list and ends, loading
+// nothing else, with a failure status when the list cannot be written;
+// "-SK" loads a job file, and refuses an auto file on a station with the
+// manual handler with its box.
+#include "ProgramProcessFixture.h"
+
+#include "engine/QXPgmrControl.h"
+#include "platform/Companion.h"
+
+#include <QFileInfo>
+#include <QLibrary>
+
+namespace {
+
+class CommandLineActionsProcessTest : public ProgramProcessTest
+{
+protected:
+    QString engineFolder() const { return childEnvironment().value("XDG_DATA_HOME") + "/Corvane/QXEngine"; }
+
+    // A job of the simulated engine and an auto file naming it, written by
+    // the engine in this process.
+    void MakeJobAndAutoFile(const QString& job, const QString& autoFile)
+    {
+        QLibrary library(QFileInfo(BinDir() + "/QXPgmr.ocx").canonicalFilePath());
+        const auto reg = reinterpret_cast<long (*)()>(library.resolve("DllRegisterServer"));
+        ASSERT_TRUE(reg && reg() == companion::S_OK);
+        QXPgmrControl engine;
+        engine.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+        engine.StartupValue108(BinDir());
+        ASSERT_EQ(engine.LoadAlgorithmDatabase("qxalg.db"), 0);
+        QString device = "AM27C512";
+        ASSERT_EQ(engine.SelectDeviceByName(device, false), 0);
+        ASSERT_EQ(engine.SaveJobFile(job), 0);
+        ASSERT_EQ(engine.CreateSealbookFile(autoFile), 0);
+        QString jobName = job;
+        qint32 status = -1;
+        ASSERT_EQ(engine.WriteSealbookValue("JobInfo", "SKFileName", QString(), jobName, qint32(2), status), 0);
+        engine.CloseSealbookFile();
+        ASSERT_TRUE(QFile::exists(autoFile));
+    }
+};
+
+TEST_F(CommandLineActionsProcessTest, DeviceListIsWrittenAndTheProgramEndsWithoutLoadingADataPattern)
+{
+    // The data pattern does not exist: loading it would show a box.
+    const ProcessResult r =
+        RunProgram(program(), {"-GenerateDeviceList", "-prog_file", tempPath("pattern.hex")}, env(-1), 60000);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(uiLines().isEmpty()) << uiLines().join('\n').toStdString();
+    QFile list(engineFolder() + "/DeviceList.txt");
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(list.readAll()).split('\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(lines.value(0), "Manufacturer\tDevice\tPackage\tType");
+    EXPECT_TRUE(lines.contains("Amtech\tAM27C512\tDIP28\tEPROM"));
+    EXPECT_TRUE(blackBoxLog().contains("System has been shut down successfully!"));
+}
+
+TEST_F(CommandLineActionsProcessTest, ADeviceListThatCannotBeWrittenEndsWithAFailureStatus)
+{
+    ASSERT_TRUE(QDir().mkpath(engineFolder() + "/DeviceList.txt"));
+    const ProcessResult r = RunProgram(program(), {"-GenerateDeviceList"}, env(-1), 60000);
+    EXPECT_FALSE(r.timedOut);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains("The device list was not generated: ")) << r.err.toStdString();
+    EXPECT_TRUE(blackBoxLog().contains("The device list was not generated: "));
+}
+
+TEST_F(CommandLineActionsProcessTest, AJobFileLoadsAndAnAutoFileNeedsAnAutomaticHandler)
+{
+    const QString job = tempPath("line4.qx");
+    const QString autoFile = tempPath("line4.qxa");
+    MakeJobAndAutoFile(job, autoFile);
+
+    ProcessResult r = RunProgram(program(), {"-SK", job}, env(200), 60000);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(uiLines().isEmpty()) << uiLines().join('\n').toStdString();
+    EXPECT_FALSE(blackBoxLog().contains("Failed to load")) << blackBoxLog().toStdString();
+    // The station kept the job it loaded as its job.
+    EXPECT_TRUE(settingsHive().contains(QFileInfo(job).fileName())) << settingsHive().toStdString();
+
+    r = RunProgram(program(), {"-SK", autoFile}, env(200), 60000);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList shown = uiLines();
+    ASSERT_EQ(shown.size(), 1) << shown.join('\n').toStdString();
+    EXPECT_TRUE(shown[0].startsWith("Mode Error\tThis is a Sealbook File for auto handler. Please use File/Configure "
+                                    "to switch to H950 Mode and load the\\r\\nSealbook Auto file from the H950 "
+                                    "handler window.\t"))
+        << shown[0].toStdString();
+}
+
+} // namespace
