@@ -6,12 +6,42 @@
 #include "ProgramProcessFixture.h"
 
 #include "engine/QXPgmrControl.h"
+#include "operation/JobTabSettings.h"
 #include "platform/Companion.h"
 
 #include <QFileInfo>
 #include <QLibrary>
 
 namespace {
+
+// Writes the placeholder rows of every tab section when the engine asks a
+// save for the tab settings.
+class TabSections : public IEventSink
+{
+public:
+    explicit TabSections(QXPgmrControl& engine)
+        : m_engine(engine)
+    {
+    }
+    void Fire(const QString& name, QVariantList&) override
+    {
+        if (name != QLatin1String("SealbookExport"))
+            return;
+        for (int action = 1; action < 8; ++action)
+            for (int row = 0; row <= 4; ++row) {
+                const QString section = "GUI-" + JobTabSettings::PlaceholderName(action);
+                QString text = "No_Content", flag = "0";
+                qint32 status = 0;
+                m_engine.WriteSealbookValue(section, QStringLiteral("Selection%1").arg(row), QString(), text,
+                                            JobTabSettings::kTextKind, status);
+                m_engine.WriteSealbookValue(section, QStringLiteral("EnableSelection%1").arg(row), QString(), flag,
+                                            JobTabSettings::kFlagKind, status);
+            }
+    }
+
+private:
+    QXPgmrControl& m_engine;
+};
 
 class CommandLineActionsProcessTest : public ProgramProcessTest
 {
@@ -31,7 +61,12 @@ protected:
         ASSERT_EQ(engine.LoadAlgorithmDatabase("qxalg.db"), 0);
         QString device = "AM27C512";
         ASSERT_EQ(engine.SelectDeviceByName(device, false), 0);
+        // The station writes its tab sections into every job it saves, and
+        // refuses a job without them.
+        TabSections tabs(engine);
+        engine.Control()->SetEventSink(&tabs);
         ASSERT_EQ(engine.SaveJobFile(job), 0);
+        engine.Control()->SetEventSink(nullptr);
         ASSERT_EQ(engine.CreateSealbookFile(autoFile), 0);
         QString jobName = job;
         qint32 status = -1;
