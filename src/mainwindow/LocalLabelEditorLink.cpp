@@ -2,10 +2,19 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QUrl>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -13,10 +22,29 @@ namespace {
 constexpr int kAnswerWaitMs = 10000;
 constexpr int kConnectWaitMs = 2000;
 
+// Waits for the socket to be ready for events; false on time-out or error.
+bool WaitFor(int fd, short events, int timeoutMs)
+{
+    pollfd p{fd, events, 0};
+    int n;
+    do
+        n = ::poll(&p, 1, timeoutMs);
+    while (n < 0 && errno == EINTR);
+    return n > 0 && (p.revents & events);
+}
+
 } // namespace
 
 LocalLabelEditorLink::LocalLabelEditorLink() = default;
-LocalLabelEditorLink::~LocalLabelEditorLink() = default;
+LocalLabelEditorLink::~LocalLabelEditorLink() { Disconnect(); }
+
+void LocalLabelEditorLink::Disconnect()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    m_pending.clear();
+}
 
 QString LocalLabelEditorLink::SocketPath(const QString& title)
 {
@@ -52,30 +80,78 @@ bool LocalLabelEditorLink::Start(const QString& program, const QString& workingF
 
 bool LocalLabelEditorLink::Activate(const QString& title, QString& reason)
 {
-    m_socket = std::make_unique<QLocalSocket>();
-    m_socket->connectToServer(SocketPath(title));
-    if (!m_socket->waitForConnected(kConnectWaitMs)) {
-        reason = m_socket->errorString();
-        m_socket.reset();
+    Disconnect();
+    const QByteArray path = QFile::encodeName(SocketPath(title));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= qsizetype(sizeof(address.sun_path))) {
+        reason = QStringLiteral("the socket path is too long");
+        return false;
+    }
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (m_fd < 0) {
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    int rc = ::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
+    if (rc < 0 && (errno == EINPROGRESS || errno == EAGAIN)) {
+        int error = ETIMEDOUT;
+        socklen_t length = sizeof(error);
+        if (WaitFor(m_fd, POLLOUT, kConnectWaitMs))
+            ::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &length);
+        errno = error;
+        rc = error == 0 ? 0 : -1;
+    }
+    if (rc < 0) {
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+        Disconnect();
         return false;
     }
     return true;
 }
 
+bool LocalLabelEditorLink::ReadLine(QByteArray& line)
+{
+    for (;;) {
+        const qsizetype end = m_pending.indexOf('\n');
+        if (end >= 0) {
+            line = m_pending.left(end);
+            m_pending.remove(0, end + 1);
+            return true;
+        }
+        if (!WaitFor(m_fd, POLLIN, kAnswerWaitMs))
+            return false;
+        char buffer[4096];
+        const ssize_t n = ::read(m_fd, buffer, sizeof(buffer));
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (n <= 0)
+            return false;
+        m_pending.append(buffer, n);
+    }
+}
+
 bool LocalLabelEditorLink::SendKeys(const QString& keys)
 {
-    if (!m_socket || m_socket->state() != QLocalSocket::ConnectedState)
+    if (m_fd < 0)
         return false;
     const QByteArray line = keys.toUtf8() + '\t' + QUrl::toPercentEncoding(m_clipboard) + '\n';
-    m_socket->write(line);
-    if (!m_socket->waitForBytesWritten(kConnectWaitMs))
-        return false;
-    while (!m_socket->canReadLine()) {
-        if (!m_socket->waitForReadyRead(kAnswerWaitMs))
+    for (qsizetype sent = 0; sent < line.size();) {
+        const ssize_t n = ::send(m_fd, line.constData() + sent, size_t(line.size() - sent), MSG_NOSIGNAL);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) {
+            if (errno == EAGAIN && !WaitFor(m_fd, POLLOUT, kConnectWaitMs))
+                return false;
+            continue;
+        }
+        if (n <= 0)
             return false;
+        sent += n;
     }
-    const QByteArray answer = m_socket->readLine().trimmed();
-    SetClipboard(QUrl::fromPercentEncoding(answer));
+    QByteArray answer;
+    if (!ReadLine(answer))
+        return false;
+    SetClipboard(QUrl::fromPercentEncoding(answer.trimmed()));
     return true;
 }
 

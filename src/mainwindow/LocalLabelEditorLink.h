@@ -15,8 +15,6 @@
 
 #include "mainwindow/LabelEditorLink.h"
 
-#include <QLocalSocket>
-#include <memory>
 
 class LocalLabelEditorLink : public LabelEditorLink
 {
@@ -36,7 +34,14 @@ public:
     static QString SocketPath(const QString& title);
 
 private:
-    std::unique_ptr<QLocalSocket> m_socket;
+    void Disconnect();
+    // Reads up to the next line feed into line; false on time-out or end.
+    bool ReadLine(QByteArray& line);
+
+    // A plain local stream socket: the link blocks on each answer anyway,
+    // and the station then needs no network library at start-up.
+    int m_fd = -1;
+    QByteArray m_pending;
     QString m_clipboard;
     qint64 m_pid = 0;
 };
