@@ -398,8 +398,11 @@ void frmMain::InitializeGui()
     // The last job comes back when the station starts in operator mode.
     if (data.bAutoLoadJob && data.bStartInOperatorMode) {
         if (!data.strJobName.isEmpty()) {
-            Try([&] { QXProgrammer.LoadJobFile(data.strJobName); });
-            frmP->AddStatusTextLine(QStringLiteral("Job ") + data.strJobName + QStringLiteral(" loaded."));
+            // The engine's answer tells whether the job came back.
+            qint32 answer = -1;
+            Try([&] { answer = QXProgrammer.LoadJobFile(data.strJobName); });
+            frmP->AddStatusTextLine(answer == 0 ? QStringLiteral("Job ") + data.strJobName + QStringLiteral(" loaded.")
+                                                : QStringLiteral("Failed to load ") + data.strJobName + QStringLiteral("."));
         } else {
             frmP->AddStatusTextLine(QStringLiteral("No job file was selected in previous launches! Cannot load any job!"));
         }

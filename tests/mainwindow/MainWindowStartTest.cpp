@@ -263,6 +263,28 @@ INSTANTIATE_TEST_SUITE_P(
                  {"Failed to load job.sk: its job type \"Other\" is not known."}, nullptr}),
     [](const ::testing::TestParamInfo<InitCase>& info) { return std::string(info.param.name); });
 
+TEST_F(MainWindowStartTest, ALastJobTheEngineRefusesIsToldAsNotLoaded)
+{
+    for (const qint32 answer : {0, 50}) {
+        SCOPED_TRACE(answer);
+        engine.answers[QXPgmrId::PortIndex] = 1;
+        engine.answers[QXPgmrId::SealbookSetting211] = VbBool(true);
+        engine.answers[QXPgmrId::LoadJobFile] = answer;
+        ASSERT_TRUE(start());
+        gMainForm->bInitialized = false;
+        ProgrammerClass& data = gMainForm->pgmrData();
+        data.bAutoLoadJob = true;
+        data.strJobName = QStringLiteral("last.qx");
+        operationWindow().cboStatus->clear();
+
+        gMainForm->InitializeGui();
+        const QStringList lines = statusLines();
+        EXPECT_EQ(lines.contains("Job last.qx loaded."), answer == 0) << lines.join('\n').toStdString();
+        EXPECT_EQ(lines.contains("Failed to load last.qx."), answer != 0) << lines.join('\n').toStdString();
+        gMainForm->close();
+    }
+}
+
 TEST_F(MainWindowStartTest, TheModeErrorBoxSaysHowToLoadAnAutoFile)
 {
     engine.answers[QXPgmrId::ReadSealbookValue] = QStringLiteral("SKAuto");
