@@ -16,6 +16,8 @@
 // export already wrote: a load checks that they are all there, so a file
 // whose tab settings were cut off is refused.
 
+#include "operation/TabRows.h"
+
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -29,25 +31,9 @@ public:
 
     // The window and the engine as the transfer needs them. Engine calls
     // may throw AutomationError.
-    class Host
+    class Host : public TabRows
     {
     public:
-        virtual ~Host() = default;
-        virtual int TabCount() const = 0;
-        // 1-based; 0 when none is selected.
-        virtual int SelectedTab() const = 0;
-        virtual QString TabCaption(int tab) const = 0;
-        // Selects the tab as a click would: the leaving tab's rows are kept,
-        // the entered tab's rows rebuilt. Nothing for a tab out of range.
-        virtual void VisitTab(int tab) = 0;
-        virtual QStringList Entries(int row) const = 0;
-        // -1 for none.
-        virtual int Selected(int row) const = 0;
-        virtual void Select(int row, int entry) = 0;
-        virtual bool CheckVisible(int row) const = 0;
-        // 0 cleared, 1 ticked, 2 greyed.
-        virtual qint16 CheckValue(int row) const = 0;
-        virtual void SetCheckValue(int row, qint16 value) = 0;
         // The number of action slots (built-in and custom, slot 0 unused).
         virtual int ActionSlots() const = 0;
         virtual bool StartInOperatorMode() const = 0;

@@ -18,6 +18,8 @@
 // The window is reached through Host; a visit of a tab is the operator's
 // click on it (rows saved, tab selected, rows rebuilt for it).
 
+#include "operation/TabRows.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -28,27 +30,12 @@ class OptionSelections
 public:
     static constexpr int kRows = 17;
 
-    class Host
+    class Host : public TabRows
     {
     public:
-        virtual ~Host() = default;
-        virtual int TabCount() const = 0;
-        // 1-based; 0 when none is selected.
-        virtual int SelectedTab() const = 0;
-        virtual QString TabCaption(int tab) const = 0;
         virtual qint32 TabAction(int tab) const = 0;
-        virtual void VisitTab(int tab) = 0;
-        // Rows 0 to kRows - 1 as they are shown now.
-        virtual QStringList Entries(int row) const = 0;
-        // The selected entry, -1 for none.
-        virtual int Selected(int row) const = 0;
-        virtual void Select(int row, int entry) = 0;
         virtual qint32 SelectedCode(int row) const = 0;
         virtual bool ListVisible(int row) const = 0;
-        virtual bool CheckVisible(int row) const = 0;
-        // 0 cleared, 1 ticked, 2 greyed.
-        virtual qint16 CheckValue(int row) const = 0;
-        virtual void SetCheckValue(int row, qint16 value) = 0;
         // The row's check box and list together.
         virtual void EnableRow(int row, bool enable) = 0;
         virtual QString DeviceName() = 0;

@@ -7,61 +7,23 @@
 
 #include "JobTabSettings.h"
 #include "TabStrip.h"
+#include "frmProgramTabRows.h"
 #include "engine/QXPgmrControl.h"
 #include "platform/UiService.h"
 #include "settings/ProgrammerClass.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 
 namespace {
 
-class WindowTabs : public JobTabSettings::Host
+class WindowTabs : public frmProgramTabRows<JobTabSettings::Host>
 {
 public:
     WindowTabs(frmProgram& window, QXPgmrControl& engine)
-        : m_window(window),
+        : frmProgramTabRows(window),
           m_engine(engine)
     {
     }
 
-    int TabCount() const override { return m_window.tabOperation->Count(); }
-    int SelectedTab() const override { return m_window.tabOperation->SelectedIndex(); }
-    QString TabCaption(int tab) const override { return m_window.tabOperation->Caption(tab); }
-    void VisitTab(int tab) override { m_window.SelectTab(tab); }
-    QStringList Entries(int row) const override
-    {
-        QStringList entries;
-        if (const QComboBox* list = List(row))
-            for (int i = 0; i < list->count(); ++i)
-                entries << list->itemText(i);
-        return entries;
-    }
-    int Selected(int row) const override
-    {
-        const QComboBox* list = List(row);
-        return list ? list->currentIndex() : -1;
-    }
-    void Select(int row, int entry) override
-    {
-        if (QComboBox* list = List(row))
-            list->setCurrentIndex(entry);
-    }
-    bool CheckVisible(int row) const override
-    {
-        const QCheckBox* box = Check(row);
-        return box && !box->isHidden();
-    }
-    qint16 CheckValue(int row) const override
-    {
-        const QCheckBox* box = Check(row);
-        return box ? frmProgram::CheckValue(box) : qint16(0);
-    }
-    void SetCheckValue(int row, qint16 value) override
-    {
-        if (QCheckBox* box = Check(row))
-            frmProgram::SetCheckValue(box, value);
-    }
     int ActionSlots() const override { return m_window.lngNumberOfActions; }
     bool StartInOperatorMode() const override { return m_window.pgmrData().bStartInOperatorMode; }
 
@@ -84,16 +46,6 @@ public:
     void ReadStepFailed() override { m_engine.SealbookReadStep221(); }
 
 private:
-    QComboBox* List(int row) const
-    {
-        return row >= 0 && row < m_window.cboOperation.size() ? m_window.cboOperation[row] : nullptr;
-    }
-    QCheckBox* Check(int row) const
-    {
-        return row >= 0 && row < m_window.Check1.size() ? m_window.Check1[row] : nullptr;
-    }
-
-    frmProgram& m_window;
     QXPgmrControl& m_engine;
 };
 
