@@ -1,7 +1,7 @@
 // The automation server as clients reach it: a private bus daemon of the
 // test's own (its services folder holds the build's activation file), the
 // station started by activation, gdbus and python3-dbus as the clients.
-#include "TestEnv.h"
+#include "PrivateBusTest.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,70 +14,22 @@
 
 namespace {
 
-const QString kName = QStringLiteral("com.corvane.Tarvo");
 const QString kServer = QStringLiteral("/com/corvane/Tarvo");
 // The distribution's interpreter: it has the dbus module.
 const QString kPython = QStringLiteral("/usr/bin/python3");
 
-class AutomationBusTest : public TarvoTest
+class AutomationBusTest : public PrivateBusTest
 {
 protected:
-    void SetUp() override
-    {
-        TarvoTest::SetUp();
-        const QString services = childEnvironment().value("XDG_DATA_HOME") + "/dbus-1/services";
-        QDir().mkpath(services);
-        ASSERT_TRUE(QFile::copy(BinDir() + "/dbus-1/services/com.corvane.Tarvo.service",
-                                services + "/com.corvane.Tarvo.service"));
-    }
-
     // Starts the bus; the station it activates gets this environment.
     void StartBus(const QString& faults = {})
     {
-        QProcessEnvironment env = childEnvironment();
-        env.insert("TARVO_UI_SCRIPT", "/dev/null");
-        env.insert("TARVO_UI_LOG", tempPath("ui.log"));
+        QProcessEnvironment env = BusEnvironment();
         if (!faults.isEmpty())
             env.insert("TARVO_ENGINE_FAULTS", faults);
-        m_daemon.setProcessEnvironment(env);
-        m_daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
-        ASSERT_TRUE(m_daemon.waitForStarted());
-        while (!m_daemon.canReadLine())
-            ASSERT_TRUE(m_daemon.waitForReadyRead(10000));
-        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-        ASSERT_FALSE(m_address.isEmpty());
+        StartDaemon(env);
     }
 
-    void TearDown() override
-    {
-        if (!m_address.isEmpty()) {
-            // The station the bus started is ended by its process id.
-            if (const qint64 pid = StationPid(); pid > 0)
-                ::kill(pid_t(pid), SIGKILL);
-            m_daemon.kill();
-            m_daemon.waitForFinished();
-        }
-        TarvoTest::TearDown();
-    }
-
-    qint64 StationPid()
-    {
-        const ProcessResult r = Gdbus({"call", "--dest", "org.freedesktop.DBus", "--object-path", "/org/freedesktop/DBus",
-                                       "--method", "org.freedesktop.DBus.GetConnectionUnixProcessID", kName});
-        const auto match = QRegularExpression(R"(uint32 (\d+))").match(r.out);
-        return match.hasMatch() ? match.captured(1).toLongLong() : 0;
-    }
-
-    ProcessResult Gdbus(const QStringList& args, int timeoutMs = 60000)
-    {
-        QStringList all{args.first(), "--address", m_address};
-        all += args.mid(1);
-        return RunProgram("gdbus", all, childEnvironment(), timeoutMs);
-    }
-    ProcessResult Call(const QString& path, const QString& method, const QStringList& args = {})
-    {
-        return Gdbus(QStringList{"call", "--dest", kName, "--object-path", path, "--method", method} + args);
-    }
     // Creates an instance that stays after gdbus ends; its path.
     QString Create(const QString& cls)
     {
@@ -92,8 +44,6 @@ protected:
         return RunProgram(kPython, {"-c", script}, env);
     }
 
-    QProcess m_daemon;
-    QString m_address;
 };
 
 TEST_F(AutomationBusTest, CreateActivatesOneStationThatLaterCreatesReach)

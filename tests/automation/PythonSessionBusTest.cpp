@@ -3,7 +3,7 @@
 // activation on the simulated eight-site programmer "RG-1080/8", its manual
 // handler taking the devices the client places. The client is
 // tests/automation/programmer_client.py; what it heard comes back as lines.
-#include "TestEnv.h"
+#include "PrivateBusTest.h"
 
 #include "settings/SettingsStore.h"
 #include "settings/cRegistry.h"
@@ -21,20 +21,15 @@
 
 namespace {
 
-const QString kName = QStringLiteral("com.corvane.Tarvo");
 // The distribution's interpreter: it has the dbus and gi modules.
 const QString kPython = QStringLiteral("/usr/bin/python3");
 
-class PythonSessionBusTest : public TarvoTest
+class PythonSessionBusTest : public PrivateBusTest
 {
 protected:
     void SetUp() override
     {
-        TarvoTest::SetUp();
-        const QString services = childEnvironment().value("XDG_DATA_HOME") + "/dbus-1/services";
-        QDir().mkpath(services);
-        ASSERT_TRUE(QFile::copy(BinDir() + "/dbus-1/services/com.corvane.Tarvo.service",
-                                services + "/com.corvane.Tarvo.service"));
+        PrivateBusTest::SetUp();
         // The station comes up with a device selected, and writes the
         // client's calls into its log.
         SaveSettingValue("Tarvo", "Device", "DevSelected", true);
@@ -49,46 +44,15 @@ protected:
         QDir().mkpath(m_engineFolder);
     }
 
-    void TearDown() override
-    {
-        if (!m_address.isEmpty()) {
-            // The station the bus started is ended by its process id.
-            if (const qint64 pid = StationPid(); pid > 0)
-                ::kill(pid_t(pid), SIGKILL);
-            m_daemon.kill();
-            m_daemon.waitForFinished();
-        }
-        TarvoTest::TearDown();
-    }
-
     // Starts the bus; the station it activates runs at full speed with a
     // manual handler of eight sockets and traces the handler's sites.
     void StartBus(const QString& faults = {})
     {
-        QProcessEnvironment env = childEnvironment();
-        env.insert("TARVO_UI_SCRIPT", "/dev/null");
-        env.insert("TARVO_UI_LOG", tempPath("ui.log"));
+        QProcessEnvironment env = BusEnvironment();
         env.insert("TARVO_ENGINE_MODEL", "RG-1080/8");
         env.insert("TARVO_ENGINE_FAULTS", "delay=0;manual.sites=8" + (faults.isEmpty() ? QString() : ";" + faults));
         env.insert("TARVO_MANUALHDL_TRACE", TracePath());
-        m_daemon.setProcessEnvironment(env);
-        m_daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
-        ASSERT_TRUE(m_daemon.waitForStarted());
-        while (!m_daemon.canReadLine())
-            ASSERT_TRUE(m_daemon.waitForReadyRead(10000));
-        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-        ASSERT_FALSE(m_address.isEmpty());
-    }
-
-    qint64 StationPid()
-    {
-        const ProcessResult r =
-            RunProgram("gdbus",
-                       {"call", "--address", m_address, "--dest", "org.freedesktop.DBus", "--object-path",
-                        "/org/freedesktop/DBus", "--method", "org.freedesktop.DBus.GetConnectionUnixProcessID", kName},
-                       childEnvironment());
-        const auto match = QRegularExpression(R"(uint32 (\d+))").match(r.out);
-        return match.hasMatch() ? match.captured(1).toLongLong() : 0;
+        StartDaemon(env);
     }
 
     // Runs the client on the jobs; the lines it heard.
@@ -104,14 +68,6 @@ protected:
         return r.out.split('\n', Qt::SkipEmptyParts);
     }
 
-    ProcessResult Gdbus(const QString& path, const QString& method, const QStringList& args)
-    {
-        return RunProgram(
-            "gdbus",
-            QStringList{"call", "--address", m_address, "--dest", kName, "--object-path", path, "--method", method}
-                + args,
-            childEnvironment());
-    }
 
     // A job file the station saves itself: its device and a data pattern.
     QString GoodJobFile()
@@ -122,16 +78,16 @@ protected:
         data.write(QByteArray(256, '\x5a'));
         data.close();
         const ProcessResult created =
-            Gdbus("/com/corvane/Tarvo", "com.corvane.Tarvo.Server.Create", {"CJobControl", "true"});
+            Call("/com/corvane/Tarvo", "com.corvane.Tarvo.Server.Create", {"CJobControl", "true"});
         EXPECT_EQ(created.exitCode, 0) << created.err.toStdString();
         const QString control = QRegularExpression("'(/[^']*)'").match(created.out).captured(1);
         const QString file = tempPath("good.qx");
         for (const auto& [method, args] :
              {std::pair{QStringLiteral("LoadPatternFile"), QStringList{pattern, "0"}}, {"SaveQxFile", {file}}}) {
-            const ProcessResult r = Gdbus(control, "com.corvane.Tarvo.CJobControl." + method, args);
+            const ProcessResult r = Call(control, "com.corvane.Tarvo.CJobControl." + method, args);
             EXPECT_EQ(r.exitCode, 0) << method.toStdString() << ": " << r.err.toStdString();
         }
-        Gdbus("/com/corvane/Tarvo", "com.corvane.Tarvo.Server.Release", {control});
+        Call("/com/corvane/Tarvo", "com.corvane.Tarvo.Server.Release", {control});
         EXPECT_TRUE(QFile::exists(file));
         return file;
     }
@@ -167,8 +123,6 @@ protected:
         return lines;
     }
 
-    QProcess m_daemon;
-    QString m_address;
     QString m_engineFolder;
 };
 

@@ -1,0 +1,86 @@
+#pragma once
+
+// A private session bus of the test's own: its services folder holds the
+// build's activation file, so the first call for the station's name starts
+// the station, with the environment the daemon was given.
+
+#include "TestEnv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <signal.h>
+
+class PrivateBusTest : public TarvoTest
+{
+protected:
+    static inline const QString kName = QStringLiteral("com.corvane.Tarvo");
+
+    void SetUp() override
+    {
+        TarvoTest::SetUp();
+        const QString services = childEnvironment().value("XDG_DATA_HOME") + "/dbus-1/services";
+        QDir().mkpath(services);
+        ASSERT_TRUE(QFile::copy(BinDir() + "/dbus-1/services/com.corvane.Tarvo.service",
+                                services + "/com.corvane.Tarvo.service"));
+    }
+
+    void TearDown() override
+    {
+        if (!m_address.isEmpty()) {
+            // The station the bus started is ended by its process id.
+            if (const qint64 pid = StationPid(); pid > 0)
+                ::kill(pid_t(pid), SIGKILL);
+            m_daemon.kill();
+            m_daemon.waitForFinished();
+        }
+        TarvoTest::TearDown();
+    }
+
+    // The children's environment, boxes answered and logged.
+    QProcessEnvironment BusEnvironment()
+    {
+        QProcessEnvironment env = childEnvironment();
+        env.insert("TARVO_UI_SCRIPT", "/dev/null");
+        env.insert("TARVO_UI_LOG", tempPath("ui.log"));
+        return env;
+    }
+
+    void StartDaemon(const QProcessEnvironment& env)
+    {
+        m_daemon.setProcessEnvironment(env);
+        m_daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
+        ASSERT_TRUE(m_daemon.waitForStarted());
+        while (!m_daemon.canReadLine())
+            ASSERT_TRUE(m_daemon.waitForReadyRead(10000));
+        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+        ASSERT_FALSE(m_address.isEmpty());
+    }
+
+    // gdbus on this bus: the command, then its arguments.
+    ProcessResult Gdbus(const QStringList& args, int timeoutMs = 60000)
+    {
+        QStringList all{args.first(), "--address", m_address};
+        all += args.mid(1);
+        return RunProgram("gdbus", all, childEnvironment(), timeoutMs);
+    }
+
+    // A method call to the station's name.
+    ProcessResult Call(const QString& path, const QString& method, const QStringList& args = {})
+    {
+        return Gdbus(QStringList{"call", "--dest", kName, "--object-path", path, "--method", method} + args);
+    }
+
+    qint64 StationPid()
+    {
+        const ProcessResult r = Gdbus({"call", "--dest", "org.freedesktop.DBus", "--object-path", "/org/freedesktop/DBus",
+                                       "--method", "org.freedesktop.DBus.GetConnectionUnixProcessID", kName});
+        const auto match = QRegularExpression(R"(uint32 (\d+))").match(r.out);
+        return match.hasMatch() ? match.captured(1).toLongLong() : 0;
+    }
+
+    QProcess m_daemon;
+    QString m_address;
+};
