@@ -66,7 +66,7 @@ TEST(AutomationStateTest, MonitorRaisesPassedFailedAndActiveOnly)
 
     monitor.Attach();
     struct Case { qint32 status; std::tuple<qsizetype, qsizetype, qsizetype> counts; };
-    for (const Case c : {Case{0, {1, 0, 0}}, Case{1, {1, 1, 0}}, Case{3, {1, 1, 1}}, Case{2, {1, 1, 1}},
+    for (const Case& c : {Case{0, {1, 0, 0}}, Case{1, {1, 1, 0}}, Case{3, {1, 1, 1}}, Case{2, {1, 1, 1}},
                          Case{4, {1, 1, 1}}, Case{5, {1, 1, 1}}, Case{7, {1, 1, 1}}, Case{-1, {1, 1, 1}}}) {
         EXPECT_EQ(fire(c.status, 4, 0x21), c.counts) << c.status;
     }

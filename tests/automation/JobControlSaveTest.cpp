@@ -107,8 +107,9 @@ TEST_F(JobControlSaveTest, ARefusedOrFailedSaveIsTheClientsErrorAndKeepsTheOldFi
         ASSERT_GT(ui().Shown().size(), shown);
         EXPECT_TRUE(ui().Shown().at(shown).startsWith(QLatin1String(c.box))) << ui().Shown().at(shown).toStdString();
         EXPECT_EQ(data().strJobName, jobName);
-        if (!c.path.startsWith(tempPath("blocker/")))
+        if (!c.path.startsWith(tempPath("blocker/"))) {
             EXPECT_EQ(ReadAll(c.path), before);
+        }
     }
 }
 

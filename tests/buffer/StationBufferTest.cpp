@@ -191,8 +191,9 @@ TEST_P(StationLoadTest, CommandSixAnswersWhetherTheFileWasLoaded)
     const QString path = c.missing ? folder + QStringLiteral("/missing.hex") : intel;
     EXPECT_EQ(window->ExecuteBufferCommand(6, path, c.typeCode), c.result);
     ASSERT_EQ(ui().Shown().size(), *c.boxTitle ? 1 : 0);
-    if (*c.boxTitle)
+    if (*c.boxTitle) {
         EXPECT_TRUE(ui().Shown().first().startsWith(QString::fromUtf8(c.boxTitle) + QLatin1Char('\t')));
+    }
     EXPECT_EQ(data().blnFileLoaded, c.result);
 }
 

@@ -158,8 +158,9 @@ TEST_F(EngineBufferTest, RoundTripsThroughTheFileMembers)
         EXPECT_EQ(Region(c.loadTo, taken), expected);
         // Just before and after the landed bytes: old bytes or the fill.
         const char around = c.clear ? char(0x11) : char(0x5A);
-        if (c.loadTo > 0)
+        if (c.loadTo > 0) {
             EXPECT_EQ(Region(c.loadTo - 1, 1), QByteArray(1, around));
+        }
         EXPECT_EQ(Region(c.loadTo + taken, 1), QByteArray(1, around));
         engine.WordAddressing(false);
     }

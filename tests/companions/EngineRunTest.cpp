@@ -465,8 +465,9 @@ TEST_F(EngineRunTest, RepeatSiteCommandRunsWhatTheSetUpRequestAnswers)
             EXPECT_EQ(events, c.events);
         }
         EXPECT_EQ(log.Count(QStringLiteral("SiteStatusFromEngine")), 0);
-        if (c.result == 0)
+        if (c.result == 0) {
             EXPECT_EQ(QXProgrammer.SiteStatusText(qint32(2)), QStringLiteral("Passed"));
+        }
     }
 }
 

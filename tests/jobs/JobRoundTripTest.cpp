@@ -221,7 +221,7 @@ TEST_F(JobRoundTripTest, ASavedJobOpensInAFreshStationExactlyAsSaved)
     const QString expectedSum =
         QString::fromLatin1(QCryptographicHash::hash(pattern, QCryptographicHash::Sha256).toHex());
 
-    for (const QString variant : {QStringLiteral("inside"), QStringLiteral("linked")}) {
+    for (const QString& variant : {QStringLiteral("inside"), QStringLiteral("linked")}) {
         SCOPED_TRACE(variant.toStdString());
         const QString folder = tempPath(variant);
         QDir().mkpath(folder);
@@ -277,8 +277,9 @@ TEST_F(JobRoundTripTest, ASavedJobOpensInAFreshStationExactlyAsSaved)
         ASSERT_EQ(changed.size(), fresh.size());
         ASSERT_GE(changed.size(), 7);
         for (qsizetype i = 0; i < changed.size(); ++i)
-            if (fresh[i].contains('|'))
+            if (fresh[i].contains('|')) {
                 EXPECT_NE(changed[i].toStdString(), fresh[i].toStdString());
+            }
     }
 }
 

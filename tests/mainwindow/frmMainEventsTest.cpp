@@ -239,8 +239,9 @@ TEST_F(BridgeTest, EngineMessagesAreLoggedAndShownByTheirSwitches)
             ui().Answer(1);
         raise.SysInfoMessage("engine error 5");
         EXPECT_EQ(boxCount() - boxes, c.boxShown ? 1 : 0);
-        if (c.boxShown)
+        if (c.boxShown) {
             EXPECT_TRUE(ui().Shown().last().startsWith("SysInfo\tengine error 5"));
+        }
         EXPECT_EQ(statusLines().contains("engine error 5"), c.statusLine);
         operationWindow().cboStatus->clear();
 
@@ -248,8 +249,9 @@ TEST_F(BridgeTest, EngineMessagesAreLoggedAndShownByTheirSwitches)
             ui().Answer(1);
         raise.WarningMessage("low voltage");
         EXPECT_EQ(boxCount() - boxes, c.boxShown ? 2 : 0);
-        if (c.boxShown)
+        if (c.boxShown) {
             EXPECT_TRUE(ui().Shown().last().startsWith("Warning\tlow voltage"));
+        }
         EXPECT_FALSE(statusLines().contains("low voltage"));
     }
     engine.answers.remove(QXPgmrId::SilentMode);
@@ -605,9 +607,10 @@ TEST_F(BridgeTest, SealbookLoadIsNeverKeptUnacceptedAndAFailedIntegrityCheckSays
             ? QStringList{"SealbookErrorReset=-1", "SealbookErrorReset=0"}
             : QStringList{"SealbookErrorReset=-1"};
         EXPECT_EQ(engine.Calls({QXPgmrId::SealbookErrorReset}), resets);
-        if (c.integrityFails)
+        if (c.integrityFails) {
             // (the setup report follows the box)
             EXPECT_TRUE(ui().Shown().at(ui().Shown().size() - 2).startsWith("Sealbook Loading Error\t" + failed));
+        }
     }
     engine.answers.remove(QXPgmrId::DataFileValue313);
     engine.answers.remove(QXPgmrId::ShowErrorMessages);

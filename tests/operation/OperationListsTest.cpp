@@ -188,8 +188,9 @@ TEST_F(OperationListsTest, EachDeviceShowsItsTabsRowsEntriesAndDefaults)
             Visit(i + 1);
             EXPECT_EQ(window->btnAction->text(), QLatin1String(tab.actionButton));
             // An empty list of rows: the tab is listed for its caption only.
-            if (!tab.rows.isEmpty())
+            if (!tab.rows.isEmpty()) {
                 EXPECT_EQ(Rows(), tab.rows);
+            }
         }
         // Back to the first tab for the next device.
         Visit(1);

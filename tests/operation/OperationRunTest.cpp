@@ -442,8 +442,9 @@ TEST_F(RunOnFakeEngineTest, TheWayARunIsChosenAndWhatItLeavesBehind)
                   c.engineCalls);
         ASSERT_EQ(controlDone.size(), c.notified);
         ASSERT_EQ(monitorDone.size(), c.notified);
-        if (c.notified)
+        if (c.notified) {
             EXPECT_EQ(controlDone.first().first().toInt(), c.result);
+        }
         if (c.busy) {
             // The run that is going keeps the station.
             EXPECT_TRUE(run.mbActionClicked);
@@ -462,8 +463,9 @@ TEST_F(RunOnFakeEngineTest, TheWayARunIsChosenAndWhatItLeavesBehind)
                       (QStringList{"SET mode is not supported on concurrent programmers!|16|SET Mode Error"}));
             EXPECT_FALSE(run.mbActionClicked);
         }
-        if (c.noDevice)
+        if (c.noDevice) {
             EXPECT_TRUE(host.prompts.value(0).endsWith(QStringLiteral("|48|DEVICE SELECTION")));
+        }
         if (c.client)
             CQxProgrammerData::Instance().ReleaseProgrammer();
     }
@@ -628,8 +630,9 @@ TEST_F(RunOnFakeEngineTest, AFailedDeviceIsLoggedCountedInItsCategoryAndTheLoopG
         EXPECT_EQ(devicesRun, 3);
         EXPECT_EQ(counters.lngNumPassed, 2);
         EXPECT_EQ(counters.lngNumFailed, 1);
-        if (c.category)
+        if (c.category) {
             EXPECT_EQ(counters.*c.category, 1);
+        }
         EXPECT_EQ(counters.CategorisedFailures(), c.category ? 1 : 0);
         EXPECT_TRUE(host.calls.contains(QStringLiteral("site 0 1 '' 'site error %1'").arg(c.failCode)));
         const QString message = QStringLiteral("Failed to perform operation on device.\r\nengine result 7");
@@ -894,8 +897,9 @@ TEST_F(RunOnFakeEngineTest, ASiteStatusReachesItsBoxTheCountersAndTheClients)
         EXPECT_EQ(passed.size(), which == "passed" ? 1 : 0);
         EXPECT_EQ(failed.size(), which == "failed" ? 1 : 0);
         EXPECT_EQ(active.size(), which == "active" ? 1 : 0);
-        if (which == "failed")
+        if (which == "failed") {
             EXPECT_EQ(failed.first().value(1).toInt(), c.code);
+        }
     }
     // A pass takes one from the devices remaining, below 0 too.
     EXPECT_EQ(counters.lngNumLeft, -1);

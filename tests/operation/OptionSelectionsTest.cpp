@@ -18,7 +18,7 @@ struct Row
     qint16 check = 0;
     bool visible = true;
     bool enabled = true;
-    QList<qint32> codes;
+    QList<qint32> codes = {};
 };
 
 struct Tab
@@ -178,8 +178,9 @@ TEST_F(OptionSelectionsTest, SetOperationOptionStateActsOnTheOperationsOwnTabOnl
         EXPECT_EQ(window->At(c.tab, c.row).check, c.check);
         // The operator's tab is shown again, by a visit that shows its rows.
         EXPECT_EQ(window->selected, 2);
-        if (!window->visits.isEmpty())
+        if (!window->visits.isEmpty()) {
             EXPECT_EQ(window->visits.last(), 2);
+        }
     }
 }
 

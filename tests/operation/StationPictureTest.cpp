@@ -47,8 +47,9 @@ TEST_F(StationPictureTest, EightSiteProgrammerShowsEverySiteBoxInsideItsFrame)
     }
 
     const QString picture = qEnvironmentVariable("TARVO_SCREENSHOT");
-    if (!picture.isEmpty())
+    if (!picture.isEmpty()) {
         EXPECT_TRUE(gMainForm->grab().save(picture));
+    }
 }
 
 } // namespace

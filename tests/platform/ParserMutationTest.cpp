@@ -111,8 +111,9 @@ TEST_F(ParserMutationTest, DamagedHivesAreSetAsideWholeOrReadWhole)
             const hive::Key* device = parsed->find({"Software", "Corvane", "Tarvo", "Device"});
             const hive::Value* value = device ? device->value(u"NumDevices") : nullptr;
             EXPECT_EQ(read == ERROR_SUCCESS, value != nullptr);
-            if (value)
+            if (value) {
                 EXPECT_EQ(data, value->data);
+            }
             // What is read writes back to a text that reads the same.
             const std::unique_ptr<hive::Key> again = hive::Parse(hive::Serialize(*parsed), nullptr);
             ASSERT_NE(again, nullptr);
@@ -159,8 +160,9 @@ TEST_F(ParserMutationTest, RandomCommandLinesKeepEveryArgumentOneToken)
             ASSERT_EQ(gCmdLineTokens.at(i), expected.at(i)) << i;
         // An option's value is the argument after it, never a later one.
         const qsizetype device = expected.indexOf("-device");
-        if (device >= 0)
+        if (device >= 0) {
             EXPECT_EQ(gCmdLineDevice, expected.value(device + 1));
+        }
     }
 
     // Any text at all, quotes unbalanced included, gives at most the table's

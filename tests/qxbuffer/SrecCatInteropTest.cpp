@@ -75,8 +75,9 @@ TEST(SrecCatInteropTest, SrecCatFilesLoadByteForByte)
         if (c.crlf)
             arguments << QStringLiteral("-crlf");
         ASSERT_TRUE(SrecCat(arguments));
-        if (c.crlf)
+        if (c.crlf) {
             ASSERT_TRUE(ReadFile(file).contains("\r\n"));
+        }
 
         DataBuffer buffer;
         buffer.SetFillByte(0xC3);

@@ -199,9 +199,10 @@ TEST_F(SealbookDialogsTest, PasswordChangeRefusesInOrderAndEmptiesOnlyTheNamedBo
         QTest::mouseClick(dialog.cmdOK, Qt::LeftButton);
 
         QStringList boxes = ui().Shown().mid(shown);
-        if (c.questionAnswer)
+        if (c.questionAnswer) {
             EXPECT_EQ(boxes.takeFirst(),
                       Box("Password Info", "Sealbook password will be disabled.", 65, c.questionAnswer));
+        }
         EXPECT_EQ(boxes, c.box.isEmpty() ? QStringList() : QStringList{c.box});
         EXPECT_EQ(calls, c.engineCalls);
         EXPECT_EQ(password, QString::fromLatin1(c.passwordAfter));

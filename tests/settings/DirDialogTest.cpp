@@ -86,8 +86,9 @@ TEST_F(DirDialogTest, ASingleClickEntersAFolderAndTheDrivesAreTheMountedVolumes)
     const QString drive = FolderBrowser::DriveOf(root, FolderBrowser::Drives());
     EXPECT_EQ(dialog.Drive1->currentText(), drive);
     dialog.Drive1->setCurrentIndex(0);
-    if (drive != "/")
+    if (drive != "/") {
         EXPECT_EQ(dialog.SelectedDirEdit->text(), "/");
+    }
     EXPECT_EQ(FolderBrowser::DriveOf("/media/usb/jobs", {"/", "/media/usb", "/media/us"}), "/media/usb");
     EXPECT_EQ(FolderBrowser::DriveOf("/media/usbstick", {"/", "/media/usb"}), "/");
 }

@@ -101,8 +101,9 @@ TEST_P(ConfigureLayoutTest, RowsListsTopsAndHeight)
     EXPECT_EQ(Items(dialog->cboLPTPort), usb ? c.ports : kPorts);
     EXPECT_EQ(dialog->cboLPTPort->isEnabled(), !usb);
     EXPECT_EQ(dialog->cboProgrammerModel->isEnabled(), !usb);
-    if (!usb)
+    if (!usb) {
         EXPECT_EQ(dialog->cboLPTPort->currentIndex(), c.port);
+    }
 
     EXPECT_EQ(!dialog->cboHandlerType->isHidden(), c.handlerShown);
     EXPECT_EQ(!dialog->Label1->isHidden(), c.handlerShown);
@@ -340,15 +341,17 @@ TEST_P(ConfigureFaultTest, NothingIsCommitted)
         ASSERT_EQ(ui().Shown().size(), 1);
         const QStringList box = ui().Shown().first().split('\t');
         EXPECT_EQ(box.value(0), c.boxTitle);
-        if (*c.boxText)
+        if (*c.boxText) {
             EXPECT_EQ(box.value(1), c.boxText);
+        }
         // A refused OK leaves the dialog open for correction.
         EXPECT_NE(dialog->result(), int(QDialog::Accepted));
     } else {
         EXPECT_TRUE(ui().Shown().isEmpty());
     }
-    if (c.fault == 4)
+    if (c.fault == 4) {
         EXPECT_FALSE(faults.calls.contains(QXPgmrId::SelectProgrammerModel));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, ConfigureFaultTest, ::testing::ValuesIn(kFaultCases),
