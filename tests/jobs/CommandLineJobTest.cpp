@@ -40,9 +40,7 @@ protected:
     {
         const QString path = tempPath("line4.qx");
         EXPECT_TRUE(start("-device " + device));
-        operationWindow().txtFile->setText(QStringLiteral("image.bin"));
-        data().strFileName = QStringLiteral("image.bin");
-        data().bRemindToVerifyChecksum = false;
+        MarkBufferFromFile();
         bool ok = false;
         gMainForm->ExecSaveJobCmd(1, path, ok);
         EXPECT_TRUE(ok);

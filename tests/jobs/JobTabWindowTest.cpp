@@ -29,9 +29,7 @@ TEST_F(JobTabWindowTest, ASavedJobCarriesTheRowsOfItsDevice)
         SCOPED_TRACE(device);
         frmProgram& w = operationWindow();
         ASSERT_TRUE(w.SelectDevice(QString::fromLatin1(device)));
-        w.txtFile->setText(QStringLiteral("image.bin"));
-        gMainForm->pgmrData().strFileName = QStringLiteral("image.bin");
-        gMainForm->pgmrData().bRemindToVerifyChecksum = false;
+        MarkBufferFromFile();
         ASSERT_GE(w.tabOperation->Count(), 2);
         w.SelectTab(2);
 
@@ -60,9 +58,7 @@ TEST_F(JobTabWindowTest, AutomationSelectsTheTabTheLastJobNames)
 {
     frmProgram& w = operationWindow();
     ASSERT_TRUE(w.SelectDevice(QStringLiteral("AM27C512")));
-    w.txtFile->setText(QStringLiteral("image.bin"));
-    gMainForm->pgmrData().strFileName = QStringLiteral("image.bin");
-    gMainForm->pgmrData().bRemindToVerifyChecksum = false;
+    MarkBufferFromFile();
     ASSERT_GE(w.tabOperation->Count(), 2);
     w.SelectTab(2);
     bool ok = false;

@@ -28,10 +28,7 @@ protected:
         MainWindowTest::SetUp();
         ASSERT_TRUE(start());
         ASSERT_TRUE(operationWindow().SelectDevice(QStringLiteral("AM27C512")));
-        // A buffer loaded from a file, and no checksum question.
-        operationWindow().txtFile->setText(QStringLiteral("image.bin"));
-        data().strFileName = QStringLiteral("image.bin");
-        data().bRemindToVerifyChecksum = false;
+        MarkBufferFromFile();
     }
     ProgrammerClass& data() { return gMainForm->pgmrData(); }
     frmMain& main() { return *gMainForm; }

@@ -11,9 +11,11 @@
 #include "mainwindow/frmMain.h"
 #include "operation/frmProgram.h"
 #include "platform/MemberTable.h"
+#include "settings/ProgrammerClass.h"
 #include "shell/StartUp.h"
 
 #include <QHash>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QStringList>
 
@@ -126,6 +128,14 @@ protected:
     }
 
     frmProgram& operationWindow() { return *gMainForm->frmP; }
+    // The buffer counts as loaded from a file, and a save asks no checksum
+    // question: what a job save needs of the station.
+    void MarkBufferFromFile()
+    {
+        operationWindow().txtFile->setText(QStringLiteral("image.bin"));
+        gMainForm->pgmrData().strFileName = QStringLiteral("image.bin");
+        gMainForm->pgmrData().bRemindToVerifyChecksum = false;
+    }
     QStringList statusLines()
     {
         QStringList lines;
