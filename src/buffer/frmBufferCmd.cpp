@@ -33,18 +33,6 @@
 using enginecall::Ask;
 using enginecall::Try;
 
-namespace {
-
-QLabel* Caption(QWidget* parent, const char* name, const QString& text, const QString& tip = {})
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setToolTip(tip);
-    return label;
-}
-
-} // namespace
-
 frmBufferCmd::frmBufferCmd(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmBufferCmd"));
@@ -52,11 +40,11 @@ frmBufferCmd::frmBufferCmd(QWidget* parent) : QDialog(parent)
 
     Frame1 = new QGroupBox(QStringLiteral("Checksum"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    TypeLabel = Caption(Frame1, "TypeLabel", QStringLiteral("Type:"));
+    TypeLabel = devicedialogs::Caption(Frame1, "TypeLabel", QStringLiteral("Type:"));
     CSumType = new QComboBox(Frame1);
     CSumType->setObjectName(QStringLiteral("CSumType"));
     CSumType->setToolTip(QStringLiteral("Select the Check Sum Mode"));
-    MethodLabel = Caption(Frame1, "MethodLabel", QStringLiteral("Method:"));
+    MethodLabel = devicedialogs::Caption(Frame1, "MethodLabel", QStringLiteral("Method:"));
     CSumMethod = new QComboBox(Frame1);
     CSumMethod->setObjectName(QStringLiteral("CSumMethod"));
     CSumMethod->setToolTip(QStringLiteral("Select the Check Sum Method"));
@@ -68,19 +56,21 @@ frmBufferCmd::frmBufferCmd(QWidget* parent) : QDialog(parent)
 
     CurrentBufContents = new QGroupBox(QStringLiteral("Current Buffer Contents"), this);
     CurrentBufContents->setObjectName(QStringLiteral("CurrentBufContents"));
-    Label1 = Caption(CurrentBufContents, "Label1", QStringLiteral("Pattern:"));
+    Label1 = devicedialogs::Caption(CurrentBufContents, "Label1", QStringLiteral("Pattern:"));
     FileNameText = new QLineEdit(CurrentBufContents);
     FileNameText->setObjectName(QStringLiteral("FileNameText"));
     FileNameText->setToolTip(QStringLiteral("File Name Text"));
     FileNameText->setReadOnly(true);
-    Label2 = Caption(CurrentBufContents, "Label2", QStringLiteral("Date:"));
-    DateText = Caption(CurrentBufContents, "DateText", QString(), QStringLiteral("Current File Modified by Date"));
-    Label3 = Caption(CurrentBufContents, "Label3", QStringLiteral("Size:"));
-    SizeText = Caption(CurrentBufContents, "SizeText", QString(), QStringLiteral("Current Buffer Size"));
-    Label4 = Caption(CurrentBufContents, "Label4", QStringLiteral("Type:"));
-    TypeText = Caption(CurrentBufContents, "TypeText", QString(), QStringLiteral("Current Buffer Type"));
-    CSUMLabel = Caption(CurrentBufContents, "CSUMLabel", QStringLiteral("CSUM:"));
-    CheckSumText = Caption(CurrentBufContents, "CheckSumText", QString(), QStringLiteral("Current Check Sum"));
+    Label2 = devicedialogs::Caption(CurrentBufContents, "Label2", QStringLiteral("Date:"));
+    DateText = devicedialogs::Caption(CurrentBufContents, "DateText", QString(),
+                                      QStringLiteral("Current File Modified by Date"));
+    Label3 = devicedialogs::Caption(CurrentBufContents, "Label3", QStringLiteral("Size:"));
+    SizeText = devicedialogs::Caption(CurrentBufContents, "SizeText", QString(), QStringLiteral("Current Buffer Size"));
+    Label4 = devicedialogs::Caption(CurrentBufContents, "Label4", QStringLiteral("Type:"));
+    TypeText = devicedialogs::Caption(CurrentBufContents, "TypeText", QString(), QStringLiteral("Current Buffer Type"));
+    CSUMLabel = devicedialogs::Caption(CurrentBufContents, "CSUMLabel", QStringLiteral("CSUM:"));
+    CheckSumText =
+        devicedialogs::Caption(CurrentBufContents, "CheckSumText", QString(), QStringLiteral("Current Check Sum"));
     auto* fields = new QGridLayout(CurrentBufContents);
     fields->addWidget(Label1, 0, 0);
     fields->addWidget(FileNameText, 0, 1, 1, 3);

@@ -40,14 +40,6 @@ const QString frmBufferLoad::kNoFileText = QStringLiteral("You must select a val
 
 namespace {
 
-QLabel* Caption(QWidget* parent, const char* name, const QString& text, const QString& tip = {})
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setToolTip(tip);
-    return label;
-}
-
 QLineEdit* AddressBox(QWidget* parent, const char* name)
 {
     auto* box = new QLineEdit(QStringLiteral("0"), parent);
@@ -67,20 +59,20 @@ frmBufferLoad::frmBufferLoad(QWidget* parent) : QDialog(parent), m_check(engine(
     setObjectName(QStringLiteral("frmBufferLoad"));
     setWindowTitle(QStringLiteral("Load File Into Buffer"));
 
-    Label1 = Caption(this, "Label1", QStringLiteral("File Name:"));
+    Label1 = devicedialogs::Caption(this, "Label1", QStringLiteral("File Name:"));
     oFileNameText = new QLineEdit(this);
     oFileNameText->setObjectName(QStringLiteral("oFileNameText"));
     oFileNameText->setToolTip(QStringLiteral("File Name Text"));
-    Label2 = Caption(this, "Label2", QStringLiteral("Date:"));
-    DateText = Caption(this, "DateText", QString(), QStringLiteral("Selected File Modified by Date"));
-    Label3 = Caption(this, "Label3", QStringLiteral("Size:"));
-    SizeText = Caption(this, "SizeText", QString(), QStringLiteral("Selected File Size"));
-    Label4 = Caption(this, "Label4", QStringLiteral("Type:"));
-    TypeText = Caption(this, "TypeText", QString(), QStringLiteral("Selected File Type"));
+    Label2 = devicedialogs::Caption(this, "Label2", QStringLiteral("Date:"));
+    DateText = devicedialogs::Caption(this, "DateText", QString(), QStringLiteral("Selected File Modified by Date"));
+    Label3 = devicedialogs::Caption(this, "Label3", QStringLiteral("Size:"));
+    SizeText = devicedialogs::Caption(this, "SizeText", QString(), QStringLiteral("Selected File Size"));
+    Label4 = devicedialogs::Caption(this, "Label4", QStringLiteral("Type:"));
+    TypeText = devicedialogs::Caption(this, "TypeText", QString(), QStringLiteral("Selected File Type"));
     oUpdateFileInfo = devicedialogs::Button(this, "oUpdateFileInfo", QStringLiteral("&Update File Info"));
     Browse = devicedialogs::Button(this, "Browse", QStringLiteral("&Browse..."));
     Browse->setToolTip(QStringLiteral("Select A File"));
-    LoadFileAsLabel = Caption(this, "LoadFileAsLabel", QStringLiteral("Load File As:"));
+    LoadFileAsLabel = devicedialogs::Caption(this, "LoadFileAsLabel", QStringLiteral("Load File As:"));
     LoadFileAs = new QComboBox(this);
     LoadFileAs->setObjectName(QStringLiteral("LoadFileAs"));
     LoadFileAs->setToolTip(QStringLiteral("Select A File Type"));
@@ -90,11 +82,14 @@ frmBufferLoad::frmBufferLoad(QWidget* parent) : QDialog(parent), m_check(engine(
     LoadEntireFile = devicedialogs::Check(BufLoadOptions, "LoadEntireFile", QStringLiteral("Load Entire File:"));
     ClearBuf = devicedialogs::Check(BufLoadOptions, "ClearBuf", QStringLiteral("Clear Buffer Before Loading:"));
     AutoAddrLoad = devicedialogs::Check(BufLoadOptions, "AutoAddrLoad", QStringLiteral("Automatic Lowest Address To Load:"));
-    LowAddrLabel = Caption(BufLoadOptions, "LowAddrLabel", QStringLiteral("Lowest Address From File To Load:"));
+    LowAddrLabel =
+        devicedialogs::Caption(BufLoadOptions, "LowAddrLabel", QStringLiteral("Lowest Address From File To Load:"));
     LowAddrLoad = AddressBox(BufLoadOptions, "LowAddrLoad");
-    HighAddrLabel = Caption(BufLoadOptions, "HighAddrLabel", QStringLiteral("Highest Address From File To Load:"));
+    HighAddrLabel =
+        devicedialogs::Caption(BufLoadOptions, "HighAddrLabel", QStringLiteral("Highest Address From File To Load:"));
     HighAddrLoad = AddressBox(BufLoadOptions, "HighAddrLoad");
-    BufAddrLabel = Caption(BufLoadOptions, "BufAddrLabel", QStringLiteral("Address In Buffer To Place Data:"));
+    BufAddrLabel =
+        devicedialogs::Caption(BufLoadOptions, "BufAddrLabel", QStringLiteral("Address In Buffer To Place Data:"));
     BufAddrLoad = AddressBox(BufLoadOptions, "BufAddrLoad");
     auto* options = new QFormLayout(BufLoadOptions);
     options->addRow(LoadEntireFile);
@@ -104,7 +99,7 @@ frmBufferLoad::frmBufferLoad(QWidget* parent) : QDialog(parent), m_check(engine(
     options->addRow(HighAddrLabel, HighAddrLoad);
     options->addRow(BufAddrLabel, BufAddrLoad);
 
-    AddrSizeLabel = Caption(this, "AddrSizeLabel", QStringLiteral("Address Size:"));
+    AddrSizeLabel = devicedialogs::Caption(this, "AddrSizeLabel", QStringLiteral("Address Size:"));
     ByteAddrSize = devicedialogs::Option(this, "ByteAddrSize", QStringLiteral("Byte"));
     WordAddrSize = devicedialogs::Option(this, "WordAddrSize", QStringLiteral("Word"));
     DisplayFmt = devicedialogs::RadixFrame(this, DecimalButton, HexadecimalButton);

@@ -18,6 +18,14 @@ namespace devicedialogs {
 
 QLabel* Label(QWidget* parent, const QString& caption) { return new QLabel(caption, parent); }
 
+QLabel* Caption(QWidget* parent, const char* name, const QString& text, const QString& toolTip)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setToolTip(toolTip);
+    return label;
+}
+
 QLineEdit* NumberBox(QWidget* parent, const char* name, const QString& designText, const QString& toolTip,
                      NumberEntry& entry)
 {

@@ -19,6 +19,8 @@ class QWidget;
 namespace devicedialogs {
 
 QLabel* Label(QWidget* parent, const QString& caption);
+// A label other code finds by its name.
+QLabel* Caption(QWidget* parent, const char* name, const QString& text, const QString& toolTip = {});
 // A text box whose every change runs the entry's rule; the entry writes the
 // box's text and maximum length through it.
 QLineEdit* NumberBox(QWidget* parent, const char* name, const QString& designText, const QString& toolTip,

@@ -1,5 +1,6 @@
 #include "frmSKPwd.h"
 
+#include "device/DeviceDialogs.h"
 #include "engine/QXPgmrControl.h"
 #include "mainwindow/BlackBoxLog.h"
 #include "platform/AutomationError.h"
@@ -25,13 +26,6 @@ QLineEdit* PasswordBox(const char* name, QWidget* parent)
     return box;
 }
 
-QLabel* NamedLabel(const char* name, const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    return label;
-}
-
 } // namespace
 
 frmSKPwd::frmSKPwd(QXPgmrControl& engine, ProgrammerClass& data, QWidget* parent)
@@ -41,13 +35,14 @@ frmSKPwd::frmSKPwd(QXPgmrControl& engine, ProgrammerClass& data, QWidget* parent
 {
     setObjectName(QStringLiteral("frmSKPwd"));
     setWindowTitle(QStringLiteral("Sealbook Password"));
-    OldPasswordLabel = NamedLabel("OldPasswordLabel", QStringLiteral("Old Password :"), this);
+    OldPasswordLabel = devicedialogs::Caption(this, "OldPasswordLabel", QStringLiteral("Old Password :"));
     txtSKPwd = PasswordBox("txtSKPwd", this);
-    NewPasswordLabel = NamedLabel("NewPasswordLabel", QStringLiteral("New Password :"), this);
+    NewPasswordLabel = devicedialogs::Caption(this, "NewPasswordLabel", QStringLiteral("New Password :"));
     txtNewSKPwd = PasswordBox("txtNewSKPwd", this);
-    VerifyPasswordLabel = NamedLabel("VerifyPasswordLabel", QStringLiteral("Verify New Password :"), this);
+    VerifyPasswordLabel = devicedialogs::Caption(this, "VerifyPasswordLabel", QStringLiteral("Verify New Password :"));
     txtVerifySKPwd = PasswordBox("txtVerifySKPwd", this);
-    lblWarning = NamedLabel("lblWarning", QStringLiteral("Maximum password length is 15 characters."), this);
+    lblWarning =
+        devicedialogs::Caption(this, "lblWarning", QStringLiteral("Maximum password length is 15 characters."));
     cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);

@@ -1,5 +1,6 @@
 #include "frmSealbookConfigure.h"
 
+#include "device/DeviceDialogs.h"
 #include "engine/QXPgmrControl.h"
 #include "mainwindow/BlackBoxLog.h"
 #include "platform/AutomationError.h"
@@ -13,14 +14,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QCheckBox* OptionBox(const char* name, const QString& caption, const QString& tip, QWidget* parent)
-{
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setToolTip(tip);
-    return box;
-}
 
 Qt::CheckState StateOf(bool checked)
 {
@@ -36,28 +29,24 @@ frmSealbookConfigure::frmSealbookConfigure(QXPgmrControl& engine, ProgrammerClas
 {
     setObjectName(QStringLiteral("frmSealbookConfigure"));
     setWindowTitle(QStringLiteral("Sealbook Configure"));
-    oStartInOperatorMode = OptionBox(
-        "oStartInOperatorMode", QStringLiteral("Start Tarvo in Operator &mode."),
+    oStartInOperatorMode = devicedialogs::Check(
+        this, "oStartInOperatorMode", QStringLiteral("Start Tarvo in Operator &mode."),
         QStringLiteral("Operator mode limits user interface to loading existing jobs.  A password is required to exit "
-                       "operator mode."),
-        this);
-    chkEnableMarkInput = OptionBox(
-        "chkEnableMarkInput", QStringLiteral("&Enable laser marker input fields in Operator mode."),
-        QStringLiteral("Enables/Disables the text input fields of the laser configure dialog box in Operator mode."),
-        this);
+                       "operator mode."));
+    chkEnableMarkInput = devicedialogs::Check(
+        this, "chkEnableMarkInput", QStringLiteral("&Enable laser marker input fields in Operator mode."),
+        QStringLiteral("Enables/Disables the text input fields of the laser configure dialog box in Operator mode."));
     chkVerifyChecksum =
-        OptionBox("chkVerifyChecksum", QStringLiteral("&Verify data pattern checksum."),
-                  QStringLiteral("Verify the checksum of the data pattern when the job is loaded."), this);
-    chkRemind =
-        OptionBox("chkRemind", QStringLiteral("&Display verify data pattern checksum setting during job save."),
-                  QStringLiteral("When saving a job, the software will display the verify data pattern checksum "
-                                 "setting and present the option to cancel the saving of the job."),
-                  this);
-    oStoreDataPatternInSkFile = OptionBox(
-        "oStoreDataPatternInSkFile", QStringLiteral("&Store data pattern in Sealbook file."),
+        devicedialogs::Check(this, "chkVerifyChecksum", QStringLiteral("&Verify data pattern checksum."),
+                             QStringLiteral("Verify the checksum of the data pattern when the job is loaded."));
+    chkRemind = devicedialogs::Check(
+        this, "chkRemind", QStringLiteral("&Display verify data pattern checksum setting during job save."),
+        QStringLiteral("When saving a job, the software will display the verify data pattern checksum "
+                       "setting and present the option to cancel the saving of the job."));
+    oStoreDataPatternInSkFile = devicedialogs::Check(
+        this, "oStoreDataPatternInSkFile", QStringLiteral("&Store data pattern in Sealbook file."),
         QStringLiteral("Determines whether the data buffer data will be stored in the Sealbook file or reside in an "
-                       "external data pattern file."),
-        this);
+                       "external data pattern file."));
     oStoreDataPatternInSkFile->setTristate(true);
     cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
