@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -94,8 +95,15 @@ bool LocalLabelEditorLink::Activate(const QString& title, QString& reason)
         reason = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
-    int rc = ::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address));
-    if (rc < 0 && (errno == EINPROGRESS || errno == EAGAIN)) {
+    // A local connect is made at once, or refused with EAGAIN while the
+    // editor's queue is full: that is tried again until the wait is over.
+    QElapsedTimer waited;
+    waited.start();
+    int rc;
+    while ((rc = ::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address))) < 0
+           && (errno == EAGAIN || errno == EINTR) && waited.elapsed() < kConnectWaitMs)
+        ::usleep(10000);
+    if (rc < 0 && errno == EINPROGRESS) {
         int error = ETIMEDOUT;
         socklen_t length = sizeof(error);
         if (WaitFor(m_fd, POLLOUT, kConnectWaitMs))
