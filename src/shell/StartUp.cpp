@@ -1,6 +1,7 @@
 #include "StartUp.h"
 
 #include "ComponentRegistration.h"
+#include "DeferredIconStyle.h"
 #include "automation/AutomationServer.h"
 #include "automation/frmAutomationHost.h"
 #include "ShellUtilities.h"
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <cstdio>
+#include <future>
 #include <memory>
 
 frmMain* gMainForm = nullptr;
@@ -44,17 +46,19 @@ const QString kUsageText = QStringLiteral("Available command line options: \r\n\
                                           "-log <Log File Name>\r\n");
 } // namespace
 
-// The program icon, on the top of the main window's owner chain, the main
-// window (loading it if that has not happened yet) and the application. Qt
+// The program icon, on the application, the top of the main window's owner
+// chain and the main window (loading it if that has not happened yet). Qt
 // keeps one icon with every size, so the two calls of start-up set the same.
+// The application has it before the main window loads, so that the operation
+// window's title bar shows it at once instead of a stand-in from the style.
 static void SetAppIcons()
 {
     const QIcon icon = AppIcon();
+    QApplication::setWindowIcon(icon);
     gMainForm->EnsureLoaded();
     if (QWidget* top = GetTopOwnerWindow(gMainForm))
         top->setWindowIcon(icon);
     gMainForm->setWindowIcon(icon);
-    QApplication::setWindowIcon(icon);
 }
 
 
@@ -125,9 +129,15 @@ static std::unique_ptr<AutomationServer> PublishAutomation()
 
 int Main()
 {
+    QApplication::setStyle(new DeferredIconStyle);
     if (appinfo::GetStartMode() != appinfo::StartMode::Standalone)
         return RunEmbedded();
     InstallTerminationHandler(OnTerminationRequest);
+    // The session bus is reached on a helper thread while the station loads:
+    // offering automation once it stands then finds the connection made (or
+    // known to be missing) instead of waiting for it. Whatever the outcome,
+    // the helper is waited for before Main returns.
+    const std::future<void> busReached = std::async(std::launch::async, [] { (void)QDBusConnection::sessionBus(); });
     // Watching processes (tests, measures) learn that start-up has begun.
     if (qEnvironmentVariableIsSet("TARVO_REPORT_SHOWN")) {
         std::fputs("starting\n", stdout);
