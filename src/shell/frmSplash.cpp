@@ -47,18 +47,15 @@ frmSplash::frmSplash()
     auto* layout = new QVBoxLayout(fraMainFrame);
     Image1 = new QLabel(fraMainFrame);
     Image1->setPixmap(AppIcon().pixmap(64, 64));
-    // The title is the window font, larger: a bold face or rich text would
-    // cost start-up a second font and a text document.
+    // Every text of the splash is in the window font and plain: another
+    // size, a bold face or rich text would cost start-up a second font
+    // (and a text document), and the short legal notice needs no wrapping.
     auto* title = new QLabel(appinfo::ApplicationTitle(), fraMainFrame);
     title->setObjectName(QStringLiteral("lblTitle"));
     title->setTextFormat(Qt::PlainText);
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
-    title->setFont(titleFont);
     lblStep = new QLabel(fraMainFrame);
     lblVersion = new QLabel(fraMainFrame);
     lblLegal = new QLabel(LegalNotice(), fraMainFrame);
-    lblLegal->setWordWrap(true);
     for (QWidget* w : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(title), static_cast<QWidget*>(lblStep),
                        static_cast<QWidget*>(lblVersion), static_cast<QWidget*>(lblLegal)})
         layout->addWidget(w);
@@ -89,10 +86,12 @@ void frmSplash::ShowInitStep(const QVariant& step)
             lblVersion->setText(SplashVersionLine(*HostEngine()));
     }
     // Painting is what a step costs: a step that changes no text shows as it
-    // was.
+    // was, and one that does paints its two lines (the labels span the
+    // splash, so a longer text needs no new layout).
     if (lblStep->text() + lblVersion->text() == before)
         return;
     ++m_repaints;
-    repaint();
+    lblStep->repaint();
+    lblVersion->repaint();
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
