@@ -18,6 +18,8 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -84,11 +86,24 @@ void Rotate(const QDir& folder)
     const QString log = folder.filePath(kLogFileName);
     if (!QFileInfo::exists(log))
         return;
-    const QString archive = folder.filePath(QStringLiteral("qx%1.log").arg(ChooseArchive(folder)));
+    const QByteArray archive =
+        QFile::encodeName(folder.filePath(QStringLiteral("qx%1.log").arg(ChooseArchive(folder))));
     // rename(2) replaces the old archive in the same step. When the move
     // fails, the log stays where it is with every line it holds, and the
     // lines go on being appended to it.
-    std::rename(QFile::encodeName(log).constData(), QFile::encodeName(archive).constData());
+    // Freeing the replaced archive's blocks can take milliseconds (a file
+    // system that discards freed blocks waits for the disk): the old archive
+    // is held open across the rename and let go on a helper thread, so that
+    // the freeing happens there and not in the line being logged.
+    const int replaced = ::open(archive.constData(), O_RDONLY | O_CLOEXEC);
+    std::rename(QFile::encodeName(log).constData(), archive.constData());
+    if (replaced < 0)
+        return;
+    try {
+        std::thread([replaced] { ::close(replaced); }).detach();
+    } catch (const std::system_error&) {
+        ::close(replaced);
+    }
 }
 
 enum class AppendResult { Written, NotOpened, WriteFailed };

@@ -79,7 +79,7 @@ struct Location
     mode_t mode = 0600;
 };
 
-Location HiveLocation(Hive hive)
+Location WorkOutHiveLocation(Hive hive)
 {
     const QString dir = qEnvironmentVariable("TARVO_REGISTRY_DIR");
     const QString file = hive == Hive::CurrentUser ? QStringLiteral("HKCU.reg") : QStringLiteral("HKLM.reg");
@@ -91,6 +91,26 @@ Location HiveLocation(Hive hive)
     if (config.isEmpty() || QDir::isRelativePath(config))
         config = QDir::homePath() + QStringLiteral("/.config");
     return {config + QStringLiteral("/Corvane/registry/") + file, true, 0600};
+}
+
+// Start-up alone reads hundreds of values: the place is worked out again only
+// when one of the variables it comes from has changed.
+Location HiveLocation(Hive hive)
+{
+    struct Known
+    {
+        bool valid = false;
+        QByteArray dir, config, home;
+        Location location;
+    };
+    thread_local Known known[2];
+    Known& k = known[hive == Hive::CurrentUser ? 0 : 1];
+    QByteArray dir = qgetenv("TARVO_REGISTRY_DIR");
+    QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    QByteArray home = qgetenv("HOME");
+    if (!k.valid || k.dir != dir || k.config != config || k.home != home)
+        k = {true, std::move(dir), std::move(config), std::move(home), WorkOutHiveLocation(hive)};
+    return k.location;
 }
 
 // What a handle stands for. A root (a predefined handle or a connected one)
