@@ -42,7 +42,12 @@ namespace {
 
 const QByteArray kSignature = "Corvane registry hive 1";
 
-bool SameName(QStringView a, QStringView b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+// Names differing in length never match (case folding keeps the length of
+// every character), so most names are passed over without folding them.
+bool SameName(QStringView a, QStringView b)
+{
+    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 bool IsUtf8(QByteArrayView bytes)
 {
