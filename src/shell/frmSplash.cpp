@@ -78,7 +78,8 @@ void frmSplash::ShowInitStep(const QVariant& step)
         "Loading Algorithm Database...",
         "Establishing Communication...",
     };
-    const QString before = lblStep->text() + lblVersion->text();
+    const QString stepBefore = lblStep->text();
+    const QString versionBefore = lblVersion->text();
     if (ok && n >= 0 && n < 4) {
         lblStep->setText(QString::fromLatin1(kSteps[n]));
         g_stepsShown << lblStep->text();
@@ -86,12 +87,16 @@ void frmSplash::ShowInitStep(const QVariant& step)
             lblVersion->setText(SplashVersionLine(*HostEngine()));
     }
     // Painting is what a step costs: a step that changes no text shows as it
-    // was, and one that does paints its two lines (the labels span the
-    // splash, so a longer text needs no new layout).
-    if (lblStep->text() + lblVersion->text() == before)
+    // was, and one that does paints the lines it changed, at once and in one
+    // go (the labels span the splash, so a longer text needs no new layout).
+    QRegion changed;
+    if (lblStep->text() != stepBefore)
+        changed += lblStep->geometry().translated(fraMainFrame->pos());
+    if (lblVersion->text() != versionBefore)
+        changed += lblVersion->geometry().translated(fraMainFrame->pos());
+    if (changed.isEmpty())
         return;
     ++m_repaints;
-    lblStep->repaint();
-    lblVersion->repaint();
+    repaint(changed);
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
