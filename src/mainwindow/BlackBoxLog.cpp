@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringMatcher>
+#include <bitset>
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -66,13 +67,24 @@ void WriteJobHeader()
 // than now).
 int ChooseArchive(const QDir& folder)
 {
+    // One read of the folder tells which numbers are taken; the dates are
+    // looked at only when every number is.
+    std::bitset<kArchiveCount> taken;
+    const QStringList names = folder.entryList({QStringLiteral("qx*.log")}, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        bool ok = false;
+        const int n = QStringView(name).mid(2, name.size() - 6).toInt(&ok);
+        if (ok && n >= 0 && n < kArchiveCount && name == QStringLiteral("qx%1.log").arg(n))
+            taken.set(size_t(n));
+    }
+    for (int n = 0; n < kArchiveCount; ++n) {
+        if (!taken.test(size_t(n)) && !QFileInfo::exists(folder.filePath(QStringLiteral("qx%1.log").arg(n))))
+            return n;
+    }
     int chosen = 0;
     QDateTime oldest = QDateTime::currentDateTime();
     for (int n = 0; n < kArchiveCount; ++n) {
-        const QFileInfo archive(folder.filePath(QStringLiteral("qx%1.log").arg(n)));
-        if (!archive.exists())
-            return n;
-        const QDateTime date = archive.lastModified();
+        const QDateTime date = QFileInfo(folder.filePath(QStringLiteral("qx%1.log").arg(n))).lastModified();
         if (date < oldest) {
             chosen = n;
             oldest = date;
