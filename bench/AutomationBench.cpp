@@ -153,7 +153,9 @@ int main(int argc, char** argv)
     qputenv("TARVO_MANUALHDL_TRACE", trace.toUtf8());
 
     QProcess daemon;
-    daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address"});
+    // The bus socket lives in the bench's own folder, removed with it.
+    daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address",
+                                                 QStringLiteral("--address=unix:dir=") + station.filePath(QString())});
     if (!daemon.waitForStarted() || !daemon.waitForReadyRead(10000)) {
         std::fprintf(stderr, "bench_automation: no private bus\n");
         return 1;

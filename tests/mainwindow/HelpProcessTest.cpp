@@ -41,7 +41,9 @@ protected:
         env.remove("BROWSER");
         env.remove("DEFAULT_BROWSER");
         m_daemon.setProcessEnvironment(env);
-        m_daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
+        // The bus socket lives in the test's own folder, removed with it.
+        m_daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address",
+                                       "--address=unix:dir=" + QDir(tempPath()).absolutePath()});
         ASSERT_TRUE(m_daemon.waitForStarted());
         while (!m_daemon.canReadLine())
             ASSERT_TRUE(m_daemon.waitForReadyRead(10000));
