@@ -44,8 +44,50 @@ void SetComponentFolder(const QString& folder) { g_componentFolder = folder; }
 int RegistrationTimeLimitMs() { return g_timeLimitMs; }
 void SetRegistrationTimeLimitMs(int ms) { g_timeLimitMs = ms; }
 
+namespace {
+// Joined at the latest when the program ends.
+struct Preload
+{
+    std::thread thread;
+    ~Preload()
+    {
+        if (thread.joinable())
+            thread.join();
+    }
+};
+Preload g_preload;
+} // namespace
+
+void PreloadComponents()
+{
+    if (g_preload.thread.joinable())
+        return;
+    QStringList paths;
+    for (const QString& name : CompanionFiles()) {
+        const QString path = LocateComponent(name);
+        if (!path.isEmpty() && !path.endsWith(QLatin1String("EXE"), Qt::CaseInsensitive))
+            paths << path;
+    }
+    try {
+        g_preload.thread = std::thread([paths] {
+            // A loaded library stays loaded when its QLibrary goes.
+            for (const QString& path : paths)
+                QLibrary(path).load();
+        });
+    } catch (const std::system_error&) {
+        // No helper: registration loads them itself.
+    }
+}
+
+void FinishPreloadingComponents()
+{
+    if (g_preload.thread.joinable())
+        g_preload.thread.join();
+}
+
 bool RegisterComponents()
 {
+    FinishPreloadingComponents();
     for (const QString& name : CompanionFiles()) {
         if (!RegisterOneComponent(name))
             return false;

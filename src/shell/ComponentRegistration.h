@@ -12,6 +12,14 @@
 const QStringList& CompanionFiles();
 
 bool RegisterComponents();
+
+// Loading the companion libraries is most of what registering them costs:
+// start-up has them loaded on a helper thread while it builds its windows,
+// and registration then finds them loaded. Preloading reports nothing (a
+// file that does not load is reported by its registration) and is waited
+// for before registering; FinishPreloadingComponents may be called again.
+void PreloadComponents();
+void FinishPreloadingComponents();
 bool RegisterOneComponent(const QString& name);
 QString LocateComponent(const QString& name);
 bool RegisterServer(const QString& path, bool bRegister);

@@ -2,6 +2,7 @@
 
 #include "ComponentRegistration.h"
 #include "DeferredIconStyle.h"
+#include "FontWarmUp.h"
 #include "automation/AutomationServer.h"
 #include "automation/frmAutomationHost.h"
 #include "ShellUtilities.h"
@@ -133,6 +134,7 @@ int Main()
     if (appinfo::GetStartMode() != appinfo::StartMode::Standalone)
         return RunEmbedded();
     InstallTerminationHandler(OnTerminationRequest);
+    PreloadComponents();
     // The session bus is reached on a helper thread while the station loads:
     // offering automation once it stands then finds the connection made (or
     // known to be missing) instead of waiting for it. Whatever the outcome,
@@ -208,6 +210,7 @@ static StartUpOutcome StartApplicationBody()
     if (!g_instance)
         g_instance = std::make_unique<appinfo::SingleInstance>(appinfo::ApplicationTitle());
     if (!g_instance->TryAcquire()) {
+        FinishFontWarmUp();
         Ui().MsgBox(QStringLiteral("Only one instance of this application could be run at a time!"), vb::vbCritical,
                     QStringLiteral("Instance Error"));
         return StartUpOutcome::Ended;
@@ -224,10 +227,13 @@ static StartUpOutcome StartApplicationBody()
     ReadCommandLine(raw);
 
     if (FindCommandLineArg(QStringLiteral("-?")) != -1) {
+        FinishFontWarmUp();
         Ui().MsgBox(kUsageText, vb::vbInformation, QStringLiteral("Command Line Options"));
         return StartUpOutcome::Ended;
     }
 
+    // The first window: the font configuration read ahead must be there.
+    FinishFontWarmUp();
     gMainForm = new frmMain();
 
     frmSplash& splash = frmSplash::Instance();
