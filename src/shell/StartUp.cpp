@@ -115,14 +115,14 @@ static int RunEmbedded()
 
 // A station the user started offers automation once it stands: it asks for
 // the name, queued behind a holder.
-static std::unique_ptr<AutomationServer> PublishAutomation()
+static std::unique_ptr<AutomationServer> PublishAutomation(const QDBusConnection& bus)
 {
     SetAutomationHost(&g_automationHost);
-    auto server = std::make_unique<AutomationServer>(QDBusConnection::sessionBus());
+    auto server = std::make_unique<AutomationServer>(bus);
     QString reason;
     if (!server->Publish(true, &reason)) {
         WriteLogInfo(QStringLiteral("Automation is not offered: ") + reason, true);
-        if (!QDBusConnection::sessionBus().isConnected())
+        if (!bus.isConnected())
             server.reset();
     }
     return server;
@@ -137,9 +137,11 @@ int Main()
     PreloadComponents();
     // The session bus is reached on a helper thread while the station loads:
     // offering automation once it stands then finds the connection made (or
-    // known to be missing) instead of waiting for it. Whatever the outcome,
-    // the helper is waited for before Main returns.
-    const std::future<void> busReached = std::async(std::launch::async, [] { (void)QDBusConnection::sessionBus(); });
+    // known to be missing) instead of waiting for it; asking again would try
+    // a missing bus once more. Whatever the outcome, the helper is waited for
+    // before Main returns.
+    std::future<QDBusConnection> sessionBus =
+        std::async(std::launch::async, [] { return QDBusConnection::sessionBus(); });
     // Watching processes (tests, measures) learn that start-up has begun.
     if (qEnvironmentVariableIsSet("TARVO_REPORT_SHOWN")) {
         std::fputs("starting\n", stdout);
@@ -154,7 +156,7 @@ int Main()
         QTimer::singleShot(0, gMainForm, [] { gMainForm->close(); });
         return qApp->exec();
     }
-    const std::unique_ptr<AutomationServer> automation = PublishAutomation();
+    const std::unique_ptr<AutomationServer> automation = PublishAutomation(sessionBus.get());
     // Start-up measures wait for this line: the station is up and shown.
     if (qEnvironmentVariableIsSet("TARVO_REPORT_SHOWN")) {
         std::fputs("shown\n", stdout);
