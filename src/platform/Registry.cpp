@@ -105,9 +105,12 @@ Location HiveLocation(Hive hive)
     };
     thread_local Known known[2];
     Known& k = known[hive == Hive::CurrentUser ? 0 : 1];
+    // Only what the place can come from is read: a registry folder named in
+    // the environment makes the others irrelevant.
     QByteArray dir = qgetenv("TARVO_REGISTRY_DIR");
-    QByteArray config = qgetenv("XDG_CONFIG_HOME");
-    QByteArray home = qgetenv("HOME");
+    const bool fromUser = dir.isEmpty() && hive == Hive::CurrentUser;
+    QByteArray config = fromUser ? qgetenv("XDG_CONFIG_HOME") : QByteArray();
+    QByteArray home = fromUser ? qgetenv("HOME") : QByteArray();
     if (!k.valid || k.dir != dir || k.config != config || k.home != home)
         k = {true, std::move(dir), std::move(config), std::move(home), WorkOutHiveLocation(hive)};
     return k.location;
