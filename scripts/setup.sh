@@ -6,7 +6,7 @@ TARVO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TARVO_BUILD="${TARVO_BUILD:-$TARVO_ROOT/build}"
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-          libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev dbus dbus-daemon
+          libsqlite3-dev libfontconfig-dev libgtest-dev libgmock-dev libbenchmark-dev dbus dbus-daemon
           libglib2.0-bin srecord xvfb xauth python3 python3-dbus python3-gi poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
