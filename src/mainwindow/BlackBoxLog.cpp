@@ -70,8 +70,11 @@ int ChooseArchive(const QDir& folder)
     // One read of the folder tells which numbers are taken; the dates are
     // looked at only when every number is.
     std::bitset<kArchiveCount> taken;
-    const QStringList names = folder.entryList({QStringLiteral("qx*.log")}, QDir::Files | QDir::Hidden | QDir::System);
+    // (Names are matched here: a name filter would cost a regular expression.)
+    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
+        if (!name.startsWith(QLatin1String("qx")) || !name.endsWith(QLatin1String(".log")))
+            continue;
         bool ok = false;
         const int n = QStringView(name).mid(2, name.size() - 6).toInt(&ok);
         if (ok && n >= 0 && n < kArchiveCount && name == QStringLiteral("qx%1.log").arg(n))
