@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSettings>
 
 FaultPlan FaultPlan::Read(const QString& engineFolder)
@@ -15,8 +14,10 @@ FaultPlan FaultPlan::Read(const QString& engineFolder)
         for (const QString& key : ini.childKeys())
             plan.m_entries.insert(key.toLower(), ini.value(key).toString());
     }
-    static const QRegularExpression separators(QStringLiteral("[;,]"));
-    for (const QString& entry : qEnvironmentVariable("TARVO_ENGINE_FAULTS").split(separators, Qt::SkipEmptyParts)) {
+    // Entries are separated by ";" or ",".
+    QString entries = qEnvironmentVariable("TARVO_ENGINE_FAULTS");
+    entries.replace(QLatin1Char(','), QLatin1Char(';'));
+    for (const QString& entry : entries.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const qsizetype eq = entry.indexOf(QLatin1Char('='));
         if (eq > 0)
             plan.m_entries.insert(entry.left(eq).trimmed().toLower(), entry.mid(eq + 1).trimmed());
