@@ -9,7 +9,6 @@
 #include "settings/cRegistry.h"
 #include "shell/ShellUtilities.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +16,7 @@
 #include <bitset>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <system_error>
@@ -84,10 +84,18 @@ int ChooseArchive(const QDir& folder)
         if (!taken.test(size_t(n)) && !QFileInfo::exists(folder.filePath(QStringLiteral("qx%1.log").arg(n))))
             return n;
     }
+    // Dates to the millisecond, read straight from the file system (a local
+    // date would look up the time zone for every archive); an archive that
+    // cannot be read counts as dated at the epoch.
+    const auto msecs = [](const timespec& t) { return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000; };
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
     int chosen = 0;
-    QDateTime oldest = QDateTime::currentDateTime();
+    qint64 oldest = msecs(now);
     for (int n = 0; n < kArchiveCount; ++n) {
-        const QDateTime date = QFileInfo(folder.filePath(QStringLiteral("qx%1.log").arg(n))).lastModified();
+        struct stat st {};
+        const QByteArray path = QFile::encodeName(folder.filePath(QStringLiteral("qx%1.log").arg(n)));
+        const qint64 date = ::stat(path.constData(), &st) == 0 ? msecs(st.st_mtim) : 0;
         if (date < oldest) {
             chosen = n;
             oldest = date;
