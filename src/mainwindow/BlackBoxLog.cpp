@@ -16,7 +16,9 @@
 #include <bitset>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <system_error>
@@ -65,23 +67,38 @@ void WriteJobHeader()
 // The archive the log moves to: the first free number, else the one with the
 // oldest date (the lower number on equal dates, number 0 when none is older
 // than now).
+// The archive number a file name stands for ("qx<n>.log", n written
+// without leading zeros), or -1.
+int ArchiveNumber(const char* name)
+{
+    if (name[0] != 'q' || name[1] != 'x' || name[2] < '0' || name[2] > '9' || (name[2] == '0' && name[3] != '.'))
+        return -1;
+    int n = 0;
+    const char* p = name + 2;
+    for (; *p >= '0' && *p <= '9' && n < kArchiveCount; ++p)
+        n = n * 10 + (*p - '0');
+    return n < kArchiveCount && std::strcmp(p, ".log") == 0 ? n : -1;
+}
+
 int ChooseArchive(const QDir& folder)
 {
-    // One read of the folder tells which numbers are taken; the dates are
-    // looked at only when every number is.
+    // One read of the folder tells which numbers are taken (by a file or
+    // anything else of that name); the dates are looked at only when every
+    // number is. Without the list, each name is looked for.
     std::bitset<kArchiveCount> taken;
-    // (Names are matched here: a name filter would cost a regular expression.)
-    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
-        if (!name.startsWith(QLatin1String("qx")) || !name.endsWith(QLatin1String(".log")))
-            continue;
-        bool ok = false;
-        const int n = QStringView(name).mid(2, name.size() - 6).toInt(&ok);
-        if (ok && n >= 0 && n < kArchiveCount && name == QStringLiteral("qx%1.log").arg(n))
-            taken.set(size_t(n));
+    DIR* dir = ::opendir(QFile::encodeName(folder.path()).constData());
+    const bool listed = dir != nullptr;
+    if (listed) {
+        while (const dirent* entry = ::readdir(dir)) {
+            if (const int n = ArchiveNumber(entry->d_name); n >= 0)
+                taken.set(size_t(n));
+        }
+        ::closedir(dir);
     }
     for (int n = 0; n < kArchiveCount; ++n) {
-        if (!taken.test(size_t(n)) && !QFileInfo::exists(folder.filePath(QStringLiteral("qx%1.log").arg(n))))
+        if (taken.test(size_t(n)))
+            continue;
+        if (listed || !QFileInfo::exists(folder.filePath(QStringLiteral("qx%1.log").arg(n))))
             return n;
     }
     // Dates to the millisecond, read straight from the file system (a local

@@ -116,6 +116,13 @@ TEST_F(BlackBoxLogTest, RotationTakesTheFirstFreeNumberElseTheOldestArchive)
     };
     const Case cases[] = {
         {"number 3 free", [](const QString& f) { QFile::remove(f + "/qx3.log"); }, 3},
+        {"look-alike names take no number",
+         [](const QString& f) {
+             QFile::rename(f + "/qx3.log", f + "/qx03.log");
+             QFile::copy(f + "/qx03.log", f + "/qx3.log.bak");
+             QFile::copy(f + "/qx03.log", f + "/qx3");
+         },
+         3},
         {"oldest archive", [&](const QString& f) { SetModified(f + "/qx57.log", now.addDays(-2)); }, 57},
         {"equal oldest dates: the lower number",
          [&](const QString& f) {
