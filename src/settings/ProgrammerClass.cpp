@@ -7,10 +7,12 @@
 #include "platform/EngineCall.h"
 #include "settings/SettingsLog.h"
 #include "settings/SettingsStore.h"
+#include "settings/cRegistry.h"
 #include "settings/StoredValueConversion.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QSet>
 #include <QtDebug>
 #include <variant>
 
@@ -571,11 +573,25 @@ QString ProgrammerClass::FullDataBufferPath() const
 bool ProgrammerClass::LoadOldActionSettings()
 {
     const QString app = App();
+    // Values of the older layout are left only on stations carried over from
+    // it: one look at the names stored spares a read of every absent one.
+    QSet<QString> stored;
+    {
+        cRegistry registry;
+        OpenSettingsKey(registry, app, kConfiguration);
+        QStringList names;
+        qint32 count = 0;
+        registry.EnumerateValues(names, count);
+        for (const QString& name : names)
+            stored.insert(name.toCaseFolded()); // names match in any letter case
+    }
     for (int action = 0; action < lTotalNumberOfTabs; ++action) {
         const QString prefix = OldActionPrefix(action);
         for (int option = 0; option < GetMaximumNumberOfOptions(); ++option) {
             const auto read = [&](const char* kind) -> qint16 {
                 const QString name = prefix + QLatin1String(kind) + QString::number(option + 1);
+                if (!stored.contains(name.toCaseFolded()))
+                    return 0;
                 const qint16 value =
                     ToInteger(GetSettingValue(app, kConfiguration, name, kOldSettingAbsent), kOldSettingAbsent);
                 if (value == kOldSettingAbsent)

@@ -53,6 +53,7 @@ TEST_F(ProgrammerClassHistoryTest, OlderActionSettingsAreTakenOverOnceAndRemoved
     SaveSettingValue(kApp, "Configuration", "USR_VFY_CB_3", qint16(1));
     SaveSettingValue(kApp, "Configuration", "USR_BLANKCHECK_LB_17", qint16(4));
     SaveSettingValue(kApp, "Configuration", "CB_1", qint16(1));
+    SaveSettingValue(kApp, "Configuration", "usr_vfy_lb_2", qint16(3)); // names match in any letter case
     SaveSettingValue(kApp, "Configuration", "VERIFY_CHECKBOX_3", qint16(0)); // today's layout: not touched
 
     {
@@ -63,11 +64,12 @@ TEST_F(ProgrammerClassHistoryTest, OlderActionSettingsAreTakenOverOnceAndRemoved
         EXPECT_EQ(p.intUserCheckbox(2, 2), 1);          // verify, option 3
         EXPECT_EQ(p.intUserCheckbox(0, 0), 1);          // action 0 has no prefix
         EXPECT_EQ(p.intUserListboxIndex(4, 16), 4);     // blank check, option 17
+        EXPECT_EQ(p.intUserListboxIndex(2, 1), 3);      // verify, option 2, stored in lower case
         EXPECT_EQ(p.intUserListboxIndex(9, 16), 4);     // later actions read the blank check values
         EXPECT_EQ(p.intUserCheckbox(1, 0), 0);          // absent values become 0
         EXPECT_EQ(p.intUserListboxIndex(15, 16), 5);    // the last action row is not read
     }
-    for (const char* name : {"USR_VFY_CB_3", "USR_BLANKCHECK_LB_17", "CB_1"})
+    for (const char* name : {"USR_VFY_CB_3", "USR_BLANKCHECK_LB_17", "CB_1", "usr_vfy_lb_2"})
         EXPECT_EQ(Stored("Configuration", name), "<absent>") << name;
     EXPECT_EQ(Stored("Configuration", "VERIFY_CHECKBOX_3"), "0");
 
