@@ -1,5 +1,6 @@
 #include "ComponentRegistration.h"
 
+#include "StartUpHelper.h"
 #include "platform/AppInfo.h"
 #include "platform/UiService.h"
 
@@ -45,44 +46,33 @@ int RegistrationTimeLimitMs() { return g_timeLimitMs; }
 void SetRegistrationTimeLimitMs(int ms) { g_timeLimitMs = ms; }
 
 namespace {
-// Joined at the latest when the program ends.
-struct Preload
+StartUpHelper g_preload;
+
+// A program registers itself when started; a library is loaded.
+bool IsProgram(const QString& path)
 {
-    std::thread thread;
-    ~Preload()
-    {
-        if (thread.joinable())
-            thread.join();
-    }
-};
-Preload g_preload;
+    return path.right(3).toUpper() == QLatin1String("EXE");
+}
 } // namespace
 
 void PreloadComponents()
 {
-    if (g_preload.thread.joinable())
-        return;
     QStringList paths;
     for (const QString& name : CompanionFiles()) {
         const QString path = LocateComponent(name);
-        if (!path.isEmpty() && !path.endsWith(QLatin1String("EXE"), Qt::CaseInsensitive))
+        if (!path.isEmpty() && !IsProgram(path))
             paths << path;
     }
-    try {
-        g_preload.thread = std::thread([paths] {
-            // A loaded library stays loaded when its QLibrary goes.
-            for (const QString& path : paths)
-                QLibrary(path).load();
-        });
-    } catch (const std::system_error&) {
-        // No helper: registration loads them itself.
-    }
+    g_preload.Start([paths] {
+        // A loaded library stays loaded when its QLibrary goes.
+        for (const QString& path : paths)
+            QLibrary(path).load();
+    });
 }
 
 void FinishPreloadingComponents()
 {
-    if (g_preload.thread.joinable())
-        g_preload.thread.join();
+    g_preload.Finish();
 }
 
 bool RegisterComponents()
@@ -132,7 +122,7 @@ bool RegisterServer(const QString& path, bool bRegister)
     // A program registers itself when started with the switch; we do not wait.
     // Whether it could be started is not looked at either: it counts as
     // registered.
-    if (path.right(3).toUpper() == QLatin1String("EXE")) {
+    if (IsProgram(path)) {
         QProcess::startDetached(path, {bRegister ? QStringLiteral("/REGSERVER") : QStringLiteral("/UNREGSERVER")});
         return true;
     }
