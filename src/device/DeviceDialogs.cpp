@@ -92,6 +92,15 @@ QHBoxLayout* ButtonRow(QPushButton* ok, QPushButton* cancel)
     return row;
 }
 
+void OkCancelButtons(QWidget* parent, QPushButton*& cmdOK, QPushButton*& cmdCancel)
+{
+    cmdOK = new QPushButton(QStringLiteral("&OK"), parent);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), parent);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+}
+
 void CentreOnScreen(QDialog* dialog)
 {
     dialog->adjustSize();

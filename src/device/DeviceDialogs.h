@@ -34,6 +34,8 @@ QGroupBox* RadixFrame(QWidget* parent, QRadioButton*& btnDecimal, QRadioButton*&
 // already shows it (the texts are rewritten as at a click).
 void SelectRadix(QRadioButton* btnDecimal, QRadioButton* btnHexadecimal, bool hex);
 QHBoxLayout* ButtonRow(QPushButton* ok, QPushButton* cancel);
+// "&OK", the button Enter presses, and "&Cancel", named cmdOK and cmdCancel.
+void OkCancelButtons(QWidget* parent, QPushButton*& cmdOK, QPushButton*& cmdCancel);
 void CentreOnScreen(QDialog* dialog);
 
 } // namespace devicedialogs

@@ -1,5 +1,7 @@
 #include "frmOperatorPwd.h"
 
+#include "device/DeviceDialogs.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,11 +15,7 @@ frmOperatorPwd::frmOperatorPwd(QWidget* parent) : QDialog(parent)
     txtPwd = new QLineEdit(this);
     txtPwd->setObjectName(QStringLiteral("txtPwd"));
     txtPwd->setEchoMode(QLineEdit::Password);
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    devicedialogs::OkCancelButtons(this, cmdOK, cmdCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblPwd);
     layout->addWidget(txtPwd);

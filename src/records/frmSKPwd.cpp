@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -43,11 +42,7 @@ frmSKPwd::frmSKPwd(QXPgmrControl& engine, ProgrammerClass& data, QWidget* parent
     txtVerifySKPwd = PasswordBox("txtVerifySKPwd", this);
     lblWarning =
         devicedialogs::Caption(this, "lblWarning", QStringLiteral("Maximum password length is 15 characters."));
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    devicedialogs::OkCancelButtons(this, cmdOK, cmdCancel);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(OldPasswordLabel, 0, 0);
@@ -57,11 +52,7 @@ frmSKPwd::frmSKPwd(QXPgmrControl& engine, ProgrammerClass& data, QWidget* parent
     grid->addWidget(VerifyPasswordLabel, 2, 0);
     grid->addWidget(txtVerifySKPwd, 2, 1);
     grid->addWidget(lblWarning, 3, 0, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    grid->addLayout(buttons, 4, 0, 1, 2);
+    grid->addLayout(devicedialogs::ButtonRow(cmdOK, cmdCancel), 4, 0, 1, 2);
     setTabOrder(txtSKPwd, txtNewSKPwd);
     setTabOrder(txtNewSKPwd, txtVerifySKPwd);
     setTabOrder(txtVerifySKPwd, cmdOK);

@@ -1,5 +1,6 @@
 #include "frmSKReport.h"
 
+#include "device/DeviceDialogs.h"
 #include "platform/Twips.h"
 
 #include <QHeaderView>
@@ -21,11 +22,7 @@ frmSKReport::frmSKReport(qint32 skType, QWidget* parent) : QDialog(parent), m_sk
     sstSKReport->addTab(
         page(mfgSKAutoReport, txtSKAutoNote, QStringLiteral("mfgSKAutoReport"), QStringLiteral("txtSKAutoNote")),
         QStringLiteral("Auto Handler Configuration"));
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    devicedialogs::OkCancelButtons(this, cmdOK, cmdCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(sstSKReport);
     layout->addWidget(cmdOK);

@@ -9,7 +9,6 @@
 #include "settings/ProgrammerClass.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -48,21 +47,13 @@ frmSealbookConfigure::frmSealbookConfigure(QXPgmrControl& engine, ProgrammerClas
         QStringLiteral("Determines whether the data buffer data will be stored in the Sealbook file or reside in an "
                        "external data pattern file."));
     oStoreDataPatternInSkFile->setTristate(true);
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    devicedialogs::OkCancelButtons(this, cmdOK, cmdCancel);
 
     auto* layout = new QVBoxLayout(this);
     for (QCheckBox* box :
          {oStartInOperatorMode, chkEnableMarkInput, chkVerifyChecksum, chkRemind, oStoreDataPatternInSkFile})
         layout->addWidget(box);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    layout->addLayout(buttons);
+    layout->addLayout(devicedialogs::ButtonRow(cmdOK, cmdCancel));
     setTabOrder(oStartInOperatorMode, chkEnableMarkInput);
     setTabOrder(chkEnableMarkInput, chkVerifyChecksum);
     setTabOrder(chkVerifyChecksum, chkRemind);
