@@ -1,33 +1,22 @@
 // The real program asked for help where no viewer can be started (as on a
 // headless machine): it says so and keeps running. The station is started by
 // a private bus daemon of the test's own and reached with gdbus.
-#include "TestEnv.h"
+#include "PrivateBusTest.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
-#include <gtest/gtest.h>
-#include <signal.h>
 
 namespace {
 
-const QString kName = QStringLiteral("com.corvane.Tarvo");
-
-class HelpProcessTest : public TarvoTest
+class HelpProcessTest : public PrivateBusTest
 {
 protected:
     void SetUp() override
     {
-        TarvoTest::SetUp();
-        QProcessEnvironment env = childEnvironment();
-        const QString services = env.value("XDG_DATA_HOME") + "/dbus-1/services";
-        QDir().mkpath(services);
-        ASSERT_TRUE(QFile::copy(BinDir() + "/dbus-1/services/com.corvane.Tarvo.service",
-                                services + "/com.corvane.Tarvo.service"));
-        env.insert("TARVO_UI_SCRIPT", "/dev/null");
-        env.insert("TARVO_UI_LOG", uiLog());
+        PrivateBusTest::SetUp();
+        QProcessEnvironment env = BusEnvironment();
         // No program that could show a page is within reach.
         QStringList path;
         for (const QString& dir : env.value("PATH").split(':')) {
@@ -40,49 +29,10 @@ protected:
         env.insert("PATH", path.join(':'));
         env.remove("BROWSER");
         env.remove("DEFAULT_BROWSER");
-        m_daemon.setProcessEnvironment(env);
-        // The bus socket lives in the test's own folder, removed with it.
-        m_daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address",
-                                       "--address=unix:dir=" + QDir(tempPath()).absolutePath()});
-        ASSERT_TRUE(m_daemon.waitForStarted());
-        while (!m_daemon.canReadLine())
-            ASSERT_TRUE(m_daemon.waitForReadyRead(10000));
-        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-        ASSERT_FALSE(m_address.isEmpty());
-    }
-    void TearDown() override
-    {
-        if (const qint64 pid = StationPid(); pid > 0)
-            ::kill(pid_t(pid), SIGKILL);
-        m_daemon.kill();
-        m_daemon.waitForFinished();
-        TarvoTest::TearDown();
+        StartDaemon(env);
     }
 
     QString uiLog() const { return tempPath("ui.log"); }
-    ProcessResult Gdbus(QStringList args)
-    {
-        args.insert(1, "--address");
-        args.insert(2, m_address);
-        return RunProgram("gdbus", args, childEnvironment());
-    }
-    ProcessResult Call(const QString& path, const QString& method, const QStringList& args = {})
-    {
-        return Gdbus(QStringList{"call", "--dest", kName, "--object-path", path, "--method", method} + args);
-    }
-    qint64 StationPid()
-    {
-        if (m_address.isEmpty())
-            return 0;
-        const ProcessResult r =
-            Gdbus({"call", "--dest", "org.freedesktop.DBus", "--object-path", "/org/freedesktop/DBus", "--method",
-                   "org.freedesktop.DBus.GetConnectionUnixProcessID", kName});
-        const auto match = QRegularExpression(R"(uint32 (\d+))").match(r.out);
-        return match.hasMatch() ? match.captured(1).toLongLong() : 0;
-    }
-
-    QProcess m_daemon;
-    QString m_address;
 };
 
 TEST_F(HelpProcessTest, WithoutAViewerTheStationSaysSoAndKeepsRunning)
