@@ -4,6 +4,7 @@
 // simulated manual handler and its arbiters; the client answers the
 // programmer object's signals as a handler program would), and a CJobControl
 // job run by the simulated automatic handler in Autohandler mode.
+#include "ClientRoundLines.h"
 #include "StationTest.h"
 
 #include "automation/CJobControl.h"
@@ -168,28 +169,6 @@ private:
     QByteArray m_savedModel, m_savedFaults;
 };
 
-// What a client hears of one round on the given 0-based sockets: each ready
-// to be placed, then each ready, active and passed, then each ready to pick.
-QStringList Round(std::initializer_list<int> sockets, bool socketRound)
-{
-    QStringList lines;
-    for (int s : sockets)
-        lines << QStringLiteral("%1 ReadyToBePLACED").arg(s);
-    if (socketRound)
-        for (int s : sockets)
-            lines << QStringLiteral("close %1").arg(s);
-    for (int s : sockets)
-        lines << QStringLiteral("%1 READY").arg(s);
-    for (int s : sockets)
-        lines << QStringLiteral("%1 ACTIVE").arg(s) << QStringLiteral("%1 PASSED").arg(s);
-    if (socketRound)
-        for (int s : sockets)
-            lines << QStringLiteral("open %1").arg(s);
-    for (int s : sockets)
-        lines << QStringLiteral("%1 ReadyToPICK").arg(s);
-    return lines;
-}
-
 TEST_F(ClientSessionTest, TheClientPlacesAndPicksEveryDeviceAndClosesAndOpensTheSocketsInModeTwo)
 {
     const struct
@@ -211,8 +190,8 @@ TEST_F(ClientSessionTest, TheClientPlacesAndPicksEveryDeviceAndClosesAndOpensThe
         client.Wait();
 
         // Ten devices over eight sockets: a round of eight, a round of two.
-        QStringList expected = Round({0, 1, 2, 3, 4, 5, 6, 7}, c.socketRound);
-        expected << Round({0, 1}, c.socketRound) << QStringLiteral("complete 0");
+        QStringList expected = ClientRoundLines({0, 1, 2, 3, 4, 5, 6, 7}, c.socketRound);
+        expected << ClientRoundLines({0, 1}, c.socketRound) << QStringLiteral("complete 0");
         EXPECT_EQ(client.heard.join(QLatin1Char('\n')).toStdString(), expected.join(QLatin1Char('\n')).toStdString());
         // The client's socket 0 is the handler's site 1.
         EXPECT_EQ(recording->lines.value(0).toStdString(), "site 1 4");
@@ -246,7 +225,7 @@ TEST_F(ClientSessionTest, AClientBeginsOnThePartlyFilledSocketsAndASecondJobIsRe
     QStringList expected;
     for (int s = 0; s < 8; ++s)
         expected << QStringLiteral("%1 ReadyToBePLACED").arg(s);
-    expected << Round({0, 1, 2}, false).mid(3) << Round({0, 1, 2, 3, 4, 5, 6}, false) << QStringLiteral("complete 0");
+    expected << ClientRoundLines({0, 1, 2}, false).mid(3) << ClientRoundLines({0, 1, 2, 3, 4, 5, 6}, false) << QStringLiteral("complete 0");
     EXPECT_EQ(client.heard.join(QLatin1Char('\n')).toStdString(), expected.join(QLatin1Char('\n')).toStdString());
     EXPECT_EQ(refused.toStdString(), "com.corvane.Tarvo.Error.JobRunning");
     EXPECT_TRUE(host.log.contains(QStringLiteral("COM: Got BeginOperationOnPartiallyPopulatedSites()")));

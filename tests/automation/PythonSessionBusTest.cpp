@@ -3,6 +3,7 @@
 // activation on the simulated eight-site programmer "RG-1080/8", its manual
 // handler taking the devices the client places. The client is
 // tests/automation/programmer_client.py; what it heard comes back as lines.
+#include "ClientRoundLines.h"
 #include "PrivateBusTest.h"
 
 #include "settings/SettingsStore.h"
@@ -126,32 +127,6 @@ protected:
     QString m_engineFolder;
 };
 
-// What the client hears of one round on the given 0-based sockets: each
-// ready to be placed, (closed,) ready, active and passed or failed with its
-// code, (opened,) ready to pick.
-QStringList Round(const QList<int>& sockets, bool socketRound, const QMap<int, int>& failures = {})
-{
-    QStringList lines;
-    for (int s : sockets)
-        lines << QStringLiteral("%1 ReadyToBePLACED").arg(s);
-    if (socketRound)
-        for (int s : sockets)
-            lines << QStringLiteral("close %1").arg(s);
-    for (int s : sockets)
-        lines << QStringLiteral("%1 READY").arg(s);
-    for (int s : sockets) {
-        lines << QStringLiteral("%1 ACTIVE").arg(s);
-        lines << (failures.contains(s) ? QStringLiteral("%1 FAILED %2").arg(s).arg(failures[s])
-                                       : QStringLiteral("%1 PASSED").arg(s));
-    }
-    if (socketRound)
-        for (int s : sockets)
-            lines << QStringLiteral("open %1").arg(s);
-    for (int s : sockets)
-        lines << QStringLiteral("%1 ReadyToPICK").arg(s);
-    return lines;
-}
-
 // The same round as the manual handler raised it on its sites, "<site>
 // <status>": the client's socket s is the handler's site s + 1.
 QStringList HandlerRound(const QList<int>& sockets, const QMap<int, int>& failures = {})
@@ -239,14 +214,14 @@ TEST_F(PythonSessionBusTest, EachSessionModeRunsTheClientsJobSocketBySocket)
     });
 
     QStringList expected;
-    expected << Round({0, 1, 2}, false) << "complete 0";
-    expected << Round({0}, false) << "complete 0";
-    expected << Round({0, 1, 2}, true) << "complete 0";
-    expected << Round({0}, true) << "complete 0";
+    expected << ClientRoundLines({0, 1, 2}, false) << "complete 0";
+    expected << ClientRoundLines({0}, false) << "complete 0";
+    expected << ClientRoundLines({0, 1, 2}, true) << "complete 0";
+    expected << ClientRoundLines({0}, true) << "complete 0";
     // The client hears nothing of the operator's session.
     expected << "control complete 0";
     // A job control, once there, hears the end of every run too.
-    expected << Round({0}, false) << "control complete 0"
+    expected << ClientRoundLines({0}, false) << "control complete 0"
              << "complete 0";
     EXPECT_EQ(Text(heard), Text(expected));
 
@@ -292,7 +267,7 @@ TEST_F(PythonSessionBusTest, AJobThatCannotRunEndsAtOnceWithItsReason)
     // Nothing of them is left behind: the next job runs in full, in the
     // session mode chosen before them.
     jobs << Job(1, good);
-    expected << Round({0}, true) << "complete 0";
+    expected << ClientRoundLines({0}, true) << "complete 0";
     const QStringList heard = RunClient(jobs);
     EXPECT_EQ(Text(heard), Text(expected));
     EXPECT_EQ(Text(TakeTrace()), Text(HandlerRound({0})));
@@ -324,14 +299,14 @@ TEST_F(PythonSessionBusTest, AnEngineAnswering153FailsOnlyItsDeviceAndAHandlerSe
     // The second device fails with 153: its socket is filled again; the job
     // is not run again.
     QStringList expected;
-    expected << Round({0, 1, 2}, false, {{1, 153}}) << Round({0}, false) << "complete 0";
+    expected << ClientRoundLines({0, 1, 2}, false, {{1, 153}}) << ClientRoundLines({0}, false) << "complete 0";
     EXPECT_EQ(Text(runOnce("device.2=153")), Text(expected));
     EXPECT_EQ(Text(TakeTrace()), Text(HandlerRound({0, 1, 2}, {{1, 153}}) + HandlerRound({0})));
 
     // The session answers 153: the whole job runs again, and 153 is never
     // the job's result.
     expected.clear();
-    expected << Round({0, 1, 2}, false) << Round({0, 1, 2}, false) << "complete 0";
+    expected << ClientRoundLines({0, 1, 2}, false) << ClientRoundLines({0, 1, 2}, false) << "complete 0";
     EXPECT_EQ(Text(runOnce("manual.result=153")), Text(expected));
     EXPECT_EQ(Text(TakeTrace()), Text(HandlerRound({0, 1, 2}) + HandlerRound({0, 1, 2})));
     EXPECT_EQ(Text(ComLog().filter("NotifyJobComplete")),
@@ -347,7 +322,7 @@ TEST_F(PythonSessionBusTest, ASecondBeginJobIsRefusedWhileTheFirstRuns)
     const QStringList heard = RunClient({Job(3, good, second)});
     // Refused at the first socket offered; the first job goes on untouched
     // and ends in one notice.
-    QStringList expected = Round({0, 1, 2}, false);
+    QStringList expected = ClientRoundLines({0, 1, 2}, false);
     expected.insert(1, "refused com.corvane.Tarvo.Error.JobRunning: A job is already running.");
     expected << "complete 0";
     EXPECT_EQ(Text(heard), Text(expected));
