@@ -24,9 +24,7 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        ASSERT_TRUE(start());
-        ASSERT_TRUE(operationWindow().SelectDevice(QStringLiteral("AM27C512")));
-        MarkBufferFromFile();
+        ASSERT_TRUE(StartReadyForJobs());
         SetAutomationHost(&host);
     }
     void TearDown() override

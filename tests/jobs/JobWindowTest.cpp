@@ -26,9 +26,7 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        ASSERT_TRUE(start());
-        ASSERT_TRUE(operationWindow().SelectDevice(QStringLiteral("AM27C512")));
-        MarkBufferFromFile();
+        ASSERT_TRUE(StartReadyForJobs());
     }
     ProgrammerClass& data() { return gMainForm->pgmrData(); }
     frmMain& main() { return *gMainForm; }

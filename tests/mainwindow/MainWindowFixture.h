@@ -136,6 +136,15 @@ protected:
         gMainForm->pgmrData().strFileName = QStringLiteral("image.bin");
         gMainForm->pgmrData().bRemindToVerifyChecksum = false;
     }
+    // A started station with a device and a buffer that counts as loaded
+    // from a file: ready to save jobs.
+    bool StartReadyForJobs()
+    {
+        if (!start() || !operationWindow().SelectDevice(QStringLiteral("AM27C512")))
+            return false;
+        MarkBufferFromFile();
+        return true;
+    }
     QStringList statusLines()
     {
         QStringList lines;
