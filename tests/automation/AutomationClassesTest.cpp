@@ -11,7 +11,6 @@
 #include "automation/CQxProgrammerMsgServer.h"
 #include "operation/RunResults.h"
 #include "platform/AutomationError.h"
-#include "settings/cRegistry.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -193,16 +192,6 @@ protected:
         SetAutomationHost(nullptr);
         TarvoTest::TearDown();
     }
-    // Turns the COM log on for the next BeginJob.
-    static void LogCom(int on)
-    {
-        cRegistry reg;
-        reg.ClassKey(cRegistry::HKEY_LOCAL_MACHINE);
-        reg.SectionKey("Software\\Corvane\\Tarvo");
-        reg.ValueKey("LogComTransactions");
-        reg.ValueType(cRegistry::REG_DWORD);
-        reg.Value(on);
-    }
     QString jobFile()
     {
         const QString path = tempPath("job.qx");
@@ -296,7 +285,7 @@ TEST_F(AutomationClassesTest, AJobRunsAgainOn153AndRefusesASecondJob)
 
 TEST_F(AutomationClassesTest, TheComLogFollowsTheRegistrySwitch)
 {
-    LogCom(1);
+    SetComTransactionLog(true);
     CQxProgrammer programmer;
     station.duringRun = [&] {
         programmer.DevicePlaced(3);
@@ -313,7 +302,7 @@ TEST_F(AutomationClassesTest, TheComLogFollowsTheRegistrySwitch)
                                         "COM: Raising NotifySocketStatusChanged(3,ReadyToPICK,0,1,2,3,4)",
                                         "COM: Raising NotifyJobComplete(0)"}));
     // Without the switch the next job logs nothing.
-    LogCom(0);
+    SetComTransactionLog(false);
     station.log.clear();
     station.duringRun = {};
     programmer.BeginJob(2, jobFile());

@@ -15,7 +15,6 @@
 #include "engine/ManualHdlControl.h"
 #include "platform/Companion.h"
 #include "settings/ProgrammerClass.h"
-#include "settings/cRegistry.h"
 #include "mainwindow/frmMain.h"
 #include "operation/frmProgram.h"
 #include "shell/CommandLine.h"
@@ -131,12 +130,7 @@ protected:
         main.ConcurrentManualHandler.Control()->SetEventSink(recording.get());
 
         SetAutomationHost(&host);
-        cRegistry reg;
-        reg.ClassKey(cRegistry::HKEY_LOCAL_MACHINE);
-        reg.SectionKey(QStringLiteral("Software\\Corvane\\Tarvo"));
-        reg.ValueKey(QStringLiteral("LogComTransactions"));
-        reg.ValueType(cRegistry::REG_DWORD);
-        reg.Value(1);
+        SetComTransactionLog(true);
         jobFile = tempPath(QStringLiteral("job.qx"));
         QFile file(jobFile);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));

@@ -7,7 +7,6 @@
 #include "PrivateBusTest.h"
 
 #include "settings/SettingsStore.h"
-#include "settings/cRegistry.h"
 
 #include <QDir>
 #include <QFile>
@@ -35,12 +34,7 @@ protected:
         // client's calls into its log.
         SaveSettingValue("Tarvo", "Device", "DevSelected", true);
         SaveSettingValue("Tarvo", "Device", "SelectedDeviceName", "AM27C512");
-        cRegistry reg;
-        reg.ClassKey(cRegistry::HKEY_LOCAL_MACHINE);
-        reg.SectionKey(QStringLiteral("Software\\Corvane\\Tarvo"));
-        reg.ValueKey(QStringLiteral("LogComTransactions"));
-        reg.ValueType(cRegistry::REG_DWORD);
-        reg.Value(1);
+        SetComTransactionLog(true);
         m_engineFolder = childEnvironment().value("XDG_DATA_HOME") + "/Corvane/QXEngine";
         QDir().mkpath(m_engineFolder);
     }

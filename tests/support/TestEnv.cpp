@@ -2,6 +2,7 @@
 
 #include "platform/Registry.h"
 #include "platform/UiService.h"
+#include "settings/cRegistry.h"
 
 #include <QDir>
 #include <QProcess>
@@ -109,4 +110,14 @@ ProcessResult RunProgram(const QString& program, const QStringList& args, const 
     result.out = QString::fromUtf8(p.readAllStandardOutput());
     result.err = QString::fromUtf8(p.readAllStandardError());
     return result;
+}
+
+void SetComTransactionLog(bool on)
+{
+    cRegistry reg;
+    reg.ClassKey(cRegistry::HKEY_LOCAL_MACHINE);
+    reg.SectionKey(QStringLiteral("Software\\Corvane\\Tarvo"));
+    reg.ValueKey(QStringLiteral("LogComTransactions"));
+    reg.ValueType(cRegistry::REG_DWORD);
+    reg.Value(on ? 1 : 0);
 }

@@ -37,6 +37,10 @@ private:
     QByteArray m_savedRegistryDir, m_savedConfig, m_savedRuntime, m_savedHome, m_savedData, m_savedBus;
 };
 
+// Turns the station's log of automation calls (machine setting
+// "LogComTransactions") on or off.
+void SetComTransactionLog(bool on);
+
 // Where the built program and plug-ins are.
 QString BinDir();
 QString SourceDir();
