@@ -6,6 +6,7 @@
 #include <QStyleOption>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -21,8 +22,7 @@ public:
         : m_style(const_cast<QStyle*>(style)),
           m_which(which),
           m_widget(const_cast<QWidget*>(widget)),
-          m_icon(std::make_shared<QIcon>()),
-          m_read(std::make_shared<bool>(false))
+          m_icon(std::make_shared<std::optional<QIcon>>())
     {
         if (option)
             m_option = std::make_shared<QStyleOption>(*option);
@@ -55,20 +55,16 @@ public:
 private:
     const QIcon& Icon()
     {
-        if (!*m_read) {
-            *m_read = true;
-            if (m_style)
-                *m_icon = m_style->standardIcon(m_which, m_option.get(), m_widget);
-        }
-        return *m_icon;
+        if (!m_icon->has_value())
+            *m_icon = m_style ? m_style->standardIcon(m_which, m_option.get(), m_widget) : QIcon();
+        return **m_icon;
     }
 
     QPointer<QStyle> m_style;
     QStyle::StandardPixmap m_which;
     QPointer<QWidget> m_widget; // may look at its direction; gone is none
     std::shared_ptr<const QStyleOption> m_option;
-    std::shared_ptr<QIcon> m_icon;
-    std::shared_ptr<bool> m_read;
+    std::shared_ptr<std::optional<QIcon>> m_icon; // empty until read
 };
 
 } // namespace
