@@ -32,8 +32,8 @@
 // takes the shared lock (the spare it might otherwise be reading could be
 // rewritten under it), reads the file and compares it with the bytes it last
 // parsed: the tree is parsed again only when they differ. A file changed
-// within a second of our last read is always read again (its times may not
-// show a change made in the same clock tick).
+// shortly before our last read is always read again (its times may not show
+// a change made in the same clock tick; see HiveFileStamp::trusted).
 //
 // Handles: one table for the process, guarded by one mutex with the caches (the
 // registration worker thread writes HKCR while the GUI thread reads). A handle
@@ -42,6 +42,7 @@
 // opening; HKCR is HKCU\Software\Classes, created on its first write.
 
 #include "Registry.h"
+#include "HiveFileStamp.h"
 #include "RegistryHive.h"
 
 #include <QDateTime>
@@ -126,53 +127,6 @@ struct KeyRef
     bool isRoot = false;
 };
 
-// What stat() tells of a hive file: enough to see that it changed without
-// reading it (see FileStamp::Trusted for when that holds).
-struct FileStamp
-{
-    bool valid = false;
-    bool exists = false;
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified {};
-    timespec changed {};
-    timespec readAt {}; // the clock just before the file's bytes were read
-
-    static FileStamp Of(const struct stat& st, const timespec& readAt)
-    {
-        return {true, true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim, readAt};
-    }
-    static FileStamp Missing() { return {true, false, 0, 0, 0, {}, {}, {}}; }
-
-    bool sameFile(const FileStamp& other) const
-    {
-        const auto same = [](const timespec& a, const timespec& b) {
-            return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-        };
-        if (!valid || !other.valid || exists != other.exists)
-            return false;
-        return !exists
-               || (device == other.device && inode == other.inode && size == other.size
-                   && same(modified, other.modified) && same(changed, other.changed));
-    }
-
-    // File times come from a coarse clock: a file rewritten within one tick
-    // of the bytes we read may keep its times. Only a file whose last change
-    // lies well before that read can be judged by its stamp alone (as git
-    // judges its index); a "racy" one is read and compared again.
-    bool trusted() const
-    {
-        if (!valid)
-            return false;
-        if (!exists)
-            return true;
-        constexpr qint64 kMarginNs = 1'000'000'000;
-        const auto ns = [](const timespec& t) { return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
-        return std::max(ns(modified), ns(changed)) + kMarginNs < ns(readAt);
-    }
-};
-
 timespec Now()
 {
     timespec now {};
@@ -182,19 +136,19 @@ timespec Now()
 
 // The hive file's stamp now, without reading it; invalid when stat fails
 // other than for a missing file.
-FileStamp StampNow(const QString& path)
+HiveFileStamp StampNow(const QString& path)
 {
     struct stat st {};
     if (::stat(QFile::encodeName(path).constData(), &st) == 0)
-        return FileStamp::Of(st, {});
-    return errno == ENOENT || errno == ENOTDIR ? FileStamp::Missing() : FileStamp();
+        return HiveFileStamp::Of(st, {});
+    return errno == ENOENT || errno == ENOTDIR ? HiveFileStamp::Missing() : HiveFileStamp();
 }
 
 struct CachedHive
 {
     bool exists = false;
     QByteArray bytes; // the file as last read or written
-    FileStamp stamp; // of the file the bytes were read from
+    HiveFileStamp stamp; // of the file the bytes were read from
     std::unique_ptr<hive::Key> root;
     bool corrupt = false; // damaged and could not be set aside: never written
 };
@@ -350,12 +304,12 @@ private:
 
 enum class ReadResult { Read, Missing, Failed };
 
-ReadResult ReadFile(const QString& path, QByteArray* bytes, FileStamp* stamp = nullptr)
+ReadResult ReadFile(const QString& path, QByteArray* bytes, HiveFileStamp* stamp = nullptr)
 {
     bytes->clear();
     const timespec readAt = Now();
     if (stamp)
-        *stamp = FileStamp::Missing();
+        *stamp = HiveFileStamp::Missing();
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
@@ -364,7 +318,7 @@ ReadResult ReadFile(const QString& path, QByteArray* bytes, FileStamp* stamp = n
     struct stat st {};
     bool ok = ::fstat(fd, &st) == 0;
     if (stamp)
-        *stamp = ok ? FileStamp::Of(st, readAt) : FileStamp();
+        *stamp = ok ? HiveFileStamp::Of(st, readAt) : HiveFileStamp();
     const qsizetype expected = ok ? qsizetype(st.st_size) : 0;
     bytes->resize(expected);
     qsizetype total = 0;
@@ -470,7 +424,7 @@ CachedHive* LoadHive(const Location& location, HiveLock& lock, long* result)
         return cached;
 
     QByteArray bytes;
-    FileStamp stamp;
+    HiveFileStamp stamp;
     const ReadResult read = ReadFile(location.path, &bytes, &stamp);
     if (read == ReadResult::Failed) {
         *result = ERROR_CANTREAD;
@@ -510,7 +464,7 @@ CachedHive* LoadHive(const Location& location, HiveLock& lock, long* result)
                                       .arg(location.path, error, aside);
             loaded.exists = false;
             loaded.bytes.clear();
-            loaded.stamp = FileStamp::Missing();
+            loaded.stamp = HiveFileStamp::Missing();
         } else {
             S().pendingReports << QStringLiteral("Registry hive \"%1\" is damaged (%2) and cannot be moved aside; "
                                                  "it reads as an empty hive and is left unchanged.")
@@ -592,7 +546,7 @@ long WriteHive(Hive hive, Apply apply)
     cached->exists = true;
     cached->bytes = bytes;
     // Just written, so its times are racy: the next call compares bytes.
-    cached->stamp = FileStamp();
+    cached->stamp = HiveFileStamp();
     return ERROR_SUCCESS;
 }
 
