@@ -59,7 +59,8 @@ frmSplash::frmSplash()
     for (QWidget* w : {static_cast<QWidget*>(Image1), static_cast<QWidget*>(title), static_cast<QWidget*>(lblStep),
                        static_cast<QWidget*>(lblVersion), static_cast<QWidget*>(lblLegal)})
         layout->addWidget(w);
-    resize(420, 240);
+    // The splash takes the size its lines need: each pixel more is memory
+    // the first paint of start-up has to fetch.
     Form_Load();
 }
 
