@@ -101,6 +101,17 @@ void AlgorithmDatabase::Close()
     m_index.reset();
 }
 
+void AlgorithmDatabase::Swap(AlgorithmDatabase& other) noexcept
+{
+    std::swap(m_db, other.m_db);
+    std::swap(m_statements, other.m_statements);
+    std::swap(m_error, other.m_error);
+    std::swap(m_revision, other.m_revision);
+    std::swap(m_models, other.m_models);
+    std::swap(m_capabilities, other.m_capabilities);
+    std::swap(m_index, other.m_index);
+}
+
 qint32 AlgorithmDatabase::Fail(qint32 result, const QString& text)
 {
     Close();

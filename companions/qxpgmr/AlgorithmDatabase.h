@@ -40,6 +40,8 @@ public:
     // results above. After a failure nothing is open.
     qint32 Open(const QString& path);
     void Close();
+    // Exchanges what the two hold (an open database moves with its queries).
+    void Swap(AlgorithmDatabase& other) noexcept;
     bool IsOpen() const { return m_db != nullptr; }
     // Why the last Open failed ("" after a success).
     const QString& ErrorText() const { return m_error; }

@@ -28,6 +28,9 @@ const QString NoDevice = QStringLiteral("No Device Selected");
 // An address inside this library, to find the folder it was loaded from.
 void Anchor() {}
 
+// The database the station asks for at start.
+constexpr const char* kStationDatabase = "qxalg.db";
+
 // The "-Vexal" mode as the engine sees it: anywhere in its host's command
 // line, as the program itself tests it.
 bool HostCommandLineHasVexal()
@@ -59,6 +62,10 @@ QXPgmrStandIn::QXPgmrStandIn()
     bindConfig();
     bindJobs();
     bindExtras();
+    // The station loads this database right after making its engine: it is
+    // opened meanwhile (before the program names its folder, so from where
+    // the engine finds it without one; another file is opened at the load).
+    m_prefetch.Start(FindDatabase(QString::fromLatin1(kStationDatabase), QString()));
 }
 
 QXPgmrStandIn::~QXPgmrStandIn()
@@ -340,6 +347,11 @@ bool QXPgmrStandIn::bindCapabilities()
 
 QString QXPgmrStandIn::databasePath(const QString& name) const
 {
+    return FindDatabase(name, m_programFolder);
+}
+
+QString QXPgmrStandIn::FindDatabase(const QString& name, const QString& programFolder)
+{
     const QString forced = qEnvironmentVariable("TARVO_ENGINE_DB");
     if (!forced.isEmpty())
         return forced;
@@ -347,7 +359,8 @@ QString QXPgmrStandIn::databasePath(const QString& name) const
         return name;
     // Beside the program as it named its folder, else beside this library;
     // the name in any letter case, as the engine's own platform finds files.
-    const QStringList folders{m_programFolder, QFileInfo(companion::LibraryPathOf(reinterpret_cast<const void*>(&Anchor))).absolutePath()};
+    const QStringList folders{
+        programFolder, QFileInfo(companion::LibraryPathOf(reinterpret_cast<const void*>(&Anchor))).absolutePath()};
     for (const QString& folder : folders) {
         if (folder.isEmpty())
             continue;
@@ -380,7 +393,7 @@ qint32 QXPgmrStandIn::openDatabase(const QString& name)
         m_database.Close();
         return AlgorithmDatabase::FileNotFound;
     }
-    const qint32 result = m_database.Open(path);
+    const qint32 result = m_prefetch.Take(path, m_database) ? AlgorithmDatabase::Loaded : m_database.Open(path);
     if (result != AlgorithmDatabase::Loaded)
         return result;
     // A database describing devices by members this engine does not have

@@ -39,6 +39,7 @@
 // its command through SetupOperationRequest.
 
 #include "AlgorithmDatabase.h"
+#include "DatabasePrefetch.h"
 #include "PowerSupplyLog.h"
 #include "RunPlan.h"
 #include "RunSteps.h"
@@ -112,6 +113,7 @@ private:
     qint32 openDatabase(const QString& name);
     // The file to open for the name the program asks for; "" when none.
     QString databasePath(const QString& name) const;
+    static QString FindDatabase(const QString& name, const QString& programFolder);
     void restoreStation();
     void saveStation() const;
     const ProgrammerModel& model() const { return m_database.Models().At(m_modelIndex); }
@@ -167,6 +169,7 @@ private:
     void onStartKey();
 
     AlgorithmDatabase m_database;
+    DatabasePrefetch m_prefetch; // the station's database, opened ahead of its load
     std::optional<DeviceRecord> m_device;
     // The serialization settings last taken (QXPgmrStandInRecords.cpp).
     struct Serialization

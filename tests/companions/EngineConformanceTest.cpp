@@ -20,6 +20,7 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <thread>
 #include <sqlite3.h>
 
 namespace {
@@ -354,6 +355,56 @@ TEST_P(EngineConformanceTest, FindsTheDatabaseInTheProgramFolderGiven)
     QXProgrammer.StartupValue108(folder);
     EXPECT_EQ(QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("qxalg.db")), 0);
     EXPECT_EQ(QXProgrammer.AlgorithmDatabaseRevision(), 0x1234);
+}
+
+// The engine opens the station's database ahead of the load as soon as it
+// is made; the load still reads the file it names, as the file is then.
+TEST_P(EngineConformanceTest, TheLoadReadsTheDatabaseAsItIsAtTheLoad)
+{
+    enum Change { None, Written, Garbage, OtherFile };
+    const struct
+    {
+        const char* what;
+        Change change;
+        qint32 result;
+        qint32 revision;
+    } cases[] = {
+        {"unchanged", None, 0, 0x2A7},
+        {"written after the engine was made", Written, 0, 0x1234},
+        {"replaced by a file that is no database", Garbage, -1, 0},
+        {"another file named at the load", OtherFile, 0, 0x1234},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString copy = CopyOfDatabase();
+        const QString other = CopyOfDatabase(QStringLiteral("other.db"));
+        Exec(other, "UPDATE meta SET value = 4660 WHERE key = 'revision'");
+        std::optional<ScopedEnv> db;
+        db.emplace("TARVO_ENGINE_DB", copy);
+        QXPgmrControl engine;
+        engine.Attach(NewEngine());
+        // Opening ahead takes milliseconds: it has ended when the file changes.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        switch (c.change) {
+        case None: break;
+        case Written: Exec(copy, "UPDATE meta SET value = 4660 WHERE key = 'revision'"); break;
+        case Garbage: {
+            QFile file(copy);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write("not a database");
+            break;
+        }
+        case OtherFile: db.emplace("TARVO_ENGINE_DB", other); break;
+        }
+        const qint32 result = Load(engine);
+        if (c.result == 0) {
+            EXPECT_EQ(result, 0);
+            EXPECT_EQ(engine.AlgorithmDatabaseRevision(), c.revision);
+        } else {
+            EXPECT_NE(result, 0);
+            EXPECT_EQ(engine.ProgrammerModelCount(), 0);
+        }
+    }
 }
 
 TEST_P(EngineConformanceTest, VersionDatesAndRevision)
