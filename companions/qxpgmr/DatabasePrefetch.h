@@ -5,9 +5,9 @@
 // that was opened; otherwise it opens the file itself, as without a prefetch.
 
 #include "AlgorithmDatabase.h"
+#include "platform/FileStamp.h"
 
 #include <QString>
-#include <sys/types.h>
 #include <thread>
 
 class DatabasePrefetch
@@ -20,31 +20,18 @@ public:
 
     // Starts opening the file; a path of "" starts nothing. Once only.
     void Start(const QString& path);
-    // Waits for the opening to end.
-    void Finish();
     // Hands the opened database over to db (whatever db held is closed):
-    // True only when the prefetch opened this path successfully and the
-    // file has not changed since. The prefetch is spent either way.
+    // True only when the prefetch opened this path successfully, the file
+    // was not new when it was opened (its times then tell a change apart)
+    // and it has not changed since. The prefetch is spent either way.
     bool Take(const QString& path, AlgorithmDatabase& db);
 
 private:
-    // What stat() tells of the file: enough to see that it was replaced or
-    // written since it was opened.
-    struct FileId
-    {
-        bool valid = false;
-        dev_t device = 0;
-        ino_t inode = 0;
-        off_t size = 0;
-        qint64 modifiedNs = 0;
-        qint64 changedNs = 0;
-        bool operator==(const FileId& other) const;
-    };
-    static FileId IdOf(const QString& path);
+    void Finish();
 
     std::thread m_thread;
     QString m_path;
-    FileId m_opened;
+    FileStamp m_opened; // of the file as it was when opened
     qint32 m_result = -1;
     AlgorithmDatabase m_database;
 };

@@ -33,7 +33,7 @@
 // rewritten under it), reads the file and compares it with the bytes it last
 // parsed: the tree is parsed again only when they differ. A file changed
 // shortly before our last read is always read again (its times may not show
-// a change made in the same clock tick; see HiveFileStamp::trusted).
+// a change made in the same clock tick; see FileStamp::trusted).
 //
 // Handles: one table for the process, guarded by one mutex with the caches (the
 // registration worker thread writes HKCR while the GUI thread reads). A handle
@@ -42,7 +42,7 @@
 // opening; HKCR is HKCU\Software\Classes, created on its first write.
 
 #include "Registry.h"
-#include "HiveFileStamp.h"
+#include "FileStamp.h"
 #include "RegistryHive.h"
 
 #include <QDateTime>
@@ -134,21 +134,11 @@ timespec Now()
     return now;
 }
 
-// The hive file's stamp now, without reading it; invalid when stat fails
-// other than for a missing file.
-HiveFileStamp StampNow(const QString& path)
-{
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
-        return HiveFileStamp::Of(st, {});
-    return errno == ENOENT || errno == ENOTDIR ? HiveFileStamp::Missing() : HiveFileStamp();
-}
-
 struct CachedHive
 {
     bool exists = false;
     QByteArray bytes; // the file as last read or written
-    HiveFileStamp stamp; // of the file the bytes were read from
+    FileStamp stamp;  // of the file the bytes were read from
     std::unique_ptr<hive::Key> root;
     bool corrupt = false; // damaged and could not be set aside: never written
 };
@@ -304,12 +294,12 @@ private:
 
 enum class ReadResult { Read, Missing, Failed };
 
-ReadResult ReadFile(const QString& path, QByteArray* bytes, HiveFileStamp* stamp = nullptr)
+ReadResult ReadFile(const QString& path, QByteArray* bytes, FileStamp* stamp = nullptr)
 {
     bytes->clear();
     const timespec readAt = Now();
     if (stamp)
-        *stamp = HiveFileStamp::Missing();
+        *stamp = FileStamp::Missing();
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
@@ -318,7 +308,7 @@ ReadResult ReadFile(const QString& path, QByteArray* bytes, HiveFileStamp* stamp
     struct stat st {};
     bool ok = ::fstat(fd, &st) == 0;
     if (stamp)
-        *stamp = ok ? HiveFileStamp::Of(st, readAt) : HiveFileStamp();
+        *stamp = ok ? FileStamp::Of(st, readAt) : FileStamp();
     const qsizetype expected = ok ? qsizetype(st.st_size) : 0;
     bytes->resize(expected);
     qsizetype total = 0;
@@ -409,7 +399,7 @@ CachedHive* UnchangedHive(const QString& path)
     const auto it = hives.find(path);
     if (it == hives.end() || !it->second.stamp.trusted())
         return nullptr;
-    return it->second.stamp.sameFile(StampNow(path)) ? &it->second : nullptr;
+    return it->second.stamp.sameFile(FileStamp::Now(path)) ? &it->second : nullptr;
 }
 
 // The hive's tree as the file holds it now, parsed again only when the file
@@ -424,7 +414,7 @@ CachedHive* LoadHive(const Location& location, HiveLock& lock, long* result)
         return cached;
 
     QByteArray bytes;
-    HiveFileStamp stamp;
+    FileStamp stamp;
     const ReadResult read = ReadFile(location.path, &bytes, &stamp);
     if (read == ReadResult::Failed) {
         *result = ERROR_CANTREAD;
@@ -464,7 +454,7 @@ CachedHive* LoadHive(const Location& location, HiveLock& lock, long* result)
                                       .arg(location.path, error, aside);
             loaded.exists = false;
             loaded.bytes.clear();
-            loaded.stamp = HiveFileStamp::Missing();
+            loaded.stamp = FileStamp::Missing();
         } else {
             S().pendingReports << QStringLiteral("Registry hive \"%1\" is damaged (%2) and cannot be moved aside; "
                                                  "it reads as an empty hive and is left unchanged.")
@@ -546,7 +536,7 @@ long WriteHive(Hive hive, Apply apply)
     cached->exists = true;
     cached->bytes = bytes;
     // Just written, so its times are racy: the next call compares bytes.
-    cached->stamp = HiveFileStamp();
+    cached->stamp = FileStamp();
     return ERROR_SUCCESS;
 }
 

@@ -1,8 +1,6 @@
-#include "platform/HiveFileStamp.h"
+#include "platform/FileStamp.h"
 
 #include <gtest/gtest.h>
-
-using reg::HiveFileStamp;
 
 namespace {
 timespec At(time_t seconds, long nanoseconds)
@@ -10,19 +8,19 @@ timespec At(time_t seconds, long nanoseconds)
     return {seconds, nanoseconds};
 }
 
-HiveFileStamp Stamp(timespec modified, timespec changed, timespec readAt)
+FileStamp Stamp(timespec modified, timespec changed, timespec readAt)
 {
     struct stat st
     {};
     st.st_mtim = modified;
     st.st_ctim = changed;
-    return HiveFileStamp::Of(st, readAt);
+    return FileStamp::Of(st, readAt);
 }
 } // namespace
 
 // A stamp is trusted only when a later write could not keep the file's
 // times: well past the clock tick of the file system that made them.
-TEST(HiveFileStampTest, OnlyATimeWellPastItsClockTickIsTrusted)
+TEST(FileStampTest, OnlyATimeWellPastItsClockTickIsTrusted)
 {
     const struct
     {
@@ -41,6 +39,6 @@ TEST(HiveFileStampTest, OnlyATimeWellPastItsClockTickIsTrusted)
     for (const auto& c : cases)
         EXPECT_EQ(Stamp(c.modified, c.changed, c.readAt).trusted(), c.trusted) << c.what;
 
-    EXPECT_FALSE(HiveFileStamp().trusted()) << "no stamp";
-    EXPECT_TRUE(HiveFileStamp::Missing().trusted()) << "a missing file";
+    EXPECT_FALSE(FileStamp().trusted()) << "no stamp";
+    EXPECT_TRUE(FileStamp::Missing().trusted()) << "a missing file";
 }

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <sys/stat.h>
+#include <QString>
 #include <ctime>
+#include <sys/stat.h>
 
-namespace reg {
-
-// What stat() tells of a hive file: enough to see that it changed without
-// reading it (see trusted() for when that holds).
-struct HiveFileStamp
+// What stat() tells of a file: enough to see that it was replaced or written
+// since, without reading it (see trusted() for when that holds).
+struct FileStamp
 {
     bool valid = false;
     bool exists = false;
@@ -18,10 +17,13 @@ struct HiveFileStamp
     timespec changed{};
     timespec readAt{}; // the clock just before the file's bytes were read
 
-    static HiveFileStamp Of(const struct stat& st, const timespec& readAt);
-    static HiveFileStamp Missing();
+    static FileStamp Of(const struct stat& st, const timespec& readAt);
+    static FileStamp Missing();
+    // The file's stamp now, read at this moment; Missing when there is no
+    // such file, invalid when it cannot be looked at.
+    static FileStamp Now(const QString& path);
 
-    bool sameFile(const HiveFileStamp& other) const;
+    bool sameFile(const FileStamp& other) const;
 
     // File times come from a coarse clock: a file rewritten within one tick
     // of the bytes we read may keep its times. Only a file whose last change
@@ -29,5 +31,3 @@ struct HiveFileStamp
     // judges its index); a "racy" one is read and compared again.
     bool trusted() const;
 };
-
-} // namespace reg

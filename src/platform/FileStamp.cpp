@@ -1,21 +1,33 @@
-#include "HiveFileStamp.h"
+#include "FileStamp.h"
+
+#include <QFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 
-namespace reg {
-
-HiveFileStamp HiveFileStamp::Of(const struct stat& st, const timespec& readAt)
+FileStamp FileStamp::Of(const struct stat& st, const timespec& readAt)
 {
     return {true, true, st.st_dev, st.st_ino, st.st_size, st.st_mtim, st.st_ctim, readAt};
 }
 
-HiveFileStamp HiveFileStamp::Missing()
+FileStamp FileStamp::Missing()
 {
     return {true, false, 0, 0, 0, {}, {}, {}};
 }
 
-bool HiveFileStamp::sameFile(const HiveFileStamp& other) const
+FileStamp FileStamp::Now(const QString& path)
+{
+    timespec readAt{};
+    ::clock_gettime(CLOCK_REALTIME, &readAt);
+    struct stat st
+    {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+        return Of(st, readAt);
+    return errno == ENOENT || errno == ENOTDIR ? Missing() : FileStamp();
+}
+
+bool FileStamp::sameFile(const FileStamp& other) const
 {
     const auto same = [](const timespec& a, const timespec& b) {
         return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
@@ -27,7 +39,7 @@ bool HiveFileStamp::sameFile(const HiveFileStamp& other) const
             && same(changed, other.changed));
 }
 
-bool HiveFileStamp::trusted() const
+bool FileStamp::trusted() const
 {
     if (!valid)
         return false;
@@ -45,5 +57,3 @@ bool HiveFileStamp::trusted() const
     const auto ns = [](const timespec& t) { return int64_t(t.tv_sec) * 1'000'000'000 + t.tv_nsec; };
     return std::max(ns(modified), ns(changed)) + margin < ns(readAt);
 }
-
-} // namespace reg
