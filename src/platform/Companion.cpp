@@ -82,13 +82,9 @@ QString RegisteredLibrary(const QString& className)
 {
     if (className.isEmpty())
         return {};
-    reg::HKEY key = 0;
-    if (reg::RegOpenKeyEx(reg::HKEY_CLASSES_ROOT, ServerKey(className), &key) != reg::ERROR_SUCCESS)
-        return {};
     reg::ValueType type = reg::REG_NONE;
     QByteArray data;
-    const long rc = reg::RegQueryValueEx(key, QString(), &type, &data);
-    reg::RegCloseKey(key);
+    const long rc = reg::RegGetValue(reg::HKEY_CLASSES_ROOT, ServerKey(className), QString(), &type, &data);
     if (rc != reg::ERROR_SUCCESS || (type != reg::REG_SZ && type != reg::REG_EXPAND_SZ))
         return {};
     const qsizetype end = data.indexOf('\0');

@@ -675,6 +675,32 @@ long RegQueryValueEx(HKEY key, const QString& valueName, ValueType* type, QByteA
     return ERROR_SUCCESS;
 }
 
+long RegGetValue(HKEY key, const QString& subKey, const QString& valueName, ValueType* type, QByteArray* data)
+{
+    Session session;
+    KeyRef ref;
+    if (const long rc = Resolve(key, &ref))
+        return rc;
+    long rc = ERROR_SUCCESS;
+    hive::Key* root = ReadHive(ref.hive, &rc);
+    if (!root)
+        return rc;
+    hive::Key* base = FindKey(*root, ref, &rc);
+    if (!base)
+        return rc;
+    const hive::Key* k = base->find(SplitPath(subKey));
+    if (!k)
+        return ERROR_FILE_NOT_FOUND;
+    const hive::Value* value = k->value(valueName);
+    if (!value)
+        return ERROR_FILE_NOT_FOUND;
+    if (type)
+        *type = value->type;
+    if (data)
+        *data = value->data;
+    return ERROR_SUCCESS;
+}
+
 long RegSetValueEx(HKEY key, const QString& valueName, ValueType type, const QByteArray& data)
 {
     return RegSetValuesEx(key, {ValueEntry{valueName, type, data}});

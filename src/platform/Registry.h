@@ -58,6 +58,9 @@ constexpr long ERROR_KEY_DELETED = 1018;
 long RegOpenKeyEx(HKEY key, const QString& subKey, HKEY* result);
 long RegCreateKeyEx(HKEY key, const QString& subKey, HKEY* result, bool* created = nullptr);
 long RegQueryValueEx(HKEY key, const QString& valueName, ValueType* type, QByteArray* data);
+// A value of a subkey read in one call, with one look at the hive file: what
+// opening the subkey, querying the value and closing the key again answer.
+long RegGetValue(HKEY key, const QString& subKey, const QString& valueName, ValueType* type, QByteArray* data);
 long RegSetValueEx(HKEY key, const QString& valueName, ValueType type, const QByteArray& data);
 // Several values of one key written in one save of the hive: either all of
 // them stand afterwards or, when the call fails, none of them changed.

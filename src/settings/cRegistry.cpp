@@ -142,11 +142,9 @@ QVariant cRegistry::Value()
             return m_default;
         root = connection.get();
     }
-    OpenKey key;
     reg::ValueType type = reg::REG_NONE;
     QByteArray data;
-    if (reg::RegOpenKeyEx(root, m_sectionKey, key.out()) != reg::ERROR_SUCCESS
-        || reg::RegQueryValueEx(key.get(), m_valueKey, &type, &data) != reg::ERROR_SUCCESS)
+    if (reg::RegGetValue(root, m_sectionKey, m_valueKey, &type, &data) != reg::ERROR_SUCCESS)
         return m_default;
 
     m_valueType = qint32(type);

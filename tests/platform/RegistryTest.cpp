@@ -378,6 +378,55 @@ TEST_F(RegistryTest, HandlesAreCheckedAndPredefinedOnesNeedNoOpening)
     RegCloseKey(key);
 }
 
+// Reading a value in one call answers what opening its key, querying it
+// and closing the key again answer, for every way a read can end.
+TEST_F(RegistryTest, AValueReadInOneCallAnswersAsOpenQueryAndClose)
+{
+    ASSERT_EQ(Set(HKEY_CURRENT_USER, QStringLiteral("Software\\Corvane\\Tarvo"), QStringLiteral("Quantity"), REG_SZ,
+                  Sz("100")),
+              ERROR_SUCCESS);
+    ASSERT_EQ(
+        Set(HKEY_CURRENT_USER, QString(), QStringLiteral("At the root"), REG_DWORD, QByteArray::fromHex("07000000")),
+        ERROR_SUCCESS);
+    HKEY corvane = 0, gone = 0, closed = 0;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\Corvane"), &corvane), ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software\\Gone"), &gone), ERROR_SUCCESS);
+    ASSERT_EQ(RegDeleteKey(HKEY_CURRENT_USER, QStringLiteral("Software\\Gone")), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, QStringLiteral("Software"), &closed), ERROR_SUCCESS);
+    RegCloseKey(closed);
+
+    const struct
+    {
+        const char* what;
+        HKEY root;
+        QString path, name;
+    } cases[] = {
+        {"a value", HKEY_CURRENT_USER, QStringLiteral("Software\\Corvane\\Tarvo"), QStringLiteral("Quantity")},
+        {"in other letter case", HKEY_CURRENT_USER, QStringLiteral("SOFTWARE\\corvane\\tarvo"),
+         QStringLiteral("quantity")},
+        {"below an open key", corvane, QStringLiteral("Tarvo"), QStringLiteral("Quantity")},
+        {"of the open key itself", corvane, QString(), QStringLiteral("Quantity")},
+        {"at the hive's root", HKEY_CURRENT_USER, QString(), QStringLiteral("At the root")},
+        {"a missing value", HKEY_CURRENT_USER, QStringLiteral("Software\\Corvane\\Tarvo"), QStringLiteral("None")},
+        {"a missing key", HKEY_CURRENT_USER, QStringLiteral("Software\\Missing"), QStringLiteral("Quantity")},
+        {"a root not made yet", HKEY_CLASSES_ROOT, QString(), QString()},
+        {"a deleted key", gone, QString(), QStringLiteral("Quantity")},
+        {"a closed handle", closed, QString(), QStringLiteral("Quantity")},
+        {"an unknown root", HKEY_USERS, QString(), QStringLiteral("Quantity")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ValueType type = REG_NONE, expectedType = REG_NONE;
+        const QByteArray expected = Get(c.root, c.path, c.name, &expectedType);
+        QByteArray data;
+        const long rc = RegGetValue(c.root, c.path, c.name, &type, &data);
+        EXPECT_EQ(rc == ERROR_SUCCESS ? data : "<error " + QByteArray::number(qlonglong(rc)) + ">", expected);
+        EXPECT_EQ(type, expectedType);
+    }
+    RegCloseKey(corvane);
+    RegCloseKey(gone);
+}
+
 TEST_F(RegistryTest, OnlyThisMachineCanBeConnected)
 {
     ASSERT_EQ(Set(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Corvane\\Tarvo"), QStringLiteral("v"), REG_SZ, Sz("m")),
