@@ -64,9 +64,12 @@ void WriteJobHeader()
     g_inJobHeader = false;
 }
 
-// The archive the log moves to: the first free number, else the one with the
-// oldest date (the lower number on equal dates, number 0 when none is older
-// than now).
+// The file of archive number n in the log folder.
+QString ArchivePath(const QDir& folder, int n)
+{
+    return folder.filePath(QStringLiteral("qx%1.log").arg(n));
+}
+
 // The archive number a file name stands for ("qx<n>.log", n written
 // without leading zeros), or -1.
 int ArchiveNumber(const char* name)
@@ -80,6 +83,9 @@ int ArchiveNumber(const char* name)
     return n < kArchiveCount && std::strcmp(p, ".log") == 0 ? n : -1;
 }
 
+// The archive the log moves to: the first free number, else the one with the
+// oldest date (the lower number on equal dates, number 0 when none is older
+// than now).
 int ChooseArchive(const QDir& folder)
 {
     // One read of the folder tells which numbers are taken (by a file or
@@ -98,7 +104,7 @@ int ChooseArchive(const QDir& folder)
     for (int n = 0; n < kArchiveCount; ++n) {
         if (taken.test(size_t(n)))
             continue;
-        if (listed || !QFileInfo::exists(folder.filePath(QStringLiteral("qx%1.log").arg(n))))
+        if (listed || !QFileInfo::exists(ArchivePath(folder, n)))
             return n;
     }
     // Dates to the millisecond, read straight from the file system (a local
@@ -111,7 +117,7 @@ int ChooseArchive(const QDir& folder)
     qint64 oldest = msecs(now);
     for (int n = 0; n < kArchiveCount; ++n) {
         struct stat st {};
-        const QByteArray path = QFile::encodeName(folder.filePath(QStringLiteral("qx%1.log").arg(n)));
+        const QByteArray path = QFile::encodeName(ArchivePath(folder, n));
         const qint64 date = ::stat(path.constData(), &st) == 0 ? msecs(st.st_mtim) : 0;
         if (date < oldest) {
             chosen = n;
@@ -126,8 +132,7 @@ void Rotate(const QDir& folder)
     const QString log = folder.filePath(kLogFileName);
     if (!QFileInfo::exists(log))
         return;
-    const QByteArray archive =
-        QFile::encodeName(folder.filePath(QStringLiteral("qx%1.log").arg(ChooseArchive(folder))));
+    const QByteArray archive = QFile::encodeName(ArchivePath(folder, ChooseArchive(folder)));
     // rename(2) replaces the old archive in the same step. When the move
     // fails, the log stays where it is with every line it holds, and the
     // lines go on being appended to it.
