@@ -658,14 +658,10 @@ static const hive::Key* KeyForReading(HKEY key, long* rc, bool* isEmptyRoot = nu
     return FindKey(*root, ref, rc, isEmptyRoot);
 }
 
-long RegQueryValueEx(HKEY key, const QString& valueName, ValueType* type, QByteArray* data)
+// A value of an open key, copied out; the caller holds the session.
+static long CopyValue(const hive::Key& key, const QString& valueName, ValueType* type, QByteArray* data)
 {
-    Session session;
-    long rc = ERROR_SUCCESS;
-    const hive::Key* k = KeyForReading(key, &rc);
-    if (!k)
-        return rc;
-    const hive::Value* value = k->value(valueName);
+    const hive::Value* value = key.value(valueName);
     if (!value)
         return ERROR_FILE_NOT_FOUND;
     if (type)
@@ -675,30 +671,23 @@ long RegQueryValueEx(HKEY key, const QString& valueName, ValueType* type, QByteA
     return ERROR_SUCCESS;
 }
 
+long RegQueryValueEx(HKEY key, const QString& valueName, ValueType* type, QByteArray* data)
+{
+    Session session;
+    long rc = ERROR_SUCCESS;
+    const hive::Key* k = KeyForReading(key, &rc);
+    return k ? CopyValue(*k, valueName, type, data) : rc;
+}
+
 long RegGetValue(HKEY key, const QString& subKey, const QString& valueName, ValueType* type, QByteArray* data)
 {
     Session session;
-    KeyRef ref;
-    if (const long rc = Resolve(key, &ref))
-        return rc;
     long rc = ERROR_SUCCESS;
-    hive::Key* root = ReadHive(ref.hive, &rc);
-    if (!root)
-        return rc;
-    hive::Key* base = FindKey(*root, ref, &rc);
+    const hive::Key* base = KeyForReading(key, &rc);
     if (!base)
         return rc;
     const hive::Key* k = base->find(SplitPath(subKey));
-    if (!k)
-        return ERROR_FILE_NOT_FOUND;
-    const hive::Value* value = k->value(valueName);
-    if (!value)
-        return ERROR_FILE_NOT_FOUND;
-    if (type)
-        *type = value->type;
-    if (data)
-        *data = value->data;
-    return ERROR_SUCCESS;
+    return k ? CopyValue(*k, valueName, type, data) : ERROR_FILE_NOT_FOUND;
 }
 
 long RegSetValueEx(HKEY key, const QString& valueName, ValueType type, const QByteArray& data)

@@ -35,6 +35,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <utility>
 
 namespace reg::hive {
 
@@ -391,7 +392,12 @@ bool Key::removeSubkey(QStringView name)
 
 Key* Key::find(const QStringList& path)
 {
-    Key* key = this;
+    return const_cast<Key*>(std::as_const(*this).find(path));
+}
+
+const Key* Key::find(const QStringList& path) const
+{
+    const Key* key = this;
     for (const QString& name : path) {
         key = key->subkey(name);
         if (!key)

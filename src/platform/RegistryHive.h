@@ -45,6 +45,7 @@ public:
 
     // The key at this path below this one, or nullptr.
     Key* find(const QStringList& path);
+    const Key* find(const QStringList& path) const;
 
 private:
     QString m_name;
