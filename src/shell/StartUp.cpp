@@ -6,6 +6,7 @@
 #include "automation/AutomationServer.h"
 #include "automation/frmAutomationHost.h"
 #include "ShellUtilities.h"
+#include "StartUpHeap.h"
 #include "frmSplash.h"
 #include "mainwindow/BlackBoxLog.h"
 #include "mainwindow/frmMain.h"
@@ -186,6 +187,7 @@ bool StartApplication()
     g_phase = StartUpPhase::Running;
     g_outcome = StartApplicationBody();
     g_phase = StartUpPhase::Done;
+    startupheap::Release();
     return g_outcome == StartUpOutcome::Started;
 }
 
