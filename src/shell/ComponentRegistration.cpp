@@ -9,9 +9,11 @@
 #include <QLibrary>
 #include <QProcess>
 #include <chrono>
+#include <functional>
 #include <future>
 #include <memory>
 #include <system_error>
+#include <sched.h>
 #include <thread>
 
 namespace {
@@ -47,6 +49,47 @@ void SetRegistrationTimeLimitMs(int ms) { g_timeLimitMs = ms; }
 
 namespace {
 StartUpHelper g_preload;
+
+// While it lives, the calling thread runs on the processor it is on, and a
+// thread it starts meanwhile takes that mask for good; then the caller gets
+// its own mask back.
+class BoundToThisProcessor
+{
+public:
+    BoundToThisProcessor()
+    {
+        const int cpu = ::sched_getcpu();
+        m_bound = cpu >= 0 && ::sched_getaffinity(0, sizeof m_callerMask, &m_callerMask) == 0;
+        if (!m_bound)
+            return;
+        cpu_set_t here;
+        CPU_ZERO(&here);
+        CPU_SET(cpu, &here);
+        ::sched_setaffinity(0, sizeof here, &here);
+    }
+    ~BoundToThisProcessor()
+    {
+        if (m_bound)
+            ::sched_setaffinity(0, sizeof m_callerMask, &m_callerMask);
+    }
+    BoundToThisProcessor(const BoundToThisProcessor&) = delete;
+    BoundToThisProcessor& operator=(const BoundToThisProcessor&) = delete;
+
+private:
+    cpu_set_t m_callerMask{};
+    bool m_bound = false;
+};
+
+// The GUI thread only waits while a registration runs, so its worker loses
+// nothing by sharing the GUI thread's processor: it runs there at once and
+// hands back without another processor being woken for it and then for the
+// GUI thread again (each wake-up of an idle processor is costly on a virtual
+// machine).
+std::thread StartOnThisProcessor(std::function<void()> work)
+{
+    const BoundToThisProcessor bound;
+    return std::thread(std::move(work));
+}
 
 // A program registers itself when started; a library is loaded.
 bool IsProgram(const QString& path)
@@ -146,7 +189,7 @@ bool RegisterServer(const QString& path, bool bRegister)
     std::thread worker;
     try {
         auto work = [task] { (*task)(); };
-        worker = g_workerStarter ? g_workerStarter(work) : std::thread(work);
+        worker = g_workerStarter ? g_workerStarter(work) : StartOnThisProcessor(work);
     } catch (const std::system_error&) {
         return false; // no worker: not registered, and the program goes on
     }
