@@ -11,6 +11,7 @@
 #include "engine/QXPgmrControl.h"
 #include "engine/SiteBoxControl.h"
 #include "platform/DispatchObject.h"
+#include "platform/PrintTarget.h"
 #include "records/JobRecord.h"
 #include "records/JobRecordLog.h"
 #include "records/JobSummaryReport.h"
@@ -19,7 +20,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPrinter>
 #include <QTextDocument>
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -149,10 +149,14 @@ void BM_PrintPdf(benchmark::State& state)
     JobSummaryReport(&document, gJob->in).BuildReport();
     const QString pdf = QDir(gFolder).filePath(QStringLiteral("summary.pdf"));
     for (auto _ : state) {
-        QPrinter printer;
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        document.print(&printer);
+        QString error;
+        const std::unique_ptr<PrintTarget> target = CreatePrintTarget(&error);
+        if (!target) {
+            state.SkipWithError(qPrintable(error));
+            return;
+        }
+        target->ToPdfFile(pdf);
+        document.print(target->Device());
     }
     state.counters["pdf_bytes"] = double(QFileInfo(pdf).size());
 }

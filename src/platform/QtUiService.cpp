@@ -1,5 +1,6 @@
 #include "QtUiService.h"
 
+#include "PrintTarget.h"
 #include "ScriptedUiService.h"
 
 #include <QApplication>
@@ -8,8 +9,6 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
 
@@ -152,21 +151,13 @@ QString QtUiService::BrowseForFolder(const QString& prompt, const QString& initi
     return answer;
 }
 
-bool QtUiService::ShowPrinter(QPrinter& printer, const PrintDialogRequest& request)
+bool QtUiService::ShowPrinter(PrintTarget& target, const PrintDialogRequest& request)
 {
     if (m_ending)
         return false;
-    QPrintDialog dialog(&printer, Owner());
-    if (!request.title.isEmpty())
-        dialog.setWindowTitle(request.title);
-    // No page range; the selection is offered (and proposed) when there is one.
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, request.hasSelection);
-    printer.setPrintRange(request.hasSelection ? QPrinter::Selection : QPrinter::AllPages);
-    const bool confirmed = dialog.exec() == QDialog::Accepted;
+    const bool confirmed = target.Ask(Owner(), request.title, request.hasSelection);
     Log(request.title, QString(), QStringLiteral("Print"),
-        confirmed ? (printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName())
-                  : QStringLiteral("2"));
+        confirmed ? (target.PdfFile().isEmpty() ? target.PrinterName() : target.PdfFile()) : QStringLiteral("2"));
     return confirmed;
 }
 

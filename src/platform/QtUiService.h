@@ -26,7 +26,7 @@ public:
     QString GetSaveFileName(const FileDialogRequest& request) override;
     QString BrowseForFolder(const QString& prompt, const QString& initialDir) override;
     using UiService::ShowPrinter;
-    bool ShowPrinter(QPrinter& printer, const PrintDialogRequest& request) override;
+    bool ShowPrinter(PrintTarget& target, const PrintDialogRequest& request) override;
     int ShowModal(QDialog* dialog) override;
     void EndOpenBoxes() override;
 

@@ -1,6 +1,6 @@
 #include "ScriptedUiService.h"
 
-#include <QPrinter>
+#include "PrintTarget.h"
 
 #include <QDialog>
 #include <QDir>
@@ -137,7 +137,7 @@ QString ScriptedUiService::BrowseForFolder(const QString& prompt, const QString&
     return answer;
 }
 
-bool ScriptedUiService::ShowPrinter(QPrinter& printer, const PrintDialogRequest& request)
+bool ScriptedUiService::ShowPrinter(PrintTarget& target, const PrintDialogRequest& request)
 {
     QString answer;
     Next(QStringLiteral("print dialog %1").arg(Quoted(request.title)), &answer);
@@ -145,15 +145,11 @@ bool ScriptedUiService::ShowPrinter(QPrinter& printer, const PrintDialogRequest&
     const bool confirmed = !answer.isEmpty() && answer != QLatin1String("2")
         && answer.compare(QLatin1String("Cancel"), Qt::CaseInsensitive) != 0;
     if (confirmed) {
-        if (answer.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(answer);
-        } else {
-            printer.setOutputFormat(QPrinter::NativeFormat);
-            if (answer != QLatin1String("1"))
-                printer.setPrinterName(answer);
-        }
-        printer.setPrintRange(request.hasSelection ? QPrinter::Selection : QPrinter::AllPages);
+        if (answer.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+            target.ToPdfFile(answer);
+        else
+            target.ToPrinter(answer == QLatin1String("1") ? QString() : answer);
+        target.SetRange(request.hasSelection ? PrintTarget::Range::Selection : PrintTarget::Range::AllPages);
     }
     Record(request.title, QString(), kPrint, confirmed ? answer : QStringLiteral("2"));
     return confirmed;

@@ -1,10 +1,10 @@
 #include "UiService.h"
 
+#include "PrintTarget.h"
 #include "QtUiService.h"
 #include "ScriptedUiService.h"
 
 #include <QFile>
-#include <QPrinter>
 #include <iterator>
 
 namespace vb {
@@ -95,8 +95,8 @@ std::unique_ptr<UiService> SetUi(std::unique_ptr<UiService> service)
 
 bool UiService::ShowPrinter(const QString& title)
 {
-    QPrinter printer;
-    return ShowPrinter(printer, PrintDialogRequest{title, false});
+    const std::unique_ptr<PrintTarget> target = CreatePrintTarget();
+    return target && ShowPrinter(*target, PrintDialogRequest{title, false});
 }
 
 QString QtFileFilter(const QString& commonDialogFilter)

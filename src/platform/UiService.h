@@ -11,7 +11,7 @@
 #include <memory>
 
 class QDialog;
-class QPrinter;
+class PrintTarget;
 class QWidget;
 
 namespace vb {
@@ -81,11 +81,12 @@ public:
     virtual QString GetOpenFileName(const FileDialogRequest& request) = 0;
     virtual QString GetSaveFileName(const FileDialogRequest& request) = 0;
     virtual QString BrowseForFolder(const QString& prompt, const QString& initialDir) = 0;
-    // Print dialog: sets up the printer (a printer by name, or a PDF file)
-    // and answers True when the operator confirmed printing. The print range
-    // is QPrinter::Selection when the operator chose to print the selection.
-    virtual bool ShowPrinter(QPrinter& printer, const PrintDialogRequest& request) = 0;
-    // The same for a caller that only asks whether to print.
+    // Print dialog: sets up the target (a printer by name, or a PDF file)
+    // and answers True when the operator confirmed printing. The range is
+    // the selection when the operator chose to print the selection.
+    virtual bool ShowPrinter(PrintTarget& target, const PrintDialogRequest& request) = 0;
+    // The same for a caller that only asks whether to print (False when the
+    // print support cannot be loaded).
     bool ShowPrinter(const QString& title);
     // Shows a window modally and returns QDialog::exec's result.
     virtual int ShowModal(QDialog* dialog) = 0;

@@ -7,6 +7,7 @@
 #include "operation/frmProgram.h"
 #include "platform/AppInfo.h"
 #include "platform/EngineCall.h"
+#include "platform/PrintTarget.h"
 #include "platform/Twips.h"
 #include "platform/UiService.h"
 #include "settings/ProgrammerClass.h"
@@ -14,7 +15,6 @@
 #include "shell/ShellUtilities.h"
 #include "shell/StartUp.h"
 
-#include <QPrinter>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTextEdit>
@@ -192,12 +192,17 @@ void frmJobSummary::btnOK_Click()
 
 void frmJobSummary::btnPrint_Click()
 {
-    QPrinter printer;
+    QString error;
+    const std::unique_ptr<PrintTarget> target = CreatePrintTarget(&error);
+    if (!target) {
+        Ui().MsgBox(QStringLiteral("Printing is not available: ") + error, vb::vbExclamation, QStringLiteral("Print"));
+        return;
+    }
     const bool hasSelection = rtfReport->textCursor().hasSelection();
-    if (!Ui().ShowPrinter(printer, PrintDialogRequest{QStringLiteral("Print"), hasSelection}))
+    if (!Ui().ShowPrinter(*target, PrintDialogRequest{QStringLiteral("Print"), hasSelection}))
         return;
     // With the selection as the print range only the selected text prints.
-    rtfReport->print(&printer);
+    rtfReport->print(target->Device());
 }
 
 void frmJobSummary::cmdSave_Click()

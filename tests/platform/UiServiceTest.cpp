@@ -1,12 +1,12 @@
 #include "TestEnv.h"
 
+#include "platform/PrintTarget.h"
 #include "platform/QtUiService.h"
 #include "platform/ScriptedUiService.h"
 #include "platform/UiService.h"
 
 #include <QDialog>
 #include <QFile>
-#include <QPrinter>
 
 using namespace vb;
 
@@ -114,22 +114,23 @@ TEST_F(UiServiceTest, ScriptedPrintDialogSetsUpAPdfFileAPrinterOrNothing)
     Recorder recorder;
     auto service = recorder.make({"/data/summary.PDF", "/data/part.pdf", "Cancel", "2", ""},
                                  ScriptedUiService::WhenExhausted::Fail);
-    QPrinter whole;
-    ASSERT_TRUE(service->ShowPrinter(whole, {"Print", false}));
-    EXPECT_EQ(whole.outputFormat(), QPrinter::PdfFormat);
-    EXPECT_EQ(whole.outputFileName(), "/data/summary.PDF");
-    EXPECT_EQ(whole.printRange(), QPrinter::AllPages);
+    // The targets come from the print support plug-in, as the station's do.
+    const std::unique_ptr<PrintTarget> whole = CreatePrintTarget();
+    ASSERT_TRUE(whole);
+    ASSERT_TRUE(service->ShowPrinter(*whole, {"Print", false}));
+    EXPECT_EQ(whole->PdfFile(), "/data/summary.PDF");
+    EXPECT_EQ(whole->GetRange(), PrintTarget::Range::AllPages);
 
     // With text selected only the selection prints.
-    QPrinter part;
-    ASSERT_TRUE(service->ShowPrinter(part, {"Print", true}));
-    EXPECT_EQ(part.outputFileName(), "/data/part.pdf");
-    EXPECT_EQ(part.printRange(), QPrinter::Selection);
+    const std::unique_ptr<PrintTarget> part = CreatePrintTarget();
+    ASSERT_TRUE(service->ShowPrinter(*part, {"Print", true}));
+    EXPECT_EQ(part->PdfFile(), "/data/part.pdf");
+    EXPECT_EQ(part->GetRange(), PrintTarget::Range::Selection);
 
     for (int i = 0; i < 3; ++i) {
-        QPrinter cancelled;
-        EXPECT_FALSE(service->ShowPrinter(cancelled, {"Print", true})) << i;
-        EXPECT_TRUE(cancelled.outputFileName().isEmpty());
+        const std::unique_ptr<PrintTarget> cancelled = CreatePrintTarget();
+        EXPECT_FALSE(service->ShowPrinter(*cancelled, {"Print", true})) << i;
+        EXPECT_TRUE(cancelled->PdfFile().isEmpty());
     }
     EXPECT_EQ(service->Shown().at(0), "Print\t\tPrint\t/data/summary.PDF");
     EXPECT_EQ(service->Shown().at(2), "Print\t\tPrint\t2");
