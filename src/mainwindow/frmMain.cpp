@@ -179,6 +179,9 @@ bool frmMain::CreateControls()
 
 void frmMain::MDIForm_Load()
 {
+    // The load reads hundreds of settings: the settings file is looked at
+    // once for them, not once each.
+    const reg::ReadBatch settingsRead;
     if (!CreateControls()) {
         blnTerminate = true;
         return;

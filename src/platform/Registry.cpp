@@ -33,7 +33,9 @@
 // rewritten under it), reads the file and compares it with the bytes it last
 // parsed: the tree is parsed again only when they differ. A file changed
 // shortly before our last read is always read again (its times may not show
-// a change made in the same clock tick; see FileStamp::trusted).
+// a change made in the same clock tick; see FileStamp::trusted). In a read
+// batch (a window's load) a read spares even the stat once the batch has
+// found the file unchanged; writes always take it.
 //
 // Handles: one table for the process, guarded by one mutex with the caches (the
 // registration worker thread writes HKCR while the GUI thread reads). A handle
@@ -141,6 +143,7 @@ struct CachedHive
     FileStamp stamp;  // of the file the bytes were read from
     std::unique_ptr<hive::Key> root;
     bool corrupt = false; // damaged and could not be set aside: never written
+    quint64 confirmedInBatch = 0; // the read batch that found the stamp unchanged
 };
 
 struct State
@@ -153,6 +156,11 @@ struct State
     std::function<bool(SaveStep)> saveHook;
     QStringList pendingReports;
     QStringList heldReports; // made while no reporter was installed
+    // The read batch that lasts (0: none), how deep they nest, and how many
+    // there have been.
+    quint64 batch = 0;
+    int batchDepth = 0;
+    quint64 batches = 0;
 };
 
 State& S()
@@ -392,14 +400,24 @@ QString SetAside(const QString& path)
 
 // The cached hive of this file when the file has not changed since it was
 // read, judged by its stamp alone (no lock is needed for that: the hive file
-// is only ever replaced whole); nullptr when it has to be read.
-CachedHive* UnchangedHive(const QString& path)
+// is only ever replaced whole); nullptr when it has to be read. A read in a
+// read batch may take a hive found unchanged earlier in the batch as it is.
+enum class Look { BatchMaySpare, AtTheFile };
+CachedHive* UnchangedHive(const QString& path, Look look)
 {
     auto& hives = S().hives;
     const auto it = hives.find(path);
     if (it == hives.end() || !it->second.stamp.trusted())
         return nullptr;
-    return it->second.stamp.sameFile(FileStamp::Now(path)) ? &it->second : nullptr;
+    CachedHive& cached = it->second;
+    const bool inBatch = look == Look::BatchMaySpare && S().batch != 0;
+    if (inBatch && cached.confirmedInBatch == S().batch)
+        return &cached;
+    if (!cached.stamp.sameFile(FileStamp::Now(path)))
+        return nullptr;
+    if (inBatch)
+        cached.confirmedInBatch = S().batch;
+    return &cached;
 }
 
 // The hive's tree as the file holds it now, parsed again only when the file
@@ -410,7 +428,7 @@ CachedHive* UnchangedHive(const QString& path)
 CachedHive* LoadHive(const Location& location, HiveLock& lock, long* result)
 {
     auto& hives = S().hives;
-    if (CachedHive* cached = UnchangedHive(location.path))
+    if (CachedHive* cached = UnchangedHive(location.path, Look::AtTheFile))
         return cached;
 
     QByteArray bytes;
@@ -425,6 +443,7 @@ CachedHive* LoadHive(const Location& location, HiveLock& lock, long* result)
     if (auto it = hives.find(location.path);
         it != hives.end() && it->second.exists == exists && it->second.bytes == bytes) {
         it->second.stamp = stamp;
+        it->second.confirmedInBatch = 0;
         return &it->second;
     }
     if (hives.size() > 16)
@@ -474,7 +493,7 @@ hive::Key* ReadHive(Hive hive, long* result)
     const Location location = HiveLocation(hive);
     // Most reads find the file as it was: then neither the lock nor the
     // file is touched.
-    if (CachedHive* cached = UnchangedHive(location.path))
+    if (CachedHive* cached = UnchangedHive(location.path, Look::BatchMaySpare))
         return cached->root.get();
     HiveLock lock;
     if (lock.acquire(location.path, false) == HiveLock::TimedOut) {
@@ -503,7 +522,7 @@ long WriteHive(Hive hive, Apply apply)
     // A change that the unchanged hive already holds (a key that exists, a
     // value written again as it is) needs neither the lock nor the file. The
     // settings and the registration of every start are mostly such changes.
-    if (CachedHive* cached = UnchangedHive(location.path); cached && !cached->corrupt) {
+    if (CachedHive* cached = UnchangedHive(location.path, Look::AtTheFile); cached && !cached->corrupt) {
         const Change change = apply(*cached->root);
         if (!change.changed)
             return change.result;
@@ -537,6 +556,7 @@ long WriteHive(Hive hive, Apply apply)
     cached->bytes = bytes;
     // Just written, so its times are racy: the next call compares bytes.
     cached->stamp = FileStamp();
+    cached->confirmedInBatch = 0;
     return ERROR_SUCCESS;
 }
 
@@ -839,6 +859,20 @@ long RegConnectRegistry(const QString& machineName, HKEY hive, HKEY* result)
         return ERROR_INVALID_HANDLE;
     *result = NewHandle(ref);
     return ERROR_SUCCESS;
+}
+
+ReadBatch::ReadBatch()
+{
+    std::lock_guard<std::mutex> lock(S().mutex);
+    if (S().batchDepth++ == 0)
+        S().batch = ++S().batches;
+}
+
+ReadBatch::~ReadBatch()
+{
+    std::lock_guard<std::mutex> lock(S().mutex);
+    if (--S().batchDepth == 0)
+        S().batch = 0;
 }
 
 long RegCloseKey(HKEY key)

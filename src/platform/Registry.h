@@ -84,6 +84,21 @@ long RegQueryInfoKey(HKEY key, quint32* subKeys, quint32* maxSubKeyLen, quint32*
 long RegConnectRegistry(const QString& machineName, HKEY hive, HKEY* result);
 long RegCloseKey(HKEY key);
 
+// A stretch of many reads (a window's load). While a batch lasts, a hive file
+// found unchanged once is taken as unchanged by the reads after it, without
+// another look at the file: a change another process makes to the file
+// meanwhile is seen by the first read after the batch, as if it had been made
+// then. Writes always look at the file. Batches nest, and any thread may
+// hold one.
+class ReadBatch
+{
+public:
+    ReadBatch();
+    ~ReadBatch();
+    ReadBatch(const ReadBatch&) = delete;
+    ReadBatch& operator=(const ReadBatch&) = delete;
+};
+
 // The file a hive lives in (for messages and tests); HKCR gives the HKCU file.
 QString HiveFilePath(HKEY hive);
 

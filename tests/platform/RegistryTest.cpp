@@ -268,6 +268,44 @@ TEST_F(RegistryTest, AnUnchangedHiveIsTakenFromMemoryButEveryChangeIsSeen)
     EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), "<error 2>");
 }
 
+// In a read batch the hive file is looked at once: a change made to it
+// meanwhile is read after the batch. A write in the batch still looks at the
+// file, so it keeps the change and the reads after it see the change too.
+TEST_F(RegistryTest, AReadBatchLooksAtTheFileOnceButWritesKeepEveryChange)
+{
+    const QString path = QStringLiteral("Software\\Corvane");
+    const QString name = QStringLiteral("Quantity");
+    ASSERT_EQ(Set(HKEY_CURRENT_USER, path, name, REG_SZ, Sz("100")), ERROR_SUCCESS);
+    // Only a file changed well before it was read is judged by its stamp.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const auto changeInFile = [&](const char* from, const char* to) {
+        QByteArray bytes = FileBytes(hkcuFile());
+        ASSERT_TRUE(bytes.contains(from));
+        WriteFile(hkcuFile(), bytes.replace(from, to));
+    };
+    {
+        ReadBatch batch;
+        EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), Sz("100"));
+        changeInFile("\"100\"", "\"250\"");
+        EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), Sz("100"));
+        {
+            ReadBatch nested;
+        }
+        EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), Sz("100"));
+    }
+    EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), Sz("250"));
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    {
+        ReadBatch batch;
+        EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), Sz("250"));
+        changeInFile("\"250\"", "\"300\"");
+        ASSERT_EQ(Set(HKEY_CURRENT_USER, path, QStringLiteral("Other"), REG_SZ, Sz("x")), ERROR_SUCCESS);
+        EXPECT_TRUE(FileBytes(hkcuFile()).contains("\"300\""));
+        EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), Sz("300"));
+    }
+}
+
 TEST_F(RegistryTest, NamesIgnoreCaseAndEnumerateInTheOrderFirstWritten)
 {
     for (const char* key : {"Zeta", "alpha", "Mid"})
