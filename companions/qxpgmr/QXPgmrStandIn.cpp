@@ -79,7 +79,10 @@ QString QXPgmrStandIn::EngineFolder()
 {
     const QString folder = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
                                .filePath(QStringLiteral("Corvane/QXEngine"));
-    QDir().mkpath(QDir(folder).filePath(QStringLiteral("DATALOG")));
+    // Asked for often (every setting the engine keeps): made only when missing.
+    const QString datalog = QDir(folder).filePath(QStringLiteral("DATALOG"));
+    if (!QFileInfo(datalog).isDir())
+        QDir().mkpath(datalog);
     return folder;
 }
 

@@ -8,7 +8,7 @@
 namespace {
 StartUpHelper g_warmUp;
 // About what reading the font configuration allocates.
-constexpr std::size_t kFontHeapBytes = 768 << 10;
+constexpr std::size_t kFontHeapBytes = 512 << 10;
 } // namespace
 
 void StartFontWarmUp()
