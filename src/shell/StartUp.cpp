@@ -32,6 +32,10 @@ frmAutomationHost g_automationHost;
 // Started by an automation client with no Create within this time: the
 // process ends.
 constexpr int kFirstCreateTimeoutMs = 60000;
+// How long the station stands before the allocator gets its usual limits
+// back: giving the start-up heap back right away would only make the first
+// work after start-up (or an immediate close) fault its pages in again.
+constexpr int kHeapReleaseDelayMs = 1000;
 
 // Where start-up stands. While it runs, a termination request is only
 // recorded: closing from inside the main window's load would unload the
@@ -187,7 +191,7 @@ bool StartApplication()
     g_phase = StartUpPhase::Running;
     g_outcome = StartApplicationBody();
     g_phase = StartUpPhase::Done;
-    startupheap::Release();
+    QTimer::singleShot(kHeapReleaseDelayMs, qApp, [] { startupheap::Release(); });
     return g_outcome == StartUpOutcome::Started;
 }
 
