@@ -181,7 +181,7 @@ void frmMain::MDIForm_Load()
 {
     // The load reads hundreds of settings: the settings file is looked at
     // once for them, not once each.
-    const reg::ReadBatch settingsRead;
+    const reg::Batch settings;
     if (!CreateControls()) {
         blnTerminate = true;
         return;
@@ -618,6 +618,9 @@ void frmMain::WriteSettingsAtUnload()
 
 void frmMain::MDIForm_Unload()
 {
+    // Most of the hundred and more settings saved here are as they were: the
+    // settings file is looked at once for those, not once each.
+    const reg::Batch settings;
     // Settings are saved and the windows unloaded only after a successful
     // start-up.
     if (!blnTerminate) {

@@ -33,9 +33,11 @@
 // rewritten under it), reads the file and compares it with the bytes it last
 // parsed: the tree is parsed again only when they differ. A file changed
 // shortly before our last read is always read again (its times may not show
-// a change made in the same clock tick; see FileStamp::trusted). In a read
-// batch (a window's load) a read spares even the stat once the batch has
-// found the file unchanged; writes always take it.
+// a change made in the same clock tick; see FileStamp::trusted). In a batch
+// (a window's load, the settings saved at close) a read, or a write that
+// would change nothing, spares even the stat once the batch has found the
+// file unchanged; a write that changes something always takes the lock and
+// looks at the file.
 //
 // Handles: one table for the process, guarded by one mutex with the caches (the
 // registration worker thread writes HKCR while the GUI thread reads). A handle
@@ -143,7 +145,7 @@ struct CachedHive
     FileStamp stamp;  // of the file the bytes were read from
     std::unique_ptr<hive::Key> root;
     bool corrupt = false; // damaged and could not be set aside: never written
-    quint64 confirmedInBatch = 0; // the read batch that found the stamp unchanged
+    quint64 confirmedInBatch = 0; // the batch that found the stamp unchanged
 };
 
 struct State
@@ -156,8 +158,8 @@ struct State
     std::function<bool(SaveStep)> saveHook;
     QStringList pendingReports;
     QStringList heldReports; // made while no reporter was installed
-    // The read batch that lasts (0: none), how deep they nest, and how many
-    // there have been.
+    // The batch that lasts (0: none), how deep they nest, and how many there
+    // have been.
     quint64 batch = 0;
     int batchDepth = 0;
     quint64 batches = 0;
@@ -401,7 +403,7 @@ QString SetAside(const QString& path)
 // The cached hive of this file when the file has not changed since it was
 // read, judged by its stamp alone (no lock is needed for that: the hive file
 // is only ever replaced whole); nullptr when it has to be read. A read in a
-// read batch may take a hive found unchanged earlier in the batch as it is.
+// batch may take a hive found unchanged earlier in the batch as it is.
 enum class Look { BatchMaySpare, AtTheFile };
 CachedHive* UnchangedHive(const QString& path, Look look)
 {
@@ -522,7 +524,7 @@ long WriteHive(Hive hive, Apply apply)
     // A change that the unchanged hive already holds (a key that exists, a
     // value written again as it is) needs neither the lock nor the file. The
     // settings and the registration of every start are mostly such changes.
-    if (CachedHive* cached = UnchangedHive(location.path, Look::AtTheFile); cached && !cached->corrupt) {
+    if (CachedHive* cached = UnchangedHive(location.path, Look::BatchMaySpare); cached && !cached->corrupt) {
         const Change change = apply(*cached->root);
         if (!change.changed)
             return change.result;
@@ -861,14 +863,14 @@ long RegConnectRegistry(const QString& machineName, HKEY hive, HKEY* result)
     return ERROR_SUCCESS;
 }
 
-ReadBatch::ReadBatch()
+Batch::Batch()
 {
     std::lock_guard<std::mutex> lock(S().mutex);
     if (S().batchDepth++ == 0)
         S().batch = ++S().batches;
 }
 
-ReadBatch::~ReadBatch()
+Batch::~Batch()
 {
     std::lock_guard<std::mutex> lock(S().mutex);
     if (--S().batchDepth == 0)

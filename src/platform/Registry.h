@@ -84,19 +84,22 @@ long RegQueryInfoKey(HKEY key, quint32* subKeys, quint32* maxSubKeyLen, quint32*
 long RegConnectRegistry(const QString& machineName, HKEY hive, HKEY* result);
 long RegCloseKey(HKEY key);
 
-// A stretch of many reads (a window's load). While a batch lasts, a hive file
-// found unchanged once is taken as unchanged by the reads after it, without
-// another look at the file: a change another process makes to the file
-// meanwhile is seen by the first read after the batch, as if it had been made
-// then. Writes always look at the file. Batches nest, and any thread may
-// hold one.
-class ReadBatch
+// A stretch of many registry calls (a window's load, the settings saved at
+// close). While a batch lasts, a hive file found unchanged once is taken as
+// unchanged, without another look at the file, by the reads after it and by
+// the writes that would change nothing in it. A change another process makes
+// to the file meanwhile is seen by the first call after the batch, as if it
+// had been made then (and a value written again as it was read counts as
+// written before that change). A write that changes something always goes to
+// the file as it is, keeping every change made there. Batches nest, and any
+// thread may hold one.
+class Batch
 {
 public:
-    ReadBatch();
-    ~ReadBatch();
-    ReadBatch(const ReadBatch&) = delete;
-    ReadBatch& operator=(const ReadBatch&) = delete;
+    Batch();
+    ~Batch();
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
 };
 
 // The file a hive lives in (for messages and tests); HKCR gives the HKCU file.

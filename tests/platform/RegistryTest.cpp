@@ -268,10 +268,11 @@ TEST_F(RegistryTest, AnUnchangedHiveIsTakenFromMemoryButEveryChangeIsSeen)
     EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), "<error 2>");
 }
 
-// In a read batch the hive file is looked at once: a change made to it
-// meanwhile is read after the batch. A write in the batch still looks at the
-// file, so it keeps the change and the reads after it see the change too.
-TEST_F(RegistryTest, AReadBatchLooksAtTheFileOnceButWritesKeepEveryChange)
+// In a batch the hive file is looked at once: a change made to it meanwhile
+// is read after the batch, and a value written again as it was read counts as
+// written before that change. A write that changes something still goes to
+// the file as it is, keeping the change, and the reads after it see it too.
+TEST_F(RegistryTest, ABatchLooksAtTheFileOnceButWritesKeepEveryChange)
 {
     const QString path = QStringLiteral("Software\\Corvane");
     const QString name = QStringLiteral("Quantity");
@@ -284,12 +285,12 @@ TEST_F(RegistryTest, AReadBatchLooksAtTheFileOnceButWritesKeepEveryChange)
         WriteFile(hkcuFile(), bytes.replace(from, to));
     };
     {
-        ReadBatch batch;
+        Batch batch;
         EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), Sz("100"));
         changeInFile("\"100\"", "\"250\"");
         EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), Sz("100"));
         {
-            ReadBatch nested;
+            Batch nested;
         }
         EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), Sz("100"));
     }
@@ -297,11 +298,14 @@ TEST_F(RegistryTest, AReadBatchLooksAtTheFileOnceButWritesKeepEveryChange)
 
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     {
-        ReadBatch batch;
+        Batch batch;
         EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), Sz("250"));
         changeInFile("\"250\"", "\"300\"");
+        ASSERT_EQ(Set(HKEY_CURRENT_USER, path, name, REG_SZ, Sz("250")), ERROR_SUCCESS);
+        EXPECT_TRUE(FileBytes(hkcuFile()).contains("\"300\""));
         ASSERT_EQ(Set(HKEY_CURRENT_USER, path, QStringLiteral("Other"), REG_SZ, Sz("x")), ERROR_SUCCESS);
         EXPECT_TRUE(FileBytes(hkcuFile()).contains("\"300\""));
+        EXPECT_TRUE(FileBytes(hkcuFile()).contains("\"x\""));
         EXPECT_EQ(Get(HKEY_CURRENT_USER, path, name), Sz("300"));
     }
 }
