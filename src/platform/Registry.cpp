@@ -402,8 +402,10 @@ QString SetAside(const QString& path)
 
 // The cached hive of this file when the file has not changed since it was
 // read, judged by its stamp alone (no lock is needed for that: the hive file
-// is only ever replaced whole); nullptr when it has to be read. A read in a
-// batch may take a hive found unchanged earlier in the batch as it is.
+// is only ever replaced whole); nullptr when it has to be read. In a batch, a
+// read or a write that would change nothing (BatchMaySpare) takes a hive found
+// unchanged earlier in the batch as it is; under the lock the file is always
+// looked at (AtTheFile).
 enum class Look { BatchMaySpare, AtTheFile };
 CachedHive* UnchangedHive(const QString& path, Look look)
 {
