@@ -7,6 +7,7 @@
 #include "automation/frmAutomationHost.h"
 #include "ShellUtilities.h"
 #include "StartUpHeap.h"
+#include "StartUpHelper.h"
 #include "frmSplash.h"
 #include "mainwindow/BlackBoxLog.h"
 #include "mainwindow/frmMain.h"
@@ -21,7 +22,6 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <cstdio>
-#include <future>
 #include <memory>
 
 frmMain* gMainForm = nullptr;
@@ -145,8 +145,9 @@ int Main()
     // known to be missing) instead of waiting for it; asking again would try
     // a missing bus once more. Whatever the outcome, the helper is waited for
     // before Main returns.
-    std::future<QDBusConnection> sessionBus =
-        std::async(std::launch::async, [] { return QDBusConnection::sessionBus(); });
+    QDBusConnection sessionBus(QString{});
+    StartUpHelper busHelper;
+    const bool busOnHelper = busHelper.Start([&sessionBus] { sessionBus = QDBusConnection::sessionBus(); });
     // Watching processes (tests, measures) learn that start-up has begun.
     if (qEnvironmentVariableIsSet("TARVO_REPORT_SHOWN")) {
         std::fputs("starting\n", stdout);
@@ -161,7 +162,10 @@ int Main()
         QTimer::singleShot(0, gMainForm, [] { gMainForm->close(); });
         return qApp->exec();
     }
-    const std::unique_ptr<AutomationServer> automation = PublishAutomation(sessionBus.get());
+    busHelper.Finish();
+    if (!busOnHelper)
+        sessionBus = QDBusConnection::sessionBus();
+    const std::unique_ptr<AutomationServer> automation = PublishAutomation(sessionBus);
     // Start-up measures wait for this line: the station is up and shown.
     if (qEnvironmentVariableIsSet("TARVO_REPORT_SHOWN")) {
         std::fputs("shown\n", stdout);
