@@ -12,5 +12,6 @@ int main(int argc, char** argv)
     startupheap::Reserve(kStartUpHeapBytes);
     StartFontWarmUp();
     QApplication app(argc, argv);
+    const FontWarmUpWithToolkit fontsWithToolkit;
     return Main();
 }
