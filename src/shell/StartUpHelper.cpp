@@ -41,6 +41,12 @@ bool StartUpHelper::Start(std::function<void()> work)
     }
     m_started = ::pthread_create(&m_thread, &attr, RunWork, start.get()) == 0;
     ::pthread_attr_destroy(&attr);
+    // Refused with that mask (the processors allowed changed meanwhile): a
+    // helper on any processor is still better than none.
+    if (!m_started && start->elsewhere) {
+        start->elsewhere = false;
+        m_started = ::pthread_create(&m_thread, nullptr, RunWork, start.get()) == 0;
+    }
     if (m_started)
         start.release(); // the thread owns it now
     return m_started;
