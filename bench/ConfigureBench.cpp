@@ -30,7 +30,10 @@ namespace {
 class AnsweringUi : public ScriptedUiService
 {
 public:
-    AnsweringUi() : ScriptedUiService({}, WhenExhausted::DefaultAnswer) {}
+    AnsweringUi()
+        : ScriptedUiService({}, WhenExhausted::DefaultAnswer)
+    {
+    }
     int MsgBox(const QString&, int, const QString&) override { return vb::vbOK; }
 };
 
@@ -79,7 +82,7 @@ void BM_EmptyDialogToFirstPaint(benchmark::State& state)
 void BM_ConfigureToFirstPaint(benchmark::State& state)
 {
     ToFirstPaint(state, [] {
-        auto dialog = std::make_unique<frmConfigure>();
+        auto dialog = std::make_unique<frmConfigure>(gMainForm->station());
         dialog->Form_Load();
         return dialog;
     });
@@ -91,7 +94,7 @@ void BM_ConfigureOk(benchmark::State& state)
     int i = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        auto dialog = std::make_unique<frmConfigure>();
+        auto dialog = std::make_unique<frmConfigure>(gMainForm->station());
         dialog->Form_Load();
         dialog->PSLogFile_Dir->setText(QStringLiteral("/tmp/ps-%1").arg(++i));
         dialog->AutoSaveSK_Dir->setText(QStringLiteral("/tmp/sum-%1").arg(i));

@@ -91,7 +91,7 @@ void BM_EmptyDialog(benchmark::State& state)
 
 void BM_DeviceOptionsWindow(benchmark::State& state)
 {
-    MeasureFirstPaint(state, [] { return std::make_unique<frmDeviceConfigure>(gMainForm); });
+    MeasureFirstPaint(state, [] { return std::make_unique<frmDeviceConfigure>(gMainForm->station(), gMainForm); });
 }
 
 BENCHMARK(BM_EmptyDialog)->Unit(benchmark::kMillisecond);
@@ -108,7 +108,7 @@ int main(int argc, char** argv)
     wiring.AttachEngine(std::make_unique<OptionsEngine>());
     {
         // The measure is of the full window: every button and both extras.
-        frmDeviceConfigure check(gMainForm);
+        frmDeviceConfigure check(gMainForm->station(), gMainForm);
         if (check.btnSpecial.size() != 2 || !check.cmdBufferSettings->isVisibleTo(&check)) {
             std::fprintf(stderr, "the device options window did not get every button\n");
             return 1;

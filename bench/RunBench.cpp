@@ -109,7 +109,6 @@ double ResidentMegabytes()
     return fields.size() > 1 ? double(fields[1].toLongLong()) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0) : 0;
 }
 
-
 double Percentile(std::vector<double> v, double p)
 {
     std::sort(v.begin(), v.end());
@@ -192,8 +191,8 @@ bool RunDeviceLoopBench(qint64 devices)
                     [&](qint32 code) { engine->RaiseEvent.OperationComplete(code); }};
     QList<double> resident;
     engine->onTenThousand = [&](qint64) { resident << ResidentMegabytes(); };
-    main.txtNumCopies->setText(QString::number(devices));
-    main.lngNumCopies = qint32(devices);
+    // More devices than the box takes: the count is set as the settings set it.
+    main.station().LoadQuantity(qint32(devices));
     start = std::chrono::steady_clock::now();
     window.btnAction_Click();
     const double run = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -219,7 +218,10 @@ bool RunDeviceLoopBench(qint64 devices)
 class CountingSink : public IEventSink
 {
 public:
-    explicit CountingSink(IEventSink& to) : m_to(to) {}
+    explicit CountingSink(IEventSink& to)
+        : m_to(to)
+    {
+    }
     void Fire(const QString& eventName, QVariantList& args) override
     {
         m_to.Fire(eventName, args);
@@ -293,8 +295,8 @@ bool RunSessionBench(qint64 devices)
     engine.Control()->SetEventSink(&main);
     // The summary at the end would wait for the operator.
     engine.SilentMode(true);
-    main.txtNumCopies->setText(QString::number(devices));
-    main.lngNumCopies = qint32(devices);
+    // More devices than the box takes: the count is set as the settings set it.
+    main.station().LoadQuantity(qint32(devices));
     start = std::chrono::steady_clock::now();
     window.btnAction_Click();
     const double run = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

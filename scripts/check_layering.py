@@ -120,32 +120,9 @@ KNOWN_EXCEPTIONS = {
         "the operation window's adapter to the plain hosts reads the window's tabs and rows",
 }
 
-# The station's members each file still reaches through gMainForm.
-STATION_REACH_EXCEPTIONS = {
-    "src/automation/frmAutomationHost.cpp":
-        ("QXProgrammer", "ConcurrentManualHandler", "QXH950AutoHandler", "pgmrData", "lngNumCopies",
-         "txtNumCopies"),
-    "src/automation/frmH950HdlrContainer.cpp":
-        ("QXProgrammer", "pgmrData", "lngNumCopies", "txtNumCopies", "bEnableEvent"),
-    "src/buffer/frmBufferCmd.cpp": ("QXProgrammer",),
-    "src/buffer/frmBufferLoad.cpp": ("QXProgrammer",),
-    "src/buffer/frmBufferSave.cpp": ("QXProgrammer",),
-    "src/device/frmByteOrder.cpp": ("QXProgrammer",),
-    "src/device/frmDeviceArray.cpp": ("QXProgrammer",),
-    "src/device/frmDeviceBufferSettings.cpp": ("QXProgrammer",),
-    "src/device/frmDeviceConfigure.cpp": ("QXProgrammer",),
-    "src/device/frmDeviceRange.cpp": ("QXProgrammer",),
-    "src/device/frmDeviceVector.cpp": ("QXProgrammer",),
-    "src/operation/frmProgram.cpp":
-        ("QXProgrammer", "ConcurrentManualHandler", "QXH950AutoHandler", "lngNumCopies", "txtNumCopies",
-         "bEnableEvent", "bWarningMessagesEnabled"),
-    "src/operation/frmProgramBuffer.cpp": ("QXProgrammer",),
-    "src/operation/frmProgramOptionText.cpp": ("QXProgrammer",),
-    "src/operation/frmProgramOptions.cpp": ("QXH950AutoHandler",),
-    "src/records/frmJobSummary.cpp":
-        ("QXProgrammer", "ConcurrentManualHandler", "QXH950AutoHandler", "lngNumCopies"),
-    "src/settings/frmConfigure.cpp": ("QXProgrammer", "QXH950AutoHandler"),
-}
+# The station's members a file still reaches through gMainForm (none: the
+# windows are handed the station).
+STATION_REACH_EXCEPTIONS = {}
 KNOWN_EXCEPTIONS.update({(file, "gMainForm->" + member): "the station's members move out of the main window"
                          for file, members in STATION_REACH_EXCEPTIONS.items() for member in members})
 

@@ -2,8 +2,8 @@
 
 #include "mainwindow/BlackBoxLog.h"
 #include "platform/EngineCall.h"
+#include "mainwindow/Station.h"
 #include "mainwindow/frmMain.h"
-#include "operation/OperationRun.h"
 #include "operation/frmProgram.h"
 #include "settings/ProgrammerClass.h"
 #include "shell/StartUp.h"
@@ -17,11 +17,21 @@ constexpr qint32 kLoadBufferCommand = 6;
 // What a job action answers while no station stands to run it.
 constexpr qint32 kNoStation = -1;
 
-bool Up() { return gMainForm && gMainForm->IsLoaded(); }
 } // namespace
 
-bool frmAutomationHost::EnsureMainWindow(bool monitorOnly) { return ::EnsureMainWindow(monitorOnly); }
-bool frmAutomationHost::MainWindowLoaded() const { return Up(); }
+bool frmAutomationHost::Up() const
+{
+    return m_station && gMainForm && gMainForm->IsLoaded();
+}
+
+bool frmAutomationHost::EnsureMainWindow(bool monitorOnly)
+{
+    return ::EnsureMainWindow(monitorOnly);
+}
+bool frmAutomationHost::MainWindowLoaded() const
+{
+    return Up();
+}
 bool frmAutomationHost::RunInProgress() const
 {
     if (!Up())
@@ -29,10 +39,13 @@ bool frmAutomationHost::RunInProgress() const
     if (gMainForm->RunInProgress())
         return true;
     // The automatic handler's session runs before it tells the window.
-    return gMainForm->frmP && gMainForm->pgmrData().udtHandlerType != 0
-        && enginecall::Ask([] { return gMainForm->QXH950AutoHandler.IsRunning(); }, false);
+    return gMainForm->frmP && m_station->pgmrData().udtHandlerType != 0
+        && enginecall::Ask([this] { return m_station->QXH950AutoHandler.IsRunning(); }, false);
 }
-void frmAutomationHost::WriteLogInfo(const QString& text) { ::WriteLogInfo(text, true); }
+void frmAutomationHost::WriteLogInfo(const QString& text)
+{
+    ::WriteLogInfo(text, true);
+}
 
 void frmAutomationHost::OperationStatusText(const QString& text)
 {
@@ -46,10 +59,9 @@ void frmAutomationHost::SetQuantityText(const QString& text)
 {
     if (!Up())
         return;
-    // The box and the count the run reads: a job runs the quantity its
+    // The count the run reads, and the box: a job runs the quantity its
     // client asked for.
-    gMainForm->txtNumCopies->setText(text);
-    gMainForm->lngNumCopies = qint32(OperationRun::LeadingNumber(text));
+    m_station->SetQuantityText(text);
 }
 
 qint32 frmAutomationHost::LoadQxFile(const QString& file)
@@ -80,7 +92,7 @@ bool frmAutomationHost::StartHandlerSession()
     if (!Up() || !gMainForm->frmP)
         return false;
     gMainForm->frmP->btnAction_Click();
-    return gMainForm->QXH950AutoHandler.IsRunning();
+    return m_station->QXH950AutoHandler.IsRunning();
 }
 
 void frmAutomationHost::PressStop()
@@ -94,8 +106,8 @@ void frmAutomationHost::LaunchHelp(QString& topic)
     if (gMainForm)
         gMainForm->LaunchHelp(topic);
     else
-        ::WriteLogInfo(QStringLiteral("Help asked for the topic ") + topic + QStringLiteral(" with no station to show it"),
-                       true);
+        ::WriteLogInfo(
+            QStringLiteral("Help asked for the topic ") + topic + QStringLiteral(" with no station to show it"), true);
 }
 
 void frmAutomationHost::SetDefaultConfiguration()
@@ -118,19 +130,22 @@ bool frmAutomationHost::LoadPatternFile(const QString& file, qint32 type)
     if (!Up() || !gMainForm->frmP)
         return false;
     const bool ok = gMainForm->frmP->ExecuteBufferCommand(kLoadBufferCommand, file, type);
-    return ok && gMainForm->pgmrData().blnFileLoaded;
+    return ok && m_station->pgmrData().blnFileLoaded;
 }
 
-qint32 frmAutomationHost::HandlerType() const { return Up() ? gMainForm->pgmrData().udtHandlerType : 0; }
+qint32 frmAutomationHost::HandlerType() const
+{
+    return Up() ? m_station->pgmrData().udtHandlerType : 0;
+}
 
 bool frmAutomationHost::LoadHandlerJobFile(const QString& file)
 {
-    return Up() && gMainForm->QXH950AutoHandler.LoadHandlerJobFile(file) != 0;
+    return Up() && m_station->QXH950AutoHandler.LoadHandlerJobFile(file) != 0;
 }
 
 bool frmAutomationHost::SaveHandlerJobFile(const QString& file)
 {
-    return Up() && gMainForm->QXH950AutoHandler.SaveHandlerJobFile(file) != 0;
+    return Up() && m_station->QXH950AutoHandler.SaveHandlerJobFile(file) != 0;
 }
 
 void frmAutomationHost::RefreshTabsContents()
@@ -163,7 +178,7 @@ void frmAutomationHost::SelectJobTab()
 void frmAutomationHost::AbortSession()
 {
     if (Up())
-        gMainForm->ConcurrentManualHandler.AbortSession();
+        m_station->ConcurrentManualHandler.AbortSession();
 }
 
 void frmAutomationHost::SetSiteStatus(qint32 site, qint32 status, qint32 code)
@@ -174,19 +189,19 @@ void frmAutomationHost::SetSiteStatus(qint32 site, qint32 status, qint32 code)
 
 QVariant frmAutomationHost::ThreadCommUtil()
 {
-    return Up() ? gMainForm->ConcurrentManualHandler.ThreadCommUtil() : QVariant();
+    return Up() ? m_station->ConcurrentManualHandler.ThreadCommUtil() : QVariant();
 }
 
 void frmAutomationHost::SetGuiReady(bool ready)
 {
     if (Up())
-        gMainForm->QXProgrammer.SetGuiReady(ready);
+        m_station->QXProgrammer.SetGuiReady(ready);
 }
 
 void frmAutomationHost::AttachJobControl()
 {
     if (Up())
-        gMainForm->QXProgrammer.AttachJobControl();
+        m_station->QXProgrammer.AttachJobControl();
 }
 
 QString frmAutomationHost::ErrorMessageText(qint32 code)
@@ -194,25 +209,31 @@ QString frmAutomationHost::ErrorMessageText(qint32 code)
     if (!Up())
         return {};
     qint32 byRef = code;
-    return gMainForm->QXProgrammer.ErrorMessageText(byRef);
+    return m_station->QXProgrammer.ErrorMessageText(byRef);
 }
 
-QString frmAutomationHost::SystemInfo() { return Up() ? gMainForm->QXProgrammer.MonitorValue1005() : QString(); }
+QString frmAutomationHost::SystemInfo()
+{
+    return Up() ? m_station->QXProgrammer.MonitorValue1005() : QString();
+}
 
 void frmAutomationHost::SiteToSocket(qint32 virtSite, qint32& site, qint32& socket)
 {
     if (Up())
-        gMainForm->QXProgrammer.SiteToSocket(virtSite, site, socket);
+        m_station->QXProgrammer.SiteToSocket(virtSite, site, socket);
 }
 
-qint32 frmAutomationHost::ExtraCommandCount() { return Up() ? gMainForm->QXProgrammer.ExtraCommandCount() : 0; }
+qint32 frmAutomationHost::ExtraCommandCount()
+{
+    return Up() ? m_station->QXProgrammer.ExtraCommandCount() : 0;
+}
 
 qint32 frmAutomationHost::RunExtraCommand(const QString& command, const QString& value)
 {
-    return Up() ? gMainForm->QXProgrammer.RunExtraCommand(qint32(0), command, value) : 3;
+    return Up() ? m_station->QXProgrammer.RunExtraCommand(qint32(0), command, value) : 3;
 }
 
 qint32 frmAutomationHost::ApplyJobParameter(const QString& name, const QString& value)
 {
-    return Up() ? gMainForm->QXProgrammer.ApplyJobParameter(name, value) : 3;
+    return Up() ? m_station->QXProgrammer.ApplyJobParameter(name, value) : 3;
 }

@@ -1,13 +1,20 @@
 #pragma once
 
 // The station's side of the automation classes: what they ask of the main
-// window, the operation window and the engine, reached through gMainForm.
+// window and the operation window (reached through gMainForm), and of the
+// engine, the handlers, the job configuration and the quantity (the station
+// start-up hands it once it has made one).
 
 #include "AutomationHost.h"
+
+class Station;
 
 class frmAutomationHost : public AutomationHost
 {
 public:
+    // Null while no station stands.
+    void SetStation(Station* station) { m_station = station; }
+
     bool EnsureMainWindow(bool monitorOnly) override;
     bool MainWindowLoaded() const override;
     bool RunInProgress() const override;
@@ -40,4 +47,9 @@ public:
     qint32 ExtraCommandCount() override;
     qint32 RunExtraCommand(const QString& command, const QString& value) override;
     qint32 ApplyJobParameter(const QString& name, const QString& value) override;
+
+private:
+    // A station stands and its main window has loaded.
+    bool Up() const;
+    Station* m_station = nullptr;
 };

@@ -4,8 +4,8 @@
 #include "automation/CJobMonitorImpl.h"
 #include "engine/H950HdlrControl.h"
 #include "engine/QXPgmrControl.h"
+#include "mainwindow/Station.h"
 #include "mainwindow/frmMain.h"
-#include "operation/OperationRun.h"
 #include "operation/TabStrip.h"
 #include "operation/frmProgram.h"
 #include "platform/AppInfo.h"
@@ -43,10 +43,10 @@ void BlackBox(const QString& text)
 }
 
 // The device's pin count: decimal, or hexadecimal after "0x"/"0X".
-void RequestPinCount(QVariantList& args)
+void RequestPinCount(Station& s, QVariantList& args)
 {
     QString text;
-    if (!Try([&] { text = gMainForm->QXProgrammer.DeviceConfigValue(QStringLiteral("algcfg.pin_count")); }))
+    if (!Try([&] { text = s.QXProgrammer.DeviceConfigValue(QStringLiteral("algcfg.pin_count")); }))
         return;
     const bool hex = text.startsWith(QLatin1String("0x")) || text.startsWith(QLatin1String("0X"));
     bool ok = false;
@@ -61,7 +61,7 @@ void RequestPinCount(QVariantList& args)
     args[0] = count;
 }
 
-void RequestActionRepeatable(QVariantList& args)
+void RequestActionRepeatable(Station&, QVariantList& args)
 {
     frmProgram* p = OperationWindow();
     if (!p)
@@ -70,34 +70,34 @@ void RequestActionRepeatable(QVariantList& args)
     args[0] = VbBool(p->ActionIsRepeatable(action));
 }
 
-void HandlerSerialNumberReport(QVariantList& args)
+void HandlerSerialNumberReport(Station& s, QVariantList& args)
 {
     const QString serial = Text(args, 0);
-    gMainForm->pgmrData().strSerialNumber = serial;
+    s.pgmrData().strSerialNumber = serial;
     SaveSettingValue(appinfo::App(), QStringLiteral("H950hdlr"), QStringLiteral("Serial Number"), serial);
 }
 
-void ReadSealbookValueRequest(QVariantList& args)
+void ReadSealbookValueRequest(Station& s, QVariantList& args)
 {
     qint32 status = Long(args, 4);
     QString value;
     if (Try([&] {
-            value = gMainForm->QXProgrammer.ReadSealbookValue(Text(args, 0), Text(args, 1), Text(args, 2),
-                                                              Long(args, 3), status);
+            value =
+                s.QXProgrammer.ReadSealbookValue(Text(args, 0), Text(args, 1), Text(args, 2), Long(args, 3), status);
         })) {
         args[4] = status;
         args[5] = value;
     }
 }
 
-void WriteSealbookValueRequest(QVariantList& args)
+void WriteSealbookValueRequest(Station& s, QVariantList& args)
 {
     qint32 l1 = Long(args, 4);
     qint32 l2 = Long(args, 5);
     qint32 result = 0;
     if (Try([&] {
-            result = gMainForm->QXProgrammer.WriteSealbookValue(Text(args, 0), Text(args, 1), Text(args, 2),
-                                                                Text(args, 3), l1, l2);
+            result =
+                s.QXProgrammer.WriteSealbookValue(Text(args, 0), Text(args, 1), Text(args, 2), Text(args, 3), l1, l2);
         })) {
         args[4] = l1;
         args[5] = l2;
@@ -113,94 +113,91 @@ struct HandlerRow
     // Needs the operation window (or the job configuration it holds): with
     // it unloaded the event does nothing.
     bool needsOperationWindow;
-    void (*act)(QVariantList& args);
+    void (*act)(Station& station, QVariantList& args);
 };
 
 const HandlerRow kRows[] = {
-    {"SessionOperationBegan", true, true, [](QVariantList&) { OperationWindow()->ConcurrentOperationBegan(); }},
-    {"HandlerStatusText11", false, false, [](QVariantList& a) { gMainForm->HandlerStatusText(Text(a, 0)); }},
+    {"SessionOperationBegan", true, true,
+     [](Station&, QVariantList&) { OperationWindow()->ConcurrentOperationBegan(); }},
+    {"HandlerStatusText11", false, false, [](Station&, QVariantList& a) { gMainForm->HandlerStatusText(Text(a, 0)); }},
     {"SiteStatusChanged", true, true,
-     [](QVariantList& a) { OperationWindow()->SetSiteStatus(Long(a, 0), Long(a, 1), Long(a, 2)); }},
+     [](Station&, QVariantList& a) { OperationWindow()->SetSiteStatus(Long(a, 0), Long(a, 1), Long(a, 2)); }},
     {"SessionStarted", true, true,
-     [](QVariantList&) {
+     [](Station&, QVariantList&) {
          gMainForm->EnableMenu(false);
          OperationWindow()->HandlerSessionStarted();
      }},
     {"SessionStopped", true, true,
-     [](QVariantList&) {
+     [](Station&, QVariantList&) {
          OperationWindow()->HandlerSessionStopped();
          gMainForm->EnableMenu(true);
      }},
     {"HandlerQuantityChanged", true, false,
-     [](QVariantList& a) {
-         if (gMainForm->txtNumCopies)
-             gMainForm->txtNumCopies->setText(QString::number(Long(a, 0)));
-     }},
+     [](Station& s, QVariantList& a) { s.SetQuantityText(QString::number(Long(a, 0))); }},
     {"HandlerEvent16", true, false,
-     [](QVariantList&) {
-         // The quantity box's number is the job's quantity.
-         if (gMainForm->txtNumCopies)
-             gMainForm->lngNumCopies = qint32(OperationRun::LeadingNumber(gMainForm->txtNumCopies->text()));
+     [](Station&, QVariantList&) {
+         // The quantity box's number is the job's quantity: the station's
+         // count already follows its text.
      }},
-    {"HandlerEvent17", false, false, [](QVariantList&) { gMainForm->PrintLabel(); }},
+    {"HandlerEvent17", false, false, [](Station&, QVariantList&) { gMainForm->PrintLabel(); }},
     // The editor is started the same way whatever the handler's text says.
-    {"InitLabelPrintRequest", false, false, [](QVariantList&) { gMainForm->InitLabelerPrint(); }},
-    {"HandlerEvent19", false, false, [](QVariantList&) { gMainForm->SaveLabelFile(); }},
-    {"HandlerEvent20", false, false, [](QVariantList& a) { gMainForm->MoveLabelText(Long(a, 0)); }},
-    {"OpenLabelFileRequest", false, false, [](QVariantList& a) { gMainForm->OpenLabelFile(Text(a, 0)); }},
-    {"HandlerEvent22", false, false, [](QVariantList&) { gMainForm->ExitPrintApp(); }},
-    {"HandlerAbortCommand", false, true, [](QVariantList&) { OperationWindow()->AbortCommand(); }},
+    {"InitLabelPrintRequest", false, false, [](Station&, QVariantList&) { gMainForm->InitLabelerPrint(); }},
+    {"HandlerEvent19", false, false, [](Station&, QVariantList&) { gMainForm->SaveLabelFile(); }},
+    {"HandlerEvent20", false, false, [](Station&, QVariantList& a) { gMainForm->MoveLabelText(Long(a, 0)); }},
+    {"OpenLabelFileRequest", false, false, [](Station&, QVariantList& a) { gMainForm->OpenLabelFile(Text(a, 0)); }},
+    {"HandlerEvent22", false, false, [](Station&, QVariantList&) { gMainForm->ExitPrintApp(); }},
+    {"HandlerAbortCommand", false, true, [](Station&, QVariantList&) { OperationWindow()->AbortCommand(); }},
     {"RequestPinCount", false, false, RequestPinCount},
     // The result goes nowhere: the handler passed the value, not a place
     // for the answer.
     {"LoadSealbookAutoFileRequest", false, true,
-     [](QVariantList& a) {
+     [](Station&, QVariantList& a) {
          qint32 result = Long(a, 1);
          gMainForm->LoadSKAutoFile(Text(a, 0), result);
      }},
     {"RequestFlag26", false, true,
-     [](QVariantList& a) { a[0] = qint32(gMainForm->pgmrData().strJobName.isEmpty() ? 0 : 1); }},
-    {"HandlerEvent27", false, true, [](QVariantList&) { gMainForm->mnuLoadJob_Click(); }},
+     [](Station& s, QVariantList& a) { a[0] = qint32(s.pgmrData().strJobName.isEmpty() ? 0 : 1); }},
+    {"HandlerEvent27", false, true, [](Station&, QVariantList&) { gMainForm->mnuLoadJob_Click(); }},
     {"HandlerSerialNumberReport", false, true, HandlerSerialNumberReport},
     {"RequestActionRepeatable", false, true, RequestActionRepeatable},
-    {"AskJobId", true, true, [](QVariantList&) { OperationWindow()->funcAskJobID(); }},
-    {"StartPowerSupplyLog", false, true, [](QVariantList&) { OperationWindow()->Start_PowerSupplyLogFile(); }},
+    {"AskJobId", true, true, [](Station&, QVariantList&) { OperationWindow()->funcAskJobID(); }},
+    {"StartPowerSupplyLog", false, true,
+     [](Station&, QVariantList&) { OperationWindow()->Start_PowerSupplyLogFile(); }},
     {"RunStatisticsChanged", false, true,
-     [](QVariantList& a) {
+     [](Station&, QVariantList& a) {
          OperationWindow()->UpdateJobRunStatistics(Long(a, 0), Long(a, 1), Long(a, 2), Long(a, 3), Long(a, 4),
                                                    double(Long(a, 5)));
      }},
     {"RequestEngineDirectory", false, false,
-     [](QVariantList& a) { Try([&] { a[0] = gMainForm->QXProgrammer.EngineDirectory(); }); }},
+     [](Station& s, QVariantList& a) { Try([&] { a[0] = s.QXProgrammer.EngineDirectory(); }); }},
     {"RequestLabelPrinterDirectory", false, false,
-     [](QVariantList& a) { Try([&] { a[0] = gMainForm->QXProgrammer.LabelPrinterDirectory(); }); }},
+     [](Station& s, QVariantList& a) { Try([&] { a[0] = s.QXProgrammer.LabelPrinterDirectory(); }); }},
     {"ReadSealbookValueRequest", false, false, ReadSealbookValueRequest},
     {"ReadSealbookLongRequest", false, false,
-     [](QVariantList& a) {
-         Try([&] { a[3] = gMainForm->QXProgrammer.ReadSealbookLong(Text(a, 0), Text(a, 1), Text(a, 2)); });
+     [](Station& s, QVariantList& a) {
+         Try([&] { a[3] = s.QXProgrammer.ReadSealbookLong(Text(a, 0), Text(a, 1), Text(a, 2)); });
      }},
     {"WriteSealbookValueRequest", false, false, WriteSealbookValueRequest},
     {"ReadSealbookStringRequest", false, false,
-     [](QVariantList& a) {
-         Try([&] {
-             a[3] = qint32(gMainForm->QXProgrammer.ReadSealbookString(Text(a, 0), Text(a, 1), Text(a, 2)).toInt());
-         });
+     [](Station& s, QVariantList& a) {
+         Try([&] { a[3] = qint32(s.QXProgrammer.ReadSealbookString(Text(a, 0), Text(a, 1), Text(a, 2)).toInt()); });
      }},
     {"EnableOperationsRequest", false, true,
-     [](QVariantList& a) {
+     [](Station&, QVariantList& a) {
          const bool enable = IsVbTrue(a.value(0));
          gMainForm->EnableMenu(enable);
          OperationWindow()->EnableOperations(enable);
      }},
     {"RepeatCommandRequest", true, true,
-     [](QVariantList& a) { a[1] = OperationWindow()->RepeatCommandOnSite(Long(a, 0)); }},
-    {"HandlerEvent42", true, false, [](QVariantList&) { gMainForm->SafeDoEvents(); }},
-    {"RequestFlag43", false, true, [](QVariantList& a) { a[0] = VbBool(gMainForm->pgmrData().blnDeviceSelected); }},
-    {"JobComplete", false, false, [](QVariantList& a) { CJobControlImpl::Instance().HandlerJobComplete(Long(a, 0)); }},
+     [](Station&, QVariantList& a) { a[1] = OperationWindow()->RepeatCommandOnSite(Long(a, 0)); }},
+    {"HandlerEvent42", true, false, [](Station&, QVariantList&) { gMainForm->SafeDoEvents(); }},
+    {"RequestFlag43", false, true, [](Station& s, QVariantList& a) { a[0] = VbBool(s.pgmrData().blnDeviceSelected); }},
+    {"JobComplete", false, false,
+     [](Station&, QVariantList& a) { CJobControlImpl::Instance().HandlerJobComplete(Long(a, 0)); }},
     {"EnableHandlerButton", false, true,
-     [](QVariantList& a) { OperationWindow()->btnStop->setEnabled(IsVbTrue(a.value(0))); }},
+     [](Station&, QVariantList& a) { OperationWindow()->btnStop->setEnabled(IsVbTrue(a.value(0))); }},
     {"HandlerMessage46", false, true,
-     [](QVariantList& a) {
+     [](Station&, QVariantList& a) {
          qint32 result = Long(a, 1);
          gMainForm->SaveSKAutoFile(Text(a, 0), result, Long(a, 2) != 0);
      }},
@@ -208,8 +205,9 @@ const HandlerRow kRows[] = {
 
 } // namespace
 
-frmH950HdlrContainer::frmH950HdlrContainer(QWidget* parent)
-    : QWidget(parent)
+frmH950HdlrContainer::frmH950HdlrContainer(Station& station, QWidget* parent)
+    : QWidget(parent),
+      m_station(station)
 {
     setObjectName(QStringLiteral("frmH950HdlrContainer"));
     hide();
@@ -231,11 +229,11 @@ void frmH950HdlrContainer::Fire(const QString& eventName, QVariantList& args)
     for (const HandlerRow& row : kRows) {
         if (eventName != QLatin1String(row.event))
             continue;
-        if (row.gated && !gMainForm->bEnableEvent)
+        if (row.gated && !m_station.bEnableEvent)
             return;
         if (row.needsOperationWindow && !OperationWindow())
             return;
-        row.act(args);
+        row.act(m_station, args);
         return;
     }
 }

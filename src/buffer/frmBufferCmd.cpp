@@ -1,5 +1,7 @@
 #include "frmBufferCmd.h"
 
+#include "mainwindow/Station.h"
+
 #include "BufferRules.h"
 #include "DefaultBufferValue.h"
 #include "frmBufferLoad.h"
@@ -33,7 +35,9 @@
 using enginecall::Ask;
 using enginecall::Try;
 
-frmBufferCmd::frmBufferCmd(QWidget* parent) : QDialog(parent)
+frmBufferCmd::frmBufferCmd(Station& station, QWidget* parent)
+    : QDialog(parent),
+      m_station(station)
 {
     setObjectName(QStringLiteral("frmBufferCmd"));
     setWindowTitle(QStringLiteral("Data Pattern"));
@@ -118,15 +122,30 @@ frmBufferCmd::frmBufferCmd(QWidget* parent) : QDialog(parent)
     connect(Clear, &QPushButton::clicked, this, &frmBufferCmd::Clear_Click);
     connect(CSumMethod, &QComboBox::activated, this, [this] { CSumMethod_Click(); });
     connect(CSumType, &QComboBox::activated, this, [this] { CSumType_Click(); });
-    connect(DecimalButton, &QRadioButton::toggled, this, [this](bool on) { if (on) DecimalButton_Click(); });
-    connect(HexadecimalButton, &QRadioButton::toggled, this, [this](bool on) { if (on) HexadecimalButton_Click(); });
+    connect(DecimalButton, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            DecimalButton_Click();
+    });
+    connect(HexadecimalButton, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            HexadecimalButton_Click();
+    });
 }
 
 frmBufferCmd::~frmBufferCmd() = default;
 
-QXPgmrControl& frmBufferCmd::engine() { return gMainForm->QXProgrammer; }
-frmProgram& frmBufferCmd::operationWindow() { return *gMainForm->frmP; }
-ProgrammerClass& frmBufferCmd::data() { return gMainForm->frmP->pgmrData(); }
+QXPgmrControl& frmBufferCmd::engine() const
+{
+    return m_station.QXProgrammer;
+}
+frmProgram& frmBufferCmd::operationWindow()
+{
+    return *gMainForm->frmP;
+}
+ProgrammerClass& frmBufferCmd::data() const
+{
+    return m_station.pgmrData();
+}
 
 void frmBufferCmd::Form_Load()
 {
@@ -134,8 +153,8 @@ void frmBufferCmd::Form_Load()
         return;
     m_loaded = true;
     m_oDefaultBufferValueCtrl->SetDecimalButton(DecimalButton);
-    m_keptChecksumType = Ask([] { return engine().ChecksumType(); }, qint32(0));
-    m_keptChecksumMethod = Ask([] { return engine().ChecksumMethod(); }, qint32(0));
+    m_keptChecksumType = Ask([this] { return engine().ChecksumType(); }, qint32(0));
+    m_keptChecksumMethod = Ask([this] { return engine().ChecksumMethod(); }, qint32(0));
     m_inRefresh = false;
     ShowEngineRadix();
     m_oDefaultBufferValueCtrl->InitDefaultBufValList();
@@ -160,15 +179,15 @@ void frmBufferCmd::FillChecksumMethodList()
 {
     CSumMethod->clear();
     CSumMethod->addItems({QStringLiteral("8  Bits"), QStringLiteral("16 Bits")});
-    CSumMethod->setCurrentIndex(Ask([] { return engine().ChecksumMethod(); }, qint32(0)));
+    CSumMethod->setCurrentIndex(Ask([this] { return engine().ChecksumMethod(); }, qint32(0)));
 }
 
 void frmBufferCmd::FillChecksumTypeList()
 {
     CSumType->clear();
     CSumType->addItems({QStringLiteral("Buffer"), QStringLiteral("Device"), QStringLiteral("Compatibility")});
-    if (Ask([] { return engine().DeviceSupportsDeviceChecksum(); }, false)) {
-        CSumType->setCurrentIndex(Ask([] { return engine().ChecksumType(); }, qint32(0)));
+    if (Ask([this] { return engine().DeviceSupportsDeviceChecksum(); }, false)) {
+        CSumType->setCurrentIndex(Ask([this] { return engine().ChecksumType(); }, qint32(0)));
     } else {
         CSumType->setCurrentIndex(1);
         CSumType->setEnabled(false);
@@ -179,7 +198,7 @@ void frmBufferCmd::FillChecksumTypeList()
 void frmBufferCmd::ShowEngineRadix()
 {
     devicedialogs::SelectRadix(DecimalButton, HexadecimalButton,
-                               Ask([] { return engine().DisplayRadix(); }, qint32(0)) == 1);
+                               Ask([this] { return engine().DisplayRadix(); }, qint32(0)) == 1);
 }
 
 void frmBufferCmd::Init()
@@ -193,7 +212,7 @@ void frmBufferCmd::ShowChecksum(bool shown)
     CheckSumText->setVisible(shown);
     CSUMLabel->setVisible(shown);
     CSumMethod->setEnabled(shown);
-    if (Ask([] { return engine().DeviceSupportsDeviceChecksum(); }, false))
+    if (Ask([this] { return engine().DeviceSupportsDeviceChecksum(); }, false))
         CSumType->setEnabled(shown);
 }
 
@@ -209,14 +228,14 @@ void frmBufferCmd::InitFileInfo()
     DateText->clear();
     CheckSumText->clear();
     ShowChecksum(false);
-    const qint32 size = Ask([] { return engine().BufferSize(); }, qint32(0));
+    const qint32 size = Ask([this] { return engine().BufferSize(); }, qint32(0));
     if (size < 1) {
         Save->setEnabled(false);
     } else {
         // A buffer read from the device: its size in hexadecimal whatever
         // the radix option says.
-        SizeText->setText(bufferrules::SizeText(size, true, Ask([] { return engine().SizeInFuses(); }, false)));
-        CheckSumText->setText(Ask([] { return engine().ChecksumText(); }, QString()));
+        SizeText->setText(bufferrules::SizeText(size, true, Ask([this] { return engine().SizeInFuses(); }, false)));
+        CheckSumText->setText(Ask([this] { return engine().ChecksumText(); }, QString()));
         FileNameText->setText(operationWindow().BufferTypeGetName());
         ShowChecksum(true);
         DateText->setText(operationWindow().BufferTypeGetDate());
@@ -228,9 +247,9 @@ void frmBufferCmd::InitFileInfo()
 
 void frmBufferCmd::ShowSize()
 {
-    const qint32 size = Ask([] { return engine().BufferSize(); }, qint32(0));
+    const qint32 size = Ask([this] { return engine().BufferSize(); }, qint32(0));
     SizeText->setText(bufferrules::SizeText(size, !DecimalButton->isChecked(),
-                                            Ask([] { return engine().SizeInFuses(); }, false)));
+                                            Ask([this] { return engine().SizeInFuses(); }, false)));
 }
 
 void frmBufferCmd::RefreshFileInfo()
@@ -241,7 +260,7 @@ void frmBufferCmd::RefreshFileInfo()
     frmProgram& window = operationWindow();
     ProgrammerClass& d = data();
     const QString path = d.FullDataBufferPath();
-    const qint32 size = Ask([] { return engine().BufferSize(); }, qint32(0));
+    const qint32 size = Ask([this] { return engine().BufferSize(); }, qint32(0));
     // A buffer without a file name did not come from a file, whatever the
     // flags say: it shows the buffer's source, never a folder as a file.
     const bool fromFile = window.BufferTypeGetType() == CBufferSource::TypeFile && !d.strFileName.isEmpty();
@@ -256,23 +275,23 @@ void frmBufferCmd::RefreshFileInfo()
         SetCompactPathText(FileNameText, this, path);
         const QDateTime date = Ask([&] { return engine().GetFileDate(path, false); }, QDateTime());
         DateText->setText(CBufferSource::GeneralDate(date));
-        qint32 code = Ask([] { return engine().DataFileTypeCode(); }, qint32(0));
+        qint32 code = Ask([this] { return engine().DataFileTypeCode(); }, qint32(0));
         TypeText->setText(Ask([&] { return engine().FileTypeNameAt(code); }, QString()));
         window.BufferType(d.strFileName, date, CBufferSource::LoadedFromFile);
     }
     ShowSize();
-    CheckSumText->setText(Ask([] { return engine().ChecksumText(); }, QString()));
+    CheckSumText->setText(Ask([this] { return engine().ChecksumText(); }, QString()));
     ShowChecksum(true);
     DisableBufferButtonActionsForVexal();
     Save->setEnabled(true);
     m_inRefresh = false;
-    const bool locked = d.blnFileLoaded
-        && bufferrules::LocksFillValue(Ask([] { return engine().DataFileTypeCode(); }, qint32(0)));
+    const bool locked =
+        d.blnFileLoaded && bufferrules::LocksFillValue(Ask([this] { return engine().DataFileTypeCode(); }, qint32(0)));
     m_oDefaultBufferValueCtrl->Enabled(!locked);
 }
 
-void frmBufferCmd::UpdateAddrSizeControls(QComboBox* fileTypes, QLabel* label, QRadioButton* byteOption,
-                                          QRadioButton* wordOption)
+void frmBufferCmd::UpdateAddrSizeControls(QXPgmrControl& engine, QComboBox* fileTypes, QLabel* label,
+                                          QRadioButton* byteOption, QRadioButton* wordOption)
 {
     const QVariant entry = fileTypes->currentData();
     const qint32 code = entry.isValid() ? entry.toInt() : fileTypes->currentIndex();
@@ -284,7 +303,7 @@ void frmBufferCmd::UpdateAddrSizeControls(QComboBox* fileTypes, QLabel* label, Q
     byteOption->setAutoExclusive(false);
     wordOption->setAutoExclusive(false);
     if (offered) {
-        const bool word = Ask([] { return engine().WordAddressing(); }, false);
+        const bool word = Ask([&] { return engine.WordAddressing(); }, false);
         wordOption->setChecked(word);
         byteOption->setChecked(!word);
     } else {
@@ -305,13 +324,13 @@ void frmBufferCmd::UpdateFileMenu(const QString& path)
 
 void frmBufferCmd::DisableBufferButtonActionsForVexal()
 {
-    const bool vexalMode = Ask([] { return engine().IsVexalMode(); }, false);
+    const bool vexalMode = Ask([this] { return engine().IsVexalMode(); }, false);
     Edit->setEnabled(!(!vexalMode && gMainForm->IsVexalDeviceOrAfmOrStaplFile()));
 }
 
 void frmBufferCmd::DecimalButton_Click()
 {
-    if (Ask([] { return engine().BufferSize(); }, qint32(0)) != 0 || data().blnFileLoaded)
+    if (Ask([this] { return engine().BufferSize(); }, qint32(0)) != 0 || data().blnFileLoaded)
         ShowSize();
     ApplyRadixToOperationWindow();
     m_oDefaultBufferValueCtrl->UpdateDefaultBufValList();
@@ -319,9 +338,9 @@ void frmBufferCmd::DecimalButton_Click()
 
 void frmBufferCmd::HexadecimalButton_Click()
 {
-    if (Ask([] { return engine().BufferSize(); }, qint32(0)) != 0 || data().blnFileLoaded) {
+    if (Ask([this] { return engine().BufferSize(); }, qint32(0)) != 0 || data().blnFileLoaded) {
         ShowSize();
-        CheckSumText->setText(Ask([] { return engine().ChecksumText(); }, QString()));
+        CheckSumText->setText(Ask([this] { return engine().ChecksumText(); }, QString()));
     }
     ApplyRadixToOperationWindow();
     m_oDefaultBufferValueCtrl->UpdateDefaultBufValList();
@@ -331,7 +350,7 @@ void frmBufferCmd::ApplyRadixToOperationWindow()
 {
     ProgrammerClass& d = data();
     frmProgram& window = operationWindow();
-    d.lngFileSize = Ask([] { return engine().BufferSize(); }, qint32(0));
+    d.lngFileSize = Ask([this] { return engine().BufferSize(); }, qint32(0));
     // The operation window is redrawn in the radix shown here; the choice
     // lasts only once committed.
     const qint32 kept = d.udtRadix;
@@ -354,7 +373,7 @@ void frmBufferCmd::CSumMethod_Click()
 {
     const qint32 method = CSumMethod->currentIndex();
     Try([&] { engine().ChecksumMethod(method); });
-    CheckSumText->setText(Ask([] { return engine().ChecksumText(); }, QString()));
+    CheckSumText->setText(Ask([this] { return engine().ChecksumText(); }, QString()));
     ApplyRadixToOperationWindow();
 }
 
@@ -362,7 +381,7 @@ void frmBufferCmd::CSumType_Click()
 {
     const qint32 type = CSumType->currentIndex();
     Try([&] { engine().ChecksumType(type); });
-    CheckSumText->setText(Ask([] { return engine().ChecksumText(); }, QString()));
+    CheckSumText->setText(Ask([this] { return engine().ChecksumText(); }, QString()));
     ApplyRadixToOperationWindow();
 }
 
@@ -419,7 +438,7 @@ void frmBufferCmd::Edit_Click()
     Try([&] { engine().DefaultBufferByte(fill); });
     gMainForm->ViewBuffer_Click();
     Save->setEnabled(true);
-    Try([] { engine().BufferEditFlag(qint32(258)); });
+    Try([this] { engine().BufferEditFlag(qint32(258)); });
     frmProgram& window = operationWindow();
     ProgrammerClass& d = data();
     window.bBufferDirty = true;
@@ -435,15 +454,21 @@ void frmBufferCmd::Edit_Click()
     ApplyRadixToOperationWindow();
 }
 
-void frmBufferCmd::Save_Click() { SaveDataPattern(0); }
+void frmBufferCmd::Save_Click()
+{
+    SaveDataPattern(0);
+}
 
-void frmBufferCmd::Open_Click() { LoadDataPattern(0, QString(), FileTypes::FT_AUTO); }
+void frmBufferCmd::Open_Click()
+{
+    LoadDataPattern(0, QString(), FileTypes::FT_AUTO);
+}
 
 void frmBufferCmd::SaveDataPattern(qint16 mode)
 {
     CommitDisplayRadix();
     {
-        frmBufferSave dialog(nullptr);
+        frmBufferSave dialog(m_station, nullptr);
         const qint32 fill = m_oDefaultBufferValueCtrl->CurrentValue();
         Try([&] { engine().DefaultBufferByte(fill); });
         if (mode == 0)
@@ -464,7 +489,7 @@ bool frmBufferCmd::LoadDataPattern(qint32 command, const QString& fileName, qint
     const qint32 fill = m_oDefaultBufferValueCtrl->CurrentValue();
     Try([&] { engine().DefaultBufferByte(fill); });
     hide();
-    frmBufferLoad dialog(gMainForm);
+    frmBufferLoad dialog(m_station, gMainForm);
     QString kept;
     if (!GetCmdLineDataFile().isEmpty()) {
         dialog.Form_Load(); // takes the command-line file and confirms it itself

@@ -9,6 +9,8 @@
 
 #include <QDialog>
 
+class Station;
+
 class DefaultBufferValue;
 class QComboBox;
 class QGroupBox;
@@ -24,7 +26,7 @@ class frmBufferCmd : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmBufferCmd(QWidget* parent = nullptr);
+    explicit frmBufferCmd(Station& station, QWidget* parent = nullptr);
     ~frmBufferCmd() override;
 
     // The window's load (once): settings, lists and fields, and the
@@ -35,8 +37,8 @@ public:
     // entry carries: offered for Intel HEX and Motorola S-records, with the
     // engine's choice; cleared and disabled for any other type. Needs no
     // loaded window.
-    static void UpdateAddrSizeControls(QComboBox* fileTypes, QLabel* label, QRadioButton* byteOption,
-                                       QRadioButton* wordOption);
+    static void UpdateAddrSizeControls(QXPgmrControl& engine, QComboBox* fileTypes, QLabel* label,
+                                       QRadioButton* byteOption, QRadioButton* wordOption);
     void Init();
     void InitFileInfo();
     // Puts an existing file at the top of the recent files.
@@ -92,6 +94,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    Station& m_station;
     void FillChecksumMethodList();
     void FillChecksumTypeList();
     void ShowEngineRadix();
@@ -104,9 +107,9 @@ private:
     void ShowSize();
     void ShowChecksum(bool shown);
 
-    static QXPgmrControl& engine();
+    QXPgmrControl& engine() const;
     static frmProgram& operationWindow();
-    static ProgrammerClass& data();
+    ProgrammerClass& data() const;
 
     qint32 m_keptChecksumType = 0;
     qint32 m_keptChecksumMethod = 0;

@@ -1,5 +1,7 @@
 #include "frmBufferLoad.h"
 
+#include "mainwindow/Station.h"
+
 #include "BufferRules.h"
 #include "CommonDialog.h"
 #include "DefaultBufferValue.h"
@@ -54,7 +56,10 @@ bool IsZeroDate(const QDateTime& date)
 
 } // namespace
 
-frmBufferLoad::frmBufferLoad(QWidget* parent) : QDialog(parent), m_check(engine())
+frmBufferLoad::frmBufferLoad(Station& station, QWidget* parent)
+    : QDialog(parent),
+      m_station(station),
+      m_check(engine())
 {
     setObjectName(QStringLiteral("frmBufferLoad"));
     setWindowTitle(QStringLiteral("Load File Into Buffer"));
@@ -81,7 +86,8 @@ frmBufferLoad::frmBufferLoad(QWidget* parent) : QDialog(parent), m_check(engine(
     BufLoadOptions->setObjectName(QStringLiteral("BufLoadOptions"));
     LoadEntireFile = devicedialogs::Check(BufLoadOptions, "LoadEntireFile", QStringLiteral("Load Entire File:"));
     ClearBuf = devicedialogs::Check(BufLoadOptions, "ClearBuf", QStringLiteral("Clear Buffer Before Loading:"));
-    AutoAddrLoad = devicedialogs::Check(BufLoadOptions, "AutoAddrLoad", QStringLiteral("Automatic Lowest Address To Load:"));
+    AutoAddrLoad =
+        devicedialogs::Check(BufLoadOptions, "AutoAddrLoad", QStringLiteral("Automatic Lowest Address To Load:"));
     LowAddrLabel =
         devicedialogs::Caption(BufLoadOptions, "LowAddrLabel", QStringLiteral("Lowest Address From File To Load:"));
     LowAddrLoad = AddressBox(BufLoadOptions, "LowAddrLoad");
@@ -144,8 +150,14 @@ frmBufferLoad::frmBufferLoad(QWidget* parent) : QDialog(parent), m_check(engine(
     connect(LoadFileAs, &QComboBox::activated, this, [this] { LoadFileAs_Click(); });
     connect(LoadEntireFile, &QCheckBox::toggled, this, [this] { LoadEntireFile_Click(); });
     connect(AutoAddrLoad, &QCheckBox::toggled, this, [this] { AutoAddrLoad_Click(); });
-    connect(DecimalButton, &QRadioButton::toggled, this, [this](bool on) { if (on) DecimalButton_Click(); });
-    connect(HexadecimalButton, &QRadioButton::toggled, this, [this](bool on) { if (on) HexadecimalButton_Click(); });
+    connect(DecimalButton, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            DecimalButton_Click();
+    });
+    connect(HexadecimalButton, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            HexadecimalButton_Click();
+    });
     connect(LowAddrLoad, &QLineEdit::textChanged, this, [this] { AddressChanged(LowAddrLoad, m_lastLow); });
     connect(HighAddrLoad, &QLineEdit::textChanged, this, [this] { AddressChanged(HighAddrLoad, m_lastHigh); });
     connect(BufAddrLoad, &QLineEdit::textChanged, this, [this] { AddressChanged(BufAddrLoad, m_lastBuffer); });
@@ -158,15 +170,24 @@ frmBufferLoad::~frmBufferLoad()
     oFileNameText->removeEventFilter(this);
 }
 
-QXPgmrControl& frmBufferLoad::engine() { return gMainForm->QXProgrammer; }
-ProgrammerClass& frmBufferLoad::data() { return gMainForm->frmP->pgmrData(); }
+QXPgmrControl& frmBufferLoad::engine() const
+{
+    return m_station.QXProgrammer;
+}
+ProgrammerClass& frmBufferLoad::data() const
+{
+    return m_station.pgmrData();
+}
 
-bool frmBufferLoad::hex() const { return HexadecimalButton->isChecked(); }
+bool frmBufferLoad::hex() const
+{
+    return HexadecimalButton->isChecked();
+}
 
 void frmBufferLoad::Form_Load()
 {
     m_oDefaultBufferValueCtrl->SetDecimalButton(DecimalButton);
-    m_keptFill = Ask([] { return engine().DefaultBufferByte(); }, qint32(0));
+    m_keptFill = Ask([this] { return engine().DefaultBufferByte(); }, qint32(0));
     m_browsed = false;
     ProgrammerClass& d = data();
     m_lastLow = d.lngLowAddrLoad;
@@ -182,14 +203,15 @@ void frmBufferLoad::Form_Load()
         ShowLoadedFile();
     ApplySelectedFile();
     devicedialogs::CentreOnScreen(this);
-    frmBufferCmd::UpdateAddrSizeControls(LoadFileAs, AddrSizeLabel, ByteAddrSize, WordAddrSize);
+    frmBufferCmd::UpdateAddrSizeControls(engine(), LoadFileAs, AddrSizeLabel, ByteAddrSize, WordAddrSize);
     if (gbChiseloEdition) {
         oUpdateFileInfo->setVisible(true);
         oUpdateFileInfo->setEnabled(false);
     } else {
         oFileNameText->setEnabled(true);
         oFileNameText->setReadOnly(true);
-        oFileNameText->setStyleSheet(QStringLiteral("QLineEdit { background: palette(button); color: palette(window-text); }"));
+        oFileNameText->setStyleSheet(
+            QStringLiteral("QLineEdit { background: palette(button); color: palette(window-text); }"));
         oUpdateFileInfo->setVisible(false);
         oUpdateFileInfo->setEnabled(false);
     }
@@ -215,7 +237,7 @@ void frmBufferLoad::Form_Activate()
 void frmBufferLoad::ShowEngineRadix()
 {
     devicedialogs::SelectRadix(DecimalButton, HexadecimalButton,
-                               Ask([] { return engine().DisplayRadix(); }, qint32(0)) == 1);
+                               Ask([this] { return engine().DisplayRadix(); }, qint32(0)) == 1);
 }
 
 void frmBufferLoad::InitLoadControls()
@@ -232,7 +254,7 @@ void frmBufferLoad::InitLoadControls()
 void frmBufferLoad::FillFileTypeList()
 {
     LoadFileAs->clear();
-    const qint32 count = Ask([] { return engine().FileTypeCount(); }, qint32(0));
+    const qint32 count = Ask([this] { return engine().FileTypeCount(); }, qint32(0));
     for (qint32 i = 0; i < count; ++i) {
         qint32 code = i;
         LoadFileAs->addItem(Ask([&] { return engine().FileTypeNameAt(code); }, QString()), i);
@@ -355,7 +377,10 @@ void frmBufferLoad::BrowseForDataPattern(const QString& fileName, qint32 command
     m_browsed = true;
 }
 
-void frmBufferLoad::Browse_Click() { ShowOpenDialog(QString(), 0); }
+void frmBufferLoad::Browse_Click()
+{
+    ShowOpenDialog(QString(), 0);
+}
 
 void frmBufferLoad::EnableLoadOptions()
 {
@@ -376,7 +401,8 @@ void frmBufferLoad::DisableFileRange()
 void frmBufferLoad::DisableLoadOptions()
 {
     DisableFileRange();
-    for (QWidget* w : std::initializer_list<QWidget*>{LoadEntireFile, ClearBuf, AutoAddrLoad, BufAddrLabel, BufAddrLoad})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{LoadEntireFile, ClearBuf, AutoAddrLoad, BufAddrLabel, BufAddrLoad})
         w->setEnabled(false);
 }
 
@@ -390,7 +416,7 @@ void frmBufferLoad::LoadFileAs_Click()
         LoadEntireFile->setChecked(true);
         DisableLoadOptions();
     }
-    frmBufferCmd::UpdateAddrSizeControls(LoadFileAs, AddrSizeLabel, ByteAddrSize, WordAddrSize);
+    frmBufferCmd::UpdateAddrSizeControls(engine(), LoadFileAs, AddrSizeLabel, ByteAddrSize, WordAddrSize);
     if (bufferrules::LocksFillValue(code)) {
         m_oDefaultBufferValueCtrl->InitDefaultBufValList();
         m_oDefaultBufferValueCtrl->Enabled(false);
@@ -495,7 +521,10 @@ bool frmBufferLoad::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void frmBufferLoad::OKButton_Click() { CommitDlg(SelectedFileType()); }
+void frmBufferLoad::OKButton_Click()
+{
+    CommitDlg(SelectedFileType());
+}
 
 void frmBufferLoad::CancelButton_Click()
 {
@@ -503,7 +532,10 @@ void frmBufferLoad::CancelButton_Click()
     QDialog::reject();
 }
 
-void frmBufferLoad::reject() { CancelButton_Click(); }
+void frmBufferLoad::reject()
+{
+    CancelButton_Click();
+}
 
 bool frmBufferLoad::CommitDlg(qint32 typeCode)
 {
@@ -531,13 +563,13 @@ bool frmBufferLoad::CommitDlg(qint32 typeCode)
         d.lngHighAddrLoad = m_parsedHigh;
         d.lngBufLoadAddr = m_parsedBuffer;
         if (AutoAddrLoad->isChecked()) {
-            Try([] { engine().AutoAddressLoad(true); });
+            Try([this] { engine().AutoAddressLoad(true); });
             qint32 a = 0;
             qint32 b = 0;
             Try([&] { engine().GetAutoAddressRange(a, b); });
             d.blnAutoLowAddr = true;
         } else {
-            Try([] { engine().AutoAddressLoad(false); });
+            Try([this] { engine().AutoAddressLoad(false); });
             d.blnAutoLowAddr = false;
         }
         d.blnClearLoad = ClearBuf->isChecked();

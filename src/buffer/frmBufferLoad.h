@@ -11,6 +11,8 @@
 
 #include <QDialog>
 
+class Station;
+
 class DefaultBufferValue;
 class QCheckBox;
 class QComboBox;
@@ -26,7 +28,7 @@ class frmBufferLoad : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmBufferLoad(QWidget* parent = nullptr);
+    explicit frmBufferLoad(Station& station, QWidget* parent = nullptr);
     ~frmBufferLoad() override;
 
     // Stores the choices and tells the operation window to load; typeCode
@@ -97,6 +99,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    Station& m_station;
     void ShowOpenDialog(const QString& fileName, qint32 command);
     void ShowFileInfo(const QString& path);
     void FillFileTypeList();
@@ -116,8 +119,8 @@ private:
     void AddressChanged(QLineEdit* box, qint32& last);
     bool hex() const;
 
-    static QXPgmrControl& engine();
-    static ProgrammerClass& data();
+    QXPgmrControl& engine() const;
+    ProgrammerClass& data() const;
 
     LoadAddressCheck m_check;
     QString m_folder;

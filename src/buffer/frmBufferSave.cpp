@@ -1,5 +1,7 @@
 #include "frmBufferSave.h"
 
+#include "mainwindow/Station.h"
+
 #include "BufferRules.h"
 #include "CommonDialog.h"
 #include "frmBufferCmd.h"
@@ -32,10 +34,11 @@ using appinfo::App;
 using enginecall::Ask;
 using enginecall::Try;
 
-frmBufferSave::frmBufferSave(QWidget* parent)
+frmBufferSave::frmBufferSave(Station& station, QWidget* parent)
     : QDialog(parent),
-      m_low(NumberEntry::EngineValidity(gMainForm->QXProgrammer), kLimit, 9, 7),
-      m_high(NumberEntry::EngineValidity(gMainForm->QXProgrammer), kLimit, 9, 7)
+      m_station(station),
+      m_low(NumberEntry::EngineValidity(station.QXProgrammer), kLimit, 9, 7),
+      m_high(NumberEntry::EngineValidity(station.QXProgrammer), kLimit, 9, 7)
 {
     setObjectName(QStringLiteral("frmBufferSave"));
     setWindowTitle(QStringLiteral("Save File From Buffer"));
@@ -64,7 +67,8 @@ frmBufferSave::frmBufferSave(QWidget* parent)
     SaveFileAsLabel->setObjectName(QStringLiteral("SaveFileAsLabel"));
     SaveFileAs = new QComboBox(SaveOptions);
     SaveFileAs->setObjectName(QStringLiteral("SaveFileAs"));
-    SaveFileAs->setToolTip(QStringLiteral("Select a file type. This is what the file will be formatted to before saving."));
+    SaveFileAs->setToolTip(
+        QStringLiteral("Select a file type. This is what the file will be formatted to before saving."));
     SaveFileAsLabel->setBuddy(SaveFileAs);
     SaveEntireBuf = devicedialogs::Check(SaveOptions, "SaveEntireBuf", QStringLiteral("Save &Entire Buffer:"),
                                          QStringLiteral("If checked, the entire buffer will be saved."));
@@ -109,16 +113,28 @@ frmBufferSave::frmBufferSave(QWidget* parent)
     connect(Browse, &QPushButton::clicked, this, &frmBufferSave::Browse_Click);
     connect(SaveFileAs, &QComboBox::activated, this, [this] { SaveFileAs_Click(); });
     connect(SaveEntireBuf, &QCheckBox::stateChanged, this, [this] { SaveEntireBuf_Click(); });
-    connect(DecimalButton, &QRadioButton::toggled, this, [this](bool on) { if (on) SetRadix(false); });
-    connect(HexadecimalButton, &QRadioButton::toggled, this, [this](bool on) { if (on) SetRadix(true); });
+    connect(DecimalButton, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            SetRadix(false);
+    });
+    connect(HexadecimalButton, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            SetRadix(true);
+    });
 
     Form_Load();
 }
 
 frmBufferSave::~frmBufferSave() = default;
 
-QXPgmrControl& frmBufferSave::engine() { return gMainForm->QXProgrammer; }
-ProgrammerClass& frmBufferSave::data() { return gMainForm->frmP->pgmrData(); }
+QXPgmrControl& frmBufferSave::engine() const
+{
+    return m_station.QXProgrammer;
+}
+ProgrammerClass& frmBufferSave::data() const
+{
+    return m_station.pgmrData();
+}
 
 void frmBufferSave::SetRadix(bool hex)
 {
@@ -134,10 +150,10 @@ void frmBufferSave::Form_Load()
     m_low.SetValue(d.lngLowAddrSave);
     m_high.SetValue(d.lngHighAddrSave);
     devicedialogs::SelectRadix(DecimalButton, HexadecimalButton,
-                               Ask([] { return engine().DisplayRadix(); }, qint32(0)) != 0);
+                               Ask([this] { return engine().DisplayRadix(); }, qint32(0)) != 0);
 
-    const qint32 count = Ask([] { return engine().FileTypeCount(); }, qint32(0));
-    const qint32 current = Ask([] { return engine().DataFileTypeCode(); }, qint32(-1));
+    const qint32 count = Ask([this] { return engine().FileTypeCount(); }, qint32(0));
+    const qint32 current = Ask([this] { return engine().DataFileTypeCode(); }, qint32(-1));
     int selected = -1;
     for (qint32 i = 0; i < count; ++i) {
         if (!Ask([&] { return engine().FileTypeInfoAt(i); }, false))
@@ -197,7 +213,7 @@ qint32 frmBufferSave::SelectedFileType() const
 qint32 frmBufferSave::GetFileTypeIndex(const QVariant& name)
 {
     const QString wanted = name.toString().toUpper();
-    const qint32 count = Ask([] { return engine().FileTypeCount(); }, qint32(0));
+    const qint32 count = Ask([this] { return engine().FileTypeCount(); }, qint32(0));
     for (qint32 i = 0; i < count; ++i) {
         qint32 code = i;
         if (Ask([&] { return engine().FileTypeNameAt(code); }, QString()).toUpper() == wanted)
@@ -221,7 +237,7 @@ void frmBufferSave::EnableSaveOptions(bool enable)
 void frmBufferSave::SetFullRange()
 {
     m_low.Show(0);
-    m_high.Show(bufferrules::HighestBufferAddress(Ask([] { return engine().BufferSize(); }, qint32(0))));
+    m_high.Show(bufferrules::HighestBufferAddress(Ask([this] { return engine().BufferSize(); }, qint32(0))));
 }
 
 void frmBufferSave::SaveFileAs_Click()
@@ -238,7 +254,7 @@ void frmBufferSave::SaveFileAs_Click()
         SaveEntireBuf->setEnabled(false);
         EnableRangeControls(false);
     }
-    frmBufferCmd::UpdateAddrSizeControls(SaveFileAs, AddrSizeLabel, ByteAddrSize, WordAddrSize);
+    frmBufferCmd::UpdateAddrSizeControls(engine(), SaveFileAs, AddrSizeLabel, ByteAddrSize, WordAddrSize);
 }
 
 void frmBufferSave::SaveEntireBuf_Click()
@@ -287,9 +303,15 @@ void frmBufferSave::Save(qint16 command)
         Ui().ShowModal(this);
 }
 
-void frmBufferSave::OKButton_Click() { SaveBufferToFile(0); }
+void frmBufferSave::OKButton_Click()
+{
+    SaveBufferToFile(0);
+}
 
-void frmBufferSave::CancelButton_Click() { reject(); }
+void frmBufferSave::CancelButton_Click()
+{
+    reject();
+}
 
 qint32 frmBufferSave::ReadAddress(const QLineEdit* box) const
 {
@@ -322,8 +344,9 @@ void frmBufferSave::SaveBufferToFile(qint16 command)
         return;
     }
     if (command != 2 && QFileInfo::exists(m_filePath) && !m_overwriteConfirmed
-        && Ui().MsgBox(QStringLiteral("Do you want to overwrite the existing file?"), vb::vbYesNo | vb::vbQuestion, App())
-               == vb::vbNo)
+        && Ui().MsgBox(QStringLiteral("Do you want to overwrite the existing file?"), vb::vbYesNo | vb::vbQuestion,
+                       App())
+            == vb::vbNo)
         return;
     const bool word = WordAddrSize->isChecked();
     Try([&] { engine().WordAddressing(word); });

@@ -10,6 +10,8 @@
 
 #include <QDialog>
 
+class Station;
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -24,7 +26,7 @@ class frmBufferSave : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmBufferSave(QWidget* parent = nullptr);
+    explicit frmBufferSave(Station& station, QWidget* parent = nullptr);
     ~frmBufferSave() override;
 
     // The position of a type name in the engine's list (upper case on both
@@ -68,6 +70,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    Station& m_station;
     void Form_Load();
     void SaveBufferToFile(qint16 command);
     void SetFullRange();
@@ -77,8 +80,8 @@ private:
     qint32 SelectedFileType() const;
     qint32 ReadAddress(const QLineEdit* box) const;
 
-    static QXPgmrControl& engine();
-    static ProgrammerClass& data();
+    QXPgmrControl& engine() const;
+    ProgrammerClass& data() const;
 
     NumberEntry m_low;
     NumberEntry m_high;

@@ -1,5 +1,7 @@
 #include "frmByteOrder.h"
 
+#include "mainwindow/Station.h"
+
 #include "DeviceDialogs.h"
 #include "EngineWriteGuard.h"
 
@@ -12,16 +14,19 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-frmByteOrder::frmByteOrder(QWidget* parent)
-    : QDialog(parent)
+frmByteOrder::frmByteOrder(Station& station, QWidget* parent)
+    : QDialog(parent),
+      m_station(station)
 {
     setObjectName(QStringLiteral("frmByteOrder"));
     setWindowTitle(QStringLiteral("Byte Order"));
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
-    btnBigEndian = devicedialogs::Option(Frame1, "btnBigEndian", QStringLiteral("MSB=0, &LSB=1   Motorola Format: Big Endian"));
-    btnLittleEndian = devicedialogs::Option(Frame1, "btnLittleEndian", QStringLiteral("&MSB=1, LSB=0   Intel Format: Little Endian"));
+    btnBigEndian =
+        devicedialogs::Option(Frame1, "btnBigEndian", QStringLiteral("MSB=0, &LSB=1   Motorola Format: Big Endian"));
+    btnLittleEndian =
+        devicedialogs::Option(Frame1, "btnLittleEndian", QStringLiteral("&MSB=1, LSB=0   Intel Format: Little Endian"));
     auto* frameLayout = new QVBoxLayout(Frame1);
     frameLayout->addWidget(btnBigEndian);
     frameLayout->addWidget(btnLittleEndian);
@@ -36,18 +41,21 @@ frmByteOrder::frmByteOrder(QWidget* parent)
     connect(OKButton, &QPushButton::clicked, this, &frmByteOrder::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &frmByteOrder::CancelButton_Click);
 
-    const qint32 order = enginecall::Ask([] { return gMainForm->QXProgrammer.ByteOrder(); }, qint32(0));
+    const qint32 order = enginecall::Ask([this] { return m_station.QXProgrammer.ByteOrder(); }, qint32(0));
     (order == 0 ? btnLittleEndian : btnBigEndian)->setChecked(true);
     devicedialogs::CentreOnScreen(this);
 }
 
 void frmByteOrder::OKButton_Click()
 {
-    QXPgmrControl& e = gMainForm->QXProgrammer;
+    QXPgmrControl& e = m_station.QXProgrammer;
     EngineWriteGuard guard(QStringLiteral("Byte Order OK"));
     const qint32 order = btnLittleEndian->isChecked() ? 0 : 1;
     if (guard.Run([&] { guard.Write([&] { return e.ByteOrder(); }, [&](qint32 v) { e.ByteOrder(v); }, order); }))
         accept();
 }
 
-void frmByteOrder::CancelButton_Click() { reject(); }
+void frmByteOrder::CancelButton_Click()
+{
+    reject();
+}

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+class Station;
+
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
@@ -12,7 +14,7 @@ class frmByteOrder : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmByteOrder(QWidget* parent = nullptr);
+    explicit frmByteOrder(Station& station, QWidget* parent = nullptr);
 
     void OKButton_Click();
     void CancelButton_Click();
@@ -22,4 +24,7 @@ public:
     QRadioButton* btnLittleEndian;
     QPushButton* OKButton;
     QPushButton* CancelButton;
+
+private:
+    Station& m_station;
 };

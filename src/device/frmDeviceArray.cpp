@@ -1,5 +1,7 @@
 #include "frmDeviceArray.h"
 
+#include "mainwindow/Station.h"
+
 #include "DeviceDialogs.h"
 #include "EngineWriteGuard.h"
 
@@ -22,10 +24,11 @@
 
 using enginecall::Ask;
 
-frmDeviceArray::frmDeviceArray(QWidget* parent)
+frmDeviceArray::frmDeviceArray(Station& station, QWidget* parent)
     : QDialog(parent),
-      m_width(NumberEntry::DecimalOnly(NumberEntry::EngineValidity(gMainForm->QXProgrammer), 2)),
-      m_banks(NumberEntry::DecimalOnly(NumberEntry::EngineValidity(gMainForm->QXProgrammer), 2))
+      m_station(station),
+      m_width(NumberEntry::DecimalOnly(NumberEntry::EngineValidity(station.QXProgrammer), 2)),
+      m_banks(NumberEntry::DecimalOnly(NumberEntry::EngineValidity(station.QXProgrammer), 2))
 {
     setObjectName(QStringLiteral("frmDeviceArray"));
     setWindowTitle(QStringLiteral("Device Set"));
@@ -65,7 +68,10 @@ frmDeviceArray::frmDeviceArray(QWidget* parent)
     Form_Load();
 }
 
-QXPgmrControl& frmDeviceArray::engine() const { return gMainForm->QXProgrammer; }
+QXPgmrControl& frmDeviceArray::engine() const
+{
+    return m_station.QXProgrammer;
+}
 
 void frmDeviceArray::Form_Load()
 {
@@ -91,12 +97,13 @@ void frmDeviceArray::OKButton_Click()
         return;
     }
     QXPgmrControl& e = engine();
-    ProgrammerClass& data = gMainForm->frmP->pgmrData();
+    ProgrammerClass& data = m_station.pgmrData();
     EngineWriteGuard guard(QStringLiteral("Device Set OK"));
     const bool written = guard.Run([&] {
         guard.Write([&] { return e.SetWidth(); }, [&](qint32 v) { e.SetWidth(v); }, width);
         guard.Write([&] { return e.BankCount(); }, [&](qint32 v) { e.BankCount(v); }, banks);
-        guard.Write([&] { return e.SetMode(); }, [&](qint32 v) { e.SetMode(v); }, qint32(btnSingle->isChecked() ? 0 : 1));
+        guard.Write([&] { return e.SetMode(); }, [&](qint32 v) { e.SetMode(v); },
+                    qint32(btnSingle->isChecked() ? 0 : 1));
         guard.Set(data.lngPosSingle, qint32(0));
         guard.Set(data.lngBankSingle, qint32(0));
     });
@@ -104,4 +111,7 @@ void frmDeviceArray::OKButton_Click()
         accept();
 }
 
-void frmDeviceArray::CancelButton_Click() { reject(); }
+void frmDeviceArray::CancelButton_Click()
+{
+    reject();
+}

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+class Station;
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -17,7 +19,7 @@ class frmDeviceArray : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmDeviceArray(QWidget* parent = nullptr);
+    explicit frmDeviceArray(Station& station, QWidget* parent = nullptr);
 
     void OKButton_Click();
     void CancelButton_Click();
@@ -33,6 +35,7 @@ public:
     QPushButton* CancelButton;
 
 private:
+    Station& m_station;
     void Form_Load();
     QXPgmrControl& engine() const;
 

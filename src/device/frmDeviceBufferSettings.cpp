@@ -1,5 +1,7 @@
 #include "frmDeviceBufferSettings.h"
 
+#include "mainwindow/Station.h"
+
 #include "DeviceDialogs.h"
 #include "EngineWriteGuard.h"
 
@@ -20,9 +22,10 @@
 
 using enginecall::Ask;
 
-frmDeviceBufferSettings::frmDeviceBufferSettings(QWidget* parent)
+frmDeviceBufferSettings::frmDeviceBufferSettings(Station& station, QWidget* parent)
     : QDialog(parent),
-      m_offset(NumberEntry::EngineValidity(gMainForm->QXProgrammer), kLimit, 9, 7)
+      m_station(station),
+      m_offset(NumberEntry::EngineValidity(station.QXProgrammer), kLimit, 9, 7)
 {
     setObjectName(QStringLiteral("frmDeviceBufferSettings"));
     setWindowTitle(QStringLiteral("Device Buffer Settings"));
@@ -49,15 +52,24 @@ frmDeviceBufferSettings::frmDeviceBufferSettings(QWidget* parent)
     layout->addLayout(boxes);
     layout->addLayout(devicedialogs::ButtonRow(OKButton, CancelButton));
 
-    connect(btnDecimal, &QRadioButton::toggled, this, [this](bool on) { if (on) setRadix(false); });
-    connect(btnHexadecimal, &QRadioButton::toggled, this, [this](bool on) { if (on) setRadix(true); });
+    connect(btnDecimal, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            setRadix(false);
+    });
+    connect(btnHexadecimal, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            setRadix(true);
+    });
     connect(OKButton, &QPushButton::clicked, this, &frmDeviceBufferSettings::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &frmDeviceBufferSettings::CancelButton_Click);
 
     Form_Load();
 }
 
-QXPgmrControl& frmDeviceBufferSettings::engine() const { return gMainForm->QXProgrammer; }
+QXPgmrControl& frmDeviceBufferSettings::engine() const
+{
+    return m_station.QXProgrammer;
+}
 
 QString frmDeviceBufferSettings::RangeText(qint32 low, bool hex)
 {
@@ -84,7 +96,8 @@ void frmDeviceBufferSettings::Form_Load()
     gMainForm->GetEngineRangeValues(low, high);
     const qint32 offset = Ask([&] { return engine().BufferOffset(); }, qint32(0));
     m_offset.SetValue(offset);
-    devicedialogs::SelectRadix(btnDecimal, btnHexadecimal, Ask([&] { return engine().DisplayRadix(); }, qint32(0)) != 0);
+    devicedialogs::SelectRadix(btnDecimal, btnHexadecimal,
+                               Ask([&] { return engine().DisplayRadix(); }, qint32(0)) != 0);
     m_offset.Show(offset);
     txtRange->setText(RangeText(low, m_offset.Hex()));
     devicedialogs::CentreOnScreen(this);
@@ -120,7 +133,7 @@ void frmDeviceBufferSettings::OKButton_Click()
 
     const qint32 radix = m_offset.Hex() ? 1 : 0;
     QXPgmrControl& e = engine();
-    ProgrammerClass& data = gMainForm->frmP->pgmrData();
+    ProgrammerClass& data = m_station.pgmrData();
     EngineWriteGuard guard(QStringLiteral("Device Buffer Settings OK"));
     const bool written = guard.Run([&] {
         guard.Write([&] { return e.BufferOffset(); }, [&](qint32 v) { e.BufferOffset(v); }, qint32(offset));
@@ -129,8 +142,12 @@ void frmDeviceBufferSettings::OKButton_Click()
     });
     if (!written)
         return;
-    gMainForm->WriteLogInfo(QStringLiteral("Buffer offset is set to be 0x") + QString::number(offset, 16).toUpper(), true);
+    gMainForm->WriteLogInfo(QStringLiteral("Buffer offset is set to be 0x") + QString::number(offset, 16).toUpper(),
+                            true);
     accept();
 }
 
-void frmDeviceBufferSettings::CancelButton_Click() { reject(); }
+void frmDeviceBufferSettings::CancelButton_Click()
+{
+    reject();
+}

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+class Station;
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -17,7 +19,7 @@ class frmDeviceBufferSettings : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmDeviceBufferSettings(QWidget* parent = nullptr);
+    explicit frmDeviceBufferSettings(Station& station, QWidget* parent = nullptr);
 
     void OKButton_Click();
     void CancelButton_Click();
@@ -40,6 +42,7 @@ public:
     QPushButton* CancelButton;
 
 private:
+    Station& m_station;
     void Form_Load();
     void setRadix(bool hex);
     QXPgmrControl& engine() const;

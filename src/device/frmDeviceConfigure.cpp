@@ -1,5 +1,7 @@
 #include "frmDeviceConfigure.h"
 
+#include "mainwindow/Station.h"
+
 #include "frmByteOrder.h"
 #include "frmDeviceArray.h"
 #include "frmDeviceBufferSettings.h"
@@ -43,8 +45,9 @@ constexpr qint32 kWindowHeight = DeviceOptionsLayout::kTop * 2 + DeviceOptionsLa
 
 } // namespace
 
-frmDeviceConfigure::frmDeviceConfigure(QWidget* parent)
-    : QDialog(parent)
+frmDeviceConfigure::frmDeviceConfigure(Station& station, QWidget* parent)
+    : QDialog(parent),
+      m_station(station)
 {
     setObjectName(QStringLiteral("frmDeviceConfigure"));
     setWindowTitle(QStringLiteral("Device Configure"));
@@ -70,7 +73,10 @@ frmDeviceConfigure::frmDeviceConfigure(QWidget* parent)
     Form_Load();
 }
 
-QXPgmrControl& frmDeviceConfigure::engine() const { return gMainForm->QXProgrammer; }
+QXPgmrControl& frmDeviceConfigure::engine() const
+{
+    return m_station.QXProgrammer;
+}
 
 QPushButton* frmDeviceConfigure::button(DeviceOptionsLayout::Button b) const
 {
@@ -123,7 +129,8 @@ void frmDeviceConfigure::SetDeviceSetOptions()
     if (!gMainForm)
         return;
     QXPgmrControl& e = engine();
-    if (!Ask([&] { return e.DeviceSupportsSetsAndBanks(); }, false) || !Ask([&] { return e.DeviceSupportsRange(); }, false))
+    if (!Ask([&] { return e.DeviceSupportsSetsAndBanks(); }, false)
+        || !Ask([&] { return e.DeviceSupportsRange(); }, false))
         return;
     const bool automatic = Ask([&] { return e.AutoRange(); }, false);
     if (automatic) {
@@ -151,7 +158,7 @@ template <class Dialog>
 void frmDeviceConfigure::showDialog()
 {
     // Shown without an owner and unloaded as soon as it is hidden.
-    auto dialog = std::make_unique<Dialog>();
+    auto dialog = std::make_unique<Dialog>(m_station);
     Ui().ShowModal(dialog.get());
 }
 
@@ -186,7 +193,7 @@ void frmDeviceConfigure::btnRange_Click()
 
 void frmDeviceConfigure::cmdBufferSettings_Click()
 {
-    Try([&] { gMainForm->frmP->pgmrData().lngDeviceSize = engine().DeviceSize(); });
+    Try([&] { m_station.pgmrData().lngDeviceSize = engine().DeviceSize(); });
     showDialog<frmDeviceBufferSettings>();
     RefreshOperationWindow();
 }
@@ -197,10 +204,11 @@ void frmDeviceConfigure::btnSpecial_Click(int index)
     try {
         e.RunExtraCommand(qint32(index), QString(), QString());
     } catch (const AutomationError& error) {
-        gMainForm->WriteLogInfo(QStringLiteral("Extra command %1 failed: %2").arg(index).arg(error.Description()), true);
+        gMainForm->WriteLogInfo(QStringLiteral("Extra command %1 failed: %2").arg(index).arg(error.Description()),
+                                true);
         Ui().MsgBox(error.Description(), vb::vbOKOnly | vb::vbCritical, QStringLiteral("Error"));
     }
-    ProgrammerClass& data = gMainForm->frmP->pgmrData();
+    ProgrammerClass& data = m_station.pgmrData();
     data.udtRadix = Ask([&] { return e.DisplayRadix(); }, qint32(0)) == 1 ? 1 : 0;
     if (Ask([&] { return e.BufferSize(); }, qint32(0)) != 0)
         data.blnBufferEmpty = false;

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <map>
 
+class Station;
+
 class QPushButton;
 class QXPgmrControl;
 
@@ -17,7 +19,7 @@ class frmDeviceConfigure : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmDeviceConfigure(QWidget* parent = nullptr);
+    explicit frmDeviceConfigure(Station& station, QWidget* parent = nullptr);
 
     void btnArray_Click();
     void btnByteOrder_Click();
@@ -46,7 +48,9 @@ public:
     const DeviceOptionsLayout& Layout() const { return m_layout; }
 
 private:
-    template <class Dialog> void showDialog();
+    Station& m_station;
+    template <class Dialog>
+    void showDialog();
     void RefreshOperationWindow();
     QPushButton* button(DeviceOptionsLayout::Button b) const;
     QXPgmrControl& engine() const;

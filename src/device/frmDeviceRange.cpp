@@ -1,5 +1,7 @@
 #include "frmDeviceRange.h"
 
+#include "mainwindow/Station.h"
+
 #include "DeviceDialogs.h"
 #include "EngineWriteGuard.h"
 
@@ -23,11 +25,12 @@
 using enginecall::Ask;
 using enginecall::Try;
 
-frmDeviceRange::frmDeviceRange(QWidget* parent)
+frmDeviceRange::frmDeviceRange(Station& station, QWidget* parent)
     : QDialog(parent),
-      m_low(NumberEntry::EngineValidity(gMainForm->QXProgrammer), kLimit, 10, 8),
-      m_high(NumberEntry::EngineValidity(gMainForm->QXProgrammer), kLimit, 10, 8),
-      m_offset(NumberEntry::EngineValidity(gMainForm->QXProgrammer), kLimit, 10, 8)
+      m_station(station),
+      m_low(NumberEntry::EngineValidity(station.QXProgrammer), kLimit, 10, 8),
+      m_high(NumberEntry::EngineValidity(station.QXProgrammer), kLimit, 10, 8),
+      m_offset(NumberEntry::EngineValidity(station.QXProgrammer), kLimit, 10, 8)
 {
     setObjectName(QStringLiteral("frmDeviceRange"));
     setWindowTitle(QStringLiteral("Device Range"));
@@ -41,20 +44,27 @@ frmDeviceRange::frmDeviceRange(QWidget* parent)
         label->setObjectName(QString::fromLatin1(name).replace(0, 3, QStringLiteral("lbl")));
         boxes->addRow(label, box);
     };
-    addBox(lblLowAddr, txtLowAddr, "txtLowAddr", QStringLiteral("&Lowest Address of Device:"),
-           QStringLiteral("Enter the first address of the device to use during ranged operations (e.g. Program, Verify)."),
-           m_low);
-    addBox(lblHighAddr, txtHighAddr, "txtHighAddr", QStringLiteral("Hi&ghest Address of Device:"),
-           QStringLiteral("Enter the last address of the device to use during ranged operations (e.g. Program, Verify)."),
-           m_high);
+    addBox(
+        lblLowAddr, txtLowAddr, "txtLowAddr", QStringLiteral("&Lowest Address of Device:"),
+        QStringLiteral("Enter the first address of the device to use during ranged operations (e.g. Program, Verify)."),
+        m_low);
+    addBox(
+        lblHighAddr, txtHighAddr, "txtHighAddr", QStringLiteral("Hi&ghest Address of Device:"),
+        QStringLiteral("Enter the last address of the device to use during ranged operations (e.g. Program, Verify)."),
+        m_high);
     addBox(lblBufferOffset, txtBufferOffset, "txtBufferOffset", QStringLiteral("&Buffer Offset:"),
-           QStringLiteral("This value is added to the \"Lowest Address of Device\" to form the data pattern starting address."),
+           QStringLiteral(
+               "This value is added to the \"Lowest Address of Device\" to form the data pattern starting address."),
            m_offset);
 
-    chkAutoRange = devicedialogs::Check(this, "chkAutoRange", QStringLiteral("&Auto Range:"),
-                                        QStringLiteral("Check this option to enable Automatic Device Range determination based on the data pattern file."));
-    chkEntireFile = devicedialogs::Check(this, "chkEntireFile", QStringLiteral("&Entire Device:"),
-                                         QStringLiteral("Check this option to automatically set the Lowest and Highest device addresses to encompass the entire address range of the device."));
+    chkAutoRange = devicedialogs::Check(
+        this, "chkAutoRange", QStringLiteral("&Auto Range:"),
+        QStringLiteral(
+            "Check this option to enable Automatic Device Range determination based on the data pattern file."));
+    chkEntireFile =
+        devicedialogs::Check(this, "chkEntireFile", QStringLiteral("&Entire Device:"),
+                             QStringLiteral("Check this option to automatically set the Lowest and Highest device "
+                                            "addresses to encompass the entire address range of the device."));
     boxes->addRow(chkAutoRange);
     boxes->addRow(chkEntireFile);
 
@@ -70,16 +80,28 @@ frmDeviceRange::frmDeviceRange(QWidget* parent)
 
     connect(chkAutoRange, &QCheckBox::toggled, this, [this] { chkAutoRange_Click(); });
     connect(chkEntireFile, &QCheckBox::toggled, this, [this] { chkEntireFile_Click(); });
-    connect(btnDecimal, &QRadioButton::toggled, this, [this](bool on) { if (on) setRadix(false); });
-    connect(btnHexadecimal, &QRadioButton::toggled, this, [this](bool on) { if (on) setRadix(true); });
+    connect(btnDecimal, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            setRadix(false);
+    });
+    connect(btnHexadecimal, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            setRadix(true);
+    });
     connect(OKButton, &QPushButton::clicked, this, &frmDeviceRange::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &frmDeviceRange::CancelButton_Click);
 
     Form_Load();
 }
 
-QXPgmrControl& frmDeviceRange::engine() const { return gMainForm->QXProgrammer; }
-ProgrammerClass& frmDeviceRange::data() const { return gMainForm->frmP->pgmrData(); }
+QXPgmrControl& frmDeviceRange::engine() const
+{
+    return m_station.QXProgrammer;
+}
+ProgrammerClass& frmDeviceRange::data() const
+{
+    return m_station.pgmrData();
+}
 
 void frmDeviceRange::setRadix(bool hex)
 {
@@ -93,7 +115,8 @@ void frmDeviceRange::Form_Load()
     m_lastOffset = Ask([&] { return engine().BufferOffset(); }, qint32(0));
     m_offset.SetValue(m_lastOffset);
 
-    devicedialogs::SelectRadix(btnDecimal, btnHexadecimal, Ask([&] { return engine().DisplayRadix(); }, qint32(0)) != 0);
+    devicedialogs::SelectRadix(btnDecimal, btnHexadecimal,
+                               Ask([&] { return engine().DisplayRadix(); }, qint32(0)) != 0);
 
     chkEntireFile->setChecked(data().IsEntireDeviceRange());
     m_supportsAutoRange = Ask([&] { return engine().DeviceSupportsAutoRange(); }, false);
@@ -145,7 +168,8 @@ void frmDeviceRange::chkEntireFile_Click()
 qint64 frmDeviceRange::boxValue(const QLineEdit* box) const
 {
     bool ok = false;
-    const qint64 value = btnHexadecimal->isChecked() ? qint64(box->text().toUInt(&ok, 16)) : box->text().toLongLong(&ok);
+    const qint64 value =
+        btnHexadecimal->isChecked() ? qint64(box->text().toUInt(&ok, 16)) : box->text().toLongLong(&ok);
     return ok ? value : 0;
 }
 
@@ -208,4 +232,7 @@ void frmDeviceRange::OKButton_Click()
         accept();
 }
 
-void frmDeviceRange::CancelButton_Click() { reject(); }
+void frmDeviceRange::CancelButton_Click()
+{
+    reject();
+}

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+class Station;
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -21,7 +23,7 @@ class frmDeviceRange : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmDeviceRange(QWidget* parent = nullptr);
+    explicit frmDeviceRange(Station& station, QWidget* parent = nullptr);
 
     void OKButton_Click();
     void CancelButton_Click();
@@ -44,6 +46,7 @@ public:
     static constexpr qint32 kLimit = 268435455;
 
 private:
+    Station& m_station;
     void Form_Load();
     void chkAutoRange_Click();
     void chkEntireFile_Click();

@@ -1,5 +1,7 @@
 #include "frmDeviceVector.h"
 
+#include "mainwindow/Station.h"
+
 #include "DeviceDialogs.h"
 #include "EngineWriteGuard.h"
 
@@ -19,9 +21,10 @@
 
 using enginecall::Ask;
 
-frmDeviceVector::frmDeviceVector(QWidget* parent)
+frmDeviceVector::frmDeviceVector(Station& station, QWidget* parent)
     : QDialog(parent),
-      m_seed(NumberEntry::EngineValidity(gMainForm->QXProgrammer), 65535, 5, 4)
+      m_station(station),
+      m_seed(NumberEntry::EngineValidity(station.QXProgrammer), 65535, 5, 4)
 {
     setObjectName(QStringLiteral("frmDeviceVector"));
     setWindowTitle(QStringLiteral("Vector Configuration"));
@@ -68,15 +71,24 @@ frmDeviceVector::frmDeviceVector(QWidget* parent)
 
     for (QRadioButton* b : {btnZero, btnOne, btnRandom, btnPseudoRandom, btnPullUp})
         connect(b, &QRadioButton::clicked, this, [this] { applySeedRule(); });
-    connect(btnDecimal, &QRadioButton::toggled, this, [this](bool on) { if (on) m_seed.SetRadix(false, txtSeed->text()); });
-    connect(btnHexadecimal, &QRadioButton::toggled, this, [this](bool on) { if (on) m_seed.SetRadix(true, txtSeed->text()); });
+    connect(btnDecimal, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            m_seed.SetRadix(false, txtSeed->text());
+    });
+    connect(btnHexadecimal, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            m_seed.SetRadix(true, txtSeed->text());
+    });
     connect(OKButton, &QPushButton::clicked, this, &frmDeviceVector::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &frmDeviceVector::CancelButton_Click);
 
     Form_Load();
 }
 
-QXPgmrControl& frmDeviceVector::engine() const { return gMainForm->QXProgrammer; }
+QXPgmrControl& frmDeviceVector::engine() const
+{
+    return m_station.QXProgrammer;
+}
 
 void frmDeviceVector::applySeedRule()
 {
@@ -89,7 +101,8 @@ void frmDeviceVector::Form_Load()
 {
     const qint32 seed = Ask([&] { return engine().VectorSeed(); }, qint32(0));
     m_seed.SetValue(seed);
-    devicedialogs::SelectRadix(btnDecimal, btnHexadecimal, Ask([&] { return engine().DisplayRadix(); }, qint32(0)) != 0);
+    devicedialogs::SelectRadix(btnDecimal, btnHexadecimal,
+                               Ask([&] { return engine().DisplayRadix(); }, qint32(0)) != 0);
 
     const qint32 display = Ask([&] { return engine().VectorDisplayMode(); }, qint32(0));
     (display == 0 ? btnErrorsOnly : display == 1 ? btnAll : btnSingleStep)->setChecked(true);
@@ -106,14 +119,14 @@ void frmDeviceVector::Form_Load()
 void frmDeviceVector::OKButton_Click()
 {
     const qint32 display = btnErrorsOnly->isChecked() ? 0 : btnAll->isChecked() ? 1 : 2;
-    const qint32 x = btnZero->isChecked()     ? 0
-                     : btnOne->isChecked()    ? 1
-                     : btnRandom->isChecked() ? 2
-                     : btnPseudoRandom->isChecked() ? 3
-                                              : 4;
+    const qint32 x = btnZero->isChecked() ? 0
+        : btnOne->isChecked()             ? 1
+        : btnRandom->isChecked()          ? 2
+        : btnPseudoRandom->isChecked()    ? 3
+                                          : 4;
     const qint32 radix = btnHexadecimal->isChecked() ? 1 : 0;
     QXPgmrControl& e = engine();
-    ProgrammerClass& data = gMainForm->frmP->pgmrData();
+    ProgrammerClass& data = m_station.pgmrData();
 
     EngineWriteGuard guard(QStringLiteral("Vector Configuration OK"));
     const bool written = guard.Run([&] {
@@ -130,4 +143,7 @@ void frmDeviceVector::OKButton_Click()
         accept();
 }
 
-void frmDeviceVector::CancelButton_Click() { reject(); }
+void frmDeviceVector::CancelButton_Click()
+{
+    reject();
+}

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+class Station;
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -17,7 +19,7 @@ class frmDeviceVector : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmDeviceVector(QWidget* parent = nullptr);
+    explicit frmDeviceVector(Station& station, QWidget* parent = nullptr);
 
     void OKButton_Click();
     void CancelButton_Click();
@@ -41,6 +43,7 @@ public:
     QPushButton* CancelButton;
 
 private:
+    Station& m_station;
     void Form_Load();
     void applySeedRule();
     QXPgmrControl& engine() const;

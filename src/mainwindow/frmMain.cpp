@@ -51,7 +51,6 @@ using appinfo::App;
 constexpr qint32 kStartWidth = 9390;
 constexpr qint32 kStartHeight = 6790;
 
-
 QVariant Setting(const char* section, const char* name, const QVariant& defaultValue)
 {
     return GetSettingValue(App(), QString::fromLatin1(section), QString::fromLatin1(name), defaultValue);
@@ -72,7 +71,8 @@ struct LoadFailure
 constexpr LoadFailure kLoadFailures[] = {
     {LoadResult::VersionMismatch, "Version Mismatch",
      "QXEng.dll and QXAlg.db versions mismatched (0x71).  Exiting the software, contact QX Technical Support."},
-    {LoadResult::ControlInternalError, "QXPgmr.ocx error", "QXPgmr.ocx internal error (0x7E).  Exiting the software, contact QX Technical Support."},
+    {LoadResult::ControlInternalError, "QXPgmr.ocx error",
+     "QXPgmr.ocx internal error (0x7E).  Exiting the software, contact QX Technical Support."},
 };
 constexpr LoadFailure kOtherLoadFailure = {
     0, "Algo Database Error", "Error loading QXAlg.db.  Exiting the software, contact QX Technical Support."};
@@ -87,7 +87,17 @@ const LoadFailure& LoadFailureFor(qint32 result)
 }
 } // namespace
 
-frmMain::frmMain()
+frmMain::frmMain(Station& station)
+    : QXProgrammer(station.QXProgrammer),
+      ConcurrentManualHandler(station.ConcurrentManualHandler),
+      QXH950AutoHandler(station.QXH950AutoHandler),
+      vwBufViewer(station.vwBufViewer),
+      bEnableEvent(station.bEnableEvent),
+      bWarningMessagesEnabled(station.bWarningMessagesEnabled),
+      bErrorMessagesEnabled(station.bErrorMessagesEnabled),
+      bStatusMessagesEnabled(station.bStatusMessagesEnabled),
+      lngNumCopies(station.lngNumCopies),
+      m_station(station)
 {
     setObjectName(QStringLiteral("frmMain"));
     SetMainWindowEngine(&QXProgrammer);
@@ -140,11 +150,17 @@ frmMain::~frmMain()
     // to that window.
     if (QXH950AutoHandler.IsAttached())
         QXH950AutoHandler.Control()->SetEventSink(nullptr);
+    // The controls raise their events to this window: they go with it, as
+    // they were made with it.
+    vwBufViewer.Attach(nullptr);
+    QXH950AutoHandler.Attach(nullptr);
+    ConcurrentManualHandler.Attach(nullptr);
+    QXProgrammer.Attach(nullptr);
 }
 
 ProgrammerClass& frmMain::pgmrData()
 {
-    return frmP->pgmrData();
+    return m_station.pgmrData();
 }
 
 void frmMain::EnsureLoaded()
@@ -155,7 +171,10 @@ void frmMain::EnsureLoaded()
     MDIForm_Load();
 }
 
-void frmMain::SetControlWrapper(ControlWrapper wrapper) { g_controlWrapper = std::move(wrapper); }
+void frmMain::SetControlWrapper(ControlWrapper wrapper)
+{
+    g_controlWrapper = std::move(wrapper);
+}
 
 bool frmMain::CreateControls()
 {
@@ -204,7 +223,7 @@ void frmMain::MDIForm_Load()
     bLabelPrintEnabled = true;
 
     // The automatic handler lives on its hidden host window.
-    frmH950 = new frmH950HdlrContainer(this);
+    frmH950 = new frmH950HdlrContainer(m_station, this);
     Try([&] { QXH950AutoHandler.Attach(frmH950->CreateHandler()); });
 
     WriteInfoToLogFile(QStringLiteral("Command Line: ") + RawCommandLineText(), false);
@@ -216,7 +235,7 @@ void frmMain::MDIForm_Load()
         mnuTarvoHelp->setText(QStringLiteral("Chiselo &Help..."));
     }
 
-    frmP = new frmProgram();
+    frmP = new frmProgram(m_station);
     // The hidden device options window is made when first needed.
     reg::SetCorruptHiveReporter([this](const QString& report) { OperationStatusText(report); });
     blackbox::SetJobHeaderSource({[this] { return pgmrData().bStartInOperatorMode; },
@@ -242,8 +261,8 @@ void frmMain::MDIForm_Load()
         frmSplash::Instance().ShowInitStep(2);
     Try([&] { QXProgrammer.StartupValue108(appinfo::ProgramFolder()); });
     // An engine that fails the call counts as its internal error.
-    const qint32 result = Ask([&] { return qint32(QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("qxalg.db"))); },
-                              qint32(0x7E));
+    const qint32 result =
+        Ask([&] { return qint32(QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("qxalg.db"))); }, qint32(0x7E));
 
     Try([&] { pgmrData().RunDelayedRegInit(true); });
     Try([&] { QXProgrammer.DefaultBufferByte(ToInteger(Setting("Configuration", "lngDefBufVal", 0), 0)); });
@@ -298,13 +317,13 @@ void frmMain::MDIForm_Load()
 frmDeviceConfigure& frmMain::DeviceConfigureDlg()
 {
     if (!frmDeviceConfigureDlg)
-        frmDeviceConfigureDlg = new frmDeviceConfigure(this);
+        frmDeviceConfigureDlg = new frmDeviceConfigure(m_station, this);
     return *frmDeviceConfigureDlg;
 }
 
 void frmMain::ReadSettingsAtLoad()
 {
-    lngNumCopies = ToLong(Setting("Device", "NumDevices", 1), 1);
+    m_station.LoadQuantity(ToLong(Setting("Device", "NumDevices", 1), 1));
     // A place saved on a screen that is gone puts the window on the primary
     // screen.
     const QPoint saved(twips::ToPixels(ToLong(Setting("Settings", "MainLeft", 0), 0)),
@@ -318,7 +337,12 @@ void frmMain::ReadSettingsAtLoad()
     bHex = ToBool(Setting("Settings", "ShowInHex", true), true);
 
     // The automatic handler's places, one handler property each.
-    struct HandlerText { const char* name; const char* defaultValue; void (H950HdlrControl::*put)(const QString&); };
+    struct HandlerText
+    {
+        const char* name;
+        const char* defaultValue;
+        void (H950HdlrControl::*put)(const QString&);
+    };
     const HandlerText handlerTexts[] = {
         {"Primary Source", "SHUTTLE1", &H950HdlrControl::PrimarySource},
         {"Alternate Source", "SHUTTLE2", &H950HdlrControl::AlternateSource},
@@ -391,7 +415,9 @@ void frmMain::InitializeGui()
         Try([&] { data.bStartInOperatorMode = QXProgrammer.SealbookSetting211(); });
     } else {
         Try([&] { QXProgrammer.ChangeSealbookPassword(QString(), data.strOperatorPwd); });
-        Try([&] { QXProgrammer.SealbookConfigure210(data.bStartInOperatorMode, data.strOperatorPwd, data.bEnableMarkEditor); });
+        Try([&] {
+            QXProgrammer.SealbookConfigure210(data.bStartInOperatorMode, data.strOperatorPwd, data.bEnableMarkEditor);
+        });
     }
 
     qint32 model = 0;
@@ -404,10 +430,12 @@ void frmMain::InitializeGui()
             // The engine's answer tells whether the job came back.
             qint32 answer = -1;
             Try([&] { answer = QXProgrammer.LoadJobFile(data.strJobName); });
-            frmP->AddStatusTextLine(answer == 0 ? QStringLiteral("Job ") + data.strJobName + QStringLiteral(" loaded.")
-                                                : QStringLiteral("Failed to load ") + data.strJobName + QStringLiteral("."));
+            frmP->AddStatusTextLine(answer == 0
+                                        ? QStringLiteral("Job ") + data.strJobName + QStringLiteral(" loaded.")
+                                        : QStringLiteral("Failed to load ") + data.strJobName + QStringLiteral("."));
         } else {
-            frmP->AddStatusTextLine(QStringLiteral("No job file was selected in previous launches! Cannot load any job!"));
+            frmP->AddStatusTextLine(
+                QStringLiteral("No job file was selected in previous launches! Cannot load any job!"));
         }
     }
 
@@ -454,7 +482,9 @@ void frmMain::LoadCommandLineJobFile(const QString& file)
         opened = 0;
     QString type;
     if (opened == 0)
-        Try([&] { type = QXProgrammer.ReadSealbookValue(QStringLiteral("JobInfo"), QStringLiteral("QXType"), QString()); });
+        Try([&] {
+            type = QXProgrammer.ReadSealbookValue(QStringLiteral("JobInfo"), QStringLiteral("QXType"), QString());
+        });
     Try([&] { QXProgrammer.CloseSealbookFile(); });
     if (opened != 0) {
         const QFileInfo info(file);
@@ -473,9 +503,10 @@ void frmMain::LoadCommandLineJobFile(const QString& file)
             frmP->AddStatusTextLine(result != 0 ? QStringLiteral("Failed to load ") + file + QStringLiteral(".")
                                                 : file + QStringLiteral(" loaded."));
         } else {
-            Ui().MsgBox(QStringLiteral("This is a Sealbook File for auto handler. Please use File/Configure to switch to "
-                                       "H950 Mode and load the\r\nSealbook Auto file from the H950 handler window."),
-                        vb::vbCritical, QStringLiteral("Mode Error"));
+            Ui().MsgBox(
+                QStringLiteral("This is a Sealbook File for auto handler. Please use File/Configure to switch to "
+                               "H950 Mode and load the\r\nSealbook Auto file from the H950 handler window."),
+                vb::vbCritical, QStringLiteral("Mode Error"));
         }
     } else if (type == QLatin1String("SK")) {
         data.skType = 1;
@@ -545,10 +576,22 @@ void frmMain::EnableExperiencedMode()
 
 // --- logs, versions and message switches ---
 
-void frmMain::WriteLogInfo(const QString& text, bool bTimeStamp) { ::WriteLogInfo(text, bTimeStamp); }
-void frmMain::EnablePgmrWarningMessage(bool enable) { bWarningMessagesEnabled = enable; }
-void frmMain::EnablePgmrErrorMessage(bool enable) { bErrorMessagesEnabled = enable; }
-void frmMain::EnablePgmrStatusMessage(bool enable) { bStatusMessagesEnabled = enable; }
+void frmMain::WriteLogInfo(const QString& text, bool bTimeStamp)
+{
+    ::WriteLogInfo(text, bTimeStamp);
+}
+void frmMain::EnablePgmrWarningMessage(bool enable)
+{
+    bWarningMessagesEnabled = enable;
+}
+void frmMain::EnablePgmrErrorMessage(bool enable)
+{
+    bErrorMessagesEnabled = enable;
+}
+void frmMain::EnablePgmrStatusMessage(bool enable)
+{
+    bStatusMessagesEnabled = enable;
+}
 
 void frmMain::SetHandlerStateInfo()
 {
@@ -556,11 +599,26 @@ void frmMain::SetHandlerStateInfo()
     frmP->SetButtonStates();
 }
 
-QString frmMain::GetSoftwareVersion() { return ::GetSoftwareVersion(QXProgrammer); }
-QString frmMain::GetVersionNDate() { return ::GetVersionNDate(QXProgrammer); }
-void frmMain::WriteInfoToLogFile(const QString& text, bool bAddDate) { ::WriteInfoToLogFile(text, bAddDate); }
-void frmMain::SetExportChiseloLogFile(bool value) { ::SetExportChiseloLogFile(value); }
-void frmMain::WriteStartupInformation() { ::WriteStartupInformation(QXProgrammer); }
+QString frmMain::GetSoftwareVersion()
+{
+    return ::GetSoftwareVersion(QXProgrammer);
+}
+QString frmMain::GetVersionNDate()
+{
+    return ::GetVersionNDate(QXProgrammer);
+}
+void frmMain::WriteInfoToLogFile(const QString& text, bool bAddDate)
+{
+    ::WriteInfoToLogFile(text, bAddDate);
+}
+void frmMain::SetExportChiseloLogFile(bool value)
+{
+    ::SetExportChiseloLogFile(value);
+}
+void frmMain::WriteStartupInformation()
+{
+    ::WriteStartupInformation(QXProgrammer);
+}
 
 void frmMain::SetDemoMode(qint32 model)
 {
@@ -581,15 +639,20 @@ void frmMain::WriteSettingsAtUnload()
     // What the engine and the handler hold goes back into the settings.
     Try([&] { data.bStartInOperatorMode = QXProgrammer.SealbookSetting211(); });
     Try([&] { data.strSKAutoDir = QXH950AutoHandler.SealbookAutoFileDirectory(); });
-    if (lngNumCopies < 1) {
-        lngNumCopies = 1;
+    qint32 numDevices = lngNumCopies;
+    if (numDevices < 1) {
+        numDevices = 1;
         if (automaticHandler)
-            Try([&] { lngNumCopies = QXH950AutoHandler.Quantity(); });
+            Try([&] { numDevices = QXH950AutoHandler.Quantity(); });
     }
 
     // The values are written in this order.
-    Save("Device", "NumDevices", lngNumCopies);
-    struct HandlerText { const char* name; QString (H950HdlrControl::*get)(); };
+    Save("Device", "NumDevices", numDevices);
+    struct HandlerText
+    {
+        const char* name;
+        QString (H950HdlrControl::*get)();
+    };
     const HandlerText handlerTexts[] = {
         {"Primary Source", &H950HdlrControl::PrimarySource},
         {"Primary Destination", &H950HdlrControl::PrimaryDestination},
@@ -642,10 +705,10 @@ void frmMain::MDIForm_Unload()
     // The job configuration outlives the operation window's unload so that
     // its delayed values go back to the store, then it is saved and ends.
     // After a failed start-up nothing is written back.
-    if (frmP && frmP->HasProgrammerData()) {
+    if (m_station.HasProgrammerData()) {
         if (!blnTerminate)
             Try([&] { pgmrData().RunDelayedRegInit(false); });
-        frmP->ReleaseProgrammerData(!blnTerminate);
+        m_station.ReleaseProgrammerData(!blnTerminate);
     }
     Try([&] { QXProgrammer.ShutDown(); });
     WriteLogInfo(QStringLiteral("System has been shut down successfully!"), true);

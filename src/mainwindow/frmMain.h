@@ -10,6 +10,7 @@
 #include "engine/ManualHdlControl.h"
 #include "engine/QXPgmrControl.h"
 #include "mainwindow/BlackBoxLog.h"
+#include "mainwindow/Station.h"
 #include "mainwindow/VersionStrings.h"
 #include "platform/Dispatch.h"
 
@@ -36,14 +37,17 @@ class frmMain : public QMainWindow, public IEventSink, public QXPgmrEvents, publ
 {
     Q_OBJECT
 public:
-    frmMain();
+    explicit frmMain(Station& station);
     ~frmMain() override;
 
+    // What the windows share; the names below are the station's members.
+    Station& station() const { return m_station; }
+
     // --- outside controls hosted here ---
-    QXPgmrControl QXProgrammer;
-    ManualHdlControl ConcurrentManualHandler;
-    H950HdlrControl QXH950AutoHandler; // lives on the hidden host window frmH950
-    DataPaneControl vwBufViewer;
+    QXPgmrControl& QXProgrammer;
+    ManualHdlControl& ConcurrentManualHandler;
+    H950HdlrControl& QXH950AutoHandler; // its events go to the hidden host window frmH950
+    DataPaneControl& vwBufViewer;
 
     // Armed for one 250 ms tick after automation set a job parameter; the
     // tick re-reads the operation tabs (CJobControlImpl).
@@ -177,15 +181,16 @@ public:
     bool blnTerminate = false;
     bool bInitialized = false;
     bool bHex = true;
-    bool bEnableEvent = false;
-    bool bWarningMessagesEnabled = true;
-    bool bErrorMessagesEnabled = true;
-    bool bStatusMessagesEnabled = true;
+    bool& bEnableEvent;
+    bool& bWarningMessagesEnabled;
+    bool& bErrorMessagesEnabled;
+    bool& bStatusMessagesEnabled;
     bool bLabelPrintEnabled = true;
     // The job save sets it before it calls the engine; the engine's
     // JobSavingError clears it.
     bool bJobSaveSucceeded = true;
-    qint32 lngNumCopies = 1;
+    // The station's quantity, read here; it is set through the station.
+    const qint32& lngNumCopies;
     // Integrity values of the loaded Sealbook file: as the engine reports it,
     // and as stored when a Sealbook auto file was loaded.
     qint32 lSKCRC = 0;
@@ -193,7 +198,7 @@ public:
     QString sWorkingDirectoryAtLaunch;
 
     // --- load, start-up and shut-down ---
-    // The job configuration, kept by the operation window.
+    // The job configuration, kept by the station.
     ProgrammerClass& pgmrData();
 
     // The first use of the window's handle loads it (runs MDIForm_Load once).
@@ -493,6 +498,7 @@ private:
     void RunMenuCommand(const QString& what, const std::function<void()>& command);
 
     // --- own state ---
+    Station& m_station;
     QMdiSubWindow* m_operationSubWindow = nullptr;
     bool m_loaded = false;
     bool m_unloaded = false;

@@ -74,7 +74,8 @@ void frmMain::Fire(const QString& eventName, QVariantList& args)
     // The handlers act on the operation window and its job configuration:
     // an event before the window exists is logged and dropped.
     if (!frmP) {
-        WriteLogInfo(QStringLiteral("Event ") + eventName + QStringLiteral(" arrived before the operation window; ignored."),
+        WriteLogInfo(QStringLiteral("Event ") + eventName
+                         + QStringLiteral(" arrived before the operation window; ignored."),
                      true);
         return;
     }
@@ -147,9 +148,7 @@ qint32 frmMain::OperationModeAction(qint32 tab)
 
 bool frmMain::RunInProgress() const
 {
-    if (!frmP)
-        return false;
-    return frmP->mbActionClicked || (frmP->HasProgrammerData() && frmP->pgmrData().blnInAction);
+    return m_station.RunInProgress();
 }
 
 bool frmMain::RefuseDuringRun(const QString& what)
@@ -194,15 +193,9 @@ void frmMain::CarryOutHeldBackWork()
     const QList<HeldBack> work = std::exchange(m_heldBack, {});
     for (const HeldBack what : work) {
         switch (what) {
-        case HeldBack::ReloadForm:
-            ReloadOperationWindow(m_heldBackDeviceName);
-            break;
-        case HeldBack::DeviceSelected:
-            SelectedDeviceChanged();
-            break;
-        case HeldBack::DeviceConfigurationChanged:
-            DeviceConfigurationChanged();
-            break;
+        case HeldBack::ReloadForm: ReloadOperationWindow(m_heldBackDeviceName); break;
+        case HeldBack::DeviceSelected: SelectedDeviceChanged(); break;
+        case HeldBack::DeviceConfigurationChanged: DeviceConfigurationChanged(); break;
         }
     }
     if (std::exchange(m_closeWhenRunEnds, false))
@@ -277,12 +270,30 @@ void frmMain::ReloadOperationWindow(const QString& deviceName)
     frmP->SetDisplayInfo();
 }
 
-void frmMain::QXProgrammer_UpdateJobSetting14(const QString& text) { pgmrData().strFilePath = text; }
-void frmMain::QXProgrammer_UpdateJobSetting15(const QString& text) { pgmrData().strFileName = text; }
-void frmMain::QXProgrammer_UpdateJobSetting17(qint32 value) { pgmrData().lngBufLoadAddr = value; }
-void frmMain::QXProgrammer_UpdateJobSetting18(qint32 value) { pgmrData().lngLowAddrLoad = value; }
-void frmMain::QXProgrammer_UpdateJobSetting19(qint32 value) { pgmrData().lngHighAddrLoad = value; }
-void frmMain::QXProgrammer_UpdateJobSetting20(bool flag) { pgmrData().bClearBeforeRead = flag; }
+void frmMain::QXProgrammer_UpdateJobSetting14(const QString& text)
+{
+    pgmrData().strFilePath = text;
+}
+void frmMain::QXProgrammer_UpdateJobSetting15(const QString& text)
+{
+    pgmrData().strFileName = text;
+}
+void frmMain::QXProgrammer_UpdateJobSetting17(qint32 value)
+{
+    pgmrData().lngBufLoadAddr = value;
+}
+void frmMain::QXProgrammer_UpdateJobSetting18(qint32 value)
+{
+    pgmrData().lngLowAddrLoad = value;
+}
+void frmMain::QXProgrammer_UpdateJobSetting19(qint32 value)
+{
+    pgmrData().lngHighAddrLoad = value;
+}
+void frmMain::QXProgrammer_UpdateJobSetting20(bool flag)
+{
+    pgmrData().bClearBeforeRead = flag;
+}
 
 void frmMain::QXProgrammer_JobSavingError(const QString& text)
 {
@@ -310,10 +321,22 @@ void frmMain::QXProgrammer_RequestJobSettingText24(QString& text)
     text = name.isEmpty() ? QStringLiteral("<Unknown>") : name;
 }
 
-void frmMain::QXProgrammer_JobSetting25(QString& text) { text = pgmrData().strFilePath; }
-void frmMain::QXProgrammer_RequestJobSetting26(qint32& value) { value = pgmrData().lngLowAddrLoad; }
-void frmMain::QXProgrammer_RequestJobSetting27(qint32& value) { value = pgmrData().lngHighAddrLoad; }
-void frmMain::QXProgrammer_RequestJobSetting28(qint32& value) { value = pgmrData().lngBufLoadAddr; }
+void frmMain::QXProgrammer_JobSetting25(QString& text)
+{
+    text = pgmrData().strFilePath;
+}
+void frmMain::QXProgrammer_RequestJobSetting26(qint32& value)
+{
+    value = pgmrData().lngLowAddrLoad;
+}
+void frmMain::QXProgrammer_RequestJobSetting27(qint32& value)
+{
+    value = pgmrData().lngHighAddrLoad;
+}
+void frmMain::QXProgrammer_RequestJobSetting28(qint32& value)
+{
+    value = pgmrData().lngBufLoadAddr;
+}
 
 void frmMain::QXProgrammer_RequestHandlerValue15(bool& flag)
 {
@@ -348,10 +371,13 @@ void frmMain::QXProgrammer_UpdateCaption31(const QString& text1, const QString& 
 
 void frmMain::QXProgrammer_RequestQuantity(qint32& value)
 {
-    value = RoundToLong(LeadingNumber(txtNumCopies->text()));
+    value = RoundToLong(LeadingNumber(m_station.QuantityText()));
 }
 
-void frmMain::QXProgrammer_UpdateJobSetting33(bool flag) { pgmrData().udtRadix = flag ? 1 : 0; }
+void frmMain::QXProgrammer_UpdateJobSetting33(bool flag)
+{
+    pgmrData().udtRadix = flag ? 1 : 0;
+}
 
 void frmMain::QXProgrammer_DataFileLoaded()
 {
@@ -368,7 +394,10 @@ void frmMain::QXProgrammer_DataFileLoaded()
     Try([&] { frmP->SetDisplayInfo(); });
 }
 
-void frmMain::QXProgrammer_EnableStatusMessages(bool flag) { bStatusMessagesEnabled = flag; }
+void frmMain::QXProgrammer_EnableStatusMessages(bool flag)
+{
+    bStatusMessagesEnabled = flag;
+}
 
 void frmMain::QXProgrammer_OperationOptionsChanged()
 {
@@ -422,7 +451,8 @@ void frmMain::QXProgrammer_JobLoadFailed(bool flag)
     if (flag)
         ClearBuffer();
     else if (frmP)
-        frmP->AddStatusTextLine(QStringLiteral("Failed to load the job. It is not a job file or the file is corrupted."));
+        frmP->AddStatusTextLine(
+            QStringLiteral("Failed to load the job. It is not a job file or the file is corrupted."));
 }
 
 void frmMain::QXProgrammer_SealbookModeChanged(bool supervisor, bool& refused)
@@ -442,7 +472,10 @@ void frmMain::QXProgrammer_SealbookModeChanged(bool supervisor, bool& refused)
     refused = pgmrData().bStartInOperatorMode == supervisor;
 }
 
-void frmMain::QXProgrammer_RequestValue40(qint32& value) { value = 0; }
+void frmMain::QXProgrammer_RequestValue40(qint32& value)
+{
+    value = 0;
+}
 
 void frmMain::QXProgrammer_SealbookExport()
 {
@@ -468,7 +501,10 @@ void frmMain::QXProgrammer_DeviceConfigureOptionsChanged()
         frmP->SetDeviceConfigureOptions();
 }
 
-void frmMain::QXProgrammer_BufferCleared() { ClearBuffer(); }
+void frmMain::QXProgrammer_BufferCleared()
+{
+    ClearBuffer();
+}
 
 void frmMain::QXProgrammer_RequestSealbookNote()
 {
@@ -582,8 +618,14 @@ void frmMain::QXProgrammer_RequestHandlerQuantity(qint32& value)
         value = lngNumCopies;
 }
 
-void frmMain::QXProgrammer_UpdateJobSetting55(qint32 value) { pgmrData().lngBankSingle = value; }
-void frmMain::QXProgrammer_UpdateJobSetting56(qint32 value) { pgmrData().lngPosSingle = value; }
+void frmMain::QXProgrammer_UpdateJobSetting55(qint32 value)
+{
+    pgmrData().lngBankSingle = value;
+}
+void frmMain::QXProgrammer_UpdateJobSetting56(qint32 value)
+{
+    pgmrData().lngPosSingle = value;
+}
 
 void frmMain::QXProgrammer_ResetButtons(bool inAction)
 {
@@ -605,9 +647,15 @@ void frmMain::QXProgrammer_UpdateCaption58()
         frmP->UpdateFormCaption(false);
 }
 
-void frmMain::QXProgrammer_LogMessage(const QString& text) { WriteLogInfo(text, true); }
+void frmMain::QXProgrammer_LogMessage(const QString& text)
+{
+    WriteLogInfo(text, true);
+}
 
-void frmMain::QXProgrammer_JobSettingText60(QString& text) { text = pgmrData().strJobName; }
+void frmMain::QXProgrammer_JobSettingText60(QString& text)
+{
+    text = pgmrData().strJobName;
+}
 
 void frmMain::QXProgrammer_LoadJobFileRequest(const QString& file)
 {
@@ -623,9 +671,15 @@ void frmMain::QXProgrammer_ExecuteOperationRequest()
         frmP->ExecuteOperation();
 }
 
-void frmMain::QXProgrammer_SetQuantity(qint32 value) { txtNumCopies->setText(QString::number(value)); }
+void frmMain::QXProgrammer_SetQuantity(qint32 value)
+{
+    m_station.SetQuantityText(QString::number(value));
+}
 
-void frmMain::QXProgrammer_PgmrWarningMessagesEnabled(bool& flag) { flag = bWarningMessagesEnabled; }
+void frmMain::QXProgrammer_PgmrWarningMessagesEnabled(bool& flag)
+{
+    flag = bWarningMessagesEnabled;
+}
 
 void frmMain::QXProgrammer_RefreshGuiSecure()
 {
@@ -689,8 +743,14 @@ void frmMain::QXProgrammer_BufferContentChanged(const QVariant& value)
     frmP->SetDisplayInfo();
 }
 
-void frmMain::QXProgrammer_CJobCntrlInUse(bool& flag) { flag = CJobControlImpl::Instance().JobCntrlInstantiated(); }
-void frmMain::QXProgrammer_CQxPgmrInUse(bool& flag) { flag = CQxProgrammerData::Instance().QxProgrammerInstantiated(); }
+void frmMain::QXProgrammer_CJobCntrlInUse(bool& flag)
+{
+    flag = CJobControlImpl::Instance().JobCntrlInstantiated();
+}
+void frmMain::QXProgrammer_CQxPgmrInUse(bool& flag)
+{
+    flag = CQxProgrammerData::Instance().QxProgrammerInstantiated();
+}
 
 void frmMain::QXProgrammer_SiteStatusFromEngine(qint32 status, qint32 code)
 {
@@ -698,9 +758,15 @@ void frmMain::QXProgrammer_SiteStatusFromEngine(qint32 status, qint32 code)
     ConcurrentManualHandler_SiteStatusChanged(0, status, code);
 }
 
-void frmMain::QXProgrammer_CJobMonitorInUse(bool& flag) { flag = CJobMonitorImpl::Instance().JobMonitorInstantiated(); }
+void frmMain::QXProgrammer_CJobMonitorInUse(bool& flag)
+{
+    flag = CJobMonitorImpl::Instance().JobMonitorInstantiated();
+}
 
-void frmMain::QXProgrammer_UpdateJobSetting76(bool flag) { pgmrData().blnAutoLowAddr = flag; }
+void frmMain::QXProgrammer_UpdateJobSetting76(bool flag)
+{
+    pgmrData().blnAutoLowAddr = flag;
+}
 
 void frmMain::QXProgrammer_RequestDecoratedTabName(const QString& name, QString& decorated)
 {
@@ -723,7 +789,7 @@ void frmMain::ConcurrentManualHandler_SiteStatusChanged(qint32 site, qint32 stat
 }
 
 void frmMain::ConcurrentManualHandler_RunStatisticsChanged(qint32 passed, qint32 failed, qint32 active,
-                                                          qint32 remaining, qint32 value5, qint32 value6)
+                                                           qint32 remaining, qint32 value5, qint32 value6)
 {
     // The handler's last two values are not shown.
     Q_UNUSED(value5);

@@ -170,8 +170,8 @@ public:
     }
     ~MainSerializationHost() override { SerializationFrm::SetHost(nullptr); }
 
-    QXPgmrControl& Engine() override { return m_main->QXProgrammer; }
-    QString QuantityText() override { return m_main->txtNumCopies->text(); }
+    QXPgmrControl& Engine() override { return m_main->station().QXProgrammer; }
+    QString QuantityText() override { return m_main->station().QuantityText(); }
     QString WorkingDirectoryAtLaunch() override { return m_main->sWorkingDirectoryAtLaunch; }
     void AddStatusTextLine(const QString& text) override
     {
@@ -257,9 +257,15 @@ void frmMain::CreateMenusAndQuantityBox()
     txtNumCopies->setToolTip(QStringLiteral("This is the number of times you wish to successfully perform a DEVICE "
                                             "command. The range is between 1 and 65535."));
     toolbar->addWidget(txtNumCopies);
-    // The rules apply to what the operator types; the engine, the handler
-    // and automation write numbers of their own.
+    // What the operator types goes through the station's quantity rule, as
+    // what the engine, the handler and automation set does; the box shows
+    // the station's quantity, whoever set it.
     connect(txtNumCopies, &QLineEdit::textEdited, this, [this] { txtNumCopies_Change(); });
+    connect(&m_station, &Station::QuantityTextChanged, txtNumCopies, [this](const QString& text) {
+        if (txtNumCopies->text() != text)
+            txtNumCopies->setText(text);
+    });
+    connect(&m_station, &Station::QuantityRefused, txtNumCopies, [this] { txtNumCopies->setFocus(); });
     CreateJobButtons(toolbar);
 }
 
@@ -311,7 +317,7 @@ void frmMain::mnuFileConfigure_Click()
 {
     const qint32 model = QXProgrammer.ProgrammerModelIndex();
     {
-        frmConfigure dialog(this);
+        frmConfigure dialog(m_station, this);
         dialog.ShowDialog();
         frmP->RefreshAll();
     }
@@ -661,25 +667,6 @@ void frmMain::txtNumCopies_Change()
 {
     if (!bInitialized)
         return;
-    const bool automatic = AutomaticHandler(pgmrData().udtHandlerType);
-    const qint32 handlerQuantity = automatic ? Ask([&] { return qint32(QXH950AutoHandler.Quantity()); }, 0) : 0;
-    const QString text = txtNumCopies->text();
-    const QuantityOutcome out = QuantityRule::Check(text, automatic, lngNumCopies, handlerQuantity);
-    lngNumCopies = out.numCopies;
-    if (out.outOfRange) {
-        Ui().MsgBox(QStringLiteral("The quantity number should be between 1 and ") + QStringLiteral("65535")
-                        + QStringLiteral("."),
-                    vb::vbCritical, QStringLiteral("Quantity Number Error"));
-        WriteLogInfo(QStringLiteral("Tarvo Main:  Quantity outside of range. Quantity = ") + text, true);
-        txtNumCopies->setFocus();
-    }
-    if (out.illegalInput)
-        WriteLogInfo(QStringLiteral("Tarvo Main:  Illegal input for Quantity, non-numeric ignored.  Input = '") + text
-                         + QLatin1Char('\''),
-                     true);
-    if (out.text != text)
-        txtNumCopies->setText(out.text);
-    if (out.putHandlerQuantity)
-        Try([&] { QXH950AutoHandler.Quantity(lngNumCopies); });
+    m_station.SetQuantityText(txtNumCopies->text());
     txtNumCopies->setCursorPosition(int(txtNumCopies->text().size()));
 }

@@ -10,6 +10,7 @@
 #include "engine/H950HdlrControl.h"
 #include "engine/ManualHdlControl.h"
 #include "engine/QXPgmrControl.h"
+#include "mainwindow/Station.h"
 #include "platform/AppInfo.h"
 #include "platform/AutomationError.h"
 #include "platform/EngineCall.h"
@@ -114,10 +115,17 @@ qint32 StepOfCode(qint32 low, qint32 code)
 
 } // namespace
 
-OperationRun::OperationRun(Host& host, RunCounters& counters)
-    : m_host(host),
+OperationRun::OperationRun(Station& station, Host& host, RunCounters& counters)
+    : m_station(station),
+      m_host(host),
       m_counters(counters)
 {
+    m_station.SetRun(this);
+}
+
+OperationRun::~OperationRun()
+{
+    m_station.LeaveRun(this);
 }
 
 double OperationRun::LeadingNumber(const QString& text)
@@ -139,25 +147,25 @@ double OperationRun::LeadingNumber(const QString& text)
 
 qint32 OperationRun::HandlerType()
 {
-    return m_host.Data().udtHandlerType;
+    return m_station.pgmrData().udtHandlerType;
 }
 
 // --- Action and the run ---
 
 void OperationRun::ActionClicked()
 {
-    if (LeadingNumber(m_host.QuantityText()) <= 0)
-        m_host.SetQuantityText(QStringLiteral("1"));
-    m_host.LogLine(QStringLiteral("Tarvo Main:  Manual Handler Quantity = ") + m_host.QuantityText());
+    if (LeadingNumber(m_station.QuantityText()) <= 0)
+        m_station.SetQuantityText(QStringLiteral("1"));
+    m_host.LogLine(QStringLiteral("Tarvo Main:  Manual Handler Quantity = ") + m_station.QuantityText());
 
-    QXPgmrControl& engine = m_host.Engine();
+    QXPgmrControl& engine = m_station.QXProgrammer;
     if (Ask([&] { return engine.TestOnlyStation(); }, false) || HandlerType() == 0) {
         ExecuteOperation();
         return;
     }
     // The automatic handler's session drives the window from here.
     try {
-        m_host.AutoHandler().StartSession(m_host.NumCopies());
+        m_station.QXH950AutoHandler.StartSession(m_station.NumCopies());
     } catch (const AutomationError& error) {
         ReportCallFailure(error);
     }
@@ -176,15 +184,15 @@ qint32 OperationRun::ExecuteOperation()
 
 bool OperationRun::SetModeRefused()
 {
-    QXPgmrControl& engine = m_host.Engine();
+    QXPgmrControl& engine = m_station.QXProgrammer;
     return engine.IsConcurrentProgrammer() && engine.SetMode() == 1
         && (engine.SetWidth() > 1 || engine.BankCount() > 1);
 }
 
 qint32 OperationRun::ExecuteOperationCore()
 {
-    QXPgmrControl& engine = m_host.Engine();
-    ProgrammerClass& data = m_host.Data();
+    QXPgmrControl& engine = m_station.QXProgrammer;
+    ProgrammerClass& data = m_station.pgmrData();
 
     qint32 result = RunResult::Success;
     try {
@@ -221,7 +229,7 @@ qint32 OperationRun::ExecuteOperationCore()
             data.bNoviceMode = false;
         engine.RunOption60(data.bNoviceMode);
         if (automaticHandler)
-            m_host.AutoHandler().EnableHandlerGui(false);
+            m_station.QXH950AutoHandler.EnableHandlerGui(false);
         engine.PrepareRun();
         m_host.SaveCheckBoxValues();
         choicesSaved = true;
@@ -246,7 +254,7 @@ qint32 OperationRun::ExecuteOperationCore()
                 const bool repeatable = ActionIsRepeatable(action);
                 const bool concurrent = engine.IsConcurrentProgrammer();
                 const bool runsConcurrently = engine.OperationRunsConcurrently(programRow.text);
-                if (concurrent && repeatable && runsConcurrently && (m_host.NumCopies() != 1 || handlerType != 0)
+                if (concurrent && repeatable && runsConcurrently && (m_station.NumCopies() != 1 || handlerType != 0)
                     && programRow.visible) {
                     bSpecialConcurrent = true;
                 } else {
@@ -263,7 +271,7 @@ qint32 OperationRun::ExecuteOperationCore()
                 const bool client = CQxProgrammerData::Instance().QxProgrammerInstantiated();
                 const bool repeatable = ActionIsRepeatable(action);
                 const bool concurrent = engine.IsConcurrentProgrammer();
-                const qint32 copies = m_host.NumCopies();
+                const qint32 copies = m_station.NumCopies();
                 if (client || (concurrent && repeatable && ((copies != 1 && !client) || handlerType != 0)))
                     result = RunManualHandlerSession();
                 else
@@ -292,7 +300,7 @@ qint32 OperationRun::ExecuteOperationCore()
 
 void OperationRun::RestoreAfterRun()
 {
-    ProgrammerClass& data = m_host.Data();
+    ProgrammerClass& data = m_station.pgmrData();
     m_host.UpdateFormCaption(true);
     data.blnInAction = false;
     m_host.LockOptionSettings(false);
@@ -301,7 +309,7 @@ void OperationRun::RestoreAfterRun()
     const qint32 handlerType = HandlerType();
     if (handlerType == 1 || handlerType == 2) {
         try {
-            m_host.AutoHandler().EnableHandlerGui(true);
+            m_station.QXH950AutoHandler.EnableHandlerGui(true);
         } catch (const AutomationError& error) {
             ReportCallFailure(error);
         }
@@ -322,15 +330,15 @@ void OperationRun::FinishStoppedRunReport()
     if (m_runReportFinished)
         return;
     m_runReportFinished = true;
-    QXPgmrControl& engine = m_host.Engine();
+    QXPgmrControl& engine = m_station.QXProgrammer;
     Try([&] { engine.PrepareRun(); });
     Try([&] { engine.FinishRunReport(); });
 }
 
 qint32 OperationRun::RunOperationLoop()
 {
-    QXPgmrControl& engine = m_host.Engine();
-    ProgrammerClass& data = m_host.Data();
+    QXPgmrControl& engine = m_station.QXProgrammer;
+    ProgrammerClass& data = m_station.pgmrData();
     const OptionRow row = m_host.Row(2);
     qint32 index = 0;
     try {
@@ -360,7 +368,7 @@ qint32 OperationRun::RunOperationLoop()
     qint32 result = RunResult::Success;
     try {
         const bool testOnly = engine.TestOnlyStation();
-        qint32 devices = testOnly ? 1 : m_host.NumCopies();
+        qint32 devices = testOnly ? 1 : m_station.NumCopies();
         if (devices < 1)
             devices = kUnboundedQuantity;
         for (qint32 done = 0; done < devices;) {
@@ -410,7 +418,7 @@ qint32 OperationRun::RunOperationLoop()
 
 void OperationRun::WarnSetsModeInSession()
 {
-    QXPgmrControl& engine = m_host.Engine();
+    QXPgmrControl& engine = m_station.QXProgrammer;
     const bool setsMode = Ask([&] { return engine.DeviceSupportsSetsAndBanks(); }, false)
         && Ask([&] { return engine.SetMode(); }, qint32(0)) == 1
         && (Ask([&] { return engine.BankCount(); }, qint32(0)) >= 2
@@ -422,8 +430,8 @@ void OperationRun::WarnSetsModeInSession()
 
 qint32 OperationRun::RunManualHandlerSession()
 {
-    QXPgmrControl& engine = m_host.Engine();
-    ProgrammerClass& data = m_host.Data();
+    QXPgmrControl& engine = m_station.QXProgrammer;
+    ProgrammerClass& data = m_station.pgmrData();
     ResetAbortTrackers();
     data.blnInAction = true;
     m_host.UpdateButtonStates();
@@ -431,13 +439,14 @@ qint32 OperationRun::RunManualHandlerSession()
     ClearProgressBars();
     WarnSetsModeInSession();
 
-    const qint32 copies = m_host.NumCopies();
+    const qint32 copies = m_station.NumCopies();
     m_counters.lngNumLeft = copies;
     blnRunningConcurrent = true;
     qint32 result = RunResult::Success;
     if (HandlerType() == 0) {
         try {
-            result = m_host.ManualHandler().RunConcurrentSession(copies, CQxProgrammerData::Instance().SessionMode());
+            result = m_station.ConcurrentManualHandler.RunConcurrentSession(
+                copies, CQxProgrammerData::Instance().SessionMode());
             if (copies >= 2 && result == 0)
                 m_host.StatusLine(QStringLiteral("Function completed."));
         } catch (const AutomationError& error) {
@@ -470,7 +479,7 @@ qint32 OperationRun::RunManualHandlerSession()
 
 void OperationRun::HandlerSessionStarted()
 {
-    ProgrammerClass& data = m_host.Data();
+    ProgrammerClass& data = m_station.pgmrData();
     ResetAbortTrackers();
     m_handlerStopAsked = false;
     data.blnInAction = true;
@@ -484,20 +493,20 @@ void OperationRun::HandlerSessionStarted()
         // devices.
         m_handlerStopAsked = true;
         try {
-            m_host.AutoHandler().StopSession();
+            m_station.QXH950AutoHandler.StopSession();
         } catch (const AutomationError& error) {
             ReportCallFailure(error);
         }
     }
     ClearProgressBars();
     WarnSetsModeInSession();
-    m_counters.lngNumLeft = m_host.NumCopies();
+    m_counters.lngNumLeft = m_station.NumCopies();
     blnRunningConcurrent = true;
 }
 
 void OperationRun::HandlerSessionStopped()
 {
-    ProgrammerClass& data = m_host.Data();
+    ProgrammerClass& data = m_station.pgmrData();
     // Stopped only when asked to stop or devices remain: a session that
     // ran its quantity ended normally.
     blnStopClicked = blnStopClicked || m_handlerStopAsked || m_counters.lngNumLeft > 0;
@@ -529,7 +538,7 @@ bool OperationRun::SendCustomActionSelections(qint32 action)
             if (row.visible)
                 text += row.check == CheckBoxValue::Ticked ? QStringLiteral("1,") : QStringLiteral("0,");
         }
-        m_host.Engine().RunCustomAction(text);
+        m_station.QXProgrammer.RunCustomAction(text);
         return true;
     } catch (const AutomationError&) {
         m_host.Prompt(QStringLiteral("Error executing ") + caption, vb::vbOKOnly, appinfo::App());
@@ -539,7 +548,7 @@ bool OperationRun::SendCustomActionSelections(qint32 action)
 
 void OperationRun::Start_PowerSupplyLogFile()
 {
-    QXPgmrControl& engine = m_host.Engine();
+    QXPgmrControl& engine = m_station.QXProgrammer;
     if (engine.PortIndex() == 0)
         return;
     const QString app = appinfo::App();
@@ -554,14 +563,14 @@ void OperationRun::Start_PowerSupplyLogFile()
 
 qint32 OperationRun::GetNumberOfOperations()
 {
-    const bool testOnly = Ask([&] { return m_host.Engine().TestOnlyStation(); }, false);
-    const qint32 count = ActionIsRepeatable(m_host.CurrentAction()) || testOnly ? m_host.NumCopies() : 1;
+    const bool testOnly = Ask([&] { return m_station.QXProgrammer.TestOnlyStation(); }, false);
+    const qint32 count = ActionIsRepeatable(m_host.CurrentAction()) || testOnly ? m_station.NumCopies() : 1;
     return count < 1 ? kUnboundedQuantity : count;
 }
 
 void OperationRun::GetSetsParameters(bool& setsMode, qint64& count, qint32& position, qint32& bank)
 {
-    QXPgmrControl& engine = m_host.Engine();
+    QXPgmrControl& engine = m_station.QXProgrammer;
     const bool supports = engine.DeviceSupportsSetsAndBanks();
     const qint32 setMode = engine.SetMode();
     const qint32 banks = engine.BankCount();
@@ -586,7 +595,7 @@ void OperationRun::PromptUserForNextDevice(bool setsMode, qint32 position, qint3
                                            qint32& answer)
 {
     if (!setsMode) {
-        if (!m_host.Engine().TestOnlyStation() && prompted >= 1)
+        if (!m_station.QXProgrammer.TestOnlyStation() && prompted >= 1)
             answer = m_host.Prompt(QStringLiteral("Insert next device"), vb::vbOKCancel, appinfo::App());
         return;
     }
@@ -597,7 +606,7 @@ void OperationRun::PromptUserForNextDevice(bool setsMode, qint32 position, qint3
 
 void OperationRun::PrepareDeviceLoop()
 {
-    ProgrammerClass& data = m_host.Data();
+    ProgrammerClass& data = m_station.pgmrData();
     ResetAbortTrackers();
     data.blnInAction = true;
     m_host.UpdateButtonStates();
@@ -612,7 +621,7 @@ void OperationRun::PrepareDeviceLoop()
 qint32 OperationRun::RunDeviceLoop()
 {
     PrepareDeviceLoop();
-    QXPgmrControl& engine = m_host.Engine();
+    QXPgmrControl& engine = m_station.QXProgrammer;
     qint32 result = RunResult::Success;
     try {
         qint64 count = GetNumberOfOperations();
@@ -676,7 +685,7 @@ qint32 OperationRun::RunDeviceLoop()
 
 void OperationRun::HandleDeviceResult(qint32 result, qint32 command)
 {
-    QXPgmrControl& engine = m_host.Engine();
+    QXPgmrControl& engine = m_station.QXProgrammer;
     if (blnStopClicked) {
         // A device the engine reported has been counted already.
         if (!m_deviceReported)
@@ -701,22 +710,22 @@ void OperationRun::HandleDeviceResult(qint32 result, qint32 command)
 
 void OperationRun::FinishDeviceLoop()
 {
-    ProgrammerClass& data = m_host.Data();
-    QXPgmrControl& engine = m_host.Engine();
+    ProgrammerClass& data = m_station.pgmrData();
+    QXPgmrControl& engine = m_station.QXProgrammer;
     if (m_host.CurrentAction() == kRead) {
         m_host.SetBufferSource(QStringLiteral("<Device Content>"), QDateTime::currentDateTime(), 2);
         data.blnBufferEmpty = false;
         data.strFileName.clear();
         data.lngFileSize = Ask([&] { return engine.BufferSize(); }, qint32(0));
     }
-    if (m_host.NumCopies() != 1)
+    if (m_station.NumCopies() != 1)
         m_host.ShowJobSummary();
     EndDeviceLoopState();
 }
 
 void OperationRun::EndDeviceLoopState()
 {
-    m_host.Data().blnInAction = false;
+    m_station.pgmrData().blnInAction = false;
     m_host.SetDisplayInfo();
     m_host.UpdateButtonStates();
     m_host.HideConcurrentFrame();
@@ -778,10 +787,10 @@ void OperationRun::StopClicked()
     if (m_host.ActionButtonAvailable())
         return;
     try {
-        if (!m_host.Engine().TestOnlyStation() && HandlerType() != 0) {
+        if (!m_station.QXProgrammer.TestOnlyStation() && HandlerType() != 0) {
             m_host.DisableStopButton();
             m_handlerStopAsked = true;
-            m_host.AutoHandler().StopSession();
+            m_station.QXH950AutoHandler.StopSession();
             return;
         }
     } catch (const AutomationError& error) {
@@ -801,9 +810,9 @@ void OperationRun::TrackAbortRequest()
         automation.SetRunningJob(false);
     try {
         if (!automation.QxProgrammerInstantiated()) {
-            m_host.Engine().AbortOperation();
+            m_station.QXProgrammer.AbortOperation();
         } else if (second) {
-            m_host.Engine().AbortOperation();
+            m_station.QXProgrammer.AbortOperation();
             automation.DoubleAbort();
         }
     } catch (const AutomationError& error) {
@@ -816,11 +825,11 @@ void OperationRun::TrackAbortRequest()
     try {
         if (HandlerType() == 0) {
             if (!automation.QxProgrammerInstantiated())
-                m_host.ManualHandler().AbortSession();
+                m_station.ConcurrentManualHandler.AbortSession();
             else
                 automation.EnqueueMethod(QStringLiteral("DoAbort"));
         } else {
-            m_host.AutoHandler().EnableHandlerGui(false);
+            m_station.QXH950AutoHandler.EnableHandlerGui(false);
         }
     } catch (const AutomationError& error) {
         ReportCallFailure(error);
@@ -831,9 +840,9 @@ void OperationRun::AbortCommand()
 {
     blnStopClicked = true;
     try {
-        m_host.Engine().AbortOperation();
+        m_station.QXProgrammer.AbortOperation();
         if (blnRunningConcurrent && HandlerType() == 0)
-            m_host.ManualHandler().AbortSession();
+            m_station.ConcurrentManualHandler.AbortSession();
     } catch (const AutomationError& error) {
         ReportCallFailure(error);
     }
@@ -853,7 +862,7 @@ void OperationRun::SetSiteStatus(qint32 site, qint32 status, qint32 code)
     qint32 index = site - 1;
     if (site == 0) {
         try {
-            index = m_host.Engine().MasterSite() - 1;
+            index = m_station.QXProgrammer.MasterSite() - 1;
         } catch (const AutomationError& error) {
             ReportCallFailure(error);
             index = -1;
@@ -880,7 +889,7 @@ void OperationRun::SetSiteStatus(qint32 site, qint32 status, qint32 code)
 
 void OperationRun::ApplySiteStatus(qint32 index, qint32 status, qint32 code)
 {
-    QXPgmrControl& engine = m_host.Engine();
+    QXPgmrControl& engine = m_station.QXProgrammer;
     CQxProgrammerData& automation = CQxProgrammerData::Instance();
     QString statusText;
     if (status == SiteStatus::Passed || status == SiteStatus::Active)
@@ -935,7 +944,7 @@ qint32 OperationRun::GetProgressPhase(qint32 code) const
 
 bool OperationRun::IsOptionRowValid(qint32 row) const
 {
-    if (row < 0 || row >= m_host.Data().GetMaximumNumberOfOptions())
+    if (row < 0 || row >= m_station.pgmrData().GetMaximumNumberOfOptions())
         return false;
     return m_host.Row(row).hasSelection;
 }
@@ -1006,7 +1015,7 @@ qint32 OperationRun::ProgressFor(qint32 code, qint32 value, bool complete, qint3
 void OperationRun::SetOperationProgress(qint32 code, qint32 value)
 {
     if (m_host.CurrentAction() == kRead && m_host.ProgressRowCount() > 0 && m_host.ProgressRowChecked(0)
-        && m_host.ProgressValue(0) == 0 && m_host.Data().blnInAction)
+        && m_host.ProgressValue(0) == 0 && m_station.pgmrData().blnInAction)
         SetProgress(0, 100);
     if (GetProgressPhase(code) < 0) {
         if (code == ProgressCode::FirstRow)
@@ -1023,7 +1032,7 @@ void OperationRun::SetOperationProgress(qint32 code, qint32 value)
 void OperationRun::SetOperationComplete(qint32 code)
 {
     if (m_host.CurrentAction() == kRead && m_host.ProgressRowCount() > 0 && m_host.ProgressRowChecked(0)
-        && m_host.ProgressValue(0) == 0 && m_host.Data().blnInAction)
+        && m_host.ProgressValue(0) == 0 && m_station.pgmrData().blnInAction)
         SetProgress(0, 100);
     if (GetProgressPhase(code) < 0) {
         // The first row's own step is complete: it shows full.

@@ -7,9 +7,11 @@
 // and the engine raises its events from inside its calls; the run keeps the
 // station alive through the host's event pump.
 //
-// The host is the window: it shows status lines, progress rows, site boxes
-// and button states, pumps events and asks the operator (through the UI
-// service). This class never includes a window header.
+// The station holds what the run works on: the engine, the handlers, the job
+// configuration and the quantity. The host is the window: it shows status
+// lines, progress rows, site boxes and button states, pumps events and asks
+// the operator (through the UI service). This class never includes a window
+// header.
 
 #include <QDateTime>
 #include <QList>
@@ -21,6 +23,7 @@ class ManualHdlControl;
 class ProgrammerClass;
 class QXPgmrControl;
 class RunCounters;
+class Station;
 
 class OperationRun
 {
@@ -46,12 +49,6 @@ public:
         // A line of the black-box log, time-stamped.
         virtual void LogLine(const QString& text) = 0;
 
-        // The outside controls and the job configuration.
-        virtual QXPgmrControl& Engine() const = 0;
-        virtual H950HdlrControl& AutoHandler() = 0;
-        virtual ManualHdlControl& ManualHandler() = 0;
-        virtual ProgrammerClass& Data() = 0;
-
         // The option rows' progress bars, 0 to 100 each.
         virtual int ProgressRowCount() const = 0;
         virtual void SetProgressValue(int row, int value) = 0;
@@ -70,11 +67,6 @@ public:
         // The list indexes of the data position and bank lists (-1: none).
         virtual qint32 DataPositionIndex() const = 0;
         virtual qint32 BankIndex() const = 0;
-
-        // The main window's quantity box and its number of copies.
-        virtual QString QuantityText() const = 0;
-        virtual void SetQuantityText(const QString& text) = 0;
-        virtual qint32 NumCopies() const = 0;
 
         // The site boxes, index 0 for site 1: the texts and the display of
         // a site status.
@@ -112,8 +104,12 @@ public:
         virtual qint32 Prompt(const QString& text, qint32 buttons, const QString& title) = 0;
     };
 
-    OperationRun(Host& host, RunCounters& counters);
+    OperationRun(Station& station, Host& host, RunCounters& counters);
+    ~OperationRun();
+    OperationRun(const OperationRun&) = delete;
+    OperationRun& operator=(const OperationRun&) = delete;
 
+    Station& station() const { return m_station; }
     Host& host() const { return m_host; }
     RunCounters& counters() const { return m_counters; }
 
@@ -206,6 +202,7 @@ private:
     qint32 HandlerType();
     qint32 ProgressFor(qint32 code, qint32 value, bool complete, qint32& row) const;
 
+    Station& m_station;
     Host& m_host;
     RunCounters& m_counters;
     // Cleared before each device; while set, the program action's

@@ -21,6 +21,7 @@
 #include "platform/Twips.h"
 #include "platform/UiService.h"
 #include "records/frmJobSummary.h"
+#include "mainwindow/Station.h"
 #include "settings/ProgrammerClass.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoredValueConversion.h"
@@ -111,8 +112,9 @@ qint32 TextWidthTwips(const QWidget* w, const QString& text)
 
 } // namespace
 
-frmProgram::frmProgram(QWidget* parent)
-    : QWidget(parent)
+frmProgram::frmProgram(Station& station, QWidget* parent)
+    : QWidget(parent),
+      m_station(station)
 {
     setObjectName(QStringLiteral("frmProgram"));
     CreateControls();
@@ -127,26 +129,22 @@ frmProgram::~frmProgram() = default;
 
 ProgrammerClass& frmProgram::pgmrData()
 {
-    if (!m_pgmrData)
-        m_pgmrData = std::make_unique<ProgrammerClass>(
-            gMainForm ? &gMainForm->QXProgrammer : nullptr, gMainForm ? &gMainForm->QXH950AutoHandler : nullptr,
-            [] { return gMainForm ? gMainForm->lngNumCopies : 0; });
-    return *m_pgmrData;
+    return m_station.pgmrData();
+}
+
+bool frmProgram::HasProgrammerData() const
+{
+    return m_station.HasProgrammerData();
 }
 
 void frmProgram::ReleaseProgrammerData(bool save)
 {
-    if (m_pgmrData && !save)
-        m_pgmrData->DiscardWithoutSaving();
-    m_pgmrData.reset();
+    m_station.ReleaseProgrammerData(save);
 }
 
 QXPgmrControl& frmProgram::Engine() const
 {
-    if (!gMainForm)
-        throw AutomationError(ControlAccessor::ErrObjectNotSet, App(),
-                              QStringLiteral("Object variable or With block variable not set"));
-    return gMainForm->QXProgrammer;
+    return m_station.QXProgrammer;
 }
 
 CSiteLayout& frmProgram::SiteLayout()
@@ -248,8 +246,8 @@ void frmProgram::CreateControls()
     for (QWidget* w : {static_cast<QWidget*>(lblDatPos), static_cast<QWidget*>(cboDatPos),
                        static_cast<QWidget*>(lblBankNum), static_cast<QWidget*>(cboBankNum)})
         sets->addWidget(w);
-    Place(fraSets, kSummaryTextLeft + textWidth - kSetsFrameWidth, kOptionsRowTop - (kSetsFrameHeight - kSummaryRowHeight) / 2,
-          kSetsFrameWidth, kSetsFrameHeight);
+    Place(fraSets, kSummaryTextLeft + textWidth - kSetsFrameWidth,
+          kOptionsRowTop - (kSetsFrameHeight - kSummaryRowHeight) / 2, kSetsFrameWidth, kSetsFrameHeight);
     fraSets->hide();
 
     // The tab strip and the frame laid over its client area.
@@ -325,7 +323,8 @@ void frmProgram::CreateControls()
     // again on each addition).
     cboStatus->setUniformItemSizes(true);
     cboStatus->setLayoutMode(QListView::Batched);
-    Place(cboStatus, kStatusLeft, kMinimumHeight - kStatusHeight - 100, kMinimumWidth - kStatusLeft - 100, kStatusHeight);
+    Place(cboStatus, kStatusLeft, kMinimumHeight - kStatusHeight - 100, kMinimumWidth - kStatusLeft - 100,
+          kStatusHeight);
     Place(tabOperation, kTabLeft, kTabTop, kMinimumWidth - kTabLeft - 100, 1000);
     Place(fraOperation, kTabLeft, kTabTop, 1000, 1000);
     fraOperation->raise();
@@ -367,7 +366,8 @@ void frmProgram::Form_Reload(bool bReload, const QString& strDeviceName)
     bSpecialConcurrent = false;
     blnRunningConcurrent = false;
     mbActionClicked = false;
-    const size_t actions = std::min<size_t>(size_t(std::max<qint32>(lngNumberOfActions, 0)), blnSaveActionOptions.size());
+    const size_t actions =
+        std::min<size_t>(size_t(std::max<qint32>(lngNumberOfActions, 0)), blnSaveActionOptions.size());
     std::fill(blnSaveActionOptions.begin(), blnSaveActionOptions.begin() + qsizetype(actions), false);
     UpdateFormCaption(true);
 
@@ -382,20 +382,20 @@ void frmProgram::Form_Reload(bool bReload, const QString& strDeviceName)
         data.blnDeviceSelected = true;
         data.SetActionSettingsLoaded(true);
         QString dataFile = GetCmdLineDataFile();
-        if (!dataFile.isEmpty() && Ask([&] { return Engine().DetectFileType(dataFile); }, qint32(0)) == FileTypes::FT_STAPL)
+        if (!dataFile.isEmpty()
+            && Ask([&] { return Engine().DetectFileType(dataFile); }, qint32(0)) == FileTypes::FT_STAPL)
             data.blnDeviceSelected = false;
     } else if (bReload) {
         data.blnDeviceSelected = true;
     } else {
-        data.blnDeviceSelected = ToBool(GetSettingValue(App(), QStringLiteral("Device"), QStringLiteral("DevSelected"), false),
-                                        false);
+        data.blnDeviceSelected =
+            ToBool(GetSettingValue(App(), QStringLiteral("Device"), QStringLiteral("DevSelected"), false), false);
     }
 
     if (data.blnDeviceSelected) {
         SetDeviceConfigureOptions();
         // The selection below raises no engine warnings.
-        if (gMainForm)
-            gMainForm->bWarningMessagesEnabled = false;
+        m_station.bWarningMessagesEnabled = false;
         qint32 result = -1;
         if (!cmdLineDevice.isEmpty()) {
             QString name = cmdLineDevice;
@@ -410,8 +410,9 @@ void frmProgram::Form_Reload(bool bReload, const QString& strDeviceName)
                     Try([&] { Engine().RefreshState202(qint32(0), qint32(0), qint32(0)); });
             }
         } else {
-            QString name = GetSettingValue(App(), QStringLiteral("Device"), QStringLiteral("SelectedDeviceName"), QString())
-                               .toString();
+            QString name =
+                GetSettingValue(App(), QStringLiteral("Device"), QStringLiteral("SelectedDeviceName"), QString())
+                    .toString();
             result = Ask([&] { return Engine().SelectDeviceByName(name, false); }, qint32(-1));
         }
 
@@ -429,8 +430,7 @@ void frmProgram::Form_Reload(bool bReload, const QString& strDeviceName)
                 Try([&] { Engine().BufferOffset(m_lBufferOffset); });
             }
         }
-        if (gMainForm)
-            gMainForm->bWarningMessagesEnabled = true;
+        m_station.bWarningMessagesEnabled = true;
     }
 
     SetSelectedDevice();
@@ -512,10 +512,12 @@ void frmProgram::UpdateMinimumSize()
     // status list below with its margins.
     const qint32 aroundFrame = kTabTop + TabStrip::kTabRowHeight + 2 * kTabBorder + 100 + kStatusHeight + 100;
     // Inside the frame: the option rows and, under them, Action and Stop.
-    const qint32 frameNeeds = kOptionsFrameTop + TwipsGeometry(fraOptions).height() + 45 + kButtonsHeight + kOptionsFrameTop;
+    const qint32 frameNeeds =
+        kOptionsFrameTop + TwipsGeometry(fraOptions).height() + 45 + kButtonsHeight + kOptionsFrameTop;
     const qint32 height = std::max(kMinimumHeight, aroundFrame + frameNeeds);
     // Rounded up: the last twips of a control still need their pixel.
-    setMinimumSize((kMinimumWidth + kTwipsPerPixel - 1) / kTwipsPerPixel, (height + kTwipsPerPixel - 1) / kTwipsPerPixel);
+    setMinimumSize((kMinimumWidth + kTwipsPerPixel - 1) / kTwipsPerPixel,
+                   (height + kTwipsPerPixel - 1) / kTwipsPerPixel);
 }
 
 void frmProgram::ArrangeConcurrentLabels()
@@ -562,28 +564,28 @@ bool frmProgram::Form_Unload()
 void frmProgram::Form_Unload(qint16& Cancel)
 {
     ProgrammerClass& data = pgmrData();
-    const bool handlerRunning =
-        gMainForm && Ask([] { return gMainForm->QXH950AutoHandler.IsRunning(); }, false);
+    const bool handlerRunning = Ask([&] { return m_station.QXH950AutoHandler.IsRunning(); }, false);
     if (handlerRunning) {
         data.blnInAction = false;
-        Ui().MsgBox(QStringLiteral("Aborted abnormally! Job terminated! Please click OK and then close the application!"),
-                    vb::vbCritical, QStringLiteral("SysInfo"));
+        Ui().MsgBox(
+            QStringLiteral("Aborted abnormally! Job terminated! Please click OK and then close the application!"),
+            vb::vbCritical, QStringLiteral("SysInfo"));
         Cancel = 1;
         return;
     }
     if (data.blnInAction || mbActionClicked) {
         btnStop_Click();
-        Ui().MsgBox(QStringLiteral("Aborted abnormally! Job terminated! Please click OK, wait till the current operation "
-                                   "is aborted, and then close the application!"),
-                    vb::vbCritical, QStringLiteral("SysInfo"));
+        Ui().MsgBox(
+            QStringLiteral("Aborted abnormally! Job terminated! Please click OK, wait till the current operation "
+                           "is aborted, and then close the application!"),
+            vb::vbCritical, QStringLiteral("SysInfo"));
         Cancel = 1;
         return;
     }
 
     // The unload goes ahead: only now does the main window stop forwarding
     // events here, so a refused close leaves the window listening.
-    if (gMainForm)
-        gMainForm->bEnableEvent = false;
+    m_station.bEnableEvent = false;
     SaveCheckBoxValues();
     const auto save = [](const char* section, const char* name, const QVariant& value) {
         Try([&] { SaveSettingValue(App(), QLatin1String(section), QLatin1String(name), value); });
@@ -634,7 +636,7 @@ void frmProgram::SetButtonStates()
         SetStopBackColor(false);
         btnStop->setEnabled(false);
         const bool d = data.blnDeviceSelected;
-        QXPgmrControl* e = gMainForm ? &gMainForm->QXProgrammer : nullptr;
+        QXPgmrControl* e = &m_station.QXProgrammer;
         const bool hasOptions = e
             && (Ask([&] { return e->ProgramVariantCount() > 0; }, false)
                 || Ask([&] { return e->DeviceSupportsSetsAndBanks(); }, false)
@@ -642,8 +644,8 @@ void frmProgram::SetButtonStates()
                 || Ask([&] { return e->DeviceSupportsByteOrder(); }, false)
                 || Ask([&] { return e->DeviceSupportsRange(); }, false));
         const bool showOptions = d && hasOptions;
-        for (QWidget* w : {static_cast<QWidget*>(DeviceButton), static_cast<QWidget*>(FileButton),
-                           static_cast<QWidget*>(txtFile)}) {
+        for (QWidget* w :
+             {static_cast<QWidget*>(DeviceButton), static_cast<QWidget*>(FileButton), static_cast<QWidget*>(txtFile)}) {
             w->setVisible(true);
             w->setEnabled(!op);
         }
@@ -707,7 +709,7 @@ void frmProgram::SetDisplayInfo()
 QString frmProgram::BufferLine()
 {
     ProgrammerClass& data = pgmrData();
-    QXPgmrControl* e = gMainForm ? &gMainForm->QXProgrammer : nullptr;
+    QXPgmrControl* e = &m_station.QXProgrammer;
     const auto vexalOrAfmOrStapl = [] { return gMainForm && gMainForm->IsVexalDeviceOrAfmOrStaplFile(); };
 
     QString line = BufferTypeGetName();
@@ -720,7 +722,8 @@ QString frmProgram::BufferLine()
     line += QStringLiteral("    ") + CBufferSource::GeneralDate(data.dtmFileDate);
     if (!vexalOrAfmOrStapl()) {
         if (e && Ask([&] { return e->SizeInFuses(); }, false)) {
-            line += QStringLiteral("    Buffer Size =") + summary::SignedText(data.lngFileSize) + QStringLiteral(" fuses");
+            line +=
+                QStringLiteral("    Buffer Size =") + summary::SignedText(data.lngFileSize) + QStringLiteral(" fuses");
         } else {
             const QString size = data.udtRadix != 0 ? summary::HexText(data.lngFileSize) + QLatin1Char('h')
                                                     : QString::number(data.lngFileSize);
@@ -728,8 +731,8 @@ QString frmProgram::BufferLine()
         }
     }
     if (e && Ask([&] { return e->DataFileTypeCode(); }, qint32(0)) == FileTypes::FT_AFM)
-        line += QStringLiteral("    Fuse Checksum = ") + summary::HexText(Ask([&] { return e->FuseChecksum(); }, qint32(0)))
-            + QLatin1Char('h');
+        line += QStringLiteral("    Fuse Checksum = ")
+            + summary::HexText(Ask([&] { return e->FuseChecksum(); }, qint32(0))) + QLatin1Char('h');
     if (gMainForm) {
         gMainForm->EnableFileSaveDataPattern();
         gMainForm->SaveDataPatternAs->setEnabled(true);
@@ -740,7 +743,7 @@ QString frmProgram::BufferLine()
 QString frmProgram::DeviceLine()
 {
     ProgrammerClass& data = pgmrData();
-    QXPgmrControl* e = gMainForm ? &gMainForm->QXProgrammer : nullptr;
+    QXPgmrControl* e = &m_station.QXProgrammer;
     if (e)
         data.strDeviceSize = Ask([&] { return e->DeviceSizeText(qint32(1), data.udtRadix == 1); }, data.strDeviceSize);
     if (!data.blnDeviceSelected)
@@ -757,7 +760,7 @@ QString frmProgram::OptionsLine()
 {
     if (!gMainForm)
         return QString();
-    QXPgmrControl& e = gMainForm->QXProgrammer;
+    QXPgmrControl& e = m_station.QXProgrammer;
     ProgrammerClass& data = pgmrData();
     summary::DeviceOptions o;
     o.supportsRange = Ask([&] { return e.DeviceSupportsRange(); }, false);
@@ -789,12 +792,15 @@ QString frmProgram::OptionsLine()
 void frmProgram::ShowSetsFrame()
 {
     ProgrammerClass& data = pgmrData();
-    QXPgmrControl* e = gMainForm ? &gMainForm->QXProgrammer : nullptr;
+    QXPgmrControl* e = &m_station.QXProgrammer;
     // The counts fill the position and bank lists: held to what a list can
     // offer.
-    const qint32 setWidth = e ? UsableCount(Ask([&] { return e->SetWidth(); }, qint32(1)), kMaxSetsOrBanks, "set width") : 1;
-    const qint32 bankCount = e ? UsableCount(Ask([&] { return e->BankCount(); }, qint32(1)), kMaxSetsOrBanks, "bank count") : 1;
-    const bool show = e && (setWidth > 1 || bankCount > 1) && Ask([&] { return e->DeviceSupportsSetsAndBanks(); }, false)
+    const qint32 setWidth =
+        e ? UsableCount(Ask([&] { return e->SetWidth(); }, qint32(1)), kMaxSetsOrBanks, "set width") : 1;
+    const qint32 bankCount =
+        e ? UsableCount(Ask([&] { return e->BankCount(); }, qint32(1)), kMaxSetsOrBanks, "bank count") : 1;
+    const bool show = e && (setWidth > 1 || bankCount > 1)
+        && Ask([&] { return e->DeviceSupportsSetsAndBanks(); }, false)
         && Ask([&] { return e->SetMode(); }, qint32(-1)) == 0;
     fraSets->setVisible(show);
     Form_Resize();
@@ -865,11 +871,11 @@ void frmProgram::ShowBufferEmpty()
 void frmProgram::SetOperatorModeControls()
 {
     DisableCheckboxesAsNecessary();
-    for (QWidget* w : {static_cast<QWidget*>(DeviceButton), static_cast<QWidget*>(txtDevice),
-                       static_cast<QWidget*>(FileButton), static_cast<QWidget*>(txtFile),
-                       static_cast<QWidget*>(OptionsButton), static_cast<QWidget*>(txtOptions),
-                       static_cast<QWidget*>(lblDatPos), static_cast<QWidget*>(cboDatPos),
-                       static_cast<QWidget*>(lblBankNum), static_cast<QWidget*>(cboBankNum)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(DeviceButton), static_cast<QWidget*>(txtDevice), static_cast<QWidget*>(FileButton),
+          static_cast<QWidget*>(txtFile), static_cast<QWidget*>(OptionsButton), static_cast<QWidget*>(txtOptions),
+          static_cast<QWidget*>(lblDatPos), static_cast<QWidget*>(cboDatPos), static_cast<QWidget*>(lblBankNum),
+          static_cast<QWidget*>(cboBankNum)})
         w->setEnabled(false);
     for (QComboBox* combo : std::as_const(cboOperation))
         combo->setEnabled(false);
@@ -880,11 +886,11 @@ void frmProgram::SetOperatorModeControls()
 
 void frmProgram::SetSupervisorModeControls()
 {
-    for (QWidget* w : {static_cast<QWidget*>(DeviceButton), static_cast<QWidget*>(txtDevice),
-                       static_cast<QWidget*>(FileButton), static_cast<QWidget*>(txtFile),
-                       static_cast<QWidget*>(OptionsButton), static_cast<QWidget*>(txtOptions),
-                       static_cast<QWidget*>(lblDatPos), static_cast<QWidget*>(cboDatPos),
-                       static_cast<QWidget*>(lblBankNum), static_cast<QWidget*>(cboBankNum)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(DeviceButton), static_cast<QWidget*>(txtDevice), static_cast<QWidget*>(FileButton),
+          static_cast<QWidget*>(txtFile), static_cast<QWidget*>(OptionsButton), static_cast<QWidget*>(txtOptions),
+          static_cast<QWidget*>(lblDatPos), static_cast<QWidget*>(cboDatPos), static_cast<QWidget*>(lblBankNum),
+          static_cast<QWidget*>(cboBankNum)})
         w->setEnabled(true);
     RefreshAll();
 }
@@ -921,10 +927,10 @@ void frmProgram::RefreshAll()
             ProgressBar1[row]->show();
         }
     }
-    for (QWidget* w : {static_cast<QWidget*>(btnAction), static_cast<QWidget*>(btnStop),
-                       static_cast<QWidget*>(lblDatPos), static_cast<QWidget*>(cboDatPos),
-                       static_cast<QWidget*>(lblBankNum), static_cast<QWidget*>(cboBankNum),
-                       static_cast<QWidget*>(tabOperation), static_cast<QWidget*>(fraConcurrent)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(btnAction), static_cast<QWidget*>(btnStop), static_cast<QWidget*>(lblDatPos),
+          static_cast<QWidget*>(cboDatPos), static_cast<QWidget*>(lblBankNum), static_cast<QWidget*>(cboBankNum),
+          static_cast<QWidget*>(tabOperation), static_cast<QWidget*>(fraConcurrent)})
         w->update();
     for (const auto& box : SiteBox) {
         Try([&] {
@@ -984,8 +990,8 @@ void frmProgram::SelectTab(qint32 nIndex)
 
 void frmProgram::funcAskJobID()
 {
-    const QVariant enabled = GetSettingValue(App(), QStringLiteral("Application"), QStringLiteral("JobID_Enable"),
-                                             QStringLiteral("0"));
+    const QVariant enabled =
+        GetSettingValue(App(), QStringLiteral("Application"), QStringLiteral("JobID_Enable"), QStringLiteral("0"));
     if (ToLong(enabled, 0) == 1)
         pgmrData().strJobID = Ui().InputBox(QStringLiteral("Enter Job ID"), QStringLiteral("job ID"), QString());
     else
@@ -1018,7 +1024,8 @@ bool frmProgram::LoadCmdLnDataPatternFile()
 void frmProgram::SetOptionListDropWidths()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const qint32 screenWidth = screen ? screen->geometry().width() * kTwipsPerPixel : std::numeric_limits<qint32>::max();
+    const qint32 screenWidth =
+        screen ? screen->geometry().width() * kTwipsPerPixel : std::numeric_limits<qint32>::max();
     for (QComboBox* combo : std::as_const(cboOperation)) {
         if (combo->count() < 1)
             continue;
@@ -1097,7 +1104,8 @@ bool frmProgram::SelectDevice(const QString& deviceName)
 
 void frmProgram::MarkAllActionsForFreshStore()
 {
-    const size_t actions = std::min<size_t>(size_t(std::max<qint32>(lngNumberOfActions, 0)), blnSaveActionOptions.size());
+    const size_t actions =
+        std::min<size_t>(size_t(std::max<qint32>(lngNumberOfActions, 0)), blnSaveActionOptions.size());
     std::fill(blnSaveActionOptions.begin(), blnSaveActionOptions.begin() + qsizetype(actions), true);
 }
 
@@ -1269,8 +1277,8 @@ void frmProgram::DisableCheckboxesAsNecessary()
             // The rows keep what they had; the engine says why.
             AddStatusTextLine(error.Description());
         }
-        const bool lockedInOperatorMode = udtAction == ActionTabs::kRead || udtAction == ActionTabs::kBlankCheck
-            || udtAction == ActionTabs::kSecure;
+        const bool lockedInOperatorMode =
+            udtAction == ActionTabs::kRead || udtAction == ActionTabs::kBlankCheck || udtAction == ActionTabs::kSecure;
         btnAction->setEnabled(!(lockedInOperatorMode && data.bStartInOperatorMode));
     } else if (custom) {
         btnAction->setText(QStringLiteral("EXECUTE"));
@@ -1364,11 +1372,14 @@ void frmProgram::DisableCheckboxesAsNecessary()
 OperationLists::Context frmProgram::ListContext(qint32 action) const
 {
     OperationLists::Context context;
-    context.rowCount = std::min<int>(m_pgmrData ? m_pgmrData->GetMaximumNumberOfOptions() : 17, cboOperation.size());
-    context.handlerType = m_pgmrData ? m_pgmrData->udtHandlerType : 0;
+    const bool hasData = HasProgrammerData();
+    context.rowCount =
+        std::min<int>(hasData ? m_station.pgmrData().GetMaximumNumberOfOptions() : 17, cboOperation.size());
+    context.handlerType = hasData ? m_station.pgmrData().udtHandlerType : 0;
     context.vexalMode = gbVexalMode;
     context.flashBiosRun = gbFlashBiosRun;
-    context.storeOnce = action >= 0 && size_t(action) < blnSaveActionOptions.size() && blnSaveActionOptions[size_t(action)];
+    context.storeOnce =
+        action >= 0 && size_t(action) < blnSaveActionOptions.size() && blnSaveActionOptions[size_t(action)];
     return context;
 }
 
@@ -1378,13 +1389,34 @@ void frmProgram::FillStandardOptionLists(qint32 action)
         ApplyOptionLists(build(Engine(), ListContext(action)), action);
 }
 
-void frmProgram::FillProgramOptionLists() { FillStandardOptionLists(ActionTabs::kProgram); }
-void frmProgram::FillVerifyOptionLists() { FillStandardOptionLists(ActionTabs::kVerify); }
-void frmProgram::FillReadOptionLists() { FillStandardOptionLists(ActionTabs::kRead); }
-void frmProgram::FillBlankCheckOptionLists() { FillStandardOptionLists(ActionTabs::kBlankCheck); }
-void frmProgram::FillTestOptionLists() { FillStandardOptionLists(ActionTabs::kTest); }
-void frmProgram::FillSecureOptionLists() { FillStandardOptionLists(ActionTabs::kSecure); }
-void frmProgram::FillEraseOptionLists() { FillStandardOptionLists(ActionTabs::kErase); }
+void frmProgram::FillProgramOptionLists()
+{
+    FillStandardOptionLists(ActionTabs::kProgram);
+}
+void frmProgram::FillVerifyOptionLists()
+{
+    FillStandardOptionLists(ActionTabs::kVerify);
+}
+void frmProgram::FillReadOptionLists()
+{
+    FillStandardOptionLists(ActionTabs::kRead);
+}
+void frmProgram::FillBlankCheckOptionLists()
+{
+    FillStandardOptionLists(ActionTabs::kBlankCheck);
+}
+void frmProgram::FillTestOptionLists()
+{
+    FillStandardOptionLists(ActionTabs::kTest);
+}
+void frmProgram::FillSecureOptionLists()
+{
+    FillStandardOptionLists(ActionTabs::kSecure);
+}
+void frmProgram::FillEraseOptionLists()
+{
+    FillStandardOptionLists(ActionTabs::kErase);
+}
 
 void frmProgram::ApplyOptionLists(const OperationLists::Built& built, qint32 action)
 {
@@ -1489,8 +1521,8 @@ void frmProgram::RestoreOptionRowSettings(qint16 tab, qint16 row)
 {
     if (row < 0 || row >= cboOperation.size())
         return;
-    const OptionStore::Restored restored = OptionStore::RestoreRow(pgmrData(), tab, row, cboOperation[row]->count(),
-                                                                   cboOperation[row]->currentIndex());
+    const OptionStore::Restored restored =
+        OptionStore::RestoreRow(pgmrData(), tab, row, cboOperation[row]->count(), cboOperation[row]->currentIndex());
     cboOperation[row]->setCurrentIndex(restored.index);
     SetCheckValue(Check1[row], restored.checkValue);
 }
@@ -1609,8 +1641,9 @@ void frmProgram::RefreshGuiSecure()
             if (code != OperationCode::Secure
                 && !(code >= OperationCode::SecureVariantBase && code <= OperationCode::SecureVariantBase + variants))
                 continue;
-            SetCheckValue(Check1[row], Ask([&] { return Engine().SecureMode(); }, false) ? CheckBoxValue::Ticked
-                                                                                         : CheckBoxValue::Cleared);
+            SetCheckValue(Check1[row],
+                          Ask([&] { return Engine().SecureMode(); }, false) ? CheckBoxValue::Ticked
+                                                                            : CheckBoxValue::Cleared);
             SaveCheckBoxValues();
             return;
         }
@@ -1645,7 +1678,8 @@ void frmProgram::CreateOptionControls()
         check->setObjectName(QStringLiteral("Check1"));
         check->hide();
         Check1 << check;
-        Place(check, tw(Check1[0]).left, tw(Check1[index - 1]).top + checkPitch, tw(Check1[0]).width, tw(Check1[0]).height);
+        Place(check, tw(Check1[0]).left, tw(Check1[index - 1]).top + checkPitch, tw(Check1[0]).width,
+              tw(Check1[0]).height);
         connect(check, &QCheckBox::clicked, this, [this, row] { Check1_Click(row); });
 
         auto* bar = new QProgressBar(fraProgressBar);
@@ -1765,7 +1799,7 @@ void frmProgram::OptionsButton_Click()
         AppMsgBox(ActionTabs::NoDeviceForOptionsText(), vb::vbOKOnly, App());
         return;
     }
-    auto options = std::make_unique<frmDeviceConfigure>(gMainForm);
+    auto options = std::make_unique<frmDeviceConfigure>(m_station, gMainForm);
     Ui().ShowModal(options.get());
     options.reset();
     RefreshAll();
@@ -1827,9 +1861,9 @@ void frmProgram::SetCheckValue(QCheckBox* box, qint16 value)
 {
     // Only code greys a box: the operator's clicks go between the other two.
     box->setTristate(value == CheckBoxValue::Forced);
-    box->setCheckState(value == CheckBoxValue::Forced  ? Qt::PartiallyChecked
-                       : value == CheckBoxValue::Ticked ? Qt::Checked
-                                                        : Qt::Unchecked);
+    box->setCheckState(value == CheckBoxValue::Forced       ? Qt::PartiallyChecked
+                           : value == CheckBoxValue::Ticked ? Qt::Checked
+                                                            : Qt::Unchecked);
 }
 
 // --- the site boxes, for the site layout ---
@@ -1907,7 +1941,8 @@ void frmProgram::StatusLine(const QString& text)
 
 int frmProgram::ProgressRowCount() const
 {
-    return std::min<int>(m_pgmrData ? m_pgmrData->GetMaximumNumberOfOptions() : 0, ProgressBar1.size());
+    return std::min<int>(HasProgrammerData() ? m_station.pgmrData().GetMaximumNumberOfOptions() : 0,
+                         ProgressBar1.size());
 }
 
 void frmProgram::SetProgressValue(int row, int value)
@@ -1932,9 +1967,12 @@ void frmProgram::ShowSiteStatus(int index, qint32 status, const QString& statusT
     Try([&] { box.StatusText(statusText); });
     // The display of each status; the handler states show nothing of their own.
     const std::pair<qint32, void (SiteBoxControl::*)()> displays[] = {
-        {SiteStatus::Passed, &SiteBoxControl::ShowPassed},   {SiteStatus::Failed, &SiteBoxControl::ShowFailed},
-        {SiteStatus::Idle, &SiteBoxControl::ShowIdle},       {SiteStatus::Active, &SiteBoxControl::ShowActive},
-        {SiteStatus::Ready, &SiteBoxControl::ShowReady},     {SiteStatus::NotApplicable, &SiteBoxControl::ShowNotApplicable},
+        {SiteStatus::Passed, &SiteBoxControl::ShowPassed},
+        {SiteStatus::Failed, &SiteBoxControl::ShowFailed},
+        {SiteStatus::Idle, &SiteBoxControl::ShowIdle},
+        {SiteStatus::Active, &SiteBoxControl::ShowActive},
+        {SiteStatus::Ready, &SiteBoxControl::ShowReady},
+        {SiteStatus::NotApplicable, &SiteBoxControl::ShowNotApplicable},
     };
     if (status == SiteStatus::Failed)
         Try([&] { box.ErrorText(errorText); });
@@ -1986,23 +2024,12 @@ void frmProgram::LogLine(const QString& text)
 
 H950HdlrControl& frmProgram::AutoHandler()
 {
-    if (!gMainForm)
-        throw AutomationError(ControlAccessor::ErrObjectNotSet, App(),
-                              QStringLiteral("Object variable or With block variable not set"));
-    return gMainForm->QXH950AutoHandler;
+    return m_station.QXH950AutoHandler;
 }
 
 ManualHdlControl& frmProgram::ManualHandler()
 {
-    if (!gMainForm)
-        throw AutomationError(ControlAccessor::ErrObjectNotSet, App(),
-                              QStringLiteral("Object variable or With block variable not set"));
-    return gMainForm->ConcurrentManualHandler;
-}
-
-ProgrammerClass& frmProgram::Data()
-{
-    return pgmrData();
+    return m_station.ConcurrentManualHandler;
 }
 
 int frmProgram::ProgressValue(int row) const
@@ -2055,26 +2082,6 @@ qint32 frmProgram::DataPositionIndex() const
 qint32 frmProgram::BankIndex() const
 {
     return cboBankNum->currentIndex();
-}
-
-QString frmProgram::QuantityText() const
-{
-    return gMainForm && gMainForm->txtNumCopies ? gMainForm->txtNumCopies->text() : QString();
-}
-
-void frmProgram::SetQuantityText(const QString& text)
-{
-    if (!gMainForm)
-        return;
-    if (gMainForm->txtNumCopies)
-        gMainForm->txtNumCopies->setText(text);
-    // The run reads the copies: they follow what the box now says.
-    gMainForm->lngNumCopies = qint32(OperationRun::LeadingNumber(text));
-}
-
-qint32 frmProgram::NumCopies() const
-{
-    return gMainForm ? gMainForm->lngNumCopies : 0;
 }
 
 qint32 frmProgram::ActiveCountShown() const

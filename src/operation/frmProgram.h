@@ -3,8 +3,9 @@
 // The operation window: the device, data-pattern and options summary lines
 // with their buttons, the action tabs over one frame of option rows, the
 // Action and Stop buttons, the concurrent frame with one site box per site
-// and the run counters, and the status list. It owns the job configuration
-// (pgmrData). The main window creates it once, runs its Form_Load and keeps
+// and the run counters, and the status list. It works on the station it is
+// handed (the engine, the handlers, the job configuration pgmrData and the
+// quantity). The main window creates it once, runs its Form_Load and keeps
 // it for the life of the process.
 //
 // Positions and sizes are kept in twips, as the layout computes them; a
@@ -43,6 +44,7 @@ class QProgressBar;
 class QPushButton;
 class QXPgmrControl;
 class SiteBoxControl;
+class Station;
 class TabStrip;
 class frmBufferCmd;
 
@@ -50,21 +52,25 @@ class frmProgram : public QWidget, private CSiteLayout::Host, private OperationR
 {
     Q_OBJECT
 
-    // The run's counters and the run, ahead of the members that name them.
+    // The station, the run's counters and the run, ahead of the members that
+    // name them.
+    Station& m_station;
     RunCounters m_runCounters;
-    OperationRun m_run{*this, m_runCounters};
+    OperationRun m_run{m_station, *this, m_runCounters};
     // The option choices by text; made when first needed.
     std::shared_ptr<OptionSelections> m_optionText;
     OptionSelections& OptionText();
 
 public:
-    explicit frmProgram(QWidget* parent = nullptr);
+    explicit frmProgram(Station& station, QWidget* parent = nullptr);
     ~frmProgram() override;
 
-    // --- the job configuration ---
+    Station& station() const { return m_station; }
+
+    // --- the job configuration, kept by the station ---
     // Created (and loaded) on first use.
     ProgrammerClass& pgmrData();
-    bool HasProgrammerData() const { return m_pgmrData != nullptr; }
+    bool HasProgrammerData() const;
     // Ends the job configuration at shut-down, saving its settings unless
     // save is False (after a failed start-up nothing is written back).
     void ReleaseProgrammerData(bool save);
@@ -261,7 +267,6 @@ private:
     QString m_sCaptionSuffix;
 
 public:
-
     // --- sites and sessions ---
     void ConcurrentOperationBegan();
     void HandlerSessionStarted();
@@ -449,9 +454,8 @@ private:
     // OperationRun::Host
     void StatusLine(const QString& text) override;
     void LogLine(const QString& text) override;
-    H950HdlrControl& AutoHandler() override;
-    ManualHdlControl& ManualHandler() override;
-    ProgrammerClass& Data() override;
+    H950HdlrControl& AutoHandler();
+    ManualHdlControl& ManualHandler();
     int ProgressValue(int row) const override;
     OperationRun::OptionRow Row(int row) const override;
     qint32 CurrentAction() const override;
@@ -460,9 +464,6 @@ private:
     QList<bool> ProcRequired() const override;
     qint32 DataPositionIndex() const override;
     qint32 BankIndex() const override;
-    QString QuantityText() const override;
-    void SetQuantityText(const QString& text) override;
-    qint32 NumCopies() const override;
     qint32 ActiveCountShown() const override;
     void EnableMenu(bool enable) override;
     bool ActionButtonAvailable() const override;
@@ -487,7 +488,6 @@ private:
     // 1..most; outside it the count is 1 and the black-box log says so.
     qint32 UsableCount(qint32 reported, qint32 most, const char* what);
 
-    std::unique_ptr<ProgrammerClass> m_pgmrData;
     std::unique_ptr<CSiteLayout> m_oSiteLayout;
     CBufferSource BufferSource;
     // Node-based: a reference to one entry stays valid while others are added.

@@ -3,6 +3,7 @@
 // files, the command line and automation).
 
 #include "frmProgram.h"
+#include "mainwindow/Station.h"
 
 #include "TabStrip.h"
 #include "buffer/BufferRules.h"
@@ -55,7 +56,7 @@ void frmProgram::FileButton_Click()
 bool frmProgram::ExecuteBufferCommand(qint32 command, const QString& fileName, qint32 fileType)
 {
     bool result = false;
-    QXPgmrControl& engine = gMainForm->QXProgrammer;
+    QXPgmrControl& engine = m_station.QXProgrammer;
     ProgrammerClass& data = pgmrData();
     std::unique_ptr<frmBufferCmd> window;
     const auto unload = [&] {
@@ -64,14 +65,15 @@ bool frmProgram::ExecuteBufferCommand(qint32 command, const QString& fileName, q
         FileButton->setEnabled(true);
     };
     try {
-        window = std::make_unique<frmBufferCmd>(gMainForm);
+        window = std::make_unique<frmBufferCmd>(m_station, gMainForm);
         m_frmBufferCmd = window.get();
         bOpen = true;
         FileButton->setEnabled(false);
         while (bOpen) {
             bOK = false;
-            const FileShown before{data.strFileName, data.strFilePath,    data.strFileDrive, data.strDisplayedFileName,
-                                   data.blnFileLoaded, data.blnBufferEmpty, bBufferDirty,      BufferSource};
+            const FileShown before{
+                data.strFileName,   data.strFilePath,    data.strFileDrive, data.strDisplayedFileName,
+                data.blnFileLoaded, data.blnBufferEmpty, bBufferDirty,      BufferSource};
             if (!GetCmdLineDataFile().isEmpty()) {
                 window->Form_Load(); // its load takes the command-line file
             } else if (command != 0) {

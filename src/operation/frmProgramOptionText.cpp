@@ -7,8 +7,8 @@
 #include "OptionSelections.h"
 #include "TabStrip.h"
 #include "frmProgramTabRows.h"
-#include "mainwindow/frmMain.h"
-#include "shell/StartUp.h"
+#include "engine/QXPgmrControl.h"
+#include "mainwindow/Station.h"
 #include "platform/AppInfo.h"
 #include "platform/EngineCall.h"
 #include "platform/UiService.h"
@@ -46,9 +46,8 @@ public:
     }
     QString DeviceName() override
     {
-        if (!gMainForm)
-            return {};
-        return enginecall::Ask([] { return gMainForm->QXProgrammer.DeviceName(); }, QString());
+        QXPgmrControl& engine = m_window.station().QXProgrammer;
+        return enginecall::Ask([&] { return engine.DeviceName(); }, QString());
     }
     void Warn(const QString& text) override { Ui().MsgBox(text, vb::vbExclamation, appinfo::App()); }
 };

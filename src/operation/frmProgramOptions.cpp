@@ -284,8 +284,7 @@ void frmProgram::UpdateFormCaption(bool bShowVersion)
     if (!data.strJobName.isEmpty()) {
         setWindowTitle(windowTitle() + QStringLiteral("   [Job - ") + data.strJobName + QLatin1Char(']'));
         // The handler keeps the job's name whether or not it is the one in use.
-        if (gMainForm)
-            enginecall::Try([&] { gMainForm->QXH950AutoHandler.HandlerJobName(data.strJobName); });
+        enginecall::Try([&] { m_station.QXH950AutoHandler.HandlerJobName(data.strJobName); });
     }
     if (data.bStartInOperatorMode)
         setWindowTitle(windowTitle() + kGap + QStringLiteral("<Operator Mode>"));

@@ -80,11 +80,12 @@ JobSummaryInputs frmJobSummary::StationInputs()
     if (!gMainForm)
         return in;
     frmMain& main = *gMainForm;
-    in.engine = &main.QXProgrammer;
-    in.autoHandler = &main.QXH950AutoHandler;
-    in.manualHandler = &main.ConcurrentManualHandler;
+    Station& station = main.station();
+    in.engine = &station.QXProgrammer;
+    in.autoHandler = &station.QXH950AutoHandler;
+    in.manualHandler = &station.ConcurrentManualHandler;
     in.isVexalDeviceOrAfmOrStaplFile = Ask([&] { return main.IsVexalDeviceOrAfmOrStaplFile(); }, false);
-    in.lngNumCopies = main.lngNumCopies;
+    in.lngNumCopies = station.NumCopies();
     in.sWorkingDirectoryAtLaunch = main.sWorkingDirectoryAtLaunch;
     frmProgram* window = main.frmP;
     if (!window)

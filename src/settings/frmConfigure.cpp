@@ -1,5 +1,7 @@
 #include "settings/frmConfigure.h"
 
+#include "mainwindow/Station.h"
+
 #include "automation/CQxProgrammerData.h"
 #include "engine/H950HdlrControl.h"
 #include "engine/QXPgmrControl.h"
@@ -66,7 +68,9 @@ void Place(QWidget* w, int left, int top, int width, int height)
 
 } // namespace
 
-frmConfigure::frmConfigure(QWidget* parent) : QDialog(parent)
+frmConfigure::frmConfigure(Station& station, QWidget* parent)
+    : QDialog(parent),
+      m_station(station)
 {
     setObjectName(QStringLiteral("frmConfigure"));
     setWindowTitle(QStringLiteral("Configure"));
@@ -178,12 +182,12 @@ frmConfigure::~frmConfigure() = default;
 
 ProgrammerClass& frmConfigure::data() const
 {
-    return gMainForm->frmP->pgmrData();
+    return m_station.pgmrData();
 }
 
 QXPgmrControl& frmConfigure::engine() const
 {
-    return gMainForm->QXProgrammer;
+    return m_station.QXProgrammer;
 }
 
 int frmConfigure::ShowDialog()
@@ -240,14 +244,12 @@ void frmConfigure::Form_Load()
     const QString app = appinfo::ApplicationTitle();
     AutoSaveSK_Check->setCheckState(
         CheckValue(GetSettingValue(app, kApplication, QStringLiteral("AutoSaveSK_Enable"), QStringLiteral("1")), 1));
-    AutoSaveSK_Dir->setText(
-        GetSettingValue(app, kApplication, QStringLiteral("AutoSaveSK_Dir"), QString()).toString());
+    AutoSaveSK_Dir->setText(GetSettingValue(app, kApplication, QStringLiteral("AutoSaveSK_Dir"), QString()).toString());
     chkJobID->setCheckState(
         CheckValue(GetSettingValue(app, kApplication, QStringLiteral("JobID_Enable"), QStringLiteral("0")), 0));
     PSLogFile_Check->setCheckState(
         CheckValue(GetSettingValue(app, kApplication, QStringLiteral("PSLogFile_Enable"), QStringLiteral("0")), 0));
-    PSLogFile_Dir->setText(
-        GetSettingValue(app, kApplication, QStringLiteral("PSLogFile_Dir"), QString()).toString());
+    PSLogFile_Dir->setText(GetSettingValue(app, kApplication, QStringLiteral("PSLogFile_Dir"), QString()).toString());
 
     const bool operatorMode = d.bStartInOperatorMode;
     AutoSaveSK_Check->setVisible(!operatorMode);
@@ -256,8 +258,8 @@ void frmConfigure::Form_Load()
     Label4->setVisible(!operatorMode);
     chkJobID->setVisible(!operatorMode);
 
-    const bool noNovice = d.udtHandlerType == 1 || d.udtHandlerType == 2
-                          || CQxProgrammerData::Instance().QxProgrammerInstantiated();
+    const bool noNovice =
+        d.udtHandlerType == 1 || d.udtHandlerType == 2 || CQxProgrammerData::Instance().QxProgrammerInstantiated();
     if (noNovice)
         d.bNoviceMode = false;
     if (d.bNoviceMode) {
@@ -304,7 +306,7 @@ int frmConfigure::FindModelIndex(const QString& name)
 bool frmConfigure::IsExcludedModelName(const QString& name)
 {
     return name == QLatin1String("Marbrix") || name == QLatin1String("Marbrix_II")
-           || name == QLatin1String("Marbrix_III");
+        || name == QLatin1String("Marbrix_III");
 }
 
 void frmConfigure::FillPortList()
@@ -317,7 +319,8 @@ void frmConfigure::FillPortList()
         cboProgrammerModel->setEnabled(false);
         return;
     }
-    cboLPTPort->addItems({QStringLiteral("DEMO"), QStringLiteral("LPT1"), QStringLiteral("LPT2"), QStringLiteral("LPT3")});
+    cboLPTPort->addItems(
+        {QStringLiteral("DEMO"), QStringLiteral("LPT1"), QStringLiteral("LPT2"), QStringLiteral("LPT3")});
     const qint32 port = Ask([&] { return engine().PortIndex(); }, qint32(0));
     cboLPTPort->setCurrentIndex(port >= 0 && port < cboLPTPort->count() ? port : -1);
     cboLPTPort->setEnabled(true);
@@ -375,7 +378,7 @@ void frmConfigure::FillHandlerList()
 void frmConfigure::AddAutoHandlerTypes(int shift)
 {
     cboHandlerType->setCurrentIndex(0);
-    if (Ask([&] { return gMainForm->QXH950AutoHandler.HandlerModelFamily(); }, qint32(0)) == -1) {
+    if (Ask([&] { return m_station.QXH950AutoHandler.HandlerModelFamily(); }, qint32(0)) == -1) {
         cboHandlerType->addItems({QStringLiteral("RH-600 series"), QStringLiteral("RH-800 series")});
         const qint32 type = data().udtHandlerType;
         if (type >= 0 && type < cboHandlerType->count())
@@ -449,8 +452,7 @@ bool frmConfigure::ValidateMasterSite()
 {
     const std::optional<qint64> n = configure::LeadingNumber(cboMasterSite->currentText());
     if (n && *n < 1) {
-        Ui().MsgBox(QStringLiteral("The Master Site number must be greater than 0."), vb::vbCritical,
-                    kMasterSiteError);
+        Ui().MsgBox(QStringLiteral("The Master Site number must be greater than 0."), vb::vbCritical, kMasterSiteError);
         return false;
     }
     return true;
@@ -514,8 +516,8 @@ void frmConfigure::cboLPTPort_Click()
 void frmConfigure::ApplyHandlerRule(bool countAutomationClient)
 {
     const int type = cboHandlerType->currentIndex();
-    const bool automatic = type == 1 || type == 2
-                           || (countAutomationClient && CQxProgrammerData::Instance().QxProgrammerInstantiated());
+    const bool automatic =
+        type == 1 || type == 2 || (countAutomationClient && CQxProgrammerData::Instance().QxProgrammerInstantiated());
     if (automatic) {
         optExperienced->setChecked(true);
         optNovice->setEnabled(false);
@@ -647,8 +649,8 @@ void frmConfigure::btnOK_Click()
         // The engine's configuration value of the chosen master site's
         // module against the one at load: a change brings the engine's
         // Sealbook mode along.
-        const qint32 value = !IsEnginePortDemo() ? e.ModelValue315(qint16(d.lngMasterSiteID - 1))
-                                                 : m_lngConfigValueAtLoad;
+        const qint32 value =
+            !IsEnginePortDemo() ? e.ModelValue315(qint16(d.lngMasterSiteID - 1)) : m_lngConfigValueAtLoad;
         if (!IsDemoPort() && (m_lngConfigValueAtLoad != value || m_bDemoAtLoad))
             d.bStartInOperatorMode = e.SealbookSetting211();
 

@@ -19,6 +19,8 @@
 
 #include <memory>
 
+class Station;
+
 class DirDialog;
 class ProgrammerClass;
 class QCheckBox;
@@ -34,7 +36,7 @@ class frmConfigure : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmConfigure(QWidget* parent = nullptr);
+    explicit frmConfigure(Station& station, QWidget* parent = nullptr);
     ~frmConfigure() override;
 
     // True from the load until OK has committed everything.
@@ -96,6 +98,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    Station& m_station;
     ProgrammerClass& data() const;
     QXPgmrControl& engine() const;
 

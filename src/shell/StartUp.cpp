@@ -52,6 +52,29 @@ const QString kUsageText = QStringLiteral("Available command line options: \r\n\
                                           "-log <Log File Name>\r\n");
 } // namespace
 
+namespace {
+// The station the main window is made over; it goes when the main window
+// goes (a station that stands is kept for the life of the process, as its
+// main window is). The automation host works on it while it stands.
+Station* g_station = nullptr;
+
+void MakeMainWindow()
+{
+    g_station = new Station;
+    gMainForm = new frmMain(*g_station);
+    g_automationHost.SetStation(g_station);
+}
+
+void DeleteMainWindow()
+{
+    g_automationHost.SetStation(nullptr);
+    delete gMainForm;
+    gMainForm = nullptr;
+    delete g_station;
+    g_station = nullptr;
+}
+} // namespace
+
 // The program icon, on the application, the top of the main window's owner
 // chain and the main window (loading it if that has not happened yet). Qt
 // keeps one icon with every size, so the two calls of start-up set the same.
@@ -67,9 +90,14 @@ static void SetAppIcons()
     gMainForm->setWindowIcon(icon);
 }
 
-
-StartUpOutcome LastStartUpOutcome() { return g_outcome; }
-bool TerminationRequested() { return g_terminationRequested; }
+StartUpOutcome LastStartUpOutcome()
+{
+    return g_outcome;
+}
+bool TerminationRequested()
+{
+    return g_terminationRequested;
+}
 
 void OnTerminationRequest()
 {
@@ -106,8 +134,7 @@ static int RunEmbedded()
         SetAutomationHost(nullptr);
         return kStartUpFailedExitCode;
     }
-    QObject::connect(&server, &AutomationServer::startUpFailed, qApp,
-                     [] { qApp->exit(kStartUpFailedExitCode); });
+    QObject::connect(&server, &AutomationServer::startUpFailed, qApp, [] { qApp->exit(kStartUpFailedExitCode); });
     QTimer::singleShot(kFirstCreateTimeoutMs, &server, [&server] {
         if (!server.CreateSeen())
             qApp->exit(0);
@@ -246,7 +273,7 @@ static StartUpOutcome StartApplicationBody()
 
     // The first window: the font configuration read ahead must be there.
     FinishFontWarmUp();
-    gMainForm = new frmMain();
+    MakeMainWindow();
 
     frmSplash& splash = frmSplash::Instance();
     // The first step's text paints the splash once.
@@ -256,8 +283,7 @@ static StartUpOutcome StartApplicationBody()
     // A failed registration ends the program before anything is loaded.
     if (!SettingsFolderWritable() || !RegisterComponents()) {
         frmSplash::Unload();
-        delete gMainForm;
-        gMainForm = nullptr;
+        DeleteMainWindow();
         return StartUpOutcome::Failed;
     }
 
@@ -271,8 +297,7 @@ static StartUpOutcome StartApplicationBody()
     // The main window's load failed (database, engine): nothing is saved.
     if (gMainForm->blnTerminate) {
         gMainForm->Unload();
-        delete gMainForm;
-        gMainForm = nullptr;
+        DeleteMainWindow();
         ClearCommandLineFiles();
         return StartUpOutcome::Failed;
     }
@@ -291,7 +316,7 @@ static StartUpOutcome StartApplicationBody()
     // The last job, the Vexal flag, the quantity and the command-line actions.
     gMainForm->InitializeGui();
     gMainForm->QXProgrammer.VexalCommandLine(gbVexalMode);
-    gMainForm->txtNumCopies->setText(QString::number(gMainForm->lngNumCopies));
+    gMainForm->station().LoadQuantity(gMainForm->station().NumCopies());
     gMainForm->SaveStartUpWorkingDirectory();
     gMainForm->ExecuteCommandLineArguments();
 
@@ -300,13 +325,11 @@ static StartUpOutcome StartApplicationBody()
     // ends the program here, with the action's status.
     if (gMainForm->IsUnloaded()) {
         const bool failed = gMainForm->CommandLineActionFailed();
-        delete gMainForm;
-        gMainForm = nullptr;
+        DeleteMainWindow();
         return failed ? StartUpOutcome::Failed : StartUpOutcome::Ended;
     }
     return StartUpOutcome::Started;
 }
-
 
 bool EnsureMainWindow(bool bMonitorOnly)
 {
@@ -325,4 +348,3 @@ bool EnsureMainWindow(bool bMonitorOnly)
     gMainForm->EnableExperiencedMode();
     return true;
 }
-

@@ -129,6 +129,7 @@ protected:
         recording = std::make_unique<RecordingSink>(main);
         main.ConcurrentManualHandler.Control()->SetEventSink(recording.get());
 
+        host.SetStation(&main.station());
         SetAutomationHost(&host);
         SetComTransactionLog(true);
         jobFile = tempPath(QStringLiteral("job.qx"));
@@ -219,7 +220,8 @@ TEST_F(ClientSessionTest, AClientBeginsOnThePartlyFilledSocketsAndASecondJobIsRe
     QStringList expected;
     for (int s = 0; s < 8; ++s)
         expected << QStringLiteral("%1 ReadyToBePLACED").arg(s);
-    expected << ClientRoundLines({0, 1, 2}, false).mid(3) << ClientRoundLines({0, 1, 2, 3, 4, 5, 6}, false) << QStringLiteral("complete 0");
+    expected << ClientRoundLines({0, 1, 2}, false).mid(3) << ClientRoundLines({0, 1, 2, 3, 4, 5, 6}, false)
+             << QStringLiteral("complete 0");
     EXPECT_EQ(client.heard.join(QLatin1Char('\n')).toStdString(), expected.join(QLatin1Char('\n')).toStdString());
     EXPECT_EQ(refused.toStdString(), "com.corvane.Tarvo.Error.JobRunning");
     EXPECT_TRUE(host.log.contains(QStringLiteral("COM: Got BeginOperationOnPartiallyPopulatedSites()")));

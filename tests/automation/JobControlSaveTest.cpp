@@ -25,6 +25,7 @@ protected:
     {
         MainWindowTest::SetUp();
         ASSERT_TRUE(StartReadyForJobs());
+        host.SetStation(&gMainForm->station());
         SetAutomationHost(&host);
     }
     void TearDown() override

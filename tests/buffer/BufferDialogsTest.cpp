@@ -27,8 +27,7 @@ struct AddressSizeCase
 };
 
 class AddressSizeTest : public BufferWindowTest, public ::testing::WithParamInterface<AddressSizeCase>
-{
-};
+{};
 
 TEST_P(AddressSizeTest, FollowsTheSelectedEntrysTypeCode)
 {
@@ -42,7 +41,7 @@ TEST_P(AddressSizeTest, FollowsTheSelectedEntrysTypeCode)
     QLabel label;
     QRadioButton byteOption, wordOption;
     byteOption.setChecked(true);
-    frmBufferCmd::UpdateAddrSizeControls(&list, &label, &byteOption, &wordOption);
+    frmBufferCmd::UpdateAddrSizeControls(gMainForm->station().QXProgrammer, &list, &label, &byteOption, &wordOption);
     EXPECT_EQ(byteOption.isEnabled(), c.enabled);
     EXPECT_EQ(wordOption.isEnabled(), c.enabled);
     EXPECT_EQ(label.isEnabled(), c.enabled);
@@ -62,14 +61,13 @@ struct AddressTextCase
     const char* name;
     bool hex;
     const char* typed;
-    const char* shown;  // what the box shows afterwards
-    qint32 last;        // the last accepted value afterwards (it starts at 16)
-    const char* box;    // "title|text", or "" for none
+    const char* shown; // what the box shows afterwards
+    qint32 last;       // the last accepted value afterwards (it starts at 16)
+    const char* box;   // "title|text", or "" for none
 };
 
 class AddressTextTest : public BufferWindowTest, public ::testing::WithParamInterface<AddressTextCase>
-{
-};
+{};
 
 TEST_P(AddressTextTest, RefusedTextFallsBackToTheLastValue)
 {
@@ -83,15 +81,16 @@ TEST_P(AddressTextTest, RefusedTextFallsBackToTheLastValue)
     EXPECT_EQ(Boxes(), *c.box ? QStringList{QString::fromUtf8(c.box)} : QStringList{});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, AddressTextTest,
-    ::testing::Values(
-        AddressTextCase{"HexAllOnes", true, "FFFFFFFF", "FFFFFFFF", -1, ""},
-        AddressTextCase{"DecimalTop", false, "4294967295", "4294967295", -1, ""},
-        AddressTextCase{"DecimalLetters", false, "12ab", "16", 16, "Input Error|You must enter a valid decimal number!"},
-        AddressTextCase{"HexG", true, "G", "10", 16, "Input Error|You must enter a valid hexadecimal number!"},
-        AddressTextCase{"DecimalEmpty", false, "", "16", 16, "Input Error|You must enter a valid decimal number!"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Texts, AddressTextTest,
+                         ::testing::Values(AddressTextCase{"HexAllOnes", true, "FFFFFFFF", "FFFFFFFF", -1, ""},
+                                           AddressTextCase{"DecimalTop", false, "4294967295", "4294967295", -1, ""},
+                                           AddressTextCase{"DecimalLetters", false, "12ab", "16", 16,
+                                                           "Input Error|You must enter a valid decimal number!"},
+                                           AddressTextCase{"HexG", true, "G", "10", 16,
+                                                           "Input Error|You must enter a valid hexadecimal number!"},
+                                           AddressTextCase{"DecimalEmpty", false, "", "16", 16,
+                                                           "Input Error|You must enter a valid decimal number!"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BufferWindowTest, ADecimalAddressBeyond32BitsIsOutOfRangeNeverWrapped)
 {
@@ -102,24 +101,25 @@ TEST_F(BufferWindowTest, ADecimalAddressBeyond32BitsIsOutOfRangeNeverWrapped)
     ui().Answer(vb::vbOK);
     EXPECT_EQ(check.Validate(QStringLiteral("4294967296"), last, false), QStringLiteral("7"));
     EXPECT_EQ(last, 7);
-    EXPECT_EQ(Boxes(), QStringList{QStringLiteral("Out of Range Error|You must enter a value between 0 and 4294967295")});
+    EXPECT_EQ(Boxes(),
+              QStringList{QStringLiteral("Out of Range Error|You must enter a value between 0 and 4294967295")});
 }
 
 TEST_F(BufferWindowTest, LoadDialogWithoutAFileDisablesItsOptions)
 {
-    frmBufferLoad load(main);
+    frmBufferLoad load(main->station(), main);
     load.Form_Load();
     EXPECT_TRUE(load.oFileNameText->text().isEmpty());
-    for (QWidget* w : std::initializer_list<QWidget*>{load.LoadFileAs, load.LoadFileAsLabel, load.LoadEntireFile,
-                                                      load.ClearBuf, load.AutoAddrLoad, load.LowAddrLoad,
-                                                      load.HighAddrLoad, load.BufAddrLoad})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{load.LoadFileAs, load.LoadFileAsLabel, load.LoadEntireFile, load.ClearBuf,
+                                         load.AutoAddrLoad, load.LowAddrLoad, load.HighAddrLoad, load.BufAddrLoad})
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
 }
 
 TEST_F(BufferWindowTest, LoadDialogFollowsTheDetectedFormat)
 {
     const QString path = WriteFile(QStringLiteral("f.jed"), "QF100*\n");
-    frmBufferLoad load(main);
+    frmBufferLoad load(main->station(), main);
     load.Form_Load();
 
     engine->detectOverride = 2; // JEDEC: no range, no fill value
@@ -148,7 +148,7 @@ TEST_F(BufferWindowTest, AutomaticLowAddressInHexShowsTheEnginesValue)
 {
     const QString path = WriteFile(QStringLiteral("auto.hex"), ":00000001FF\n");
     engine->Set(QXPgmrId::AutoLowestAddress, 0x1F00);
-    frmBufferLoad load(main);
+    frmBufferLoad load(main->station(), main);
     load.Form_Load();
     ASSERT_TRUE(load.UpdateDialogSettings(path));
     load.HexadecimalButton->setChecked(true);
@@ -171,7 +171,7 @@ TEST_F(BufferWindowTest, AutomaticLowAddressInHexShowsTheEnginesValue)
 TEST_F(BufferWindowTest, AnEmptyFolderSettingStartsTheBrowserAtHome)
 {
     data().strFilePath.clear();
-    frmBufferLoad load(main);
+    frmBufferLoad load(main->station(), main);
     load.Form_Load();
     ui().Answer(QString());
     load.Browse_Click();
@@ -190,8 +190,7 @@ struct FillCase
 };
 
 class FillValueTest : public BufferWindowTest, public ::testing::WithParamInterface<FillCase>
-{
-};
+{};
 
 TEST_P(FillValueTest, KeepsTheValueWithinOneByte)
 {
@@ -210,14 +209,16 @@ TEST_P(FillValueTest, KeepsTheValueWithinOneByte)
     EXPECT_EQ(Boxes(), *c.box ? QStringList{QString::fromUtf8(c.box)} : QStringList{});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, FillValueTest,
-    ::testing::Values(FillCase{"Decimal255", false, "255", "255", 255, ""},
-                      FillCase{"Decimal256", false, "256", "16", 16, "Out of Range Error|You must enter a value between 0 and 255"},
-                      FillCase{"HexFF", true, "FF", "FF", 255, ""},
-                      FillCase{"Hex100", true, "100", "10", 16, "Out of Range Error|You must enter a value between 0 and FF"},
-                      FillCase{"HexG", true, "G", "10", 16, "Input Error|You must enter a valid hexadecimal number!"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Texts, FillValueTest,
+                         ::testing::Values(FillCase{"Decimal255", false, "255", "255", 255, ""},
+                                           FillCase{"Decimal256", false, "256", "16", 16,
+                                                    "Out of Range Error|You must enter a value between 0 and 255"},
+                                           FillCase{"HexFF", true, "FF", "FF", 255, ""},
+                                           FillCase{"Hex100", true, "100", "10", 16,
+                                                    "Out of Range Error|You must enter a value between 0 and FF"},
+                                           FillCase{"HexG", true, "G", "10", 16,
+                                                    "Input Error|You must enter a valid hexadecimal number!"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BufferWindowTest, FillValueFollowsTheHostsRadixAndTheAlgorithm)
 {
@@ -243,8 +244,9 @@ TEST_F(BufferWindowTest, FillValueFollowsTheHostsRadixAndTheAlgorithm)
     ui().Answer(vb::vbNo);
     control.DefaultValText_LostFocus();
     ASSERT_EQ(ui().Shown().size(), 1);
-    EXPECT_TRUE(ui().Shown().first().contains(QStringLiteral(
-        "This default buffer value (0h), does not match the one specified by the algorithm (FFh). Are you sure you want to change it?")));
+    EXPECT_TRUE(
+        ui().Shown().first().contains(QStringLiteral("This default buffer value (0h), does not match the one specified "
+                                                     "by the algorithm (FFh). Are you sure you want to change it?")));
     EXPECT_EQ(control.DefaultValText->currentText(), QStringLiteral("FF"));
     EXPECT_EQ(control.CurrentValue(), 255);
 }
@@ -256,11 +258,13 @@ TEST_F(BufferWindowTest, SaveDialogOffersTheWritableTypesAndChecksTheRange)
     engine->Set(QXPgmrId::DataFileTypeCode, 2); // not writable here: the first entry
     engine->buffer = QByteArray(256, 'x');
     data().lngHighAddrSave = 255; // as the last load left it
-    frmBufferSave save(main);
+    frmBufferSave save(main->station(), main);
     QStringList names;
     for (int i = 0; i < save.SaveFileAs->count(); ++i)
         names << save.SaveFileAs->itemText(i);
-    EXPECT_EQ(names, (QStringList{QStringLiteral("Binary"), QStringLiteral("Intel Hex"), QStringLiteral("Motorola S-Record")}));
+    EXPECT_EQ(
+        names,
+        (QStringList{QStringLiteral("Binary"), QStringLiteral("Intel Hex"), QStringLiteral("Motorola S-Record")}));
     EXPECT_EQ(save.SaveFileAs->currentIndex(), 0);
     EXPECT_EQ(save.SaveEntireBuf->checkState(), Qt::Checked);
     EXPECT_EQ(save.HighAddrSave->text(), QStringLiteral("255"));
@@ -270,8 +274,10 @@ TEST_F(BufferWindowTest, SaveDialogOffersTheWritableTypesAndChecksTheRange)
     save.HighAddrSave->setText(QStringLiteral("50"));
     ui().Answer(vb::vbOK);
     save.OKButton->click();
-    EXPECT_EQ(Boxes(), QStringList{QStringLiteral(
-                           "Configuration Error|Lowest address is larger than Highest address!\\nPlease check your configuration!")});
+    EXPECT_EQ(
+        Boxes(),
+        QStringList{QStringLiteral(
+            "Configuration Error|Lowest address is larger than Highest address!\\nPlease check your configuration!")});
     EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/out.hex")));
 
     // The recorded file exists now: reached without the browser, it is asked about.
@@ -293,7 +299,7 @@ TEST_F(BufferWindowTest, TheOemEditionsUpdateTakesTheTypedName)
     {
         ~Restore() { gbChiseloEdition = false; }
     } restore;
-    frmBufferLoad load(main);
+    frmBufferLoad load(main->station(), main);
     load.Form_Load();
     ASSERT_TRUE(load.UpdateDialogSettings(first));
     EXPECT_TRUE(load.oUpdateFileInfo->isVisibleTo(&load));

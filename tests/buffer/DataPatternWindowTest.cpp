@@ -17,14 +17,13 @@ struct FieldsCase
     int bufferSize;
     bool fuses;
     bool hexRadix;
-    const char* size;      // SizeText
+    const char* size; // SizeText
     bool checksumShown;
     bool saveEnabled;
 };
 
 class WindowFieldsTest : public BufferWindowTest, public ::testing::WithParamInterface<FieldsCase>
-{
-};
+{};
 
 TEST_P(WindowFieldsTest, ABufferWithoutAFileShowsItsSizeAndSource)
 {
@@ -34,7 +33,7 @@ TEST_P(WindowFieldsTest, ABufferWithoutAFileShowsItsSizeAndSource)
     engine->Set(QXPgmrId::DisplayRadix, c.hexRadix ? 1 : 0);
     data().blnBufferEmpty = c.bufferSize == 0;
     window->BufferType(QStringLiteral("Device read"), QDateTime::currentDateTime(), 2);
-    frmBufferCmd w(main);
+    frmBufferCmd w(main->station(), main);
     w.Form_Load();
     EXPECT_EQ(w.SizeText->text(), QString::fromUtf8(c.size));
     EXPECT_EQ(w.CheckSumText->isVisibleTo(&w), c.checksumShown);
@@ -45,20 +44,20 @@ TEST_P(WindowFieldsTest, ABufferWithoutAFileShowsItsSizeAndSource)
     EXPECT_TRUE(w.TypeText->text().isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    States, WindowFieldsTest,
-    ::testing::Values(FieldsCase{"Empty", 0, false, false, "", false, false},
-                      // Read from the device: hexadecimal whatever the radix option says.
-                      FieldsCase{"DeviceReadDecimal", 4096, false, false, "1000h bytes", true, true},
-                      FieldsCase{"DeviceReadHex", 4096, false, true, "1000h bytes", true, true},
-                      FieldsCase{"Fuses", 928, true, false, "3A0h fuses", true, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(States, WindowFieldsTest,
+                         ::testing::Values(FieldsCase{"Empty", 0, false, false, "", false, false},
+                                           // Read from the device: hexadecimal whatever the radix option says.
+                                           FieldsCase{"DeviceReadDecimal", 4096, false, false, "1000h bytes", true,
+                                                      true},
+                                           FieldsCase{"DeviceReadHex", 4096, false, true, "1000h bytes", true, true},
+                                           FieldsCase{"Fuses", 928, true, false, "3A0h fuses", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BufferWindowTest, WithoutADeviceChecksumTheTypeListShowsDeviceDisabled)
 {
     engine->Set(QXPgmrId::DeviceSupportsDeviceChecksum, false);
     engine->Set(QXPgmrId::ChecksumType, 0);
-    frmBufferCmd w(main);
+    frmBufferCmd w(main->station(), main);
     w.Form_Load();
     EXPECT_EQ(w.CSumType->currentText(), QStringLiteral("Device"));
     EXPECT_FALSE(w.CSumType->isEnabled());
@@ -73,7 +72,7 @@ TEST_F(BufferWindowTest, CancelKeepsTheRadixAndOkStoresIt)
         engine->Set(QXPgmrId::DisplayRadix, 0);
         data().udtRadix = 0;
         window->bOpen = true;
-        frmBufferCmd w(main);
+        frmBufferCmd w(main->station(), main);
         w.Form_Load();
         w.HexadecimalButton->click();
         (ok ? w.OKButton : w.CancelButton)->click();
@@ -86,7 +85,7 @@ TEST_F(BufferWindowTest, CancelKeepsTheRadixAndOkStoresIt)
 TEST_F(BufferWindowTest, CancelPutsTheChecksumChoiceBack)
 {
     engine->Set(QXPgmrId::ChecksumMethod, 0);
-    frmBufferCmd w(main);
+    frmBufferCmd w(main->station(), main);
     w.Form_Load();
     w.CSumMethod->setCurrentIndex(1);
     w.CSumMethod_Click();
@@ -100,7 +99,7 @@ TEST_F(BufferWindowTest, AFileOfAFuseFormatLocksTheFillValue)
     const QString path = WriteFile(QStringLiteral("fuses.jed"), "QF8*\n");
     engine->detectOverride = 2;
     ASSERT_TRUE(window->ExecuteBufferCommand(6, path, 255));
-    frmBufferCmd w(main);
+    frmBufferCmd w(main->station(), main);
     w.Form_Load();
     EXPECT_FALSE(w.m_oDefaultBufferValueCtrl->Enabled());
     EXPECT_EQ(w.TypeText->text(), QStringLiteral("JEDEC"));

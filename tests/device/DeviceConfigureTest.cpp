@@ -17,8 +17,7 @@ namespace {
 using namespace QXPgmrId;
 
 class DeviceConfigureTest : public DeviceDialogTest
-{
-};
+{};
 
 TEST_F(DeviceConfigureTest, AutomaticRangeTakesSetsAndBanksAway)
 {
@@ -42,7 +41,7 @@ TEST_F(DeviceConfigureTest, AutomaticRangeTakesSetsAndBanksAway)
     for (const Case& c : cases) {
         engine->Set(DeviceSupportsSetsAndBanks, false);
         engine->Set(DeviceSupportsRange, false);
-        frmDeviceConfigure window(main);
+        frmDeviceConfigure window(main->station(), main);
         window.btnArray->setEnabled(true);
         item->setEnabled(true);
         engine->Set(DeviceSupportsSetsAndBanks, c.sets);
@@ -58,7 +57,7 @@ TEST_F(DeviceConfigureTest, AutomaticRangeTakesSetsAndBanksAway)
     engine->Set(DeviceSupportsSetsAndBanks, true);
     engine->Set(DeviceSupportsRange, true);
     engine->Set(AutoRange, true);
-    frmDeviceConfigure window(main);
+    frmDeviceConfigure window(main->station(), main);
     EXPECT_FALSE(item->isEnabled());
     engine->Set(AutoRange, false);
     window.SetDeviceSetOptions();
@@ -72,7 +71,7 @@ TEST_F(DeviceConfigureTest, TheRangeDialogsFollowUpAppliesAutomaticRangeAndRefre
     engine->Set(DeviceSupportsRange, true);
     engine->Set(DeviceSupportsAutoRange, true);
     engine->Set(BufferSize, 4096);
-    frmDeviceConfigure window(main);
+    frmDeviceConfigure window(main->station(), main);
     EXPECT_TRUE(window.btnArray->isEnabled());
     OnDialog<frmDeviceRange>([](frmDeviceRange& d) {
         d.chkAutoRange->click();
@@ -88,7 +87,7 @@ TEST_F(DeviceConfigureTest, AnExtraCommandUpdatesRadixAndBufferStateEvenWhenItFa
 {
     engine->Set(ExtraCommandCount, 1);
     engine->On(ExtraCommandNameAt, [](InvokeKind, QVariantList&) { return QVariant(QStringLiteral("Erase Boot")); });
-    frmDeviceConfigure window(main);
+    frmDeviceConfigure window(main->station(), main);
     ASSERT_EQ(window.btnSpecial.count(0), 1u);
     engine->Set(DisplayRadix, 1);
     engine->Set(BufferSize, 16);

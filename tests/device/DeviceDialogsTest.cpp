@@ -35,7 +35,7 @@ protected:
     void SetUp() override
     {
         DeviceDialogTest::SetUp();
-        options = std::make_unique<frmDeviceConfigure>(main);
+        options = std::make_unique<frmDeviceConfigure>(main->station(), main);
         engine->TakeWrites();
     }
     void TearDown() override
@@ -77,8 +77,9 @@ TEST_F(DeviceDialogsTest, RangeOkWritesAutomaticRangeAndRadixBeforeTheRange)
         QStringList writes;
     };
     const Case cases[] = {
-        {true, List({"AutoRange=-1", "RangeFlag79=0", "DisplayRadix=1", "WordRangeLow=0", "WordRangeHigh=65535",
-                     "BufferOffset=0"})},
+        {true,
+         List({"AutoRange=-1", "RangeFlag79=0", "DisplayRadix=1", "WordRangeLow=0", "WordRangeHigh=65535",
+               "BufferOffset=0"})},
         {false, List({"AutoRange=0", "DisplayRadix=1", "WordRangeLow=0", "WordRangeHigh=4095", "BufferOffset=0"})},
     };
     for (const Case& c : cases) {
@@ -181,7 +182,8 @@ TEST_F(DeviceDialogsTest, RangeAboveTheLargestAddressIsRefusedBeforeTheEngineIsA
     options->btnRange_Click();
     EXPECT_EQ(rangeQuestions, 0);
     EXPECT_TRUE(writes.isEmpty());
-    EXPECT_EQ(Boxes(), QStringList{QStringLiteral("Out of Range Error|You must enter a value between 0 and 268435455")});
+    EXPECT_EQ(Boxes(),
+              QStringList{QStringLiteral("Out of Range Error|You must enter a value between 0 and 268435455")});
 }
 
 TEST_F(DeviceDialogsTest, RangeOkFailingHalfWayPutsBackWhatItWrote)
@@ -200,8 +202,9 @@ TEST_F(DeviceDialogsTest, RangeOkFailingHalfWayPutsBackWhatItWrote)
         writes = engine->TakeWrites();
     });
     options->btnRange_Click();
-    EXPECT_EQ(writes, List({"DisplayRadix=0", "WordRangeLow=0", "WordRangeHigh=100", "WordRangeHigh=1000",
-                            "WordRangeLow=0", "DisplayRadix=0"}));
+    EXPECT_EQ(writes,
+              List({"DisplayRadix=0", "WordRangeLow=0", "WordRangeHigh=100", "WordRangeHigh=1000", "WordRangeLow=0",
+                    "DisplayRadix=0"}));
     EXPECT_EQ(data().udtRadix, 1);
     EXPECT_EQ(Boxes(), QStringList{QStringLiteral("Error|Member not found.")});
     EXPECT_TRUE(BlackBox().contains(QLatin1String("Device Range OK failed, nothing changed: Member not found.")));
@@ -338,8 +341,10 @@ TEST(DeviceBufferRange, TextShowsTheSignedRangeInEitherRadix)
         qint32 low;
         bool hex;
         const char* text;
-    } cases[] = {{0, false, "0 --- 268435455"},     {0, true, "0 --- FFFFFFFh"},
-                 {256, false, "-256 --- 268435455"}, {256, true, "-100 --- FFFFFFFh"},
+    } cases[] = {{0, false, "0 --- 268435455"},
+                 {0, true, "0 --- FFFFFFFh"},
+                 {256, false, "-256 --- 268435455"},
+                 {256, true, "-100 --- FFFFFFFh"},
                  {-16, true, "10 --- FFFFFFFh"}};
     for (const auto& c : cases)
         EXPECT_EQ(frmDeviceBufferSettings::RangeText(c.low, c.hex), QString::fromLatin1(c.text)) << c.low << c.hex;

@@ -33,7 +33,10 @@ QStringList SpecialsOf(const L& layout)
     return out;
 }
 
-qint32 LeftIfShown(const L& layout, L::Button b) { return layout.Visible(b) ? layout.Left(b) : -1; }
+qint32 LeftIfShown(const L& layout, L::Button b)
+{
+    return layout.Visible(b) ? layout.Left(b) : -1;
+}
 
 TEST(DeviceOptionsLayout, ButtonsCloseUpAroundWhatTheDeviceOffers)
 {
@@ -41,20 +44,38 @@ TEST(DeviceOptionsLayout, ButtonsCloseUpAroundWhatTheDeviceOffers)
     const DeviceCapabilities all{true, true, true, true, true};
     const LayoutCase cases[] = {
         {"nothing", none, {}, {}, -1, -1, -1, -1, -1, 120, 1335},
-        {"everything and two extras", all, {"Erase Boot", "Lock"}, {"0:Erase Boot@120", "1:Lock@1215"},
-         2310, 3390, 4470, 5550, 6630, 7950, 9165},
+        {"everything and two extras",
+         all,
+         {"Erase Boot", "Lock"},
+         {"0:Erase Boot@120", "1:Lock@1215"},
+         2310,
+         3390,
+         4470,
+         5550,
+         6630,
+         7950,
+         9165},
         {"everything, no extras", all, {}, {}, 120, 1200, 2280, 3360, 4440, 5760, 6975},
         {"range and buffer offset", {false, false, true, false, true}, {}, {}, -1, -1, 120, -1, 1200, 2520, 3735},
         // The electric-field command in any spelling and an unnamed one get
         // no button; the next keeps its own index.
-        {"skipped extras", none, {"E-FIELD", "EField", "e-field", "", "Blow Fuse"}, {"4:Blow Fuse@120"},
-         -1, -1, -1, -1, -1, 1215, 2430},
+        {"skipped extras",
+         none,
+         {"E-FIELD", "EField", "e-field", "", "Blow Fuse"},
+         {"4:Blow Fuse@120"},
+         -1,
+         -1,
+         -1,
+         -1,
+         -1,
+         1215,
+         2430},
     };
     for (const LayoutCase& c : cases) {
         const L layout = L::Compute(c.capabilities, c.extras);
         EXPECT_EQ(SpecialsOf(layout), c.specials) << c.name;
-        const qint32 lefts[] = {LeftIfShown(layout, L::Vector), LeftIfShown(layout, L::ByteOrder),
-                                LeftIfShown(layout, L::Range), LeftIfShown(layout, L::Array),
+        const qint32 lefts[] = {LeftIfShown(layout, L::Vector),         LeftIfShown(layout, L::ByteOrder),
+                                LeftIfShown(layout, L::Range),          LeftIfShown(layout, L::Array),
                                 LeftIfShown(layout, L::BufferSettings), LeftIfShown(layout, L::Done)};
         const qint32 expected[] = {c.vector, c.byteOrder, c.range, c.array, c.buffer, c.done};
         for (int i = 0; i < 6; ++i)
@@ -65,8 +86,7 @@ TEST(DeviceOptionsLayout, ButtonsCloseUpAroundWhatTheDeviceOffers)
 }
 
 class DeviceConfigureWindowTest : public DeviceDialogTest
-{
-};
+{};
 
 TEST_F(DeviceConfigureWindowTest, TheWindowPlacesItsButtonsForTheSelectedDevice)
 {
@@ -80,7 +100,7 @@ TEST_F(DeviceConfigureWindowTest, TheWindowPlacesItsButtonsForTheSelectedDevice)
         return QVariant(names[args.value(0).toInt()]);
     });
 
-    frmDeviceConfigure window(main);
+    frmDeviceConfigure window(main->station(), main);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Device Configure"));
     ASSERT_EQ(window.btnSpecial.size(), 2u);
     EXPECT_EQ(window.btnSpecial.at(0)->text(), QStringLiteral("Erase Boot"));

@@ -68,6 +68,7 @@ TEST_F(JobTabWindowTest, AutomationSelectsTheTabTheLastJobNames)
     w.SelectTab(1);
     ASSERT_EQ(w.tabOperation->SelectedIndex(), 1);
     frmAutomationHost host;
+    host.SetStation(&gMainForm->station());
     host.SelectJobTab();
     EXPECT_EQ(w.tabOperation->SelectedIndex(), 2);
 }

@@ -229,7 +229,8 @@ TEST_F(MainMenusTest, TheMenuTreeHasEveryItemInOrderWithItsCaptionShortcutAndVis
              << "mnuHelpAbout|&About Tarvo...|";
 
     {
-        frmMain window;
+        Station station;
+        frmMain window(station);
         EXPECT_EQ(MenuRows(window), expected);
         // The quantity box beside its label, with its tip.
         ASSERT_NE(window.Label1, nullptr);

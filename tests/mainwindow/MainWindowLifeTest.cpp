@@ -41,8 +41,8 @@ TEST_F(MainWindowLifeTest, FirstStartShowsTheDefaultsAndTheSplashSteps)
     ASSERT_TRUE(StartApplication());
     ASSERT_NE(gMainForm, nullptr);
     EXPECT_EQ(frmSplash::StepsShown().mid(stepsBefore),
-              (QStringList{"Registering Components...", "Loading Algorithm Database...", "Establishing Communication...",
-                           "Loading QX Engine..."}));
+              (QStringList{"Registering Components...", "Loading Algorithm Database...",
+                           "Establishing Communication...", "Loading QX Engine..."}));
     EXPECT_FALSE(frmSplash::IsLoaded());
     EXPECT_TRUE(gMainForm->isVisible());
     const QString versionAndDate = GetVersionNDate(gMainForm->QXProgrammer);
@@ -68,7 +68,7 @@ TEST_F(MainWindowLifeTest, FirstStartShowsTheDefaultsAndTheSplashSteps)
 TEST_F(MainWindowLifeTest, ClosingWritesTheSettingsInOrder)
 {
     ASSERT_TRUE(StartApplication());
-    gMainForm->lngNumCopies = 0; // a quantity below 1 with a manual handler is saved as 1
+    gMainForm->station().LoadQuantity(0); // a quantity below 1 with a manual handler is saved as 1
     gMainForm->QXH950AutoHandler.Package("PLCC44");
     gMainForm->close();
 
@@ -78,8 +78,8 @@ TEST_F(MainWindowLifeTest, ClosingWritesTheSettingsInOrder)
     EXPECT_EQ(Stored("Configuration", "lngDefBufVal"), "0");
     const QStringList handlerOrder = ValueOrder("H950hdlr");
     EXPECT_EQ(handlerOrder.mid(0, 8),
-              (QStringList{"Primary Source", "Primary Destination", "Alternate Source", "Alternate Destination", "Marker",
-                           "Package", "SKAuto File Directory", "Serial Number"}));
+              (QStringList{"Primary Source", "Primary Destination", "Alternate Source", "Alternate Destination",
+                           "Marker", "Package", "SKAuto File Directory", "Serial Number"}));
     const QStringList settingsOrder = ValueOrder("Settings");
     const QStringList expected{"ShowInHex", "MainLeft", "MainTop", "MainWidth", "MainHeight"};
     qsizetype at = -1;

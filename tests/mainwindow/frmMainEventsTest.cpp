@@ -153,9 +153,9 @@ TEST_F(BridgeTest, JobSettingEventsWriteTheJobConfigurationAndRequestsReadItBack
     raise.JobSetting46("ignored", 3);
     EXPECT_EQ(data().strJobNote, "job note");
     EXPECT_EQ(data().strSKAutoNote, "auto note");
-    for (const auto& [type, expected] : {std::pair{1, QStringList{"SealbookNoteText=job note"}},
-                                         std::pair{2, QStringList{"SealbookNoteText=auto note"}},
-                                         std::pair{3, QStringList{}}}) {
+    for (const auto& [type, expected] :
+         {std::pair{1, QStringList{"SealbookNoteText=job note"}},
+          std::pair{2, QStringList{"SealbookNoteText=auto note"}}, std::pair{3, QStringList{}}}) {
         data().skType = type;
         engine.calls.clear();
         raise.RequestSealbookNote();
@@ -167,18 +167,35 @@ TEST_F(BridgeTest, JobSettingEventsWriteTheJobConfigurationAndRequestsReadItBack
     EXPECT_EQ(text, "/var/sk");
 }
 
-TEST_F(BridgeTest, QuantityRequestReadsTheBoxAsANumberAndSetQuantityWritesIt)
+TEST_F(BridgeTest, QuantityRequestReadsTheQuantityAsANumberAndSetQuantityGoesThroughItsRule)
 {
-    struct Case { const char* text; qint32 value; };
-    for (const Case c : {Case{"12", 12}, Case{"7 pcs", 7}, Case{"2.5", 2}, Case{"3.5", 4}, Case{"abc", 0},
-                         Case{"", 0}, Case{"-3", -3}, Case{"99999999999", 2147483647}}) {
-        gMainForm->txtNumCopies->setText(c.text);
+    // Each text is set as the operator's would be, through the station's
+    // rule (a number out of range is told in a box); the engine reads what
+    // the box then shows.
+    struct Case
+    {
+        const char* text;
+        bool outOfRange;
+        qint32 value;
+    };
+    for (const Case c : {Case{"12", false, 12}, Case{"7 pcs", false, 7}, Case{"2.5", false, 2}, Case{"3.5", false, 4},
+                         Case{"", false, 0}, Case{"-3", true, 1}, Case{"99999999999", true, 65535}}) {
+        if (c.outOfRange)
+            ui().Answer(vb::vbOK);
+        gMainForm->station().SetQuantityText(c.text);
+        EXPECT_EQ(gMainForm->txtNumCopies->text(), gMainForm->station().QuantityText()) << c.text;
         qint32 value = -99;
         raise.RequestQuantity(value);
         EXPECT_EQ(value, c.value) << c.text;
     }
+    // The engine's quantity is the count the next run does, and the box's.
     raise.SetQuantity(250);
     EXPECT_EQ(gMainForm->txtNumCopies->text(), "250");
+    EXPECT_EQ(gMainForm->lngNumCopies, 250);
+    ui().Answer(vb::vbOK);
+    raise.SetQuantity(0);
+    EXPECT_EQ(gMainForm->lngNumCopies, 1);
+    EXPECT_TRUE(ui().Shown().last().startsWith("Quantity Number Error")) << ui().Shown().last().toStdString();
 }
 
 TEST_F(BridgeTest, HandlerValueRequestsAnswerTheRunCountersWithoutAnAutomaticHandler)
@@ -188,8 +205,13 @@ TEST_F(BridgeTest, HandlerValueRequestsAnswerTheRunCountersWithoutAnAutomaticHan
     window.lngNumPassed = 11;
     window.lngNumFailed = 4;
     window.lngNumLeft = 6;
-    gMainForm->lngNumCopies = 21;
-    struct Case { void (QXPgmrEventRaisers::*request)(qint32&); qint32 expected; const char* name; };
+    gMainForm->station().SetQuantityText(QStringLiteral("21"));
+    struct Case
+    {
+        void (QXPgmrEventRaisers::*request)(qint32&);
+        qint32 expected;
+        const char* name;
+    };
     for (const Case c : {Case{&QXPgmrEventRaisers::RequestHandlerValue3, 11, "passed"},
                          Case{&QXPgmrEventRaisers::RequestHandlerValue4, 4, "failed"},
                          Case{&QXPgmrEventRaisers::RequestHandlerValue1, 6, "left"},
@@ -228,7 +250,8 @@ TEST_F(BridgeTest, EngineMessagesAreLoggedAndShownByTheirSwitches)
         bool boxShown;
         bool statusLine; // SysInfo only: where the box does not show
     };
-    for (const Case c : {Case{false, true, true, false}, Case{true, true, false, true}, Case{false, false, false, true}}) {
+    for (const Case c :
+         {Case{false, true, true, false}, Case{true, true, false, true}, Case{false, false, false, true}}) {
         SCOPED_TRACE(testing::Message() << "silent " << c.silent << ", switch " << c.switchOn);
         engine.answers[QXPgmrId::SilentMode] = VbBool(c.silent);
         gMainForm->EnablePgmrErrorMessage(c.switchOn);
@@ -310,7 +333,12 @@ TEST_F(BridgeTest, SiteInfoAddressesTheBoxOfTheSiteAndRefusesOthers)
     ASSERT_EQ(window.SiteBox.size(), 1u);
     // The engine counts more sites than the window has boxes.
     engine.answers[QXPgmrId::SiteCount] = 2;
-    struct Case { qint32 site; qint32 info; qint32 state; };
+    struct Case
+    {
+        qint32 site;
+        qint32 info;
+        qint32 state;
+    };
     // Site 0 and site 1 are both the first box.
     for (const Case c : {Case{0, 0, 0}, Case{1, 1, 1}, Case{0, 3, 3}}) {
         raise.SiteInfo(c.site, c.info);
@@ -344,8 +372,9 @@ TEST_F(BridgeTest, DeviceConfigurationChangeKeepsRangeOffsetFillByteAndTheStatus
         raise.DeviceConfigurationChanged();
 
         // Put back after the reload, in this order.
-        EXPECT_EQ(engine.Calls({QXPgmrId::WordRangeLow, QXPgmrId::WordRangeHigh, QXPgmrId::BufferOffset,
-                                QXPgmrId::DefaultBufferByte})
+        EXPECT_EQ(engine
+                      .Calls({QXPgmrId::WordRangeLow, QXPgmrId::WordRangeHigh, QXPgmrId::BufferOffset,
+                              QXPgmrId::DefaultBufferByte})
                       .filter("="),
                   (QStringList{"WordRangeLow=32", "WordRangeHigh=63", "BufferOffset=1024", "DefaultBufferByte=165"}));
         qint32 low = 0, high = 0;
@@ -356,7 +385,6 @@ TEST_F(BridgeTest, DeviceConfigurationChangeKeepsRangeOffsetFillByteAndTheStatus
         EXPECT_EQ(gMainForm->QXProgrammer.DefaultBufferByte(), 0xA5);
         EXPECT_EQ(operationWindow().bEnableStatusTextUpdate, statusLines);
     }
-
 }
 
 TEST_F(BridgeTest, ReloadsDuringARunAreCarriedOutOnceAfterItAndWorkIsRefused)
@@ -441,8 +469,8 @@ TEST_F(BridgeTest, RunRelaysHandBackWhatTheOperationWindowAnswers)
     EXPECT_EQ(outOfRange, expectedOutOfRange);
 
     // ResetButtons: only True marks the window in action.
-    for (const auto& [value, inAction] : {std::pair{VbBool(true), true}, std::pair{QVariant(1), false},
-                                         std::pair{VbBool(false), false}}) {
+    for (const auto& [value, inAction] :
+         {std::pair{VbBool(true), true}, std::pair{QVariant(1), false}, std::pair{VbBool(false), false}}) {
         QVariantList args{value};
         gMainForm->Fire("ResetButtons", args);
         EXPECT_EQ(data().blnInAction, inAction) << value.toString().toStdString();
@@ -580,8 +608,8 @@ TEST_F(BridgeTest, SealbookLoadIsNeverKeptUnacceptedAndAFailedIntegrityCheckSays
     };
     // A manual-handler file is never compared; an auto file matches by its
     // value or by its value with the error code folded in.
-    for (const Case c : {Case{1, 0x9999, false}, Case{2, 0x1234, false}, Case{2, 0x1234 ^ 0x10, false},
-                         Case{2, 0x9999, true}}) {
+    for (const Case c :
+         {Case{1, 0x9999, false}, Case{2, 0x1234, false}, Case{2, 0x1234 ^ 0x10, false}, Case{2, 0x9999, true}}) {
         SCOPED_TRACE(testing::Message() << "type " << c.skType << ", stored " << c.storedCrc);
         data().skType = c.skType;
         data().blnBufferEmpty = false;
@@ -603,9 +631,8 @@ TEST_F(BridgeTest, SealbookLoadIsNeverKeptUnacceptedAndAFailedIntegrityCheckSays
         EXPECT_TRUE(data().blnBufferEmpty);
         const QString failed = "The integrity check failed. The manual handler job file is invalid or corrupted.";
         EXPECT_EQ(statusLines().contains(failed), c.integrityFails);
-        const QStringList resets = c.integrityFails
-            ? QStringList{"SealbookErrorReset=-1", "SealbookErrorReset=0"}
-            : QStringList{"SealbookErrorReset=-1"};
+        const QStringList resets = c.integrityFails ? QStringList{"SealbookErrorReset=-1", "SealbookErrorReset=0"}
+                                                    : QStringList{"SealbookErrorReset=-1"};
         EXPECT_EQ(engine.Calls({QXPgmrId::SealbookErrorReset}), resets);
         if (c.integrityFails) {
             // (the setup report follows the box)
@@ -713,7 +740,8 @@ TEST_F(BridgeTest, OperationModeActionSelectsTheTabAndRefusesOneOutsideTheStrip)
     window.mbActionClicked = true;
     EXPECT_EQ(gMainForm->OperationModeAction(target), frmMain::kActionRefused);
     EXPECT_EQ(tabs->SelectedIndex(), before);
-    EXPECT_EQ(statusLines().filter(QStringLiteral("Running the operation of tab %1 was refused").arg(target)).size(), 1);
+    EXPECT_EQ(statusLines().filter(QStringLiteral("Running the operation of tab %1 was refused").arg(target)).size(),
+              1);
     window.mbActionClicked = false;
 
     EXPECT_EQ(gMainForm->OperationModeAction(target), 0);
@@ -731,7 +759,9 @@ TEST_F(BridgeTest, OperationModeActionKeepsEachTabsOwnOptionRows)
     const auto rows = [&] {
         QStringList shown;
         for (int i = 0; i < window.Check1.size(); ++i)
-            shown << QStringLiteral("%1/%2").arg(frmProgram::CheckValue(window.Check1[i])).arg(window.cboOperation[i]->currentIndex());
+            shown << QStringLiteral("%1/%2")
+                         .arg(frmProgram::CheckValue(window.Check1[i]))
+                         .arg(window.cboOperation[i]->currentIndex());
         return shown;
     };
     window.SelectTab(2);
@@ -787,7 +817,11 @@ TEST_F(BridgeTest, CloseFromOutsideDuringARunWaitsForItsEnd)
 
 TEST(GetMonthTest, FirstMonthAbbreviationInCalendarOrder)
 {
-    struct Case { const char* text; const char* month; };
+    struct Case
+    {
+        const char* text;
+        const char* month;
+    };
     for (const Case c : {Case{"12-Mar-2024", "3"}, Case{"jan 5", "1"}, Case{"FEB or JAN", "1"}, Case{"DEC", "12"},
                          Case{"Sept", "9"}, Case{"2024-03-12", ""}, Case{"", ""}}) {
         EXPECT_EQ(frmMain::GetMonth(c.text), c.month) << c.text;
@@ -806,7 +840,8 @@ TEST_F(BridgeTest, SafeDoEventsDoesNotNest)
             EXPECT_EQ(inner, 0) << "a nested pump ran the waiting call";
         },
         Qt::QueuedConnection);
-    QMetaObject::invokeMethod(gMainForm, [&] { ++inner; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        gMainForm, [&] { ++inner; }, Qt::QueuedConnection);
     gMainForm->SafeDoEvents();
     gMainForm->SafeDoEvents();
     EXPECT_EQ(outer, 1);

@@ -1,8 +1,9 @@
 #pragma once
 
 // A host of the run for tests: it records what the run asks of it (status
-// and log lines, menus, option rows, buttons, prompts) and holds an engine
-// of the test's own and two recording handler controls.
+// and log lines, menus, option rows, buttons, prompts), and holds the
+// station the run works on, with an engine of the test's own and two
+// recording handler controls.
 
 #include "../engine/TestEngineControl.h"
 
@@ -10,6 +11,7 @@
 #include "engine/H950HdlrControl.h"
 #include "engine/ManualHdlControl.h"
 #include "engine/QXPgmrControl.h"
+#include "mainwindow/Station.h"
 #include "operation/OperationRun.h"
 #include "platform/DispatchObject.h"
 #include "platform/UiService.h"
@@ -56,28 +58,24 @@ public:
                                                                 QStringLiteral("manual ")));
         bars.fill(0);
     }
-    ~FakeRunHost() override
-    {
-        if (data)
-            data->DiscardWithoutSaving();
-    }
+    ~FakeRunHost() override { station.ReleaseProgrammerData(false); }
 
     void StatusLine(const QString& text) override { calls << "status " + text; }
     void LogLine(const QString& text) override { calls << "log " + text; }
-    QXPgmrControl& Engine() const override { return engine; }
-    H950HdlrControl& AutoHandler() override { return autoHandler; }
-    ManualHdlControl& ManualHandler() override { return manualHandler; }
-    // Made on first use: it reads the settings, which only a test with its
-    // own registry may.
-    ProgrammerClass& Data() override
+    // The station's job configuration, made on first use: it reads the
+    // settings, which only a test with its own registry may.
+    ProgrammerClass& Data()
     {
         if (!data) {
-            data = std::make_unique<ProgrammerClass>(&engine, nullptr, [this] { return copies; });
+            data = &station.pgmrData();
             data->blnDeviceSelected = true;
             data->udtHandlerType = 0;
         }
         return *data;
     }
+    // The station's count as it stands, whatever it is (the run's tests
+    // test the run, not the quantity rule).
+    void SetCopies(qint32 copies) { station.LoadQuantity(copies); }
     int ProgressRowCount() const override { return int(bars.size()); }
     void SetProgressValue(int row, int value) override { bars[size_t(row)] = value; }
     int ProgressValue(int row) const override { return bars[size_t(row)]; }
@@ -92,9 +90,6 @@ public:
     QList<bool> ProcRequired() const override { return procRequired; }
     qint32 DataPositionIndex() const override { return positionIndex; }
     qint32 BankIndex() const override { return bankIndex; }
-    QString QuantityText() const override { return quantityText; }
-    void SetQuantityText(const QString& text) override { quantityText = text; }
-    qint32 NumCopies() const override { return copies; }
     int SiteBoxCount() const override { return sites; }
     void ShowSiteStatus(int index, qint32 status, const QString& statusText, const QString& errorText) override
     {
@@ -139,11 +134,12 @@ public:
         return answers.isEmpty() ? vb::vbOK : answers.takeFirst();
     }
 
-    mutable QXPgmrControl engine;
+    Station station;
+    QXPgmrControl& engine = station.QXProgrammer;
     TestEngineControl* fake = nullptr;
-    H950HdlrControl autoHandler;
-    ManualHdlControl manualHandler;
-    std::unique_ptr<ProgrammerClass> data;
+    H950HdlrControl& autoHandler = station.QXH950AutoHandler;
+    ManualHdlControl& manualHandler = station.ConcurrentManualHandler;
+    ProgrammerClass* data = nullptr;
     std::array<OperationRun::OptionRow, 17> rows{};
     std::array<int, 17> bars{};
     qint32 action = 1;
@@ -152,8 +148,6 @@ public:
     QList<bool> procRequired;
     qint32 positionIndex = -1;
     qint32 bankIndex = -1;
-    QString quantityText = QStringLiteral("1");
-    qint32 copies = 1;
     int sites = 1;
     bool optionsLocked = false;
     bool menuEnabled = true;

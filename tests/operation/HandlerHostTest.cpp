@@ -51,16 +51,17 @@ protected:
     void SetUp() override
     {
         OperationWindowFixture::SetUp();
+        host = std::make_unique<frmH950HdlrContainer>(station->station());
         LoadAndShow();
     }
     QVariantList Fire(const char* event, QVariantList args = {})
     {
-        host.Fire(QLatin1String(event), args);
+        host->Fire(QLatin1String(event), args);
         return args;
     }
 
     HostEngine* engine = nullptr;
-    frmH950HdlrContainer host;
+    std::unique_ptr<frmH950HdlrContainer> host;
 };
 
 TEST_F(HandlerHostTest, ThePinCountIsTheEnginesInDecimalOrHexadecimal)
@@ -98,7 +99,7 @@ TEST_F(HandlerHostTest, TheGateStopsTheSessionAndSiteEventsButNotTheJobsEnd)
 
 TEST_F(HandlerHostTest, ASessionFromStartToStopThroughTheHandlersEvents)
 {
-    main->lngNumCopies = 2;
+    main->station().SetQuantityText(QStringLiteral("2"));
     Fire("HandlerQuantityChanged", {qint32(2)});
     EXPECT_EQ(main->txtNumCopies->text(), QStringLiteral("2"));
     Fire("SessionStarted");

@@ -141,13 +141,12 @@ protected:
     {
         host.action = 1;
         host.rows[2] = {CheckBoxValue::Ticked, true, OperationCode::Program, QStringLiteral("Program"), true, true};
-        host.copies = copies;
-        host.quantityText = QString::number(copies);
+        host.SetCopies(copies);
     }
 
     FakeRunHost host;
     RunCounters counters;
-    OperationRun run{host, counters};
+    OperationRun run{host.station, host, counters};
     QList<DeviceOutcome> outcomes;
     QList<qint32> stopResults;
     int devicesRun = 0;
@@ -198,18 +197,29 @@ TEST_F(RunOnFakeEngineTest, TheCommandAndWhetherTheActionRepeatsFollowTheTabAndI
 
 TEST_F(RunOnFakeEngineTest, AQuantityThatIsNoPositiveNumberBecomesOneBeforeTheRun)
 {
+    // The quantity comes through the station's rule (a number out of range
+    // is told in a box); what is left that is no number, the run makes 1.
     const struct
     {
         const char* typed;
+        bool outOfRange;
         const char* after;
-    } cases[] = {{"0", "1"}, {"-3", "1"}, {"abc", "1"}, {"", "1"}, {"5", "5"}, {"12abc", "12abc"}};
+    } cases[] = {{"0", true, "1"}, {"-3", true, "1"}, {"abc", false, "1"},
+                 {"", false, "1"}, {"5", false, "5"}, {"12abc", false, "12"}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        host.SetCopies(1);
         host.calls.clear();
-        host.quantityText = QString::fromLatin1(c.typed);
+        const qsizetype boxes = ui().Shown().size();
+        if (c.outOfRange)
+            ui().Answer(vb::vbOK);
+        host.station.SetQuantityText(QString::fromLatin1(c.typed));
+        EXPECT_EQ(ui().Shown().size() - boxes, c.outOfRange ? 1 : 0);
         host.data->blnDeviceSelected = false;
         host.answers = {vb::vbOK};
         run.ActionClicked();
-        EXPECT_EQ(host.quantityText, QLatin1String(c.after)) << c.typed;
+        EXPECT_EQ(host.station.QuantityText(), QLatin1String(c.after));
+        EXPECT_EQ(host.station.NumCopies(), QString::fromLatin1(c.after).toInt());
         ASSERT_FALSE(host.calls.isEmpty());
         EXPECT_EQ(host.calls.first(), QStringLiteral("log Tarvo Main:  Manual Handler Quantity = ") + c.after);
     }
@@ -645,7 +655,7 @@ TEST_F(RunOnFakeEngineTest, FailuresThatAreSilentFinalOrFromACall)
 {
     // A blank check's failure: no log line, no box.
     host.action = 4;
-    host.copies = 1;
+    host.SetCopies(1);
     outcomes = {{3, 26}};
     EXPECT_EQ(run.ExecuteOperationCore(), 3);
     EXPECT_TRUE(host.prompts.isEmpty());
@@ -699,7 +709,7 @@ TEST_F(RunOnFakeEngineTest, AFailingCallBeforeTheLoopKeepsTheTabsChoicesAndUnloc
 
     // The next request runs.
     host.fake->On(PrepareRun, [](InvokeKind, QVariantList&) { return QVariant(); });
-    host.copies = 1;
+    host.SetCopies(1);
     EXPECT_EQ(run.ExecuteOperationCore(), RunResult::Success);
     EXPECT_EQ(devicesRun, 1);
 }
@@ -721,7 +731,7 @@ TEST_F(RunOnFakeEngineTest, DemoModeRunsOneDeviceAndHandsTheStationBack)
 TEST_F(RunOnFakeEngineTest, AReadFillsTheBufferFromTheDevice)
 {
     host.action = 3;
-    host.copies = 4; // a read is never repeated
+    host.SetCopies(4); // a read is never repeated
     host.data->strFileName = QStringLiteral("old.hex");
     host.fake->Store(BufferSize, QVariant::fromValue<qint32>(524288));
     EXPECT_EQ(run.ExecuteOperationCore(), RunResult::Success);

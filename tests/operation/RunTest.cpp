@@ -47,7 +47,8 @@ TEST(RunCountersTest, EachFailureCodeCountsInItsCategory)
         counters.CountFailure(c.code);
         EXPECT_EQ(counters.lngNumFailed, 1) << c.code;
         for (const RunCounters::Category& category : RunCounters::Categories())
-            EXPECT_EQ(counters.*category.member, category.member == c.category ? 1 : 0) << c.code << " " << category.label;
+            EXPECT_EQ(counters.*category.member, category.member == c.category ? 1 : 0)
+                << c.code << " " << category.label;
         EXPECT_EQ(counters.CategorisedFailures(), c.category ? 1 : 0) << c.code;
     }
 }
@@ -57,10 +58,11 @@ TEST(RunCountersTest, TheCategoriesAreInTheOrderAndWithTheLabelsTheSummaryPrints
     QStringList labels;
     for (const RunCounters::Category& category : RunCounters::Categories())
         labels << QLatin1String(category.label);
-    EXPECT_EQ(labels, (QStringList{"Already secured     :", "Bad electronic IDs :", "Continuity failures :",
-                                   "Erase failures      :", "Functional failures :", "Illegal bit failures:",
-                                   "Non-blank failures  :", "Overcurrent failures:", "Program failures    :",
-                                   "Security failures   :", "Verify failures     :", "All other failures:"}));
+    EXPECT_EQ(labels,
+              (QStringList{
+                  "Already secured     :", "Bad electronic IDs :", "Continuity failures :", "Erase failures      :",
+                  "Functional failures :", "Illegal bit failures:", "Non-blank failures  :", "Overcurrent failures:",
+                  "Program failures    :", "Security failures   :", "Verify failures     :", "All other failures:"}));
 }
 
 TEST(RunCountersTest, ResetLeavesTheSessionsCountsAndCountsNeverWrap)
@@ -138,7 +140,7 @@ TEST(OperationRunTest, ConstructionAsksTheHostNothingAndKeepsItsCountersAndHost)
 {
     RecordingHost host;
     RunCounters counters;
-    OperationRun run(host, counters);
+    OperationRun run(host.station, host, counters);
     EXPECT_TRUE(host.calls.isEmpty());
     EXPECT_EQ(&run.host(), &host);
     EXPECT_EQ(&run.counters(), &counters);
@@ -149,7 +151,7 @@ TEST(OperationRunTest, ProgressRowsAndSiteBoxesGoThroughTheHost)
     RecordingHost host;
     host.checked = {0, 2};
     RunCounters counters;
-    OperationRun run(host, counters);
+    OperationRun run(host.station, host, counters);
 
     run.ClearProgressBars();
     EXPECT_EQ(host.calls, (QStringList{"bar 0=0", "bar 1=0", "bar 2=0"}));
@@ -174,8 +176,7 @@ TEST(OperationRunTest, ProgressRowsAndSiteBoxesGoThroughTheHost)
 // --- the operation window as the run's host ---
 
 class WindowAsRunHostTest : public OperationWindowTest
-{
-};
+{};
 
 TEST_F(WindowAsRunHostTest, TheWindowsBarsSiteBoxesAndCountersServeTheRun)
 {

@@ -72,8 +72,7 @@ protected:
 
 TEST_F(RunWindowTest, ActionRunsTheQuantityAndHandsTheWindowBack)
 {
-    main->txtNumCopies->setText(QStringLiteral("abc"));
-    main->lngNumCopies = 0;
+    main->station().SetQuantityText(QString());
 
     window->btnAction->click();
 
@@ -92,8 +91,7 @@ TEST_F(RunWindowTest, ActionRunsTheQuantityAndHandsTheWindowBack)
 
 TEST_F(RunWindowTest, StopDuringARunEndsItWithOneEngineReport)
 {
-    main->txtNumCopies->setText(QStringLiteral("3"));
-    main->lngNumCopies = 3;
+    main->station().SetQuantityText(QStringLiteral("3"));
     // Stop pressed while the second device runs; the window pumps it in.
     duringDevice = [this](int device) {
         if (device == 2)

@@ -73,7 +73,7 @@ protected:
 
     FakeRunHost host;
     RunCounters counters;
-    OperationRun run{host, counters};
+    OperationRun run{host.station, host, counters};
     bool customActionFails = false;
     qint32 sessionResult = 0;
     bool sessionThrows = false;
@@ -101,8 +101,10 @@ TEST_F(SessionRunTest, AVariantOutsideTheDevicesOnesRunsNothingAndSaysSo)
         {"no selection", false, 1024, 4, "status No program variant is selected: nothing was run."},
     };
     int runs = 0;
-    host.fake->On(RunOperation, [&](InvokeKind, QVariantList&) { ++runs;
-        return QVariant(qint32(0)); });
+    host.fake->On(RunOperation, [&](InvokeKind, QVariantList&) {
+        ++runs;
+        return QVariant(qint32(0));
+    });
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         host.calls.clear();
@@ -140,30 +142,85 @@ TEST_F(SessionRunTest, TheVariantLoopCountsEachDeviceOnceByTheEnginesResult)
         QStringList prompts;
     } cases[] = {
         {"three passes the engine reports",
-         3, false, "P_Fast", {{0, 0}, {0, 0}, {0, 0}}, -1, {}, 0, 3, 0, 0,
+         3,
+         false,
+         "P_Fast",
+         {{0, 0}, {0, 0}, {0, 0}},
+         -1,
+         {},
+         0,
+         3,
+         0,
+         0,
          {"Insert next device|1|Tarvo", "Insert next device|1|Tarvo"}},
         {"an unreported failure counts as other",
-         2, false, "P_Fast", {{5, -1}, {0, -1}}, -1, {}, 0, 1, 1, 1,
+         2,
+         false,
+         "P_Fast",
+         {{5, -1}, {0, -1}},
+         -1,
+         {},
+         0,
+         1,
+         1,
+         1,
          {"Failed to perform operation on device|48|Tarvo", "Insert next device|1|Tarvo"}},
         {"a reported failure counts in its category only",
-         1, false, "P_Fast", {{21, 1}}, -1, {}, 21, 0, 1, 0,
+         1,
+         false,
+         "P_Fast",
+         {{21, 1}},
+         -1,
+         {},
+         21,
+         0,
+         1,
+         0,
          {"Failed to perform operation on device|48|Tarvo"}},
-        {"the checksum check fails without a box",
-         1, false, "Vexal_ChkSum", {{5, -1}}, -1, {}, 5, 0, 1, 1, {}},
+        {"the checksum check fails without a box", 1, false, "Vexal_ChkSum", {{5, -1}}, -1, {}, 5, 0, 1, 1, {}},
         {"Stop during the second device: counted once, the loop ends",
-         5, false, "P_Fast", {{0, 0}, {0, -1}, {0, 0}}, 1, {}, 0, 1, 1, 1,
+         5,
+         false,
+         "P_Fast",
+         {{0, 0}, {0, -1}, {0, 0}},
+         1,
+         {},
+         0,
+         1,
+         1,
+         1,
          {"Insert next device|1|Tarvo", "Operation aborted|48|Tarvo"}},
         {"Cancel at the next device",
-         5, false, "P_Fast", {{0, 0}, {0, 0}}, -1, {vb::vbCancel}, 0, 1, 0, 0, {"Insert next device|1|Tarvo"}},
+         5,
+         false,
+         "P_Fast",
+         {{0, 0}, {0, 0}},
+         -1,
+         {vb::vbCancel},
+         0,
+         1,
+         0,
+         0,
+         {"Insert next device|1|Tarvo"}},
         {"a test-only station runs one device without asking",
-         5, true, "P_Fast", {{0, 0}, {0, 0}}, -1, {}, 0, 1, 0, 0, {}},
+         5,
+         true,
+         "P_Fast",
+         {{0, 0}, {0, 0}},
+         -1,
+         {},
+         0,
+         1,
+         0,
+         0,
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         host.calls.clear();
         host.prompts.clear();
         host.answers = c.answers;
-        host.copies = c.copies;
+        host.SetCopies(c.copies);
         host.rows[2] = {CheckBoxValue::Ticked, true, 1024 + 1, c.rowText, true, true};
         host.rows[3] = {CheckBoxValue::Ticked, true, 13, QStringLiteral("Verify"), true, true};
         host.fake->Store(ExecuteVariantCount, QVariant::fromValue<qint32>(2));
@@ -218,27 +275,75 @@ TEST_F(SessionRunTest, AManualSessionRunsWithTheCopiesAndTheSessionModeAndReport
     } cases[] = {
         {"three copies", 3, 0, 0, false, false, false, 0, 1, {"status Function completed."}, {}, 1},
         {"one copy: no completion line, no summary", 1, 0, 0, false, false, false, 0, 1, {}, {}, 0},
-        {"the handler fails", 3, 0, 5, false, false, false, 5, 1, {"status Function aborted."},
-         {"Failed to run concurrent session|48|Tarvo"}, 1},
-        {"the handler fails on a silent engine", 3, 0, 5, false, true, false, 5, 1, {"status Function aborted."}, {},
+        {"the handler fails",
+         3,
+         0,
+         5,
+         false,
+         false,
+         false,
+         5,
+         1,
+         {"status Function aborted."},
+         {"Failed to run concurrent session|48|Tarvo"},
          1},
-        {"the handler call fails", 3, 0, 0, true, false, false, RunResult::CallFailed, 1,
-         {"status Operation failed: gone", "status Function aborted."}, {"Failed to run concurrent session|48|Tarvo"},
+        {"the handler fails on a silent engine",
+         3,
+         0,
+         5,
+         false,
+         true,
+         false,
+         5,
+         1,
+         {"status Function aborted."},
+         {},
          1},
-        {"sets mode warns, the session goes on", 2, 0, 0, false, false, true, 0, 1, {"status Function completed."},
-         {"Set mode is not allowed for a concurrent operation|48|Tarvo"}, 1},
-        {"an automatic handler runs nothing here", 3, 1, 0, false, false, false, RunResult::NotManualHandler, 0,
+        {"the handler call fails",
+         3,
+         0,
+         0,
+         true,
+         false,
+         false,
+         RunResult::CallFailed,
+         1,
+         {"status Operation failed: gone", "status Function aborted."},
+         {"Failed to run concurrent session|48|Tarvo"},
+         1},
+        {"sets mode warns, the session goes on",
+         2,
+         0,
+         0,
+         false,
+         false,
+         true,
+         0,
+         1,
+         {"status Function completed."},
+         {"Set mode is not allowed for a concurrent operation|48|Tarvo"},
+         1},
+        {"an automatic handler runs nothing here",
+         3,
+         1,
+         0,
+         false,
+         false,
+         false,
+         RunResult::NotManualHandler,
+         0,
          {"status A concurrent session needs the manual handler: the automatic handler runs its own sessions. "
           "Nothing was run.",
           "status Function aborted."},
-         {"Failed to run concurrent session|48|Tarvo"}, 1},
+         {"Failed to run concurrent session|48|Tarvo"},
+         1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         host.calls.clear();
         host.prompts.clear();
         sessionCalls.clear();
-        host.copies = c.copies;
+        host.SetCopies(c.copies);
         host.data->udtHandlerType = c.handlerType;
         sessionResult = c.handlerResult;
         sessionThrows = c.handlerThrows;
@@ -290,7 +395,7 @@ TEST_F(SessionRunTest, AHandlerSessionIsMarkedStoppedOnlyWhenAskedOrDevicesRemai
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         host.calls.clear();
-        host.copies = 2;
+        host.SetCopies(2);
         run.blnStopClicked = true; // from an earlier run
 
         run.HandlerSessionStarted();
@@ -330,7 +435,7 @@ TEST_F(SessionRunTest, AFailedCustomActionSelectionStopsTheHandlerSession)
     host.tabCaption = QStringLiteral("Fuse");
     host.procRequired = {true, false};
     customActionFails = true;
-    host.copies = 3;
+    host.SetCopies(3);
 
     run.HandlerSessionStarted();
     EXPECT_EQ(host.prompts, Titled({QStringLiteral("Error executing Fuse|0|Tarvo")}));

@@ -76,8 +76,7 @@ TEST_F(SessionWindowTest, ASessionOnEightSitesEndsInASummaryWithThePlansCountsAn
     QDir().mkpath(folder);
     qputenv("QXELOG", folder.toUtf8());
     qputenv("USER", "station");
-    main->txtNumCopies->setText(QStringLiteral("12"));
-    main->lngNumCopies = 12;
+    main->station().SetQuantityText(QStringLiteral("12"));
     QString report;
     int summaries = 0;
     ui().OnModal([&](QDialog* dialog) {

@@ -36,11 +36,7 @@ protected:
         qputenv("TARVO_ENGINE_FAULTS", m_savedFaults);
     }
 
-    void setQuantity(int copies)
-    {
-        main->txtNumCopies->setText(QString::number(copies));
-        main->lngNumCopies = copies;
-    }
+    void setQuantity(int copies) { main->station().SetQuantityText(QString::number(copies)); }
     QStringList statusLines() const
     {
         QStringList lines;
@@ -69,17 +65,18 @@ TEST_F(StandInRunTest, AJobOfThreeRunsUntilThreePassedWithItsFailureCountedAndSh
     EXPECT_EQ(window->lngNumPassed, 3);
     EXPECT_EQ(window->lngNumFailed, 1);
     EXPECT_EQ(window->lngNumFailedVerify, 1);
-    EXPECT_EQ(statusLines(), (QStringList{"Site 1: Program started.", "Site 1: Program passed.",
-                                          "Site 1: Program started.", "Site 1: Program failed: Verify failure.",
-                                          "Site 1: Program started.", "Site 1: Program passed.",
-                                          "Site 1: Program started.", "Site 1: Program passed."}));
+    EXPECT_EQ(statusLines(),
+              (QStringList{"Site 1: Program started.", "Site 1: Program passed.", "Site 1: Program started.",
+                           "Site 1: Program failed: Verify failure.", "Site 1: Program started.",
+                           "Site 1: Program passed.", "Site 1: Program started.", "Site 1: Program passed."}));
     const QStringList boxes = ui().Shown();
     EXPECT_EQ(boxes.filter("\tInsert next device\t").size(), 3);
     EXPECT_EQ(boxes.filter("Failed to perform operation on device.\\r\\nVerify failure").size(), 1);
 
     // Every checked row's step ran to its end; the bars are cleared after.
     for (int row = 0; row < window->ProgressBar1.size(); ++row) {
-        if (window->cboOperation[row]->isHidden() || frmProgram::CheckValue(window->Check1[row]) != CheckBoxValue::Ticked)
+        if (window->cboOperation[row]->isHidden()
+            || frmProgram::CheckValue(window->Check1[row]) != CheckBoxValue::Ticked)
             continue;
         EXPECT_EQ(m_highest[row], 100) << "row " << row;
         EXPECT_EQ(window->ProgressBar1[row]->value(), 0) << "row " << row;

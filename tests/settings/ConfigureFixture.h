@@ -35,7 +35,8 @@ class FaultyEngine : public IDispatchControl
 {
 public:
     FaultyEngine(EngineFaults& faults, std::unique_ptr<IDispatchControl> engine)
-        : m_faults(faults), m_engine(std::move(engine))
+        : m_faults(faults),
+          m_engine(std::move(engine))
     {
     }
     QVariant Invoke(int dispid, InvokeKind kind, QVariantList& args) override
@@ -67,11 +68,12 @@ protected:
     void SetUp() override
     {
         StationTest::SetUp();
-        frmMain::SetControlWrapper([this](std::unique_ptr<IDispatchControl> control) -> std::unique_ptr<IDispatchControl> {
-            if (control->ClassName() == QLatin1String(QXPgmrControl::ClassName))
-                return std::make_unique<FaultyEngine>(faults, std::move(control));
-            return control;
-        });
+        frmMain::SetControlWrapper(
+            [this](std::unique_ptr<IDispatchControl> control) -> std::unique_ptr<IDispatchControl> {
+                if (control->ClassName() == QLatin1String(QXPgmrControl::ClassName))
+                    return std::make_unique<FaultyEngine>(faults, std::move(control));
+                return control;
+            });
     }
     void TearDown() override
     {
@@ -96,16 +98,13 @@ protected:
     // A fresh dialog, loaded.
     std::unique_ptr<frmConfigure> open()
     {
-        auto dialog = std::make_unique<frmConfigure>(gMainForm);
+        auto dialog = std::make_unique<frmConfigure>(gMainForm->station(), gMainForm);
         dialog->Form_Load();
         return dialog;
     }
 
     QString hiveFile() const { return registryRoot() + "/HKCU.reg"; }
-    QString engineIni() const
-    {
-        return qEnvironmentVariable("XDG_DATA_HOME") + "/Corvane/QXEngine/engine.ini";
-    }
+    QString engineIni() const { return qEnvironmentVariable("XDG_DATA_HOME") + "/Corvane/QXEngine/engine.ini"; }
     static QByteArray bytes(const QString& path)
     {
         QFile f(path);

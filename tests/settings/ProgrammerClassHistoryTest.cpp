@@ -3,6 +3,7 @@
 // files with their File menu entries.
 #include "TestEnv.h"
 
+#include "mainwindow/Station.h"
 #include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
 #include "settings/ProgrammerClass.h"
@@ -53,7 +54,7 @@ TEST_F(ProgrammerClassHistoryTest, OlderActionSettingsAreTakenOverOnceAndRemoved
     SaveSettingValue(kApp, "Configuration", "USR_VFY_CB_3", qint16(1));
     SaveSettingValue(kApp, "Configuration", "USR_BLANKCHECK_LB_17", qint16(4));
     SaveSettingValue(kApp, "Configuration", "CB_1", qint16(1));
-    SaveSettingValue(kApp, "Configuration", "usr_vfy_lb_2", qint16(3)); // names match in any letter case
+    SaveSettingValue(kApp, "Configuration", "usr_vfy_lb_2", qint16(3));      // names match in any letter case
     SaveSettingValue(kApp, "Configuration", "VERIFY_CHECKBOX_3", qint16(0)); // today's layout: not touched
 
     {
@@ -61,13 +62,13 @@ TEST_F(ProgrammerClassHistoryTest, OlderActionSettingsAreTakenOverOnceAndRemoved
         p.intUserCheckbox(1, 0, 9);
         p.intUserListboxIndex(15, 16, 5);
         EXPECT_TRUE(p.LoadOldActionSettings());
-        EXPECT_EQ(p.intUserCheckbox(2, 2), 1);          // verify, option 3
-        EXPECT_EQ(p.intUserCheckbox(0, 0), 1);          // action 0 has no prefix
-        EXPECT_EQ(p.intUserListboxIndex(4, 16), 4);     // blank check, option 17
-        EXPECT_EQ(p.intUserListboxIndex(2, 1), 3);      // verify, option 2, stored in lower case
-        EXPECT_EQ(p.intUserListboxIndex(9, 16), 4);     // later actions read the blank check values
-        EXPECT_EQ(p.intUserCheckbox(1, 0), 0);          // absent values become 0
-        EXPECT_EQ(p.intUserListboxIndex(15, 16), 5);    // the last action row is not read
+        EXPECT_EQ(p.intUserCheckbox(2, 2), 1);       // verify, option 3
+        EXPECT_EQ(p.intUserCheckbox(0, 0), 1);       // action 0 has no prefix
+        EXPECT_EQ(p.intUserListboxIndex(4, 16), 4);  // blank check, option 17
+        EXPECT_EQ(p.intUserListboxIndex(2, 1), 3);   // verify, option 2, stored in lower case
+        EXPECT_EQ(p.intUserListboxIndex(9, 16), 4);  // later actions read the blank check values
+        EXPECT_EQ(p.intUserCheckbox(1, 0), 0);       // absent values become 0
+        EXPECT_EQ(p.intUserListboxIndex(15, 16), 5); // the last action row is not read
     }
     for (const char* name : {"USR_VFY_CB_3", "USR_BLANKCHECK_LB_17", "CB_1", "usr_vfy_lb_2"})
         EXPECT_EQ(Stored("Configuration", name), "<absent>") << name;
@@ -91,11 +92,11 @@ TEST_F(ProgrammerClassHistoryTest, RecentFilesKeepFiveMoveAReopenedFileToTheTopA
         const char* opened;
         QStringList after;
     } steps[] = {
-        {"/d/c.hex", {"/d/c.hex", "/d/e.hex", "/d/d.hex", "/d/b.hex", "/d/a.hex"}},  // third moves up
-        {"/d/a.hex", {"/d/a.hex", "/d/c.hex", "/d/e.hex", "/d/d.hex", "/d/b.hex"}},  // last moves up
-        {"/d/a.hex", {"/d/a.hex", "/d/c.hex", "/d/e.hex", "/d/d.hex", "/d/b.hex"}},  // first stays
-        {"/d/f.hex", {"/d/f.hex", "/d/a.hex", "/d/c.hex", "/d/e.hex", "/d/d.hex"}},  // oldest drops
-        {"/d/F.hex", {"/d/F.hex", "/d/f.hex", "/d/a.hex", "/d/c.hex", "/d/e.hex"}},  // case tells files apart
+        {"/d/c.hex", {"/d/c.hex", "/d/e.hex", "/d/d.hex", "/d/b.hex", "/d/a.hex"}}, // third moves up
+        {"/d/a.hex", {"/d/a.hex", "/d/c.hex", "/d/e.hex", "/d/d.hex", "/d/b.hex"}}, // last moves up
+        {"/d/a.hex", {"/d/a.hex", "/d/c.hex", "/d/e.hex", "/d/d.hex", "/d/b.hex"}}, // first stays
+        {"/d/f.hex", {"/d/f.hex", "/d/a.hex", "/d/c.hex", "/d/e.hex", "/d/d.hex"}}, // oldest drops
+        {"/d/F.hex", {"/d/F.hex", "/d/f.hex", "/d/a.hex", "/d/c.hex", "/d/e.hex"}}, // case tells files apart
     };
     for (const auto& step : steps) {
         p.UpdateRecentFilesRegistry(step.opened);
@@ -118,7 +119,8 @@ TEST_F(ProgrammerClassHistoryTest, ReopeningTheOnlyFileOfAShortListKeepsItOnce)
 
 TEST_F(ProgrammerClassHistoryTest, FileMenuShowsTheRecentFiles)
 {
-    frmMain window;
+    Station station;
+    frmMain window(station);
     gMainForm = &window;
     QList<QAction*>& entries = window.mnuRecentFile;
     ASSERT_EQ(entries.size(), 6);

@@ -1,0 +1,131 @@
+// One quantity for the whole station: what the operator pastes into the
+// quantity box, what an automation client asks for, what the automatic
+// handler and the engine report all go through the station's one rule, and
+// the box, the count the next run does and the engine's request agree.
+
+#include "MainWindowFixture.h"
+
+#include "automation/frmAutomationHost.h"
+#include "automation/frmH950HdlrContainer.h"
+#include "engine/QXPgmrControl.h"
+#include "mainwindow/Station.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
+namespace {
+
+class StationQuantityTest : public MainWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(start());
+        automation.SetStation(&gMainForm->station());
+    }
+
+    // What the station holds after a source set a quantity: the box, the
+    // count, and the number the engine is given when it asks.
+    struct Seen
+    {
+        QString box;
+        qint32 count = 0;
+        qint32 engineRequest = 0;
+        qsizetype boxes = 0;
+        bool operator==(const Seen& o) const
+        {
+            return box == o.box && count == o.count && engineRequest == o.engineRequest && boxes == o.boxes;
+        }
+    };
+    // rangeBox: the text is out of range, and its box is answered.
+    template <typename SetIt>
+    Seen Through(bool rangeBox, SetIt set)
+    {
+        // Every source starts from the same quantity.
+        gMainForm->station().LoadQuantity(4);
+        const qsizetype before = ui().Shown().size();
+        if (rangeBox)
+            ui().Answer(vb::vbOK);
+        set();
+        EXPECT_EQ(ui().Remaining(), 0);
+        Seen seen;
+        seen.boxes = ui().Shown().size() - before;
+        seen.box = gMainForm->txtNumCopies->text();
+        seen.count = gMainForm->lngNumCopies;
+        QVariantList args{qint32(-99)};
+        gMainForm->Fire(QStringLiteral("RequestQuantity"), args);
+        seen.engineRequest = args.value(0).toInt();
+        return seen;
+    }
+    void Paste(const QString& text)
+    {
+        QLineEdit* box = gMainForm->txtNumCopies;
+        gMainForm->activateWindow();
+        box->setFocus();
+        box->selectAll();
+        QApplication::clipboard()->setText(text);
+        QTest::keySequence(box, QKeySequence::Paste);
+    }
+    frmAutomationHost automation;
+};
+
+TEST_F(StationQuantityTest, TheBoxAutomationTheHandlerAndTheEngineGetTheSameQuantityFromTheSameText)
+{
+    const struct
+    {
+        const char* text;
+        bool rangeBox;
+    } cases[] = {{"12", false}, {"12abc", false}, {"", false}, {"70000", true}, {"0", true}, {"-3", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QString t = QString::fromLatin1(c.text);
+        const Seen typed = Through(c.rangeBox, [&] { Paste(t); });
+        const Seen client = Through(c.rangeBox, [&] { automation.SetQuantityText(t); });
+        EXPECT_EQ(typed.box, client.box);
+        EXPECT_EQ(typed.count, client.count);
+        EXPECT_TRUE(typed == client);
+
+        // The handler and the engine report numbers only.
+        bool isNumber = false;
+        const qint32 number = t.toInt(&isNumber);
+        if (!isNumber)
+            continue;
+        const Seen handler = Through(c.rangeBox, [&] {
+            QVariantList args{number};
+            gMainForm->frmH950->Fire(QStringLiteral("HandlerQuantityChanged"), args);
+        });
+        const Seen engine = Through(c.rangeBox, [&] {
+            QVariantList args{number};
+            gMainForm->Fire(QStringLiteral("SetQuantity"), args);
+        });
+        EXPECT_TRUE(handler == typed) << handler.box.toStdString() << " " << handler.count;
+        EXPECT_TRUE(engine == typed) << engine.box.toStdString() << " " << engine.count;
+    }
+}
+
+TEST_F(StationQuantityTest, TheRuleKeepsNumbersInRangeAndTellsWhatItRefused)
+{
+    const struct
+    {
+        const char* text;
+        const char* box;
+        qint32 count;
+        bool rangeBox;
+    } cases[] = {
+        {"12", "12", 12, false},         {"12abc", "12", 12, false}, {"", "", 4, false},
+        {"70000", "65535", 65535, true}, {"0", "1", 1, true},        {"-3", "1", 1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const Seen seen = Through(c.rangeBox, [&] { automation.SetQuantityText(QString::fromLatin1(c.text)); });
+        EXPECT_EQ(seen.box, QLatin1String(c.box));
+        EXPECT_EQ(seen.count, c.count);
+        EXPECT_EQ(seen.boxes, c.rangeBox ? 1 : 0);
+        if (c.rangeBox)
+            EXPECT_TRUE(ui().Shown().last().startsWith("Quantity Number Error")) << ui().Shown().last().toStdString();
+    }
+}
+
+} // namespace
