@@ -1,6 +1,7 @@
 #include "SerializationFrm.h"
 
 #include "engine/QXPgmrControl.h"
+#include "mainwindow/BlackBoxLog.h"
 #include "platform/AutomationError.h"
 #include "platform/EngineCall.h"
 #include "platform/Twips.h"
@@ -16,6 +17,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -797,6 +799,15 @@ bool SerializationFrm::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+void SerializationFrm::mouseMoveEvent(QMouseEvent* event)
+{
+    // Only the bare background: a frame or a control under the mouse has its
+    // own rule (or none).
+    if (!childAt(event->position().toPoint()))
+        MouseOver(this);
+    QDialog::mouseMoveEvent(event);
+}
+
 void SerializationFrm::MouseOver(QWidget* control)
 {
     const auto show = [](QPlainTextEdit* tip, const QString& text, qint32 top, qint32 left, qint32 width,
@@ -970,13 +981,19 @@ void SerializationFrm::OK_Click()
     const QString bufferAddress = Buffer_Address->text();
     const qint16 verify = iVerifySerNum;
     qint16 result = 1;
-    const bool called = Try([&] {
+    try {
         result =
             e.RunSerialization(iSerializationMode, qint32(iSerialNumSize), sSerialDataFile, bufferAddress, lBytesToSkip,
                                qint32(iByteOrder), qint32(verify), sSerialLogFile, qint32(iAttemptRetry), iHexDisplay,
                                sFirstSerNum, sLastSerNum, sSerialProgram, qint32(iResumeSn));
-    });
-    if (!called || result != 0) {
+    } catch (const AutomationError& error) {
+        // The engine could not take the settings: its own words, and the log.
+        AppMsgBox(error.Description(), vb::vbCritical, QStringLiteral("Error"));
+        WriteLogInfo(error.Description(), true);
+        Unload();
+        return;
+    }
+    if (result != 0) {
         AppMsgBox(QStringLiteral("Error in Serialization Process. Please Contact Customer Support"), vb::vbOKOnly,
                   QStringLiteral("SEVERE"));
         Unload();
