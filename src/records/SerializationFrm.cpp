@@ -3,6 +3,7 @@
 #include "engine/QXPgmrControl.h"
 #include "mainwindow/BlackBoxLog.h"
 #include "platform/AutomationError.h"
+#include "platform/CaptionFit.h"
 #include "platform/EngineCall.h"
 #include "platform/Twips.h"
 #include "platform/UiService.h"
@@ -646,7 +647,9 @@ void SerializationFrm::None_Click()
     Cancel2->setAutoDefault(false);
     OK->hide();
     Cancel->hide();
-    oSerializationFilesFrame->show();
+    // Nothing of the files is chosen without serialization: the frame would
+    // only stand cut off at the window's edge.
+    oSerializationFilesFrame->hide();
     SerialDataFileLabel->hide();
     Serial_DataFile->hide();
     BrowseDataFile->hide();
@@ -656,6 +659,7 @@ void SerializationFrm::None_Click()
     SimpleFrame->hide();
     ComplexFrame->hide();
     oStaplSerializationIndexRangeFrame->hide();
+    captionfit::FitCaptions(this);
 }
 
 void SerializationFrm::SimpleOrComplexLayout(bool complex)
@@ -678,6 +682,7 @@ void SerializationFrm::SimpleOrComplexLayout(bool complex)
     SimpleFrame->setVisible(!complex);
     ComplexFrame->setVisible(complex);
     oStaplSerializationIndexRangeFrame->hide();
+    captionfit::FitCaptions(this);
 }
 
 void SerializationFrm::SimpleRadio_Click()
@@ -737,6 +742,7 @@ void SerializationFrm::ArrangeStaplLayout()
         w->move(w->x(), twips::ToPixels(Top(w) - t));
     for (QWidget* w : std::initializer_list<QWidget*>{OK, Cancel})
         w->move(w->x(), twips::ToPixels(Top(w) - d));
+    captionfit::FitCaptions(this);
 }
 
 // --- browsing ---

@@ -8,6 +8,7 @@
 #include "operation/frmProgram.h"
 #include "platform/AppInfo.h"
 #include "platform/AutomationError.h"
+#include "platform/CaptionFit.h"
 #include "platform/EngineCall.h"
 #include "platform/Twips.h"
 #include "platform/UiService.h"
@@ -211,6 +212,8 @@ void frmConfigure::placeControls()
     Place(btnOK, 5040, top("btnOK"), 1215, 375);
     Place(btnCancel, 5040, top("btnCancel"), 1215, 375);
     setFixedSize(twips::ToPixels(kWidth), twips::ToPixels(m_layout.Height()));
+    // Where the font needs more room than designed, the controls take it.
+    captionfit::FitCaptions(this);
 }
 
 // ---- load
