@@ -521,9 +521,9 @@ void frmMain::QXProgrammer_SealbookLoadingError(qint32& result, qint32 type)
     }
 
     // The operator confirms the setup on the job setup report; a file that
-    // failed its integrity check can only be refused there.
-    // A job for the manual handler reports the kind of file the engine
-    // loaded; an auto file stays one.
+    // failed its integrity check can only be refused there. The report is
+    // of the job's kind, unless the job is one for the manual handler: then
+    // of the kind of file the engine says it loaded.
     bool accepted = false;
     ShowJobReport(data.skType != 1 ? data.skType : type, true, !intact, accepted);
     if (!accepted)
