@@ -16,6 +16,7 @@
 #include "records/frmOperatorPwd.h"
 #include "records/frmSKReport.h"
 #include "settings/DirDialog.h"
+#include "buffer/frmBufferCmd.h"
 #include "device/frmChecksum.h"
 #include "shell/StartUp.h"
 #include "shell/frmSplash.h"
@@ -255,17 +256,22 @@ protected:
         QApplication::setFont(m_font);
     }
 
-    // Opens a window the way the operator does and checks it while it is up.
-    void ExpectFits(const char* what, const std::function<void()>& open, int dialogs = 1)
+    // Opens a window the way the operator does and checks it while it is up;
+    // from inside it, a further window may be opened and checked the same way.
+    void ExpectFits(const char* what, const std::function<void()>& open,
+                    const std::function<void(QDialog*)>& inside = {})
     {
         SCOPED_TRACE(what);
         int seen = 0;
+        const int dialogs = inside ? 2 : 1;
         for (int i = 0; i < dialogs; ++i)
             ui().OnModal([&](QDialog* dialog) {
-                ++seen;
+                const bool first = ++seen == 1;
                 const QStringList misfits = Misfits(dialog);
                 EXPECT_TRUE(misfits.isEmpty())
                     << dialog->objectName().toStdString() << ":\n  " << misfits.join("\n  ").toStdString();
+                if (first && inside)
+                    inside(dialog);
                 dialog->reject();
                 return int(QDialog::Rejected);
             });
@@ -302,10 +308,13 @@ TEST_P(EveryWindowFitsTest, EveryWindowShowsEveryCaptionWhole)
         main.frmP->OptionsButton->click();
     });
     ExpectFits("configure", [&] { main.mnuFileConfigure->trigger(); });
-    ExpectFits("data pattern window", [&] {
-        main.frmP->FileButton->setEnabled(true);
-        main.frmP->FileButton->click();
-    });
+    ExpectFits(
+        "data pattern window and its save dialog",
+        [&] {
+            main.frmP->FileButton->setEnabled(true);
+            main.frmP->FileButton->click();
+        },
+        [](QDialog* window) { qobject_cast<frmBufferCmd*>(window)->Save_Click(); });
     const QString pattern = tempPath("pattern.bin");
     QFile file(pattern);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
