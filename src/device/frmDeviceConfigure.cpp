@@ -12,6 +12,7 @@
 #include "shell/StartUp.h"
 #include "operation/frmProgram.h"
 #include "platform/AutomationError.h"
+#include "platform/CaptionFit.h"
 #include "platform/EngineCall.h"
 #include "platform/Twips.h"
 #include "platform/UiService.h"
@@ -122,6 +123,8 @@ void frmDeviceConfigure::Form_Load()
 
     SetDeviceSetOptions();
     setFixedSize(twips::ToPixels(m_layout.WindowWidth()), twips::ToPixels(kWindowHeight));
+    // The row as designed, each button as wide and high as its caption needs.
+    captionfit::FitCaptions(this);
 }
 
 void frmDeviceConfigure::SetDeviceSetOptions()

@@ -67,6 +67,17 @@ bool AutomaticHandler(qint32 handlerType)
 {
     return handlerType != 0;
 }
+
+// A line for the operator's status list and the black-box log, written to the
+// log once: a status line goes there by itself, and a line the status list
+// does not take (its updates are off) still goes to the log.
+void StatusLineOrLog(frmProgram& window, const QString& text)
+{
+    if (window.bEnableStatusTextUpdate)
+        window.AddStatusTextLine(text);
+    else
+        WriteLogInfo(text, true);
+}
 } // namespace
 
 void frmMain::Fire(const QString& eventName, QVariantList& args)
@@ -155,9 +166,8 @@ bool frmMain::RefuseDuringRun(const QString& what)
 {
     if (!RunInProgress())
         return false;
-    const QString line = what + QStringLiteral(" was refused: an operation is running. Try again once it has ended.");
-    WriteLogInfo(line, true);
-    frmP->AddStatusTextLine(line);
+    StatusLineOrLog(*frmP,
+                    what + QStringLiteral(" was refused: an operation is running. Try again once it has ended."));
     return true;
 }
 
@@ -211,15 +221,18 @@ void frmMain::QXProgrammer_StatusTextReported(const QString& text)
 
 void frmMain::QXProgrammer_SysInfoMessage(const QString& text)
 {
-    WriteLogInfo(text, true);
-    if (!bEnableEvent || !frmP)
+    if (!bEnableEvent || !frmP) {
+        WriteLogInfo(text, true);
         return;
+    }
     bool silent = false;
     Try([&] { silent = QXProgrammer.SilentMode(); });
-    if (!silent && bErrorMessagesEnabled)
+    if (!silent && bErrorMessagesEnabled) {
+        WriteLogInfo(text, true);
         Ui().MsgBox(text, vb::vbCritical, QStringLiteral("SysInfo"));
-    else
-        frmP->AddStatusTextLine(text);
+    } else {
+        StatusLineOrLog(*frmP, text);
+    }
 }
 
 void frmMain::QXProgrammer_WarningMessage(const QString& text)
@@ -525,7 +538,6 @@ void frmMain::QXProgrammer_JobSetting46(const QString& note, qint32 type)
 
 void frmMain::QXProgrammer_SealbookLoadingError(qint32& result, qint32 type)
 {
-    Q_UNUSED(type);
     ProgrammerClass& data = pgmrData();
     qint32 code = 0;
     Try([&] { code = QXProgrammer.SealbookErrorCode(); });
@@ -545,9 +557,11 @@ void frmMain::QXProgrammer_SealbookLoadingError(qint32& result, qint32 type)
     }
 
     // The operator confirms the setup on the job setup report; a file that
-    // failed its integrity check can only be refused there.
+    // failed its integrity check can only be refused there. The report is
+    // of the job's kind, unless the job is one for the manual handler: then
+    // of the kind of file the engine says it loaded.
     bool accepted = false;
-    ShowJobReport(data.skType, true, !intact, accepted);
+    ShowJobReport(data.skType != 1 ? data.skType : type, true, !intact, accepted);
     if (!accepted)
         ClearBuffer();
     result = accepted ? 0 : 1;

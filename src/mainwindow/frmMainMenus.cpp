@@ -592,13 +592,13 @@ void frmMain::mnuTarvoHelp_Click()
 // (with the engine's current versions) the next time.
 void frmMain::mnuTechSupport_Click()
 {
-    Ui().ShowModal(&frmTechSupport::Instance());
+    Ui().ShowModal(&frmTechSupport::Instance(this));
     frmTechSupport::Unload();
 }
 
 void frmMain::mnuHelpAbout_Click()
 {
-    Ui().ShowModal(&frmAbout::Instance());
+    Ui().ShowModal(&frmAbout::Instance(this));
     frmAbout::Unload();
 }
 

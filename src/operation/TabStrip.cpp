@@ -3,6 +3,8 @@
 #include "platform/Twips.h"
 
 #include <QFrame>
+#include <QStyle>
+#include <QStyleOptionTab>
 #include <QTabBar>
 
 TabStrip::TabStrip(QWidget* parent)
@@ -95,10 +97,25 @@ void TabStrip::onCurrentChanged(int index)
     emit click();
 }
 
+qint32 TabStrip::RowHeight() const
+{
+    // A tab as the bar sizes it: the caption's line and the style's room
+    // around it.
+    QStyleOptionTab option;
+    option.initFrom(m_tabs);
+    option.shape = m_tabs->shape();
+    option.text = QStringLiteral("Xg");
+    const QStyle* style = m_tabs->style();
+    const QSize text(m_tabs->fontMetrics().horizontalAdvance(option.text),
+                     m_tabs->fontMetrics().height() + style->pixelMetric(QStyle::PM_TabBarTabVSpace, &option, m_tabs));
+    const int tab = style->sizeFromContents(QStyle::CT_TabBarTab, &option, text, m_tabs).height();
+    return std::max(kTabRowHeight, twips::FromPixels(tab));
+}
+
 void TabStrip::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    const int row = twips::ToPixels(kTabRowHeight);
+    const int row = twips::ToPixels(RowHeight());
     m_tabs->setGeometry(0, 0, width(), row);
     if (auto* client = findChild<QFrame*>(QStringLiteral("tabOperationClient")))
         client->setGeometry(0, row - 1, width(), std::max(0, height() - row + 1));

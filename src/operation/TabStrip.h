@@ -34,8 +34,11 @@ public:
     void Select(int index);
 
     QTabBar* Tabs() const { return m_tabs; }
-    // The height of the row of tabs, in twips.
+    // The designed height of the row of tabs, in twips.
     static constexpr qint32 kTabRowHeight = 375;
+    // The height of the row, in twips: as designed, or what a tab's caption
+    // needs at the strip's font.
+    qint32 RowHeight() const;
 
 signals:
     void beforeClick();

@@ -18,6 +18,7 @@
 #include "platform/AutomationError.h"
 #include "platform/Companion.h"
 #include "platform/EngineCall.h"
+#include "platform/CaptionFit.h"
 #include "platform/Twips.h"
 #include "platform/UiService.h"
 #include "records/frmJobSummary.h"
@@ -223,13 +224,21 @@ void frmProgram::CreateControls()
     txtDevice = summaryBox("txtDevice");
     txtFile = summaryBox("txtFile");
     txtOptions = summaryBox("txtOptions");
-    const qint32 textWidth = kMinimumWidth - kSummaryTextLeft - 100;
-    Place(DeviceButton, kSummaryButtonLeft, kDeviceRowTop, kSummaryButtonWidth, kSummaryRowHeight);
-    Place(FileButton, kSummaryButtonLeft, kFileRowTop, kSummaryButtonWidth, kSummaryRowHeight);
-    Place(OptionsButton, kSummaryButtonLeft, kOptionsRowTop, kSummaryButtonWidth, kSummaryRowHeight);
-    Place(txtDevice, kSummaryTextLeft, kDeviceRowTop, textWidth, kSummaryRowHeight);
-    Place(txtFile, kSummaryTextLeft, kFileRowTop, textWidth, kSummaryRowHeight);
-    Place(txtOptions, kSummaryTextLeft, kOptionsRowTop, textWidth, kSummaryRowHeight);
+    // The three buttons share one width: the designed one, or what the widest
+    // caption needs at the window's font; the lines keep their gap to them.
+    qint32 buttonWidth = kSummaryButtonWidth;
+    for (QPushButton* b : {DeviceButton, FileButton, OptionsButton}) {
+        b->resize(twips::ToPixels(kSummaryButtonWidth), twips::ToPixels(kSummaryRowHeight));
+        buttonWidth = std::max(buttonWidth, twips::FromPixels(captionfit::NeededSize(b).width()));
+    }
+    const qint32 textLeft = kSummaryTextLeft + buttonWidth - kSummaryButtonWidth;
+    const qint32 textWidth = kMinimumWidth - textLeft - 100;
+    Place(DeviceButton, kSummaryButtonLeft, kDeviceRowTop, buttonWidth, kSummaryRowHeight);
+    Place(FileButton, kSummaryButtonLeft, kFileRowTop, buttonWidth, kSummaryRowHeight);
+    Place(OptionsButton, kSummaryButtonLeft, kOptionsRowTop, buttonWidth, kSummaryRowHeight);
+    Place(txtDevice, textLeft, kDeviceRowTop, textWidth, kSummaryRowHeight);
+    Place(txtFile, textLeft, kFileRowTop, textWidth, kSummaryRowHeight);
+    Place(txtOptions, textLeft, kOptionsRowTop, textWidth, kSummaryRowHeight);
 
     // Data position and bank of a single set: shown only for such devices.
     fraSets = frame(this, "fraSets", QFrame::NoFrame);
@@ -246,8 +255,8 @@ void frmProgram::CreateControls()
     for (QWidget* w : {static_cast<QWidget*>(lblDatPos), static_cast<QWidget*>(cboDatPos),
                        static_cast<QWidget*>(lblBankNum), static_cast<QWidget*>(cboBankNum)})
         sets->addWidget(w);
-    Place(fraSets, kSummaryTextLeft + textWidth - kSetsFrameWidth,
-          kOptionsRowTop - (kSetsFrameHeight - kSummaryRowHeight) / 2, kSetsFrameWidth, kSetsFrameHeight);
+    Place(fraSets, textLeft + textWidth - kSetsFrameWidth, kOptionsRowTop - (kSetsFrameHeight - kSummaryRowHeight) / 2,
+          kSetsFrameWidth, kSetsFrameHeight);
     fraSets->hide();
 
     // The tab strip and the frame laid over its client area.
@@ -468,9 +477,9 @@ void frmProgram::Form_Resize()
     // The option frame covers the tab strip's client area.
     Twips& operation = tw(fraOperation);
     operation.left = tab.left + kTabBorder;
-    operation.top = tab.top + TabStrip::kTabRowHeight + kTabBorder;
+    operation.top = tab.top + tabOperation->RowHeight() + kTabBorder;
     operation.width = tab.width - 2 * kTabBorder;
-    operation.height = tab.height - TabStrip::kTabRowHeight - 2 * kTabBorder;
+    operation.height = tab.height - tabOperation->RowHeight() - 2 * kTabBorder;
 
     Twips& progress = tw(fraProgressBar);
     const qint32 barWidth = operation.width - progress.left - 300;
@@ -510,7 +519,7 @@ void frmProgram::UpdateMinimumSize()
 {
     // Around the option frame: the tab strip above it with its borders, the
     // status list below with its margins.
-    const qint32 aroundFrame = kTabTop + TabStrip::kTabRowHeight + 2 * kTabBorder + 100 + kStatusHeight + 100;
+    const qint32 aroundFrame = kTabTop + tabOperation->RowHeight() + 2 * kTabBorder + 100 + kStatusHeight + 100;
     // Inside the frame: the option rows and, under them, Action and Stop.
     const qint32 frameNeeds =
         kOptionsFrameTop + TwipsGeometry(fraOptions).height() + 45 + kButtonsHeight + kOptionsFrameTop;

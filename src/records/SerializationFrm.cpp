@@ -1,7 +1,9 @@
 #include "SerializationFrm.h"
 
 #include "engine/QXPgmrControl.h"
+#include "mainwindow/BlackBoxLog.h"
 #include "platform/AutomationError.h"
+#include "platform/CaptionFit.h"
 #include "platform/EngineCall.h"
 #include "platform/Twips.h"
 #include "platform/UiService.h"
@@ -16,6 +18,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -644,7 +647,9 @@ void SerializationFrm::None_Click()
     Cancel2->setAutoDefault(false);
     OK->hide();
     Cancel->hide();
-    oSerializationFilesFrame->show();
+    // Nothing of the files is chosen without serialization: the frame would
+    // only stand cut off at the window's edge.
+    oSerializationFilesFrame->hide();
     SerialDataFileLabel->hide();
     Serial_DataFile->hide();
     BrowseDataFile->hide();
@@ -654,6 +659,7 @@ void SerializationFrm::None_Click()
     SimpleFrame->hide();
     ComplexFrame->hide();
     oStaplSerializationIndexRangeFrame->hide();
+    captionfit::FitCaptions(this);
 }
 
 void SerializationFrm::SimpleOrComplexLayout(bool complex)
@@ -676,6 +682,7 @@ void SerializationFrm::SimpleOrComplexLayout(bool complex)
     SimpleFrame->setVisible(!complex);
     ComplexFrame->setVisible(complex);
     oStaplSerializationIndexRangeFrame->hide();
+    captionfit::FitCaptions(this);
 }
 
 void SerializationFrm::SimpleRadio_Click()
@@ -735,6 +742,7 @@ void SerializationFrm::ArrangeStaplLayout()
         w->move(w->x(), twips::ToPixels(Top(w) - t));
     for (QWidget* w : std::initializer_list<QWidget*>{OK, Cancel})
         w->move(w->x(), twips::ToPixels(Top(w) - d));
+    captionfit::FitCaptions(this);
 }
 
 // --- browsing ---
@@ -795,6 +803,15 @@ bool SerializationFrm::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Enter)
         MouseOver(qobject_cast<QWidget*>(watched));
     return QDialog::eventFilter(watched, event);
+}
+
+void SerializationFrm::mouseMoveEvent(QMouseEvent* event)
+{
+    // Only the bare background: a frame or a control under the mouse has its
+    // own rule (or none).
+    if (!childAt(event->position().toPoint()))
+        MouseOver(this);
+    QDialog::mouseMoveEvent(event);
 }
 
 void SerializationFrm::MouseOver(QWidget* control)
@@ -970,13 +987,19 @@ void SerializationFrm::OK_Click()
     const QString bufferAddress = Buffer_Address->text();
     const qint16 verify = iVerifySerNum;
     qint16 result = 1;
-    const bool called = Try([&] {
+    try {
         result =
             e.RunSerialization(iSerializationMode, qint32(iSerialNumSize), sSerialDataFile, bufferAddress, lBytesToSkip,
                                qint32(iByteOrder), qint32(verify), sSerialLogFile, qint32(iAttemptRetry), iHexDisplay,
                                sFirstSerNum, sLastSerNum, sSerialProgram, qint32(iResumeSn));
-    });
-    if (!called || result != 0) {
+    } catch (const AutomationError& error) {
+        // The engine could not take the settings: its own words, and the log.
+        AppMsgBox(error.Description(), vb::vbCritical, QStringLiteral("Error"));
+        WriteLogInfo(error.Description(), true);
+        Unload();
+        return;
+    }
+    if (result != 0) {
         AppMsgBox(QStringLiteral("Error in Serialization Process. Please Contact Customer Support"), vb::vbOKOnly,
                   QStringLiteral("SEVERE"));
         Unload();

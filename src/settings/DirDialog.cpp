@@ -38,7 +38,9 @@ DirDialog::DirDialog(QWidget* parent) : QDialog(parent)
     grid->addWidget(Dir1, 4, 0, 2, 1);
     grid->addWidget(CancelButton, 4, 1, Qt::AlignTop);
 
-    connect(Drive1, &QComboBox::currentIndexChanged, this, [this] { Drive1_Change(); });
+    // Every choice of a drive fills the folder list, the drive already shown
+    // too (it shows that drive's top again).
+    connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
     connect(Dir1, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { Dir1_Click(item); });
     connect(OKButton, &QPushButton::clicked, this, [this] { OKButton_Click(); });
     connect(CancelButton, &QPushButton::clicked, this, [this] { CancelButton_Click(); });
@@ -62,21 +64,17 @@ void DirDialog::Form_Load()
 
 void DirDialog::Form_Activate()
 {
-    if (m_selectedDir.isEmpty())
-        return;
     SelectedDirEdit->setText(m_selectedDir);
-    // A folder (or the volume it was on) that is not there any more is passed
-    // over: the lists keep what they showed.
-    if (!m_browser.SetFolder(m_selectedDir))
-        return;
+    // There is always something to browse: a folder that is not set, or not
+    // there (any more), opens the nearest folder that is, else the user's
+    // home. The text box keeps the folder as given.
+    m_browser.SetNearestFolder(m_selectedDir);
     const int drive = Drive1->findText(FolderBrowser::DriveOf(m_browser.Folder(), FolderBrowser::Drives()));
     if (drive >= 0) {
         const QSignalBlocker block(Drive1);
         Drive1->setCurrentIndex(drive);
     }
     fillFolderList();
-    // The text box keeps the folder as given, not its cleaned form.
-    SelectedDirEdit->setText(m_selectedDir);
 }
 
 void DirDialog::Drive1_Change()

@@ -40,6 +40,24 @@ bool FolderBrowser::SetFolder(const QString& path)
     return true;
 }
 
+void FolderBrowser::SetNearestFolder(const QString& path)
+{
+    if (!path.isEmpty()) {
+        // A relative path is walked up from the current folder, as opening
+        // it would find it.
+        for (QString folder = QDir::cleanPath(QFileInfo(path).absoluteFilePath());;) {
+            if (SetFolder(folder))
+                return;
+            const QString parent = QFileInfo(folder).path();
+            if (parent == folder)
+                break;
+            folder = parent;
+        }
+    }
+    if (!SetFolder(QDir::homePath()))
+        SetFolder(QDir::rootPath());
+}
+
 QStringList FolderBrowser::Entries() const
 {
     if (m_folder.isEmpty())

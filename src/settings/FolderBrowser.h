@@ -20,6 +20,9 @@ public:
     QString Folder() const { return m_folder; }
     // Shows a folder; False (the folder shown stays) when it does not exist.
     bool SetFolder(const QString& path);
+    // Shows the folder, or the nearest folder above it that exists; the
+    // user's home folder when the path is empty or nothing of it exists.
+    void SetNearestFolder(const QString& path);
     // The entries of the list: ".." above a folder that has a parent, then
     // its subfolders by name.
     QStringList Entries() const;

@@ -10,6 +10,7 @@
 #include "operation/frmProgram.h"
 #include "platform/AppInfo.h"
 #include "platform/AutomationError.h"
+#include "platform/CaptionFit.h"
 #include "platform/EngineCall.h"
 #include "platform/Twips.h"
 #include "platform/UiService.h"
@@ -215,6 +216,8 @@ void frmConfigure::placeControls()
     Place(btnOK, 5040, top("btnOK"), 1215, 375);
     Place(btnCancel, 5040, top("btnCancel"), 1215, 375);
     setFixedSize(twips::ToPixels(kWidth), twips::ToPixels(m_layout.Height()));
+    // Where the font needs more room than designed, the controls take it.
+    captionfit::FitCaptions(this);
 }
 
 // ---- load
@@ -222,9 +225,9 @@ void frmConfigure::placeControls()
 void frmConfigure::Form_Load()
 {
     ProgrammerClass& d = data();
-    m_lngModelAtLoad = d.udtPgmrType;
+    lngModelAtLoad = d.udtPgmrType;
     bCancel = true;
-    m_bRestrictedModelList = false;
+    bRestrictedModelList = false;
 
     move(twips::ToPixels(ConfigureLayout::kLeft), twips::ToPixels(ConfigureLayout::kTop));
 
@@ -269,15 +272,20 @@ void frmConfigure::Form_Load()
         optNovice->setEnabled(!noNovice);
     }
 
-    // The port is only read: opening the dialog changes nothing.
-    Ask([&] { return engine().PortIndex(); }, qint32(0));
-    m_lngConfigValueAtLoad = Ask([&] { return engine().ConfigureValue132(); }, qint32(0));
+    // The engine's port is handed back to it as it stands; a port it could
+    // not tell is not written (0 would be a switch to DEMO).
+    try {
+        const qint32 port = engine().PortIndex();
+        Try([&] { engine().PortIndex(port); });
+    } catch (const AutomationError&) {
+    }
+    lngConfigValueAtLoad = Ask([&] { return engine().ConfigureValue132(); }, qint32(0));
 
     FillPortList();
     FillModelList();
     FillHandlerList();
 
-    m_bDemoAtLoad = IsDemoPort();
+    bDemoAtLoad = IsDemoPort();
     const bool concurrent = Ask([&] { return engine().IsConcurrentProgrammer(); }, false);
     BuildMasterSiteRow(concurrent && !operatorMode && !IsDemoPort());
     placeControls();
@@ -340,7 +348,7 @@ void frmConfigure::FillModelList()
             cboProgrammerModel->setCurrentIndex(cboProgrammerModel->findText(nameAt(current)));
         else
             cboProgrammerModel->setCurrentIndex(0);
-        m_bRestrictedModelList = true;
+        bRestrictedModelList = true;
         return;
     }
     for (qint32 i = 0; i < count; ++i) {
@@ -359,7 +367,7 @@ void frmConfigure::FillHandlerList()
     // Nothing here may stop the load: each step stands on its own.
     cboHandlerType->clear();
     cboHandlerType->addItem(QStringLiteral("Manual"));
-    if (!m_bRestrictedModelList) {
+    if (!bRestrictedModelList) {
         AddAutoHandlerTypes(ConfigureLayout::kRowPitch);
         return;
     }
@@ -424,8 +432,8 @@ void frmConfigure::BuildMasterSiteRow(bool show)
     cboMasterSite->setToolTip(kMasterSiteTip);
     cboMasterSite->clear();
 
-    m_oMasterSites = Ask([&] { return configure::OfferedModules(engine()); }, QList<int>());
-    for (int m : std::as_const(m_oMasterSites))
+    oMasterSites = Ask([&] { return configure::OfferedModules(engine()); }, QList<int>());
+    for (int m : std::as_const(oMasterSites))
         cboMasterSite->addItem(QString::number(m));
 
     // Only a master site that is the first site of its module is selected;
@@ -504,7 +512,7 @@ qint32 frmConfigure::GetMasterSiteFromEngine()
 
 void frmConfigure::cboProgrammerModel_Click()
 {
-    if (!m_bRestrictedModelList)
+    if (!bRestrictedModelList)
         ShowMasterSite(cboProgrammerModel->currentIndex() > 9 && !IsDemoPort());
 }
 
@@ -540,12 +548,12 @@ void frmConfigure::cboHandlerType_KeyPress()
 
 void frmConfigure::Browse(QLineEdit* folder, const QString& title)
 {
-    if (!m_oDirDialog)
-        m_oDirDialog = std::make_unique<DirDialog>(this);
-    m_oDirDialog->SelectedDir(folder->text());
-    m_oDirDialog->setWindowTitle(title);
-    m_oDirDialog->ShowDialog();
-    folder->setText(m_oDirDialog->SelectedDir());
+    if (!oDirDialog)
+        oDirDialog = std::make_unique<DirDialog>(this);
+    oDirDialog->SelectedDir(folder->text());
+    oDirDialog->setWindowTitle(title);
+    oDirDialog->ShowDialog();
+    folder->setText(oDirDialog->SelectedDir());
 }
 
 void frmConfigure::DirBrowser_Click()
@@ -601,11 +609,11 @@ void frmConfigure::btnOK_Click()
             FailAtMasterSite();
         before.Restore(e, d);
         SetCmdLineLogFile(logFileBefore);
-        m_bModelChanged = false;
+        bModelChanged = false;
+        bCancel = true;
         QApplication::restoreOverrideCursor();
     };
 
-    QList<std::pair<QString, QVariant>> settings;
     try {
         const int handler = cboHandlerType->currentIndex();
         d.udtHandlerType = handler < 0 ? 0 : handler;
@@ -616,7 +624,7 @@ void frmConfigure::btnOK_Click()
         d.udtParallelPort = qMax(0, cboLPTPort->currentIndex());
         d.udtPgmrType = modelIndex;
         e.SelectProgrammerModel(qint32(modelIndex));
-        m_bModelChanged = m_lngModelAtLoad != d.udtPgmrType;
+        bModelChanged = lngModelAtLoad != d.udtPgmrType;
         d.bNoviceMode = optNovice->isChecked();
 
         if (masterSiteRow) {
@@ -638,7 +646,7 @@ void frmConfigure::btnOK_Click()
         if (masterSiteRow) {
             ShowMasterSite(true);
             const std::optional<qint64> module = configure::LeadingNumber(cboMasterSite->currentText());
-            if (!module || !m_oMasterSites.contains(int(*module))) {
+            if (!module || !oMasterSites.contains(int(*module))) {
                 Ui().MsgBox(QStringLiteral("The Master Site number is invalid."), vb::vbCritical, kMasterSiteError);
                 fail(true);
                 return;
@@ -646,22 +654,7 @@ void frmConfigure::btnOK_Click()
             d.lngMasterSiteID = qint16(*module);
         }
 
-        // The engine's configuration value of the chosen master site's
-        // module against the one at load: a change brings the engine's
-        // Sealbook mode along.
-        const qint32 value =
-            !IsEnginePortDemo() ? e.ModelValue315(qint16(d.lngMasterSiteID - 1)) : m_lngConfigValueAtLoad;
-        if (!IsDemoPort() && (m_lngConfigValueAtLoad != value || m_bDemoAtLoad))
-            d.bStartInOperatorMode = e.SealbookSetting211();
-
-        if (!d.bStartInOperatorMode) {
-            settings.append({QStringLiteral("AutoSaveSK_Dir"), AutoSaveSK_Dir->text()});
-            settings.append({QStringLiteral("AutoSaveSK_Enable"), CheckText(AutoSaveSK_Check)});
-            settings.append({QStringLiteral("JobID_Enable"), CheckText(chkJobID)});
-        }
-        settings.append({QStringLiteral("PSLogFile_Enable"), CheckText(PSLogFile_Check)});
-        settings.append({QStringLiteral("PSLogFile_Dir"), PSLogFile_Dir->text()});
-        SaveSettingValues(appinfo::ApplicationTitle(), kApplication, settings);
+        ApplySettings();
     } catch (const AutomationError& error) {
         fail(false);
         WriteLogInfo(QStringLiteral("Configure: %1").arg(error.Description()), true);
@@ -669,7 +662,37 @@ void frmConfigure::btnOK_Click()
         return;
     }
 
-    // Everything is written: only now does OK count as committed.
+    QApplication::restoreOverrideCursor();
+    if (gbChiseloEdition && !oLogFile->text().isEmpty())
+        SetCmdLineLogFile(oLogFile->text());
+    accept();
+}
+
+void frmConfigure::ApplySettings()
+{
+    ProgrammerClass& d = data();
+    QXPgmrControl& e = engine();
+    // The engine's configuration value of the chosen master site's module
+    // against the one at load: a change brings the engine's Sealbook mode
+    // along.
+    const qint32 value = !IsEnginePortDemo() ? e.ModelValue315(qint16(d.lngMasterSiteID - 1)) : lngConfigValueAtLoad;
+    if (!IsDemoPort() && (lngConfigValueAtLoad != value || bDemoAtLoad))
+        d.bStartInOperatorMode = e.SealbookSetting211();
+
+    // The auto-save values (supervisor only) and the power-supply log's in
+    // one write: a write that fails leaves all of them as they were.
+    QList<std::pair<QString, QVariant>> settings;
+    if (!d.bStartInOperatorMode) {
+        settings.append({QStringLiteral("AutoSaveSK_Dir"), AutoSaveSK_Dir->text()});
+        settings.append({QStringLiteral("AutoSaveSK_Enable"), CheckText(AutoSaveSK_Check)});
+        settings.append({QStringLiteral("JobID_Enable"), CheckText(chkJobID)});
+    }
+    settings.append({QStringLiteral("PSLogFile_Enable"), CheckText(PSLogFile_Check)});
+    settings.append({QStringLiteral("PSLogFile_Dir"), PSLogFile_Dir->text()});
+    SaveSettingValues(appinfo::ApplicationTitle(), kApplication, settings);
+
+    // Everything is written: only now does OK count as committed, and the
+    // main window take the new configuration.
     bCancel = false;
     hide();
     if (gMainForm->frmP)
@@ -679,8 +702,4 @@ void frmConfigure::btnOK_Click()
         gMainForm->SetOperatorModeControls();
     else
         gMainForm->SetSupervisorModeControls();
-    QApplication::restoreOverrideCursor();
-    if (gbChiseloEdition && !oLogFile->text().isEmpty())
-        SetCmdLineLogFile(oLogFile->text());
-    accept();
 }

@@ -41,7 +41,7 @@ public:
 
     // True from the load until OK has committed everything.
     bool bCancel = true;
-    bool ChangedModel() const { return m_bModelChanged; }
+    bool ChangedModel() const { return bModelChanged; }
 
     // Runs the load, shows the dialog modally through the UI service.
     int ShowDialog();
@@ -113,6 +113,10 @@ private:
     void AddAutoHandlerTypes(int shift);
     void ShowMasterSite(bool show);
     void BuildMasterSiteRow(bool show);
+    // The last step of OK: the engine's Sealbook mode, the settings written,
+    // the dialog hidden and the main window brought in line. Throws, the
+    // main window untouched, when the engine or the settings write fails.
+    void ApplySettings();
     void ApplyHandlerRule(bool countAutomationClient);
     void Browse(QLineEdit* folder, const QString& title);
     // The failure exit of OK: the row shown again and the focus in it.
@@ -121,12 +125,12 @@ private:
     void placeControls();
 
     ConfigureLayout m_layout;
-    bool m_bModelChanged = false;
-    qint32 m_lngModelAtLoad = 0;
-    bool m_bRestrictedModelList = false;
-    qint32 m_lngConfigValueAtLoad = 0;
-    bool m_bDemoAtLoad = false;
-    QList<int> m_oMasterSites;
-    std::unique_ptr<DirDialog> m_oDirDialog;
+    bool bModelChanged = false;
+    qint32 lngModelAtLoad = 0;
+    bool bRestrictedModelList = false;
+    qint32 lngConfigValueAtLoad = 0;
+    bool bDemoAtLoad = false;
+    QList<int> oMasterSites;
+    std::unique_ptr<DirDialog> oDirDialog;
     bool m_validating = false;
 };

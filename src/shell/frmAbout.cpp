@@ -15,10 +15,12 @@ namespace {
 frmAbout* g_about = nullptr;
 }
 
-frmAbout& frmAbout::Instance()
+frmAbout& frmAbout::Instance(QWidget* owner)
 {
     if (!g_about)
-        g_about = new frmAbout();
+        g_about = new frmAbout(owner);
+    else if (owner && g_about->parentWidget() != owner)
+        g_about->setParent(owner, g_about->windowFlags());
     return *g_about;
 }
 
@@ -36,7 +38,8 @@ void frmAbout::Unload()
     about->deleteLater();
 }
 
-frmAbout::frmAbout()
+frmAbout::frmAbout(QWidget* owner)
+    : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("About ") + appinfo::ApplicationTitle());

@@ -11,8 +11,9 @@ class frmAbout : public QDialog
 {
     Q_OBJECT
 public:
-    // The single default instance, created (and loaded) on first use.
-    static frmAbout& Instance();
+    // The single default instance, created (and loaded) on first use, owned
+    // by the given window when one is given, so that it shows modal over it.
+    static frmAbout& Instance(QWidget* owner = nullptr);
     static bool IsLoaded();
     static void Unload();
 
@@ -25,6 +26,6 @@ public:
     void OK_Click();
 
 private:
-    frmAbout();
+    explicit frmAbout(QWidget* owner);
     void Form_Load();
 };

@@ -9,10 +9,12 @@ namespace {
 frmTechSupport* g_techSupport = nullptr;
 }
 
-frmTechSupport& frmTechSupport::Instance()
+frmTechSupport& frmTechSupport::Instance(QWidget* owner)
 {
     if (!g_techSupport)
-        g_techSupport = new frmTechSupport();
+        g_techSupport = new frmTechSupport(owner);
+    else if (owner && g_techSupport->parentWidget() != owner)
+        g_techSupport->setParent(owner, g_techSupport->windowFlags());
     return *g_techSupport;
 }
 
@@ -30,7 +32,8 @@ void frmTechSupport::Unload()
     window->deleteLater();
 }
 
-frmTechSupport::frmTechSupport()
+frmTechSupport::frmTechSupport(QWidget* owner)
+    : QDialog(owner)
 {
     setObjectName(QStringLiteral("frmTechSupport"));
     setWindowTitle(QStringLiteral("Technical Support"));

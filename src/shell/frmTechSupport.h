@@ -10,8 +10,9 @@ class frmTechSupport : public QDialog
 {
     Q_OBJECT
 public:
-    // The single default instance, created on first use.
-    static frmTechSupport& Instance();
+    // The single default instance, created on first use, owned by the given
+    // window when one is given, so that it shows modal over it.
+    static frmTechSupport& Instance(QWidget* owner = nullptr);
     static bool IsLoaded();
     static void Unload();
 
@@ -21,5 +22,5 @@ public:
     void OK_Click();
 
 private:
-    frmTechSupport();
+    explicit frmTechSupport(QWidget* owner);
 };

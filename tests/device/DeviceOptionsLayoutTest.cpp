@@ -7,6 +7,7 @@
 #include "device/frmDeviceConfigure.h"
 #include "platform/Twips.h"
 
+#include <QApplication>
 #include <QPushButton>
 
 namespace {
@@ -100,6 +101,14 @@ TEST_F(DeviceConfigureWindowTest, TheWindowPlacesItsButtonsForTheSelectedDevice)
         return QVariant(names[args.value(0).toInt()]);
     });
 
+    // At a font whose captions fit the designed sizes the row stands exactly
+    // as designed (a larger font widens the buttons that need it).
+    struct SmallFont
+    {
+        QFont kept = QApplication::font();
+        SmallFont() { QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 6)); }
+        ~SmallFont() { QApplication::setFont(kept); }
+    } small;
     frmDeviceConfigure window(main->station(), main);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Device Configure"));
     ASSERT_EQ(window.btnSpecial.size(), 2u);

@@ -687,27 +687,32 @@ TEST_F(MainMenusTest, WindowItemsOpenTheirWindowsModally)
     {
         QAction* item;
         const char* window;
+        bool overMainWindow; // owned by the main window, so modal over it
     };
     const Case cases[] = {
-        {gMainForm->mnuDeviceRange, "frmDeviceRange"},
-        {gMainForm->mnuDeviceByteOrder, "frmByteOrder"},
-        {gMainForm->mnuDeviceSetsAndBanks, "frmDeviceArray"},
-        {gMainForm->mnuDeviceTestVectors, "frmDeviceVector"},
-        {gMainForm->mnuDeviceBufferOffset, "frmDeviceBufferSettings"},
-        {gMainForm->mnuTechSupport, "frmTechSupport"},
-        {gMainForm->mnuHelpAbout, "frmAbout"},
+        {gMainForm->mnuDeviceRange, "frmDeviceRange", false},
+        {gMainForm->mnuDeviceByteOrder, "frmByteOrder", false},
+        {gMainForm->mnuDeviceSetsAndBanks, "frmDeviceArray", false},
+        {gMainForm->mnuDeviceTestVectors, "frmDeviceVector", false},
+        {gMainForm->mnuDeviceBufferOffset, "frmDeviceBufferSettings", false},
+        {gMainForm->mnuTechSupport, "frmTechSupport", true},
+        {gMainForm->mnuHelpAbout, "frmAbout", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.window);
         QString opened;
-        ui().OnModal([&opened](QDialog* dialog) {
+        QWidget* owner = nullptr;
+        ui().OnModal([&](QDialog* dialog) {
             opened = dialog->objectName();
+            owner = dialog->parentWidget();
             dialog->reject();
             return dialog->result();
         });
         c.item->setEnabled(true);
         c.item->trigger();
         EXPECT_EQ(opened, c.window);
+        if (c.overMainWindow)
+            EXPECT_EQ(owner, gMainForm);
     }
     // Closed, About and Tech Support are unloaded: the next opening loads them afresh.
     EXPECT_FALSE(frmAbout::IsLoaded());

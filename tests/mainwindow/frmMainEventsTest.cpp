@@ -11,7 +11,9 @@
 #include "automation/CJobMonitorImpl.h"
 #include "automation/CQxProgrammerData.h"
 #include "engine/SiteBoxControl.h"
+#include "mainwindow/BlackBoxLog.h"
 #include "operation/TabStrip.h"
+#include "records/frmSKReport.h"
 #include "settings/ProgrammerClass.h"
 #include <QDialog>
 #include "settings/SettingsStore.h"
@@ -20,9 +22,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QTableWidget>
 #include <QTimer>
 #include <functional>
 
@@ -84,6 +88,17 @@ protected:
         ASSERT_GT(operationWindow().tabOperation->Count(), 2);
     }
     qsizetype boxCount() const { return const_cast<BridgeTest*>(this)->ui().Shown().size(); }
+    // How many lines of the black-box log end in the text.
+    static qsizetype logLines(const QString& text)
+    {
+        QFile log(blackbox::GetLogFolder() + "/BlackBox.log");
+        if (!log.open(QIODevice::ReadOnly))
+            return 0;
+        qsizetype count = 0;
+        for (const QString& line : QString::fromUtf8(log.readAll()).split("\r\n"))
+            count += line.endsWith(text) ? 1 : 0;
+        return count;
+    }
 
     // Lets the main window's timers run for a while.
     static void pump(int ms)
@@ -260,12 +275,15 @@ TEST_F(BridgeTest, EngineMessagesAreLoggedAndShownByTheirSwitches)
         const qsizetype boxes = boxCount();
         if (c.boxShown)
             ui().Answer(1);
-        raise.SysInfoMessage("engine error 5");
+        const QString error = QStringLiteral("engine error %1%2").arg(c.silent).arg(c.switchOn);
+        raise.SysInfoMessage(error);
         EXPECT_EQ(boxCount() - boxes, c.boxShown ? 1 : 0);
         if (c.boxShown) {
-            EXPECT_TRUE(ui().Shown().last().startsWith("SysInfo\tengine error 5"));
+            EXPECT_TRUE(ui().Shown().last().startsWith("SysInfo\t" + error));
         }
-        EXPECT_EQ(statusLines().contains("engine error 5"), c.statusLine);
+        EXPECT_EQ(statusLines().contains(error), c.statusLine);
+        // Shown or a status line, the message is in the log once.
+        EXPECT_EQ(logLines(error), 1);
         operationWindow().cboStatus->clear();
 
         if (c.boxShown)
@@ -277,6 +295,13 @@ TEST_F(BridgeTest, EngineMessagesAreLoggedAndShownByTheirSwitches)
         }
         EXPECT_FALSE(statusLines().contains("low voltage"));
     }
+    // With the status list's updates off the message still reaches the log.
+    engine.answers[QXPgmrId::SilentMode] = VbBool(true);
+    operationWindow().bEnableStatusTextUpdate = false;
+    raise.SysInfoMessage("engine error while reloading");
+    operationWindow().bEnableStatusTextUpdate = true;
+    EXPECT_FALSE(statusLines().contains("engine error while reloading"));
+    EXPECT_EQ(logLines("engine error while reloading"), 1);
     engine.answers.remove(QXPgmrId::SilentMode);
 }
 
@@ -311,6 +336,7 @@ TEST_F(BridgeTest, GatedEventsAreDroppedOnceTheOperationWindowUnloaded)
     EXPECT_EQ(result, 77);
     EXPECT_TRUE(ui().Shown().isEmpty());
     EXPECT_FALSE(statusLines().contains("late error"));
+    EXPECT_EQ(logLines("late error"), 1);
     EXPECT_EQ(engine.Calls({QXPgmrId::RepeatSiteCommand}), QStringList());
 
     // The events that do not test the switch still act.
@@ -422,6 +448,8 @@ TEST_F(BridgeTest, ReloadsDuringARunAreCarriedOutOnceAfterItAndWorkIsRefused)
     ASSERT_EQ(refused.size(), 2);
     EXPECT_TRUE(refused[0].startsWith("Loading the job /jobs/next.qxj"));
     EXPECT_TRUE(refused[1].startsWith("Setting the default configuration"));
+    for (const QString& line : refused)
+        EXPECT_EQ(logLines(line), 1) << line.toStdString();
 
     // The run ends: each held-back request runs once.
     window.mbActionClicked = false;
@@ -641,6 +669,44 @@ TEST_F(BridgeTest, SealbookLoadIsNeverKeptUnacceptedAndAFailedIntegrityCheckSays
     }
     engine.answers.remove(QXPgmrId::DataFileValue313);
     engine.answers.remove(QXPgmrId::ShowErrorMessages);
+}
+
+TEST_F(BridgeTest, TheSetupReportOfAManualHandlerJobShowsTheKindOfFileTheEngineLoaded)
+{
+    engine.answers[QXPgmrId::ShowErrorMessages] = VbBool(true);
+    data().strJobName = "lot7.qxs";
+    struct Case
+    {
+        qint32 skType;
+        qint32 eventType;
+        bool jobRows;  // the manual-handler grid is filled
+        bool autoRows; // the auto-file grid is filled
+    };
+    for (const Case c : {Case{1, 1, true, false}, Case{1, 2, true, true}, Case{1, 0, false, false},
+                         Case{2, 1, true, true}, Case{0, 2, false, false}}) {
+        SCOPED_TRACE(testing::Message() << "skType " << c.skType << ", event type " << c.eventType);
+        data().skType = c.skType;
+        gMainForm->lSKAutoStoredCRC = 0;
+        engine.answers[QXPgmrId::SealbookLoadValue111] = 0;
+        bool jobRows = false;
+        bool autoRows = false;
+        ui().OnModal([&](QDialog* dialog) {
+            auto* report = qobject_cast<frmSKReport*>(dialog);
+            EXPECT_NE(report, nullptr);
+            if (report) {
+                jobRows = !report->mfgSKReport->findItems("Device Name", Qt::MatchExactly).isEmpty();
+                autoRows = !report->mfgSKAutoReport->findItems("SK File Name", Qt::MatchExactly).isEmpty();
+            }
+            dialog->accept();
+            return int(QDialog::Accepted);
+        });
+        qint32 result = 7;
+        raise.SealbookLoadingError(result, c.eventType);
+        EXPECT_EQ(jobRows, c.jobRows);
+        EXPECT_EQ(autoRows, c.autoRows);
+    }
+    engine.answers.remove(QXPgmrId::ShowErrorMessages);
+    engine.answers.remove(QXPgmrId::SealbookLoadValue111);
 }
 
 TEST_F(BridgeTest, SealbookModeRequestsAnswerWhetherTheModeWasEntered)

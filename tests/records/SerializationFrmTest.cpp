@@ -3,7 +3,10 @@
 
 #include "ReportFixture.h"
 
+#include "mainwindow/BlackBoxLog.h"
+#include "platform/AutomationError.h"
 #include "records/SerializationFrm.h"
+#include "settings/cRegistry.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 namespace {
 
@@ -396,6 +400,60 @@ TEST_F(SerializationDialogTest, FieldTipsFollowTheMouse)
     EXPECT_TRUE(dialog->txtAttemptRetryTip->toPlainText().endsWith("those serial numbers."));
     dialog->MouseOver(dialog.get());
     EXPECT_FALSE(dialog->txtAttemptRetryTip->isVisibleTo(dialog.get()));
+}
+
+TEST_F(SerializationDialogTest, TheMouseOnTheWindowsBackgroundPutsEveryTipAway)
+{
+    engine->Set(QXPgmrId::IsConcurrentProgrammer, VbBool(true));
+    dialog->SelectOption(dialog->SimpleRadio);
+    dialog->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(dialog.get()));
+    // A point of the window where no control or frame lies.
+    QPoint background(-1, -1);
+    for (int y = 2; y < dialog->height() && background.x() < 0; y += 3)
+        for (int x = 2; x < dialog->width(); x += 3)
+            if (!dialog->childAt(QPoint(x, y))) {
+                background = QPoint(x, y);
+                break;
+            }
+    ASSERT_GE(background.x(), 0);
+    struct Case
+    {
+        QWidget* control;
+        QPlainTextEdit* tip;
+    };
+    for (const Case& c : {Case{dialog->VerifySerNum, dialog->txtVerifySerialNumberTip},
+                          Case{dialog->Attempt_Retry, dialog->txtAttemptRetryTip},
+                          Case{dialog->Serial_DataFile, dialog->txtSerialDataFileTip}}) {
+        SCOPED_TRACE(c.control->objectName().toStdString());
+        QTest::mouseMove(c.control, c.control->rect().center());
+        EXPECT_TRUE(c.tip->isVisible());
+        QTest::mouseMove(dialog.get(), background);
+        EXPECT_FALSE(c.tip->isVisible());
+    }
+}
+
+TEST_F(SerializationDialogTest, AnEngineErrorIsShownInItsOwnWordsAndLogged)
+{
+    const QString logFolder = tempPath("logs");
+    QDir().mkpath(logFolder);
+    cRegistry().ValueEx(cRegistry::HKEY_LOCAL_MACHINE, "Software\\Corvane\\Tarvo\\Directory Paths", "Log",
+                        cRegistry::REG_SZ, QString(), logFolder);
+    engine->On(QXPgmrId::RunSerialization, [](InvokeKind, QVariantList&) -> QVariant {
+        throw AutomationError(qint32(0x80004005u), "QXPGMRLib.QXPgmr", "The serial data file is locked.");
+    });
+    engine->Set(QXPgmrId::SerialVerifyEnabled, VbBool(true));
+    dialog->SelectOption(dialog->SimpleRadio);
+    dialog->Serial_DataFile->setText("/jobs/a.dat");
+    dialog->VerifySerNum->click(); // off
+    ui().Answer(vb::vbOK);
+    dialog->OK->click();
+    EXPECT_EQ(ui().Shown().last(), "Error\tThe serial data file is locked.\t16\t1");
+    EXPECT_FALSE(dialog->IsLoaded());
+    EXPECT_TRUE(IsVbTrue(engine->Stored(QXPgmrId::SerialVerifyEnabled)));
+    QFile log(logFolder + "/BlackBox.log");
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("The serial data file is locked."));
 }
 
 TEST_F(SerializationDialogTest, BrowsingReplacesTheFileOnlyWhenOneIsChosen)

@@ -28,7 +28,9 @@ struct EngineFaults
 {
     QHash<int, QVariant> answers; // reads answered here
     QSet<int> failing;            // puts and calls that fail as the engine's refusal
+    QSet<int> failingReads;       // reads that fail so
     QList<int> calls;             // every member called, in order
+    QList<std::pair<int, QVariant>> puts; // every property put, with its value
 };
 
 class FaultyEngine : public IDispatchControl
@@ -42,7 +44,10 @@ public:
     QVariant Invoke(int dispid, InvokeKind kind, QVariantList& args) override
     {
         m_faults.calls << dispid;
-        if (kind != InvokeKind::PropertyGet && m_faults.failing.contains(dispid))
+        if (kind == InvokeKind::PropertyPut)
+            m_faults.puts.append({dispid, args.value(args.size() - 1)});
+        const QSet<int>& failing = kind == InvokeKind::PropertyGet ? m_faults.failingReads : m_faults.failing;
+        if (failing.contains(dispid))
             throw AutomationError(qint32(0x80004005u), QStringLiteral("QXPGMRLib.QXPgmr"),
                                   QStringLiteral("The programmer did not answer."));
         if (kind == InvokeKind::PropertyGet) {

@@ -171,6 +171,33 @@ TEST_F(ConfigureTest, DemoHidesTheMasterSiteRowAndARealPortBringsItBack)
     EXPECT_TRUE(dialog->cboMasterSite->isHidden());
 }
 
+TEST_F(ConfigureTest, OpeningHandsTheEnginesPortBackAsItStands)
+{
+    ASSERT_TRUE(start(0));
+    const auto portPuts = [this] {
+        QList<QVariant> values;
+        for (const auto& [dispid, value] : std::as_const(faults.puts))
+            if (dispid == QXPgmrId::PortIndex)
+                values << value;
+        return values;
+    };
+    for (const qint32 port : {2, 0}) {
+        engine().PortIndex(port);
+        faults.puts.clear();
+        const auto dialog = open();
+        EXPECT_EQ(portPuts(), QList<QVariant>{QVariant(port)});
+        EXPECT_EQ(engine().PortIndex(), port);
+    }
+    // A port the engine cannot tell is not written: 0 would be DEMO.
+    engine().PortIndex(qint32(3));
+    faults.puts.clear();
+    faults.failingReads.insert(QXPgmrId::PortIndex);
+    const auto dialog = open();
+    faults.failingReads.clear();
+    EXPECT_TRUE(portPuts().isEmpty());
+    EXPECT_EQ(engine().PortIndex(), 3);
+}
+
 TEST_F(ConfigureTest, AutomaticHandlersForceExperiencedByMouseAndByKeyboard)
 {
     ASSERT_TRUE(start(0));
