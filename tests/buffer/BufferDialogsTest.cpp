@@ -382,6 +382,33 @@ TEST_F(BufferWindowTest, SaveDialogOffersTheWritableTypesAndChecksTheRange)
     EXPECT_EQ(f.readAll(), QByteArray("old"));
 }
 
+// The save dialog's boxes show the remembered range whole in hexadecimal
+// (seven digits typed at most, eight set by the dialog) and convert it whole
+// both ways; a value above the decimal limit is told once and kept.
+TEST_F(BufferWindowTest, SaveRangeConvertsWholeValuesBothWays)
+{
+    data().strFileName = QStringLiteral("out.hex");
+    data().strFilePath = folder + QLatin1Char('/');
+    engine->buffer = QByteArray(256, 'x');
+    data().lngLowAddrSave = 268435455;  // FFFFFFF
+    data().lngHighAddrSave = 305419896; // 12345678
+    data().blnSaveEntireContents = false;
+    engine->Set(QXPgmrId::DisplayRadix, 1);
+    frmBufferSave save(main);
+    EXPECT_EQ(save.LowAddrSave->text(), QStringLiteral("FFFFFFF"));
+    EXPECT_EQ(save.HighAddrSave->text(), QStringLiteral("12345678"));
+    ui().Answer(vb::vbOK);
+    save.DecimalButton->click();
+    EXPECT_EQ(save.LowAddrSave->text(), QStringLiteral("268435455"));
+    EXPECT_EQ(save.HighAddrSave->text(), QStringLiteral("305419896"));
+    EXPECT_EQ(Boxes(),
+              QStringList{QStringLiteral("Out of Range Error|You must enter a value between 0 and 268435455")});
+    save.HexadecimalButton->click();
+    EXPECT_EQ(save.LowAddrSave->text(), QStringLiteral("FFFFFFF"));
+    EXPECT_EQ(save.HighAddrSave->text(), QStringLiteral("12345678"));
+    EXPECT_EQ(Boxes().size(), 1);
+}
+
 TEST_F(BufferWindowTest, TheOemEditionsUpdateTakesTheTypedName)
 {
     const QString first = WriteFile(QStringLiteral("first.hex"), ":00000001FF\n");
