@@ -103,6 +103,10 @@ qint32 BufferFiles::loadRange(const QString& path, qint32 type, const LoadOption
     LoadFault fault;
     if (!DataFileReader::Read(type, file.Data(), file.Size(), m_buffer.Size(), staged, fault))
         return fail(DataFileResult::Malformed, path, fault.line, fault.text);
+    // A file that holds no data (an end record alone) is refused as an empty
+    // one is: loading it would only clear the buffer.
+    if (staged.IsEmpty())
+        return fail(DataFileResult::Malformed, path, 0, QStringLiteral("the file is empty"));
 
     StagedData::Window window;
     if (ranged) {

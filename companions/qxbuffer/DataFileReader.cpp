@@ -147,7 +147,8 @@ bool DataFileReader::ReadIntelHex(const char* text, qint64 size, StagedData& sta
     const char* p = text;
     const char* end = text + size;
     qint64 line = 0;
-    quint64 base = 0; // from the last 02 or 04 record
+    quint64 base = 0;       // from the last 02 or 04 record
+    bool segmented = false; // the last was an 02 record
     quint8 rec[kMaxRecordBytes];
     while (p < end) {
         ++line;
@@ -180,10 +181,26 @@ bool DataFileReader::ReadIntelHex(const char* text, qint64 size, StagedData& sta
             return Fail(fault, line,
                         QStringLiteral("a type %1 record carries %2 bytes, not %3").arg(Hex2(type)).arg(kLength[type]).arg(length));
         switch (type) {
-        case 0: staged.Add(base + offset, data, quint32(length), line); break;
+        case 0:
+            if (segmented && offset + quint32(length) > 0x10000) {
+                // In a segment the offset wraps at 64 KiB: the rest of the
+                // record lies at the segment's start.
+                const quint32 before = 0x10000 - offset;
+                staged.Add(base + offset, data, before, line);
+                staged.Add(base, data + before, quint32(length) - before, line);
+            } else {
+                staged.Add(base + offset, data, quint32(length), line);
+            }
+            break;
         case 1: return true; // the end: what follows is not read
-        case 2: base = quint64(quint32(data[0]) << 8 | data[1]) << 4; break;
-        case 4: base = quint64(quint32(data[0]) << 8 | data[1]) << 16; break;
+        case 2:
+            base = quint64(quint32(data[0]) << 8 | data[1]) << 4;
+            segmented = true;
+            break;
+        case 4:
+            base = quint64(quint32(data[0]) << 8 | data[1]) << 16;
+            segmented = false;
+            break;
         default: break; // 03 and 05: start addresses, nothing for the buffer
         }
     }
@@ -320,8 +337,10 @@ bool DataFileReader::ReadJedec(const char* text, qint64 size, qint64 maxFuses, S
         return q > start && value <= 0xFFFFFFFFull;
     };
 
+    // Without QF the fuses are the device's whole buffer.
     qint64 fuses = maxFuses;
     int defaultState = 0;
+    bool anyFuseData = false;
     for (const Field& f : fields) {
         const char* q = f.begin + 1;
         if (f.end - f.begin >= 2 && f.begin[0] == 'Q' && f.begin[1] == 'F') {
@@ -337,10 +356,21 @@ bool DataFileReader::ReadJedec(const char* text, qint64 size, qint64 maxFuses, S
             if (q >= f.end || (*q != '0' && *q != '1'))
                 return Fail(fault, f.line, QStringLiteral("F must give the default fuse state 0 or 1"));
             defaultState = *q - '0';
+            anyFuseData = true;
+        } else if (f.begin[0] == 'L') {
+            anyFuseData = true;
         }
     }
+    // A file without a fuse list or a default state would load a blank
+    // buffer: it is refused, as an empty file is.
+    if (!anyFuseData)
+        return Fail(fault, lineOf(etx), QStringLiteral("the file holds no fuse data (no L or F field)"));
 
-    std::vector<quint8> state(static_cast<size_t>(fuses), static_cast<quint8>(defaultState));
+    // The fuse states are set where the load will take them from: one copy
+    // of the fuses, never a second one.
+    quint8* state = staged.AddFilled(0, fuses, quint8(defaultState));
+    if (!state && fuses > 0)
+        return Fail(fault, 0, QStringLiteral("there is no room for the fuses"));
     bool haveChecksum = false;
     quint32 fuseChecksum = 0;
     qint64 checksumLine = 0;
@@ -377,7 +407,7 @@ bool DataFileReader::ReadJedec(const char* text, qint64 size, qint64 maxFuses, S
     if (haveChecksum) {
         // Fuses taken eight at a time, fuse 0 the lowest bit, summed in 16 bits.
         quint32 sumFuses = 0;
-        for (size_t i = 0; i < state.size(); ++i)
+        for (qint64 i = 0; i < fuses; ++i)
             sumFuses += quint32(state[i]) << (i % 8);
         sumFuses &= 0xFFFF;
         if (sumFuses != fuseChecksum)
@@ -385,5 +415,5 @@ bool DataFileReader::ReadJedec(const char* text, qint64 size, qint64 maxFuses, S
                         QStringLiteral("fuse checksum mismatch (the file says %1h, the fuses sum to %2h)")
                             .arg(Hex4(fuseChecksum), Hex4(sumFuses)));
     }
-    return ReadBinary(reinterpret_cast<const char*>(state.data()), qint64(state.size()), staged, fault);
+    return true;
 }

@@ -40,6 +40,32 @@ void StagedData::Add(quint64 address, const quint8* data, quint32 length, qint64
     m_used += length;
 }
 
+quint8* StagedData::AddFilled(quint64 address, qint64 length, quint8 value)
+{
+    if (length <= 0)
+        return nullptr;
+    Reserve(qint64(m_used) + length);
+    quint8* first = m_store.Data() + m_used;
+    std::memset(first, value, size_t(length));
+    // Runs of at most 2^30 bytes keep the lengths in range; they follow each
+    // other, so they join into one.
+    const qint64 chunk = qint64(1) << 30;
+    for (qint64 at = 0; at < length; at += chunk) {
+        const quint32 n = quint32(std::min(chunk, length - at));
+        const quint64 here = address + quint64(at) / m_unit;
+        const quint64 position = here * m_unit;
+        m_lowAddress = std::min(m_lowAddress, here);
+        m_highByte = std::max(m_highByte, here + n - 1);
+        m_highWord = std::max(m_highWord, here + (n - 1) / 2);
+        if (!m_runs.empty() && m_runs.back().position + m_runs.back().length == position)
+            m_runs.back().length += n;
+        else
+            m_runs.push_back(Run{position, m_used, n});
+        m_used += n;
+    }
+    return first;
+}
+
 bool StagedData::AddressRange(quint32 unit, quint64& low, quint64& high) const
 {
     if (m_runs.empty())

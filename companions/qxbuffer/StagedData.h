@@ -47,6 +47,10 @@ public:
     void Reserve(qint64 bytes);
     // line is used only to answer LineOf.
     void Add(quint64 address, const quint8* data, quint32 length, qint64 line);
+    // A run of length bytes at address, every byte value, for the reader to
+    // change in place: the answer points at its first byte and stays valid
+    // until the next Add or AddFilled.
+    quint8* AddFilled(quint64 address, qint64 length, quint8 value);
     bool IsEmpty() const { return m_runs.empty(); }
 
     // The file's lowest and highest address holding data, counted in bytes

@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,13 +40,15 @@ DefaultBufferValue::DefaultBufferValue(QXPgmrControl& engine, QWidget* parent)
     layout->addWidget(DefaultBufValLabel);
     layout->addWidget(DefaultValText);
     connect(DefaultValText, &QComboBox::editTextChanged, this, [this] { DefaultValText_Change(); });
-    DefaultValText->lineEdit()->installEventFilter(this);
+    // The focus belongs to the combo box (its line edit forwards it there),
+    // so that is where the operator leaving it shows.
+    DefaultValText->installEventFilter(this);
 }
 
 DefaultBufferValue::~DefaultBufferValue()
 {
     // The box loses the focus as it goes: that is no operator leaving it.
-    DefaultValText->lineEdit()->removeEventFilter(this);
+    DefaultValText->removeEventFilter(this);
 }
 
 void DefaultBufferValue::SetDecimalButton(QRadioButton* button) { m_decimalButton = button; }
@@ -190,7 +193,12 @@ void DefaultBufferValue::DefaultValText_LostFocus()
 
 bool DefaultBufferValue::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusOut && watched == DefaultValText->lineEdit())
-        DefaultValText_LostFocus();
+    // Only the focus going to another control is leaving the box: not its
+    // own list opening, nor the window giving way to another one.
+    if (event->type() == QEvent::FocusOut && watched == DefaultValText) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+            DefaultValText_LostFocus();
+    }
     return QWidget::eventFilter(watched, event);
 }

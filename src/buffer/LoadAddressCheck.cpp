@@ -29,7 +29,8 @@ QString LoadAddressCheck::Text(qint32 value, bool hex)
     return Ask([&] { return m_engine.NumberToText(asked, no); }, QString::number(quint32(value)));
 }
 
-QString LoadAddressCheck::Validate(const QString& text, qint32& last, bool hex)
+void LoadAddressCheck::Validate(const QString& text, qint32& last, bool hex,
+                                const std::function<void(const QString&)>& putBack)
 {
     QString asked = text;
     if (!hex && Ask([&] { return m_engine.IsValidDecimalText(asked); }, false)) {
@@ -42,20 +43,20 @@ QString LoadAddressCheck::Validate(const QString& text, qint32& last, bool hex)
             above = Ask([&] { return m_engine.IsFirstAboveSecond(value, allOnes); }, false);
         if (above) {
             Ui().MsgBox(kRangeText, vb::vbOKOnly | vb::vbCritical, QStringLiteral("Out of Range Error"));
-            return Text(last, false);
+            putBack(Text(last, false));
+            return;
         }
         last = value;
-        return text;
+        return;
     }
     asked = text;
     if (hex && Ask([&] { return m_engine.IsValidHexText(asked); }, false)) {
         last = HexTextToLong(QStringLiteral("&H") + text);
-        return text;
+        return;
     }
     // The box shows the last good value before the operator is told.
-    const QString restored = Text(last, hex);
+    putBack(Text(last, hex));
     Ui().MsgBox(hex ? kHexText : kDecimalText, vb::vbOKOnly | vb::vbCritical, QStringLiteral("Input Error"));
-    return restored;
 }
 
 qint32 LoadAddressCheck::ReadAddress(const QString& text, bool hex, qint32 keep)

@@ -8,6 +8,7 @@
 // hexadecimal texts read as 32 bits.
 
 #include <QString>
+#include <functional>
 
 class QXPgmrControl;
 
@@ -16,10 +17,11 @@ class LoadAddressCheck
 public:
     explicit LoadAddressCheck(QXPgmrControl& engine) : m_engine(engine) {}
 
-    // One change of a box's text: answers the text the box is to show (the
-    // same text when it is accepted, the last value's text when not) and
-    // updates last. A refused text is told in a critical box.
-    QString Validate(const QString& text, qint32& last, bool hex);
+    // One change of a box's text: an accepted text updates last; a refused
+    // one is told in a critical box and the last value's text goes back
+    // through putBack (before the box for a text that is no number, after it
+    // for one out of range).
+    void Validate(const QString& text, qint32& last, bool hex, const std::function<void(const QString&)>& putBack);
 
     // A box's value when the operator confirms; keep is answered when the
     // text cannot be read (the earlier value stays).

@@ -459,22 +459,24 @@ void frmBufferLoad::AutoAddrLoad_Click()
 
 void frmBufferLoad::DecimalButton_Click()
 {
-    for (QLineEdit* box : {LowAddrLoad, HighAddrLoad, BufAddrLoad})
-        box->setMaxLength(10);
-    if (!m_selectedPath.isEmpty())
-        ShowFileSize();
-    m_oDefaultBufferValueCtrl->UpdateDefaultBufValList();
-    ConvertAddressBoxes();
+    SwitchRadix(10);
 }
 
 void frmBufferLoad::HexadecimalButton_Click()
 {
-    for (QLineEdit* box : {LowAddrLoad, HighAddrLoad, BufAddrLoad})
-        box->setMaxLength(8);
+    SwitchRadix(8);
+}
+
+void frmBufferLoad::SwitchRadix(int typedLength)
+{
     if (!m_selectedPath.isEmpty())
         ShowFileSize();
     m_oDefaultBufferValueCtrl->UpdateDefaultBufValList();
+    // Converted first, bounded after: a bound that cut the old text would
+    // convert a shorter number.
     ConvertAddressBoxes();
+    for (QLineEdit* box : {LowAddrLoad, HighAddrLoad, BufAddrLoad})
+        devicedialogs::BoundTypedLength(box, typedLength);
 }
 
 void frmBufferLoad::ConvertAddressBoxes()
@@ -499,9 +501,10 @@ void frmBufferLoad::ConvertAddressBoxes()
 void frmBufferLoad::AddressChanged(QLineEdit* box, qint32& last)
 {
     const QString text = box->text();
-    const QString shown = m_check.Validate(text, last, hex());
-    if (shown != text)
-        box->setText(shown); // runs the check once more, on valid text
+    m_check.Validate(text, last, hex(), [&](const QString& shown) {
+        if (shown != text)
+            box->setText(shown); // runs the check once more, on valid text
+    });
 }
 
 void frmBufferLoad::oUpdateFileInfo_Click()
@@ -543,10 +546,9 @@ bool frmBufferLoad::CommitDlg(qint32 typeCode)
     ProgrammerClass& d = data();
     if (m_selectedPath.isEmpty() || !QFileInfo(m_selectedPath).isFile()) {
         AppMsgBox(kNoFileText, vb::vbCritical, QStringLiteral("File Name Error"));
-        // The status line names the file that could not be used.
-        const QString failing = m_selectedPath.isEmpty() ? gMainForm->dlgCommonDialog.FileName : m_selectedPath;
-        window.AddStatusTextLine(QStringLiteral("Error accessing the file ")
-                                 + (failing.isEmpty() ? GetCmdLineDataFile() : failing));
+        // The status line names the command-line data file (empty when the
+        // command line named none), never a name left in the shared browser.
+        window.AddStatusTextLine(QStringLiteral("Error accessing the file ") + GetCmdLineDataFile());
         return false;
     }
     if (gbChiseloEdition && oUpdateFileInfo->isEnabled())

@@ -115,6 +115,7 @@ private:
     void DisableFileRange();
     void ShowEngineRadix();
     void ConvertAddressBoxes();
+    void SwitchRadix(int typedLength);
     void ShowFileSize();
     void AddressChanged(QLineEdit* box, qint32& last);
     bool hex() const;

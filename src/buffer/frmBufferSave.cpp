@@ -361,7 +361,13 @@ void frmBufferSave::SaveBufferToFile(qint16 command)
         if (engine().FileTypeTakesRange(type)) {
             d.lngLowAddrSave = low;
             d.lngHighAddrSave = high;
-            result = engine().SaveDataFileRange(path, type, entire, low, high);
+            // The boxes hold buffer addresses in bytes; with word addressing
+            // the engine counts the file's addresses in words, so the range
+            // goes as the words that hold those bytes.
+            const bool words = word && bufferrules::TakesAddressSize(type);
+            qint32 first = words ? qint32(quint32(low) / 2) : low;
+            qint32 last = words ? qint32(quint32(high) / 2) : high;
+            result = engine().SaveDataFileRange(path, type, entire, first, last);
         } else {
             result = engine().SaveDataFile(path, type);
         }

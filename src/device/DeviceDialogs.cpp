@@ -13,10 +13,57 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QValidator>
+
+namespace {
+
+// Refuses an edit that makes the text longer than the bound; a longer text
+// that code put there may still be shortened or changed in place. The box
+// already holds the edited text when it asks, so the text before the edit is
+// kept here; text set by code (the box then reads as not modified) is never
+// refused.
+class TypedLength : public QValidator
+{
+public:
+    TypedLength(QLineEdit* box, int length)
+        : QValidator(box),
+          m_box(box),
+          m_length(length),
+          m_before(box->text().size())
+    {
+        connect(box, &QLineEdit::textChanged, this, [this](const QString& text) { m_before = text.size(); });
+    }
+    void SetLength(int length) { m_length = length; }
+    int Length() const { return m_length; }
+    State validate(QString& input, int&) const override
+    {
+        if (!m_box->isModified())
+            return Acceptable;
+        return input.size() > m_length && input.size() > m_before ? Invalid : Acceptable;
+    }
+
+private:
+    QLineEdit* m_box;
+    int m_length;
+    qsizetype m_before;
+};
+
+} // namespace
 
 namespace devicedialogs {
 
-QLabel* Label(QWidget* parent, const QString& caption) { return new QLabel(caption, parent); }
+void BoundTypedLength(QLineEdit* box, int length)
+{
+    if (auto* bound = const_cast<TypedLength*>(dynamic_cast<const TypedLength*>(box->validator())))
+        bound->SetLength(length);
+    else
+        box->setValidator(new TypedLength(box, length));
+}
+
+QLabel* Label(QWidget* parent, const QString& caption)
+{
+    return new QLabel(caption, parent);
+}
 
 QLabel* Caption(QWidget* parent, const char* name, const QString& text, const QString& toolTip)
 {
@@ -26,6 +73,12 @@ QLabel* Caption(QWidget* parent, const char* name, const QString& text, const QS
     return label;
 }
 
+int TypedLengthBound(const QLineEdit* box)
+{
+    const auto* bound = dynamic_cast<const TypedLength*>(box->validator());
+    return bound ? bound->Length() : -1;
+}
+
 QLineEdit* NumberBox(QWidget* parent, const char* name, const QString& designText, const QString& toolTip,
                      NumberEntry& entry)
 {
@@ -33,7 +86,7 @@ QLineEdit* NumberBox(QWidget* parent, const char* name, const QString& designTex
     box->setObjectName(QString::fromLatin1(name));
     box->setToolTip(toolTip);
     entry.SetHooks([box](const QString& text) { box->setText(text); },
-                   [box](int length) { box->setMaxLength(length); });
+                   [box](int length) { BoundTypedLength(box, length); });
     entry.Adopt(designText);
     QObject::connect(box, &QLineEdit::textChanged, parent, [&entry](const QString& text) { entry.Changed(text); });
     return box;

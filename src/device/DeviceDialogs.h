@@ -25,6 +25,11 @@ QLabel* Caption(QWidget* parent, const char* name, const QString& text, const QS
 // box's text and maximum length through it.
 QLineEdit* NumberBox(QWidget* parent, const char* name, const QString& designText, const QString& toolTip,
                      NumberEntry& entry);
+// Bounds how long the operator may type the box's text; text set by code is
+// never cut (a value converted to another radix may need more digits).
+void BoundTypedLength(QLineEdit* box, int length);
+// The box's typed-length bound; -1 when it has none.
+int TypedLengthBound(const QLineEdit* box);
 QCheckBox* Check(QWidget* parent, const char* name, const QString& caption, const QString& toolTip = {});
 QRadioButton* Option(QWidget* parent, const char* name, const QString& caption);
 QPushButton* Button(QWidget* parent, const char* name, const QString& caption);

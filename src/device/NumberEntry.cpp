@@ -71,10 +71,16 @@ void NumberEntry::refuse(const QString& message, const QString& title)
 void NumberEntry::SetRadix(bool hex, const QString& currentText)
 {
     m_hex = m_twoRadix && hex;
-    if (m_setMaxLength)
-        m_setMaxLength(m_hex ? m_hexLength : m_decimalLength);
-    if (!m_twoRadix)
+    // Converted first, bounded after: the bound limits what is typed, never
+    // the converted value.
+    const auto bound = [this] {
+        if (m_setMaxLength)
+            m_setMaxLength(m_hex ? m_hexLength : m_decimalLength);
+    };
+    if (!m_twoRadix) {
+        bound();
         return;
+    }
     QString text;
     if (m_hex) {
         bool ok = false;
@@ -84,6 +90,7 @@ void NumberEntry::SetRadix(bool hex, const QString& currentText)
         text = QString::number(HexTextToLong(QStringLiteral("&H") + currentText));
     }
     setText(text);
+    bound();
 }
 
 void NumberEntry::Changed(const QString& text)

@@ -8,7 +8,7 @@
 //
 //   NumberEntry seed(validity, 65535, 5, 4);
 //   seed.SetHooks([&](const QString& t) { txtSeed->setText(t); },
-//                 [&](int n) { txtSeed->setMaxLength(n); });
+//                 [&](int n) { devicedialogs::BoundTypedLength(txtSeed, n); });
 //   connect(txtSeed, &QLineEdit::textChanged, [&](const QString& t) { seed.Changed(t); });
 //
 // Which texts are numbers is the engine's to say (its validity tests); the
@@ -54,9 +54,9 @@ public:
     // Shows a value: the box's text changes and the rule runs on it.
     void Show(qint32 value) { setText(Text(value)); }
 
-    // Switches the radix: sets the box's maximum length and rewrites the
-    // given text (the box's current one) in the new radix; the rewritten text
-    // passes the rule again.
+    // Switches the radix: rewrites the given text (the box's current one) in
+    // the new radix, then bounds the typed length; the rewritten text passes
+    // the rule again and is never cut to the bound.
     void SetRadix(bool hex, const QString& currentText);
 
     // The rule, run on every change of the box's text.

@@ -39,8 +39,8 @@ frmDeviceArray::frmDeviceArray(Station& station, QWidget* parent)
     lblNumBanks = devicedialogs::Label(this, QStringLiteral("Number of Banks:"));
     lblNumBanks->setObjectName(QStringLiteral("lblNumBanks"));
     txtNumBanks = devicedialogs::NumberBox(this, "txtNumBanks", QStringLiteral("1"), QString(), m_banks);
-    txtDataWidth->setMaxLength(2);
-    txtNumBanks->setMaxLength(2);
+    devicedialogs::BoundTypedLength(txtDataWidth, 2);
+    devicedialogs::BoundTypedLength(txtNumBanks, 2);
 
     DisplayFmt = new QGroupBox(QStringLiteral("Programming Mode"), this);
     DisplayFmt->setObjectName(QStringLiteral("DisplayFmt"));

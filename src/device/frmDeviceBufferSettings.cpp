@@ -10,6 +10,7 @@
 #include "operation/frmProgram.h"
 #include "platform/EngineCall.h"
 #include "platform/UiService.h"
+#include "shell/ShellUtilities.h"
 #include "settings/ProgrammerClass.h"
 
 #include <QFormLayout>
@@ -108,9 +109,11 @@ void frmDeviceBufferSettings::OKButton_Click()
     qint32 low = 0;
     qint32 high = 0;
     gMainForm->GetEngineRangeValues(low, high);
-    bool ok = false;
+    // Hexadecimal text is read as a 32-bit Long: eight digits from 8 on are
+    // a negative offset, as the box shows one.
+    bool ok = true;
     const QString text = txtBufferOffset->text();
-    const qint64 typed = m_offset.Hex() ? qint64(text.toUInt(&ok, 16)) : text.toLongLong(&ok);
+    const qint64 typed = m_offset.Hex() ? qint64(HexTextToLong(QStringLiteral("&H") + text)) : text.toLongLong(&ok);
     const qint64 offset = ok ? typed : 0;
 
     // The engine hears of an offset only when it fits a Long.

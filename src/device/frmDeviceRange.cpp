@@ -193,11 +193,10 @@ void frmDeviceRange::OKButton_Click()
     if (!asking.Run([&] { inRange = engine().IsOffsetInRange(low, high, offset); }))
         return;
     if (!inRange) {
+        // The boxes show the nearest addresses the engine allows; the
+        // dialog stays open for another try.
         m_low.Show(low);
         m_high.Show(high);
-        Ui().MsgBox(QStringLiteral("The device range or the buffer offset is out of range for this device. "
-                                   "The addresses shown are the nearest the device allows."),
-                    vb::vbOKOnly | vb::vbCritical, QStringLiteral("Out of Range Error"));
         return;
     }
 

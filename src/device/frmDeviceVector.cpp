@@ -132,10 +132,15 @@ void frmDeviceVector::OKButton_Click()
     const bool written = guard.Run([&] {
         guard.Write([&] { return e.VectorDisplayMode(); }, [&](qint32 v) { e.VectorDisplayMode(v); }, display);
         guard.Write([&] { return e.VectorXValue(); }, [&](qint32 v) { e.VectorXValue(v); }, x);
-        // The seed goes as a number in either radix: the box holds only
-        // accepted values, so its value is the text's.
-        if (x == 3)
+        // A decimal seed goes as the box's text, for the engine to read; a
+        // hexadecimal one as its value.
+        if (x == 3 && radix == 0) {
+            const qint32 old = e.VectorSeed();
+            guard.Remember([&e, old] { e.VectorSeed(old); });
+            e.PutByName(QStringLiteral("VectorSeed"), txtSeed->text());
+        } else if (x == 3) {
             guard.Write([&] { return e.VectorSeed(); }, [&](qint32 v) { e.VectorSeed(v); }, m_seed.Value());
+        }
         guard.Set(data.udtRadix, radix);
         guard.Write([&] { return e.DisplayRadix(); }, [&](qint32 v) { e.DisplayRadix(v); }, radix);
     });

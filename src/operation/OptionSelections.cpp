@@ -94,7 +94,9 @@ void OptionSelections::SetOperationSelection(int nWhichBox, const QString& strSe
 
 bool OptionSelections::FindOperationOption(const QString& text, int startTab, int& tab, int& row, int& entry)
 {
-    if (startTab < 1 || startTab > m_host->TabCount())
+    // Nothing to search while the rows shown hold no operations (row 0
+    // empty: no device, or a window that has not filled its lists yet).
+    if (startTab < 1 || startTab > m_host->TabCount() || m_host->Entries(0).isEmpty())
         return false;
     const QString wanted = text.toUpper();
     for (int t = startTab; t <= m_host->TabCount(); ++t) {

@@ -106,6 +106,8 @@ bool frmProgram::ExecuteBufferCommand(qint32 command, const QString& fileName, q
                     data.blnBufferEmpty = before.bufferEmpty;
                     bBufferDirty = before.dirty;
                     BufferSource = before.source;
+                    // The operator reads the box beside the kept file's line.
+                    SetDisplayInfo();
                     AppMsgBox(QStringLiteral("    Error loading the file!     "), vb::vbCritical,
                               QStringLiteral("File Loading"));
                     const QString reason = Ask([&] { return engine.ErrorMessageText(r); }, QString());

@@ -60,28 +60,32 @@ bool JobRecordLog::Append(const QString& folder, const QByteArray& header, const
         return false;
     };
 
-    // Another station appending to the same log holds this lock only for its
-    // one write. The lock file stays beside the log: taking a lock on an
-    // open file costs nothing, making and removing one each time costs a
-    // synchronised write.
-    const QByteArray lockName = QFile::encodeName(path + QStringLiteral(".lock"));
-    const int lockFd = ::open(lockName.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (lockFd < 0)
-        return fail(SystemReason(errno));
-    while (::flock(lockFd, LOCK_EX) != 0) {
-        if (errno != EINTR) {
-            const int reason = errno;
-            ::close(lockFd);
-            return fail(SystemReason(reason));
-        }
-    }
-    // Closing the lock file gives the lock back, whatever way this ends.
-    const ClosesOnExit lockHolder{lockFd};
-
+    // The lock is taken on the open log itself: several stations sharing a
+    // folder queue up for their one append each, and nothing is made beside
+    // the log (a shared folder may let a station write the log but not
+    // create files).
     const QByteArray encoded = QFile::encodeName(path);
     const int fd = ::open(encoded.constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0)
         return fail(SystemReason(errno));
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            const int reason = errno;
+            ::close(fd);
+            return fail(SystemReason(reason));
+        }
+    }
+    // A second descriptor of the same open file keeps the lock while the
+    // first is closed, so that a failure reported only at close is still cut
+    // back before another station may append.
+    const int holder = ::dup(fd);
+    if (holder < 0) {
+        const int reason = errno;
+        ::close(fd);
+        return fail(SystemReason(reason));
+    }
+    const ClosesOnExit lockHolder{holder};
+
     struct stat info
     {};
     if (::fstat(fd, &info) != 0) {
@@ -92,16 +96,14 @@ bool JobRecordLog::Append(const QString& folder, const QByteArray& header, const
     const QByteArray data = info.st_size == 0 ? header + line : line;
     int reason = 0;
     bool written = WriteAll(fd, data, &reason);
-    if (!written) {
-        // A partial line would break every row after it: cut it back.
-        [[maybe_unused]] const int cut = ::ftruncate(fd, info.st_size);
-    }
     if (::close(fd) != 0 && written) {
         reason = errno;
         written = false;
-        [[maybe_unused]] const int cut = ::truncate(encoded.constData(), info.st_size);
     }
-    if (!written)
+    if (!written) {
+        // A partial line would break every row after it: cut it back.
+        [[maybe_unused]] const int cut = ::ftruncate(holder, info.st_size);
         return fail(SystemReason(reason));
+    }
     return true;
 }

@@ -2,8 +2,9 @@
 
 // The job record log "JobSum.log": one CSV line per job, appended, never read
 // or rewritten. Several stations may share one log folder, so the header is
-// decided under a lock on a file beside the log ("JobSum.log.lock") and each row goes out in one
+// decided under a lock on the open log itself and each row goes out in one
 // append; a failed write cuts back what it added, leaving the file as it was.
+// Nothing else is created in the folder.
 
 #include <QByteArray>
 #include <QString>

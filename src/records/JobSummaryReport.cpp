@@ -148,7 +148,10 @@ void JobSummaryReport::AddValue(int tabCount, const QString& text, bool emphasis
     for (int i = 0; i < tabCount; ++i)
         Insert(QStringLiteral("\t"));
     SetEmphasis(ValueEmphasis(), emphasised);
-    Insert(text + QStringLiteral("\n"));
+    // The line end goes in on its own: a carriage return a value ends with
+    // stays a line end of its own, not part of this one.
+    Insert(text);
+    Insert(QStringLiteral("\n"));
     SetEmphasis(ValueEmphasis(), false);
 }
 
@@ -162,13 +165,13 @@ void JobSummaryReport::AddCounterRow(const QString& label1, double number1, cons
                                      const QString& label3, double number3, const QString& extra)
 {
     const QString plainFamily = m_document->defaultFont().family();
+    // Each label starts at a tab stop of its own.
     const auto pair = [&](const QString& label, double number) {
-        Insert(Place(label, Template::CounterLabel));
+        Insert(QStringLiteral("\t") + Place(label, Template::CounterLabel));
         m_format.setFontFamilies({CounterFontFamily()});
         Insert(Place(WholeNumber(number), Template::CounterValue));
         m_format.setFontFamilies({plainFamily});
     };
-    Insert(QStringLiteral("\t"));
     pair(label1, number1);
     pair(label2, number2);
     if (!label3.isEmpty()) {
@@ -332,7 +335,7 @@ void JobSummaryReport::ReportJob()
         LabelLine(QStringLiteral("Job ID:"), m_in.strJobID, true);
     const quint32 v = quint32(Engine().EngineVersion());
     LabelLine(QStringLiteral("Software Revision:"),
-              QStringLiteral("V%1.%2.%3").arg(Hex(v / 65536), Hex((v % 65536) / 256), Hex(v % 256)), true);
+              QStringLiteral("V%1.%2.%3\r").arg(Hex(v / 65536), Hex((v % 65536) / 256), Hex(v % 256)), true);
     QString model = Engine().ProgrammerModelName();
     const qsizetype slash = model.indexOf(QLatin1Char('/'));
     if (slash >= 0)

@@ -177,12 +177,13 @@ void frmJobSummary::Form_Resize()
 
 void frmJobSummary::btnOK_Click()
 {
+    // The setting is read as a number: "1", "1.0" and " 1 " all switch it on.
     bool numeric = false;
-    const int enabled =
+    const double enabled =
         GetSettingValue(App(), QStringLiteral("Application"), QStringLiteral("AutoSaveSK_Enable"), QStringLiteral("0"))
             .toString()
             .trimmed()
-            .toInt(&numeric);
+            .toDouble(&numeric);
     if (numeric && enabled == 1 && m_inputs.engine) {
         const QString text = ReportText();
         Try([&] { m_inputs.engine->AutoSaveJobSummary(text); });

@@ -112,12 +112,27 @@ INSTANTIATE_TEST_SUITE_P(
                            {QStringLiteral("File Loading|    Error loading the file!     ")}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(BufferWindowTest, AMissingFileIsNamedInTheStatusLine)
+// The status line names the command-line data file (nothing when the
+// command line named none), never the name an automation client or the
+// shared file browser last had.
+TEST_F(BufferWindowTest, AMissingFileNamesTheCommandLineDataFileInTheStatusLine)
 {
     const QString path = folder + QStringLiteral("/gone.hex");
     ui().Answer(vb::vbOK);
     EXPECT_FALSE(window->ExecuteBufferCommand(6, path, 255));
-    EXPECT_TRUE(StatusLines().contains(QStringLiteral("Error accessing the file ") + path)) << StatusLines().join('\n').toStdString();
+    EXPECT_TRUE(StatusLines().contains(QStringLiteral("Error accessing the file ")))
+        << StatusLines().join('\n').toStdString();
+    EXPECT_FALSE(StatusLines().join('\n').contains(path));
+
+    const QString named = folder + QStringLiteral("/named-on-the-command-line.hex");
+    SetCmdLineDataFile(named);
+    main->dlgCommonDialog.FileName = folder + QStringLiteral("/unrelated.hex");
+    ui().Answer(vb::vbOK);
+    window->LoadCmdLnDataPatternFile();
+    SetCmdLineDataFile(QString());
+    EXPECT_TRUE(StatusLines().contains(QStringLiteral("Error accessing the file ") + named))
+        << StatusLines().join('\n').toStdString();
+    EXPECT_FALSE(StatusLines().join('\n').contains(QStringLiteral("unrelated.hex")));
 }
 
 TEST_F(BufferWindowTest, AMalformedFileLeavesSummaryAndBufferAsBefore)

@@ -8,14 +8,18 @@
 #include "buffer/LoadAddressCheck.h"
 #include "buffer/frmBufferLoad.h"
 #include "buffer/frmBufferSave.h"
+#include "device/DeviceDialogs.h"
 #include "platform/AppInfo.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
+#include <QVBoxLayout>
 
 struct AddressSizeCase
 {
@@ -61,9 +65,10 @@ struct AddressTextCase
     const char* name;
     bool hex;
     const char* typed;
-    const char* shown; // what the box shows afterwards
-    qint32 last;       // the last accepted value afterwards (it starts at 16)
-    const char* box;   // "title|text", or "" for none
+    const char* shown;  // what the box shows afterwards
+    qint32 last;        // the last accepted value afterwards (it starts at 16)
+    const char* box;    // "title|text", or "" for none
+    int boxesAtPutBack; // boxes already shown when the text went back; -1: none went back
 };
 
 class AddressTextTest : public BufferWindowTest, public ::testing::WithParamInterface<AddressTextCase>
@@ -76,20 +81,28 @@ TEST_P(AddressTextTest, RefusedTextFallsBackToTheLastValue)
     qint32 last = 16;
     if (*c.box)
         ui().Answer(vb::vbOK);
-    EXPECT_EQ(check.Validate(QString::fromUtf8(c.typed), last, c.hex), QString::fromUtf8(c.shown));
+    QString shown = QString::fromUtf8(c.typed);
+    int boxesAtPutBack = -1;
+    check.Validate(shown, last, c.hex, [&](const QString& text) {
+        shown = text;
+        boxesAtPutBack = int(ui().Shown().size());
+    });
+    EXPECT_EQ(shown, QString::fromUtf8(c.shown));
+    EXPECT_EQ(boxesAtPutBack, c.boxesAtPutBack);
     EXPECT_EQ(last, c.last);
     EXPECT_EQ(Boxes(), *c.box ? QStringList{QString::fromUtf8(c.box)} : QStringList{});
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, AddressTextTest,
-                         ::testing::Values(AddressTextCase{"HexAllOnes", true, "FFFFFFFF", "FFFFFFFF", -1, ""},
-                                           AddressTextCase{"DecimalTop", false, "4294967295", "4294967295", -1, ""},
+                         ::testing::Values(AddressTextCase{"HexAllOnes", true, "FFFFFFFF", "FFFFFFFF", -1, "", -1},
+                                           AddressTextCase{"DecimalTop", false, "4294967295", "4294967295", -1, "", -1},
+                                           // A text that is no number goes back before the operator is told.
                                            AddressTextCase{"DecimalLetters", false, "12ab", "16", 16,
-                                                           "Input Error|You must enter a valid decimal number!"},
+                                                           "Input Error|You must enter a valid decimal number!", 0},
                                            AddressTextCase{"HexG", true, "G", "10", 16,
-                                                           "Input Error|You must enter a valid hexadecimal number!"},
+                                                           "Input Error|You must enter a valid hexadecimal number!", 0},
                                            AddressTextCase{"DecimalEmpty", false, "", "16", 16,
-                                                           "Input Error|You must enter a valid decimal number!"}),
+                                                           "Input Error|You must enter a valid decimal number!", 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BufferWindowTest, ADecimalAddressBeyond32BitsIsOutOfRangeNeverWrapped)
@@ -99,7 +112,14 @@ TEST_F(BufferWindowTest, ADecimalAddressBeyond32BitsIsOutOfRangeNeverWrapped)
     engine->On(QXPgmrId::IsValidDecimalText, [](InvokeKind, QVariantList&) { return VbBool(true); });
     qint32 last = 7;
     ui().Answer(vb::vbOK);
-    EXPECT_EQ(check.Validate(QStringLiteral("4294967296"), last, false), QStringLiteral("7"));
+    QString shown;
+    int boxesAtPutBack = -1;
+    check.Validate(QStringLiteral("4294967296"), last, false, [&](const QString& text) {
+        shown = text;
+        boxesAtPutBack = int(ui().Shown().size());
+    });
+    EXPECT_EQ(shown, QStringLiteral("7"));
+    EXPECT_EQ(boxesAtPutBack, 1); // told first, then put back
     EXPECT_EQ(last, 7);
     EXPECT_EQ(Boxes(),
               QStringList{QStringLiteral("Out of Range Error|You must enter a value between 0 and 4294967295")});
@@ -157,15 +177,66 @@ TEST_F(BufferWindowTest, AutomaticLowAddressInHexShowsTheEnginesValue)
     EXPECT_EQ(load.LowAddrLoad->text(), QStringLiteral("1F00"));
     EXPECT_FALSE(load.LowAddrLoad->isEnabled());
     EXPECT_FALSE(load.LoadEntireFile->isChecked());
-    EXPECT_EQ(load.LowAddrLoad->maxLength(), 8);
+    EXPECT_EQ(devicedialogs::TypedLengthBound(load.LowAddrLoad), 8);
 
     // Back to decimal: "FFFFFFFF" becomes the engine's decimal text.
     load.AutoAddrLoad->setChecked(false);
     load.HighAddrLoad->setText(QStringLiteral("FFFFFFFF"));
     load.DecimalButton->setChecked(true);
     EXPECT_EQ(load.HighAddrLoad->text(), QStringLiteral("4294967295"));
-    EXPECT_EQ(load.HighAddrLoad->maxLength(), 10);
+    EXPECT_EQ(devicedialogs::TypedLengthBound(load.HighAddrLoad), 10);
     EXPECT_TRUE(Boxes().isEmpty());
+}
+
+// A radix switch converts the boxes' whole texts and only then bounds what
+// may be typed: nothing is cut, in either direction, at or past seven and
+// eight hexadecimal digits.
+TEST_F(BufferWindowTest, LoadRadixSwitchConvertsWholeAddresses)
+{
+    const QString path = WriteFile(QStringLiteral("range.bin"), QByteArray(16, 'x'));
+    frmBufferLoad load(main->station(), main);
+    load.Form_Load();
+    ASSERT_TRUE(load.UpdateDialogSettings(path));
+    load.LoadEntireFile->setChecked(false);
+    const struct
+    {
+        const char *low, *high, *buffer; // decimal
+        const char *hexLow, *hexHigh, *hexBuffer;
+    } cases[] = {
+        {"3000000000", "4294967295", "123456789", "B2D05E00", "FFFFFFFF", "75BCD15"},
+        {"268435455", "268435456", "0", "FFFFFFF", "10000000", "0"},
+    };
+    for (const auto& c : cases) {
+        load.DecimalButton->click();
+        load.LowAddrLoad->setText(QString::fromLatin1(c.low));
+        load.HighAddrLoad->setText(QString::fromLatin1(c.high));
+        load.BufAddrLoad->setText(QString::fromLatin1(c.buffer));
+        load.HexadecimalButton->click();
+        EXPECT_EQ(load.LowAddrLoad->text(), QString::fromLatin1(c.hexLow));
+        EXPECT_EQ(load.HighAddrLoad->text(), QString::fromLatin1(c.hexHigh));
+        EXPECT_EQ(load.BufAddrLoad->text(), QString::fromLatin1(c.hexBuffer));
+        load.DecimalButton->click();
+        EXPECT_EQ(load.LowAddrLoad->text(), QString::fromLatin1(c.low));
+        EXPECT_EQ(load.HighAddrLoad->text(), QString::fromLatin1(c.high));
+        EXPECT_EQ(load.BufAddrLoad->text(), QString::fromLatin1(c.buffer));
+    }
+    // A full box takes no more typing in either radix.
+    load.HighAddrLoad->setText(QStringLiteral("4294967295"));
+    QTest::keyClick(load.HighAddrLoad, Qt::Key_End);
+    QTest::keyClick(load.HighAddrLoad, Qt::Key_1);
+    EXPECT_EQ(load.HighAddrLoad->text(), QStringLiteral("4294967295"));
+    load.HexadecimalButton->click();
+    QTest::keyClick(load.HighAddrLoad, Qt::Key_End);
+    QTest::keyClick(load.HighAddrLoad, Qt::Key_1);
+    EXPECT_EQ(load.HighAddrLoad->text(), QStringLiteral("FFFFFFFF"));
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('\n').toStdString();
+
+    // Confirmed in hexadecimal, the whole values are stored.
+    load.HighAddrLoad->setText(QStringLiteral("B2D05E00"));
+    load.LowAddrLoad->setText(QStringLiteral("75BCD15"));
+    load.OKButton->click();
+    EXPECT_EQ(quint32(data().lngHighAddrLoad), 3000000000u);
+    EXPECT_EQ(data().lngLowAddrLoad, 123456789);
 }
 
 TEST_F(BufferWindowTest, AnEmptyFolderSettingStartsTheBrowserAtHome)
@@ -222,33 +293,58 @@ INSTANTIATE_TEST_SUITE_P(Texts, FillValueTest,
 
 TEST_F(BufferWindowTest, FillValueFollowsTheHostsRadixAndTheAlgorithm)
 {
-    QRadioButton decimalButton;
-    decimalButton.setChecked(true);
+    // A shown host window: the warning comes when the focus really leaves
+    // the box for another control.
+    QWidget host;
+    auto* decimalButton = new QRadioButton(QStringLiteral("Decimal"), &host);
+    decimalButton->setChecked(true);
     engine->Set(QXPgmrId::DefaultBufferByte, 255);
-    DefaultBufferValue control(main->QXProgrammer);
-    control.SetDecimalButton(&decimalButton);
-    control.InitDefaultBufValList();
-    EXPECT_EQ(control.DefaultValText->currentIndex(), 1);
+    auto* control = new DefaultBufferValue(main->QXProgrammer, &host);
+    auto* other = new QLineEdit(&host);
+    auto* layout = new QVBoxLayout(&host);
+    layout->addWidget(decimalButton);
+    layout->addWidget(control);
+    layout->addWidget(other);
+    control->SetDecimalButton(decimalButton);
+    control->InitDefaultBufValList();
+    EXPECT_EQ(control->DefaultValText->currentIndex(), 1);
 
-    decimalButton.setAutoExclusive(false);
-    decimalButton.setChecked(false);
-    control.UpdateDefaultBufValList();
-    EXPECT_EQ(control.DefaultValText->currentText(), QStringLiteral("FF"));
-    EXPECT_EQ(control.DefaultValText->itemText(1), QStringLiteral("FF"));
+    decimalButton->setAutoExclusive(false);
+    decimalButton->setChecked(false);
+    control->UpdateDefaultBufValList();
+    EXPECT_EQ(control->DefaultValText->currentText(), QStringLiteral("FF"));
+    EXPECT_EQ(control->DefaultValText->itemText(1), QStringLiteral("FF"));
 
-    // The algorithm asks for 255; the operator has 0: No puts FF back.
-    control.DefaultValText->setEditText(QStringLiteral("0"));
     engine->On(QXPgmrId::AlgorithmParameter, [](InvokeKind, QVariantList& args) {
         return args.value(0).toString() == QLatin1String("DEFAULT_BUFFER_VALUE") ? QVariant(255) : QVariant();
     });
+    host.show();
+    QApplication::setActiveWindow(&host);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&host));
+    QLineEdit* edit = control->DefaultValText->lineEdit();
+    // The operator clicks into the box, types 0 over the value and tabs on.
+    QTest::mouseClick(edit, Qt::LeftButton);
+    ASSERT_TRUE(control->DefaultValText->hasFocus());
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("0"));
+    EXPECT_EQ(control->CurrentValue(), 0);
+    EXPECT_TRUE(ui().Shown().isEmpty()); // typing is no leaving
     ui().Answer(vb::vbNo);
-    control.DefaultValText_LostFocus();
+    QTest::keyClick(edit, Qt::Key_Tab);
+    ASSERT_TRUE(other->hasFocus());
     ASSERT_EQ(ui().Shown().size(), 1);
     EXPECT_TRUE(
         ui().Shown().first().contains(QStringLiteral("This default buffer value (0h), does not match the one specified "
                                                      "by the algorithm (FFh). Are you sure you want to change it?")));
-    EXPECT_EQ(control.DefaultValText->currentText(), QStringLiteral("FF"));
-    EXPECT_EQ(control.CurrentValue(), 255);
+    // No: the algorithm's value is back.
+    EXPECT_EQ(control->DefaultValText->currentText(), QStringLiteral("FF"));
+    EXPECT_EQ(control->CurrentValue(), 255);
+
+    // Back in and out with the algorithm's value: no question.
+    control->DefaultValText->setFocus(Qt::MouseFocusReason);
+    ASSERT_TRUE(control->DefaultValText->hasFocus());
+    other->setFocus(Qt::MouseFocusReason);
+    EXPECT_EQ(ui().Shown().size(), 1);
 }
 
 TEST_F(BufferWindowTest, SaveDialogOffersTheWritableTypesAndChecksTheRange)
@@ -288,6 +384,33 @@ TEST_F(BufferWindowTest, SaveDialogOffersTheWritableTypesAndChecksTheRange)
     QFile f(folder + QStringLiteral("/out.hex"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("old"));
+}
+
+// The save dialog's boxes show the remembered range whole in hexadecimal
+// (seven digits typed at most, eight set by the dialog) and convert it whole
+// both ways; a value above the decimal limit is told once and kept.
+TEST_F(BufferWindowTest, SaveRangeConvertsWholeValuesBothWays)
+{
+    data().strFileName = QStringLiteral("out.hex");
+    data().strFilePath = folder + QLatin1Char('/');
+    engine->buffer = QByteArray(256, 'x');
+    data().lngLowAddrSave = 268435455;  // FFFFFFF
+    data().lngHighAddrSave = 305419896; // 12345678
+    data().blnSaveEntireContents = false;
+    engine->Set(QXPgmrId::DisplayRadix, 1);
+    frmBufferSave save(main->station(), main);
+    EXPECT_EQ(save.LowAddrSave->text(), QStringLiteral("FFFFFFF"));
+    EXPECT_EQ(save.HighAddrSave->text(), QStringLiteral("12345678"));
+    ui().Answer(vb::vbOK);
+    save.DecimalButton->click();
+    EXPECT_EQ(save.LowAddrSave->text(), QStringLiteral("268435455"));
+    EXPECT_EQ(save.HighAddrSave->text(), QStringLiteral("305419896"));
+    EXPECT_EQ(Boxes(),
+              QStringList{QStringLiteral("Out of Range Error|You must enter a value between 0 and 268435455")});
+    save.HexadecimalButton->click();
+    EXPECT_EQ(save.LowAddrSave->text(), QStringLiteral("FFFFFFF"));
+    EXPECT_EQ(save.HighAddrSave->text(), QStringLiteral("12345678"));
+    EXPECT_EQ(Boxes().size(), 1);
 }
 
 TEST_F(BufferWindowTest, TheOemEditionsUpdateTakesTheTypedName)

@@ -3,6 +3,7 @@
 
 #include "DeviceDialogFixture.h"
 
+#include "device/DeviceDialogs.h"
 #include "device/frmByteOrder.h"
 #include "device/frmChecksum.h"
 #include "device/frmDeviceArray.h"
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 
 namespace {
 
@@ -156,7 +158,6 @@ TEST_F(DeviceDialogsTest, RangeRefusedByTheEngineShowsItsRangeAndWritesNothing)
     QStringList writes;
     OnDialog<frmDeviceRange>([&](frmDeviceRange& d) {
         d.txtHighAddr->setText(QStringLiteral("70000"));
-        ui().Answer(vb::vbOK);
         d.OKButton->click();
         EXPECT_EQ(d.result(), QDialog::Rejected);
         EXPECT_EQ(d.txtLowAddr->text(), QStringLiteral("16"));
@@ -165,8 +166,8 @@ TEST_F(DeviceDialogsTest, RangeRefusedByTheEngineShowsItsRangeAndWritesNothing)
     });
     options->btnRange_Click();
     EXPECT_TRUE(writes.isEmpty()) << writes.join(' ').toStdString();
-    ASSERT_EQ(Boxes().size(), 1);
-    EXPECT_TRUE(Boxes().first().startsWith(QLatin1String("Out of Range Error|")));
+    // The nearest addresses in the boxes say it: no box.
+    EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('\n').toStdString();
 }
 
 TEST_F(DeviceDialogsTest, RangeAboveTheLargestAddressIsRefusedBeforeTheEngineIsAsked)
@@ -248,12 +249,21 @@ TEST_F(DeviceDialogsTest, VectorShowsTheEngineValuesAndWritesThemBack)
     }
 }
 
-TEST_F(DeviceDialogsTest, VectorSeedGoesAsANumberInEitherRadix)
+TEST_F(DeviceDialogsTest, VectorSeedGoesAsItsTextInDecimalAndAsANumberInHexadecimal)
 {
+    QList<QMetaType> seedTypes;
+    engine->On(VectorSeed, [&](InvokeKind kind, QVariantList& args) {
+        if (kind == InvokeKind::PropertyPut) {
+            seedTypes << args.last().metaType();
+            engine->Set(VectorSeed, args.last().toInt());
+            return QVariant();
+        }
+        return QVariant::fromValue<qint32>(engine->Value(VectorSeed).toInt());
+    });
     for (const qint32 radix : {0, 1}) {
         engine->Set(DisplayRadix, radix);
         engine->Set(VectorXValue, 0);
-        engine->Set(VectorSeed, 0);
+        seedTypes.clear();
         QStringList writes;
         OnDialog<frmDeviceVector>([&](frmDeviceVector& d) {
             d.btnPseudoRandom->click();
@@ -263,7 +273,9 @@ TEST_F(DeviceDialogsTest, VectorSeedGoesAsANumberInEitherRadix)
             writes = engine->TakeWrites();
         });
         options->btnVector_Click();
-        EXPECT_TRUE(writes.contains(QStringLiteral("VectorSeed=300"))) << radix;
+        EXPECT_TRUE(writes.contains(QStringLiteral("VectorSeed=300"))) << radix << writes.join(' ').toStdString();
+        ASSERT_EQ(seedTypes.size(), 1) << radix;
+        EXPECT_EQ(seedTypes[0].id(), radix ? QMetaType::Int : QMetaType::QString) << radix;
         EXPECT_EQ(engine->Value(VectorSeed).toInt(), 300);
         EXPECT_EQ(data().udtRadix, radix);
     }
@@ -360,7 +372,7 @@ TEST_F(DeviceDialogsTest, BufferOffsetIsWrittenInItsRadixAndLogged)
         EXPECT_EQ(d.txtRange->text(), QStringLiteral("-256 --- 268435455"));
         d.btnHexadecimal->click();
         EXPECT_EQ(d.txtRange->text(), QStringLiteral("-100 --- FFFFFFFh"));
-        EXPECT_EQ(d.txtBufferOffset->maxLength(), 7);
+        EXPECT_EQ(devicedialogs::TypedLengthBound(d.txtBufferOffset), 7);
         d.txtBufferOffset->setText(QStringLiteral("1000"));
         d.OKButton->click();
         writes = engine->TakeWrites();
@@ -420,6 +432,106 @@ TEST_F(DeviceDialogsTest, ChecksumKeepsOnlyValuesOfItsButtons)
         d.btnOK->click();
     }
     EXPECT_EQ(data().udtCSumType, 0);
+}
+
+// --- number boxes: what code puts into a box is never cut to the typed
+// length; a radix switch converts the whole value ---
+
+struct RadixCase
+{
+    const char* name;
+    int dialog; // 0 range, 1 vector, 2 buffer offset
+    int member; // the engine value the box shows
+    qint32 value;
+    const char* boxName;
+    const char* hexText;
+    const char* decimalText; // nullptr: the engine takes no signed decimal text
+    const char* box;         // "title|text" of the one box the decimal switch shows, "" for none
+};
+
+class NumberBoxRadixTest : public DeviceDialogsTest, public ::testing::WithParamInterface<RadixCase>
+{
+protected:
+    // Opens the case's dialog with the engine's radix and hands it to act.
+    void Open(const RadixCase& c, qint32 radix, const std::function<void(QDialog&)>& act)
+    {
+        engine->Set(DisplayRadix, radix);
+        engine->Set(c.member, c.value);
+        engine->Set(VectorXValue, 3);
+        ui().OnModal([&](QDialog* dialog) {
+            act(*dialog);
+            return dialog->result();
+        });
+        switch (c.dialog) {
+        case 0: options->btnRange_Click(); break;
+        case 1: options->btnVector_Click(); break;
+        default: options->cmdBufferSettings_Click(); break;
+        }
+    }
+};
+
+TEST_P(NumberBoxRadixTest, ShowsAndConvertsTheWholeValueInBothDirections)
+{
+    const RadixCase& c = GetParam();
+    engine->Set(WordRangeLow, 256); // low + a negative offset stays at or above 0
+    engine->Set(WordRangeHigh, 1000);
+    // Shown in hexadecimal from the start, then switched to decimal and back.
+    if (*c.box)
+        ui().Answer(vb::vbOK);
+    Open(c, 1, [&](QDialog& d) {
+        auto* box = d.findChild<QLineEdit*>(QString::fromLatin1(c.boxName));
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text(), QString::fromLatin1(c.hexText));
+        if (c.decimalText) {
+            d.findChild<QRadioButton*>(QStringLiteral("btnDecimal"))->click();
+            EXPECT_EQ(box->text(), QString::fromLatin1(c.decimalText));
+            d.findChild<QRadioButton*>(QStringLiteral("btnHexadecimal"))->click();
+            EXPECT_EQ(box->text(), QString::fromLatin1(c.hexText));
+        }
+        // A plain OK writes the value the box stood for.
+        d.findChild<QPushButton*>(QStringLiteral("OKButton"))->click();
+    });
+    EXPECT_EQ(engine->Value(c.member).toInt(), c.value);
+    EXPECT_EQ(Boxes(), *c.box ? QStringList{QString::fromLatin1(c.box)} : QStringList{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, NumberBoxRadixTest,
+    ::testing::Values(
+        RadixCase{"OffsetOfSevenDigits", 2, BufferOffset, 268435455, "txtBufferOffset", "FFFFFFF", "268435455", ""},
+        RadixCase{"NegativeOffset", 2, BufferOffset, -16, "txtBufferOffset", "FFFFFFF0", nullptr, ""},
+        // Above the seed's limit: shown whole, told once in decimal, and kept.
+        RadixCase{"SeedBeyondFourDigits", 1, VectorSeed, 70000, "txtSeed", "11170", "70000",
+                  "Out of Range Error|You must enter a value between 0 and 65535"},
+        RadixCase{"SeedOfFourDigits", 1, VectorSeed, 65535, "txtSeed", "FFFF", "65535", ""},
+        RadixCase{"RangeHighOfSevenDigits", 0, WordRangeHigh, 268435455, "txtHighAddr", "FFFFFFF", "268435455", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The bound limits typing: a box that holds its longest text takes no more
+// characters, and a longer text put there by code can still be edited.
+TEST_F(DeviceDialogsTest, TheLengthBoundLimitsOnlyWhatIsTyped)
+{
+    engine->Set(DisplayRadix, 1);
+    engine->Set(WordRangeLow, 256);
+    engine->Set(BufferOffset, -16);
+    OnDialog<frmDeviceBufferSettings>([&](frmDeviceBufferSettings& d) {
+        QLineEdit* box = d.txtBufferOffset;
+        EXPECT_EQ(box->text(), QStringLiteral("FFFFFFF0"));
+        box->setFocus();
+        box->end(false);
+        QTest::keyClick(box, Qt::Key_1);
+        EXPECT_EQ(box->text(), QStringLiteral("FFFFFFF0")); // longer than typing may make it
+        QTest::keyClick(box, Qt::Key_Backspace);
+        EXPECT_EQ(box->text(), QStringLiteral("FFFFFFF"));
+        QTest::keyClick(box, Qt::Key_1);
+        EXPECT_EQ(box->text(), QStringLiteral("FFFFFFF")); // seven digits typed at most
+        d.btnDecimal->click();
+        box->end(false);
+        EXPECT_EQ(box->text(), QStringLiteral("268435455"));
+        QTest::keyClick(box, Qt::Key_1);
+        EXPECT_EQ(box->text(), QStringLiteral("268435455")); // nine in decimal
+    });
+    options->cmdBufferSettings_Click();
 }
 
 } // namespace

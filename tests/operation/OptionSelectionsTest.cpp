@@ -196,6 +196,19 @@ TEST_F(OptionSelectionsTest, AGreyedBoxIsNotChangedAndAnEmptyFirstRowIsNoRefusal
     EXPECT_EQ(window->At(3, 1).check, 1);
 }
 
+// While the rows shown hold no operations (row 0 empty) nothing is searched
+// for, and no check box changes on any tab.
+TEST_F(OptionSelectionsTest, AnEmptyFirstRowOnTheShownTabSearchesNothing)
+{
+    window->selected = 3;
+    selections->SetOperationOptionState("Test", "Fast", 0);
+    EXPECT_EQ(window->At(3, 1).selected, 0);
+    EXPECT_EQ(window->At(3, 1).check, 1);
+    EXPECT_EQ(window->selected, 3);
+    for (int visited : window->visits)
+        EXPECT_EQ(visited, 3);
+}
+
 TEST_F(OptionSelectionsTest, OnTheVerifyTabACompareInRowThreeClearsAndDisablesRowFour)
 {
     window->selected = 2;

@@ -6,10 +6,16 @@
 
 #include "BufferFiles.h"
 #include "DataBuffer.h"
+#include "DataFileReader.h"
+#include "StagedData.h"
+
+#include "ChildRole.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <QFile>
+#include <cstring>
 
 using namespace buffertest;
 
@@ -24,6 +30,37 @@ QByteArray Jedec(const QByteArray& fields, int adjust = 0)
         sum += uchar(c);
     return body + QByteArray::number((sum + adjust) & 0xFFFF, 16).toUpper().rightJustified(4, '0') + "\n";
 }
+
+// A line of the process's status ("VmRSS", "VmHWM") in KiB.
+qint64 StatusKiB(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(qsizetype(std::strlen(key)) + 1).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+// Reads a JEDEC file of the given fuse count that names no QF, and prints
+// how far the process's peak memory rose above what it held before (KiB):
+// args fuses.
+const ChildRole kJedecPeak("jedec-peak", [](const QStringList& args) {
+    const qint64 fuses = args.value(0).toLongLong();
+    const QByteArray file = Jedec("x*\nF1*\nL0 0101*\n");
+    QFile reset(QStringLiteral("/proc/self/clear_refs"));
+    if (!reset.open(QIODevice::WriteOnly) || reset.write("5") != 1) // the peak starts again from here
+        return 3;
+    reset.close();
+    const qint64 before = StatusKiB("VmRSS");
+    StagedData staged;
+    LoadFault fault;
+    if (!DataFileReader::Read(2, file.constData(), file.size(), fuses, staged, fault))
+        return 2;
+    printf("%lld\n", StatusKiB("VmHWM") - before);
+    return 0;
+});
 
 class MalformedFilesTest : public ::testing::Test
 {
@@ -64,25 +101,42 @@ TEST_F(MalformedFilesTest, EachFaultIsNamedWithItsLineAndTheBufferIsUntouched)
         const char* fault;
     } cases[] = {
         {"bad checksum", 1, ":0400000001020304F3\n:00000001FF\n", 1, "checksum mismatch"},
-        {"odd digit count", 1, ":0400000001020304F2\n:0400040001020304F\n:00000001FF\n", 2, "odd number of hexadecimal digits"},
+        {"odd digit count", 1, ":0400000001020304F2\n:0400040001020304F\n:00000001FF\n", 2,
+         "odd number of hexadecimal digits"},
         {"non-hex character", 1, ":04000000010G0304F2\n:00000001FF\n", 1, "'G' is not a hexadecimal digit"},
-        {"wrong length field", 1, ":0500000001020304F1\n:00000001FF\n", 1, "the length field says 5 data bytes, the record holds 4"},
+        {"wrong length field", 1, ":0500000001020304F1\n:00000001FF\n", 1,
+         "the length field says 5 data bytes, the record holds 4"},
         {"unknown record type", 1, ":00000006FA\n:00000001FF\n", 1, "unknown record type 06"},
-        {"04 record of the wrong length", 1, ":0100000400FB\n:00000001FF\n", 1, "a type 04 record carries 2 bytes, not 1"},
-        {"two values for one address", 1, ":0400000001020304F2\r\n:0100010009F5\r\n:00000001FF\r\n", 2, "two values for address 0x1: 0x2 and 0x9"},
-        {"data past the buffer", 1, ":0400FE0001020304F4\n:00000001FF\n", 1, "the data for address 0x100 lies past the end of the buffer"},
+        {"04 record of the wrong length", 1, ":0100000400FB\n:00000001FF\n", 1,
+         "a type 04 record carries 2 bytes, not 1"},
+        {"two values for one address", 1, ":0400000001020304F2\r\n:0100010009F5\r\n:00000001FF\r\n", 2,
+         "two values for address 0x1: 0x2 and 0x9"},
+        {"data past the buffer", 1, ":0400FE0001020304F4\n:00000001FF\n", 1,
+         "the data for address 0x100 lies past the end of the buffer"},
         {"no end record", 1, ":0400000001020304F2\n", 1, "no end-of-file record"},
         {"not a record", 1, ":0400000001020304F2\nhello\n:00000001FF\n", 2, "a record must begin with ':'"},
         {"cut line", 3, "S107000001020304EE\nS10700\n", 2, "the length field says 7 bytes, the record holds 1"},
         {"s-record bad checksum", 3, "s107000001020304ef\n", 1, "checksum mismatch"},
-        {"wrong S5 count", 3, "S107000001020304EE\nS5030002FA\n", 2, "the S5 count says 2 data records, the file holds 1"},
+        {"wrong S5 count", 3, "S107000001020304EE\nS5030002FA\n", 2,
+         "the S5 count says 2 data records, the file holds 1"},
         {"unknown S4", 3, "S107000001020304EE\nS4030000FC\n", 2, "unknown record type S4"},
         {"s-record past the buffer", 3, "S1050100AABB94\n", 1, "lies past the end of the buffer"},
         {"empty file", 1, "", 0, "the file is empty"},
         {"empty binary", 0, "", 0, "the file is empty"},
+        // Files that hold no data: loading them would only clear the buffer.
+        {"end record alone", 1, ":00000001FF\n", 0, "the file is empty"},
+        {"s-records without data", 3, "S0030000FC\nS9030000FC\n", 0, "the file is empty"},
+        {"JEDEC without fields", 2,
+         QByteArray("\x02*\x03"
+                    "0000",
+                    7),
+         1, "the file holds no fuse data"},
+        {"JEDEC with a count alone", 2, Jedec("x*\nQF16*\n"), 3, "the file holds no fuse data"},
         {"binary past the buffer", 0, QByteArray(0x101, 'x'), 0, "the data for address 0x100 lies past the end"},
-        {"bad transmission checksum", 2, Jedec("x*\nQF16*\nF0*\nL0 1010000011110000*\nC0014*\n", 1), 6, "transmission checksum mismatch"},
-        {"bad fuse checksum", 2, Jedec("x*\nQF16*\nF0*\nL0 1010000011110000*\nC0015*\n"), 5, "fuse checksum mismatch (the file says 0015h, the fuses sum to 0014h)"},
+        {"bad transmission checksum", 2, Jedec("x*\nQF16*\nF0*\nL0 1010000011110000*\nC0014*\n", 1), 6,
+         "transmission checksum mismatch"},
+        {"bad fuse checksum", 2, Jedec("x*\nQF16*\nF0*\nL0 1010000011110000*\nC0015*\n"), 5,
+         "fuse checksum mismatch (the file says 0015h, the fuses sum to 0014h)"},
         {"fuse past QF", 2, Jedec("x*\nQF8*\nL0 101\n000111*\n"), 4, "fuse 8 lies past the fuse count (8)"},
         {"fuse count past the buffer", 2, Jedec("x*\nQF257*\n"), 2, "QF gives 257 fuses, the buffer holds 256"},
         {"no ETX", 2, "\x02x*\nQF8*\n", 3, "no end of text (ETX)"},
@@ -188,4 +242,18 @@ TEST_F(MalformedFilesTest, AFailedSaveKeepsTheOldFile)
     // A path that cannot be replaced by a file.
     EXPECT_EQ(m_files.Save(m_dir.path(), 1, false), DataFileResult::CannotWrite);
     EXPECT_TRUE(m_files.LastErrorText().startsWith(m_dir.path()));
+}
+
+// A JEDEC file without QF fills the device's whole buffer with its default
+// state: the reader builds those fuses once, where the load takes them from,
+// never a second copy (a 7-byte file must not cost twice the buffer).
+TEST(JedecMemoryTest, AFileWithoutAFuseCountCostsOneCopyOfTheBuffer)
+{
+    const qint64 fuses = qint64(64) << 20;
+    const ProcessResult child =
+        RunChildRole(QProcessEnvironment::systemEnvironment(), "jedec-peak", {QString::number(fuses)}, 120000);
+    ASSERT_EQ(child.exitCode, 0) << child.err.toStdString();
+    const qint64 grownKiB = child.out.trimmed().toLongLong();
+    EXPECT_GE(grownKiB, fuses / 1024 * 9 / 10); // the one copy is there
+    EXPECT_LT(grownKiB, fuses / 1024 * 3 / 2) << "peak grew by " << grownKiB << " KiB";
 }

@@ -176,3 +176,35 @@ TEST(SrecCatInteropTest, ChecksumsMatchSrecCatsFilters)
         EXPECT_EQ(BufferChecksum::Sum(buffer, c.method, c.type, device), expected);
     }
 }
+
+// In an extended segment (record type 02) the offset wraps at 64 KiB: data
+// that runs past the segment's end continues at its start, as srec_cat reads
+// it. A linear base (type 04) is not a segment: its data runs on.
+TEST(SrecCatInteropTest, SegmentDataCrossing64KWrapsInsideTheSegmentAsSrecCatReadsIt)
+{
+    QTemporaryDir dir;
+    const struct
+    {
+        const char* name;
+        QByteArray text;
+    } cases[] = {
+        {"segment", ":020000021000EC\n:04FFFE0001020304F5\n:00000001FF\n"},
+        {"segment ends at 64K", ":020000021000EC\n:02FFFE000102FE\n:020000000304F7\n:00000001FF\n"},
+        {"linear", ":020000040001F9\n:04FFFE0001020304F5\n:00000001FF\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file = dir.filePath(QStringLiteral("wrap.hex"));
+        WriteFile(file, c.text);
+        const QString binary = dir.filePath(QStringLiteral("wrap.bin"));
+        ASSERT_TRUE(SrecCat({file, QStringLiteral("-intel"), QStringLiteral("-fill"), QStringLiteral("0xEE"),
+                             QStringLiteral("0"), QStringLiteral("0x30000"), QStringLiteral("-o"), binary,
+                             QStringLiteral("-binary")}));
+        DataBuffer buffer;
+        buffer.SetFillByte(0xEE);
+        buffer.Resize(0x30000);
+        BufferFiles files(buffer);
+        ASSERT_EQ(files.LoadRange(file, 1, LoadOptions()), 0) << files.LastErrorText().toStdString();
+        EXPECT_TRUE(Contents(buffer) == ReadFile(binary));
+    }
+}

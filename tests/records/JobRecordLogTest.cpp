@@ -5,12 +5,15 @@
 
 #include "records/JobRecordLog.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -59,6 +62,19 @@ const ChildRole kAppender("jobsum-append", [](const QStringList& args) {
             return 2;
     }
     return 0;
+});
+
+// Appends one record as a user who may write the log but not its folder:
+// args folder. Run by root, the child takes the unprivileged account first,
+// as root would write anywhere.
+const ChildRole kGuestAppender("jobsum-append-guest", [](const QStringList& args) {
+    if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+        return 3;
+    QString error;
+    const bool written =
+        JobRecordLog::Append(args.value(0), JobRecord::HeaderLine(), JobRecord::Line(RecordFields("guest", 7)), &error);
+    printf("%s\n", qPrintable(error));
+    return written ? 0 : 2;
 });
 
 // Appends one record with the file size limited to a few bytes more than the
@@ -207,27 +223,67 @@ TEST_F(JobRecordLogTest, AFailedWriteIsReportedAndLeavesTheLogAsItWas)
     EXPECT_FALSE(QFileInfo::exists(missing));
 }
 
-TEST_F(JobRecordLogTest, TwoStationsAppendingAtOnceKeepWholeRowsAndOneHeader)
+TEST_F(JobRecordLogTest, SixStationsAppendingAtOnceKeepWholeRowsAndOneHeaderAndLeaveNothingBeside)
 {
     const QString folder = LogFolder();
-    QProcess first, second;
-    ASSERT_TRUE(StartChildRole(first, childEnvironment(), "jobsum-append", {folder, "first", "1000"}));
-    ASSERT_TRUE(StartChildRole(second, childEnvironment(), "jobsum-append", {folder, "second", "1000"}));
-    ASSERT_TRUE(first.waitForFinished(120000));
-    ASSERT_TRUE(second.waitForFinished(120000));
-    EXPECT_EQ(first.exitCode(), 0);
-    EXPECT_EQ(second.exitCode(), 0);
+    constexpr int kStations = 6;
+    constexpr int kRows = 400;
+    std::vector<std::unique_ptr<QProcess>> stations;
+    for (int i = 0; i < kStations; ++i) {
+        stations.push_back(std::make_unique<QProcess>());
+        ASSERT_TRUE(StartChildRole(*stations.back(), childEnvironment(), "jobsum-append",
+                                   {folder, QStringLiteral("station%1").arg(i), QString::number(kRows)}));
+    }
+    for (auto& station : stations) {
+        ASSERT_TRUE(station->waitForFinished(120000));
+        EXPECT_EQ(station->exitCode(), 0);
+    }
 
     const QList<QStringList> rows = ReadCsv(JobRecordLog::FilePath(folder));
-    ASSERT_EQ(rows.size(), 2001);
+    ASSERT_EQ(rows.size(), kStations * kRows + 1);
     EXPECT_EQ(rows[0][0], "User");
-    QHash<QString, int> perStation;
+    QHash<QString, QList<int>> perStation;
     for (const QStringList& row : rows.mid(1)) {
         ASSERT_EQ(row.size(), 163);
-        ++perStation[row[0]];
+        perStation[row[0]] << row[JobRecord::kPassed].toInt();
     }
-    EXPECT_EQ(perStation.value("first"), 1000);
-    EXPECT_EQ(perStation.value("second"), 1000);
+    for (int i = 0; i < kStations; ++i) {
+        // Each station's rows, all there and in its own order.
+        const QList<int> numbers = perStation.value(QStringLiteral("station%1").arg(i));
+        ASSERT_EQ(numbers.size(), kRows) << i;
+        for (int n = 0; n < kRows; ++n)
+            EXPECT_EQ(numbers[n], n) << i;
+    }
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("JobSum.log")});
+}
+
+// A shared folder set up so that stations may append to the log but not
+// create files in it.
+TEST_F(JobRecordLogTest, ALogThatMayBeWrittenInAFolderThatMayNotIsAppendedTo)
+{
+    QTemporaryDir shared(QDir::tempPath() + QStringLiteral("/jobsum-shared-XXXXXX"));
+    ASSERT_TRUE(shared.isValid());
+    const QString folder = shared.path();
+    QString error;
+    ASSERT_TRUE(JobRecordLog::Append(folder, JobRecord::HeaderLine(), JobRecord::Line(RecordFields("a", 1)), &error));
+    const QString log = JobRecordLog::FilePath(folder);
+    const auto all = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::WriteGroup
+        | QFileDevice::ReadOther | QFileDevice::WriteOther;
+    ASSERT_TRUE(QFile::setPermissions(log, all));
+    // Root's account is the one that must not write the folder.
+    const auto readable = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup
+        | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(folder, ::geteuid() == 0 ? readable | QFileDevice::WriteOwner : readable));
+
+    const ProcessResult guest = RunChildRole(childEnvironment(), "jobsum-append-guest", {folder});
+    QFile::setPermissions(folder, readable | QFileDevice::WriteOwner);
+    EXPECT_EQ(guest.exitCode, 0) << guest.out.toStdString() << guest.err.toStdString();
+    const QList<QStringList> rows = ReadCsv(log);
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[2][0], "guest");
+    EXPECT_EQ(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("JobSum.log")});
 }
 
 } // namespace

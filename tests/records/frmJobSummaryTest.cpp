@@ -142,8 +142,8 @@ TEST_F(JobSummaryWindowTest, OnlyOkHandsTheReportToAutomaticSaving)
         bool viaOk;
         bool handedOn;
     };
-    const Case cases[] = {{nullptr, true, false}, {"0", true, false}, {"x", true, false}, {"1", false, false},
-                          {"1", true, true}};
+    const Case cases[] = {{nullptr, true, false}, {"0", true, false},  {"x", true, false},  {"1", false, false},
+                          {"1", true, true},      {"1.0", true, true}, {" 1 ", true, true}, {"1.5", true, false}};
     for (const Case& c : cases) {
         handed.clear();
         if (c.setting)
