@@ -4,6 +4,7 @@
 // dialog as the operator does, and from inside that dialog's own event loop
 // sends the process a termination signal or asks the main window to close.
 #include "ChildRole.h"
+#include "PrivateBusTest.h"
 #include "TestEnv.h"
 
 #include "mainwindow/frmMain.h"
@@ -16,6 +17,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -56,6 +58,7 @@ struct ShutdownCase
     std::function<void()> open; // what the operator does in the main window
     std::vector<Waypoint> chain;
     Ending ending = Ending::Term;
+    bool eightSites = false; // the engine comes back on the eight-site "RG-1080/8"
 };
 
 // The quantity the operator types before opening the dialog: the settings
@@ -108,6 +111,12 @@ const std::vector<ShutdownCase>& Cases()
          [] { QTest::mouseClick(Operation().DeviceButton, Qt::LeftButton); },
          {{"DeviceChooser"}},
          Ending::Int},
+        {"ChooserFromDeviceButtonOnEightSites",
+         kDevice,
+         [] { QTest::mouseClick(Operation().DeviceButton, Qt::LeftButton); },
+         {{"DeviceChooser"}},
+         Ending::Term,
+         true},
         {"ChooserFromCtrlD", kDevice, [] { Key(Qt::Key_D, Qt::ControlModifier); }, {{"DeviceChooser"}}},
         {"NoteDuringSaveJob", kDeviceAndData, [] { Key(Qt::Key_S, Qt::ControlModifier); }, {{"frmSealbookNote"}}},
         {"DataPatternLoad", kDevice, [] { Key(Qt::Key_O, Qt::ControlModifier); }, {{"frmBufferLoad"}}},
@@ -276,6 +285,13 @@ const ChildRole kStation("station-ended-from-dialog", [](const QStringList& args
         return 2;
     appinfo::SetApplicationTitleForTests(QStringLiteral("Tarvo"));
     SetComponentFolder(BinDir());
+    if (c->eightSites) {
+        const QString engineFolder = qEnvironmentVariable("XDG_DATA_HOME") + "/Corvane/QXEngine";
+        QDir().mkpath(engineFolder);
+        QFile ini(engineFolder + "/engine.ini");
+        if (!ini.open(QIODevice::WriteOnly) || ini.write("[Station]\nModelIndex=11\n") < 0)
+            return 2;
+    }
     SetRawCommandLineText(QString::fromLatin1(c->commandLine).replace(QLatin1String("@DATA@"), args[1]));
     Operator op(*c, args[1], args[2]);
     const int code = Main();
@@ -396,6 +412,84 @@ void ShutdownProcessTest::CheckEnded(QProcess& p, const QString& root)
         SavedSetting(root + "/registry/HKCU.reg", {"Software", "Corvane", "Tarvo", "Device"}, "NumDevices", &error);
     EXPECT_TRUE(error.isEmpty()) << error.toStdString();
     EXPECT_EQ(quantity, kQuantity) << output;
+}
+
+// A station that automation started: its client begins a job and goes away
+// while the run's "Insert next device" prompt waits; the station then gets
+// SIGTERM.
+class AutomatedStationShutdownTest : public PrivateBusTest
+{};
+
+TEST_F(AutomatedStationShutdownTest, ClientGoneWhileARunPromptsThenTerminated)
+{
+    // A first station remembers the device, so that a client's job runs.
+    QProcessEnvironment first = childEnvironment();
+    first.insert("TARVO_UI_SCRIPT", "/dev/null");
+    first.insert("TARVO_TEST_CLOSE_AFTER_MS", "200");
+    ASSERT_EQ(RunProgram(BinDir() + "/tarvo", {"-device", "AM27C512"}, first).exitCode, 0);
+
+    StartDaemon(childEnvironment());
+    QProcessEnvironment env = childEnvironment();
+    env.insert("DBUS_SESSION_BUS_ADDRESS", m_address);
+    // Real boxes, offscreen, each reported once it waits.
+    env.insert("TARVO_REPORT_SHOWN", "1");
+    QProcess station;
+    station.setProcessEnvironment(env);
+    station.start(BinDir() + "/tarvo", {"-Embedding"});
+    ASSERT_TRUE(station.waitForStarted());
+    for (int i = 0; i < 200 && StationPid() != station.processId(); ++i)
+        QThread::msleep(50);
+    ASSERT_EQ(StationPid(), station.processId());
+
+    // The client leaves once it is told the prompt is open.
+    const QString promptOpen = tempPath("prompt-open");
+    QProcess client;
+    client.setProcessEnvironment(env);
+    client.start("/usr/bin/python3",
+                 {"-c",
+                  QStringLiteral(R"(
+import dbus, os, time
+bus = dbus.SessionBus()
+server = dbus.Interface(bus.get_object('com.corvane.Tarvo', '/com/corvane/Tarvo'), 'com.corvane.Tarvo.Server')
+control = server.Create('CJobControl', False)
+dbus.Interface(bus.get_object('com.corvane.Tarvo', control), 'com.corvane.Tarvo.CJobControl').BeginJob(3)
+deadline = time.time() + 30
+while not os.path.exists('%1') and time.time() < deadline:
+    time.sleep(0.02)
+)")
+                      .arg(promptOpen)});
+    ASSERT_TRUE(client.waitForStarted());
+    QByteArray output;
+    QDeadlineTimer deadline(30000);
+    while (!output.contains("box open: ") && !deadline.hasExpired() && station.state() == QProcess::Running) {
+        station.waitForReadyRead(100);
+        output += station.readAllStandardOutput();
+    }
+    ASSERT_TRUE(output.contains("box open: ")) << output.toStdString();
+    ASSERT_TRUE(QFile(promptOpen).open(QIODevice::WriteOnly));
+    ASSERT_TRUE(client.waitForFinished(30000));
+    EXPECT_EQ(client.exitCode(), 0) << client.readAllStandardError().toStdString();
+    // Its instance went with it; the station stands.
+    QThread::msleep(200);
+    ASSERT_EQ(station.state(), QProcess::Running);
+
+    QElapsedTimer sinceSignal;
+    sinceSignal.start();
+    ::kill(pid_t(station.processId()), SIGTERM);
+    ASSERT_TRUE(station.waitForFinished(30000)) << "the station hangs";
+    EXPECT_LT(sinceSignal.elapsed(), 5000);
+    const std::string err = station.readAllStandardError().toStdString();
+    ASSERT_EQ(station.exitStatus(), QProcess::NormalExit) << err;
+    EXPECT_EQ(station.exitCode(), 0) << err;
+
+    const QString log = ReadFile(childEnvironment().value("XDG_DATA_HOME") + "/Corvane/QXEngine/DATALOG/BlackBox.log");
+    EXPECT_TRUE(log.endsWith("System has been shut down successfully!\r\n")) << log.toStdString();
+    QString error;
+    // The quantity the client's job asked for.
+    EXPECT_EQ(
+        SavedSetting(registryRoot() + "/HKCU.reg", {"Software", "Corvane", "Tarvo", "Device"}, "NumDevices", &error),
+        "3");
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
 }
 
 } // namespace
