@@ -295,7 +295,11 @@ const ChildRole kStation("station-ended-from-dialog", [](const QStringList& args
     SetRawCommandLineText(QString::fromLatin1(c->commandLine).replace(QLatin1String("@DATA@"), args[1]));
     Operator op(*c, args[1], args[2]);
     const int code = Main();
-    std::printf("reached: %d\nended after ms: %lld\n", int(op.Reached()), op.EndedForMs());
+    // No window was shown again once the station had unloaded.
+    int shown = 0;
+    for (const QWidget* w : QApplication::topLevelWidgets())
+        shown += w->isVisible() ? 1 : 0;
+    std::printf("reached: %d\nended after ms: %lld\nwindows shown: %d\n", int(op.Reached()), op.EndedForMs(), shown);
     std::fflush(stdout);
     return code;
 });
@@ -399,6 +403,7 @@ void ShutdownProcessTest::CheckEnded(QProcess& p, const QString& root)
     EXPECT_EQ(p.exitCode(), 0) << output;
     EXPECT_TRUE(out.contains("reached: 1")) << "the dialog was never open\n" << output;
     EXPECT_FALSE(err.contains("unexpected window")) << output;
+    EXPECT_TRUE(out.contains("windows shown: 0")) << output;
     const qsizetype at = out.indexOf("ended after ms: ");
     ASSERT_NE(at, -1) << output;
     EXPECT_LT(out.mid(at + 16).trimmed().toLongLong(), 5000) << output;
