@@ -130,6 +130,8 @@ const std::vector<ShutdownCase>& Cases()
          kDevice,
          [] { QTest::mouseClick(Operation().OptionsButton, Qt::LeftButton); },
          {{"frmDeviceConfigure"}}},
+        {"DeviceRange", kDevice, [] { Trigger(&frmMain::mnuDeviceRange); }, {{"frmDeviceRange"}}},
+        {"SealbookPassword", kDevice, [] { Trigger(&frmMain::mnuJobChangePassword); }, {{"frmSKPwd"}}},
         {"SealbookConfigure", kDevice, [] { Trigger(&frmMain::mnuSealbookConfigure); }, {{"frmSealbookConfigure"}}},
         {"InsertNextDevicePrompt", kDevice, PressAction, {{"QMessageBox", "Insert next device"}}},
         {"JobSummary", kDevice, PressAction, {{"frmJobSummary"}}},
