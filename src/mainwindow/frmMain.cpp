@@ -12,6 +12,7 @@
 #include "platform/Companion.h"
 #include "platform/EngineCall.h"
 #include "platform/Registry.h"
+#include "platform/StationShutdown.h"
 #include "platform/Twips.h"
 #include "platform/UiService.h"
 #include "settings/ProgrammerClass.h"
@@ -727,6 +728,15 @@ void frmMain::Unload()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // A close asked for while a box or dialog waits (a termination signal,
+    // File > Exit or the window's close reached from inside it) would free
+    // what the handler under the dialog still uses: the request ends the
+    // boxes, and the station closes from the outermost loop.
+    if (m_loaded && !m_unloaded && shutdown::InNestedLoop()) {
+        shutdown::Request();
+        event->ignore();
+        return;
+    }
     // A close asked for from outside (the termination signals) during a run
     // presses Stop and closes once the run has ended, rather than leaving a
     // box waiting for an operator. The operator's own close is spontaneous

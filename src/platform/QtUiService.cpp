@@ -2,6 +2,7 @@
 
 #include "PrintTarget.h"
 #include "ScriptedUiService.h"
+#include "StationShutdown.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -78,7 +79,7 @@ void QtUiService::Log(const QString& title, const QString& text, const QString& 
 
 int QtUiService::MsgBox(const QString& prompt, int buttons, const QString& title)
 {
-    if (m_ending) {
+    if (shutdown::Requested()) {
         const int answer = vb::DefaultAnswer(buttons);
         Log(title, prompt, QString::number(buttons), QString::number(answer));
         return answer;
@@ -95,7 +96,10 @@ int QtUiService::MsgBox(const QString& prompt, int buttons, const QString& title
         });
     }
     m_openBoxes.append(&box);
-    box.exec();
+    {
+        const shutdown::NestedLoop waiting;
+        box.exec();
+    }
     m_openBoxes.removeOne(&box);
     int answer = AnswerFor(box.standardButton(box.clickedButton()));
     if (!answers.contains(answer)) // closed without a button
@@ -106,7 +110,7 @@ int QtUiService::MsgBox(const QString& prompt, int buttons, const QString& title
 
 QString QtUiService::InputBox(const QString& prompt, const QString& title, const QString& defaultText, bool* cancelled)
 {
-    if (m_ending) {
+    if (shutdown::Requested()) {
         if (cancelled)
             *cancelled = true;
         return {};
@@ -116,7 +120,11 @@ QString QtUiService::InputBox(const QString& prompt, const QString& title, const
     dialog.setWindowTitle(title);
     dialog.setLabelText(prompt);
     dialog.setTextValue(defaultText);
-    const bool ok = dialog.exec() == QDialog::Accepted;
+    bool ok = false;
+    {
+        const shutdown::NestedLoop waiting;
+        ok = dialog.exec() == QDialog::Accepted;
+    }
     if (cancelled)
         *cancelled = !ok;
     const QString answer = ok ? dialog.textValue() : QString();
@@ -126,8 +134,9 @@ QString QtUiService::InputBox(const QString& prompt, const QString& title, const
 
 QString QtUiService::GetOpenFileName(const FileDialogRequest& request)
 {
-    if (m_ending)
+    if (shutdown::Requested())
         return {};
+    const shutdown::NestedLoop waiting;
     const QString answer = QFileDialog::getOpenFileName(Owner(), request.title, InitialPath(request), request.filter);
     Log(request.title, InitialPath(request), QStringLiteral("Open"), answer);
     return answer;
@@ -135,8 +144,9 @@ QString QtUiService::GetOpenFileName(const FileDialogRequest& request)
 
 QString QtUiService::GetSaveFileName(const FileDialogRequest& request)
 {
-    if (m_ending)
+    if (shutdown::Requested())
         return {};
+    const shutdown::NestedLoop waiting;
     const QString answer = QFileDialog::getSaveFileName(Owner(), request.title, InitialPath(request), request.filter);
     Log(request.title, InitialPath(request), QStringLiteral("Save"), answer);
     return answer;
@@ -144,8 +154,9 @@ QString QtUiService::GetSaveFileName(const FileDialogRequest& request)
 
 QString QtUiService::BrowseForFolder(const QString& prompt, const QString& initialDir)
 {
-    if (m_ending)
+    if (shutdown::Requested())
         return {};
+    const shutdown::NestedLoop waiting;
     const QString answer = QFileDialog::getExistingDirectory(Owner(), prompt, initialDir);
     Log(QString(), prompt, QStringLiteral("Folder"), answer);
     return answer;
@@ -153,8 +164,9 @@ QString QtUiService::BrowseForFolder(const QString& prompt, const QString& initi
 
 bool QtUiService::ShowPrinter(PrintTarget& target, const PrintDialogRequest& request)
 {
-    if (m_ending)
+    if (shutdown::Requested())
         return false;
+    const shutdown::NestedLoop waiting;
     const bool confirmed = target.Ask(Owner(), request.title, request.hasSelection);
     Log(request.title, QString(), QStringLiteral("Print"),
         confirmed ? (target.PdfFile().isEmpty() ? target.PrinterName() : target.PdfFile()) : QStringLiteral("2"));
@@ -163,18 +175,21 @@ bool QtUiService::ShowPrinter(PrintTarget& target, const PrintDialogRequest& req
 
 int QtUiService::ShowModal(QDialog* dialog)
 {
-    if (m_ending)
+    if (shutdown::Requested())
         return QDialog::Rejected;
     const QString title = dialog->windowTitle();
     const QString name = dialog->objectName();
-    const int result = dialog->exec();
+    int result = QDialog::Rejected;
+    {
+        const shutdown::NestedLoop waiting;
+        result = dialog->exec();
+    }
     Log(title, name, QStringLiteral("Modal"), QString::number(result));
     return result;
 }
 
 void QtUiService::EndOpenBoxes()
 {
-    m_ending = true;
     // Each ended box returns from its own exec once control is back in it.
     for (QMessageBox* box : std::as_const(m_openBoxes)) {
         if (QAbstractButton* button = box->defaultButton())

@@ -35,6 +35,5 @@ private:
 
     QString m_logFile;
     bool m_reportOpenBoxes = false;
-    bool m_ending = false;
     QList<QMessageBox*> m_openBoxes; // innermost last
 };

@@ -1,6 +1,7 @@
 #include "ScriptedUiService.h"
 
 #include "PrintTarget.h"
+#include "StationShutdown.h"
 
 #include <QDialog>
 #include <QDir>
@@ -66,6 +67,10 @@ void ScriptedUiService::AppendLogLine(const QString& path, const QString& line)
 
 bool ScriptedUiService::Next(const QString& what, QString* answer)
 {
+    // A closing station answers every box with its default and keeps the
+    // script for nobody.
+    if (shutdown::Requested())
+        return false;
     if (m_answers.empty()) {
         if (m_mode == WhenExhausted::Fail && m_onFailure)
             m_onFailure(QStringLiteral("no scripted answer for ") + what);
@@ -106,9 +111,12 @@ QString ScriptedUiService::InputBox(const QString& prompt, const QString& title,
                                     bool* cancelled)
 {
     QString answer = defaultText; // no answer left: as if OK was pressed on the proposed text
+    const bool closing = shutdown::Requested();
+    if (closing)
+        answer.clear(); // cancelled, as the closing station's dialogs are
     Next(QStringLiteral("input box %1: %2").arg(Quoted(title), Quoted(prompt)), &answer);
     if (cancelled)
-        *cancelled = false;
+        *cancelled = closing;
     Record(title, prompt, kInputBox, answer);
     return answer;
 }
@@ -160,7 +168,7 @@ int ScriptedUiService::ShowModal(QDialog* dialog)
     const QString title = dialog->windowTitle();
     const QString name = dialog->objectName();
     int result = QDialog::Rejected;
-    if (!m_modalHandlers.empty()) {
+    if (!m_modalHandlers.empty() && !shutdown::Requested()) {
         const std::function<int(QDialog*)> handler = std::move(m_modalHandlers.front());
         m_modalHandlers.pop_front();
         result = handler(dialog);

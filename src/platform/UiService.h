@@ -91,10 +91,10 @@ public:
     // Shows a window modally and returns QDialog::exec's result.
     virtual int ShowModal(QDialog* dialog) = 0;
 
-    // The process is ending (a termination signal): every box or dialog that
+    // The station is closing (shutdown::Request): every box or dialog that
     // waits ends now, a message box with its default answer, any other dialog
-    // as cancelled; boxes opened afterwards answer the same at once. A service
-    // that never waits has nothing to end.
+    // as cancelled. Boxes opened while shutdown::Requested() answer the same
+    // at once. A service that never waits has nothing to end.
     virtual void EndOpenBoxes() {}
 };
 

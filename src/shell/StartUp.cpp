@@ -13,6 +13,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/AppInfo.h"
 #include "platform/Registry.h"
+#include "platform/StationShutdown.h"
 #include "platform/TerminationSignals.h"
 #include "platform/UiService.h"
 
@@ -44,6 +45,9 @@ enum class StartUpPhase { NotAttempted, Running, Done };
 StartUpPhase g_phase = StartUpPhase::NotAttempted;
 StartUpOutcome g_outcome = StartUpOutcome::NotAttempted;
 bool g_terminationRequested = false;
+// Main or the automation start runs the station's loop: once the station has
+// ended, that loop ends too.
+bool g_stationLoopRunning = false;
 
 const QString kUsageText = QStringLiteral("Available command line options: \r\n\r\n"
                                           "-SK <Job File Name>\r\n"
@@ -99,15 +103,39 @@ bool TerminationRequested()
     return g_terminationRequested;
 }
 
+// The closer of the one shutdown path; it runs from the outermost loop.
+static bool CloseStation()
+{
+    // The station closes once start-up has finished.
+    if (g_phase == StartUpPhase::Running)
+        return false;
+    if (gMainForm && !gMainForm->IsUnloaded()) {
+        gMainForm->close();
+        // A run is being stopped: the station closes once it has ended.
+        if (!gMainForm->IsUnloaded())
+            return false;
+    }
+    // Nothing a handler showed on its way out keeps the process.
+    if (g_stationLoopRunning)
+        QCoreApplication::quit();
+    return true;
+}
+
 void OnTerminationRequest()
 {
-    Ui().EndOpenBoxes();
-    if (g_phase == StartUpPhase::Running) {
+    if (g_phase == StartUpPhase::Running)
         g_terminationRequested = true;
-        return;
-    }
-    if (gMainForm)
-        gMainForm->close();
+    shutdown::SetCloser(CloseStation);
+    shutdown::Request();
+}
+
+// Runs the station's loop until the station has ended.
+static int RunStationLoop()
+{
+    g_stationLoopRunning = true;
+    const int code = qApp->exec();
+    g_stationLoopRunning = false;
+    return code;
 }
 
 // Started by bus activation: the name at once, then the first Create runs the
@@ -115,6 +143,7 @@ void OnTerminationRequest()
 // ends this process with one line on stderr.
 static int RunEmbedded()
 {
+    shutdown::SetCloser(CloseStation);
     InstallTerminationHandler(OnTerminationRequest);
     g_instance = std::make_unique<appinfo::SingleInstance>(appinfo::ApplicationTitle());
     if (!g_instance->TryAcquire()) {
@@ -139,7 +168,7 @@ static int RunEmbedded()
         if (!server.CreateSeen())
             qApp->exit(0);
     });
-    const int code = qApp->exec();
+    const int code = RunStationLoop();
     server.ReleaseAll();
     SetAutomationHost(nullptr);
     return code;
@@ -165,6 +194,7 @@ int Main()
     QApplication::setStyle(new DeferredIconStyle);
     if (appinfo::GetStartMode() != appinfo::StartMode::Standalone)
         return RunEmbedded();
+    shutdown::SetCloser(CloseStation);
     InstallTerminationHandler(OnTerminationRequest);
     PreloadComponents();
     // The session bus is reached on a helper thread while the station loads:
@@ -183,11 +213,10 @@ int Main()
     if (!StartApplication() || !gMainForm)
         return LastStartUpOutcome() == StartUpOutcome::Failed ? kStartUpFailedExitCode : 0;
     if (g_terminationRequested) {
-        // Asked to end while starting: now that the station stands, it closes
-        // through its own close path (its settings are saved).
+        // Asked to end while starting: now that the station stands, the
+        // closer closes it through its own close path (its settings are saved).
         WriteLogInfo(QStringLiteral("Termination requested during start-up; the station closes."), true);
-        QTimer::singleShot(0, gMainForm, [] { gMainForm->close(); });
-        return qApp->exec();
+        return RunStationLoop();
     }
     busHelper.Finish();
     if (!busOnHelper)
@@ -204,7 +233,7 @@ int Main()
     const int closeAfterMs = qEnvironmentVariableIntValue("TARVO_TEST_CLOSE_AFTER_MS", &closeAfterOk);
     if (closeAfterOk)
         QTimer::singleShot(closeAfterMs, gMainForm, [] { gMainForm->close(); });
-    return qApp->exec();
+    return RunStationLoop();
 }
 
 void ReleaseInstanceLock()
@@ -213,12 +242,14 @@ void ReleaseInstanceLock()
     g_phase = StartUpPhase::NotAttempted;
     g_outcome = StartUpOutcome::NotAttempted;
     g_terminationRequested = false;
+    shutdown::Reset();
 }
 
 static StartUpOutcome StartApplicationBody();
 
 bool StartApplication()
 {
+    shutdown::SetCloser(CloseStation);
     g_phase = StartUpPhase::Running;
     g_outcome = StartApplicationBody();
     g_phase = StartUpPhase::Done;

@@ -30,9 +30,10 @@ enum class StartUpOutcome { NotAttempted, Started, Ended, Failed };
 StartUpOutcome LastStartUpOutcome();
 constexpr int kStartUpFailedExitCode = 1;
 
-// SIGTERM and SIGINT: a box that waits ends with its default answer; while
-// start-up runs the request is only recorded (Main closes the station once
-// start-up has finished); afterwards the station closes as its own Exit does.
+// SIGTERM and SIGINT: the station's one shutdown path (shutdown::Request):
+// a box that waits ends with its default answer, and the station closes as
+// its own Exit does once every nested loop has returned and start-up has
+// finished.
 void OnTerminationRequest();
 bool TerminationRequested();
 

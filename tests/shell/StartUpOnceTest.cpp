@@ -9,6 +9,7 @@
 #include "shell/StartUp.h"
 #include "shell/frmSplash.h"
 
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -69,9 +70,14 @@ TEST_F(StartUpOnceTest, ATerminationRequestDuringStartUpIsOnlyRecorded)
     EXPECT_TRUE(gMainForm->isVisible());
     EXPECT_TRUE(gMainForm->bInitialized);
 
-    // Once start-up has finished a request closes the station.
+    // Once start-up has finished a request closes the station, from the
+    // loop rather than inside the request.
     OnTerminationRequest();
+    EXPECT_TRUE(gMainForm->isVisible());
+    for (int i = 0; i < 200 && gMainForm->isVisible(); ++i)
+        QTest::qWait(10);
     EXPECT_FALSE(gMainForm->isVisible());
+    EXPECT_TRUE(gMainForm->IsUnloaded());
 }
 
 } // namespace

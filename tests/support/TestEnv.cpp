@@ -1,6 +1,7 @@
 #include "TestEnv.h"
 
 #include "platform/Registry.h"
+#include "platform/StationShutdown.h"
 #include "platform/UiService.h"
 #include "settings/cRegistry.h"
 
@@ -43,6 +44,8 @@ void TarvoTest::SetUp()
     scripted->SetFailureHandler([](const QString& what) { ADD_FAILURE() << "Unexpected box: " << what.toStdString(); });
     m_ui = scripted.get();
     SetUi(std::move(scripted));
+    // A station an earlier test closed does not leave this one closing.
+    shutdown::Reset();
     // Reports of damaged hives kept from an earlier test belong to it.
     reg::SetCorruptHiveReporter(nullptr);
 }
