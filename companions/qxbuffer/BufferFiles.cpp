@@ -16,7 +16,10 @@
 
 namespace {
 
-QString Hex(quint64 value) { return QStringLiteral("0x") + QString::number(value, 16).toUpper(); }
+QString Hex(quint64 value)
+{
+    return QStringLiteral("0x") + QString::number(value, 16).toUpper();
+}
 
 // The file's bytes, read whole into memory that huge pages can back:
 // cheaper on a busy machine than a mapping faulted in a page at a time.
@@ -54,7 +57,10 @@ private:
     qint64 m_size = 0;
 };
 
-quint32 Unit(qint32 type, bool wordAddressing) { return wordAddressing && (type == 1 || type == 3) ? 2 : 1; }
+quint32 Unit(qint32 type, bool wordAddressing)
+{
+    return wordAddressing && (type == 1 || type == 3) ? 2 : 1;
+}
 
 } // namespace
 
@@ -70,7 +76,8 @@ qint32 BufferFiles::checkType(const QString& path, qint32 type)
     if (FileTypeTable::CanRead(type))
         return DataFileResult::Ok;
     const bool inList = type >= 0 && type < FileTypeTable::kCount;
-    return fail(inList ? DataFileResult::Refused : DataFileResult::UnknownType, path, 0, FileTypeTable::RefusalText(type));
+    return fail(inList ? DataFileResult::Refused : DataFileResult::UnknownType, path, 0,
+                FileTypeTable::RefusalText(type));
 }
 
 qint32 BufferFiles::LoadRange(const QString& path, qint32 type, const LoadOptions& options)
@@ -91,11 +98,13 @@ qint32 BufferFiles::loadRange(const QString& path, qint32 type, const LoadOption
     if (!file.Open(path, why))
         return fail(DataFileResult::CannotOpen, path, 0, QStringLiteral("cannot be read (%1)").arg(why));
     if (type == kAutoType)
-        type = DataFileDetector::Detect(QByteArray::fromRawData(file.Data(), qsizetype(std::min(file.Size(), DataFileDetector::kHeadSize))));
+        type = DataFileDetector::Detect(
+            QByteArray::fromRawData(file.Data(), qsizetype(std::min(file.Size(), DataFileDetector::kHeadSize))));
     if (const qint32 refused = checkType(path, type))
         return refused;
     if (m_buffer.Size() == 0)
-        return fail(DataFileResult::NoBuffer, path, 0, QStringLiteral("there is no buffer to load into (no device is selected)"));
+        return fail(DataFileResult::NoBuffer, path, 0,
+                    QStringLiteral("there is no buffer to load into (no device is selected)"));
 
     const bool ranged = FileTypeTable::TakesRange(type);
     const quint32 unit = ranged ? Unit(type, options.wordAddressing) : 1;
@@ -116,7 +125,8 @@ qint32 BufferFiles::loadRange(const QString& path, qint32 type, const LoadOption
         window.bufferAddress = options.bufferAddress;
         if (!options.autoLow && options.low > options.high)
             return fail(DataFileResult::BadRange, path, 0,
-                        QStringLiteral("the lowest address %1 lies above the highest %2").arg(Hex(options.low), Hex(options.high)));
+                        QStringLiteral("the lowest address %1 lies above the highest %2")
+                            .arg(Hex(options.low), Hex(options.high)));
     }
     std::vector<StagedData::Placement> placements;
     if (!staged.Place(window, m_buffer.Size(), placements, fault)) {
@@ -145,14 +155,16 @@ qint32 BufferFiles::LoadAs(const QString& path, qint32 type, bool wordAddressing
     return LoadRange(path, type, options);
 }
 
-qint32 BufferFiles::SaveRange(const QString& path, qint32 type, bool entire, quint32 low, quint32 high, bool wordAddressing)
+qint32 BufferFiles::SaveRange(const QString& path, qint32 type, bool entire, quint32 low, quint32 high,
+                              bool wordAddressing)
 {
     m_error.clear();
     if (const qint32 refused = checkType(path, type))
         return refused;
     const qint64 size = m_buffer.Size();
     if (size == 0)
-        return fail(DataFileResult::NoBuffer, path, 0, QStringLiteral("there is no buffer to save (no device is selected)"));
+        return fail(DataFileResult::NoBuffer, path, 0,
+                    QStringLiteral("there is no buffer to save (no device is selected)"));
     const quint32 unit = Unit(type, wordAddressing);
     qint64 first = 0;
     qint64 end = size;
@@ -165,13 +177,16 @@ qint32 BufferFiles::SaveRange(const QString& path, qint32 type, bool entire, qui
         // The last word of an odd-sized buffer is written as its one byte.
         if (qint64(high) * unit >= size)
             return fail(DataFileResult::BadRange, path, 0,
-                        QStringLiteral("the highest address %1 lies past the end of the buffer (%2 bytes)").arg(Hex(high)).arg(size));
+                        QStringLiteral("the highest address %1 lies past the end of the buffer (%2 bytes)")
+                            .arg(Hex(high))
+                            .arg(size));
         end = std::min(end, size);
     }
     // Written beside the old file and put in its place only when complete.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(DataFileResult::CannotWrite, path, 0, QStringLiteral("cannot be written (%1)").arg(file.errorString()));
+        return fail(DataFileResult::CannotWrite, path, 0,
+                    QStringLiteral("cannot be written (%1)").arg(file.errorString()));
     bool written = false;
     try {
         written = DataFileWriter::Write(type, m_buffer, first, end - first, unit, file);
@@ -179,7 +194,8 @@ qint32 BufferFiles::SaveRange(const QString& path, qint32 type, bool entire, qui
         return fail(DataFileResult::CannotWrite, path, 0, QStringLiteral("there is not enough memory to write it"));
     }
     if (!written || !file.commit())
-        return fail(DataFileResult::CannotWrite, path, 0, QStringLiteral("cannot be written (%1)").arg(file.errorString()));
+        return fail(DataFileResult::CannotWrite, path, 0,
+                    QStringLiteral("cannot be written (%1)").arg(file.errorString()));
     return DataFileResult::Ok;
 }
 

@@ -33,7 +33,8 @@ const std::array<qint16, 65536>& PairTable()
                 const char pair[2] = {char(a), char(b)};
                 quint16 key;
                 std::memcpy(&key, pair, 2);
-                t[key] = (kHex[size_t(a)] < 0 || kHex[size_t(b)] < 0) ? qint16(-1) : qint16(kHex[size_t(a)] << 4 | kHex[size_t(b)]);
+                t[key] = (kHex[size_t(a)] < 0 || kHex[size_t(b)] < 0) ? qint16(-1)
+                                                                      : qint16(kHex[size_t(a)] << 4 | kHex[size_t(b)]);
             }
         }
         return t;
@@ -45,8 +46,14 @@ const std::array<qint16, 65536>& PairTable()
 // fields around it.
 constexpr int kMaxRecordBytes = 260;
 
-QString Hex2(quint32 value) { return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper(); }
-QString Hex4(quint32 value) { return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper(); }
+QString Hex2(quint32 value)
+{
+    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+}
+QString Hex4(quint32 value)
+{
+    return QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')).toUpper();
+}
 
 QString Printable(char c)
 {
@@ -164,8 +171,9 @@ bool DataFileReader::ReadIntelHex(const char* text, qint64 size, StagedData& sta
         if (n < 5)
             return Fail(fault, line, QStringLiteral("the record is cut short (%1 bytes)").arg(n));
         if (rec[0] + 5 != n)
-            return Fail(fault, line,
-                        QStringLiteral("the length field says %1 data bytes, the record holds %2").arg(rec[0]).arg(n - 5));
+            return Fail(
+                fault, line,
+                QStringLiteral("the length field says %1 data bytes, the record holds %2").arg(rec[0]).arg(n - 5));
         if (sum != 0)
             return Fail(fault, line,
                         QStringLiteral("checksum mismatch (the record sums to %1h, not 00h)").arg(Hex2(sum)));
@@ -179,7 +187,10 @@ bool DataFileReader::ReadIntelHex(const char* text, qint64 size, StagedData& sta
             return Fail(fault, line, QStringLiteral("unknown record type %1").arg(Hex2(type)));
         if (kLength[type] >= 0 && length != kLength[type])
             return Fail(fault, line,
-                        QStringLiteral("a type %1 record carries %2 bytes, not %3").arg(Hex2(type)).arg(kLength[type]).arg(length));
+                        QStringLiteral("a type %1 record carries %2 bytes, not %3")
+                            .arg(Hex2(type))
+                            .arg(kLength[type])
+                            .arg(length));
         switch (type) {
         case 0:
             if (segmented && offset + quint32(length) > 0x10000) {
@@ -227,7 +238,8 @@ bool DataFileReader::ReadSRecords(const char* text, qint64 size, StagedData& sta
             return Fail(fault, line, QStringLiteral("the record is cut short"));
         const char kind = p[1];
         if (kind < '0' || kind > '9' || kAddressBytes[kind - '0'] == 0)
-            return Fail(fault, line, QStringLiteral("unknown record type S%1").arg(Printable(kind).remove(QLatin1Char('\''))));
+            return Fail(fault, line,
+                        QStringLiteral("unknown record type S%1").arg(Printable(kind).remove(QLatin1Char('\''))));
         const int type = kind - '0';
         p += 2;
         int n = 0;
@@ -237,7 +249,9 @@ bool DataFileReader::ReadSRecords(const char* text, qint64 size, StagedData& sta
         const int addressBytes = kAddressBytes[type];
         if (n < 1 || rec[0] + 1 != n)
             return Fail(fault, line,
-                        QStringLiteral("the length field says %1 bytes, the record holds %2").arg(n ? rec[0] : 0).arg(n ? n - 1 : 0));
+                        QStringLiteral("the length field says %1 bytes, the record holds %2")
+                            .arg(n ? rec[0] : 0)
+                            .arg(n ? n - 1 : 0));
         if (n < addressBytes + 2)
             return Fail(fault, line, QStringLiteral("the record is too short for an S%1 record").arg(type));
         if (sum != 0xFF)
@@ -261,7 +275,10 @@ bool DataFileReader::ReadSRecords(const char* text, qint64 size, StagedData& sta
                 return Fail(fault, line, QStringLiteral("an S%1 record carries no data").arg(type));
             if (address != dataRecords % (quint64(1) << (8 * addressBytes)))
                 return Fail(fault, line,
-                            QStringLiteral("the S%1 count says %2 data records, the file holds %3").arg(type).arg(address).arg(dataRecords));
+                            QStringLiteral("the S%1 count says %2 data records, the file holds %3")
+                                .arg(type)
+                                .arg(address)
+                                .arg(dataRecords));
             break;
         case 7:
         case 8:
@@ -288,7 +305,8 @@ bool DataFileReader::ReadJedec(const char* text, qint64 size, qint64 maxFuses, S
     // The transmission checksum: the 16-bit sum of the bytes from STX to
     // ETX; "0000" means the sender did not compute it.
     const qint64 etxLine = lineOf(etx);
-    if (end - etx < 5 || kHex[uchar(etx[1])] < 0 || kHex[uchar(etx[2])] < 0 || kHex[uchar(etx[3])] < 0 || kHex[uchar(etx[4])] < 0)
+    if (end - etx < 5 || kHex[uchar(etx[1])] < 0 || kHex[uchar(etx[2])] < 0 || kHex[uchar(etx[3])] < 0
+        || kHex[uchar(etx[4])] < 0)
         return Fail(fault, etxLine, QStringLiteral("the transmission checksum after ETX is missing or cut"));
     quint32 given = 0;
     for (int i = 1; i <= 4; ++i)
@@ -299,7 +317,8 @@ bool DataFileReader::ReadJedec(const char* text, qint64 size, qint64 maxFuses, S
     sum &= 0xFFFF;
     if (given != 0 && given != sum)
         return Fail(fault, etxLine,
-                    QStringLiteral("transmission checksum mismatch (the file says %1h, its text sums to %2h)").arg(Hex4(given), Hex4(sum)));
+                    QStringLiteral("transmission checksum mismatch (the file says %1h, its text sums to %2h)")
+                        .arg(Hex4(given), Hex4(sum)));
 
     // The fields between STX and ETX end in '*'; the first is the design
     // specification.
@@ -390,11 +409,13 @@ bool DataFileReader::ReadJedec(const char* text, qint64 size, qint64 maxFuses, S
                 if (c != '0' && c != '1')
                     return Fail(fault, lineHere, QStringLiteral("%1 is not a fuse state (0 or 1)").arg(Printable(c)));
                 if (fuse >= quint64(fuses))
-                    return Fail(fault, lineHere, QStringLiteral("fuse %1 lies past the fuse count (%2)").arg(fuse).arg(fuses));
+                    return Fail(fault, lineHere,
+                                QStringLiteral("fuse %1 lies past the fuse count (%2)").arg(fuse).arg(fuses));
                 state[size_t(fuse++)] = quint8(c - '0');
             }
         } else if (f.begin[0] == 'C') {
-            if (f.end - q < 4 || kHex[uchar(q[0])] < 0 || kHex[uchar(q[1])] < 0 || kHex[uchar(q[2])] < 0 || kHex[uchar(q[3])] < 0)
+            if (f.end - q < 4 || kHex[uchar(q[0])] < 0 || kHex[uchar(q[1])] < 0 || kHex[uchar(q[2])] < 0
+                || kHex[uchar(q[3])] < 0)
                 return Fail(fault, f.line, QStringLiteral("C does not give a 4-digit fuse checksum"));
             fuseChecksum = 0;
             for (int i = 0; i < 4; ++i)

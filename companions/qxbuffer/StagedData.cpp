@@ -6,7 +6,10 @@
 
 namespace {
 
-QString Hex(quint64 value) { return QStringLiteral("0x") + QString::number(value, 16).toUpper(); }
+QString Hex(quint64 value)
+{
+    return QStringLiteral("0x") + QString::number(value, 16).toUpper();
+}
 
 } // namespace
 

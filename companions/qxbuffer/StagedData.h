@@ -41,7 +41,10 @@ public:
     };
 
     // unit: bytes per file address, 1, or 2 for word addressing.
-    explicit StagedData(quint32 unit = 1) : m_unit(unit) {}
+    explicit StagedData(quint32 unit = 1)
+        : m_unit(unit)
+    {
+    }
 
     // Room for this many data bytes, so the copy never moves.
     void Reserve(qint64 bytes);

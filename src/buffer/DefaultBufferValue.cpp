@@ -24,7 +24,8 @@ const QString DefaultBufferValue::kConvertFailedText =
     QStringLiteral("The number you input is out of range.  Please reenter the number!");
 
 DefaultBufferValue::DefaultBufferValue(QXPgmrControl& engine, QWidget* parent)
-    : QWidget(parent), m_engine(engine)
+    : QWidget(parent),
+      m_engine(engine)
 {
     setObjectName(QStringLiteral("m_oDefaultBufferValueCtrl"));
     DefaultBufValLabel = new QLabel(QStringLiteral("&Default Buffer Value:"), this);
@@ -51,11 +52,20 @@ DefaultBufferValue::~DefaultBufferValue()
     DefaultValText->removeEventFilter(this);
 }
 
-void DefaultBufferValue::SetDecimalButton(QRadioButton* button) { m_decimalButton = button; }
+void DefaultBufferValue::SetDecimalButton(QRadioButton* button)
+{
+    m_decimalButton = button;
+}
 
-bool DefaultBufferValue::decimal() const { return !m_decimalButton || m_decimalButton->isChecked(); }
+bool DefaultBufferValue::decimal() const
+{
+    return !m_decimalButton || m_decimalButton->isChecked();
+}
 
-QString DefaultBufferValue::text() const { return DefaultValText->currentText(); }
+QString DefaultBufferValue::text() const
+{
+    return DefaultValText->currentText();
+}
 
 void DefaultBufferValue::setText(const QString& text)
 {
@@ -172,8 +182,8 @@ QString DefaultBufferValue::FormatBufferValue(qint32 value, bool suffix) const
 
 void DefaultBufferValue::DefaultValText_LostFocus()
 {
-    const QVariant a = Ask([&] { return m_engine.AlgorithmParameter(QStringLiteral("DEFAULT_BUFFER_VALUE")); },
-                           QVariant());
+    const QVariant a =
+        Ask([&] { return m_engine.AlgorithmParameter(QStringLiteral("DEFAULT_BUFFER_VALUE")); }, QVariant());
     if (!a.isValid() || a.isNull() || a.toString().isEmpty())
         return;
     bool numeric = false;

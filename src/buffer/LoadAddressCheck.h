@@ -15,7 +15,10 @@ class QXPgmrControl;
 class LoadAddressCheck
 {
 public:
-    explicit LoadAddressCheck(QXPgmrControl& engine) : m_engine(engine) {}
+    explicit LoadAddressCheck(QXPgmrControl& engine)
+        : m_engine(engine)
+    {
+    }
 
     // One change of a box's text: an accepted text updates last; a refused
     // one is told in a critical box and the last value's text goes back

@@ -19,7 +19,10 @@ NumberEntry::Validity NumberEntry::EngineValidity(QXPgmrControl& engine)
 }
 
 NumberEntry::NumberEntry(Validity validity, qint64 limit, int decimalLength, int hexLength, bool twoRadix)
-    : m_validity(std::move(validity)), m_limit(limit), m_decimalLength(decimalLength), m_hexLength(hexLength),
+    : m_validity(std::move(validity)),
+      m_limit(limit),
+      m_decimalLength(decimalLength),
+      m_hexLength(hexLength),
       m_twoRadix(twoRadix)
 {
 }
@@ -45,7 +48,10 @@ QString NumberEntry::TextIn(qint32 value, bool hex)
     return hex ? QString::number(quint32(value), 16).toUpper() : QString::number(value);
 }
 
-QString NumberEntry::Text(qint32 value) const { return TextIn(value, m_hex); }
+QString NumberEntry::Text(qint32 value) const
+{
+    return TextIn(value, m_hex);
+}
 
 QString NumberEntry::RangeMessage() const
 {
@@ -59,7 +65,7 @@ void NumberEntry::setText(const QString& text)
     if (m_setText)
         m_setText(text); // the box reports the change back through Changed
     if (m_shown != text)
-        Changed(text);   // no box attached, or one that does not report
+        Changed(text); // no box attached, or one that does not report
 }
 
 void NumberEntry::refuse(const QString& message, const QString& title)

@@ -43,7 +43,11 @@ public:
     qint32 Value() const { return m_value; }
     void SetValue(qint32 value) { m_value = value; }
     // The box's text as designed, taken as it stands (no check runs on it).
-    void Adopt(const QString& designText) { m_shown = designText; m_value = designText.toInt(); }
+    void Adopt(const QString& designText)
+    {
+        m_shown = designText;
+        m_value = designText.toInt();
+    }
     bool Hex() const { return m_hex; }
     qint64 Limit() const { return m_limit; }
 

@@ -25,7 +25,10 @@ QString Escaped(QString text)
     return text;
 }
 
-QString Quoted(const QString& text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
+QString Quoted(const QString& text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
 
 QString ProposedPath(const FileDialogRequest& request)
 {
@@ -37,15 +40,25 @@ QString ProposedPath(const FileDialogRequest& request)
 } // namespace
 
 ScriptedUiService::ScriptedUiService(QStringList answers, WhenExhausted mode)
-    : m_answers(answers.begin(), answers.end()), m_mode(mode)
+    : m_answers(answers.begin(), answers.end()),
+      m_mode(mode)
 {
 }
 
-void ScriptedUiService::Answer(const QString& answer) { m_answers.push_back(answer); }
+void ScriptedUiService::Answer(const QString& answer)
+{
+    m_answers.push_back(answer);
+}
 
-void ScriptedUiService::OnModal(std::function<int(QDialog*)> handler) { m_modalHandlers.push_back(std::move(handler)); }
+void ScriptedUiService::OnModal(std::function<int(QDialog*)> handler)
+{
+    m_modalHandlers.push_back(std::move(handler));
+}
 
-void ScriptedUiService::SetFailureHandler(std::function<void(const QString&)> handler) { m_onFailure = std::move(handler); }
+void ScriptedUiService::SetFailureHandler(std::function<void(const QString&)> handler)
+{
+    m_onFailure = std::move(handler);
+}
 
 QString ScriptedUiService::LogLine(const QString& title, const QString& text, const QString& buttons,
                                    const QString& answer)
@@ -81,8 +94,7 @@ bool ScriptedUiService::Next(const QString& what, QString* answer)
     return true;
 }
 
-void ScriptedUiService::Record(const QString& title, const QString& text, const QString& buttons,
-                               const QString& answer)
+void ScriptedUiService::Record(const QString& title, const QString& text, const QString& buttons, const QString& answer)
 {
     const QString line = LogLine(title, text, buttons, answer);
     m_shown.append(line);
@@ -91,7 +103,8 @@ void ScriptedUiService::Record(const QString& title, const QString& text, const 
 
 int ScriptedUiService::MsgBox(const QString& prompt, int buttons, const QString& title)
 {
-    const QString what = QStringLiteral("message box %1: %2 (buttons %3)").arg(Quoted(title), Quoted(prompt)).arg(buttons);
+    const QString what =
+        QStringLiteral("message box %1: %2 (buttons %3)").arg(Quoted(title), Quoted(prompt)).arg(buttons);
     int answer = vb::DefaultAnswer(buttons);
     QString scripted;
     if (Next(what, &scripted)) {
@@ -180,7 +193,8 @@ int ScriptedUiService::ShowModal(QDialog* dialog)
         if (Next(what, &answer) && answer.trimmed() == QLatin1String("1")) {
             dialog->accept();
         } else {
-            if (!answer.isEmpty() && answer.trimmed() != QLatin1String("2") && m_mode == WhenExhausted::Fail && m_onFailure)
+            if (!answer.isEmpty() && answer.trimmed() != QLatin1String("2") && m_mode == WhenExhausted::Fail
+                && m_onFailure)
                 m_onFailure(QStringLiteral("scripted answer %1 is neither 1 nor 2 for %2").arg(Quoted(answer), what));
             dialog->reject();
         }

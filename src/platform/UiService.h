@@ -54,9 +54,9 @@ QString QtFileFilter(const QString& commonDialogFilter);
 struct FileDialogRequest
 {
     QString title;
-    QString filter;       // Qt filter text, e.g. "Job files (*.qx);;All files (*)"
+    QString filter; // Qt filter text, e.g. "Job files (*.qx);;All files (*)"
     QString initialDir;
-    QString fileName;     // proposed name
+    QString fileName; // proposed name
 };
 
 struct PrintDialogRequest

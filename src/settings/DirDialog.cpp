@@ -10,7 +10,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-DirDialog::DirDialog(QWidget* parent) : QDialog(parent)
+DirDialog::DirDialog(QWidget* parent)
+    : QDialog(parent)
 {
     setObjectName(QStringLiteral("DirDialog"));
     setWindowTitle(QStringLiteral("Path"));

@@ -24,7 +24,10 @@ frmAbout& frmAbout::Instance(QWidget* owner)
     return *g_about;
 }
 
-bool frmAbout::IsLoaded() { return g_about != nullptr; }
+bool frmAbout::IsLoaded()
+{
+    return g_about != nullptr;
+}
 
 void frmAbout::Unload()
 {
@@ -84,4 +87,7 @@ void frmAbout::Form_Load()
     lblLegal->setText(LegalNotice());
 }
 
-void frmAbout::OK_Click() { Unload(); }
+void frmAbout::OK_Click()
+{
+    Unload();
+}

@@ -18,7 +18,10 @@ frmTechSupport& frmTechSupport::Instance(QWidget* owner)
     return *g_techSupport;
 }
 
-bool frmTechSupport::IsLoaded() { return g_techSupport != nullptr; }
+bool frmTechSupport::IsLoaded()
+{
+    return g_techSupport != nullptr;
+}
 
 void frmTechSupport::Unload()
 {
@@ -42,10 +45,10 @@ frmTechSupport::frmTechSupport(QWidget* owner)
     lblContact->setObjectName(QStringLiteral("lblContact"));
     lblContact->setWordWrap(true);
     lblContact->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    lblContact->setText(QStringLiteral(
-        "Corvane Technical Support\n\n"
-        "Please have the version line of the About window and the black-box log "
-        "(BlackBox.log in the log folder) at hand when you contact Corvane or your distributor."));
+    lblContact->setText(
+        QStringLiteral("Corvane Technical Support\n\n"
+                       "Please have the version line of the About window and the black-box log "
+                       "(BlackBox.log in the log folder) at hand when you contact Corvane or your distributor."));
     OK = new QPushButton(QStringLiteral("OK"), this);
     OK->setObjectName(QStringLiteral("OK"));
     OK->setDefault(true);
@@ -55,4 +58,7 @@ frmTechSupport::frmTechSupport(QWidget* owner)
     resize(380, 180);
 }
 
-void frmTechSupport::OK_Click() { Unload(); }
+void frmTechSupport::OK_Click()
+{
+    Unload();
+}

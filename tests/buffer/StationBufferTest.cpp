@@ -76,7 +76,8 @@ protected:
         f.write(bytes);
         f.close();
         intel = folder + QStringLiteral("/pattern.hex");
-        ASSERT_TRUE(SrecCat({binary, QStringLiteral("-binary"), QStringLiteral("-o"), intel, QStringLiteral("-intel")}));
+        ASSERT_TRUE(
+            SrecCat({binary, QStringLiteral("-binary"), QStringLiteral("-o"), intel, QStringLiteral("-intel")}));
     }
 
     template <class D>
@@ -137,7 +138,8 @@ TEST_F(StationBufferTest, OpenBrowseOkShowsTheFileAndSaveAsWritesWhatSrecCatRead
     ASSERT_TRUE(window->ExecuteBufferCommand(3, QString(), -1));
     const QString back = folder + QStringLiteral("/back.bin");
     QByteArray errors;
-    ASSERT_TRUE(SrecCat({saved, QStringLiteral("-motorola"), QStringLiteral("-o"), back, QStringLiteral("-binary")}, &errors));
+    ASSERT_TRUE(
+        SrecCat({saved, QStringLiteral("-motorola"), QStringLiteral("-o"), back, QStringLiteral("-binary")}, &errors));
     EXPECT_TRUE(errors.isEmpty()) << errors.constData();
     EXPECT_EQ(ReadAll(back).left(original.size()), original);
     EXPECT_EQ(data().strFileName, QStringLiteral("saved.s19"));
@@ -195,8 +197,7 @@ struct StationLoadCase
 };
 
 class StationLoadTest : public StationBufferTest, public ::testing::WithParamInterface<StationLoadCase>
-{
-};
+{};
 
 TEST_P(StationLoadTest, CommandSixAnswersWhetherTheFileWasLoaded)
 {

@@ -181,7 +181,8 @@ TEST_F(MalformedFilesTest, RefusedCodesAMissingFileAndNoBufferChangeNothing)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(m_files.LoadRange(c.path, c.type, LoadOptions()), c.code);
-        EXPECT_TRUE(m_files.LastErrorText().contains(QString::fromLatin1(c.text))) << m_files.LastErrorText().toStdString();
+        EXPECT_TRUE(m_files.LastErrorText().contains(QString::fromLatin1(c.text)))
+            << m_files.LastErrorText().toStdString();
         EXPECT_TRUE(Contents(m_buffer) == m_before);
     }
 
@@ -198,7 +199,8 @@ TEST_F(MalformedFilesTest, AValueGivenTwiceLoadsAsSrecCatLoadsIt)
     const QString alike = File(":0400000001020304F2\n:0400020003040909E1\n:00000001FF\n");
     const QString converted = m_dir.filePath(QStringLiteral("alike.bin"));
     QByteArray err;
-    ASSERT_TRUE(SrecCat({alike, QStringLiteral("-intel"), QStringLiteral("-o"), converted, QStringLiteral("-binary")}, &err));
+    ASSERT_TRUE(
+        SrecCat({alike, QStringLiteral("-intel"), QStringLiteral("-o"), converted, QStringLiteral("-binary")}, &err));
     EXPECT_TRUE(err.contains("redundant"));
     ASSERT_EQ(m_files.LoadAs(alike, 1, false), 0) << m_files.LastErrorText().toStdString();
     EXPECT_EQ(m_buffer.Bytes(0, 6), ReadFile(converted));
@@ -209,7 +211,8 @@ TEST_F(MalformedFilesTest, AValueGivenTwiceLoadsAsSrecCatLoadsIt)
     {
         ::testing::ScopedTrace trace(__FILE__, __LINE__, "srec_cat must refuse");
         QProcess process;
-        process.start(QStringLiteral("srec_cat"), {different, QStringLiteral("-intel"), QStringLiteral("-o"), none, QStringLiteral("-binary")});
+        process.start(QStringLiteral("srec_cat"),
+                      {different, QStringLiteral("-intel"), QStringLiteral("-o"), none, QStringLiteral("-binary")});
         ASSERT_TRUE(process.waitForFinished(60000)) << "srec_cat is missing: install the package \"srecord\"";
         EXPECT_NE(process.exitCode(), 0);
         EXPECT_TRUE(process.readAllStandardError().contains("multiple 0x00000002 values"));
@@ -230,8 +233,8 @@ TEST_F(MalformedFilesTest, AFailedSaveKeepsTheOldFile)
         quint32 low, high;
         qint32 code;
     } cases[] = {
-        {1, false, 0, 0x100, DataFileResult::BadRange},     // one past the buffer
-        {3, false, 0x20, 0x10, DataFileResult::BadRange},   // reversed
+        {1, false, 0, 0x100, DataFileResult::BadRange},   // one past the buffer
+        {3, false, 0x20, 0x10, DataFileResult::BadRange}, // reversed
         {6, true, 0, 0, DataFileResult::Refused},
         {99, true, 0, 0, DataFileResult::UnknownType},
     };

@@ -37,7 +37,10 @@ std::vector<Segment> RandomSegments(qint64 limit, std::mt19937& rng)
     return segments;
 }
 
-QString Hex(qint64 value) { return QStringLiteral("0x%1").arg(value, 0, 16); }
+QString Hex(qint64 value)
+{
+    return QStringLiteral("0x%1").arg(value, 0, 16);
+}
 
 } // namespace
 
@@ -53,8 +56,8 @@ TEST(SrecCatInteropTest, SrecCatFilesLoadByteForByte)
         qint64 limit;
         bool crlf;
     } cases[] = {
-        {"-intel", 1, 2, 0x10000, false},   {"-intel", 1, 3, 0x100000, false},
-        {"-intel", 1, 4, 0x1200000, true},  {"-motorola", 3, 2, 0x10000, true},
+        {"-intel", 1, 2, 0x10000, false},      {"-intel", 1, 3, 0x100000, false},
+        {"-intel", 1, 4, 0x1200000, true},     {"-motorola", 3, 2, 0x10000, true},
         {"-motorola", 3, 3, 0x1000000, false}, {"-motorola", 3, 4, 0x1200000, false},
     };
     for (const auto& c : cases) {
@@ -83,7 +86,8 @@ TEST(SrecCatInteropTest, SrecCatFilesLoadByteForByte)
         buffer.SetFillByte(0xC3);
         buffer.Resize(c.limit);
         BufferFiles files(buffer);
-        ASSERT_EQ(files.LoadRange(file, BufferFiles::kAutoType, LoadOptions()), 0) << files.LastErrorText().toStdString();
+        ASSERT_EQ(files.LoadRange(file, BufferFiles::kAutoType, LoadOptions()), 0)
+            << files.LastErrorText().toStdString();
         EXPECT_EQ(files.LoadedType(), c.type);
         QByteArray expected(c.limit, char(0xC3));
         for (const Segment& s : segments)
@@ -106,10 +110,10 @@ TEST(SrecCatInteropTest, StationFilesConvertToTheBufferBytes)
     } cases[] = {
         {1, "-intel", 0x30000, true, 0, 0},
         {1, "-intel", 0x30000, false, 0x0FFF1, 0x2ABCD},
-        {3, "-motorola", 0xF000, true, 0, 0},        // S1 and S9
-        {3, "-motorola", 0x30000, false, 0x100, 0x2FFFF}, // S2 and S8
+        {3, "-motorola", 0xF000, true, 0, 0},                    // S1 and S9
+        {3, "-motorola", 0x30000, false, 0x100, 0x2FFFF},        // S2 and S8
         {3, "-motorola", 0x1000100, false, 0xFFFF00, 0x10000FF}, // S3 and S7
-        {3, "-motorola", 0x220000, true, 0, 0},      // more than 65535 records: S6
+        {3, "-motorola", 0x220000, true, 0, 0},                  // more than 65535 records: S6
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.format) + " " + std::to_string(c.size) + " " + std::to_string(c.low));
@@ -121,14 +125,15 @@ TEST(SrecCatInteropTest, StationFilesConvertToTheBufferBytes)
             buffer.Write(s.address, reinterpret_cast<const quint8*>(s.bytes.constData()), s.bytes.size());
         const QString file = dir.filePath(QStringLiteral("station.out"));
         BufferFiles files(buffer);
-        ASSERT_EQ(files.SaveRange(file, c.type, c.entire, c.low, c.high, false), 0) << files.LastErrorText().toStdString();
+        ASSERT_EQ(files.SaveRange(file, c.type, c.entire, c.low, c.high, false), 0)
+            << files.LastErrorText().toStdString();
 
         const qint64 first = c.entire ? 0 : c.low;
         const qint64 count = c.entire ? c.size : c.high - c.low + 1;
         const QString binary = dir.filePath(QStringLiteral("station.bin"));
         QByteArray err;
-        ASSERT_TRUE(SrecCat({file, QString::fromLatin1(c.format), QStringLiteral("-offset"), QStringLiteral("-") + Hex(first),
-                             QStringLiteral("-o"), binary, QStringLiteral("-binary")},
+        ASSERT_TRUE(SrecCat({file, QString::fromLatin1(c.format), QStringLiteral("-offset"),
+                             QStringLiteral("-") + Hex(first), QStringLiteral("-o"), binary, QStringLiteral("-binary")},
                             &err));
         EXPECT_EQ(err.toStdString(), "");
         EXPECT_TRUE(ReadFile(binary) == buffer.Bytes(first, count));
@@ -164,15 +169,31 @@ TEST(SrecCatInteropTest, ChecksumsMatchSrecCatsFilters)
         const QString filter = c.type == 2 ? QStringLiteral("-checksum-negative-little-endian")
                                            : QStringLiteral("-checksum-positive-little-endian");
         const QString sum = dir.filePath(QStringLiteral("sum.bin"));
-        ASSERT_TRUE(SrecCat({image, QStringLiteral("-binary"), QStringLiteral("-fill"), QStringLiteral("0xA5"),
-                             QStringLiteral("0"), Hex(span), QStringLiteral("-crop"), QStringLiteral("0"), Hex(span),
-                             filter, Hex(span), QStringLiteral("4"), width, QStringLiteral("-crop"), Hex(span),
-                             Hex(span + 4), QStringLiteral("-offset"), QStringLiteral("-") + Hex(span),
-                             QStringLiteral("-o"), sum, QStringLiteral("-binary")}));
+        ASSERT_TRUE(SrecCat({image,
+                             QStringLiteral("-binary"),
+                             QStringLiteral("-fill"),
+                             QStringLiteral("0xA5"),
+                             QStringLiteral("0"),
+                             Hex(span),
+                             QStringLiteral("-crop"),
+                             QStringLiteral("0"),
+                             Hex(span),
+                             filter,
+                             Hex(span),
+                             QStringLiteral("4"),
+                             width,
+                             QStringLiteral("-crop"),
+                             Hex(span),
+                             Hex(span + 4),
+                             QStringLiteral("-offset"),
+                             QStringLiteral("-") + Hex(span),
+                             QStringLiteral("-o"),
+                             sum,
+                             QStringLiteral("-binary")}));
         const QByteArray le = ReadFile(sum);
         ASSERT_EQ(le.size(), 4);
         const quint32 expected = quint32(uchar(le[0])) | quint32(uchar(le[1])) << 8 | quint32(uchar(le[2])) << 16
-                                 | quint32(uchar(le[3])) << 24;
+            | quint32(uchar(le[3])) << 24;
         EXPECT_EQ(BufferChecksum::Sum(buffer, c.method, c.type, device), expected);
     }
 }

@@ -26,10 +26,10 @@
 
 struct EngineFaults
 {
-    QHash<int, QVariant> answers; // reads answered here
-    QSet<int> failing;            // puts and calls that fail as the engine's refusal
-    QSet<int> failingReads;       // reads that fail so
-    QList<int> calls;             // every member called, in order
+    QHash<int, QVariant> answers;         // reads answered here
+    QSet<int> failing;                    // puts and calls that fail as the engine's refusal
+    QSet<int> failingReads;               // reads that fail so
+    QList<int> calls;                     // every member called, in order
     QList<std::pair<int, QVariant>> puts; // every property put, with its value
 };
 

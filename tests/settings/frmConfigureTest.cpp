@@ -52,7 +52,7 @@ struct LayoutCase
     bool handlerShown;
     QStringList modules; // {} : no master-site row
     QString module;
-    int masterTop;       // -1 when the row is hidden
+    int masterTop; // -1 when the row is hidden
     int jobIdTop;
     int psLogTop;
     int height;
@@ -75,8 +75,7 @@ const LayoutCase kLayoutCases[] = {
 };
 
 class ConfigureLayoutTest : public ConfigureTest, public ::testing::WithParamInterface<LayoutCase>
-{
-};
+{};
 
 TEST_P(ConfigureLayoutTest, RowsListsTopsAndHeight)
 {
@@ -134,14 +133,13 @@ TEST_P(ConfigureLayoutTest, RowsListsTopsAndHeight)
     EXPECT_EQ(dialog->windowTitle(), "Configure");
 }
 
-INSTANTIATE_TEST_SUITE_P(Models, ConfigureLayoutTest, ::testing::ValuesIn(kLayoutCases),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& ch : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Models, ConfigureLayoutTest, ::testing::ValuesIn(kLayoutCases), [](const auto& info) {
+    std::string name = info.param.name;
+    for (char& ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch)))
+            ch = '_';
+    return name;
+});
 
 TEST_F(ConfigureTest, DemoHidesTheMasterSiteRowAndARealPortBringsItBack)
 {
@@ -235,9 +233,8 @@ TEST_F(ConfigureTest, StoredCheckBoxValuesOtherThanZeroOrOneShowTheDefault)
         bool autoSave; // default on
         bool jobId;    // default off
     };
-    const Case cases[] = {{"1", true, true}, {"0", false, false}, {"1 (on)", true, true},
-                          {"2", true, false}, {"-1", true, false}, {"yes", true, false},
-                          {"", true, false}};
+    const Case cases[] = {{"1", true, true},   {"0", false, false},  {"1 (on)", true, true}, {"2", true, false},
+                          {"-1", true, false}, {"yes", true, false}, {"", true, false}};
     ASSERT_TRUE(start(0));
     for (const Case& c : cases) {
         for (const char* name : {"AutoSaveSK_Enable", "JobID_Enable"})
@@ -261,8 +258,8 @@ struct Fields
 
 Fields FieldsOf(const ProgrammerClass& d)
 {
-    return {d.udtHandlerType, d.udtParallelPort, d.udtPgmrType, d.bNoviceMode, d.lngMasterSiteID,
-            d.bStartInOperatorMode};
+    return {d.udtHandlerType, d.udtParallelPort, d.udtPgmrType,
+            d.bNoviceMode,    d.lngMasterSiteID, d.bStartInOperatorMode};
 }
 
 class ConfigureCommitTest : public ConfigureTest
@@ -279,8 +276,11 @@ protected:
         data().udtPgmrType = 11;
         data().lngMasterSiteID = 2;
         SaveSettingValues("Tarvo", "Application",
-                          {{"AutoSaveSK_Dir", "/srv/summaries"}, {"AutoSaveSK_Enable", "1"}, {"JobID_Enable", "0"},
-                           {"PSLogFile_Enable", "0"}, {"PSLogFile_Dir", "/srv/ps"}});
+                          {{"AutoSaveSK_Dir", "/srv/summaries"},
+                           {"AutoSaveSK_Enable", "1"},
+                           {"JobID_Enable", "0"},
+                           {"PSLogFile_Enable", "0"},
+                           {"PSLogFile_Dir", "/srv/ps"}});
     }
 
     // Every control changed: the 16-site model, LPT2, the RH-600 handler,
@@ -305,10 +305,10 @@ protected:
 struct FaultCase
 {
     const char* name;
-    QString module;        // typed into the master-site combo
-    int fault;             // 0 none, 1 PortIndex refused, 2 hive save fails, 3 Cancel, 4 unknown model
-    const char* boxTitle;  // "" : no box
-    const char* boxText;   // "" : the engine's own text
+    QString module;       // typed into the master-site combo
+    int fault;            // 0 none, 1 PortIndex refused, 2 hive save fails, 3 Cancel, 4 unknown model
+    const char* boxTitle; // "" : no box
+    const char* boxText;  // "" : the engine's own text
 };
 
 const FaultCase kFaultCases[] = {
@@ -319,12 +319,12 @@ const FaultCase kFaultCases[] = {
     {"engine refuses the port", "3", 1, "Error", "The programmer did not answer."},
     {"settings save fails", "3", 2, "Error", ""},
     {"cancel", "3", 3, "", ""},
-    {"unknown model", "3", 4, "Configuration Error", "The programmer model \"RX-999\" is not in the engine's model list."},
+    {"unknown model", "3", 4, "Configuration Error",
+     "The programmer model \"RX-999\" is not in the engine's model list."},
 };
 
 class ConfigureFaultTest : public ConfigureCommitTest, public ::testing::WithParamInterface<FaultCase>
-{
-};
+{};
 
 TEST_P(ConfigureFaultTest, NothingIsCommitted)
 {
@@ -381,14 +381,13 @@ TEST_P(ConfigureFaultTest, NothingIsCommitted)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, ConfigureFaultTest, ::testing::ValuesIn(kFaultCases),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& ch : name)
-                                 if (!std::isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Faults, ConfigureFaultTest, ::testing::ValuesIn(kFaultCases), [](const auto& info) {
+    std::string name = info.param.name;
+    for (char& ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch)))
+            ch = '_';
+    return name;
+});
 
 TEST_F(ConfigureCommitTest, OkCommitsEveryChoiceAndTheSealbookModeFollowsAChangedConfiguration)
 {

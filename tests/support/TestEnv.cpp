@@ -91,11 +91,16 @@ QProcessEnvironment TarvoTest::childEnvironment() const
     return env;
 }
 
-QString BinDir() { return QStringLiteral(TARVO_BIN_DIR); }
-QString SourceDir() { return QStringLiteral(TARVO_SOURCE_DIR); }
+QString BinDir()
+{
+    return QStringLiteral(TARVO_BIN_DIR);
+}
+QString SourceDir()
+{
+    return QStringLiteral(TARVO_SOURCE_DIR);
+}
 
-ProcessResult RunProgram(const QString& program, const QStringList& args, const QProcessEnvironment& env,
-                         int timeoutMs)
+ProcessResult RunProgram(const QString& program, const QStringList& args, const QProcessEnvironment& env, int timeoutMs)
 {
     ProcessResult result;
     QProcess p;
