@@ -2,6 +2,7 @@
 
 #include "H950HdlrJobFile.h"
 
+#include "simplan/NotSimulated.h"
 #include "simplan/ReportValues.h"
 
 #include "engine/EngineCodes.h"
@@ -39,6 +40,57 @@ H950HdlrStandIn::H950HdlrStandIn()
             H950HdlrJobFile::Load(path, [this](int dispid, const QVariant& value) { Store(dispid, value); }));
     });
     bindSealbook();
+
+    using namespace H950HdlrId;
+    // The settings the host puts and reads back, and the values it reads
+    // (the session keeps the counts; the report values come from the
+    // environment, ApplyReportValues).
+    Stores({HandlerValue1,
+            HandlerValue2,
+            HandlerValue3,
+            HandlerValue4,
+            Quantity,
+            PrimarySource,
+            AlternateSource,
+            PrimaryDestination,
+            AlternateDestination,
+            Marker,
+            Package,
+            HandlerValue15,
+            HandlerMode,
+            SealbookFileName,
+            SealbookAutoFileDirectory,
+            HandlerFlag21,
+            HandlerJobName,
+            SerialNumber,
+            AutoHandlerInUse,
+            HandlerKind,
+            InspectionFileName,
+            InspectionProgramNumber,
+            PartsInspected,
+            InspectionLabelAt,
+            InspectionPassedAt,
+            InspectionFailedAt,
+            LabelerValue67,
+            JobRunTime,
+            PotentialUnitsPerHour,
+            DelayTime,
+            JobStartTime,
+            JobEndTime,
+            BinCountAt,
+            BinLabelAt,
+            BinCount,
+            BinFlagAAt,
+            BinFlagBAt,
+            HandlerModelFamily,
+            LaserMarkerLineCount,
+            EmptySocketTestInterval,
+            LaserMarkerLineAt});
+    // The handler's own window and its mode switches: nothing here shows them.
+    Takes({EnableHandlerGui, HandlerCommand1000, HandlerCommand1001});
+    Raises({"SessionStarted", "SiteStatusChanged", "RepeatCommandRequest", "RunStatisticsChanged", "HandlerEvent42",
+            "JobComplete", "SessionStopped", "ReadSealbookValueRequest", "WriteSealbookValueRequest"});
+    DeclareNotSimulated(simulation::kNotSimulated);
     ApplyReportValues();
 }
 
@@ -138,9 +190,10 @@ void H950HdlrStandIn::StoreValues()
 
 void H950HdlrStandIn::ApplyReportValues()
 {
-    handlerplan::ForEachReportValue("TARVO_H950_VALUES", [this](const QString& member, const QVariantList& index, const QVariant& value) {
-        const int dispid = GetIDOfName(member);
-        if (dispid >= 0)
-            Store(dispid, value, index);
-    });
+    handlerplan::ForEachReportValue("TARVO_H950_VALUES",
+                                    [this](const QString& member, const QVariantList& index, const QVariant& value) {
+                                        const int dispid = GetIDOfName(member);
+                                        if (dispid >= 0)
+                                            Store(dispid, value, index);
+                                    });
 }

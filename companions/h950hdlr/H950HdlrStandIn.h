@@ -48,7 +48,7 @@ public:
     ~H950HdlrStandIn() override;
 
     // The test hook's way in (H950HdlrTestHook.h): any event, by name.
-    void RaiseForTest(const QString& eventName, QVariantList& args) { Raise(eventName, args); }
+    void RaiseForTest(const QString& eventName, QVariantList& args) { RaiseAny(eventName, args); }
 
 private:
     // SealbookAutoValue58 and 59 (H950HdlrStandInSealbook.cpp).

@@ -1,5 +1,6 @@
 #include "ManualHdlStandIn.h"
 
+#include "simplan/NotSimulated.h"
 #include "simplan/ReportValues.h"
 
 #include "ManualHdlPlan.h"
@@ -44,14 +45,16 @@ ManualHdlStandIn::ManualHdlStandIn()
     const auto notice = [this](const QString& member, const QVariantList& args) { Notice(member, args); };
     m_deviceArbiter->SetListener(notice);
     m_socketArbiter->SetListener(notice);
-    On(ManualHdlId::ThreadCommUtil, [this](InvokeKind, QVariantList&) { return companion::ObjectValue(m_socketArbiter); });
+    On(ManualHdlId::ThreadCommUtil,
+       [this](InvokeKind, QVariantList&) { return companion::ObjectValue(m_socketArbiter); });
     On(ManualHdlId::SetHostWindowHandle, [this](InvokeKind, QVariantList& args) {
         m_hostWindowHandle = Arg(args, 0, ValueKind::Variant).toLongLong();
         AnnounceAutomation();
         return QVariant();
     });
     On(ManualHdlId::RunConcurrentSession, [this](InvokeKind, QVariantList& args) {
-        return QVariant(RunConcurrentSession(Arg(args, 0, ValueKind::Long).toInt(), Arg(args, 1, ValueKind::Long).toInt()));
+        return QVariant(
+            RunConcurrentSession(Arg(args, 0, ValueKind::Long).toInt(), Arg(args, 1, ValueKind::Long).toInt()));
     });
     On(ManualHdlId::AbortSession, [this](InvokeKind, QVariantList&) {
         // Only a running session ends; an abort while idle is forgotten.
@@ -61,6 +64,12 @@ ManualHdlStandIn::ManualHdlStandIn()
             m_wait->quit();
         return QVariant();
     });
+    // Units per hour of the session, as the environment sets it
+    // (ApplyReportValues).
+    Stores({ManualHdlId::SessionValue1004});
+    Raises({"SessionOperationBegan", "SiteStatusChanged", "RunStatisticsChanged", "IsSessionAborted",
+            "RepeatCommandRequest", "SetThreadCommUtilPtr", "SetDeviceAutomationArbiter", "AbortSession"});
+    DeclareNotSimulated(simulation::kNotSimulated);
     ApplyReportValues();
 }
 
@@ -363,9 +372,10 @@ qint32 ManualHdlStandIn::RunClientSession(qint32 copies, qint32 mode)
 
 void ManualHdlStandIn::ApplyReportValues()
 {
-    handlerplan::ForEachReportValue("TARVO_MANUALHDL_VALUES", [this](const QString& member, const QVariantList& index, const QVariant& value) {
-        const int dispid = GetIDOfName(member);
-        if (dispid >= 0)
-            Store(dispid, value, index);
-    });
+    handlerplan::ForEachReportValue("TARVO_MANUALHDL_VALUES",
+                                    [this](const QString& member, const QVariantList& index, const QVariant& value) {
+                                        const int dispid = GetIDOfName(member);
+                                        if (dispid >= 0)
+                                            Store(dispid, value, index);
+                                    });
 }

@@ -86,7 +86,7 @@ public:
     ~ManualHdlStandIn() override;
 
     // The test hook's way in (ManualHdlTestHook.h): any event, by name.
-    void RaiseForTest(const QString& eventName, QVariantList& args) { Raise(eventName, args); }
+    void RaiseForTest(const QString& eventName, QVariantList& args) { RaiseAny(eventName, args); }
 
 private:
     void ApplyReportValues();

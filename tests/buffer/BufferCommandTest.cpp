@@ -54,7 +54,8 @@ TEST_F(BufferWindowTest, FileButtonOpenBrowseOkLoadsAndShowsTheFile)
     EXPECT_TRUE(data().blnFileLoaded);
     EXPECT_FALSE(data().blnBufferEmpty);
     EXPECT_TRUE(window->FileButton->isEnabled());
-    EXPECT_TRUE(window->txtFile->text().startsWith(QStringLiteral("pattern.hex"))) << window->txtFile->text().toStdString();
+    EXPECT_TRUE(window->txtFile->text().startsWith(QStringLiteral("pattern.hex")))
+        << window->txtFile->text().toStdString();
     EXPECT_EQ(recent.value(0), path);
     SetRecentFilesMenu({});
 }
@@ -62,16 +63,15 @@ TEST_F(BufferWindowTest, FileButtonOpenBrowseOkLoadsAndShowsTheFile)
 struct AutomationLoadCase
 {
     const char* name;
-    const char* file;   // written into the test's folder; "" names a missing file
+    const char* file; // written into the test's folder; "" names a missing file
     qint32 typeCode;
     bool result;
-    qint32 loadedAs;    // the type the engine was asked for, -1 when it was not asked
-    QStringList boxes;  // "title|text"
+    qint32 loadedAs;   // the type the engine was asked for, -1 when it was not asked
+    QStringList boxes; // "title|text"
 };
 
 class AutomationLoadTest : public BufferWindowTest, public ::testing::WithParamInterface<AutomationLoadCase>
-{
-};
+{};
 
 TEST_P(AutomationLoadTest, LoadsWithNoWindowAndAnswersWhetherAFileWasLoaded)
 {
@@ -106,10 +106,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         AutomationLoadCase{"DetectedType", "a.hex", 255, true, 1, {}},
         AutomationLoadCase{"GivenTypeWhateverTheListShows", "b.hex", 3, true, 3, {}},
-        AutomationLoadCase{"MissingFile", "", 255, false, -1,
+        AutomationLoadCase{"MissingFile",
+                           "",
+                           255,
+                           false,
+                           -1,
                            {QStringLiteral("File Name Error|You must select a valid data pattern file!")}},
-        AutomationLoadCase{"UnknownCode", "c.hex", 42, false, 42,
-                           {QStringLiteral("File Loading|    Error loading the file!     ")}}),
+        AutomationLoadCase{
+            "UnknownCode", "c.hex", 42, false, 42, {QStringLiteral("File Loading|    Error loading the file!     ")}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BufferWindowTest, AMissingFileIsNamedInTheStatusLine)
@@ -117,7 +121,8 @@ TEST_F(BufferWindowTest, AMissingFileIsNamedInTheStatusLine)
     const QString path = folder + QStringLiteral("/gone.hex");
     ui().Answer(vb::vbOK);
     EXPECT_FALSE(window->ExecuteBufferCommand(6, path, 255));
-    EXPECT_TRUE(StatusLines().contains(QStringLiteral("Error accessing the file ") + path)) << StatusLines().join('\n').toStdString();
+    EXPECT_TRUE(StatusLines().contains(QStringLiteral("Error accessing the file ") + path))
+        << StatusLines().join('\n').toStdString();
 }
 
 TEST_F(BufferWindowTest, AMalformedFileLeavesSummaryAndBufferAsBefore)
@@ -269,7 +274,11 @@ TEST_F(BufferWindowTest, EditMarksTheLoadedFileChanged)
     // A viewer that takes every setting and closes its editor at once.
     struct QuietViewer : DispatchObject
     {
-        QuietViewer() : DispatchObject(QString::fromLatin1(DataPaneControl::ClassName), DataPaneControl::Members()) {}
+        QuietViewer()
+            : DispatchObject(QString::fromLatin1(DataPaneControl::ClassName), DataPaneControl::Members())
+        {
+            AnswerUndeclaredAsFake();
+        }
     };
     main->vwBufViewer.Attach(std::make_unique<QuietViewer>());
     const QString path = WriteFile(QStringLiteral("e.hex"), kIntel);
