@@ -8,7 +8,49 @@
 #include "engine/EngineCodes.h"
 #include "engine/H950HdlrControl.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QTimer>
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+// The label editor's window, looked for as the host's link to it finds it:
+// named after its title in $XDG_RUNTIME_DIR, else the temporary folder.
+bool EditorWindowShown()
+{
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::tempPath();
+    return QFileInfo::exists(QDir(folder).filePath(QStringLiteral("P-touch EDITOR")));
+}
+
+constexpr int kEditorWaitMs = 10000;
+constexpr int kEditorPollMs = 20;
+constexpr qint32 kPassBin = 0;
+constexpr qint32 kRejectBin = 1;
+
+// The inspection's checks, as the handler's vision program names them.
+const char* const kInspectionChecks[] = {"Pin 1 Mark",  "Lead Count",   "Lead Pitch", "Lead Span",
+                                         "Coplanarity", "Package Size", "Marking",    "Orientation"};
+
+qint32 PerHour(qint64 units, qint64 ms)
+{
+    const qint64 perHour = units * 3600000 / std::max<qint64>(ms, 1);
+    return qint32(std::min<qint64>(perHour, std::numeric_limits<qint32>::max()));
+}
+
+QString Duration(qint64 ms)
+{
+    const qint64 s = ms / 1000;
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600)
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
 
 H950HdlrStandIn::H950HdlrStandIn()
     : DispatchObject(QString::fromLatin1(H950HdlrControl::ClassName), H950HdlrControl::Members()),
@@ -88,8 +130,32 @@ H950HdlrStandIn::H950HdlrStandIn()
             LaserMarkerLineAt});
     // The handler's own window and its mode switches: nothing here shows them.
     Takes({EnableHandlerGui, HandlerCommand1000, HandlerCommand1001});
-    Raises({"SessionStarted", "SiteStatusChanged", "RepeatCommandRequest", "RunStatisticsChanged", "HandlerEvent42",
-            "JobComplete", "SessionStopped", "ReadSealbookValueRequest", "WriteSealbookValueRequest"});
+    Raises({"SessionStarted",
+            "SiteStatusChanged",
+            "RepeatCommandRequest",
+            "RunStatisticsChanged",
+            "HandlerEvent42",
+            "JobComplete",
+            "SessionStopped",
+            "ReadSealbookValueRequest",
+            "WriteSealbookValueRequest",
+            "SessionOperationBegan",
+            "HandlerStatusText11",
+            "HandlerEvent17",
+            "InitLabelPrintRequest",
+            "HandlerEvent19",
+            "HandlerEvent20",
+            "OpenLabelFileRequest",
+            "HandlerEvent22",
+            "HandlerAbortCommand",
+            "RequestPinCount",
+            "LoadSealbookAutoFileRequest",
+            "HandlerSerialNumberReport",
+            "AskJobId",
+            "StartPowerSupplyLog",
+            "RequestEngineDirectory",
+            "RequestLabelPrinterDirectory",
+            "HandlerMessage46"});
     DeclareNotSimulated(simulation::kNotSimulated);
     ApplyReportValues();
 }
@@ -110,6 +176,7 @@ void H950HdlrStandIn::StartSession(qint32 quantity)
     m_quantity = quantity;
     Store(H950HdlrId::Quantity, QVariant(quantity));
     m_handled = m_passed = m_failed = 0;
+    m_label = Label::None;
     m_running = true;
     m_started = false;
     m_stopAsked = false;
@@ -126,8 +193,9 @@ void H950HdlrStandIn::Step()
     m_inStep = true;
     try {
         if (!m_started) {
-            m_started = true;
-            RaiseEvent.SessionStarted();
+            BeginSession();
+        } else if (!OpenLabel()) {
+            // The editor's window is not there yet.
         } else if (m_quantity < 1) {
             Finish(kBadQuantity);
         } else if (m_sockets.isEmpty()) {
@@ -138,6 +206,11 @@ void H950HdlrStandIn::Step()
             Finish(m_plan.result);
         } else if (m_plan.jamAt != 0 && m_handled + 1 == m_plan.jamAt) {
             Finish(kJammed);
+        } else if (m_plan.stopAt != 0 && m_handled + 1 == m_plan.stopAt) {
+            // The operator pressed the handler's own Stop: the host stops
+            // its run, and the handler ends its session itself.
+            RaiseEvent.HandlerAbortCommand();
+            Finish(kStopped);
         } else {
             RunDevice();
         }
@@ -147,7 +220,73 @@ void H950HdlrStandIn::Step()
     }
     m_inStep = false;
     if (m_running)
-        m_timer->start(m_plan.stepMs);
+        m_timer->start(m_label == Label::WaitingForEditor ? std::max(m_plan.stepMs, kEditorPollMs) : m_plan.stepMs);
+}
+
+void H950HdlrStandIn::BeginSession()
+{
+    m_started = true;
+    if (!m_plan.loadFile.isEmpty())
+        RaiseEvent.LoadSealbookAutoFileRequest(PlannedFile(m_plan.loadFile, false), 0);
+    if (!m_plan.serial.isEmpty())
+        Store(H950HdlrId::SerialNumber, m_plan.serial);
+    const QString serial = Stored(H950HdlrId::SerialNumber).toString();
+    if (!serial.isEmpty())
+        RaiseEvent.HandlerSerialNumberReport(serial);
+    qint32 pins = 0;
+    RaiseEvent.RequestPinCount(pins);
+    if (pins > 0)
+        RaiseEvent.HandlerStatusText11(QStringLiteral("Socket kit for %1 pins").arg(pins));
+    RaiseEvent.StartPowerSupplyLog();
+    m_startTime = QDateTime::currentDateTime();
+    m_clock.start();
+    m_waitedMs = 0;
+    RaiseEvent.SessionStarted();
+    RaiseEvent.SessionOperationBegan();
+    Waiting([&] { RaiseEvent.AskJobId(); });
+    if (!m_plan.labelFile.isEmpty()) {
+        m_labelFile = PlannedFile(m_plan.labelFile, true);
+        RaiseEvent.InitLabelPrintRequest(m_labelFile);
+        m_label = Label::WaitingForEditor;
+        m_labelWait.start();
+    }
+    StoreReportValues();
+}
+
+bool H950HdlrStandIn::OpenLabel()
+{
+    if (m_label != Label::WaitingForEditor)
+        return true;
+    // An editor that never shows is the host's to report when the keys find
+    // no window: the session goes on after the wait.
+    if (!EditorWindowShown() && !m_labelWait.hasExpired(kEditorWaitMs))
+        return false;
+    m_label = Label::Open;
+    RaiseEvent.OpenLabelFileRequest(m_labelFile);
+    if (m_plan.labelMove >= 0)
+        RaiseEvent.HandlerEvent20(m_plan.labelMove);
+    return true;
+}
+
+QString H950HdlrStandIn::PlannedFile(const QString& name, bool labelFolder)
+{
+    if (QDir::isAbsolutePath(name))
+        return name;
+    QString folder;
+    if (labelFolder)
+        RaiseEvent.RequestLabelPrinterDirectory(folder);
+    else
+        RaiseEvent.RequestEngineDirectory(folder);
+    return folder.isEmpty() ? name : QDir(folder).filePath(name);
+}
+
+template <class F>
+void H950HdlrStandIn::Waiting(F&& raise)
+{
+    QElapsedTimer waited;
+    waited.start();
+    raise();
+    m_waitedMs += waited.elapsed();
 }
 
 void H950HdlrStandIn::RunDevice()
@@ -158,16 +297,19 @@ void H950HdlrStandIn::RunDevice()
     RaiseEvent.SiteStatusChanged(site, SiteStatus::Ready, 0);
     RaiseEvent.SiteStatusChanged(site, SiteStatus::Active, 0);
     qint32 deviceResult = -1;
-    RaiseEvent.RepeatCommandRequest(site, deviceResult);
+    Waiting([&] { RaiseEvent.RepeatCommandRequest(site, deviceResult); });
     if (deviceResult == 0) {
         ++m_passed;
         RaiseEvent.SiteStatusChanged(site, SiteStatus::Passed, 0);
+        if (m_label == Label::Open)
+            RaiseEvent.HandlerEvent17();
     } else {
         ++m_failed;
         RaiseEvent.SiteStatusChanged(site, SiteStatus::Failed, deviceResult);
     }
     RaiseEvent.SiteStatusChanged(site, SiteStatus::ReadyToPick, 0);
     StoreValues();
+    StoreReportValues();
     RaiseEvent.RunStatisticsChanged(m_passed, m_failed, 0, m_quantity - m_passed, 0, 0, 0);
     RaiseEvent.HandlerEvent42();
 }
@@ -176,8 +318,58 @@ void H950HdlrStandIn::Finish(qint32 result)
 {
     m_running = false;
     StoreValues();
+    if (m_label != Label::None) {
+        if (m_label == Label::Open && m_plan.labelMove >= 0)
+            RaiseEvent.HandlerEvent19();
+        m_label = Label::None;
+        RaiseEvent.HandlerEvent22();
+    }
+    StoreReportValues();
+    Store(H950HdlrId::JobEndTime, QDateTime::currentDateTime());
     RaiseEvent.JobComplete(result);
     RaiseEvent.SessionStopped();
+    if (!m_plan.saveFile.isEmpty())
+        RaiseEvent.HandlerMessage46(PlannedFile(m_plan.saveFile, false), 0, 1);
+}
+
+void H950HdlrStandIn::StoreReportValues()
+{
+    using namespace H950HdlrId;
+    const qint64 elapsed = m_clock.isValid() ? m_clock.elapsed() : 0;
+    Store(JobStartTime, m_startTime);
+    Store(JobRunTime, PerHour(m_handled, elapsed));
+    Store(PotentialUnitsPerHour, PerHour(m_handled, elapsed - m_waitedMs));
+    Store(DelayTime, Duration(m_waitedMs));
+    Store(BinCount, qint32(2));
+    const struct
+    {
+        qint32 bin;
+        const char* label;
+        qint32 count;
+        qint32 failureBin;
+    } bins[] = {{kPassBin, "Pass", m_passed, 0}, {kRejectBin, "Reject", m_failed, 1}};
+    for (const auto& b : bins) {
+        const QVariantList at{b.bin};
+        Store(BinLabelAt, QString::fromLatin1(b.label), at);
+        Store(BinCountAt, b.count, at);
+        Store(BinFlagAAt, b.failureBin, at);
+        Store(BinFlagBAt, qint32(0), at);
+    }
+    const bool inspecting = !m_plan.inspectionFile.isEmpty();
+    Store(HandlerKind, qint32(inspecting ? 1 : 0));
+    if (inspecting) {
+        Store(InspectionFileName, m_plan.inspectionFile);
+        Store(InspectionProgramNumber, qint32(1));
+        Store(PartsInspected, m_handled);
+        for (qint32 i = 0; i < 8; ++i) {
+            const QVariantList at{i};
+            Store(InspectionLabelAt, QString::fromLatin1(kInspectionChecks[i]), at);
+            Store(InspectionPassedAt, m_handled, at);
+            Store(InspectionFailedAt, qint32(0), at);
+        }
+    }
+    // What the environment sets stays as it was set.
+    ApplyReportValues();
 }
 
 void H950HdlrStandIn::StoreValues()

@@ -65,37 +65,30 @@ inline constexpr Row kNotSimulated[] = {
     {"QXPGMRLib.QXPgmr", "CJobMonitorInUse", Event, "behaviour pending"},
     {"QXPGMRLib.QXPgmr", "RequestDecoratedTabName", Event, "behaviour pending"},
 
-    // The automatic handler, MYH950HDLRLib.QXH950Handler.
-    {"MYH950HDLRLib.QXH950Handler", "SessionOperationBegan", Event, "behaviour pending: handler session"},
-    {"MYH950HDLRLib.QXH950Handler", "HandlerStatusText11", Event, "behaviour pending: handler session"},
-    {"MYH950HDLRLib.QXH950Handler", "HandlerQuantityChanged", Event, "behaviour pending: handler session"},
-    {"MYH950HDLRLib.QXH950Handler", "HandlerEvent16", Event, "behaviour pending: handler session"},
-    {"MYH950HDLRLib.QXH950Handler", "HandlerEvent17", Event, "behaviour pending: label printing"},
-    {"MYH950HDLRLib.QXH950Handler", "InitLabelPrintRequest", Event, "behaviour pending: label printing"},
-    {"MYH950HDLRLib.QXH950Handler", "HandlerEvent19", Event, "behaviour pending: label printing"},
-    {"MYH950HDLRLib.QXH950Handler", "HandlerEvent20", Event, "behaviour pending: label printing"},
-    {"MYH950HDLRLib.QXH950Handler", "OpenLabelFileRequest", Event, "behaviour pending: label printing"},
-    {"MYH950HDLRLib.QXH950Handler", "HandlerEvent22", Event, "behaviour pending: label printing"},
-    {"MYH950HDLRLib.QXH950Handler", "HandlerAbortCommand", Event, "behaviour pending: Stop from the handler"},
-    {"MYH950HDLRLib.QXH950Handler", "RequestPinCount", Event, "behaviour pending: handler session"},
-    {"MYH950HDLRLib.QXH950Handler", "LoadSealbookAutoFileRequest", Event, "behaviour pending: auto-file load"},
-    {"MYH950HDLRLib.QXH950Handler", "RequestFlag26", Event, "behaviour pending: handler session"},
-    {"MYH950HDLRLib.QXH950Handler", "HandlerEvent27", Event, "behaviour pending: handler session"},
-    {"MYH950HDLRLib.QXH950Handler", "HandlerSerialNumberReport", Event, "behaviour pending: its serial number"},
-    {"MYH950HDLRLib.QXH950Handler", "RequestActionRepeatable", Event, "behaviour pending: handler session"},
-    {"MYH950HDLRLib.QXH950Handler", "AskJobId", Event, "behaviour pending: the job-ID prompt"},
-    {"MYH950HDLRLib.QXH950Handler", "StartPowerSupplyLog", Event, "behaviour pending: handler session"},
-    {"MYH950HDLRLib.QXH950Handler", "RequestEngineDirectory", Event, "behaviour pending: handler session"},
-    {"MYH950HDLRLib.QXH950Handler", "RequestLabelPrinterDirectory", Event, "behaviour pending: label printing"},
-    {"MYH950HDLRLib.QXH950Handler", "ReadSealbookLongRequest", Event, "behaviour pending: handler session"},
-    {"MYH950HDLRLib.QXH950Handler", "ReadSealbookStringRequest", Event, "behaviour pending: handler session"},
-    {"MYH950HDLRLib.QXH950Handler", "EnableOperationsRequest", Event, "behaviour pending: handler session"},
-    {"MYH950HDLRLib.QXH950Handler", "RequestFlag43", Event, "behaviour pending: handler session"},
-    {"MYH950HDLRLib.QXH950Handler", "EnableHandlerButton", Event, "behaviour pending: handler session"},
-    {"MYH950HDLRLib.QXH950Handler", "HandlerMessage46", Event, "behaviour pending: auto-file save"},
-
-    // The concurrent manual handler, MANUALHDLLib.ManualHdl.
-    {"MANUALHDLLib.ManualHdl", "MasterSiteRequest", Event, "behaviour pending: the master site's box"},
+    // The automatic handler, MYH950HDLRLib.QXH950Handler. The simulated
+    // handler has no panel of its own: its sessions start only from the
+    // station's StartSession, and what its operator would do on the panel is
+    // planned (the fault plan's auto.* entries) or left out here.
+    {"MYH950HDLRLib.QXH950Handler", "HandlerQuantityChanged", Event,
+     "the quantity typed on the handler's panel: its quantity is the one the station puts"},
+    {"MYH950HDLRLib.QXH950Handler", "HandlerEvent16", Event,
+     "the quantity confirmed on the handler's panel: its quantity is the one the station puts"},
+    {"MYH950HDLRLib.QXH950Handler", "HandlerEvent27", Event,
+     "Load Job on the handler's panel: the station's own Load Job is the same command"},
+    {"MYH950HDLRLib.QXH950Handler", "RequestFlag26", Event,
+     "asked before a start from the handler's panel; a start from the station asks nothing"},
+    {"MYH950HDLRLib.QXH950Handler", "RequestFlag43", Event,
+     "asked before a start from the handler's panel; a start from the station asks nothing"},
+    {"MYH950HDLRLib.QXH950Handler", "RequestActionRepeatable", Event,
+     "asked before a start from the handler's panel; a start from the station asks nothing"},
+    {"MYH950HDLRLib.QXH950Handler", "EnableOperationsRequest", Event,
+     "SessionStarted and SessionStopped already lock and free the station's operations"},
+    {"MYH950HDLRLib.QXH950Handler", "EnableHandlerButton", Event,
+     "SessionStarted and SessionStopped already set the station's Stop button"},
+    {"MYH950HDLRLib.QXH950Handler", "ReadSealbookLongRequest", Event,
+     "the handler reads its part of an auto file with ReadSealbookValueRequest"},
+    {"MYH950HDLRLib.QXH950Handler", "ReadSealbookStringRequest", Event,
+     "the handler reads its part of an auto file with ReadSealbookValueRequest"},
 };
 
 } // namespace simulation
