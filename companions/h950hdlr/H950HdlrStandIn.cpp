@@ -261,6 +261,8 @@ bool H950HdlrStandIn::OpenLabel()
     // no window: the session goes on after the wait.
     if (!EditorWindowShown() && !m_labelWait.hasExpired(kEditorWaitMs))
         return false;
+    // The handler stood still for the label printer.
+    m_waitedMs += m_labelWait.elapsed();
     m_label = Label::Open;
     RaiseEvent.OpenLabelFileRequest(m_labelFile);
     if (m_plan.labelMove >= 0)

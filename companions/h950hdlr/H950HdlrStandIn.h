@@ -27,7 +27,7 @@
 //
 // The report values follow the session: JobStartTime and JobEndTime, the
 // units per hour reached (JobRunTime) and those it would have reached had it
-// never waited for the host (PotentialUnitsPerHour), the time it waited
+// never waited for the host or the label editor (PotentialUnitsPerHour), the time it waited
 // (DelayTime, "h:mm:ss"), its bins ("Pass", and "Reject" counted as a failure
 // bin) and, with auto.inspection, the vision inspection's counts.
 //
