@@ -59,6 +59,10 @@ H950HdlrPlan H950HdlrPlan::Read()
             ok = ReadCount(value, plan.labelMove, 0) && plan.labelMove <= 3;
             if (!ok)
                 plan.labelMove = -1;
+        } else if (key == QLatin1String("mediatransfer")) {
+            int on = 0;
+            ok = ReadCount(value, on, 0) && on <= 1;
+            plan.mediaTransfer = ok && on == 1;
         } else if (QString* text = TextEntry(plan, key)) {
             *text = value;
             ok = !value.isEmpty();

@@ -34,6 +34,9 @@
 //                     the session (relative as auto.loadfile)
 //   auto.inspection=FILE  the handler has 2D vision inspection with that
 //                     program file: each handled device is inspected
+//   auto.mediatransfer=1  a media-transfer job: the handler moves the devices
+//                     without having them programmed (no RepeatCommandRequest,
+//                     each one passes) and reports AutoHandlerInUse True
 //
 // Numbers are decimal or "0x" hexadecimal; an entry that cannot be read plans
 // nothing and is written to stderr.
@@ -57,6 +60,7 @@ struct H950HdlrPlan
     QString loadFile;
     QString saveFile;
     QString inspectionFile;
+    bool mediaTransfer = false;
 
     static H950HdlrPlan Read();
 };

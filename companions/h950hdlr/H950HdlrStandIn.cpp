@@ -194,8 +194,9 @@ void H950HdlrStandIn::Step()
     try {
         if (!m_started) {
             BeginSession();
-        } else if (!OpenLabel()) {
-            // The editor's window is not there yet.
+        } else if (!m_stopAsked && !OpenLabel()) {
+            // The editor's window is not there yet (a stop need not wait for
+            // it).
         } else if (m_quantity < 1) {
             Finish(kBadQuantity);
         } else if (m_sockets.isEmpty()) {
@@ -244,7 +245,8 @@ void H950HdlrStandIn::BeginSession()
     RaiseEvent.SessionStarted();
     RaiseEvent.SessionOperationBegan();
     Waiting([&] { RaiseEvent.AskJobId(); });
-    if (!m_plan.labelFile.isEmpty()) {
+    // Labels only for a session that will run devices.
+    if (!m_plan.labelFile.isEmpty() && m_quantity >= 1 && !m_sockets.isEmpty()) {
         m_labelFile = PlannedFile(m_plan.labelFile, true);
         RaiseEvent.InitLabelPrintRequest(m_labelFile);
         m_label = Label::WaitingForEditor;
@@ -298,8 +300,12 @@ void H950HdlrStandIn::RunDevice()
     RaiseEvent.SiteStatusChanged(site, SiteStatus::ReadyToPlace, 0);
     RaiseEvent.SiteStatusChanged(site, SiteStatus::Ready, 0);
     RaiseEvent.SiteStatusChanged(site, SiteStatus::Active, 0);
-    qint32 deviceResult = -1;
-    Waiting([&] { RaiseEvent.RepeatCommandRequest(site, deviceResult); });
+    // A media-transfer job only moves the device.
+    qint32 deviceResult = 0;
+    if (!m_plan.mediaTransfer) {
+        deviceResult = -1;
+        Waiting([&] { RaiseEvent.RepeatCommandRequest(site, deviceResult); });
+    }
     if (deviceResult == 0) {
         ++m_passed;
         RaiseEvent.SiteStatusChanged(site, SiteStatus::Passed, 0);
@@ -357,6 +363,7 @@ void H950HdlrStandIn::StoreReportValues()
         Store(BinFlagAAt, b.failureBin, at);
         Store(BinFlagBAt, qint32(0), at);
     }
+    Store(AutoHandlerInUse, VbBool(m_plan.mediaTransfer));
     const bool inspecting = !m_plan.inspectionFile.isEmpty();
     Store(HandlerKind, qint32(inspecting ? 1 : 0));
     if (inspecting) {

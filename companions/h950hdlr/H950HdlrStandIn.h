@@ -29,7 +29,11 @@
 // units per hour reached (JobRunTime) and those it would have reached had it
 // never waited for the host or the label editor (PotentialUnitsPerHour), the time it waited
 // (DelayTime, "h:mm:ss"), its bins ("Pass", and "Reject" counted as a failure
-// bin) and, with auto.inspection, the vision inspection's counts.
+// bin), AutoHandlerInUse (True for a media-transfer job, auto.mediatransfer)
+// and, with auto.inspection, the vision inspection's counts. What only the
+// handler's own panel would set (LabelerValue67, EmptySocketTestInterval,
+// HandlerValue15, the laser marker lines) stays as stored, or as
+// TARVO_H950_VALUES sets it.
 //
 // JobComplete's result: 0 when the quantity passed (or the fault plan's
 // auto.result), kStopped after StopSession, kJammed after a jam, kNoSockets

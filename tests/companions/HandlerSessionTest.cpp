@@ -441,6 +441,11 @@ TEST_F(HandlerSessionTest, WhatTheHandlersOperatorDoesComesAtItsPlaceInTheSessio
          {"RequestEngineDirectory()", "LoadSealbookAutoFileRequest(/eng/lot.qxa, 0)",
           "HandlerSerialNumberReport(RH8-0042)"},
          1},
+        {"a media-transfer job: the devices are moved, not programmed",
+         "auto.speed=0;auto.mediatransfer=1",
+         2,
+         {"SiteStatusChanged(1, 3, 0)", "SiteStatusChanged(1, 0, 0)", "SiteStatusChanged(1, 6, 0)"},
+         0},
         {"the job saved as an auto file last",
          "auto.speed=0;auto.savefile=/jobs/lot.qxa",
          1,
@@ -459,6 +464,7 @@ TEST_F(HandlerSessionTest, WhatTheHandlersOperatorDoesComesAtItsPlaceInTheSessio
         EXPECT_TRUE(ContainsRun(host.lines, c.run)) << host.lines.join(QLatin1Char('\n')).toStdString();
         EXPECT_EQ(host.lines.filter(QStringLiteral("RepeatCommandRequest")).size(), c.devicesRun);
         EXPECT_FALSE(automatic.IsRunning());
+        EXPECT_EQ(automatic.AutoHandlerInUse(), QByteArray(c.plan).contains("mediatransfer"));
     }
     // The reported serial number is the handler's from then on.
     EXPECT_EQ(automatic.SerialNumber(), QStringLiteral("RH8-0042"));
@@ -522,6 +528,32 @@ TEST_F(HandlerSessionTest, ALabelIsOpenedOnceTheEditorShowsAndPrintedForEachPass
         EXPECT_TRUE(ContainsRun(host.lines, closing)) << host.lines.join(QLatin1Char('\n')).toStdString();
         EXPECT_EQ(host.lines.filter(QStringLiteral("HandlerEvent19")).size(), moved ? 1 : 0);
     }
+    qputenv("XDG_RUNTIME_DIR", savedRuntime);
+}
+
+TEST_F(HandlerSessionTest, AStopWhileTheLabelWaitsForTheEditorEndsTheSessionAtOnce)
+{
+    const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const QString runtime = tempPath(QStringLiteral("no-editor"));
+    QDir().mkpath(runtime);
+    qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+    Plan("auto.speed=0;auto.label=/abs/lot7.lbl");
+    // The editor never shows; the operator stops the session.
+    host.handlers.insert(QStringLiteral("InitLabelPrintRequest"), [this](QVariantList&) { automatic.StopSession(); });
+    QElapsedTimer took;
+    took.start();
+    RunAutomaticSession(5);
+    EXPECT_LT(took.elapsed(), 5000);
+    EXPECT_TRUE(host.lines.filter(QStringLiteral("OpenLabelFileRequest")).isEmpty());
+    EXPECT_EQ(host.lines.mid(host.lines.size() - 3),
+              (QStringList{"HandlerEvent22()", "JobComplete(2)", "SessionStopped()"}));
+
+    // A session without devices to run starts no editor.
+    host.lines.clear();
+    host.handlers.clear();
+    RunAutomaticSession(0);
+    EXPECT_TRUE(host.lines.filter(QStringLiteral("Label")).isEmpty());
+    EXPECT_EQ(host.lines.last(), QStringLiteral("SessionStopped()"));
     qputenv("XDG_RUNTIME_DIR", savedRuntime);
 }
 
