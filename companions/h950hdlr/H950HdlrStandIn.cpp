@@ -155,7 +155,10 @@ H950HdlrStandIn::H950HdlrStandIn()
             "StartPowerSupplyLog",
             "RequestEngineDirectory",
             "RequestLabelPrinterDirectory",
-            "HandlerMessage46"});
+            "HandlerMessage46",
+            "RequestFlag43",
+            "RequestFlag26",
+            "RequestActionRepeatable"});
     DeclareNotSimulated(simulation::kNotSimulated);
     ApplyReportValues();
 }
@@ -227,6 +230,16 @@ void H950HdlrStandIn::Step()
 void H950HdlrStandIn::BeginSession()
 {
     m_started = true;
+    // The handler starts only with a device chosen on the station; one that
+    // does not answer is taken to have one.
+    bool deviceChosen = true;
+    RaiseEvent.RequestFlag43(deviceChosen);
+    if (!deviceChosen) {
+        m_running = false;
+        RaiseEvent.HandlerStatusText11(QStringLiteral("No device is selected: the handler does not start."));
+        RaiseEvent.JobComplete(kNoDevice);
+        return;
+    }
     if (!m_plan.loadFile.isEmpty())
         RaiseEvent.LoadSealbookAutoFileRequest(PlannedFile(m_plan.loadFile, false), 0);
     if (!m_plan.serial.isEmpty())
@@ -239,6 +252,14 @@ void H950HdlrStandIn::BeginSession()
     if (pins > 0)
         RaiseEvent.HandlerStatusText11(QStringLiteral("Socket kit for %1 pins").arg(pins));
     RaiseEvent.StartPowerSupplyLog();
+    // An action that cannot repeat runs on one device only.
+    bool repeatable = true;
+    RaiseEvent.RequestActionRepeatable(repeatable);
+    if (!repeatable && m_quantity > 1) {
+        m_quantity = 1;
+        Store(H950HdlrId::Quantity, QVariant(m_quantity));
+        RaiseEvent.HandlerStatusText11(QStringLiteral("The action does not repeat: the handler runs one device."));
+    }
     m_startTime = QDateTime::currentDateTime();
     m_clock.start();
     m_waitedMs = 0;
@@ -336,8 +357,15 @@ void H950HdlrStandIn::Finish(qint32 result)
     Store(H950HdlrId::JobEndTime, QDateTime::currentDateTime());
     RaiseEvent.JobComplete(result);
     RaiseEvent.SessionStopped();
-    if (!m_plan.saveFile.isEmpty())
-        RaiseEvent.HandlerMessage46(PlannedFile(m_plan.saveFile, false), 0, 1);
+    if (!m_plan.saveFile.isEmpty()) {
+        // An auto file holds a job: without one there is nothing to save.
+        qint32 jobOpen = 1;
+        RaiseEvent.RequestFlag26(jobOpen);
+        if (jobOpen != 0)
+            RaiseEvent.HandlerMessage46(PlannedFile(m_plan.saveFile, false), 0, 1);
+        else
+            RaiseEvent.HandlerStatusText11(QStringLiteral("No job is open: the auto file is not saved."));
+    }
 }
 
 void H950HdlrStandIn::StoreReportValues()

@@ -5,10 +5,13 @@
 //
 // StartSession(q) returns at once; the session then runs in timer steps on
 // the host's loop (the fault plan's auto.speed, H950HdlrPlan.h). The first
-// step begins the session: LoadSealbookAutoFileRequest (auto.loadfile, its
-// folder asked with RequestEngineDirectory), HandlerSerialNumberReport,
+// step begins the session: RequestFlag43 (without a device chosen the
+// handler does not start: HandlerStatusText11 and JobComplete(kNoDevice)
+// only), LoadSealbookAutoFileRequest (auto.loadfile, its folder asked with
+// RequestEngineDirectory), HandlerSerialNumberReport,
 // RequestPinCount (the socket kit, told in HandlerStatusText11),
-// StartPowerSupplyLog, SessionStarted, SessionOperationBegan, AskJobId, and
+// StartPowerSupplyLog, RequestActionRepeatable (an action that does not
+// repeat runs one device), SessionStarted, SessionOperationBegan, AskJobId, and
 // with auto.label RequestLabelPrinterDirectory and InitLabelPrintRequest; the
 // label waits (steps of at least 20 ms, up to 10 s) for the editor's window,
 // then OpenLabelFileRequest and, with auto.labelmove, HandlerEvent20. Each
@@ -23,12 +26,12 @@
 // (auto.stop: HandlerAbortCommand first) or the handler jams, the session
 // ends: HandlerEvent19 (the moved label saved) and HandlerEvent22 (the editor
 // closed), JobComplete(result), SessionStopped, and with auto.savefile
-// HandlerMessage46(file, 0, 1).
+// RequestFlag26 and, with a job open, HandlerMessage46(file, 0, 1).
 //
 // The report values follow the session: JobStartTime and JobEndTime, the
 // units per hour reached (JobRunTime) and those it would have reached had it
-// never waited for the host or the label editor (PotentialUnitsPerHour), the time it waited
-// (DelayTime, "h:mm:ss"), its bins ("Pass", and "Reject" counted as a failure
+// never waited for the host or the label editor (PotentialUnitsPerHour), the
+// time it waited (DelayTime, "h:mm:ss"), its bins ("Pass", and "Reject" counted as a failure
 // bin), AutoHandlerInUse (True for a media-transfer job, auto.mediatransfer)
 // and, with auto.inspection, the vision inspection's counts. What only the
 // handler's own panel would set (LabelerValue67, EmptySocketTestInterval,
@@ -37,7 +40,8 @@
 //
 // JobComplete's result: 0 when the quantity passed (or the fault plan's
 // auto.result), kStopped after StopSession, kJammed after a jam, kNoSockets
-// when every socket is planned empty, kBadQuantity for a quantity below 1.
+// when every socket is planned empty, kBadQuantity for a quantity below 1,
+// kNoDevice when the host has no device chosen.
 //
 // The values the job summary reads can also be set from outside (they win
 // over the session's), so a trial or a test sees a report of its choosing: environment variable TARVO_H950_VALUES, entries
@@ -65,6 +69,7 @@ public:
     static constexpr qint32 kStopped = 2;
     static constexpr qint32 kJammed = 3;
     static constexpr qint32 kNoSockets = 4;
+    static constexpr qint32 kNoDevice = 5;
 
     H950HdlrStandIn();
     ~H950HdlrStandIn() override;

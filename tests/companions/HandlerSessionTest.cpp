@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTest>
 #include <QThread>
 #include <QEventLoop>
 #include <QHash>
@@ -278,8 +279,12 @@ TEST_F(HandlerSessionTest, AnAutomaticSessionRunsInTimerStepsAndEndsWithJobCompl
             QStringLiteral("HandlerEvent42()")};
     };
     // No serial number put, no label planned; the host answers no pin count.
-    QStringList expected{QStringLiteral("RequestPinCount(0)"), QStringLiteral("StartPowerSupplyLog()"),
-                         QStringLiteral("SessionStarted()"), QStringLiteral("SessionOperationBegan()"),
+    QStringList expected{QStringLiteral("RequestFlag43(-1)"),
+                         QStringLiteral("RequestPinCount(0)"),
+                         QStringLiteral("StartPowerSupplyLog()"),
+                         QStringLiteral("RequestActionRepeatable(-1)"),
+                         QStringLiteral("SessionStarted()"),
+                         QStringLiteral("SessionOperationBegan()"),
                          QStringLiteral("AskJobId()")};
     expected << device(1, 0, 1, 0) << device(2, 12, 1, 1) << device(1, 0, 2, 1);
     expected << QStringLiteral("JobComplete(0)") << QStringLiteral("SessionStopped()");
@@ -423,6 +428,8 @@ TEST_F(HandlerSessionTest, WhatTheHandlersOperatorDoesComesAtItsPlaceInTheSessio
         qint32 quantity;
         QStringList run;
         int devicesRun;
+        // The host's answers to the handler's questions.
+        QHash<QString, QVariant> answers = {};
     } cases[] = {
         {"the handler's own Stop before its second device",
          "auto.speed=0;auto.stop=2",
@@ -449,8 +456,21 @@ TEST_F(HandlerSessionTest, WhatTheHandlersOperatorDoesComesAtItsPlaceInTheSessio
         {"the job saved as an auto file last",
          "auto.speed=0;auto.savefile=/jobs/lot.qxa",
          1,
-         {"JobComplete(0)", "SessionStopped()", "HandlerMessage46(/jobs/lot.qxa, 0, 1)"},
+         {"JobComplete(0)", "SessionStopped()", "RequestFlag26(1)", "HandlerMessage46(/jobs/lot.qxa, 0, 1)"},
          1},
+        {"no auto file saved without a job",
+         "auto.speed=0;auto.savefile=/jobs/lot.qxa",
+         1,
+         {"SessionStopped()", "RequestFlag26(1)", "HandlerStatusText11(No job is open: the auto file is not saved.)"},
+         1,
+         {{"RequestFlag26", qint32(0)}}},
+        {"an action that does not repeat runs one device",
+         "auto.speed=0",
+         4,
+         {"RequestActionRepeatable(-1)",
+          "HandlerStatusText11(The action does not repeat: the handler runs one device.)", "SessionStarted()"},
+         1,
+         {{"RequestActionRepeatable", VbBool(false)}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -460,14 +480,38 @@ TEST_F(HandlerSessionTest, WhatTheHandlersOperatorDoesComesAtItsPlaceInTheSessio
         host.handlers.insert(QStringLiteral("RequestPinCount"), [](QVariantList& a) { a[0] = qint32(32); });
         host.handlers.insert(QStringLiteral("RequestEngineDirectory"),
                              [](QVariantList& a) { a[0] = QStringLiteral("/eng"); });
+        for (auto it = c.answers.cbegin(); it != c.answers.cend(); ++it) {
+            const QVariant answer = it.value();
+            host.handlers.insert(it.key(), [answer](QVariantList& a) { a[0] = answer; });
+        }
         RunAutomaticSession(c.quantity);
         EXPECT_TRUE(ContainsRun(host.lines, c.run)) << host.lines.join(QLatin1Char('\n')).toStdString();
         EXPECT_EQ(host.lines.filter(QStringLiteral("RepeatCommandRequest")).size(), c.devicesRun);
         EXPECT_FALSE(automatic.IsRunning());
         EXPECT_EQ(automatic.AutoHandlerInUse(), QByteArray(c.plan).contains("mediatransfer"));
+        if (!QByteArray(c.name).contains("without a job"))
+            EXPECT_TRUE(host.lines.filter(QStringLiteral("No job is open")).isEmpty());
     }
     // The reported serial number is the handler's from then on.
     EXPECT_EQ(automatic.SerialNumber(), QStringLiteral("RH8-0042"));
+}
+
+TEST_F(HandlerSessionTest, WithoutADeviceChosenTheHandlerDoesNotStart)
+{
+    Plan("auto.speed=0");
+    host.handlers.insert(QStringLiteral("RequestFlag43"), [](QVariantList& a) { a[0] = VbBool(false); });
+    QEventLoop loop;
+    host.handlers.insert(QStringLiteral("JobComplete"), [&](QVariantList&) { loop.quit(); });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    automatic.StartSession(qint32(3));
+    loop.exec();
+    // Nothing more comes.
+    QTest::qWait(50);
+    EXPECT_EQ(
+        host.lines,
+        (QStringList{"RequestFlag43(-1)", "HandlerStatusText11(No device is selected: the handler does not start.)",
+                     "JobComplete(5)"}));
+    EXPECT_FALSE(automatic.IsRunning());
 }
 
 TEST_F(HandlerSessionTest, ALabelIsOpenedOnceTheEditorShowsAndPrintedForEachPass)
