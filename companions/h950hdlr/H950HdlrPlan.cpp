@@ -53,6 +53,8 @@ H950HdlrPlan H950HdlrPlan::Read()
                 plan.result = qint32(n);
         } else if (key == QLatin1String("speed")) {
             ok = ReadCount(value, plan.stepMs, 0);
+        } else if (key == QLatin1String("quantity")) {
+            ok = ReadCount(value, plan.quantity, 1);
         } else if (key == QLatin1String("stop")) {
             ok = ReadCount(value, plan.stopAt, 1);
         } else if (key == QLatin1String("labelmove")) {

@@ -18,6 +18,9 @@
 //   auto.stop=N       the handler's own Stop is pressed before its N-th
 //                     device: HandlerAbortCommand, then the session ends as
 //                     after StopSession
+//   auto.quantity=N   the handler's operator types N on its panel before the
+//                     session: HandlerQuantityChanged(N), HandlerEvent16, and
+//                     the session runs N devices
 //   auto.serial=TEXT  the handler's serial number, reported at each session
 //                     start (default: its SerialNumber as the host put it)
 //   auto.label=FILE   a label is printed for each passed device: the session
@@ -53,7 +56,8 @@ struct H950HdlrPlan
     int jamAt = 0; // 0: none
     qint32 result = 0;
     int stepMs = kDefaultStepMs;
-    int stopAt = 0; // 0: none
+    int stopAt = 0;   // 0: none
+    int quantity = 0; // 0: the one StartSession gives
     QString serial;
     QString labelFile;
     int labelMove = -1; // -1: none

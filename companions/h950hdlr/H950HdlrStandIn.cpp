@@ -158,7 +158,9 @@ H950HdlrStandIn::H950HdlrStandIn()
             "HandlerMessage46",
             "RequestFlag43",
             "RequestFlag26",
-            "RequestActionRepeatable"});
+            "RequestActionRepeatable",
+            "HandlerQuantityChanged",
+            "HandlerEvent16"});
     DeclareNotSimulated(simulation::kNotSimulated);
     ApplyReportValues();
 }
@@ -242,6 +244,14 @@ void H950HdlrStandIn::BeginSession()
     }
     if (!m_plan.loadFile.isEmpty())
         RaiseEvent.LoadSealbookAutoFileRequest(PlannedFile(m_plan.loadFile, false), 0);
+    if (m_plan.quantity > 0) {
+        // Typed and confirmed on the handler's panel: the station's
+        // quantity box follows.
+        m_quantity = m_plan.quantity;
+        Store(H950HdlrId::Quantity, QVariant(m_quantity));
+        RaiseEvent.HandlerQuantityChanged(m_quantity);
+        RaiseEvent.HandlerEvent16();
+    }
     if (!m_plan.serial.isEmpty())
         Store(H950HdlrId::SerialNumber, m_plan.serial);
     const QString serial = Stored(H950HdlrId::SerialNumber).toString();

@@ -8,7 +8,8 @@
 // step begins the session: RequestFlag43 (without a device chosen the
 // handler does not start: HandlerStatusText11 and JobComplete(kNoDevice)
 // only), LoadSealbookAutoFileRequest (auto.loadfile, its folder asked with
-// RequestEngineDirectory), HandlerSerialNumberReport,
+// RequestEngineDirectory), HandlerQuantityChanged and HandlerEvent16 (the
+// quantity typed on its panel, auto.quantity), HandlerSerialNumberReport,
 // RequestPinCount (the socket kit, told in HandlerStatusText11),
 // StartPowerSupplyLog, RequestActionRepeatable (an action that does not
 // repeat runs one device), SessionStarted, SessionOperationBegan, AskJobId, and

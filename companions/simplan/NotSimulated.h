@@ -69,10 +69,6 @@ inline constexpr Row kNotSimulated[] = {
     // handler has no panel of its own: its sessions start only from the
     // station's StartSession, and what its operator would do on the panel is
     // planned (the fault plan's auto.* entries) or left out here.
-    {"MYH950HDLRLib.QXH950Handler", "HandlerQuantityChanged", Event,
-     "the quantity typed on the handler's panel: its quantity is the one the station puts"},
-    {"MYH950HDLRLib.QXH950Handler", "HandlerEvent16", Event,
-     "the quantity confirmed on the handler's panel: its quantity is the one the station puts"},
     {"MYH950HDLRLib.QXH950Handler", "HandlerEvent27", Event,
      "Load Job on the handler's panel: the station's own Load Job is the same command"},
     {"MYH950HDLRLib.QXH950Handler", "EnableOperationsRequest", Event,
