@@ -276,8 +276,9 @@ void H950HdlrStandIn::BeginSession()
     RaiseEvent.SessionStarted();
     RaiseEvent.SessionOperationBegan();
     Waiting([&] { RaiseEvent.AskJobId(); });
-    // Labels only for a session that will run devices.
-    if (!m_plan.labelFile.isEmpty() && m_quantity >= 1 && !m_sockets.isEmpty()) {
+    // Labels only for a session that will run devices (the host may have
+    // stopped it as it started).
+    if (!m_plan.labelFile.isEmpty() && m_quantity >= 1 && !m_sockets.isEmpty() && !m_stopAsked) {
         m_labelFile = PlannedFile(m_plan.labelFile, true);
         RaiseEvent.InitLabelPrintRequest(m_labelFile);
         m_label = Label::WaitingForEditor;
