@@ -30,6 +30,7 @@ public:
     OptionsEngine()
         : DispatchObject(QStringLiteral("QXPGMRLib.QXPgmr"), QXPgmrControl::Members())
     {
+        AnswerUndeclaredAsFake();
         using namespace QXPgmrId;
         for (int member : {DeviceSupportsTestVectors, DeviceSupportsByteOrder, DeviceSupportsRange,
                            DeviceSupportsSetsAndBanks, DeviceSupportsBufferOffset})

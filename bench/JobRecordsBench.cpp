@@ -38,6 +38,7 @@ public:
     Values()
         : DispatchObject(QString::fromLatin1(Accessor::ClassName), Accessor::Members())
     {
+        AnswerUndeclaredAsFake();
     }
     using DispatchObject::On;
     using DispatchObject::Store;

@@ -34,6 +34,7 @@ class FolderEngine : public DispatchObject
 public:
     FolderEngine() : DispatchObject(QString::fromLatin1(QXPgmrControl::ClassName), QXPgmrControl::Members())
     {
+        AnswerUndeclaredAsFake();
         Store(QXPgmrId::EngineDirectory, gEngineFolder);
     }
 };

@@ -28,6 +28,7 @@ public:
     SitesEngine()
         : DispatchObject(QStringLiteral("QXPGMRLib.QXPgmr"), QXPgmrControl::Members())
     {
+        AnswerUndeclaredAsFake();
     }
     void SetSites(qint32 sites) { Store(QXPgmrId::SiteCount, QVariant::fromValue(sites)); }
 };

@@ -59,6 +59,7 @@ public:
     ZeroDelayEngine()
         : DispatchObject(QStringLiteral("QXPGMRLib.QXPgmr"), QXPgmrControl::Members())
     {
+        AnswerUndeclaredAsFake();
         Store(SiteCount, QVariant::fromValue<qint32>(1));
         Store(SiteSlotCount, QVariant::fromValue<qint16>(1));
         Store(PortIndex, QVariant::fromValue<qint32>(1));

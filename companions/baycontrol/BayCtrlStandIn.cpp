@@ -18,14 +18,10 @@ struct StateLook
 
 // One look per state, told apart by colour and by words.
 constexpr StateLook kLooks[] = {
-    {"Passed", qRgb(0x3c, 0xb3, 0x4a)},
-    {"Failed", qRgb(0xd9, 0x35, 0x35)},
-    {"Idle", qRgb(0xd8, 0xd8, 0xd8)},
-    {"Active", qRgb(0xf2, 0xc1, 0x1d)},
-    {"Ready", qRgb(0x4a, 0x90, 0xe2)},
-    {"Not applicable", qRgb(0x70, 0x70, 0x70)},
-    {"Ready to pick", qRgb(0xf2, 0x8c, 0x28)},
-    {"Ready to place", qRgb(0x9b, 0x59, 0xb6)},
+    {"Passed", qRgb(0x3c, 0xb3, 0x4a)},        {"Failed", qRgb(0xd9, 0x35, 0x35)},
+    {"Idle", qRgb(0xd8, 0xd8, 0xd8)},          {"Active", qRgb(0xf2, 0xc1, 0x1d)},
+    {"Ready", qRgb(0x4a, 0x90, 0xe2)},         {"Not applicable", qRgb(0x70, 0x70, 0x70)},
+    {"Ready to pick", qRgb(0xf2, 0x8c, 0x28)}, {"Ready to place", qRgb(0x9b, 0x59, 0xb6)},
 };
 
 // Placement comes as Double twips: whole twips first (rounding down keeps
@@ -77,6 +73,7 @@ BayCtrlStandIn::BayCtrlStandIn()
     On(SiteLabel, [this](InvokeKind, QVariantList&) { return QVariant(QString::number(m_siteNumber)); });
 
     // Properties put by the host; the grouping values are kept as they come.
+    Stores({SiteGroupedLayout, SiteSlotsPerGroup});
     On(SiteNumber, [this](InvokeKind, QVariantList& args) {
         m_siteNumber = qint16(Arg(args, 0, ValueKind::Int).toInt());
         Refresh();

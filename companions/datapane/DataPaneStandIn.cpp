@@ -11,6 +11,11 @@
 DataPaneStandIn::DataPaneStandIn()
     : DispatchObject(QString::fromLatin1(DataPaneControl::ClassName), DataPaneControl::Members())
 {
+    // The viewer's settings are kept as the host puts them; the editor reads
+    // the display ones. The blank-bit value changes nothing in a view of bytes.
+    Stores({DataPaneId::HexDisplay, DataPaneId::DataSize, DataPaneId::FillByte, DataPaneId::ViewerSetting6,
+            DataPaneId::FuseMode, DataPaneId::FuseCount});
+    Takes({DataPaneId::SetBlankBitValue});
     On(DataPaneId::ShowEditor, [this](InvokeKind, QVariantList&) {
         showEditor();
         return QVariant();

@@ -7,6 +7,29 @@
 using handlerplan::ReadCount;
 using handlerplan::ReadNumber;
 
+namespace {
+
+// The entries whose value is a text taken as it is.
+QString* TextEntry(H950HdlrPlan& plan, const QString& key)
+{
+    const struct
+    {
+        const char* key;
+        QString H950HdlrPlan::*field;
+    } texts[] = {{"serial", &H950HdlrPlan::serial},
+                 {"label", &H950HdlrPlan::labelFile},
+                 {"loadfile", &H950HdlrPlan::loadFile},
+                 {"savefile", &H950HdlrPlan::saveFile},
+                 {"inspection", &H950HdlrPlan::inspectionFile}};
+    for (const auto& t : texts) {
+        if (key == QLatin1String(t.key))
+            return &(plan.*t.field);
+    }
+    return nullptr;
+}
+
+} // namespace
+
 H950HdlrPlan H950HdlrPlan::Read()
 {
     H950HdlrPlan plan;
@@ -30,6 +53,21 @@ H950HdlrPlan H950HdlrPlan::Read()
                 plan.result = qint32(n);
         } else if (key == QLatin1String("speed")) {
             ok = ReadCount(value, plan.stepMs, 0);
+        } else if (key == QLatin1String("quantity")) {
+            ok = ReadCount(value, plan.quantity, 1);
+        } else if (key == QLatin1String("stop")) {
+            ok = ReadCount(value, plan.stopAt, 1);
+        } else if (key == QLatin1String("labelmove")) {
+            ok = ReadCount(value, plan.labelMove, 0) && plan.labelMove <= 3;
+            if (!ok)
+                plan.labelMove = -1;
+        } else if (key == QLatin1String("mediatransfer")) {
+            int on = 0;
+            ok = ReadCount(value, on, 0) && on <= 1;
+            plan.mediaTransfer = ok && on == 1;
+        } else if (QString* text = TextEntry(plan, key)) {
+            *text = value;
+            ok = !value.isEmpty();
         }
         if (!ok)
             std::fprintf(stderr, "H950Hdlr: the fault plan entry \"auto.%s=%s\" cannot be read; it plans nothing.\n",

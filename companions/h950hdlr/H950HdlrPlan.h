@@ -15,6 +15,31 @@
 //   auto.speed=MS     the time of each timer step (default 100; 0 in tests
 //                     and benches: the steps follow each other as soon as the
 //                     host's loop runs)
+//   auto.stop=N       the handler's own Stop is pressed before its N-th
+//                     device: HandlerAbortCommand, then the session ends as
+//                     after StopSession
+//   auto.quantity=N   the handler's operator types N on its panel before the
+//                     session: HandlerQuantityChanged(N), HandlerEvent16, and
+//                     the session runs N devices
+//   auto.serial=TEXT  the handler's serial number, reported at each session
+//                     start (default: its SerialNumber as the host put it)
+//   auto.label=FILE   a label is printed for each passed device: the session
+//                     starts the label editor, opens FILE (relative: in the
+//                     host's label printer folder) once its window is there,
+//                     prints after each pass and closes the editor at the end
+//   auto.labelmove=D  the label is moved once after it is opened (0 up,
+//                     1 down, 2 left, 3 right) and saved before the editor
+//                     closes
+//   auto.loadfile=FILE  the Sealbook auto file the handler's operator chose:
+//                     loaded before the session starts (relative: in the
+//                     host's engine folder)
+//   auto.savefile=FILE  the session's job is saved as that auto file after
+//                     the session (relative as auto.loadfile)
+//   auto.inspection=FILE  the handler has 2D vision inspection with that
+//                     program file: each handled device is inspected
+//   auto.mediatransfer=1  a media-transfer job: the handler moves the devices
+//                     without having them programmed (no RepeatCommandRequest,
+//                     each one passes) and reports AutoHandlerInUse True
 //
 // Numbers are decimal or "0x" hexadecimal; an entry that cannot be read plans
 // nothing and is written to stderr.
@@ -31,6 +56,15 @@ struct H950HdlrPlan
     int jamAt = 0; // 0: none
     qint32 result = 0;
     int stepMs = kDefaultStepMs;
+    int stopAt = 0;   // 0: none
+    int quantity = 0; // 0: the one StartSession gives
+    QString serial;
+    QString labelFile;
+    int labelMove = -1; // -1: none
+    QString loadFile;
+    QString saveFile;
+    QString inspectionFile;
+    bool mediaTransfer = false;
 
     static H950HdlrPlan Read();
 };

@@ -1,5 +1,6 @@
 #include "ManualHdlStandIn.h"
 
+#include "simplan/NotSimulated.h"
 #include "simplan/ReportValues.h"
 
 #include "ManualHdlPlan.h"
@@ -10,7 +11,9 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <algorithm>
 #include <chrono>
+#include <limits>
 #include <QEventLoop>
 #include <QTimer>
 #include <QVector>
@@ -44,14 +47,16 @@ ManualHdlStandIn::ManualHdlStandIn()
     const auto notice = [this](const QString& member, const QVariantList& args) { Notice(member, args); };
     m_deviceArbiter->SetListener(notice);
     m_socketArbiter->SetListener(notice);
-    On(ManualHdlId::ThreadCommUtil, [this](InvokeKind, QVariantList&) { return companion::ObjectValue(m_socketArbiter); });
+    On(ManualHdlId::ThreadCommUtil,
+       [this](InvokeKind, QVariantList&) { return companion::ObjectValue(m_socketArbiter); });
     On(ManualHdlId::SetHostWindowHandle, [this](InvokeKind, QVariantList& args) {
         m_hostWindowHandle = Arg(args, 0, ValueKind::Variant).toLongLong();
         AnnounceAutomation();
         return QVariant();
     });
     On(ManualHdlId::RunConcurrentSession, [this](InvokeKind, QVariantList& args) {
-        return QVariant(RunConcurrentSession(Arg(args, 0, ValueKind::Long).toInt(), Arg(args, 1, ValueKind::Long).toInt()));
+        return QVariant(
+            RunConcurrentSession(Arg(args, 0, ValueKind::Long).toInt(), Arg(args, 1, ValueKind::Long).toInt()));
     });
     On(ManualHdlId::AbortSession, [this](InvokeKind, QVariantList&) {
         // Only a running session ends; an abort while idle is forgotten.
@@ -61,6 +66,13 @@ ManualHdlStandIn::ManualHdlStandIn()
             m_wait->quit();
         return QVariant();
     });
+    // Units per hour of the last session (or as the environment sets it,
+    // ApplyReportValues).
+    Stores({ManualHdlId::SessionValue1004});
+    Raises({"SessionOperationBegan", "SiteStatusChanged", "RunStatisticsChanged", "IsSessionAborted",
+            "RepeatCommandRequest", "SetThreadCommUtilPtr", "SetDeviceAutomationArbiter", "AbortSession",
+            "MasterSiteRequest"});
+    DeclareNotSimulated(simulation::kNotSimulated);
     ApplyReportValues();
 }
 
@@ -166,6 +178,8 @@ qint32 ManualHdlStandIn::RunConcurrentSession(qint32 copies, qint32 mode)
     m_running = true;
     m_abortRequested = false;
     m_tracing = !qEnvironmentVariableIsEmpty("TARVO_MANUALHDL_TRACE");
+    m_devicesRun = 0;
+    m_sessionClock.start();
     qint32 result = 0;
     try {
         result = mode == 0 ? RunOperatorSession(copies) : RunClientSession(copies, mode);
@@ -177,6 +191,7 @@ qint32 ManualHdlStandIn::RunConcurrentSession(qint32 copies, qint32 mode)
     }
     m_running = false;
     WriteTrace();
+    StoreUnitsPerHour();
     return result;
 }
 
@@ -225,6 +240,9 @@ qint32 ManualHdlStandIn::RunOperatorSession(qint32 copies)
         if (roundsWithoutPass >= kRoundsWithoutPass)
             return kNothingPasses;
     }
+    // Every copy passed: the master site, which closes the session, is
+    // shown passed.
+    RaiseEvent.MasterSiteRequest();
     return plan.result;
 }
 
@@ -238,8 +256,20 @@ QVector<qint32> ManualHdlStandIn::SocketsToFill(const ManualHdlPlan& plan) const
     return sockets;
 }
 
+void ManualHdlStandIn::StoreUnitsPerHour()
+{
+    // Only a session that ran devices has a rate; the last one stays else.
+    if (m_devicesRun > 0) {
+        const qint64 ms = std::max<qint64>(m_sessionClock.elapsed(), 1);
+        const qint64 perHour = qint64(m_devicesRun) * 3600000 / ms;
+        Store(ManualHdlId::SessionValue1004, qint32(std::min<qint64>(perHour, std::numeric_limits<qint32>::max())));
+    }
+    ApplyReportValues();
+}
+
 void ManualHdlStandIn::RunDevice(qint32 site, qint32 copies, qint32 active, qint32& passed, qint32& failed)
 {
+    ++m_devicesRun;
     RaiseSiteStatus(site, SiteStatus::Active, 0);
     qint32 deviceResult = -1;
     RaiseEvent.RepeatCommandRequest(site, deviceResult);
@@ -358,14 +388,18 @@ qint32 ManualHdlStandIn::RunClientSession(qint32 copies, qint32 mode)
         if (roundsWithoutPass >= kRoundsWithoutPass)
             return kNothingPasses;
     }
+    // Every copy passed: the master site, which closes the session, is
+    // shown passed.
+    RaiseEvent.MasterSiteRequest();
     return plan.result;
 }
 
 void ManualHdlStandIn::ApplyReportValues()
 {
-    handlerplan::ForEachReportValue("TARVO_MANUALHDL_VALUES", [this](const QString& member, const QVariantList& index, const QVariant& value) {
-        const int dispid = GetIDOfName(member);
-        if (dispid >= 0)
-            Store(dispid, value, index);
-    });
+    handlerplan::ForEachReportValue("TARVO_MANUALHDL_VALUES",
+                                    [this](const QString& member, const QVariantList& index, const QVariant& value) {
+                                        const int dispid = GetIDOfName(member);
+                                        if (dispid >= 0)
+                                            Store(dispid, value, index);
+                                    });
 }

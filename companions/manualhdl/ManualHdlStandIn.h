@@ -10,7 +10,9 @@
 // operator's abort of the fault plan). Each session first hands the host its
 // automation values (events SetThreadCommUtilPtr and
 // SetDeviceAutomationArbiter, as SetHostWindowHandle does); then
-// SessionOperationBegan.
+// SessionOperationBegan. A session whose copies all passed ends with
+// MasterSiteRequest (the host shows the master site's box passed).
+// SessionValue1004 is the last session's devices run per hour.
 //
 // Mode 0: a simulated operator fills the sockets round after round. Per
 // round each filled socket reports SiteStatusChanged 4 (a device placed);
@@ -47,7 +49,8 @@
 //   5  the operator gave up: three rounds in a row in which no device passed
 //   the fault plan's manual.result code, when it plans one
 //
-// The values the job summary reads can be set from outside, so a trial or a
+// The values the job summary reads can also be set from outside (they win
+// over the session's), so a trial or a
 // test sees a report of its choosing: environment variable TARVO_MANUALHDL_VALUES, entries
 // "Member=value" or "Member(index)=value" separated by ";", members by their
 // names in the handler's table, e.g.
@@ -66,6 +69,7 @@
 #include "engine/ManualHdlSocketArbiterControl.h"
 #include "platform/DispatchObject.h"
 
+#include <QElapsedTimer>
 #include <QSet>
 #include <QVector>
 #include <memory>
@@ -86,10 +90,12 @@ public:
     ~ManualHdlStandIn() override;
 
     // The test hook's way in (ManualHdlTestHook.h): any event, by name.
-    void RaiseForTest(const QString& eventName, QVariantList& args) { Raise(eventName, args); }
+    void RaiseForTest(const QString& eventName, QVariantList& args) { RaiseAny(eventName, args); }
 
 private:
     void ApplyReportValues();
+    // SessionValue1004: the devices the session ran per hour.
+    void StoreUnitsPerHour();
     qint32 RunConcurrentSession(qint32 copies, qint32 mode);
     qint32 RunOperatorSession(qint32 copies);
     qint32 RunClientSession(qint32 copies, qint32 mode);
@@ -131,4 +137,6 @@ private:
     qint64 m_hostWindowHandle = 0;
     bool m_running = false;
     bool m_abortRequested = false;
+    qint32 m_devicesRun = 0;
+    QElapsedTimer m_sessionClock;
 };

@@ -7,6 +7,7 @@
 #include "engine/QXPgmrControl.h"
 #include "platform/Companion.h"
 #include "platform/UiService.h"
+#include "simplan/NotSimulated.h"
 #include "qxbuffer/BufferFiles.h"
 
 #include <QCoreApplication>
@@ -17,7 +18,9 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <iterator>
 #include <limits>
+#include <stdexcept>
 
 namespace {
 
@@ -27,6 +30,42 @@ const QString NoDevice = QStringLiteral("No Device Selected");
 
 // An address inside this library, to find the folder it was loaded from.
 void Anchor() {}
+
+// The engine's capability members: each answers the selected device's value
+// as the algorithm database gives it, 0 (False) without a device.
+constexpr const char* kCapabilityMembers[] = {
+    "DeviceSupportsProgram",
+    "VerifySupport",
+    "DeviceSupportsVerifyTwice",
+    "DeviceSupportsRead",
+    "DeviceSupportsBlankCheck",
+    "DeviceSupportsErase",
+    "DeviceSupportsEraseTab",
+    "DeviceSupportsSecure",
+    "DeviceSupportsTestAndSecure",
+    "DeviceSupportsTestVectors",
+    "DeviceSupportsTestTwice",
+    "DeviceSupportsContinuity",
+    "DeviceSupportsAutoContinuity",
+    "DeviceSupportsIdCheck",
+    "DeviceSupportsAutoSelection",
+    "DeviceSupportsEncrypt",
+    "EncryptCompareKind",
+    "ProgramTabFlag59",
+    "DeviceSupportsIllegalBitCheck",
+    "DeviceFlag8",
+    "DeviceValue271",
+    "DeviceIsVexal",
+    "DeviceSupportsRange",
+    "DeviceSupportsAutoRange",
+    "DeviceSupportsByteOrder",
+    "DeviceSupportsSetsAndBanks",
+    "DeviceSupportsBufferOffset",
+    "DeviceSupportsDeviceChecksum",
+    "DeviceSupportsNandOptions",
+    "DeviceSupportsStaplSerialization",
+    "SizeInFuses",
+};
 
 // The database the station asks for at start.
 constexpr const char* kStationDatabase = "qxalg.db";
@@ -62,6 +101,8 @@ QXPgmrStandIn::QXPgmrStandIn()
     bindConfig();
     bindJobs();
     bindExtras();
+    bindCapabilities();
+    bindPlainMembers();
     // The station loads this database right after making its engine: it is
     // opened meanwhile (before the program names its folder, so from where
     // the engine finds it without one; another file is opened at the load).
@@ -94,7 +135,7 @@ QString QXPgmrStandIn::LabelPrinterFolder()
     if (!moved.isEmpty())
         return QDir::cleanPath(QDir(moved).absolutePath());
     return QFileInfo(companion::LibraryPathOf(reinterpret_cast<const void*>(&Anchor))).absolutePath()
-           + QStringLiteral("/ptouch");
+        + QStringLiteral("/ptouch");
 }
 
 void QXPgmrStandIn::Answer(int dispid, Behaviour behaviour)
@@ -169,9 +210,8 @@ void QXPgmrStandIn::bindLife()
     Answer(QXPgmrId::EngineVersion, [](InvokeKind, QVariantList&) { return QVariant(Version); });
     Answer(QXPgmrId::EngineDatePart1, [](InvokeKind, QVariantList&) { return QVariant(ReleaseDate); });
     Answer(QXPgmrId::EngineDatePart2, [](InvokeKind, QVariantList&) { return QVariant(BetaDate); });
-    Answer(QXPgmrId::AlgorithmDatabaseRevision, [this](InvokeKind, QVariantList&) {
-        return QVariant(m_database.Revision());
-    });
+    Answer(QXPgmrId::AlgorithmDatabaseRevision,
+           [this](InvokeKind, QVariantList&) { return QVariant(m_database.Revision()); });
     Answer(QXPgmrId::IsVexalMode, [this](InvokeKind, QVariantList&) { return QVariant(VbBool(m_vexalMode)); });
     Answer(QXPgmrId::VexalCommandLine, [this](InvokeKind, QVariantList& args) {
         m_vexalMode = IsVbTrue(Arg(args, int(args.size()) - 1, ValueKind::Bool));
@@ -183,9 +223,8 @@ void QXPgmrStandIn::bindModels()
 {
     Answer(QXPgmrId::ProgrammerModelIndex, [this](InvokeKind, QVariantList&) { return QVariant(m_modelIndex); });
     Answer(QXPgmrId::ProgrammerModelName, [this](InvokeKind, QVariantList&) { return QVariant(model().name); });
-    Answer(QXPgmrId::ProgrammerModelCount, [this](InvokeKind, QVariantList&) {
-        return QVariant(m_database.Models().Count());
-    });
+    Answer(QXPgmrId::ProgrammerModelCount,
+           [this](InvokeKind, QVariantList&) { return QVariant(m_database.Models().Count()); });
     Answer(QXPgmrId::ModelNameAt, [this](InvokeKind, QVariantList& args) {
         return QVariant(m_database.Models().NameAt(Arg(args, 0, ValueKind::Long).toInt()));
     });
@@ -203,13 +242,13 @@ void QXPgmrStandIn::bindModels()
         return QVariant();
     });
     Answer(QXPgmrId::IsUsbProgrammer, [this](InvokeKind, QVariantList&) { return QVariant(VbBool(model().usb)); });
-    Answer(QXPgmrId::IsConcurrentProgrammer, [this](InvokeKind, QVariantList&) {
-        return QVariant(VbBool(model().concurrent));
-    });
+    Answer(QXPgmrId::IsConcurrentProgrammer,
+           [this](InvokeKind, QVariantList&) { return QVariant(VbBool(model().concurrent)); });
     Answer(QXPgmrId::TestOnlyStation, [this](InvokeKind, QVariantList&) { return QVariant(VbBool(model().testOnly)); });
     Answer(QXPgmrId::SiteCount, [this](InvokeKind, QVariantList&) { return QVariant(model().siteCount); });
     Answer(QXPgmrId::SiteSlotCount, [this](InvokeKind, QVariantList&) { return QVariant(model().sitesPerGroup); });
-    Answer(QXPgmrId::ProgrammerCaptionPart, [this](InvokeKind, QVariantList&) { return QVariant(model().captionPart); });
+    Answer(QXPgmrId::ProgrammerCaptionPart,
+           [this](InvokeKind, QVariantList&) { return QVariant(model().captionPart); });
     Answer(QXPgmrId::CaptionPart269, [this](InvokeKind, QVariantList&) { return QVariant(model().captionNumber); });
     Answer(QXPgmrId::SiteEnabled, [this](InvokeKind, QVariantList& args) {
         const int site = Arg(args, 0, ValueKind::Long).toInt();
@@ -251,12 +290,10 @@ void QXPgmrStandIn::bindModels()
 
 void QXPgmrStandIn::bindDevices()
 {
-    Answer(QXPgmrId::DeviceName, [this](InvokeKind, QVariantList&) {
-        return QVariant(m_device ? m_device->Name() : NoDevice);
-    });
-    Answer(QXPgmrId::DeviceProperty4, [this](InvokeKind, QVariantList&) {
-        return QVariant(m_device ? m_device->summary.package : QString());
-    });
+    Answer(QXPgmrId::DeviceName,
+           [this](InvokeKind, QVariantList&) { return QVariant(m_device ? m_device->Name() : NoDevice); });
+    Answer(QXPgmrId::DeviceProperty4,
+           [this](InvokeKind, QVariantList&) { return QVariant(m_device ? m_device->summary.package : QString()); });
     Answer(QXPgmrId::DeviceSize, [this](InvokeKind, QVariantList&) {
         return QVariant(m_device ? qint32(qMin<qint64>(m_device->size, std::numeric_limits<qint32>::max())) : 0);
     });
@@ -286,7 +323,8 @@ void QXPgmrStandIn::bindDevices()
         args[0] = m_device->Name();
         return QVariant(qint32(0));
     });
-    Answer(QXPgmrId::DeviceSelectResult, [this](InvokeKind, QVariantList&) { return QVariant(VbBool(chooseDevice())); });
+    Answer(QXPgmrId::DeviceSelectResult,
+           [this](InvokeKind, QVariantList&) { return QVariant(VbBool(chooseDevice())); });
     // The station tells the engine it now shows the selected device and its
     // tabs; nothing in the simulated engine depends on it.
     Answer(QXPgmrId::TabsCall276, [](InvokeKind, QVariantList&) { return QVariant(); });
@@ -303,8 +341,9 @@ void QXPgmrStandIn::bindDevices()
     });
     Answer(QXPgmrId::ExecuteVariantNameAt, [this](InvokeKind, QVariantList& args) {
         const int i = Arg(args, 0, ValueKind::Long).toInt();
-        return QVariant(m_device && i >= 0 && i < m_device->programVariants.size() ? m_device->programVariants.at(i).name
-                                                                                    : QString());
+        return QVariant(m_device && i >= 0 && i < m_device->programVariants.size()
+                            ? m_device->programVariants.at(i).name
+                            : QString());
     });
     Answer(QXPgmrId::ExtraCommandCount, [this](InvokeKind, QVariantList&) {
         return QVariant(m_device ? qint32(m_device->extraCommands.size()) : 0);
@@ -317,9 +356,8 @@ void QXPgmrStandIn::bindDevices()
         const QString variant = Arg(args, 0, ValueKind::String).toString();
         return QVariant(VbBool(m_device && m_device->RunsConcurrently(variant)));
     });
-    Answer(QXPgmrId::CustomActionList, [this](InvokeKind, QVariantList&) {
-        return QVariant(m_device ? m_device->CustomActionList() : QString());
-    });
+    Answer(QXPgmrId::CustomActionList,
+           [this](InvokeKind, QVariantList&) { return QVariant(m_device ? m_device->CustomActionList() : QString()); });
     Answer(QXPgmrId::DeviceConfigValue, [this](InvokeKind, QVariantList& args) {
         const QString key = Arg(args, 0, ValueKind::String).toString();
         return QVariant(m_device ? m_device->config.value(key) : QString());
@@ -334,18 +372,68 @@ void QXPgmrStandIn::bindDevices()
     });
 }
 
-bool QXPgmrStandIn::bindCapabilities()
+void QXPgmrStandIn::bindCapabilities()
 {
-    for (const QString& name : m_database.CapabilityNames()) {
-        const MemberInfo* member = FindMember(QXPgmrControl::Members(), name);
+    for (const char* name : kCapabilityMembers) {
+        const MemberInfo* member = FindMember(QXPgmrControl::Members(), QLatin1String(name));
         if (!member || member->kind != MemberKind::Get)
-            return false;
-        // No device selected: every capability answers 0 (False).
-        Answer(member->dispid, [this, name](InvokeKind, QVariantList&) {
+            throw std::logic_error(std::string("not a capability member: ") + name);
+        Answer(member->dispid, [this, name = QString::fromLatin1(name)](InvokeKind, QVariantList&) {
             return QVariant(m_device ? m_device->Capability(name) : 0);
         });
     }
-    return true;
+}
+
+bool QXPgmrStandIn::knowsCapabilities() const
+{
+    const auto known = [](const QString& name) {
+        return std::any_of(std::begin(kCapabilityMembers), std::end(kCapabilityMembers),
+                           [&](const char* member) { return name == QLatin1String(member); });
+    };
+    return std::all_of(m_database.CapabilityNames().begin(), m_database.CapabilityNames().end(), known);
+}
+
+void QXPgmrStandIn::bindPlainMembers()
+{
+    using namespace QXPgmrId;
+    // Settings the station puts and reads back (the runs, the job files and
+    // the checksum read several of them).
+    Stores({ContinuityCheck,  AutoContinuityCheck, EraseOption,
+            VerifyMode,       SecureMode,          TestMode,
+            SecureWithTest,   ClearBufferMode,     SetWidth,
+            BankCount,        CurrentDataPosition, CurrentBank,
+            WordRangeLow,     WordRangeHigh,       BufferOffset,
+            ByteOrder,        VectorDisplayMode,   VectorXValue,
+            VectorSeed,       SecureSpecialOption, RunOption60,
+            ToolsOption66,    ToolsOption68,       DataFileTypeCode,
+            ChecksumMethod,   ChecksumType,        AutoRange,
+            SetMode,          SecureAfterVerify,   WordAddressing,
+            OperatorModeFlag, SerialVerifyEnabled, ShowErrorMessages,
+            SilentMode,       ToolsOption327,      CombinedEncryptDecrypt});
+    // What the station tells the engine and the simulation has no use for:
+    // flags of the viewer and the job load, the program's version, and the
+    // calls around runs, start-up and the default configuration.
+    Takes({SealbookPutFlag58, BufferEditFlag, JobFlag72, RangeFlag79, AutoAddressLoad, SoftwareVersion, JobLoadFlag144,
+           SealbookErrorReset, FinishRunReport, PrepareRun, SerializationCall246, JobCall275, StartupCall277,
+           MenuCall316, AttachJobControl});
+    Raises({"StatusTextReported",      "SysInfoMessage",
+            "WarningMessage",          "LogMessage",
+            "UpdateJobSetting14",      "UpdateJobSetting15",
+            "UpdateJobSetting17",      "UpdateJobSetting18",
+            "UpdateJobSetting19",      "JobSavingError",
+            "RequestJobSettingText24", "JobSetting25",
+            "RequestJobSetting26",     "RequestJobSetting27",
+            "RequestJobSetting28",     "DeviceSelected",
+            "DataFileLoaded",          "JobLoadFailed",
+            "SealbookModeChanged",     "SealbookExport",
+            "SealbookImport",          "BufferCleared",
+            "RequestSealbookNote",     "JobSetting46",
+            "SealbookLoadingError",    "RequestAutoSaveSealbookDir",
+            "JobSettingText60",        "ExecuteOperationRequest",
+            "OperationProgress",       "OperationComplete",
+            "SetupOperationRequest",   "BufferContentChanged",
+            "SiteStatusFromEngine"});
+    DeclareNotSimulated(simulation::kNotSimulated);
 }
 
 QString QXPgmrStandIn::databasePath(const QString& name) const
@@ -401,7 +489,7 @@ qint32 QXPgmrStandIn::openDatabase(const QString& name)
         return result;
     // A database describing devices by members this engine does not have
     // was made for another engine.
-    if (!bindCapabilities()) {
+    if (!knowsCapabilities()) {
         m_database.Close();
         return AlgorithmDatabase::VersionMismatch;
     }
@@ -463,7 +551,8 @@ bool QXPgmrStandIn::selectDevice(const QString& name)
     resizeBuffer(deviceBufferBytes());
     // A new device starts with its whole range and no buffer offset.
     Store(QXPgmrId::WordRangeLow, qint32(0));
-    Store(QXPgmrId::WordRangeHigh, qint32(std::clamp<qint64>(m_device->size - 1, 0, std::numeric_limits<qint32>::max())));
+    Store(QXPgmrId::WordRangeHigh,
+          qint32(std::clamp<qint64>(m_device->size - 1, 0, std::numeric_limits<qint32>::max())));
     Store(QXPgmrId::BufferOffset, qint32(0));
     return true;
 }

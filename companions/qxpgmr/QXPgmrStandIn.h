@@ -82,7 +82,7 @@ public:
     // TarvoQXPgmrRaiseEvent, QXPgmrTestHook.h): raises any event of the
     // engine; the values the host hands back come back in args. Throws
     // std::logic_error for a name that is not one of its events.
-    void RaiseForTest(const QString& eventName, QVariantList& args) { Raise(eventName, args); }
+    void RaiseForTest(const QString& eventName, QVariantList& args) { RaiseAny(eventName, args); }
     // Journals every put and call, and refuses a device the model does not
     // run, before the member itself runs (QXPgmrStandInExtras.cpp).
     QVariant Invoke(int dispid, InvokeKind kind, QVariantList& args) override;
@@ -105,9 +105,13 @@ private:
     void bindConfig(); // QXPgmrStandInConfig.cpp
     void bindExtras(); // QXPgmrStandInExtras.cpp: extra commands, the engine's dialogs
     qint32 configurationValue(int module) const;
-    // Each capability the database describes devices by becomes the member
-    // of that name; False when a name is not an engine member.
-    bool bindCapabilities();
+    // The capability members answer the selected device's values.
+    void bindCapabilities();
+    // True when every capability the database names is one of them.
+    bool knowsCapabilities() const;
+    // Stored settings, puts and calls taken, the events raised and what is
+    // left out.
+    void bindPlainMembers();
 
     qint32 loadDatabase(const QString& name);
     qint32 openDatabase(const QString& name);
@@ -127,10 +131,10 @@ private:
     // Device runs (QXPgmrStandInRuns.cpp).
     struct Site
     {
-        qint32 status = 2;      // SiteStatus
-        QString text;           // SiteStatusText
+        qint32 status = 2; // SiteStatus
+        QString text;      // SiteStatusText
         bool programmed = false;
-        QByteArray content;     // what a programmed device holds
+        QByteArray content; // what a programmed device holds
     };
     void bindOptions();
     void bindDeviceOptions(); // QXPgmrStandInDevice.cpp
@@ -190,17 +194,17 @@ private:
     qint64 m_mainWindowHandle = 0;
 
     QVector<Site> m_sites = QVector<Site>(1);
-    bool m_illegalBit = false; // SetIllegalBit, read back as DeviceSupportsIllegalBitAlt
+    bool m_illegalBit = false;     // SetIllegalBit, read back as DeviceSupportsIllegalBitAlt
     bool m_illegalBitLast = false; // committed after the blank check
     RunPlan m_plan;
     QSet<QString> m_reportedEntries;
-    int m_devicesInRun = 0;    // since the last BeginOperation
+    int m_devicesInRun = 0; // since the last BeginOperation
     int m_failingCalls = 0;
     bool m_running = false;
     bool m_abortRequested = false;
     RunSteps m_customSteps;
     bool m_customArmed = false;
-    QByteArray m_image;        // the buffer as a device takes it, kept to be shared
+    QByteArray m_image;                    // the buffer as a device takes it, kept to be shared
     quint64 m_imageRevision = ~quint64(0); // the buffer's revision m_image was taken at
 
     // The data buffer and its files (QXPgmrStandInBuffer.cpp); the buffer is

@@ -107,7 +107,10 @@ const JobOption kJobOptions[] = {
 
 // The data formats a job can link to instead of holding the data: those
 // the engine reads back exactly as written.
-bool Linkable(qint32 typeCode) { return typeCode == 0 || typeCode == 1 || typeCode == 3; }
+bool Linkable(qint32 typeCode)
+{
+    return typeCode == 0 || typeCode == 1 || typeCode == 3;
+}
 
 QString JoinDataPath(const QString& folder, const QString& name)
 {
@@ -121,7 +124,10 @@ QString Sha256Hex(const QByteArray& bytes)
     return QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
-QString Flag(bool value) { return value ? QStringLiteral("1") : QStringLiteral("0"); }
+QString Flag(bool value)
+{
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
 
 } // namespace
 
@@ -146,7 +152,10 @@ struct QXPgmrStandIn::JobState
 
 namespace {
 
-QString EngineIni() { return StationState::FileIn(QXPgmrStandIn::EngineFolder()); }
+QString EngineIni()
+{
+    return StationState::FileIn(QXPgmrStandIn::EngineFolder());
+}
 
 } // namespace
 
@@ -205,8 +214,8 @@ void QXPgmrStandIn::bindJobs()
         if (m_jobs->open && !m_jobs->createdPath.isEmpty()) {
             QString reason;
             if (!JobFile::Write(m_jobs->createdPath, m_jobs->open->Serialize(), reason)) {
-                QVariantList error{QStringLiteral("The Sealbook file %1 was not saved: %2.")
-                                       .arg(m_jobs->createdPath, reason)};
+                QVariantList error{
+                    QStringLiteral("The Sealbook file %1 was not saved: %2.").arg(m_jobs->createdPath, reason)};
                 Raise(QStringLiteral("JobSavingError"), error);
             }
         }
@@ -244,6 +253,11 @@ void QXPgmrStandIn::bindJobs()
         const JobFile* source = m_jobs->loading ? m_jobs->loading : (m_jobs->open ? &*m_jobs->open : nullptr);
         return read(args, source);
     });
+    // The same read, the value as a number (0 when it is not one).
+    Answer(ReadSealbookLong, [this, read](InvokeKind, QVariantList& args) {
+        const JobFile* source = m_jobs->loading ? m_jobs->loading : (m_jobs->open ? &*m_jobs->open : nullptr);
+        return QVariant(qint32(read(args, source).toString().trimmed().toInt()));
+    });
     // (section, key, default, value, kind, status): into the job being saved
     // (the first value of a key wins) or the created file.
     Answer(WriteSealbookValue, [this](InvokeKind, QVariantList& args) {
@@ -274,11 +288,12 @@ void QXPgmrStandIn::bindJobs()
     Answer(SealbookAutoValue110, [this](InvokeKind, QVariantList&) {
         // The open auto file is sound: it is one, and names its job.
         const bool sound = m_jobs->open
-                           && m_jobs->open->ValueOr(kJobInfo, QStringLiteral("QXType")) == QLatin1String("SKAuto")
-                           && m_jobs->open->Value(kJobInfo, QStringLiteral("JobSeal"));
+            && m_jobs->open->ValueOr(kJobInfo, QStringLiteral("QXType")) == QLatin1String("SKAuto")
+            && m_jobs->open->Value(kJobInfo, QStringLiteral("JobSeal"));
         return QVariant(VbBool(sound));
     });
-    Answer(SealbookAutoValue112, [this](InvokeKind, QVariantList&) { return QVariant(VbBool(m_jobs->last.has_value())); });
+    Answer(SealbookAutoValue112,
+           [this](InvokeKind, QVariantList&) { return QVariant(VbBool(m_jobs->last.has_value())); });
     Answer(SealbookErrorCode, [](InvokeKind, QVariantList&) { return QVariant(qint32(0)); });
     Answer(SealbookNoteText, [this](InvokeKind, QVariantList& args) {
         m_jobs->note = Arg(args, int(args.size()) - 1, ValueKind::String).toString();
@@ -402,7 +417,8 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
         const QByteArray fileBytes = file.readAll();
         if (QString::number(fileBytes.size()) != job->ValueOr(kData, QStringLiteral("LinkedSize"))
             || Sha256Hex(fileBytes) != job->ValueOr(kData, QStringLiteral("LinkedSha256")))
-            return refuseJob(path, QStringLiteral("its data pattern %1 has changed since the job was saved").arg(linkedPath));
+            return refuseJob(path,
+                             QStringLiteral("its data pattern %1 has changed since the job was saved").arg(linkedPath));
         DataBuffer staged;
         staged.Resize(job->ValueOr(kData, QStringLiteral("Size")).toLongLong());
         BufferFiles files(staged);
@@ -471,7 +487,8 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
     }
     m_jobs->loading = nullptr;
     if (m_jobs->readStepFailed)
-        return failJobPartWay(path, QStringLiteral("the operation settings in it do not fit this station"), kJobPartWay);
+        return failJobPartWay(path, QStringLiteral("the operation settings in it do not fit this station"),
+                              kJobPartWay);
 
     m_jobs->last = job;
     m_jobs->lastSeal = JobFile::SealValue(bytes);
@@ -529,8 +546,9 @@ qint32 QXPgmrStandIn::saveJob(const QString& path)
     }
     m_jobs->saving = nullptr;
     if (!exportError.isNull())
-        return fail(kCannotWrite,
-                    QStringLiteral("The job was not saved: the operation settings were not written: %1.").arg(exportError));
+        return fail(
+            kCannotWrite,
+            QStringLiteral("The job was not saved: the operation settings were not written: %1.").arg(exportError));
 
     job.Set(kDevice, QStringLiteral("Name"), m_device->Name());
     for (const JobOption& option : kJobOptions) {

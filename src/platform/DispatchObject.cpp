@@ -3,8 +3,10 @@
 #include "AutomationError.h"
 
 #include <QDateTime>
+#include <QtGlobal>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <stdexcept>
 
 namespace {
@@ -18,15 +20,11 @@ QString StoreKey(int dispid, const QVariantList& index)
     return key;
 }
 
-bool IsPropertyKind(MemberKind kind)
-{
-    return kind == MemberKind::Get || kind == MemberKind::Put || kind == MemberKind::GetPut;
-}
-
 } // namespace
 
 DispatchObject::DispatchObject(QString className, MemberTable members)
-    : m_className(std::move(className)), m_members(members)
+    : m_className(std::move(className)),
+      m_members(members)
 {
 }
 
@@ -46,15 +44,41 @@ QVariant DispatchObject::Invoke(int dispid, InvokeKind kind, QVariantList& args)
     if (const auto handler = m_handlers.constFind(dispid); handler != m_handlers.constEnd())
         return (*handler)(kind, args);
 
-    if (!IsPropertyKind(member->kind))
-        return DefaultOf(member->type);
-    if (kind == InvokeKind::PropertyPut) {
-        if (args.isEmpty())
+    switch (m_declared.value(dispid).how) {
+    case Declared::Stored:
+        if (kind == InvokeKind::PropertyPut) {
+            if (args.isEmpty())
+                Fail(DISP_E_BADPARAMCOUNT, QStringLiteral("Invalid number of parameters."));
+            Store(dispid, Coerce(member->type, args.last()), args.mid(0, args.size() - 1));
+            return {};
+        }
+        return Stored(dispid, args);
+    case Declared::Taken:
+        if (kind == InvokeKind::PropertyPut && args.isEmpty())
             Fail(DISP_E_BADPARAMCOUNT, QStringLiteral("Invalid number of parameters."));
-        Store(dispid, Coerce(member->type, args.last()), args.mid(0, args.size() - 1));
         return {};
+    case Declared::NotSimulated:
+        if (!m_warned.contains(dispid)) {
+            m_warned.insert(dispid);
+            qWarning("%s: %s is not simulated (%s); it answers its default.", qPrintable(m_className), member->name,
+                     qPrintable(m_declared.value(dispid).reason));
+        }
+        return kind == InvokeKind::PropertyPut ? QVariant() : DefaultOf(member->type);
+    default: break;
     }
-    return Stored(dispid, args);
+    if (m_fake) {
+        if (member->kind == MemberKind::Method)
+            return DefaultOf(member->type);
+        if (kind == InvokeKind::PropertyPut) {
+            if (args.isEmpty())
+                Fail(DISP_E_BADPARAMCOUNT, QStringLiteral("Invalid number of parameters."));
+            Store(dispid, Coerce(member->type, args.last()), args.mid(0, args.size() - 1));
+            return {};
+        }
+        return Stored(dispid, args);
+    }
+    // Nobody gave this member an answer: it must not answer silently.
+    Fail(DISP_E_MEMBERNOTFOUND, QStringLiteral("Member not found: %1.").arg(QLatin1String(member->name)));
 }
 
 int DispatchObject::GetIDOfName(const QString& name) const
@@ -63,26 +87,141 @@ int DispatchObject::GetIDOfName(const QString& name) const
     return member && member->kind != MemberKind::Event ? member->dispid : -1;
 }
 
+DispatchObject::Declaration DispatchObject::MemberDeclaration(int dispid) const
+{
+    if (m_handlers.contains(dispid))
+        return {Declared::Handler, {}};
+    return m_declared.value(dispid);
+}
+
+DispatchObject::Declaration DispatchObject::EventDeclaration(const QString& eventName) const
+{
+    const MemberInfo* row = eventRow(eventName);
+    return row ? m_events.value(QLatin1String(row->name)) : Declaration{};
+}
+
+const MemberInfo& DispatchObject::member(int dispid) const
+{
+    const MemberInfo* m = FindMember(m_members, dispid);
+    if (!m)
+        throw std::logic_error(m_className.toStdString() + " has no member " + std::to_string(dispid));
+    return *m;
+}
+
+const MemberInfo* DispatchObject::eventRow(const QString& eventName) const
+{
+    // An event may share its name with a method (the manual handler's
+    // AbortSession is both): only the event rows count here.
+    for (const MemberInfo& m : m_members) {
+        if (m.kind == MemberKind::Event && eventName.compare(QLatin1String(m.name), Qt::CaseInsensitive) == 0)
+            return &m;
+    }
+    return nullptr;
+}
+
+void DispatchObject::declare(int dispid, Declared how, const QString& reason)
+{
+    m_declared.insert(dispid, Declaration{how, reason});
+}
+
 void DispatchObject::On(int dispid, Handler handler)
 {
+    member(dispid);
+    if (m_declared.value(dispid).how == Declared::NotSimulated)
+        throw std::logic_error("a member left out has no handler: " + std::string(member(dispid).name));
     m_handlers.insert(dispid, std::move(handler));
+}
+
+void DispatchObject::Stores(std::initializer_list<int> dispids)
+{
+    for (const int dispid : dispids) {
+        if (member(dispid).kind == MemberKind::Method)
+            throw std::logic_error("a method is not a stored property: " + std::string(member(dispid).name));
+        declare(dispid, Declared::Stored);
+    }
+}
+
+void DispatchObject::Takes(std::initializer_list<int> dispids)
+{
+    for (const int dispid : dispids) {
+        const MemberInfo& m = member(dispid);
+        // Only what gives nothing back can be taken without an answer.
+        if (m.kind != MemberKind::Put && !(m.kind == MemberKind::Method && m.type == ValueKind::Void))
+            throw std::logic_error("a member that answers cannot just be taken: " + std::string(m.name));
+        declare(dispid, Declared::Taken);
+    }
+}
+
+void DispatchObject::NotSimulated(int dispid, const QString& reason)
+{
+    member(dispid);
+    if (m_handlers.contains(dispid))
+        throw std::logic_error("a member with a handler is not left out: " + std::string(member(dispid).name));
+    if (reason.trimmed().isEmpty())
+        throw std::logic_error("a member left out needs its reason");
+    declare(dispid, Declared::NotSimulated, reason);
+}
+
+void DispatchObject::AnswerUndeclaredAsFake()
+{
+    m_fake = true;
+}
+
+void DispatchObject::Raises(std::initializer_list<const char*> eventNames)
+{
+    for (const char* name : eventNames) {
+        const MemberInfo* row = eventRow(QLatin1String(name));
+        if (!row)
+            throw std::logic_error("event not in the control's table: " + std::string(name));
+        if (m_events.value(QLatin1String(row->name)).how == Declared::NeverRaised)
+            throw std::logic_error("event declared never raised: " + std::string(name));
+        m_events.insert(QLatin1String(row->name), Declaration{Declared::Raised, {}});
+    }
+}
+
+void DispatchObject::NeverRaises(const char* eventName, const QString& reason)
+{
+    const MemberInfo* row = eventRow(QLatin1String(eventName));
+    if (!row)
+        throw std::logic_error("event not in the control's table: " + std::string(eventName));
+    if (reason.trimmed().isEmpty())
+        throw std::logic_error("an event never raised needs its reason");
+    if (m_events.value(QLatin1String(row->name)).how == Declared::Raised)
+        throw std::logic_error("event declared raised: " + std::string(eventName));
+    m_events.insert(QLatin1String(row->name), Declaration{Declared::NeverRaised, reason});
+}
+
+void DispatchObject::DeclareNotSimulated(std::span<const NotSimulatedRow> rows)
+{
+    for (const NotSimulatedRow& row : rows) {
+        if (m_className != QLatin1String(row.className))
+            continue;
+        if (row.event) {
+            NeverRaises(row.name, QString::fromUtf8(row.reason));
+            continue;
+        }
+        const MemberInfo* m = FindMember(m_members, QLatin1String(row.name));
+        if (!m || m->kind == MemberKind::Event)
+            throw std::logic_error("not a member of " + m_className.toStdString() + ": " + row.name);
+        NotSimulated(m->dispid, QString::fromUtf8(row.reason));
+    }
 }
 
 void DispatchObject::Raise(const QString& eventName, QVariantList& args)
 {
-    // An event may share its name with a method (the manual handler's
-    // AbortSession is both): only the event rows count here.
-    const MemberInfo* member = nullptr;
-    for (const MemberInfo& m : m_members) {
-        if (m.kind == MemberKind::Event && eventName.compare(QLatin1String(m.name), Qt::CaseInsensitive) == 0) {
-            member = &m;
-            break;
-        }
-    }
-    if (!member)
+    const MemberInfo* row = eventRow(eventName);
+    if (row && !m_fake && m_events.value(QLatin1String(row->name)).how != Declared::Raised)
+        throw std::logic_error("event not declared raised: " + eventName.toStdString());
+    RaiseAny(eventName, args);
+}
+
+void DispatchObject::RaiseAny(const QString& eventName, QVariantList& args)
+{
+    const MemberInfo* row = eventRow(eventName);
+    if (!row)
         throw std::logic_error("event not in the control's table: " + eventName.toStdString());
     if (m_sink)
-        m_sink->Fire(QLatin1String(member->name), args);
+        m_sink->Fire(QLatin1String(row->name), args);
 }
 
 QVariant DispatchObject::Stored(int dispid, const QVariantList& index) const
@@ -103,6 +242,7 @@ void DispatchObject::Store(int dispid, const QVariant& value, const QVariantList
 void DispatchObject::ShareValue(int dispid, int storedAs)
 {
     m_sharedStore.insert(dispid, storedAs);
+    declare(dispid, Declared::Stored);
 }
 
 void DispatchObject::Fail(qint32 number, const QString& description) const
@@ -168,9 +308,11 @@ QVariant DispatchObject::Coerce(ValueKind type, const QVariant& value) const
         return VbBool(number(-std::numeric_limits<double>::max(), std::numeric_limits<double>::max()) != 0);
     }
     case ValueKind::Int:
-        return QVariant::fromValue(qint16(number(std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max())));
+        return QVariant::fromValue(
+            qint16(number(std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max())));
     case ValueKind::Long:
-        return QVariant::fromValue(qint32(number(std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max())));
+        return QVariant::fromValue(
+            qint32(number(std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max())));
     case ValueKind::Double: {
         if (isBool || !value.isValid())
             return double(isBool && value.toBool() ? VbTrue : VbFalse);

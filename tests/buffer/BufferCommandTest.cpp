@@ -291,6 +291,7 @@ TEST_F(BufferWindowTest, EditMarksTheLoadedFileChanged)
         QuietViewer()
             : DispatchObject(QString::fromLatin1(DataPaneControl::ClassName), DataPaneControl::Members())
         {
+            AnswerUndeclaredAsFake();
         }
     };
     main->vwBufViewer.Attach(std::make_unique<QuietViewer>());

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+
 namespace {
 
 qint32 ErrorOf(const std::function<void()>& call)
@@ -23,11 +26,17 @@ qint32 ErrorOf(const std::function<void()>& call)
 TEST(DispatchObjectTest, PlainPropertiesKeepWhatWasPutAndStartAtTheirTypesDefault)
 {
     TestEngineControl engine;
-    const struct { int dispid; QVariant initial; QVariant put; QVariant stored; } cases[] = {
-        {QXPgmrId::SilentMode, qint32(0), true, qint32(-1)},          // Booleans become -1/0
-        {QXPgmrId::SilentMode, qint32(0), qint32(1), qint32(-1)},     // any non-zero is True
+    const struct
+    {
+        int dispid;
+        QVariant initial;
+        QVariant put;
+        QVariant stored;
+    } cases[] = {
+        {QXPgmrId::SilentMode, qint32(0), true, qint32(-1)},      // Booleans become -1/0
+        {QXPgmrId::SilentMode, qint32(0), qint32(1), qint32(-1)}, // any non-zero is True
         {QXPgmrId::ByteOrder, qint32(0), QStringLiteral("12"), qint32(12)},
-        {QXPgmrId::DisplayRadix, qint32(0), 2.5, qint32(2)},          // rounds to even
+        {QXPgmrId::DisplayRadix, qint32(0), 2.5, qint32(2)}, // rounds to even
         {QXPgmrId::SecureSpecialOption, qint32(0), qint32(-7), QVariant::fromValue(qint16(-7))},
         {QXPgmrId::JobFlag72, 0.0, qint32(3), 3.0},
         {QXPgmrId::SoftwareVersion, QString(), qint32(5), QStringLiteral("5")},
@@ -44,11 +53,67 @@ TEST(DispatchObjectTest, PlainPropertiesKeepWhatWasPutAndStartAtTheirTypesDefaul
         EXPECT_EQ(fresh.Stored(c.dispid), c.stored) << m->name;
         EXPECT_EQ(fresh.Stored(c.dispid).typeId(), c.stored.typeId()) << m->name;
     }
-    // Indexed reads of unset entries give the default; methods answer theirs.
+    // Indexed reads of unset entries give the default.
     QVariantList index{qint32(3)};
     EXPECT_EQ(static_cast<IDispatchControl&>(engine).Get(QXPgmrId::ModelNameAt, index), QVariant(QString()));
-    QVariantList args{QStringLiteral("qxalg.db")};
-    EXPECT_EQ(static_cast<IDispatchControl&>(engine).Call(QXPgmrId::LoadAlgorithmDatabase, args), QVariant(qint32(0)));
+}
+
+TEST(DispatchObjectTest, AnswersOnlyWhatTheControlDeclares)
+{
+    TestEngineControl engine(TestEngineControl::OnlyDeclared);
+    IDispatchControl& control = engine;
+    engine.Stores({QXPgmrId::SilentMode});
+    engine.Takes({QXPgmrId::SoftwareVersion, QXPgmrId::PrepareRun});
+    engine.NotSimulated(QXPgmrId::MonitorValue1005, QStringLiteral("nothing reads it here"));
+
+    control.Put(QXPgmrId::SilentMode, true);
+    EXPECT_EQ(control.Get(QXPgmrId::SilentMode), QVariant(qint32(-1)));
+    EXPECT_NO_THROW(control.Put(QXPgmrId::SoftwareVersion, QStringLiteral("1.0.0")));
+    QVariantList none;
+    EXPECT_EQ(control.Call(QXPgmrId::PrepareRun, none), QVariant());
+    // Left out: the default, and the same on every later read.
+    EXPECT_EQ(control.Get(QXPgmrId::MonitorValue1005), QVariant(QString()));
+    EXPECT_EQ(control.Get(QXPgmrId::MonitorValue1005), QVariant(QString()));
+
+    // Anything else is refused, naming the member, as a get, a put or a call.
+    const auto refusal = [&](const std::function<void()>& call) {
+        try {
+            call();
+        } catch (const AutomationError& e) {
+            EXPECT_EQ(e.Number(), DispatchObject::DISP_E_MEMBERNOTFOUND);
+            return e.Description();
+        }
+        return QStringLiteral("answered");
+    };
+    QVariantList db{QStringLiteral("qxalg.db")};
+    EXPECT_EQ(refusal([&] { control.Call(QXPgmrId::LoadAlgorithmDatabase, db); }),
+              QStringLiteral("Member not found: LoadAlgorithmDatabase."));
+    EXPECT_EQ(refusal([&] { control.Get(QXPgmrId::ByteOrder); }), QStringLiteral("Member not found: ByteOrder."));
+    EXPECT_EQ(refusal([&] { control.Put(QXPgmrId::ByteOrder, qint32(1)); }),
+              QStringLiteral("Member not found: ByteOrder."));
+
+    EXPECT_EQ(engine.MemberDeclaration(QXPgmrId::SilentMode).how, DispatchObject::Declared::Stored);
+    EXPECT_EQ(engine.MemberDeclaration(QXPgmrId::MonitorValue1005).reason, QStringLiteral("nothing reads it here"));
+    EXPECT_EQ(engine.MemberDeclaration(QXPgmrId::ByteOrder).how, DispatchObject::Declared::Nothing);
+}
+
+TEST(DispatchObjectTest, DeclarationsThatContradictEachOtherAreProgrammingErrors)
+{
+    TestEngineControl engine(TestEngineControl::OnlyDeclared);
+    // A getter cannot be taken without an answer, a method is no stored
+    // property, and a reason is needed.
+    EXPECT_THROW(engine.Takes({QXPgmrId::DeviceName}), std::logic_error);
+    EXPECT_THROW(engine.Stores({QXPgmrId::PrepareRun}), std::logic_error);
+    EXPECT_THROW(engine.NotSimulated(QXPgmrId::DeviceName, QStringLiteral(" ")), std::logic_error);
+    engine.On(QXPgmrId::DeviceName, [](InvokeKind, QVariantList&) { return QVariant(QStringLiteral("x")); });
+    EXPECT_THROW(engine.NotSimulated(QXPgmrId::DeviceName, QStringLiteral("why")), std::logic_error);
+
+    // An event must be declared raised before it is raised.
+    QVariantList text{QStringLiteral("hello")};
+    EXPECT_THROW(engine.Raise(QStringLiteral("StatusTextReported"), text), std::logic_error);
+    engine.Raises({"StatusTextReported"});
+    EXPECT_NO_THROW(engine.Raise(QStringLiteral("StatusTextReported"), text));
+    EXPECT_THROW(engine.Raises({"NoSuchEvent"}), std::logic_error);
 }
 
 TEST(DispatchObjectTest, RefusesWhatAutomationRefuses)

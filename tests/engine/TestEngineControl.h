@@ -1,9 +1,11 @@
 #pragma once
 
 // An engine control in the test's own process, built on the engine's member
-// table like the stand-in, with a few members scripted by the test. It raises
-// its events as a stand-in does, typed (RaiseEvent.RequestQuantity(value)) or
-// by name (Raise).
+// table like the stand-in, with a few members scripted by the test. Unless
+// made bare, it answers every member as a test fake (properties stored,
+// methods their type's default until the test scripts them) and raises any
+// of its events, typed (RaiseEvent.RequestQuantity(value)) or by name
+// (Raise). A bare one answers only what the test declares.
 
 #include "engine/QXPgmrControl.h"
 #include "platform/DispatchObject.h"
@@ -11,14 +13,25 @@
 class TestEngineControl : public DispatchObject
 {
 public:
-    TestEngineControl() : DispatchObject(QString::fromLatin1(QXPgmrControl::ClassName), QXPgmrControl::Members()) {}
+    enum Answers { Everything, OnlyDeclared };
+
+    explicit TestEngineControl(Answers answers = Everything)
+        : DispatchObject(QString::fromLatin1(QXPgmrControl::ClassName), QXPgmrControl::Members())
+    {
+        if (answers == Everything)
+            AnswerUndeclaredAsFake();
+    }
 
     using DispatchObject::Fail;
+    using DispatchObject::NotSimulated;
     using DispatchObject::On;
     using DispatchObject::Raise;
+    using DispatchObject::Raises;
     using DispatchObject::ShareValue;
     using DispatchObject::Store;
     using DispatchObject::Stored;
+    using DispatchObject::Stores;
+    using DispatchObject::Takes;
 
     QXPgmrEventRaisers RaiseEvent{[this](const QString& eventName, QVariantList& args) { Raise(eventName, args); }};
 };

@@ -255,6 +255,7 @@ public:
     RecordingHandler()
         : DispatchObject(QString::fromLatin1(H950HdlrControl::ClassName), H950HdlrControl::Members())
     {
+        AnswerUndeclaredAsFake();
     }
     QVariant Invoke(int dispid, InvokeKind kind, QVariantList& args) override
     {

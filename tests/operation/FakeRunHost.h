@@ -29,6 +29,7 @@ public:
     RecordingControl(const QString& className, MemberTable members, QStringList& log, const QString& prefix)
         : DispatchObject(className, std::move(members))
     {
+        AnswerUndeclaredAsFake();
         for (const char* name : {"StartSession", "StopSession", "EnableHandlerGui", "AbortSession"}) {
             const int id = GetIDOfName(QLatin1String(name));
             if (id < 0)

@@ -26,6 +26,7 @@ public:
     FakeEngine()
         : DispatchObject(QStringLiteral("QXPGMRLib.QXPgmr"), QXPgmrControl::Members())
     {
+        AnswerUndeclaredAsFake();
         using namespace QXPgmrId;
         On(SelectDeviceByName, [this](InvokeKind, QVariantList& args) {
             selections << QStringLiteral("%1|%2").arg(args.value(0).toString()).arg(IsVbTrue(args.value(1)) ? "True" : "False");
@@ -85,6 +86,7 @@ public:
     FakeAutoHandler()
         : DispatchObject(QString::fromLatin1(H950HdlrControl::ClassName), H950HdlrControl::Members())
     {
+        AnswerUndeclaredAsFake();
     }
     void SetRunning(bool running) { Store(H950HdlrId::IsRunning, VbBool(running)); }
 };

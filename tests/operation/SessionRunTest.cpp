@@ -28,6 +28,7 @@ public:
     explicit ScriptedManualHandler(std::function<QVariant(QVariantList&)> session)
         : DispatchObject(QString::fromLatin1(ManualHdlControl::ClassName), ManualHdlControl::Members())
     {
+        AnswerUndeclaredAsFake();
         On(ManualHdlId::RunConcurrentSession, [session](InvokeKind, QVariantList& args) { return session(args); });
     }
 };

@@ -151,6 +151,7 @@ public:
     RecordingSiteBox()
         : DispatchObject(QString::fromLatin1(SiteBoxControl::ClassName), SiteBoxControl::Members())
     {
+        AnswerUndeclaredAsFake();
     }
     QVariant Invoke(int dispid, InvokeKind kind, QVariantList& args) override
     {

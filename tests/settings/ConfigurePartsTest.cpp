@@ -53,6 +53,7 @@ public:
     SitesEngine(int sites, int slotCount, QList<int> disabled)
         : DispatchObject("QXPGMRLib.QXPgmr", QXPgmrControl::Members())
     {
+        AnswerUndeclaredAsFake();
         On(QXPgmrId::SiteCount, [sites](InvokeKind, QVariantList&) { return QVariant(qint32(sites)); });
         On(QXPgmrId::SiteSlotCount, [slotCount](InvokeKind, QVariantList&) { return QVariant(qint16(slotCount)); });
         On(QXPgmrId::SiteEnabled, [disabled](InvokeKind, QVariantList& args) {

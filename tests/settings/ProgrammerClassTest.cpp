@@ -33,6 +33,7 @@ class FakeEngine : public DispatchObject
 public:
     FakeEngine() : DispatchObject(QString::fromLatin1(QXPgmrControl::ClassName), QXPgmrControl::Members())
     {
+        AnswerUndeclaredAsFake();
         for (const auto& [named, numbered] : QXPgmrNamedSettings)
             ShareValue(named, numbered);
         On(QXPgmrId::EngineDirectory, [this](InvokeKind, QVariantList&) { return QVariant(engineFolder); });
@@ -57,6 +58,7 @@ public:
     explicit FakeAutoHandler(qint32 family)
         : DispatchObject(QString::fromLatin1(H950HdlrControl::ClassName), H950HdlrControl::Members())
     {
+        AnswerUndeclaredAsFake();
         Store(H950HdlrId::HandlerModelFamily, family);
     }
 };
