@@ -101,6 +101,7 @@ QXPgmrStandIn::QXPgmrStandIn()
     bindConfig();
     bindJobs();
     bindExtras();
+    bindAutomation();
     bindCapabilities();
     bindPlainMembers();
     // The station loads this database right after making its engine: it is
@@ -416,22 +417,39 @@ void QXPgmrStandIn::bindPlainMembers()
     Takes({SealbookPutFlag58, BufferEditFlag, JobFlag72, RangeFlag79, AutoAddressLoad, SoftwareVersion, JobLoadFlag144,
            SealbookErrorReset, FinishRunReport, PrepareRun, SerializationCall246, JobCall275, StartupCall277,
            MenuCall316, AttachJobControl});
-    Raises({"StatusTextReported",      "SysInfoMessage",
-            "WarningMessage",          "LogMessage",
-            "UpdateJobSetting14",      "UpdateJobSetting15",
-            "UpdateJobSetting17",      "UpdateJobSetting18",
-            "UpdateJobSetting19",      "JobSavingError",
-            "RequestJobSettingText24", "JobSetting25",
-            "RequestJobSetting26",     "RequestJobSetting27",
-            "RequestJobSetting28",     "DeviceSelected",
-            "DataFileLoaded",          "JobLoadFailed",
-            "SealbookModeChanged",     "SealbookExport",
-            "SealbookImport",          "BufferCleared",
-            "RequestSealbookNote",     "JobSetting46",
-            "SealbookLoadingError",    "RequestAutoSaveSealbookDir",
-            "JobSettingText60",        "ExecuteOperationRequest",
-            "OperationProgress",       "OperationComplete",
-            "SetupOperationRequest",   "BufferContentChanged",
+    Raises({"StatusTextReported",
+            "SysInfoMessage",
+            "WarningMessage",
+            "LogMessage",
+            "UpdateJobSetting14",
+            "UpdateJobSetting15",
+            "UpdateJobSetting17",
+            "UpdateJobSetting18",
+            "UpdateJobSetting19",
+            "JobSavingError",
+            "RequestJobSettingText24",
+            "JobSetting25",
+            "RequestJobSetting26",
+            "RequestJobSetting27",
+            "RequestJobSetting28",
+            "DeviceSelected",
+            "DataFileLoaded",
+            "JobLoadFailed",
+            "SealbookModeChanged",
+            "SealbookExport",
+            "SealbookImport",
+            "BufferCleared",
+            "RequestSealbookNote",
+            "JobSetting46",
+            "RequestDecoratedTabName",
+            "SealbookLoadingError",
+            "RequestAutoSaveSealbookDir",
+            "JobSettingText60",
+            "ExecuteOperationRequest",
+            "OperationProgress",
+            "OperationComplete",
+            "SetupOperationRequest",
+            "BufferContentChanged",
             "SiteStatusFromEngine"});
     DeclareNotSimulated(simulation::kNotSimulated);
 }

@@ -104,6 +104,11 @@ private:
     void bindDevices();
     void bindConfig(); // QXPgmrStandInConfig.cpp
     void bindExtras(); // QXPgmrStandInExtras.cpp: extra commands, the engine's dialogs
+    // QXPgmrStandInAutomation.cpp: job parameters, sites to sockets, system
+    // information.
+    void bindAutomation();
+    qint32 applyJobParameter(const QString& name, const QString& value);
+    QString systemInfo() const;
     qint32 configurationValue(int module) const;
     // The capability members answer the selected device's values.
     void bindCapabilities();
@@ -191,6 +196,9 @@ private:
     QString m_programFolder; // StartupValue108
     bool m_vexalMode = false;
     bool m_guiReady = false;
+    // The tab the job parameter DeviceOptions.Operation named, read as the
+    // job's active tab until a job is loaded or saved.
+    QString m_activeTabParameter;
     qint64 m_mainWindowHandle = 0;
 
     QVector<Site> m_sites = QVector<Site>(1);

@@ -247,6 +247,13 @@ void QXPgmrStandIn::bindJobs()
         return read(args, source);
     });
     Answer(ReadSealbookValueEx, [this, read](InvokeKind, QVariantList& args) {
+        // A tab named by the job parameter is the job's active tab now.
+        if (!m_activeTabParameter.isEmpty() && args.value(0).toString() == kJobInfo
+            && args.value(1).toString() == QLatin1String("ActiveTab")) {
+            if (args.size() >= 5)
+                args[4] = kFound;
+            return QVariant(m_activeTabParameter);
+        }
         return read(args, m_jobs->last ? &*m_jobs->last : nullptr);
     });
     Answer(ReadSealbookString, [this, read](InvokeKind, QVariantList& args) {
@@ -492,6 +499,7 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
 
     m_jobs->last = job;
     m_jobs->lastSeal = JobFile::SealValue(bytes);
+    m_activeTabParameter.clear();
     qint32 rejected = 0;
     RaiseEvent.SealbookLoadingError(rejected, 1);
     if (rejected == 1)
@@ -621,5 +629,6 @@ qint32 QXPgmrStandIn::saveJob(const QString& path)
 
     m_jobs->last = std::move(job);
     m_jobs->lastSeal = JobFile::SealValue(bytes);
+    m_activeTabParameter.clear();
     return kJobOk;
 }

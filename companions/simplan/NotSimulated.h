@@ -22,9 +22,6 @@ constexpr bool Event = true;
 
 inline constexpr Row kNotSimulated[] = {
     // The engine, QXPGMRLib.QXPgmr.
-    {"QXPGMRLib.QXPgmr", "ApplyJobParameter", Member, "behaviour pending: job parameters"},
-    {"QXPGMRLib.QXPgmr", "SiteToSocket", Member, "behaviour pending: the model's site and socket layout"},
-    {"QXPGMRLib.QXPgmr", "MonitorValue1005", Member, "behaviour pending: the engine's system information"},
     {"QXPGMRLib.QXPgmr", "ToolsOption1013", Member, "behaviour pending: the engine's options dialog"},
     {"QXPGMRLib.QXPgmr", "ToolsOption278", Member, "behaviour pending: the engine's options dialog"},
     {"QXPGMRLib.QXPgmr", "FuseChecksum", Member, "behaviour pending: the checksum of a fuse file"},
@@ -63,7 +60,6 @@ inline constexpr Row kNotSimulated[] = {
     {"QXPGMRLib.QXPgmr", "CJobCntrlInUse", Event, "behaviour pending"},
     {"QXPGMRLib.QXPgmr", "CQxPgmrInUse", Event, "behaviour pending"},
     {"QXPGMRLib.QXPgmr", "CJobMonitorInUse", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "RequestDecoratedTabName", Event, "behaviour pending"},
 
     // The automatic handler, MYH950HDLRLib.QXH950Handler.
     {"MYH950HDLRLib.QXH950Handler", "SessionOperationBegan", Event, "behaviour pending: handler session"},

@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <QLineEdit>
 #include <QTableView>
 #include <QWidget>
@@ -848,6 +850,102 @@ TEST_P(EngineConformanceTest, EachOptionCommittedFromTheDefaultStateIsCurrent)
         row.commit(QXProgrammer);
         EXPECT_TRUE(row.current(QXProgrammer));
     }
+}
+
+} // namespace
+
+namespace {
+
+// Answers the station's requests a case needs: the decorated tab names.
+class TabNames : public IEventSink
+{
+public:
+    void Fire(const QString& eventName, QVariantList& args) override
+    {
+        if (eventName == QLatin1String("RequestDecoratedTabName") && args.size() == 2)
+            args[1] = tabs.value(args.at(0).toString());
+    }
+    QHash<QString, QString> tabs{{QStringLiteral("Program"), QStringLiteral("&Program")},
+                                 {QStringLiteral("Verify"), QStringLiteral("&Verify")}};
+};
+
+// The job parameters: 0 when set, else what is wrong (1 name, 2 value, 3 not
+// now, 4 value the device does not allow); names and values exactly.
+TEST_P(EngineConformanceTest, JobParametersAnswerTheirCodes)
+{
+    ASSERT_EQ(Load(), 0);
+    const auto apply = [&](const char* name, const char* value) {
+        return QXProgrammer.ApplyJobParameter(QString::fromLatin1(name), QString::fromLatin1(value));
+    };
+    // No device selected: the device's options cannot be set now.
+    EXPECT_EQ(apply("DeviceOptions.VerifyMode", "1"), 3);
+    Select(QStringLiteral("AM27C512")); // EPROM: verify once or twice, blank check, no erase
+    const struct { const char* name; const char* value; qint32 result; } cases[] = {
+        {"DeviceOptions.NoSuchOption", "1", 1},
+        {"deviceoptions.VerifyMode", "1", 1},
+        {"DeviceOptions.VerifyMode", "twice", 2},
+        {"DeviceOptions.VerifyMode", "3", 4},
+        {"DeviceOptions.VerifyMode", "-1", 4},
+        {"DeviceOptions.VerifyMode", "2", 4}, // this device verifies once only
+        {"DeviceOptions.VerifyMode", "1", 0},
+        {"DeviceOptions.BlankCheck", "enable", 2},
+        {"DeviceOptions.BlankCheck", "ENABLE", 0},
+        {"DeviceOptions.Erase", "ENABLE", 3},
+        {"DeviceOptions.Operation", "Program", 0},
+        {"DeviceOptions.Operation", "Teleport", 4},
+        {"DeviceOptions.Operation", "", 2},
+    };
+    TabNames host;
+    QXProgrammer.Control()->SetEventSink(&host);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " = " + c.value);
+        EXPECT_EQ(apply(c.name, c.value), c.result);
+    }
+    QXProgrammer.Control()->SetEventSink(nullptr);
+    EXPECT_EQ(QXProgrammer.VerifyMode(), 1);
+    EXPECT_TRUE(QXProgrammer.BlankCheckOption());
+    EXPECT_FALSE(QXProgrammer.EraseOption());
+    // The tab named is the job's active tab, as the station decorated it.
+    qint32 status = -1;
+    EXPECT_EQ(QXProgrammer.ReadSealbookValueEx(QStringLiteral("JobInfo"), QStringLiteral("ActiveTab"), QString(),
+                                               qint32(2), status),
+              QStringLiteral("&Program"));
+    EXPECT_EQ(status, 0);
+}
+
+// A site index (0-based) is a client's site and the socket in its module.
+TEST_P(EngineConformanceTest, SiteToSocketFollowsTheModelsLayout)
+{
+    ASSERT_EQ(Load(), 0);
+    QXProgrammer.SelectProgrammerModel(qint32(11)); // RG-1080/8: two modules of four
+    ASSERT_EQ(QXProgrammer.SiteCount(), 8);
+    QSet<qint32> sites;
+    for (qint32 index = 0; index < 8; ++index) {
+        qint32 site = 0, socket = 0;
+        QXProgrammer.SiteToSocket(index, site, socket);
+        EXPECT_EQ(site, index + 1);
+        EXPECT_EQ(socket, index % 4 + 1);
+        sites.insert(site);
+    }
+    EXPECT_EQ(sites.size(), 8);
+    qint32 site = 0, socket = 0;
+    EXPECT_THROW(QXProgrammer.SiteToSocket(qint32(8), site, socket), AutomationError);
+    EXPECT_THROW(QXProgrammer.SiteToSocket(qint32(-1), site, socket), AutomationError);
+}
+
+TEST_P(EngineConformanceTest, SystemInformationNamesTheStation)
+{
+    ASSERT_EQ(Load(), 0);
+    QXProgrammer.SelectProgrammerModel(qint32(11));
+    QXProgrammer.PortIndex(qint32(2));
+    const QString info = QXProgrammer.MonitorValue1005();
+    for (const QString& line : {QStringLiteral("Programmer: RG-1080/8"), QStringLiteral("Port: LPT2"),
+                                QStringLiteral("Sites: 8"), QStringLiteral("Sockets per module: 4"),
+                                QStringLiteral("Engine: 5.2.9"),
+                                QStringLiteral("Algorithm database: revision %1")
+                                    .arg(QXProgrammer.AlgorithmDatabaseRevision())})
+        EXPECT_TRUE(info.split(QStringLiteral("\r\n")).contains(line)) << line.toStdString() << " in "
+                                                                         << info.toStdString();
 }
 
 } // namespace

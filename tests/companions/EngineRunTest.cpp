@@ -664,4 +664,27 @@ TEST_F(EngineRunTest, AFreshStationIsASingleSiteProgrammerOnARealPort)
     EXPECT_EQ(QXProgrammer.SiteCount(), 8);
 }
 
+// A job parameter is the engine's own setting: the next run takes it, and so
+// does the job saved next (and loaded again into another engine).
+TEST_F(EngineRunTest, JobParametersChangeTheNextRunAndTheSavedJob)
+{
+    const QString device = QStringLiteral("NV29F040"); // verifies twice
+    Open(QStringLiteral("delay=0"), device);
+    ASSERT_EQ(QXProgrammer.ApplyJobParameter(QStringLiteral("DeviceOptions.VerifyMode"), QStringLiteral("2")), 0);
+    ASSERT_EQ(QXProgrammer.ApplyJobParameter(QStringLiteral("DeviceOptions.BlankCheck"), QStringLiteral("ENABLE")), 0);
+    EXPECT_EQ(Run(9), 0);
+    EXPECT_EQ(log.lines, Start(QStringLiteral("Verify")) + Steps({8, 7}) + Passed(QStringLiteral("Verify")));
+    log.lines.clear();
+    EXPECT_EQ(Run(4), 0);
+    EXPECT_EQ(log.lines, Start(QStringLiteral("Program")) + Steps({3, 5, 8, 7}) + Passed(QStringLiteral("Program")));
+
+    const QString job = tempPath(QStringLiteral("verify-twice.qx"));
+    ASSERT_EQ(QXProgrammer.SaveJobFile(job), 0);
+    Open(QStringLiteral("delay=0"), device);
+    EXPECT_EQ(QXProgrammer.VerifyMode(), 0);
+    ASSERT_EQ(QXProgrammer.LoadJobFile(job), 0);
+    EXPECT_EQ(QXProgrammer.VerifyMode(), 2);
+    EXPECT_TRUE(QXProgrammer.BlankCheckOption());
+}
+
 } // namespace
