@@ -101,6 +101,7 @@ QXPgmrStandIn::QXPgmrStandIn()
     bindConfig();
     bindJobs();
     bindExtras();
+    bindOptionsDialog();
     bindAutomation();
     bindCapabilities();
     bindPlainMembers();
@@ -399,18 +400,43 @@ void QXPgmrStandIn::bindPlainMembers()
     using namespace QXPgmrId;
     // Settings the station puts and reads back (the runs, the job files and
     // the checksum read several of them).
-    Stores({ContinuityCheck,  AutoContinuityCheck, EraseOption,
-            VerifyMode,       SecureMode,          TestMode,
-            SecureWithTest,   ClearBufferMode,     SetWidth,
-            BankCount,        CurrentDataPosition, CurrentBank,
-            WordRangeLow,     WordRangeHigh,       BufferOffset,
-            ByteOrder,        VectorDisplayMode,   VectorXValue,
-            VectorSeed,       SecureSpecialOption, RunOption60,
-            ToolsOption66,    ToolsOption68,       DataFileTypeCode,
-            ChecksumMethod,   ChecksumType,        AutoRange,
-            SetMode,          SecureAfterVerify,   WordAddressing,
-            OperatorModeFlag, SerialVerifyEnabled, ShowErrorMessages,
-            SilentMode,       ToolsOption327,      CombinedEncryptDecrypt});
+    Stores({ContinuityCheck,
+            AutoContinuityCheck,
+            EraseOption,
+            VerifyMode,
+            SecureMode,
+            TestMode,
+            SecureWithTest,
+            ClearBufferMode,
+            SetWidth,
+            BankCount,
+            CurrentDataPosition,
+            CurrentBank,
+            WordRangeLow,
+            WordRangeHigh,
+            BufferOffset,
+            ByteOrder,
+            VectorDisplayMode,
+            VectorXValue,
+            VectorSeed,
+            SecureSpecialOption,
+            RunOption60,
+            ToolsOption66,
+            ToolsOption68,
+            DataFileTypeCode,
+            ChecksumMethod,
+            ChecksumType,
+            AutoRange,
+            SetMode,
+            SecureAfterVerify,
+            WordAddressing,
+            OperatorModeFlag,
+            SerialVerifyEnabled,
+            ShowErrorMessages,
+            SilentMode,
+            ToolsOption327,
+            ToolsOption278,
+            CombinedEncryptDecrypt});
     // What the station tells the engine and the simulation has no use for:
     // flags of the viewer and the job load, the program's version, and the
     // calls around runs, start-up and the default configuration.

@@ -104,6 +104,7 @@ private:
     void bindDevices();
     void bindConfig(); // QXPgmrStandInConfig.cpp
     void bindExtras(); // QXPgmrStandInExtras.cpp: extra commands, the engine's dialogs
+    void bindOptionsDialog();
     // QXPgmrStandInAutomation.cpp: job parameters, sites to sockets, system
     // information.
     void bindAutomation();

@@ -26,6 +26,11 @@
 //                         buffer, 1 the device's size, 2 the two's complement
 //                         of the buffer's sum.
 //   DisplayRadix          0 decimal; any other value is kept as 1.
+//   FuseChecksum          for a device counted in fuses (a byte per fuse,
+//                         set when not 0): the fuses packed eight to a byte,
+//                         the first fuse in the lowest bit, and those bytes
+//                         summed in 16 bits, as fuse-map files state it; 0
+//                         for any other device.
 //
 // When the engine drops the selected device on its own (RefreshState202
 // after a failed selection) the buffer goes with it and BufferCleared tells
@@ -195,6 +200,23 @@ void QXPgmrStandIn::bindBuffer()
         return QVariant();
     });
     Answer(QXPgmrId::ChecksumText, [this](InvokeKind, QVariantList&) { return QVariant(checksumText()); });
+    Answer(QXPgmrId::FuseChecksum, [this](InvokeKind, QVariantList&) {
+        if (!m_device || !m_device->SizeInFuses())
+            return QVariant(qint32(0));
+        const DataBuffer& buffer = Buffer();
+        const QByteArray fuses = buffer.Bytes(0, std::min<qint64>(buffer.Size(), m_device->size));
+        quint32 sum = 0;
+        quint8 packed = 0;
+        for (qsizetype i = 0; i < fuses.size(); ++i) {
+            if (fuses.at(i) != 0)
+                packed |= quint8(1u << (i % 8));
+            if (i % 8 == 7 || i + 1 == fuses.size()) {
+                sum += packed;
+                packed = 0;
+            }
+        }
+        return QVariant(qint32(sum & 0xFFFF));
+    });
 
     // The format list.
     Answer(QXPgmrId::FileTypeCount, [](InvokeKind, QVariantList&) { return QVariant(FileTypeTable::kCount); });

@@ -482,6 +482,10 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
     RaiseEvent.UpdateJobSetting17(job->ValueOr(kData, QStringLiteral("BufferAddress")).toInt());
     RaiseEvent.UpdateJobSetting18(job->ValueOr(kData, QStringLiteral("LowAddress")).toInt());
     RaiseEvent.UpdateJobSetting19(job->ValueOr(kData, QStringLiteral("HighAddress")).toInt());
+    // A job that brings its data loaded the buffer from its data file, as a
+    // load of that file would have.
+    if (!data.isEmpty())
+        RaiseEvent.DataFileLoaded();
     RaiseEvent.JobSetting46(job->ValueOr(kJobInfo, QStringLiteral("Note")), 1);
 
     m_jobs->readStepFailed = false;

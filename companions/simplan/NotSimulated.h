@@ -22,9 +22,6 @@ constexpr bool Event = true;
 
 inline constexpr Row kNotSimulated[] = {
     // The engine, QXPGMRLib.QXPgmr.
-    {"QXPGMRLib.QXPgmr", "ToolsOption1013", Member, "behaviour pending: the engine's options dialog"},
-    {"QXPGMRLib.QXPgmr", "ToolsOption278", Member, "behaviour pending: the engine's options dialog"},
-    {"QXPGMRLib.QXPgmr", "FuseChecksum", Member, "behaviour pending: the checksum of a fuse file"},
     {"QXPGMRLib.QXPgmr", "LoadFileFlag147", Member, "behaviour pending: a loaded file's secure variant"},
     {"QXPGMRLib.QXPgmr", "SiteInfo", Event, "behaviour pending: site information during a run"},
     {"QXPGMRLib.QXPgmr", "ReloadForm", Event, "behaviour pending: a configuration change"},

@@ -31,7 +31,10 @@ namespace {
 class ScopedEnv
 {
 public:
-    ScopedEnv(const char* name, const QString& value) : m_name(name), m_old(qgetenv(name)), m_had(qEnvironmentVariableIsSet(name))
+    ScopedEnv(const char* name, const QString& value)
+        : m_name(name),
+          m_old(qgetenv(name)),
+          m_had(qEnvironmentVariableIsSet(name))
     {
         qputenv(name, value.toUtf8());
     }
@@ -187,7 +190,12 @@ TEST_P(EngineConformanceTest, LabelPrinterDirectoryNamesAFolder)
 TEST_P(EngineBasicsTest, TakesTheStartUpCallsUnderTheirNumbers)
 {
     IDispatchControl& control = *QXProgrammer.Control();
-    const struct { const char* member; InvokeKind kind; QVariant value; } calls[] = {
+    const struct
+    {
+        const char* member;
+        InvokeKind kind;
+        QVariant value;
+    } calls[] = {
         {"SetGuiReady", InvokeKind::Method, VbBool(true)},
         {"SetMainWindowHandle", InvokeKind::Method, qint32(0x2a00007)},
         {"VexalCommandLine", InvokeKind::PropertyPut, VbBool(true)},
@@ -241,7 +249,13 @@ TEST_P(EngineConformanceTest, LoadAlgorithmDatabaseAnswersByWhatItFinds)
     Exec(otherEngine, "INSERT INTO capability VALUES ('DeviceSupportsTeleport', 'Boolean', 'made for another engine')");
 
     enum Expect { Ok, Mismatch, Internal, OtherError };
-    const struct { const char* what; QString db; QString faults; Expect expect; } cases[] = {
+    const struct
+    {
+        const char* what;
+        QString db;
+        QString faults;
+        Expect expect;
+    } cases[] = {
         {"the shipped database", {}, {}, Ok},
         {"a database of another layout", otherVersion, {}, Mismatch},
         {"a database describing devices by members unknown here", otherEngine, {}, Mismatch},
@@ -330,7 +344,11 @@ TEST_P(EngineConformanceTest, ChecksumOfTheUnloadedBuffer)
     ASSERT_EQ(Load(), 0);
     Select(QStringLiteral("AM27C512")); // 64K x 8
     QXProgrammer.DefaultBufferByte(qint32(0xFF));
-    const struct { qint32 type, method, bufferSize; const char* text; } cases[] = {
+    const struct
+    {
+        qint32 type, method, bufferSize;
+        const char* text;
+    } cases[] = {
         {0, 0, 0, "00000000"},
         {0, 0, 16, "00000FF0"},
         {1, 0, 0, "00FF0000"},
@@ -470,7 +488,13 @@ TEST_P(EngineConformanceTest, ProgrammerModelList)
         EXPECT_FALSE(QXProgrammer.ModelNameAt(oem).isEmpty());
 
     // Known sites of a few models: name, sites, sites per group, USB.
-    const struct { qint32 model; qint32 sites; qint16 perGroup; bool usb; } known[] = {
+    const struct
+    {
+        qint32 model;
+        qint32 sites;
+        qint16 perGroup;
+        bool usb;
+    } known[] = {
         {0, 1, 1, false}, {7, 1, 1, true}, {11, 8, 4, false}, {13, 8, 2, false}, {18, 32, 8, true}, {23, 4, 4, true},
     };
     for (const auto& k : known) {
@@ -603,7 +627,12 @@ TEST_P(EngineConformanceTest, TheWindowHandedOverOwnsTheEnginesDialogs)
 // wire values: Booleans -1/0, VerifySupport and the two numeric ones as numbers.
 TEST_P(EngineConformanceTest, CapabilitiesOfTheSelectedDevice)
 {
-    const struct { const char* device; const char* member; int wire; } table[] = {
+    const struct
+    {
+        const char* device;
+        const char* member;
+        int wire;
+    } table[] = {
         {"AM27C512", "DeviceSupportsProgram", -1},
         {"AM27C512", "VerifySupport", 1},
         {"AM27C512", "DeviceSupportsRead", -1},
@@ -763,78 +792,224 @@ TEST_P(EngineConformanceTest, EachOptionCommittedFromTheDefaultStateIsCurrent)
 {
     using E = QXPgmrControl;
     const auto idMode = [](E& e, qint32 mode) { return e.AutoSelection() == mode; };
-    const struct {
+    const struct
+    {
         qint32 code;
         std::function<void(E&)> commit;
         std::function<bool(E&)> current;
     } table[] = {
-        {0, [](E& e) { e.ContinuityCheck(true); e.AutoSelection(qint32(0)); e.AutoContinuityCheck(false); },
-         [&](E& e) { return e.ContinuityCheck() && (idMode(e, 0) || !e.DeviceSupportsIdCheck()) && !e.AutoContinuityCheck(); }},
-        {1, [](E& e) { e.ContinuityCheck(true); e.AutoSelection(qint32(0)); },
+        {0,
+         [](E& e) {
+             e.ContinuityCheck(true);
+             e.AutoSelection(qint32(0));
+             e.AutoContinuityCheck(false);
+         },
+         [&](E& e) {
+             return e.ContinuityCheck() && (idMode(e, 0) || !e.DeviceSupportsIdCheck()) && !e.AutoContinuityCheck();
+         }},
+        {1,
+         [](E& e) {
+             e.ContinuityCheck(true);
+             e.AutoSelection(qint32(0));
+         },
          [&](E& e) { return e.ContinuityCheck() && (idMode(e, 0) || !e.DeviceSupportsIdCheck()); }},
-        {35, [](E& e) { e.ContinuityCheck(true); e.AutoContinuityCheck(true); e.AutoSelection(qint32(0)); },
-         [&](E& e) { return e.ContinuityCheck() && e.AutoContinuityCheck() && (idMode(e, 0) || !e.DeviceSupportsIdCheck()); }},
-        {2, [](E& e) { e.ContinuityCheck(false); e.AutoSelection(qint32(0)); e.IdCheck(true); },
+        {35,
+         [](E& e) {
+             e.ContinuityCheck(true);
+             e.AutoContinuityCheck(true);
+             e.AutoSelection(qint32(0));
+         },
+         [&](E& e) {
+             return e.ContinuityCheck() && e.AutoContinuityCheck() && (idMode(e, 0) || !e.DeviceSupportsIdCheck());
+         }},
+        {2,
+         [](E& e) {
+             e.ContinuityCheck(false);
+             e.AutoSelection(qint32(0));
+             e.IdCheck(true);
+         },
          [&](E& e) { return e.IdCheck() && idMode(e, 1) && !e.ContinuityCheck(); }},
-        {4, [](E& e) { e.ContinuityCheck(false); e.IdCheck(false); e.AutoSelection(qint32(2)); },
+        {4,
+         [](E& e) {
+             e.ContinuityCheck(false);
+             e.IdCheck(false);
+             e.AutoSelection(qint32(2));
+         },
          [&](E& e) { return idMode(e, 2) && (!e.ContinuityCheck() || !e.DeviceSupportsContinuity()); }},
-        {6, [](E& e) { e.ContinuityCheck(true); e.AutoContinuityCheck(false); e.AutoSelection(qint32(0)); e.IdCheck(true); },
+        {6,
+         [](E& e) {
+             e.ContinuityCheck(true);
+             e.AutoContinuityCheck(false);
+             e.AutoSelection(qint32(0));
+             e.IdCheck(true);
+         },
          [&](E& e) { return e.IdCheck() && idMode(e, 1) && e.ContinuityCheck() && !e.AutoContinuityCheck(); }},
         {7,
          [](E& e) {
              const bool autoContinuity = e.AutoContinuityCheck();
-             e.ContinuityCheck(true); e.AutoContinuityCheck(false); e.AutoSelection(qint32(0)); e.IdCheck(true);
+             e.ContinuityCheck(true);
+             e.AutoContinuityCheck(false);
+             e.AutoSelection(qint32(0));
+             e.IdCheck(true);
              e.AutoContinuityCheck(autoContinuity);
          },
          [&](E& e) { return e.IdCheck() && idMode(e, 1) && e.ContinuityCheck(); }},
-        {8, [](E& e) { e.ContinuityCheck(true); e.AutoContinuityCheck(false); e.IdCheck(false); e.AutoSelection(qint32(2)); },
+        {8,
+         [](E& e) {
+             e.ContinuityCheck(true);
+             e.AutoContinuityCheck(false);
+             e.IdCheck(false);
+             e.AutoSelection(qint32(2));
+         },
          [&](E& e) { return e.IdCheck() && idMode(e, 2) && !e.AutoContinuityCheck() && e.ContinuityCheck(); }},
-        {36, [](E& e) { e.ContinuityCheck(true); e.AutoContinuityCheck(true); e.AutoSelection(qint32(0)); e.IdCheck(true); },
+        {36,
+         [](E& e) {
+             e.ContinuityCheck(true);
+             e.AutoContinuityCheck(true);
+             e.AutoSelection(qint32(0));
+             e.IdCheck(true);
+         },
          [&](E& e) { return e.IdCheck() && idMode(e, 1) && e.AutoContinuityCheck() && e.ContinuityCheck(); }},
-        {37, [](E& e) { e.ContinuityCheck(true); e.AutoContinuityCheck(true); e.IdCheck(false); e.AutoSelection(qint32(2)); },
+        {37,
+         [](E& e) {
+             e.ContinuityCheck(true);
+             e.AutoContinuityCheck(true);
+             e.IdCheck(false);
+             e.AutoSelection(qint32(2));
+         },
          [&](E& e) { return e.ContinuityCheck() && e.AutoContinuityCheck() && idMode(e, 2); }},
-        {10, [](E& e) { e.BlankCheckOption(false); e.EraseOption(true); },
+        {10,
+         [](E& e) {
+             e.BlankCheckOption(false);
+             e.EraseOption(true);
+         },
          [](E& e) { return e.EraseOption() && (!e.BlankCheckOption() || !e.DeviceSupportsBlankCheck()); }},
-        {11, [](E& e) { e.BlankCheckOption(true); e.EraseOption(false); },
+        {11,
+         [](E& e) {
+             e.BlankCheckOption(true);
+             e.EraseOption(false);
+         },
          [](E& e) { return e.BlankCheckOption() && (!e.EraseOption() || !e.DeviceSupportsErase()); }},
-        {46, [](E& e) { e.SetIllegalBit(qint32(-1)); e.EraseOption(false); },
+        {46,
+         [](E& e) {
+             e.SetIllegalBit(qint32(-1));
+             e.EraseOption(false);
+         },
          [](E& e) { return e.DeviceSupportsIllegalBitAlt() && (!e.EraseOption() || !e.DeviceSupportsErase()); }},
-        {43, [](E& e) { e.EraseOption(true); e.BlankCheckOption(true); },
+        {43,
+         [](E& e) {
+             e.EraseOption(true);
+             e.BlankCheckOption(true);
+         },
          [](E& e) { return e.BlankCheckOption() && e.EraseOption(); }},
-        {13, [](E& e) { e.VerifyMode(qint32(1)); e.TestMode(qint32(0)); },
+        {13,
+         [](E& e) {
+             e.VerifyMode(qint32(1));
+             e.TestMode(qint32(0));
+         },
          [](E& e) { return e.VerifyMode() == 1 && (e.TestMode() == 0 || !e.DeviceSupportsTestVectors()); }},
-        {15, [](E& e) { e.VerifyMode(qint32(2)); e.TestMode(qint32(0)); },
+        {15,
+         [](E& e) {
+             e.VerifyMode(qint32(2));
+             e.TestMode(qint32(0));
+         },
          [](E& e) { return e.VerifyMode() == 2 && (e.TestMode() == 0 || !e.DeviceSupportsTestVectors()); }},
         {14, [](E& e) { e.VerifyMode(qint32(1)); }, [](E& e) { return e.VerifyMode() == 1; }},
         {16, [](E& e) { e.VerifyMode(qint32(2)); }, [](E& e) { return e.VerifyMode() == 2; }},
-        {17, [](E& e) { e.VerifyMode(qint32(1)); e.TestMode(qint32(1)); }, [](E& e) { return e.VerifyMode() == 1 && e.TestMode() == 1; }},
-        {18, [](E& e) { e.VerifyMode(qint32(2)); e.TestMode(qint32(2)); }, [](E& e) { return e.VerifyMode() == 2 && e.TestMode() == 2; }},
-        {19, [](E& e) { e.VerifyMode(qint32(1)); e.TestMode(qint32(1)); }, [](E& e) { return e.VerifyMode() == 1 && e.TestMode() == 1; }},
-        {20, [](E& e) { e.VerifyMode(qint32(1)); e.TestMode(qint32(2)); }, [](E& e) { return e.VerifyMode() == 1 && e.TestMode() == 2; }},
-        {21, [](E& e) { e.VerifyMode(qint32(2)); e.TestMode(qint32(1)); }, [](E& e) { return e.VerifyMode() == 2 && e.TestMode() == 1; }},
-        {22, [](E& e) { e.VerifyMode(qint32(2)); e.TestMode(qint32(2)); }, [](E& e) { return e.VerifyMode() == 2 && e.TestMode() == 2; }},
-        {23, [](E& e) { e.SecureMode(true); e.SecureWithTest(qint32(0)); },
+        {17,
+         [](E& e) {
+             e.VerifyMode(qint32(1));
+             e.TestMode(qint32(1));
+         },
+         [](E& e) { return e.VerifyMode() == 1 && e.TestMode() == 1; }},
+        {18,
+         [](E& e) {
+             e.VerifyMode(qint32(2));
+             e.TestMode(qint32(2));
+         },
+         [](E& e) { return e.VerifyMode() == 2 && e.TestMode() == 2; }},
+        {19,
+         [](E& e) {
+             e.VerifyMode(qint32(1));
+             e.TestMode(qint32(1));
+         },
+         [](E& e) { return e.VerifyMode() == 1 && e.TestMode() == 1; }},
+        {20,
+         [](E& e) {
+             e.VerifyMode(qint32(1));
+             e.TestMode(qint32(2));
+         },
+         [](E& e) { return e.VerifyMode() == 1 && e.TestMode() == 2; }},
+        {21,
+         [](E& e) {
+             e.VerifyMode(qint32(2));
+             e.TestMode(qint32(1));
+         },
+         [](E& e) { return e.VerifyMode() == 2 && e.TestMode() == 1; }},
+        {22,
+         [](E& e) {
+             e.VerifyMode(qint32(2));
+             e.TestMode(qint32(2));
+         },
+         [](E& e) { return e.VerifyMode() == 2 && e.TestMode() == 2; }},
+        {23,
+         [](E& e) {
+             e.SecureMode(true);
+             e.SecureWithTest(qint32(0));
+         },
          [](E& e) { return e.SecureMode() && (e.SecureWithTest() == 0 || !e.DeviceSupportsTestVectors()); }},
         {26, [](E& e) { e.SecureAfterVerify(qint32(VbTrue)); }, [](E& e) { return e.SecureAfterVerify() != 0; }},
-        {24, [](E& e) { e.SecureMode(false); e.SecureAfterVerify(qint32(0)); e.TestMode(qint32(1)); },
+        {24,
+         [](E& e) {
+             e.SecureMode(false);
+             e.SecureAfterVerify(qint32(0));
+             e.TestMode(qint32(1));
+         },
          [](E& e) {
              return e.TestMode() == 1 && (!e.SecureMode() || !e.DeviceSupportsSecure())
                  && (e.SecureAfterVerify() == 0 || e.DeviceSupportsTestAndSecure() == 0);
          }},
-        {25, [](E& e) { e.SecureMode(false); e.SecureAfterVerify(qint32(0)); e.TestMode(qint32(2)); },
+        {25,
+         [](E& e) {
+             e.SecureMode(false);
+             e.SecureAfterVerify(qint32(0));
+             e.TestMode(qint32(2));
+         },
          [](E& e) {
              return e.TestMode() == 2 && (!e.SecureMode() || !e.DeviceSupportsSecure())
                  && (e.SecureAfterVerify() == 0 || e.DeviceSupportsTestAndSecure() == 0);
          }},
-        {31, [](E& e) { e.SecureAfterVerify(qint32(VbTrue)); e.TestMode(qint32(1)); },
+        {31,
+         [](E& e) {
+             e.SecureAfterVerify(qint32(VbTrue));
+             e.TestMode(qint32(1));
+         },
          [](E& e) { return e.SecureAfterVerify() == VbTrue && e.TestMode() == 1; }},
-        {44, [](E& e) { e.SecureAfterVerify(qint32(VbTrue)); e.TestMode(qint32(2)); },
+        {44,
+         [](E& e) {
+             e.SecureAfterVerify(qint32(VbTrue));
+             e.TestMode(qint32(2));
+         },
          [](E& e) { return e.SecureAfterVerify() == VbTrue && e.TestMode() == 2; }},
-        {28, [](E& e) { e.SecureAfterVerify(qint32(VbTrue)); e.TestMode(qint32(2)); },
+        {28,
+         [](E& e) {
+             e.SecureAfterVerify(qint32(VbTrue));
+             e.TestMode(qint32(2));
+         },
          [](E& e) { return e.SecureAfterVerify() == VbTrue && e.TestMode() == 2; }},
-        {41, [](E& e) { e.SecureMode(true); e.SecureAfterVerify(qint32(0)); e.SecureWithTest(qint32(1)); },
+        {41,
+         [](E& e) {
+             e.SecureMode(true);
+             e.SecureAfterVerify(qint32(0));
+             e.SecureWithTest(qint32(1));
+         },
          [](E& e) { return e.SecureMode() && e.SecureAfterVerify() == 0 && e.SecureWithTest() == 1; }},
-        {42, [](E& e) { e.SecureMode(true); e.SecureAfterVerify(qint32(0)); e.SecureWithTest(qint32(2)); },
+        {42,
+         [](E& e) {
+             e.SecureMode(true);
+             e.SecureAfterVerify(qint32(0));
+             e.SecureWithTest(qint32(2));
+         },
          [](E& e) { return e.SecureMode() && e.SecureAfterVerify() == 0 && e.SecureWithTest() == 2; }},
         {32, [](E& e) { e.ClearBufferMode(true); }, [](E& e) { return e.ClearBufferMode(); }},
         {33, [](E& e) { e.ClearBufferMode(true); }, [](E& e) { return e.ClearBufferMode(); }},
@@ -880,7 +1055,12 @@ TEST_P(EngineConformanceTest, JobParametersAnswerTheirCodes)
     // No device selected: the device's options cannot be set now.
     EXPECT_EQ(apply("DeviceOptions.VerifyMode", "1"), 3);
     Select(QStringLiteral("AM27C512")); // EPROM: verify once or twice, blank check, no erase
-    const struct { const char* name; const char* value; qint32 result; } cases[] = {
+    const struct
+    {
+        const char* name;
+        const char* value;
+        qint32 result;
+    } cases[] = {
         {"DeviceOptions.NoSuchOption", "1", 1},
         {"deviceoptions.VerifyMode", "1", 1},
         {"DeviceOptions.VerifyMode", "twice", 2},
@@ -939,13 +1119,12 @@ TEST_P(EngineConformanceTest, SystemInformationNamesTheStation)
     QXProgrammer.SelectProgrammerModel(qint32(11));
     QXProgrammer.PortIndex(qint32(2));
     const QString info = QXProgrammer.MonitorValue1005();
-    for (const QString& line : {QStringLiteral("Programmer: RG-1080/8"), QStringLiteral("Port: LPT2"),
-                                QStringLiteral("Sites: 8"), QStringLiteral("Sockets per module: 4"),
-                                QStringLiteral("Engine: 5.2.9"),
-                                QStringLiteral("Algorithm database: revision %1")
-                                    .arg(QXProgrammer.AlgorithmDatabaseRevision())})
-        EXPECT_TRUE(info.split(QStringLiteral("\r\n")).contains(line)) << line.toStdString() << " in "
-                                                                         << info.toStdString();
+    for (const QString& line :
+         {QStringLiteral("Programmer: RG-1080/8"), QStringLiteral("Port: LPT2"), QStringLiteral("Sites: 8"),
+          QStringLiteral("Sockets per module: 4"), QStringLiteral("Engine: 5.2.9"),
+          QStringLiteral("Algorithm database: revision %1").arg(QXProgrammer.AlgorithmDatabaseRevision())})
+        EXPECT_TRUE(info.split(QStringLiteral("\r\n")).contains(line))
+            << line.toStdString() << " in " << info.toStdString();
 }
 
 } // namespace
