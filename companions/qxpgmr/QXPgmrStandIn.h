@@ -1,8 +1,9 @@
 #pragma once
 
 // The simulated programmer engine, class "QXPGMRLib.QXPgmr". It answers the
-// engine's members by the program's own table of them; members without
-// behaviour of their own are stored properties (DispatchObject).
+// engine's members by the program's own table of them, each as it declares
+// it (DispatchObject): behaviour, a stored property, a put taken, or left
+// out with its reason (companions/simplan/NotSimulated.h).
 //
 // Its programmer models and device list come from the algorithm database
 // (AlgorithmDatabase); the station it was left as (model, port, master site,

@@ -1127,4 +1127,41 @@ TEST_P(EngineConformanceTest, SystemInformationNamesTheStation)
             << line.toStdString() << " in " << info.toStdString();
 }
 
+// Behaviour a silent engine (one that answers every member with its stored
+// value or its type's default) does not show: the checks above rest on
+// these, so they fail on it.
+bool RefusesAnUnknownJobParameter(QXPgmrControl& engine)
+{
+    return engine.ApplyJobParameter(QStringLiteral("DeviceOptions.NoSuchOption"), QStringLiteral("1")) != 0;
+}
+
+bool NamesTheFirstSite(QXPgmrControl& engine)
+{
+    qint32 site = 0, socket = 0;
+    try {
+        engine.SiteToSocket(qint32(0), site, socket);
+    } catch (const AutomationError&) {
+        return false;
+    }
+    return site == 1 && socket == 1;
+}
+
+bool GivesSystemInformation(QXPgmrControl& engine)
+{
+    return engine.MonitorValue1005().contains(QStringLiteral("Programmer: "));
+}
+
+TEST_P(EngineBasicsTest, TheEnginesOwnAnswersAreNotDefaults)
+{
+    const bool answers = GetParam().create == &StandInEngine;
+    if (answers)
+        ASSERT_EQ(Load(), 0);
+    SCOPED_TRACE(GetParam().name);
+    // The stand-in answers; the test engine, which only stores and answers
+    // defaults, must not pass for one.
+    EXPECT_EQ(RefusesAnUnknownJobParameter(QXProgrammer), answers);
+    EXPECT_EQ(NamesTheFirstSite(QXProgrammer), answers);
+    EXPECT_EQ(GivesSystemInformation(QXProgrammer), answers);
+}
+
 } // namespace
