@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
@@ -166,6 +167,19 @@ void QXPgmrStandIn::bindStartUp()
 
 void QXPgmrStandIn::bindLife()
 {
+    // The engine reports its errors unless its settings file
+    // ([Engine] ShowErrorMessages=false in engine.ini) or the fault plan's
+    // "quiet" entry says not to, for unattended runs; a put holds until the
+    // engine is made again.
+    const QSettings ini(StationState::FileIn(EngineFolder()), QSettings::IniFormat);
+    m_showErrors = ini.value(QStringLiteral("Engine/ShowErrorMessages"), true).toBool()
+        && FaultPlan::Read(EngineFolder()).Code(QStringLiteral("quiet")) == 0;
+    Answer(QXPgmrId::ShowErrorMessages, [this](InvokeKind kind, QVariantList& args) {
+        if (kind != InvokeKind::PropertyPut)
+            return QVariant(VbBool(m_showErrors));
+        m_showErrors = IsVbTrue(Arg(args, int(args.size()) - 1, ValueKind::Bool));
+        return QVariant();
+    });
     Answer(QXPgmrId::StartupValue108, [this](InvokeKind, QVariantList& args) {
         m_programFolder = Arg(args, int(args.size()) - 1, ValueKind::String).toString();
         return QVariant();
@@ -432,7 +446,7 @@ void QXPgmrStandIn::bindPlainMembers()
             WordAddressing,
             OperatorModeFlag,
             SerialVerifyEnabled,
-            ShowErrorMessages,
+
             SilentMode,
             ToolsOption327,
             ToolsOption278,

@@ -198,6 +198,7 @@ private:
     QString m_programFolder; // StartupValue108
     bool m_vexalMode = false;
     bool m_guiReady = false;
+    bool m_showErrors = true; // ShowErrorMessages
     // The tab the job parameter DeviceOptions.Operation named, read as the
     // job's active tab until a job is loaded or saved.
     QString m_activeTabParameter;

@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
+#include <QSettings>
 #include <QLineEdit>
 #include <QTableView>
 #include <QWidget>
@@ -1162,6 +1163,32 @@ TEST_P(EngineBasicsTest, TheEnginesOwnAnswersAreNotDefaults)
     EXPECT_EQ(RefusesAnUnknownJobParameter(QXProgrammer), answers);
     EXPECT_EQ(NamesTheFirstSite(QXProgrammer), answers);
     EXPECT_EQ(GivesSystemInformation(QXProgrammer), answers);
+}
+
+// The engine reports its errors unless told not to: by its settings file or
+// the fault plan's "quiet" entry (both steer the stand-in).
+TEST_P(EngineConformanceTest, ShowErrorMessagesIsOnUnlessTheRunIsUnattended)
+{
+    const QString ini = QXProgrammer.EngineDirectory() + QStringLiteral("/engine.ini");
+    QFile::remove(ini);
+    QXPgmrControl fresh;
+    fresh.Attach(NewEngine());
+    EXPECT_TRUE(fresh.ShowErrorMessages());
+    fresh.ShowErrorMessages(false);
+    EXPECT_FALSE(fresh.ShowErrorMessages());
+    {
+        ScopedEnv quiet("TARVO_ENGINE_FAULTS", QStringLiteral("quiet=1"));
+        QXPgmrControl unattended;
+        unattended.Attach(NewEngine());
+        EXPECT_FALSE(unattended.ShowErrorMessages());
+    }
+    {
+        QSettings settings(ini, QSettings::IniFormat);
+        settings.setValue(QStringLiteral("Engine/ShowErrorMessages"), false);
+    }
+    QXPgmrControl configured;
+    configured.Attach(NewEngine());
+    EXPECT_FALSE(configured.ShowErrorMessages());
 }
 
 } // namespace

@@ -36,6 +36,13 @@ void TarvoTest::SetUp()
     m_savedRuntime = Swap("XDG_RUNTIME_DIR", (root + "/runtime").toUtf8());
     m_savedHome = Swap("HOME", (root + "/home").toUtf8());
     m_savedData = Swap("XDG_DATA_HOME", (root + "/data").toUtf8());
+    // Tests run unattended: the simulated engine reports its errors silently
+    // unless a test turns ShowErrorMessages on.
+    QDir(root).mkpath(QStringLiteral("data/Corvane/QXEngine"));
+    QFile engineIni(root + "/data/Corvane/QXEngine/engine.ini");
+    if (engineIni.open(QIODevice::WriteOnly))
+        engineIni.write("[Engine]\nShowErrorMessages=false\n");
+    engineIni.close();
     // Never the user's bus: a test that needs one starts its own.
     m_savedBus = Swap("DBUS_SESSION_BUS_ADDRESS", NoBusAddress().toUtf8());
 
@@ -88,11 +95,16 @@ QProcessEnvironment TarvoTest::childEnvironment() const
     return env;
 }
 
-QString BinDir() { return QStringLiteral(TARVO_BIN_DIR); }
-QString SourceDir() { return QStringLiteral(TARVO_SOURCE_DIR); }
+QString BinDir()
+{
+    return QStringLiteral(TARVO_BIN_DIR);
+}
+QString SourceDir()
+{
+    return QStringLiteral(TARVO_SOURCE_DIR);
+}
 
-ProcessResult RunProgram(const QString& program, const QStringList& args, const QProcessEnvironment& env,
-                         int timeoutMs)
+ProcessResult RunProgram(const QString& program, const QStringList& args, const QProcessEnvironment& env, int timeoutMs)
 {
     ProcessResult result;
     QProcess p;
