@@ -230,7 +230,7 @@ private:
     // The device is gone: so is the buffer, and the program is told.
     void dropBuffer();
     qint32 fileResult(qint32 libraryCode);
-    qint32 loaded(qint32 libraryCode, QVariantList& args);
+    qint32 loaded(qint32 libraryCode, QVariantList& args, std::optional<bool> autoLow = std::nullopt);
     // The text of a load or save result; "" for any other code.
     QString fileErrorText(qint32 result) const;
     std::unique_ptr<BufferFiles> m_files;

@@ -19,7 +19,9 @@
 //                         whose ErrorMessageText names the file, the line (or
 //                         fuse) and the fault. A load is all or nothing; a
 //                         successful one sets DataFileTypeCode and raises
-//                         DataFileLoaded. WordAddressing counts the file
+//                         UpdateJobSetting20 (ClearBufferMode), 33 (a radix
+//                         other than decimal), for a range load 76 (its
+//                         automatic low address), then DataFileLoaded. WordAddressing counts the file
 //                         addresses of Intel and S-record files in 16-bit
 //                         words.
 //   ChecksumText          over the real bytes (BufferChecksum.h): type 0 the
@@ -143,7 +145,7 @@ qint32 QXPgmrStandIn::fileResult(qint32 libraryCode)
     return result;
 }
 
-qint32 QXPgmrStandIn::loaded(qint32 libraryCode, QVariantList& args)
+qint32 QXPgmrStandIn::loaded(qint32 libraryCode, QVariantList& args, std::optional<bool> autoLow)
 {
     const qint32 result = fileResult(libraryCode);
     if (result != 0)
@@ -152,6 +154,12 @@ qint32 QXPgmrStandIn::loaded(qint32 libraryCode, QVariantList& args)
     Store(QXPgmrId::DataFileTypeCode, m_files->LoadedType());
     if (args.size() > 1)
         args[1] = QVariant::fromValue(m_files->LoadedType());
+    // The load's settings as the engine holds them: clear before read, the
+    // radix, and for a range load whether its low address was found itself.
+    RaiseEvent.UpdateJobSetting20(IsVbTrue(Stored(QXPgmrId::ClearBufferMode)));
+    RaiseEvent.UpdateJobSetting33(Stored(QXPgmrId::DisplayRadix).toInt() != 0);
+    if (autoLow)
+        RaiseEvent.UpdateJobSetting76(*autoLow);
     RaiseEvent.DataFileLoaded();
     return 0;
 }
@@ -267,7 +275,7 @@ void QXPgmrStandIn::bindBuffer()
         options.high = quint32(Arg(args, 5, ValueKind::Long).toInt());
         options.bufferAddress = quint32(Arg(args, 6, ValueKind::Long).toInt());
         options.wordAddressing = IsVbTrue(Stored(QXPgmrId::WordAddressing));
-        return QVariant(loaded(m_files->LoadRange(path, type, options), args));
+        return QVariant(loaded(m_files->LoadRange(path, type, options), args, options.autoLow));
     });
     Answer(QXPgmrId::LoadDataFileAs, [this](InvokeKind, QVariantList& args) {
         const QString path = Arg(args, 0, ValueKind::String).toString();
