@@ -202,8 +202,8 @@ int main(int argc, char** argv)
              [&] { return answered(programmer.call(QStringLiteral("DevicePlaced"), 0), "DevicePlaced"); }},
             {"SetJobParameter (accepted)",
              [&] {
-                 return answered(control.call(QStringLiteral("SetJobParameter"), QStringLiteral("DeviceOptions.Speed"),
-                                              QStringLiteral("0")),
+                 return answered(control.call(QStringLiteral("SetJobParameter"), QStringLiteral("DeviceOptions.VerifyMode"),
+                                              QStringLiteral("1")),
                                  "SetJobParameter");
              }},
         };

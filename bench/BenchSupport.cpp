@@ -5,6 +5,8 @@
 #include "platform/Companion.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QLibrary>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +20,13 @@ BenchStation::BenchStation()
     qputenv("TARVO_REGISTRY_DIR", m_root.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", m_root.filePath("config").toUtf8());
     qputenv("XDG_DATA_HOME", m_root.filePath("data").toUtf8());
+    // Measures run unattended: the simulated engine reports its errors
+    // silently.
+    QDir().mkpath(m_root.filePath("data/Corvane/QXEngine"));
+    QFile engineIni(m_root.filePath("data/Corvane/QXEngine/engine.ini"));
+    if (engineIni.open(QIODevice::WriteOnly))
+        engineIni.write("[Engine]\nShowErrorMessages=false\n");
+    engineIni.close();
     // Never the user's bus: a measure that needs one starts its own.
     qputenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + m_root.filePath("no-bus")).toUtf8());
     qunsetenv("TARVO_ENGINE_DB");

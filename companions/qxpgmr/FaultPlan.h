@@ -21,6 +21,9 @@
 //   extra RunExtraCommand fails with the code as its automation error
 //   dialog.<member>  the engine dialog of that member (ShowDeviceInfo,
 //         ShowNandOptions, ...) fails with the code once it is closed
+//   quiet a code other than 0: the engine made from now on starts with
+//         ShowErrorMessages False (an unattended run), as
+//         "[Engine] ShowErrorMessages=false" in engine.ini does
 // The entries for device runs (failing devices and sites, an engine error, a
 // failing call, delays, the start key) are read by RunPlan (RunPlan.h).
 

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
@@ -101,6 +102,8 @@ QXPgmrStandIn::QXPgmrStandIn()
     bindConfig();
     bindJobs();
     bindExtras();
+    bindOptionsDialog();
+    bindAutomation();
     bindCapabilities();
     bindPlainMembers();
     // The station loads this database right after making its engine: it is
@@ -164,6 +167,19 @@ void QXPgmrStandIn::bindStartUp()
 
 void QXPgmrStandIn::bindLife()
 {
+    // The engine reports its errors unless its settings file
+    // ([Engine] ShowErrorMessages=false in engine.ini) or the fault plan's
+    // "quiet" entry says not to, for unattended runs; a put holds until the
+    // engine is made again.
+    const QSettings ini(StationState::FileIn(EngineFolder()), QSettings::IniFormat);
+    m_showErrors = ini.value(QStringLiteral("Engine/ShowErrorMessages"), true).toBool()
+        && FaultPlan::Read(EngineFolder()).Code(QStringLiteral("quiet")) == 0;
+    Answer(QXPgmrId::ShowErrorMessages, [this](InvokeKind kind, QVariantList& args) {
+        if (kind != InvokeKind::PropertyPut)
+            return QVariant(VbBool(m_showErrors));
+        m_showErrors = IsVbTrue(Arg(args, int(args.size()) - 1, ValueKind::Bool));
+        return QVariant();
+    });
     Answer(QXPgmrId::StartupValue108, [this](InvokeKind, QVariantList& args) {
         m_programFolder = Arg(args, int(args.size()) - 1, ValueKind::String).toString();
         return QVariant();
@@ -398,40 +414,85 @@ void QXPgmrStandIn::bindPlainMembers()
     using namespace QXPgmrId;
     // Settings the station puts and reads back (the runs, the job files and
     // the checksum read several of them).
-    Stores({ContinuityCheck,  AutoContinuityCheck, EraseOption,
-            VerifyMode,       SecureMode,          TestMode,
-            SecureWithTest,   ClearBufferMode,     SetWidth,
-            BankCount,        CurrentDataPosition, CurrentBank,
-            WordRangeLow,     WordRangeHigh,       BufferOffset,
-            ByteOrder,        VectorDisplayMode,   VectorXValue,
-            VectorSeed,       SecureSpecialOption, RunOption60,
-            ToolsOption66,    ToolsOption68,       DataFileTypeCode,
-            ChecksumMethod,   ChecksumType,        AutoRange,
-            SetMode,          SecureAfterVerify,   WordAddressing,
-            OperatorModeFlag, SerialVerifyEnabled, ShowErrorMessages,
-            SilentMode,       ToolsOption327,      CombinedEncryptDecrypt});
+    Stores({ContinuityCheck,
+            AutoContinuityCheck,
+            EraseOption,
+            VerifyMode,
+            SecureMode,
+            TestMode,
+            SecureWithTest,
+            ClearBufferMode,
+            SetWidth,
+            BankCount,
+            CurrentDataPosition,
+            CurrentBank,
+            WordRangeLow,
+            WordRangeHigh,
+            BufferOffset,
+            ByteOrder,
+            VectorDisplayMode,
+            VectorXValue,
+            VectorSeed,
+            SecureSpecialOption,
+            RunOption60,
+            ToolsOption66,
+            ToolsOption68,
+            DataFileTypeCode,
+            ChecksumMethod,
+            ChecksumType,
+            AutoRange,
+            SetMode,
+            SecureAfterVerify,
+            WordAddressing,
+            OperatorModeFlag,
+            SerialVerifyEnabled,
+
+            SilentMode,
+            ToolsOption327,
+            ToolsOption278,
+            CombinedEncryptDecrypt});
     // What the station tells the engine and the simulation has no use for:
     // flags of the viewer and the job load, the program's version, and the
     // calls around runs, start-up and the default configuration.
     Takes({SealbookPutFlag58, BufferEditFlag, JobFlag72, RangeFlag79, AutoAddressLoad, SoftwareVersion, JobLoadFlag144,
            SealbookErrorReset, FinishRunReport, PrepareRun, SerializationCall246, JobCall275, StartupCall277,
            MenuCall316, AttachJobControl});
-    Raises({"StatusTextReported",      "SysInfoMessage",
-            "WarningMessage",          "LogMessage",
-            "UpdateJobSetting14",      "UpdateJobSetting15",
-            "UpdateJobSetting17",      "UpdateJobSetting18",
-            "UpdateJobSetting19",      "JobSavingError",
-            "RequestJobSettingText24", "JobSetting25",
-            "RequestJobSetting26",     "RequestJobSetting27",
-            "RequestJobSetting28",     "DeviceSelected",
-            "DataFileLoaded",          "JobLoadFailed",
-            "SealbookModeChanged",     "SealbookExport",
-            "SealbookImport",          "BufferCleared",
-            "RequestSealbookNote",     "JobSetting46",
-            "SealbookLoadingError",    "RequestAutoSaveSealbookDir",
-            "JobSettingText60",        "ExecuteOperationRequest",
-            "OperationProgress",       "OperationComplete",
-            "SetupOperationRequest",   "BufferContentChanged",
+    Raises({"StatusTextReported",
+            "SysInfoMessage",
+            "WarningMessage",
+            "LogMessage",
+            "UpdateJobSetting14",
+            "UpdateJobSetting15",
+            "UpdateJobSetting17",
+            "UpdateJobSetting18",
+            "UpdateJobSetting19",
+            "JobSavingError",
+            "RequestJobSettingText24",
+            "JobSetting25",
+            "RequestJobSetting26",
+            "RequestJobSetting27",
+            "RequestJobSetting28",
+            "DeviceSelected",
+            "DataFileLoaded",
+            "UpdateJobSetting20",
+            "UpdateJobSetting33",
+            "UpdateJobSetting76",
+            "JobLoadFailed",
+            "SealbookModeChanged",
+            "SealbookExport",
+            "SealbookImport",
+            "BufferCleared",
+            "RequestSealbookNote",
+            "JobSetting46",
+            "RequestDecoratedTabName",
+            "SealbookLoadingError",
+            "RequestAutoSaveSealbookDir",
+            "JobSettingText60",
+            "ExecuteOperationRequest",
+            "OperationProgress",
+            "OperationComplete",
+            "SetupOperationRequest",
+            "BufferContentChanged",
             "SiteStatusFromEngine"});
     DeclareNotSimulated(simulation::kNotSimulated);
 }

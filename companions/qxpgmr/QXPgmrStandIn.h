@@ -1,8 +1,9 @@
 #pragma once
 
 // The simulated programmer engine, class "QXPGMRLib.QXPgmr". It answers the
-// engine's members by the program's own table of them; members without
-// behaviour of their own are stored properties (DispatchObject).
+// engine's members by the program's own table of them, each as it declares
+// it (DispatchObject): behaviour, a stored property, a put taken, or left
+// out with its reason (companions/simplan/NotSimulated.h).
 //
 // Its programmer models and device list come from the algorithm database
 // (AlgorithmDatabase); the station it was left as (model, port, master site,
@@ -104,6 +105,12 @@ private:
     void bindDevices();
     void bindConfig(); // QXPgmrStandInConfig.cpp
     void bindExtras(); // QXPgmrStandInExtras.cpp: extra commands, the engine's dialogs
+    void bindOptionsDialog();
+    // QXPgmrStandInAutomation.cpp: job parameters, sites to sockets, system
+    // information.
+    void bindAutomation();
+    qint32 applyJobParameter(const QString& name, const QString& value);
+    QString systemInfo() const;
     qint32 configurationValue(int module) const;
     // The capability members answer the selected device's values.
     void bindCapabilities();
@@ -191,6 +198,10 @@ private:
     QString m_programFolder; // StartupValue108
     bool m_vexalMode = false;
     bool m_guiReady = false;
+    bool m_showErrors = true; // ShowErrorMessages
+    // The tab the job parameter DeviceOptions.Operation named, read as the
+    // job's active tab until a job is loaded or saved.
+    QString m_activeTabParameter;
     qint64 m_mainWindowHandle = 0;
 
     QVector<Site> m_sites = QVector<Site>(1);
@@ -219,7 +230,7 @@ private:
     // The device is gone: so is the buffer, and the program is told.
     void dropBuffer();
     qint32 fileResult(qint32 libraryCode);
-    qint32 loaded(qint32 libraryCode, QVariantList& args);
+    qint32 loaded(qint32 libraryCode, QVariantList& args, std::optional<bool> autoLow = std::nullopt);
     // The text of a load or save result; "" for any other code.
     QString fileErrorText(qint32 result) const;
     std::unique_ptr<BufferFiles> m_files;

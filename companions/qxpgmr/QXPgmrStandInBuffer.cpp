@@ -19,13 +19,20 @@
 //                         whose ErrorMessageText names the file, the line (or
 //                         fuse) and the fault. A load is all or nothing; a
 //                         successful one sets DataFileTypeCode and raises
-//                         DataFileLoaded. WordAddressing counts the file
+//                         UpdateJobSetting20 (ClearBufferMode), 33 (a radix
+//                         other than decimal), for a range load 76 (its
+//                         automatic low address), then DataFileLoaded. WordAddressing counts the file
 //                         addresses of Intel and S-record files in 16-bit
 //                         words.
 //   ChecksumText          over the real bytes (BufferChecksum.h): type 0 the
 //                         buffer, 1 the device's size, 2 the two's complement
 //                         of the buffer's sum.
 //   DisplayRadix          0 decimal; any other value is kept as 1.
+//   FuseChecksum          for a device counted in fuses (a byte per fuse,
+//                         set when not 0): the fuses packed eight to a byte,
+//                         the first fuse in the lowest bit, and those bytes
+//                         summed in 16 bits, as fuse-map files state it; 0
+//                         for any other device.
 //
 // When the engine drops the selected device on its own (RefreshState202
 // after a failed selection) the buffer goes with it and BufferCleared tells
@@ -138,7 +145,7 @@ qint32 QXPgmrStandIn::fileResult(qint32 libraryCode)
     return result;
 }
 
-qint32 QXPgmrStandIn::loaded(qint32 libraryCode, QVariantList& args)
+qint32 QXPgmrStandIn::loaded(qint32 libraryCode, QVariantList& args, std::optional<bool> autoLow)
 {
     const qint32 result = fileResult(libraryCode);
     if (result != 0)
@@ -147,6 +154,12 @@ qint32 QXPgmrStandIn::loaded(qint32 libraryCode, QVariantList& args)
     Store(QXPgmrId::DataFileTypeCode, m_files->LoadedType());
     if (args.size() > 1)
         args[1] = QVariant::fromValue(m_files->LoadedType());
+    // The load's settings as the engine holds them: clear before read, the
+    // radix, and for a range load whether its low address was found itself.
+    RaiseEvent.UpdateJobSetting20(IsVbTrue(Stored(QXPgmrId::ClearBufferMode)));
+    RaiseEvent.UpdateJobSetting33(Stored(QXPgmrId::DisplayRadix).toInt() != 0);
+    if (autoLow)
+        RaiseEvent.UpdateJobSetting76(*autoLow);
     RaiseEvent.DataFileLoaded();
     return 0;
 }
@@ -195,6 +208,23 @@ void QXPgmrStandIn::bindBuffer()
         return QVariant();
     });
     Answer(QXPgmrId::ChecksumText, [this](InvokeKind, QVariantList&) { return QVariant(checksumText()); });
+    Answer(QXPgmrId::FuseChecksum, [this](InvokeKind, QVariantList&) {
+        if (!m_device || !m_device->SizeInFuses())
+            return QVariant(qint32(0));
+        const DataBuffer& buffer = Buffer();
+        const QByteArray fuses = buffer.Bytes(0, std::min<qint64>(buffer.Size(), m_device->size));
+        quint32 sum = 0;
+        quint8 packed = 0;
+        for (qsizetype i = 0; i < fuses.size(); ++i) {
+            if (fuses.at(i) != 0)
+                packed |= quint8(1u << (i % 8));
+            if (i % 8 == 7 || i + 1 == fuses.size()) {
+                sum += packed;
+                packed = 0;
+            }
+        }
+        return QVariant(qint32(sum & 0xFFFF));
+    });
 
     // The format list.
     Answer(QXPgmrId::FileTypeCount, [](InvokeKind, QVariantList&) { return QVariant(FileTypeTable::kCount); });
@@ -245,7 +275,7 @@ void QXPgmrStandIn::bindBuffer()
         options.high = quint32(Arg(args, 5, ValueKind::Long).toInt());
         options.bufferAddress = quint32(Arg(args, 6, ValueKind::Long).toInt());
         options.wordAddressing = IsVbTrue(Stored(QXPgmrId::WordAddressing));
-        return QVariant(loaded(m_files->LoadRange(path, type, options), args));
+        return QVariant(loaded(m_files->LoadRange(path, type, options), args, options.autoLow));
     });
     Answer(QXPgmrId::LoadDataFileAs, [this](InvokeKind, QVariantList& args) {
         const QString path = Arg(args, 0, ValueKind::String).toString();

@@ -26,6 +26,14 @@
 //                      object name is the member's name, shown through the UI
 //                      service; the fault plan's "dialog.<member>" entry makes
 //                      the call fail with that code once the dialog is closed.
+//   ToolsOption1013    reading it shows the engine's options dialog (object
+//                      name "ToolsOption1013"): a check box each for the beep
+//                      (chkBeep, ToolsOption66), the elapsed time
+//                      (chkElapsedTime, 68), matching chip pins and socket
+//                      (chkMatchChipPinAndSocket, 278) and the memory
+//                      integrity check (chkMemoryIntegrityCheck, 327). OK
+//                      keeps the boxes and answers 1, Cancel keeps nothing
+//                      and answers 0.
 
 #include "QXPgmrStandIn.h"
 
@@ -34,6 +42,7 @@
 #include "platform/UiService.h"
 #include "qxbuffer/DataBuffer.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -218,6 +227,48 @@ void QXPgmrStandIn::bindExtras()
             return QVariant();
         });
     }
+}
+
+void QXPgmrStandIn::bindOptionsDialog()
+{
+    Answer(QXPgmrId::ToolsOption1013, [this](InvokeKind, QVariantList&) {
+        const struct
+        {
+            const char* box;
+            const char* text;
+            int dispid;
+        } options[] = {
+            {"chkBeep", "Beep when an operation ends", QXPgmrId::ToolsOption66},
+            {"chkElapsedTime", "Show the elapsed time", QXPgmrId::ToolsOption68},
+            {"chkMatchChipPinAndSocket", "Match chip pins and socket", QXPgmrId::ToolsOption278},
+            {"chkMemoryIntegrityCheck", "Memory integrity check", QXPgmrId::ToolsOption327},
+        };
+        QDialog dialog(QWidget::find(WId(m_mainWindowHandle)));
+        dialog.setObjectName(QStringLiteral("ToolsOption1013"));
+        dialog.setWindowTitle(QStringLiteral("Options"));
+        auto* layout = new QVBoxLayout(&dialog);
+        QList<QCheckBox*> boxes;
+        for (const auto& o : options) {
+            auto* box = new QCheckBox(QString::fromLatin1(o.text), &dialog);
+            box->setObjectName(QString::fromLatin1(o.box));
+            box->setChecked(Stored(o.dispid).toInt() != 0);
+            layout->addWidget(box);
+            boxes << box;
+        }
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        layout->addWidget(buttons);
+        if (Ui().ShowModal(&dialog) != QDialog::Accepted)
+            return QVariant(qint32(0));
+        for (int i = 0; i < boxes.size(); ++i) {
+            const bool on = boxes.at(i)->isChecked();
+            // The match option is a number (1/0), the others Booleans.
+            Store(options[i].dispid,
+                  options[i].dispid == QXPgmrId::ToolsOption278 ? QVariant::fromValue<qint16>(on ? 1 : 0) : VbBool(on));
+        }
+        return QVariant(qint32(1));
+    });
 }
 
 extern "C" Q_DECL_EXPORT bool TarvoQXPgmrTakeJournal(IDispatchControl* control, QStringList* lines)

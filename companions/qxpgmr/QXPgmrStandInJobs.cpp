@@ -247,6 +247,13 @@ void QXPgmrStandIn::bindJobs()
         return read(args, source);
     });
     Answer(ReadSealbookValueEx, [this, read](InvokeKind, QVariantList& args) {
+        // A tab named by the job parameter is the job's active tab now.
+        if (!m_activeTabParameter.isEmpty() && args.value(0).toString() == kJobInfo
+            && args.value(1).toString() == QLatin1String("ActiveTab")) {
+            if (args.size() >= 5)
+                args[4] = kFound;
+            return QVariant(m_activeTabParameter);
+        }
         return read(args, m_jobs->last ? &*m_jobs->last : nullptr);
     });
     Answer(ReadSealbookString, [this, read](InvokeKind, QVariantList& args) {
@@ -475,6 +482,10 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
     RaiseEvent.UpdateJobSetting17(job->ValueOr(kData, QStringLiteral("BufferAddress")).toInt());
     RaiseEvent.UpdateJobSetting18(job->ValueOr(kData, QStringLiteral("LowAddress")).toInt());
     RaiseEvent.UpdateJobSetting19(job->ValueOr(kData, QStringLiteral("HighAddress")).toInt());
+    // A job that brings its data loaded the buffer from its data file, as a
+    // load of that file would have.
+    if (!data.isEmpty())
+        RaiseEvent.DataFileLoaded();
     RaiseEvent.JobSetting46(job->ValueOr(kJobInfo, QStringLiteral("Note")), 1);
 
     m_jobs->readStepFailed = false;
@@ -492,6 +503,7 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
 
     m_jobs->last = job;
     m_jobs->lastSeal = JobFile::SealValue(bytes);
+    m_activeTabParameter.clear();
     qint32 rejected = 0;
     RaiseEvent.SealbookLoadingError(rejected, 1);
     if (rejected == 1)
@@ -621,5 +633,6 @@ qint32 QXPgmrStandIn::saveJob(const QString& path)
 
     m_jobs->last = std::move(job);
     m_jobs->lastSeal = JobFile::SealValue(bytes);
+    m_activeTabParameter.clear();
     return kJobOk;
 }

@@ -8,9 +8,11 @@
 //   - simple modes (0, 1): a serial number size of 1 to 6 bytes;
 //   - STAPL (4): index ranges like "1,3,5-12" (numbers and ranges separated
 //     by commas, each range low to high);
-//   - other modes without resume: first and last serial numbers are numbers
-//     in the given radix (hexadecimal when the hex argument is not 0), first
-//     not above last.
+//   - serialization programs (2, 3) without resume: first and last serial
+//     numbers are numbers in the given radix (hexadecimal when the hex
+//     argument is not 0), first not above last. The simple modes take their
+//     numbers in sequence from the data file: whatever the dialog holds in
+//     the serial-number fields is not looked at.
 // A refusal answers 1 and raises LogMessage with the reason; nothing is kept.
 // Taken settings turn serialization on: SerializationValueAt245 answers 1
 // (0 once DisableSerialization turned it off), 232 to 243, 248 and 260 give
@@ -88,6 +90,7 @@ void QXPgmrStandIn::bindRecords()
         s.resume = Arg(args, 13, ValueKind::Long).toInt();
 
         QString refusal;
+        const bool isProgram = s.mode == 2 || s.mode == 3;
         const int base = s.hex != 0 ? 16 : 10;
         bool firstOk = false, lastOk = false;
         const qulonglong first = s.first.trimmed().toULongLong(&firstOk, base);
@@ -100,11 +103,11 @@ void QXPgmrStandIn::bindRecords()
             refusal = QStringLiteral("A serial number of %1 bytes cannot be written: 1 to 6 bytes.").arg(s.size);
         else if (s.mode == 4 && !IndexRangesValid(s.first))
             refusal = QStringLiteral("The index ranges \"%1\" cannot be read.").arg(s.first);
-        else if (s.mode != 4 && s.resume == 0 && (!firstOk || !lastOk))
+        else if (isProgram && s.resume == 0 && (!firstOk || !lastOk))
             refusal = QStringLiteral("The serial numbers \"%1\" and \"%2\" are not numbers in base %3.")
                           .arg(s.first, s.last)
                           .arg(base);
-        else if (s.mode != 4 && s.resume == 0 && first > last)
+        else if (isProgram && s.resume == 0 && first > last)
             refusal = QStringLiteral("The first serial number %1 is above the last %2.").arg(s.first, s.last);
         if (!refusal.isEmpty()) {
             QVariantList event{refusal};
@@ -143,8 +146,8 @@ void QXPgmrStandIn::bindRecords()
         const qint64 address =
             m_serialization.bufferAddress.trimmed().toLongLong(&ok, m_serialization.hex != 0 ? 16 : 10);
         return ok && address >= 0 && address <= std::numeric_limits<qint32>::max()
-                   ? QVariant::fromValue(qint32(address))
-                   : QVariant(m_serialization.bufferAddress);
+            ? QVariant::fromValue(qint32(address))
+            : QVariant(m_serialization.bufferAddress);
     });
     Answer(SerializationField260, [this](InvokeKind, QVariantList&) {
         return QVariant::fromValue<qint32>(m_serialization.mode == 2 || m_serialization.mode == 3 ? 1 : 0);
@@ -153,9 +156,8 @@ void QXPgmrStandIn::bindRecords()
            [this](InvokeKind, QVariantList&) { return VbBool(m_device.has_value() && !m_device->SizeInFuses()); });
     Answer(SerializationValue303,
            [this](InvokeKind, QVariantList&) { return VbBool(m_device.has_value() && m_device->SizeInFuses()); });
-    Answer(SerializationValueAt245, [this](InvokeKind, QVariantList&) {
-        return QVariant::fromValue<qint32>(m_serialization.on ? 1 : 0);
-    });
+    Answer(SerializationValueAt245,
+           [this](InvokeKind, QVariantList&) { return QVariant::fromValue<qint32>(m_serialization.on ? 1 : 0); });
     Answer(SerializationValueAt314, [this](InvokeKind, QVariantList& args) {
         return QVariant(ProgramPath(Arg(args, 0, ValueKind::String).toString()));
     });
@@ -183,7 +185,7 @@ void QXPgmrStandIn::bindRecords()
         report.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
         QSaveFile file(QDir(folder).filePath(name));
         const bool saved = !folder.isEmpty() && QFileInfo(folder).isDir() && file.open(QIODevice::WriteOnly)
-                           && file.write(report.toUtf8()) >= 0 && file.commit();
+            && file.write(report.toUtf8()) >= 0 && file.commit();
         if (!saved) {
             QVariantList event{QStringLiteral("The job summary cannot be saved in the folder \"%1\".").arg(folder)};
             Raise(QStringLiteral("SysInfoMessage"), event);

@@ -22,19 +22,10 @@ constexpr bool Event = true;
 
 inline constexpr Row kNotSimulated[] = {
     // The engine, QXPGMRLib.QXPgmr.
-    {"QXPGMRLib.QXPgmr", "ApplyJobParameter", Member, "behaviour pending: job parameters"},
-    {"QXPGMRLib.QXPgmr", "SiteToSocket", Member, "behaviour pending: the model's site and socket layout"},
-    {"QXPGMRLib.QXPgmr", "MonitorValue1005", Member, "behaviour pending: the engine's system information"},
-    {"QXPGMRLib.QXPgmr", "ToolsOption1013", Member, "behaviour pending: the engine's options dialog"},
-    {"QXPGMRLib.QXPgmr", "ToolsOption278", Member, "behaviour pending: the engine's options dialog"},
-    {"QXPGMRLib.QXPgmr", "FuseChecksum", Member, "behaviour pending: the checksum of a fuse file"},
     {"QXPGMRLib.QXPgmr", "LoadFileFlag147", Member, "behaviour pending: a loaded file's secure variant"},
     {"QXPGMRLib.QXPgmr", "SiteInfo", Event, "behaviour pending: site information during a run"},
     {"QXPGMRLib.QXPgmr", "ReloadForm", Event, "behaviour pending: a configuration change"},
     {"QXPGMRLib.QXPgmr", "DeviceConfigurationChanged", Event, "behaviour pending: a configuration change"},
-    {"QXPGMRLib.QXPgmr", "UpdateJobSetting20", Event, "behaviour pending: a data-file load"},
-    {"QXPGMRLib.QXPgmr", "UpdateJobSetting33", Event, "behaviour pending: a data-file load"},
-    {"QXPGMRLib.QXPgmr", "UpdateJobSetting76", Event, "behaviour pending: a data-file load"},
     {"QXPGMRLib.QXPgmr", "RequestHandlerValue15", Event, "behaviour pending: run requests"},
     {"QXPGMRLib.QXPgmr", "RequestHandlerValue3", Event, "behaviour pending: run requests"},
     {"QXPGMRLib.QXPgmr", "RequestHandlerValue4", Event, "behaviour pending: run requests"},
@@ -63,7 +54,6 @@ inline constexpr Row kNotSimulated[] = {
     {"QXPGMRLib.QXPgmr", "CJobCntrlInUse", Event, "behaviour pending"},
     {"QXPGMRLib.QXPgmr", "CQxPgmrInUse", Event, "behaviour pending"},
     {"QXPGMRLib.QXPgmr", "CJobMonitorInUse", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "RequestDecoratedTabName", Event, "behaviour pending"},
 
     // The automatic handler, MYH950HDLRLib.QXH950Handler. The simulated
     // handler has no panel of its own: its sessions start only from the

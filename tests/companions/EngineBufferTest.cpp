@@ -150,7 +150,10 @@ TEST_F(EngineBufferTest, RoundTripsThroughTheFileMembers)
         events.names.clear();
         ASSERT_EQ(Load(file, c.type, c.clear, c.autoLow, c.autoLow ? 0 : loadLow, loadHigh, c.loadTo), 0)
             << engine.ErrorMessageText(qint32(0)).toStdString();
-        EXPECT_EQ(events.names, QStringList{QStringLiteral("DataFileLoaded")});
+        // The load's settings, then the load itself.
+        EXPECT_EQ(events.names,
+                  (QStringList{QStringLiteral("UpdateJobSetting20"), QStringLiteral("UpdateJobSetting33"),
+                               QStringLiteral("UpdateJobSetting76"), QStringLiteral("DataFileLoaded")}));
         EXPECT_EQ(engine.DataFileTypeCode(), c.type);
 
         const quint32 taken = (loadHigh - loadLow + 1) * unit;
@@ -449,6 +452,43 @@ TEST_F(EngineBufferTest, TheBufferGoesWithTheDevice)
     events.names.clear();
     engine.RefreshState202(qint32(0), qint32(0), qint32(0));
     EXPECT_TRUE(events.names.isEmpty());
+}
+
+// Around a load the engine tells the station the load's settings as it
+// holds them: clear before read (ClearBufferMode), a radix other than
+// decimal, and for a range load its automatic low address.
+TEST_F(EngineBufferTest, ALoadReportsItsSettingsBeforeItsEnd)
+{
+    struct Values : IEventSink
+    {
+        void Fire(const QString& eventName, QVariantList& args) override
+        {
+            lines << eventName + QLatin1Char(' ') + (args.isEmpty() ? QString() : args.first().toString());
+        }
+        QStringList lines;
+    } values;
+    Select(QStringLiteral("AM27C512"));
+    const QString file = tempPath(QStringLiteral("one.bin"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("\x01\x02");
+    }
+    engine.Control()->SetEventSink(&values);
+    engine.ClearBufferMode(true);
+    engine.DisplayRadix(qint32(1));
+    ASSERT_EQ(Load(file, 0, false, true, 0, 1, 0), 0);
+    EXPECT_EQ(
+        values.lines,
+        (QStringList{"UpdateJobSetting20 -1", "UpdateJobSetting33 -1", "UpdateJobSetting76 -1", "DataFileLoaded "}));
+    values.lines.clear();
+    engine.ClearBufferMode(false);
+    engine.DisplayRadix(qint32(0));
+    QString path = file;
+    qint32 type = 0;
+    ASSERT_EQ(engine.LoadDataFileAs(path, type), 0);
+    EXPECT_EQ(values.lines, (QStringList{"UpdateJobSetting20 0", "UpdateJobSetting33 0", "DataFileLoaded "}));
+    engine.Control()->SetEventSink(&events);
 }
 
 } // namespace

@@ -15,6 +15,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
+#include <QSettings>
 #include <QLineEdit>
 #include <QTableView>
 #include <QWidget>
@@ -29,7 +32,10 @@ namespace {
 class ScopedEnv
 {
 public:
-    ScopedEnv(const char* name, const QString& value) : m_name(name), m_old(qgetenv(name)), m_had(qEnvironmentVariableIsSet(name))
+    ScopedEnv(const char* name, const QString& value)
+        : m_name(name),
+          m_old(qgetenv(name)),
+          m_had(qEnvironmentVariableIsSet(name))
     {
         qputenv(name, value.toUtf8());
     }
@@ -185,7 +191,12 @@ TEST_P(EngineConformanceTest, LabelPrinterDirectoryNamesAFolder)
 TEST_P(EngineBasicsTest, TakesTheStartUpCallsUnderTheirNumbers)
 {
     IDispatchControl& control = *QXProgrammer.Control();
-    const struct { const char* member; InvokeKind kind; QVariant value; } calls[] = {
+    const struct
+    {
+        const char* member;
+        InvokeKind kind;
+        QVariant value;
+    } calls[] = {
         {"SetGuiReady", InvokeKind::Method, VbBool(true)},
         {"SetMainWindowHandle", InvokeKind::Method, qint32(0x2a00007)},
         {"VexalCommandLine", InvokeKind::PropertyPut, VbBool(true)},
@@ -239,7 +250,13 @@ TEST_P(EngineConformanceTest, LoadAlgorithmDatabaseAnswersByWhatItFinds)
     Exec(otherEngine, "INSERT INTO capability VALUES ('DeviceSupportsTeleport', 'Boolean', 'made for another engine')");
 
     enum Expect { Ok, Mismatch, Internal, OtherError };
-    const struct { const char* what; QString db; QString faults; Expect expect; } cases[] = {
+    const struct
+    {
+        const char* what;
+        QString db;
+        QString faults;
+        Expect expect;
+    } cases[] = {
         {"the shipped database", {}, {}, Ok},
         {"a database of another layout", otherVersion, {}, Mismatch},
         {"a database describing devices by members unknown here", otherEngine, {}, Mismatch},
@@ -328,7 +345,11 @@ TEST_P(EngineConformanceTest, ChecksumOfTheUnloadedBuffer)
     ASSERT_EQ(Load(), 0);
     Select(QStringLiteral("AM27C512")); // 64K x 8
     QXProgrammer.DefaultBufferByte(qint32(0xFF));
-    const struct { qint32 type, method, bufferSize; const char* text; } cases[] = {
+    const struct
+    {
+        qint32 type, method, bufferSize;
+        const char* text;
+    } cases[] = {
         {0, 0, 0, "00000000"},
         {0, 0, 16, "00000FF0"},
         {1, 0, 0, "00FF0000"},
@@ -468,7 +489,13 @@ TEST_P(EngineConformanceTest, ProgrammerModelList)
         EXPECT_FALSE(QXProgrammer.ModelNameAt(oem).isEmpty());
 
     // Known sites of a few models: name, sites, sites per group, USB.
-    const struct { qint32 model; qint32 sites; qint16 perGroup; bool usb; } known[] = {
+    const struct
+    {
+        qint32 model;
+        qint32 sites;
+        qint16 perGroup;
+        bool usb;
+    } known[] = {
         {0, 1, 1, false}, {7, 1, 1, true}, {11, 8, 4, false}, {13, 8, 2, false}, {18, 32, 8, true}, {23, 4, 4, true},
     };
     for (const auto& k : known) {
@@ -601,7 +628,12 @@ TEST_P(EngineConformanceTest, TheWindowHandedOverOwnsTheEnginesDialogs)
 // wire values: Booleans -1/0, VerifySupport and the two numeric ones as numbers.
 TEST_P(EngineConformanceTest, CapabilitiesOfTheSelectedDevice)
 {
-    const struct { const char* device; const char* member; int wire; } table[] = {
+    const struct
+    {
+        const char* device;
+        const char* member;
+        int wire;
+    } table[] = {
         {"AM27C512", "DeviceSupportsProgram", -1},
         {"AM27C512", "VerifySupport", 1},
         {"AM27C512", "DeviceSupportsRead", -1},
@@ -761,78 +793,224 @@ TEST_P(EngineConformanceTest, EachOptionCommittedFromTheDefaultStateIsCurrent)
 {
     using E = QXPgmrControl;
     const auto idMode = [](E& e, qint32 mode) { return e.AutoSelection() == mode; };
-    const struct {
+    const struct
+    {
         qint32 code;
         std::function<void(E&)> commit;
         std::function<bool(E&)> current;
     } table[] = {
-        {0, [](E& e) { e.ContinuityCheck(true); e.AutoSelection(qint32(0)); e.AutoContinuityCheck(false); },
-         [&](E& e) { return e.ContinuityCheck() && (idMode(e, 0) || !e.DeviceSupportsIdCheck()) && !e.AutoContinuityCheck(); }},
-        {1, [](E& e) { e.ContinuityCheck(true); e.AutoSelection(qint32(0)); },
+        {0,
+         [](E& e) {
+             e.ContinuityCheck(true);
+             e.AutoSelection(qint32(0));
+             e.AutoContinuityCheck(false);
+         },
+         [&](E& e) {
+             return e.ContinuityCheck() && (idMode(e, 0) || !e.DeviceSupportsIdCheck()) && !e.AutoContinuityCheck();
+         }},
+        {1,
+         [](E& e) {
+             e.ContinuityCheck(true);
+             e.AutoSelection(qint32(0));
+         },
          [&](E& e) { return e.ContinuityCheck() && (idMode(e, 0) || !e.DeviceSupportsIdCheck()); }},
-        {35, [](E& e) { e.ContinuityCheck(true); e.AutoContinuityCheck(true); e.AutoSelection(qint32(0)); },
-         [&](E& e) { return e.ContinuityCheck() && e.AutoContinuityCheck() && (idMode(e, 0) || !e.DeviceSupportsIdCheck()); }},
-        {2, [](E& e) { e.ContinuityCheck(false); e.AutoSelection(qint32(0)); e.IdCheck(true); },
+        {35,
+         [](E& e) {
+             e.ContinuityCheck(true);
+             e.AutoContinuityCheck(true);
+             e.AutoSelection(qint32(0));
+         },
+         [&](E& e) {
+             return e.ContinuityCheck() && e.AutoContinuityCheck() && (idMode(e, 0) || !e.DeviceSupportsIdCheck());
+         }},
+        {2,
+         [](E& e) {
+             e.ContinuityCheck(false);
+             e.AutoSelection(qint32(0));
+             e.IdCheck(true);
+         },
          [&](E& e) { return e.IdCheck() && idMode(e, 1) && !e.ContinuityCheck(); }},
-        {4, [](E& e) { e.ContinuityCheck(false); e.IdCheck(false); e.AutoSelection(qint32(2)); },
+        {4,
+         [](E& e) {
+             e.ContinuityCheck(false);
+             e.IdCheck(false);
+             e.AutoSelection(qint32(2));
+         },
          [&](E& e) { return idMode(e, 2) && (!e.ContinuityCheck() || !e.DeviceSupportsContinuity()); }},
-        {6, [](E& e) { e.ContinuityCheck(true); e.AutoContinuityCheck(false); e.AutoSelection(qint32(0)); e.IdCheck(true); },
+        {6,
+         [](E& e) {
+             e.ContinuityCheck(true);
+             e.AutoContinuityCheck(false);
+             e.AutoSelection(qint32(0));
+             e.IdCheck(true);
+         },
          [&](E& e) { return e.IdCheck() && idMode(e, 1) && e.ContinuityCheck() && !e.AutoContinuityCheck(); }},
         {7,
          [](E& e) {
              const bool autoContinuity = e.AutoContinuityCheck();
-             e.ContinuityCheck(true); e.AutoContinuityCheck(false); e.AutoSelection(qint32(0)); e.IdCheck(true);
+             e.ContinuityCheck(true);
+             e.AutoContinuityCheck(false);
+             e.AutoSelection(qint32(0));
+             e.IdCheck(true);
              e.AutoContinuityCheck(autoContinuity);
          },
          [&](E& e) { return e.IdCheck() && idMode(e, 1) && e.ContinuityCheck(); }},
-        {8, [](E& e) { e.ContinuityCheck(true); e.AutoContinuityCheck(false); e.IdCheck(false); e.AutoSelection(qint32(2)); },
+        {8,
+         [](E& e) {
+             e.ContinuityCheck(true);
+             e.AutoContinuityCheck(false);
+             e.IdCheck(false);
+             e.AutoSelection(qint32(2));
+         },
          [&](E& e) { return e.IdCheck() && idMode(e, 2) && !e.AutoContinuityCheck() && e.ContinuityCheck(); }},
-        {36, [](E& e) { e.ContinuityCheck(true); e.AutoContinuityCheck(true); e.AutoSelection(qint32(0)); e.IdCheck(true); },
+        {36,
+         [](E& e) {
+             e.ContinuityCheck(true);
+             e.AutoContinuityCheck(true);
+             e.AutoSelection(qint32(0));
+             e.IdCheck(true);
+         },
          [&](E& e) { return e.IdCheck() && idMode(e, 1) && e.AutoContinuityCheck() && e.ContinuityCheck(); }},
-        {37, [](E& e) { e.ContinuityCheck(true); e.AutoContinuityCheck(true); e.IdCheck(false); e.AutoSelection(qint32(2)); },
+        {37,
+         [](E& e) {
+             e.ContinuityCheck(true);
+             e.AutoContinuityCheck(true);
+             e.IdCheck(false);
+             e.AutoSelection(qint32(2));
+         },
          [&](E& e) { return e.ContinuityCheck() && e.AutoContinuityCheck() && idMode(e, 2); }},
-        {10, [](E& e) { e.BlankCheckOption(false); e.EraseOption(true); },
+        {10,
+         [](E& e) {
+             e.BlankCheckOption(false);
+             e.EraseOption(true);
+         },
          [](E& e) { return e.EraseOption() && (!e.BlankCheckOption() || !e.DeviceSupportsBlankCheck()); }},
-        {11, [](E& e) { e.BlankCheckOption(true); e.EraseOption(false); },
+        {11,
+         [](E& e) {
+             e.BlankCheckOption(true);
+             e.EraseOption(false);
+         },
          [](E& e) { return e.BlankCheckOption() && (!e.EraseOption() || !e.DeviceSupportsErase()); }},
-        {46, [](E& e) { e.SetIllegalBit(qint32(-1)); e.EraseOption(false); },
+        {46,
+         [](E& e) {
+             e.SetIllegalBit(qint32(-1));
+             e.EraseOption(false);
+         },
          [](E& e) { return e.DeviceSupportsIllegalBitAlt() && (!e.EraseOption() || !e.DeviceSupportsErase()); }},
-        {43, [](E& e) { e.EraseOption(true); e.BlankCheckOption(true); },
+        {43,
+         [](E& e) {
+             e.EraseOption(true);
+             e.BlankCheckOption(true);
+         },
          [](E& e) { return e.BlankCheckOption() && e.EraseOption(); }},
-        {13, [](E& e) { e.VerifyMode(qint32(1)); e.TestMode(qint32(0)); },
+        {13,
+         [](E& e) {
+             e.VerifyMode(qint32(1));
+             e.TestMode(qint32(0));
+         },
          [](E& e) { return e.VerifyMode() == 1 && (e.TestMode() == 0 || !e.DeviceSupportsTestVectors()); }},
-        {15, [](E& e) { e.VerifyMode(qint32(2)); e.TestMode(qint32(0)); },
+        {15,
+         [](E& e) {
+             e.VerifyMode(qint32(2));
+             e.TestMode(qint32(0));
+         },
          [](E& e) { return e.VerifyMode() == 2 && (e.TestMode() == 0 || !e.DeviceSupportsTestVectors()); }},
         {14, [](E& e) { e.VerifyMode(qint32(1)); }, [](E& e) { return e.VerifyMode() == 1; }},
         {16, [](E& e) { e.VerifyMode(qint32(2)); }, [](E& e) { return e.VerifyMode() == 2; }},
-        {17, [](E& e) { e.VerifyMode(qint32(1)); e.TestMode(qint32(1)); }, [](E& e) { return e.VerifyMode() == 1 && e.TestMode() == 1; }},
-        {18, [](E& e) { e.VerifyMode(qint32(2)); e.TestMode(qint32(2)); }, [](E& e) { return e.VerifyMode() == 2 && e.TestMode() == 2; }},
-        {19, [](E& e) { e.VerifyMode(qint32(1)); e.TestMode(qint32(1)); }, [](E& e) { return e.VerifyMode() == 1 && e.TestMode() == 1; }},
-        {20, [](E& e) { e.VerifyMode(qint32(1)); e.TestMode(qint32(2)); }, [](E& e) { return e.VerifyMode() == 1 && e.TestMode() == 2; }},
-        {21, [](E& e) { e.VerifyMode(qint32(2)); e.TestMode(qint32(1)); }, [](E& e) { return e.VerifyMode() == 2 && e.TestMode() == 1; }},
-        {22, [](E& e) { e.VerifyMode(qint32(2)); e.TestMode(qint32(2)); }, [](E& e) { return e.VerifyMode() == 2 && e.TestMode() == 2; }},
-        {23, [](E& e) { e.SecureMode(true); e.SecureWithTest(qint32(0)); },
+        {17,
+         [](E& e) {
+             e.VerifyMode(qint32(1));
+             e.TestMode(qint32(1));
+         },
+         [](E& e) { return e.VerifyMode() == 1 && e.TestMode() == 1; }},
+        {18,
+         [](E& e) {
+             e.VerifyMode(qint32(2));
+             e.TestMode(qint32(2));
+         },
+         [](E& e) { return e.VerifyMode() == 2 && e.TestMode() == 2; }},
+        {19,
+         [](E& e) {
+             e.VerifyMode(qint32(1));
+             e.TestMode(qint32(1));
+         },
+         [](E& e) { return e.VerifyMode() == 1 && e.TestMode() == 1; }},
+        {20,
+         [](E& e) {
+             e.VerifyMode(qint32(1));
+             e.TestMode(qint32(2));
+         },
+         [](E& e) { return e.VerifyMode() == 1 && e.TestMode() == 2; }},
+        {21,
+         [](E& e) {
+             e.VerifyMode(qint32(2));
+             e.TestMode(qint32(1));
+         },
+         [](E& e) { return e.VerifyMode() == 2 && e.TestMode() == 1; }},
+        {22,
+         [](E& e) {
+             e.VerifyMode(qint32(2));
+             e.TestMode(qint32(2));
+         },
+         [](E& e) { return e.VerifyMode() == 2 && e.TestMode() == 2; }},
+        {23,
+         [](E& e) {
+             e.SecureMode(true);
+             e.SecureWithTest(qint32(0));
+         },
          [](E& e) { return e.SecureMode() && (e.SecureWithTest() == 0 || !e.DeviceSupportsTestVectors()); }},
         {26, [](E& e) { e.SecureAfterVerify(qint32(VbTrue)); }, [](E& e) { return e.SecureAfterVerify() != 0; }},
-        {24, [](E& e) { e.SecureMode(false); e.SecureAfterVerify(qint32(0)); e.TestMode(qint32(1)); },
+        {24,
+         [](E& e) {
+             e.SecureMode(false);
+             e.SecureAfterVerify(qint32(0));
+             e.TestMode(qint32(1));
+         },
          [](E& e) {
              return e.TestMode() == 1 && (!e.SecureMode() || !e.DeviceSupportsSecure())
                  && (e.SecureAfterVerify() == 0 || e.DeviceSupportsTestAndSecure() == 0);
          }},
-        {25, [](E& e) { e.SecureMode(false); e.SecureAfterVerify(qint32(0)); e.TestMode(qint32(2)); },
+        {25,
+         [](E& e) {
+             e.SecureMode(false);
+             e.SecureAfterVerify(qint32(0));
+             e.TestMode(qint32(2));
+         },
          [](E& e) {
              return e.TestMode() == 2 && (!e.SecureMode() || !e.DeviceSupportsSecure())
                  && (e.SecureAfterVerify() == 0 || e.DeviceSupportsTestAndSecure() == 0);
          }},
-        {31, [](E& e) { e.SecureAfterVerify(qint32(VbTrue)); e.TestMode(qint32(1)); },
+        {31,
+         [](E& e) {
+             e.SecureAfterVerify(qint32(VbTrue));
+             e.TestMode(qint32(1));
+         },
          [](E& e) { return e.SecureAfterVerify() == VbTrue && e.TestMode() == 1; }},
-        {44, [](E& e) { e.SecureAfterVerify(qint32(VbTrue)); e.TestMode(qint32(2)); },
+        {44,
+         [](E& e) {
+             e.SecureAfterVerify(qint32(VbTrue));
+             e.TestMode(qint32(2));
+         },
          [](E& e) { return e.SecureAfterVerify() == VbTrue && e.TestMode() == 2; }},
-        {28, [](E& e) { e.SecureAfterVerify(qint32(VbTrue)); e.TestMode(qint32(2)); },
+        {28,
+         [](E& e) {
+             e.SecureAfterVerify(qint32(VbTrue));
+             e.TestMode(qint32(2));
+         },
          [](E& e) { return e.SecureAfterVerify() == VbTrue && e.TestMode() == 2; }},
-        {41, [](E& e) { e.SecureMode(true); e.SecureAfterVerify(qint32(0)); e.SecureWithTest(qint32(1)); },
+        {41,
+         [](E& e) {
+             e.SecureMode(true);
+             e.SecureAfterVerify(qint32(0));
+             e.SecureWithTest(qint32(1));
+         },
          [](E& e) { return e.SecureMode() && e.SecureAfterVerify() == 0 && e.SecureWithTest() == 1; }},
-        {42, [](E& e) { e.SecureMode(true); e.SecureAfterVerify(qint32(0)); e.SecureWithTest(qint32(2)); },
+        {42,
+         [](E& e) {
+             e.SecureMode(true);
+             e.SecureAfterVerify(qint32(0));
+             e.SecureWithTest(qint32(2));
+         },
          [](E& e) { return e.SecureMode() && e.SecureAfterVerify() == 0 && e.SecureWithTest() == 2; }},
         {32, [](E& e) { e.ClearBufferMode(true); }, [](E& e) { return e.ClearBufferMode(); }},
         {33, [](E& e) { e.ClearBufferMode(true); }, [](E& e) { return e.ClearBufferMode(); }},
@@ -848,6 +1026,169 @@ TEST_P(EngineConformanceTest, EachOptionCommittedFromTheDefaultStateIsCurrent)
         row.commit(QXProgrammer);
         EXPECT_TRUE(row.current(QXProgrammer));
     }
+}
+
+} // namespace
+
+namespace {
+
+// Answers the station's requests a case needs: the decorated tab names.
+class TabNames : public IEventSink
+{
+public:
+    void Fire(const QString& eventName, QVariantList& args) override
+    {
+        if (eventName == QLatin1String("RequestDecoratedTabName") && args.size() == 2)
+            args[1] = tabs.value(args.at(0).toString());
+    }
+    QHash<QString, QString> tabs{{QStringLiteral("Program"), QStringLiteral("&Program")},
+                                 {QStringLiteral("Verify"), QStringLiteral("&Verify")}};
+};
+
+// The job parameters: 0 when set, else what is wrong (1 name, 2 value, 3 not
+// now, 4 value the device does not allow); names and values exactly.
+TEST_P(EngineConformanceTest, JobParametersAnswerTheirCodes)
+{
+    ASSERT_EQ(Load(), 0);
+    const auto apply = [&](const char* name, const char* value) {
+        return QXProgrammer.ApplyJobParameter(QString::fromLatin1(name), QString::fromLatin1(value));
+    };
+    // No device selected: the device's options cannot be set now.
+    EXPECT_EQ(apply("DeviceOptions.VerifyMode", "1"), 3);
+    Select(QStringLiteral("AM27C512")); // EPROM: verify once or twice, blank check, no erase
+    const struct
+    {
+        const char* name;
+        const char* value;
+        qint32 result;
+    } cases[] = {
+        {"DeviceOptions.NoSuchOption", "1", 1},
+        {"deviceoptions.VerifyMode", "1", 1},
+        {"DeviceOptions.VerifyMode", "twice", 2},
+        {"DeviceOptions.VerifyMode", "3", 4},
+        {"DeviceOptions.VerifyMode", "-1", 4},
+        {"DeviceOptions.VerifyMode", "2", 4}, // this device verifies once only
+        {"DeviceOptions.VerifyMode", "1", 0},
+        {"DeviceOptions.BlankCheck", "enable", 2},
+        {"DeviceOptions.BlankCheck", "ENABLE", 0},
+        {"DeviceOptions.Erase", "ENABLE", 3},
+        {"DeviceOptions.Operation", "Program", 0},
+        {"DeviceOptions.Operation", "Teleport", 4},
+        {"DeviceOptions.Operation", "", 2},
+    };
+    TabNames host;
+    QXProgrammer.Control()->SetEventSink(&host);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " = " + c.value);
+        EXPECT_EQ(apply(c.name, c.value), c.result);
+    }
+    QXProgrammer.Control()->SetEventSink(nullptr);
+    EXPECT_EQ(QXProgrammer.VerifyMode(), 1);
+    EXPECT_TRUE(QXProgrammer.BlankCheckOption());
+    EXPECT_FALSE(QXProgrammer.EraseOption());
+    // The tab named is the job's active tab, as the station decorated it.
+    qint32 status = -1;
+    EXPECT_EQ(QXProgrammer.ReadSealbookValueEx(QStringLiteral("JobInfo"), QStringLiteral("ActiveTab"), QString(),
+                                               qint32(2), status),
+              QStringLiteral("&Program"));
+    EXPECT_EQ(status, 0);
+}
+
+// A site index (0-based) is a client's site and the socket in its module.
+TEST_P(EngineConformanceTest, SiteToSocketFollowsTheModelsLayout)
+{
+    ASSERT_EQ(Load(), 0);
+    QXProgrammer.SelectProgrammerModel(qint32(11)); // RG-1080/8: two modules of four
+    ASSERT_EQ(QXProgrammer.SiteCount(), 8);
+    QSet<qint32> sites;
+    for (qint32 index = 0; index < 8; ++index) {
+        qint32 site = 0, socket = 0;
+        QXProgrammer.SiteToSocket(index, site, socket);
+        EXPECT_EQ(site, index + 1);
+        EXPECT_EQ(socket, index % 4 + 1);
+        sites.insert(site);
+    }
+    EXPECT_EQ(sites.size(), 8);
+    qint32 site = 0, socket = 0;
+    EXPECT_THROW(QXProgrammer.SiteToSocket(qint32(8), site, socket), AutomationError);
+    EXPECT_THROW(QXProgrammer.SiteToSocket(qint32(-1), site, socket), AutomationError);
+}
+
+TEST_P(EngineConformanceTest, SystemInformationNamesTheStation)
+{
+    ASSERT_EQ(Load(), 0);
+    QXProgrammer.SelectProgrammerModel(qint32(11));
+    QXProgrammer.PortIndex(qint32(2));
+    const QString info = QXProgrammer.MonitorValue1005();
+    for (const QString& line :
+         {QStringLiteral("Programmer: RG-1080/8"), QStringLiteral("Port: LPT2"), QStringLiteral("Sites: 8"),
+          QStringLiteral("Sockets per module: 4"), QStringLiteral("Engine: 5.2.9"),
+          QStringLiteral("Algorithm database: revision %1").arg(QXProgrammer.AlgorithmDatabaseRevision())})
+        EXPECT_TRUE(info.split(QStringLiteral("\r\n")).contains(line))
+            << line.toStdString() << " in " << info.toStdString();
+}
+
+// Behaviour a silent engine (one that answers every member with its stored
+// value or its type's default) does not show: the checks above rest on
+// these, so they fail on it.
+bool RefusesAnUnknownJobParameter(QXPgmrControl& engine)
+{
+    return engine.ApplyJobParameter(QStringLiteral("DeviceOptions.NoSuchOption"), QStringLiteral("1")) != 0;
+}
+
+bool NamesTheFirstSite(QXPgmrControl& engine)
+{
+    qint32 site = 0, socket = 0;
+    try {
+        engine.SiteToSocket(qint32(0), site, socket);
+    } catch (const AutomationError&) {
+        return false;
+    }
+    return site == 1 && socket == 1;
+}
+
+bool GivesSystemInformation(QXPgmrControl& engine)
+{
+    return engine.MonitorValue1005().contains(QStringLiteral("Programmer: "));
+}
+
+TEST_P(EngineBasicsTest, TheEnginesOwnAnswersAreNotDefaults)
+{
+    const bool answers = GetParam().create == &StandInEngine;
+    if (answers)
+        ASSERT_EQ(Load(), 0);
+    SCOPED_TRACE(GetParam().name);
+    // The stand-in answers; the test engine, which only stores and answers
+    // defaults, must not pass for one.
+    EXPECT_EQ(RefusesAnUnknownJobParameter(QXProgrammer), answers);
+    EXPECT_EQ(NamesTheFirstSite(QXProgrammer), answers);
+    EXPECT_EQ(GivesSystemInformation(QXProgrammer), answers);
+}
+
+// The engine reports its errors unless told not to: by its settings file or
+// the fault plan's "quiet" entry (both steer the stand-in).
+TEST_P(EngineConformanceTest, ShowErrorMessagesIsOnUnlessTheRunIsUnattended)
+{
+    const QString ini = QXProgrammer.EngineDirectory() + QStringLiteral("/engine.ini");
+    QFile::remove(ini);
+    QXPgmrControl fresh;
+    fresh.Attach(NewEngine());
+    EXPECT_TRUE(fresh.ShowErrorMessages());
+    fresh.ShowErrorMessages(false);
+    EXPECT_FALSE(fresh.ShowErrorMessages());
+    {
+        ScopedEnv quiet("TARVO_ENGINE_FAULTS", QStringLiteral("quiet=1"));
+        QXPgmrControl unattended;
+        unattended.Attach(NewEngine());
+        EXPECT_FALSE(unattended.ShowErrorMessages());
+    }
+    {
+        QSettings settings(ini, QSettings::IniFormat);
+        settings.setValue(QStringLiteral("Engine/ShowErrorMessages"), false);
+    }
+    QXPgmrControl configured;
+    configured.Attach(NewEngine());
+    EXPECT_FALSE(configured.ShowErrorMessages());
 }
 
 } // namespace

@@ -122,10 +122,7 @@ protected:
         QXProgrammer.BeginOperation();
         log.lines.clear();
     }
-    qint32 Run(qint32 command)
-    {
-        return QXProgrammer.ExecuteDeviceCommand(command, false, false);
-    }
+    qint32 Run(qint32 command) { return QXProgrammer.ExecuteDeviceCommand(command, false, false); }
 
     QXPgmrControl QXProgrammer;
     EventLog log;
@@ -141,11 +138,13 @@ TEST_F(EngineRunTest, OneProgramDeviceRaisesItsEventsInOrder)
     QXProgrammer.VerifyMode(qint32(1));
     log.keepPumps = true;
     EXPECT_EQ(Run(4), 0);
-    const QStringList expected = QStringList{
-        QStringLiteral("StatusTextReported(Site 1: Program started.)"),
-        QStringLiteral("SiteStatusFromEngine(3, 0)"),
-        QStringLiteral("OperationProgress(20, 0)"),
-    } + Steps({2, 5, 8}) + Passed(QStringLiteral("Program"));
+    const QStringList expected =
+        QStringList{
+            QStringLiteral("StatusTextReported(Site 1: Program started.)"),
+            QStringLiteral("SiteStatusFromEngine(3, 0)"),
+            QStringLiteral("OperationProgress(20, 0)"),
+        }
+        + Steps({2, 5, 8}) + Passed(QStringLiteral("Program"));
     EXPECT_EQ(log.lines, expected);
     EXPECT_EQ(QXProgrammer.SiteStatusText(qint32(0)), QStringLiteral("Passed"));
 }
@@ -154,18 +153,26 @@ TEST_F(EngineRunTest, OneProgramDeviceRaisesItsEventsInOrder)
 // code the station's progress table gives the step's row and place.
 TEST_F(EngineRunTest, EachCommandRunsTheStepsOfItsOptions)
 {
-    const struct {
+    const struct
+    {
         qint32 command;
         const char* what;
         std::function<void(QXPgmrControl&)> options;
         std::initializer_list<int> codes;
     } cases[] = {
-        {0, "Program options", [](QXPgmrControl& e) { e.TestMode(qint32(1)); e.SecureAfterVerify(qint32(-1)); }, {12, 9}},
+        {0,
+         "Program options",
+         [](QXPgmrControl& e) {
+             e.TestMode(qint32(1));
+             e.SecureAfterVerify(qint32(-1));
+         },
+         {12, 9}},
         {1, "Blank check", [](QXPgmrControl&) {}, {3}},
         {2, "Verify by compare", [](QXPgmrControl&) {}, {14}},
         {3, "Erase", [](QXPgmrControl& e) { e.BlankCheckOption(true); }, {4, 3}},
         // Verify twice and test twice: 8, 7, 12, 11 are the row's four steps.
-        {4, "Program",
+        {4,
+         "Program",
          [](QXPgmrControl& e) {
              e.ContinuityCheck(true);
              e.IdCheck(true);
@@ -174,7 +181,13 @@ TEST_F(EngineRunTest, EachCommandRunsTheStepsOfItsOptions)
              e.TestMode(qint32(2));
          },
          {1, 2, 4, 5, 8, 7, 12, 11}},
-        {4, "Program", [](QXPgmrControl& e) { e.SecureMode(true); e.SecureWithTest(qint32(1)); }, {5, 9, 12}},
+        {4,
+         "Program",
+         [](QXPgmrControl& e) {
+             e.SecureMode(true);
+             e.SecureWithTest(qint32(1));
+         },
+         {5, 9, 12}},
         {6, "Secure", [](QXPgmrControl& e) { e.SecureWithTest(qint32(2)); }, {9, 12, 11}},
         {7, "Verify by sum", [](QXPgmrControl&) {}, {15}},
         {8, "Test", [](QXPgmrControl&) {}, {12}},
@@ -218,8 +231,9 @@ TEST_F(EngineRunTest, AReadPutsTheDeviceIntoTheBufferProgrammedOrBlank)
     EXPECT_EQ(Run(4), 0);
     log.lines.clear();
     EXPECT_EQ(Run(5), 0);
-    EXPECT_EQ(log.lines, (Start(QStringLiteral("Read")) + Step(24)
-                             + QStringList{QStringLiteral("BufferContentChanged(65536)")} + Passed(QStringLiteral("Read"))));
+    EXPECT_EQ(log.lines,
+              (Start(QStringLiteral("Read")) + Step(24) + QStringList{QStringLiteral("BufferContentChanged(65536)")}
+               + Passed(QStringLiteral("Read"))));
     EXPECT_EQ(QXProgrammer.BufferSize(), 65536);
     EXPECT_EQ(QXProgrammer.ChecksumText(), QStringLiteral("00010000")); // 64K bytes of 01
 
@@ -242,7 +256,12 @@ TEST_F(EngineRunTest, AReadPutsTheDeviceIntoTheBufferProgrammedOrBlank)
 TEST_F(EngineRunTest, FailureCodesOfEveryCategoryWithTheirTexts)
 {
     Open();
-    const struct { const char* category; const qint32* begin; const qint32* end; } lists[] = {
+    const struct
+    {
+        const char* category;
+        const qint32* begin;
+        const qint32* end;
+    } lists[] = {
         {"over-current", std::begin(FailureCode::OverCurrent), std::end(FailureCode::OverCurrent)},
         {"continuity", std::begin(FailureCode::Continuity), std::end(FailureCode::Continuity)},
         {"programming", std::begin(FailureCode::Programming), std::end(FailureCode::Programming)},
@@ -271,9 +290,10 @@ TEST_F(EngineRunTest, FailureCodesOfEveryCategoryWithTheirTexts)
         Plan(QStringLiteral("delay=0;device.1=%1").arg(code));
         EXPECT_EQ(Run(4), code);
         const QString text = QXProgrammer.SiteErrorText(code);
-        EXPECT_EQ(log.lines, (Start(QStringLiteral("Program")) + Step(5)
-                                 + QStringList{QStringLiteral("SiteStatusFromEngine(1, %1)").arg(code),
-                                               QStringLiteral("StatusTextReported(Site 1: Program failed: %1.)").arg(text)}));
+        EXPECT_EQ(log.lines,
+                  (Start(QStringLiteral("Program")) + Step(5)
+                   + QStringList{QStringLiteral("SiteStatusFromEngine(1, %1)").arg(code),
+                                 QStringLiteral("StatusTextReported(Site 1: Program failed: %1.)").arg(text)}));
         EXPECT_FALSE(QXProgrammer.IsStopResult(code));
     }
     // Codes outside the table still read as words.
@@ -284,8 +304,13 @@ TEST_F(EngineRunTest, FailureCodesOfEveryCategoryWithTheirTexts)
 TEST_F(EngineRunTest, IsStopResultOnlyForAbortAndEngineError)
 {
     Open();
-    const struct { qint32 result; bool stop; } cases[] = {
-        {0, false}, {21, false}, {28, false}, {81, false}, {200, true}, {201, true}, {202, false}, {203, false}, {204, false},
+    const struct
+    {
+        qint32 result;
+        bool stop;
+    } cases[] = {
+        {0, false},  {21, false},  {28, false},  {81, false},  {200, true},
+        {201, true}, {202, false}, {203, false}, {204, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(QXProgrammer.IsStopResult(c.result), c.stop) << c.result;
@@ -300,10 +325,11 @@ TEST_F(EngineRunTest, ThePlanFailsTheNthDeviceOrASiteAtAStep)
     EXPECT_EQ(Run(4), 0);
     log.lines.clear();
     EXPECT_EQ(Run(4), 28);
-    EXPECT_EQ(log.lines, (Start(QStringLiteral("Program")) + Step(5)
-                             + QStringList{QStringLiteral("OperationProgress(8, 25)"), QStringLiteral("OperationProgress(8, 50)"),
-                                           QStringLiteral("SiteStatusFromEngine(1, 28)"),
-                                           QStringLiteral("StatusTextReported(Site 1: Program failed: Verify failure.)")}));
+    EXPECT_EQ(log.lines,
+              (Start(QStringLiteral("Program")) + Step(5)
+               + QStringList{QStringLiteral("OperationProgress(8, 25)"), QStringLiteral("OperationProgress(8, 50)"),
+                             QStringLiteral("SiteStatusFromEngine(1, 28)"),
+                             QStringLiteral("StatusTextReported(Site 1: Program failed: Verify failure.)")}));
     EXPECT_EQ(Run(4), 0);
 
     // A site's devices all fail, with the code given, at the step given.
@@ -323,11 +349,13 @@ TEST_F(EngineRunTest, AnEngineErrorEndsTheRunWithAFinalResultAndNoVerdict)
     const qint32 result = Run(4);
     EXPECT_TRUE(QXProgrammer.IsStopResult(result));
     EXPECT_EQ(result, 201);
-    EXPECT_EQ(log.lines, (Start(QStringLiteral("Program"))
-                  + QStringList{QStringLiteral("OperationProgress(5, 25)"), QStringLiteral("OperationProgress(5, 50)"),
-                                QStringLiteral("SysInfoMessage(The programmer on port 1 does not answer (site 1, Program).)"),
-                                QStringLiteral("SiteStatusFromEngine(2, 0)"),
-                                QStringLiteral("StatusTextReported(Site 1: Program stopped: programmer not responding.)")}));
+    EXPECT_EQ(
+        log.lines,
+        (Start(QStringLiteral("Program"))
+         + QStringList{QStringLiteral("OperationProgress(5, 25)"), QStringLiteral("OperationProgress(5, 50)"),
+                       QStringLiteral("SysInfoMessage(The programmer on port 1 does not answer (site 1, Program).)"),
+                       QStringLiteral("SiteStatusFromEngine(2, 0)"),
+                       QStringLiteral("StatusTextReported(Site 1: Program stopped: programmer not responding.)")}));
     EXPECT_FALSE(QXProgrammer.ErrorMessageText(result).isEmpty());
 }
 
@@ -355,11 +383,13 @@ TEST_F(EngineRunTest, UnreadableEntriesAreReportedOnceAndPlanNothing)
 {
     Open(QStringLiteral("delay=0;device.x=28;site.1=abc;engineerror=-3;callfail=Nothing;start=soon;colour=blue"));
     // Reported at the load (the log was cleared after it): once each.
-    qputenv("TARVO_ENGINE_FAULTS", "delay=0;device.x=28;site.1=abc;engineerror=-3;callfail=Nothing;start=soon;colour=blue;"
-                                   "device.1=@nowhere");
+    qputenv("TARVO_ENGINE_FAULTS",
+            "delay=0;device.x=28;site.1=abc;engineerror=-3;callfail=Nothing;start=soon;colour=blue;"
+            "device.1=@nowhere");
     QXProgrammer.BeginOperation();
-    EXPECT_EQ(log.lines, (QStringList{QStringLiteral(
-                             "WarningMessage(The fault plan entry \"device.1=@nowhere\" cannot be read; it plans nothing.)")}));
+    EXPECT_EQ(log.lines,
+              (QStringList{QStringLiteral(
+                  "WarningMessage(The fault plan entry \"device.1=@nowhere\" cannot be read; it plans nothing.)")}));
     log.lines.clear();
     EXPECT_EQ(Run(4), 0);
     EXPECT_EQ(log.Count(QStringLiteral("WarningMessage")), 0);
@@ -376,8 +406,9 @@ TEST_F(EngineRunTest, UnreadableEntriesAtTheLoadAreWarnedAndWrittenToStderr)
     ASSERT_EQ(QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("qxalg.db")), 0);
     QXProgrammer.BeginOperation();
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(early.lines, QStringList{QStringLiteral(
-                               "WarningMessage(The fault plan entry \"site.1=abc\" cannot be read; it plans nothing.)")});
+    EXPECT_EQ(early.lines,
+              QStringList{QStringLiteral(
+                  "WarningMessage(The fault plan entry \"site.1=abc\" cannot be read; it plans nothing.)")});
     EXPECT_NE(err.find("site.1=abc"), std::string::npos);
 }
 
@@ -398,9 +429,10 @@ TEST_F(EngineRunTest, AbortEndsTheRunningCallAtItsNextStep)
     const qint32 result = Run(4);
     EXPECT_EQ(result, 200);
     EXPECT_TRUE(QXProgrammer.IsStopResult(result));
-    EXPECT_EQ(log.lines, (Start(QStringLiteral("Program")) + Step(5)
-                             + QStringList{QStringLiteral("SiteStatusFromEngine(2, 0)"),
-                                           QStringLiteral("StatusTextReported(Site 1: Program aborted.)")}));
+    EXPECT_EQ(log.lines,
+              (Start(QStringLiteral("Program")) + Step(5)
+               + QStringList{QStringLiteral("SiteStatusFromEngine(2, 0)"),
+                             QStringLiteral("StatusTextReported(Site 1: Program aborted.)")}));
 
     // An abort while idle leaves the next call alone.
     log.handlers.clear();
@@ -426,8 +458,14 @@ TEST_F(EngineRunTest, DelaysSlowTheStepsAndThePumpCodeKeepsComing)
 // answers on the site, leaving the site's status to the session's handler.
 TEST_F(EngineRunTest, RepeatSiteCommandRunsWhatTheSetUpRequestAnswers)
 {
-    struct Answer { qint32 command; bool special; bool outOfRange; };
-    const struct {
+    struct Answer
+    {
+        qint32 command;
+        bool special;
+        bool outOfRange;
+    };
+    const struct
+    {
         const char* what;
         const char* device;
         std::optional<Answer> answer; // none: no handler answers
@@ -495,7 +533,11 @@ TEST_F(EngineRunTest, SitesOfASessionAreMarkedWithoutAsking)
 TEST_F(EngineRunTest, ADeviceRunNeedsADeviceAndAKnownCommand)
 {
     Open();
-    const struct { qint32 command; qint32 result; } cases[] = {{10, 202}, {16, 202}, {-2, 202}, {14, 202 /* not armed */}, {-1, 0}};
+    const struct
+    {
+        qint32 command;
+        qint32 result;
+    } cases[] = {{10, 202}, {16, 202}, {-2, 202}, {14, 202 /* not armed */}, {-1, 0}};
     for (const auto& c : cases)
         EXPECT_EQ(Run(c.command), c.result) << c.command;
     EXPECT_TRUE(log.lines.isEmpty());
@@ -527,9 +569,14 @@ TEST_F(EngineRunTest, CustomActionSelectionArmsItsProcedures)
     QString selection = QStringLiteral("@&Calibrate:1,0,1,");
     QXProgrammer.RunCustomAction(selection);
     EXPECT_EQ(Run(14), 0);
-    EXPECT_EQ(log.lines, Start(QStringLiteral("Custom action")) + Steps({24, 24}) + Passed(QStringLiteral("Custom action")));
+    EXPECT_EQ(log.lines,
+              Start(QStringLiteral("Custom action")) + Steps({24, 24}) + Passed(QStringLiteral("Custom action")));
 
-    const struct { const char* selection; const char* reason; } malformed[] = {
+    const struct
+    {
+        const char* selection;
+        const char* reason;
+    } malformed[] = {
         {"Calibrate:1,", "does not start with \"@\""},
         {"@Calibrate", "no \":\""},
         {"@Fuse Blow:1,", "no custom action \"Fuse Blow\""},
@@ -588,7 +635,9 @@ TEST_F(EngineRunTest, AnUnwritablePowerSupplyLogFolderIsNamedInAWarning)
     QFile(blocker).open(QIODevice::WriteOnly);
     const QString folder = blocker + QStringLiteral("/logs");
     QXProgrammer.SetPowerSupplyLogFolder(folder);
-    EXPECT_EQ(log.lines, (QStringList{QStringLiteral("WarningMessage(The power-supply log cannot be written to %1.)").arg(folder)}));
+    EXPECT_EQ(
+        log.lines,
+        (QStringList{QStringLiteral("WarningMessage(The power-supply log cannot be written to %1.)").arg(folder)}));
     log.lines.clear();
     EXPECT_EQ(Run(4), 0);
     EXPECT_EQ(log.Count(QStringLiteral("WarningMessage")), 0);
@@ -662,6 +711,29 @@ TEST_F(EngineRunTest, AFreshStationIsASingleSiteProgrammerOnARealPort)
     EXPECT_EQ(QXProgrammer.PortIndex(), 1);
     Open();
     EXPECT_EQ(QXProgrammer.SiteCount(), 8);
+}
+
+// A job parameter is the engine's own setting: the next run takes it, and so
+// does the job saved next (and loaded again into another engine).
+TEST_F(EngineRunTest, JobParametersChangeTheNextRunAndTheSavedJob)
+{
+    const QString device = QStringLiteral("NV29F040"); // verifies twice
+    Open(QStringLiteral("delay=0"), device);
+    ASSERT_EQ(QXProgrammer.ApplyJobParameter(QStringLiteral("DeviceOptions.VerifyMode"), QStringLiteral("2")), 0);
+    ASSERT_EQ(QXProgrammer.ApplyJobParameter(QStringLiteral("DeviceOptions.BlankCheck"), QStringLiteral("ENABLE")), 0);
+    EXPECT_EQ(Run(9), 0);
+    EXPECT_EQ(log.lines, Start(QStringLiteral("Verify")) + Steps({8, 7}) + Passed(QStringLiteral("Verify")));
+    log.lines.clear();
+    EXPECT_EQ(Run(4), 0);
+    EXPECT_EQ(log.lines, Start(QStringLiteral("Program")) + Steps({3, 5, 8, 7}) + Passed(QStringLiteral("Program")));
+
+    const QString job = tempPath(QStringLiteral("verify-twice.qx"));
+    ASSERT_EQ(QXProgrammer.SaveJobFile(job), 0);
+    Open(QStringLiteral("delay=0"), device);
+    EXPECT_EQ(QXProgrammer.VerifyMode(), 0);
+    ASSERT_EQ(QXProgrammer.LoadJobFile(job), 0);
+    EXPECT_EQ(QXProgrammer.VerifyMode(), 2);
+    EXPECT_TRUE(QXProgrammer.BlankCheckOption());
 }
 
 } // namespace

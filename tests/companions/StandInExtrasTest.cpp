@@ -11,6 +11,7 @@
 #include "platform/Dispatch.h"
 #include "qxbuffer/DataBuffer.h"
 
+#include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 
@@ -207,6 +208,48 @@ TEST_F(StandInExtrasTest, TheJournalHoldsPutsAndCallsButNotGets)
     EXPECT_TRUE(qxpgmrtest::TakeJournal(*engine.Control()).isEmpty());
     // A model change raises nothing.
     EXPECT_EQ(log.events, QStringList{"StatusTextReported Display radix set to decimal."});
+}
+
+// Tools > Options: reading ToolsOption1013 shows the engine's options; OK
+// keeps the boxes and answers 1, Cancel keeps nothing and answers 0.
+TEST_F(StandInExtrasTest, TheOptionsDialogKeepsWhatOkConfirms)
+{
+    const auto answer = [this](bool ok) {
+        ui().OnModal([ok](QDialog* dialog) {
+            EXPECT_EQ(dialog->objectName(), QStringLiteral("ToolsOption1013"));
+            for (const char* box : {"chkBeep", "chkMatchChipPinAndSocket"})
+                dialog->findChild<QCheckBox*>(QLatin1String(box))->setChecked(true);
+            ok ? dialog->accept() : dialog->reject();
+            return dialog->result();
+        });
+        return engine.ToolsOption1013();
+    };
+    EXPECT_EQ(answer(false), 0);
+    EXPECT_FALSE(engine.ToolsOption66());
+    EXPECT_EQ(engine.ToolsOption278(), 0);
+    EXPECT_EQ(answer(true), 1);
+    EXPECT_TRUE(engine.ToolsOption66());
+    EXPECT_EQ(engine.ToolsOption278(), 1);
+    EXPECT_FALSE(engine.ToolsOption68());
+    EXPECT_FALSE(engine.ToolsOption327());
+}
+
+// The fuse checksum sums the fuses packed eight to a byte; a device that is
+// not counted in fuses has none.
+TEST_F(StandInExtrasTest, FuseChecksumOfAFuseDevice)
+{
+    ASSERT_TRUE(Select(QStringLiteral("AM27C512")));
+    EXPECT_EQ(engine.FuseChecksum(), 0);
+    ASSERT_TRUE(Select(QStringLiteral("GAL22V10")));
+    DataBuffer& buffer = DataBuffer::Instance();
+    ASSERT_GT(buffer.Size(), 16);
+    QByteArray fuses(buffer.Size(), '\0');
+    // Fuses 0 and 9 set: bytes 0x01 and 0x02; fuse 15 adds 0x80 to the second.
+    fuses[0] = 1;
+    fuses[9] = 1;
+    fuses[15] = 1;
+    buffer.Write(0, reinterpret_cast<const quint8*>(fuses.constData()), fuses.size());
+    EXPECT_EQ(engine.FuseChecksum(), 0x01 + 0x82);
 }
 
 } // namespace

@@ -61,8 +61,8 @@ protected:
     {
         qint32 skip = 1;
         QString log = tempPath("serial.log");
-        return engine.RunSerialization(s.mode, s.size, s.dataFile, s.address, skip, qint32(1), qint32(1), log, qint32(1),
-                                       s.hex, s.first, s.last, s.program, s.resume);
+        return engine.RunSerialization(s.mode, s.size, s.dataFile, s.address, skip, qint32(1), qint32(1), log,
+                                       qint32(1), s.hex, s.first, s.last, s.program, s.resume);
     }
     qint32 isOn()
     {
@@ -116,11 +116,30 @@ TEST_F(StandInRecordsTest, RefusedSettingsAreLoggedWithTheirReasonAndNothingIsKe
          "does not exist"},
         {"size of 7 bytes", [](Settings& s, const QString&) { s.size = 7; }, "1 to 6 bytes"},
         {"size of 0 bytes", [](Settings& s, const QString&) { s.size = 0; }, "1 to 6 bytes"},
-        {"first above last", [](Settings& s, const QString&) { s.first = "100"; }, "is above the last"},
-        {"not a number in the radix", [](Settings& s, const QString&) { s.hex = 0; }, "not numbers in base 10"},
-        {"index ranges backwards", [](Settings& s, const QString&) { s.mode = 4; s.first = "1,9-3"; },
+        // The serial numbers of a serialization program (modes 2 and 3).
+        {"first above last",
+         [](Settings& s, const QString&) {
+             s.mode = 2;
+             s.first = "100";
+         },
+         "is above the last"},
+        {"not a number in the radix",
+         [](Settings& s, const QString&) {
+             s.mode = 3;
+             s.hex = 0;
+         },
+         "not numbers in base 10"},
+        {"index ranges backwards",
+         [](Settings& s, const QString&) {
+             s.mode = 4;
+             s.first = "1,9-3";
+         },
          "cannot be read"},
-        {"index ranges with a word", [](Settings& s, const QString&) { s.mode = 4; s.first = "1,x"; },
+        {"index ranges with a word",
+         [](Settings& s, const QString&) {
+             s.mode = 4;
+             s.first = "1,x";
+         },
          "cannot be read"},
     };
     for (const Case& c : cases) {
@@ -134,8 +153,18 @@ TEST_F(StandInRecordsTest, RefusedSettingsAreLoggedWithTheirReasonAndNothingIsKe
         EXPECT_TRUE(host.events[0].contains(QLatin1String(c.reason))) << host.events[0].toStdString();
         EXPECT_EQ(isOn(), 0);
     }
+    // The simple layout has no serial numbers: whatever the dialog holds in
+    // their fields is not looked at.
+    for (const qint16 mode : {qint16(0), qint16(1)}) {
+        Settings simple;
+        simple.mode = mode;
+        simple.first.clear();
+        simple.last = QStringLiteral("not a number");
+        EXPECT_EQ(run(simple), 0) << mode;
+    }
     // Resuming needs no first serial number; STAPL ranges in order pass.
     Settings resume;
+    resume.mode = 2;
     resume.first.clear();
     resume.resume = 1;
     EXPECT_EQ(run(resume), 0);

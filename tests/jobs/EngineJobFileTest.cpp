@@ -217,10 +217,11 @@ TEST_F(EngineJobFileTest, SavedJobLoadsBackWholeWithItsEventsInOrder)
     host.events.clear();
 
     ASSERT_EQ(e().LoadJobFile(path), 0) << host.texts.join('\n').toStdString();
+    // The job brings its data: the buffer was loaded from its file.
     EXPECT_EQ(host.events,
               (QStringList{"DeviceSelected", "UpdateJobSetting14", "UpdateJobSetting15", "UpdateJobSetting17",
-                           "UpdateJobSetting18", "UpdateJobSetting19", "JobSetting46", "SealbookImport",
-                           "SealbookLoadingError", "SealbookModeChanged(False)"}));
+                           "UpdateJobSetting18", "UpdateJobSetting19", "DataFileLoaded", "JobSetting46",
+                           "SealbookImport", "SealbookLoadingError", "SealbookModeChanged(False)"}));
     EXPECT_EQ(e().DeviceName(), kDevice);
     EXPECT_EQ(e().VerifyMode(), 2);
     EXPECT_TRUE(e().BlankCheckOption());
@@ -240,9 +241,9 @@ TEST_F(EngineJobFileTest, SavedJobLoadsBackWholeWithItsEventsInOrder)
     EXPECT_FALSE(ReadAll(path).contains("s3cret"));
     // With no file open, the job last loaded still answers.
     qint32 status = -1;
-    EXPECT_EQ(e().ReadSealbookValueEx(QStringLiteral("JobInfo"), QStringLiteral("ActiveTab"), QString(), qint32(2),
-                                      status),
-              "&Verify");
+    EXPECT_EQ(
+        e().ReadSealbookValueEx(QStringLiteral("JobInfo"), QStringLiteral("ActiveTab"), QString(), qint32(2), status),
+        "&Verify");
     EXPECT_EQ(status, 0);
 }
 
@@ -414,10 +415,11 @@ TEST_F(EngineJobFileTest, KilledSaveLeavesTheOldFileIntact)
         QThread::msleep(50);
         for (const QString& fd : QDir(fds).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
             char target[4096];
-            const ssize_t n = ::readlink(QFile::encodeName(fds + QLatin1Char('/') + fd).constData(), target,
-                                         sizeof target - 1);
+            const ssize_t n =
+                ::readlink(QFile::encodeName(fds + QLatin1Char('/') + fd).constData(), target, sizeof target - 1);
             const QString name = n > 0 ? QFile::decodeName(QByteArray(target, int(n))) : QString();
-            halfWritten |= name.startsWith(QDir(tempPath()).canonicalPath()) && name != QFileInfo(path).canonicalFilePath();
+            halfWritten |=
+                name.startsWith(QDir(tempPath()).canonicalPath()) && name != QFileInfo(path).canonicalFilePath();
         }
     }
     ::kill(pid_t(child.processId()), SIGKILL);
@@ -438,8 +440,8 @@ TEST_F(EngineJobFileTest, PasswordIsCheckedAndChangedByItsRules)
         bool changed;
         bool hasAfter;
     } steps[] = {
-        {"", "fifteen-chars-1", true, true},         // none set: any old text
-        {"wrong", "other", false, true},             // wrong old password
+        {"", "fifteen-chars-1", true, true},                  // none set: any old text
+        {"wrong", "other", false, true},                      // wrong old password
         {"fifteen-chars-1", "sixteen-chars-12", false, true}, // 16 characters
         {"fifteen-chars-1", "next", true, true},
         {"next", "", true, false}, // empty removes it

@@ -93,6 +93,28 @@ TEST_F(JobWindowTest, SavedJobLoadsBackAndTheJobNameFollowsOnlySuccess)
 // A setup the operator rejects on the job report fails the load part-way:
 // the station goes back to the default configuration, with no device
 // selected.
+// A job that brings its data loads the buffer as its data file would: the
+// station shows the file and the job can be amended and saved again.
+TEST_F(JobWindowTest, AJobsDataCountsAsItsLoadedFileSoTheJobSavesAgain)
+{
+    const QString path = tempPath("jobs/again.qx");
+    Fill(QByteArray("pattern ").repeated(64));
+    bool ok = false;
+    main().ExecSaveJobCmd(1, path, ok);
+    ASSERT_TRUE(ok) << ui().Shown().join('\n').toStdString();
+
+    // As on a fresh station: nothing loaded from a file.
+    data().blnFileLoaded = false;
+    operationWindow().txtFile->setText(QStringLiteral("<Empty>"));
+    main().ExecLoadJobCmd(1, path, ok);
+    ASSERT_TRUE(ok) << statusLines().join('\n').toStdString();
+    EXPECT_TRUE(data().blnFileLoaded);
+    EXPECT_FALSE(data().blnBufferEmpty);
+    EXPECT_NE(operationWindow().txtFile->text(), QStringLiteral("<Empty>"));
+    main().ExecSaveJobCmd(1, path, ok);
+    EXPECT_TRUE(ok) << ui().Shown().join('\n').toStdString();
+}
+
 TEST_F(JobWindowTest, ARejectedSetupPutsTheStationBackToTheDefaultConfiguration)
 {
     const QString path = tempPath("jobs/rejected.qx");
@@ -133,8 +155,7 @@ TEST_F(JobWindowTest, SaveRefusalsShowTheirBoxAndLeaveTheFileAlone)
          "Sealbook\tPlease save the buffer to a file and then save the job again."},
         {"no device", [this] { data().blnDeviceSelected = false; }, true,
          "Sealbook Failure\tNo device has been selected. You must select a device before saving a job!"},
-        {"incompatible buffer type", [this] { engine.answers[QXPgmrId::JobValue325] = VbBool(true); },
-         true,
+        {"incompatible buffer type", [this] { engine.answers[QXPgmrId::JobValue325] = VbBool(true); }, true,
          "Sealbook\tCannot save the job.  The buffer file type is incompatible with the file type required by the "
          "algorithm."},
         {"linked data file missing",
@@ -145,8 +166,7 @@ TEST_F(JobWindowTest, SaveRefusalsShowTheirBoxAndLeaveTheFileAlone)
          true,
          "Sealbook\tData pattern file does not exist.  To save a Sealbook file with an externally linked data "
          "pattern, please save the buffer to a file and then save the Job."},
-        {"special configure",
-         [this] { engine.answers[QXPgmrId::DeviceConfigValue] = QStringLiteral("X CMD_NOCHIP"); },
+        {"special configure", [this] { engine.answers[QXPgmrId::DeviceConfigValue] = QStringLiteral("X CMD_NOCHIP"); },
          false, "Error\tCannot save the job. Special configure is not supported in Sealbook."},
     };
     for (const Case& c : cases) {
@@ -274,11 +294,12 @@ TEST_F(JobWindowTest, SupervisorModeAsksForThePasswordTheEngineChecks)
         bool answer;          // the prompt is answered (else cancelled)
         const char* password; // typed
         bool supervisorAfter;
-        const char* box;      // shown after the prompt, if any
+        const char* box; // shown after the prompt, if any
     };
     const Case cases[] = {
         {"right password", true, "s3cret", true, nullptr},
-        {"wrong password", true, "S3CRET", false, "Invalid Password\tInvalid password! Cannot enter the supervisor mode!"},
+        {"wrong password", true, "S3CRET", false,
+         "Invalid Password\tInvalid password! Cannot enter the supervisor mode!"},
         {"cancelled", false, "", false, nullptr},
     };
     for (const Case& c : cases) {
@@ -301,7 +322,8 @@ TEST_F(JobWindowTest, SupervisorModeAsksForThePasswordTheEngineChecks)
         main().SetSKMode(false);
         EXPECT_EQ(data().bStartInOperatorMode, !c.supervisorAfter);
         if (c.box)
-            EXPECT_TRUE(ui().Shown().last().startsWith(QString::fromLatin1(c.box))) << ui().Shown().last().toStdString();
+            EXPECT_TRUE(ui().Shown().last().startsWith(QString::fromLatin1(c.box)))
+                << ui().Shown().last().toStdString();
         else
             EXPECT_EQ(ui().Shown().size(), shown + 1); // the prompt only
     }

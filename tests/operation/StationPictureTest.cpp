@@ -23,7 +23,7 @@ TEST_F(StationPictureTest, EightSiteProgrammerShowsEverySiteBoxInsideItsFrame)
     const QString engineFolder = qEnvironmentVariable("XDG_DATA_HOME") + "/Corvane/QXEngine";
     QDir().mkpath(engineFolder);
     QFile ini(engineFolder + "/engine.ini");
-    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(ini.open(QIODevice::Append));
     ini.write("[Station]\nModelIndex=11\n");
     ini.close();
     // The station selected a flash device at its last exit.

@@ -2,6 +2,7 @@
 // engine, the checks in order, and the 14 arguments the engine receives.
 
 #include "ReportFixture.h"
+#include "../companions/CompanionFixture.h"
 
 #include "mainwindow/BlackBoxLog.h"
 #include "platform/AutomationError.h"
@@ -471,6 +472,42 @@ TEST_F(SerializationDialogTest, BrowsingReplacesTheFileOnlyWhenOneIsChosen)
     dialog->BrowseSerialProgram->click();
     EXPECT_EQ(dialog->SerializeProgram->text(), "/opt/mk");
     EXPECT_TRUE(ui().Shown().last().contains(host->workingDirectory));
+}
+
+// The simple layout on the simulated engine: OK takes the settings (the
+// layout has no serial numbers of its own), no "SEVERE" box.
+class SerializationOnTheEngineTest : public CompanionFixture
+{};
+
+TEST_F(SerializationOnTheEngineTest, SimpleLayoutOkIsTakenByTheEngine)
+{
+    ASSERT_EQ(Register(QStringLiteral("QXPgmr.ocx")), companion::S_OK);
+    QXPgmrControl engine;
+    engine.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+    engine.StartupValue108(BinDir());
+    ASSERT_EQ(engine.LoadAlgorithmDatabase(QStringLiteral("qxalg.db")), 0);
+    QString device = QStringLiteral("AM27C512");
+    ASSERT_EQ(engine.SelectDeviceByName(device, false), 0);
+    TestHost host(engine);
+    SerializationFrm::SetHost(&host);
+    {
+        SerializationFrm dialog;
+        const QString dataFile = tempPath("serial/numbers.dat");
+        ui().OnModal([&](QDialog*) {
+            dialog.Buffer_Address->setText(QStringLiteral("100"));
+            dialog.Serial_DataFile->setText(dataFile);
+            dialog.OK->click();
+            return int(QDialog::Accepted);
+        });
+        dialog.SelectOption(dialog.SimpleRadio);
+        dialog.ShowDialog();
+        EXPECT_FALSE(dialog.IsLoaded());
+    }
+    SerializationFrm::SetHost(nullptr);
+    // The dialog itself, and no box.
+    EXPECT_EQ(ui().Shown().size(), 1) << ui().Shown().join('\n').toStdString();
+    EXPECT_EQ(engine.SerializationValueAt245(qint32(0)), 1); // serialization is on
+    EXPECT_EQ(engine.SerialDataFilePath(), tempPath("serial/numbers.dat"));
 }
 
 } // namespace

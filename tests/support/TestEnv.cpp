@@ -37,6 +37,13 @@ void TarvoTest::SetUp()
     m_savedRuntime = Swap("XDG_RUNTIME_DIR", (root + "/runtime").toUtf8());
     m_savedHome = Swap("HOME", (root + "/home").toUtf8());
     m_savedData = Swap("XDG_DATA_HOME", (root + "/data").toUtf8());
+    // Tests run unattended: the simulated engine reports its errors silently
+    // unless a test turns ShowErrorMessages on.
+    QDir(root).mkpath(QStringLiteral("data/Corvane/QXEngine"));
+    QFile engineIni(root + "/data/Corvane/QXEngine/engine.ini");
+    if (engineIni.open(QIODevice::WriteOnly))
+        engineIni.write("[Engine]\nShowErrorMessages=false\n");
+    engineIni.close();
     // Never the user's bus: a test that needs one starts its own.
     m_savedBus = Swap("DBUS_SESSION_BUS_ADDRESS", NoBusAddress().toUtf8());
 

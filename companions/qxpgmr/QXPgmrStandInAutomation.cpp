@@ -1,0 +1,150 @@
+// The simulated engine's members behind the station's automation classes:
+//
+//   ApplyJobParameter(name, value)
+//       sets one of the engine's job parameters (names and values compared
+//       exactly) and answers 0, or 1 for a name it does not know, 2 for a
+//       value it cannot read, 3 for a parameter the station cannot take now
+//       (no device selected, the device has no such option, or a run is
+//       going), 4 for a value outside what the device allows:
+//         DeviceOptions.Operation        the tab a job runs, by its caption
+//                                        without the accelerator ("Program");
+//                                        the station decorates it
+//                                        (RequestDecoratedTabName) and reads
+//                                        it back as the job's active tab
+//                                        (ReadSealbookValueEx); 4 when the
+//                                        station has no such tab
+//         DeviceOptions.VerifyMode       "0" none, "1" once, "2" twice
+//         DeviceOptions.BlankCheck       "ENABLE" or "DISABLE"; likewise
+//         DeviceOptions.Erase            Erase, Secure and ContinuityCheck,
+//         DeviceOptions.Secure           each on a device that has the
+//         DeviceOptions.ContinuityCheck  option
+//       The options are the engine's own settings: the next run takes them
+//       and a job saved next holds them.
+//   SiteToSocket(index, site, socket)
+//       the client's site (1-based) and the socket in its module (1-based)
+//       of a 0-based site index; an index the model does not have is an
+//       automation error.
+//   MonitorValue1005
+//       the engine's system information: model, port, sites, engine and
+//       algorithm database versions, one per line.
+
+#include "QXPgmrStandIn.h"
+
+#include <functional>
+
+namespace {
+
+constexpr qint32 E_INVALIDARG = qint32(0x80070057u);
+
+// The results of ApplyJobParameter.
+constexpr qint32 kParameterSet = 0;
+constexpr qint32 kUnknownName = 1;
+constexpr qint32 kBadValue = 2;
+constexpr qint32 kNotNow = 3;
+constexpr qint32 kValueNotAllowed = 4;
+
+QString PortName(qint32 port, bool usb)
+{
+    if (port == 0)
+        return QStringLiteral("DEMO");
+    return usb ? QStringLiteral("USB") : QStringLiteral("LPT%1").arg(port);
+}
+
+QString VersionText(qint32 version)
+{
+    return QStringLiteral("%1.%2.%3").arg(version >> 16).arg((version >> 8) & 0xFF).arg(version & 0xFF);
+}
+
+} // namespace
+
+qint32 QXPgmrStandIn::applyJobParameter(const QString& name, const QString& value)
+{
+    // An option that is on or off, set on a device that has it.
+    const auto onOff = [&](const char* capability, int dispid) -> qint32 {
+        if (m_device->Capability(QLatin1String(capability)) == 0)
+            return kNotNow;
+        if (value != QLatin1String("ENABLE") && value != QLatin1String("DISABLE"))
+            return kBadValue;
+        QVariantList put{VbBool(value == QLatin1String("ENABLE"))};
+        DispatchObject::Invoke(dispid, InvokeKind::PropertyPut, put);
+        return kParameterSet;
+    };
+    const struct
+    {
+        const char* name;
+        std::function<qint32()> apply;
+    } parameters[] = {
+        {"DeviceOptions.Operation",
+         [&]() -> qint32 {
+             if (value.isEmpty())
+                 return kBadValue;
+             QVariantList ask{value, QString()};
+             Raise(QStringLiteral("RequestDecoratedTabName"), ask);
+             const QString caption = ask.value(1).toString();
+             if (caption.isEmpty())
+                 return kValueNotAllowed;
+             m_activeTabParameter = caption;
+             return kParameterSet;
+         }},
+        {"DeviceOptions.VerifyMode",
+         [&]() -> qint32 {
+             const qint32 support = m_device->Capability(QStringLiteral("VerifySupport"));
+             if (support == 0)
+                 return kNotNow;
+             bool ok = false;
+             const int passes = value.toInt(&ok);
+             if (!ok)
+                 return kBadValue;
+             const bool twice = m_device->Capability(QStringLiteral("DeviceSupportsVerifyTwice")) != 0;
+             if (passes < 0 || passes > (twice ? 2 : 1))
+                 return kValueNotAllowed;
+             QVariantList put{qint32(passes)};
+             DispatchObject::Invoke(QXPgmrId::VerifyMode, InvokeKind::PropertyPut, put);
+             return kParameterSet;
+         }},
+        {"DeviceOptions.BlankCheck", [&] { return onOff("DeviceSupportsBlankCheck", QXPgmrId::BlankCheckOption); }},
+        {"DeviceOptions.Erase", [&] { return onOff("DeviceSupportsErase", QXPgmrId::EraseOption); }},
+        {"DeviceOptions.Secure", [&] { return onOff("DeviceSupportsSecure", QXPgmrId::SecureMode); }},
+        {"DeviceOptions.ContinuityCheck", [&] { return onOff("DeviceSupportsContinuity", QXPgmrId::ContinuityCheck); }},
+    };
+    for (const auto& p : parameters) {
+        if (name != QLatin1String(p.name))
+            continue;
+        if (!m_device || m_running)
+            return kNotNow;
+        return p.apply();
+    }
+    return kUnknownName;
+}
+
+QString QXPgmrStandIn::systemInfo() const
+{
+    return QStringList{
+        QStringLiteral("Programmer: %1").arg(model().name),
+        QStringLiteral("Port: %1").arg(PortName(m_port, model().usb)),
+        QStringLiteral("Sites: %1").arg(model().siteCount),
+        QStringLiteral("Sockets per module: %1").arg(std::max(1, model().sitesPerGroup)),
+        QStringLiteral("Engine: %1").arg(VersionText(Version)),
+        QStringLiteral("Algorithm database: revision %1").arg(m_database.Revision()),
+    }
+        .join(QStringLiteral("\r\n"));
+}
+
+void QXPgmrStandIn::bindAutomation()
+{
+    Answer(QXPgmrId::ApplyJobParameter, [this](InvokeKind, QVariantList& args) {
+        return QVariant(
+            applyJobParameter(Arg(args, 0, ValueKind::String).toString(), Arg(args, 1, ValueKind::String).toString()));
+    });
+    Answer(QXPgmrId::SiteToSocket, [this](InvokeKind, QVariantList& args) {
+        const qint32 index = Arg(args, 0, ValueKind::Long).toInt();
+        if (args.size() < 3)
+            Fail(DISP_E_BADPARAMCOUNT, QStringLiteral("Invalid number of parameters."));
+        if (index < 0 || index >= model().siteCount)
+            Fail(E_INVALIDARG, QStringLiteral("The programmer has no site index %1.").arg(index));
+        args[1] = QVariant::fromValue(qint32(index + 1));
+        args[2] = QVariant::fromValue(qint32(index % std::max(1, model().sitesPerGroup) + 1));
+        return QVariant();
+    });
+    Answer(QXPgmrId::MonitorValue1005, [this](InvokeKind, QVariantList&) { return QVariant(systemInfo()); });
+}
