@@ -52,6 +52,10 @@ const struct
     {QRegularExpression(R"(\b\d{1,2}:\d\d:\d\d [AP]M\b)"), "<time>"},
     // The login name of whoever runs the test (the header's "User:").
     {QRegularExpression(R"(^  User: .*$)"), "  User: <login>"},
+    // Units per hour follow the run's time on the clock: the summary's line
+    // and the record's column after the yield (the date is masked above).
+    {QRegularExpression(R"(^(\tUnits/Hour:\s+)\d+$)"), "\\1<rate>"},
+    {QRegularExpression(R"(^([^,]*,[^,]*,<date time>,(?:[^,]*,){14})\d+,)"), "\\1<rate>,"},
 };
 
 class GoldenTraceTest : public PrivateBusTest
