@@ -154,8 +154,9 @@ int main(int argc, char** argv)
 
     QProcess daemon;
     // The bus socket lives in the bench's own folder, removed with it.
-    daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address",
-                                                 QStringLiteral("--address=unix:dir=") + station.filePath(QString())});
+    daemon.start(QStringLiteral("dbus-daemon"),
+                 {"--session", "--nofork", "--print-address",
+                  QStringLiteral("--address=unix:dir=") + station.filePath(QString())});
     if (!daemon.waitForStarted() || !daemon.waitForReadyRead(10000)) {
         std::fprintf(stderr, "bench_automation: no private bus\n");
         return 1;
@@ -202,8 +203,8 @@ int main(int argc, char** argv)
              [&] { return answered(programmer.call(QStringLiteral("DevicePlaced"), 0), "DevicePlaced"); }},
             {"SetJobParameter (accepted)",
              [&] {
-                 return answered(control.call(QStringLiteral("SetJobParameter"), QStringLiteral("DeviceOptions.VerifyMode"),
-                                              QStringLiteral("1")),
+                 return answered(control.call(QStringLiteral("SetJobParameter"),
+                                              QStringLiteral("DeviceOptions.VerifyMode"), QStringLiteral("1")),
                                  "SetJobParameter");
              }},
         };

@@ -32,7 +32,8 @@ QString gEngineFolder;
 class FolderEngine : public DispatchObject
 {
 public:
-    FolderEngine() : DispatchObject(QString::fromLatin1(QXPgmrControl::ClassName), QXPgmrControl::Members())
+    FolderEngine()
+        : DispatchObject(QString::fromLatin1(QXPgmrControl::ClassName), QXPgmrControl::Members())
     {
         AnswerUndeclaredAsFake();
         Store(QXPgmrId::EngineDirectory, gEngineFolder);
@@ -46,7 +47,9 @@ int ArchivesPresent()
 
 QString LineText(qint64 length)
 {
-    return QStringLiteral("Site 1: Program passed, checksum 0x3FA2C01B. ").repeated(int(length) / 46 + 1).left(int(length));
+    return QStringLiteral("Site 1: Program passed, checksum 0x3FA2C01B. ")
+        .repeated(int(length) / 46 + 1)
+        .left(int(length));
 }
 
 void BM_WriteLogInfo(benchmark::State& state)

@@ -84,8 +84,9 @@ TEST_F(BlackBoxLogTest, JobStartGetsTheJobHeaderFirst)
             continue;
         }
         ASSERT_EQ(written.size(), 5) << readAll(logFile()).constData();
-        EXPECT_EQ(written[0], c.vexal ? QStringLiteral("DTarvo 442.1.9  Algo DB Rev. 2A")
-                                      : QStringLiteral("Tarvo 442.1.9  Algo DB Rev. 2A"));
+        EXPECT_EQ(written[0],
+                  c.vexal ? QStringLiteral("DTarvo 442.1.9  Algo DB Rev. 2A")
+                          : QStringLiteral("Tarvo 442.1.9  Algo DB Rev. 2A"));
         EXPECT_EQ(written[1], c.operatorMode ? QStringLiteral("Operator Mode") : QStringLiteral("Supervisor Mode"));
         EXPECT_TRUE(isStamped(written[2], QStringLiteral("Device: AM29F040 PLCC32"))) << written[2].toStdString();
         EXPECT_TRUE(isStamped(written[3], QStringLiteral("Buffer: <Empty>"))) << written[3].toStdString();
@@ -274,11 +275,7 @@ TEST(SetHandlerStateInfoTest, SendsTheCommandOfTheHandlerType)
         QStringList calls;
     };
     const Case cases[] = {
-        {0, {"1001"}},
-        {1, {"28=SNH950", "1000"}},
-        {2, {"28=SNH950", "1000"}},
-        {3, {}},
-        {-1, {}},
+        {0, {"1001"}}, {1, {"28=SNH950", "1000"}}, {2, {"28=SNH950", "1000"}}, {3, {}}, {-1, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
@@ -289,7 +286,6 @@ TEST(SetHandlerStateInfoTest, SendsTheCommandOfTheHandlerType)
         EXPECT_EQ(control->calls, c.calls);
     }
 }
-
 
 // A disk that fills in the middle of a line: write(2) takes only part of it.
 ssize_t HalfWrite(int fd, const void* data, size_t size)

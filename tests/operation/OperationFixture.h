@@ -29,7 +29,9 @@ public:
         AnswerUndeclaredAsFake();
         using namespace QXPgmrId;
         On(SelectDeviceByName, [this](InvokeKind, QVariantList& args) {
-            selections << QStringLiteral("%1|%2").arg(args.value(0).toString()).arg(IsVbTrue(args.value(1)) ? "True" : "False");
+            selections << QStringLiteral("%1|%2")
+                              .arg(args.value(0).toString())
+                              .arg(IsVbTrue(args.value(1)) ? "True" : "False");
             return QVariant::fromValue<qint32>(selectResult);
         });
         On(DetectFileType, [this](InvokeKind, QVariantList&) { return QVariant::fromValue<qint32>(detectedFileType); });
@@ -47,7 +49,8 @@ public:
             return VbBool(offsetInRange);
         });
         On(DeviceSizeText, [this](InvokeKind, QVariantList& args) {
-            return QVariant(IsVbTrue(args.value(args.size() - 1)) ? QStringLiteral("80000h") : QStringLiteral("524288"));
+            return QVariant(IsVbTrue(args.value(args.size() - 1)) ? QStringLiteral("80000h")
+                                                                  : QStringLiteral("524288"));
         });
         On(PrepareRun, [this](InvokeKind, QVariantList&) {
             calls << QStringLiteral("PrepareRun");

@@ -34,8 +34,7 @@ void PrintTo(const ArrangementCase& c, std::ostream* os)
 }
 
 class SiteArrangement : public ::testing::TestWithParam<ArrangementCase>
-{
-};
+{};
 
 TEST_P(SiteArrangement, GroupsFillRowsInTheirOrder)
 {
@@ -49,20 +48,17 @@ TEST_P(SiteArrangement, GroupsFillRowsInTheirOrder)
 INSTANTIATE_TEST_SUITE_P(
     Cases, SiteArrangement,
     ::testing::Values(
-        ArrangementCase{1, 1, 0, {"1"}},
-        ArrangementCase{2, 1, 0, {"1 2"}},
-        ArrangementCase{4, 1, 0, {"1 2", "3 4"}},
+        ArrangementCase{1, 1, 0, {"1"}}, ArrangementCase{2, 1, 0, {"1 2"}}, ArrangementCase{4, 1, 0, {"1 2", "3 4"}},
         ArrangementCase{8, 1, 0, {"1 2 3 4", "5 6 7 8"}},
         // The sites of a group are stacked with the manual handler...
         ArrangementCase{8, 2, 0, {"1/2 3/4", "5/6 7/8"}},
         // ...and stand side by side with an automatic one.
         ArrangementCase{8, 2, 1, {"1+2 3+4 5+6 7+8"}},
         ArrangementCase{16, 4, 1, {"1+2+3+4 5+6+7+8 9+10+11+12 13+14+15+16"}},
-        ArrangementCase{32, 1, 0, {"1 2 3 4 5 6 7 8 9 10 11", "12 13 14 15 16 17 18 19 20 21 22",
-                                   "23 24 25 26 27 28 29 30 31 32"}},
+        ArrangementCase{
+            32, 1, 0, {"1 2 3 4 5 6 7 8 9 10 11", "12 13 14 15 16 17 18 19 20 21 22", "23 24 25 26 27 28 29 30 31 32"}},
         // A last group with fewer sites still shows all of them.
-        ArrangementCase{3, 2, 0, {"1/2 3"}},
-        ArrangementCase{5, 2, 0, {"1/2 3/4", "5"}},
+        ArrangementCase{3, 2, 0, {"1/2 3"}}, ArrangementCase{5, 2, 0, {"1/2 3/4", "5"}},
         ArrangementCase{5, 2, 2, {"1+2 3+4 5"}},
         // Handler type 2: from the bottom row upward, four groups a row; a
         // short top row starts one column in.
@@ -70,8 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
         ArrangementCase{10, 1, 2, {". 9 10", "5 6 7 8", "1 2 3 4"}},
         ArrangementCase{12, 1, 2, {"9 10 11 12", "5 6 7 8", "1 2 3 4"}},
         ArrangementCase{16, 1, 2, {"13 14 15 16", "9 10 11 12", "5 6 7 8", "1 2 3 4"}},
-        ArrangementCase{6, 1, 2, {"5 6", "1 2 3 4"}},
-        ArrangementCase{4, 1, 2, {"1 2 3 4"}},
+        ArrangementCase{6, 1, 2, {"5 6", "1 2 3 4"}}, ArrangementCase{4, 1, 2, {"1 2 3 4"}},
         // No sites per group reported: one site a group.
         ArrangementCase{4, 0, 0, {"1 2", "3 4"}}));
 
@@ -126,9 +121,9 @@ TEST(SiteLayoutSizes, EveryBoxFitsInAnyFrame)
                     for (size_t k = 0; k < boxes.size(); ++k) {
                         const QRect& b = boxes[k];
                         const auto where = [&] {
-                            return testing::Message() << sites << " sites, " << perGroup << " per group, handler "
-                                                      << handler << ", frame " << frame.width() << "x"
-                                                      << frame.height() << ", site " << k + 1;
+                            return testing::Message()
+                                << sites << " sites, " << perGroup << " per group, handler " << handler << ", frame "
+                                << frame.width() << "x" << frame.height() << ", site " << k + 1;
                         };
                         ASSERT_GE(b.width(), 0) << where();
                         ASSERT_GE(b.height(), 0) << where();

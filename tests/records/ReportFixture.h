@@ -29,7 +29,11 @@ template <class Accessor>
 class ScriptedControl : public DispatchObject
 {
 public:
-    ScriptedControl() : DispatchObject(QString::fromLatin1(Accessor::ClassName), Accessor::Members()) { AnswerUndeclaredAsFake(); }
+    ScriptedControl()
+        : DispatchObject(QString::fromLatin1(Accessor::ClassName), Accessor::Members())
+    {
+        AnswerUndeclaredAsFake();
+    }
     using DispatchObject::On;
     using DispatchObject::Store;
     using DispatchObject::Stored;

@@ -25,10 +25,14 @@ TEST(ConfigureMasterSiteTest, TextsAreCheckedWithoutAConversionError)
     };
     const QList<int> offered{1, 2, 4};
     const Case cases[] = {
-        {"2", MasterSiteCheck::Valid},        {" 4", MasterSiteCheck::Valid},
-        {"2 (second)", MasterSiteCheck::Valid}, {"3", MasterSiteCheck::NotOffered},
-        {"0", MasterSiteCheck::NotAboveZero}, {"-2", MasterSiteCheck::NotAboveZero},
-        {"", MasterSiteCheck::NotAboveZero},  {"two", MasterSiteCheck::NotAboveZero},
+        {"2", MasterSiteCheck::Valid},
+        {" 4", MasterSiteCheck::Valid},
+        {"2 (second)", MasterSiteCheck::Valid},
+        {"3", MasterSiteCheck::NotOffered},
+        {"0", MasterSiteCheck::NotAboveZero},
+        {"-2", MasterSiteCheck::NotAboveZero},
+        {"", MasterSiteCheck::NotAboveZero},
+        {"two", MasterSiteCheck::NotAboveZero},
         {"99999999999999999999", MasterSiteCheck::NotOffered},
         {"4294967297", MasterSiteCheck::NotOffered}, // would wrap to 1 in 32 bits
     };
@@ -40,7 +44,7 @@ TEST(ConfigureMasterSiteTest, OnlyTheFirstSiteOfAModuleNamesIt)
 {
     EXPECT_EQ(ModuleTextOfSite(5, 4), "2");
     EXPECT_EQ(ModuleTextOfSite(1, 4), "1");
-    EXPECT_EQ(ModuleTextOfSite(6, 4), ""); // inside module 2: no selection
+    EXPECT_EQ(ModuleTextOfSite(6, 4), "");  // inside module 2: no selection
     EXPECT_EQ(ModuleTextOfSite(3, 0), "3"); // no slots counts as one
     EXPECT_EQ(ModuleTextOfSite(0, 4), "");
 }
@@ -71,12 +75,10 @@ TEST(ConfigureMasterSiteTest, ModulesOfferedAreThoseWhoseFirstSiteIsEnabled)
         QList<int> modules;
     };
     const Case cases[] = {
-        {16, 4, {}, {1, 2, 3, 4}},
-        {16, 4, {5, 10}, {1, 3, 4}}, // site 10 is inside module 3
-        {4, 0, {}, {1, 2, 3, 4}},     // a slot count below one counts as one
-        {4, -3, {2}, {1, 3, 4}},
-        {10, 4, {}, {1, 2}},          // 2.5 modules round to even
-        {14, 4, {}, {1, 2, 3, 4}},    // 3.5 modules round to even
+        {16, 4, {}, {1, 2, 3, 4}}, {16, 4, {5, 10}, {1, 3, 4}}, // site 10 is inside module 3
+        {4, 0, {}, {1, 2, 3, 4}},                               // a slot count below one counts as one
+        {4, -3, {2}, {1, 3, 4}},   {10, 4, {}, {1, 2}},         // 2.5 modules round to even
+        {14, 4, {}, {1, 2, 3, 4}},                              // 3.5 modules round to even
     };
     for (const Case& c : cases) {
         QXPgmrControl engine;

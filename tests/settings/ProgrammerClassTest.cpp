@@ -31,7 +31,8 @@ const QString kApp = QStringLiteral("Tarvo");
 class FakeEngine : public DispatchObject
 {
 public:
-    FakeEngine() : DispatchObject(QString::fromLatin1(QXPgmrControl::ClassName), QXPgmrControl::Members())
+    FakeEngine()
+        : DispatchObject(QString::fromLatin1(QXPgmrControl::ClassName), QXPgmrControl::Members())
     {
         AnswerUndeclaredAsFake();
         for (const auto& [named, numbered] : QXPgmrNamedSettings)
@@ -80,11 +81,26 @@ struct Controls
     FakeEngine* fake = nullptr;
 };
 
-QString Show(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }
-QString Show(qint16 n) { return QString::number(n); }
-QString Show(qint32 n) { return QString::number(n); }
-QString Show(const QString& s) { return s; }
-QString Show(const QDateTime& d) { return d.toString(Qt::ISODate); }
+QString Show(bool b)
+{
+    return b ? QStringLiteral("True") : QStringLiteral("False");
+}
+QString Show(qint16 n)
+{
+    return QString::number(n);
+}
+QString Show(qint32 n)
+{
+    return QString::number(n);
+}
+QString Show(const QString& s)
+{
+    return s;
+}
+QString Show(const QDateTime& d)
+{
+    return d.toString(Qt::ISODate);
+}
 
 using Getter = std::function<QString(const ProgrammerClass&)>;
 #define FIELD(f) #f, [](const ProgrammerClass& p) { return Show(p.f); }
@@ -97,7 +113,10 @@ struct KeptSetting
     Getter get;
     QString expected;
 };
-#define KEPT(f, value, text) {#f, [](ProgrammerClass& p) { p.f = value; }, [](const ProgrammerClass& p) { return Show(p.f); }, text}
+#define KEPT(f, value, text)                                                                                   \
+    {                                                                                                          \
+#f, [](ProgrammerClass & p) { p.f = value; }, [](const ProgrammerClass& p) { return Show(p.f); }, text \
+    }
 
 const std::vector<KeptSetting>& KeptSettings()
 {
@@ -196,26 +215,62 @@ TEST_F(ProgrammerClassTest, FirstStartGivesEveryDefault)
         Getter get;
         QString expected;
     } defaults[] = {
-        {FIELD(strDeviceName), ""}, {FIELD(strDeviceSize), ""}, {FIELD(lngDeviceSize), "0"},
-        {FIELD(strDevicePackage), ""}, {FIELD(strFileName), ""}, {FIELD(strFilePath), "/"},
-        {FIELD(strFileDrive), ""}, {FIELD(dtmFileDate), "1899-12-30T00:00:00"}, {FIELD(lngFileSize), "0"},
-        {FIELD(strDisplayedFileName), ""}, {FIELD(udtCSumMethod), "0"}, {FIELD(bClearBeforeRead), "True"},
-        {FIELD(udtCSumType), "1"}, {FIELD(blnAutoFileID), "True"}, {FIELD(bNoviceMode), "True"},
-        {FIELD(blnSaveEntireContents), "True"}, {FIELD(lngLowAddrSave), "0"}, {FIELD(lngHighAddrSave), "0"},
-        {FIELD(blnClearLoad), "True"}, {FIELD(lngLowAddrLoad), "0"}, {FIELD(lngHighAddrLoad), "0"},
-        {FIELD(lngBufLoadAddr), "0"}, {FIELD(blnAutoLowAddr), "True"}, {FIELD(blnLoadEntireFile), "True"},
-        {FIELD(lngPosSingle), "0"}, {FIELD(lngBankSingle), "0"}, {FIELD(bBeepOn), "True"},
-        {FIELD(bElapsedTime), "False"}, {FIELD(bMatchChipPinAndSocket), "False"},
-        {FIELD(bMemoryIntegrityCheck), "False"}, {FIELD(udtPgmrType), "12"}, {FIELD(udtParallelPort), "0"},
-        {FIELD(udtHandlerType), "0"}, {FIELD(udtRadix), "0"}, {FIELD(blnDeviceSelected), "False"},
-        {FIELD(blnBufferEmpty), "True"}, {FIELD(blnInAction), "False"}, {FIELD(blnFileLoaded), "False"},
-        {FIELD(strJobName), ""}, {FIELD(strJobID), ""}, {FIELD(bStartInOperatorMode), "False"},
-        {FIELD(bDataPatternLinkedToSKFile), "False"}, {FIELD(bAutoLoadJob), "False"}, {FIELD(strJobNote), ""},
-        {FIELD(strSKAutoNote), ""}, {FIELD(strJobDir), appinfo::ProgramFolder()}, {FIELD(strSKAutoDir), ""},
-        {FIELD(lngMasterSiteID), "1"}, {FIELD(strOperatorPwd), ""}, {FIELD(skType), "1"},
-        {FIELD(bEnableMarkEditor), "False"}, {FIELD(bVerifyChecksum), "True"},
-        {FIELD(bRemindToVerifyChecksum), "True"}, {FIELD(strSerialNumber), ""},
-        {FIELD(strDataCaptureFileName), ""}, {FIELD(strDataCaptureJobPath), ""},
+        {FIELD(strDeviceName), ""},
+        {FIELD(strDeviceSize), ""},
+        {FIELD(lngDeviceSize), "0"},
+        {FIELD(strDevicePackage), ""},
+        {FIELD(strFileName), ""},
+        {FIELD(strFilePath), "/"},
+        {FIELD(strFileDrive), ""},
+        {FIELD(dtmFileDate), "1899-12-30T00:00:00"},
+        {FIELD(lngFileSize), "0"},
+        {FIELD(strDisplayedFileName), ""},
+        {FIELD(udtCSumMethod), "0"},
+        {FIELD(bClearBeforeRead), "True"},
+        {FIELD(udtCSumType), "1"},
+        {FIELD(blnAutoFileID), "True"},
+        {FIELD(bNoviceMode), "True"},
+        {FIELD(blnSaveEntireContents), "True"},
+        {FIELD(lngLowAddrSave), "0"},
+        {FIELD(lngHighAddrSave), "0"},
+        {FIELD(blnClearLoad), "True"},
+        {FIELD(lngLowAddrLoad), "0"},
+        {FIELD(lngHighAddrLoad), "0"},
+        {FIELD(lngBufLoadAddr), "0"},
+        {FIELD(blnAutoLowAddr), "True"},
+        {FIELD(blnLoadEntireFile), "True"},
+        {FIELD(lngPosSingle), "0"},
+        {FIELD(lngBankSingle), "0"},
+        {FIELD(bBeepOn), "True"},
+        {FIELD(bElapsedTime), "False"},
+        {FIELD(bMatchChipPinAndSocket), "False"},
+        {FIELD(bMemoryIntegrityCheck), "False"},
+        {FIELD(udtPgmrType), "12"},
+        {FIELD(udtParallelPort), "0"},
+        {FIELD(udtHandlerType), "0"},
+        {FIELD(udtRadix), "0"},
+        {FIELD(blnDeviceSelected), "False"},
+        {FIELD(blnBufferEmpty), "True"},
+        {FIELD(blnInAction), "False"},
+        {FIELD(blnFileLoaded), "False"},
+        {FIELD(strJobName), ""},
+        {FIELD(strJobID), ""},
+        {FIELD(bStartInOperatorMode), "False"},
+        {FIELD(bDataPatternLinkedToSKFile), "False"},
+        {FIELD(bAutoLoadJob), "False"},
+        {FIELD(strJobNote), ""},
+        {FIELD(strSKAutoNote), ""},
+        {FIELD(strJobDir), appinfo::ProgramFolder()},
+        {FIELD(strSKAutoDir), ""},
+        {FIELD(lngMasterSiteID), "1"},
+        {FIELD(strOperatorPwd), ""},
+        {FIELD(skType), "1"},
+        {FIELD(bEnableMarkEditor), "False"},
+        {FIELD(bVerifyChecksum), "True"},
+        {FIELD(bRemindToVerifyChecksum), "True"},
+        {FIELD(strSerialNumber), ""},
+        {FIELD(strDataCaptureFileName), ""},
+        {FIELD(strDataCaptureJobPath), ""},
         {FIELD(strDataCaptureFilePath), ""},
         {FIELD(strDataCaptureReportFileName), "/opt/qxengine/DataCaptureReport.Txt"},
         {FIELD(lngDCDiffColor), "255"},
@@ -323,9 +378,9 @@ TEST_F(ProgrammerClassTest, OperatorPasswordIsStoredCodedOneCharacterPerValue)
         QString saved;
         QString loaded;
     } rows[] = {
-        {"abcdefghijklmnopqrst", "abcdefghijklmno"},             // 20 characters: the first 15 are kept
-        {"Pässwörd€ΩЖ", "Pässwörd€ΩЖ"},                          // beyond ANSI: kept, not turned into "?"
-        {"abcdefghijklmn\U0001F600", "abcdefghijklmn"},        // a pair split at 15: not kept half
+        {"abcdefghijklmnopqrst", "abcdefghijklmno"},    // 20 characters: the first 15 are kept
+        {"Pässwörd€ΩЖ", "Pässwörd€ΩЖ"},                 // beyond ANSI: kept, not turned into "?"
+        {"abcdefghijklmn\U0001F600", "abcdefghijklmn"}, // a pair split at 15: not kept half
         {"", ""},
     };
     for (const auto& row : rows) {
@@ -479,9 +534,12 @@ TEST_F(ProgrammerClassTest, DelayedDeviceSettingsGoToTheEngineAndBack)
         const char* valueName;
         qint32 value;
     } rows[] = {
-        {QXPgmrId::ByteOrder, "udtByteOrder", 1}, {QXPgmrId::SetWidth, "lngSetWidth", 2},
-        {QXPgmrId::BankCount, "lngSetBanks", 4}, {QXPgmrId::SetMode, "udtSetMode", 1},
-        {QXPgmrId::VectorDisplayMode, "udtVectorDisplay", 2}, {QXPgmrId::VectorXValue, "udtVectorXValue", 1},
+        {QXPgmrId::ByteOrder, "udtByteOrder", 1},
+        {QXPgmrId::SetWidth, "lngSetWidth", 2},
+        {QXPgmrId::BankCount, "lngSetBanks", 4},
+        {QXPgmrId::SetMode, "udtSetMode", 1},
+        {QXPgmrId::VectorDisplayMode, "udtVectorDisplay", 2},
+        {QXPgmrId::VectorXValue, "udtVectorXValue", 1},
         {QXPgmrId::VectorSeed, "lngVectorSeed", 0x1234},
     };
     for (const auto& row : rows)
@@ -538,9 +596,8 @@ TEST_F(ProgrammerClassTest, StoredSetWidthOrBankCountOutOfRangeCountsAsAbsent)
         qint32 reachesEngine;
         bool logs;
     } rows[] = {
-        {"lngSetWidth", "5000000", 1, true}, {"lngSetWidth", "2147483647", 1, true},
-        {"lngSetWidth", "0", 1, true},       {"lngSetWidth", "256", 256, false},
-        {"lngSetWidth", "1", 1, false},      {"lngSetBanks", "257", 1, true},
+        {"lngSetWidth", "5000000", 1, true}, {"lngSetWidth", "2147483647", 1, true}, {"lngSetWidth", "0", 1, true},
+        {"lngSetWidth", "256", 256, false},  {"lngSetWidth", "1", 1, false},         {"lngSetBanks", "257", 1, true},
         {"lngSetBanks", "-3", 1, true},      {"lngSetBanks", "200", 200, false},
     };
     for (const auto& row : rows) {
@@ -548,8 +605,8 @@ TEST_F(ProgrammerClassTest, StoredSetWidthOrBankCountOutOfRangeCountsAsAbsent)
         Store("Configuration", row.valueName, QString::fromLatin1(row.stored));
         Controls fresh;
         fresh.Create()->RunDelayedRegInit(true);
-        const qint32 reached = QString::fromLatin1(row.valueName) == "lngSetWidth" ? fresh.engine.SetWidth()
-                                                                                  : fresh.engine.BankCount();
+        const qint32 reached =
+            QString::fromLatin1(row.valueName) == "lngSetWidth" ? fresh.engine.SetWidth() : fresh.engine.BankCount();
         EXPECT_EQ(reached, row.reachesEngine) << row.valueName << " = " << row.stored;
         ASSERT_EQ(logged.size(), row.logs ? 1 : 0) << row.valueName << " = " << row.stored;
         if (row.logs) {
@@ -625,8 +682,8 @@ TEST_F(ProgrammerClassTest, PerActionSaveGoesOnPastARefusedValueAndKeepsItForThe
     for (int action = 1; action <= 2; ++action) {
         for (int row = 0; row < p->GetMaximumNumberOfOptions(); ++row) {
             stored += Stored("Configuration", ActionSettings::ValueName(action, "CHECKBOX_", row)) == "0";
-            stored += Stored("Configuration", ActionSettings::ValueName(action, "LISTBOX_", row))
-                == QString::number(row + 2);
+            stored +=
+                Stored("Configuration", ActionSettings::ValueName(action, "LISTBOX_", row)) == QString::number(row + 2);
         }
     }
     EXPECT_GT(stored, 10);
@@ -670,7 +727,9 @@ TEST_F(ProgrammerClassTest, SmallQuestions)
         qint32 low, high, size;
         bool entire;
     } ranges[] = {
-        {0, 0xFF, 0x100, true}, {0, 0xFE, 0x100, false}, {0x10, 0x10F, 0x100, true},
+        {0, 0xFF, 0x100, true},
+        {0, 0xFE, 0x100, false},
+        {0x10, 0x10F, 0x100, true},
         // The whole 32-bit space does not wrap round to a small size.
         {-1, 0x7FFFFFFF, qint32(0x80000001u), false},
     };
