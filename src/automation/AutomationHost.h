@@ -24,6 +24,10 @@ public:
     virtual void SetQuantityText(const QString& text) = 0;
     // The job file load: 0 or the loader's failure.
     virtual qint32 LoadQxFile(const QString& file) = 0;
+    // The main window's job load of a named file, as its Open command does
+    // it (the job folder follows, the handler is told it is busy): True when
+    // the job loaded.
+    virtual bool ExecLoadJobCmd(const QString& file) = 0;
     virtual bool SaveQxFile(const QString& file) = 0;
     virtual qint32 ExecuteOperation() = 0;
     // The automatic handler's session, started as the Action button starts

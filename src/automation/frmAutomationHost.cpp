@@ -73,6 +73,15 @@ qint32 frmAutomationHost::LoadQxFile(const QString& file)
     return result;
 }
 
+bool frmAutomationHost::ExecLoadJobCmd(const QString& file)
+{
+    if (!Up())
+        return false;
+    bool ok = false;
+    gMainForm->ExecLoadJobCmd(1, file, ok);
+    return ok;
+}
+
 bool frmAutomationHost::SaveQxFile(const QString& file)
 {
     if (!Up())

@@ -22,6 +22,7 @@ public:
     void OperationStatusText(const QString& text) override;
     void SetQuantityText(const QString& text) override;
     qint32 LoadQxFile(const QString& file) override;
+    bool ExecLoadJobCmd(const QString& file) override;
     bool SaveQxFile(const QString& file) override;
     qint32 ExecuteOperation() override;
     bool StartHandlerSession() override;
