@@ -472,6 +472,15 @@ TEST_F(AutomationClassesTest, InAutohandlerModeEachJobIsTheHandlersSessionAndEnd
     ASSERT_EQ(done.count(), 2);
     EXPECT_EQ(done.at(1).at(0).toInt(), RunResult::CallFailed);
     EXPECT_FALSE(CJobControlImpl::Instance().JobQueued());
+
+    // The end of a handler session the operator started reaches the
+    // monitor only: no CJobControl began it.
+    const qsizetype monitoredBefore = monitored.count();
+    CJobControlImpl::Instance().HandlerJobComplete(5);
+    Pump();
+    EXPECT_EQ(done.count(), 2);
+    ASSERT_EQ(monitored.count(), monitoredBefore + 1);
+    EXPECT_EQ(monitored.last().at(0).toInt(), 5);
 }
 
 TEST_F(AutomationClassesTest, SeveralProgrammersAreALiveSet)
