@@ -42,9 +42,9 @@ public:
     virtual qint32 HandlerType() const = 0;
     virtual bool LoadHandlerJobFile(const QString& file) = 0;
     virtual bool SaveHandlerJobFile(const QString& file) = 0;
-    // Brings every operation tab's rows in line with the engine's settings
-    // (never under a run).
-    virtual void RefreshTabsContents() = 0;
+    // Ticks (or clears) the operation tabs' rows offering the named option,
+    // leaving every other row as it is (never under a run).
+    virtual void RefreshOption(const QString& option, bool enable) = 0;
     // Restarts the main window's settings-refresh timer for 250 ms.
     virtual void ArmSettingsRefresh() = 0;
     virtual void SelectJobTab() = 0;

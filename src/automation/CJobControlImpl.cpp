@@ -136,6 +136,7 @@ qint32 CJobControlImpl::SetJobParameter(const QString& sName, const QString& sVa
     }
     const qint32 result = host->ApplyJobParameter(sName, sValue);
     if (result == 0) {
+        m_changedParameters.append({sName, sValue});
         host->ArmSettingsRefresh();
         if (sName == QLatin1String("DeviceOptions.Operation"))
             host->SelectJobTab();
@@ -226,8 +227,18 @@ void CJobControlImpl::OnSettingsRefreshTimer()
     // A tick of a timer nobody armed (or no window to refresh) does nothing.
     if (!m_settingsRefresh.armed || !m_settingsRefresh.armed())
         return;
-    if (AutomationHost* host = Host())
-        enginecall::Try([&] { host->RefreshTabsContents(); });
+    const auto changed = std::exchange(m_changedParameters, {});
+    if (AutomationHost* host = Host()) {
+        for (const auto& [name, value] : changed) {
+            if (name == QLatin1String("DeviceOptions.Operation"))
+                continue;
+            // "DeviceOptions.Blank Check" names the row offering "Blank Check".
+            static const QStringList kOff{QStringLiteral("DISABLE"), QStringLiteral("FALSE"), QStringLiteral("OFF"),
+                                          QStringLiteral("NO"), QStringLiteral("0")};
+            const bool enable = !kOff.contains(value.trimmed().toUpper());
+            enginecall::Try([&] { host->RefreshOption(name.section(QLatin1Char('.'), -1), enable); });
+        }
+    }
     if (m_settingsRefresh.refresh)
         m_settingsRefresh.refresh();
     if (m_settingsRefresh.disarm)

@@ -56,8 +56,10 @@ public:
     static QString NiceErrorDescription(qint32 lErrNum);
 
     // The main window's settings-refresh timer, armed for one tick after a
-    // job parameter was set: the tick brings the operation tabs up to date
-    // once and disarms the timer. The window installs what the tick reaches.
+    // job parameter was set: the tick brings the rows the parameters name up
+    // to date once (the operation's name changes no row: its tab is chosen
+    // at once) and disarms the timer; every other row stays as the operator
+    // left it. The window installs what the tick reaches.
     struct SettingsRefresh
     {
         std::function<bool()> armed;
@@ -89,4 +91,6 @@ private:
     bool m_bJobQueued = false;
     bool m_bHandlerJob = false;
     SettingsRefresh m_settingsRefresh;
+    // The engine job parameters set since the last refresh, name and value.
+    QList<QPair<QString, QString>> m_changedParameters;
 };

@@ -157,12 +157,12 @@ bool frmAutomationHost::SaveHandlerJobFile(const QString& file)
     return Up() && m_station->QXH950AutoHandler.SaveHandlerJobFile(file) != 0;
 }
 
-void frmAutomationHost::RefreshTabsContents()
+void frmAutomationHost::RefreshOption(const QString& option, bool enable)
 {
     if (!Up() || !gMainForm->frmP || gMainForm->RunInProgress())
         return;
     bool found = false;
-    gMainForm->frmP->TabsContents(QString(), true, found);
+    gMainForm->frmP->TabsContents(option, enable, found);
 }
 
 void frmAutomationHost::ArmSettingsRefresh()

@@ -34,7 +34,7 @@ public:
     qint32 HandlerType() const override;
     bool LoadHandlerJobFile(const QString& file) override;
     bool SaveHandlerJobFile(const QString& file) override;
-    void RefreshTabsContents() override;
+    void RefreshOption(const QString& option, bool enable) override;
     void ArmSettingsRefresh() override;
     void SelectJobTab() override;
     void AbortSession() override;

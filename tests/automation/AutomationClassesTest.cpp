@@ -133,7 +133,10 @@ public:
     qint32 HandlerType() const override { return handlerType; }
     bool LoadHandlerJobFile(const QString&) override { return true; }
     bool SaveHandlerJobFile(const QString&) override { return true; }
-    void RefreshTabsContents() override { ++tabsRefreshed; }
+    void RefreshOption(const QString& option, bool enable) override
+    {
+        refreshed << QString("%1 %2").arg(option).arg(enable);
+    }
     void ArmSettingsRefresh() override { ++refreshArmed; }
     void SelectJobTab() override { ++tabSelected; }
     void AbortSession() override {}
@@ -160,7 +163,7 @@ public:
     qint32 handlerType = 0;
     bool handlerStarts = true;
     int handlerSessions = 0;
-    int tabsRefreshed = 0;
+    QStringList refreshed;
     bool operatorRuns = false;
     qint32 extraCommands = 0;
     QStringList log, status, arbiter, sites, jobLoads;
@@ -560,16 +563,29 @@ TEST_F(AutomationClassesTest, SetJobParameterErrors)
     EXPECT_EQ(station.tabSelected, 1);
 }
 
-TEST_F(AutomationClassesTest, TheSettingsRefreshTickBringsTheTabsInLineWithTheEngine)
+TEST_F(AutomationClassesTest, TheSettingsRefreshTickChangesOnlyTheRowsTheParametersName)
 {
     bool armed = false;
     CJobControlImpl::Instance().SetSettingsRefresh({[&] { return armed; }, [] {}, [&] { armed = false; }});
     CJobControlImpl::Instance().OnSettingsRefreshTimer();
-    EXPECT_EQ(station.tabsRefreshed, 0);
+    EXPECT_TRUE(station.refreshed.isEmpty());
+    // Whatever earlier parameters left pending is applied first.
+    armed = true;
+    CJobControlImpl::Instance().OnSettingsRefreshTimer();
+    station.refreshed.clear();
+    // The tick touches only the rows the parameters name: the operation's
+    // name none, an option its own row, ticked or cleared by the value.
+    CJobControl control;
+    for (const auto& [name, value] : {std::pair{"DeviceOptions.Operation", "Program"},
+                                      {"DeviceOptions.Blank Check", "DISABLE"},
+                                      {"DeviceOptions.Verify", "ENABLE"}}) {
+        control.SetJobParameter(name, value);
+        EXPECT_FALSE(control.LastError()) << name;
+    }
     armed = true;
     CJobControlImpl::Instance().OnSettingsRefreshTimer();
     CJobControlImpl::Instance().OnSettingsRefreshTimer();
-    EXPECT_EQ(station.tabsRefreshed, 1);
+    EXPECT_EQ(station.refreshed, (QStringList{"Blank Check 0", "Verify 1"}));
     CJobControlImpl::Instance().SetSettingsRefresh({});
 }
 
