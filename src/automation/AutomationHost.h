@@ -24,6 +24,10 @@ public:
     virtual void SetQuantityText(const QString& text) = 0;
     // The job file load: 0 or the loader's failure.
     virtual qint32 LoadQxFile(const QString& file) = 0;
+    // The main window's job load of a named file, as its Open command does
+    // it (the job folder follows, the handler is told it is busy): True when
+    // the job loaded.
+    virtual bool ExecLoadJobCmd(const QString& file) = 0;
     virtual bool SaveQxFile(const QString& file) = 0;
     virtual qint32 ExecuteOperation() = 0;
     // The automatic handler's session, started as the Action button starts
@@ -38,9 +42,9 @@ public:
     virtual qint32 HandlerType() const = 0;
     virtual bool LoadHandlerJobFile(const QString& file) = 0;
     virtual bool SaveHandlerJobFile(const QString& file) = 0;
-    // Brings every operation tab's rows in line with the engine's settings
-    // (never under a run).
-    virtual void RefreshTabsContents() = 0;
+    // Ticks (or clears) the operation tabs' rows offering the named option,
+    // leaving every other row as it is (never under a run).
+    virtual void RefreshOption(const QString& option, bool enable) = 0;
     // Restarts the main window's settings-refresh timer for 250 ms.
     virtual void ArmSettingsRefresh() = 0;
     virtual void SelectJobTab() = 0;

@@ -10,15 +10,18 @@
 
 namespace {
 const QString kSource = QStringLiteral("CJobControl");
+constexpr int kMaxManualQuantity = 65535;
 } // namespace
 
-CJobControl::CJobControl(QObject* parent) : AutomationObject(parent)
+CJobControl::CJobControl(QObject* parent)
+    : AutomationObject(parent)
 {
     CJobControlImpl& impl = CJobControlImpl::Instance();
     impl.Initialize();
     impl.Attach(this);
+    // Only the object whose BeginJob began the job hears its end.
     connect(&impl, &CJobControlImpl::NotifyJobComplete, this, [this](qint32 result) {
-        if (CJobControlImpl::Instance().Current() == this)
+        if (CJobControlImpl::Instance().NotifyTarget() == this)
             emit NotifyJobComplete(result);
     });
     AutomationHost* host = Host();
@@ -39,7 +42,8 @@ bool CJobControl::IsFileType(int lType)
     return (lType >= 0 && lType <= 17) || lType == 255;
 }
 
-template <class F> bool CJobControl::Guard(F&& f)
+template <class F>
+bool CJobControl::Guard(F&& f)
 {
     try {
         f();
@@ -123,7 +127,16 @@ void CJobControl::BeginJob(int lQuantity)
         Fail(automationerrors::Named(QStringLiteral("JobRunning"), QStringLiteral("A job is already running.")));
         return;
     }
-    CJobControlImpl::Instance().BeginJob(lQuantity);
+    // The quantity box's range: at least one device, at most 65535 unless
+    // the automatic handler counts them. Anything else would be a job of no
+    // end (or a box no client can answer).
+    const bool automatic = host && enginecall::Ask([&] { return host->HandlerType(); }, 0) != 0;
+    if (lQuantity < 1 || (lQuantity > kMaxManualQuantity && !automatic)) {
+        Fail(automationerrors::ForCode(automationerrors::kInvalidParamValue, kSource,
+                                       CJobControlImpl::NiceErrorDescription(automationerrors::kInvalidParamValue)));
+        return;
+    }
+    CJobControlImpl::Instance().BeginJob(lQuantity, this);
 }
 
 void CJobControl::LoadQxFile(const QString& sPath)
@@ -132,9 +145,10 @@ void CJobControl::LoadQxFile(const QString& sPath)
     if (!RequireFileExists(sPath))
         return;
     bool ok = false;
-    if (!Guard([&] { ok = Host() && Host()->LoadQxFile(sPath) == 0; }))
+    if (!Guard([&] { ok = Host() && Host()->ExecLoadJobCmd(sPath); }))
         return;
-    RaiseJobControlError(ok, automationerrors::kErrorLoadingFile, QStringLiteral("There was a problem loading the .qx file."));
+    RaiseJobControlError(ok, automationerrors::kErrorLoadingFile,
+                         QStringLiteral("There was a problem loading the .qx file."));
 }
 
 void CJobControl::SaveQxFile(const QString& sPath)
@@ -143,7 +157,8 @@ void CJobControl::SaveQxFile(const QString& sPath)
     bool ok = false;
     if (!Guard([&] { ok = Host() && Host()->SaveQxFile(sPath); }))
         return;
-    RaiseJobControlError(ok, automationerrors::kErrorSavingFile, QStringLiteral("There was a problem saving the .qx file."));
+    RaiseJobControlError(ok, automationerrors::kErrorSavingFile,
+                         QStringLiteral("There was a problem saving the .qx file."));
 }
 
 void CJobControl::LoadAqxFile(const QString& sPath)
@@ -154,7 +169,8 @@ void CJobControl::LoadAqxFile(const QString& sPath)
     bool ok = false;
     if (!Guard([&] { ok = Host()->LoadHandlerJobFile(sPath); }))
         return;
-    RaiseJobControlError(ok, automationerrors::kErrorLoadingFile, QStringLiteral("There was a problem loading the .aqx file."));
+    RaiseJobControlError(ok, automationerrors::kErrorLoadingFile,
+                         QStringLiteral("There was a problem loading the .aqx file."));
 }
 
 void CJobControl::SaveAqxFile(const QString& sPath)
@@ -165,5 +181,6 @@ void CJobControl::SaveAqxFile(const QString& sPath)
     bool ok = false;
     if (!Guard([&] { ok = Host()->SaveHandlerJobFile(sPath); }))
         return;
-    RaiseJobControlError(ok, automationerrors::kErrorSavingFile, QStringLiteral("There was a problem saving the .aqx file."));
+    RaiseJobControlError(ok, automationerrors::kErrorSavingFile,
+                         QStringLiteral("There was a problem saving the .aqx file."));
 }

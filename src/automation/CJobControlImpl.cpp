@@ -6,6 +6,8 @@
 #include "operation/RunResults.h"
 #include "platform/EngineCall.h"
 
+#include <QCoreApplication>
+
 namespace {
 const QString kCustomOptions = QStringLiteral("DeviceCustomOptions.");
 const QString kDeviceConfig = QStringLiteral("DeviceConfig.");
@@ -24,8 +26,39 @@ void CJobControlImpl::Attach(QObject* object)
 
 void CJobControlImpl::Release(QObject* object)
 {
-    if (m_live.removeOne(object) && m_live.isEmpty())
+    if (!m_live.removeOne(object))
+        return;
+    if (object && object == m_jobOwner && !m_live.contains(object))
+        EndJobOfGoneClient();
+    if (m_live.isEmpty())
         Destroy();
+}
+
+void CJobControlImpl::EndJobOfGoneClient()
+{
+    m_jobOwner = nullptr;
+    if (m_bJobQueued) {
+        // Not begun yet: it never will.
+        m_bJobQueued = false;
+        if (m_oMsgServer)
+            m_oMsgServer->RemoveAllParams();
+        return;
+    }
+    if (!m_bRunningJob && !m_bHandlerJob)
+        return;
+    AutomationHost* host = Host();
+    if (!host)
+        return;
+    host->OperationStatusText(QStringLiteral("The automation client of the running job left: the job is stopped."));
+    // Pressed once the release is done, outside the bus's call.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if ((m_bRunningJob || m_bHandlerJob) && !m_jobOwner)
+                if (AutomationHost* h = Host())
+                    h->PressStop();
+        },
+        Qt::QueuedConnection);
 }
 
 void CJobControlImpl::Initialize()
@@ -55,16 +88,28 @@ CQxProgrammerMsgServer& CJobControlImpl::MessageServer()
     return *m_oMsgServer;
 }
 
-void CJobControlImpl::RaiseNotifyJobComplete(qint32 result)
+void CJobControlImpl::Notify(qint32 result)
 {
+    m_noticeGiven = true;
+    m_notifyTarget = m_jobOwner;
     if (JobCntrlInstantiated())
         emit NotifyJobComplete(result);
+    m_notifyTarget = nullptr;
+}
+
+void CJobControlImpl::RaiseNotifyJobComplete(qint32 result)
+{
+    if (m_bRunningJob && !m_noticeGiven)
+        Notify(result);
 }
 
 void CJobControlImpl::HandlerJobComplete(qint32 result)
 {
-    m_bHandlerJob = false;
-    RaiseNotifyJobComplete(result);
+    if (m_bHandlerJob) {
+        m_bHandlerJob = false;
+        Notify(result);
+        m_jobOwner = nullptr;
+    }
     CJobMonitorImpl::Instance().RaiseNotifyJobComplete(result);
 }
 
@@ -91,6 +136,7 @@ qint32 CJobControlImpl::SetJobParameter(const QString& sName, const QString& sVa
     }
     const qint32 result = host->ApplyJobParameter(sName, sValue);
     if (result == 0) {
+        m_changedParameters.append({sName, sValue});
         host->ArmSettingsRefresh();
         if (sName == QLatin1String("DeviceOptions.Operation"))
             host->SelectJobTab();
@@ -110,8 +156,9 @@ void CJobControlImpl::Abort()
         host->PressStop();
 }
 
-void CJobControlImpl::BeginJob(qint32 lQuantity)
+void CJobControlImpl::BeginJob(qint32 lQuantity, QObject* owner)
 {
+    m_jobOwner = owner;
     m_bJobQueued = true;
     MessageServer().EnqueueMethodWithParams(QStringLiteral("DoBeginJob"), {{QStringLiteral("lQuantity"), lQuantity}});
 }
@@ -129,10 +176,10 @@ void CJobControlImpl::DoBeginJob()
 {
     m_bJobQueued = false;
     AutomationHost* host = Host();
-    if (!host)
+    if (!host || !m_oMsgServer) {
+        m_jobOwner = nullptr;
         return;
-    if (!m_oMsgServer)
-        return;
+    }
     const auto params = m_oMsgServer->GetParams(QStringLiteral("DoBeginJob"));
     host->SetQuantityText(CQxProgrammerMsgServer::Param(params, QStringLiteral("lQuantity")).toString());
     OnSettingsRefreshTimer();
@@ -140,31 +187,38 @@ void CJobControlImpl::DoBeginJob()
         // In Autohandler mode the job is the handler's session, started as
         // the Action button starts it; the handler's JobComplete ends it.
         m_bHandlerJob = true;
+        m_noticeGiven = false;
         if (!enginecall::Ask([&] { return host->StartHandlerSession(); }, false) && m_bHandlerJob) {
             // No session runs, so no JobComplete will come: the job ends here.
-            m_bHandlerJob = false;
-            RaiseNotifyJobComplete(RunResult::CallFailed);
-            CJobMonitorImpl::Instance().RaiseNotifyJobComplete(RunResult::CallFailed);
+            HandlerJobComplete(RunResult::CallFailed);
         }
         return;
     }
-    // The run ends by raising NotifyJobComplete with its result.
-    enginecall::Try([&] { host->ExecuteOperation(); });
+    // The run ends by raising NotifyJobComplete with its result; a run that
+    // could not even start still ends the job with its notice.
+    m_bRunningJob = true;
+    m_noticeGiven = false;
+    const qint32 result = enginecall::Ask([&] { return host->ExecuteOperation(); }, qint32(RunResult::CallFailed));
+    if (!m_noticeGiven) {
+        // Busy: a run of the operator's started first; this job ran nothing.
+        Notify(result);
+        if (result != RunResult::Busy)
+            CJobMonitorImpl::Instance().RaiseNotifyJobComplete(result);
+    }
+    m_bRunningJob = false;
+    m_jobOwner = nullptr;
 }
 
 QString CJobControlImpl::NiceErrorDescription(qint32 lErrNum)
 {
     switch (lErrNum) {
-    case automationerrors::kInvalidParamName:
-        return QStringLiteral("The parameter name is invalid.");
-    case automationerrors::kInvalidParamValue:
-        return QStringLiteral("The parameter value is invalid.");
+    case automationerrors::kInvalidParamName: return QStringLiteral("The parameter name is invalid.");
+    case automationerrors::kInvalidParamValue: return QStringLiteral("The parameter value is invalid.");
     case automationerrors::kUnsupportedParamName:
         return QStringLiteral("The parameter name is unsupported by the current Tarvo/hardware configuration.");
     case automationerrors::kUnsupportedParamValue:
         return QStringLiteral("The parameter value is unsupported by the current Tarvo/hardware configuration.");
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -173,8 +227,18 @@ void CJobControlImpl::OnSettingsRefreshTimer()
     // A tick of a timer nobody armed (or no window to refresh) does nothing.
     if (!m_settingsRefresh.armed || !m_settingsRefresh.armed())
         return;
-    if (AutomationHost* host = Host())
-        enginecall::Try([&] { host->RefreshTabsContents(); });
+    const auto changed = std::exchange(m_changedParameters, {});
+    if (AutomationHost* host = Host()) {
+        for (const auto& [name, value] : changed) {
+            if (name == QLatin1String("DeviceOptions.Operation"))
+                continue;
+            // "DeviceOptions.Blank Check" names the row offering "Blank Check".
+            static const QStringList kOff{QStringLiteral("DISABLE"), QStringLiteral("FALSE"), QStringLiteral("OFF"),
+                                          QStringLiteral("NO"), QStringLiteral("0")};
+            const bool enable = !kOff.contains(value.trimmed().toUpper());
+            enginecall::Try([&] { host->RefreshOption(name.section(QLatin1Char('.'), -1), enable); });
+        }
+    }
     if (m_settingsRefresh.refresh)
         m_settingsRefresh.refresh();
     if (m_settingsRefresh.disarm)

@@ -23,14 +23,15 @@ public:
     void Attach(QObject* object = nullptr);
     void Release(QObject* object = nullptr);
     bool JobCntrlInstantiated() const { return !m_live.isEmpty(); }
-    // The object that gets the events: the newest live one.
-    QObject* Current() const { return m_live.isEmpty() ? nullptr : m_live.last(); }
+    // The object whose job's end is being told (only while it is told).
+    QObject* NotifyTarget() const { return m_notifyTarget; }
 
     void Initialize();
     void Destroy();
     CQxProgrammerMsgServer& MessageServer();
 
-    // Raised only while a client holds a CJobControl object.
+    // The end of a run: told, once, to the CJobControl whose BeginJob
+    // began it; a run no CJobControl began tells no CJobControl.
     void RaiseNotifyJobComplete(qint32 result);
 
     void SetDefaultConfiguration();
@@ -39,20 +40,26 @@ public:
     qint32 SetJobParameter(const QString& sName, const QString& sValue);
     bool LoadPatternFile(const QString& sPath, qint32 lType);
     void Abort();
-    void BeginJob(qint32 lQuantity);
+    // owner: the CJobControl that began it (told of its end; its client's
+    // leaving stops it).
+    void BeginJob(qint32 lQuantity, QObject* owner = nullptr);
     // A job was begun and has not completed: queued, or run by the automatic
     // handler's session (which returns at once and ends with JobComplete).
     bool JobQueued() const { return m_bJobQueued || m_bHandlerJob; }
-    // The automatic handler's JobComplete: its job ends, and every client
-    // is told, as at the end of a run of the operation window.
+    // The automatic handler's JobComplete: the monitors are told; the
+    // CJobControl only when its BeginJob began the handler's session.
     void HandlerJobComplete(qint32 result);
+    // A CJobControl's job is going (queued, running or the handler's).
+    bool ClientJob() const { return m_bJobQueued || m_bRunningJob || m_bHandlerJob; }
     void DoBeginJob();
     void DispatchCall(const QString& sMethod);
     static QString NiceErrorDescription(qint32 lErrNum);
 
     // The main window's settings-refresh timer, armed for one tick after a
-    // job parameter was set: the tick brings the operation tabs up to date
-    // once and disarms the timer. The window installs what the tick reaches.
+    // job parameter was set: the tick brings the rows the parameters name up
+    // to date once (the operation's name changes no row: its tab is chosen
+    // at once) and disarms the timer; every other row stays as the operator
+    // left it. The window installs what the tick reaches.
     struct SettingsRefresh
     {
         std::function<bool()> armed;
@@ -67,7 +74,15 @@ signals:
 
 private:
     CJobControlImpl() = default;
+    void Notify(qint32 result);
+    // The client that began the job is gone: a queued job is dropped, a
+    // running one stopped as the operator's Stop stops it.
+    void EndJobOfGoneClient();
     QList<QObject*> m_live;
+    QObject* m_jobOwner = nullptr;
+    QObject* m_notifyTarget = nullptr;
+    bool m_bRunningJob = false;
+    bool m_noticeGiven = false;
     std::unique_ptr<CQxProgrammerMsgServer> m_oMsgServer;
     // A server stopped inside its own DoBeginJob is kept until the next
     // Initialize outside it.
@@ -76,4 +91,6 @@ private:
     bool m_bJobQueued = false;
     bool m_bHandlerJob = false;
     SettingsRefresh m_settingsRefresh;
+    // The engine job parameters set since the last refresh, name and value.
+    QList<QPair<QString, QString>> m_changedParameters;
 };

@@ -4,27 +4,16 @@
 #include "CJobMonitorImpl.h"
 #include "platform/AutomationError.h"
 
-CJobMonitor::CJobMonitor(QObject* parent) : AutomationObject(parent)
+CJobMonitor::CJobMonitor(QObject* parent)
+    : AutomationObject(parent)
 {
     CJobMonitorImpl& impl = CJobMonitorImpl::Instance();
     impl.Attach(this);
-    const auto current = [this] { return CJobMonitorImpl::Instance().Current() == this; };
-    connect(&impl, &CJobMonitorImpl::SocketActive, this, [this, current](qint32 site, qint32 socket) {
-        if (current())
-            emit NotifySocketActive(site, socket);
-    });
-    connect(&impl, &CJobMonitorImpl::SocketPassed, this, [this, current](qint32 site, qint32 socket) {
-        if (current())
-            emit NotifySocketPassed(site, socket);
-    });
-    connect(&impl, &CJobMonitorImpl::SocketFailed, this, [this, current](qint32 site, qint32 socket, qint32 code) {
-        if (current())
-            emit NotifySocketFailed(site, socket, code);
-    });
-    connect(&impl, &CJobMonitorImpl::NotifyJobComplete, this, [this, current](qint32 result) {
-        if (current())
-            emit NotifyJobComplete(result);
-    });
+    // Every live monitor watches: one made later does not silence another.
+    connect(&impl, &CJobMonitorImpl::SocketActive, this, &CJobMonitor::NotifySocketActive);
+    connect(&impl, &CJobMonitorImpl::SocketPassed, this, &CJobMonitor::NotifySocketPassed);
+    connect(&impl, &CJobMonitorImpl::SocketFailed, this, &CJobMonitor::NotifySocketFailed);
+    connect(&impl, &CJobMonitorImpl::NotifyJobComplete, this, &CJobMonitor::NotifyJobComplete);
     // A monitor only watches: the engine is not told a GUI client is ready.
     AutomationHost* host = Host();
     m_started = host && host->EnsureMainWindow(true);

@@ -12,12 +12,11 @@ class CJobMonitorImpl : public QObject
 public:
     static CJobMonitorImpl& Instance();
 
-    // A client created (or released) a CJobMonitor object; the newest live
-    // one gets the events, and releasing an older one leaves it told.
+    // A client created (or released) a CJobMonitor object; every live one
+    // gets the events.
     void Attach(QObject* object = nullptr);
     void Release(QObject* object = nullptr);
     bool JobMonitorInstantiated() const { return !m_live.isEmpty(); }
-    QObject* Current() const { return m_live.isEmpty() ? nullptr : m_live.last(); }
 
     // Both raise only while a client holds a CJobMonitor object.
     void RaiseNotifyJobComplete(qint32 result);

@@ -7,6 +7,7 @@
 #include "platform/EngineCall.h"
 #include "settings/cRegistry.h"
 
+#include <QDBusMessage>
 #include <QPointer>
 
 namespace {
@@ -15,10 +16,14 @@ constexpr int kQuantityRefused = 154;
 constexpr int kRunAgain = 153;
 constexpr int kMaxDevices = 65535;
 
-void LogCom(const QString& text) { CQxProgrammerData::Instance().WriteComLog(text); }
+void LogCom(const QString& text)
+{
+    CQxProgrammerData::Instance().WriteComLog(text);
+}
 } // namespace
 
-CQxProgrammer::CQxProgrammer(QObject* parent) : AutomationObject(parent)
+CQxProgrammer::CQxProgrammer(QObject* parent)
+    : AutomationObject(parent)
 {
     CQxProgrammerData& data = CQxProgrammerData::Instance();
     if (data.LiveCount() == 0)
@@ -38,8 +43,8 @@ CQxProgrammer::~CQxProgrammer()
 
 QString CQxProgrammer::StatusName(int status)
 {
-    static const char* const kWords[] = {"PASSED", "FAILED", "IDLE", "ACTIVE", "READY", "NA", "ReadyToPICK",
-                                         "ReadyToBePLACED"};
+    static const char* const kWords[] = {"PASSED", "FAILED", "IDLE",        "ACTIVE",
+                                         "READY",  "NA",     "ReadyToPICK", "ReadyToBePLACED"};
     if (status < 0 || status > 7)
         return QStringLiteral("UNKNOWN!!!");
     return QString::fromLatin1(kWords[status]);
@@ -69,10 +74,12 @@ void CQxProgrammer::BeginJob(int lNumDevices, const QString& sQxFile)
         return;
     }
     data.SetQxProgrammer(this);
+    data.StartClientJob(this, calledFromDBus() ? message().service() : QStringLiteral("in this process"));
     try {
         if (host)
             host->SetGuiReady(true);
     } catch (const AutomationError& error) {
+        data.EndClientJob();
         Fail(automationerrors::ForAutomation(error));
         return;
     }
@@ -87,7 +94,8 @@ void CQxProgrammer::QueueWhileRunning(const QString& name, int value, const QStr
 {
     BeginCall();
     CQxProgrammerData& data = CQxProgrammerData::Instance();
-    if (data.RunningJob())
+    // Only the job's own client places into its sockets.
+    if (data.RunningJob() && data.GetQxProgrammer() == this)
         data.EnqueueMethod(name, {{key, value}});
 }
 
@@ -212,9 +220,10 @@ void CQxProgrammer::DoBeginJob()
     const QPointer<CQxProgrammer> self(this);
     int result = kQuantityRefused;
     // A quantity the quantity box cannot hold is refused before anything is
-    // loaded; fewer than one device is no job either.
-    if (host && devices >= 1 && devices <= kMaxDevices) {
-        host->SetQuantityText(QString::number(devices));
+    // loaded, and so is a negative one. 0 asks for as many devices as the
+    // client brings: up to the most a job takes.
+    if (host && devices >= 0 && devices <= kMaxDevices) {
+        host->SetQuantityText(QString::number(devices == 0 ? kMaxDevices : devices));
         result = enginecall::Ask([&] { return host->LoadQxFile(jobFile); }, -1);
         if (result == 0) {
             data.SetRunningJob(true);
@@ -225,13 +234,11 @@ void CQxProgrammer::DoBeginJob()
         }
     }
     data.OnJobComplete();
-    if (!self)
-        return;
-    LogCom(QStringLiteral("Raising NotifyJobComplete(%1)").arg(result));
-    emit NotifyJobComplete(result);
-    data.m_bGotBeginPartials = false;
-    if (data.GetQxProgrammer() == this)
-        data.SetQxProgrammer(nullptr);
+    if (self) {
+        LogCom(QStringLiteral("Raising NotifyJobComplete(%1)").arg(result));
+        emit NotifyJobComplete(result);
+    }
+    data.EndClientJob();
 }
 
 void CQxProgrammer::FireSocketStatusChanged(int socket, int status, int failCode, int passed, int failed, int active,

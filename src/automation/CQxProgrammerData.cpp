@@ -4,12 +4,20 @@
 #include "CQxProgrammer.h"
 #include "platform/EngineCall.h"
 
+#include <QCoreApplication>
+
 namespace {
 AutomationHost* g_host = nullptr;
 }
 
-AutomationHost* Host() { return g_host; }
-void SetAutomationHost(AutomationHost* host) { g_host = host; }
+AutomationHost* Host()
+{
+    return g_host;
+}
+void SetAutomationHost(AutomationHost* host)
+{
+    g_host = host;
+}
 
 namespace {
 // Calls a held arbiter's method by name.
@@ -71,7 +79,8 @@ void CQxProgrammerData::TakeSocketArbiter()
     AutomationHost* host = Host();
     if (!host)
         return;
-    const ControlHandle object = companion::ObjectOf(enginecall::Ask([&] { return host->ThreadCommUtil(); }, QVariant()));
+    const ControlHandle object =
+        companion::ObjectOf(enginecall::Ask([&] { return host->ThreadCommUtil(); }, QVariant()));
     if (!object)
         return;
     m_socketArbiterObject = object;
@@ -90,19 +99,90 @@ void CQxProgrammerData::ReleaseSocketArbiter()
 void CQxProgrammerData::AttachProgrammer(CQxProgrammer* programmer)
 {
     m_live.append(programmer);
-    SetQxProgrammer(programmer);
+    // A running job keeps its client's object: the new one waits for the
+    // next job.
+    if (m_clientJob)
+        m_nextProgrammer = programmer;
+    else
+        SetQxProgrammer(programmer);
 }
 
 void CQxProgrammerData::ReleaseProgrammer(CQxProgrammer* programmer)
 {
     if (!m_live.removeOne(programmer))
         return;
-    if (m_attached && m_current == programmer && !m_live.contains(programmer)) {
+    const bool stillLive = m_live.contains(programmer);
+    if (m_attached && m_current == programmer && !stillLive) {
         m_attached = false;
         m_current = nullptr;
     }
+    if (m_nextProgrammer == programmer && !stillLive)
+        m_nextProgrammer = nullptr;
+    if (m_clientJob && m_jobOwner == programmer && !stillLive)
+        EndJobOfGoneClient();
     if (m_live.isEmpty())
         Destroy();
+}
+
+void CQxProgrammerData::StartClientJob(CQxProgrammer* owner, const QString& client)
+{
+    m_jobOwner = owner;
+    m_jobClient = client;
+    m_clientJob = true;
+    m_waitReported = false;
+    m_nextProgrammer = nullptr;
+}
+
+void CQxProgrammerData::EndClientJob()
+{
+    m_clientJob = false;
+    m_jobOwner = nullptr;
+    m_bGotBeginPartials = false;
+    // Detached, or handed to the object made during the job.
+    SetQxProgrammer(m_nextProgrammer && m_live.contains(m_nextProgrammer) ? m_nextProgrammer : nullptr);
+    m_nextProgrammer = nullptr;
+}
+
+void CQxProgrammerData::ReportWaitingForClient()
+{
+    if (!ClientJobRunning() || m_waitReported)
+        return;
+    m_waitReported = true;
+    if (AutomationHost* host = Host())
+        host->OperationStatusText(QStringLiteral("Waiting for the automation client ") + m_jobClient
+                                  + QStringLiteral(" to place the devices (Stop ends its job)."));
+}
+
+void CQxProgrammerData::EndJobOfGoneClient()
+{
+    AutomationHost* host = Host();
+    const QString client = m_jobClient;
+    m_jobOwner = nullptr;
+    if (!m_bRunningJob) {
+        // Not begun yet: it never will.
+        m_clientJob = false;
+        m_bJobQueued = false;
+        if (m_oMsgServer)
+            m_oMsgServer->RemoveAllParams();
+        return;
+    }
+    // The session no longer waits for the client: Stop ends it as the
+    // operator's Stop would (the handler aborted at once, the run counted
+    // as stopped).
+    m_clientJob = false;
+    if (!host)
+        return;
+    host->OperationStatusText(QStringLiteral("The automation client ") + client
+                              + QStringLiteral(" left during its job: the job is stopped."));
+    // Pressed once the release is done, outside the bus's call.
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [this] {
+            if (m_bRunningJob && !m_clientJob)
+                if (AutomationHost* h = Host())
+                    h->PressStop();
+        },
+        Qt::QueuedConnection);
 }
 
 void CQxProgrammerData::SetQxProgrammer(CQxProgrammer* programmer)
@@ -134,6 +214,7 @@ void CQxProgrammerData::Destroy()
         enginecall::Try([&] { host->SetGuiReady(false); });
     m_attached = false;
     m_current = nullptr;
+    m_nextProgrammer = nullptr;
     m_bGotBeginPartials = false;
     m_bJobQueued = false;
 }

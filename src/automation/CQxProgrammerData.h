@@ -26,8 +26,11 @@ public:
 
     // A client created (or released) a CQxProgrammer object. The live set
     // holds every object; the attached one (the last created, or the one
-    // whose BeginJob ran) gets the events. Releasing another object leaves
-    // it attached; releasing the last one stops the deferred-call server.
+    // whose BeginJob ran) gets the events. While a job is queued or runs its
+    // object keeps the events: one created meanwhile is attached when the
+    // job ends, for the next job. Releasing another object leaves the
+    // attached one; releasing the job's own object ends its job as stopped;
+    // releasing the last one stops the deferred-call server.
     void AttachProgrammer(CQxProgrammer* programmer = nullptr);
     void ReleaseProgrammer(CQxProgrammer* programmer = nullptr);
     bool QxProgrammerInstantiated() const { return m_attached; }
@@ -77,6 +80,19 @@ public:
     void SetRunningJob(bool running) { m_bRunningJob = running; }
     bool RunningJob() const { return m_bRunningJob; }
 
+    // The job a client's BeginJob queued: its object (which keeps the
+    // events until the job ends) and the client's bus name for the status
+    // lines. EndClientJob attaches the object created meanwhile, if any.
+    void StartClientJob(CQxProgrammer* owner, const QString& client);
+    void EndClientJob();
+    // A client's job runs and its client is still there: the run is its
+    // session (its session mode, its placements, its abort). An idle object
+    // holds up nobody's run.
+    bool ClientJobRunning() const { return m_bRunningJob && m_clientJob; }
+    QString JobClient() const { return m_jobClient; }
+    // Says once per job that the session waits for the client's devices.
+    void ReportWaitingForClient();
+
     // A second Stop: passed to the programmer object when one is set.
     void DoubleAbort();
     void SetDoubleAbortTarget(std::function<void()> target) { m_doubleAbort = std::move(target); }
@@ -101,8 +117,9 @@ public:
     qint32 NumInserted() const { return m_lNumInserted; }
     void SetNumInserted(qint32 count) { m_lNumInserted = count; }
 
-    // The session mode of the client's CQxProgrammer object, 0 without one.
-    qint32 SessionMode() const { return QxProgrammerInstantiated() ? m_lSessionMode : 0; }
+    // The session mode of the client's job, 0 (the operator fills the
+    // sockets) for any other run.
+    qint32 SessionMode() const { return ClientJobRunning() ? m_lSessionMode : 0; }
     // 0 no session, 1 plain, 2 socket automation.
     void SetSessionMode(qint32 mode);
     qint32 StoredSessionMode() const { return m_lSessionMode; }
@@ -123,10 +140,18 @@ private:
     void ReleaseDeviceArbiter();
     void ReleaseSocketArbiter();
     void TakeSocketArbiter();
+    // The client that began the job is gone: a queued job is dropped, a
+    // running one stopped as the operator's Stop stops it.
+    void EndJobOfGoneClient();
 
     QList<CQxProgrammer*> m_live;
     CQxProgrammer* m_current = nullptr;
     bool m_attached = false;
+    CQxProgrammer* m_jobOwner = nullptr;
+    CQxProgrammer* m_nextProgrammer = nullptr;
+    bool m_clientJob = false;
+    bool m_waitReported = false;
+    QString m_jobClient;
     std::unique_ptr<CQxProgrammerMsgServer> m_oMsgServer;
     // Servers stopped while one of their calls may still be running: kept
     // until the next Initialize outside any call.

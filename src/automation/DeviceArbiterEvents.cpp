@@ -20,6 +20,7 @@ void DeviceArbiterEvents::DeviceAutomationArbiter_DeviceReadyToPick(qint32 site)
 
 void DeviceArbiterEvents::DeviceAutomationArbiter_DeviceReadyToPlace(qint32 site)
 {
+    CQxProgrammerData::Instance().ReportWaitingForClient();
     ShowSite(site, SiteStatus::ReadyToPlace);
 }
 

@@ -73,6 +73,15 @@ qint32 frmAutomationHost::LoadQxFile(const QString& file)
     return result;
 }
 
+bool frmAutomationHost::ExecLoadJobCmd(const QString& file)
+{
+    if (!Up())
+        return false;
+    bool ok = false;
+    gMainForm->ExecLoadJobCmd(1, file, ok);
+    return ok;
+}
+
 bool frmAutomationHost::SaveQxFile(const QString& file)
 {
     if (!Up())
@@ -148,12 +157,12 @@ bool frmAutomationHost::SaveHandlerJobFile(const QString& file)
     return Up() && m_station->QXH950AutoHandler.SaveHandlerJobFile(file) != 0;
 }
 
-void frmAutomationHost::RefreshTabsContents()
+void frmAutomationHost::RefreshOption(const QString& option, bool enable)
 {
     if (!Up() || !gMainForm->frmP || gMainForm->RunInProgress())
         return;
     bool found = false;
-    gMainForm->frmP->TabsContents(QString(), true, found);
+    gMainForm->frmP->TabsContents(option, enable, found);
 }
 
 void frmAutomationHost::ArmSettingsRefresh()

@@ -22,6 +22,7 @@ public:
     void OperationStatusText(const QString& text) override;
     void SetQuantityText(const QString& text) override;
     qint32 LoadQxFile(const QString& file) override;
+    bool ExecLoadJobCmd(const QString& file) override;
     bool SaveQxFile(const QString& file) override;
     qint32 ExecuteOperation() override;
     bool StartHandlerSession() override;
@@ -33,7 +34,7 @@ public:
     qint32 HandlerType() const override;
     bool LoadHandlerJobFile(const QString& file) override;
     bool SaveHandlerJobFile(const QString& file) override;
-    void RefreshTabsContents() override;
+    void RefreshOption(const QString& option, bool enable) override;
     void ArmSettingsRefresh() override;
     void SelectJobTab() override;
     void AbortSession() override;

@@ -134,11 +134,9 @@ const HandlerRow kRows[] = {
      }},
     {"HandlerQuantityChanged", true, false,
      [](Station& s, QVariantList& a) { s.SetQuantityText(QString::number(Long(a, 0))); }},
-    {"HandlerEvent16", true, false,
-     [](Station&, QVariantList&) {
-         // The quantity box's number is the job's quantity: the station's
-         // count already follows its text.
-     }},
+    // The quantity box checked again by its rule: the range, the count the
+    // next run uses and the handler's own quantity brought in step.
+    {"HandlerEvent16", true, false, [](Station& s, QVariantList&) { s.SetQuantityText(s.QuantityText()); }},
     {"HandlerEvent17", false, false, [](Station&, QVariantList&) { gMainForm->PrintLabel(); }},
     // The editor is started the same way whatever the handler's text says.
     {"InitLabelPrintRequest", false, false, [](Station&, QVariantList&) { gMainForm->InitLabelerPrint(); }},

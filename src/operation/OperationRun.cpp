@@ -268,7 +268,9 @@ qint32 OperationRun::ExecuteOperationCore()
                 result = RunResult::CustomActionFailed;
             }
             if (!done) {
-                const bool client = CQxProgrammerData::Instance().QxProgrammerInstantiated();
+                // A client's job is its session; an object a client only
+                // holds changes no run.
+                const bool client = CQxProgrammerData::Instance().ClientJobRunning();
                 const bool repeatable = ActionIsRepeatable(action);
                 const bool concurrent = engine.IsConcurrentProgrammer();
                 const qint32 copies = m_station.NumCopies();
@@ -468,9 +470,9 @@ qint32 OperationRun::RunManualHandlerSession()
         m_host.LogLine(QStringLiteral("Error Message: ") + message);
         m_host.StatusLine(QStringLiteral("Function aborted."));
         m_host.ShowJobSummary();
-    } else if (copies != 1) {
-        // As after the device loop: a job of several devices ends in its
-        // summary (and its record).
+    } else if (blnStopClicked) {
+        // A stopped session is one that failed: its summary and record say
+        // so. A session that ran its quantity ends without a box.
         m_host.ShowJobSummary();
     }
     EndDeviceLoopState();
@@ -809,7 +811,7 @@ void OperationRun::TrackAbortRequest()
     if (second)
         automation.SetRunningJob(false);
     try {
-        if (!automation.QxProgrammerInstantiated()) {
+        if (!automation.ClientJobRunning()) {
             m_station.QXProgrammer.AbortOperation();
         } else if (second) {
             m_station.QXProgrammer.AbortOperation();
@@ -824,7 +826,7 @@ void OperationRun::TrackAbortRequest()
         return;
     try {
         if (HandlerType() == 0) {
-            if (!automation.QxProgrammerInstantiated())
+            if (!automation.ClientJobRunning())
                 m_station.ConcurrentManualHandler.AbortSession();
             else
                 automation.EnqueueMethod(QStringLiteral("DoAbort"));

@@ -5,6 +5,8 @@
 #include "CustomActions.h"
 #include "SummaryLines.h"
 #include "TabStrip.h"
+#include "automation/CJobControlImpl.h"
+#include "automation/CQxProgrammerData.h"
 #include "device/frmDeviceConfigure.h"
 #include "engine/EngineCodes.h"
 #include "engine/H950HdlrControl.h"
@@ -844,7 +846,11 @@ void frmProgram::ShowJobSummary()
     if (blnStopClicked && Ask([&] { return Engine().PortIndex(); }, qint32(0)) != 0)
         m_run.FinishStoppedRunReport();
     auto summaryWindow = std::make_unique<frmJobSummary>();
-    Ui().ShowModal(summaryWindow.get());
+    // A job an automation client began never waits on a box no client can
+    // answer: its summary is built, recorded and logged, not shown.
+    const bool clientJob = CQxProgrammerData::Instance().RunningJob() || CJobControlImpl::Instance().ClientJob();
+    if (!clientJob)
+        Ui().ShowModal(summaryWindow.get());
     RefreshAll();
 }
 

@@ -32,9 +32,8 @@ TEST(MsgServerTest, EachPostRunsOnceLaterWithItsOwnParameters)
 {
     CQxProgrammerMsgServer server;
     QStringList ran;
-    server.Init({"DoBeginJob", "DoDevicePlaced"}, [&](const QString& name) {
-        ran << name + ":" + server.GetParams(name).value(0).second.toString();
-    });
+    server.Init({"DoBeginJob", "DoDevicePlaced"},
+                [&](const QString& name) { ran << name + ":" + server.GetParams(name).value(0).second.toString(); });
     EXPECT_EQ(server.GetMessageNumber("DoBeginJob"), 1024);
     EXPECT_EQ(server.GetMessageNumber("DoDevicePlaced"), 1025);
     EXPECT_EQ(server.GetMessageNumber("doDevicePlaced"), 0);
@@ -48,8 +47,7 @@ TEST(MsgServerTest, EachPostRunsOnceLaterWithItsOwnParameters)
     // The unknown name ran nothing and waits only to be voided.
     EXPECT_EQ(server.PendingCalls(), QStringList{"DoUnknown"});
 
-    EXPECT_EQ(CQxProgrammerMsgServer::StringizeParams({{"lNumDevices", 10}, {"sJobFile", "C:\\a.qx"}}),
-              "10,C:\\a.qx");
+    EXPECT_EQ(CQxProgrammerMsgServer::StringizeParams({{"lNumDevices", 10}, {"sJobFile", "C:\\a.qx"}}), "10,C:\\a.qx");
     EXPECT_EQ(CQxProgrammerMsgServer::StringizeParams({}), "");
 }
 
@@ -87,7 +85,10 @@ TEST(MsgServerTest, NestedCallsReadTheirOwnParameters)
             server.EnqueueMethodWithParams("DoDevicePlaced", {{"lSiteNumber", 7}});
             Pump(); // a running job pumps: the placed call runs inside it
         }
-        seen << name + ":" + CQxProgrammerMsgServer::Param(server.GetParams(name), name == "DoBeginJob" ? "lQuantity" : "lSiteNumber").toString();
+        seen << name + ":"
+                + CQxProgrammerMsgServer::Param(server.GetParams(name),
+                                                name == "DoBeginJob" ? "lQuantity" : "lSiteNumber")
+                      .toString();
     });
     server.EnqueueMethodWithParams("DoBeginJob", {{"lQuantity", 4}});
     Pump();
@@ -106,6 +107,11 @@ public:
     void OperationStatusText(const QString& text) override { status << text; }
     void SetQuantityText(const QString& text) override { quantity = text; }
     qint32 LoadQxFile(const QString& file) override { return QFile::exists(file) ? 0 : 17; }
+    bool ExecLoadJobCmd(const QString& file) override
+    {
+        jobLoads << file;
+        return LoadQxFile(file) == 0;
+    }
     bool SaveQxFile(const QString&) override { return false; }
     qint32 ExecuteOperation() override
     {
@@ -127,7 +133,10 @@ public:
     qint32 HandlerType() const override { return handlerType; }
     bool LoadHandlerJobFile(const QString&) override { return true; }
     bool SaveHandlerJobFile(const QString&) override { return true; }
-    void RefreshTabsContents() override { ++tabsRefreshed; }
+    void RefreshOption(const QString& option, bool enable) override
+    {
+        refreshed << QString("%1 %2").arg(option).arg(enable);
+    }
     void ArmSettingsRefresh() override { ++refreshArmed; }
     void SelectJobTab() override { ++tabSelected; }
     void AbortSession() override {}
@@ -154,10 +163,10 @@ public:
     qint32 handlerType = 0;
     bool handlerStarts = true;
     int handlerSessions = 0;
-    int tabsRefreshed = 0;
+    QStringList refreshed;
     bool operatorRuns = false;
     qint32 extraCommands = 0;
-    QStringList log, status, arbiter, sites;
+    QStringList log, status, arbiter, sites, jobLoads;
     QVariant socketArbiter;
     QString quantity = "unchanged";
     QList<qint32> results;
@@ -216,8 +225,11 @@ TEST_F(AutomationClassesTest, BeginJobQuantities)
     const QList<Case> cases{
         {1, job, 0, "1", 1},
         {3, job, 0, "3", 1},
-        // No devices or more than the box holds: refused before the load.
-        {0, job, 154, "unchanged", 0},
+        {65535, job, 0, "65535", 1},
+        // 0: as many as the client brings, up to the most a job takes.
+        {0, job, 0, "65535", 1},
+        // A negative count or more than the box holds: refused before the
+        // load.
         {-1, job, 154, "unchanged", 0},
         {65536, job, 154, "unchanged", 0},
         // The loader's failure is the job's result; nothing runs.
@@ -238,6 +250,63 @@ TEST_F(AutomationClassesTest, BeginJobQuantities)
         EXPECT_EQ(station.runs, c.runs) << c.quantity;
         EXPECT_FALSE(CQxProgrammerData::Instance().RunningJob());
     }
+}
+
+TEST_F(AutomationClassesTest, JobControlQuantitiesOutsideTheBoxsRangeAreRefused)
+{
+    struct Case
+    {
+        int quantity;
+        qint32 handlerType;
+        bool refused;
+        QString box;
+    };
+    const Case cases[] = {
+        {1, 0, false, "1"},
+        {65535, 0, false, "65535"},
+        {0, 0, true, "unchanged"},
+        {-1, 0, true, "unchanged"},
+        {65536, 0, true, "unchanged"},
+        {2147483647, 0, true, "unchanged"},
+        // The automatic handler counts beyond the manual box's range.
+        {65536, 1, false, "65536"},
+        {0, 1, true, "unchanged"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.quantity);
+        station.quantity = "unchanged";
+        station.runs = station.handlerSessions = 0;
+        station.handlerType = c.handlerType;
+        CJobControl control;
+        QSignalSpy done(&control, &CJobControl::NotifyJobComplete);
+        control.BeginJob(c.quantity);
+        ASSERT_EQ(bool(control.LastError()), c.refused);
+        if (c.refused) {
+            EXPECT_EQ(control.LastError()->name, "com.corvane.Tarvo.Error.CJOBCONTROL_E_INVALIDPARAMVALUE");
+            EXPECT_EQ(control.LastError()->message, "0x80040222 CJobControl: The parameter value is invalid.");
+        }
+        Pump();
+        EXPECT_EQ(station.quantity, c.box);
+        EXPECT_EQ(station.runs + station.handlerSessions, c.refused ? 0 : 1);
+        if (c.handlerType == 0)
+            EXPECT_EQ(done.count(), c.refused ? 0 : 1);
+        else if (!c.refused)
+            CJobControlImpl::Instance().HandlerJobComplete(0);
+    }
+}
+
+TEST_F(AutomationClassesTest, LoadQxFileIsTheMainWindowsJobLoadOfTheNamedFile)
+{
+    CJobControl control;
+    const QString job = jobFile();
+    control.LoadQxFile(job);
+    EXPECT_FALSE(control.LastError());
+    // The Open command's load (its folder and the handler's busy state),
+    // not the bare loader.
+    EXPECT_EQ(station.jobLoads, QStringList{job});
+    control.LoadQxFile(tempPath("missing.qx"));
+    ASSERT_TRUE(control.LastError());
+    EXPECT_EQ(station.jobLoads, QStringList{job}); // refused before the load
 }
 
 TEST_F(AutomationClassesTest, AJobRunsAgainOn153AndRefusesASecondJob)
@@ -296,11 +365,11 @@ TEST_F(AutomationClassesTest, TheComLogFollowsTheRegistrySwitch)
     programmer.BeginOperationOnPartiallyPopulatedSites();
     Pump();
     const QString job = tempPath("job.qx");
-    EXPECT_EQ(station.log, (QStringList{"COM: Got DoBeginJob(2," + job + ")",
-                                        "COM: Got BeginOperationOnPartiallyPopulatedSites()",
-                                        "COM: Got DoDevicePlaced(3)",
-                                        "COM: Raising NotifySocketStatusChanged(3,ReadyToPICK,0,1,2,3,4)",
-                                        "COM: Raising NotifyJobComplete(0)"}));
+    EXPECT_EQ(
+        station.log,
+        (QStringList{"COM: Got DoBeginJob(2," + job + ")", "COM: Got BeginOperationOnPartiallyPopulatedSites()",
+                     "COM: Got DoDevicePlaced(3)", "COM: Raising NotifySocketStatusChanged(3,ReadyToPICK,0,1,2,3,4)",
+                     "COM: Raising NotifyJobComplete(0)"}));
     // Without the switch the next job logs nothing.
     SetComTransactionLog(false);
     station.log.clear();
@@ -310,24 +379,26 @@ TEST_F(AutomationClassesTest, TheComLogFollowsTheRegistrySwitch)
     EXPECT_TRUE(station.log.isEmpty());
 }
 
-TEST_F(AutomationClassesTest, AClientThatLeavesMidJobLeavesTheJobRunning)
+TEST_F(AutomationClassesTest, AClientThatLeavesMidJobHasItsJobStopped)
 {
     auto programmer = std::make_unique<CQxProgrammer>();
     CQxProgrammerData& data = CQxProgrammerData::Instance();
     bool inUseAfterLeaving = true;
-    bool stillRunning = false;
+    int stopsAfterLeaving = -1;
     station.duringRun = [&] {
         programmer->DevicePlaced(1);
         programmer.reset(); // the client's bus connection dropped
         inUseAfterLeaving = data.QxProgrammerInstantiated();
-        stillRunning = data.RunningJob();
         Pump(); // its waiting call must not run on the next client
+        stopsAfterLeaving = station.stops;
     };
     programmer->BeginJob(1, jobFile());
     Pump();
     EXPECT_EQ(station.runs, 1);
     EXPECT_FALSE(inUseAfterLeaving);
-    EXPECT_TRUE(stillRunning);
+    // The run is stopped at once, as the operator's Stop stops it.
+    EXPECT_EQ(stopsAfterLeaving, 1);
+    EXPECT_EQ(station.stops, 1);
     EXPECT_FALSE(data.RunningJob());
     EXPECT_TRUE(station.arbiter.isEmpty());
 
@@ -338,6 +409,16 @@ TEST_F(AutomationClassesTest, AClientThatLeavesMidJobLeavesTheJobRunning)
     next.BeginJob(1, jobFile());
     Pump();
     EXPECT_EQ(done.count(), 1);
+    EXPECT_EQ(station.stops, 1);
+
+    // A job control's client that leaves before its job began: nothing runs.
+    auto control = std::make_unique<CJobControl>();
+    control->BeginJob(1);
+    control.reset();
+    station.runs = 0;
+    Pump();
+    EXPECT_EQ(station.runs, 0);
+    EXPECT_FALSE(CJobControlImpl::Instance().JobQueued());
 }
 
 TEST_F(AutomationClassesTest, TheOperatorsRunRefusesAJob)
@@ -394,6 +475,15 @@ TEST_F(AutomationClassesTest, InAutohandlerModeEachJobIsTheHandlersSessionAndEnd
     ASSERT_EQ(done.count(), 2);
     EXPECT_EQ(done.at(1).at(0).toInt(), RunResult::CallFailed);
     EXPECT_FALSE(CJobControlImpl::Instance().JobQueued());
+
+    // The end of a handler session the operator started reaches the
+    // monitor only: no CJobControl began it.
+    const qsizetype monitoredBefore = monitored.count();
+    CJobControlImpl::Instance().HandlerJobComplete(5);
+    Pump();
+    EXPECT_EQ(done.count(), 2);
+    ASSERT_EQ(monitored.count(), monitoredBefore + 1);
+    EXPECT_EQ(monitored.last().at(0).toInt(), 5);
 }
 
 TEST_F(AutomationClassesTest, SeveralProgrammersAreALiveSet)
@@ -410,6 +500,25 @@ TEST_F(AutomationClassesTest, SeveralProgrammersAreALiveSet)
     newer.BeginJob(65536, {});
     Pump();
     EXPECT_EQ(done.count(), 1);
+
+    // An object made while a job runs waits for the next job: the running
+    // one keeps its events and its notice, and only its own client places.
+    std::unique_ptr<CQxProgrammer> meanwhile;
+    QObject* attachedDuringRun = nullptr;
+    station.duringRun = [&] {
+        meanwhile = std::make_unique<CQxProgrammer>();
+        attachedDuringRun = CQxProgrammerData::Instance().GetQxProgrammer();
+        meanwhile->DevicePlaced(3);
+        newer.DevicePlaced(2);
+        Pump();
+    };
+    newer.BeginJob(1, jobFile());
+    Pump();
+    station.duringRun = {};
+    EXPECT_EQ(attachedDuringRun, &newer);
+    EXPECT_EQ(station.arbiter, QStringList{"NotifyDevicePlaced(3)"});
+    ASSERT_EQ(done.count(), 2);
+    EXPECT_EQ(CQxProgrammerData::Instance().GetQxProgrammer(), meanwhile.get());
 }
 
 TEST_F(AutomationClassesTest, SetJobParameterErrors)
@@ -454,20 +563,33 @@ TEST_F(AutomationClassesTest, SetJobParameterErrors)
     EXPECT_EQ(station.tabSelected, 1);
 }
 
-TEST_F(AutomationClassesTest, TheSettingsRefreshTickBringsTheTabsInLineWithTheEngine)
+TEST_F(AutomationClassesTest, TheSettingsRefreshTickChangesOnlyTheRowsTheParametersName)
 {
     bool armed = false;
     CJobControlImpl::Instance().SetSettingsRefresh({[&] { return armed; }, [] {}, [&] { armed = false; }});
     CJobControlImpl::Instance().OnSettingsRefreshTimer();
-    EXPECT_EQ(station.tabsRefreshed, 0);
+    EXPECT_TRUE(station.refreshed.isEmpty());
+    // Whatever earlier parameters left pending is applied first.
+    armed = true;
+    CJobControlImpl::Instance().OnSettingsRefreshTimer();
+    station.refreshed.clear();
+    // The tick touches only the rows the parameters name: the operation's
+    // name none, an option its own row, ticked or cleared by the value.
+    CJobControl control;
+    for (const auto& [name, value] : {std::pair{"DeviceOptions.Operation", "Program"},
+                                      {"DeviceOptions.Blank Check", "DISABLE"},
+                                      {"DeviceOptions.Verify", "ENABLE"}}) {
+        control.SetJobParameter(name, value);
+        EXPECT_FALSE(control.LastError()) << name;
+    }
     armed = true;
     CJobControlImpl::Instance().OnSettingsRefreshTimer();
     CJobControlImpl::Instance().OnSettingsRefreshTimer();
-    EXPECT_EQ(station.tabsRefreshed, 1);
+    EXPECT_EQ(station.refreshed, (QStringList{"Blank Check 0", "Verify 1"}));
     CJobControlImpl::Instance().SetSettingsRefresh({});
 }
 
-TEST_F(AutomationClassesTest, MonitorsGetSiteAndSocketAndTheNewestIsTold)
+TEST_F(AutomationClassesTest, EveryLiveMonitorGetsSiteAndSocket)
 {
     auto older = std::make_unique<CJobMonitor>();
     CJobMonitor newer;
@@ -479,7 +601,9 @@ TEST_F(AutomationClassesTest, MonitorsGetSiteAndSocketAndTheNewestIsTold)
     EXPECT_EQ(index, 6); // the engine got a copy
     ASSERT_EQ(failed.count(), 1);
     EXPECT_EQ(failed.at(0), (QList<QVariant>{2, 2, 0x21}));
-    EXPECT_EQ(olderFailed.count(), 0);
+    // A newer monitor does not silence an older one.
+    ASSERT_EQ(olderFailed.count(), 1);
+    EXPECT_EQ(olderFailed.at(0), failed.at(0));
 
     older.reset();
     status = 0;

@@ -243,6 +243,25 @@ TEST_F(ClientSessionTest, StopWhileTheSessionWaitsForTheClientEndsTheJob)
     EXPECT_EQ(client.heard.filter(QStringLiteral("READY")).size(), 0);
 }
 
+TEST_F(ClientSessionTest, TheOperatorsActionRunsItsSessionWhileAClientHoldsAnIdleProgrammer)
+{
+    CQxProgrammer& p = NewProgrammer();
+    Client client(p);
+    gMainForm->station().SetQuantityText(QStringLiteral("2"));
+    // Were the session waiting for this client's devices, Stop would end it.
+    bool stopped = false;
+    QTimer::singleShot(5000, gMainForm, [&] {
+        stopped = true;
+        gMainForm->frmP->btnStop_Click();
+    });
+    gMainForm->frmP->btnAction_Click();
+    EXPECT_FALSE(stopped);
+    // The handler filled the sockets itself; the client heard nothing.
+    EXPECT_EQ(gMainForm->frmP->lngNumPassed, 2);
+    EXPECT_EQ(recording->lines.value(0).toStdString(), "site 1 4");
+    EXPECT_TRUE(client.heard.isEmpty()) << client.heard.join('\n').toStdString();
+}
+
 TEST_F(ClientSessionTest, InAutohandlerModeAJobControlJobIsTheHandlersSessionAndEndsInOneNotice)
 {
     qputenv("TARVO_ENGINE_FAULTS", "delay=0;auto.speed=0;auto.sites=2");

@@ -7,6 +7,7 @@
 
 #include "automation/frmH950HdlrContainer.h"
 #include "engine/H950HdlrControl.h"
+#include "mainwindow/Station.h"
 #include "platform/UiService.h"
 #include "settings/ProgrammerClass.h"
 
@@ -72,6 +73,25 @@ TEST_F(HandlerHostRequestsTest, StatusTextsAreLoggedAndShownWhileEventsAndStatus
     }
     main().bEnableEvent = true;
     main().EnablePgmrStatusMessage(true);
+}
+
+TEST_F(HandlerHostRequestsTest, TheHandlersQuantityEventsGoThroughTheQuantityRule)
+{
+    Station& station = main().station();
+    data().udtHandlerType = 1;
+    // Its quantity change: beyond the manual box's range, the automatic
+    // handler counts it.
+    Fire("HandlerQuantityChanged", {qint32(70000)});
+    EXPECT_EQ(station.NumCopies(), 70000);
+    EXPECT_EQ(station.QuantityText(), "70000");
+    // The handler changed its own quantity; its check of the box brings it
+    // back in step with the count the next run uses.
+    station.SetQuantityText(QStringLiteral("12"));
+    handler().Quantity(qint32(5));
+    Fire("HandlerEvent16");
+    EXPECT_EQ(station.NumCopies(), 12);
+    EXPECT_EQ(qint32(handler().Quantity()), 12);
+    data().udtHandlerType = 0;
 }
 
 TEST_F(HandlerHostRequestsTest, LabelRequestsReachTheLabelMembers)

@@ -257,7 +257,7 @@ TEST_F(GoldenTraceTest, ALockedJobRunStoppedAndAbortedLeavesItsTrace)
                                              {"plan", "manual.abort=6"},
                                              {"job", 5, 2},
                                              {"plan"},
-                                             {"programmer", 2, job, 3},
+                                             {"programmer", 2, job, 2},
                                          }));
 
     ExpectGolden("client.txt", Masked(heard));

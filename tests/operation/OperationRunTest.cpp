@@ -425,8 +425,12 @@ TEST_F(RunOnFakeEngineTest, TheWayARunIsChosenAndWhatItLeavesBehind)
         host.calls.clear();
         host.prompts.clear();
         devicesRun = 0;
-        if (c.client)
+        if (c.client) {
+            // A client's job is running: the run is its session.
             CQxProgrammerData::Instance().AttachProgrammer();
+            CQxProgrammerData::Instance().StartClientJob(nullptr, QStringLiteral("client"));
+            CQxProgrammerData::Instance().SetRunningJob(true);
+        }
         host.fake->Store(IsConcurrentProgrammer, VbBool(c.concurrent));
         host.fake->Store(SetMode, QVariant::fromValue<qint32>(c.setMode ? 1 : 0));
         host.fake->Store(SetWidth, QVariant::fromValue<qint32>(c.setMode ? 2 : 1));
@@ -450,10 +454,11 @@ TEST_F(RunOnFakeEngineTest, TheWayARunIsChosenAndWhatItLeavesBehind)
         EXPECT_EQ(CallsStarting({"BeginOperation", "RunOption60", "PrepareRun", "FinishRunReport", "position", "bank",
                                  "ExecuteDeviceCommand", "RunCustomAction", "handler"}),
                   c.engineCalls);
-        ASSERT_EQ(controlDone.size(), c.notified);
+        // No CJobControl began the run: only the monitor hears its end.
+        EXPECT_EQ(controlDone.size(), 0);
         ASSERT_EQ(monitorDone.size(), c.notified);
         if (c.notified) {
-            EXPECT_EQ(controlDone.first().first().toInt(), c.result);
+            EXPECT_EQ(monitorDone.first().first().toInt(), c.result);
         }
         if (c.busy) {
             // The run that is going keeps the station.
@@ -476,8 +481,11 @@ TEST_F(RunOnFakeEngineTest, TheWayARunIsChosenAndWhatItLeavesBehind)
         if (c.noDevice) {
             EXPECT_TRUE(host.prompts.value(0).endsWith(QStringLiteral("|48|DEVICE SELECTION")));
         }
-        if (c.client)
+        if (c.client) {
+            CQxProgrammerData::Instance().SetRunningJob(false);
+            CQxProgrammerData::Instance().EndClientJob();
             CQxProgrammerData::Instance().ReleaseProgrammer();
+        }
     }
     control.Release();
     monitor.Release();
@@ -784,8 +792,11 @@ TEST_F(RunOnFakeEngineTest, StopPressesByStateTable)
         CQxProgrammerData& automation = CQxProgrammerData::Instance();
         automation.TakeQueuedMethods();
         automation.SetRunningJob(true);
-        if (c.client)
+        if (c.client) {
+            // The client's own job runs: its Stop goes through the client.
             automation.AttachProgrammer();
+            automation.StartClientJob(nullptr, QStringLiteral("client"));
+        }
         host.data->blnInAction = c.running;
         host.data->udtHandlerType = c.handlerType;
         run.blnRunningConcurrent = c.concurrent;
@@ -796,8 +807,11 @@ TEST_F(RunOnFakeEngineTest, StopPressesByStateTable)
         EXPECT_EQ(automation.TakeQueuedMethods(), c.queued);
         // A second press tells the automation clients the job no longer runs.
         EXPECT_EQ(automation.RunningJob(), !(c.stopFlag && c.presses >= 2));
-        if (c.client)
+        if (c.client) {
+            automation.EndClientJob();
             automation.ReleaseProgrammer();
+        }
+        automation.SetRunningJob(false);
     }
     host.data->blnInAction = false;
     run.blnRunningConcurrent = false;

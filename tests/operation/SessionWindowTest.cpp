@@ -59,7 +59,7 @@ private:
     std::vector<std::pair<const char*, QByteArray>> m_saved;
 };
 
-TEST_F(SessionWindowTest, ASessionOnEightSitesEndsInASummaryWithThePlansCountsAndOneLogRow)
+TEST_F(SessionWindowTest, AFailedSessionOnEightSitesEndsInASummaryWithThePlansCountsAndOneLogRow)
 {
     LoadAndShow();
     WireHandlers();
@@ -70,8 +70,9 @@ TEST_F(SessionWindowTest, ASessionOnEightSitesEndsInASummaryWithThePlansCountsAn
     ASSERT_TRUE(engine().IsConcurrentProgrammer());
 
     // The 3rd device fails programming, the 10th verify: twelve pass out of
-    // fourteen run, over the handler's eight sockets.
-    qputenv("TARVO_ENGINE_FAULTS", "delay=0;device.3=21;device.10=28");
+    // fourteen run, over the handler's eight sockets; the handler then
+    // reports its session failed, which ends it in the summary.
+    qputenv("TARVO_ENGINE_FAULTS", "delay=0;device.3=21;device.10=28;manual.result=7");
     const QString folder = tempPath("joblogs");
     QDir().mkpath(folder);
     qputenv("QXELOG", folder.toUtf8());
