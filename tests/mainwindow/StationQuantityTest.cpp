@@ -123,8 +123,9 @@ TEST_F(StationQuantityTest, TheRuleKeepsNumbersInRangeAndTellsWhatItRefused)
         EXPECT_EQ(seen.box, QLatin1String(c.box));
         EXPECT_EQ(seen.count, c.count);
         EXPECT_EQ(seen.boxes, c.rangeBox ? 1 : 0);
-        if (c.rangeBox)
+        if (c.rangeBox) {
             EXPECT_TRUE(ui().Shown().last().startsWith("Quantity Number Error")) << ui().Shown().last().toStdString();
+        }
     }
 }
 
