@@ -105,13 +105,18 @@ void frmMain::HandlerBusy(bool busy)
 
 void frmMain::LockForEngine(bool locked)
 {
-    EnableMenu(!locked);
-    frmP->EnableOperations(!locked);
-    frmP->EnableOperationSettings(!locked);
-    if (locked)
+    if (locked) {
+        EnableMenu(false);
+        frmP->EnableOperations(false);
+        frmP->EnableOperationSettings(false);
         frmP->SetOperationOptions();
-    else
-        frmP->SetButtonStates();
+        return;
+    }
+    frmP->EnableOperations(true);
+    frmP->EnableOperationSettings(true);
+    frmP->SetButtonStates();
+    // The mode's table last, so that nothing unlocked above outlasts it.
+    EnableMenu(true);
 }
 
 void frmMain::ExecLoadJobCmd(qint32 useGiven, const QString& file, bool& ok)
