@@ -347,6 +347,9 @@ void frmMain::ExecSaveJobCmd(qint32 useGiven, const QString& file, bool& ok)
         }
         if (!note.bCancel) {
             CreateDirectoryPath(data.strJobDir);
+            // The engine hears of the new job once the window is locked
+            // and has handed it the window's options.
+            LockForEngine(true);
             Try([&] { QXProgrammer.JobCall275(qint16(3)); });
             ok = SaveJobTo(name);
         }

@@ -360,3 +360,24 @@ TEST_F(JobWindowTest, AutoFilesAreRefusedByTypeAndNeedTheirJobFirst)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(JobWindowTest, SaveJobAsTellsTheEngineOfTheNewJobOnceLockedWithTheWindowsOptions)
+{
+    engine.calls.clear();
+    bool ok = false;
+    main().ExecSaveJobCmd(1, tempPath("order.qx"), ok);
+    ASSERT_TRUE(ok);
+    // The window's options (its verify row among them) reach the engine
+    // before it hears of the new job, and that before the job is written.
+    const QStringList all = engine.All();
+    const qsizetype options = all.indexOf(QStringLiteral("VerifyMode=1"));
+    const qsizetype newJob = all.indexOf(QStringLiteral("JobCall275(3)"));
+    const qsizetype save = all.indexOf(QStringLiteral("SaveJobFile(") + tempPath("order.qx") + ")");
+    ASSERT_GE(options, 0);
+    EXPECT_LT(options, newJob);
+    EXPECT_LT(newJob, save);
+}
+
+} // namespace
