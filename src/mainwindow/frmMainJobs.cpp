@@ -554,7 +554,7 @@ void frmMain::BackUpFile(const QString& file, bool& ok)
         if (Ui().MsgBox(file + QStringLiteral(" backup already exists!\r\n\t   Overwrite?"), vb::vbYesNo, QString())
             == vb::vbNo) {
             copy = false;
-        } else if (!QFileInfo(backup).isWritable() && QFileInfo(backup).isFile()) {
+        } else if (jobbackups::IsReadOnly(backup) && QFileInfo(backup).isFile()) {
             Ui().MsgBox(backup + QStringLiteral(" is Read-Only and cannot be overwritten."), vb::vbOKOnly, QString());
             copy = false;
         }

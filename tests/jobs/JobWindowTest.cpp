@@ -230,6 +230,19 @@ TEST_F(JobWindowTest, OlderJobIsBackedUpThenConvertedByTheSaveThatFollows)
     EXPECT_EQ(ReadAll(backup), kept);
     EXPECT_TRUE(ui().Shown().last().contains("line4.qx backup already exists!")) << ui().Shown().last().toStdString();
 
+    // A read-only backup is kept, for root too, even on Yes.
+    QFile::remove(path);
+    QFile::copy(backup, path);
+    ASSERT_TRUE(QFile::setPermissions(backup, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    ui().Answer(vb::vbOK);
+    ui().Answer(vb::vbYes);
+    ui().Answer(vb::vbOK); // is Read-Only
+    main().ExecLoadJobCmd(1, path, ok);
+    EXPECT_EQ(ReadAll(backup), kept);
+    EXPECT_TRUE(ui().Shown().join('\n').contains(backup + " is Read-Only and cannot be overwritten."))
+        << ui().Shown().join('\n').toStdString();
+    QFile::setPermissions(backup, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
     // A backup that cannot be written (its name is taken by a folder): the
     // error, and the original is not written over.
     const QString other = tempPath("other.qx");
