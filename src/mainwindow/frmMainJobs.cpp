@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QToolBar>
 
 using enginecall::Try;
@@ -262,6 +263,11 @@ bool frmMain::SaveJobTo(const QString& file)
 void frmMain::mnuSaveJob_Click()
 {
     ProgrammerClass& data = pgmrData();
+    // The job file takes the job's note history, also when the job is saved
+    // on the way to (or after loading) an auto file.
+    const qint32 oldType = data.skType;
+    data.skType = 1;
+    const auto restoreType = qScopeGuard([&] { data.skType = oldType; });
     // The save that follows a load is silent: no buffer-source check, no note.
     const bool silent = m_silentJobSave;
     bool refused = false;

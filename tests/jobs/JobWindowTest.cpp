@@ -8,6 +8,7 @@
 #include "mainwindow/JobBackups.h"
 #include "platform/UiService.h"
 #include "records/frmOperatorPwd.h"
+#include "records/frmSealbookNote.h"
 #include "qxbuffer/DataBuffer.h"
 #include "settings/ProgrammerClass.h"
 
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -391,6 +393,54 @@ TEST_F(JobWindowTest, SaveJobAsTellsTheEngineOfTheNewJobOnceLockedWithTheWindows
     ASSERT_GE(options, 0);
     EXPECT_LT(options, newJob);
     EXPECT_LT(newJob, save);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(JobWindowTest, AJobSavedAroundItsAutoFileKeepsItsOwnNoteHistory)
+{
+    const QString job = tempPath("notes.qx");
+    const QString autoFile = tempPath("notes.qxa");
+    bool ok = false;
+    main().ExecSaveJobCmd(1, job, ok);
+    ASSERT_TRUE(ok);
+    data().strJobNote = QStringLiteral("job history");
+    data().strSKAutoNote = QStringLiteral("auto history");
+
+    // An older job is saved before its auto file: the note dialog is the
+    // job's, and so is the note the engine writes into the job.
+    main().bSKJobNeedsSave = true;
+    ui().Answer(vb::vbOK); // the job will be saved first
+    ui().OnModal([](QDialog* dialog) {
+        auto* note = qobject_cast<frmSealbookNote*>(dialog);
+        EXPECT_NE(note, nullptr);
+        if (!note)
+            return int(QDialog::Rejected);
+        EXPECT_EQ(note->txtHistory->toPlainText(), "job history");
+        QTest::mouseClick(note->cmdOK, Qt::LeftButton);
+        return note->result();
+    });
+    engine.calls.clear();
+    qint32 result = -1;
+    main().SaveSKAutoFile(autoFile, result, true);
+    ASSERT_EQ(result, 0);
+    EXPECT_FALSE(main().bSKJobNeedsSave);
+    const QStringList notes = engine.Calls({QXPgmrId::SealbookNoteText});
+    ASSERT_FALSE(notes.isEmpty());
+    // The note dialog adds its entry to the history it was given.
+    EXPECT_TRUE(notes.first().contains("job history")) << notes.first().toStdString();
+    EXPECT_FALSE(notes.first().contains("auto history")) << notes.first().toStdString();
+    EXPECT_EQ(notes.last(), "SealbookNoteText=auto history");
+
+    // The silent save after loading the auto file writes the job with its
+    // own note too.
+    engine.calls.clear();
+    main().LoadSKAutoFile(autoFile, result);
+    ASSERT_EQ(result, 0) << statusLines().join('\n').toStdString();
+    EXPECT_EQ(engine.Calls({QXPgmrId::SealbookNoteText}).last(), "SealbookNoteText=" + data().strJobNote);
+    EXPECT_NE(data().strJobNote, data().strSKAutoNote);
 }
 
 } // namespace
