@@ -212,7 +212,15 @@ void frmMain::LoadJob(const QString& file, qint32& result)
     const QString oldName = data.strJobName;
     data.strJobName = file;
     qint32 code = -1;
+    m_jobLoadRefusedUntouched = false;
     Try([&] { code = QXProgrammer.LoadJobFile(data.strJobName); });
+    // Refused before anything changed: the station keeps every setting it
+    // had, none of them read back from the engine.
+    if (code != 0 && code != 50 && m_jobLoadRefusedUntouched) {
+        result = 150;
+        data.strJobName = oldName;
+        return;
+    }
     const bool older = code == 50;
     if (older) {
         sOldSKJobFile = file;
@@ -249,6 +257,9 @@ void frmMain::SaveJobPositionAndBank()
 bool frmMain::SaveJobTo(const QString& file)
 {
     LockForEngine(true);
+    // The job stores the verify-checksum setting the station holds, the one
+    // the save's question shows.
+    Try([&] { QXProgrammer.SealbookSetting81(pgmrData().bVerifyChecksum); });
     bJobSaveSucceeded = true;
     qint32 code = -1;
     Try([&] { code = QXProgrammer.SaveJobFile(file); });

@@ -444,3 +444,62 @@ TEST_F(JobWindowTest, AJobSavedAroundItsAutoFileKeepsItsOwnNoteHistory)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(JobWindowTest, ARefusedJobChangesNothingAndTheChecksumQuestionMatchesTheFile)
+{
+    // A fresh station asks with the checksum setting it holds, and the job
+    // stores that one.
+    data().bRemindToVerifyChecksum = true;
+    ASSERT_TRUE(data().bVerifyChecksum);
+    const QString good = tempPath("good.qx");
+    ui().Answer(vb::vbYes);
+    bool ok = false;
+    main().ExecSaveJobCmd(1, good, ok);
+    ASSERT_TRUE(ok);
+    EXPECT_TRUE(ui().Shown().last().contains("The verify checksum is enabled.")) << ui().Shown().last().toStdString();
+    EXPECT_TRUE(ReadAll(good).contains("\nVerifyChecksum=1")) << ReadAll(good).toStdString();
+
+    const QByteArray sound = ReadAll(good);
+    const struct
+    {
+        const char* name;
+        QByteArray bytes;
+    } damaged[] = {
+        {"empty", QByteArray()},
+        {"cut", sound.left(sound.size() / 2)},
+        {"a byte changed", QByteArray(sound).replace("AM27C512", "AM27C513")},
+        {"no job at all", QByteArray("plain text\n")},
+    };
+    auto station = [&] {
+        QStringList s;
+        s << data().strJobName << data().strJobDir << QString::number(data().bVerifyChecksum)
+          << QString::number(data().bDataPatternLinkedToSKFile) << QString::number(data().lngFileSize)
+          << operationWindow().txtDevice->text() << operationWindow().txtFile->text();
+        QXPgmrControl& e = main().QXProgrammer;
+        s << QString::number(e.SealbookSetting81()) << QString::number(e.SealbookSetting211())
+          << QString::number(e.BufferSize()) << e.DeviceName();
+        return s;
+    };
+    for (const auto& [name, bytes] : damaged) {
+        SCOPED_TRACE(name);
+        const QString path = tempPath(QStringLiteral("damaged.qx"));
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(bytes);
+        }
+        const QStringList before = station();
+        main().ExecLoadJobCmd(1, path, ok);
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(station(), before);
+    }
+    // The next save asks as the first did.
+    ui().Answer(vb::vbYes);
+    main().ExecSaveJobCmd(1, good, ok);
+    ASSERT_TRUE(ok);
+    EXPECT_TRUE(ui().Shown().last().contains("The verify checksum is enabled.")) << ui().Shown().last().toStdString();
+}
+
+} // namespace
