@@ -329,7 +329,6 @@ TEST_F(JobWindowTest, SupervisorModeAsksForThePasswordTheEngineChecks)
     main().QXProgrammer_SealbookModeChanged(true, refused);
     EXPECT_TRUE(refused);
     EXPECT_TRUE(data().bStartInOperatorMode);
-    main().bInitialized = true;
     main().QXProgrammer.ChangeSealbookPassword(QStringLiteral("s3cret"), QString());
     const qsizetype shown = ui().Shown().size();
     main().SetSKMode(false);
@@ -500,6 +499,47 @@ TEST_F(JobWindowTest, ARefusedJobChangesNothingAndTheChecksumQuestionMatchesTheF
     main().ExecSaveJobCmd(1, good, ok);
     ASSERT_TRUE(ok);
     EXPECT_TRUE(ui().Shown().last().contains("The verify checksum is enabled.")) << ui().Shown().last().toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// "1" in the headless script presses the dialog's own OK button: its
+// handler runs, so the note, the setup report and the password prompt are
+// confirmed as an operator's click would.
+TEST_F(JobWindowTest, AScriptedOkConfirmsEachDialogThroughItsOwnButton)
+{
+    const QString job = tempPath("scripted.qx");
+    bool ok = false;
+    main().ExecSaveJobCmd(1, job, ok);
+    ASSERT_TRUE(ok);
+    QFile::remove(job);
+
+    // The note of a job save.
+    ui().Answer(1);
+    main().mnuSaveJob_Click();
+    EXPECT_TRUE(QFileInfo::exists(job)) << ui().Shown().join('\n').toStdString();
+    EXPECT_TRUE(ui().Shown().last().endsWith("\t1")) << ui().Shown().last().toStdString();
+
+    // The setup report of a job load.
+    main().QXProgrammer.ShowErrorMessages(true);
+    ui().Answer(1);
+    main().ExecLoadJobCmd(1, job, ok);
+    EXPECT_TRUE(ok) << ui().Shown().join('\n').toStdString();
+    main().QXProgrammer.ShowErrorMessages(false);
+
+    // The operator password: OK hands the (empty) password to the engine,
+    // which refuses it.
+    main().QXProgrammer.ChangeSealbookPassword(QString(), QStringLiteral("pw29"));
+    main().SetSKMode(true);
+    ui().Answer(1);
+    ui().Answer(vb::vbOK);
+    main().SetSKMode(false);
+    EXPECT_TRUE(ui().Shown().last().contains("Invalid password! Cannot enter the supervisor mode!"))
+        << ui().Shown().last().toStdString();
+    EXPECT_TRUE(data().bStartInOperatorMode);
+    main().QXProgrammer.ChangeSealbookPassword(QStringLiteral("pw29"), QString());
 }
 
 } // namespace
