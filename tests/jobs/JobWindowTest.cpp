@@ -543,3 +543,46 @@ TEST_F(JobWindowTest, AScriptedOkConfirmsEachDialogThroughItsOwnButton)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(JobWindowTest, AnAutoFileLoadsEveryTimeAndAfterALoadOfItsJob)
+{
+    const QString job = tempPath("every.qx");
+    const QString autoFile = tempPath("every.qxa");
+    const QByteArray pattern = QByteArray("every time ").repeated(20);
+    Fill(pattern);
+    bool ok = false;
+    main().ExecSaveJobCmd(1, job, ok);
+    ASSERT_TRUE(ok);
+    qint32 result = -1;
+    main().SaveSKAutoFile(autoFile, result, true);
+    ASSERT_EQ(result, 0);
+    const QByteArray saved = ReadAll(job);
+
+    for (int round = 1; round <= 3; ++round) {
+        SCOPED_TRACE(round);
+        main().LoadSKAutoFile(autoFile, result);
+        EXPECT_EQ(result, 0) << ui().Shown().join('\n').toStdString();
+        EXPECT_EQ(DataBuffer::Instance().Bytes(0, pattern.size()), pattern);
+    }
+    main().ExecLoadJobCmd(1, job, ok);
+    ASSERT_TRUE(ok);
+    main().LoadSKAutoFile(autoFile, result);
+    EXPECT_EQ(result, 0) << ui().Shown().join('\n').toStdString();
+    // The silent saves left the unchanged job as it was.
+    EXPECT_EQ(ReadAll(job), saved);
+
+    // A job changed and saved no longer fits its auto file: the check still
+    // covers the job's content.
+    Fill(QByteArray("changed ").repeated(20));
+    MarkBufferFromFile();
+    main().ExecSaveJobCmd(1, job, ok);
+    ASSERT_TRUE(ok);
+    ui().Answer(vb::vbOK); // the integrity check failed
+    main().LoadSKAutoFile(autoFile, result);
+    EXPECT_NE(result, 0);
+    EXPECT_TRUE(ui().Shown().join('\n').contains("The integrity check failed.")) << ui().Shown().join('\n').toStdString();
+}
+
+} // namespace
