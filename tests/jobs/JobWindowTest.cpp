@@ -582,7 +582,8 @@ TEST_F(JobWindowTest, AnAutoFileLoadsEveryTimeAndAfterALoadOfItsJob)
     ui().Answer(vb::vbOK); // the integrity check failed
     main().LoadSKAutoFile(autoFile, result);
     EXPECT_NE(result, 0);
-    EXPECT_TRUE(ui().Shown().join('\n').contains("The integrity check failed.")) << ui().Shown().join('\n').toStdString();
+    EXPECT_TRUE(ui().Shown().join('\n').contains("The integrity check failed."))
+        << ui().Shown().join('\n').toStdString();
 }
 
 } // namespace
