@@ -161,6 +161,27 @@ void frmMain::LoadQxFile(const QString& file, const QString& title, qint32& resu
 
         m_jobLoadRefusedUntouched = false;
         LoadJob(loaded, result);
+        // An older job's seal has no key, so anyone can reseal it: a lock
+        // it carries is taken only once the supervisor gives its password.
+        if (result == 0 && bOldSKJobFile) {
+            bool locked = false;
+            Try([&] { locked = QXProgrammer.HasSealbookPassword(); });
+            if (locked) {
+                frmOperatorPwd prompt(this);
+                Ui().ShowModal(&prompt);
+                bool right = false;
+                if (!prompt.bCancel)
+                    Try([&] { right = QXProgrammer.CheckSealbookPassword(prompt.strPwd); });
+                if (!right) {
+                    Ui().MsgBox(QStringLiteral("The older Sealbook file is locked and its password was not given. "
+                                               "The job was not loaded."),
+                                vb::vbCritical, kSealbook);
+                    bOldSKJobFile = false;
+                    m_jobLoadRefusedUntouched = false;
+                    result = 150;
+                }
+            }
+        }
         if (result == 150) {
             if (m_jobLoadRefusedUntouched) {
                 // Refused before anything changed: the station keeps its

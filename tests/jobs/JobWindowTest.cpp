@@ -587,3 +587,72 @@ TEST_F(JobWindowTest, AnAutoFileLoadsEveryTimeAndAfterALoadOfItsJob)
 }
 
 } // namespace
+
+namespace {
+
+// An older job has a seal without a key: a locked one changed by hand and
+// resealed is taken only with the job's password.
+TEST_F(JobWindowTest, AnOlderLockedJobIsTakenOnlyWithItsPassword)
+{
+    const QString locked = tempPath("locked.qx");
+    main().QXProgrammer.ChangeSealbookPassword(QString(), QStringLiteral("pw3"));
+    Fill(QByteArray(64, '\x11'));
+    bool ok = false;
+    main().ExecSaveJobCmd(1, locked, ok);
+    ASSERT_TRUE(ok);
+    QString reason;
+    std::optional<JobFile> job = JobFile::Read(locked, reason);
+    ASSERT_TRUE(job) << reason.toStdString();
+    ASSERT_TRUE(job->hasData);
+    const QByteArray changed(job->data.size(), '\x66');
+    job->data = changed;
+    job->version = JobFile::kOldVersion;
+    const QByteArray tampered = job->Serialize();
+
+    struct Case
+    {
+        const char* name;
+        bool cancel;
+        const char* password;
+        bool taken;
+    };
+    const Case cases[] = {
+        {"cancelled", true, "", false},
+        {"wrong password", false, "guess", false},
+        {"the job's password", false, "pw3", true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = tempPath(QStringLiteral("tampered%1.qx").arg(++n));
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(tampered);
+        }
+        Fill(QByteArray(64, '\x22'));
+        ui().OnModal([&c](QDialog* dialog) {
+            auto* prompt = qobject_cast<frmOperatorPwd*>(dialog);
+            EXPECT_NE(prompt, nullptr);
+            if (!prompt)
+                return int(QDialog::Rejected);
+            prompt->txtPwd->setText(QString::fromLatin1(c.password));
+            QTest::mouseClick(c.cancel ? prompt->cmdCancel : prompt->cmdOK, Qt::LeftButton);
+            return prompt->result();
+        });
+        ui().Answer(vb::vbOK); // refused, or the older-version note
+        main().ExecLoadJobCmd(1, path, ok);
+        EXPECT_EQ(ok, c.taken);
+        EXPECT_EQ(DataBuffer::Instance().Bytes(0, changed.size()) == changed, c.taken);
+        if (c.taken) {
+            EXPECT_TRUE(ReadAll(path).startsWith("TarvoJob 2\n"));
+        } else {
+            EXPECT_TRUE(ui().Shown().last().contains("The job was not loaded.")) << ui().Shown().last().toStdString();
+            // Nothing wrote the refused job back as a sound one.
+            EXPECT_EQ(ReadAll(path), tampered);
+        }
+    }
+    main().QXProgrammer.ChangeSealbookPassword(QStringLiteral("pw3"), QString());
+}
+
+} // namespace
