@@ -626,6 +626,19 @@ qint32 QXPgmrStandIn::saveJob(const QString& path)
     JobFile::WriteFaults faults;
     faults.failPartWay = plan.Code(QStringLiteral("jobwrite")) != 0;
     faults.slowMs = plan.Code(QStringLiteral("jobslow"));
+    // A job whose content did not change is left as it is, salt and seal
+    // included, so that the auto files naming it still fit it. The seal
+    // stays as strong: a changed job is written, salted and sealed anew.
+    {
+        QString oldReason;
+        QByteArray oldBytes;
+        const std::optional<JobFile> old = JobFile::Read(path, oldReason, &oldBytes);
+        if (old && old->SameContent(job)) {
+            m_jobs->last = std::move(job);
+            m_jobs->lastSeal = JobFile::SealValue(oldBytes);
+            return kJobOk;
+        }
+    }
     const QByteArray bytes = job.Serialize();
     QString reason;
     if (!JobFile::Write(path, bytes, reason, faults))

@@ -31,4 +31,10 @@ bool CopyOver(const QString& file, const QString& backup)
     return true;
 }
 
+bool IsReadOnly(const QString& file)
+{
+    const QFileInfo info(file);
+    return !info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner);
+}
+
 } // namespace jobbackups

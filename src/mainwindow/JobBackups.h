@@ -16,4 +16,9 @@ QString MakeBackupName(const QString& file);
 // it was, when the copy could not be made. The copy is left writable.
 bool CopyOver(const QString& file, const QString& backup);
 
+// True for a file its owner may not write, by its permission bits: the
+// answer is the same for every user, root included, who could write it
+// anyway.
+bool IsReadOnly(const QString& file);
+
 } // namespace jobbackups

@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QToolBar>
 
 using enginecall::Try;
@@ -105,13 +106,18 @@ void frmMain::HandlerBusy(bool busy)
 
 void frmMain::LockForEngine(bool locked)
 {
-    EnableMenu(!locked);
-    frmP->EnableOperations(!locked);
-    frmP->EnableOperationSettings(!locked);
-    if (locked)
+    if (locked) {
+        EnableMenu(false);
+        frmP->EnableOperations(false);
+        frmP->EnableOperationSettings(false);
         frmP->SetOperationOptions();
-    else
-        frmP->SetButtonStates();
+        return;
+    }
+    frmP->EnableOperations(true);
+    frmP->EnableOperationSettings(true);
+    frmP->SetButtonStates();
+    // The mode's table last, so that nothing unlocked above outlasts it.
+    EnableMenu(true);
 }
 
 void frmMain::ExecLoadJobCmd(qint32 useGiven, const QString& file, bool& ok)
@@ -155,6 +161,27 @@ void frmMain::LoadQxFile(const QString& file, const QString& title, qint32& resu
 
         m_jobLoadRefusedUntouched = false;
         LoadJob(loaded, result);
+        // An older job's seal has no key, so anyone can reseal it: a lock
+        // it carries is taken only once the supervisor gives its password.
+        if (result == 0 && bOldSKJobFile) {
+            bool locked = false;
+            Try([&] { locked = QXProgrammer.HasSealbookPassword(); });
+            if (locked) {
+                frmOperatorPwd prompt(this);
+                Ui().ShowModal(&prompt);
+                bool right = false;
+                if (!prompt.bCancel)
+                    Try([&] { right = QXProgrammer.CheckSealbookPassword(prompt.strPwd); });
+                if (!right) {
+                    Ui().MsgBox(QStringLiteral("The older Sealbook file is locked and its password was not given. "
+                                               "The job was not loaded."),
+                                vb::vbCritical, kSealbook);
+                    bOldSKJobFile = false;
+                    m_jobLoadRefusedUntouched = false;
+                    result = 150;
+                }
+            }
+        }
         if (result == 150) {
             if (m_jobLoadRefusedUntouched) {
                 // Refused before anything changed: the station keeps its
@@ -206,7 +233,15 @@ void frmMain::LoadJob(const QString& file, qint32& result)
     const QString oldName = data.strJobName;
     data.strJobName = file;
     qint32 code = -1;
+    m_jobLoadRefusedUntouched = false;
     Try([&] { code = QXProgrammer.LoadJobFile(data.strJobName); });
+    // Refused before anything changed: the station keeps every setting it
+    // had, none of them read back from the engine.
+    if (code != 0 && code != 50 && m_jobLoadRefusedUntouched) {
+        result = 150;
+        data.strJobName = oldName;
+        return;
+    }
     const bool older = code == 50;
     if (older) {
         sOldSKJobFile = file;
@@ -243,6 +278,9 @@ void frmMain::SaveJobPositionAndBank()
 bool frmMain::SaveJobTo(const QString& file)
 {
     LockForEngine(true);
+    // The job stores the verify-checksum setting the station holds, the one
+    // the save's question shows.
+    Try([&] { QXProgrammer.SealbookSetting81(pgmrData().bVerifyChecksum); });
     bJobSaveSucceeded = true;
     qint32 code = -1;
     Try([&] { code = QXProgrammer.SaveJobFile(file); });
@@ -257,6 +295,11 @@ bool frmMain::SaveJobTo(const QString& file)
 void frmMain::mnuSaveJob_Click()
 {
     ProgrammerClass& data = pgmrData();
+    // The job file takes the job's note history, also when the job is saved
+    // on the way to (or after loading) an auto file.
+    const qint32 oldType = data.skType;
+    data.skType = 1;
+    const auto restoreType = qScopeGuard([&] { data.skType = oldType; });
     // The save that follows a load is silent: no buffer-source check, no note.
     const bool silent = m_silentJobSave;
     bool refused = false;
@@ -342,6 +385,9 @@ void frmMain::ExecSaveJobCmd(qint32 useGiven, const QString& file, bool& ok)
         }
         if (!note.bCancel) {
             CreateDirectoryPath(data.strJobDir);
+            // The engine hears of the new job once the window is locked
+            // and has handed it the window's options.
+            LockForEngine(true);
             Try([&] { QXProgrammer.JobCall275(qint16(3)); });
             ok = SaveJobTo(name);
         }
@@ -546,7 +592,7 @@ void frmMain::BackUpFile(const QString& file, bool& ok)
         if (Ui().MsgBox(file + QStringLiteral(" backup already exists!\r\n\t   Overwrite?"), vb::vbYesNo, QString())
             == vb::vbNo) {
             copy = false;
-        } else if (!QFileInfo(backup).isWritable() && QFileInfo(backup).isFile()) {
+        } else if (jobbackups::IsReadOnly(backup) && QFileInfo(backup).isFile()) {
             Ui().MsgBox(backup + QStringLiteral(" is Read-Only and cannot be overwritten."), vb::vbOKOnly, QString());
             copy = false;
         }

@@ -912,11 +912,14 @@ void frmProgram::SetSupervisorModeControls()
 
 void frmProgram::EnableOperationSettings(bool bEnable)
 {
+    // Operator mode runs the locked job as it is: whatever unlocks the
+    // window leaves the option rows to the supervisor.
+    const bool live = bEnable && !pgmrData().bStartInOperatorMode;
     const int rows = std::min<int>(pgmrData().GetMaximumNumberOfOptions(), Check1.size());
     for (int row = 0; row < rows; ++row) {
         // A greyed step runs whatever the operator does: it stays disabled.
-        Check1[row]->setEnabled(bEnable && CheckValue(Check1[row]) != CheckBoxValue::Forced);
-        cboOperation[row]->setEnabled(bEnable);
+        Check1[row]->setEnabled(live && CheckValue(Check1[row]) != CheckBoxValue::Forced);
+        cboOperation[row]->setEnabled(live);
     }
 }
 
@@ -925,9 +928,11 @@ void frmProgram::EnableOperations(bool bEnable)
     btnAction->setEnabled(bEnable);
     pgmrData().blnInAction = !bEnable;
     btnStop->setEnabled(bEnable);
-    DeviceButton->setEnabled(bEnable);
-    FileButton->setEnabled(bEnable);
-    OptionsButton->setEnabled(bEnable);
+    // The device, the data and their options belong to the supervisor.
+    const bool editable = bEnable && !pgmrData().bStartInOperatorMode;
+    DeviceButton->setEnabled(editable);
+    FileButton->setEnabled(editable);
+    OptionsButton->setEnabled(editable);
 }
 
 void frmProgram::RefreshAll()

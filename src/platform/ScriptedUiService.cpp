@@ -4,8 +4,10 @@
 #include "StationShutdown.h"
 
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 
 namespace {
 
@@ -176,6 +178,34 @@ bool ScriptedUiService::ShowPrinter(PrintTarget& target, const PrintDialogReques
     return confirmed;
 }
 
+namespace {
+
+// The button that confirms a window: its default button, else one named
+// OK, else its button box's accepting button. Only an enabled one counts.
+QAbstractButton* OkButtonOf(QDialog* dialog)
+{
+    const QList<QPushButton*> buttons = dialog->findChildren<QPushButton*>();
+    for (QPushButton* button : buttons) {
+        if (button->isDefault() && button->isEnabled())
+            return button;
+    }
+    for (QPushButton* button : buttons) {
+        const QString name = button->objectName().toLower();
+        if ((name == QLatin1String("ok") || name == QLatin1String("btnok") || name == QLatin1String("cmdok"))
+            && button->isEnabled())
+            return button;
+    }
+    for (QDialogButtonBox* box : dialog->findChildren<QDialogButtonBox*>()) {
+        for (QAbstractButton* button : box->buttons()) {
+            if (box->buttonRole(button) == QDialogButtonBox::AcceptRole && button->isEnabled())
+                return button;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
 int ScriptedUiService::ShowModal(QDialog* dialog)
 {
     const QString title = dialog->windowTitle();
@@ -188,10 +218,13 @@ int ScriptedUiService::ShowModal(QDialog* dialog)
     } else {
         QString answer;
         const QString what = QStringLiteral("modal window %1 (%2)").arg(Quoted(title), name);
-        // Going through accept()/reject() runs the window's own confirm or
-        // cancel code, as the operator's button would.
+        // "1" presses the window's own OK button, so that its handler runs
+        // as the operator's click would; a window without one is accepted.
         if (Next(what, &answer) && answer.trimmed() == QLatin1String("1")) {
-            dialog->accept();
+            if (QAbstractButton* ok = OkButtonOf(dialog))
+                ok->click();
+            else
+                dialog->accept();
         } else {
             if (!answer.isEmpty() && answer.trimmed() != QLatin1String("2") && m_mode == WhenExhausted::Fail
                 && m_onFailure)

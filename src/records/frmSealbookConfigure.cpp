@@ -78,13 +78,15 @@ void frmSealbookConfigure::Form_Load()
     chkVerifyChecksum->setCheckState(StateOf(bVerifyChecksum));
     chkRemind->setCheckState(StateOf(bRemind));
     // A data file the job cannot link to is stored in the job: the box is
-    // greyed. The job configuration follows only on OK.
+    // greyed and the job stops linking at once, even if the dialog is then
+    // cancelled. Otherwise the job configuration follows only on OK.
     if (enginecall::Ask([&] { return bool(m_engine.JobValue1004()); }, false)) {
         oStoreDataPatternInSkFile->setEnabled(true);
         oStoreDataPatternInSkFile->setCheckState(StateOf(!m_data.bDataPatternLinkedToSKFile));
     } else {
         oStoreDataPatternInSkFile->setCheckState(Qt::PartiallyChecked);
         oStoreDataPatternInSkFile->setEnabled(false);
+        m_data.bDataPatternLinkedToSKFile = false;
     }
     bCancel = true;
 }

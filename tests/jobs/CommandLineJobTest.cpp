@@ -97,4 +97,35 @@ TEST_F(CommandLineJobTest, AJobFileLoadsAndOneThatCannotBeTakenIsToldAndChangesN
     EXPECT_TRUE(statusLines().filter("Failed to load").isEmpty()) << statusLines().join('\n').toStdString();
 }
 
+TEST_F(CommandLineJobTest, AnAutoFileOnTheCommandLineLoadsAtEveryStart)
+{
+    const QString job = SaveJob(QStringLiteral("AM27C512"), QStringLiteral("SL18F4550"));
+    const QString autoFile = tempPath("line4.qxa");
+    ASSERT_TRUE(start());
+    bool ok = false;
+    gMainForm->ExecLoadJobCmd(1, job, ok);
+    ASSERT_TRUE(ok);
+    qint32 result = -1;
+    gMainForm->SaveSKAutoFile(autoFile, result, true);
+    ASSERT_EQ(result, 0);
+    // An auto file is loaded by a station with an automatic handler; the
+    // station is left on another device.
+    data().udtHandlerType = 1;
+    EXPECT_TRUE(operationWindow().SelectDevice(QStringLiteral("SL18F4550")));
+    stop();
+
+    for (int round = 1; round <= 3; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(start("-SK \"" + autoFile + "\""));
+        EXPECT_EQ(data().strJobName, job);
+        EXPECT_EQ(gMainForm->QXProgrammer.DeviceName(), QStringLiteral("AM27C512"));
+        EXPECT_TRUE(statusLines().filter("integrity check failed").isEmpty()) << statusLines().join('\n').toStdString();
+        // The job opened through Load Job (and silently saved again) still
+        // fits the auto file at the next start.
+        gMainForm->ExecLoadJobCmd(1, job, ok);
+        EXPECT_TRUE(ok);
+        stop();
+    }
+}
+
 } // namespace

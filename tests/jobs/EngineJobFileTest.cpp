@@ -487,11 +487,15 @@ TEST_F(EngineJobFileTest, AutoFileNamesItsJobByIdentity)
     EXPECT_EQ(e().SealbookLoadValue111(), jobValue);
     e().CloseSealbookFile();
 
-    // The job loads with the value the auto file stored; saved again, it
-    // no longer does.
+    // The job loads with the value the auto file stored; saved again
+    // unchanged, it keeps its file and value; changed, it no longer does.
+    const QByteArray bytes = ReadAll(job);
     ASSERT_EQ(e().LoadJobFile(job), 0);
     EXPECT_EQ(e().SealbookLoadValue111(), jobValue);
     ASSERT_EQ(e().SaveJobFile(job), 0);
+    EXPECT_EQ(e().SealbookLoadValue111(), jobValue);
+    EXPECT_EQ(ReadAll(job), bytes);
+    saveFullJob(job, Pattern(64, 2));
     EXPECT_NE(e().SealbookLoadValue111(), jobValue);
 
     // A value with no file open or created goes nowhere.

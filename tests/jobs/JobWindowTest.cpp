@@ -8,6 +8,7 @@
 #include "mainwindow/JobBackups.h"
 #include "platform/UiService.h"
 #include "records/frmOperatorPwd.h"
+#include "records/frmSealbookNote.h"
 #include "qxbuffer/DataBuffer.h"
 #include "settings/ProgrammerClass.h"
 
@@ -15,6 +16,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -250,6 +252,19 @@ TEST_F(JobWindowTest, OlderJobIsBackedUpThenConvertedByTheSaveThatFollows)
     EXPECT_EQ(ReadAll(backup), kept);
     EXPECT_TRUE(ui().Shown().last().contains("line4.qx backup already exists!")) << ui().Shown().last().toStdString();
 
+    // A read-only backup is kept, for root too, even on Yes.
+    QFile::remove(path);
+    QFile::copy(backup, path);
+    ASSERT_TRUE(QFile::setPermissions(backup, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    ui().Answer(vb::vbOK);
+    ui().Answer(vb::vbYes);
+    ui().Answer(vb::vbOK); // is Read-Only
+    main().ExecLoadJobCmd(1, path, ok);
+    EXPECT_EQ(ReadAll(backup), kept);
+    EXPECT_TRUE(ui().Shown().join('\n').contains(backup + " is Read-Only and cannot be overwritten."))
+        << ui().Shown().join('\n').toStdString();
+    QFile::setPermissions(backup, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
     // A backup that cannot be written (its name is taken by a folder): the
     // error, and the original is not written over.
     const QString other = tempPath("other.qx");
@@ -336,7 +351,6 @@ TEST_F(JobWindowTest, SupervisorModeAsksForThePasswordTheEngineChecks)
     main().QXProgrammer_SealbookModeChanged(true, refused);
     EXPECT_TRUE(refused);
     EXPECT_TRUE(data().bStartInOperatorMode);
-    main().bInitialized = true;
     main().QXProgrammer.ChangeSealbookPassword(QStringLiteral("s3cret"), QString());
     const qsizetype shown = ui().Shown().size();
     main().SetSKMode(false);
@@ -379,6 +393,288 @@ TEST_F(JobWindowTest, AutoFilesAreRefusedByTypeAndNeedTheirJobFirst)
     EXPECT_TRUE(ui().Shown().last().startsWith(
         "File Type Error\tThis is not an Auto Handler Job file. Please reselect the file."));
     EXPECT_FALSE(data().blnBufferEmpty);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(JobWindowTest, SaveJobAsTellsTheEngineOfTheNewJobOnceLockedWithTheWindowsOptions)
+{
+    engine.calls.clear();
+    bool ok = false;
+    main().ExecSaveJobCmd(1, tempPath("order.qx"), ok);
+    ASSERT_TRUE(ok);
+    // The window's options (its verify row among them) reach the engine
+    // before it hears of the new job, and that before the job is written.
+    const QStringList all = engine.All();
+    const qsizetype options = all.indexOf(QStringLiteral("VerifyMode=1"));
+    const qsizetype newJob = all.indexOf(QStringLiteral("JobCall275(3)"));
+    const qsizetype save = all.indexOf(QStringLiteral("SaveJobFile(") + tempPath("order.qx") + ")");
+    ASSERT_GE(options, 0);
+    EXPECT_LT(options, newJob);
+    EXPECT_LT(newJob, save);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(JobWindowTest, AJobSavedAroundItsAutoFileKeepsItsOwnNoteHistory)
+{
+    const QString job = tempPath("notes.qx");
+    const QString autoFile = tempPath("notes.qxa");
+    bool ok = false;
+    main().ExecSaveJobCmd(1, job, ok);
+    ASSERT_TRUE(ok);
+    data().strJobNote = QStringLiteral("job history");
+    data().strSKAutoNote = QStringLiteral("auto history");
+
+    // An older job is saved before its auto file: the note dialog is the
+    // job's, and so is the note the engine writes into the job.
+    main().bSKJobNeedsSave = true;
+    ui().Answer(vb::vbOK); // the job will be saved first
+    ui().OnModal([](QDialog* dialog) {
+        auto* note = qobject_cast<frmSealbookNote*>(dialog);
+        EXPECT_NE(note, nullptr);
+        if (!note)
+            return int(QDialog::Rejected);
+        EXPECT_EQ(note->txtHistory->toPlainText(), "job history");
+        QTest::mouseClick(note->cmdOK, Qt::LeftButton);
+        return note->result();
+    });
+    engine.calls.clear();
+    qint32 result = -1;
+    main().SaveSKAutoFile(autoFile, result, true);
+    ASSERT_EQ(result, 0);
+    EXPECT_FALSE(main().bSKJobNeedsSave);
+    const QStringList notes = engine.Calls({QXPgmrId::SealbookNoteText});
+    ASSERT_FALSE(notes.isEmpty());
+    // The note dialog adds its entry to the history it was given.
+    EXPECT_TRUE(notes.first().contains("job history")) << notes.first().toStdString();
+    EXPECT_FALSE(notes.first().contains("auto history")) << notes.first().toStdString();
+    EXPECT_EQ(notes.last(), "SealbookNoteText=auto history");
+
+    // The silent save after loading the auto file writes the job with its
+    // own note too.
+    engine.calls.clear();
+    main().LoadSKAutoFile(autoFile, result);
+    ASSERT_EQ(result, 0) << statusLines().join('\n').toStdString();
+    EXPECT_EQ(engine.Calls({QXPgmrId::SealbookNoteText}).last(), "SealbookNoteText=" + data().strJobNote);
+    EXPECT_NE(data().strJobNote, data().strSKAutoNote);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(JobWindowTest, ARefusedJobChangesNothingAndTheChecksumQuestionMatchesTheFile)
+{
+    // A fresh station asks with the checksum setting it holds, and the job
+    // stores that one.
+    data().bRemindToVerifyChecksum = true;
+    ASSERT_TRUE(data().bVerifyChecksum);
+    const QString good = tempPath("good.qx");
+    ui().Answer(vb::vbYes);
+    bool ok = false;
+    main().ExecSaveJobCmd(1, good, ok);
+    ASSERT_TRUE(ok);
+    EXPECT_TRUE(ui().Shown().last().contains("The verify checksum is enabled.")) << ui().Shown().last().toStdString();
+    EXPECT_TRUE(ReadAll(good).contains("\nVerifyChecksum=1")) << ReadAll(good).toStdString();
+
+    const QByteArray sound = ReadAll(good);
+    const struct
+    {
+        const char* name;
+        QByteArray bytes;
+    } damaged[] = {
+        {"empty", QByteArray()},
+        {"cut", sound.left(sound.size() / 2)},
+        {"a byte changed", QByteArray(sound).replace("AM27C512", "AM27C513")},
+        {"no job at all", QByteArray("plain text\n")},
+    };
+    auto station = [&] {
+        QStringList s;
+        s << data().strJobName << data().strJobDir << QString::number(data().bVerifyChecksum)
+          << QString::number(data().bDataPatternLinkedToSKFile) << QString::number(data().lngFileSize)
+          << operationWindow().txtDevice->text() << operationWindow().txtFile->text();
+        QXPgmrControl& e = main().QXProgrammer;
+        s << QString::number(e.SealbookSetting81()) << QString::number(e.SealbookSetting211())
+          << QString::number(e.BufferSize()) << e.DeviceName();
+        return s;
+    };
+    for (const auto& [name, bytes] : damaged) {
+        SCOPED_TRACE(name);
+        const QString path = tempPath(QStringLiteral("damaged.qx"));
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(bytes);
+        }
+        const QStringList before = station();
+        main().ExecLoadJobCmd(1, path, ok);
+        EXPECT_FALSE(ok);
+        EXPECT_EQ(station(), before);
+    }
+    // The next save asks as the first did.
+    ui().Answer(vb::vbYes);
+    main().ExecSaveJobCmd(1, good, ok);
+    ASSERT_TRUE(ok);
+    EXPECT_TRUE(ui().Shown().last().contains("The verify checksum is enabled.")) << ui().Shown().last().toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// "1" in the headless script presses the dialog's own OK button: its
+// handler runs, so the note, the setup report and the password prompt are
+// confirmed as an operator's click would.
+TEST_F(JobWindowTest, AScriptedOkConfirmsEachDialogThroughItsOwnButton)
+{
+    const QString job = tempPath("scripted.qx");
+    bool ok = false;
+    main().ExecSaveJobCmd(1, job, ok);
+    ASSERT_TRUE(ok);
+    QFile::remove(job);
+
+    // The note of a job save.
+    ui().Answer(1);
+    main().mnuSaveJob_Click();
+    EXPECT_TRUE(QFileInfo::exists(job)) << ui().Shown().join('\n').toStdString();
+    EXPECT_TRUE(ui().Shown().last().endsWith("\t1")) << ui().Shown().last().toStdString();
+
+    // The setup report of a job load.
+    main().QXProgrammer.ShowErrorMessages(true);
+    ui().Answer(1);
+    main().ExecLoadJobCmd(1, job, ok);
+    EXPECT_TRUE(ok) << ui().Shown().join('\n').toStdString();
+    main().QXProgrammer.ShowErrorMessages(false);
+
+    // The operator password: OK hands the (empty) password to the engine,
+    // which refuses it.
+    main().QXProgrammer.ChangeSealbookPassword(QString(), QStringLiteral("pw29"));
+    main().SetSKMode(true);
+    ui().Answer(1);
+    ui().Answer(vb::vbOK);
+    main().SetSKMode(false);
+    EXPECT_TRUE(ui().Shown().last().contains("Invalid password! Cannot enter the supervisor mode!"))
+        << ui().Shown().last().toStdString();
+    EXPECT_TRUE(data().bStartInOperatorMode);
+    main().QXProgrammer.ChangeSealbookPassword(QStringLiteral("pw29"), QString());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(JobWindowTest, AnAutoFileLoadsEveryTimeAndAfterALoadOfItsJob)
+{
+    const QString job = tempPath("every.qx");
+    const QString autoFile = tempPath("every.qxa");
+    const QByteArray pattern = QByteArray("every time ").repeated(20);
+    Fill(pattern);
+    bool ok = false;
+    main().ExecSaveJobCmd(1, job, ok);
+    ASSERT_TRUE(ok);
+    qint32 result = -1;
+    main().SaveSKAutoFile(autoFile, result, true);
+    ASSERT_EQ(result, 0);
+    const QByteArray saved = ReadAll(job);
+
+    for (int round = 1; round <= 3; ++round) {
+        SCOPED_TRACE(round);
+        main().LoadSKAutoFile(autoFile, result);
+        EXPECT_EQ(result, 0) << ui().Shown().join('\n').toStdString();
+        EXPECT_EQ(DataBuffer::Instance().Bytes(0, pattern.size()), pattern);
+    }
+    main().ExecLoadJobCmd(1, job, ok);
+    ASSERT_TRUE(ok);
+    main().LoadSKAutoFile(autoFile, result);
+    EXPECT_EQ(result, 0) << ui().Shown().join('\n').toStdString();
+    // The silent saves left the unchanged job as it was.
+    EXPECT_EQ(ReadAll(job), saved);
+
+    // A job changed and saved no longer fits its auto file: the check still
+    // covers the job's content.
+    Fill(QByteArray("changed ").repeated(20));
+    MarkBufferFromFile();
+    main().ExecSaveJobCmd(1, job, ok);
+    ASSERT_TRUE(ok);
+    ui().Answer(vb::vbOK); // the integrity check failed
+    main().LoadSKAutoFile(autoFile, result);
+    EXPECT_NE(result, 0);
+    EXPECT_TRUE(ui().Shown().join('\n').contains("The integrity check failed."))
+        << ui().Shown().join('\n').toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// An older job has a seal without a key: a locked one changed by hand and
+// resealed is taken only with the job's password.
+TEST_F(JobWindowTest, AnOlderLockedJobIsTakenOnlyWithItsPassword)
+{
+    const QString locked = tempPath("locked.qx");
+    main().QXProgrammer.ChangeSealbookPassword(QString(), QStringLiteral("pw3"));
+    Fill(QByteArray(64, '\x11'));
+    bool ok = false;
+    main().ExecSaveJobCmd(1, locked, ok);
+    ASSERT_TRUE(ok);
+    QString reason;
+    std::optional<JobFile> job = JobFile::Read(locked, reason);
+    ASSERT_TRUE(job) << reason.toStdString();
+    ASSERT_TRUE(job->hasData);
+    const QByteArray changed(job->data.size(), '\x66');
+    job->data = changed;
+    job->version = JobFile::kOldVersion;
+    const QByteArray tampered = job->Serialize();
+
+    struct Case
+    {
+        const char* name;
+        bool cancel;
+        const char* password;
+        bool taken;
+    };
+    const Case cases[] = {
+        {"cancelled", true, "", false},
+        {"wrong password", false, "guess", false},
+        {"the job's password", false, "pw3", true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = tempPath(QStringLiteral("tampered%1.qx").arg(++n));
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(tampered);
+        }
+        Fill(QByteArray(64, '\x22'));
+        ui().OnModal([&c](QDialog* dialog) {
+            auto* prompt = qobject_cast<frmOperatorPwd*>(dialog);
+            EXPECT_NE(prompt, nullptr);
+            if (!prompt)
+                return int(QDialog::Rejected);
+            prompt->txtPwd->setText(QString::fromLatin1(c.password));
+            QTest::mouseClick(c.cancel ? prompt->cmdCancel : prompt->cmdOK, Qt::LeftButton);
+            return prompt->result();
+        });
+        ui().Answer(vb::vbOK); // refused, or the older-version note
+        main().ExecLoadJobCmd(1, path, ok);
+        EXPECT_EQ(ok, c.taken);
+        EXPECT_EQ(DataBuffer::Instance().Bytes(0, changed.size()) == changed, c.taken);
+        if (c.taken) {
+            EXPECT_TRUE(ReadAll(path).startsWith("TarvoJob 2\n"));
+        } else {
+            EXPECT_TRUE(ui().Shown().last().contains("The job was not loaded.")) << ui().Shown().last().toStdString();
+            // Nothing wrote the refused job back as a sound one.
+            EXPECT_EQ(ReadAll(path), tampered);
+        }
+    }
+    main().QXProgrammer.ChangeSealbookPassword(QStringLiteral("pw3"), QString());
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -260,6 +261,103 @@ TEST_F(SealbookModeTest, LongCommandsGreyTheMenuTitlesAndJobButtonsAndTheModeOut
         EXPECT_TRUE(main().txtNumCopies->isEnabled());
     }
     data().udtHandlerType = 0;
+    main().SetSKMode(false);
+}
+
+TEST_F(SealbookModeTest, OperatorModeOutlastsEveryPathThatUnlocksTheWindow)
+{
+    frmProgram& w = operationWindow();
+    // What a locked job keeps from the operator.
+    auto liveLockedControls = [&] {
+        QStringList live;
+        for (int row = 0; row < w.Check1.size(); ++row) {
+            if (w.Check1[row]->isEnabled())
+                live << QStringLiteral("Check1(%1)").arg(row);
+            if (w.cboOperation[row]->isEnabled())
+                live << QStringLiteral("cboOperation(%1)").arg(row);
+        }
+        for (QWidget* c : {static_cast<QWidget*>(w.DeviceButton), static_cast<QWidget*>(w.FileButton),
+                           static_cast<QWidget*>(w.OptionsButton), static_cast<QWidget*>(w.cboDatPos),
+                           static_cast<QWidget*>(w.cboBankNum)}) {
+            if (c->isEnabled())
+                live << c->objectName();
+        }
+        return live;
+    };
+    auto anyRowLive = [&] {
+        for (int row = 0; row < w.cboOperation.size(); ++row) {
+            if (w.cboOperation[row]->isVisible() && w.cboOperation[row]->isEnabled())
+                return true;
+        }
+        return false;
+    };
+
+    // A job and its auto file, saved in supervisor mode.
+    MarkBufferFromFile();
+    const QString job = tempPath("modes.qx");
+    const QString autoFile = tempPath("modes.qxa");
+    bool ok = false;
+    main().ExecSaveJobCmd(1, job, ok);
+    ASSERT_TRUE(ok) << ui().Shown().join('\n').toStdString();
+    auto saveAutoFile = [&] {
+        qint32 result = -1;
+        main().SaveSKAutoFile(autoFile, result, true);
+        ASSERT_EQ(result, 0);
+    };
+
+    struct Path
+    {
+        const char* name;
+        std::function<void()> prepare; // in supervisor mode
+        std::function<void()> run;     // in the mode under test
+    };
+    const std::function<void()> nothing = [] {};
+    qint32 result = 0;
+    const Path paths[] = {
+        {"job load", nothing, [&] { main().ExecLoadJobCmd(1, job, ok); }},
+        {"auto-file load", saveAutoFile, [&] { main().LoadSKAutoFile(autoFile, result); }},
+        {"auto-file load that fails", nothing,
+         [&] {
+             ui().Answer(vb::vbOK);
+             main().LoadSKAutoFile(job, result); // a job file is no auto file
+         }},
+        {"job save", nothing,
+         [&] {
+             ui().Answer(1); // the note
+             main().mnuSaveJob_Click();
+         }},
+        {"handler session end", nothing,
+         [&] {
+             ui().Answer(1); // the job summary
+             w.HandlerSessionStopped();
+         }},
+        {"run end", nothing, [&] { w.ExecuteOperation(); }},
+        {"tab change", nothing, [&] { w.SelectTab(2); }},
+        {"device change", nothing, [&] { w.SelectDevice(QStringLiteral("NV29F040")); }},
+        {"settings refresh", nothing, [&] { w.DisableCheckboxesAsNecessary(); }},
+    };
+    for (const qint32 handlerType : {0, 1}) {
+        for (const bool operatorMode : {true, false}) {
+            for (const Path& path : paths) {
+                SCOPED_TRACE(std::string(path.name) + (operatorMode ? ", operator" : ", supervisor") + ", handler type "
+                             + std::to_string(handlerType));
+                data().udtHandlerType = handlerType;
+                main().SetSKMode(false);
+                ASSERT_TRUE(w.SelectDevice(QStringLiteral("AM27C512")));
+                w.SelectTab(1);
+                main().ExecLoadJobCmd(1, job, ok);
+                ASSERT_TRUE(ok);
+                MarkBufferFromFile();
+                path.prepare();
+                main().SetSKMode(operatorMode);
+                path.run();
+                if (operatorMode)
+                    EXPECT_EQ(liveLockedControls().join(' ').toStdString(), "");
+                else
+                    EXPECT_TRUE(anyRowLive());
+            }
+        }
+    }
     main().SetSKMode(false);
 }
 

@@ -297,8 +297,10 @@ TEST_F(SealbookDialogsTest, OptionsReachTheEngineAndTheJobOnlyOnOk)
         {"a file type that cannot link is stored", false, true, true, Qt::PartiallyChecked, Qt::PartiallyChecked, true,
          false},
         {"cancel changes nothing", true, false, true, Qt::Checked, Qt::Unchecked, false, false},
-        {"cancel changes nothing, not even a greyed storage", false, true, false, Qt::PartiallyChecked,
-         Qt::PartiallyChecked, false, true},
+        // A file type that cannot link stops the linking as the dialog
+        // opens, whatever button closes it.
+        {"cancel with a file type that cannot link still stores", false, true, false, Qt::PartiallyChecked,
+         Qt::PartiallyChecked, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
