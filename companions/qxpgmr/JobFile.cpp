@@ -26,8 +26,9 @@ struct EscapePair
     QChar code;
 };
 const EscapePair kEscapes[] = {
-    {QLatin1Char('\\'), QLatin1Char('\\')}, {QLatin1Char('\n'), QLatin1Char('n')}, {QLatin1Char('\r'), QLatin1Char('r')},
-    {QLatin1Char('='), QLatin1Char('e')},   {QLatin1Char('['), QLatin1Char('o')},  {QLatin1Char(']'), QLatin1Char('c')},
+    {QLatin1Char('\\'), QLatin1Char('\\')}, {QLatin1Char('\n'), QLatin1Char('n')},
+    {QLatin1Char('\r'), QLatin1Char('r')},  {QLatin1Char('='), QLatin1Char('e')},
+    {QLatin1Char('['), QLatin1Char('o')},   {QLatin1Char(']'), QLatin1Char('c')},
 };
 
 bool IsHex(const QByteArray& text)
@@ -238,7 +239,7 @@ qint32 JobFile::SealValue(const QByteArray& sealedBytes)
     if (seal.size() != 4)
         return 0;
     const quint32 value = (quint32(quint8(seal[0])) << 24) | (quint32(quint8(seal[1])) << 16)
-                          | (quint32(quint8(seal[2])) << 8) | quint32(quint8(seal[3]));
+        | (quint32(quint8(seal[2])) << 8) | quint32(quint8(seal[3]));
     return qint32(value);
 }
 

@@ -35,7 +35,10 @@ namespace {
 const QString kJobFilter = QStringLiteral("QX Job File (*.qx)|*.qx|All Files (*.*)|*.*");
 const QString kSealbook = QStringLiteral("Sealbook");
 
-bool AutomaticHandler(const ProgrammerClass& data) { return data.udtHandlerType == 1 || data.udtHandlerType == 2; }
+bool AutomaticHandler(const ProgrammerClass& data)
+{
+    return data.udtHandlerType == 1 || data.udtHandlerType == 2;
+}
 
 } // namespace
 
@@ -79,8 +82,14 @@ void frmMain::mnuLoadJob_Click()
     ExecLoadJobCmd(0, QString(), ok);
 }
 
-void frmMain::cmdLoadJob_Click() { mnuLoadJob_Click(); }
-void frmMain::cmdSaveJob_Click() { mnuSaveJob_Click(); }
+void frmMain::cmdLoadJob_Click()
+{
+    mnuLoadJob_Click();
+}
+void frmMain::cmdSaveJob_Click()
+{
+    mnuSaveJob_Click();
+}
 
 void frmMain::mnuSaveJobAs_Click()
 {
@@ -424,9 +433,10 @@ void frmMain::IsJobSaveRefused(bool checkBuffer, bool& refused)
     bool incompatible = false;
     Try([&] { incompatible = QXProgrammer.JobValue325(); });
     if (incompatible) {
-        AppMsgBox(QStringLiteral("Cannot save the job.  The buffer file type is incompatible with the file type required "
-                                 "by the algorithm."),
-                  vb::vbCritical, kSealbook);
+        AppMsgBox(
+            QStringLiteral("Cannot save the job.  The buffer file type is incompatible with the file type required "
+                           "by the algorithm."),
+            vb::vbCritical, kSealbook);
         return;
     }
     bool ok = true;
@@ -454,13 +464,14 @@ void frmMain::CheckLinkedDataPattern(bool& ok)
     Try([&] { linkable = QXProgrammer.JobValue1004(); });
     if (linkable) {
         if (frmP->bBufferDirty) {
-            AppMsgBox(QStringLiteral("The contents of the data buffer have been modified but have not been saved to the "
-                                     "currently selected data pattern file:")
-                          + QStringLiteral("\r\n") + data.FullDataBufferPath() + QStringLiteral("\r\n")
-                          + QStringLiteral("Therefore the data buffer data does not match the data stored in the data "
-                                           "pattern file that will be externally linked to the job being saved. Please "
-                                           "save the buffer to the data pattern file and then save the job again."),
-                      vb::vbCritical, kSealbook);
+            AppMsgBox(
+                QStringLiteral("The contents of the data buffer have been modified but have not been saved to the "
+                               "currently selected data pattern file:")
+                    + QStringLiteral("\r\n") + data.FullDataBufferPath() + QStringLiteral("\r\n")
+                    + QStringLiteral("Therefore the data buffer data does not match the data stored in the data "
+                                     "pattern file that will be externally linked to the job being saved. Please "
+                                     "save the buffer to the data pattern file and then save the job again."),
+                vb::vbCritical, kSealbook);
             ok = false;
         }
         return;
@@ -532,13 +543,14 @@ void frmMain::SKConversionPrompt(bool& done)
     const QString crlf = QStringLiteral("\r\n");
     auto part = [&](const QString& file, const QString& howTo) {
         return QStringLiteral("The ' ") + QFileInfo(file).fileName() + QStringLiteral(" ' ")
-               + QStringLiteral("Sealbook file is an older version.") + crlf
-               + QStringLiteral("A backup of this file will be saved.") + crlf + howTo;
+            + QStringLiteral("Sealbook file is an older version.") + crlf
+            + QStringLiteral("A backup of this file will be saved.") + crlf + howTo;
     };
     QStringList parts;
     if (bOldSKJobFile)
-        parts << part(sOldSKJobFile,
-                      QStringLiteral("To convert to the current version, select Save or SaveAs from the Sealbook menu."));
+        parts << part(
+            sOldSKJobFile,
+            QStringLiteral("To convert to the current version, select Save or SaveAs from the Sealbook menu."));
     if (bOldSKAutoFile)
         parts << part(sOldSKAutoFile,
                       QStringLiteral("To convert to the current version, click Save or SaveAs in the handler window."));
@@ -648,7 +660,9 @@ void frmMain::LoadSKAutoFileCore(const QString& file, qint32& result, bool bOpen
     if (status == 0)
         data.strSKAutoNote = note;
     status = -1;
-    Try([&] { name = QXProgrammer.ReadSealbookValue(jobInfo, QStringLiteral("SKFileName"), QString(), qint32(2), status); });
+    Try([&] {
+        name = QXProgrammer.ReadSealbookValue(jobInfo, QStringLiteral("SKFileName"), QString(), qint32(2), status);
+    });
     if (status == 0) {
         result = -1;
         Try([&] { result = QXH950AutoHandler.SealbookAutoValue58(); });
@@ -699,8 +713,9 @@ void frmMain::SaveSKAutoFile(const QString& file, qint32& result, bool bNoNotePr
         mnuSaveJob_Click();
         data.skType = 2;
         if (bSKJobNeedsSave) {
-            Ui().MsgBox(QStringLiteral("\t!Error!\r\nThe ") + name + QStringLiteral(" file was NOT saved.\r\nCannot save ")
-                            + file + QStringLiteral(" until ") + name + QStringLiteral("is saved first."),
+            Ui().MsgBox(QStringLiteral("\t!Error!\r\nThe ") + name
+                            + QStringLiteral(" file was NOT saved.\r\nCannot save ") + file + QStringLiteral(" until ")
+                            + name + QStringLiteral("is saved first."),
                         vb::vbCritical, QFileInfo(file).fileName());
             return;
         }
