@@ -352,9 +352,13 @@ void frmMain::ReadSettingsAtLoad()
         {"Marker", "", &H950HdlrControl::Marker},
         {"Package", "TSOP32", &H950HdlrControl::Package},
     };
+    // The handler is named once: a call through a member pointer on the
+    // reference member inside the lambda read a wrong object under the
+    // sanitizer build.
+    H950HdlrControl& handler = QXH950AutoHandler;
     for (const HandlerText& t : handlerTexts) {
         const QString value = Setting("H950hdlr", t.name, QString::fromLatin1(t.defaultValue)).toString();
-        Try([&] { (QXH950AutoHandler.*t.put)(value); });
+        Try([&handler, &t, &value] { (handler.*t.put)(value); });
     }
     ProgrammerClass& data = pgmrData();
     data.strSKAutoDir = Setting("H950hdlr", "SKAuto File Directory", QString()).toString();
@@ -663,8 +667,9 @@ void frmMain::WriteSettingsAtUnload()
         {"Package", &H950HdlrControl::Package},
         {"SKAuto File Directory", &H950HdlrControl::SealbookAutoFileDirectory},
     };
+    H950HdlrControl& handler = QXH950AutoHandler;
     for (const HandlerText& t : handlerTexts)
-        Try([&] { Save("H950hdlr", t.name, (QXH950AutoHandler.*t.get)()); });
+        Try([&handler, &t] { Save("H950hdlr", t.name, (handler.*t.get)()); });
     Save("Settings", "ShowInHex", bHex);
     if (data.udtHandlerType == 0)
         Save("H950hdlr", "Serial Number", data.strSerialNumber);

@@ -57,15 +57,16 @@ const QString kUsageText = QStringLiteral("Available command line options: \r\n\
 } // namespace
 
 namespace {
-// The station the main window is made over; it goes when the main window
-// goes (a station that stands is kept for the life of the process, as its
-// main window is). The automation host works on it while it stands.
+// The station the main window is made over. It goes with its main window
+// (its QObject parent, deleted after the windows inside it), wherever the
+// main window is deleted; the automation host works on it while it stands.
 Station* g_station = nullptr;
 
 void MakeMainWindow()
 {
     g_station = new Station;
     gMainForm = new frmMain(*g_station);
+    g_station->setParent(gMainForm);
     g_automationHost.SetStation(g_station);
 }
 
@@ -74,7 +75,6 @@ void DeleteMainWindow()
     g_automationHost.SetStation(nullptr);
     delete gMainForm;
     gMainForm = nullptr;
-    delete g_station;
     g_station = nullptr;
 }
 } // namespace
