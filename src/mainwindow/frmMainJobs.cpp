@@ -517,9 +517,13 @@ void frmMain::ShowJobReport(qint32 type, bool showQXJobPage, bool jobError, bool
             {"Marker", &H950HdlrControl::Marker},
             {"Package", &H950HdlrControl::Package},
         };
+        // Named once, as the main window's load does (a member pointer on the
+        // reference member inside the lambda read a wrong object under the
+        // sanitizer build).
+        H950HdlrControl& handler = QXH950AutoHandler;
         for (const auto& [field, member] : rows) {
             QString value;
-            Try([&] { value = (QXH950AutoHandler.*member)(); });
+            Try([&handler, &value, m = member] { value = (handler.*m)(); });
             report.AddItem(QString::fromLatin1(field), value, 2);
         }
         report.AddItem(QStringLiteral("Note"), data.strSKAutoNote + QStringLiteral(" "), 2);

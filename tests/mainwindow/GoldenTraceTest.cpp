@@ -52,6 +52,8 @@ const struct
     {QRegularExpression(R"(\b\d{1,2}:\d\d:\d\d [AP]M\b)"), "<time>"},
     // The login name of whoever runs the test (the header's "User:").
     {QRegularExpression(R"(^  User: .*$)"), "  User: <login>"},
+    // The bus name of a client, given by the bus in connection order.
+    {QRegularExpression(R"(\B:\d+\.\d+\b)"), "<bus name>"},
     // Units per hour follow the run's time on the clock: the summary's line
     // and the record's column after the yield (the date is masked above).
     {QRegularExpression(R"(^(\tUnits/Hour:\s+)\d+$)"), "\\1<rate>"},
