@@ -344,10 +344,10 @@ static StartUpOutcome StartApplicationBody()
     gMainForm->QXProgrammer.SetMainWindowHandle(handle);
     gMainForm->ConcurrentManualHandler.SetHostWindowHandle(handle);
 
-    // The last job, the Vexal flag, the quantity and the command-line actions.
+    // The last job, the Vexal flag and the command-line actions. The quantity
+    // box already shows the station's quantity: it follows it from the load.
     gMainForm->InitializeGui();
     gMainForm->QXProgrammer.VexalCommandLine(gbVexalMode);
-    gMainForm->station().LoadQuantity(gMainForm->station().NumCopies());
     gMainForm->SaveStartUpWorkingDirectory();
     gMainForm->ExecuteCommandLineArguments();
 
