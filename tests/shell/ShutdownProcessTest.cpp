@@ -249,7 +249,14 @@ private:
         }
         if (auto* files = qobject_cast<QFileDialog*>(modal)) {
             const bool save = files->acceptMode() == QFileDialog::AcceptSave;
-            files->selectFile(save ? QDir(m_saveDir).filePath(QStringLiteral("saved.qx")) : m_dataFile);
+            const QString path = save ? QDir(m_saveDir).filePath(QStringLiteral("saved.qx")) : m_dataFile;
+            // Typed into the name field, as the operator does: selectFile()
+            // leaves the field alone once it has the focus, and then the
+            // dialog would open the folder instead of taking the file.
+            if (auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->setText(path);
+            else
+                files->selectFile(path);
             static_cast<QDialog*>(files)->accept();
             return;
         }
