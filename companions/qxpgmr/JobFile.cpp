@@ -184,14 +184,31 @@ QByteArray JobFile::Sealed(const QByteArray& body, int version)
 
 QByteArray JobFile::Serialize() const
 {
+    return SerializeLike(QByteArray());
+}
+
+QByteArray JobFile::SerializeLike(const QByteArray& earlier) const
+{
     // The text first, then one buffer of the final size for text, data and
     // seal, so that the data pattern is copied once.
     QByteArray text;
     text += kMagic + QByteArray::number(version) + '\n';
     if (version != kOldVersion) {
-        QByteArray salt(kSaltBytes, '\0');
-        QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(salt.data()), kSaltBytes / 4);
-        text += kSaltTag + salt.toHex() + '\n';
+        // The earlier salt line, when the earlier bytes have one.
+        QByteArray saltHex;
+        const qsizetype lineEnd = earlier.indexOf('\n');
+        if (lineEnd > 0 && earlier.mid(lineEnd + 1, kSaltTag.size()) == kSaltTag) {
+            saltHex = earlier.mid(lineEnd + 1 + kSaltTag.size(), 2 * kSaltBytes);
+            if (saltHex.size() != 2 * kSaltBytes || QByteArray::fromHex(saltHex).size() != kSaltBytes
+                || earlier.mid(lineEnd + 1 + kSaltTag.size() + 2 * kSaltBytes, 1) != "\n")
+                saltHex.clear();
+        }
+        if (saltHex.isEmpty()) {
+            QByteArray salt(kSaltBytes, '\0');
+            QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(salt.data()), kSaltBytes / 4);
+            saltHex = salt.toHex();
+        }
+        text += kSaltTag + saltHex + '\n';
     }
     for (const Section& s : m_sections) {
         text += '[' + Escape(s.name).toUtf8() + "]\n";
@@ -200,6 +217,14 @@ QByteArray JobFile::Serialize() const
     }
     if (hasData)
         text += kDataTag + QByteArray::number(data.size()) + '\n';
+
+    // Against earlier bytes, text and data are compared before anything is
+    // sealed: a changed job costs no seal here.
+    const qsizetype bodySize = text.size() + (hasData ? data.size() + 1 : 0);
+    if (!earlier.isEmpty()
+        && (earlier.size() != bodySize + kSealTag.size() + kSealHexChars + 1 || !earlier.startsWith(text)
+            || (hasData && QByteArrayView(earlier).sliced(text.size(), data.size()) != QByteArrayView(data))))
+        return QByteArray();
 
     QByteArray body;
     body.reserve(text.size() + data.size() + 1 + kSealTag.size() + kSealHexChars + 1);
@@ -210,24 +235,6 @@ QByteArray JobFile::Serialize() const
     }
     AppendSeal(body, Seal(body, version));
     return body;
-}
-
-bool JobFile::SameContent(const JobFile& other) const
-{
-    if (version != other.version || hasData != other.hasData || data != other.data
-        || m_sections.size() != other.m_sections.size())
-        return false;
-    for (qsizetype i = 0; i < m_sections.size(); ++i) {
-        const Section& a = m_sections.at(i);
-        const Section& b = other.m_sections.at(i);
-        if (a.name != b.name || a.entries.size() != b.entries.size())
-            return false;
-        for (qsizetype j = 0; j < a.entries.size(); ++j) {
-            if (a.entries.at(j).key != b.entries.at(j).key || a.entries.at(j).value != b.entries.at(j).value)
-                return false;
-        }
-    }
-    return true;
 }
 
 qint32 JobFile::SealValue(const QByteArray& sealedBytes)

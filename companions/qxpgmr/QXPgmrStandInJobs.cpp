@@ -629,16 +629,15 @@ qint32 QXPgmrStandIn::saveJob(const QString& path)
     // A job whose content did not change is left as it is, salt and seal
     // included, so that the auto files naming it still fit it. The seal
     // stays as strong: a changed job is written, salted and sealed anew.
-    {
-        QString oldReason;
-        QByteArray oldBytes;
-        const std::optional<JobFile> old = JobFile::Read(path, oldReason, &oldBytes);
-        if (old && old->SameContent(job)) {
-            m_jobs->last = std::move(job);
-            m_jobs->lastSeal = JobFile::SealValue(oldBytes);
-            return kJobOk;
-        }
+    QByteArray oldBytes;
+    if (QFile old(path); old.open(QIODevice::ReadOnly))
+        oldBytes = old.readAll();
+    if (!oldBytes.isEmpty() && job.SerializeLike(oldBytes) == oldBytes) {
+        m_jobs->last = std::move(job);
+        m_jobs->lastSeal = JobFile::SealValue(oldBytes);
+        return kJobOk;
     }
+    oldBytes.clear();
     const QByteArray bytes = job.Serialize();
     QString reason;
     if (!JobFile::Write(path, bytes, reason, faults))
