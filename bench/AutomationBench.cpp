@@ -203,8 +203,8 @@ int main(int argc, char** argv)
              [&] { return answered(programmer.call(QStringLiteral("DevicePlaced"), 0), "DevicePlaced"); }},
             {"SetJobParameter (accepted)",
              [&] {
-                 return answered(control.call(QStringLiteral("SetJobParameter"),
-                                              QStringLiteral("DeviceOptions.VerifyMode"), QStringLiteral("1")),
+                 return answered(control.call(QStringLiteral("SetJobParameter"), QStringLiteral("DeviceOptions.Verify"),
+                                              QStringLiteral("ENABLE")),
                                  "SetJobParameter");
              }},
         };

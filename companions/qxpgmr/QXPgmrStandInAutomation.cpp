@@ -13,11 +13,19 @@
 //                                        it back as the job's active tab
 //                                        (ReadSealbookValueEx); 4 when the
 //                                        station has no such tab
-//         DeviceOptions.VerifyMode       "0" none, "1" once, "2" twice
-//         DeviceOptions.BlankCheck       "ENABLE" or "DISABLE"; likewise
-//         DeviceOptions.Erase            Erase, Secure and ContinuityCheck,
-//         DeviceOptions.Secure           each on a device that has the
-//         DeviceOptions.ContinuityCheck  option
+//         DeviceOptions.<option>         an option by the name the
+//                                        operation tabs show it, "ENABLE"
+//                                        or "DISABLE", on a device that has
+//                                        the option: "Blank Check", "Erase",
+//                                        "Continuity", "Secure" (a device
+//                                        without named variants), "Verify"
+//                                        (verify once), and on a device
+//                                        that verifies twice "Verify Once"
+//                                        and "Verify Twice"; 4 for "Verify
+//                                        Twice" on a device that verifies
+//                                        once only
+//       The names are the tabs' own, so that the station's refresh ticks or
+//       clears the row the parameter names.
 //       The options are the engine's own settings: the next run takes them
 //       and a job saved next holds them.
 //   SiteToSocket(index, site, socket)
@@ -69,6 +77,23 @@ qint32 QXPgmrStandIn::applyJobParameter(const QString& name, const QString& valu
         DispatchObject::Invoke(dispid, InvokeKind::PropertyPut, put);
         return kParameterSet;
     };
+    // Verifying once or twice; "DISABLE" verifies not at all.
+    const auto verify = [&](qint32 passes) -> qint32 {
+        if (m_device->Capability(QStringLiteral("VerifySupport")) == 0)
+            return kNotNow;
+        if (value != QLatin1String("ENABLE") && value != QLatin1String("DISABLE"))
+            return kBadValue;
+        const bool twice = m_device->Capability(QStringLiteral("DeviceSupportsVerifyTwice")) != 0;
+        // The tabs offer "Verify" on a device that verifies once only, and
+        // "Verify Once" beside "Verify Twice" on one that verifies twice.
+        if (passes == 1 && (name == QLatin1String("DeviceOptions.Verify")) == twice)
+            return kNotNow;
+        if (passes == 2 && !twice)
+            return kValueNotAllowed;
+        QVariantList put{value == QLatin1String("ENABLE") ? passes : qint32(0)};
+        DispatchObject::Invoke(QXPgmrId::VerifyMode, InvokeKind::PropertyPut, put);
+        return kParameterSet;
+    };
     const struct
     {
         const char* name;
@@ -86,26 +111,18 @@ qint32 QXPgmrStandIn::applyJobParameter(const QString& name, const QString& valu
              m_activeTabParameter = caption;
              return kParameterSet;
          }},
-        {"DeviceOptions.VerifyMode",
-         [&]() -> qint32 {
-             const qint32 support = m_device->Capability(QStringLiteral("VerifySupport"));
-             if (support == 0)
-                 return kNotNow;
-             bool ok = false;
-             const int passes = value.toInt(&ok);
-             if (!ok)
-                 return kBadValue;
-             const bool twice = m_device->Capability(QStringLiteral("DeviceSupportsVerifyTwice")) != 0;
-             if (passes < 0 || passes > (twice ? 2 : 1))
-                 return kValueNotAllowed;
-             QVariantList put{qint32(passes)};
-             DispatchObject::Invoke(QXPgmrId::VerifyMode, InvokeKind::PropertyPut, put);
-             return kParameterSet;
-         }},
-        {"DeviceOptions.BlankCheck", [&] { return onOff("DeviceSupportsBlankCheck", QXPgmrId::BlankCheckOption); }},
+        {"DeviceOptions.Verify", [&] { return verify(1); }},
+        {"DeviceOptions.Verify Once", [&] { return verify(1); }},
+        {"DeviceOptions.Verify Twice", [&] { return verify(2); }},
+        {"DeviceOptions.Blank Check", [&] { return onOff("DeviceSupportsBlankCheck", QXPgmrId::BlankCheckOption); }},
         {"DeviceOptions.Erase", [&] { return onOff("DeviceSupportsErase", QXPgmrId::EraseOption); }},
-        {"DeviceOptions.Secure", [&] { return onOff("DeviceSupportsSecure", QXPgmrId::SecureMode); }},
-        {"DeviceOptions.ContinuityCheck", [&] { return onOff("DeviceSupportsContinuity", QXPgmrId::ContinuityCheck); }},
+        // A device with named secure variants shows each by its name, and
+        // no plain "Secure".
+        {"DeviceOptions.Secure",
+         [&] {
+             return m_device->secureVariants.isEmpty() ? onOff("DeviceSupportsSecure", QXPgmrId::SecureMode) : kNotNow;
+         }},
+        {"DeviceOptions.Continuity", [&] { return onOff("DeviceSupportsContinuity", QXPgmrId::ContinuityCheck); }},
     };
     for (const auto& p : parameters) {
         if (name != QLatin1String(p.name))

@@ -1054,26 +1054,21 @@ TEST_P(EngineConformanceTest, JobParametersAnswerTheirCodes)
         return QXProgrammer.ApplyJobParameter(QString::fromLatin1(name), QString::fromLatin1(value));
     };
     // No device selected: the device's options cannot be set now.
-    EXPECT_EQ(apply("DeviceOptions.VerifyMode", "1"), 3);
-    Select(QStringLiteral("AM27C512")); // EPROM: verify once or twice, blank check, no erase
+    EXPECT_EQ(apply("DeviceOptions.Verify", "ENABLE"), 3);
+    Select(QStringLiteral("AM27C512")); // EPROM: verify once, blank check, no erase
     const struct
     {
         const char* name;
         const char* value;
         qint32 result;
     } cases[] = {
-        {"DeviceOptions.NoSuchOption", "1", 1},
-        {"deviceoptions.VerifyMode", "1", 1},
-        {"DeviceOptions.VerifyMode", "twice", 2},
-        {"DeviceOptions.VerifyMode", "3", 4},
-        {"DeviceOptions.VerifyMode", "-1", 4},
-        {"DeviceOptions.VerifyMode", "2", 4}, // this device verifies once only
-        {"DeviceOptions.VerifyMode", "1", 0},
-        {"DeviceOptions.BlankCheck", "enable", 2},
-        {"DeviceOptions.BlankCheck", "ENABLE", 0},
-        {"DeviceOptions.Erase", "ENABLE", 3},
-        {"DeviceOptions.Operation", "Program", 0},
-        {"DeviceOptions.Operation", "Teleport", 4},
+        {"DeviceOptions.NoSuchOption", "1", 1},      {"deviceoptions.Verify", "ENABLE", 1},
+        {"DeviceOptions.Verify", "enable", 2},       {"DeviceOptions.Verify", "1", 2},
+        {"DeviceOptions.Verify Once", "ENABLE", 3},  // its tabs say "Verify"
+        {"DeviceOptions.Verify Twice", "ENABLE", 4}, // it verifies once only
+        {"DeviceOptions.Verify", "ENABLE", 0},       {"DeviceOptions.Blank Check", "enable", 2},
+        {"DeviceOptions.Blank Check", "ENABLE", 0},  {"DeviceOptions.Erase", "ENABLE", 3},
+        {"DeviceOptions.Operation", "Program", 0},   {"DeviceOptions.Operation", "Teleport", 4},
         {"DeviceOptions.Operation", "", 2},
     };
     TabNames host;

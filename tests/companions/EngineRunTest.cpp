@@ -719,8 +719,9 @@ TEST_F(EngineRunTest, JobParametersChangeTheNextRunAndTheSavedJob)
 {
     const QString device = QStringLiteral("NV29F040"); // verifies twice
     Open(QStringLiteral("delay=0"), device);
-    ASSERT_EQ(QXProgrammer.ApplyJobParameter(QStringLiteral("DeviceOptions.VerifyMode"), QStringLiteral("2")), 0);
-    ASSERT_EQ(QXProgrammer.ApplyJobParameter(QStringLiteral("DeviceOptions.BlankCheck"), QStringLiteral("ENABLE")), 0);
+    ASSERT_EQ(QXProgrammer.ApplyJobParameter(QStringLiteral("DeviceOptions.Verify Twice"), QStringLiteral("ENABLE")),
+              0);
+    ASSERT_EQ(QXProgrammer.ApplyJobParameter(QStringLiteral("DeviceOptions.Blank Check"), QStringLiteral("ENABLE")), 0);
     EXPECT_EQ(Run(9), 0);
     EXPECT_EQ(log.lines, Start(QStringLiteral("Verify")) + Steps({8, 7}) + Passed(QStringLiteral("Verify")));
     log.lines.clear();
