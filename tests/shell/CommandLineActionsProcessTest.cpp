@@ -15,12 +15,15 @@
 namespace {
 
 // Writes the placeholder rows of every tab section when the engine asks a
-// save for the tab settings.
+// save for the tab settings; with an obsolete option, every row is empty,
+// as the station writes a row it has nothing in, but the Program tab's
+// verify row names that option.
 class TabSections : public IEventSink
 {
 public:
-    explicit TabSections(QXPgmrControl& engine)
-        : m_engine(engine)
+    explicit TabSections(QXPgmrControl& engine, QString obsolete = {})
+        : m_engine(engine),
+          m_obsolete(std::move(obsolete))
     {
     }
     void Fire(const QString& name, QVariantList&) override
@@ -31,6 +34,11 @@ public:
             for (int row = 0; row <= 4; ++row) {
                 const QString section = "GUI-" + JobTabSettings::PlaceholderName(action);
                 QString text = "No_Content", flag = "0";
+                if (!m_obsolete.isEmpty()) {
+                    // As the station writes rows it has nothing in.
+                    text = action == 1 && row == 3 ? m_obsolete : QString();
+                    flag = action == 1 && row == 3 ? "2" : "1";
+                }
                 qint32 status = 0;
                 m_engine.WriteSealbookValue(section, QStringLiteral("Selection%1").arg(row), QString(), text,
                                             JobTabSettings::kTextKind, status);
@@ -41,6 +49,7 @@ public:
 
 private:
     QXPgmrControl& m_engine;
+    QString m_obsolete;
 };
 
 class CommandLineActionsProcessTest : public ProgramProcessTest
@@ -50,7 +59,7 @@ protected:
 
     // A job of the simulated engine and an auto file naming it, written by
     // the engine in this process.
-    void MakeJobAndAutoFile(const QString& job, const QString& autoFile)
+    void MakeJobAndAutoFile(const QString& job, const QString& autoFile, const QString& obsolete = {})
     {
         QLibrary library(QFileInfo(BinDir() + "/QXPgmr.ocx").canonicalFilePath());
         const auto reg = reinterpret_cast<long (*)()>(library.resolve("DllRegisterServer"));
@@ -63,7 +72,7 @@ protected:
         ASSERT_EQ(engine.SelectDeviceByName(device, false), 0);
         // The station writes its tab sections into every job it saves, and
         // refuses a job without them.
-        TabSections tabs(engine);
+        TabSections tabs(engine, obsolete);
         engine.Control()->SetEventSink(&tabs);
         ASSERT_EQ(engine.SaveJobFile(job), 0);
         engine.Control()->SetEventSink(nullptr);
@@ -123,6 +132,49 @@ TEST_F(CommandLineActionsProcessTest, AJobFileLoadsAndAnAutoFileNeedsAnAutomatic
                                     "to switch to H950 Mode and load the\\r\\nSealbook Auto file from the H950 "
                                     "handler window.\t"))
         << shown[0].toStdString();
+}
+
+// With the engine reporting its errors, as the shipped station starts: a job
+// naming an option the station no longer offers says so in its box, and the
+// job's setup report asks the operator to confirm the job; confirmed, the
+// station keeps it.
+TEST_F(CommandLineActionsProcessTest, AJobLoadShowsItsSetupReportWhenTheEngineReportsItsErrors)
+{
+    const QString job = tempPath("line5.qx");
+    MakeJobAndAutoFile(job, tempPath("line5.qxa"), "Verify Thrice");
+    QFile ini(engineFolder() + "/engine.ini");
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[Engine]\nShowErrorMessages=true\n");
+    ini.close();
+    QFile script(tempPath("answers.txt"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("1\n1\n"); // OK to the box, OK on the report
+    script.close();
+    QProcessEnvironment e = env(200);
+    e.insert("TARVO_UI_SCRIPT", script.fileName());
+
+    const ProcessResult r = RunProgram(program(), {"-SK", job}, e, 60000);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList shown = uiLines();
+    ASSERT_EQ(shown.size(), 2) << shown.join('\n').toStdString();
+    EXPECT_TRUE(shown[0].startsWith("Load Sealbook\t'Verify Thrice' operation option is not found in Program tab. "
+                                    "The sealbook file may be obsolete."))
+        << shown[0].toStdString();
+    const QStringList report = shown[1].split('\t');
+    EXPECT_EQ(report.value(1), "frmSKReport") << shown[1].toStdString();
+    EXPECT_EQ(report.value(3), "1") << shown[1].toStdString(); // accepted
+    EXPECT_TRUE(settingsHive().contains(QFileInfo(job).fileName())) << settingsHive().toStdString();
+
+    // Refused on its report, the job is not kept.
+    QFile::remove(uiLog());
+    e.insert("TARVO_UI_SCRIPT", "/dev/null");
+    const QString other = tempPath("line6.qx");
+    MakeJobAndAutoFile(other, tempPath("line6.qxa"), "Verify"); // an option it offers
+    const ProcessResult refused = RunProgram(program(), {"-SK", other}, e, 60000);
+    EXPECT_EQ(refused.exitCode, 0) << refused.err.toStdString();
+    ASSERT_EQ(uiLines().size(), 1) << uiLines().join('\n').toStdString();
+    EXPECT_EQ(uiLines()[0].split('\t').value(1), "frmSKReport");
+    EXPECT_FALSE(settingsHive().contains(QFileInfo(other).fileName())) << settingsHive().toStdString();
 }
 
 } // namespace
