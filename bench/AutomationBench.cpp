@@ -12,6 +12,11 @@
 //     simulated handler writes the monotonic time just before it raises each
 //     site status (TARVO_MANUALHDL_TRACE); the client takes the same clock as
 //     each CJobMonitor signal arrives. Goal: 99th percentile below 5 ms.
+// (c) Server.Instances and the yardstick while a CJobControl job of 16
+//     devices runs at the simulated engine's default speed, beside their
+//     idle figures from (a): calls at random gaps of up to 10 ms from
+//     BeginJob to NotifyJobComplete, so that they fall anywhere in the run's
+//     steps. Goal: median at most 2 ms, 99th percentile at most 20 ms.
 //
 //   bench_automation [calls per member]      (default 2000)
 
@@ -36,6 +41,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <random>
 #include <vector>
 
 namespace {
@@ -44,6 +50,7 @@ const QString kHelperName = QStringLiteral("com.corvane.TarvoBenchHelper");
 const QString kStation = QStringLiteral("com.corvane.Tarvo");
 const QString kServer = QStringLiteral("/com/corvane/Tarvo");
 constexpr int kDevices = 1000;
+constexpr int kSlowDevices = 16;
 
 qint64 MonotonicNs()
 {
@@ -67,6 +74,7 @@ public:
     std::vector<qint64> arrivals;
     QEventLoop done;
     int result = -99;
+    bool complete = false;
 public slots:
     void Active(int, int) { arrivals.push_back(MonotonicNs()); }
     void Passed(int, int) { arrivals.push_back(MonotonicNs()); }
@@ -74,6 +82,7 @@ public slots:
     void Complete(int r)
     {
         result = r;
+        complete = true;
         done.quit();
     }
 };
@@ -134,7 +143,9 @@ int main(int argc, char** argv)
     const int calls = argc > 1 ? std::max(1, QByteArray(argv[1]).toInt()) : 2000;
 
     // The station that activation starts: headless, its boxes answered by
-    // default, the eight-site model with a device chosen, zero speed.
+    // default, the eight-site model with a device chosen. The engine takes
+    // its speed from the fault plan file, read afresh at each run: zero
+    // speed for (a) and (b), the default speed for (c).
     SaveSettingValue(appinfo::App(), QStringLiteral("Device"), QStringLiteral("DevSelected"), true);
     SaveSettingValue(appinfo::App(), QStringLiteral("Device"), QStringLiteral("SelectedDeviceName"),
                      QStringLiteral("AM27C512"));
@@ -149,7 +160,14 @@ int main(int argc, char** argv)
     const QString trace = station.filePath(QStringLiteral("site-trace.txt"));
     qputenv("TARVO_UI_SCRIPT", "/dev/null");
     qputenv("TARVO_ENGINE_MODEL", "RG-1080/8");
-    qputenv("TARVO_ENGINE_FAULTS", "delay=0");
+    const QString faultPlan = station.filePath(QStringLiteral("data/Corvane/QXEngine/faultplan.ini"));
+    {
+        QFile plan(faultPlan);
+        if (!plan.open(QIODevice::WriteOnly) || plan.write("[Faults]\ndelay=0\n") < 0) {
+            std::fprintf(stderr, "bench_automation: cannot write the fault plan\n");
+            return 1;
+        }
+    }
     qputenv("TARVO_MANUALHDL_TRACE", trace.toUtf8());
 
     QProcess daemon;
@@ -190,12 +208,15 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "bench_automation: %s: %s\n", what, qPrintable(reply.errorMessage()));
             return false;
         };
+        const auto echoCall = [&] { return answered(echo.call(QStringLiteral("Echo"), 7), "Echo"); };
+        const auto instancesCall = [&] { return answered(server.call(QStringLiteral("Instances")), "Instances"); };
         const struct
         {
             const char* name;
             std::function<bool()> call;
         } members[] = {
-            {"helper Echo (yardstick)", [&] { return answered(echo.call(QStringLiteral("Echo"), 7), "Echo"); }},
+            {"helper Echo (yardstick)", echoCall},
+            {"Server.Instances", instancesCall},
             {"GetErrorMessage",
              [&] { return answered(programmer.call(QStringLiteral("GetErrorMessage"), 3), "GetErrorMessage"); }},
             {"GetSystemInfo", [&] { return answered(monitor.call(QStringLiteral("GetSystemInfo")), "GetSystemInfo"); }},
@@ -223,6 +244,8 @@ int main(int argc, char** argv)
         std::printf("(a) round trips, %d calls each, interleaved (microseconds)\n", calls);
         std::printf("%-28s %9s %9s %9s %7s\n", "member", "median", "p99", "mean", "ratio");
         const double yardstick = Summarize(us[0]).median;
+        const Figures idleEcho = Summarize(us[0]);
+        const Figures idleInstances = Summarize(us[1]);
         for (size_t m = 0; m < count; ++m) {
             const Figures f = Summarize(us[m]);
             std::printf("%-28s %9.1f %9.1f %9.1f %7.2f\n", members[m].name, f.median, f.p99, f.mean,
@@ -274,6 +297,41 @@ int main(int argc, char** argv)
         } else {
             std::fprintf(stderr, "bench_automation: the site events and the signals do not pair up\n");
         }
+
+        // (c) The engine at its default speed from the next run on.
+        QFile::remove(faultPlan);
+        MonitorClock end;
+        bus.connect(kStation, controlPath, QStringLiteral("com.corvane.Tarvo.CJobControl"),
+                    QStringLiteral("NotifyJobComplete"), &end, SLOT(Complete(int)));
+        std::vector<double> jobEcho, jobInstances;
+        std::mt19937 gaps(28);
+        std::uniform_int_distribution<int> gapUs(0, 10000);
+        const qint64 slowStart = MonotonicNs();
+        ok = ok && answered(control.call(QStringLiteral("BeginJob"), kSlowDevices), "BeginJob");
+        while (ok && !end.complete && MonotonicNs() - slowStart < 600'000'000'000LL) {
+            QThread::usleep(gapUs(gaps));
+            qint64 start = MonotonicNs();
+            ok = echoCall();
+            jobEcho.push_back(double(MonotonicNs() - start) / 1000.0);
+            QThread::usleep(gapUs(gaps));
+            start = MonotonicNs();
+            ok = ok && instancesCall();
+            jobInstances.push_back(double(MonotonicNs() - start) / 1000.0);
+            QCoreApplication::processEvents();
+        }
+        const Figures busyEcho = Summarize(jobEcho);
+        const Figures busyInstances = Summarize(jobInstances);
+        std::printf("\n(c) idle and during a running job of %d devices at the engine's default speed (ms)\n",
+                    kSlowDevices);
+        std::printf("job result %d in %.2f s; %zu calls each\n", end.result, double(MonotonicNs() - slowStart) / 1e9,
+                    jobInstances.size());
+        std::printf("%-28s %11s %9s %11s %9s\n", "member", "idle median", "idle p99", "job median", "job p99");
+        std::printf("%-28s %11.3f %9.3f %11.3f %9.3f\n", "helper Echo (yardstick)", idleEcho.median / 1000.0,
+                    idleEcho.p99 / 1000.0, busyEcho.median / 1000.0, busyEcho.p99 / 1000.0);
+        std::printf("%-28s %11.3f %9.3f %11.3f %9.3f\n", "Server.Instances", idleInstances.median / 1000.0,
+                    idleInstances.p99 / 1000.0, busyInstances.median / 1000.0, busyInstances.p99 / 1000.0);
+        if (!ok || !end.complete || end.result != 0)
+            rc = 1;
     }
     // The station the bus started goes with its bus.
     const QDBusReply<uint> pid = bus.interface()->servicePid(kStation);

@@ -165,7 +165,8 @@ private:
     void runCustomAction(const QString& selection);
     qint32 repeatSiteCommand(qint32 site);
     qint32 runDevice(int site, const QString& what, const RunSteps& steps, bool siteEvents, bool isRead);
-    // Waits, raising the pump code every 20 ms; False when an abort came.
+    // Waits, answering events as they come and raising the pump code every
+    // 20 ms; False when an abort came.
     bool wait(int milliseconds);
     bool siteExists(qint32 site) const { return site >= 1 && site <= m_sites.size(); }
     // The bytes of a device image: the buffer's size for the device, at

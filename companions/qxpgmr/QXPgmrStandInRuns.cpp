@@ -10,6 +10,8 @@
 #include "engine/QXPgmrControl.h"
 #include "qxbuffer/DataBuffer.h"
 
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <algorithm>
@@ -39,6 +41,23 @@ bool Truthy(const QVariant& v)
 QVariantList EventArgs(std::initializer_list<QVariant> values)
 {
     return QVariantList(values);
+}
+
+// Lets the time pass with the thread's events answered as they come (a
+// client's call, a press of Stop), instead of sleeping through them to the
+// next pump; returns early once an abort is asked for.
+void Idle(int milliseconds, const bool& abortRequested)
+{
+    if (!QAbstractEventDispatcher::instance()) {
+        QThread::msleep(unsigned(milliseconds));
+        return;
+    }
+    QTimer slice;
+    slice.setSingleShot(true);
+    slice.setTimerType(Qt::PreciseTimer);
+    slice.start(milliseconds);
+    while (slice.isActive() && !abortRequested)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 } // namespace
@@ -464,7 +483,7 @@ bool QXPgmrStandIn::wait(int milliseconds)
     for (qint64 left = milliseconds; left > 0; left = milliseconds - clock.elapsed()) {
         if (m_abortRequested)
             return false;
-        QThread::msleep(unsigned(qMin<qint64>(kPumpMs, left)));
+        Idle(int(qMin<qint64>(kPumpMs, left)), m_abortRequested);
         QVariantList args = EventArgs({ProgressCode::Pump, qint32(0)});
         Raise(QStringLiteral("OperationProgress"), args);
     }

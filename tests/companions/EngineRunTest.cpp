@@ -454,6 +454,29 @@ TEST_F(EngineRunTest, DelaysSlowTheStepsAndThePumpCodeKeepsComing)
     EXPECT_GE(log.pumps, 5); // every 20 ms
 }
 
+TEST_F(EngineRunTest, AWaitingStepAnswersTheThreadsEventsAsTheyCome)
+{
+    // A device that would wait five seconds, and a host that never pumps: a
+    // call posted to the thread (as a client's call or a press of Stop
+    // comes) runs within the first slice of the wait, before the next pump
+    // code, and its abort ends the device.
+    Open(QStringLiteral("delay=0;delay.device=5000"));
+    int pumpsWhenCalled = -1;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [&] {
+            pumpsWhenCalled = log.pumps;
+            QXProgrammer.AbortOperation();
+        },
+        Qt::QueuedConnection);
+    const qint32 result = Run(1);
+    EXPECT_EQ(pumpsWhenCalled, 1); // only the device's first pump code came before
+    EXPECT_EQ(result, 200);
+    ASSERT_EQ(log.lines.size(), 4) << log.lines.join('\n').toStdString();
+    EXPECT_EQ(log.lines.at(2), QStringLiteral("SiteStatusFromEngine(2, 0)"));
+    EXPECT_TRUE(log.lines.at(3).endsWith(QStringLiteral(" aborted.)"))) << log.lines.at(3).toStdString();
+}
+
 // A session's repeat asks the station for its set-up first and runs what it
 // answers on the site, leaving the site's status to the session's handler.
 TEST_F(EngineRunTest, RepeatSiteCommandRunsWhatTheSetUpRequestAnswers)
