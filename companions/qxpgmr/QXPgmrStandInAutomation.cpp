@@ -26,7 +26,10 @@
 //       automation error.
 //   MonitorValue1005
 //       the engine's system information: model, port, sites, engine and
-//       algorithm database versions, one per line.
+//       algorithm database versions, one per line, and last which of the
+//       station's automation objects a client holds (asked through
+//       CJobCntrlInUse, CQxPgmrInUse and CJobMonitorInUse).
+//   A DeviceOptions.Secure that was set raises RefreshGuiSecure.
 
 #include "QXPgmrStandIn.h"
 
@@ -104,7 +107,14 @@ qint32 QXPgmrStandIn::applyJobParameter(const QString& name, const QString& valu
          }},
         {"DeviceOptions.BlankCheck", [&] { return onOff("DeviceSupportsBlankCheck", QXPgmrId::BlankCheckOption); }},
         {"DeviceOptions.Erase", [&] { return onOff("DeviceSupportsErase", QXPgmrId::EraseOption); }},
-        {"DeviceOptions.Secure", [&] { return onOff("DeviceSupportsSecure", QXPgmrId::SecureMode); }},
+        {"DeviceOptions.Secure",
+         [&] {
+             const qint32 result = onOff("DeviceSupportsSecure", QXPgmrId::SecureMode);
+             // The station's secure option follows the engine's setting.
+             if (result == kParameterSet)
+                 RaiseEvent.RefreshGuiSecure();
+             return result;
+         }},
         {"DeviceOptions.ContinuityCheck", [&] { return onOff("DeviceSupportsContinuity", QXPgmrId::ContinuityCheck); }},
     };
     for (const auto& p : parameters) {
@@ -117,8 +127,15 @@ qint32 QXPgmrStandIn::applyJobParameter(const QString& name, const QString& valu
     return kUnknownName;
 }
 
-QString QXPgmrStandIn::systemInfo() const
+QString QXPgmrStandIn::systemInfo()
 {
+    // Which of the station's automation objects a client holds, as the
+    // station answers.
+    bool jobControl = false, programmer = false, monitor = false;
+    RaiseEvent.CJobCntrlInUse(jobControl);
+    RaiseEvent.CQxPgmrInUse(programmer);
+    RaiseEvent.CJobMonitorInUse(monitor);
+    const auto yesNo = [](bool held) { return held ? QStringLiteral("yes") : QStringLiteral("no"); };
     return QStringList{
         QStringLiteral("Programmer: %1").arg(model().name),
         QStringLiteral("Port: %1").arg(PortName(m_port, model().usb)),
@@ -126,6 +143,8 @@ QString QXPgmrStandIn::systemInfo() const
         QStringLiteral("Sockets per module: %1").arg(std::max(1, model().sitesPerGroup)),
         QStringLiteral("Engine: %1").arg(VersionText(Version)),
         QStringLiteral("Algorithm database: revision %1").arg(m_database.Revision()),
+        QStringLiteral("Clients: job control %1, programmer %2, job monitor %3")
+            .arg(yesNo(jobControl), yesNo(programmer), yesNo(monitor)),
     }
         .join(QStringLiteral("\r\n"));
 }

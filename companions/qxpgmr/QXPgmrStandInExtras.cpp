@@ -17,6 +17,9 @@
 //                                        FF) fills the whole shared buffer
 //                                        (DataBuffer) with it
 //                      Each says what it did as a status text and answers 0;
+//                      a device's command then raises
+//                      DeviceConfigurationChanged, after the call has
+//                      returned (from the event loop), never inside it;
 //                      a value it cannot read answers 2. An index or a name
 //                      it does not know is an automation error, as is the
 //                      fault plan's "extra" entry.
@@ -118,10 +121,12 @@ void QXPgmrStandIn::bindExtras()
             Fail(fault, QStringLiteral("The extra command failed."));
         const QStringList commands = m_device ? m_device->extraCommands : QStringList();
         QString status;
+        bool deviceCommand = false; // one of the device's own, not the engine's
         if (name.isEmpty()) {
             if (index < 0 || index >= commands.size())
                 Fail(E_INVALIDARG, QStringLiteral("There is no extra command %1.").arg(index));
             status = QStringLiteral("%1 done.").arg(commands.at(index));
+            deviceCommand = true;
         } else if (name.compare(QLatin1String("DisplayRadix"), Qt::CaseInsensitive) == 0) {
             const qint32 now = Stored(QXPgmrId::DisplayRadix).toInt();
             const QString upper = value.toUpper();
@@ -154,9 +159,14 @@ void QXPgmrStandIn::bindExtras()
             if (known == commands.end())
                 Fail(E_INVALIDARG, QStringLiteral("There is no extra command \"%1\".").arg(name));
             status = QStringLiteral("%1 done.").arg(*known);
+            deviceCommand = true;
         }
         QVariantList text{status};
         Raise(QStringLiteral("StatusTextReported"), text);
+        // The device's command changed its configuration: the station
+        // rebuilds its window for it once the call that asked has returned.
+        if (deviceCommand)
+            RaiseAfterCall(QStringLiteral("DeviceConfigurationChanged"), {});
         return QVariant(qint32(0));
     });
 

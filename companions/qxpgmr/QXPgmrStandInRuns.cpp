@@ -16,6 +16,7 @@
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -92,6 +93,14 @@ void QXPgmrStandIn::bindRuns()
         readRunPlan(false);
         m_psLog.SetFolder(QString());
         m_psWarned = false;
+        // A BeginOperation from inside a device call is a second job the
+        // station refuses: the running one has started already.
+        if (!m_running)
+            m_runStarting = true;
+        return QVariant();
+    });
+    Answer(QXPgmrId::FinishRunReport, [this](InvokeKind, QVariantList&) {
+        reportRun();
         return QVariant();
     });
     Answer(QXPgmrId::ExecuteDeviceCommand, [this](InvokeKind, QVariantList& args) {
@@ -165,6 +174,8 @@ void QXPgmrStandIn::bindRuns()
         m_guiReady = IsVbTrue(Arg(args, 0, ValueKind::Bool));
         if (m_guiReady && !(m_startKey && m_startKey->isActive()))
             armStartKey();
+        if (m_guiReady && !(m_moduleChange && m_moduleChange->isActive()))
+            armModuleChange();
         return QVariant();
     });
 }
@@ -180,16 +191,17 @@ void QXPgmrStandIn::readRunPlan(bool atLoad)
     m_plan = RunPlan::From(FaultPlan::Read(EngineFolder()), unreadable);
     m_devicesInRun = 0;
     m_failingCalls = 0;
-    if (atLoad)
+    if (atLoad) {
         m_startKeysLeft = m_plan.startKeyMs >= 0 ? m_plan.startKeyCount : 0;
+        m_moduleChangePending = m_plan.moduleChangeMs >= 0;
+    }
     for (const QString& entry : unreadable) {
         if (m_reportedEntries.contains(entry))
             continue;
         m_reportedEntries.insert(entry);
         const QString text = QStringLiteral("The fault plan entry \"%1\" cannot be read; it plans nothing.").arg(entry);
         std::fprintf(stderr, "QXPgmr: %s\n", qPrintable(text));
-        QVariantList args = EventArgs({text});
-        Raise(QStringLiteral("WarningMessage"), args);
+        warn(text);
     }
 }
 
@@ -237,8 +249,10 @@ qint32 QXPgmrStandIn::executeDeviceCommand(qint32 command)
     if (command == runsteps::CustomCommand) {
         if (!m_customArmed)
             return RunResult::InvalidCommand;
+        reportRunStart();
         return runDevice(m_masterSite, what, m_customSteps, true, false);
     }
+    reportRunStart();
     return runDevice(m_masterSite, what, runsteps::For(command, committedOptions()), true, command == 5);
 }
 
@@ -252,7 +266,49 @@ qint32 QXPgmrStandIn::runOperation(qint32 variant)
         return RunResult::InvalidCommand;
     RunSteps steps;
     steps.Add(RunStep::Program, 5);
+    reportRunStart();
     return runDevice(m_masterSite, m_device->programVariants.at(variant).name, steps, true, false);
+}
+
+void QXPgmrStandIn::reportRunStart()
+{
+    // Only the first device of the station's run: a later one must not
+    // clear a Stop pressed between devices.
+    if (!std::exchange(m_runStarting, false))
+        return;
+    RaiseEvent.ResetButtons(true);
+    // The run works the master site's device; the other sites of the
+    // programmer take no part in it.
+    for (qint32 site = 1; site <= m_sites.size(); ++site) {
+        if (site != m_masterSite)
+            RaiseEvent.SiteInfo(site, SiteStatus::NotApplicable);
+    }
+}
+
+void QXPgmrStandIn::reportRun()
+{
+    // The engine's record of a run the station ended, with the counts as
+    // the station (or its automatic handler) keeps them.
+    qint32 quantity = 0, boxQuantity = 0, passed = 0, failed = 0, idleSites = 0, left = 0;
+    bool handlerValue = false;
+    RaiseEvent.RequestHandlerQuantity(quantity);
+    RaiseEvent.RequestQuantity(boxQuantity);
+    RaiseEvent.RequestHandlerValue3(passed);
+    RaiseEvent.RequestHandlerValue4(failed);
+    RaiseEvent.RequestHandlerValue1(left);
+    RaiseEvent.RequestHandlerValue2(idleSites);
+    RaiseEvent.RequestHandlerValue15(handlerValue);
+    RaiseEvent.LogMessage(QStringLiteral("Run report: quantity %1 (quantity box %2), %3 passed, %4 failed, %5 left, "
+                                         "%6 sites idle, handler value 15 %7.")
+                              .arg(quantity)
+                              .arg(boxQuantity)
+                              .arg(passed)
+                              .arg(failed)
+                              .arg(left)
+                              .arg(idleSites)
+                              .arg(handlerValue ? QStringLiteral("True") : QStringLiteral("False")));
+    m_runStarting = false;
+    RaiseEvent.ResetButtons(false);
 }
 
 void QXPgmrStandIn::runCustomAction(const QString& selection)
@@ -311,6 +367,8 @@ qint32 QXPgmrStandIn::repeatSiteCommand(qint32 site)
         return RunResult::InvalidSite;
     if (!m_device)
         return RunResult::NoDevice;
+    // A session's sites, buttons and Stop belong to its handler.
+    m_runStarting = false;
     // The station commits its options and answers the command to run, and
     // whether it is one of the device's execute variants.
     QVariantList setup = EventArgs({kNoCommand, VbBool(false), VbBool(false)});
@@ -325,13 +383,27 @@ qint32 QXPgmrStandIn::repeatSiteCommand(qint32 site)
             return RunResult::InvalidCommand;
         RunSteps steps;
         steps.Add(RunStep::Program, 5);
-        return runDevice(site, m_device->programVariants.at(command).name, steps, false, false);
+        return marked(site, runDevice(site, m_device->programVariants.at(command).name, steps, false, false));
     }
     const QString what = runsteps::CommandName(command);
     if (what.isEmpty() || (command == runsteps::CustomCommand && !m_customArmed))
         return RunResult::InvalidCommand;
     const RunSteps steps = command == runsteps::CustomCommand ? m_customSteps : runsteps::For(command, committedOptions());
-    return runDevice(site, what, steps, false, command == 5);
+    return marked(site, runDevice(site, what, steps, false, command == 5));
+}
+
+qint32 QXPgmrStandIn::marked(qint32 site, qint32 result)
+{
+    // A device that passed in a session is marked with the automatic
+    // handler's laser-marker lines, when it has any.
+    if (result != RunResult::Passed)
+        return result;
+    QStringList lines;
+    RaiseEvent.GetLaserMarkerLines(lines);
+    lines.removeAll(QString());
+    if (!lines.isEmpty())
+        RaiseEvent.StatusTextReported(QStringLiteral("Site %1: marked \"%2\".").arg(site).arg(lines.join(QStringLiteral("\" / \""))));
+    return result;
 }
 
 qint32 QXPgmrStandIn::runDevice(int siteNumber, const QString& what, const RunSteps& steps, bool siteEvents, bool isRead)
@@ -524,8 +596,7 @@ void QXPgmrStandIn::writePowerSupplyLine(int site, const QString& what, qint32 r
     const int icc = 18 + (m_devicesInRun % 7);
     if (!m_psLog.Append(QDateTime::currentDateTime(), site, what, result, 5000, writes ? 12500 : 0, icc) && !m_psWarned) {
         m_psWarned = true;
-        QVariantList args = EventArgs({QStringLiteral("The power-supply log cannot be written to %1.").arg(m_psLog.Folder())});
-        Raise(QStringLiteral("WarningMessage"), args);
+        warn(QStringLiteral("The power-supply log cannot be written to %1.").arg(m_psLog.Folder()));
     }
 }
 
@@ -535,8 +606,19 @@ void QXPgmrStandIn::setPowerSupplyLogFolder(const QString& folder)
     if (m_psLog.SetFolder(folder))
         return;
     m_psWarned = true;
-    QVariantList args = EventArgs({QStringLiteral("The power-supply log cannot be written to %1.").arg(folder)});
-    Raise(QStringLiteral("WarningMessage"), args);
+    warn(QStringLiteral("The power-supply log cannot be written to %1.").arg(folder));
+}
+
+void QXPgmrStandIn::warn(const QString& text)
+{
+    // The station says whether it takes warnings now; one it does not take
+    // still reaches its log.
+    bool enabled = true;
+    RaiseEvent.PgmrWarningMessagesEnabled(enabled);
+    if (enabled)
+        RaiseEvent.WarningMessage(text);
+    else
+        RaiseEvent.LogMessage(text);
 }
 
 void QXPgmrStandIn::armStartKey()
@@ -564,4 +646,34 @@ void QXPgmrStandIn::onStartKey()
     QVariantList args;
     Raise(QStringLiteral("ExecuteOperationRequest"), args);
     armStartKey();
+}
+
+void QXPgmrStandIn::armModuleChange()
+{
+    if (!m_moduleChangePending)
+        return;
+    if (!m_moduleChange) {
+        m_moduleChange = std::make_unique<QTimer>();
+        m_moduleChange->setSingleShot(true);
+        QObject::connect(m_moduleChange.get(), &QTimer::timeout, m_moduleChange.get(), [this] { onModuleChange(); });
+    }
+    m_moduleChange->start(m_plan.moduleChangeMs);
+}
+
+void QXPgmrStandIn::onModuleChange()
+{
+    // Like the start key, the exchange waits for an idle station: never
+    // inside a call of the station's.
+    if (m_running || QThread::currentThread()->loopLevel() != 1) {
+        m_moduleChange->start(std::max(m_plan.moduleChangeMs, kPumpMs));
+        return;
+    }
+    m_moduleChangePending = false;
+    if (!m_device)
+        return;
+    const QString name = m_device->Name();
+    selectDevice(name);
+    RaiseEvent.StatusTextReported(
+        QStringLiteral("The socket module was exchanged: the %1 is taken up again.").arg(name));
+    RaiseEvent.ReloadForm(name);
 }

@@ -114,6 +114,10 @@ RunPlan RunPlan::From(const FaultPlan& faults, QStringList& unreadable)
                 plan.startKeyMs = ms;
                 plan.startKeyCount = count;
             }
+        } else if (key == QLatin1String("module")) {
+            ok = ReadCount(value, plan.moduleChangeMs, 0);
+            if (!ok)
+                plan.moduleChangeMs = -1;
         }
         if (!ok)
             unreadable.append(key + QLatin1Char('=') + it.value());
