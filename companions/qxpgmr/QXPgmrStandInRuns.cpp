@@ -388,7 +388,8 @@ qint32 QXPgmrStandIn::repeatSiteCommand(qint32 site)
     const QString what = runsteps::CommandName(command);
     if (what.isEmpty() || (command == runsteps::CustomCommand && !m_customArmed))
         return RunResult::InvalidCommand;
-    const RunSteps steps = command == runsteps::CustomCommand ? m_customSteps : runsteps::For(command, committedOptions());
+    const RunSteps steps =
+        command == runsteps::CustomCommand ? m_customSteps : runsteps::For(command, committedOptions());
     return marked(site, runDevice(site, what, steps, false, command == 5));
 }
 
@@ -402,17 +403,23 @@ qint32 QXPgmrStandIn::marked(qint32 site, qint32 result)
     RaiseEvent.GetLaserMarkerLines(lines);
     lines.removeAll(QString());
     if (!lines.isEmpty())
-        RaiseEvent.StatusTextReported(QStringLiteral("Site %1: marked \"%2\".").arg(site).arg(lines.join(QStringLiteral("\" / \""))));
+        RaiseEvent.StatusTextReported(
+            QStringLiteral("Site %1: marked \"%2\".").arg(site).arg(lines.join(QStringLiteral("\" / \""))));
     return result;
 }
 
-qint32 QXPgmrStandIn::runDevice(int siteNumber, const QString& what, const RunSteps& steps, bool siteEvents, bool isRead)
+qint32 QXPgmrStandIn::runDevice(int siteNumber, const QString& what, const RunSteps& steps, bool siteEvents,
+                                bool isRead)
 {
     // Whatever a handler throws, the engine is idle again afterwards.
     struct Running
     {
         bool& flag;
-        explicit Running(bool& f) : flag(f) { flag = true; }
+        explicit Running(bool& f)
+            : flag(f)
+        {
+            flag = true;
+        }
         ~Running() { flag = false; }
     } running(m_running);
     m_abortRequested = false;
@@ -420,8 +427,8 @@ qint32 QXPgmrStandIn::runDevice(int siteNumber, const QString& what, const RunSt
     Site& site = m_sites[siteNumber - 1];
     const int device = ++m_devicesInRun;
     const PlannedFailure* planned = m_plan.devices.contains(device) ? &m_plan.devices[device]
-        : m_plan.sites.contains(siteNumber)                       ? &m_plan.sites[siteNumber]
-                                                                  : nullptr;
+        : m_plan.sites.contains(siteNumber)                         ? &m_plan.sites[siteNumber]
+                                                                    : nullptr;
     const bool engineError = m_plan.engineErrorDevice == device;
     const QString prefix = QStringLiteral("Site %1: ").arg(siteNumber);
     const auto status = [this](const QString& text) {
@@ -463,8 +470,11 @@ qint32 QXPgmrStandIn::runDevice(int siteNumber, const QString& what, const RunSt
                 continue;
             // Halfway through its first step the device meets its fate.
             if (engineError) {
-                QVariantList args = EventArgs(
-                    {QStringLiteral("The programmer on port %1 does not answer (site %2, %3).").arg(m_port).arg(siteNumber).arg(what)});
+                QVariantList args =
+                    EventArgs({QStringLiteral("The programmer on port %1 does not answer (site %2, %3).")
+                                   .arg(m_port)
+                                   .arg(siteNumber)
+                                   .arg(what)});
                 Raise(QStringLiteral("SysInfoMessage"), args);
                 stopped = true;
                 break;
@@ -491,8 +501,10 @@ qint32 QXPgmrStandIn::runDevice(int siteNumber, const QString& what, const RunSt
     aborted = aborted || m_abortRequested;
     if (!aborted && !stopped && !failureCode && engineError) {
         // A run without steps meets the engine error at its end.
-        QVariantList args = EventArgs(
-            {QStringLiteral("The programmer on port %1 does not answer (site %2, %3).").arg(m_port).arg(siteNumber).arg(what)});
+        QVariantList args = EventArgs({QStringLiteral("The programmer on port %1 does not answer (site %2, %3).")
+                                           .arg(m_port)
+                                           .arg(siteNumber)
+                                           .arg(what)});
         Raise(QStringLiteral("SysInfoMessage"), args);
         stopped = true;
     }
@@ -505,7 +517,8 @@ qint32 QXPgmrStandIn::runDevice(int siteNumber, const QString& what, const RunSt
         site.status = SiteStatus::Idle;
         site.text.clear();
         siteStatus(SiteStatus::Idle, 0);
-        status(prefix + what + (aborted ? QStringLiteral(" aborted.") : QStringLiteral(" stopped: programmer not responding.")));
+        status(prefix + what
+               + (aborted ? QStringLiteral(" aborted.") : QStringLiteral(" stopped: programmer not responding.")));
     } else if (failureCode) {
         result = failureCode;
         site.status = SiteStatus::Failed;
@@ -594,7 +607,8 @@ void QXPgmrStandIn::writePowerSupplyLine(int site, const QString& what, qint32 r
     for (const RunStep& step : steps)
         writes = writes || step.kind == RunStep::Program || step.kind == RunStep::Erase || step.kind == RunStep::Secure;
     const int icc = 18 + (m_devicesInRun % 7);
-    if (!m_psLog.Append(QDateTime::currentDateTime(), site, what, result, 5000, writes ? 12500 : 0, icc) && !m_psWarned) {
+    if (!m_psLog.Append(QDateTime::currentDateTime(), site, what, result, 5000, writes ? 12500 : 0, icc)
+        && !m_psWarned) {
         m_psWarned = true;
         warn(QStringLiteral("The power-supply log cannot be written to %1.").arg(m_psLog.Folder()));
     }

@@ -34,7 +34,8 @@ bool ReadFailure(const QString& text, PlannedFailure& failure)
     if (code.isEmpty())
         return failure.atStep;
     qint64 n = 0;
-    if (!ReadNumber(code, n) || n == 0 || n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
+    if (!ReadNumber(code, n) || n == 0 || n < std::numeric_limits<qint32>::min()
+        || n > std::numeric_limits<qint32>::max())
         return false;
     failure.code = qint32(n);
     return true;

@@ -54,7 +54,7 @@
 
 struct PlannedFailure
 {
-    qint32 code = 0;    // 0 with a step: the step's own code
+    qint32 code = 0; // 0 with a step: the step's own code
     bool atStep = false;
     RunStep::Kind step = RunStep::Program;
 };
@@ -65,15 +65,15 @@ struct RunPlan
 
     QHash<int, PlannedFailure> devices;
     QHash<int, PlannedFailure> sites;
-    int engineErrorDevice = 0;   // 0: none
-    QString failingMember;       // "": none
-    int failingCall = 0;         // 0: every call
+    int engineErrorDevice = 0; // 0: none
+    QString failingMember;     // "": none
+    int failingCall = 0;       // 0: every call
     int stepDelayMs = kDefaultStepDelayMs;
     int deviceDelayMs = 0;
     QHash<int, int> siteDelayMs;
-    int startKeyMs = -1;         // -1: no start key
+    int startKeyMs = -1; // -1: no start key
     int startKeyCount = 1;
-    int moduleChangeMs = -1;     // -1: the socket module stays
+    int moduleChangeMs = -1; // -1: the socket module stays
 
     // The run entries of a plan; each entry that cannot be read goes to
     // unreadable as "key=value".

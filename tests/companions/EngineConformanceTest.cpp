@@ -1344,10 +1344,8 @@ TEST_P(EngineConformanceTest, AVexalDevicesDataFileChoosesItsSecureVariant)
         qint32 variant;
         bool secured;
     } cases[] = {
-        {"VX-SEC32", QStringLiteral("Lock B\n"), 2, true},
-        {"VX-SEC32", QStringLiteral("Lock A"), 1, true},
-        {"VX-SEC32", QStringLiteral("Lock C"), 0, false},
-        {"VX-SEC32", QString(), 0, false},
+        {"VX-SEC32", QStringLiteral("Lock B\n"), 2, true},     {"VX-SEC32", QStringLiteral("Lock A"), 1, true},
+        {"VX-SEC32", QStringLiteral("Lock C"), 0, false},      {"VX-SEC32", QString(), 0, false},
         {"NV29F040", QStringLiteral("Chip Protect"), 0, true}, // not Vexal: SecureMode as it was put
     };
     for (const auto& c : cases) {

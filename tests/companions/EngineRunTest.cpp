@@ -684,9 +684,10 @@ TEST_F(EngineRunTest, TheRunsFirstDeviceStartsItAndItsReportEndsIt)
     log.handlers.clear();
 
     const std::pair<const char*, QVariant> answers[] = {
-        {"RequestHandlerQuantity", qint32(5)}, {"RequestQuantity", qint32(6)}, {"RequestHandlerValue3", qint32(2)},
-        {"RequestHandlerValue4", qint32(1)},   {"RequestHandlerValue1", qint32(3)},
-        {"RequestHandlerValue2", qint32(7)},   {"RequestHandlerValue15", VbBool(true)},
+        {"RequestHandlerQuantity", qint32(5)},   {"RequestQuantity", qint32(6)},
+        {"RequestHandlerValue3", qint32(2)},     {"RequestHandlerValue4", qint32(1)},
+        {"RequestHandlerValue1", qint32(3)},     {"RequestHandlerValue2", qint32(7)},
+        {"RequestHandlerValue15", VbBool(true)},
     };
     for (const auto& [event, value] : answers)
         log.handlers.insert(QString::fromLatin1(event), [value](QVariantList& args) { args[0] = value; });
@@ -718,7 +719,9 @@ TEST_F(EngineRunTest, APassedSessionDeviceIsMarkedWithTheHandlersLines)
         QStringList lines; // as the station hands them back
         QStringList marked;
     } cases[] = {
-        {"two lines", QStringLiteral("delay=0"), {QStringLiteral("ACME"), QStringLiteral("LOT 7"), QString()},
+        {"two lines",
+         QStringLiteral("delay=0"),
+         {QStringLiteral("ACME"), QStringLiteral("LOT 7"), QString()},
          {QStringLiteral("StatusTextReported(Site 2: marked \"ACME\" / \"LOT 7\".)")}},
         {"no lines", QStringLiteral("delay=0"), {QString()}, {}},
         {"failed", QStringLiteral("delay=0;site.2=28"), {QStringLiteral("ACME")}, {}},

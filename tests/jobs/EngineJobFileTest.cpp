@@ -226,9 +226,9 @@ TEST_F(EngineJobFileTest, SavedJobLoadsBackWholeWithItsEventsInOrder)
     // The job brings its data: the buffer was loaded from its file.
     EXPECT_EQ(host.events,
               (QStringList{"DeviceSelected", "UpdateJobSetting14", "UpdateJobSetting15", "UpdateJobSetting17",
-                           "UpdateJobSetting18", "UpdateJobSetting19", "UpdateJobSetting55(3)",
-                           "UpdateJobSetting56(1)", "DataFileLoaded", "JobSetting46",
-                           "SealbookImport", "SealbookLoadingError", "SealbookModeChanged(False)"}));
+                           "UpdateJobSetting18", "UpdateJobSetting19", "UpdateJobSetting55(3)", "UpdateJobSetting56(1)",
+                           "DataFileLoaded", "JobSetting46", "SealbookImport", "SealbookLoadingError",
+                           "SealbookModeChanged(False)"}));
     EXPECT_EQ(e().DeviceName(), kDevice);
     EXPECT_EQ(e().VerifyMode(), 2);
     EXPECT_TRUE(e().BlankCheckOption());
