@@ -12,7 +12,8 @@
 //                      index (ExtraCommandNameAt); with a name: that extra
 //                      command, or one of the engine's own two:
 //                        "DisplayRadix"  value "HEX" or "DEC" (nothing: the
-//                                        other one) sets DisplayRadix
+//                                        other one) sets DisplayRadix and
+//                                        reports it (UpdateJobSetting33)
 //                        "FillBuffer"    value a hexadecimal byte (nothing:
 //                                        FF) fills the whole shared buffer
 //                                        (DataBuffer) with it
@@ -134,6 +135,8 @@ void QXPgmrStandIn::bindExtras()
                 return QVariant(kJobParameterBadValue);
             const bool hex = upper.isEmpty() ? now == 0 : upper == QLatin1String("HEX");
             Store(QXPgmrId::DisplayRadix, qint32(hex ? 1 : 0));
+            // The station keeps the radix with the job: it hears of the new one.
+            RaiseEvent.UpdateJobSetting33(hex);
             status = hex ? QStringLiteral("Display radix set to hexadecimal.")
                          : QStringLiteral("Display radix set to decimal.");
         } else if (name.compare(QLatin1String("FillBuffer"), Qt::CaseInsensitive) == 0) {
