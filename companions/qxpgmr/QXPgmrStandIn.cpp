@@ -478,14 +478,15 @@ void QXPgmrStandIn::bindPlainMembers()
             // Around a run (QXPgmrStandInRuns.cpp).
             "ResetButtons", "SiteInfo", "RequestHandlerQuantity", "RequestQuantity", "RequestHandlerValue3",
             "RequestHandlerValue4", "RequestHandlerValue1", "RequestHandlerValue2", "RequestHandlerValue15",
-            "GetLaserMarkerLines", "PgmrWarningMessagesEnabled",
+            "PgmrWarningMessagesEnabled",
             // Configuration changes: a device's extra command, the planned
             // socket-module exchange.
             "DeviceConfigurationChanged", "ReloadForm",
             // A job's bank and data position, the secure option after a
-            // job parameter, the clients asked for the system information.
-            "UpdateJobSetting55", "UpdateJobSetting56", "RefreshGuiSecure", "CJobCntrlInUse", "CQxPgmrInUse",
-            "CJobMonitorInUse"});
+            // job parameter; the marker lines and the clients asked for the
+            // system information.
+            "GetLaserMarkerLines", "UpdateJobSetting55", "UpdateJobSetting56", "RefreshGuiSecure", "CJobCntrlInUse",
+            "CQxPgmrInUse", "CJobMonitorInUse"});
     DeclareNotSimulated(simulation::kNotSimulated);
 }
 

@@ -45,8 +45,6 @@
 //       record), then SiteInfo(site, 5) for every site but the master site
 //       (not taking part), before its own events; later devices raise
 //       neither, so a Stop pressed between devices still counts
-//   a RepeatSiteCommand device that passed asks GetLaserMarkerLines and,
-//       when there are lines, says "Site S: marked "<line>" / "<line>"."
 //   FinishRunReport asks the run's counts (RequestHandlerQuantity,
 //       RequestQuantity, RequestHandlerValue3, 4, 1, 2 and 15), writes them
 //       in one LogMessage "Run report: ..." and raises ResetButtons(False)
@@ -182,8 +180,6 @@ private:
     qint32 runOperation(qint32 variant);
     void runCustomAction(const QString& selection);
     qint32 repeatSiteCommand(qint32 site);
-    // A session's passed device takes the automatic handler's marker lines.
-    qint32 marked(qint32 site, qint32 result);
     // The first device of the station's run: ResetButtons(True), and the
     // sites other than the master site shown not taking part (SiteInfo).
     void reportRunStart();

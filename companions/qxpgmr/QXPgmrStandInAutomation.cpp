@@ -26,9 +26,10 @@
 //       automation error.
 //   MonitorValue1005
 //       the engine's system information: model, port, sites, engine and
-//       algorithm database versions, one per line, and last which of the
-//       station's automation objects a client holds (asked through
-//       CJobCntrlInUse, CQxPgmrInUse and CJobMonitorInUse).
+//       algorithm database versions, one per line, then the automatic
+//       handler's laser-marker lines (asked through GetLaserMarkerLines) and
+//       last which of the station's automation objects a client holds
+//       (asked through CJobCntrlInUse, CQxPgmrInUse and CJobMonitorInUse).
 //   A DeviceOptions.Secure that was set raises RefreshGuiSecure.
 
 #include "QXPgmrStandIn.h"
@@ -136,6 +137,10 @@ QString QXPgmrStandIn::systemInfo()
     RaiseEvent.CQxPgmrInUse(programmer);
     RaiseEvent.CJobMonitorInUse(monitor);
     const auto yesNo = [](bool held) { return held ? QStringLiteral("yes") : QStringLiteral("no"); };
+    // What the automatic handler marks on its devices.
+    QStringList marker;
+    RaiseEvent.GetLaserMarkerLines(marker);
+    marker.removeAll(QString());
     return QStringList{
         QStringLiteral("Programmer: %1").arg(model().name),
         QStringLiteral("Port: %1").arg(PortName(m_port, model().usb)),
@@ -143,6 +148,9 @@ QString QXPgmrStandIn::systemInfo()
         QStringLiteral("Sockets per module: %1").arg(std::max(1, model().sitesPerGroup)),
         QStringLiteral("Engine: %1").arg(VersionText(Version)),
         QStringLiteral("Algorithm database: revision %1").arg(m_database.Revision()),
+        QStringLiteral("Laser marker: %1")
+            .arg(marker.isEmpty() ? QStringLiteral("no lines")
+                                  : QLatin1Char('"') + marker.join(QStringLiteral("\" / \"")) + QLatin1Char('"')),
         QStringLiteral("Clients: job control %1, programmer %2, job monitor %3")
             .arg(yesNo(jobControl), yesNo(programmer), yesNo(monitor)),
     }

@@ -383,29 +383,14 @@ qint32 QXPgmrStandIn::repeatSiteCommand(qint32 site)
             return RunResult::InvalidCommand;
         RunSteps steps;
         steps.Add(RunStep::Program, 5);
-        return marked(site, runDevice(site, m_device->programVariants.at(command).name, steps, false, false));
+        return runDevice(site, m_device->programVariants.at(command).name, steps, false, false);
     }
     const QString what = runsteps::CommandName(command);
     if (what.isEmpty() || (command == runsteps::CustomCommand && !m_customArmed))
         return RunResult::InvalidCommand;
     const RunSteps steps =
         command == runsteps::CustomCommand ? m_customSteps : runsteps::For(command, committedOptions());
-    return marked(site, runDevice(site, what, steps, false, command == 5));
-}
-
-qint32 QXPgmrStandIn::marked(qint32 site, qint32 result)
-{
-    // A device that passed in a session is marked with the automatic
-    // handler's laser-marker lines, when it has any.
-    if (result != RunResult::Passed)
-        return result;
-    QStringList lines;
-    RaiseEvent.GetLaserMarkerLines(lines);
-    lines.removeAll(QString());
-    if (!lines.isEmpty())
-        RaiseEvent.StatusTextReported(
-            QStringLiteral("Site %1: marked \"%2\".").arg(site).arg(lines.join(QStringLiteral("\" / \""))));
-    return result;
+    return runDevice(site, what, steps, false, command == 5);
 }
 
 qint32 QXPgmrStandIn::runDevice(int siteNumber, const QString& what, const RunSteps& steps, bool siteEvents,

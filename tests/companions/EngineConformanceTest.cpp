@@ -1157,19 +1157,24 @@ TEST_P(EngineConformanceTest, SystemInformationNamesTheStation)
          {QStringLiteral("Programmer: RG-1080/8"), QStringLiteral("Port: LPT2"), QStringLiteral("Sites: 8"),
           QStringLiteral("Sockets per module: 4"), QStringLiteral("Engine: 5.2.9"),
           QStringLiteral("Algorithm database: revision %1").arg(QXProgrammer.AlgorithmDatabaseRevision()),
+          QStringLiteral("Laser marker: no lines"),
           QStringLiteral("Clients: job control no, programmer no, job monitor no")})
         EXPECT_TRUE(info.split(QStringLiteral("\r\n")).contains(line))
             << line.toStdString() << " in " << info.toStdString();
 
-    // Which objects clients hold is the station's answer.
+    // The marker lines and which objects clients hold are the station's
+    // answers.
     Host host;
+    host.answers.insert(QStringLiteral("GetLaserMarkerLines"), [](QVariantList& args) {
+        args[0] = QStringList{QStringLiteral("ACME"), QStringLiteral("LOT 7"), QString()};
+    });
     host.answers.insert(QStringLiteral("CJobCntrlInUse"), [](QVariantList& args) { args[0] = VbBool(true); });
     host.answers.insert(QStringLiteral("CJobMonitorInUse"), [](QVariantList& args) { args[0] = VbBool(true); });
     QXProgrammer.Control()->SetEventSink(&host);
-    EXPECT_TRUE(QXProgrammer.MonitorValue1005().endsWith(
-        QStringLiteral("Clients: job control yes, programmer no, job monitor yes")));
+    EXPECT_TRUE(QXProgrammer.MonitorValue1005().endsWith(QStringLiteral(
+        "Laser marker: \"ACME\" / \"LOT 7\"\r\nClients: job control yes, programmer no, job monitor yes")));
     QXProgrammer.Control()->SetEventSink(nullptr);
-    EXPECT_EQ(host.events, (QStringList{"CJobCntrlInUse", "CQxPgmrInUse", "CJobMonitorInUse"}));
+    EXPECT_EQ(host.events, (QStringList{"CJobCntrlInUse", "CQxPgmrInUse", "CJobMonitorInUse", "GetLaserMarkerLines"}));
 }
 
 // Behaviour a silent engine (one that answers every member with its stored

@@ -25,8 +25,8 @@ namespace {
 // Records the engine's events as "Name(a, b)"; a case may answer or act on
 // an event by name. The pump code (progress 20) is kept apart, as it comes
 // as often as the clock says; so are the events around a run's devices
-// (its start, the sites not taking part, the marker lines, the question
-// before a warning), which cases of their own follow in frame.
+// (its start, the sites not taking part, the question before a warning),
+// which cases of their own follow in frame.
 class EventLog : public IEventSink
 {
 public:
@@ -41,10 +41,9 @@ public:
         }
         QStringList texts;
         for (const QVariant& v : args)
-            texts << (v.typeId() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char('|')) : v.toString());
+            texts << v.toString();
         const QString line = eventName + QLatin1Char('(') + texts.join(QStringLiteral(", ")) + QLatin1Char(')');
         static const QStringList kFrame{QStringLiteral("ResetButtons"), QStringLiteral("SiteInfo"),
-                                        QStringLiteral("GetLaserMarkerLines"),
                                         QStringLiteral("PgmrWarningMessagesEnabled")};
         (kFrame.contains(eventName) ? frame : lines) << line;
     }
@@ -706,40 +705,6 @@ TEST_F(EngineRunTest, TheRunsFirstDeviceStartsItAndItsReportEndsIt)
     EXPECT_EQ(QXProgrammer.RepeatSiteCommand(site), 0);
     EXPECT_EQ(Run(4), 0);
     EXPECT_EQ(log.frame.filter(QStringLiteral("ResetButtons")), QStringList{});
-}
-
-// A session's device that passed carries the automatic handler's marker
-// lines, when it has any; a failed device is not marked.
-TEST_F(EngineRunTest, APassedSessionDeviceIsMarkedWithTheHandlersLines)
-{
-    const struct
-    {
-        const char* what;
-        QString faults;
-        QStringList lines; // as the station hands them back
-        QStringList marked;
-    } cases[] = {
-        {"two lines",
-         QStringLiteral("delay=0"),
-         {QStringLiteral("ACME"), QStringLiteral("LOT 7"), QString()},
-         {QStringLiteral("StatusTextReported(Site 2: marked \"ACME\" / \"LOT 7\".)")}},
-        {"no lines", QStringLiteral("delay=0"), {QString()}, {}},
-        {"failed", QStringLiteral("delay=0;site.2=28"), {QStringLiteral("ACME")}, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Open(c.faults);
-        QXProgrammer.SelectProgrammerModel(qint32(11)); // RG-1080/8
-        const QStringList lines = c.lines;
-        log.handlers.insert(QStringLiteral("SetupOperationRequest"), [](QVariantList& args) { args[0] = qint32(4); });
-        log.handlers.insert(QStringLiteral("GetLaserMarkerLines"),
-                            [lines](QVariantList& args) { args[0] = QVariant(lines); });
-        qint32 site = 2;
-        QXProgrammer.RepeatSiteCommand(site);
-        EXPECT_EQ(log.lines.filter(QStringLiteral("marked")), c.marked);
-        EXPECT_EQ(log.frame.count(QStringLiteral("GetLaserMarkerLines(") + c.lines.join(QLatin1Char('|')) + ")"),
-                  c.faults.contains(QLatin1String("site")) ? 0 : 1);
-    }
 }
 
 TEST_F(EngineRunTest, TheTestHookRaisesAnyEventAndReturnsWhatWasHandedBack)
