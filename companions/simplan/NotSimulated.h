@@ -28,8 +28,8 @@ inline constexpr Row kNotSimulated[] = {
     {"QXPGMRLib.QXPgmr", "UpdateCaption31", Event,
      "the caption shows the model and port, which change only when the station sets them and then redraws it"},
     {"QXPGMRLib.QXPgmr", "UpdateCaption58", Event,
-     "the engine drops a job only when the station loads another or changes the device, and the station clears "
-     "the job's name itself then"},
+     "the engine's job ends only through the station (a device it selects, a job load that fails part-way), "
+     "and the station clears the job's name itself then"},
     {"QXPGMRLib.QXPgmr", "EnableStatusMessages", Event,
      "status lines are the station's to switch (EnablePgmrStatusMessage); the engine has no reason of its own to "
      "silence them"},
