@@ -112,6 +112,15 @@ QXPgmrStandIn::QXPgmrStandIn()
     m_prefetch.Start(FindDatabase(QString::fromLatin1(kStationDatabase), QString()));
 }
 
+void QXPgmrStandIn::RaiseAfterCall(const QString& eventName, QVariantList args)
+{
+    // Raised from the event loop: the host's call has returned by then. The
+    // context goes with this engine, and so does an event not raised yet.
+    if (!m_afterCall)
+        m_afterCall = std::make_unique<QObject>();
+    QTimer::singleShot(0, m_afterCall.get(), [this, eventName, args]() mutable { Raise(eventName, args); });
+}
+
 QXPgmrStandIn::~QXPgmrStandIn()
 {
     // The buffer outlives this engine (it is the process's); its memory
@@ -202,6 +211,7 @@ void QXPgmrStandIn::bindLife()
             saveStation();
         }
         armStartKey();
+        armModuleChange();
         return QVariant(qint32(0));
     });
     Answer(QXPgmrId::RefreshState202, [this](InvokeKind, QVariantList&) {
@@ -455,45 +465,28 @@ void QXPgmrStandIn::bindPlainMembers()
     // flags of the viewer and the job load, the program's version, and the
     // calls around runs, start-up and the default configuration.
     Takes({SealbookPutFlag58, BufferEditFlag, JobFlag72, RangeFlag79, AutoAddressLoad, SoftwareVersion, JobLoadFlag144,
-           SealbookErrorReset, FinishRunReport, PrepareRun, SerializationCall246, JobCall275, StartupCall277,
-           MenuCall316, AttachJobControl});
-    Raises({"StatusTextReported",
-            "SysInfoMessage",
-            "WarningMessage",
-            "LogMessage",
-            "UpdateJobSetting14",
-            "UpdateJobSetting15",
-            "UpdateJobSetting17",
-            "UpdateJobSetting18",
-            "UpdateJobSetting19",
-            "JobSavingError",
-            "RequestJobSettingText24",
-            "JobSetting25",
-            "RequestJobSetting26",
-            "RequestJobSetting27",
-            "RequestJobSetting28",
-            "DeviceSelected",
-            "DataFileLoaded",
-            "UpdateJobSetting20",
-            "UpdateJobSetting33",
-            "UpdateJobSetting76",
-            "JobLoadFailed",
-            "SealbookModeChanged",
-            "SealbookExport",
-            "SealbookImport",
-            "BufferCleared",
-            "RequestSealbookNote",
-            "JobSetting46",
-            "RequestDecoratedTabName",
-            "SealbookLoadingError",
-            "RequestAutoSaveSealbookDir",
-            "JobSettingText60",
-            "ExecuteOperationRequest",
-            "OperationProgress",
-            "OperationComplete",
-            "SetupOperationRequest",
-            "BufferContentChanged",
-            "SiteStatusFromEngine"});
+           SealbookErrorReset, PrepareRun, SerializationCall246, JobCall275, StartupCall277, MenuCall316,
+           AttachJobControl});
+    Raises({"StatusTextReported", "SysInfoMessage", "WarningMessage", "LogMessage", "UpdateJobSetting14",
+            "UpdateJobSetting15", "UpdateJobSetting17", "UpdateJobSetting18", "UpdateJobSetting19", "JobSavingError",
+            "RequestJobSettingText24", "JobSetting25", "RequestJobSetting26", "RequestJobSetting27",
+            "RequestJobSetting28", "DeviceSelected", "DataFileLoaded", "UpdateJobSetting20", "UpdateJobSetting33",
+            "UpdateJobSetting76", "JobLoadFailed", "SealbookModeChanged", "SealbookExport", "SealbookImport",
+            "BufferCleared", "RequestSealbookNote", "JobSetting46", "RequestDecoratedTabName", "SealbookLoadingError",
+            "RequestAutoSaveSealbookDir", "JobSettingText60", "ExecuteOperationRequest", "OperationProgress",
+            "OperationComplete", "SetupOperationRequest", "BufferContentChanged", "SiteStatusFromEngine",
+            // Around a run (QXPgmrStandInRuns.cpp).
+            "ResetButtons", "SiteInfo", "RequestHandlerQuantity", "RequestQuantity", "RequestHandlerValue3",
+            "RequestHandlerValue4", "RequestHandlerValue1", "RequestHandlerValue2", "RequestHandlerValue15",
+            "PgmrWarningMessagesEnabled",
+            // Configuration changes: a device's extra command, the planned
+            // socket-module exchange.
+            "DeviceConfigurationChanged", "ReloadForm",
+            // A job's bank and data position, the secure option after a
+            // job parameter; the marker lines and the clients asked for the
+            // system information.
+            "GetLaserMarkerLines", "UpdateJobSetting55", "UpdateJobSetting56", "RefreshGuiSecure", "CJobCntrlInUse",
+            "CQxPgmrInUse", "CJobMonitorInUse"});
     DeclareNotSimulated(simulation::kNotSimulated);
 }
 
@@ -608,6 +601,10 @@ bool QXPgmrStandIn::selectDevice(const QString& name)
     std::optional<DeviceRecord> device = m_database.FindDevice(name);
     if (!device)
         return false;
+    // The loaded file's secure variant belongs to the device it was loaded
+    // for.
+    if (!m_device || m_device->Name() != device->Name())
+        m_loadFileVariant = 0;
     m_device = std::move(device);
     resizeBuffer(deviceBufferBytes());
     // A new device starts with its whole range and no buffer offset.

@@ -38,6 +38,16 @@
 // idle (2, 0) instead of a result; RepeatSiteCommand raises no site status
 // at all (the session's handler reports it) and first asks the station for
 // its command through SetupOperationRequest.
+//
+// Around the devices:
+//   the first ExecuteDeviceCommand or RunOperation after a BeginOperation
+//       raises ResetButtons(True) (the run has started: buttons, Stop
+//       record), then SiteInfo(site, 5) for every site but the master site
+//       (not taking part), before its own events; later devices raise
+//       neither, so a Stop pressed between devices still counts
+//   FinishRunReport asks the run's counts (RequestHandlerQuantity,
+//       RequestQuantity, RequestHandlerValue3, 4, 1, 2 and 15), writes them
+//       in one LogMessage "Run report: ..." and raises ResetButtons(False)
 
 #include "AlgorithmDatabase.h"
 #include "DatabasePrefetch.h"
@@ -55,6 +65,7 @@
 #include <optional>
 
 class BufferFiles;
+class QObject;
 class QTimer;
 
 class QXPgmrStandIn : public DispatchObject
@@ -98,6 +109,11 @@ private:
     using Behaviour = std::function<QVariant(InvokeKind kind, QVariantList& args)>;
     // Gives a member behaviour whose answer is converted to the member's type.
     void Answer(int dispid, Behaviour behaviour);
+    // Raises an event once the host's call has returned, from the event
+    // loop: for an event whose handler rebuilds what the call's caller is
+    // still working on.
+    void RaiseAfterCall(const QString& eventName, QVariantList args);
+    std::unique_ptr<QObject> m_afterCall;
 
     void bindStartUp();
     void bindLife();
@@ -110,7 +126,7 @@ private:
     // information.
     void bindAutomation();
     qint32 applyJobParameter(const QString& name, const QString& value);
-    QString systemInfo() const;
+    QString systemInfo();
     qint32 configurationValue(int module) const;
     // The capability members answer the selected device's values.
     void bindCapabilities();
@@ -164,6 +180,12 @@ private:
     qint32 runOperation(qint32 variant);
     void runCustomAction(const QString& selection);
     qint32 repeatSiteCommand(qint32 site);
+    // The first device of the station's run: ResetButtons(True), and the
+    // sites other than the master site shown not taking part (SiteInfo).
+    void reportRunStart();
+    // FinishRunReport: the run's counts asked of the station into one log
+    // line, then ResetButtons(False).
+    void reportRun();
     qint32 runDevice(int site, const QString& what, const RunSteps& steps, bool siteEvents, bool isRead);
     // Waits, answering events as they come and raising the pump code every
     // 20 ms; False when an abort came.
@@ -179,6 +201,11 @@ private:
     void setPowerSupplyLogFolder(const QString& folder);
     void armStartKey();
     void onStartKey();
+    // The fault plan's socket-module exchange (RunPlan.h).
+    void armModuleChange();
+    void onModuleChange();
+    // A warning, or a log line when the station takes no warnings now.
+    void warn(const QString& text);
 
     AlgorithmDatabase m_database;
     DatabasePrefetch m_prefetch; // the station's database, opened ahead of its load
@@ -213,6 +240,7 @@ private:
     int m_devicesInRun = 0; // since the last BeginOperation
     int m_failingCalls = 0;
     bool m_running = false;
+    bool m_runStarting = false; // a run began and its first device is still to come
     bool m_abortRequested = false;
     RunSteps m_customSteps;
     bool m_customArmed = false;
@@ -232,6 +260,9 @@ private:
     void dropBuffer();
     qint32 fileResult(qint32 libraryCode);
     qint32 loaded(qint32 libraryCode, QVariantList& args, std::optional<bool> autoLow = std::nullopt);
+    // LoadFileFlag147 and SecureMode after a load (QXPgmrStandInBuffer.cpp).
+    void takeSecureVariant(const QString& dataFile);
+    qint32 m_loadFileVariant = 0;
     // The text of a load or save result; "" for any other code.
     QString fileErrorText(qint32 result) const;
     std::unique_ptr<BufferFiles> m_files;
@@ -244,4 +275,6 @@ private:
     bool m_psWarned = false;
     std::unique_ptr<QTimer> m_startKey;
     int m_startKeysLeft = 0;
+    std::unique_ptr<QTimer> m_moduleChange;
+    bool m_moduleChangePending = false;
 };

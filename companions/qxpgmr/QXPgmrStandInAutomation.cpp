@@ -34,7 +34,11 @@
 //       automation error.
 //   MonitorValue1005
 //       the engine's system information: model, port, sites, engine and
-//       algorithm database versions, one per line.
+//       algorithm database versions, one per line, then the automatic
+//       handler's laser-marker lines (asked through GetLaserMarkerLines) and
+//       last which of the station's automation objects a client holds
+//       (asked through CJobCntrlInUse, CQxPgmrInUse and CJobMonitorInUse).
+//   A DeviceOptions.Secure that was set raises RefreshGuiSecure.
 
 #include "QXPgmrStandIn.h"
 
@@ -119,8 +123,14 @@ qint32 QXPgmrStandIn::applyJobParameter(const QString& name, const QString& valu
         // A device with named secure variants shows each by its name, and
         // no plain "Secure".
         {"DeviceOptions.Secure",
-         [&] {
-             return m_device->secureVariants.isEmpty() ? onOff("DeviceSupportsSecure", QXPgmrId::SecureMode) : kNotNow;
+         [&]() -> qint32 {
+             if (!m_device->secureVariants.isEmpty())
+                 return kNotNow;
+             const qint32 result = onOff("DeviceSupportsSecure", QXPgmrId::SecureMode);
+             // The station's secure option follows the engine's setting.
+             if (result == kParameterSet)
+                 RaiseEvent.RefreshGuiSecure();
+             return result;
          }},
         {"DeviceOptions.Continuity", [&] { return onOff("DeviceSupportsContinuity", QXPgmrId::ContinuityCheck); }},
     };
@@ -134,8 +144,19 @@ qint32 QXPgmrStandIn::applyJobParameter(const QString& name, const QString& valu
     return kUnknownName;
 }
 
-QString QXPgmrStandIn::systemInfo() const
+QString QXPgmrStandIn::systemInfo()
 {
+    // Which of the station's automation objects a client holds, as the
+    // station answers.
+    bool jobControl = false, programmer = false, monitor = false;
+    RaiseEvent.CJobCntrlInUse(jobControl);
+    RaiseEvent.CQxPgmrInUse(programmer);
+    RaiseEvent.CJobMonitorInUse(monitor);
+    const auto yesNo = [](bool held) { return held ? QStringLiteral("yes") : QStringLiteral("no"); };
+    // What the automatic handler marks on its devices.
+    QStringList marker;
+    RaiseEvent.GetLaserMarkerLines(marker);
+    marker.removeAll(QString());
     return QStringList{
         QStringLiteral("Programmer: %1").arg(model().name),
         QStringLiteral("Port: %1").arg(PortName(m_port, model().usb)),
@@ -143,6 +164,11 @@ QString QXPgmrStandIn::systemInfo() const
         QStringLiteral("Sockets per module: %1").arg(std::max(1, model().sitesPerGroup)),
         QStringLiteral("Engine: %1").arg(VersionText(Version)),
         QStringLiteral("Algorithm database: revision %1").arg(m_database.Revision()),
+        QStringLiteral("Laser marker: %1")
+            .arg(marker.isEmpty() ? QStringLiteral("no lines")
+                                  : QLatin1Char('"') + marker.join(QStringLiteral("\" / \"")) + QLatin1Char('"')),
+        QStringLiteral("Clients: job control %1, programmer %2, job monitor %3")
+            .arg(yesNo(jobControl), yesNo(programmer), yesNo(monitor)),
     }
         .join(QStringLiteral("\r\n"));
 }

@@ -28,6 +28,13 @@
 //                         buffer, 1 the device's size, 2 the two's complement
 //                         of the buffer's sum.
 //   DisplayRadix          0 decimal; any other value is kept as 1.
+//   LoadFileFlag147       on a Vexal device (DeviceIsVexal), the secure
+//                         variant the last loaded data file chose, 1-based,
+//                         0 for none: a text file beside the data file, its
+//                         name followed by ".secure", names the variant on
+//                         its first line (SecureVariantNameAt spelling). The
+//                         load sets SecureMode to whether it chose one. On
+//                         any other device 0, and SecureMode stays.
 //   FuseChecksum          for a device counted in fuses (a byte per fuse,
 //                         set when not 0): the fuses packed eight to a byte,
 //                         the first fuse in the lowest bit, and those bytes
@@ -45,6 +52,8 @@
 #include "qxbuffer/BufferFiles.h"
 #include "qxbuffer/DataBuffer.h"
 #include "qxbuffer/FileTypeTable.h"
+
+#include <QFile>
 
 #include <algorithm>
 #include <limits>
@@ -152,6 +161,7 @@ qint32 QXPgmrStandIn::loaded(qint32 libraryCode, QVariantList& args, std::option
         return result;
     // A detected format goes back to the caller as the one that was loaded.
     Store(QXPgmrId::DataFileTypeCode, m_files->LoadedType());
+    takeSecureVariant(args.value(0).toString());
     if (args.size() > 1)
         args[1] = QVariant::fromValue(m_files->LoadedType());
     // The load's settings as the engine holds them: clear before read, the
@@ -162,6 +172,22 @@ qint32 QXPgmrStandIn::loaded(qint32 libraryCode, QVariantList& args, std::option
         RaiseEvent.UpdateJobSetting76(*autoLow);
     RaiseEvent.DataFileLoaded();
     return 0;
+}
+
+void QXPgmrStandIn::takeSecureVariant(const QString& dataFile)
+{
+    m_loadFileVariant = 0;
+    if (!m_device || m_device->Capability(QStringLiteral("DeviceIsVexal")) == 0)
+        return;
+    // A Vexal device is secured as its data file says; a file that names no
+    // variant of the device leaves it unsecured.
+    QFile note(dataFile + QStringLiteral(".secure"));
+    if (note.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        const QString variant = QString::fromUtf8(note.readLine()).trimmed();
+        const qsizetype at = m_device->secureVariants.indexOf(variant);
+        m_loadFileVariant = at < 0 ? 0 : qint32(at + 1);
+    }
+    Store(QXPgmrId::SecureMode, VbBool(m_loadFileVariant > 0));
 }
 
 QString QXPgmrStandIn::fileErrorText(qint32 result) const
@@ -208,6 +234,7 @@ void QXPgmrStandIn::bindBuffer()
         return QVariant();
     });
     Answer(QXPgmrId::ChecksumText, [this](InvokeKind, QVariantList&) { return QVariant(checksumText()); });
+    Answer(QXPgmrId::LoadFileFlag147, [this](InvokeKind, QVariantList&) { return QVariant(m_loadFileVariant); });
     Answer(QXPgmrId::FuseChecksum, [this](InvokeKind, QVariantList&) {
         if (!m_device || !m_device->SizeInFuses())
             return QVariant(qint32(0));

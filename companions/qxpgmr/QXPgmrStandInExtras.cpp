@@ -12,11 +12,15 @@
 //                      index (ExtraCommandNameAt); with a name: that extra
 //                      command, or one of the engine's own two:
 //                        "DisplayRadix"  value "HEX" or "DEC" (nothing: the
-//                                        other one) sets DisplayRadix
+//                                        other one) sets DisplayRadix and
+//                                        reports it (UpdateJobSetting33)
 //                        "FillBuffer"    value a hexadecimal byte (nothing:
 //                                        FF) fills the whole shared buffer
 //                                        (DataBuffer) with it
 //                      Each says what it did as a status text and answers 0;
+//                      a device's command then raises
+//                      DeviceConfigurationChanged, after the call has
+//                      returned (from the event loop), never inside it;
 //                      a value it cannot read answers 2. An index or a name
 //                      it does not know is an automation error, as is the
 //                      fault plan's "extra" entry.
@@ -118,10 +122,12 @@ void QXPgmrStandIn::bindExtras()
             Fail(fault, QStringLiteral("The extra command failed."));
         const QStringList commands = m_device ? m_device->extraCommands : QStringList();
         QString status;
+        bool deviceCommand = false; // one of the device's own, not the engine's
         if (name.isEmpty()) {
             if (index < 0 || index >= commands.size())
                 Fail(E_INVALIDARG, QStringLiteral("There is no extra command %1.").arg(index));
             status = QStringLiteral("%1 done.").arg(commands.at(index));
+            deviceCommand = true;
         } else if (name.compare(QLatin1String("DisplayRadix"), Qt::CaseInsensitive) == 0) {
             const qint32 now = Stored(QXPgmrId::DisplayRadix).toInt();
             const QString upper = value.toUpper();
@@ -129,6 +135,8 @@ void QXPgmrStandIn::bindExtras()
                 return QVariant(kJobParameterBadValue);
             const bool hex = upper.isEmpty() ? now == 0 : upper == QLatin1String("HEX");
             Store(QXPgmrId::DisplayRadix, qint32(hex ? 1 : 0));
+            // The station keeps the radix with the job: it hears of the new one.
+            RaiseEvent.UpdateJobSetting33(hex);
             status = hex ? QStringLiteral("Display radix set to hexadecimal.")
                          : QStringLiteral("Display radix set to decimal.");
         } else if (name.compare(QLatin1String("FillBuffer"), Qt::CaseInsensitive) == 0) {
@@ -154,9 +162,14 @@ void QXPgmrStandIn::bindExtras()
             if (known == commands.end())
                 Fail(E_INVALIDARG, QStringLiteral("There is no extra command \"%1\".").arg(name));
             status = QStringLiteral("%1 done.").arg(*known);
+            deviceCommand = true;
         }
         QVariantList text{status};
         Raise(QStringLiteral("StatusTextReported"), text);
+        // The device's command changed its configuration: the station
+        // rebuilds its window for it once the call that asked has returned.
+        if (deviceCommand)
+            RaiseAfterCall(QStringLiteral("DeviceConfigurationChanged"), {});
         return QVariant(qint32(0));
     });
 

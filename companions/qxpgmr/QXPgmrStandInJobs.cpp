@@ -12,6 +12,7 @@
 // hands back 1) raises JobLoadFailed(True): the host resets what it holds.
 //
 // Events of a load, in order: DeviceSelected, UpdateJobSetting14/15/17/18/19,
+// UpdateJobSetting55/56 (the job's bank and data position),
 // JobSetting46 (note, 1), SealbookImport, SealbookLoadingError (result, 1),
 // then SealbookModeChanged(False) when the job starts in operator mode.
 // Events of a save: RequestJobSettingText24, JobSetting25,
@@ -482,6 +483,9 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
     RaiseEvent.UpdateJobSetting17(job->ValueOr(kData, QStringLiteral("BufferAddress")).toInt());
     RaiseEvent.UpdateJobSetting18(job->ValueOr(kData, QStringLiteral("LowAddress")).toInt());
     RaiseEvent.UpdateJobSetting19(job->ValueOr(kData, QStringLiteral("HighAddress")).toInt());
+    // The job's bank and data position for a device run in single mode.
+    RaiseEvent.UpdateJobSetting55(Stored(QXPgmrId::CurrentBank).toInt());
+    RaiseEvent.UpdateJobSetting56(Stored(QXPgmrId::CurrentDataPosition).toInt());
     // A job that brings its data loaded the buffer from its data file, as a
     // load of that file would have.
     if (!data.isEmpty())

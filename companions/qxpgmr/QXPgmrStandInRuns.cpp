@@ -18,6 +18,7 @@
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -111,6 +112,14 @@ void QXPgmrStandIn::bindRuns()
         readRunPlan(false);
         m_psLog.SetFolder(QString());
         m_psWarned = false;
+        // A BeginOperation from inside a device call is a second job the
+        // station refuses: the running one has started already.
+        if (!m_running)
+            m_runStarting = true;
+        return QVariant();
+    });
+    Answer(QXPgmrId::FinishRunReport, [this](InvokeKind, QVariantList&) {
+        reportRun();
         return QVariant();
     });
     Answer(QXPgmrId::ExecuteDeviceCommand, [this](InvokeKind, QVariantList& args) {
@@ -184,6 +193,8 @@ void QXPgmrStandIn::bindRuns()
         m_guiReady = IsVbTrue(Arg(args, 0, ValueKind::Bool));
         if (m_guiReady && !(m_startKey && m_startKey->isActive()))
             armStartKey();
+        if (m_guiReady && !(m_moduleChange && m_moduleChange->isActive()))
+            armModuleChange();
         return QVariant();
     });
 }
@@ -199,16 +210,17 @@ void QXPgmrStandIn::readRunPlan(bool atLoad)
     m_plan = RunPlan::From(FaultPlan::Read(EngineFolder()), unreadable);
     m_devicesInRun = 0;
     m_failingCalls = 0;
-    if (atLoad)
+    if (atLoad) {
         m_startKeysLeft = m_plan.startKeyMs >= 0 ? m_plan.startKeyCount : 0;
+        m_moduleChangePending = m_plan.moduleChangeMs >= 0;
+    }
     for (const QString& entry : unreadable) {
         if (m_reportedEntries.contains(entry))
             continue;
         m_reportedEntries.insert(entry);
         const QString text = QStringLiteral("The fault plan entry \"%1\" cannot be read; it plans nothing.").arg(entry);
         std::fprintf(stderr, "QXPgmr: %s\n", qPrintable(text));
-        QVariantList args = EventArgs({text});
-        Raise(QStringLiteral("WarningMessage"), args);
+        warn(text);
     }
 }
 
@@ -256,8 +268,10 @@ qint32 QXPgmrStandIn::executeDeviceCommand(qint32 command)
     if (command == runsteps::CustomCommand) {
         if (!m_customArmed)
             return RunResult::InvalidCommand;
+        reportRunStart();
         return runDevice(m_masterSite, what, m_customSteps, true, false);
     }
+    reportRunStart();
     return runDevice(m_masterSite, what, runsteps::For(command, committedOptions()), true, command == 5);
 }
 
@@ -271,7 +285,49 @@ qint32 QXPgmrStandIn::runOperation(qint32 variant)
         return RunResult::InvalidCommand;
     RunSteps steps;
     steps.Add(RunStep::Program, 5);
+    reportRunStart();
     return runDevice(m_masterSite, m_device->programVariants.at(variant).name, steps, true, false);
+}
+
+void QXPgmrStandIn::reportRunStart()
+{
+    // Only the first device of the station's run: a later one must not
+    // clear a Stop pressed between devices.
+    if (!std::exchange(m_runStarting, false))
+        return;
+    RaiseEvent.ResetButtons(true);
+    // The run works the master site's device; the other sites of the
+    // programmer take no part in it.
+    for (qint32 site = 1; site <= m_sites.size(); ++site) {
+        if (site != m_masterSite)
+            RaiseEvent.SiteInfo(site, SiteStatus::NotApplicable);
+    }
+}
+
+void QXPgmrStandIn::reportRun()
+{
+    // The engine's record of a run the station ended, with the counts as
+    // the station (or its automatic handler) keeps them.
+    qint32 quantity = 0, boxQuantity = 0, passed = 0, failed = 0, idleSites = 0, left = 0;
+    bool handlerValue = false;
+    RaiseEvent.RequestHandlerQuantity(quantity);
+    RaiseEvent.RequestQuantity(boxQuantity);
+    RaiseEvent.RequestHandlerValue3(passed);
+    RaiseEvent.RequestHandlerValue4(failed);
+    RaiseEvent.RequestHandlerValue1(left);
+    RaiseEvent.RequestHandlerValue2(idleSites);
+    RaiseEvent.RequestHandlerValue15(handlerValue);
+    RaiseEvent.LogMessage(QStringLiteral("Run report: quantity %1 (quantity box %2), %3 passed, %4 failed, %5 left, "
+                                         "%6 sites idle, handler value 15 %7.")
+                              .arg(quantity)
+                              .arg(boxQuantity)
+                              .arg(passed)
+                              .arg(failed)
+                              .arg(left)
+                              .arg(idleSites)
+                              .arg(handlerValue ? QStringLiteral("True") : QStringLiteral("False")));
+    m_runStarting = false;
+    RaiseEvent.ResetButtons(false);
 }
 
 void QXPgmrStandIn::runCustomAction(const QString& selection)
@@ -330,6 +386,8 @@ qint32 QXPgmrStandIn::repeatSiteCommand(qint32 site)
         return RunResult::InvalidSite;
     if (!m_device)
         return RunResult::NoDevice;
+    // A session's sites, buttons and Stop belong to its handler.
+    m_runStarting = false;
     // The station commits its options and answers the command to run, and
     // whether it is one of the device's execute variants.
     QVariantList setup = EventArgs({kNoCommand, VbBool(false), VbBool(false)});
@@ -349,17 +407,23 @@ qint32 QXPgmrStandIn::repeatSiteCommand(qint32 site)
     const QString what = runsteps::CommandName(command);
     if (what.isEmpty() || (command == runsteps::CustomCommand && !m_customArmed))
         return RunResult::InvalidCommand;
-    const RunSteps steps = command == runsteps::CustomCommand ? m_customSteps : runsteps::For(command, committedOptions());
+    const RunSteps steps =
+        command == runsteps::CustomCommand ? m_customSteps : runsteps::For(command, committedOptions());
     return runDevice(site, what, steps, false, command == 5);
 }
 
-qint32 QXPgmrStandIn::runDevice(int siteNumber, const QString& what, const RunSteps& steps, bool siteEvents, bool isRead)
+qint32 QXPgmrStandIn::runDevice(int siteNumber, const QString& what, const RunSteps& steps, bool siteEvents,
+                                bool isRead)
 {
     // Whatever a handler throws, the engine is idle again afterwards.
     struct Running
     {
         bool& flag;
-        explicit Running(bool& f) : flag(f) { flag = true; }
+        explicit Running(bool& f)
+            : flag(f)
+        {
+            flag = true;
+        }
         ~Running() { flag = false; }
     } running(m_running);
     m_abortRequested = false;
@@ -367,8 +431,8 @@ qint32 QXPgmrStandIn::runDevice(int siteNumber, const QString& what, const RunSt
     Site& site = m_sites[siteNumber - 1];
     const int device = ++m_devicesInRun;
     const PlannedFailure* planned = m_plan.devices.contains(device) ? &m_plan.devices[device]
-        : m_plan.sites.contains(siteNumber)                       ? &m_plan.sites[siteNumber]
-                                                                  : nullptr;
+        : m_plan.sites.contains(siteNumber)                         ? &m_plan.sites[siteNumber]
+                                                                    : nullptr;
     const bool engineError = m_plan.engineErrorDevice == device;
     const QString prefix = QStringLiteral("Site %1: ").arg(siteNumber);
     const auto status = [this](const QString& text) {
@@ -410,8 +474,11 @@ qint32 QXPgmrStandIn::runDevice(int siteNumber, const QString& what, const RunSt
                 continue;
             // Halfway through its first step the device meets its fate.
             if (engineError) {
-                QVariantList args = EventArgs(
-                    {QStringLiteral("The programmer on port %1 does not answer (site %2, %3).").arg(m_port).arg(siteNumber).arg(what)});
+                QVariantList args =
+                    EventArgs({QStringLiteral("The programmer on port %1 does not answer (site %2, %3).")
+                                   .arg(m_port)
+                                   .arg(siteNumber)
+                                   .arg(what)});
                 Raise(QStringLiteral("SysInfoMessage"), args);
                 stopped = true;
                 break;
@@ -438,8 +505,10 @@ qint32 QXPgmrStandIn::runDevice(int siteNumber, const QString& what, const RunSt
     aborted = aborted || m_abortRequested;
     if (!aborted && !stopped && !failureCode && engineError) {
         // A run without steps meets the engine error at its end.
-        QVariantList args = EventArgs(
-            {QStringLiteral("The programmer on port %1 does not answer (site %2, %3).").arg(m_port).arg(siteNumber).arg(what)});
+        QVariantList args = EventArgs({QStringLiteral("The programmer on port %1 does not answer (site %2, %3).")
+                                           .arg(m_port)
+                                           .arg(siteNumber)
+                                           .arg(what)});
         Raise(QStringLiteral("SysInfoMessage"), args);
         stopped = true;
     }
@@ -452,7 +521,8 @@ qint32 QXPgmrStandIn::runDevice(int siteNumber, const QString& what, const RunSt
         site.status = SiteStatus::Idle;
         site.text.clear();
         siteStatus(SiteStatus::Idle, 0);
-        status(prefix + what + (aborted ? QStringLiteral(" aborted.") : QStringLiteral(" stopped: programmer not responding.")));
+        status(prefix + what
+               + (aborted ? QStringLiteral(" aborted.") : QStringLiteral(" stopped: programmer not responding.")));
     } else if (failureCode) {
         result = failureCode;
         site.status = SiteStatus::Failed;
@@ -541,10 +611,10 @@ void QXPgmrStandIn::writePowerSupplyLine(int site, const QString& what, qint32 r
     for (const RunStep& step : steps)
         writes = writes || step.kind == RunStep::Program || step.kind == RunStep::Erase || step.kind == RunStep::Secure;
     const int icc = 18 + (m_devicesInRun % 7);
-    if (!m_psLog.Append(QDateTime::currentDateTime(), site, what, result, 5000, writes ? 12500 : 0, icc) && !m_psWarned) {
+    if (!m_psLog.Append(QDateTime::currentDateTime(), site, what, result, 5000, writes ? 12500 : 0, icc)
+        && !m_psWarned) {
         m_psWarned = true;
-        QVariantList args = EventArgs({QStringLiteral("The power-supply log cannot be written to %1.").arg(m_psLog.Folder())});
-        Raise(QStringLiteral("WarningMessage"), args);
+        warn(QStringLiteral("The power-supply log cannot be written to %1.").arg(m_psLog.Folder()));
     }
 }
 
@@ -554,8 +624,19 @@ void QXPgmrStandIn::setPowerSupplyLogFolder(const QString& folder)
     if (m_psLog.SetFolder(folder))
         return;
     m_psWarned = true;
-    QVariantList args = EventArgs({QStringLiteral("The power-supply log cannot be written to %1.").arg(folder)});
-    Raise(QStringLiteral("WarningMessage"), args);
+    warn(QStringLiteral("The power-supply log cannot be written to %1.").arg(folder));
+}
+
+void QXPgmrStandIn::warn(const QString& text)
+{
+    // The station says whether it takes warnings now; one it does not take
+    // still reaches its log.
+    bool enabled = true;
+    RaiseEvent.PgmrWarningMessagesEnabled(enabled);
+    if (enabled)
+        RaiseEvent.WarningMessage(text);
+    else
+        RaiseEvent.LogMessage(text);
 }
 
 void QXPgmrStandIn::armStartKey()
@@ -583,4 +664,34 @@ void QXPgmrStandIn::onStartKey()
     QVariantList args;
     Raise(QStringLiteral("ExecuteOperationRequest"), args);
     armStartKey();
+}
+
+void QXPgmrStandIn::armModuleChange()
+{
+    if (!m_moduleChangePending)
+        return;
+    if (!m_moduleChange) {
+        m_moduleChange = std::make_unique<QTimer>();
+        m_moduleChange->setSingleShot(true);
+        QObject::connect(m_moduleChange.get(), &QTimer::timeout, m_moduleChange.get(), [this] { onModuleChange(); });
+    }
+    m_moduleChange->start(m_plan.moduleChangeMs);
+}
+
+void QXPgmrStandIn::onModuleChange()
+{
+    // Like the start key, the exchange waits for an idle station: never
+    // inside a call of the station's.
+    if (m_running || QThread::currentThread()->loopLevel() != 1) {
+        m_moduleChange->start(std::max(m_plan.moduleChangeMs, kPumpMs));
+        return;
+    }
+    m_moduleChangePending = false;
+    if (!m_device)
+        return;
+    const QString name = m_device->Name();
+    selectDevice(name);
+    RaiseEvent.StatusTextReported(
+        QStringLiteral("The socket module was exchanged: the %1 is taken up again.").arg(name));
+    RaiseEvent.ReloadForm(name);
 }

@@ -3,8 +3,7 @@
 // The simulated engine's test hook, for tests and the bench (not a member of
 // the control, so the station cannot reach it): raises any of the engine's
 // events on the host that listens to it, with the given arguments, and
-// returns them as the host handed them back. ResetButtons comes only from
-// here; no run raises it.
+// returns them as the host handed them back.
 //
 //   QVariantList back = qxpgmrtest::RaiseEvent(*engine, "RequestQuantity", {qint32(0)});
 //   back.at(0)  // the quantity the host answered

@@ -34,7 +34,8 @@ bool ReadFailure(const QString& text, PlannedFailure& failure)
     if (code.isEmpty())
         return failure.atStep;
     qint64 n = 0;
-    if (!ReadNumber(code, n) || n == 0 || n < std::numeric_limits<qint32>::min() || n > std::numeric_limits<qint32>::max())
+    if (!ReadNumber(code, n) || n == 0 || n < std::numeric_limits<qint32>::min()
+        || n > std::numeric_limits<qint32>::max())
         return false;
     failure.code = qint32(n);
     return true;
@@ -114,6 +115,10 @@ RunPlan RunPlan::From(const FaultPlan& faults, QStringList& unreadable)
                 plan.startKeyMs = ms;
                 plan.startKeyCount = count;
             }
+        } else if (key == QLatin1String("module")) {
+            ok = ReadCount(value, plan.moduleChangeMs, 0);
+            if (!ok)
+                plan.moduleChangeMs = -1;
         }
         if (!ok)
             unreadable.append(key + QLatin1Char('=') + it.value());

@@ -37,6 +37,12 @@
 //                          and no engine call going, and again MS after each
 //                          requested job, COUNT jobs in all (1 unless
 //                          given), so a station runs a job unattended
+//   module=MS              the socket module is exchanged MS after the
+//                          engine was initialised, once the station is idle
+//                          as for the start key: the engine takes up the
+//                          selected device afresh (its whole range, no
+//                          buffer offset), says so in a status text and
+//                          raises ReloadForm(device name), once a load
 // The load and init entries are FaultPlan's. An entry that cannot be read
 // plans nothing; the engine reports it once.
 
@@ -48,7 +54,7 @@
 
 struct PlannedFailure
 {
-    qint32 code = 0;    // 0 with a step: the step's own code
+    qint32 code = 0; // 0 with a step: the step's own code
     bool atStep = false;
     RunStep::Kind step = RunStep::Program;
 };
@@ -59,14 +65,15 @@ struct RunPlan
 
     QHash<int, PlannedFailure> devices;
     QHash<int, PlannedFailure> sites;
-    int engineErrorDevice = 0;   // 0: none
-    QString failingMember;       // "": none
-    int failingCall = 0;         // 0: every call
+    int engineErrorDevice = 0; // 0: none
+    QString failingMember;     // "": none
+    int failingCall = 0;       // 0: every call
     int stepDelayMs = kDefaultStepDelayMs;
     int deviceDelayMs = 0;
     QHash<int, int> siteDelayMs;
-    int startKeyMs = -1;         // -1: no start key
+    int startKeyMs = -1; // -1: no start key
     int startKeyCount = 1;
+    int moduleChangeMs = -1; // -1: the socket module stays
 
     // The run entries of a plan; each entry that cannot be read goes to
     // unreadable as "key=value".

@@ -8,9 +8,6 @@
 // (tests/companions/StandInDeclarationTest.cpp) fails for a row nobody
 // declared. Keep this list short: an entry is right only when nothing a
 // user sees depends on the member or event in the simulation.
-//
-// "behaviour pending" marks what is still to be built; it is no reason to
-// stay here.
 
 #include "platform/DispatchObject.h"
 
@@ -21,39 +18,38 @@ constexpr bool Member = false;
 constexpr bool Event = true;
 
 inline constexpr Row kNotSimulated[] = {
-    // The engine, QXPGMRLib.QXPgmr.
-    {"QXPGMRLib.QXPgmr", "LoadFileFlag147", Member, "behaviour pending: a loaded file's secure variant"},
-    {"QXPGMRLib.QXPgmr", "SiteInfo", Event, "behaviour pending: site information during a run"},
-    {"QXPGMRLib.QXPgmr", "ReloadForm", Event, "behaviour pending: a configuration change"},
-    {"QXPGMRLib.QXPgmr", "DeviceConfigurationChanged", Event, "behaviour pending: a configuration change"},
-    {"QXPGMRLib.QXPgmr", "RequestHandlerValue15", Event, "behaviour pending: run requests"},
-    {"QXPGMRLib.QXPgmr", "RequestHandlerValue3", Event, "behaviour pending: run requests"},
-    {"QXPGMRLib.QXPgmr", "RequestHandlerValue4", Event, "behaviour pending: run requests"},
-    {"QXPGMRLib.QXPgmr", "RequestHandlerValue2", Event, "behaviour pending: run requests"},
-    {"QXPGMRLib.QXPgmr", "RequestHandlerValue1", Event, "behaviour pending: run requests"},
-    {"QXPGMRLib.QXPgmr", "RequestHandlerQuantity", Event, "behaviour pending: run requests"},
-    {"QXPGMRLib.QXPgmr", "ResetButtons", Event, "behaviour pending: a run's start and end"},
-    {"QXPGMRLib.QXPgmr", "WordRange22", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "WordRange23", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "UpdateCaption31", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "RequestQuantity", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "EnableStatusMessages", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "OperationOptionsChanged", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "RequestValue40", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "DeviceConfigureOptionsChanged", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "OperationOptionStateChanged", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "UpdateJobSetting55", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "UpdateJobSetting56", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "UpdateCaption58", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "LoadJobFileRequest", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "SetQuantity", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "RequestSetDefaultConfigure", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "PgmrWarningMessagesEnabled", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "RefreshGuiSecure", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "GetLaserMarkerLines", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "CJobCntrlInUse", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "CQxPgmrInUse", Event, "behaviour pending"},
-    {"QXPGMRLib.QXPgmr", "CJobMonitorInUse", Event, "behaviour pending"},
+    // The engine, QXPGMRLib.QXPgmr: events whose handler only hands the
+    // station's own state back to the engine, or that the simulated engine
+    // has no state of its own to raise from.
+    {"QXPGMRLib.QXPgmr", "WordRange22", Event,
+     "the handler writes the low end back into the engine's own WordRangeLow, which the engine holds already"},
+    {"QXPGMRLib.QXPgmr", "WordRange23", Event,
+     "the handler writes the high end back into the engine's own WordRangeHigh, which the engine holds already"},
+    {"QXPGMRLib.QXPgmr", "UpdateCaption31", Event,
+     "the caption shows the model and port, which change only when the station sets them and then redraws it"},
+    {"QXPGMRLib.QXPgmr", "UpdateCaption58", Event,
+     "the engine's job ends only through the station (a device it selects, a job load that fails part-way), "
+     "and the station clears the job's name itself then"},
+    {"QXPGMRLib.QXPgmr", "EnableStatusMessages", Event,
+     "status lines are the station's to switch (EnablePgmrStatusMessage); the engine has no reason of its own to "
+     "silence them"},
+    {"QXPGMRLib.QXPgmr", "OperationOptionsChanged", Event,
+     "the engine never loses the options the window commits: no state of its own asks for them again"},
+    {"QXPGMRLib.QXPgmr", "OperationOptionStateChanged", Event,
+     "job parameters set the engine's options and the station's settings refresh brings the tabs in line after "
+     "them"},
+    {"QXPGMRLib.QXPgmr", "DeviceConfigureOptionsChanged", Event,
+     "the bank, data position, radix and clear mode change in the engine only by the station's puts and by the "
+     "events that report them (UpdateJobSetting20, 33, 55, 56)"},
+    {"QXPGMRLib.QXPgmr", "RequestValue40", Event, "the station answers 0 whatever is asked: nothing to act on"},
+    {"QXPGMRLib.QXPgmr", "LoadJobFileRequest", Event,
+     "the engine keeps no jobs of its own to ask for: jobs come from the station (Load Job, its command line, "
+     "automation)"},
+    {"QXPGMRLib.QXPgmr", "SetQuantity", Event,
+     "the quantity is the station's (its box and its rule); nothing the engine holds carries one"},
+    {"QXPGMRLib.QXPgmr", "RequestSetDefaultConfigure", Event,
+     "the station falls back to its default configuration itself where its steps need it (a failed STAPL load, "
+     "a model change); no state of the engine's needs it"},
 
     // The automatic handler, MYH950HDLRLib.QXH950Handler. The simulated
     // handler has no panel of its own: its sessions start only from the

@@ -10,7 +10,9 @@
 #include "engine/QXPgmrControl.h"
 #include "platform/AutomationError.h"
 
+#include <QCoreApplication>
 #include <QDate>
+#include <QEventLoop>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -20,6 +22,7 @@
 #include <QSettings>
 #include <QLineEdit>
 #include <QTableView>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -1032,6 +1035,36 @@ TEST_P(EngineConformanceTest, EachOptionCommittedFromTheDefaultStateIsCurrent)
 
 namespace {
 
+// Records the names of the engine's events and answers those a case gives
+// an answer for.
+class Host : public IEventSink
+{
+public:
+    void Fire(const QString& eventName, QVariantList& args) override
+    {
+        events << eventName;
+        if (const auto answer = answers.constFind(eventName); answer != answers.constEnd())
+            (*answer)(args);
+    }
+    QStringList events;
+    QHash<QString, std::function<void(QVariantList&)>> answers;
+};
+
+// Lets the thread's main loop run (the station's app.exec()) until done or
+// the time is up.
+void RunMainLoop(int milliseconds, const std::function<bool()>& done)
+{
+    QEventLoop loop;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    tick.start(5);
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 // Answers the station's requests a case needs: the decorated tab names.
 class TabNames : public IEventSink
 {
@@ -1118,9 +1151,25 @@ TEST_P(EngineConformanceTest, SystemInformationNamesTheStation)
     for (const QString& line :
          {QStringLiteral("Programmer: RG-1080/8"), QStringLiteral("Port: LPT2"), QStringLiteral("Sites: 8"),
           QStringLiteral("Sockets per module: 4"), QStringLiteral("Engine: 5.2.9"),
-          QStringLiteral("Algorithm database: revision %1").arg(QXProgrammer.AlgorithmDatabaseRevision())})
+          QStringLiteral("Algorithm database: revision %1").arg(QXProgrammer.AlgorithmDatabaseRevision()),
+          QStringLiteral("Laser marker: no lines"),
+          QStringLiteral("Clients: job control no, programmer no, job monitor no")})
         EXPECT_TRUE(info.split(QStringLiteral("\r\n")).contains(line))
             << line.toStdString() << " in " << info.toStdString();
+
+    // The marker lines and which objects clients hold are the station's
+    // answers.
+    Host host;
+    host.answers.insert(QStringLiteral("GetLaserMarkerLines"), [](QVariantList& args) {
+        args[0] = QStringList{QStringLiteral("ACME"), QStringLiteral("LOT 7"), QString()};
+    });
+    host.answers.insert(QStringLiteral("CJobCntrlInUse"), [](QVariantList& args) { args[0] = VbBool(true); });
+    host.answers.insert(QStringLiteral("CJobMonitorInUse"), [](QVariantList& args) { args[0] = VbBool(true); });
+    QXProgrammer.Control()->SetEventSink(&host);
+    EXPECT_TRUE(QXProgrammer.MonitorValue1005().endsWith(QStringLiteral(
+        "Laser marker: \"ACME\" / \"LOT 7\"\r\nClients: job control yes, programmer no, job monitor yes")));
+    QXProgrammer.Control()->SetEventSink(nullptr);
+    EXPECT_EQ(host.events, (QStringList{"CJobCntrlInUse", "CQxPgmrInUse", "CJobMonitorInUse", "GetLaserMarkerLines"}));
 }
 
 // Behaviour a silent engine (one that answers every member with its stored
@@ -1184,6 +1233,138 @@ TEST_P(EngineConformanceTest, ShowErrorMessagesIsOnUnlessTheRunIsUnattended)
     QXPgmrControl configured;
     configured.Attach(NewEngine());
     EXPECT_FALSE(configured.ShowErrorMessages());
+}
+
+// The secure option set as a job parameter is shown by the station: the
+// engine asks it to refresh its secure row; a refused value asks nothing.
+TEST_P(EngineConformanceTest, ASecureJobParameterRefreshesTheStationsSecureOption)
+{
+    ASSERT_EQ(Load(), 0);
+    Select(QStringLiteral("NV29F040"));
+    Host host;
+    QXProgrammer.Control()->SetEventSink(&host);
+    EXPECT_EQ(QXProgrammer.ApplyJobParameter(QStringLiteral("DeviceOptions.Secure"), QStringLiteral("yes")), 2);
+    EXPECT_FALSE(host.events.contains(QStringLiteral("RefreshGuiSecure")));
+    EXPECT_EQ(QXProgrammer.ApplyJobParameter(QStringLiteral("DeviceOptions.Secure"), QStringLiteral("ENABLE")), 0);
+    QXProgrammer.Control()->SetEventSink(nullptr);
+    EXPECT_EQ(host.events, QStringList{QStringLiteral("RefreshGuiSecure")});
+    EXPECT_TRUE(QXProgrammer.SecureMode());
+}
+
+// A device's own extra command changes its configuration: the station hears
+// of it once the call has returned, never inside it (its handler rebuilds
+// the window that made the call). The engine's own commands change no
+// device configuration, and an engine gone before the loop runs raises
+// nothing.
+TEST_P(EngineConformanceTest, ADevicesExtraCommandReportsTheConfigurationChangeAfterTheCall)
+{
+    ASSERT_EQ(Load(), 0);
+    Select(QStringLiteral("NV29LV160B"));
+    Host host;
+    QXProgrammer.Control()->SetEventSink(&host);
+    const QString changed = QStringLiteral("DeviceConfigurationChanged");
+    const struct
+    {
+        qint32 index;
+        const char* name;
+        int changes;
+    } cases[] = {{1, "", 1}, {0, "CFI Query", 1}, {0, "DisplayRadix", 0}, {0, "FillBuffer", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.events.clear();
+        EXPECT_EQ(QXProgrammer.RunExtraCommand(c.index, QString::fromLatin1(c.name), QString()), 0);
+        EXPECT_FALSE(host.events.contains(changed));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(host.events.count(changed), c.changes);
+    }
+    QXProgrammer.RunExtraCommand(qint32(0), QString(), QString());
+    QXProgrammer.Attach(NewEngine());
+    host.events.clear();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(host.events.isEmpty());
+}
+
+// The fault plan's socket-module exchange: once the engine is initialised
+// and the station idle, the selected device is taken up afresh (its whole
+// range, no offset) and the station asked to reload it; once a load.
+TEST_P(EngineConformanceTest, ASocketModuleExchangeReloadsTheSelectedDevice)
+{
+    ScopedEnv plan("TARVO_ENGINE_FAULTS", QStringLiteral("module=20"));
+    ASSERT_EQ(Load(), 0);
+    Select(QStringLiteral("AM27C512"));
+    QXProgrammer.WordRangeHigh(qint32(0x0FFF));
+    QXProgrammer.BufferOffset(qint32(16));
+    QStringList reloads, texts;
+    Host host;
+    host.answers.insert(QStringLiteral("ReloadForm"), [&](QVariantList& args) { reloads << args.value(0).toString(); });
+    host.answers.insert(QStringLiteral("StatusTextReported"),
+                        [&](QVariantList& args) { texts << args.value(0).toString(); });
+    QXProgrammer.Control()->SetEventSink(&host);
+    RunMainLoop(100, [] { return false; });
+    EXPECT_TRUE(reloads.isEmpty()); // not before the engine is initialised
+    ASSERT_EQ(QXProgrammer.InitializeEngine194(qint32(1)), 0);
+    RunMainLoop(3000, [&] { return !reloads.isEmpty(); });
+    RunMainLoop(100, [] { return false; });
+    QXProgrammer.Control()->SetEventSink(nullptr);
+    EXPECT_EQ(reloads, QStringList{QStringLiteral("AM27C512")});
+    EXPECT_EQ(texts, QStringList{QStringLiteral("The socket module was exchanged: the AM27C512 is taken up again.")});
+    EXPECT_EQ(QXProgrammer.WordRangeHigh(), 0xFFFF);
+    EXPECT_EQ(QXProgrammer.BufferOffset(), 0);
+}
+
+// On a Vexal device the loaded data file chooses the secure variant (a
+// ".secure" note beside it names it) and whether the device is secured; on
+// any other device the engine reports none and leaves SecureMode alone.
+TEST_P(EngineConformanceTest, AVexalDevicesDataFileChoosesItsSecureVariant)
+{
+    ASSERT_EQ(Load(), 0);
+    const QString file = tempPath(QStringLiteral("image.bin"));
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(QByteArray(256, char(0x5A)));
+    }
+    const auto note = [&](const QString& text) {
+        QFile::remove(file + QStringLiteral(".secure"));
+        if (text.isNull())
+            return;
+        QFile out(file + QStringLiteral(".secure"));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(text.toUtf8());
+    };
+    const auto load = [&] {
+        QString name = file;
+        qint32 type = 0;
+        return QXProgrammer.LoadDataFileAs(name, type);
+    };
+    const struct
+    {
+        const char* device;
+        QString note;
+        qint32 variant;
+        bool secured;
+    } cases[] = {
+        {"VX-SEC32", QStringLiteral("Lock B\n"), 2, true},     {"VX-SEC32", QStringLiteral("Lock A"), 1, true},
+        {"VX-SEC32", QStringLiteral("Lock C"), 0, false},      {"VX-SEC32", QString(), 0, false},
+        {"NV29F040", QStringLiteral("Chip Protect"), 0, true}, // not Vexal: SecureMode as it was put
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.device) + " " + c.note.toStdString());
+        Select(QString::fromLatin1(c.device));
+        QXProgrammer.SecureMode(true);
+        note(c.note);
+        ASSERT_EQ(load(), 0);
+        EXPECT_EQ(QXProgrammer.LoadFileFlag147(), c.variant);
+        EXPECT_EQ(QXProgrammer.SecureMode(), c.secured);
+    }
+    // The variant belongs to the device the file was loaded for.
+    Select(QStringLiteral("VX-SEC32"));
+    note(QStringLiteral("Lock B"));
+    ASSERT_EQ(load(), 0);
+    Select(QStringLiteral("VX-SEC32"));
+    EXPECT_EQ(QXProgrammer.LoadFileFlag147(), 2);
+    Select(QStringLiteral("AM27C512"));
+    EXPECT_EQ(QXProgrammer.LoadFileFlag147(), 0);
 }
 
 } // namespace

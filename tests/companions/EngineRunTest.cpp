@@ -24,7 +24,9 @@ namespace {
 
 // Records the engine's events as "Name(a, b)"; a case may answer or act on
 // an event by name. The pump code (progress 20) is kept apart, as it comes
-// as often as the clock says.
+// as often as the clock says; so are the events around a run's devices
+// (its start, the sites not taking part, the question before a warning),
+// which cases of their own follow in frame.
 class EventLog : public IEventSink
 {
 public:
@@ -40,7 +42,10 @@ public:
         QStringList texts;
         for (const QVariant& v : args)
             texts << v.toString();
-        lines << eventName + QLatin1Char('(') + texts.join(QStringLiteral(", ")) + QLatin1Char(')');
+        const QString line = eventName + QLatin1Char('(') + texts.join(QStringLiteral(", ")) + QLatin1Char(')');
+        static const QStringList kFrame{QStringLiteral("ResetButtons"), QStringLiteral("SiteInfo"),
+                                        QStringLiteral("PgmrWarningMessagesEnabled")};
+        (kFrame.contains(eventName) ? frame : lines) << line;
     }
     int Count(const QString& prefix) const
     {
@@ -51,6 +56,7 @@ public:
     }
 
     QStringList lines;
+    QStringList frame;
     int pumps = 0;
     bool keepPumps = false;
     QHash<QString, std::function<void(QVariantList&)>> handlers;
@@ -114,6 +120,7 @@ protected:
         ASSERT_EQ(QXProgrammer.SelectDeviceByName(name, false), 0);
         QXProgrammer.BeginOperation();
         log.lines.clear();
+        log.frame.clear();
     }
     // A new plan for the next run.
     void Plan(const QString& faults)
@@ -121,6 +128,7 @@ protected:
         qputenv("TARVO_ENGINE_FAULTS", faults.toUtf8());
         QXProgrammer.BeginOperation();
         log.lines.clear();
+        log.frame.clear();
     }
     qint32 Run(qint32 command) { return QXProgrammer.ExecuteDeviceCommand(command, false, false); }
 
@@ -664,6 +672,62 @@ TEST_F(EngineRunTest, AnUnwritablePowerSupplyLogFolderIsNamedInAWarning)
     log.lines.clear();
     EXPECT_EQ(Run(4), 0);
     EXPECT_EQ(log.Count(QStringLiteral("WarningMessage")), 0);
+
+    // A station that takes no warnings now gets the text in its log.
+    log.handlers.insert(QStringLiteral("PgmrWarningMessagesEnabled"), [](QVariantList& args) { args[0] = false; });
+    log.lines.clear();
+    QXProgrammer.SetPowerSupplyLogFolder(folder);
+    EXPECT_EQ(log.lines,
+              (QStringList{QStringLiteral("LogMessage(The power-supply log cannot be written to %1.)").arg(folder)}));
+}
+
+// The station's run starts at its first device: the buttons and the Stop
+// record are reset once (a later device must not clear a Stop pressed
+// between devices) and the sites other than the master site take no part.
+// A second job asked for from inside a device call starts nothing, nor
+// does a session's device. FinishRunReport writes the counts the station
+// answers into its log and ends the run.
+TEST_F(EngineRunTest, TheRunsFirstDeviceStartsItAndItsReportEndsIt)
+{
+    Open();
+    QXProgrammer.SelectProgrammerModel(qint32(11)); // RG-1080/8: 8 sites
+    QXProgrammer.MasterSite(qint32(5));
+    Plan(QStringLiteral("delay=0"));
+    log.handlers.insert(QStringLiteral("StatusTextReported"), [this](QVariantList&) {
+        QXProgrammer.BeginOperation(); // refused by the station: the run goes on
+    });
+    EXPECT_EQ(Run(4), 0);
+    EXPECT_EQ(Run(4), 0);
+    QStringList start{QStringLiteral("ResetButtons(-1)")};
+    for (int site : {1, 2, 3, 4, 6, 7, 8})
+        start << QStringLiteral("SiteInfo(%1, 5)").arg(site);
+    EXPECT_EQ(log.frame, start);
+    EXPECT_EQ(log.lines.first(), QStringLiteral("StatusTextReported(Site 5: Program started.)"));
+    log.handlers.clear();
+
+    const std::pair<const char*, QVariant> answers[] = {
+        {"RequestHandlerQuantity", qint32(5)},   {"RequestQuantity", qint32(6)},
+        {"RequestHandlerValue3", qint32(2)},     {"RequestHandlerValue4", qint32(1)},
+        {"RequestHandlerValue1", qint32(3)},     {"RequestHandlerValue2", qint32(7)},
+        {"RequestHandlerValue15", VbBool(true)},
+    };
+    for (const auto& [event, value] : answers)
+        log.handlers.insert(QString::fromLatin1(event), [value](QVariantList& args) { args[0] = value; });
+    log.lines.clear();
+    log.frame.clear();
+    QXProgrammer.FinishRunReport();
+    EXPECT_EQ(log.lines.filter(QStringLiteral("LogMessage")),
+              QStringList{QStringLiteral("LogMessage(Run report: quantity 5 (quantity box 6), 2 passed, 1 failed, 3 "
+                                         "left, 7 sites idle, handler value 15 True.)")});
+    EXPECT_EQ(log.frame, QStringList{QStringLiteral("ResetButtons(0)")});
+
+    // A session's device after a BeginOperation: the handler's run.
+    Plan(QStringLiteral("delay=0"));
+    qint32 site = 2;
+    log.handlers.insert(QStringLiteral("SetupOperationRequest"), [](QVariantList& args) { args[0] = qint32(4); });
+    EXPECT_EQ(QXProgrammer.RepeatSiteCommand(site), 0);
+    EXPECT_EQ(Run(4), 0);
+    EXPECT_EQ(log.frame.filter(QStringLiteral("ResetButtons")), QStringList{});
 }
 
 TEST_F(EngineRunTest, TheTestHookRaisesAnyEventAndReturnsWhatWasHandedBack)
@@ -672,9 +736,10 @@ TEST_F(EngineRunTest, TheTestHookRaisesAnyEventAndReturnsWhatWasHandedBack)
     log.handlers.insert(QStringLiteral("RequestQuantity"), [](QVariantList& args) { args[0] = qint32(7); });
     EXPECT_EQ(qxpgmrtest::RaiseEvent(*QXProgrammer.Control(), QStringLiteral("RequestQuantity"), {qint32(0)}),
               QVariantList{qint32(7)});
-    EXPECT_EQ(qxpgmrtest::RaiseEvent(*QXProgrammer.Control(), QStringLiteral("ResetButtons"), {VbBool(true)}),
-              QVariantList{VbBool(true)});
-    EXPECT_EQ(log.lines, (QStringList{QStringLiteral("RequestQuantity(7)"), QStringLiteral("ResetButtons(-1)")}));
+    // An event no engine behaviour raises comes through the hook as well.
+    EXPECT_EQ(qxpgmrtest::RaiseEvent(*QXProgrammer.Control(), QStringLiteral("SetQuantity"), {qint32(5)}),
+              QVariantList{qint32(5)});
+    EXPECT_EQ(log.lines, (QStringList{QStringLiteral("RequestQuantity(7)"), QStringLiteral("SetQuantity(5)")}));
     EXPECT_THROW(qxpgmrtest::RaiseEvent(*QXProgrammer.Control(), QStringLiteral("NoSuchEvent")), std::runtime_error);
 }
 

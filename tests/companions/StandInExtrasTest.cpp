@@ -95,9 +95,13 @@ TEST_F(StandInExtrasTest, ExtraCommandsByIndexOrNameSayWhatTheyDid)
         log.events.clear();
         EXPECT_EQ(engine.RunExtraCommand(c.index, QString::fromLatin1(c.name), QString::fromLatin1(c.value)), c.result);
         EXPECT_EQ(engine.DisplayRadix(), c.radixAfter);
-        EXPECT_EQ(log.events,
-                  c.status ? QStringList{QStringLiteral("StatusTextReported ") + QLatin1String(c.status)}
-                           : QStringList{});
+        QStringList expected;
+        // A radix set is reported to the station, which keeps it with the job.
+        if (c.status && QByteArray(c.name).toLower() == "displayradix")
+            expected << QStringLiteral("UpdateJobSetting%1 %2").arg(33).arg(c.radixAfter ? -1 : 0);
+        if (c.status)
+            expected << QStringLiteral("StatusTextReported ") + QLatin1String(c.status);
+        EXPECT_EQ(log.events, expected);
     }
 
     // An index or a name the device does not have is an automation error.
@@ -207,7 +211,7 @@ TEST_F(StandInExtrasTest, TheJournalHoldsPutsAndCallsButNotGets)
                            "ShowErrorMessages=-1"}));
     EXPECT_TRUE(qxpgmrtest::TakeJournal(*engine.Control()).isEmpty());
     // A model change raises nothing.
-    EXPECT_EQ(log.events, QStringList{"StatusTextReported Display radix set to decimal."});
+    EXPECT_EQ(log.events, (QStringList{"UpdateJobSetting33 0", "StatusTextReported Display radix set to decimal."}));
 }
 
 // Tools > Options: reading ToolsOption1013 shows the engine's options; OK

@@ -73,6 +73,8 @@ public:
             loadedNote = args.value(0).toString();
         else if (name == QLatin1String("UpdateJobSetting15"))
             loadedFileName = args.value(0).toString();
+        else if (name == QLatin1String("UpdateJobSetting55") || name == QLatin1String("UpdateJobSetting56"))
+            events.last() += QLatin1Char('(') + args.value(0).toString() + QLatin1Char(')');
         else if (name == QLatin1String("LogMessage") || name == QLatin1String("JobSavingError"))
             texts << args.value(0).toString();
         else if (name == QLatin1String("JobLoadFailed"))
@@ -175,6 +177,8 @@ protected:
         e().BlankCheckOption(true);
         e().ChecksumMethod(qint32(1));
         e().WordRangeLow(qint32(0x10));
+        e().CurrentBank(qint32(3));
+        e().CurrentDataPosition(qint32(1));
         bool op = true, mark = true;
         e().SealbookConfigure210(op, QStringLiteral("s3cret"), mark);
         e().SealbookSetting81(true);
@@ -208,6 +212,8 @@ TEST_F(EngineJobFileTest, SavedJobLoadsBackWholeWithItsEventsInOrder)
     // Another station state, then the job.
     e().SelectDeviceByName(QStringLiteral("AT28C256"), false);
     e().VerifyMode(qint32(0));
+    e().CurrentBank(qint32(0));
+    e().CurrentDataPosition(qint32(0));
     e().BlankCheckOption(false);
     bool op = false, mark = false;
     e().SealbookConfigure210(op, QString(), mark);
@@ -220,8 +226,9 @@ TEST_F(EngineJobFileTest, SavedJobLoadsBackWholeWithItsEventsInOrder)
     // The job brings its data: the buffer was loaded from its file.
     EXPECT_EQ(host.events,
               (QStringList{"DeviceSelected", "UpdateJobSetting14", "UpdateJobSetting15", "UpdateJobSetting17",
-                           "UpdateJobSetting18", "UpdateJobSetting19", "DataFileLoaded", "JobSetting46",
-                           "SealbookImport", "SealbookLoadingError", "SealbookModeChanged(False)"}));
+                           "UpdateJobSetting18", "UpdateJobSetting19", "UpdateJobSetting55(3)", "UpdateJobSetting56(1)",
+                           "DataFileLoaded", "JobSetting46", "SealbookImport", "SealbookLoadingError",
+                           "SealbookModeChanged(False)"}));
     EXPECT_EQ(e().DeviceName(), kDevice);
     EXPECT_EQ(e().VerifyMode(), 2);
     EXPECT_TRUE(e().BlankCheckOption());
