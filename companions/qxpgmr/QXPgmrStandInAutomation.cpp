@@ -17,16 +17,17 @@
 //                                        operation tabs show it, "ENABLE"
 //                                        or "DISABLE", on a device that has
 //                                        the option: "Blank Check", "Erase",
-//                                        "Continuity", "Secure" (a device
-//                                        without named variants), "Verify"
+//                                        "Continuity", "Secure" (whatever
+//                                        its variant's name), "Verify"
 //                                        (verify once), and on a device
 //                                        that verifies twice "Verify Once"
 //                                        and "Verify Twice"; 4 for "Verify
 //                                        Twice" on a device that verifies
 //                                        once only
 //       The names are the tabs' own, so that the station's refresh ticks or
-//       clears the row the parameter names.
-//       The options are the engine's own settings: the next run takes them
+//       clears the row the parameter names (the secure row through
+//       RefreshGuiSecure, raised once a DeviceOptions.Secure is set). The
+//       options are the engine's own settings: the next run takes them
 //       and a job saved next holds them.
 //   SiteToSocket(index, site, socket)
 //       the client's site (1-based) and the socket in its module (1-based)
@@ -38,7 +39,6 @@
 //       handler's laser-marker lines (asked through GetLaserMarkerLines) and
 //       last which of the station's automation objects a client holds
 //       (asked through CJobCntrlInUse, CQxPgmrInUse and CJobMonitorInUse).
-//   A DeviceOptions.Secure that was set raises RefreshGuiSecure.
 
 #include "QXPgmrStandIn.h"
 
@@ -120,12 +120,8 @@ qint32 QXPgmrStandIn::applyJobParameter(const QString& name, const QString& valu
         {"DeviceOptions.Verify Twice", [&] { return verify(2); }},
         {"DeviceOptions.Blank Check", [&] { return onOff("DeviceSupportsBlankCheck", QXPgmrId::BlankCheckOption); }},
         {"DeviceOptions.Erase", [&] { return onOff("DeviceSupportsErase", QXPgmrId::EraseOption); }},
-        // A device with named secure variants shows each by its name, and
-        // no plain "Secure".
         {"DeviceOptions.Secure",
          [&]() -> qint32 {
-             if (!m_device->secureVariants.isEmpty())
-                 return kNotNow;
              const qint32 result = onOff("DeviceSupportsSecure", QXPgmrId::SecureMode);
              // The station's secure option follows the engine's setting.
              if (result == kParameterSet)
