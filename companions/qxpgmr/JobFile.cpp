@@ -237,6 +237,24 @@ QByteArray JobFile::SerializeLike(const QByteArray& earlier) const
     return body;
 }
 
+bool JobFile::SameContent(const JobFile& other) const
+{
+    if (version != other.version || hasData != other.hasData || data != other.data
+        || m_sections.size() != other.m_sections.size())
+        return false;
+    for (qsizetype i = 0; i < m_sections.size(); ++i) {
+        const Section& a = m_sections.at(i);
+        const Section& b = other.m_sections.at(i);
+        if (a.name != b.name || a.entries.size() != b.entries.size())
+            return false;
+        for (qsizetype j = 0; j < a.entries.size(); ++j) {
+            if (a.entries.at(j).key != b.entries.at(j).key || a.entries.at(j).value != b.entries.at(j).value)
+                return false;
+        }
+    }
+    return true;
+}
+
 qint32 JobFile::SealValue(const QByteArray& sealedBytes)
 {
     const qsizetype at = sealedBytes.size() - 1 - kSealHexChars;

@@ -42,6 +42,9 @@ public:
     // The same with the salt of earlier sealed bytes: equal to those bytes
     // exactly when the content is unchanged; empty when it plainly changed.
     QByteArray SerializeLike(const QByteArray& earlier) const;
+    // True when both hold the same version, entries in the same order and
+    // the same data: they differ at most in salt and seal.
+    bool SameContent(const JobFile& other) const;
     // The file's 32-bit identity: the first four bytes of its seal. Two
     // files with the same content differ here, as each save salts anew.
     static qint32 SealValue(const QByteArray& sealedBytes);

@@ -31,6 +31,8 @@
 #include "SealbookSettings.h"
 #include "StationState.h"
 
+#include "platform/FileStamp.h"
+
 #include "qxbuffer/BufferFiles.h"
 #include "qxbuffer/DataBuffer.h"
 
@@ -147,6 +149,10 @@ struct QXPgmrStandIn::JobState
     // The job last loaded or saved: ReadSealbookValueEx reads it.
     std::optional<JobFile> last;
     qint32 lastSeal = 0;
+    // The file it was read from or written to, stamped as it stood then;
+    // none when that file is not known to hold it.
+    QString lastPath;
+    std::optional<FileStamp> lastStamp;
     bool linked = false; // SetDataPatternLinked / ThreadCommObject
     QString note;        // SealbookNoteText
 };
@@ -378,6 +384,7 @@ qint32 QXPgmrStandIn::failJobPartWay(const QString& file, const QString& reason,
 {
     m_jobs->last.reset();
     m_jobs->lastSeal = 0;
+    m_jobs->lastStamp.reset();
     QVariantList log{QStringLiteral("The job %1 was not loaded: %2.").arg(file, reason)};
     Raise(QStringLiteral("LogMessage"), log);
     RaiseEvent.JobLoadFailed(true);
@@ -394,6 +401,9 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
     // Everything is checked before the station changes.
     QString reason;
     QByteArray bytes;
+    // Stamped before the read: a file changed while it is read does not
+    // pass for the one read.
+    const FileStamp stamp = FileStamp::Now(path);
     const std::optional<JobFile> job = JobFile::Read(path, reason, &bytes);
     if (!job)
         return refuseJob(path, reason);
@@ -507,6 +517,8 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
 
     m_jobs->last = job;
     m_jobs->lastSeal = JobFile::SealValue(bytes);
+    m_jobs->lastPath = path;
+    m_jobs->lastStamp = stamp;
     m_activeTabParameter.clear();
     qint32 rejected = 0;
     RaiseEvent.SealbookLoadingError(rejected, 1);
@@ -633,12 +645,24 @@ qint32 QXPgmrStandIn::saveJob(const QString& path)
     // A job whose content did not change is left as it is, salt and seal
     // included, so that the auto files naming it still fit it. The seal
     // stays as strong: a changed job is written, salted and sealed anew.
+    // The job last read from or written to this very file is compared in
+    // memory when the file's stamp shows it untouched since (and was taken
+    // late enough to tell); any other file is compared with its bytes.
+    const FileStamp stamp = FileStamp::Now(path);
+    const std::optional<FileStamp>& known = m_jobs->lastStamp;
+    if (m_jobs->last && m_jobs->lastPath == path && known && known->trusted() && known->sameFile(stamp)
+        && job.SameContent(*m_jobs->last)) {
+        m_jobs->last = std::move(job);
+        return kJobOk;
+    }
     QByteArray oldBytes;
-    if (QFile old(path); old.open(QIODevice::ReadOnly))
+    if (QFile old(path); stamp.exists && old.open(QIODevice::ReadOnly))
         oldBytes = old.readAll();
     if (!oldBytes.isEmpty() && job.SerializeLike(oldBytes) == oldBytes) {
         m_jobs->last = std::move(job);
         m_jobs->lastSeal = JobFile::SealValue(oldBytes);
+        m_jobs->lastPath = path;
+        m_jobs->lastStamp = stamp;
         return kJobOk;
     }
     oldBytes.clear();
@@ -649,6 +673,8 @@ qint32 QXPgmrStandIn::saveJob(const QString& path)
 
     m_jobs->last = std::move(job);
     m_jobs->lastSeal = JobFile::SealValue(bytes);
+    m_jobs->lastPath = path;
+    m_jobs->lastStamp = FileStamp::Now(path);
     m_activeTabParameter.clear();
     return kJobOk;
 }

@@ -515,4 +515,33 @@ TEST_F(EngineJobFileTest, AutoFileNamesItsJobByIdentity)
     EXPECT_EQ(e().OpenSealbookFile(tempPath("none.qxa")), 1);
 }
 
+// An unchanged job saved again keeps its file only while that file is as the
+// engine left it: a file someone else changed since (here its seal, the size
+// kept) is written again whole.
+TEST_F(EngineJobFileTest, AnUnchangedJobIsWrittenAgainWhenItsFileChangedMeanwhile)
+{
+    const QString job = tempPath("line5.qx");
+    saveFullJob(job, Pattern(4096, 3));
+    const QByteArray bytes = ReadAll(job);
+    // Saved again a little later, unchanged: the same bytes, twice.
+    QThread::msleep(50);
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_EQ(e().SaveJobFile(job), 0);
+        EXPECT_EQ(ReadAll(job), bytes);
+    }
+
+    QByteArray damaged = bytes;
+    damaged[damaged.size() - 2] = damaged.at(damaged.size() - 2) == '0' ? '1' : '0';
+    {
+        QFile f(job);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_EQ(f.write(damaged), damaged.size());
+    }
+    ASSERT_EQ(e().SaveJobFile(job), 0);
+    const QByteArray written = ReadAll(job);
+    EXPECT_NE(written, damaged);
+    EXPECT_EQ(written.size(), bytes.size());
+    EXPECT_EQ(e().LoadJobFile(job), 0);
+}
+
 } // namespace
