@@ -136,6 +136,9 @@ qint32 CJobControlImpl::SetJobParameter(const QString& sName, const QString& sVa
     }
     const qint32 result = host->ApplyJobParameter(sName, sValue);
     if (result == 0) {
+        // A name set again is refreshed once, with its last value and in
+        // its last place (a later parameter may name the same row).
+        m_changedParameters.removeIf([&](const QPair<QString, QString>& p) { return p.first == sName; });
         m_changedParameters.append({sName, sValue});
         host->ArmSettingsRefresh();
         if (sName == QLatin1String("DeviceOptions.Operation"))

@@ -586,6 +586,20 @@ TEST_F(AutomationClassesTest, TheSettingsRefreshTickChangesOnlyTheRowsTheParamet
     CJobControlImpl::Instance().OnSettingsRefreshTimer();
     CJobControlImpl::Instance().OnSettingsRefreshTimer();
     EXPECT_EQ(station.refreshed, (QStringList{"Blank Check 0", "Verify 1"}));
+
+    // A name set again is refreshed once, with its last value, after the
+    // names set before its last setting (a client that sets one parameter
+    // a thousand times costs one refresh).
+    station.refreshed.clear();
+    for (const auto& [name, value] : {std::pair{"DeviceOptions.Verify Once", "ENABLE"},
+                                      {"DeviceOptions.Blank Check", "DISABLE"},
+                                      {"DeviceOptions.Verify Twice", "ENABLE"},
+                                      {"DeviceOptions.Blank Check", "ENABLE"},
+                                      {"DeviceOptions.Verify Once", "ENABLE"}})
+        control.SetJobParameter(name, value);
+    armed = true;
+    CJobControlImpl::Instance().OnSettingsRefreshTimer();
+    EXPECT_EQ(station.refreshed, (QStringList{"Verify Twice 1", "Blank Check 1", "Verify Once 1"}));
     CJobControlImpl::Instance().SetSettingsRefresh({});
 }
 
