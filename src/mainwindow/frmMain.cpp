@@ -28,6 +28,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -402,7 +403,21 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     // the operation window follows the inner area.
     if (watched == mdiArea->viewport() && event->type() == QEvent::Resize)
         MDIForm_Resize();
+    // The quantity box would take an access key's letter as typed text: the
+    // operation window's access keys come first.
+    if (watched == txtNumCopies && event->type() == QEvent::KeyPress && frmP && !m_operationUnloaded
+        && frmP->TakeAccessKey(*static_cast<QKeyEvent*>(event)))
+        return true;
     return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::keyPressEvent(QKeyEvent* event)
+{
+    // An access key no control of the main window took reaches the
+    // operation window's controls wherever the focus is.
+    if (frmP && !m_operationUnloaded && frmP->TakeAccessKey(*event))
+        return;
+    QMainWindow::keyPressEvent(event);
 }
 
 void frmMain::InitializeGui()

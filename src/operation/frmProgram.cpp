@@ -31,6 +31,7 @@
 #include "shell/ShellUtilities.h"
 #include "shell/StartUp.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
@@ -40,6 +41,8 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -2133,4 +2136,32 @@ void frmProgram::AskJobID()
 void frmProgram::SetBufferSource(const QString& name, const QDateTime& date, qint16 type)
 {
     BufferType(name, date, type);
+}
+
+// --- access keys from the rest of the main window ---
+
+bool frmProgram::TakeAccessKey(const QKeyEvent& event)
+{
+    if (event.modifiers() != Qt::AltModifier || !isVisible() || !isEnabled())
+        return false;
+    const QKeySequence pressed(QKeyCombination(Qt::AltModifier, Qt::Key(event.key())));
+    const auto opens = [&](const QString& caption) { return QKeySequence::mnemonic(caption) == pressed; };
+    // As Qt does it for a key of the focused window: a button is clicked,
+    // a tab selected.
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        if (button->isVisible() && button->isEnabled() && opens(button->text())) {
+            button->animateClick();
+            return true;
+        }
+    }
+    QTabBar* tabs = tabOperation->Tabs();
+    if (!tabs->isVisible() || !tabs->isEnabled())
+        return false;
+    for (int i = 0; i < tabs->count(); ++i) {
+        if (tabs->isTabVisible(i) && tabs->isTabEnabled(i) && opens(tabs->tabText(i))) {
+            tabs->setCurrentIndex(i);
+            return true;
+        }
+    }
+    return false;
 }

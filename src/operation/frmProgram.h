@@ -34,6 +34,7 @@ class OptionSelections;
 class ManualHdlControl;
 class ProgrammerClass;
 class QCheckBox;
+class QKeyEvent;
 class QComboBox;
 class QDateTime;
 class QFrame;
@@ -274,6 +275,13 @@ public:
     qint32 RepeatCommandOnSite(qint32 site);
     qint32 SetSiteReady(qint32 site);
     qint32 SetSiteFinished(qint32 site);
+
+    // An access key (Alt and a letter) pressed elsewhere in the main window,
+    // such as in the quantity box: Qt takes the keys of a document window
+    // only while the focus is inside it, and the operator expects Action,
+    // Stop, the buttons and the tabs from anywhere. True when a visible,
+    // enabled control of this window took the key.
+    bool TakeAccessKey(const QKeyEvent& event);
 
     // A check box's value as the option rows keep it: 0 clear, 1 ticked,
     // 2 greyed (the step runs and cannot be switched off).
