@@ -60,6 +60,14 @@
 
 namespace {
 
+// A line longer than its box shows its start (the file's name), not its end
+// where a new text leaves the cursor.
+void ShowFromStart(QLineEdit* box, const QString& text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
+}
+
 using enginecall::Ask;
 using enginecall::Try;
 
@@ -710,13 +718,13 @@ void frmProgram::SetDisplayInfo()
             gMainForm->SetBufferEmptyControlStates();
         data.blnFileLoaded = false;
         bBufferDirty = false;
-        txtFile->setText(BufferTypeGetName());
+        ShowFromStart(txtFile, BufferTypeGetName());
     } else {
-        txtFile->setText(BufferLine());
+        ShowFromStart(txtFile, BufferLine());
     }
 
-    txtDevice->setText(DeviceLine());
-    txtOptions->setText(OptionsLine());
+    ShowFromStart(txtDevice, DeviceLine());
+    ShowFromStart(txtOptions, OptionsLine());
     ShowSetsFrame();
 }
 
