@@ -94,6 +94,10 @@ public:
     QString strJobNote;
     QString strSKAutoNote;
     QString strJobDir;
+    // Where Save Job As and Load Job open: the job folder when it names an
+    // existing folder other than the program's own (which a user cannot
+    // write to), else the user's documents folder, else the home folder.
+    QString JobDialogFolder() const;
     QString strSKAutoDir;
     qint16 lngMasterSiteID = 1;
     QString strOperatorPwd;
@@ -174,7 +178,8 @@ private:
     };
     // One option row per index, one slot beyond the last row.
     static constexpr int kOptionSlots = 18;
-    template <class T> using PerTab = std::vector<std::array<T, kOptionSlots>>;
+    template <class T>
+    using PerTab = std::vector<std::array<T, kOptionSlots>>;
 
     QXPgmrControl& engine() const;
     H950HdlrControl* autoHandler() const;
