@@ -713,8 +713,14 @@ QString ProgrammerClass::JobDialogFolder() const
     if (!strJobDir.isEmpty() && job.isDir()
         && job.canonicalFilePath() != QFileInfo(appinfo::ProgramFolder()).canonicalFilePath())
         return job.absoluteFilePath();
+    return UsersOwnFolder();
+}
+
+QString ProgrammerClass::UsersOwnFolder()
+{
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+    const QFileInfo info(documents);
+    if (!documents.isEmpty() && info.isDir() && info.isWritable())
         return documents;
     return QDir::homePath();
 }

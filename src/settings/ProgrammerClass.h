@@ -98,6 +98,9 @@ public:
     // existing folder other than the program's own (which a user cannot
     // write to), else the user's documents folder, else the home folder.
     QString JobDialogFolder() const;
+    // A folder of the user's own that the station can write: the documents
+    // folder, else the home folder.
+    static QString UsersOwnFolder();
     QString strSKAutoDir;
     qint16 lngMasterSiteID = 1;
     QString strOperatorPwd;
