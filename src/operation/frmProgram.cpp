@@ -547,24 +547,58 @@ void frmProgram::ArrangeConcurrentLabels()
     const Twips& frame = tw(fraConcurrent);
     const qint32 top = frame.height - tw(oStaticLabelPassed).height - 100;
     const qint32 column = qint32(std::nearbyint(frame.width / 4.0));
-    const struct
+    constexpr qint32 kGap = 50;
+    constexpr qint32 kEdge = 100;
+    struct Counter
     {
         QLabel* caption;
         QLabel* value;
         qint32 left;
-    } counters[] = {
-        {oStaticLabelPassed, m_sDevicesPassedValue, 100},
+    };
+    Counter counters[] = {
+        {oStaticLabelPassed, m_sDevicesPassedValue, kEdge},
         {oStaticLabelFailed, m_sDevicesFailedValue, column},
         {oStaticLabelActive, m_sDevicesActiveValue, 2 * column},
         {oStaticLabelRemaining, m_sDevicesRemainingValue, 3 * column},
     };
-    for (const auto& c : counters) {
+    // A value holds its text and any count of a job (five digits) whole.
+    const auto valueWidth = [](const QLabel* value) {
+        return std::max({kCounterValueWidth, TextWidthTwips(value, QStringLiteral(" 65535")) + 2 * kTwipsPerPixel,
+                         value->sizeHint().width() * kTwipsPerPixel});
+    };
+    qint32 widths[4];
+    qint32 needed = 3 * kEdge;
+    for (int i = 0; i < 4; ++i) {
+        widths[i] = tw(counters[i].caption).width + kGap + valueWidth(counters[i].value);
+        needed += widths[i];
+    }
+    // One row a quarter each when the frame holds it, else two rows of two
+    // (the frame keeps room for both below the site boxes).
+    const bool oneRow = needed <= frame.width - 2 * kEdge;
+    const qint32 rowHeight = tw(oStaticLabelPassed).height + 30;
+    for (int i = 0; i < 4; ++i) {
+        if (!oneRow)
+            counters[i].left = i % 2 == 0 ? kEdge : qint32(std::nearbyint(frame.width / 2.0));
+    }
+    // From the right: a group that would pass the frame's edge, or the next
+    // group of its row, moves left as far as it must.
+    for (int first = 0, n = oneRow ? 4 : 2; first < 4; first += n) {
+        qint32 limit = frame.width - kEdge;
+        for (int i = first + n - 1; i >= first; --i) {
+            counters[i].left = std::max(kEdge, std::min(counters[i].left, limit - widths[i]));
+            limit = counters[i].left - kEdge;
+        }
+    }
+    for (int i = 0; i < 4; ++i) {
+        const Counter& c = counters[i];
+        const qint32 rowTop = oneRow || i >= 2 ? top : top - rowHeight;
         Twips& caption = tw(c.caption);
-        caption.top = top;
+        caption.top = rowTop;
         caption.left = c.left;
         Twips& value = tw(c.value);
-        value.top = top;
-        value.left = caption.left + caption.width + 50;
+        value.top = rowTop;
+        value.left = caption.left + caption.width + kGap;
+        value.width = valueWidth(c.value);
         ApplyGeometry(c.caption);
         ApplyGeometry(c.value);
     }
@@ -1038,6 +1072,8 @@ void frmProgram::UpdateJobRunStatistics(qint32 lDevicesPassed, qint32 lDevicesFa
     m_sDevicesFailedValue->setText(summary::SignedText(lDevicesFailed));
     m_sDevicesActiveValue->setText(summary::SignedText(lDevicesActive));
     m_sDevicesRemainingValue->setText(summary::SignedText(lDevicesRemaining));
+    // A count longer than any job's keeps its value whole.
+    ArrangeConcurrentLabels();
 }
 
 bool frmProgram::LoadCmdLnDataPatternFile()
@@ -1845,6 +1881,9 @@ void frmProgram::ConcurrentOperationBegan()
 
 void frmProgram::ShowConcurrentFrame()
 {
+    // The frame lies over the option rows' progress bars, which would show
+    // through between the site boxes.
+    fraProgressBar->hide();
     fraConcurrent->show();
     fraConcurrent->raise();
     SiteLayout().LoadControls();
@@ -1860,6 +1899,7 @@ void frmProgram::HideConcurrentFrame()
 {
     fraConcurrent->hide();
     fraConcurrent->lower();
+    fraProgressBar->show();
 }
 
 qint32 frmProgram::RepeatCommandOnSite(qint32 site)
