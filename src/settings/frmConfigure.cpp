@@ -258,6 +258,9 @@ void frmConfigure::Form_Load()
     PSLogFile_Check->setCheckState(
         CheckValue(GetSettingValue(app, kApplication, QStringLiteral("PSLogFile_Enable"), QStringLiteral("0")), 0));
     PSLogFile_Dir->setText(GetSettingValue(app, kApplication, QStringLiteral("PSLogFile_Dir"), QString()).toString());
+    // A long folder shows its start.
+    AutoSaveSK_Dir->setCursorPosition(0);
+    PSLogFile_Dir->setCursorPosition(0);
 
     const bool operatorMode = d.bStartInOperatorMode;
     AutoSaveSK_Check->setVisible(!operatorMode);

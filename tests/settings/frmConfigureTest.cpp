@@ -186,6 +186,7 @@ TEST_F(ConfigureTest, OkOnTheDefaultsLeavesTheJobSummarySavedAfterEachJob)
             return int(QDialog::Rejected);
         EXPECT_TRUE(configure->AutoSaveSK_Check->isChecked());
         shownFolder = configure->AutoSaveSK_Dir->text();
+        EXPECT_EQ(configure->AutoSaveSK_Dir->cursorPosition(), 0); // the folder's start shows
         configure->btnOK->click();
         return configure->result();
     });
