@@ -74,6 +74,17 @@ TEST_F(JobSummaryWindowTest, PrintsTheReportOrItsSelectionToPdf)
     EXPECT_TRUE(text.contains("Job Summary")) << text.toStdString();
     EXPECT_TRUE(text.contains("Successful operations:"));
     EXPECT_TRUE(text.contains("Socket Module Insertion Counters"));
+    // On paper too the values stand in one column.
+    QList<qsizetype> columns;
+    for (const QString& line : text.split('\n')) {
+        for (const char* value : {"Lot 7", "pattern.hex", "AT28C256", "Verify"}) {
+            if (line.trimmed().endsWith(QLatin1String(value)))
+                columns << line.indexOf(QLatin1String(value));
+        }
+    }
+    ASSERT_GE(columns.size(), 4) << text.toStdString();
+    for (const qsizetype column : columns)
+        EXPECT_EQ(column, columns.first()) << text.toStdString();
 
     // With part of the report selected only that part prints.
     QTextCursor selection = w.rtfReport->document()->find("Device:");
