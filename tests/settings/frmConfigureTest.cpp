@@ -201,18 +201,30 @@ TEST_F(ConfigureTest, OkOnTheDefaultsLeavesTheJobSummarySavedAfterEachJob)
     gMainForm->station().SetQuantityText(QStringLiteral("2"));
     ui().Answer(vb::vbOK); // Insert next device
     int summaries = 0;
-    ui().OnModal([&](QDialog* dialog) {
+    const auto pressOk = [&](QDialog* dialog) {
         ++summaries;
         // The job summary's own OK hands the report to auto-saving.
         if (auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("btnOK")))
             ok->click();
         return dialog->result();
-    });
+    };
+    ui().OnModal(pressOk);
     p.btnAction->click();
     EXPECT_EQ(p.lngNumPassed, 2);
     EXPECT_EQ(summaries, 1);
     const QStringList saved = QDir(shownFolder).entryList({QStringLiteral("JobSummary_*.txt")}, QDir::Files);
     EXPECT_EQ(saved.size(), 1) << shownFolder.toStdString();
+
+    // A station that an earlier Configure left with auto-saving on and no
+    // folder saves its summaries there too.
+    SaveSettingValue("Tarvo", "Application", "AutoSaveSK_Dir", QString());
+    for (const QString& name : saved)
+        QFile::remove(QDir(shownFolder).filePath(name));
+    ui().Answer(vb::vbOK); // Insert next device
+    ui().OnModal(pressOk);
+    p.btnAction->click();
+    EXPECT_EQ(summaries, 2);
+    EXPECT_EQ(QDir(shownFolder).entryList({QStringLiteral("JobSummary_*.txt")}, QDir::Files).size(), 1);
     for (const QString& shown : ui().Shown())
         EXPECT_FALSE(shown.contains(QStringLiteral("cannot be saved"))) << shown.toStdString();
 }
