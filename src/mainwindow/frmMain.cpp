@@ -404,10 +404,17 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     if (watched == mdiArea->viewport() && event->type() == QEvent::Resize)
         MDIForm_Resize();
     // The quantity box would take an access key's letter as typed text: the
-    // operation window's access keys come first.
-    if (watched == txtNumCopies && event->type() == QEvent::KeyPress && frmP && !m_operationUnloaded
-        && frmP->TakeAccessKey(*static_cast<QKeyEvent*>(event)))
-        return true;
+    // operation window's access keys come first, before the menu bar's too
+    // (the box claims the key, then hands it on).
+    if (watched == txtNumCopies && frmP && !m_operationUnloaded) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (event->type() == QEvent::ShortcutOverride && frmP->HasAccessKey(*key)) {
+            event->accept();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress && frmP->TakeAccessKey(*key))
+            return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -2188,28 +2188,37 @@ void frmProgram::SetBufferSource(const QString& name, const QDateTime& date, qin
 
 // --- access keys from the rest of the main window ---
 
-bool frmProgram::TakeAccessKey(const QKeyEvent& event)
+std::function<void()> frmProgram::AccessKeyTarget(const QKeyEvent& event) const
 {
     if (event.modifiers() != Qt::AltModifier || !isVisible() || !isEnabled())
-        return false;
+        return {};
     const QKeySequence pressed(QKeyCombination(Qt::AltModifier, Qt::Key(event.key())));
     const auto opens = [&](const QString& caption) { return QKeySequence::mnemonic(caption) == pressed; };
     // As Qt does it for a key of the focused window: a button is clicked,
     // a tab selected.
     for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
-        if (button->isVisible() && button->isEnabled() && opens(button->text())) {
-            button->animateClick();
-            return true;
-        }
+        if (button->isVisible() && button->isEnabled() && opens(button->text()))
+            return [button] { button->animateClick(); };
     }
     QTabBar* tabs = tabOperation->Tabs();
     if (!tabs->isVisible() || !tabs->isEnabled())
-        return false;
+        return {};
     for (int i = 0; i < tabs->count(); ++i) {
-        if (tabs->isTabVisible(i) && tabs->isTabEnabled(i) && opens(tabs->tabText(i))) {
-            tabs->setCurrentIndex(i);
-            return true;
-        }
+        if (tabs->isTabVisible(i) && tabs->isTabEnabled(i) && opens(tabs->tabText(i)))
+            return [tabs, i] { tabs->setCurrentIndex(i); };
     }
-    return false;
+    return {};
+}
+
+bool frmProgram::HasAccessKey(const QKeyEvent& event) const
+{
+    return bool(AccessKeyTarget(event));
+}
+
+bool frmProgram::TakeAccessKey(const QKeyEvent& event)
+{
+    const std::function<void()> target = AccessKeyTarget(event);
+    if (target)
+        target();
+    return bool(target);
 }

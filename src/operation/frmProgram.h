@@ -25,6 +25,7 @@
 #include <QRect>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -282,6 +283,7 @@ public:
     // Stop, the buttons and the tabs from anywhere. True when a visible,
     // enabled control of this window took the key.
     bool TakeAccessKey(const QKeyEvent& event);
+    bool HasAccessKey(const QKeyEvent& event) const;
 
     // A check box's value as the option rows keep it: 0 clear, 1 ticked,
     // 2 greyed (the step runs and cannot be switched off).
@@ -406,6 +408,8 @@ private:
 
     void CreateControls();
     void ArrangeConcurrentLabels();
+    // What an access key of this window does, empty when none takes it.
+    std::function<void()> AccessKeyTarget(const QKeyEvent& event) const;
     void ShowConcurrentFrame();
     void HideConcurrentFrame();
     qint32 WidestListEntryWidth(const QComboBox* combo) const;

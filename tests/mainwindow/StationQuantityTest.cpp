@@ -134,8 +134,8 @@ TEST_F(StationQuantityTest, TheRuleKeepsNumbersInRangeAndTellsWhatItRefused)
 
 // The operator types a quantity and presses an access key of the operation
 // window while the quantity box still has the focus: the key reaches its
-// control (the Action button runs the job, a tab's key selects the tab) and
-// its letter never reaches the box.
+// control (the Action button runs the job, a tab's key selects the tab, the
+// Options button opens its window) and its letter never reaches the box.
 TEST_F(StationQuantityTest, TheOperationWindowsAccessKeysWorkFromTheQuantityBox)
 {
     frmProgram& p = *gMainForm->frmP;
@@ -164,6 +164,19 @@ TEST_F(StationQuantityTest, TheOperationWindowsAccessKeysWorkFromTheQuantityBox)
     EXPECT_EQ(p.tabOperation->SelectedIndex(), verify);
     EXPECT_EQ(p.btnAction->text(), QStringLiteral("VERIF&Y"));
     EXPECT_EQ(box->text(), QStringLiteral("2"));
+
+    // A key the menu bar has too (Op&tions beside &Tools) is the operation
+    // window's from the box.
+    QString opened;
+    ui().OnModal([&](QDialog* dialog) {
+        opened = dialog->objectName();
+        return int(QDialog::Rejected);
+    });
+    typeInBox("2");
+    QTest::keyClick(box, Qt::Key_T, Qt::AltModifier);
+    for (int i = 0; i < 100 && opened.isEmpty(); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(opened, QStringLiteral("frmDeviceConfigure"));
 
     // Back on the program tab, the Action button's key runs three devices.
     p.SelectTab(1);
