@@ -436,19 +436,28 @@ void frmBufferCmd::Edit_Click()
     CommitDisplayRadix();
     const qint32 fill = m_oDefaultBufferValueCtrl->CurrentValue();
     Try([&] { engine().DefaultBufferByte(fill); });
+    // The editor tells nothing of what it did: the buffer's size and
+    // checksum before and after say whether the operator changed it.
+    const auto content = [this] {
+        return std::pair(Ask([this] { return engine().ChecksumText(); }, QString()),
+                         Ask([this] { return engine().BufferSize(); }, qint32(0)));
+    };
+    const auto before = content();
     gMainForm->ViewBuffer_Click();
-    Save->setEnabled(true);
-    Try([this] { engine().BufferEditFlag(qint32(258)); });
     frmProgram& window = operationWindow();
     ProgrammerClass& d = data();
-    window.bBufferDirty = true;
-    window.BufferType(QStringLiteral("User Input"), QDateTime::currentDateTime(), CBufferSource::EditedByOperator);
-    if (!d.blnFileLoaded)
-        d.strFileName.clear();
-    RefreshFileInfo();
-    DateText->setText(window.BufferTypeGetDate());
-    d.blnBufferEmpty = false;
-    d.blnFileLoaded = true;
+    if (content() != before) {
+        Save->setEnabled(true);
+        Try([this] { engine().BufferEditFlag(qint32(258)); });
+        window.bBufferDirty = true;
+        window.BufferType(QStringLiteral("User Input"), QDateTime::currentDateTime(), CBufferSource::EditedByOperator);
+        if (!d.blnFileLoaded)
+            d.strFileName.clear();
+        RefreshFileInfo();
+        DateText->setText(window.BufferTypeGetDate());
+        d.blnBufferEmpty = false;
+        d.blnFileLoaded = true;
+    }
     Try([&] { engine().DisplayRadix(d.udtRadix); });
     ShowEngineRadix();
     ApplyRadixToOperationWindow();

@@ -28,6 +28,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -402,7 +403,28 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     // the operation window follows the inner area.
     if (watched == mdiArea->viewport() && event->type() == QEvent::Resize)
         MDIForm_Resize();
+    // The quantity box would take an access key's letter as typed text: the
+    // operation window's access keys come first, before the menu bar's too
+    // (the box claims the key, then hands it on).
+    if (watched == txtNumCopies && frmP && !m_operationUnloaded) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (event->type() == QEvent::ShortcutOverride && frmP->HasAccessKey(*key)) {
+            event->accept();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress && frmP->TakeAccessKey(*key))
+            return true;
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::keyPressEvent(QKeyEvent* event)
+{
+    // An access key no control of the main window took reaches the
+    // operation window's controls wherever the focus is.
+    if (frmP && !m_operationUnloaded && frmP->TakeAccessKey(*event))
+        return;
+    QMainWindow::keyPressEvent(event);
 }
 
 void frmMain::InitializeGui()

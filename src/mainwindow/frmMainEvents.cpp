@@ -571,6 +571,10 @@ void frmMain::QXProgrammer_RequestAutoSaveSealbookDir(QString& dir)
 {
     dir = GetSettingValue(appinfo::App(), QStringLiteral("Application"), QStringLiteral("AutoSaveSK_Dir"), QString())
               .toString();
+    // Auto-saving switched on with no folder (as an earlier Configure left
+    // it): the folder Configure proposes, not a save that fails every job.
+    if (dir.isEmpty())
+        dir = ProgrammerClass::UsersOwnFolder();
 }
 
 void frmMain::QXProgrammer_OperationOptionStateChanged(const QString& operationName, const QString& optionName,

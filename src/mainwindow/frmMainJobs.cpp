@@ -138,7 +138,7 @@ void frmMain::ExecLoadJobCmd(qint32 useGiven, const QString& file, bool& ok)
         FileDialogRequest request;
         request.title = QStringLiteral("Open");
         request.filter = QtFileFilter(kJobFilter);
-        request.initialDir = pgmrData().strJobDir;
+        request.initialDir = pgmrData().JobDialogFolder();
         name = Ui().GetOpenFileName(request);
         title = QFileInfo(name).fileName();
     }
@@ -373,7 +373,7 @@ void frmMain::ExecSaveJobCmd(qint32 useGiven, const QString& file, bool& ok)
         FileDialogRequest request;
         request.title = QStringLiteral("Save Job As");
         request.filter = QtFileFilter(kJobFilter);
-        request.initialDir = data.strJobDir;
+        request.initialDir = data.JobDialogFolder();
         name = Ui().GetSaveFileName(request);
     }
 

@@ -257,6 +257,7 @@ void frmMain::CreateMenusAndQuantityBox()
     txtNumCopies->setToolTip(QStringLiteral("This is the number of times you wish to successfully perform a DEVICE "
                                             "command. The range is between 1 and 65535."));
     toolbar->addWidget(txtNumCopies);
+    txtNumCopies->installEventFilter(this);
     // What the operator types goes through the station's quantity rule, as
     // what the engine, the handler and automation set does; the box shows
     // the station's quantity, whoever set it.

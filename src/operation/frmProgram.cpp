@@ -31,6 +31,7 @@
 #include "shell/ShellUtilities.h"
 #include "shell/StartUp.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
@@ -40,6 +41,8 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -56,6 +59,14 @@
 #include <thread>
 
 namespace {
+
+// A line longer than its box shows its start (the file's name), not its end
+// where a new text leaves the cursor.
+void ShowFromStart(QLineEdit* box, const QString& text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
+}
 
 using enginecall::Ask;
 using enginecall::Try;
@@ -536,24 +547,58 @@ void frmProgram::ArrangeConcurrentLabels()
     const Twips& frame = tw(fraConcurrent);
     const qint32 top = frame.height - tw(oStaticLabelPassed).height - 100;
     const qint32 column = qint32(std::nearbyint(frame.width / 4.0));
-    const struct
+    constexpr qint32 kGap = 50;
+    constexpr qint32 kEdge = 100;
+    struct Counter
     {
         QLabel* caption;
         QLabel* value;
         qint32 left;
-    } counters[] = {
-        {oStaticLabelPassed, m_sDevicesPassedValue, 100},
+    };
+    Counter counters[] = {
+        {oStaticLabelPassed, m_sDevicesPassedValue, kEdge},
         {oStaticLabelFailed, m_sDevicesFailedValue, column},
         {oStaticLabelActive, m_sDevicesActiveValue, 2 * column},
         {oStaticLabelRemaining, m_sDevicesRemainingValue, 3 * column},
     };
-    for (const auto& c : counters) {
+    // A value holds its text and any count of a job (five digits) whole.
+    const auto valueWidth = [](const QLabel* value) {
+        return std::max({kCounterValueWidth, TextWidthTwips(value, QStringLiteral(" 65535")) + 2 * kTwipsPerPixel,
+                         value->sizeHint().width() * kTwipsPerPixel});
+    };
+    qint32 widths[4];
+    qint32 needed = 3 * kEdge;
+    for (int i = 0; i < 4; ++i) {
+        widths[i] = tw(counters[i].caption).width + kGap + valueWidth(counters[i].value);
+        needed += widths[i];
+    }
+    // One row a quarter each when the frame holds it, else two rows of two
+    // (the frame keeps room for both below the site boxes).
+    const bool oneRow = needed <= frame.width - 2 * kEdge;
+    const qint32 rowHeight = tw(oStaticLabelPassed).height + 30;
+    for (int i = 0; i < 4; ++i) {
+        if (!oneRow)
+            counters[i].left = i % 2 == 0 ? kEdge : qint32(std::nearbyint(frame.width / 2.0));
+    }
+    // From the right: a group that would pass the frame's edge, or the next
+    // group of its row, moves left as far as it must.
+    for (int first = 0, n = oneRow ? 4 : 2; first < 4; first += n) {
+        qint32 limit = frame.width - kEdge;
+        for (int i = first + n - 1; i >= first; --i) {
+            counters[i].left = std::max(kEdge, std::min(counters[i].left, limit - widths[i]));
+            limit = counters[i].left - kEdge;
+        }
+    }
+    for (int i = 0; i < 4; ++i) {
+        const Counter& c = counters[i];
+        const qint32 rowTop = oneRow || i >= 2 ? top : top - rowHeight;
         Twips& caption = tw(c.caption);
-        caption.top = top;
+        caption.top = rowTop;
         caption.left = c.left;
         Twips& value = tw(c.value);
-        value.top = top;
-        value.left = caption.left + caption.width + 50;
+        value.top = rowTop;
+        value.left = caption.left + caption.width + kGap;
+        value.width = valueWidth(c.value);
         ApplyGeometry(c.caption);
         ApplyGeometry(c.value);
     }
@@ -707,13 +752,13 @@ void frmProgram::SetDisplayInfo()
             gMainForm->SetBufferEmptyControlStates();
         data.blnFileLoaded = false;
         bBufferDirty = false;
-        txtFile->setText(BufferTypeGetName());
+        ShowFromStart(txtFile, BufferTypeGetName());
     } else {
-        txtFile->setText(BufferLine());
+        ShowFromStart(txtFile, BufferLine());
     }
 
-    txtDevice->setText(DeviceLine());
-    txtOptions->setText(OptionsLine());
+    ShowFromStart(txtDevice, DeviceLine());
+    ShowFromStart(txtOptions, OptionsLine());
     ShowSetsFrame();
 }
 
@@ -1027,6 +1072,8 @@ void frmProgram::UpdateJobRunStatistics(qint32 lDevicesPassed, qint32 lDevicesFa
     m_sDevicesFailedValue->setText(summary::SignedText(lDevicesFailed));
     m_sDevicesActiveValue->setText(summary::SignedText(lDevicesActive));
     m_sDevicesRemainingValue->setText(summary::SignedText(lDevicesRemaining));
+    // A count longer than any job's keeps its value whole.
+    ArrangeConcurrentLabels();
 }
 
 bool frmProgram::LoadCmdLnDataPatternFile()
@@ -1834,6 +1881,9 @@ void frmProgram::ConcurrentOperationBegan()
 
 void frmProgram::ShowConcurrentFrame()
 {
+    // The frame lies over the option rows' progress bars, which would show
+    // through between the site boxes.
+    fraProgressBar->hide();
     fraConcurrent->show();
     fraConcurrent->raise();
     SiteLayout().LoadControls();
@@ -1849,6 +1899,7 @@ void frmProgram::HideConcurrentFrame()
 {
     fraConcurrent->hide();
     fraConcurrent->lower();
+    fraProgressBar->show();
 }
 
 qint32 frmProgram::RepeatCommandOnSite(qint32 site)
@@ -2133,4 +2184,41 @@ void frmProgram::AskJobID()
 void frmProgram::SetBufferSource(const QString& name, const QDateTime& date, qint16 type)
 {
     BufferType(name, date, type);
+}
+
+// --- access keys from the rest of the main window ---
+
+std::function<void()> frmProgram::AccessKeyTarget(const QKeyEvent& event) const
+{
+    if (event.modifiers() != Qt::AltModifier || !isVisible() || !isEnabled())
+        return {};
+    const QKeySequence pressed(QKeyCombination(Qt::AltModifier, Qt::Key(event.key())));
+    const auto opens = [&](const QString& caption) { return QKeySequence::mnemonic(caption) == pressed; };
+    // As Qt does it for a key of the focused window: a button is clicked,
+    // a tab selected.
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        if (button->isVisible() && button->isEnabled() && opens(button->text()))
+            return [button] { button->animateClick(); };
+    }
+    QTabBar* tabs = tabOperation->Tabs();
+    if (!tabs->isVisible() || !tabs->isEnabled())
+        return {};
+    for (int i = 0; i < tabs->count(); ++i) {
+        if (tabs->isTabVisible(i) && tabs->isTabEnabled(i) && opens(tabs->tabText(i)))
+            return [tabs, i] { tabs->setCurrentIndex(i); };
+    }
+    return {};
+}
+
+bool frmProgram::HasAccessKey(const QKeyEvent& event) const
+{
+    return bool(AccessKeyTarget(event));
+}
+
+bool frmProgram::TakeAccessKey(const QKeyEvent& event)
+{
+    const std::function<void()> target = AccessKeyTarget(event);
+    if (target)
+        target();
+    return bool(target);
 }

@@ -10,7 +10,10 @@
 #include "platform/Twips.h"
 
 #include <QColor>
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QLocale>
+#include <QTextBlockFormat>
 #include <QTextDocument>
 #include <QTextOption>
 #include <cmath>
@@ -70,16 +73,66 @@ JobSummaryReport::JobSummaryReport(QTextDocument* document, JobSummaryInputs inp
       m_cursor(document)
 {
     m_cursor.movePosition(QTextCursor::End);
+    // Qt's document layout takes tab stops from the block format only: the
+    // blocks the report writes carry the box's stops.
+    QTextBlockFormat block;
+    block.setTabPositions(document->defaultTextOption().tabs());
+    m_cursor.mergeBlockFormat(block);
+}
+
+QFont JobSummaryReport::ReportFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(kBodySize);
+    return font;
 }
 
 void JobSummaryReport::PrepareDocument(QTextDocument* document)
 {
+    const QFont font = ReportFont();
+    document->setDefaultFont(font);
+    // Bold and italic keep the advance of a fixed-pitch font: one column
+    // is one character of any emphasis.
+    const qreal column = QFontMetricsF(font).horizontalAdvance(QLatin1Char(' '));
     QTextOption option = document->defaultTextOption();
     QList<QTextOption::Tab> tabs;
-    for (qint32 stop : {720, 1584, 2160, 3744, 5760, 7920})
-        tabs << QTextOption::Tab(twips::ToPixels(stop), QTextOption::LeftTab);
+    for (int stop : kTabColumns)
+        tabs << QTextOption::Tab(stop * column, QTextOption::LeftTab);
     option.setTabs(tabs);
+    option.setTabStopDistance(kTabColumnsAfter * column);
     document->setDefaultTextOption(option);
+}
+
+QString JobSummaryReport::LaidOutText(const QString& plainText)
+{
+    QString out;
+    out.reserve(plainText.size() * 2);
+    int column = 0;
+    for (const QChar c : plainText) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r')) {
+            out += c;
+            column = 0;
+            continue;
+        }
+        if (c != QLatin1Char('\t')) {
+            out += c;
+            ++column;
+            continue;
+        }
+        // The first stop past the column, as the window's layout takes it.
+        int stop = 0;
+        for (int s : kTabColumns) {
+            if (s > column) {
+                stop = s;
+                break;
+            }
+        }
+        if (stop == 0)
+            stop = (column / kTabColumnsAfter + 1) * kTabColumnsAfter;
+        out += QString(stop - column, QLatin1Char(' '));
+        column = stop;
+    }
+    return out;
 }
 
 QTextCharFormat JobSummaryReport::HeadingEmphasis()

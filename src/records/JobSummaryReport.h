@@ -11,6 +11,7 @@
 #include "operation/RunCounters.h"
 
 #include <QDateTime>
+#include <QFont>
 #include <QString>
 #include <QStringList>
 #include <QTextCharFormat>
@@ -73,9 +74,23 @@ public:
 
     JobSummaryReport(QTextDocument* document, JobSummaryInputs inputs);
 
-    // The report box's settings: six tab stops (720, 1584, 2160, 3744, 5760
-    // and 7920 twips) and no wrapping before the right margin.
+    // The fields are made of character positions, and the report is read
+    // in the window, in print and as a text file: it is written in one
+    // fixed-pitch font, and its six tab stops stand at character columns
+    // chosen so that every value lines up under the others (a label field
+    // ends between the third and the fourth stop, a sub-label field before
+    // the fourth, and four tabs reach the fourth). Past the last stop, a
+    // stop every eight columns.
+    static constexpr std::array<int, 6> kTabColumns = {4, 14, 24, 56, 80, 104};
+    static constexpr int kTabColumnsAfter = 8;
+    static QFont ReportFont();
+    // The report box's settings: the report's font and tab stops, and no
+    // wrapping before the right margin.
     static void PrepareDocument(QTextDocument* document);
+    // The report's plain text with each tab replaced by the spaces that
+    // reach its stop: the text file reads as the window shows it, in any
+    // editor.
+    static QString LaidOutText(const QString& plainText);
 
     // Writes the report and, for a job of more than one device, the job
     // record; to be called once.
@@ -102,7 +117,7 @@ public:
     static QTextCharFormat HeadingEmphasis();
     static QTextCharFormat LabelEmphasis();
     static QTextCharFormat ValueEmphasis();
-    static QString CounterFontFamily() { return QStringLiteral("Courier"); }
+    static QString CounterFontFamily() { return ReportFont().family(); }
 
 private:
     // layout primitives

@@ -16,8 +16,12 @@
 #include "shell/StartUp.h"
 
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSaveFile>
 #include <QTextEdit>
+#include <algorithm>
+#include <cmath>
 
 using appinfo::App;
 using enginecall::Ask;
@@ -130,6 +134,14 @@ void frmJobSummary::Form_Load()
     m_report = std::make_unique<JobSummaryReport>(document, m_inputs);
     m_report->BuildReport();
     rtfReport->moveCursor(QTextCursor::Start);
+    // The window opens wide enough for the report's widest line, its
+    // heading among them, as far as the screen allows.
+    const int report = int(std::ceil(document->idealWidth() + 2 * document->documentMargin()))
+        + 2 * rtfReport->frameWidth() + rtfReport->verticalScrollBar()->sizeHint().width();
+    int width = std::max(this->width(), report + twips::ToPixels(2 * kMargin));
+    if (const QScreen* screen = this->screen())
+        width = std::min(width, screen->availableGeometry().width());
+    resize(width, height());
     if (m_report->RecordAttempted() && !m_report->RecordWritten()) {
         const QString message =
             QStringLiteral("The job record could not be written to %1").arg(m_report->RecordError());
@@ -185,7 +197,7 @@ void frmJobSummary::btnOK_Click()
             .trimmed()
             .toDouble(&numeric);
     if (numeric && enabled == 1 && m_inputs.engine) {
-        const QString text = ReportText();
+        const QString text = JobSummaryReport::LaidOutText(ReportText());
         Try([&] { m_inputs.engine->AutoSaveJobSummary(text); });
     }
     // Only OK hands the report on; the title bar's close just ends the showing.
@@ -217,7 +229,8 @@ void frmJobSummary::cmdSave_Click()
         return;
     // Written whole or not at all: a failed save leaves an earlier file as it was.
     QSaveFile file(path);
-    const QByteArray bytes = (QStringLiteral("\"") + ReportText() + QStringLiteral("\"\r\n")).toUtf8();
+    const QByteArray bytes =
+        (QStringLiteral("\"") + JobSummaryReport::LaidOutText(ReportText()) + QStringLiteral("\"\r\n")).toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         AppMsgBox(QStringLiteral("The job summary could not be saved to %1: %2").arg(path, file.errorString()),
                   vb::vbOKOnly + vb::vbExclamation, QStringLiteral("Job Summary"));

@@ -12,7 +12,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QSet>
+#include <QStandardPaths>
 #include <QtDebug>
 #include <variant>
 
@@ -66,7 +68,10 @@ QString OldActionPrefix(int action)
     return QString::fromLatin1(kPrefixes[qBound(0, action, 4)]);
 }
 
-QString RecentFileName(int place) { return QStringLiteral("RecentFile%1").arg(place); }
+QString RecentFileName(int place)
+{
+    return QStringLiteral("RecentFile%1").arg(place);
+}
 
 } // namespace
 
@@ -92,7 +97,9 @@ QDateTime ProgrammerClass::ZeroDate()
 }
 
 ProgrammerClass::ProgrammerClass(QXPgmrControl* engine, H950HdlrControl* autoHandler, QuantitySource quantity)
-    : m_engine(engine), m_autoHandler(autoHandler), m_quantity(std::move(quantity))
+    : m_engine(engine),
+      m_autoHandler(autoHandler),
+      m_quantity(std::move(quantity))
 {
     const QString app = App();
     strFileName = ToText(GetSettingValue(app, kBuffer, QStringLiteral("filename"), QString()));
@@ -113,9 +120,9 @@ ProgrammerClass::ProgrammerClass(QXPgmrControl* engine, H950HdlrControl* autoHan
     strJobDir.clear();
     skType = 1;
 
-    const qint32 tabs = ToLong(GetSettingValue(app, kConfiguration, QStringLiteral("lTotalNumberOfTabs"),
-                                                kDefaultTotalNumberOfTabs),
-                               kDefaultTotalNumberOfTabs);
+    const qint32 tabs =
+        ToLong(GetSettingValue(app, kConfiguration, QStringLiteral("lTotalNumberOfTabs"), kDefaultTotalNumberOfTabs),
+               kDefaultTotalNumberOfTabs);
     lTotalNumberOfTabs = tabs >= 0 && tabs <= kMaxTotalNumberOfTabs ? tabs : kDefaultTotalNumberOfTabs;
 
     InitializeUserSettingArrays();
@@ -351,7 +358,8 @@ QString ProgrammerClass::LoadOperatorPassword()
     const QString app = App();
     QString password;
     for (int n = 1;; ++n) {
-        const QString text = ToText(GetSettingValue(app, kSealbook, QStringLiteral("%1Operator Parameter").arg(n), QString()));
+        const QString text =
+            ToText(GetSettingValue(app, kSealbook, QStringLiteral("%1Operator Parameter").arg(n), QString()));
         if (text.isEmpty() || text == kPasswordEnd)
             break;
         const qint32 code = ToLong(text, -1);
@@ -370,8 +378,8 @@ void ProgrammerClass::SaveOperatorPassword()
     if (!kept.isEmpty() && kept.back().isHighSurrogate())
         kept.chop(1);
     for (int n = 1; n <= kPasswordPositions; ++n) {
-        const QString value = n > kept.size() ? kPasswordEnd
-                                              : QString::number(quint16(kept.at(n - 1).unicode()) ^ kPasswordMask);
+        const QString value =
+            n > kept.size() ? kPasswordEnd : QString::number(quint16(kept.at(n - 1).unicode()) ^ kPasswordMask);
         Save(app, kSealbook, QStringLiteral("%1Operator Parameter").arg(n), value);
     }
 }
@@ -383,8 +391,8 @@ void ProgrammerClass::RunDelayedRegInit(bool load)
     // its stored value, the others still go through.
     for (const DelayedRegValue& entry : mDelayedRegInit) {
         if (load) {
-            qint32 value = ToLong(GetSettingValue(app, kConfiguration, entry.valueName, entry.defaultValue),
-                                  entry.defaultValue);
+            qint32 value =
+                ToLong(GetSettingValue(app, kConfiguration, entry.valueName, entry.defaultValue), entry.defaultValue);
             if (value < entry.lowest || value > entry.highest) {
                 WriteSettingsLog(QStringLiteral("Stored setting %1 = %2 is outside %3 to %4; the default %5 is used.")
                                      .arg(entry.valueName)
@@ -520,8 +528,8 @@ void ProgrammerClass::SetDefaultConfig()
     Try([&] { model = engine().ProgrammerModelIndex(); });
     udtPgmrType = gbChiseloEdition || IsVexalModel(model) ? 22 : 12;
 
-    blnBufferEmpty = bClearBeforeRead = blnAutoFileID = blnAutoLowAddr = bNoviceMode = blnSaveEntireContents
-        = blnClearLoad = true;
+    blnBufferEmpty = bClearBeforeRead = blnAutoFileID = blnAutoLowAddr = bNoviceMode = blnSaveEntireContents =
+        blnClearLoad = true;
     blnDeviceSelected = blnInAction = blnFileLoaded = blnLoadEntireFile = false;
     udtCSumMethod = 0;
     udtCSumType = 1;
@@ -697,4 +705,22 @@ void ProgrammerClass::UpdateFileMenuWithRecentFiles()
     const QStringList table = RecentFileTable();
     if (!table.isEmpty())
         RecentMenu().show(table);
+}
+
+QString ProgrammerClass::JobDialogFolder() const
+{
+    const QFileInfo job(strJobDir);
+    if (!strJobDir.isEmpty() && job.isDir()
+        && job.canonicalFilePath() != QFileInfo(appinfo::ProgramFolder()).canonicalFilePath())
+        return job.absoluteFilePath();
+    return UsersOwnFolder();
+}
+
+QString ProgrammerClass::UsersOwnFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QFileInfo info(documents);
+    if (!documents.isEmpty() && info.isDir() && info.isWritable())
+        return documents;
+    return QDir::homePath();
 }

@@ -94,6 +94,13 @@ public:
     QString strJobNote;
     QString strSKAutoNote;
     QString strJobDir;
+    // Where Save Job As and Load Job open: the job folder when it names an
+    // existing folder other than the program's own (which a user cannot
+    // write to), else the user's documents folder, else the home folder.
+    QString JobDialogFolder() const;
+    // A folder of the user's own that the station can write: the documents
+    // folder, else the home folder.
+    static QString UsersOwnFolder();
     QString strSKAutoDir;
     qint16 lngMasterSiteID = 1;
     QString strOperatorPwd;
@@ -174,7 +181,8 @@ private:
     };
     // One option row per index, one slot beyond the last row.
     static constexpr int kOptionSlots = 18;
-    template <class T> using PerTab = std::vector<std::array<T, kOptionSlots>>;
+    template <class T>
+    using PerTab = std::vector<std::array<T, kOptionSlots>>;
 
     QXPgmrControl& engine() const;
     H950HdlrControl* autoHandler() const;

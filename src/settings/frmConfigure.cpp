@@ -247,12 +247,20 @@ void frmConfigure::Form_Load()
     const QString app = appinfo::ApplicationTitle();
     AutoSaveSK_Check->setCheckState(
         CheckValue(GetSettingValue(app, kApplication, QStringLiteral("AutoSaveSK_Enable"), QStringLiteral("1")), 1));
-    AutoSaveSK_Dir->setText(GetSettingValue(app, kApplication, QStringLiteral("AutoSaveSK_Dir"), QString()).toString());
+    // Auto-saving is on by default: with no folder stored, one the station
+    // can write, so that an OK that changes nothing does not make every job
+    // end in a failed save.
+    const QString autoSaveDir =
+        GetSettingValue(app, kApplication, QStringLiteral("AutoSaveSK_Dir"), QString()).toString();
+    AutoSaveSK_Dir->setText(autoSaveDir.isEmpty() ? ProgrammerClass::UsersOwnFolder() : autoSaveDir);
     chkJobID->setCheckState(
         CheckValue(GetSettingValue(app, kApplication, QStringLiteral("JobID_Enable"), QStringLiteral("0")), 0));
     PSLogFile_Check->setCheckState(
         CheckValue(GetSettingValue(app, kApplication, QStringLiteral("PSLogFile_Enable"), QStringLiteral("0")), 0));
     PSLogFile_Dir->setText(GetSettingValue(app, kApplication, QStringLiteral("PSLogFile_Dir"), QString()).toString());
+    // A long folder shows its start.
+    AutoSaveSK_Dir->setCursorPosition(0);
+    PSLogFile_Dir->setCursorPosition(0);
 
     const bool operatorMode = d.bStartInOperatorMode;
     AutoSaveSK_Check->setVisible(!operatorMode);

@@ -285,16 +285,20 @@ TEST_F(BufferWindowTest, SaveAsDropsATrailingSeparatorFromTheChosenName)
 
 TEST_F(BufferWindowTest, EditMarksTheLoadedFileChanged)
 {
-    // A viewer that takes every setting and closes its editor at once.
-    struct QuietViewer : DispatchObject
+    // A viewer that takes every setting and whose editor changes a byte.
+    struct EditingViewer : DispatchObject
     {
-        QuietViewer()
+        explicit EditingViewer(QByteArray& buffer)
             : DispatchObject(QString::fromLatin1(DataPaneControl::ClassName), DataPaneControl::Members())
         {
             AnswerUndeclaredAsFake();
+            On(DataPaneId::ShowEditor, [&buffer](InvokeKind, QVariantList&) {
+                buffer[0] = char(buffer[0] + 1);
+                return QVariant();
+            });
         }
     };
-    main->vwBufViewer.Attach(std::make_unique<QuietViewer>());
+    main->vwBufViewer.Attach(std::make_unique<EditingViewer>(engine->buffer));
     const QString path = WriteFile(QStringLiteral("e.hex"), kIntel);
     ASSERT_TRUE(window->ExecuteBufferCommand(6, path, 255));
     engine->TakeWrites();

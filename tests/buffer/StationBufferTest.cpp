@@ -8,6 +8,7 @@
 #include "buffer/frmBufferCmd.h"
 #include "buffer/frmBufferLoad.h"
 #include "buffer/frmBufferSave.h"
+#include "engine/DataPaneControl.h"
 #include "settings/ProgrammerClass.h"
 
 #include "shell/CommandLine.h"
@@ -22,9 +23,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
+#include <QAbstractScrollArea>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
+#include <QTest>
 #include <cstring>
 #include <random>
 
@@ -150,6 +153,49 @@ TEST_F(StationBufferTest, ClearShowsEmpty)
     ASSERT_TRUE(window->ExecuteBufferCommand(6, intel, 255));
     EXPECT_TRUE(window->ExecuteBufferCommand(5, QString(), -1));
     EXPECT_EQ(window->txtFile->text(), QStringLiteral("<Empty>"));
+}
+
+// The Buffer Editor opened and closed without an edit, or cancelled after
+// one, leaves the loaded pattern as it was; only a confirmed edit marks it.
+TEST_F(StationBufferTest, OnlyAConfirmedEditMarksThePatternModified)
+{
+    // The station's buffer viewer, as start-up creates it.
+    ASSERT_EQ(RegisterPlugin(QStringLiteral("DataPane.ocx")), companion::S_OK);
+    main->vwBufViewer.Attach(companion::CreateControl(QString::fromLatin1(DataPaneControl::ClassName)));
+    ASSERT_TRUE(window->ExecuteBufferCommand(6, intel, 255));
+    const QString loaded = window->txtFile->text();
+    ASSERT_TRUE(loaded.startsWith(QStringLiteral("pattern.hex    "))) << loaded.toStdString();
+    const struct
+    {
+        const char* title;
+        bool edit;
+        bool confirm;
+        bool modified;
+    } cases[] = {
+        {"opened and closed", false, true, false},
+        {"edited and cancelled", true, false, false},
+        {"edited and confirmed", true, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        ui().OnModal([&](QDialog* editor) {
+            EXPECT_EQ(editor->objectName(), QStringLiteral("BufferEditor"));
+            if (c.edit) {
+                auto* view = editor->findChild<QAbstractScrollArea*>(QStringLiteral("BufferView"));
+                EXPECT_NE(view, nullptr);
+                if (view)
+                    QTest::keyClicks(view, QStringLiteral("a5"));
+            }
+            c.confirm ? editor->accept() : editor->reject();
+            return editor->result();
+        });
+        ASSERT_TRUE(window->ExecuteBufferCommand(4, QString(), -1));
+        EXPECT_EQ(window->txtFile->text().startsWith(QStringLiteral("pattern.hex*")), c.modified)
+            << window->txtFile->text().toStdString();
+        EXPECT_EQ(window->bBufferDirty, c.modified);
+        if (!c.modified)
+            EXPECT_EQ(window->txtFile->text(), loaded);
+    }
 }
 
 TEST_F(StationBufferTest, AMalformedFileLeavesSummaryAndBufferAsBefore)

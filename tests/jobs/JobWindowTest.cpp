@@ -6,6 +6,7 @@
 
 #include "JobFile.h"
 #include "mainwindow/JobBackups.h"
+#include "platform/AppInfo.h"
 #include "platform/UiService.h"
 #include "records/frmOperatorPwd.h"
 #include "records/frmSealbookNote.h"
@@ -398,6 +399,47 @@ TEST_F(JobWindowTest, AutoFilesAreRefusedByTypeAndNeedTheirJobFirst)
 } // namespace
 
 namespace {
+
+// Save Job As and Load Job open in the settings' job folder; with none, a
+// missing one or the program's own folder (which a user cannot write to),
+// in a folder of the user's own.
+TEST_F(JobWindowTest, TheJobDialogsOpenInTheJobFolderElseInTheUsersOwn)
+{
+    const QString jobs = tempPath("jobs");
+    ASSERT_TRUE(QDir().mkpath(jobs));
+    const struct
+    {
+        const char* title;
+        QString setting;
+        bool kept;
+    } cases[] = {
+        {"job folder", jobs, true},
+        {"none", QString(), false},
+        {"missing", tempPath("gone"), false},
+        {"program folder", appinfo::ProgramFolder(), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        data().strJobDir = c.setting;
+        for (QAction* item : {main().mnuSaveJobAs, main().mnuLoadJob}) {
+            SCOPED_TRACE(item->objectName().toStdString());
+            ASSERT_TRUE(item->isEnabled());
+            ui().Answer(QString()); // the dialog cancelled
+            item->trigger();
+            ASSERT_FALSE(ui().Shown().isEmpty());
+            const QString folder = ui().Shown().last().section('\t', 1, 1);
+            if (c.kept) {
+                EXPECT_EQ(folder, jobs);
+            } else {
+                EXPECT_NE(QFileInfo(folder).canonicalFilePath(),
+                          QFileInfo(appinfo::ProgramFolder()).canonicalFilePath());
+                EXPECT_TRUE(QFileInfo(folder).isDir()) << folder.toStdString();
+                EXPECT_TRUE(QFileInfo(folder).isWritable()) << folder.toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(ui().Remaining(), 0);
+}
 
 TEST_F(JobWindowTest, SaveJobAsTellsTheEngineOfTheNewJobOnceLockedWithTheWindowsOptions)
 {

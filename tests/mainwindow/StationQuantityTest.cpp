@@ -9,9 +9,12 @@
 #include "automation/frmH950HdlrContainer.h"
 #include "engine/QXPgmrControl.h"
 #include "mainwindow/Station.h"
+#include "operation/TabStrip.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
+#include <QPushButton>
 #include <QTest>
 
 namespace {
@@ -127,6 +130,71 @@ TEST_F(StationQuantityTest, TheRuleKeepsNumbersInRangeAndTellsWhatItRefused)
             EXPECT_TRUE(ui().Shown().last().startsWith("Quantity Number Error")) << ui().Shown().last().toStdString();
         }
     }
+}
+
+// The operator types a quantity and presses an access key of the operation
+// window while the quantity box still has the focus: the key reaches its
+// control (the Action button runs the job, a tab's key selects the tab, the
+// Options button opens its window) and its letter never reaches the box.
+TEST_F(StationQuantityTest, TheOperationWindowsAccessKeysWorkFromTheQuantityBox)
+{
+    frmProgram& p = *gMainForm->frmP;
+    ASSERT_TRUE(p.SelectDevice(QStringLiteral("AM27C512")));
+    ASSERT_EQ(p.btnAction->text(), QStringLiteral("PROGRA&M"));
+    QLineEdit* box = gMainForm->txtNumCopies;
+    gMainForm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(gMainForm));
+    const auto typeInBox = [&](const char* text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QString::fromLatin1(text));
+        ASSERT_EQ(QApplication::focusWidget(), box);
+    };
+
+    // A tab's key.
+    typeInBox("2");
+    const int verify = [&] {
+        for (int i = 1; i <= p.tabOperation->Count(); ++i)
+            if (p.tabOperation->Caption(i) == QLatin1String("&Verify"))
+                return i;
+        return 0;
+    }();
+    ASSERT_NE(verify, 0);
+    QTest::keyClick(box, Qt::Key_V, Qt::AltModifier);
+    EXPECT_EQ(p.tabOperation->SelectedIndex(), verify);
+    EXPECT_EQ(p.btnAction->text(), QStringLiteral("VERIF&Y"));
+    EXPECT_EQ(box->text(), QStringLiteral("2"));
+
+    // A key the menu bar has too (Op&tions beside &Tools) is the operation
+    // window's from the box.
+    QString opened;
+    ui().OnModal([&](QDialog* dialog) {
+        opened = dialog->objectName();
+        return int(QDialog::Rejected);
+    });
+    typeInBox("2");
+    QTest::keyClick(box, Qt::Key_T, Qt::AltModifier);
+    for (int i = 0; i < 100 && opened.isEmpty(); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(opened, QStringLiteral("frmDeviceConfigure"));
+
+    // Back on the program tab, the Action button's key runs three devices.
+    p.SelectTab(1);
+    typeInBox("3");
+    ui().Answer(vb::vbOK); // Insert next device
+    ui().Answer(vb::vbOK);
+    int summaries = 0;
+    ui().OnModal([&](QDialog*) {
+        ++summaries;
+        return 0;
+    });
+    QTest::keyClick(box, Qt::Key_M, Qt::AltModifier);
+    for (int i = 0; i < 200 && p.lngNumPassed < 3; ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(p.lngNumPassed, 3);
+    EXPECT_EQ(summaries, 1);
+    EXPECT_EQ(box->text(), QStringLiteral("3"));
+    EXPECT_EQ(gMainForm->lngNumCopies, 3);
 }
 
 } // namespace

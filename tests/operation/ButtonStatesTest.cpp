@@ -32,8 +32,7 @@ void PrintTo(const ButtonCase& c, std::ostream* os)
 }
 
 class ButtonStates : public OperationWindowTest, public ::testing::WithParamInterface<ButtonCase>
-{
-};
+{};
 
 TEST_P(ButtonStates, FollowRunDeviceAndMode)
 {
@@ -147,6 +146,21 @@ protected:
     }
 };
 
+// A line longer than its box shows its start, the file's name, as the
+// device and options lines do.
+TEST_F(SummaryLines, LongLinesShowTheirStart)
+{
+    window->BufferType(QStringLiteral("production_pattern_revision_12_final.hex"),
+                       QDateTime(QDate(2024, 3, 5), QTime(14, 5, 7)), 1);
+    window->SetDisplayInfo();
+    for (const QLineEdit* box : {window->txtFile, window->txtDevice, window->txtOptions}) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        if (box == window->txtFile)
+            ASSERT_GT(box->fontMetrics().horizontalAdvance(box->text()), box->width());
+        EXPECT_EQ(box->cursorPosition(), 0);
+    }
+}
+
 struct FileLineCase
 {
     const char* title;
@@ -160,8 +174,7 @@ void PrintTo(const FileLineCase& c, std::ostream* os)
 }
 
 class FileLine : public SummaryLines, public ::testing::WithParamInterface<FileLineCase>
-{
-};
+{};
 
 TEST_P(FileLine, ShowsNameChecksumDateAndSize)
 {
@@ -175,21 +188,21 @@ TEST_P(FileLine, ShowsNameChecksumDateAndSize)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, FileLine,
-    ::testing::Values(
-        FileLineCase{"hexadecimal", [](FakeEngine&, ProgrammerClass&) {},
-                     "a.hex    CSUM = 1234h    3/5/2024 2:05:07 PM    Buffer Size = 8000h bytes"},
-        FileLineCase{"decimal", [](FakeEngine&, ProgrammerClass& d) { d.udtRadix = 0; },
-                     "a.hex    CSUM = 1234h    3/5/2024 2:05:07 PM    Buffer Size = 32768 bytes"},
-        FileLineCase{"fuses", [](FakeEngine& e, ProgrammerClass&) { e.Set(QXPgmrId::SizeInFuses, true); },
-                     "a.hex    CSUM = 1234h    3/5/2024 2:05:07 PM    Buffer Size = 32768 fuses"},
-        FileLineCase{"Vexal device", [](FakeEngine& e, ProgrammerClass&) { e.Set(QXPgmrId::DeviceIsVexal, true); },
-                     "a.hex    3/5/2024 2:05:07 PM"},
-        FileLineCase{"AFM file",
-                     [](FakeEngine& e, ProgrammerClass&) {
-                         e.Set(QXPgmrId::DataFileTypeCode, 13);
-                         e.Set(QXPgmrId::FuseChecksum, 0xABCD);
-                     },
-                     "a.hex    3/5/2024 2:05:07 PM    Fuse Checksum = ABCDh"}));
+    ::testing::Values(FileLineCase{"hexadecimal", [](FakeEngine&, ProgrammerClass&) {},
+                                   "a.hex    CSUM = 1234h    3/5/2024 2:05:07 PM    Buffer Size = 8000h bytes"},
+                      FileLineCase{"decimal", [](FakeEngine&, ProgrammerClass& d) { d.udtRadix = 0; },
+                                   "a.hex    CSUM = 1234h    3/5/2024 2:05:07 PM    Buffer Size = 32768 bytes"},
+                      FileLineCase{"fuses", [](FakeEngine& e, ProgrammerClass&) { e.Set(QXPgmrId::SizeInFuses, true); },
+                                   "a.hex    CSUM = 1234h    3/5/2024 2:05:07 PM    Buffer Size = 32768 fuses"},
+                      FileLineCase{"Vexal device",
+                                   [](FakeEngine& e, ProgrammerClass&) { e.Set(QXPgmrId::DeviceIsVexal, true); },
+                                   "a.hex    3/5/2024 2:05:07 PM"},
+                      FileLineCase{"AFM file",
+                                   [](FakeEngine& e, ProgrammerClass&) {
+                                       e.Set(QXPgmrId::DataFileTypeCode, 13);
+                                       e.Set(QXPgmrId::FuseChecksum, 0xABCD);
+                                   },
+                                   "a.hex    3/5/2024 2:05:07 PM    Fuse Checksum = ABCDh"}));
 
 TEST_F(SummaryLines, FileLineDateAtMidnightShowsTheDateAlone)
 {
@@ -251,8 +264,7 @@ void PrintTo(const OptionsCase& c, std::ostream* os)
 }
 
 class OptionsLine : public SummaryLines, public ::testing::WithParamInterface<OptionsCase>
-{
-};
+{};
 
 TEST_P(OptionsLine, ListsTheSupportedOptions)
 {
@@ -294,41 +306,42 @@ void Vectors(FakeEngine& e, int display, int x, int seed)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, OptionsLine,
-    ::testing::Values(
-        OptionsCase{"no options", [](FakeEngine&, ProgrammerClass&) {}, ""},
-        OptionsCase{"full range, one set of 8, little endian",
-                    [](FakeEngine& e, ProgrammerClass&) {
-                        FullRange(e);
-                        Sets(e, 8, 1, 0);
-                        e.Set(QXPgmrId::DeviceSupportsByteOrder, true);
-                    },
-                    "Range:  Full;   Set:  8 wide, 1 bank;   Mode:  Single;   Little Endian"},
-        OptionsCase{"part of the range in hexadecimal", [](FakeEngine& e, ProgrammerClass&) { PartRange(e); },
-                    "Range:  100h - 1FFh"},
-        OptionsCase{"part of the range in decimal",
-                    [](FakeEngine& e, ProgrammerClass& d) {
-                        PartRange(e);
-                        d.udtRadix = 0;
-                    },
-                    "Range:  256 - 511"},
-        OptionsCase{"banks in sets mode", [](FakeEngine& e, ProgrammerClass&) { Sets(e, 2, 4, 1); },
-                    "Set:  2 wide,  4 banks;   Mode:  Sets"},
-        OptionsCase{"big endian",
-                    [](FakeEngine& e, ProgrammerClass&) {
-                        e.Set(QXPgmrId::DeviceSupportsByteOrder, true);
-                        e.Set(QXPgmrId::ByteOrder, 1);
-                    },
-                    "Big Endian"},
-        OptionsCase{"pseudo-random vectors with their seed", [](FakeEngine& e, ProgrammerClass&) { Vectors(e, 1, 3, 42); },
-                    "Vector Display:  All;   X Value:  Pseudo-Random;   Seed:  42"},
-        OptionsCase{"pull-up vectors, errors only", [](FakeEngine& e, ProgrammerClass&) { Vectors(e, 0, 4, 7); },
-                    "Vector Display:  Errors Only;   X Value:  Pull-Up"},
-        OptionsCase{"byte order before vectors",
-                    [](FakeEngine& e, ProgrammerClass&) {
-                        e.Set(QXPgmrId::DeviceSupportsByteOrder, true);
-                        Vectors(e, 2, 2, 0);
-                    },
-                    "Little Endian;   Vector Display:  Single Step;   X Value:  Random"}));
+    ::testing::Values(OptionsCase{"no options", [](FakeEngine&, ProgrammerClass&) {}, ""},
+                      OptionsCase{"full range, one set of 8, little endian",
+                                  [](FakeEngine& e, ProgrammerClass&) {
+                                      FullRange(e);
+                                      Sets(e, 8, 1, 0);
+                                      e.Set(QXPgmrId::DeviceSupportsByteOrder, true);
+                                  },
+                                  "Range:  Full;   Set:  8 wide, 1 bank;   Mode:  Single;   Little Endian"},
+                      OptionsCase{"part of the range in hexadecimal",
+                                  [](FakeEngine& e, ProgrammerClass&) { PartRange(e); }, "Range:  100h - 1FFh"},
+                      OptionsCase{"part of the range in decimal",
+                                  [](FakeEngine& e, ProgrammerClass& d) {
+                                      PartRange(e);
+                                      d.udtRadix = 0;
+                                  },
+                                  "Range:  256 - 511"},
+                      OptionsCase{"banks in sets mode", [](FakeEngine& e, ProgrammerClass&) { Sets(e, 2, 4, 1); },
+                                  "Set:  2 wide,  4 banks;   Mode:  Sets"},
+                      OptionsCase{"big endian",
+                                  [](FakeEngine& e, ProgrammerClass&) {
+                                      e.Set(QXPgmrId::DeviceSupportsByteOrder, true);
+                                      e.Set(QXPgmrId::ByteOrder, 1);
+                                  },
+                                  "Big Endian"},
+                      OptionsCase{"pseudo-random vectors with their seed",
+                                  [](FakeEngine& e, ProgrammerClass&) { Vectors(e, 1, 3, 42); },
+                                  "Vector Display:  All;   X Value:  Pseudo-Random;   Seed:  42"},
+                      OptionsCase{"pull-up vectors, errors only",
+                                  [](FakeEngine& e, ProgrammerClass&) { Vectors(e, 0, 4, 7); },
+                                  "Vector Display:  Errors Only;   X Value:  Pull-Up"},
+                      OptionsCase{"byte order before vectors",
+                                  [](FakeEngine& e, ProgrammerClass&) {
+                                      e.Set(QXPgmrId::DeviceSupportsByteOrder, true);
+                                      Vectors(e, 2, 2, 0);
+                                  },
+                                  "Little Endian;   Vector Display:  Single Step;   X Value:  Random"}));
 
 TEST_F(SummaryLines, SetsFrameOffersEveryPositionAndBankAndKeepsTheStoredOnesInRange)
 {

@@ -1,5 +1,6 @@
 // The whole station after start on an eight-site programmer: main window,
-// operation window and site boxes. With TARVO_SCREENSHOT naming a file, the
+// operation window and site boxes, nothing of the option rows showing
+// through the sites' frame. With TARVO_SCREENSHOT naming a file, the
 // picture is saved there (the README's picture is made this way).
 #include "StationTest.h"
 #include "engine/SiteBoxControl.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QPixmap>
+#include <QProgressBar>
 
 namespace {
 
@@ -44,6 +46,16 @@ TEST_F(StationPictureTest, EightSiteProgrammerShowsEverySiteBoxInsideItsFrame)
         ASSERT_NE(widget, nullptr);
         EXPECT_TRUE(widget->isVisibleTo(window));
         EXPECT_TRUE(frame.contains(widget->geometry())) << widget->geometry().x() << "," << widget->geometry().y();
+    }
+
+    // The option rows' progress bars lie under the frame: none shows
+    // through it, above or between the boxes.
+    const QRect frameInWindow(window->fraConcurrent->mapTo(window, QPoint(0, 0)), window->fraConcurrent->size());
+    for (const QProgressBar* bar : window->ProgressBar1) {
+        if (!bar->isVisibleTo(window))
+            continue;
+        const QRect barInWindow(bar->mapTo(window, QPoint(0, 0)), bar->size());
+        EXPECT_FALSE(barInWindow.intersects(frameInWindow)) << barInWindow.x() << "," << barInWindow.y();
     }
 
     const QString picture = qEnvironmentVariable("TARVO_SCREENSHOT");

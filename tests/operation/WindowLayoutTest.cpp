@@ -76,8 +76,7 @@ protected:
 using SiteCase = std::tuple<int, qint32, QSize>;
 
 class EverySiteShown : public WindowLayoutTest, public ::testing::WithParamInterface<SiteCase>
-{
-};
+{};
 
 TEST_P(EverySiteShown, InsideTheConcurrentFrame)
 {
@@ -104,8 +103,7 @@ void PrintTo(const PictureCase& c, std::ostream* os)
 }
 
 class SitesInTheirPlaces : public WindowLayoutTest, public ::testing::WithParamInterface<PictureCase>
-{
-};
+{};
 
 TEST_P(SitesInTheirPlaces, AtTheMinimumSize)
 {
@@ -120,6 +118,35 @@ INSTANTIATE_TEST_SUITE_P(Cases, SitesInTheirPlaces,
                                            PictureCase{8, 2, 1, {"1+2 3+4 5+6 7+8"}},
                                            PictureCase{9, 1, 2, {". 9", "5 6 7 8", "1 2 3 4"}},
                                            PictureCase{12, 1, 2, {"9 10 11 12", "5 6 7 8", "1 2 3 4"}}));
+
+// While the concurrent frame shows the sites, the counters below the boxes
+// show their values whole inside the frame, five digits included: in one row
+// where the frame is wide, in two where it is narrower. (At the window's
+// smallest size the frame of eight sites is too small for any of it.)
+TEST_F(WindowLayoutTest, TheConcurrentFrameHoldsItsCountersWhole)
+{
+    for (const QSize size : {QSize(640, 480), QSize(1000, 700)}) {
+        SCOPED_TRACE(size.width());
+        ShowSites(8, 1, 0, size);
+        for (const qint32 count : {12, 65535}) {
+            window->UpdateJobRunStatistics(count, count, count, count, 0, 0);
+            const QList<QLabel*> labels = window->fraConcurrent->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+            for (const QLabel* label : labels) {
+                SCOPED_TRACE(label->objectName().toStdString() + " " + label->text().toStdString());
+                EXPECT_GE(label->width(), label->sizeHint().width());
+                EXPECT_TRUE(window->fraConcurrent->rect().contains(label->geometry()));
+                for (const QLabel* other : labels)
+                    EXPECT_TRUE(other == label || !other->geometry().intersects(label->geometry()))
+                        << other->objectName().toStdString();
+            }
+            // Below the site boxes.
+            for (const auto& box : window->SiteBox)
+                for (const QLabel* label : labels)
+                    EXPECT_FALSE(box->Control()->Widget()->geometry().intersects(label->geometry()))
+                        << label->objectName().toStdString();
+        }
+    }
+}
 
 TEST_F(WindowLayoutTest, ANewProgrammerModelGetsItsOwnNumberOfBoxes)
 {
@@ -199,8 +226,12 @@ TEST_F(WindowLayoutTest, AreasKeepTheirOrderAndSpacing)
         EXPECT_EQ(tw(window->fraConcurrent).width(), operation.width() - tw(window->fraProgressBar).left() - 180);
         EXPECT_TRUE(window->fraOperation->rect().contains(window->fraButtons->geometry()));
 
-        // The counters share one row at the frame's foot, a quarter each.
+        // The counters share one row at the frame's foot, a quarter each,
+        // where the frame holds them so (a narrower one puts them in two
+        // rows, as the test of the concurrent frame shows).
         const QRect frame = tw(window->fraConcurrent);
+        if (frame.width() < 6000)
+            continue;
         const qint32 column = qint32(std::nearbyint(frame.width() / 4.0));
         const QLabel* captions[] = {window->oStaticLabelPassed, window->oStaticLabelFailed, window->oStaticLabelActive,
                                     window->oStaticLabelRemaining};

@@ -3,7 +3,10 @@
 
 #include "ReportFixture.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QFontInfo>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTextCursor>
 
 namespace {
@@ -129,20 +132,67 @@ TEST_F(JobSummaryReportTest, LabelsValuesAndCounterNumbersCarryTheirOwnFormat)
     const QTextCursor csum = document.find("1A2B");
     EXPECT_FALSE(csum.charFormat().fontItalic()); // a plain value
 
-    // In a counter row only the numbers are in Courier.
+    // The whole report, counter numbers included, is in one fixed-pitch
+    // font: a field of character positions has the width of its characters.
     const QTextCursor counterLabel = document.find("Daughter Card Total: ");
     ASSERT_FALSE(counterLabel.isNull());
-    EXPECT_NE(counterLabel.charFormat().fontFamilies().toStringList().value(0), "Courier");
     QTextCursor number(&document);
     number.setPosition(counterLabel.selectionEnd());
     number.movePosition(QTextCursor::Right, QTextCursor::KeepAnchor, 5);
     EXPECT_EQ(number.selectedText(), "     ");
-    EXPECT_EQ(number.charFormat().fontFamilies().toStringList().value(0), "Courier");
+    EXPECT_EQ(number.charFormat().fontFamilies().toStringList().value(0), JobSummaryReport::CounterFontFamily());
+    EXPECT_EQ(document.defaultFont().family(), JobSummaryReport::CounterFontFamily());
+    EXPECT_TRUE(QFontInfo(document.defaultFont()).fixedPitch());
+    EXPECT_EQ(document.defaultTextOption().tabs().size(), 6);
+}
 
-    const QList<QTextOption::Tab> tabs = document.defaultTextOption().tabs();
-    ASSERT_EQ(tabs.size(), 6);
-    EXPECT_EQ(tabs[0].position, 48);  // 720 twips
-    EXPECT_EQ(tabs[5].position, 528); // 7920 twips
+// Where each line's value starts, as the window lays the report out and as
+// its text file reads: the values of labels, sub-labels and the further
+// operations stand in one column.
+TEST_F(JobSummaryReportTest, ValuesLineUpInTheWindowAndInTheTextFile)
+{
+    in.counters.lngNumPassed = 1;
+    in.counters.lngNumFailed = 2;
+    in.counters.lngNumFailedVerify = 1;
+    in.counters.lngNumFailedContinuity = 1;
+    in.operationsLog = {QStringLiteral("Program"), QStringLiteral("Verify"), QStringLiteral("Blank Check")};
+    AddSites(1);
+    Build();
+    const QString laidOut = JobSummaryReport::LaidOutText(document.toPlainText());
+    EXPECT_FALSE(laidOut.contains('\t'));
+    const QStringList fileLines = laidOut.split('\n');
+
+    const QStringList values = {"Lot 7",  "Supervisor Mode", "pattern.hex", "AT28C256", "Program",
+                                "Verify", "Blank Check",     "1A2B",        "33.33%"};
+    std::vector<int> xs;
+    std::vector<qsizetype> columns;
+    document.setTextWidth(-1);
+    document.documentLayout()->documentSize(); // lays the report out
+    for (const QString& value : values) {
+        SCOPED_TRACE(value.toStdString());
+        // "Program" is not the start of "Programmer:".
+        const QTextCursor at = document.find(value, 0, QTextDocument::FindWholeWords);
+        ASSERT_FALSE(at.isNull());
+        const QTextBlock block = at.block();
+        const int inBlock = at.selectionStart() - block.position();
+        ASSERT_GT(block.layout()->lineCount(), 0);
+        xs.push_back(int(block.layout()->lineForTextPosition(inBlock).cursorToX(inBlock)));
+        const QString& line = fileLines.value(block.blockNumber());
+        columns.push_back(line.indexOf(value));
+    }
+    // The sub-labels' counts: the "1" after a category name.
+    for (const char* category : {"Continuity failures :", "Verify failures     :"}) {
+        const QTextCursor label = document.find(category);
+        ASSERT_FALSE(label.isNull());
+        const QTextBlock block = label.block();
+        const int inBlock = int(block.text().lastIndexOf('1'));
+        xs.push_back(int(block.layout()->lineForTextPosition(inBlock).cursorToX(inBlock)));
+        columns.push_back(fileLines.value(block.blockNumber()).lastIndexOf('1'));
+    }
+    for (size_t i = 1; i < xs.size(); ++i) {
+        EXPECT_EQ(xs[i], xs[0]) << "value " << i;
+        EXPECT_EQ(columns[i], columns[0]) << "value " << i;
+    }
 }
 
 TEST_F(JobSummaryReportTest, MediaTransferJobWarnsAndLeavesOutPatternAndDevice)

@@ -8,6 +8,7 @@
 #include "records/frmJobSummary.h"
 #include "settings/SettingsStore.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
@@ -73,6 +74,17 @@ TEST_F(JobSummaryWindowTest, PrintsTheReportOrItsSelectionToPdf)
     EXPECT_TRUE(text.contains("Job Summary")) << text.toStdString();
     EXPECT_TRUE(text.contains("Successful operations:"));
     EXPECT_TRUE(text.contains("Socket Module Insertion Counters"));
+    // On paper too the values stand in one column.
+    QList<qsizetype> columns;
+    for (const QString& line : text.split('\n')) {
+        for (const char* value : {"Lot 7", "pattern.hex", "AT28C256", "Verify"}) {
+            if (line.trimmed().endsWith(QLatin1String(value)))
+                columns << line.indexOf(QLatin1String(value));
+        }
+    }
+    ASSERT_GE(columns.size(), 4) << text.toStdString();
+    for (const qsizetype column : columns)
+        EXPECT_EQ(column, columns.first()) << text.toStdString();
 
     // With part of the report selected only that part prints.
     QTextCursor selection = w.rtfReport->document()->find("Device:");
@@ -115,7 +127,9 @@ TEST_F(JobSummaryWindowTest, SavesTheReportAsOneQuotedItemWithCrLf)
     const QByteArray inner = bytes.mid(1, bytes.size() - 4);
     EXPECT_EQ(inner.count('\n'), inner.count("\r\n"));
     EXPECT_TRUE(inner.contains("\r\nStatistics:\r\n"));
-    EXPECT_EQ(QString::fromUtf8(inner), w.ReportText());
+    // The file reads as the window shows it, in any editor.
+    EXPECT_EQ(QString::fromUtf8(inner), JobSummaryReport::LaidOutText(w.ReportText()));
+    EXPECT_FALSE(inner.contains('\t'));
     EXPECT_EQ(ui().Shown().last().section('\t', 2, 2), "Save");
 
     // Cancel writes nothing; a failed save says so, naming the file.
@@ -157,7 +171,7 @@ TEST_F(JobSummaryWindowTest, OnlyOkHandsTheReportToAutomaticSaving)
         EXPECT_FALSE(w.isVisible());
         ASSERT_EQ(handed.size(), c.handedOn ? 1 : 0) << (c.setting ? c.setting : "absent") << c.viaOk;
         if (c.handedOn) {
-            EXPECT_EQ(handed[0], w.ReportText());
+            EXPECT_EQ(handed[0], JobSummaryReport::LaidOutText(w.ReportText()));
         }
     }
 }
@@ -178,6 +192,17 @@ TEST_F(JobSummaryWindowTest, KeepsAFloorOf1500TwipsAndItsButtonsBottomRight)
     EXPECT_LT(w.cmdSave->x(), w.btnPrint->x());
     EXPECT_EQ(w.btnPrint->y(), w.btnOK->y());
     EXPECT_LT(w.rtfReport->geometry().bottom(), w.btnOK->y());
+}
+
+// The window opens wide enough for the report's widest line, the title with
+// its long date: nothing of it hides past the right edge.
+TEST_F(JobSummaryWindowTest, OpensWideEnoughForItsHeading)
+{
+    in.now = QDateTime(QDate(2026, 9, 30), QTime(23, 59, 59));
+    frmJobSummary& w = Open();
+    w.show();
+    QApplication::processEvents();
+    EXPECT_GE(w.rtfReport->viewport()->width(), int(w.rtfReport->document()->idealWidth()));
 }
 
 TEST_F(JobSummaryWindowTest, LoadReadsTheLogFolderAndUserFromTheEnvironment)

@@ -11,9 +11,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 
@@ -167,6 +170,63 @@ TEST_F(ConfigureTest, DemoHidesTheMasterSiteRowAndARealPortBringsItBack)
     Choose(dialog->cboProgrammerModel, "RB-310");
     dialog->cboProgrammerModel_Click();
     EXPECT_TRUE(dialog->cboMasterSite->isHidden());
+}
+
+// An operator opens Configure and takes OK without touching the auto-save
+// options (on by default, no folder stored): the next job's summary is saved
+// in the folder Configure showed, and no job ends in a failed save.
+TEST_F(ConfigureTest, OkOnTheDefaultsLeavesTheJobSummarySavedAfterEachJob)
+{
+    ASSERT_TRUE(start(0));
+    QString shownFolder;
+    ui().OnModal([&](QDialog* dialog) {
+        auto* configure = qobject_cast<frmConfigure*>(dialog);
+        EXPECT_NE(configure, nullptr);
+        if (!configure)
+            return int(QDialog::Rejected);
+        EXPECT_TRUE(configure->AutoSaveSK_Check->isChecked());
+        shownFolder = configure->AutoSaveSK_Dir->text();
+        EXPECT_EQ(configure->AutoSaveSK_Dir->cursorPosition(), 0); // the folder's start shows
+        configure->btnOK->click();
+        return configure->result();
+    });
+    gMainForm->mnuFileConfigure->trigger();
+    ASSERT_FALSE(shownFolder.isEmpty());
+    EXPECT_TRUE(QFileInfo(shownFolder).isDir());
+    EXPECT_EQ(GetSettingValue("Tarvo", "Application", "AutoSaveSK_Enable", "").toString(), "1");
+
+    frmProgram& p = *gMainForm->frmP;
+    ASSERT_TRUE(p.SelectDevice(QStringLiteral("AM27C512")));
+    // A job of two devices ends in its summary.
+    gMainForm->station().SetQuantityText(QStringLiteral("2"));
+    ui().Answer(vb::vbOK); // Insert next device
+    int summaries = 0;
+    const auto pressOk = [&](QDialog* dialog) {
+        ++summaries;
+        // The job summary's own OK hands the report to auto-saving.
+        if (auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("btnOK")))
+            ok->click();
+        return dialog->result();
+    };
+    ui().OnModal(pressOk);
+    p.btnAction->click();
+    EXPECT_EQ(p.lngNumPassed, 2);
+    EXPECT_EQ(summaries, 1);
+    const QStringList saved = QDir(shownFolder).entryList({QStringLiteral("JobSummary_*.txt")}, QDir::Files);
+    EXPECT_EQ(saved.size(), 1) << shownFolder.toStdString();
+
+    // A station that an earlier Configure left with auto-saving on and no
+    // folder saves its summaries there too.
+    SaveSettingValue("Tarvo", "Application", "AutoSaveSK_Dir", QString());
+    for (const QString& name : saved)
+        QFile::remove(QDir(shownFolder).filePath(name));
+    ui().Answer(vb::vbOK); // Insert next device
+    ui().OnModal(pressOk);
+    p.btnAction->click();
+    EXPECT_EQ(summaries, 2);
+    EXPECT_EQ(QDir(shownFolder).entryList({QStringLiteral("JobSummary_*.txt")}, QDir::Files).size(), 1);
+    for (const QString& shown : ui().Shown())
+        EXPECT_FALSE(shown.contains(QStringLiteral("cannot be saved"))) << shown.toStdString();
 }
 
 TEST_F(ConfigureTest, OpeningHandsTheEnginesPortBackAsItStands)
