@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -21,7 +22,8 @@ class DeviceListModel : public QAbstractTableModel
 {
 public:
     DeviceListModel(const QVector<DeviceSummary>& devices, QObject* parent)
-        : QAbstractTableModel(parent), m_devices(devices)
+        : QAbstractTableModel(parent),
+          m_devices(devices)
     {
         m_folded.reserve(devices.size());
         m_shown.reserve(devices.size());
@@ -29,8 +31,8 @@ public:
             const DeviceSummary& d = devices.at(i);
             // Fields joined by a character no search text holds, so that a
             // match never runs from one field into the next.
-            m_folded << (d.manufacturer + QLatin1Char('\n') + d.name + QLatin1Char('\n') + d.package
-                         + QLatin1Char('\n') + d.type)
+            m_folded << (d.manufacturer + QLatin1Char('\n') + d.name + QLatin1Char('\n') + d.package + QLatin1Char('\n')
+                         + d.type)
                             .toCaseFolded();
             m_shown << i;
         }
@@ -138,7 +140,19 @@ DeviceChooser::DeviceChooser(const QVector<DeviceSummary>& devices, const QStrin
     m_table->verticalHeader()->hide();
     // Fixed row heights: the view never measures ten thousand rows.
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // The Type column holds its longest entry whole (measured over the few
+    // distinct types, not the rows); the other columns share the rest.
+    QHeaderView* header = m_table->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Stretch);
+    QSet<QString> types;
+    for (const DeviceSummary& d : devices)
+        types.insert(d.type);
+    int typeWidth = header->fontMetrics().horizontalAdvance(QStringLiteral("Type"));
+    for (const QString& type : std::as_const(types))
+        typeWidth = std::max(typeWidth, m_table->fontMetrics().horizontalAdvance(type));
+    constexpr int kCellPadding = 16;
+    header->setSectionResizeMode(TypeColumn, QHeaderView::Fixed);
+    header->resizeSection(TypeColumn, typeWidth + kCellPadding);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_ok = buttons->button(QDialogButtonBox::Ok);

@@ -7,6 +7,7 @@
 #include "engine/QXPgmrControl.h"
 
 #include <QAbstractItemModel>
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QItemSelectionModel>
@@ -108,13 +109,12 @@ TEST_F(DeviceChooserTest, TypingNarrowsByAnyFieldInAnyCaseAndWidensAgain)
             int shown;
         };
         const Case cases[] = {
-            {"k", 6},          {"ke", 6}, {"kestrel", 6}, // manufacturer
-            {"KESTREL M", 6},  {"kestrel mx", 0}, {"kestrel", 6}, {"", 19},
-            {"soic8", 4},      // package, "SOIC8-208" too
-            {"flash", 6},      // type
-            {"micro", 8},      // manufacturer or type
-            {"27c", 1},        // name
-            {"techam27", 0},   // never runs from one field ("Amtech") into the next ("AM27C512")
+            {"k", 6},         {"ke", 6},         {"kestrel", 6},                         // manufacturer
+            {"KESTREL M", 6}, {"kestrel mx", 0}, {"kestrel", 6}, {"", 19}, {"soic8", 4}, // package, "SOIC8-208" too
+            {"flash", 6},                                                                // type
+            {"micro", 8},                                                                // manufacturer or type
+            {"27c", 1},                                                                  // name
+            {"techam27", 0}, // never runs from one field ("Amtech") into the next ("AM27C512")
         };
         for (const Case& c : cases) {
             search->setText(QString::fromLatin1(c.text));
@@ -146,6 +146,35 @@ TEST_F(DeviceChooserTest, TheChosenDeviceStaysChosenWhileItMatches)
         dialog->accept();
     }));
     EXPECT_EQ(QXProgrammer.DeviceName(), QStringLiteral("KS85T-FT"));
+}
+
+// The Type column is wide enough for its longest entry, in the window as it
+// opens, and lies inside the window.
+TEST_F(DeviceChooserTest, TheTypeColumnShowsItsLongestEntryWhole)
+{
+    int needed = 0, width = 0, right = 0, visible = 0;
+    QString longest;
+    Choose([&](QDialog* dialog, QLineEdit*, QTableView* table) {
+        dialog->show();
+        QApplication::processEvents();
+        const QAbstractItemModel* m = table->model();
+        const int type = m->columnCount() - 1;
+        for (int r = 0; r < m->rowCount(); ++r) {
+            const QString text = m->index(r, type).data().toString();
+            if (table->fontMetrics().horizontalAdvance(text) > needed) {
+                needed = table->fontMetrics().horizontalAdvance(text);
+                longest = text;
+            }
+        }
+        width = table->columnWidth(type);
+        right = table->columnViewportPosition(type) + width;
+        visible = table->viewport()->width();
+        dialog->reject();
+    });
+    ASSERT_FALSE(longest.isEmpty());
+    // The cell's own margins come on top of the text.
+    EXPECT_GT(width, needed + 6) << longest.toStdString();
+    EXPECT_LE(right, visible);
 }
 
 } // namespace
