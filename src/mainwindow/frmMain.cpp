@@ -406,7 +406,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     // The quantity box would take an access key's letter as typed text: the
     // operation window's access keys come first, before the menu bar's too
     // (the box claims the key, then hands it on).
-    if (watched == txtNumCopies && frmP && !m_operationUnloaded) {
+    const bool keyEvent = event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
+    if (watched == txtNumCopies && keyEvent && frmP && !m_operationUnloaded) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (event->type() == QEvent::ShortcutOverride && frmP->HasAccessKey(*key)) {
             event->accept();
