@@ -1,6 +1,7 @@
 // Job parameters and socket events on the shipped station, as a client on a
-// private bus meets them: the station started by activation on the simulated
-// eight-site programmer with a device that verifies twice.
+// private bus meets them: the station started by activation, with a device
+// that verifies twice, on the simulated single-site programmer or on the
+// eight-site "RG-1080/8".
 #include "PrivateBusTest.h"
 
 #include "settings/SettingsStore.h"
@@ -14,10 +15,10 @@ namespace {
 
 const QString kPython = QStringLiteral("/usr/bin/python3");
 
-// The client: sets the parameters it is given (printing "ok" or the error's
-// name for each), loads the data pattern, runs a job of the given quantity with a monitor, prints
-// each socket event with its site and socket and the job's end, and saves
-// the job to the given file.
+// The client: loads the data pattern, sets the parameters it is given
+// (printing "ok" or the error's name for each), runs a job of the given
+// quantity with a monitor, prints each socket event with its site and socket
+// and the job's end, and saves the job to the given file.
 const char kClient[] = R"(
 import sys, dbus, dbus.mainloop.glib
 from gi.repository import GLib
@@ -74,7 +75,7 @@ protected:
         StartDaemon(env);
     }
 
-    // Runs the client below with these arguments.
+    // Runs the client with these arguments.
     ProcessResult Python(const QStringList& args)
     {
         QProcessEnvironment env = childEnvironment();
