@@ -5,6 +5,7 @@
 // fault plan) say so.
 
 #include "CompanionFixture.h"
+#include "MainLoop.h"
 #include "../engine/TestEngineControl.h"
 
 #include "engine/QXPgmrControl.h"
@@ -1050,21 +1051,6 @@ public:
     QHash<QString, std::function<void(QVariantList&)>> answers;
 };
 
-// Lets the thread's main loop run (the station's app.exec()) until done or
-// the time is up.
-void RunMainLoop(int milliseconds, const std::function<bool()>& done)
-{
-    QEventLoop loop;
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    tick.start(5);
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 // Answers the station's requests a case needs: the decorated tab names.
 class TabNames : public IEventSink
 {
@@ -1300,11 +1286,11 @@ TEST_P(EngineConformanceTest, ASocketModuleExchangeReloadsTheSelectedDevice)
     host.answers.insert(QStringLiteral("StatusTextReported"),
                         [&](QVariantList& args) { texts << args.value(0).toString(); });
     QXProgrammer.Control()->SetEventSink(&host);
-    RunMainLoop(100, [] { return false; });
+    RunMainLoop(100);
     EXPECT_TRUE(reloads.isEmpty()); // not before the engine is initialised
     ASSERT_EQ(QXProgrammer.InitializeEngine194(qint32(1)), 0);
     RunMainLoop(3000, [&] { return !reloads.isEmpty(); });
-    RunMainLoop(100, [] { return false; });
+    RunMainLoop(100);
     QXProgrammer.Control()->SetEventSink(nullptr);
     EXPECT_EQ(reloads, QStringList{QStringLiteral("AM27C512")});
     EXPECT_EQ(texts, QStringList{QStringLiteral("The socket module was exchanged: the AM27C512 is taken up again.")});

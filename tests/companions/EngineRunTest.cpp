@@ -4,6 +4,7 @@
 // sites, the power-supply log and the test hook.
 
 #include "CompanionFixture.h"
+#include "MainLoop.h"
 #include "../../companions/qxpgmr/QXPgmrTestHook.h"
 
 #include "engine/EngineCodes.h"
@@ -741,20 +742,6 @@ TEST_F(EngineRunTest, TheTestHookRaisesAnyEventAndReturnsWhatWasHandedBack)
               QVariantList{qint32(5)});
     EXPECT_EQ(log.lines, (QStringList{QStringLiteral("RequestQuantity(7)"), QStringLiteral("SetQuantity(5)")}));
     EXPECT_THROW(qxpgmrtest::RaiseEvent(*QXProgrammer.Control(), QStringLiteral("NoSuchEvent")), std::runtime_error);
-}
-
-// Pumps the thread's main loop (the station's app.exec()) for a while.
-void RunMainLoop(int milliseconds, const std::function<bool()>& done = {})
-{
-    QEventLoop loop;
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
-        if (done && done())
-            loop.quit();
-    });
-    tick.start(10);
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 TEST_F(EngineRunTest, TheStartKeyRequestsJobsFromTheMainLoopOnceInitialised)

@@ -4,6 +4,7 @@
 // Vexal data file's secure variant and the secure option set as a job
 // parameter.
 #include "StandInWindowFixture.h"
+#include "MainLoop.h"
 #include "../../companions/qxpgmr/QXPgmrTestHook.h"
 
 #include "device/frmDeviceConfigure.h"
@@ -49,20 +50,6 @@ protected:
         for (int i = 0; i < window->cboStatus->count(); ++i)
             lines << window->cboStatus->item(i)->text();
         return lines;
-    }
-
-    // The station's main loop, until done or the time is up.
-    static void RunMainLoop(int milliseconds, const std::function<bool()>& done)
-    {
-        QEventLoop loop;
-        QTimer tick;
-        QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
-            if (done())
-                loop.quit();
-        });
-        tick.start(5);
-        QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-        loop.exec();
     }
 
 private:
