@@ -4,8 +4,6 @@
 // eight-site "RG-1080/8".
 #include "PrivateBusTest.h"
 
-#include "settings/SettingsStore.h"
-
 #include <QDir>
 #include <QFile>
 #include <QThread>
@@ -59,10 +57,7 @@ protected:
     void SetUp() override
     {
         PrivateBusTest::SetUp();
-        SaveSettingValue("Tarvo", "Device", "DevSelected", true);
-        SaveSettingValue("Tarvo", "Device", "SelectedDeviceName", "NV29F040");
-        m_engineFolder = childEnvironment().value("XDG_DATA_HOME") + "/Corvane/QXEngine";
-        QDir().mkpath(m_engineFolder);
+        SelectDeviceAtStart("NV29F040");
     }
     // The bus; the station it activates runs on this programmer model
     // (empty: the single-site default).
@@ -92,14 +87,6 @@ protected:
         data.write(QByteArray(256, '\x5a'));
         return path;
     }
-
-    QString BlackBox() const
-    {
-        QFile log(m_engineFolder + "/DATALOG/BlackBox.log");
-        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
-    }
-
-    QString m_engineFolder;
 };
 
 // The "Operations:" of each job summary in the black-box log, one line per

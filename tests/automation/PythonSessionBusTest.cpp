@@ -32,11 +32,8 @@ protected:
         PrivateBusTest::SetUp();
         // The station comes up with a device selected, and writes the
         // client's calls into its log.
-        SaveSettingValue("Tarvo", "Device", "DevSelected", true);
-        SaveSettingValue("Tarvo", "Device", "SelectedDeviceName", "AM27C512");
+        SelectDeviceAtStart("AM27C512");
         SetComTransactionLog(true);
-        m_engineFolder = childEnvironment().value("XDG_DATA_HOME") + "/Corvane/QXEngine";
-        QDir().mkpath(m_engineFolder);
     }
 
     // Starts the bus; the station it activates runs at full speed with a
@@ -105,19 +102,14 @@ protected:
     // The station's "COM: " lines of its black-box log.
     QStringList ComLog() const
     {
-        QFile log(m_engineFolder + "/DATALOG/BlackBox.log");
-        if (!log.open(QIODevice::ReadOnly))
-            return {};
         QStringList lines;
-        for (const QString& line : QString::fromUtf8(log.readAll()).split(QRegularExpression("\r?\n"))) {
+        for (const QString& line : BlackBox().split(QRegularExpression("\r?\n"))) {
             const qsizetype at = line.indexOf("COM: ");
             if (at >= 0)
                 lines << line.mid(at);
         }
         return lines;
     }
-
-    QString m_engineFolder;
 };
 
 // The same round as the manual handler raised it on its sites, "<site>
@@ -277,7 +269,7 @@ TEST_F(PythonSessionBusTest, AnEngineAnswering153FailsOnlyItsDeviceAndAHandlerSe
 {
     StartBus();
     const QString good = GoodJobFile();
-    QFile plan(m_engineFolder + "/faultplan.ini");
+    QFile plan(EngineFolder() + "/faultplan.ini");
     const auto runOnce = [&](const QByteArray& entry) {
         // The plan is read as the run starts; the client removes it at the
         // first socket offered, so only the first run has it.

@@ -27,11 +27,8 @@ protected:
     void SetUp() override
     {
         PrivateBusTest::SetUp();
-        SaveSettingValue("Tarvo", "Device", "DevSelected", true);
-        SaveSettingValue("Tarvo", "Device", "SelectedDeviceName", "AM27C512");
+        SelectDeviceAtStart("AM27C512");
         SetComTransactionLog(true);
-        m_engineFolder = childEnvironment().value("XDG_DATA_HOME") + "/Corvane/QXEngine";
-        QDir().mkpath(m_engineFolder);
         QProcessEnvironment env = BusEnvironment();
         env.insert("TARVO_ENGINE_MODEL", "RG-1080/8");
         env.insert("TARVO_ENGINE_FAULTS", "delay=0;manual.sites=8");
@@ -79,18 +76,11 @@ protected:
         return QRegularExpression("'(/[^']*)'").match(r.out).captured(1);
     }
 
-    QString BlackBox() const
-    {
-        QFile log(m_engineFolder + "/DATALOG/BlackBox.log");
-        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
-    }
     QString UiLog() const
     {
         QFile log(tempPath("ui.log"));
         return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
     }
-
-    QString m_engineFolder;
 };
 
 QJsonObject Job(int quantity, const QString& file)

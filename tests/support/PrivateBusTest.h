@@ -6,6 +6,8 @@
 
 #include "TestEnv.h"
 
+#include "settings/SettingsStore.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -52,8 +54,9 @@ protected:
     {
         m_daemon.setProcessEnvironment(env);
         // The bus socket lives in the test's own folder, removed with it.
-        m_daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address",
-                                       "--address=unix:dir=" + QDir(tempPath()).absolutePath()});
+        m_daemon.start(
+            "dbus-daemon",
+            {"--session", "--nofork", "--print-address", "--address=unix:dir=" + QDir(tempPath()).absolutePath()});
         ASSERT_TRUE(m_daemon.waitForStarted());
         while (!m_daemon.canReadLine())
             ASSERT_TRUE(m_daemon.waitForReadyRead(10000));
@@ -75,10 +78,26 @@ protected:
         return Gdbus(QStringList{"call", "--dest", kName, "--object-path", path, "--method", method} + args);
     }
 
+    // The station the bus starts comes up with this device selected, and
+    // its engine's folder is there.
+    void SelectDeviceAtStart(const QString& device)
+    {
+        SaveSettingValue("Tarvo", "Device", "DevSelected", true);
+        SaveSettingValue("Tarvo", "Device", "SelectedDeviceName", device);
+        QDir().mkpath(EngineFolder());
+    }
+    QString EngineFolder() const { return childEnvironment().value("XDG_DATA_HOME") + "/Corvane/QXEngine"; }
+    QString BlackBox() const
+    {
+        QFile log(EngineFolder() + "/DATALOG/BlackBox.log");
+        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+    }
+
     qint64 StationPid()
     {
-        const ProcessResult r = Gdbus({"call", "--dest", "org.freedesktop.DBus", "--object-path", "/org/freedesktop/DBus",
-                                       "--method", "org.freedesktop.DBus.GetConnectionUnixProcessID", kName});
+        const ProcessResult r =
+            Gdbus({"call", "--dest", "org.freedesktop.DBus", "--object-path", "/org/freedesktop/DBus", "--method",
+                   "org.freedesktop.DBus.GetConnectionUnixProcessID", kName});
         const auto match = QRegularExpression(R"(uint32 (\d+))").match(r.out);
         return match.hasMatch() ? match.captured(1).toLongLong() : 0;
     }
