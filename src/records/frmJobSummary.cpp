@@ -190,12 +190,13 @@ void frmJobSummary::Form_Resize()
 void frmJobSummary::btnOK_Click()
 {
     // The setting is read as a number: "1", "1.0" and " 1 " all switch it on.
+    // A station never configured saves, as Configure shows it.
     bool numeric = false;
-    const double enabled =
-        GetSettingValue(App(), QStringLiteral("Application"), QStringLiteral("AutoSaveSK_Enable"), QStringLiteral("0"))
-            .toString()
-            .trimmed()
-            .toDouble(&numeric);
+    const double enabled = GetSettingValue(App(), QStringLiteral("Application"), QStringLiteral("AutoSaveSK_Enable"),
+                                           QString::fromLatin1(ProgrammerClass::kAutoSaveSKEnableDefault))
+                               .toString()
+                               .trimmed()
+                               .toDouble(&numeric);
     if (numeric && enabled == 1 && m_inputs.engine) {
         const QString text = JobSummaryReport::LaidOutText(ReportText());
         Try([&] { m_inputs.engine->AutoSaveJobSummary(text); });

@@ -152,12 +152,12 @@ TEST_F(JobSummaryWindowTest, OnlyOkHandsTheReportToAutomaticSaving)
     });
     struct Case
     {
-        const char* setting; // nullptr: absent
+        const char* setting; // nullptr: absent, as on a station never configured
         bool viaOk;
         bool handedOn;
     };
-    const Case cases[] = {{nullptr, true, false}, {"0", true, false},  {"x", true, false},  {"1", false, false},
-                          {"1", true, true},      {"1.0", true, true}, {" 1 ", true, true}, {"1.5", true, false}};
+    const Case cases[] = {{nullptr, true, true}, {"0", true, false},  {"x", true, false},  {"1", false, false},
+                          {"1", true, true},     {"1.0", true, true}, {" 1 ", true, true}, {"1.5", true, false}};
     for (const Case& c : cases) {
         handed.clear();
         if (c.setting)
