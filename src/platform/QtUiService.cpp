@@ -142,12 +142,17 @@ QString QtUiService::GetOpenFileName(const FileDialogRequest& request)
     return answer;
 }
 
-QString QtUiService::GetSaveFileName(const FileDialogRequest& request)
+QString QtUiService::AskSaveFileName(const FileDialogRequest& request)
 {
     if (shutdown::Requested())
         return {};
     const shutdown::NestedLoop waiting;
-    const QString answer = QFileDialog::getSaveFileName(Owner(), request.title, InitialPath(request), request.filter);
+    QFileDialog dialog(Owner(), request.title, InitialPath(request), request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds the type's extension itself, so that it asks about
+    // replacing the file that will really be written.
+    dialog.setDefaultSuffix(request.defaultExtension);
+    const QString answer = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     Log(request.title, InitialPath(request), QStringLiteral("Save"), answer);
     return answer;
 }

@@ -23,12 +23,14 @@ public:
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultText,
                      bool* cancelled = nullptr) override;
     QString GetOpenFileName(const FileDialogRequest& request) override;
-    QString GetSaveFileName(const FileDialogRequest& request) override;
     QString BrowseForFolder(const QString& prompt, const QString& initialDir) override;
     using UiService::ShowPrinter;
     bool ShowPrinter(PrintTarget& target, const PrintDialogRequest& request) override;
     int ShowModal(QDialog* dialog) override;
     void EndOpenBoxes() override;
+
+protected:
+    QString AskSaveFileName(const FileDialogRequest& request) override;
 
 private:
     void Log(const QString& title, const QString& text, const QString& buttons, const QString& answer) const;

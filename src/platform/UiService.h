@@ -57,7 +57,15 @@ struct FileDialogRequest
     QString filter; // Qt filter text, e.g. "Job files (*.qx);;All files (*)"
     QString initialDir;
     QString fileName; // proposed name
+    // Save dialogs: the file type's extension without its dot ("qx"), added
+    // to a name typed without one; empty: the name is taken as typed.
+    QString defaultExtension;
 };
+
+// A saved file's name with the type's extension when its own name (not its
+// folder's) has none: "job1" becomes "job1.qx"; "job1.bak", a name ending in
+// "." and a folder are left as they are.
+QString WithDefaultExtension(const QString& path, const QString& extension);
 
 struct PrintDialogRequest
 {
@@ -79,7 +87,9 @@ public:
                              bool* cancelled = nullptr) = 0;
     // File dialogs: the chosen path, or "" when cancelled.
     virtual QString GetOpenFileName(const FileDialogRequest& request) = 0;
-    virtual QString GetSaveFileName(const FileDialogRequest& request) = 0;
+    // The path to save to, with the request's default extension added where
+    // the operator typed none; "" when cancelled.
+    QString GetSaveFileName(const FileDialogRequest& request);
     virtual QString BrowseForFolder(const QString& prompt, const QString& initialDir) = 0;
     // Print dialog: sets up the target (a printer by name, or a PDF file)
     // and answers True when the operator confirmed printing. The range is
@@ -96,6 +106,12 @@ public:
     // as cancelled. Boxes opened while shutdown::Requested() answer the same
     // at once. A service that never waits has nothing to end.
     virtual void EndOpenBoxes() {}
+
+protected:
+    // The save dialog itself: the name as the operator gave it (a dialog
+    // that knows the default extension may add it before it asks whether
+    // to replace a file).
+    virtual QString AskSaveFileName(const FileDialogRequest& request) = 0;
 };
 
 // The process-wide service. Until one is installed the Qt service is used,

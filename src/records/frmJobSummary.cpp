@@ -225,6 +225,7 @@ void frmJobSummary::cmdSave_Click()
     FileDialogRequest request;
     request.title = QStringLiteral("Save Job Summary");
     request.filter = QtFileFilter(QStringLiteral("QX Job Summary File (*.txt)|*.txt|All Files (*.*)|*.*"));
+    request.defaultExtension = QStringLiteral("txt");
     const QString path = Ui().GetSaveFileName(request);
     if (path.isEmpty())
         return;
