@@ -11,6 +11,7 @@
 
 #include <QColor>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QTextBlockFormat>
@@ -80,9 +81,58 @@ JobSummaryReport::JobSummaryReport(QTextDocument* document, JobSummaryInputs inp
     m_cursor.mergeBlockFormat(block);
 }
 
+namespace {
+
+// Whether one column is one character of any emphasis: "i", "W" and the
+// space advance alike in the plain, bold and italic faces.
+bool HasEqualAdvances(const QFont& font)
+{
+    const qreal column = QFontMetricsF(font).horizontalAdvance(QLatin1Char(' '));
+    if (column <= 0)
+        return false;
+    QFont bold = font;
+    bold.setBold(true);
+    QFont italic = font;
+    italic.setItalic(true);
+    for (const QFont& face : {font, bold, italic}) {
+        const QFontMetricsF metrics(face);
+        for (const QChar c : {QLatin1Char('i'), QLatin1Char('W'), QLatin1Char(' ')})
+            if (std::abs(metrics.horizontalAdvance(c) - column) > 0.01)
+                return false;
+    }
+    return true;
+}
+
+// The first family whose advances really are equal: the desktop's fixed
+// font, then the usual fixed families. Qt's fixed-pitch flag is no guide:
+// fontconfig calls some monospaced families proportional, and "monospace"
+// may resolve to a family that is not.
+QString ChooseReportFamily()
+{
+    QStringList candidates{QFontDatabase::systemFont(QFontDatabase::FixedFont).family()};
+    candidates << QStringLiteral("DejaVu Sans Mono") << QStringLiteral("Liberation Mono")
+               << QStringLiteral("Noto Sans Mono") << QStringLiteral("Noto Mono") << QStringLiteral("Ubuntu Mono")
+               << QStringLiteral("Nimbus Mono PS") << QStringLiteral("FreeMono") << QStringLiteral("Courier New")
+               << QStringLiteral("Courier");
+    for (const QString& family : std::as_const(candidates)) {
+        QFont font(family);
+        font.setStyleHint(QFont::TypeWriter);
+        font.setPointSizeF(kBodySize);
+        // The family the name resolves to on this machine is the one used.
+        if (HasEqualAdvances(font))
+            return QFontInfo(font).family();
+    }
+    return candidates.first();
+}
+
+} // namespace
+
 QFont JobSummaryReport::ReportFont()
 {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // The fonts of a running station do not change: chosen once.
+    static const QString family = ChooseReportFamily();
+    QFont font(family);
+    font.setStyleHint(QFont::TypeWriter);
     font.setPointSizeF(kBodySize);
     return font;
 }
