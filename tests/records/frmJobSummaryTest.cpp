@@ -132,6 +132,12 @@ TEST_F(JobSummaryWindowTest, SavesTheReportAsOneQuotedItemWithCrLf)
     EXPECT_FALSE(inner.contains('\t'));
     EXPECT_EQ(ui().Shown().last().section('\t', 2, 2), "Save");
 
+    // A name typed without an extension is saved as a summary file.
+    ui().Answer(tempPath("lot7"));
+    w.cmdSave->click();
+    EXPECT_EQ(Contents(tempPath("lot7.txt")), bytes);
+    EXPECT_FALSE(QFileInfo::exists(tempPath("lot7")));
+
     // Cancel writes nothing; a failed save says so, naming the file.
     ui().Answer("");
     w.cmdSave_Click();
