@@ -13,11 +13,16 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QLocale>
+#include <QPagedPaintDevice>
+#include <QScreen>
 #include <QTextBlockFormat>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextOption>
 #include <cmath>
+#include <memory>
 
 using enginecall::Ask;
 
@@ -183,6 +188,39 @@ QString JobSummaryReport::LaidOutText(const QString& plainText)
         column = stop;
     }
     return out;
+}
+
+void JobSummaryReport::Print(const QTextDocument& report, const QTextCursor& part, QPagedPaintDevice* device)
+{
+    // A copy keeps the report's fonts, tab stops and emphases; of a part,
+    // the text before and after it is taken out.
+    const std::unique_ptr<QTextDocument> copy(report.clone());
+    if (part.hasSelection()) {
+        QTextCursor cut(copy.get());
+        cut.setPosition(part.selectionEnd());
+        cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+        cut.setPosition(0);
+        cut.setPosition(part.selectionStart(), QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+    }
+    copy->setTextWidth(-1); // each line at its own width
+    const qreal widest = copy->idealWidth() - copy->documentMargin();
+
+    // The page in the units the report is laid out in (the screen's), with
+    // the margins a printed document gets; the printer shows it scaled to
+    // its own page.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal dpi = screen ? screen->logicalDotsPerInchX() : 96;
+    const qreal margin = 2 / 2.54 * dpi;
+    const qreal printable = device->width() * dpi / device->logicalDpiX();
+    const qreal pageWidth = std::max(printable, std::ceil(widest) + 2 * margin + 1);
+    const qreal pageHeight = pageWidth * device->height() / device->width();
+    QTextFrameFormat frame = copy->rootFrame()->frameFormat();
+    frame.setMargin(margin);
+    copy->rootFrame()->setFrameFormat(frame);
+    copy->setPageSize(QSizeF(pageWidth, pageHeight));
+    copy->print(device);
 }
 
 QTextCharFormat JobSummaryReport::HeadingEmphasis()

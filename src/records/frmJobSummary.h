@@ -49,6 +49,8 @@ protected:
 private:
     void CreateControls();
     void Form_Load();
+    // Sizes the window to show the whole report, as far as its screen allows.
+    void FitToReport();
 
     JobSummaryInputs m_inputs;
     std::unique_ptr<JobSummaryReport> m_report;
