@@ -283,4 +283,35 @@ TEST_F(LockedJobProcessTest, TheSetupReportShowsTheJobsValuesReadableAsItOpens)
     EXPECT_EQ(states.last().value(4), "line7.qx") << output;
 }
 
+TEST_F(LockedJobProcessTest, DiagnosticsInOperatorModeAreRefusedAndLeaveTheLockedJobAsItWas)
+{
+    const QString job = tempPath("line8.qx");
+    MakeJob(job, QStringLiteral("super"), true);
+
+    const ProcessResult r = RunChildRole(childEnvironment(), "locked-job-station", {job, "diagnostics"});
+    const std::string output = (r.out + r.err).toStdString();
+    ASSERT_EQ(r.exitCode, 0) << output;
+
+    const QList<QStringList> states = Lines(r.out, "state");
+    ASSERT_EQ(states.size(), 3) << output; // before, after each command
+    const QStringList& before = states[0];
+    EXPECT_EQ(before.value(0), QString::fromLatin1(kDevice)) << output;
+    EXPECT_EQ(before.value(4), "line8.qx") << output;
+    EXPECT_EQ(before.value(5), "operator") << output;
+    EXPECT_TRUE(before.value(6).endsWith("  <Operator Mode>]")) << output;
+    for (const QStringList& after : states)
+        EXPECT_EQ(after, before) << output;
+
+    // Each command was offered and said why it did not run; no device was
+    // asked for.
+    EXPECT_EQ(Lines(r.out, "command"), (QList<QStringList>{{"mnuSelftest", "enabled"}, {"mnuFlashBIOS", "enabled"}}))
+        << output;
+    const QList<QStringList> boxes = Lines(r.out, "box");
+    ASSERT_EQ(boxes.size(), 2) << output;
+    EXPECT_EQ(boxes[0].value(0), "Operator Mode");
+    EXPECT_TRUE(boxes[0].value(1).startsWith("Programmer Diagnostics selects a diagnostics device")) << output;
+    EXPECT_TRUE(boxes[1].value(1).startsWith("Flash BIOS selects a diagnostics device")) << output;
+    EXPECT_TRUE(Lines(r.out, "window").isEmpty()) << output;
+}
+
 } // namespace
