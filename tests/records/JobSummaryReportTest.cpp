@@ -170,7 +170,7 @@ TEST_F(JobSummaryReportTest, LabelsValuesAndCounterNumbersCarryTheirOwnFormat)
 // a process of their own under such a font set-up.
 TEST_F(JobSummaryReportTest, LinesUpWhateverMonospaceResolvesTo)
 {
-    if (qEnvironmentVariableIsSet("FONTCONFIG_FILE"))
+    if (qEnvironmentVariableIsSet("TARVO_TEST_FONT_SETUP"))
         GTEST_SKIP() << "already under a font set-up of its own";
     const QString fonts = QStringLiteral("/usr/share/fonts/truetype/dejavu");
     if (!QFileInfo::exists(fonts + "/DejaVuSansMono.ttf") || !QFileInfo::exists(fonts + "/DejaVuSans.ttf"))
@@ -207,6 +207,7 @@ TEST_F(JobSummaryReportTest, LinesUpWhateverMonospaceResolvesTo)
 
         QProcessEnvironment env = childEnvironment();
         env.insert("FONTCONFIG_FILE", folder + "/fonts.conf");
+        env.insert("TARVO_TEST_FONT_SETUP", QString::fromLatin1(c.name));
         const ProcessResult run =
             RunProgram(QCoreApplication::applicationFilePath(),
                        {"--gtest_filter=JobSummaryReportTest.LabelsValuesAndCounterNumbersCarryTheirOwnFormat:"
