@@ -204,6 +204,10 @@ void JobSummaryReport::Print(const QTextDocument& report, const QTextCursor& par
         cut.setPosition(part.selectionStart(), QTextCursor::KeepAnchor);
         cut.removeSelectedText();
     }
+    if (device->width() <= 0 || device->logicalDpiX() <= 0) {
+        copy->print(device); // a device without a page: as it comes
+        return;
+    }
     copy->setTextWidth(-1); // each line at its own width
     const qreal widest = copy->idealWidth() - copy->documentMargin();
 
