@@ -1,6 +1,7 @@
 #include "H950HdlrPlan.h"
 
 #include "simplan/HandlerPlanEntries.h"
+#include "simplan/PlanEntries.h"
 
 #include <cstdio>
 
@@ -40,6 +41,9 @@ H950HdlrPlan H950HdlrPlan::Read()
         const QString& key = it.key();
         const QString& value = it.value();
         bool ok = false;
+        // An entry no reader knows is the engine's to tell.
+        if (!simplan::IsPlanEntryOf(QStringLiteral("auto.") + key, simplan::PlanReader::Auto))
+            continue;
         if (key == QLatin1String("sites")) {
             ok = ReadCount(value, plan.sites, 1);
         } else if (key == QLatin1String("empty")) {

@@ -58,6 +58,7 @@
 #include "platform/DispatchObject.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QSet>
 #include <QVector>
 #include <functional>
@@ -173,6 +174,7 @@ private:
     std::shared_ptr<JobState> m_jobs;
     void resizeSites();
     void readRunPlan(bool atLoad);
+    void tellPlanNotes();
     // Throws the planned automation error when the plan makes this call fail.
     void failIfPlanned(const QString& member);
     RunOptions committedOptions() const;
@@ -237,7 +239,8 @@ private:
     bool m_illegalBitLast = false; // committed after the blank check
     RunPlan m_plan;
     QSet<QString> m_reportedEntries;
-    int m_devicesInRun = 0; // since the last BeginOperation
+    QMap<QString, QString> m_planNotes; // entry → what to tell of it
+    int m_devicesInRun = 0;             // since the last BeginOperation
     int m_failingCalls = 0;
     bool m_running = false;
     bool m_runStarting = false; // a run began and its first device is still to come
