@@ -69,6 +69,19 @@ H950HdlrPlan H950HdlrPlan::Read()
             int on = 0;
             ok = ReadCount(value, on, 0) && on <= 1;
             plan.mediaTransfer = ok && on == 1;
+        } else if (key == QLatin1String("neweditor")) {
+            int on = 0;
+            ok = ReadCount(value, on, 0) && on <= 1;
+            if (ok)
+                plan.newerEditor = on == 1;
+        } else if (key == QLatin1String("marker")) {
+            plan.markerLines = value.isEmpty() ? QStringList() : value.split(QLatin1Char('|'));
+            ok = true;
+        } else if (key == QLatin1String("emptytest")) {
+            int every = 0;
+            ok = ReadCount(value, every, 0);
+            if (ok)
+                plan.emptySocketTest = every;
         } else if (QString* text = TextEntry(plan, key)) {
             *text = value;
             ok = !value.isEmpty();

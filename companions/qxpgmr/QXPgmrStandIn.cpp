@@ -485,8 +485,8 @@ void QXPgmrStandIn::bindPlainMembers()
             // A job's bank and data position, the secure option after a
             // job parameter; the marker lines and the clients asked for the
             // system information.
-            "GetLaserMarkerLines", "UpdateJobSetting55", "UpdateJobSetting56", "RefreshGuiSecure", "CJobCntrlInUse",
-            "CQxPgmrInUse", "CJobMonitorInUse"});
+            "GetLaserMarkerLines", "UpdateJobSetting55", "UpdateJobSetting56", "RefreshGuiSecure",
+            "OperationOptionStateChanged", "CJobCntrlInUse", "CQxPgmrInUse", "CJobMonitorInUse"});
     DeclareNotSimulated(simulation::kNotSimulated);
 }
 

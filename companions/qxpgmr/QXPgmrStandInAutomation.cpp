@@ -26,9 +26,12 @@
 //                                        once only
 //       The names are the tabs' own, so that the station's refresh ticks or
 //       clears the row the parameter names (the secure row through
-//       RefreshGuiSecure, raised once a DeviceOptions.Secure is set). The
-//       options are the engine's own settings: the next run takes them
-//       and a job saved next holds them.
+//       RefreshGuiSecure, raised once a DeviceOptions.Secure is set). Once
+//       the call has returned, the engine also tells the station the row it
+//       changed: OperationOptionStateChanged(the job's tab, or "Program"
+//       while no DeviceOptions.Operation named one; the option's text; 1 or
+//       0). The options are the engine's own settings: the next run takes
+//       them and a job saved next holds them.
 //   SiteToSocket(index, site, socket)
 //       the client's site (1-based) and the socket in its module (1-based)
 //       of a 0-based site index; an index the model does not have is an
@@ -80,6 +83,14 @@ qint32 QXPgmrStandIn::applyJobParameter(const QString& name, const QString& valu
         QVariantList put{VbBool(value == QLatin1String("ENABLE"))};
         DispatchObject::Invoke(dispid, InvokeKind::PropertyPut, put);
         return kParameterSet;
+    };
+    // The engine tells the station the option row it changed: the option's
+    // text on the job's tab, ticked or cleared.
+    const auto tellOptionState = [&] {
+        const QString option = name.mid(name.indexOf(QLatin1Char('.')) + 1);
+        const QString tab = m_activeTabParameter.isEmpty() ? QStringLiteral("Program") : m_activeTabParameter;
+        RaiseAfterCall(QStringLiteral("OperationOptionStateChanged"),
+                       {tab, option, qint32(value == QLatin1String("ENABLE") ? 1 : 0)});
     };
     // Verifying once or twice; "DISABLE" verifies not at all.
     const auto verify = [&](qint32 passes) -> qint32 {
@@ -135,7 +146,12 @@ qint32 QXPgmrStandIn::applyJobParameter(const QString& name, const QString& valu
             continue;
         if (!m_device || m_running)
             return kNotNow;
-        return p.apply();
+        const qint32 result = p.apply();
+        // The secure row follows RefreshGuiSecure; the tab is no option.
+        if (result == kParameterSet && name != QLatin1String("DeviceOptions.Operation")
+            && name != QLatin1String("DeviceOptions.Secure"))
+            tellOptionState();
+        return result;
     }
     return kUnknownName;
 }

@@ -308,7 +308,6 @@ void QXPgmrStandIn::bindJobs()
     });
     Answer(SealbookAutoValue112,
            [this](InvokeKind, QVariantList&) { return QVariant(VbBool(m_jobs->last.has_value())); });
-    Answer(SealbookErrorCode, [](InvokeKind, QVariantList&) { return QVariant(qint32(0)); });
     Answer(SealbookNoteText, [this](InvokeKind, QVariantList& args) {
         m_jobs->note = Arg(args, int(args.size()) - 1, ValueKind::String).toString();
         return QVariant();
@@ -323,7 +322,6 @@ void QXPgmrStandIn::bindJobs()
         QVariantList none;
         return QVariant(VbBool(Linkable(Invoke(DataFileTypeCode, InvokeKind::PropertyGet, none).toInt())));
     });
-    Answer(JobValue325, [](InvokeKind, QVariantList&) { return QVariant(VbBool(false)); });
 
     // The station's Sealbook settings.
     Answer(HasSealbookPassword, [](InvokeKind, QVariantList&) {

@@ -69,6 +69,9 @@ inline constexpr PlanEntry kPlanEntries[] = {
     {"auto.savefile", PlanReader::Auto},
     {"auto.inspection", PlanReader::Auto},
     {"auto.mediatransfer", PlanReader::Auto},
+    {"auto.neweditor", PlanReader::Auto},
+    {"auto.marker", PlanReader::Auto},
+    {"auto.emptytest", PlanReader::Auto},
 };
 
 namespace detail {

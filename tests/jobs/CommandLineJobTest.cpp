@@ -5,6 +5,7 @@
 #include "../mainwindow/MainWindowFixture.h"
 
 #include "JobFile.h"
+#include "engine/H950HdlrControl.h"
 #include "settings/ProgrammerClass.h"
 
 #include <QFile>
@@ -126,6 +127,36 @@ TEST_F(CommandLineJobTest, AnAutoFileOnTheCommandLineLoadsAtEveryStart)
         EXPECT_TRUE(ok);
         stop();
     }
+}
+
+// The automatic handler's panel values go into an auto file the station
+// saves and come back when a station whose handler has none loads it: the
+// handler reads them through the station's number requests to the engine.
+TEST_F(CommandLineJobTest, AnAutoFileBringsBackTheHandlersPanelValues)
+{
+    const QByteArray saved = qgetenv("TARVO_ENGINE_FAULTS");
+    qputenv("TARVO_ENGINE_FAULTS", "delay=0;auto.marker=LOT 7|SN 0001;auto.emptytest=25");
+    const QString job = SaveJob(QStringLiteral("AM27C512"), QStringLiteral("AM27C512"));
+    const QString autoFile = tempPath("panel.qxa");
+    ASSERT_TRUE(start());
+    bool ok = false;
+    gMainForm->ExecLoadJobCmd(1, job, ok);
+    ASSERT_TRUE(ok);
+    qint32 result = -1;
+    gMainForm->SaveSKAutoFile(autoFile, result, true);
+    ASSERT_EQ(result, 0);
+    data().udtHandlerType = 1;
+    stop();
+
+    qputenv("TARVO_ENGINE_FAULTS", "delay=0");
+    ASSERT_TRUE(start("-SK \"" + autoFile + "\""));
+    H950HdlrControl& handler = gMainForm->QXH950AutoHandler;
+    EXPECT_EQ(handler.EmptySocketTestInterval(), 25);
+    ASSERT_EQ(handler.LaserMarkerLineCount(), 2);
+    qint32 second = 1;
+    EXPECT_EQ(handler.LaserMarkerLineAt(second), QStringLiteral("SN 0001"));
+    stop();
+    qputenv("TARVO_ENGINE_FAULTS", saved);
 }
 
 } // namespace
