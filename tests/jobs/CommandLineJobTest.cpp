@@ -149,7 +149,12 @@ TEST_F(CommandLineJobTest, AnAutoFileBringsBackTheHandlersPanelValues)
     stop();
 
     qputenv("TARVO_ENGINE_FAULTS", "delay=0");
+    engine.calls.clear();
     ASSERT_TRUE(start("-SK \"" + autoFile + "\""));
+    // The handler's number reads reached the engine's own.
+    EXPECT_EQ(engine.Calls({QXPgmrId::ReadSealbookLong, QXPgmrId::ReadSealbookString}),
+              (QStringList{"ReadSealbookLong(H950hdlr, Empty Socket Test Interval, 0)",
+                           "ReadSealbookString(H950hdlr, Laser Marker Lines, -1)"}));
     H950HdlrControl& handler = gMainForm->QXH950AutoHandler;
     EXPECT_EQ(handler.EmptySocketTestInterval(), 25);
     ASSERT_EQ(handler.LaserMarkerLineCount(), 2);
