@@ -212,6 +212,9 @@ void QXPgmrStandIn::bindLife()
         }
         armStartKey();
         armModuleChange();
+        // The station is up to its status list now: what the database's
+        // load found in the fault plan is told.
+        tellPlanNotes();
         return QVariant(qint32(0));
     });
     Answer(QXPgmrId::RefreshState202, [this](InvokeKind, QVariantList&) {

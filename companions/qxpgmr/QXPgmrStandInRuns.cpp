@@ -224,7 +224,7 @@ void QXPgmrStandIn::readRunPlan(bool atLoad)
         m_planNotes.insert(entry,
                            QStringLiteral("The fault plan entry \"%1\" is unknown; it plans nothing.").arg(entry));
     // The database loads while the station starts: its notes wait for its
-    // status list.
+    // status list (InitializeEngine194 or SetGuiReady).
     if (!atLoad || m_guiReady)
         tellPlanNotes();
 }

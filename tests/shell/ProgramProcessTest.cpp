@@ -251,6 +251,16 @@ TEST_F(ProgramProcessTest, FaultPlanEntriesStopNothingAndAnUnknownOneIsToldOnce)
     EXPECT_TRUE(log.contains("Site 1: Program passed.")) << log.toStdString();
     EXPECT_EQ(log.count("The fault plan entry \"colour=blue\" is unknown; it plans nothing."), 1) << log.toStdString();
     EXPECT_FALSE(log.contains("cannot be read")) << log.toStdString();
+
+    // Told as the station comes up, before any run: a station left idle
+    // hears of it too.
+    QFile::remove(blackBoxLogPath());
+    e = env(500);
+    e.insert("TARVO_ENGINE_FAULTS", "delay=0;colour=blue");
+    EXPECT_EQ(RunProgram(program(), {}, e, 30000).exitCode, 0);
+    EXPECT_TRUE(uiLines().isEmpty()) << uiLines().join('\n').toStdString();
+    EXPECT_EQ(blackBoxLog().count("The fault plan entry \"colour=blue\" is unknown; it plans nothing."), 1)
+        << blackBoxLog().toStdString();
 }
 
 } // namespace
