@@ -8,7 +8,11 @@
 #include "engine/H950HdlrControl.h"
 #include "settings/ProgrammerClass.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
 #include <QLineEdit>
 
 namespace {
@@ -131,7 +135,8 @@ TEST_F(CommandLineJobTest, AnAutoFileOnTheCommandLineLoadsAtEveryStart)
 
 // The automatic handler's panel values go into an auto file the station
 // saves and come back when a station whose handler has none loads it: the
-// handler reads them through the station's number requests to the engine.
+// handler reads them through the station's number requests to the engine,
+// in this process and in the shipped program started on the file.
 TEST_F(CommandLineJobTest, AnAutoFileBringsBackTheHandlersPanelValues)
 {
     const QByteArray saved = qgetenv("TARVO_ENGINE_FAULTS");
@@ -162,6 +167,47 @@ TEST_F(CommandLineJobTest, AnAutoFileBringsBackTheHandlersPanelValues)
     EXPECT_EQ(handler.LaserMarkerLineAt(second), QStringLiteral("SN 0001"));
     stop();
     qputenv("TARVO_ENGINE_FAULTS", saved);
+
+    // The shipped station, started by its user with the auto file on its
+    // command line: a client on its bus reads the marker lines the file
+    // brought in the system information.
+    QProcess daemon;
+    QDir().mkpath(tempPath("bus"));
+    daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address", "--address=unix:dir=" + tempPath("bus")});
+    ASSERT_TRUE(daemon.waitForStarted());
+    while (!daemon.canReadLine())
+        ASSERT_TRUE(daemon.waitForReadyRead(10000));
+    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+    QProcessEnvironment env = childEnvironment();
+    env.insert("DBUS_SESSION_BUS_ADDRESS", address);
+    env.insert("TARVO_UI_SCRIPT", "/dev/null");
+    env.insert("TARVO_ENGINE_FAULTS", "delay=0");
+    env.insert("TARVO_TEST_CLOSE_AFTER_MS", "30000");
+    QProcess station;
+    station.setProcessEnvironment(env);
+    station.start(BinDir() + "/tarvo", {"-SK", autoFile});
+    ASSERT_TRUE(station.waitForStarted());
+    const auto call = [&](const QString& path, const QString& method, const QStringList& args) {
+        return RunProgram("gdbus",
+                          QStringList{"call", "--address", address, "--dest", "com.corvane.Tarvo", "--object-path",
+                                      path, "--method", method}
+                              + args,
+                          env, 20000);
+    };
+    ProcessResult created;
+    for (int i = 0; i < 200 && created.exitCode != 0 && station.state() == QProcess::Running; ++i) {
+        created = call("/com/corvane/Tarvo", "com.corvane.Tarvo.Server.Create", {"CJobMonitor", "true"});
+        if (created.exitCode != 0)
+            QThread::msleep(100);
+    }
+    ASSERT_EQ(created.exitCode, 0) << created.err.toStdString();
+    const QString monitor = QRegularExpression("'(/[^']*)'").match(created.out).captured(1);
+    const ProcessResult info = call(monitor, "com.corvane.Tarvo.CJobMonitor.GetSystemInfo", {});
+    EXPECT_TRUE(info.out.contains("Laser marker: \"LOT 7\" / \"SN 0001\"")) << info.out.toStdString();
+    station.kill();
+    station.waitForFinished();
+    daemon.kill();
+    daemon.waitForFinished();
 }
 
 } // namespace
