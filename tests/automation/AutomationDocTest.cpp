@@ -197,4 +197,38 @@ TEST_F(AutomationDocTest, ThePythonExampleRunsAsWrittenOnAStationSetUpAsThePageS
     EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join(QLatin1Char('\n')).toStdString();
 }
 
+// The page's tab names are the ones a job parameter takes: each tab
+// AM27C512 has is taken, the others are refused as a value the station does
+// not allow, and so is the option's name for a tab.
+TEST_F(AutomationDocTest, TheTabNamesThePageListsAreTheOnesAJobParameterTakes)
+{
+    const qsizetype row = page.indexOf(QStringLiteral("| `DeviceOptions.Operation` |"));
+    ASSERT_GE(row, 0);
+    const QString line = page.mid(row, page.indexOf(QLatin1Char('\n'), row) - row);
+    QStringList names;
+    for (auto it =
+             QRegularExpression(QStringLiteral("`([A-Z][a-z]+)`")).globalMatch(line.section(QLatin1Char('|'), 2, 2));
+         it.hasNext();)
+        names << it.next().captured(1);
+    ASSERT_EQ(names, (QStringList{"Program", "Verify", "Read", "Blank", "Test", "Secure", "Erase"}));
+
+    SelectDeviceAtStart(QStringLiteral("AM27C512"));
+    StartStationBus();
+    const ProcessResult created =
+        Call(QStringLiteral("/com/corvane/Tarvo"), QStringLiteral("com.corvane.Tarvo.Server.Create"),
+             {QStringLiteral("CJobControl"), QStringLiteral("true")});
+    ASSERT_EQ(created.exitCode, 0) << created.err.toStdString();
+    const QString control = QRegularExpression(QStringLiteral("'(/[^']*)'")).match(created.out).captured(1);
+    const QStringList tabs{"Program", "Verify", "Read", "Blank"};
+    for (const QString& name : names + QStringList{QStringLiteral("Blank Check")}) {
+        SCOPED_TRACE(name.toStdString());
+        const ProcessResult r = Call(control, QStringLiteral("com.corvane.Tarvo.CJobControl.SetJobParameter"),
+                                     {QStringLiteral("DeviceOptions.Operation"), name});
+        if (tabs.contains(name))
+            EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        else
+            EXPECT_TRUE(r.err.contains(QLatin1String("0x80040224"))) << r.err.toStdString();
+    }
+}
+
 } // namespace
