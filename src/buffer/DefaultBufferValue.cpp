@@ -20,9 +20,6 @@
 using appinfo::App;
 using enginecall::Ask;
 
-const QString DefaultBufferValue::kConvertFailedText =
-    QStringLiteral("The number you input is out of range.  Please reenter the number!");
-
 DefaultBufferValue::DefaultBufferValue(QXPgmrControl& engine, QWidget* parent)
     : QWidget(parent),
       m_engine(engine)

@@ -41,8 +41,6 @@ public:
     QLabel* DefaultBufValLabel;
     QComboBox* DefaultValText;
 
-    static const QString kConvertFailedText;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
