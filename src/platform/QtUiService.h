@@ -29,11 +29,19 @@ public:
     bool ShowPrinter(PrintTarget& target, const PrintDialogRequest& request) override;
     int ShowModal(QDialog* dialog) override;
     void EndOpenBoxes() override;
+    void CancelOpenBoxes() override;
 
 private:
     void Log(const QString& title, const QString& text, const QString& buttons, const QString& answer) const;
 
     QString m_logFile;
     bool m_reportOpenBoxes = false;
-    QList<QMessageBox*> m_openBoxes; // innermost last
+    struct OpenBox
+    {
+        QMessageBox* box;
+        int buttons;
+    };
+    QList<OpenBox> m_openBoxes; // innermost last
+    // Every dialog but the message boxes that waits: cancelled.
+    static void RejectOpenDialogs();
 };

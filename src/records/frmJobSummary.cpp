@@ -189,6 +189,13 @@ void frmJobSummary::Form_Resize()
 
 void frmJobSummary::btnOK_Click()
 {
+    HandOn();
+    // Only OK hands the report on; the title bar's close just ends the showing.
+    accept();
+}
+
+void frmJobSummary::HandOn()
+{
     // The setting is read as a number: "1", "1.0" and " 1 " all switch it on.
     bool numeric = false;
     const double enabled =
@@ -200,8 +207,6 @@ void frmJobSummary::btnOK_Click()
         const QString text = JobSummaryReport::LaidOutText(ReportText());
         Try([&] { m_inputs.engine->AutoSaveJobSummary(text); });
     }
-    // Only OK hands the report on; the title bar's close just ends the showing.
-    accept();
 }
 
 void frmJobSummary::btnPrint_Click()
