@@ -114,6 +114,10 @@ TEST_F(UnattendedClientJobBusTest, AClientsJobOfTenRunsWithoutABoxWhileTheOperat
     // device of each fails its verify. Every box the station shows is
     // answered with its default and logged.
     SaveSettingValue("Tarvo", "Device", "NumDevices", "3");
+    const QString summaries = tempPath("summaries");
+    QDir().mkpath(summaries);
+    SaveSettingValue("Tarvo", "Application", "AutoSaveSK_Enable", "1");
+    SaveSettingValue("Tarvo", "Application", "AutoSaveSK_Dir", summaries);
     StartDaemon(Environment("delay=0;start=300:1;device.3=28;device.8=28", true));
     StartStation();
     ASSERT_TRUE(WaitForBlackBox("Successful operations:", 1)) << BlackBox().toStdString();
@@ -124,6 +128,8 @@ TEST_F(UnattendedClientJobBusTest, AClientsJobOfTenRunsWithoutABoxWhileTheOperat
     EXPECT_EQ(operatorBoxes.filter("\tInsert next device\t").size(), 3) << Text(operatorBoxes);
     EXPECT_EQ(operatorBoxes.filter("frmJobSummary").size(), 1) << Text(operatorBoxes);
     ASSERT_EQ(JobRows().size(), 1);
+    // Its window was closed without OK: nothing was handed to the engine.
+    EXPECT_TRUE(QDir(summaries).entryList(QDir::Files).isEmpty());
 
     // The client's job: ten pass, two fail, one notice, and not one box.
     const QStringList heard = Heard("control", Settings({{"quantity", 10}}));
@@ -141,6 +147,13 @@ TEST_F(UnattendedClientJobBusTest, AClientsJobOfTenRunsWithoutABoxWhileTheOperat
     ASSERT_EQ(rows.size(), 2) << Text(rows);
     EXPECT_TRUE(rows[1].startsWith("station,")) << rows[1].toStdString();
     EXPECT_TRUE(rows[1].contains(",10,0,0,0,0,0,0,0,0,0,0,2,0,83.33%,")) << rows[1].toStdString();
+    // The unshown summary was handed on as its OK would: auto-saved.
+    const QStringList saved = QDir(summaries).entryList(QDir::Files);
+    ASSERT_EQ(saved.size(), 1) << Text(saved);
+    QFile text(summaries + "/" + saved.first());
+    ASSERT_TRUE(text.open(QIODevice::ReadOnly));
+    const QString report = QString::fromUtf8(text.readAll());
+    EXPECT_TRUE(report.contains(QRegularExpression("Successful operations:\\s+10\r\n"))) << report.toStdString();
 }
 
 TEST_F(UnattendedClientJobBusTest, AbortOrLeavingEndsAClientsJobHeldInABoxAndTheNextJobRuns)

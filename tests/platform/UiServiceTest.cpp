@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QFile>
+#include <QTimer>
 
 using namespace vb;
 
@@ -31,8 +32,16 @@ class ProbeDialog : public QDialog
 public:
     bool accepted = false;
     bool rejected = false;
-    void accept() override { accepted = true; QDialog::accept(); }
-    void reject() override { rejected = true; QDialog::reject(); }
+    void accept() override
+    {
+        accepted = true;
+        QDialog::accept();
+    }
+    void reject() override
+    {
+        rejected = true;
+        QDialog::reject();
+    }
 };
 
 // A scripted service whose failure handler records instead of failing.
@@ -71,8 +80,7 @@ const DefaultCase kDefaults[] = {
 };
 
 class UiServiceTest : public TarvoTest
-{
-};
+{};
 
 } // namespace
 
@@ -170,9 +178,9 @@ TEST_F(UiServiceTest, FailModeNamesTheUnansweredBoxAndStillAnswersItsDefault)
     Recorder recorder;
     auto service = recorder.make({}, ScriptedUiService::WhenExhausted::Fail);
 
-    EXPECT_EQ(service->MsgBox("Only one instance of this application could be run at a time!", vbCritical,
-                              "Instance Error"),
-              vbOK);
+    EXPECT_EQ(
+        service->MsgBox("Only one instance of this application could be run at a time!", vbCritical, "Instance Error"),
+        vbOK);
     ASSERT_EQ(recorder.failures.size(), 1);
     EXPECT_TRUE(recorder.failures.at(0).contains("Only one instance of this application could be run at a time!"));
     EXPECT_TRUE(recorder.failures.at(0).contains("Instance Error"));
@@ -224,8 +232,9 @@ TEST_F(UiServiceTest, ModalWindowsGoToHandlersBeforeTheScript)
 
 TEST_F(UiServiceTest, LogLinesKeepOneBoxPerLine)
 {
-    EXPECT_EQ(ScriptedUiService::LogLine("Command Line Options", "Available:\r\n\r\n-SK <Job File Name>\r\n", "64", "1"),
-              "Command Line Options\tAvailable:\\r\\n\\r\\n-SK <Job File Name>\\r\\n\t64\t1");
+    EXPECT_EQ(
+        ScriptedUiService::LogLine("Command Line Options", "Available:\r\n\r\n-SK <Job File Name>\r\n", "64", "1"),
+        "Command Line Options\tAvailable:\\r\\n\\r\\n-SK <Job File Name>\\r\\n\t64\t1");
     EXPECT_EQ(ScriptedUiService::LogLine("T", "a\tb\nc", "InputBox", "x"), "T\ta\\tb\\nc\tInputBox\tx");
 
     const QString log = tempPath("ui.log");
@@ -234,9 +243,10 @@ TEST_F(UiServiceTest, LogLinesKeepOneBoxPerLine)
     service.SetLogFile(log);
     service.MsgBox("Line one\r\nLine two", vbOKCancel + vbExclamation, "Warning");
     service.InputBox("Name:", "Ask", "");
-    EXPECT_EQ(ReadAll(log), "earlier line\n"
-                            "Warning\tLine one\\r\\nLine two\t49\t2\n"
-                            "Ask\tName:\tInputBox\tname\n");
+    EXPECT_EQ(ReadAll(log),
+              "earlier line\n"
+              "Warning\tLine one\\r\\nLine two\t49\t2\n"
+              "Ask\tName:\tInputBox\tname\n");
 }
 
 TEST_F(UiServiceTest, DefaultServiceFollowsTheEnvironment)
@@ -268,15 +278,45 @@ TEST_F(UiServiceTest, DefaultServiceFollowsTheEnvironment)
     EXPECT_EQ(Ui().MsgBox("Insert next device", vbOKCancel + vbDefaultButton2, "Program"), vbCancel);
     EXPECT_EQ(Ui().InputBox("Name:", "Ask", "proposed"), "proposed");
     EXPECT_EQ(Ui().GetOpenFileName({"Open", "", "", ""}), "");
-    EXPECT_EQ(ReadAll(log), "Job\tSave the job?\t4\t7\n"
-                            "Ask\tName:\tInputBox\t\n"
-                            "Program\tInsert next device\t257\t2\n"
-                            "Ask\tName:\tInputBox\tproposed\n"
-                            "Open\t\tOpen\t\n");
+    EXPECT_EQ(ReadAll(log),
+              "Job\tSave the job?\t4\t7\n"
+              "Ask\tName:\tInputBox\t\n"
+              "Program\tInsert next device\t257\t2\n"
+              "Ask\tName:\tInputBox\tproposed\n"
+              "Open\t\tOpen\t\n");
 
     // Without a script the station shows real dialogs.
     qunsetenv("TARVO_UI_SCRIPT");
     qunsetenv("TARVO_UI_LOG");
     SetUi(nullptr);
     EXPECT_NE(dynamic_cast<QtUiService*>(&Ui()), nullptr);
+}
+
+// A job that waits in a box is ended from outside (its client's Abort): the
+// real box takes its cancel answer, whatever its default, and a dialog is
+// cancelled.
+TEST_F(UiServiceTest, CancellingOpenBoxesAnswersEachWithItsCancelButton)
+{
+    const struct
+    {
+        int buttons;
+        int answer;
+    } cases[] = {
+        {vbOKOnly, vbOK},
+        {vbOKCancel, vbCancel}, // OK is the default: "Insert next device" must not go on
+        {vbYesNoCancel + vbDefaultButton1, vbCancel},
+        {vbYesNo, vbNo},
+        {vbAbortRetryIgnore + vbDefaultButton2, vbAbort},
+        {vbRetryCancel, vbCancel},
+    };
+    QtUiService service;
+    for (const auto& c : cases) {
+        EXPECT_EQ(CancelAnswer(c.buttons), c.answer) << c.buttons;
+        QTimer::singleShot(0, [&] { service.CancelOpenBoxes(); });
+        EXPECT_EQ(service.MsgBox("Waiting", c.buttons, "Job"), c.answer) << c.buttons;
+    }
+    ProbeDialog dialog;
+    QTimer::singleShot(0, [&] { service.CancelOpenBoxes(); });
+    EXPECT_EQ(service.ShowModal(&dialog), int(QDialog::Rejected));
+    EXPECT_TRUE(dialog.rejected);
 }
