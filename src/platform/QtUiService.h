@@ -28,6 +28,7 @@ public:
     bool ShowPrinter(PrintTarget& target, const PrintDialogRequest& request) override;
     int ShowModal(QDialog* dialog) override;
     void EndOpenBoxes() override;
+    void CancelOpenBoxes() override;
 
 protected:
     QString AskSaveFileName(const FileDialogRequest& request) override;
@@ -37,5 +38,12 @@ private:
 
     QString m_logFile;
     bool m_reportOpenBoxes = false;
-    QList<QMessageBox*> m_openBoxes; // innermost last
+    struct OpenBox
+    {
+        QMessageBox* box;
+        int buttons;
+    };
+    QList<OpenBox> m_openBoxes; // innermost last
+    // Every dialog but the message boxes that waits: cancelled.
+    static void RejectOpenDialogs();
 };

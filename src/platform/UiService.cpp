@@ -33,6 +33,15 @@ int DefaultAnswer(int buttons)
     return index < answers.size() ? answers.at(index) : answers.first();
 }
 
+int CancelAnswer(int buttons)
+{
+    const QList<int> answers = ButtonAnswers(buttons);
+    for (const int answer : {vbCancel, vbNo, vbAbort})
+        if (answers.contains(answer))
+            return answer;
+    return answers.first();
+}
+
 } // namespace vb
 
 namespace {

@@ -44,6 +44,9 @@ constexpr int vbNo = 7;
 QList<int> ButtonAnswers(int buttons);
 // The answer of the default button of a button set.
 int DefaultAnswer(int buttons);
+// The answer that backs out of a button set: Cancel, else No, else Abort;
+// OK for a box of OK alone.
+int CancelAnswer(int buttons);
 } // namespace vb
 
 // A common-dialog filter ("Text (*.txt)|*.txt|All Files (*.*)|*.*") as a Qt
@@ -106,6 +109,11 @@ public:
     // as cancelled. Boxes opened while shutdown::Requested() answer the same
     // at once. A service that never waits has nothing to end.
     virtual void EndOpenBoxes() {}
+    // The job that waits in the open boxes is ended (a client's Abort, or
+    // its client left): every box or dialog that waits ends now, a message
+    // box with its cancel answer (vb::CancelAnswer), any other dialog as
+    // cancelled, so the handler that opened it takes its cancel way.
+    virtual void CancelOpenBoxes() {}
 
 protected:
     // The save dialog itself: the name as the operator gave it (a dialog

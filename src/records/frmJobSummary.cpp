@@ -225,6 +225,13 @@ void frmJobSummary::Form_Resize()
 
 void frmJobSummary::btnOK_Click()
 {
+    HandOn();
+    // Only OK hands the report on; the title bar's close just ends the showing.
+    accept();
+}
+
+void frmJobSummary::HandOn()
+{
     // The setting is read as a number: "1", "1.0" and " 1 " all switch it on.
     // A station never configured saves, as Configure shows it.
     bool numeric = false;
@@ -237,8 +244,6 @@ void frmJobSummary::btnOK_Click()
         const QString text = JobSummaryReport::LaidOutText(ReportText());
         Try([&] { m_inputs.engine->AutoSaveJobSummary(text); });
     }
-    // Only OK hands the report on; the title bar's close just ends the showing.
-    accept();
 }
 
 void frmJobSummary::btnPrint_Click()

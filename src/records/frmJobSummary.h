@@ -33,6 +33,9 @@ public:
     void btnOK_Click();
     void btnPrint_Click();
     void cmdSave_Click();
+    // Hands the report to the engine when the automatic saving is on, as OK
+    // does: a summary that is not shown is handed on so at once.
+    void HandOn();
 
     // The report's text with CR LF line ends, as the file, the log and the
     // engine receive it.

@@ -354,3 +354,32 @@ TEST_F(UiServiceTest, DefaultServiceFollowsTheEnvironment)
     SetUi(nullptr);
     EXPECT_NE(dynamic_cast<QtUiService*>(&Ui()), nullptr);
 }
+
+// A job that waits in a box is ended from outside (its client's Abort): the
+// real box takes its cancel answer, whatever its default, and a dialog is
+// cancelled.
+TEST_F(UiServiceTest, CancellingOpenBoxesAnswersEachWithItsCancelButton)
+{
+    const struct
+    {
+        int buttons;
+        int answer;
+    } cases[] = {
+        {vbOKOnly, vbOK},
+        {vbOKCancel, vbCancel}, // OK is the default: "Insert next device" must not go on
+        {vbYesNoCancel + vbDefaultButton1, vbCancel},
+        {vbYesNo, vbNo},
+        {vbAbortRetryIgnore + vbDefaultButton2, vbAbort},
+        {vbRetryCancel, vbCancel},
+    };
+    QtUiService service;
+    for (const auto& c : cases) {
+        EXPECT_EQ(CancelAnswer(c.buttons), c.answer) << c.buttons;
+        QTimer::singleShot(0, [&] { service.CancelOpenBoxes(); });
+        EXPECT_EQ(service.MsgBox("Waiting", c.buttons, "Job"), c.answer) << c.buttons;
+    }
+    ProbeDialog dialog;
+    QTimer::singleShot(0, [&] { service.CancelOpenBoxes(); });
+    EXPECT_EQ(service.ShowModal(&dialog), int(QDialog::Rejected));
+    EXPECT_TRUE(dialog.rejected);
+}
