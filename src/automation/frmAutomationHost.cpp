@@ -1,6 +1,7 @@
 #include "frmAutomationHost.h"
 
 #include "mainwindow/BlackBoxLog.h"
+#include "mainwindow/JobFiles.h"
 #include "platform/EngineCall.h"
 #include "mainwindow/Station.h"
 #include "mainwindow/frmMain.h"
@@ -69,7 +70,7 @@ qint32 frmAutomationHost::LoadQxFile(const QString& file)
     if (!Up())
         return kNoStation;
     qint32 result = 0;
-    gMainForm->LoadQxFile(file, QString(), result);
+    m_station->Jobs()->LoadQxFile(file, QString(), result);
     return result;
 }
 
@@ -78,7 +79,7 @@ bool frmAutomationHost::ExecLoadJobCmd(const QString& file)
     if (!Up())
         return false;
     bool ok = false;
-    gMainForm->ExecLoadJobCmd(1, file, ok);
+    m_station->Jobs()->ExecLoadJobCmd(1, file, ok);
     return ok;
 }
 
@@ -87,7 +88,7 @@ bool frmAutomationHost::SaveQxFile(const QString& file)
     if (!Up())
         return false;
     bool ok = false;
-    gMainForm->ExecSaveJobCmd(1, file, ok);
+    m_station->Jobs()->ExecSaveJobCmd(1, file, ok);
     return ok;
 }
 

@@ -103,6 +103,9 @@ frmMain::frmMain(Station& station)
 {
     setObjectName(QStringLiteral("frmMain"));
     SetMainWindowEngine(&QXProgrammer);
+    JobFiles::Host& jobHost = *this;
+    m_jobFiles = std::make_unique<JobFiles>(station, jobHost);
+    station.SetJobFiles(m_jobFiles.get());
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdiArea);
@@ -141,6 +144,7 @@ void frmMain::m_oSettingsRefreshTimer_Timer()
 
 frmMain::~frmMain()
 {
+    m_station.SetJobFiles(nullptr);
     CJobControlImpl::Instance().SetSettingsRefresh({});
     reg::SetCorruptHiveReporter(nullptr);
     blackbox::SetJobHeaderSource({});

@@ -890,13 +890,52 @@ void frmProgram::ShowJobSummary()
     // run's end, whichever comes first.
     if (blnStopClicked && Ask([&] { return Engine().PortIndex(); }, qint32(0)) != 0)
         m_run.FinishStoppedRunReport();
-    auto summaryWindow = std::make_unique<frmJobSummary>();
+    auto summaryWindow = std::make_unique<frmJobSummary>(JobSummaryInputsNow());
     // A job an automation client began never waits on a box no client can
     // answer: its summary is built, recorded and logged, not shown.
     const bool clientJob = CQxProgrammerData::Instance().RunningJob() || CJobControlImpl::Instance().ClientJob();
     if (!clientJob)
         Ui().ShowModal(summaryWindow.get());
     RefreshAll();
+}
+
+JobSummaryInputs frmProgram::JobSummaryInputsNow()
+{
+    JobSummaryInputs in;
+    Station& station = m_station;
+    in.engine = &station.QXProgrammer;
+    in.autoHandler = &station.QXH950AutoHandler;
+    in.manualHandler = &station.ConcurrentManualHandler;
+    // The main window's own values, when a main window holds this one.
+    if (gMainForm && gMainForm->frmP == this) {
+        in.isVexalDeviceOrAfmOrStaplFile = Ask([] { return gMainForm->IsVexalDeviceOrAfmOrStaplFile(); }, false);
+        in.sWorkingDirectoryAtLaunch = gMainForm->sWorkingDirectoryAtLaunch;
+    }
+    in.lngNumCopies = station.NumCopies();
+    frmProgram* window = this;
+    in.counters = window->Counters();
+    in.blnStopClicked = window->blnStopClicked;
+    if (window->tabOperation)
+        in.selectedTabCaption = window->tabOperation->Caption(window->tabOperation->SelectedIndex());
+    in.bufferName = window->BufferTypeGetName();
+    in.bufferDate = window->BufferTypeGetDate();
+    in.operationsLog = window->GetOperationsLog();
+    in.actionIsRepeatable = window->ActionIsRepeatable(window->udtAction);
+    in.firstSiteBoxVisible =
+        !window->SiteBox.empty() && window->SiteBox[0] && Ask([&] { return window->SiteBox[0]->Visible(); }, false);
+    in.siteBox = [window](int index) -> SiteBoxControl* {
+        return index >= 0 && size_t(index) < window->SiteBox.size() ? window->SiteBox[size_t(index)].get() : nullptr;
+    };
+    const ProgrammerClass& data = window->pgmrData();
+    in.udtHandlerType = data.udtHandlerType;
+    in.strJobName = data.strJobName;
+    in.strJobID = data.strJobID;
+    in.bStartInOperatorMode = data.bStartInOperatorMode;
+    in.lngFileSize = data.lngFileSize;
+    in.udtRadix = data.udtRadix;
+    in.strDeviceName = data.strDeviceName;
+    in.strDeviceSize = data.strDeviceSize;
+    return in;
 }
 
 // --- what the data buffer holds ---
