@@ -9,7 +9,8 @@
 // JobLoadFailed(False) with its reason to LogMessage and leaves the station as
 // it was. Once the file is taken, a failure in the middle (the host's import
 // calls SealbookReadStep221) or a setup the host rejects (SealbookLoadingError
-// hands back 1) raises JobLoadFailed(True): the host resets what it holds.
+// hands back 1) raises JobLoadFailed(True): the host resets what it holds,
+// and the station's Sealbook settings (password, modes) are put back.
 //
 // Events of a load, in order: DeviceSelected, UpdateJobSetting14/15/17/18/19,
 // UpdateJobSetting55/56 (the job's bank and data position),
@@ -479,6 +480,9 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
     m_serialization.last = job->ValueOr(kSerial, QStringLiteral("Last"));
     m_serialization.program = job->ValueOr(kSerial, QStringLiteral("Program"));
 
+    // The station's own settings come back when the job is not taken after
+    // all: a refused job leaves no password or mode behind.
+    const SealbookSettings previous = SealbookSettings::Load(EngineIni());
     SealbookSettings settings;
     settings.startInOperatorMode = job->ValueOr(kSealbook, QStringLiteral("StartInOperatorMode")) == QLatin1String("1");
     settings.markInputEnabled = job->ValueOr(kSealbook, QStringLiteral("MarkInputEnabled")) == QLatin1String("1");
@@ -511,9 +515,11 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
         m_jobs->readStepFailed = true;
     }
     m_jobs->loading = nullptr;
-    if (m_jobs->readStepFailed)
+    if (m_jobs->readStepFailed) {
+        previous.Save(EngineIni());
         return failJobPartWay(path, QStringLiteral("the operation settings in it do not fit this station"),
                               kJobPartWay);
+    }
 
     m_jobs->last = job;
     m_jobs->lastSeal = JobFile::SealValue(bytes);
@@ -522,8 +528,10 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
     m_activeTabParameter.clear();
     qint32 rejected = 0;
     RaiseEvent.SealbookLoadingError(rejected, 1);
-    if (rejected == 1)
+    if (rejected == 1) {
+        previous.Save(EngineIni());
         return failJobPartWay(path, QStringLiteral("its setup was rejected"), kJobRejected);
+    }
 
     if (settings.startInOperatorMode) {
         bool refused = false;

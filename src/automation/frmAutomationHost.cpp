@@ -69,18 +69,14 @@ qint32 frmAutomationHost::LoadQxFile(const QString& file)
 {
     if (!Up())
         return kNoStation;
-    qint32 result = 0;
-    m_station->Jobs()->LoadQxFile(file, QString(), result);
-    return result;
+    return m_station->Jobs()->LoadQxFileForClient(file);
 }
 
 bool frmAutomationHost::ExecLoadJobCmd(const QString& file)
 {
     if (!Up())
         return false;
-    bool ok = false;
-    m_station->Jobs()->ExecLoadJobCmd(1, file, ok);
-    return ok;
+    return m_station->Jobs()->LoadJobForClient(file);
 }
 
 bool frmAutomationHost::SaveQxFile(const QString& file)

@@ -5,6 +5,7 @@
 
 #include "mainwindow/JobFiles.h"
 
+#include "mainwindow/BlackBoxLog.h"
 #include "mainwindow/JobBackups.h"
 #include "mainwindow/Station.h"
 #include "platform/EngineCall.h"
@@ -98,6 +99,24 @@ void JobFiles::ExecLoadJobCmd(qint32 useGiven, const QString& file, bool& ok)
     ok = result == 0 && !name.isEmpty();
 }
 
+bool JobFiles::LoadJobForClient(const QString& file)
+{
+    m_forClient = true;
+    const auto done = qScopeGuard([this] { m_forClient = false; });
+    bool ok = false;
+    ExecLoadJobCmd(1, file, ok);
+    return ok;
+}
+
+qint32 JobFiles::LoadQxFileForClient(const QString& file)
+{
+    m_forClient = true;
+    const auto done = qScopeGuard([this] { m_forClient = false; });
+    qint32 result = 0;
+    LoadQxFile(file, QString(), result);
+    return result;
+}
+
 void JobFiles::LoadQxFile(const QString& file, const QString& title, qint32& result)
 {
     result = 0;
@@ -119,26 +138,6 @@ void JobFiles::LoadQxFile(const QString& file, const QString& title, qint32& res
 
         m_jobLoadRefusedUntouched = false;
         LoadJob(loaded, result);
-        // An older job's seal has no key, so anyone can reseal it: a lock
-        // it carries is taken only once the supervisor gives its password.
-        if (result == 0 && bOldSKJobFile) {
-            bool locked = false;
-            Try([&] { locked = QXProgrammer.HasSealbookPassword(); });
-            if (locked) {
-                QString password;
-                bool right = false;
-                if (m_host.AskSupervisorPassword(password))
-                    Try([&] { right = QXProgrammer.CheckSealbookPassword(password); });
-                if (!right) {
-                    Ui().MsgBox(QStringLiteral("The older Sealbook file is locked and its password was not given. "
-                                               "The job was not loaded."),
-                                vb::vbCritical, kSealbook);
-                    bOldSKJobFile = false;
-                    m_jobLoadRefusedUntouched = false;
-                    result = 150;
-                }
-            }
-        }
         if (result == 150) {
             if (m_jobLoadRefusedUntouched) {
                 // Refused before anything changed: the station keeps its
@@ -189,6 +188,16 @@ void JobFiles::LoadJob(const QString& file, qint32& result)
     bOldSKJobFile = false;
     const QString oldName = data.strJobName;
     data.strJobName = file;
+    // Whether the file is of the older version, known before the engine
+    // takes it: the lock such a file carries is checked while the engine
+    // waits for the setup to be accepted (SealbookLoadingError), so that a
+    // refusal leaves the engine's settings as they were, on every path that
+    // loads a job.
+    qint32 opened = -1;
+    Try([&] { opened = QXProgrammer.OpenSealbookFile(file); });
+    Try([&] { QXProgrammer.CloseSealbookFile(); });
+    m_loadingOlder = opened == 50;
+    const auto loaded = qScopeGuard([this] { m_loadingOlder = false; });
     qint32 code = -1;
     m_jobLoadRefusedUntouched = false;
     Try([&] { code = QXProgrammer.LoadJobFile(data.strJobName); });
@@ -465,6 +474,19 @@ void JobFiles::ShowJobReport(qint32 type, bool showQXJobPage, bool jobError, boo
         }
         report.rows.append({QStringLiteral("Note"), data.strSKAutoNote + QStringLiteral(" "), 2});
     }
+    if (m_forClient) {
+        // An automation client's load waits for nobody: a sound setup is
+        // taken without the window, and what was taken is logged.
+        accepted = !jobError;
+        QStringList rows;
+        for (const ReportRow& row : report.rows)
+            rows << row.field + QStringLiteral(": ") + row.value.trimmed();
+        WriteLogInfo((accepted ? QStringLiteral("Job setup accepted for an automation client (")
+                               : QStringLiteral("Job setup refused for an automation client ("))
+                         + data.strJobName + QStringLiteral("): ") + rows.join(QStringLiteral("; ")),
+                     true);
+        return;
+    }
     accepted = m_host.ConfirmJobReport(report);
 }
 
@@ -487,6 +509,13 @@ void JobFiles::SealbookLoadingError(qint32& result, qint32 type)
         intact = false;
     }
 
+    // An older job's lock before its report: the setup is refused at once.
+    if (intact && m_loadingOlder && !OlderLockOpened()) {
+        m_host.ClearDataBuffer();
+        result = 1;
+        return;
+    }
+
     // The operator confirms the setup on the job setup report; a file that
     // failed its integrity check can only be refused there. The report is
     // of the job's kind, unless the job is one for the manual handler: then
@@ -496,6 +525,33 @@ void JobFiles::SealbookLoadingError(qint32& result, qint32 type)
     if (!accepted)
         m_host.ClearDataBuffer();
     result = accepted ? 0 : 1;
+}
+
+bool JobFiles::OlderLockOpened()
+{
+    // An older file's seal has no key, so anyone can change the file and
+    // seal it again: the lock it carries holds only with its password.
+    bool locked = false;
+    Try([&] { locked = QXProgrammer.HasSealbookPassword(); });
+    if (!locked)
+        return true;
+    // A client cannot give the password: its load is refused, not held.
+    if (m_forClient) {
+        WriteLogInfo(QStringLiteral("The older Sealbook file ") + pgmrData().strJobName
+                         + QStringLiteral(" is locked and an automation client cannot give its password. "
+                                          "The job was not loaded."),
+                     true);
+        return false;
+    }
+    QString password;
+    bool right = false;
+    if (m_host.AskSupervisorPassword(password))
+        Try([&] { right = QXProgrammer.CheckSealbookPassword(password); });
+    if (!right)
+        Ui().MsgBox(QStringLiteral("The older Sealbook file is locked and its password was not given. "
+                                   "The job was not loaded."),
+                    vb::vbCritical, kSealbook);
+    return right;
 }
 
 void JobFiles::SKConversionPrompt()
@@ -524,7 +580,11 @@ void JobFiles::SKConversionPrompt(bool& done)
     if (bOldSKAutoFile)
         parts << part(sOldSKAutoFile,
                       QStringLiteral("To convert to the current version, click Save or SaveAs in the handler window."));
-    Ui().MsgBox(parts.join(crlf + crlf), vb::vbInformation, QString());
+    // A client's load tells it in the log: no box waits for an answer.
+    if (m_forClient)
+        WriteLogInfo(parts.join(QStringLiteral(" ")).replace(crlf, QStringLiteral(" ")), true);
+    else
+        Ui().MsgBox(parts.join(crlf + crlf), vb::vbInformation, QString());
 
     bool ok = false;
     BackUpOlderSKFiles(ok);
@@ -587,11 +647,16 @@ void JobFiles::BackUpFile(const QString& file, bool& ok)
 void JobFiles::LoadSKAutoFile(const QString& file, qint32& result)
 {
     LoadSKAutoFileCore(file, result, true);
+    // Converted and saved again only once loaded: else the engine's state
+    // would be written over the job just refused, and a refused older file
+    // would be backed up as if it were taken.
+    if (result != 0) {
+        bOldSKJobFile = false;
+        bOldSKAutoFile = false;
+        return;
+    }
     SKConversionPrompt();
-    // Saved again only once loaded: else the engine's state would be written
-    // over the job just refused.
-    if (result == 0)
-        SilentJobSave();
+    SilentJobSave();
 }
 
 void JobFiles::LoadSKAutoFileCore(const QString& file, qint32& result, bool bOpen)

@@ -94,6 +94,12 @@ public:
     // ok: a job was loaded or saved.
     void ExecLoadJobCmd(qint32 useGiven, const QString& file, bool& ok);
     void ExecSaveJobCmd(qint32 useGiven, const QString& file, bool& ok);
+    // The loads an automation client asks for (ExecLoadJobCmd(1, file) and
+    // LoadQxFile(file, "")): nobody is there to answer, so nothing waits for
+    // an answer. A sound setup is taken without its report and logged; an
+    // older locked job is refused, as its password cannot be given.
+    bool LoadJobForClient(const QString& file);
+    qint32 LoadQxFileForClient(const QString& file);
     // Save under the current name (the save-as when the job has none).
     void SaveJob();
     // The job setup report (type 1 a job, 2 an auto file); accepted: the
@@ -144,6 +150,8 @@ private:
     void CheckLinkedDataPattern(bool& ok);
     void BackUpOlderSKFiles(bool& ok);
     void BackUpFile(const QString& file, bool& ok);
+    // The lock of an older job being loaded: none, or its password given.
+    bool OlderLockOpened();
 
     QXPgmrControl& QXProgrammer;
     H950HdlrControl& QXH950AutoHandler;
@@ -153,4 +161,8 @@ private:
     // The engine refused the last file before anything changed (its
     // JobLoadFailed(False)).
     bool m_jobLoadRefusedUntouched = false;
+    // The job being loaded is of the older version.
+    bool m_loadingOlder = false;
+    // The command under way is an automation client's.
+    bool m_forClient = false;
 };

@@ -353,10 +353,15 @@ TEST_F(EngineJobFileTest, OlderVersionLoadsAndAnswersFifty)
     EXPECT_EQ(BufferBytes(), old.data);
 }
 
-TEST_F(EngineJobFileTest, RejectedSetupOrFailedImportIsReportedAsAPartWayFailure)
+TEST_F(EngineJobFileTest, RejectedSetupOrFailedImportIsAPartWayFailureThatKeepsTheStationsSealbookSettings)
 {
     const QString path = tempPath("job.qx");
     saveFullJob(path, Pattern(64, 1));
+    // The station's own Sealbook settings, other than the job's.
+    ASSERT_TRUE(e().ChangeSealbookPassword(QStringLiteral("s3cret"), QStringLiteral("mine")));
+    bool op = false, mark = false;
+    e().SealbookConfigure210(op, QString(), mark);
+    e().SealbookSetting81(false);
     for (int failImport = 0; failImport < 2; ++failImport) {
         SCOPED_TRACE(failImport ? "import failed" : "setup rejected");
         host.failImport = failImport == 1;
@@ -366,6 +371,12 @@ TEST_F(EngineJobFileTest, RejectedSetupOrFailedImportIsReportedAsAPartWayFailure
         ASSERT_FALSE(host.events.isEmpty());
         EXPECT_EQ(host.events.last(), "JobLoadFailed(True)");
         EXPECT_FALSE(host.events.contains("SealbookModeChanged(False)"));
+        // The job not taken left no password or mode behind.
+        EXPECT_TRUE(e().CheckSealbookPassword(QStringLiteral("mine")));
+        EXPECT_FALSE(e().CheckSealbookPassword(QStringLiteral("s3cret")));
+        EXPECT_FALSE(e().SealbookSetting211());
+        EXPECT_FALSE(e().SealbookSetting310());
+        EXPECT_FALSE(e().SealbookSetting81());
     }
 }
 

@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
+#include <functional>
 #include <optional>
 
 namespace {
@@ -412,6 +413,163 @@ TEST_F(JobFilesTest, AnAutoFileNamesItsJobAndLoadsIt)
     jobs->LoadSKAutoFile(job, result);
     EXPECT_EQ(result, -1);
     EXPECT_TRUE(ui().Shown().last().startsWith("File Type Error")) << ui().Shown().last().toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// The station's own Sealbook settings, as a refused job must leave them.
+struct SealbookState
+{
+    bool stationAccepted = false; // the station's password opens it
+    bool forgedAccepted = false;  // the job's password opens it
+    bool operatorMode = false;
+    bool operator==(const SealbookState&) const = default;
+};
+
+class JobFilesLockTest : public JobFilesTest
+{
+protected:
+    // A job locked with "super" that starts in operator mode; the station
+    // then goes back to its own password "station" and supervisor mode.
+    void SaveLockedJob(const QString& path, const QByteArray& bytes)
+    {
+        engine().ChangeSealbookPassword(QString(), QStringLiteral("super"));
+        bool op = true, mark = false;
+        engine().SealbookConfigure210(op, QString(), mark);
+        SaveJob(path, bytes);
+        engine().ChangeSealbookPassword(QStringLiteral("super"), QStringLiteral("station"));
+        op = false;
+        engine().SealbookConfigure210(op, QString(), mark);
+    }
+    SealbookState Sealbook()
+    {
+        return {engine().CheckSealbookPassword(QStringLiteral("station")),
+                engine().CheckSealbookPassword(QStringLiteral("super")), engine().SealbookSetting211()};
+    }
+    // An auto file that names the job at path with its current identity,
+    // written as an older file (its seal has no key either).
+    QByteArray OlderAutoFileFor(const QString& autoFile, const QString& job)
+    {
+        QString reason;
+        std::optional<JobFile> file = JobFile::Read(autoFile, reason);
+        EXPECT_TRUE(file) << reason.toStdString();
+        if (!file)
+            return {};
+        file->Set(QStringLiteral("JobInfo"), QStringLiteral("JobSeal"),
+                  QString::number(quint32(JobFile::SealValue(ReadAll(job))), 16));
+        file->version = JobFile::kOldVersion;
+        return file->Serialize();
+    }
+};
+
+TEST_F(JobFilesLockTest, AnOlderLockedJobAsksForItsPasswordOnEveryLoadPathAndARefusalChangesNothing)
+{
+    const QString path = tempPath("jobs/locked.qx");
+    SaveLockedJob(path, QByteArray(64, '\x11'));
+    data().udtHandlerType = 1;
+    qint32 result = -1;
+    jobs->SaveSKAutoFile(tempPath("jobs/locked.qxa"), result, true);
+    ASSERT_EQ(result, 0) << ui().Shown().join('\n').toStdString();
+
+    const QByteArray forged = OlderCopy(path, QByteArray(64, '\x66'));
+    WriteAll(path, forged);
+    const QByteArray olderAuto = OlderAutoFileFor(tempPath("jobs/locked.qxa"), path);
+    WriteAll(tempPath("jobs/locked.qxa"), olderAuto);
+    const SealbookState before = Sealbook();
+    ASSERT_EQ(before, (SealbookState{true, false, false}));
+
+    struct Case
+    {
+        const char* name;
+        std::function<bool()> load; // True: taken
+    };
+    const Case cases[] = {
+        {"Load Job",
+         [&] {
+             bool ok = false;
+             jobs->ExecLoadJobCmd(1, path, ok);
+             return ok;
+         }},
+        {"a job named at start-up",
+         [&] {
+             data().skType = 1;
+             qint32 r = -1;
+             jobs->LoadJob(path, r);
+             return r == 0;
+         }},
+        {"an older auto file naming it",
+         [&] {
+             qint32 r = -1;
+             jobs->LoadSKAutoFile(tempPath("jobs/locked.qxa"), r);
+             return r == 0;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const std::optional<QString>& password : {std::optional<QString>(), std::optional<QString>("guess")}) {
+            host.password_ = password;
+            host.passwordPrompts = 0;
+            host.reports.clear();
+            ui().Answer(vb::vbOK); // the refusal
+            EXPECT_FALSE(c.load());
+            EXPECT_EQ(host.passwordPrompts, 1);
+            // Refused before its report, leaving the station's password and
+            // mode, and nothing written back as a sound file.
+            EXPECT_TRUE(host.reports.isEmpty());
+            EXPECT_TRUE(ui().Shown().last().contains("The job was not loaded.")) << ui().Shown().last().toStdString();
+            EXPECT_EQ(Sealbook(), before);
+            EXPECT_EQ(ReadAll(path), forged);
+            EXPECT_EQ(ReadAll(tempPath("jobs/locked.qxa")), olderAuto);
+        }
+    }
+}
+
+TEST_F(JobFilesLockTest, AJobWhoseSetupIsRejectedLeavesTheStationsPasswordAndMode)
+{
+    const QString path = tempPath("jobs/locked.qx");
+    SaveLockedJob(path, QByteArray(64, '\x11'));
+    const SealbookState before = Sealbook();
+    host.acceptReport = false;
+    qint32 result = -1;
+    jobs->LoadQxFile(path, QStringLiteral("locked.qx"), result);
+    EXPECT_EQ(result, 150);
+    EXPECT_EQ(host.reports.size(), 1);
+    EXPECT_EQ(Sealbook(), before);
+
+    // Taken, the job brings its own.
+    host.acceptReport = true;
+    jobs->LoadQxFile(path, QStringLiteral("locked.qx"), result);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(Sealbook(), (SealbookState{false, true, true}));
+}
+
+TEST_F(JobFilesLockTest, AClientsLoadTakesASoundSetupWithoutItsReportAndRefusesAnOlderLock)
+{
+    const QString path = tempPath("jobs/locked.qx");
+    const QByteArray pattern(64, '\x11');
+    SaveLockedJob(path, pattern);
+    Fill(QByteArray(64, 'x'));
+    EXPECT_TRUE(jobs->LoadJobForClient(path));
+    EXPECT_TRUE(host.reports.isEmpty());
+    EXPECT_EQ(Buffer(pattern.size()), pattern);
+
+    // The operator's own load still shows the report.
+    bool ok = false;
+    jobs->ExecLoadJobCmd(1, path, ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(host.reports.size(), 1);
+
+    // An older locked job: nobody can give its password, so it is refused
+    // at once.
+    engine().ChangeSealbookPassword(QStringLiteral("super"), QStringLiteral("station"));
+    const QString older = tempPath("jobs/older.qx");
+    WriteAll(older, OlderCopy(path, QByteArray(64, '\x66')));
+    host.passwordPrompts = 0;
+    EXPECT_NE(jobs->LoadQxFileForClient(older), 0);
+    EXPECT_EQ(host.passwordPrompts, 0);
+    EXPECT_TRUE(engine().CheckSealbookPassword(QStringLiteral("station")));
 }
 
 } // namespace
