@@ -182,25 +182,30 @@ void JobFiles::SilentJobSave()
     Try([&] { QXProgrammer.JobLoadFlag144(false); });
 }
 
-void JobFiles::LoadJob(const QString& file, qint32& result)
+qint32 JobFiles::LoadJobFile(const QString& file)
 {
-    ProgrammerClass& data = pgmrData();
-    bOldSKJobFile = false;
-    const QString oldName = data.strJobName;
-    data.strJobName = file;
     // Whether the file is of the older version, known before the engine
     // takes it: the lock such a file carries is checked while the engine
     // waits for the setup to be accepted (SealbookLoadingError), so that a
-    // refusal leaves the engine's settings as they were, on every path that
-    // loads a job.
+    // refusal leaves the engine's settings as they were.
     qint32 opened = -1;
     Try([&] { opened = QXProgrammer.OpenSealbookFile(file); });
     Try([&] { QXProgrammer.CloseSealbookFile(); });
     m_loadingOlder = opened == 50;
     const auto loaded = qScopeGuard([this] { m_loadingOlder = false; });
     qint32 code = -1;
+    Try([&] { code = QXProgrammer.LoadJobFile(file); });
+    return code;
+}
+
+void JobFiles::LoadJob(const QString& file, qint32& result)
+{
+    ProgrammerClass& data = pgmrData();
+    bOldSKJobFile = false;
+    const QString oldName = data.strJobName;
+    data.strJobName = file;
     m_jobLoadRefusedUntouched = false;
-    Try([&] { code = QXProgrammer.LoadJobFile(data.strJobName); });
+    qint32 code = LoadJobFile(data.strJobName);
     // Refused before anything changed: the station keeps every setting it
     // had, none of them read back from the engine.
     if (code != 0 && code != 50 && m_jobLoadRefusedUntouched) {

@@ -90,6 +90,10 @@ public:
     // none. result 0, or 150 when the file was not accepted as a job.
     void LoadQxFile(const QString& file, const QString& title, qint32& result);
     void LoadJob(const QString& file, qint32& result);
+    // The engine's load of a job file (its answer: 0, 50 an older file, else
+    // refused), with an older file's lock checked before the engine takes
+    // it: every path that loads a job goes through here.
+    qint32 LoadJobFile(const QString& file);
     // useGiven 0 shows the file dialog; 1 (automation) also skips the note.
     // ok: a job was loaded or saved.
     void ExecLoadJobCmd(qint32 useGiven, const QString& file, bool& ok);

@@ -460,8 +460,7 @@ void frmMain::InitializeGui()
     if (data.bAutoLoadJob && data.bStartInOperatorMode) {
         if (!data.strJobName.isEmpty()) {
             // The engine's answer tells whether the job came back.
-            qint32 answer = -1;
-            Try([&] { answer = QXProgrammer.LoadJobFile(data.strJobName); });
+            const qint32 answer = m_jobFiles->LoadJobFile(data.strJobName);
             frmP->AddStatusTextLine(answer == 0
                                         ? QStringLiteral("Job ") + data.strJobName + QStringLiteral(" loaded.")
                                         : QStringLiteral("Failed to load ") + data.strJobName + QStringLiteral("."));

@@ -241,4 +241,28 @@ TEST_F(ForgedJobTest, AnOlderAutoFileNamingTheForgedJobIsRefusedWhenTheHandlerLo
     ExpectNothingChanged();
 }
 
+// A station that starts in operator mode with its last job to take back
+// (start-up's InitializeGui): that load checks an older job's lock as every
+// other does.
+TEST_F(ForgedJobTest, TheLastJobTakenBackAtAStartInOperatorModeIsCheckedToo)
+{
+    ASSERT_TRUE(start());
+    QXPgmrControl& e = gMainForm->QXProgrammer;
+    bool op = true, mark = false;
+    e.SealbookConfigure210(op, QString(), mark);
+    data().bAutoLoadJob = true;
+    data().bStartInOperatorMode = true;
+    data().strJobName = job;
+    operationWindow().cboStatus->clear();
+
+    CancelThePasswordPrompt();
+    gMainForm->InitializeGui();
+    EXPECT_EQ(prompts, 1);
+    EXPECT_TRUE(statusLines().contains("Failed to load " + job + ".")) << statusLines().join('\n').toStdString();
+    EXPECT_TRUE(e.CheckSealbookPassword(QStringLiteral("station")));
+    EXPECT_FALSE(e.CheckSealbookPassword(QStringLiteral("super")));
+    EXPECT_NE(DataBuffer::Instance().Bytes(0, 64), QByteArray(64, '\x66'));
+    EXPECT_EQ(ReadAll(job), forged);
+}
+
 } // namespace

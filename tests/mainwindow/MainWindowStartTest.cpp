@@ -289,8 +289,9 @@ INSTANTIATE_TEST_SUITE_P(
                  "last.qx",
                  "",
                  "",
-                 kSealbookSetting + QStringList{"LoadJobFile(last.qx)"} + kCaption + Options(true)
-                     + QStringList{"IsConcurrentProgrammer"},
+                 kSealbookSetting
+                     + QStringList{"OpenSealbookFile(last.qx)", "CloseSealbookFile()", "LoadJobFile(last.qx)"}
+                     + kCaption + Options(true) + QStringList{"IsConcurrentProgrammer"},
                  {"Job last.qx loaded."},
                  nullptr},
         InitCase{"PreviousJobOnlyInOperatorMode",
