@@ -103,6 +103,9 @@ frmMain::frmMain(Station& station)
 {
     setObjectName(QStringLiteral("frmMain"));
     SetMainWindowEngine(&QXProgrammer);
+    JobFiles::Host& jobHost = *this;
+    m_jobFiles = std::make_unique<JobFiles>(station, jobHost);
+    station.SetJobFiles(m_jobFiles.get());
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdiArea);
@@ -141,6 +144,7 @@ void frmMain::m_oSettingsRefreshTimer_Timer()
 
 frmMain::~frmMain()
 {
+    m_station.SetJobFiles(nullptr);
     CJobControlImpl::Instance().SetSettingsRefresh({});
     reg::SetCorruptHiveReporter(nullptr);
     blackbox::SetJobHeaderSource({});
@@ -472,8 +476,7 @@ void frmMain::InitializeGui()
     if (data.bAutoLoadJob && data.bStartInOperatorMode) {
         if (!data.strJobName.isEmpty()) {
             // The engine's answer tells whether the job came back.
-            qint32 answer = -1;
-            Try([&] { answer = QXProgrammer.LoadJobFile(data.strJobName); });
+            const qint32 answer = m_jobFiles->LoadJobFile(data.strJobName);
             frmP->AddStatusTextLine(answer == 0
                                         ? QStringLiteral("Job ") + data.strJobName + QStringLiteral(" loaded.")
                                         : QStringLiteral("Failed to load ") + data.strJobName + QStringLiteral("."));

@@ -890,7 +890,7 @@ void frmProgram::ShowJobSummary()
         m_run.FinishStoppedRunReport();
     // Loading the window builds the report, logs it and appends the job's
     // record: every job leaves its record, shown or not.
-    auto summaryWindow = std::make_unique<frmJobSummary>();
+    auto summaryWindow = std::make_unique<frmJobSummary>(JobSummaryInputsNow());
     // A silent engine, and a job an automation client began, never wait on
     // the summary: it is handed on (auto-saved) as its OK would, not shown.
     const bool silent = Ask([&] { return Engine().SilentMode(); }, false);
@@ -900,6 +900,45 @@ void frmProgram::ShowJobSummary()
     else
         Ui().ShowModal(summaryWindow.get());
     RefreshAll();
+}
+
+JobSummaryInputs frmProgram::JobSummaryInputsNow()
+{
+    JobSummaryInputs in;
+    Station& station = m_station;
+    in.engine = &station.QXProgrammer;
+    in.autoHandler = &station.QXH950AutoHandler;
+    in.manualHandler = &station.ConcurrentManualHandler;
+    // The main window's own values, when a main window holds this one.
+    if (gMainForm && gMainForm->frmP == this) {
+        in.isVexalDeviceOrAfmOrStaplFile = Ask([] { return gMainForm->IsVexalDeviceOrAfmOrStaplFile(); }, false);
+        in.sWorkingDirectoryAtLaunch = gMainForm->sWorkingDirectoryAtLaunch;
+    }
+    in.lngNumCopies = station.NumCopies();
+    frmProgram* window = this;
+    in.counters = window->Counters();
+    in.blnStopClicked = window->blnStopClicked;
+    if (window->tabOperation)
+        in.selectedTabCaption = window->tabOperation->Caption(window->tabOperation->SelectedIndex());
+    in.bufferName = window->BufferTypeGetName();
+    in.bufferDate = window->BufferTypeGetDate();
+    in.operationsLog = window->GetOperationsLog();
+    in.actionIsRepeatable = window->ActionIsRepeatable(window->udtAction);
+    in.firstSiteBoxVisible =
+        !window->SiteBox.empty() && window->SiteBox[0] && Ask([&] { return window->SiteBox[0]->Visible(); }, false);
+    in.siteBox = [window](int index) -> SiteBoxControl* {
+        return index >= 0 && size_t(index) < window->SiteBox.size() ? window->SiteBox[size_t(index)].get() : nullptr;
+    };
+    const ProgrammerClass& data = window->pgmrData();
+    in.udtHandlerType = data.udtHandlerType;
+    in.strJobName = data.strJobName;
+    in.strJobID = data.strJobID;
+    in.bStartInOperatorMode = data.bStartInOperatorMode;
+    in.lngFileSize = data.lngFileSize;
+    in.udtRadix = data.udtRadix;
+    in.strDeviceName = data.strDeviceName;
+    in.strDeviceSize = data.strDeviceSize;
+    return in;
 }
 
 // --- what the data buffer holds ---

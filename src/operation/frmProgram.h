@@ -31,6 +31,7 @@
 #include <vector>
 
 class H950HdlrControl;
+struct JobSummaryInputs;
 class OptionSelections;
 class ManualHdlControl;
 class ProgrammerClass;
@@ -96,6 +97,8 @@ public:
     // Called when a device run or a session starts and ends.
     void ResetRunCounters();
     void ShowJobSummary();
+    // What the job summary reads from the station and this window now.
+    JobSummaryInputs JobSummaryInputsNow();
     // The counters of the current or last run, for the job summary, the job
     // record log and the automation monitor.
     RunCounters& Counters() { return m_runCounters; }

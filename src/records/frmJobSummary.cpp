@@ -1,10 +1,7 @@
 #include "frmJobSummary.h"
 
-#include "engine/SiteBoxControl.h"
+#include "engine/QXPgmrControl.h"
 #include "mainwindow/BlackBoxLog.h"
-#include "mainwindow/frmMain.h"
-#include "operation/TabStrip.h"
-#include "operation/frmProgram.h"
 #include "platform/AppInfo.h"
 #include "platform/EngineCall.h"
 #include "platform/PrintTarget.h"
@@ -27,7 +24,6 @@
 #include <cmath>
 
 using appinfo::App;
-using enginecall::Ask;
 using enginecall::Try;
 
 namespace {
@@ -44,11 +40,6 @@ void PlaceTwips(QWidget* control, qint32 left, qint32 top, qint32 width, qint32 
 }
 
 } // namespace
-
-frmJobSummary::frmJobSummary(QWidget* parent)
-    : frmJobSummary(StationInputs(), parent)
-{
-}
 
 frmJobSummary::frmJobSummary(JobSummaryInputs inputs, QWidget* parent)
     : QDialog(parent),
@@ -79,47 +70,6 @@ void frmJobSummary::CreateControls()
     connect(btnPrint, &QPushButton::clicked, this, [this] { btnPrint_Click(); });
     connect(cmdSave, &QPushButton::clicked, this, [this] { cmdSave_Click(); });
     resize(twips::ToPixels(9600), twips::ToPixels(7200));
-}
-
-JobSummaryInputs frmJobSummary::StationInputs()
-{
-    JobSummaryInputs in;
-    if (!gMainForm)
-        return in;
-    frmMain& main = *gMainForm;
-    Station& station = main.station();
-    in.engine = &station.QXProgrammer;
-    in.autoHandler = &station.QXH950AutoHandler;
-    in.manualHandler = &station.ConcurrentManualHandler;
-    in.isVexalDeviceOrAfmOrStaplFile = Ask([&] { return main.IsVexalDeviceOrAfmOrStaplFile(); }, false);
-    in.lngNumCopies = station.NumCopies();
-    in.sWorkingDirectoryAtLaunch = main.sWorkingDirectoryAtLaunch;
-    frmProgram* window = main.frmP;
-    if (!window)
-        return in;
-    in.counters = window->Counters();
-    in.blnStopClicked = window->blnStopClicked;
-    if (window->tabOperation)
-        in.selectedTabCaption = window->tabOperation->Caption(window->tabOperation->SelectedIndex());
-    in.bufferName = window->BufferTypeGetName();
-    in.bufferDate = window->BufferTypeGetDate();
-    in.operationsLog = window->GetOperationsLog();
-    in.actionIsRepeatable = window->ActionIsRepeatable(window->udtAction);
-    in.firstSiteBoxVisible =
-        !window->SiteBox.empty() && window->SiteBox[0] && Ask([&] { return window->SiteBox[0]->Visible(); }, false);
-    in.siteBox = [window](int index) -> SiteBoxControl* {
-        return index >= 0 && size_t(index) < window->SiteBox.size() ? window->SiteBox[size_t(index)].get() : nullptr;
-    };
-    const ProgrammerClass& data = window->pgmrData();
-    in.udtHandlerType = data.udtHandlerType;
-    in.strJobName = data.strJobName;
-    in.strJobID = data.strJobID;
-    in.bStartInOperatorMode = data.bStartInOperatorMode;
-    in.lngFileSize = data.lngFileSize;
-    in.udtRadix = data.udtRadix;
-    in.strDeviceName = data.strDeviceName;
-    in.strDeviceSize = data.strDeviceSize;
-    return in;
 }
 
 void frmJobSummary::Form_Load()

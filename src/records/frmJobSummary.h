@@ -16,9 +16,8 @@ class frmJobSummary : public QDialog
 {
     Q_OBJECT
 public:
-    // Loads from the station's windows and controls.
-    explicit frmJobSummary(QWidget* parent = nullptr);
-    // Loads from the given values (a summary without a station around it).
+    // Loads from the given values: the station's, handed over by the
+    // operation window, or a test's.
     explicit frmJobSummary(JobSummaryInputs inputs, QWidget* parent = nullptr);
 
     QTextEdit* rtfReport = nullptr;
@@ -42,9 +41,6 @@ public:
     QString ReportText() const;
     // The builder of the report shown (its record, whether it was written).
     const JobSummaryReport& Report() const { return *m_report; }
-
-    // The values the report reads from the station's windows and controls.
-    static JobSummaryInputs StationInputs();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

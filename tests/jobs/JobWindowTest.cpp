@@ -507,7 +507,7 @@ TEST_F(JobWindowTest, AJobSavedAroundItsAutoFileKeepsItsOwnNoteHistory)
 
     // An older job is saved before its auto file: the note dialog is the
     // job's, and so is the note the engine writes into the job.
-    main().bSKJobNeedsSave = true;
+    main().jobFiles().bSKJobNeedsSave = true;
     ui().Answer(vb::vbOK); // the job will be saved first
     ui().OnModal([](QDialog* dialog) {
         auto* note = qobject_cast<frmSealbookNote*>(dialog);
@@ -522,7 +522,7 @@ TEST_F(JobWindowTest, AJobSavedAroundItsAutoFileKeepsItsOwnNoteHistory)
     qint32 result = -1;
     main().SaveSKAutoFile(autoFile, result, true);
     ASSERT_EQ(result, 0);
-    EXPECT_FALSE(main().bSKJobNeedsSave);
+    EXPECT_FALSE(main().jobFiles().bSKJobNeedsSave);
     const QStringList notes = engine.Calls({QXPgmrId::SealbookNoteText});
     ASSERT_FALSE(notes.isEmpty());
     // The note dialog adds its entry to the history it was given.
