@@ -174,7 +174,16 @@ private:
     // none when no load of that file gives the buffer.
     std::optional<LinkedLoad> loadOfBuffer(const QString& dataFile);
     qint32 refuseJob(const QString& file, const QString& reason);
-    qint32 failJobPartWay(const QString& file, const QString& reason, qint32 code);
+    // What a load changes, kept before it changes anything and put back
+    // when the job is not taken after all: the device, every stored
+    // setting, the buffer, the serialization, the Sealbook settings, the
+    // job last loaded, and the host's tab settings (asked for by its
+    // export, given back by its import).
+    struct JobUndo;
+    std::unique_ptr<JobUndo> keepJobUndo();
+    // False when there is nothing to put back to (no device was selected).
+    bool putJobBack(JobUndo& undo);
+    qint32 failJobPartWay(const QString& file, const QString& reason, qint32 code, JobUndo& undo);
     struct JobState;
     std::shared_ptr<JobState> m_jobs;
     void resizeSites();

@@ -9,13 +9,19 @@
 // JobLoadFailed(False) with its reason to LogMessage and leaves the station as
 // it was. Once the file is taken, a failure in the middle (the host's import
 // calls SealbookReadStep221) or a setup the host rejects (SealbookLoadingError
-// hands back 1) raises JobLoadFailed(True): the host resets what it holds,
-// and the station's Sealbook settings (password, modes) are put back.
+// hands back 1) puts back everything the load changed (JobUndo: device,
+// settings, buffer, serialization, Sealbook settings, the host's tab
+// settings through SealbookImport) and raises JobLoadFailed(False), as for a
+// file refused at once. Only a station that had no device to go back to
+// hears JobLoadFailed(True): the host resets what it holds.
 //
-// Events of a load, in order: DeviceSelected, UpdateJobSetting14/15/17/18/19,
+// Events of a load, in order: SealbookExport (the host's tab settings, kept
+// to be put back), DeviceSelected, UpdateJobSetting14/15/17/18/19,
 // UpdateJobSetting55/56 (the job's bank and data position),
 // JobSetting46 (note, 1), SealbookImport, SealbookLoadingError (result, 1),
-// then SealbookModeChanged(False) when the job starts in operator mode.
+// then SealbookModeChanged(False) when the job starts in operator mode; a
+// job not taken then puts back with DeviceSelected, SealbookImport (the kept
+// tab settings) and JobLoadFailed(False).
 // Events of a save: RequestJobSettingText24, JobSetting25,
 // RequestJobSetting26-28, JobSettingText60, RequestSealbookNote,
 // SealbookExport (the first value written for a key wins), and
@@ -171,6 +177,30 @@ struct QXPgmrStandIn::JobState
     std::optional<FileStamp> lastStamp;
     bool linked = false; // SetDataPatternLinked / ThreadCommObject
     QString note;        // SealbookNoteText
+};
+
+struct QXPgmrStandIn::JobUndo
+{
+    QString device; // "" when none was selected
+    QHash<QString, QVariant> stored;
+    qint32 loadFileVariant = 0;
+    qint64 bufferSize = 0;
+    quint8 fill = 0xFF;
+    bool bufferHeldData = false;
+    QByteArray bufferBytes; // only when it held data
+    std::optional<LinkedLoad> lastLoad;
+    bool lastLoadCurrent = false; // the buffer was what that load made
+    FileStamp lastLoadStamp;
+    Serialization serialization;
+    SealbookSettings settings;
+    std::optional<JobFile> last;
+    qint32 lastSeal = 0;
+    QString lastPath;
+    std::optional<FileStamp> lastStamp;
+    bool linked = false;
+    QString activeTabParameter;
+    JobFile tabs; // the host's export
+    bool tabsKept = false;
 };
 
 namespace {
@@ -409,13 +439,99 @@ qint32 QXPgmrStandIn::refuseJob(const QString& file, const QString& reason)
     return kJobRefused;
 }
 
-qint32 QXPgmrStandIn::failJobPartWay(const QString& file, const QString& reason, qint32 code)
+std::unique_ptr<QXPgmrStandIn::JobUndo> QXPgmrStandIn::keepJobUndo()
 {
+    auto undo = std::make_unique<JobUndo>();
+    undo->device = m_device ? m_device->Name() : QString();
+    undo->stored = StoredValues();
+    undo->loadFileVariant = m_loadFileVariant;
+    const DataBuffer& buffer = DataBuffer::Instance();
+    undo->bufferSize = buffer.Size();
+    undo->fill = buffer.FillByte();
+    // A buffer of fill bytes only is made again, not copied: a large device's
+    // empty buffer costs nothing to keep.
+    undo->bufferHeldData = bufferHoldsData();
+    if (undo->bufferHeldData)
+        undo->bufferBytes = buffer.Bytes(0, buffer.Size());
+    undo->lastLoad = m_lastLoad;
+    undo->lastLoadCurrent = m_lastLoad && m_lastLoadRevision == buffer.Revision();
+    undo->lastLoadStamp = m_lastLoadStamp;
+    undo->serialization = m_serialization;
+    undo->settings = SealbookSettings::Load(EngineIni());
+    undo->last = m_jobs->last;
+    undo->lastSeal = m_jobs->lastSeal;
+    undo->lastPath = m_jobs->lastPath;
+    undo->lastStamp = m_jobs->lastStamp;
+    undo->linked = m_jobs->linked;
+    undo->activeTabParameter = m_activeTabParameter;
+    // The host's tab settings, written as a save would write them.
+    if (m_device) {
+        m_jobs->saving = &undo->tabs;
+        try {
+            RaiseEvent.SealbookExport();
+            undo->tabsKept = true;
+        } catch (...) {
+            undo->tabsKept = false;
+        }
+        m_jobs->saving = nullptr;
+    }
+    return undo;
+}
+
+bool QXPgmrStandIn::putJobBack(JobUndo& undo)
+{
+    undo.settings.Save(EngineIni());
+    m_serialization = undo.serialization;
+    m_jobs->last = std::move(undo.last);
+    m_jobs->lastSeal = undo.lastSeal;
+    m_jobs->lastPath = undo.lastPath;
+    m_jobs->lastStamp = undo.lastStamp;
+    m_jobs->linked = undo.linked;
+    m_activeTabParameter = undo.activeTabParameter;
+    if (undo.device.isEmpty() || !selectDevice(undo.device))
+        return false;
+    m_loadFileVariant = undo.loadFileVariant;
+    PutStoredValues(std::move(undo.stored));
+
+    DataBuffer& buffer = DataBuffer::Instance();
+    buffer.SetFillByte(undo.fill);
+    buffer.Clear();
+    buffer.Resize(undo.bufferSize);
+    if (undo.bufferHeldData)
+        buffer.Write(0, reinterpret_cast<const quint8*>(undo.bufferBytes.constData()), undo.bufferBytes.size());
+    else
+        m_emptyRevision = buffer.Revision();
+    m_lastLoad = std::move(undo.lastLoad);
+    m_lastLoadRevision = undo.lastLoadCurrent ? buffer.Revision() : ~quint64(0);
+    m_lastLoadStamp = undo.lastLoadStamp;
+    saveStation();
+
+    // The host rebuilds its window for the device and takes its own tab
+    // settings back.
+    RaiseEvent.DeviceSelected();
+    if (undo.tabsKept) {
+        m_jobs->loading = &undo.tabs;
+        try {
+            RaiseEvent.SealbookImport();
+        } catch (...) {
+            // The host keeps what it could take; the engine's side is back.
+        }
+        m_jobs->loading = nullptr;
+    }
+    return true;
+}
+
+qint32 QXPgmrStandIn::failJobPartWay(const QString& file, const QString& reason, qint32 code, JobUndo& undo)
+{
+    QVariantList log{QStringLiteral("The job %1 was not loaded: %2.").arg(file, reason)};
+    Raise(QStringLiteral("LogMessage"), log);
+    if (putJobBack(undo)) {
+        RaiseEvent.JobLoadFailed(false);
+        return code;
+    }
     m_jobs->last.reset();
     m_jobs->lastSeal = 0;
     m_jobs->lastStamp.reset();
-    QVariantList log{QStringLiteral("The job %1 was not loaded: %2.").arg(file, reason)};
-    Raise(QStringLiteral("LogMessage"), log);
     RaiseEvent.JobLoadFailed(true);
     return code;
 }
@@ -507,7 +623,8 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
         data = job->data;
     }
 
-    // From here the station takes the job.
+    // From here the station takes the job; what it changes is kept first.
+    std::unique_ptr<JobUndo> undo = keepJobUndo();
     selectDevice(deviceName);
     saveStation();
     RaiseEvent.DeviceSelected();
@@ -542,9 +659,6 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
     m_serialization.last = job->ValueOr(kSerial, QStringLiteral("Last"));
     m_serialization.program = job->ValueOr(kSerial, QStringLiteral("Program"));
 
-    // The station's own settings come back when the job is not taken after
-    // all: a refused job leaves no password or mode behind.
-    const SealbookSettings previous = SealbookSettings::Load(EngineIni());
     SealbookSettings settings;
     settings.startInOperatorMode = job->ValueOr(kSealbook, QStringLiteral("StartInOperatorMode")) == QLatin1String("1");
     settings.markInputEnabled = job->ValueOr(kSealbook, QStringLiteral("MarkInputEnabled")) == QLatin1String("1");
@@ -577,11 +691,9 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
         m_jobs->readStepFailed = true;
     }
     m_jobs->loading = nullptr;
-    if (m_jobs->readStepFailed) {
-        previous.Save(EngineIni());
-        return failJobPartWay(path, QStringLiteral("the operation settings in it do not fit this station"),
-                              kJobPartWay);
-    }
+    if (m_jobs->readStepFailed)
+        return failJobPartWay(path, QStringLiteral("the operation settings in it do not fit this station"), kJobPartWay,
+                              *undo);
 
     m_jobs->last = job;
     m_jobs->lastSeal = seal;
@@ -590,10 +702,8 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
     m_activeTabParameter.clear();
     qint32 rejected = 0;
     RaiseEvent.SealbookLoadingError(rejected, 1);
-    if (rejected == 1) {
-        previous.Save(EngineIni());
-        return failJobPartWay(path, QStringLiteral("its setup was rejected"), kJobRejected);
-    }
+    if (rejected == 1)
+        return failJobPartWay(path, QStringLiteral("its setup was rejected"), kJobRejected, *undo);
 
     if (settings.startInOperatorMode) {
         bool refused = false;

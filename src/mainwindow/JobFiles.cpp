@@ -140,11 +140,12 @@ void JobFiles::LoadQxFile(const QString& file, const QString& title, qint32& res
         LoadJob(loaded, result);
         if (result == 150) {
             if (m_jobLoadRefusedUntouched) {
-                // Refused before anything changed: the station keeps its
-                // job as it was.
+                // Refused, and the engine and the job's settings are as they
+                // were: the station keeps its job.
                 data.strJobDir = oldDir;
             } else {
-                // Changed part-way: back to the default configuration.
+                // Changed part-way with nothing to go back to (no device
+                // was selected): back to the default configuration.
                 data.strJobName.clear();
                 m_host.RefreshOperationWindow(Refresh::Caption);
                 Try([&] { m_host.ApplyDefaultConfiguration(true); });
@@ -198,19 +199,71 @@ qint32 JobFiles::LoadJobFile(const QString& file)
     return code;
 }
 
+template <class Copy>
+void JobFiles::JobFields::Pairs(ProgrammerClass& data, JobFields& kept, Copy copy)
+{
+    copy(data.strDeviceName, kept.deviceName);
+    copy(data.strDeviceSize, kept.deviceSize);
+    copy(data.strDevicePackage, kept.devicePackage);
+    copy(data.lngDeviceSize, kept.deviceSizeBytes);
+    copy(data.blnDeviceSelected, kept.deviceSelected);
+    copy(data.strFileName, kept.fileName);
+    copy(data.strFilePath, kept.filePath);
+    copy(data.strFileDrive, kept.fileDrive);
+    copy(data.strDisplayedFileName, kept.displayedFileName);
+    copy(data.dtmFileDate, kept.fileDate);
+    copy(data.lngFileSize, kept.fileSize);
+    copy(data.udtCSumMethod, kept.checksumMethod);
+    copy(data.udtCSumType, kept.checksumType);
+    copy(data.udtRadix, kept.radix);
+    copy(data.bClearBeforeRead, kept.clearBeforeRead);
+    copy(data.lngLowAddrLoad, kept.lowLoad);
+    copy(data.lngHighAddrLoad, kept.highLoad);
+    copy(data.lngBufLoadAddr, kept.bufferLoad);
+    copy(data.lngPosSingle, kept.positionSingle);
+    copy(data.lngBankSingle, kept.bankSingle);
+    copy(data.blnBufferEmpty, kept.bufferEmpty);
+    copy(data.blnFileLoaded, kept.fileLoaded);
+    copy(data.strJobName, kept.jobName);
+    copy(data.strJobNote, kept.jobNote);
+    copy(data.strSKAutoNote, kept.autoNote);
+    copy(data.bDataPatternLinkedToSKFile, kept.linked);
+    copy(data.bVerifyChecksum, kept.verifyChecksum);
+}
+
+JobFiles::JobFields JobFiles::JobFields::Of(ProgrammerClass& data)
+{
+    JobFields kept;
+    Pairs(data, kept, [](const auto& live, auto& field) { field = live; });
+    return kept;
+}
+
+void JobFiles::JobFields::PutInto(ProgrammerClass& data) const
+{
+    JobFields kept = *this;
+    Pairs(data, kept, [](auto& live, const auto& field) { live = field; });
+}
+
 void JobFiles::LoadJob(const QString& file, qint32& result)
 {
     ProgrammerClass& data = pgmrData();
     bOldSKJobFile = false;
     const QString oldName = data.strJobName;
+    const JobFields before = JobFields::Of(data);
+    const std::function<void()> putBackBufferView = m_host.KeepBufferView();
     data.strJobName = file;
     m_jobLoadRefusedUntouched = false;
     qint32 code = LoadJobFile(data.strJobName);
-    // Refused before anything changed: the station keeps every setting it
-    // had, none of them read back from the engine.
+    // Refused, and the engine's side is as it was (refused at once, or put
+    // back after a refusal part-way): so is the station's, none of it read
+    // back from the engine, whatever the load's events had changed.
     if (code != 0 && code != 50 && m_jobLoadRefusedUntouched) {
         result = 150;
-        data.strJobName = oldName;
+        before.PutInto(data);
+        m_host.RefreshOperationWindow(Refresh::DeviceConfigureOptions);
+        m_host.RefreshOperationWindow(Refresh::DisplayInfo);
+        putBackBufferView();
+        m_host.RefreshOperationWindow(Refresh::Caption);
         return;
     }
     const bool older = code == 50;
@@ -504,9 +557,10 @@ void JobFiles::SealbookLoadingError(qint32& result, qint32 type)
     Try([&] { lSKCRC = QXProgrammer.SealbookLoadValue111(); });
     Try([&] { QXProgrammer.SealbookErrorReset(true); });
 
+    // A setup refused here is not cleared away: the engine puts back the
+    // station's job as it was before the load.
     bool intact = true;
     if (data.skType == 2 && lSKCRC != lSKAutoStoredCRC && (lSKCRC ^ code) != lSKAutoStoredCRC) {
-        m_host.ClearDataBuffer();
         const QString text =
             QStringLiteral("The integrity check failed. The manual handler job file is invalid or corrupted.");
         Ui().MsgBox(text, vb::vbCritical, QStringLiteral("Sealbook Loading Error"));
@@ -517,7 +571,6 @@ void JobFiles::SealbookLoadingError(qint32& result, qint32 type)
 
     // An older job's lock before its report: the setup is refused at once.
     if (intact && m_loadingOlder && !OlderLockOpened()) {
-        m_host.ClearDataBuffer();
         result = 1;
         return;
     }
@@ -528,8 +581,6 @@ void JobFiles::SealbookLoadingError(qint32& result, qint32 type)
     // of the kind of file the engine says it loaded.
     bool accepted = false;
     ShowJobReport(data.skType != 1 ? data.skType : type, true, !intact, accepted);
-    if (!accepted)
-        m_host.ClearDataBuffer();
     result = accepted ? 0 : 1;
 }
 
@@ -670,6 +721,12 @@ void JobFiles::LoadSKAutoFileCore(const QString& file, qint32& result, bool bOpe
     ProgrammerClass& data = pgmrData();
     const QString jobInfo = QStringLiteral("JobInfo");
     result = 0;
+    // A refused auto file leaves the note of the one loaded before.
+    const QString oldAutoNote = data.strSKAutoNote;
+    const auto keepNote = qScopeGuard([&] {
+        if (result != 0)
+            data.strSKAutoNote = oldAutoNote;
+    });
     if (bOpen) {
         result = -1;
         Try([&] { result = QXProgrammer.OpenSealbookFile(file); });

@@ -9,8 +9,11 @@
 // and enables the windows around the engine's work, refreshes the operation
 // window and asks the operator. No widget.
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
+
+#include <functional>
 
 class H950HdlrControl;
 class ProgrammerClass;
@@ -67,6 +70,10 @@ public:
         // changed since it was loaded or saved.
         virtual QString BufferInfo() const = 0;
         virtual bool BufferDirty() const = 0;
+        // The operation window's buffer source, changed flag and data-file
+        // text as they are now; calling the answer puts them back (a refused
+        // job leaves the window as it was).
+        virtual std::function<void()> KeepBufferView() = 0;
         // The job back to the default configuration; the buffer emptied.
         virtual void ApplyDefaultConfiguration(bool resetSettings) = 0;
         virtual void ClearDataBuffer() = 0;
@@ -156,6 +163,34 @@ private:
     void BackUpFile(const QString& file, bool& ok);
     // The lock of an older job being loaded: none, or its password given.
     bool OlderLockOpened();
+
+    // What a job load changes of the station's own job settings, kept to be
+    // put back when the job is refused: the engine puts back its own side
+    // (device, options, buffer, Sealbook settings) and says so with
+    // JobLoadFailed(False).
+    struct JobFields
+    {
+        QString deviceName, deviceSize, devicePackage;
+        qint32 deviceSizeBytes = 0;
+        bool deviceSelected = false;
+        QString fileName, filePath, fileDrive, displayedFileName;
+        QDateTime fileDate;
+        qint32 fileSize = 0;
+        qint32 checksumMethod = 0, checksumType = 0, radix = 0;
+        bool clearBeforeRead = false;
+        qint32 lowLoad = 0, highLoad = 0, bufferLoad = 0, positionSingle = 0, bankSingle = 0;
+        bool bufferEmpty = true, fileLoaded = false;
+        QString jobName, jobNote, autoNote;
+        bool linked = false, verifyChecksum = true;
+
+        static JobFields Of(ProgrammerClass& data);
+        void PutInto(ProgrammerClass& data) const;
+
+    private:
+        // Each field once: copy(live, kept) is run on every pair.
+        template <class Copy>
+        static void Pairs(ProgrammerClass& data, JobFields& kept, Copy copy);
+    };
 
     QXPgmrControl& QXProgrammer;
     H950HdlrControl& QXH950AutoHandler;

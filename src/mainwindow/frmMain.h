@@ -470,6 +470,7 @@ private:
     qint32 BankIndex() const override;
     QString BufferInfo() const override;
     bool BufferDirty() const override;
+    std::function<void()> KeepBufferView() override;
     void ClearDataBuffer() override;
     bool AskSupervisorPassword(QString& password) override;
     bool AskSaveNote(qint32 skType, NoteWindow window) override;

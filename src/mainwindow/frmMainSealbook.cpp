@@ -78,6 +78,17 @@ bool frmMain::BufferDirty() const
 {
     return frmP->bBufferDirty;
 }
+std::function<void()> frmMain::KeepBufferView()
+{
+    const CBufferSource source = frmP->BufferSourceNow();
+    const bool dirty = frmP->bBufferDirty;
+    const QString shown = frmP->txtFile->text();
+    return [this, source, dirty, shown] {
+        frmP->PutBackBufferSource(source);
+        frmP->bBufferDirty = dirty;
+        frmP->txtFile->setText(shown);
+    };
+}
 void frmMain::ClearDataBuffer()
 {
     ClearBuffer();

@@ -108,6 +108,10 @@ public:
     // 0 cleared, 1 loaded from a file, 2 read from the device, 3 edited.
     void BufferType(const QString& oTypeName, const QDateTime& oUpdatedDate, qint16 iInput);
     QString BufferTypeGetName() const;
+    // The buffer's source as a whole, kept and put back around a change
+    // that is not taken (a refused job).
+    CBufferSource BufferSourceNow() const { return BufferSource; }
+    void PutBackBufferSource(const CBufferSource& source) { BufferSource = source; }
     QString BufferTypeGetDate() const;
     qint16 BufferTypeGetType() const;
     // The data-file summary box shows the buffer as empty.

@@ -25,6 +25,7 @@
 #include <functional>
 #include <initializer_list>
 #include <span>
+#include <utility>
 
 class DispatchObject : public IDispatchControl
 {
@@ -93,6 +94,10 @@ protected:
     // The stored value of a plain property (index arguments form the key).
     QVariant Stored(int dispid, const QVariantList& index = {}) const;
     void Store(int dispid, const QVariant& value, const QVariantList& index = {});
+    // Every stored value at once: what a control keeps to put its settings
+    // back after a change that was not taken.
+    QHash<QString, QVariant> StoredValues() const { return m_store; }
+    void PutStoredValues(QHash<QString, QVariant> values) { m_store = std::move(values); }
     // A plain property that keeps its value in another property's store (two
     // names of one setting); it is declared stored.
     void ShareValue(int dispid, int storedAs);

@@ -227,10 +227,10 @@ TEST_F(EngineJobFileTest, SavedJobLoadsBackWholeWithItsEventsInOrder)
     ASSERT_EQ(e().LoadJobFile(path), 0) << host.texts.join('\n').toStdString();
     // The job brings its data: the buffer was loaded from its file.
     EXPECT_EQ(host.events,
-              (QStringList{"DeviceSelected", "UpdateJobSetting14", "UpdateJobSetting15", "UpdateJobSetting17",
-                           "UpdateJobSetting18", "UpdateJobSetting19", "UpdateJobSetting55(3)", "UpdateJobSetting56(1)",
-                           "DataFileLoaded", "JobSetting46", "SealbookImport", "SealbookLoadingError",
-                           "SealbookModeChanged(False)"}));
+              (QStringList{"SealbookExport", "DeviceSelected", "UpdateJobSetting14", "UpdateJobSetting15",
+                           "UpdateJobSetting17", "UpdateJobSetting18", "UpdateJobSetting19", "UpdateJobSetting55(3)",
+                           "UpdateJobSetting56(1)", "DataFileLoaded", "JobSetting46", "SealbookImport",
+                           "SealbookLoadingError", "SealbookModeChanged(False)"}));
     EXPECT_EQ(e().DeviceName(), kDevice);
     EXPECT_EQ(e().VerifyMode(), 2);
     EXPECT_TRUE(e().BlankCheckOption());
@@ -448,7 +448,7 @@ TEST_F(EngineJobFileTest, AJobOpenedAndReplacedBeforeItsLoadIsLoadedAsItIsNow)
     }
 }
 
-TEST_F(EngineJobFileTest, RejectedSetupOrFailedImportIsAPartWayFailureThatKeepsTheStationsSealbookSettings)
+TEST_F(EngineJobFileTest, RejectedSetupOrFailedImportIsPutBackWithTheStationsSealbookSettings)
 {
     const QString path = tempPath("job.qx");
     saveFullJob(path, Pattern(64, 1));
@@ -464,7 +464,9 @@ TEST_F(EngineJobFileTest, RejectedSetupOrFailedImportIsAPartWayFailureThatKeepsT
         host.events.clear();
         EXPECT_NE(e().LoadJobFile(path), 0);
         ASSERT_FALSE(host.events.isEmpty());
-        EXPECT_EQ(host.events.last(), "JobLoadFailed(True)");
+        // Put back as it was, the station hears of a refusal that changed
+        // nothing.
+        EXPECT_EQ(host.events.last(), "JobLoadFailed(False)");
         EXPECT_FALSE(host.events.contains("SealbookModeChanged(False)"));
         // The job not taken left no password or mode behind.
         EXPECT_TRUE(e().CheckSealbookPassword(QStringLiteral("mine")));

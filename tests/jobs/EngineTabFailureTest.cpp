@@ -95,14 +95,17 @@ TEST_F(EngineTabFailureTest, AFailedExportLeavesTheOldFileAndSaysWhy)
     EXPECT_EQ(ReadAll(path), before);
 }
 
-TEST_F(EngineTabFailureTest, AFailedImportIsAPartWayFailure)
+TEST_F(EngineTabFailureTest, AFailedImportIsPutBack)
 {
     const QString path = tempPath("line4.qx");
     ASSERT_EQ(control.SaveJobFile(path), 0);
     host.failImport = true;
     host.events.clear();
     EXPECT_NE(control.LoadJobFile(path), 0);
-    EXPECT_TRUE(host.events.contains("JobLoadFailed(True)")) << host.events.join(' ').toStdString();
+    // The host is given its own tab settings back, then hears of a refusal
+    // that changed nothing.
+    EXPECT_EQ(host.events.count("SealbookImport"), 2) << host.events.join(' ').toStdString();
+    EXPECT_EQ(host.events.last(), "JobLoadFailed(False)") << host.events.join(' ').toStdString();
 
     host.failImport = false;
     EXPECT_EQ(control.LoadJobFile(path), 0);

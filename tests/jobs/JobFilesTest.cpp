@@ -49,6 +49,10 @@ public:
         calls << QStringLiteral("ApplyDefaultConfiguration(%1)").arg(reset);
     }
     void ClearDataBuffer() override { calls << QStringLiteral("ClearDataBuffer"); }
+    std::function<void()> KeepBufferView() override
+    {
+        return [this] { calls << QStringLiteral("PutBackBufferView"); };
+    }
 
     bool AskSupervisorPassword(QString& password) override
     {
@@ -66,7 +70,8 @@ public:
     bool ConfirmJobReport(const JobFiles::Report& report) override
     {
         reports << report;
-        return acceptReport;
+        // The report of a damaged file can only be refused.
+        return acceptReport && !report.jobError;
     }
 
     QStringList calls, statusLines;
@@ -94,12 +99,21 @@ public:
             texts << args.value(0).toString();
         } else if (name == QLatin1String("UpdateJobSetting15")) {
             data->strFileName = args.value(0).toString();
+        } else if (name == QLatin1String("JobSetting46")) {
+            data->strJobNote = args.value(0).toString();
+        } else if (name == QLatin1String("DeviceSelected")) {
+            data->strDeviceName = engine->DeviceName();
+        } else if (name == QLatin1String("SealbookImport") && failImport) {
+            // A host whose import cannot take the job's settings.
+            engine->SealbookReadStep221();
         } else if (name == QLatin1String("LogMessage")) {
             texts << args.value(0).toString();
         }
     }
     JobFiles* jobs = nullptr;
     ProgrammerClass* data = nullptr;
+    QXPgmrControl* engine = nullptr;
+    bool failImport = false;
     QStringList texts;
 };
 
@@ -169,6 +183,7 @@ protected:
         jobs = std::make_unique<JobFiles>(*station, host);
         events.jobs = jobs.get();
         events.data = &data();
+        events.engine = &engine();
         engine().Control()->SetEventSink(&events);
         handlerEvents.engine = &engine();
         station->QXH950AutoHandler.Control()->SetEventSink(&handlerEvents);
@@ -253,7 +268,7 @@ TEST_F(JobFilesTest, ATakenJobIsLoadedWithTheWindowsLockedAndSavedAgainSilently)
     EXPECT_EQ(host.reports[0].rows.value(2).value, kDevice + " ");
 }
 
-TEST_F(JobFilesTest, ARefusedJobKeepsTheJobOrGoesBackToTheDefaultConfiguration)
+TEST_F(JobFilesTest, ARefusedJobKeepsTheJobAsItWas)
 {
     const QString path = tempPath("jobs/good.qx");
     SaveJob(path, QByteArray(64, '\x31'));
@@ -267,11 +282,10 @@ TEST_F(JobFilesTest, ARefusedJobKeepsTheJobOrGoesBackToTheDefaultConfiguration)
         const char* name;
         QString file;
         bool acceptReport;
-        bool backToDefault; // else the job stays as it was
     };
     const Case cases[] = {
-        {"damaged: refused before anything changed", damaged, true, false},
-        {"setup rejected at the report: refused part-way", path, false, true},
+        {"damaged: refused before anything changed", damaged, true},
+        {"setup rejected at the report: refused part-way, and put back", path, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -283,10 +297,9 @@ TEST_F(JobFilesTest, ARefusedJobKeepsTheJobOrGoesBackToTheDefaultConfiguration)
         qint32 result = -1;
         jobs->LoadQxFile(c.file, QFileInfo(c.file).fileName(), result);
         EXPECT_EQ(result, 150);
-        EXPECT_EQ(host.calls.contains("ApplyDefaultConfiguration(1)"), c.backToDefault);
-        EXPECT_EQ(data().strJobName, c.backToDefault ? QString() : QStringLiteral("/jobs/current.qx"));
-        if (!c.backToDefault)
-            EXPECT_EQ(data().strJobDir, "/jobs");
+        EXPECT_FALSE(host.calls.contains("ApplyDefaultConfiguration(1)"));
+        EXPECT_EQ(data().strJobName, QStringLiteral("/jobs/current.qx"));
+        EXPECT_EQ(data().strJobDir, "/jobs");
         // No silent save wrote over the refused file.
         EXPECT_EQ(ReadAll(c.file), before);
         EXPECT_GT(host.calls.lastIndexOf("EnableMenus(1)"), host.calls.lastIndexOf("EnableMenus(0)"));
@@ -326,7 +339,7 @@ TEST_F(JobFilesTest, AnOlderLockedJobIsTakenOnlyWithItsPasswordAndThenConverted)
         jobs->ExecLoadJobCmd(1, file, ok);
         EXPECT_EQ(host.passwordPrompts, 1);
         EXPECT_EQ(ok, c.taken);
-        EXPECT_EQ(host.calls.contains("ApplyDefaultConfiguration(1)"), !c.taken);
+        EXPECT_FALSE(host.calls.contains("ApplyDefaultConfiguration(1)"));
         if (c.taken) {
             EXPECT_EQ(Buffer(changed.size()), changed);
             // Backed up as it was, then saved in the current version.
@@ -335,6 +348,8 @@ TEST_F(JobFilesTest, AnOlderLockedJobIsTakenOnlyWithItsPasswordAndThenConverted)
         } else {
             EXPECT_TRUE(ui().Shown().last().contains("The job was not loaded.")) << ui().Shown().last().toStdString();
             EXPECT_EQ(ReadAll(file), older);
+            // The buffer the station had is back.
+            EXPECT_EQ(Buffer(64), QByteArray(64, '\x22'));
         }
     }
 }
@@ -570,6 +585,150 @@ TEST_F(JobFilesLockTest, AClientsLoadTakesASoundSetupWithoutItsReportAndRefusesA
     EXPECT_NE(jobs->LoadQxFileForClient(older), 0);
     EXPECT_EQ(host.passwordPrompts, 0);
     EXPECT_TRUE(engine().CheckSealbookPassword(QStringLiteral("station")));
+}
+
+} // namespace
+
+namespace {
+
+class RefusedJobTest : public JobFilesLockTest
+{
+protected:
+    // What a load may change, engine and station, one line each so that a
+    // difference reads as one.
+    QStringList Settings()
+    {
+        const SealbookState sealbook = Sealbook();
+        return {
+            "device " + engine().DeviceName(),
+            "checksum " + engine().ChecksumText(),
+            QStringLiteral("erase %1 blank check %2 verify %3 fill %4")
+                .arg(engine().EraseOption())
+                .arg(engine().BlankCheckOption())
+                .arg(engine().VerifyMode())
+                .arg(engine().DefaultBufferByte()),
+            "buffer " + QString::fromLatin1(Buffer(DataBuffer::Instance().Size()).toHex()),
+            "station device " + data().strDeviceName,
+            "station file " + data().strFileName,
+            "station job " + data().strJobName,
+            "station note " + data().strJobNote,
+            QStringLiteral("sealbook station %1 forged %2 operator %3")
+                .arg(sealbook.stationAccepted)
+                .arg(sealbook.forgedAccepted)
+                .arg(sealbook.operatorMode),
+        };
+    }
+    // Options unlike a fresh device's, so that a reset to them shows.
+    void SetOptions(bool erase, qint32 verify)
+    {
+        bool blank = !erase;
+        engine().EraseOption(erase);
+        engine().BlankCheckOption(blank);
+        engine().VerifyMode(verify);
+    }
+};
+
+TEST_F(RefusedJobTest, ARefusedJobLeavesTheStationsJobAsItWasOnEveryLoadPath)
+{
+    // The job a refusal must not touch: its own device, options, data and
+    // note, the station's password and supervisor mode.
+    // The other job: another device and options, locked with "super" and
+    // starting in operator mode; an auto file names it, and it was saved
+    // again since, so the auto file no longer fits it.
+    const QString other = tempPath("jobs/other.qx");
+    ASSERT_EQ(engine().SelectDeviceByName(QStringLiteral("NV29F040"), false), 0);
+    SetOptions(true, 2);
+    data().strFileName = QStringLiteral("other.bin");
+    data().strJobNote = QStringLiteral("other note");
+    SaveLockedJob(other, QByteArray(48, '\x5a'));
+    data().udtHandlerType = 1;
+    data().strJobName = other;
+    qint32 result = -1;
+    jobs->SaveSKAutoFile(tempPath("jobs/stale.qxa"), result, true);
+    ASSERT_EQ(result, 0) << ui().Shown().join('\n').toStdString();
+    engine().ChangeSealbookPassword(QStringLiteral("station"), QStringLiteral("super"));
+    SaveLockedJob(other, QByteArray(48, '\x5b'));
+    const QString olderOther = tempPath("jobs/older-other.qx");
+    WriteAll(olderOther, OlderCopy(other, QByteArray(48, '\x66')));
+
+    const QString good = tempPath("jobs/good.qx");
+    engine().SelectDeviceByName(kDevice, false);
+    SetOptions(false, 1);
+    data().strFileName = QStringLiteral("image.bin");
+    data().strJobNote = QStringLiteral("good note");
+    SaveJob(good, QByteArray(64, '\x31'));
+    qint32 loaded = -1;
+    jobs->LoadQxFile(good, QStringLiteral("good.qx"), loaded);
+    ASSERT_EQ(loaded, 0) << events.texts.join('\n').toStdString();
+    const QStringList before = Settings();
+    ASSERT_EQ(before.last(), "sealbook station 1 forged 0 operator 0");
+
+    const auto loadJob = [&](const QString& file) {
+        bool ok = false;
+        jobs->ExecLoadJobCmd(1, file, ok);
+        return ok;
+    };
+    const auto commandLine = [&](const QString& file) {
+        data().skType = 1;
+        qint32 r = -1;
+        jobs->LoadJob(file, r);
+        return r == 0;
+    };
+    const auto engineRequest = [&](const QString& file) {
+        qint32 r = -1;
+        jobs->LoadQxFile(file, QString(), r);
+        return r == 0;
+    };
+    const auto client = [&](const QString& file) { return jobs->LoadQxFileForClient(file) == 0; };
+    const auto autoFile = [&](const QString& file) {
+        qint32 r = -1;
+        jobs->LoadSKAutoFile(file, r);
+        return r == 0;
+    };
+    struct Case
+    {
+        const char* name;
+        std::function<bool(const QString&)> load;
+        QString file;
+        bool acceptReport = true;
+        bool failImport = false;
+        int boxes = 0; // the boxes that tell of the refusal
+    };
+    const Case cases[] = {
+        {"Load Job, report cancelled", loadJob, other, false},
+        {"a job named at start-up, report cancelled", commandLine, other, false},
+        {"the engine's own request, report cancelled", engineRequest, other, false},
+        {"Load Job, older lock, password cancelled", loadJob, olderOther, true, false, 1},
+        {"a job named at start-up, older lock, wrong password", commandLine, olderOther, true, false, 1},
+        {"a client, older lock", client, olderOther},
+        {"Load Job, settings the station cannot take", loadJob, other, true, true},
+        {"a client, settings the station cannot take", client, other, true, true},
+        {"an auto file whose job changed since", autoFile, tempPath("jobs/stale.qxa"), true, false, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        host.acceptReport = c.acceptReport;
+        host.password_ = QStringLiteral("guess");
+        if (QString(c.name).contains("cancelled"))
+            host.password_.reset();
+        events.failImport = c.failImport;
+        host.calls.clear();
+        for (int i = 0; i < c.boxes; ++i)
+            ui().Answer(vb::vbOK);
+        const QByteArray file = ReadAll(c.file);
+        EXPECT_FALSE(c.load(c.file));
+        EXPECT_EQ(Settings(), before);
+        EXPECT_FALSE(host.calls.contains("ApplyDefaultConfiguration(1)"));
+        // Nothing was written back over the refused file.
+        EXPECT_EQ(ReadAll(c.file), file);
+    }
+    events.failImport = false;
+
+    // The job kept is whole: taken again it is the same job.
+    host.acceptReport = true;
+    jobs->LoadQxFile(good, QStringLiteral("good.qx"), loaded);
+    EXPECT_EQ(loaded, 0);
+    EXPECT_EQ(Settings(), before);
 }
 
 } // namespace

@@ -118,7 +118,7 @@ TEST_F(JobWindowTest, AJobsDataCountsAsItsLoadedFileSoTheJobSavesAgain)
     EXPECT_TRUE(ok) << ui().Shown().join('\n').toStdString();
 }
 
-TEST_F(JobWindowTest, ARejectedSetupPutsTheStationBackToTheDefaultConfiguration)
+TEST_F(JobWindowTest, ARejectedSetupKeepsTheStationsJob)
 {
     const QString path = tempPath("jobs/rejected.qx");
     Fill(QByteArray("job data"));
@@ -132,10 +132,12 @@ TEST_F(JobWindowTest, ARejectedSetupPutsTheStationBackToTheDefaultConfiguration)
         report->reject();
         return report->result();
     });
+    Fill(QByteArray("kept data"));
     main().ExecLoadJobCmd(1, path, ok);
     EXPECT_FALSE(ok);
-    EXPECT_TRUE(data().strJobName.isEmpty());
-    EXPECT_FALSE(data().blnDeviceSelected);
+    EXPECT_EQ(data().strJobName, path);
+    EXPECT_TRUE(data().blnDeviceSelected);
+    EXPECT_EQ(DataBuffer::Instance().Bytes(0, 9), QByteArray("kept data"));
 }
 
 TEST_F(JobWindowTest, SaveRefusalsShowTheirBoxAndLeaveTheFileAlone)

@@ -3,7 +3,8 @@
 // the job from the command line ("-SK") and the operator, played by a timer,
 // reads and answers what the station shows. The job setup report shows the
 // job's values where the operator reads them; in operator mode the Tools
-// menu's diagnostics leave the locked job as it was.
+// menu's diagnostics leave the locked job as it was; a job whose report the
+// operator cancels leaves the job loaded before as it was.
 #include "ChildRole.h"
 #include "TestEnv.h"
 
@@ -23,6 +24,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLibrary>
@@ -81,7 +83,8 @@ void Print(const QString& line)
 }
 
 // What the operator sees of the job: the device, the data pattern's
-// checksum and name, the job, the mode and the title.
+// checksum and name, the job, the mode, the title, and whether the password
+// "super" opens the station.
 QString JobState()
 {
     frmMain& main = *gMainForm;
@@ -97,14 +100,19 @@ QString JobState()
                        data.strFileName,
                        QFileInfo(data.strJobName).fileName(),
                        data.bStartInOperatorMode ? QStringLiteral("operator") : QStringLiteral("supervisor"),
-                       main.windowTitle()}
+                       main.windowTitle(),
+                       main.QXProgrammer.CheckSealbookPassword(QStringLiteral("super"))
+                           ? QStringLiteral("super opens")
+                           : QStringLiteral("super refused")}
         .join('\t');
 }
 
 // Plays the operator in the child. "report": reads the job setup report
 // row by row, as it opens, and confirms it. "diagnostics": once the station
 // stands, runs each diagnostics command of the Tools menu and answers its
-// boxes with OK. Either way the station is closed at the end.
+// boxes with OK. "cancel-load=<job>": once the station stands, opens <job>
+// through Sealbook > Load Job and cancels its report. Either way the station
+// is closed at the end.
 class Operator : public QObject
 {
 public:
@@ -138,15 +146,33 @@ private:
             QTimer::singleShot(0, item, &QAction::trigger);
             return;
         }
+        if (m_what.startsWith(QLatin1String("cancel-load=")) && m_next < 1) {
+            ++m_next;
+            QTimer::singleShot(0, gMainForm->mnuLoadJob, &QAction::trigger);
+            return;
+        }
         m_poll.stop();
         gMainForm->close();
     }
 
-    static void Answer(QWidget* modal)
+    void Answer(QWidget* modal)
     {
         if (auto* report = qobject_cast<frmSKReport*>(modal)) {
             ReadReport(*report);
-            report->cmdOK->click();
+            // The job of the command line is confirmed, the one opened
+            // after it cancelled.
+            if (m_reports++ > 0 && m_what.startsWith(QLatin1String("cancel-load=")))
+                report->cmdCancel->click();
+            else
+                report->cmdOK->click();
+            return;
+        }
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+            Print(QStringLiteral("window\t") + dialog->windowTitle());
+            // Typed into the name box, as the operator would.
+            if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->setText(m_what.section(QLatin1Char('='), 1));
+            static_cast<QDialog*>(dialog)->accept();
             return;
         }
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
@@ -188,6 +214,7 @@ private:
     QString m_what;
     QTimer m_poll;
     int m_next = 0;
+    int m_reports = 0;
 };
 
 // The child: the station as the program starts it, "-SK <job>", with the
@@ -210,7 +237,8 @@ protected:
     // A job on kDevice saved by the engine in this process; a password and
     // operator mode go into it when given. The engine's own settings are
     // then removed, so the station starts as a fresh one.
-    void MakeJob(const QString& job, const QString& password, bool operatorMode)
+    void MakeJob(const QString& job, const QString& password, bool operatorMode,
+                 const QString& deviceName = QString::fromLatin1(kDevice))
     {
         QLibrary library(QFileInfo(BinDir() + "/QXPgmr.ocx").canonicalFilePath());
         const auto reg = reinterpret_cast<long (*)()>(library.resolve("DllRegisterServer"));
@@ -220,7 +248,7 @@ protected:
             engine.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
             engine.StartupValue108(BinDir());
             ASSERT_EQ(engine.LoadAlgorithmDatabase("qxalg.db"), 0);
-            QString device = QString::fromLatin1(kDevice);
+            QString device = deviceName;
             ASSERT_EQ(engine.SelectDeviceByName(device, false), 0);
             bool startInOperatorMode = operatorMode;
             bool markInput = false;
@@ -312,6 +340,41 @@ TEST_F(LockedJobProcessTest, DiagnosticsInOperatorModeAreRefusedAndLeaveTheLocke
     EXPECT_TRUE(boxes[0].value(1).startsWith("Programmer Diagnostics selects a diagnostics device")) << output;
     EXPECT_TRUE(boxes[1].value(1).startsWith("Flash BIOS selects a diagnostics device")) << output;
     EXPECT_TRUE(Lines(r.out, "window").isEmpty()) << output;
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(LockedJobProcessTest, AJobWhoseReportIsCancelledLeavesTheJobLoadedBeforeAsItWas)
+{
+    // Loaded first: a plain job. Opened after it: a job on another device,
+    // locked with "super" and starting in operator mode.
+    const QString good = tempPath("line9.qx");
+    const QString other = tempPath("other.qx");
+    MakeJob(other, QStringLiteral("super"), true, QStringLiteral("NV29F040"));
+    MakeJob(good, QString(), false);
+    ShowEngineErrors();
+
+    const ProcessResult r = RunChildRole(childEnvironment(), "locked-job-station", {good, "cancel-load=" + other});
+    const std::string output = (r.out + r.err).toStdString();
+    ASSERT_EQ(r.exitCode, 0) << output;
+    // Both reports were shown: the first confirmed, the second cancelled.
+    ASSERT_EQ(Lines(r.out, "report").size(), 2) << output;
+    EXPECT_EQ(Lines(r.out, "window"), (QList<QStringList>{{"Open"}})) << output;
+
+    QList<QStringList> states = Lines(r.out, "state");
+    ASSERT_EQ(states.size(), 2) << output; // before the load, after it
+    // The title is left out: after a "-SK" load it does not name the job
+    // until the window's caption is next refreshed.
+    for (QStringList& state : states)
+        state.removeAt(6);
+    const QStringList& before = states[0];
+    EXPECT_EQ(before.value(0), QString::fromLatin1(kDevice)) << output;
+    EXPECT_EQ(before.value(4), "line9.qx") << output;
+    EXPECT_EQ(before.value(5), "supervisor") << output;
+    EXPECT_EQ(before.value(6), "super refused") << output;
+    EXPECT_EQ(states[1], before) << output;
 }
 
 } // namespace
