@@ -40,6 +40,7 @@
 #include <QToolBar>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 using enginecall::Ask;
@@ -207,6 +208,20 @@ void frmMain::MDIForm_Load()
         blnTerminate = true;
         return;
     }
+    // Two stations on one engine folder would share its black-box log and
+    // settings (one rotating the other's live log away): whatever its
+    // edition, the second is refused before it writes anything there.
+    const QString engineFolder = Ask([&] { return QString(QXProgrammer.EngineDirectory()); }, QString());
+    if (!engineFolder.isEmpty() && QFileInfo(engineFolder).isDir()) {
+        m_engineFolderLock = std::make_unique<appinfo::SingleInstance>(QStringLiteral("Station"), engineFolder);
+        if (!m_engineFolderLock->TryAcquire() && m_engineFolderLock->HeldElsewhere()) {
+            Ui().MsgBox(QStringLiteral("Only one instance of this application could be run at a time!"), vb::vbCritical,
+                        QStringLiteral("Instance Error"));
+            m_engineFolderRefused = true;
+            blnTerminate = true;
+            return;
+        }
+    }
 
     // A new run starts a new black-box log and a new export log. From now
     // on a damaged settings file is reported there too, not only on stderr.
@@ -297,12 +312,15 @@ void frmMain::MDIForm_Load()
 
     // Started: the caption carries the engine's version and date.
     setWindowTitle(App() + QStringLiteral("  ") + GetVersionNDate() + QStringLiteral("   "));
-    Try([&] {
-        const bool showErrors = QXProgrammer.ShowErrorMessages();
-        QXProgrammer.ShowErrorMessages(false);
-        QXProgrammer.RefreshState202(qint32(0), qint32(0), qint32(0));
-        QXProgrammer.ShowErrorMessages(showErrors);
-    });
+    // The engine's error messages are off for the refresh only: they come
+    // back whether the refresh works or fails.
+    std::optional<bool> showErrors;
+    Try([&] { showErrors = bool(QXProgrammer.ShowErrorMessages()); });
+    if (showErrors)
+        Try([&] { QXProgrammer.ShowErrorMessages(false); });
+    Try([&] { QXProgrammer.RefreshState202(qint32(0), qint32(0), qint32(0)); });
+    if (showErrors)
+        Try([&] { QXProgrammer.ShowErrorMessages(*showErrors); });
     Try([&] {
         if (QXProgrammer.IsVexalMode())
             gbVexalMode = true;
@@ -713,6 +731,10 @@ void frmMain::MDIForm_Unload()
     // Most of the hundred and more settings saved here are as they were: the
     // settings file is looked at once for those, not once each.
     const reg::Batch settings;
+    // A station refused the engine's folder started nothing there and
+    // leaves its logs and the engine to the station that holds it.
+    if (m_engineFolderRefused)
+        return;
     // Settings are saved and the windows unloaded only after a successful
     // start-up.
     if (!blnTerminate) {

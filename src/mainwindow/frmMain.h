@@ -12,6 +12,7 @@
 #include "mainwindow/BlackBoxLog.h"
 #include "mainwindow/Station.h"
 #include "mainwindow/VersionStrings.h"
+#include "platform/AppInfo.h"
 #include "platform/Dispatch.h"
 
 #include <QMainWindow>
@@ -506,4 +507,9 @@ private:
     bool m_commandLineActionFailed = false;
     bool m_operationUnloaded = false;
     bool bOperationWindowPlaced = false;
+    // Held while this station uses the engine's folder: another station
+    // (another edition included) writing the same logs and settings is
+    // refused.
+    std::unique_ptr<appinfo::SingleInstance> m_engineFolderLock;
+    bool m_engineFolderRefused = false;
 };
