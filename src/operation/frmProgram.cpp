@@ -75,7 +75,6 @@ constexpr qint32 kTwipsPerPixel = twips::kPerPixel;
 // The status list holds this many lines; when it is full the oldest lines
 // make room, a block at a time so that a long run does not pay per line.
 constexpr int kMaxStatusLines = 32000;
-constexpr int kStatusLinesDroppedWhenFull = 1000;
 
 // The window as designed, in twips: three summary rows with their buttons at
 // the top, the tab strip with the option frame over its client area, and the
@@ -1125,9 +1124,9 @@ void frmProgram::AddStatusTextLine(const QString& text)
 {
     if (!bEnableStatusTextUpdate)
         return;
-    // A full list gives up its oldest lines, so the newest ones stay in view.
+    // A full list starts again, so a long run never grows it without end.
     if (cboStatus->count() >= kMaxStatusLines)
-        cboStatus->model()->removeRows(0, cboStatus->count() - kMaxStatusLines + kStatusLinesDroppedWhenFull);
+        cboStatus->clear();
     cboStatus->addItem(text);
     cboStatus->setCurrentRow(cboStatus->count() - 1);
     cboStatus->scrollToBottom();

@@ -132,6 +132,30 @@ TEST_F(StationQuantityTest, TheRuleKeepsNumbersInRangeAndTellsWhatItRefused)
     }
 }
 
+// Keys typed over the selected quantity, one at a time as the operator types
+// them: the box always ends showing the count the next run takes.
+TEST_F(StationQuantityTest, TypedLettersLeaveTheBoxShowingTheCountTheRunTakes)
+{
+    const struct
+    {
+        const char* typed;
+        const char* box;
+    } cases[] = {{"abc", "4"}, {"x", "4"}, {"7b", "7"}, {"b7", "47"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const Seen seen = Through(false, [&] {
+            QLineEdit* box = gMainForm->txtNumCopies;
+            gMainForm->activateWindow();
+            box->setFocus();
+            box->selectAll();
+            QTest::keyClicks(box, QString::fromLatin1(c.typed));
+        });
+        EXPECT_EQ(seen.box, QLatin1String(c.box));
+        EXPECT_EQ(QString::number(seen.count), seen.box);
+        EXPECT_EQ(seen.engineRequest, seen.count);
+    }
+}
+
 // The operator types a quantity and presses an access key of the operation
 // window while the quantity box still has the focus: the key reaches its
 // control (the Action button runs the job, a tab's key selects the tab, the
