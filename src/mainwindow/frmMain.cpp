@@ -764,6 +764,8 @@ void frmMain::MDIForm_Unload()
     Try([&] { QXProgrammer.ShutDown(); });
     WriteLogInfo(QStringLiteral("System has been shut down successfully!"), true);
     WriteInfoToLogFile(QStringLiteral("System has been shut down successfully!"), true);
+    // This station is done with the engine's folder.
+    m_engineFolderLock.reset();
 }
 
 void frmMain::Unload()

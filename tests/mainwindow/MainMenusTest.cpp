@@ -553,7 +553,7 @@ TEST_F(MainMenusTest, TheQuantityBoxFollowsWhatTheOperatorTypes)
         {"0", "1", 1, true, "Tarvo Main:  Quantity outside of range. Quantity = 0"},
         {"70000", "65535", 65535, true, "Tarvo Main:  Quantity outside of range. Quantity = 70000"},
         {"12a", "12", 12, false, "Tarvo Main:  Illegal input for Quantity, non-numeric ignored.  Input = '12a'"},
-        {"x", "", 12, false, ""},
+        {"x", "12", 12, false, ""},
         {"250", "250", 250, false, ""},
     };
     for (const Case& c : cases) {
