@@ -399,8 +399,9 @@ TEST_F(MainMenusTest, AFailingRefreshAtLoadGivesTheEngineItsErrorMessagesBack)
     const QStringList calls = engine.Calls({ShowErrorMessages, RefreshState202});
     const qsizetype refresh = calls.indexOf("RefreshState202[0, 0, 0]");
     ASSERT_GE(refresh, 2) << calls.join('\n').toStdString();
-    EXPECT_EQ(calls.mid(refresh - 2, 4), (QStringList{"ShowErrorMessages", "ShowErrorMessages=0",
-                                                       "RefreshState202[0, 0, 0]", "ShowErrorMessages=-1"}))
+    EXPECT_EQ(
+        calls.mid(refresh - 2, 4),
+        (QStringList{"ShowErrorMessages", "ShowErrorMessages=0", "RefreshState202[0, 0, 0]", "ShowErrorMessages=-1"}))
         << calls.join('\n').toStdString();
 }
 
