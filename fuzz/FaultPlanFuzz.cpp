@@ -24,8 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const FaultPlan plan = FaultPlan::Read(folder);
     for (const char* step : {"load", "init", "extra", "quiet", "dialog.ShowDeviceInfo"})
         plan.Code(QString::fromLatin1(step));
-    QStringList unreadable;
-    RunPlan::From(plan, unreadable);
+    QStringList unreadable, unknown;
+    RunPlan::From(plan, unreadable, unknown);
     for (const char* prefix : {"manual.", "h950."}) {
         const QHash<QString, QString> entries = handlerplan::Entries(QString::fromLatin1(prefix));
         for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
