@@ -22,6 +22,7 @@
 #include "platform/EngineCall.h"
 #include "platform/CaptionFit.h"
 #include "platform/Twips.h"
+#include "platform/StationShutdown.h"
 #include "platform/UiService.h"
 #include "records/frmJobSummary.h"
 #include "mainwindow/Station.h"
@@ -982,6 +983,11 @@ void frmProgram::EnableOperations(bool bEnable)
 
 void frmProgram::RefreshAll()
 {
+    // Once the station is closing nothing is shown or redrawn again: a
+    // control shown asks the window system (on X, the pointer's place), and
+    // the station is on its way out.
+    if (shutdown::Requested())
+        return;
     tabOperation->update();
     for (int row = 0; row < Check1.size(); ++row) {
         Check1[row]->update();
