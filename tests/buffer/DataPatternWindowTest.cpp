@@ -46,11 +46,12 @@ TEST_P(WindowFieldsTest, ABufferWithoutAFileShowsItsSizeAndSource)
 
 INSTANTIATE_TEST_SUITE_P(States, WindowFieldsTest,
                          ::testing::Values(FieldsCase{"Empty", 0, false, false, "", false, false},
-                                           // Read from the device: hexadecimal whatever the radix option says.
-                                           FieldsCase{"DeviceReadDecimal", 4096, false, false, "1000h bytes", true,
+                                           // Read from the device: in the radix shown beside it.
+                                           FieldsCase{"DeviceReadDecimal", 4096, false, false, "4096 bytes", true,
                                                       true},
                                            FieldsCase{"DeviceReadHex", 4096, false, true, "1000h bytes", true, true},
-                                           FieldsCase{"Fuses", 928, true, false, "3A0h fuses", true, true}),
+                                           FieldsCase{"Fuses", 928, true, false, "928 fuses", true, true},
+                                           FieldsCase{"FusesHex", 928, true, true, "3A0h fuses", true, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BufferWindowTest, WithoutADeviceChecksumTheTypeListShowsDeviceDisabled)
