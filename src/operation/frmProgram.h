@@ -399,7 +399,11 @@ private:
     };
 
     void CreateControls();
-    void ArrangeConcurrentLabels();
+    // Places the run counters below the site boxes; answers the height
+    // they take from the frame's bottom (twips).
+    qint32 ArrangeConcurrentLabels();
+    // What the site layout leaves free below the boxes (twips).
+    static constexpr qint32 kCountersRoom = 1000;
     void ShowConcurrentFrame();
     void HideConcurrentFrame();
     qint32 WidestListEntryWidth(const QComboBox* combo) const;
