@@ -407,6 +407,9 @@ void frmBufferCmd::CancelButton_Click()
     operationWindow().bOpen = false;
     Try([&] { engine().ChecksumType(m_keptChecksumType); });
     Try([&] { engine().ChecksumMethod(m_keptChecksumMethod); });
+    // The radix tried here is not kept: the window and the operation window
+    // go back to the job's.
+    ShowEngineRadix();
     Init();
     QDialog::reject();
 }

@@ -83,6 +83,28 @@ TEST_F(BufferWindowTest, CancelKeepsTheRadixAndOkStoresIt)
     }
 }
 
+// The operation window follows the radix the data pattern window shows while
+// it is open; on Cancel it goes back to the job's radix, the one the window
+// shows when opened again.
+TEST_F(BufferWindowTest, CancelRedrawsTheOperationWindowInTheKeptRadix)
+{
+    engine->On(QXPgmrId::DeviceSizeText, [](InvokeKind, QVariantList& args) {
+        return QVariant(IsVbTrue(args.value(1)) ? QStringLiteral("10000h x 8") : QStringLiteral("65536 x 8"));
+    });
+    data().blnDeviceSelected = true;
+    engine->Set(QXPgmrId::DisplayRadix, 0);
+    data().udtRadix = 0;
+    window->bOpen = true;
+    frmBufferCmd w(main->station(), main);
+    w.Form_Load();
+    w.HexadecimalButton->click();
+    EXPECT_TRUE(window->txtDevice->text().contains(QStringLiteral("10000h x 8")));
+    w.CancelButton->click();
+    EXPECT_TRUE(window->txtDevice->text().contains(QStringLiteral("65536 x 8")))
+        << window->txtDevice->text().toStdString();
+    EXPECT_TRUE(w.DecimalButton->isChecked());
+}
+
 TEST_F(BufferWindowTest, CancelPutsTheChecksumChoiceBack)
 {
     engine->Set(QXPgmrId::ChecksumMethod, 0);
