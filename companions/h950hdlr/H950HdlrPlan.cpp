@@ -1,6 +1,7 @@
 #include "H950HdlrPlan.h"
 
 #include "simplan/HandlerPlanEntries.h"
+#include "simplan/PlanEntries.h"
 
 #include <cstdio>
 
@@ -40,6 +41,9 @@ H950HdlrPlan H950HdlrPlan::Read()
         const QString& key = it.key();
         const QString& value = it.value();
         bool ok = false;
+        // An entry no reader knows is the engine's to tell.
+        if (!simplan::IsPlanEntryOf(QStringLiteral("auto.") + key, simplan::PlanReader::Auto))
+            continue;
         if (key == QLatin1String("sites")) {
             ok = ReadCount(value, plan.sites, 1);
         } else if (key == QLatin1String("empty")) {
@@ -65,6 +69,19 @@ H950HdlrPlan H950HdlrPlan::Read()
             int on = 0;
             ok = ReadCount(value, on, 0) && on <= 1;
             plan.mediaTransfer = ok && on == 1;
+        } else if (key == QLatin1String("neweditor")) {
+            int on = 0;
+            ok = ReadCount(value, on, 0) && on <= 1;
+            if (ok)
+                plan.newerEditor = on == 1;
+        } else if (key == QLatin1String("marker")) {
+            plan.markerLines = value.isEmpty() ? QStringList() : value.split(QLatin1Char('|'));
+            ok = true;
+        } else if (key == QLatin1String("emptytest")) {
+            int every = 0;
+            ok = ReadCount(value, every, 0);
+            if (ok)
+                plan.emptySocketTest = every;
         } else if (QString* text = TextEntry(plan, key)) {
             *text = value;
             ok = !value.isEmpty();

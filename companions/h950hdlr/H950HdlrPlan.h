@@ -41,11 +41,25 @@
 //                     without having them programmed (no RepeatCommandRequest,
 //                     each one passes) and reports AutoHandlerInUse True
 //
+// What the handler's operator sets on its panel, taken when the handler is
+// made and again at each session start (a Sealbook auto file the station
+// loads brings its own, until the next session start with these entries):
+//   auto.neweditor=1|0  the label editor the handler names: 1 the newer
+//                     program (LabelerValue67 True: "Ptedit3"), 0 the older
+//                     ("ptedit")
+//   auto.marker=LINE|LINE  the lines the laser marker marks on each device
+//                     (LaserMarkerLineCount, LaserMarkerLineAt); nothing
+//                     after "=" for none
+//   auto.emptytest=N  the handler tests its sockets for a left device every
+//                     N devices (EmptySocketTestInterval; 0: never)
+//
 // Numbers are decimal or "0x" hexadecimal; an entry that cannot be read plans
 // nothing and is written to stderr.
 
 #include <QSet>
 #include <QString>
+#include <QStringList>
+#include <optional>
 
 struct H950HdlrPlan
 {
@@ -65,6 +79,10 @@ struct H950HdlrPlan
     QString saveFile;
     QString inspectionFile;
     bool mediaTransfer = false;
+    // The panel's settings; unset where the plan has no entry.
+    std::optional<bool> newerEditor;
+    std::optional<QStringList> markerLines;
+    std::optional<int> emptySocketTest;
 
     static H950HdlrPlan Read();
 };

@@ -98,7 +98,6 @@ H950HdlrStandIn::H950HdlrStandIn()
             AlternateDestination,
             Marker,
             Package,
-            HandlerValue15,
             HandlerMode,
             SealbookFileName,
             SealbookAutoFileDirectory,
@@ -138,6 +137,8 @@ H950HdlrStandIn::H950HdlrStandIn()
             "JobComplete",
             "SessionStopped",
             "ReadSealbookValueRequest",
+            "ReadSealbookLongRequest",
+            "ReadSealbookStringRequest",
             "WriteSealbookValueRequest",
             "SessionOperationBegan",
             "HandlerStatusText11",
@@ -162,6 +163,7 @@ H950HdlrStandIn::H950HdlrStandIn()
             "HandlerQuantityChanged",
             "HandlerEvent16"});
     DeclareNotSimulated(simulation::kNotSimulated);
+    ApplyPanelValues(H950HdlrPlan::Read());
     ApplyReportValues();
 }
 
@@ -173,6 +175,8 @@ void H950HdlrStandIn::StartSession(qint32 quantity)
     if (m_running)
         return;
     m_plan = H950HdlrPlan::Read();
+    ApplyPanelValues(m_plan);
+    ApplyReportValues();
     m_sockets.clear();
     for (qint32 site = 1; site <= m_plan.sites; ++site) {
         if (!m_plan.empty.contains(site))
@@ -426,6 +430,29 @@ void H950HdlrStandIn::StoreValues()
     Store(H950HdlrId::HandlerValue2, QVariant(std::max(m_quantity - m_passed, 0)));
     Store(H950HdlrId::HandlerValue3, QVariant(m_passed));
     Store(H950HdlrId::HandlerValue4, QVariant(m_failed));
+}
+
+void H950HdlrStandIn::ApplyPanelValues(const H950HdlrPlan& plan)
+{
+    using namespace H950HdlrId;
+    if (plan.newerEditor)
+        Store(LabelerValue67, VbBool(*plan.newerEditor));
+    if (plan.emptySocketTest)
+        Store(EmptySocketTestInterval, qint32(*plan.emptySocketTest));
+    if (plan.markerLines)
+        StoreMarkerLines(*plan.markerLines);
+}
+
+void H950HdlrStandIn::StoreMarkerLines(const QStringList& lines)
+{
+    using namespace H950HdlrId;
+    // Lines of an earlier, longer marking are gone.
+    const qint32 before = Stored(LaserMarkerLineCount).toInt();
+    for (qint32 i = qint32(lines.size()); i < before; ++i)
+        Store(LaserMarkerLineAt, QString(), {QVariant(i)});
+    Store(LaserMarkerLineCount, qint32(lines.size()));
+    for (qint32 i = 0; i < lines.size(); ++i)
+        Store(LaserMarkerLineAt, lines.at(i), {QVariant(i)});
 }
 
 void H950HdlrStandIn::ApplyReportValues()

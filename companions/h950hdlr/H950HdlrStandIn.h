@@ -35,9 +35,10 @@
 // time it waited (DelayTime, "h:mm:ss"), its bins ("Pass", and "Reject" counted as a failure
 // bin), AutoHandlerInUse (True for a media-transfer job, auto.mediatransfer)
 // and, with auto.inspection, the vision inspection's counts. What only the
-// handler's own panel would set (LabelerValue67, EmptySocketTestInterval,
-// HandlerValue15, the laser marker lines) stays as stored, or as
-// TARVO_H950_VALUES sets it.
+// handler's own panel sets (LabelerValue67, EmptySocketTestInterval, the
+// laser marker lines) comes from the fault plan's panel entries
+// (auto.neweditor, auto.emptytest, auto.marker: H950HdlrPlan.h) and from the
+// handler's part of a Sealbook auto file, or as TARVO_H950_VALUES sets it.
 //
 // JobComplete's result: 0 when the quantity passed (or the fault plan's
 // auto.result), kStopped after StopSession, kJammed after a jam, kNoSockets
@@ -82,6 +83,10 @@ private:
     // SealbookAutoValue58 and 59 (H950HdlrStandInSealbook.cpp).
     void bindSealbook();
     void ApplyReportValues();
+    // The panel's settings the plan gives (auto.neweditor, auto.marker,
+    // auto.emptytest).
+    void ApplyPanelValues(const H950HdlrPlan& plan);
+    void StoreMarkerLines(const QStringList& lines);
     void StartSession(qint32 quantity);
     void Step();
     void BeginSession();

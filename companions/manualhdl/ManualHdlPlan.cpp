@@ -1,6 +1,7 @@
 #include "ManualHdlPlan.h"
 
 #include "simplan/HandlerPlanEntries.h"
+#include "simplan/PlanEntries.h"
 
 #include <cstdio>
 
@@ -17,6 +18,9 @@ ManualHdlPlan ManualHdlPlan::Read()
         const QString& key = it.key();
         const QString& value = it.value();
         bool ok = false;
+        // An entry no reader knows is the engine's to tell.
+        if (!simplan::IsPlanEntryOf(QStringLiteral("manual.") + key, simplan::PlanReader::Manual))
+            continue;
         if (key == QLatin1String("sites")) {
             ok = ReadCount(value, plan.sites, 1);
         } else if (key == QLatin1String("empty")) {

@@ -212,6 +212,9 @@ void QXPgmrStandIn::bindLife()
         }
         armStartKey();
         armModuleChange();
+        // The station is up to its status list now: what the database's
+        // load found in the fault plan is told.
+        tellPlanNotes();
         return QVariant(qint32(0));
     });
     Answer(QXPgmrId::RefreshState202, [this](InvokeKind, QVariantList&) {
@@ -485,8 +488,8 @@ void QXPgmrStandIn::bindPlainMembers()
             // A job's bank and data position, the secure option after a
             // job parameter; the marker lines and the clients asked for the
             // system information.
-            "GetLaserMarkerLines", "UpdateJobSetting55", "UpdateJobSetting56", "RefreshGuiSecure", "CJobCntrlInUse",
-            "CQxPgmrInUse", "CJobMonitorInUse"});
+            "GetLaserMarkerLines", "UpdateJobSetting55", "UpdateJobSetting56", "RefreshGuiSecure",
+            "OperationOptionStateChanged", "CJobCntrlInUse", "CQxPgmrInUse", "CJobMonitorInUse"});
     DeclareNotSimulated(simulation::kNotSimulated);
 }
 

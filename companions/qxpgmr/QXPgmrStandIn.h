@@ -51,13 +51,16 @@
 
 #include "AlgorithmDatabase.h"
 #include "DatabasePrefetch.h"
+#include "LinkedLoad.h"
 #include "PowerSupplyLog.h"
 #include "RunPlan.h"
 #include "RunSteps.h"
 #include "engine/QXPgmrControl.h"
 #include "platform/DispatchObject.h"
+#include "platform/FileStamp.h"
 
 #include <QByteArray>
+#include <QMap>
 #include <QSet>
 #include <QVector>
 #include <functional>
@@ -167,12 +170,16 @@ private:
     void bindJobs();
     qint32 loadJob(const QString& path);
     qint32 saveJob(const QString& path);
+    // The load that rebuilds today's buffer from a job's linked data file;
+    // none when no load of that file gives the buffer.
+    std::optional<LinkedLoad> loadOfBuffer(const QString& dataFile);
     qint32 refuseJob(const QString& file, const QString& reason);
     qint32 failJobPartWay(const QString& file, const QString& reason, qint32 code);
     struct JobState;
     std::shared_ptr<JobState> m_jobs;
     void resizeSites();
     void readRunPlan(bool atLoad);
+    void tellPlanNotes();
     // Throws the planned automation error when the plan makes this call fail.
     void failIfPlanned(const QString& member);
     RunOptions committedOptions() const;
@@ -237,7 +244,8 @@ private:
     bool m_illegalBitLast = false; // committed after the blank check
     RunPlan m_plan;
     QSet<QString> m_reportedEntries;
-    int m_devicesInRun = 0; // since the last BeginOperation
+    QMap<QString, QString> m_planNotes; // entry → what to tell of it
+    int m_devicesInRun = 0;             // since the last BeginOperation
     int m_failingCalls = 0;
     bool m_running = false;
     bool m_runStarting = false; // a run began and its first device is still to come
@@ -270,6 +278,16 @@ private:
     quint64 m_emptyRevision = 0;
     qint32 m_lastFileResult = 0;
     QString m_lastFileError;
+    // The last load that cleared the buffer and filled it from a file, and
+    // the buffer's revision right after it: while the revision holds, the
+    // buffer is exactly what replaying that load gives, so a job linked to
+    // the file keeps it (QXPgmrStandInJobs.cpp).
+    // The file's stamp is taken before the load reads it: a file written
+    // since is read again before a job links it.
+    void rememberLoad(const QString& path, const LoadOptions& options, quint8 fill, const FileStamp& stamp);
+    std::optional<LinkedLoad> m_lastLoad;
+    quint64 m_lastLoadRevision = 0;
+    FileStamp m_lastLoadStamp;
 
     PowerSupplyLog m_psLog;
     bool m_psWarned = false;

@@ -26,9 +26,12 @@
 //                                        once only
 //       The names are the tabs' own, so that the station's refresh ticks or
 //       clears the row the parameter names (the secure row through
-//       RefreshGuiSecure, raised once a DeviceOptions.Secure is set). The
-//       options are the engine's own settings: the next run takes them
-//       and a job saved next holds them.
+//       RefreshGuiSecure, raised once a DeviceOptions.Secure is set). Once
+//       the call has returned, the engine also tells the station the row of
+//       a setting it changed: OperationOptionStateChanged(the job's tab, or
+//       "Program" while no DeviceOptions.Operation named one; the option's
+//       text; 1 or 0). The options are the engine's own settings: the next
+//       run takes them and a job saved next holds them.
 //   SiteToSocket(index, site, socket)
 //       the client's site (1-based) and the socket in its module (1-based)
 //       of a 0-based site index; an index the model does not have is an
@@ -71,15 +74,28 @@ QString VersionText(qint32 version)
 
 qint32 QXPgmrStandIn::applyJobParameter(const QString& name, const QString& value)
 {
+    // Whether the option's setting in the engine changed.
+    bool changed = false;
     // An option that is on or off, set on a device that has it.
     const auto onOff = [&](const char* capability, int dispid) -> qint32 {
         if (m_device->Capability(QLatin1String(capability)) == 0)
             return kNotNow;
         if (value != QLatin1String("ENABLE") && value != QLatin1String("DISABLE"))
             return kBadValue;
+        const QVariant before = Stored(dispid);
         QVariantList put{VbBool(value == QLatin1String("ENABLE"))};
         DispatchObject::Invoke(dispid, InvokeKind::PropertyPut, put);
+        changed = Stored(dispid) != before;
         return kParameterSet;
+    };
+    // The engine tells the station the option row it changed (a setting it
+    // had already changes nothing): the option's text on the job's tab,
+    // ticked or cleared.
+    const auto tellOptionState = [&] {
+        const QString option = name.mid(name.indexOf(QLatin1Char('.')) + 1);
+        const QString tab = m_activeTabParameter.isEmpty() ? QStringLiteral("Program") : m_activeTabParameter;
+        RaiseAfterCall(QStringLiteral("OperationOptionStateChanged"),
+                       {tab, option, qint32(value == QLatin1String("ENABLE") ? 1 : 0)});
     };
     // Verifying once or twice; "DISABLE" verifies not at all.
     const auto verify = [&](qint32 passes) -> qint32 {
@@ -94,8 +110,10 @@ qint32 QXPgmrStandIn::applyJobParameter(const QString& name, const QString& valu
             return kNotNow;
         if (passes == 2 && !twice)
             return kValueNotAllowed;
+        const QVariant before = Stored(QXPgmrId::VerifyMode);
         QVariantList put{value == QLatin1String("ENABLE") ? passes : qint32(0)};
         DispatchObject::Invoke(QXPgmrId::VerifyMode, InvokeKind::PropertyPut, put);
+        changed = Stored(QXPgmrId::VerifyMode) != before;
         return kParameterSet;
     };
     const struct
@@ -135,7 +153,11 @@ qint32 QXPgmrStandIn::applyJobParameter(const QString& name, const QString& valu
             continue;
         if (!m_device || m_running)
             return kNotNow;
-        return p.apply();
+        const qint32 result = p.apply();
+        // The secure row follows RefreshGuiSecure.
+        if (result == kParameterSet && changed && name != QLatin1String("DeviceOptions.Secure"))
+            tellOptionState();
+        return result;
     }
     return kUnknownName;
 }

@@ -54,6 +54,7 @@
 #include "qxbuffer/FileTypeTable.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <limits>
@@ -152,6 +153,18 @@ qint32 QXPgmrStandIn::fileResult(qint32 libraryCode)
         m_lastFileError = m_files->LastErrorText();
     }
     return result;
+}
+
+void QXPgmrStandIn::rememberLoad(const QString& path, const LoadOptions& options, quint8 fill, const FileStamp& stamp)
+{
+    // A load over what the buffer held before cannot be replayed alone.
+    if (!options.clear) {
+        m_lastLoad.reset();
+        return;
+    }
+    m_lastLoad = LinkedLoad{QFileInfo(path).absoluteFilePath(), m_files->LoadedType(), options, fill, Buffer().Size()};
+    m_lastLoadRevision = Buffer().Revision();
+    m_lastLoadStamp = stamp;
 }
 
 qint32 QXPgmrStandIn::loaded(qint32 libraryCode, QVariantList& args, std::optional<bool> autoLow)
@@ -302,12 +315,24 @@ void QXPgmrStandIn::bindBuffer()
         options.high = quint32(Arg(args, 5, ValueKind::Long).toInt());
         options.bufferAddress = quint32(Arg(args, 6, ValueKind::Long).toInt());
         options.wordAddressing = IsVbTrue(Stored(QXPgmrId::WordAddressing));
-        return QVariant(loaded(m_files->LoadRange(path, type, options), args, options.autoLow));
+        const quint8 fill = Buffer().FillByte();
+        const FileStamp stamp = FileStamp::Now(path);
+        const qint32 code = m_files->LoadRange(path, type, options);
+        if (code == 0)
+            rememberLoad(path, options, fill, stamp);
+        return QVariant(loaded(code, args, options.autoLow));
     });
     Answer(QXPgmrId::LoadDataFileAs, [this](InvokeKind, QVariantList& args) {
         const QString path = Arg(args, 0, ValueKind::String).toString();
         const qint32 type = Arg(args, 1, ValueKind::Long).toInt();
-        return QVariant(loaded(m_files->LoadAs(path, type, IsVbTrue(Stored(QXPgmrId::WordAddressing))), args));
+        LoadOptions options; // the whole file into a cleared buffer
+        options.wordAddressing = IsVbTrue(Stored(QXPgmrId::WordAddressing));
+        const quint8 fill = Buffer().FillByte();
+        const FileStamp stamp = FileStamp::Now(path);
+        const qint32 code = m_files->LoadRange(path, type, options);
+        if (code == 0)
+            rememberLoad(path, options, fill, stamp);
+        return QVariant(loaded(code, args));
     });
     Answer(QXPgmrId::SaveDataFileRange, [this](InvokeKind, QVariantList& args) {
         const QString path = Arg(args, 0, ValueKind::String).toString();

@@ -28,6 +28,7 @@
 
 #include "FaultPlan.h"
 #include "JobFile.h"
+#include "LinkedLoad.h"
 #include "SealbookSettings.h"
 #include "StationState.h"
 
@@ -308,7 +309,6 @@ void QXPgmrStandIn::bindJobs()
     });
     Answer(SealbookAutoValue112,
            [this](InvokeKind, QVariantList&) { return QVariant(VbBool(m_jobs->last.has_value())); });
-    Answer(SealbookErrorCode, [](InvokeKind, QVariantList&) { return QVariant(qint32(0)); });
     Answer(SealbookNoteText, [this](InvokeKind, QVariantList& args) {
         m_jobs->note = Arg(args, int(args.size()) - 1, ValueKind::String).toString();
         return QVariant();
@@ -323,7 +323,6 @@ void QXPgmrStandIn::bindJobs()
         QVariantList none;
         return QVariant(VbBool(Linkable(Invoke(DataFileTypeCode, InvokeKind::PropertyGet, none).toInt())));
     });
-    Answer(JobValue325, [](InvokeKind, QVariantList&) { return QVariant(VbBool(false)); });
 
     // The station's Sealbook settings.
     Answer(HasSealbookPassword, [](InvokeKind, QVariantList&) {
@@ -427,8 +426,11 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
 
     const bool linked = job->ValueOr(kData, QStringLiteral("Linked")) == QLatin1String("1");
     QByteArray data;
+    std::optional<LinkedLoad> linkedLoad;
+    FileStamp linkedStamp;
     if (linked) {
         const QString linkedPath = job->ValueOr(kData, QStringLiteral("LinkedPath"));
+        linkedStamp = FileStamp::Now(linkedPath);
         QFile file(linkedPath);
         if (!file.open(QIODevice::ReadOnly))
             return refuseJob(path, QStringLiteral("its data pattern %1 cannot be read").arg(linkedPath));
@@ -437,13 +439,26 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
             || Sha256Hex(fileBytes) != job->ValueOr(kData, QStringLiteral("LinkedSha256")))
             return refuseJob(path,
                              QStringLiteral("its data pattern %1 has changed since the job was saved").arg(linkedPath));
+        // The buffer is rebuilt as it was made when the job was saved, with
+        // that buffer's fill byte, not this station's.
+        std::optional<LinkedLoad> load = LinkedLoad::Read(*job, kData, linkedPath);
+        if (!load) {
+            // A job saved before it kept its load: the whole file into a
+            // buffer of the job's fill byte.
+            load.emplace();
+            load->path = linkedPath;
+            load->type = job->ValueOr(kOptions, QStringLiteral("DataFileTypeCode")).toInt();
+            load->options.wordAddressing = job->ValueOr(kOptions, QStringLiteral("WordAddressing")).toInt() != 0;
+            load->fill =
+                quint8(job->ValueOr(kOptions, QStringLiteral("DefaultBufferByte"), QStringLiteral("255")).toInt());
+            load->size = job->ValueOr(kData, QStringLiteral("Size")).toLongLong();
+        }
         DataBuffer staged;
-        staged.Resize(job->ValueOr(kData, QStringLiteral("Size")).toLongLong());
-        BufferFiles files(staged);
-        const bool words = job->ValueOr(kOptions, QStringLiteral("WordAddressing")).toInt() != 0;
-        if (files.LoadAs(linkedPath, job->ValueOr(kOptions, QStringLiteral("DataFileTypeCode")).toInt(), words) != 0)
-            return refuseJob(path, files.LastErrorText());
+        QString error;
+        if (load->Rebuild(staged, error) != 0)
+            return refuseJob(path, error);
         data = staged.Bytes(0, staged.Size());
+        linkedLoad = std::move(load);
     } else if (job->hasData) {
         data = job->data;
     }
@@ -462,6 +477,10 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
         DataBuffer& buffer = DataBuffer::Instance();
         buffer.Resize(data.size());
         buffer.Write(0, reinterpret_cast<const quint8*>(data.constData()), data.size());
+        // Saved again, the job keeps the load that rebuilt its buffer.
+        m_lastLoad = std::move(linkedLoad);
+        m_lastLoadRevision = buffer.Revision();
+        m_lastLoadStamp = linkedStamp;
     }
     m_serialization.on = job->ValueOr(kSerial, QStringLiteral("On")) == QLatin1String("1");
     m_serialization.mode = job->ValueOr(kSerial, QStringLiteral("Mode")).toInt();
@@ -530,6 +549,45 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
         RaiseEvent.SealbookModeChanged(false, refused);
     }
     return job->version == JobFile::kOldVersion ? kJobOldVersion : kJobOk;
+}
+
+std::optional<LinkedLoad> QXPgmrStandIn::loadOfBuffer(const QString& dataFile)
+{
+    const DataBuffer& buffer = DataBuffer::Instance();
+    const QString canonical = QFileInfo(dataFile).canonicalFilePath();
+    const FileStamp stamp = FileStamp::Now(dataFile);
+    QList<LinkedLoad> candidates;
+    if (m_lastLoad && m_lastLoadRevision == buffer.Revision() && m_lastLoad->size == buffer.Size()
+        && !canonical.isEmpty() && QFileInfo(m_lastLoad->path).canonicalFilePath() == canonical) {
+        // The buffer is what that load made; the file is still the one it
+        // read when its stamp says so.
+        if (m_lastLoadStamp.trusted() && m_lastLoadStamp.sameFile(stamp))
+            return m_lastLoad;
+        candidates << *m_lastLoad;
+    }
+    // Otherwise the buffer counts only when a load of the file, replayed
+    // now, gives it byte for byte: the last load, or the whole file into a
+    // buffer of today's fill byte.
+    LinkedLoad whole;
+    whole.path = QFileInfo(dataFile).absoluteFilePath();
+    whole.type = Stored(QXPgmrId::DataFileTypeCode).toInt();
+    whole.options.wordAddressing = IsVbTrue(Stored(QXPgmrId::WordAddressing));
+    whole.fill = buffer.FillByte();
+    whole.size = buffer.Size();
+    candidates << whole;
+    const QByteArray bytes = buffer.Bytes(0, buffer.Size());
+    for (const LinkedLoad& load : candidates) {
+        DataBuffer staged;
+        QString error;
+        if (load.Rebuild(staged, error) != 0 || staged.Bytes(0, staged.Size()) != bytes)
+            continue;
+        // Found once, it holds until the buffer or the file changes.
+        m_lastLoad = load;
+        m_lastLoadRevision = buffer.Revision();
+        m_lastLoadStamp = stamp;
+        return load;
+    }
+    return std::nullopt;
 }
 
 qint32 QXPgmrStandIn::saveJob(const QString& path)
@@ -629,10 +687,18 @@ qint32 QXPgmrStandIn::saveJob(const QString& path)
             return fail(kJobRefused,
                         QStringLiteral("The job was not saved: its data pattern %1 cannot be read.").arg(linkedPath));
         const QByteArray fileBytes = file.readAll();
+        const std::optional<LinkedLoad> load = loadOfBuffer(linkedPath);
+        if (!load)
+            return fail(kJobRefused,
+                        QStringLiteral("The job was not saved: the data buffer is not what its data pattern %1 "
+                                       "loads (it was changed, or loaded over other data, since). Save the buffer to "
+                                       "the file, or store the data pattern in the job.")
+                            .arg(linkedPath));
         job.Set(kData, QStringLiteral("Linked"), QStringLiteral("1"));
         job.Set(kData, QStringLiteral("LinkedPath"), QFileInfo(linkedPath).absoluteFilePath());
         job.Set(kData, QStringLiteral("LinkedSize"), QString::number(fileBytes.size()));
         job.Set(kData, QStringLiteral("LinkedSha256"), Sha256Hex(fileBytes));
+        load->Write(job, kData);
     } else {
         job.Set(kData, QStringLiteral("Linked"), QStringLiteral("0"));
         job.hasData = true;

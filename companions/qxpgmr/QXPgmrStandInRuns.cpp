@@ -191,6 +191,8 @@ void QXPgmrStandIn::bindRuns()
     });
     Answer(QXPgmrId::SetGuiReady, [this](InvokeKind, QVariantList& args) {
         m_guiReady = IsVbTrue(Arg(args, 0, ValueKind::Bool));
+        if (m_guiReady)
+            tellPlanNotes();
         if (m_guiReady && !(m_startKey && m_startKey->isActive()))
             armStartKey();
         if (m_guiReady && !(m_moduleChange && m_moduleChange->isActive()))
@@ -207,21 +209,38 @@ void QXPgmrStandIn::resizeSites()
 void QXPgmrStandIn::readRunPlan(bool atLoad)
 {
     QStringList unreadable;
-    m_plan = RunPlan::From(FaultPlan::Read(EngineFolder()), unreadable);
+    QStringList unknown;
+    m_plan = RunPlan::From(FaultPlan::Read(EngineFolder()), unreadable, unknown);
     m_devicesInRun = 0;
     m_failingCalls = 0;
     if (atLoad) {
         m_startKeysLeft = m_plan.startKeyMs >= 0 ? m_plan.startKeyCount : 0;
         m_moduleChangePending = m_plan.moduleChangeMs >= 0;
     }
-    for (const QString& entry : unreadable) {
-        if (m_reportedEntries.contains(entry))
+    for (const QString& entry : unreadable)
+        m_planNotes.insert(entry,
+                           QStringLiteral("The fault plan entry \"%1\" cannot be read; it plans nothing.").arg(entry));
+    for (const QString& entry : unknown)
+        m_planNotes.insert(entry,
+                           QStringLiteral("The fault plan entry \"%1\" is unknown; it plans nothing.").arg(entry));
+    // The database loads while the station starts: its notes wait for its
+    // status list (InitializeEngine194 or SetGuiReady).
+    if (!atLoad || m_guiReady)
+        tellPlanNotes();
+}
+
+void QXPgmrStandIn::tellPlanNotes()
+{
+    // Once each, as a status line (which the station also logs): a box
+    // would stop an unattended station on a mistyped entry.
+    for (auto it = m_planNotes.cbegin(); it != m_planNotes.cend(); ++it) {
+        if (m_reportedEntries.contains(it.key()))
             continue;
-        m_reportedEntries.insert(entry);
-        const QString text = QStringLiteral("The fault plan entry \"%1\" cannot be read; it plans nothing.").arg(entry);
-        std::fprintf(stderr, "QXPgmr: %s\n", qPrintable(text));
-        warn(text);
+        m_reportedEntries.insert(it.key());
+        std::fprintf(stderr, "QXPgmr: %s\n", qPrintable(it.value()));
+        RaiseEvent.StatusTextReported(it.value());
     }
+    m_planNotes.clear();
 }
 
 void QXPgmrStandIn::failIfPlanned(const QString& member)

@@ -1,5 +1,7 @@
 #include "RunPlan.h"
 
+#include "simplan/PlanEntries.h"
+
 #include <limits>
 
 namespace {
@@ -58,7 +60,7 @@ const QStringList& RunPlan::FailableMembers()
     return members;
 }
 
-RunPlan RunPlan::From(const FaultPlan& faults, QStringList& unreadable)
+RunPlan RunPlan::From(const FaultPlan& faults, QStringList& unreadable, QStringList& unknown)
 {
     RunPlan plan;
     for (auto it = faults.Entries().cbegin(); it != faults.Entries().cend(); ++it) {
@@ -66,12 +68,19 @@ RunPlan RunPlan::From(const FaultPlan& faults, QStringList& unreadable)
         const QString value = it.value().trimmed();
         int index = 0;
         bool ok = false;
-        // The handlers' entries are theirs to read.
-        if (key.startsWith(QLatin1String("manual.")) || key.startsWith(QLatin1String("auto.")))
+        // The other entries are their readers' (the engine's other steps,
+        // the handlers); one no reader knows plans nothing.
+        const simplan::PlanEntry* entry = simplan::FindPlanEntry(key);
+        if (!entry) {
+            unknown.append(key + QLatin1Char('=') + it.value());
             continue;
-        if (key == QLatin1String("load") || key == QLatin1String("init")) {
+        }
+        if (entry->reader == simplan::PlanReader::Engine) {
+            // A code (or jobslow's milliseconds), read where it is used.
             qint64 n = 0;
             ok = ReadNumber(value, n);
+        } else if (entry->reader != simplan::PlanReader::EngineRun) {
+            continue;
         } else if (ReadIndexed(key, QStringLiteral("device."), index)) {
             PlannedFailure failure;
             ok = ReadFailure(value, failure);

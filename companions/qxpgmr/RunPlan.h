@@ -43,8 +43,10 @@
 //                          selected device afresh (its whole range, no
 //                          buffer offset), says so in a status text and
 //                          raises ReloadForm(device name), once a load
-// The load and init entries are FaultPlan's. An entry that cannot be read
-// plans nothing; the engine reports it once.
+// The other entries are read where the engine uses them (FaultPlan) or by
+// the handlers. An entry that cannot be read, or that no reader knows, plans
+// nothing; the engine tells it once in a status line (no box: an unattended
+// station must not stop on it).
 
 #include "FaultPlan.h"
 #include "RunSteps.h"
@@ -75,9 +77,10 @@ struct RunPlan
     int startKeyCount = 1;
     int moduleChangeMs = -1; // -1: the socket module stays
 
-    // The run entries of a plan; each entry that cannot be read goes to
-    // unreadable as "key=value".
-    static RunPlan From(const FaultPlan& plan, QStringList& unreadable);
+    // The run entries of a plan; each run entry that cannot be read goes to
+    // unreadable, and each entry no reader of the plan knows
+    // (simplan/PlanEntries.h) to unknown, as "key=value".
+    static RunPlan From(const FaultPlan& plan, QStringList& unreadable, QStringList& unknown);
     // The members a callfail entry may name.
     static const QStringList& FailableMembers();
 };

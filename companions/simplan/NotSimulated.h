@@ -35,9 +35,6 @@ inline constexpr Row kNotSimulated[] = {
      "silence them"},
     {"QXPGMRLib.QXPgmr", "OperationOptionsChanged", Event,
      "the engine never loses the options the window commits: no state of its own asks for them again"},
-    {"QXPGMRLib.QXPgmr", "OperationOptionStateChanged", Event,
-     "job parameters set the engine's options and the station's settings refresh brings the tabs in line after "
-     "them"},
     {"QXPGMRLib.QXPgmr", "DeviceConfigureOptionsChanged", Event,
      "the bank, data position, radix and clear mode change in the engine only by the station's puts and by the "
      "events that report them (UpdateJobSetting20, 33, 55, 56)"},
@@ -51,20 +48,29 @@ inline constexpr Row kNotSimulated[] = {
      "the station falls back to its default configuration itself where its steps need it (a failed STAPL load, "
      "a model change); no state of the engine's needs it"},
 
+    // The engine's members that answer their default: nothing in the
+    // simulation has the state they report.
+    {"QXPGMRLib.QXPgmr", "SealbookErrorCode", Member,
+     "the simulated engine's Sealbook loads fail whole (a damaged file, a wrong password, a failed integrity "
+     "value: JobLoadFailed and SealbookLoadingError tell them); it has no partial error whose code would explain a "
+     "stored checksum that differs, so it answers 0"},
+    {"QXPGMRLib.QXPgmr", "JobValue325", Member,
+     "the simulated engine keeps no tie between the format of the data it loaded and a device's algorithm: any "
+     "device programs whatever the buffer holds and a job saves it, so it answers False"},
+
     // The automatic handler, MYH950HDLRLib.QXH950Handler. The simulated
     // handler has no panel of its own: its sessions start only from the
     // station's StartSession, and what its operator would do on the panel is
     // planned (the fault plan's auto.* entries) or left out here.
+    {"MYH950HDLRLib.QXH950Handler", "HandlerValue15", Member,
+     "a value of the real handler's own that the engine only copies into its run report (\"handler value 15\"); "
+     "nothing the simulated handler does gives it a meaning, so it answers False"},
     {"MYH950HDLRLib.QXH950Handler", "HandlerEvent27", Event,
      "Load Job on the handler's panel: the station's own Load Job is the same command"},
     {"MYH950HDLRLib.QXH950Handler", "EnableOperationsRequest", Event,
      "SessionStarted and SessionStopped already lock and free the station's operations"},
     {"MYH950HDLRLib.QXH950Handler", "EnableHandlerButton", Event,
      "SessionStarted and SessionStopped already set the station's Stop button"},
-    {"MYH950HDLRLib.QXH950Handler", "ReadSealbookLongRequest", Event,
-     "the handler reads its part of an auto file with ReadSealbookValueRequest"},
-    {"MYH950HDLRLib.QXH950Handler", "ReadSealbookStringRequest", Event,
-     "the handler reads its part of an auto file with ReadSealbookValueRequest"},
 };
 
 } // namespace simulation

@@ -207,6 +207,17 @@ void frmAutomationHost::SetGuiReady(bool ready)
         m_station->QXProgrammer.SetGuiReady(ready);
 }
 
+bool frmAutomationHost::SilentMode()
+{
+    return Up() && m_station->QXProgrammer.SilentMode();
+}
+
+void frmAutomationHost::SetSilentMode(bool silent)
+{
+    if (Up())
+        m_station->QXProgrammer.SilentMode(silent);
+}
+
 void frmAutomationHost::AttachJobControl()
 {
     if (Up())

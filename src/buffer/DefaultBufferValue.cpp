@@ -20,9 +20,6 @@
 using appinfo::App;
 using enginecall::Ask;
 
-const QString DefaultBufferValue::kConvertFailedText =
-    QStringLiteral("The number you input is out of range.  Please reenter the number!");
-
 DefaultBufferValue::DefaultBufferValue(QXPgmrControl& engine, QWidget* parent)
     : QWidget(parent),
       m_engine(engine)
@@ -55,6 +52,21 @@ DefaultBufferValue::~DefaultBufferValue()
 void DefaultBufferValue::SetDecimalButton(QRadioButton* button)
 {
     m_decimalButton = button;
+    // The box shows its value in the button's radix at all times, whether
+    // or not the host passes the switch on through UpdateDefaultBufValList.
+    if (button)
+        connect(button, &QRadioButton::toggled, this, [this] { UpdateDefaultBufValList(); });
+    showInButtonsRadix();
+}
+
+void DefaultBufferValue::showInButtonsRadix()
+{
+    if (m_textDecimal == decimal())
+        return;
+    m_textDecimal = decimal();
+    // The last accepted value is the text's value in the radix it was
+    // typed in; read afresh it would be taken in the new one.
+    setText(FormatBufferValue(m_lastValue, false));
 }
 
 bool DefaultBufferValue::decimal() const
@@ -111,20 +123,11 @@ qint32 DefaultBufferValue::CurrentValue() const
 
 void DefaultBufferValue::UpdateDefaultBufValList()
 {
+    // The host calls this after every click of its radix options, also when
+    // the radix did not change: the value converts only when the radix did,
+    // so reading the same text twice never moves it.
     const int selected = DefaultValText->currentIndex();
-    qint32 v = 0;
-    if (decimal()) {
-        v = HexTextToLong(text()) & 255;
-    } else {
-        bool ok = false;
-        const double d = text().toDouble(&ok);
-        if (!ok) {
-            Ui().MsgBox(kConvertFailedText, vb::vbOKOnly | vb::vbCritical, QStringLiteral("Input Error"));
-            return;
-        }
-        v = qint32(std::llround(d)) & 255;
-    }
-    setText(decimal() ? QString::number(v) : bufferrules::HexDigits(v));
+    showInButtonsRadix();
     fillList();
     const QSignalBlocker quiet(DefaultValText);
     const QString shown = text();

@@ -41,8 +41,6 @@ public:
     QLabel* DefaultBufValLabel;
     QComboBox* DefaultValText;
 
-    static const QString kConvertFailedText;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -52,8 +50,11 @@ private:
     void setText(const QString& text);
     void fillList();
     QString FormatBufferValue(qint32 value, bool suffix) const;
+    void showInButtonsRadix();
 
     QXPgmrControl& m_engine;
     QRadioButton* m_decimalButton = nullptr;
     qint32 m_lastValue = 0;
+    // The radix the text is written in; it follows the host's button.
+    bool m_textDecimal = true;
 };

@@ -242,6 +242,7 @@ void frmMain::MDIForm_Load()
     }
 
     frmP = new frmProgram(m_station);
+    connect(frmP, &QWidget::windowTitleChanged, this, &frmMain::ShowCaption);
     // The hidden device options window is made when first needed.
     reg::SetCorruptHiveReporter([this](const QString& report) { OperationStatusText(report); });
     blackbox::SetJobHeaderSource({[this] { return pgmrData().bStartInOperatorMode; },
@@ -254,7 +255,7 @@ void frmMain::MDIForm_Load()
     bInitialized = false;
     bOperationWindowPlaced = false;
     sbStatusBar->hide();
-    setWindowTitle(App());
+    SetMainCaption(App());
 
     // The saved width and height are not read back: the window starts at its
     // designed size.
@@ -300,7 +301,7 @@ void frmMain::MDIForm_Load()
     }
 
     // Started: the caption carries the engine's version and date.
-    setWindowTitle(App() + QStringLiteral("  ") + GetVersionNDate() + QStringLiteral("   "));
+    SetMainCaption(App() + QStringLiteral("  ") + GetVersionNDate() + QStringLiteral("   "));
     Try([&] {
         const bool showErrors = QXProgrammer.ShowErrorMessages();
         QXProgrammer.ShowErrorMessages(false);
@@ -381,6 +382,21 @@ void frmMain::ShowOperationWindow()
     PlaceOperationWindow();
     frmP->UpdateFormCaption(true);
     bOperationWindowPlaced = true;
+    ShowCaption();
+}
+
+void frmMain::SetMainCaption(const QString& caption)
+{
+    m_mainCaption = caption;
+    ShowCaption();
+}
+
+void frmMain::ShowCaption()
+{
+    // As a maximised child window's caption joins its frame's title.
+    const bool shown = bOperationWindowPlaced && frmP && !m_operationUnloaded && !frmP->windowTitle().isEmpty();
+    setWindowTitle(shown ? m_mainCaption + QStringLiteral(" - [") + frmP->windowTitle() + QLatin1Char(']')
+                         : m_mainCaption);
 }
 
 void frmMain::MDIForm_Resize()

@@ -452,6 +452,16 @@ private:
     bool CreateControls();
     void ShowOperationWindow();
     void PlaceOperationWindow();
+    // The title: the window's own caption, and the operation window's
+    // caption after it while that window fills the inner area (its own
+    // title bar is never seen), so the operator sees the model, the job and
+    // the operator mode.
+    void SetMainCaption(const QString& caption);
+    void ShowCaption();
+    // The diagnostics device replaces the job's device and data pattern:
+    // refused, with a box, while the job is locked in operator mode.
+    bool DiagnosticsRefusedInOperatorMode(const QString& command);
+    void RunDiagnostics();
     void RestoreRangeSettings();
     void SaveRangeSettings();
     void ReadSettingsAtLoad();
@@ -526,6 +536,7 @@ private:
     // --- own state ---
     Station& m_station;
     QMdiSubWindow* m_operationSubWindow = nullptr;
+    QString m_mainCaption;
     bool m_loaded = false;
     bool m_unloaded = false;
     bool m_commandLineActionFailed = false;

@@ -374,6 +374,7 @@ void frmMain::ExecSaveJobCmd(qint32 useGiven, const QString& file, bool& ok)
         request.title = QStringLiteral("Save Job As");
         request.filter = QtFileFilter(kJobFilter);
         request.initialDir = data.JobDialogFolder();
+        request.defaultExtension = QStringLiteral("qx"); // Load Job lists *.qx
         name = Ui().GetSaveFileName(request);
     }
 

@@ -453,6 +453,33 @@ void frmMain::mnuDeviceNandOptions_Click()
 
 void frmMain::mnuSelftest_Click()
 {
+    if (DiagnosticsRefusedInOperatorMode(QStringLiteral("Programmer Diagnostics")))
+        return;
+    RunDiagnostics();
+}
+
+void frmMain::mnuFlashBIOS_Click()
+{
+    if (DiagnosticsRefusedInOperatorMode(QStringLiteral("Flash BIOS")))
+        return;
+    gbFlashBiosRun = true;
+    const auto cleared = qScopeGuard([] { gbFlashBiosRun = false; });
+    RunDiagnostics();
+}
+
+bool frmMain::DiagnosticsRefusedInOperatorMode(const QString& command)
+{
+    if (!pgmrData().bStartInOperatorMode)
+        return false;
+    Ui().MsgBox(command
+                    + QStringLiteral(" selects a diagnostics device in place of the job's device and data pattern. "
+                                     "The job cannot be changed in operator mode: enter supervisor mode to run it."),
+                vb::vbExclamation, QStringLiteral("Operator Mode"));
+    return true;
+}
+
+void frmMain::RunDiagnostics()
+{
     const QString device =
         ProgrammerClass::IsVexalModel(pgmrData().udtPgmrType) ? kVexalDiagnostics : kCorvaneDiagnostics;
     // A diagnostics device the engine cannot select runs nothing.
@@ -462,13 +489,6 @@ void frmMain::mnuSelftest_Click()
         return;
     }
     frmP->ExecuteOperation();
-}
-
-void frmMain::mnuFlashBIOS_Click()
-{
-    gbFlashBiosRun = true;
-    const auto cleared = qScopeGuard([] { gbFlashBiosRun = false; });
-    mnuSelftest_Click();
 }
 
 void frmMain::mnuDefaultConfigure_Click()

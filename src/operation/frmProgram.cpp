@@ -895,17 +895,20 @@ void frmProgram::ResetRunCounters()
 
 void frmProgram::ShowJobSummary()
 {
-    if (Ask([&] { return Engine().SilentMode(); }, false))
-        return;
     // The engine's report of a stopped run is made once, here or at the
     // run's end, whichever comes first.
     if (blnStopClicked && Ask([&] { return Engine().PortIndex(); }, qint32(0)) != 0)
         m_run.FinishStoppedRunReport();
+    // Loading the window builds the report, logs it and appends the job's
+    // record: every job leaves its record, shown or not.
     auto summaryWindow = std::make_unique<frmJobSummary>();
-    // A job an automation client began never waits on a box no client can
-    // answer: its summary is built, recorded and logged, not shown.
+    // A silent engine, and a job an automation client began, never wait on
+    // the summary: it is handed on (auto-saved) as its OK would, not shown.
+    const bool silent = Ask([&] { return Engine().SilentMode(); }, false);
     const bool clientJob = CQxProgrammerData::Instance().RunningJob() || CJobControlImpl::Instance().ClientJob();
-    if (!clientJob)
+    if (silent || clientJob)
+        summaryWindow->HandOn();
+    else
         Ui().ShowModal(summaryWindow.get());
     RefreshAll();
 }
@@ -1073,10 +1076,16 @@ void frmProgram::funcAskJobID()
 {
     const QVariant enabled =
         GetSettingValue(App(), QStringLiteral("Application"), QStringLiteral("JobID_Enable"), QStringLiteral("0"));
-    if (ToLong(enabled, 0) == 1)
-        pgmrData().strJobID = Ui().InputBox(QStringLiteral("Enter Job ID"), QStringLiteral("job ID"), QString());
-    else
-        pgmrData().strJobID.clear();
+    pgmrData().strJobID.clear();
+    if (ToLong(enabled, 0) != 1)
+        return;
+    // A silent engine's job (a client's) waits on no prompt: it runs
+    // without a job ID, and the status line says so.
+    if (Ask([&] { return Engine().SilentMode(); }, false)) {
+        AddStatusTextLine(QStringLiteral("Enter Job ID: not asked while the engine is silent; the job has no job ID."));
+        return;
+    }
+    pgmrData().strJobID = Ui().InputBox(QStringLiteral("Enter Job ID"), QStringLiteral("job ID"), QString());
 }
 
 void frmProgram::UpdateJobRunStatistics(qint32 lDevicesPassed, qint32 lDevicesFailed, qint32 lDevicesActive,
@@ -2091,7 +2100,9 @@ void frmProgram::PumpEvents()
 
 qint32 frmProgram::Prompt(const QString& text, qint32 buttons, const QString& title)
 {
-    return Ui().MsgBox(text, buttons, title);
+    // The run's boxes are the station's message boxes: a silent engine has
+    // them written to the status line, answered OK.
+    return AppMsgBox(text, buttons, title);
 }
 
 qint16 frmProgram::EngineSiteSlotCount()

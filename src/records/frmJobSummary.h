@@ -33,6 +33,9 @@ public:
     void btnOK_Click();
     void btnPrint_Click();
     void cmdSave_Click();
+    // Hands the report to the engine when the automatic saving is on, as OK
+    // does: a summary that is not shown is handed on so at once.
+    void HandOn();
 
     // The report's text with CR LF line ends, as the file, the log and the
     // engine receive it.
@@ -49,6 +52,8 @@ protected:
 private:
     void CreateControls();
     void Form_Load();
+    // Sizes the window to show the whole report, as far as its screen allows.
+    void FitToReport();
 
     JobSummaryInputs m_inputs;
     std::unique_ptr<JobSummaryReport> m_report;

@@ -11,7 +11,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-frmSKReport::frmSKReport(qint32 skType, QWidget* parent) : QDialog(parent), m_skType(skType)
+frmSKReport::frmSKReport(qint32 skType, QWidget* parent)
+    : QDialog(parent),
+      m_skType(skType)
 {
     setObjectName(QStringLiteral("frmSKReport"));
     setWindowTitle(QStringLiteral("Job Setup Verification"));
@@ -40,6 +42,11 @@ QWidget* frmSKReport::page(QTableWidget*& grid, QPlainTextEdit*& note, const QSt
     grid->horizontalHeader()->hide();
     grid->verticalHeader()->hide();
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The value column takes the rest of the grid's width, whatever size the
+    // window opens at or is given later: sized once at construction, before
+    // the grid had a width, it stayed empty.
+    grid->horizontalHeader()->setStretchLastSection(true);
+    grid->setMinimumWidth(twips::ToPixels(kFieldColumnTwips + kValueColumnTwips));
     note = new QPlainTextEdit(widget);
     note->setObjectName(noteName);
     note->setReadOnly(true);
@@ -54,8 +61,7 @@ void frmSKReport::resetGrid(QTableWidget* grid)
 {
     grid->setItem(0, 0, new QTableWidgetItem(QStringLiteral("Field")));
     grid->setItem(0, 1, new QTableWidgetItem(QStringLiteral("Value")));
-    grid->setColumnWidth(0, twips::ToPixels(2000));
-    grid->setColumnWidth(1, std::max(0, grid->width() - grid->columnWidth(0)));
+    grid->setColumnWidth(0, twips::ToPixels(kFieldColumnTwips));
 }
 
 void frmSKReport::Reset()
@@ -100,4 +106,7 @@ void frmSKReport::cmdOK_Click()
     accept();
 }
 
-void frmSKReport::cmdCancel_Click() { reject(); }
+void frmSKReport::cmdCancel_Click()
+{
+    reject();
+}

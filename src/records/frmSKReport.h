@@ -39,6 +39,10 @@ public:
 
     static constexpr int kStartRows = 10;
     static constexpr int kGrowRows = 10;
+    // Opening widths of the two columns: a file name, a checksum and a
+    // device name fit the value column without widening the window.
+    static constexpr int kFieldColumnTwips = 2000;
+    static constexpr int kValueColumnTwips = 4000;
 
 private:
     QWidget* page(QTableWidget*& grid, QPlainTextEdit*& note, const QString& name, const QString& noteName);

@@ -388,37 +388,44 @@ TEST_F(EngineRunTest, ThePlanFailsACallWithAnAutomationError)
     EXPECT_THROW(QXProgrammer.MarkSiteReady(qint32(1)), AutomationError);
 }
 
-TEST_F(EngineRunTest, UnreadableEntriesAreReportedOnceAndPlanNothing)
+TEST_F(EngineRunTest, PlanNotesAreToldOnceInAStatusLineAndPlanNothing)
 {
-    Open(QStringLiteral("delay=0;device.x=28;site.1=abc;engineerror=-3;callfail=Nothing;start=soon;colour=blue"));
-    // Reported at the load (the log was cleared after it): once each.
-    qputenv("TARVO_ENGINE_FAULTS",
-            "delay=0;device.x=28;site.1=abc;engineerror=-3;callfail=Nothing;start=soon;colour=blue;"
-            "device.1=@nowhere");
-    QXProgrammer.BeginOperation();
-    EXPECT_EQ(log.lines,
-              (QStringList{QStringLiteral(
-                  "WarningMessage(The fault plan entry \"device.1=@nowhere\" cannot be read; it plans nothing.)")}));
-    log.lines.clear();
-    EXPECT_EQ(Run(4), 0);
-    EXPECT_EQ(log.Count(QStringLiteral("WarningMessage")), 0);
-}
-
-TEST_F(EngineRunTest, UnreadableEntriesAtTheLoadAreWarnedAndWrittenToStderr)
-{
-    EventLog early;
-    qputenv("TARVO_ENGINE_FAULTS", "delay=0;site.1=abc");
+    // The other readers' entries (the engine's job files, the handlers')
+    // are no mistakes: nothing is told of them.
+    const QString plan = QStringLiteral("delay=0;device.x=28;site.1=abc;engineerror=-3;callfail=Nothing;start=soon;"
+                                        "colour=blue;quiet=1;jobslow=5;skopen=0;jobwrite=0;manual.delay=0;"
+                                        "auto.speed=0;manual.colour=red");
+    qputenv("TARVO_ENGINE_FAULTS", plan.toUtf8());
     QXProgrammer.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
-    QXProgrammer.Control()->SetEventSink(&early);
+    QXProgrammer.Control()->SetEventSink(&log);
     QXProgrammer.StartupValue108(BinDir());
     testing::internal::CaptureStderr();
     ASSERT_EQ(QXProgrammer.LoadAlgorithmDatabase(QStringLiteral("qxalg.db")), 0);
-    QXProgrammer.BeginOperation();
+    // The station is still starting: its status list is not up yet.
+    EXPECT_EQ(log.Count(QStringLiteral("StatusTextReported")), 0);
+    QXProgrammer.SetGuiReady(true);
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(early.lines,
-              QStringList{QStringLiteral(
-                  "WarningMessage(The fault plan entry \"site.1=abc\" cannot be read; it plans nothing.)")});
-    EXPECT_NE(err.find("site.1=abc"), std::string::npos);
+    const auto told = [](const char* entry, const char* what) {
+        return QStringLiteral("StatusTextReported(The fault plan entry \"%1\" %2; it plans nothing.)")
+            .arg(QLatin1String(entry), QLatin1String(what));
+    };
+    EXPECT_EQ(log.lines,
+              (QStringList{told("callfail=Nothing", "cannot be read"), told("colour=blue", "is unknown"),
+                           told("device.x=28", "is unknown"), told("engineerror=-3", "cannot be read"),
+                           told("manual.colour=red", "is unknown"), told("site.1=abc", "cannot be read"),
+                           told("start=soon", "cannot be read")}));
+    EXPECT_NE(err.find("colour=blue"), std::string::npos);
+
+    // Told once: a new entry alone is told at the next run, as a status line.
+    qputenv("TARVO_ENGINE_FAULTS", (plan + QStringLiteral(";device.1=@nowhere")).toUtf8());
+    QString name = QStringLiteral("AM27C512");
+    ASSERT_EQ(QXProgrammer.SelectDeviceByName(name, false), 0);
+    log.lines.clear();
+    QXProgrammer.BeginOperation();
+    EXPECT_EQ(log.lines, QStringList{told("device.1=@nowhere", "cannot be read")});
+    log.lines.clear();
+    EXPECT_EQ(Run(4), 0);
+    EXPECT_EQ(log.Count(QStringLiteral("WarningMessage")), 0);
 }
 
 TEST_F(EngineRunTest, AbortEndsTheRunningCallAtItsNextStep)

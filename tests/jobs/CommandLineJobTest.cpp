@@ -5,9 +5,14 @@
 #include "../mainwindow/MainWindowFixture.h"
 
 #include "JobFile.h"
+#include "engine/H950HdlrControl.h"
 #include "settings/ProgrammerClass.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
 #include <QLineEdit>
 
 namespace {
@@ -126,6 +131,83 @@ TEST_F(CommandLineJobTest, AnAutoFileOnTheCommandLineLoadsAtEveryStart)
         EXPECT_TRUE(ok);
         stop();
     }
+}
+
+// The automatic handler's panel values go into an auto file the station
+// saves and come back when a station whose handler has none loads it: the
+// handler reads them through the station's number requests to the engine,
+// in this process and in the shipped program started on the file.
+TEST_F(CommandLineJobTest, AnAutoFileBringsBackTheHandlersPanelValues)
+{
+    const QByteArray saved = qgetenv("TARVO_ENGINE_FAULTS");
+    qputenv("TARVO_ENGINE_FAULTS", "delay=0;auto.marker=LOT 7|SN 0001;auto.emptytest=25");
+    const QString job = SaveJob(QStringLiteral("AM27C512"), QStringLiteral("AM27C512"));
+    const QString autoFile = tempPath("panel.qxa");
+    ASSERT_TRUE(start());
+    bool ok = false;
+    gMainForm->ExecLoadJobCmd(1, job, ok);
+    ASSERT_TRUE(ok);
+    qint32 result = -1;
+    gMainForm->SaveSKAutoFile(autoFile, result, true);
+    ASSERT_EQ(result, 0);
+    data().udtHandlerType = 1;
+    stop();
+
+    qputenv("TARVO_ENGINE_FAULTS", "delay=0");
+    engine.calls.clear();
+    ASSERT_TRUE(start("-SK \"" + autoFile + "\""));
+    // The handler's number reads reached the engine's own.
+    EXPECT_EQ(engine.Calls({QXPgmrId::ReadSealbookLong, QXPgmrId::ReadSealbookString}),
+              (QStringList{"ReadSealbookLong(H950hdlr, Empty Socket Test Interval, 0)",
+                           "ReadSealbookString(H950hdlr, Laser Marker Lines, -1)"}));
+    H950HdlrControl& handler = gMainForm->QXH950AutoHandler;
+    EXPECT_EQ(handler.EmptySocketTestInterval(), 25);
+    ASSERT_EQ(handler.LaserMarkerLineCount(), 2);
+    qint32 second = 1;
+    EXPECT_EQ(handler.LaserMarkerLineAt(second), QStringLiteral("SN 0001"));
+    stop();
+    qputenv("TARVO_ENGINE_FAULTS", saved);
+
+    // The shipped station, started by its user with the auto file on its
+    // command line: a client on its bus reads the marker lines the file
+    // brought in the system information.
+    QProcess daemon;
+    QDir().mkpath(tempPath("bus"));
+    daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address", "--address=unix:dir=" + tempPath("bus")});
+    ASSERT_TRUE(daemon.waitForStarted());
+    while (!daemon.canReadLine())
+        ASSERT_TRUE(daemon.waitForReadyRead(10000));
+    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+    QProcessEnvironment env = childEnvironment();
+    env.insert("DBUS_SESSION_BUS_ADDRESS", address);
+    env.insert("TARVO_UI_SCRIPT", "/dev/null");
+    env.insert("TARVO_ENGINE_FAULTS", "delay=0");
+    env.insert("TARVO_TEST_CLOSE_AFTER_MS", "30000");
+    QProcess station;
+    station.setProcessEnvironment(env);
+    station.start(BinDir() + "/tarvo", {"-SK", autoFile});
+    ASSERT_TRUE(station.waitForStarted());
+    const auto call = [&](const QString& path, const QString& method, const QStringList& args) {
+        return RunProgram("gdbus",
+                          QStringList{"call", "--address", address, "--dest", "com.corvane.Tarvo", "--object-path",
+                                      path, "--method", method}
+                              + args,
+                          env, 20000);
+    };
+    ProcessResult created;
+    for (int i = 0; i < 200 && created.exitCode != 0 && station.state() == QProcess::Running; ++i) {
+        created = call("/com/corvane/Tarvo", "com.corvane.Tarvo.Server.Create", {"CJobMonitor", "true"});
+        if (created.exitCode != 0)
+            QThread::msleep(100);
+    }
+    ASSERT_EQ(created.exitCode, 0) << created.err.toStdString();
+    const QString monitor = QRegularExpression("'(/[^']*)'").match(created.out).captured(1);
+    const ProcessResult info = call(monitor, "com.corvane.Tarvo.CJobMonitor.GetSystemInfo", {});
+    EXPECT_TRUE(info.out.contains("Laser marker: \"LOT 7\" / \"SN 0001\"")) << info.out.toStdString();
+    station.kill();
+    station.waitForFinished();
+    daemon.kill();
+    daemon.waitForFinished();
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // file; Sealbook auto files name their job by its identity; the password is
 // checked and changed by the rules of the password dialog.
 #include "ChildRole.h"
+#include "IntelHexText.h"
 #include "JobFile.h"
 #include "TestEnv.h"
 
@@ -286,6 +287,67 @@ TEST_F(EngineJobFileTest, LinkedDataPatternIsCheckedAndLoadedFromItsFile)
     // JEDEC cannot be linked.
     e().DataFileTypeCode(qint32(2));
     EXPECT_FALSE(e().JobValue1004());
+}
+
+// A linked job rebuilds the buffer it was saved with, gaps included, in a
+// station with another fill value; a buffer no load of its file gives is
+// not linked.
+TEST_F(EngineJobFileTest, ALinkedJobRebuildsTheBufferItWasSavedWith)
+{
+    // A 32 KiB device; the file leaves 3000h-4FFFh to the fill byte.
+    e().SelectDeviceByName(QStringLiteral("KS24C256"), false);
+    host.fileName = QStringLiteral("gapped.hex");
+    const QString dataFile = tempPath("gapped.hex");
+    WriteAll(dataFile, IntelHexText({{0x0000, Pattern(0x3000, 1)}, {0x5000, Pattern(0x3000, 2)}}));
+    const QString path = tempPath("linked.qx");
+    const struct
+    {
+        const char* name;
+        bool range;
+        qint32 low, high, bufferAddress;
+    } cases[] = {
+        {"whole file", false, 0, 0, 0},
+        {"part of it placed elsewhere", true, 0x5000, 0x57FF, 0x100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        e().DefaultBufferByte(qint32(0x00));
+        QString file = dataFile;
+        qint32 type = 1;
+        const qint32 loaded = c.range ? e().LoadDataFileRange(file, type, true, false, c.low, c.high, c.bufferAddress)
+                                      : e().LoadDataFileAs(file, type);
+        ASSERT_EQ(loaded, 0);
+        const QByteArray saved = BufferBytes();
+        ASSERT_EQ(saved.size(), 0x8000);
+        ASSERT_EQ(saved.at(0x4000), '\0');
+        e().SetDataPatternLinked(true);
+        ASSERT_EQ(e().SaveJobFile(path), 0) << host.texts.join('\n').toStdString();
+
+        // The opening station fills with FFh and holds another buffer.
+        e().DefaultBufferByte(qint32(0xFF));
+        FillBuffer(Pattern(0x8000, 9));
+        ASSERT_EQ(e().LoadJobFile(path), 0) << host.texts.join('\n').toStdString();
+        EXPECT_TRUE(BufferBytes() == saved);
+        EXPECT_EQ(e().DefaultBufferByte(), 0x00);
+        // Saved again as it is, the job keeps how its buffer is made.
+        ASSERT_EQ(e().SaveJobFile(path), 0) << host.texts.join('\n').toStdString();
+        FillBuffer(Pattern(0x8000, 9));
+        ASSERT_EQ(e().LoadJobFile(path), 0);
+        EXPECT_TRUE(BufferBytes() == saved);
+    }
+
+    // Changed after its load, the buffer is no longer what the file gives.
+    QString file = dataFile;
+    qint32 type = 1;
+    ASSERT_EQ(e().LoadDataFileAs(file, type), 0);
+    DataBuffer::Instance().SetByte(0x4000, 0x77);
+    const QString changed = tempPath("changed.qx");
+    host.texts.clear();
+    EXPECT_NE(e().SaveJobFile(changed), 0);
+    EXPECT_FALSE(QFileInfo::exists(changed));
+    ASSERT_FALSE(host.texts.isEmpty());
+    EXPECT_TRUE(host.texts.last().contains(QLatin1String("is not what its data pattern")))
+        << host.texts.last().toStdString();
 }
 
 TEST_F(EngineJobFileTest, DamagedOrForeignFilesAreRefusedBeforeAnythingChanges)

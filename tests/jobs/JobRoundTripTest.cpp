@@ -4,6 +4,7 @@
 // pattern (inside the file, or linked to its data file), note, password and
 // operator mode.
 #include "ChildRole.h"
+#include "IntelHexText.h"
 #include "TestEnv.h"
 
 #include "engine/EngineCodes.h"
@@ -192,6 +193,57 @@ const ChildRole kLoader("jobs-round-trip-load", [](const QStringList& args) {
     return WriteText(args[1], Report(station)) ? 0 : 7;
 });
 
+// The buffer as the operator sees it (the engine's checksum) and byte for
+// byte.
+QString BufferLine(ChildStation& station)
+{
+    const DataBuffer& buffer = DataBuffer::Instance();
+    return QStringLiteral("checksum %1 sha256 %2\n")
+        .arg(enginecall::Ask([&] { return station.main().QXProgrammer.ChecksumText(); }, QString()))
+        .arg(QString::fromLatin1(
+            QCryptographicHash::hash(buffer.Bytes(0, buffer.Size()), QCryptographicHash::Sha256).toHex()));
+}
+
+// args: job path, data file (Intel HEX), the buffer after the save. The
+// station fills with 00h; the job links its data file.
+const ChildRole kLinkedSaver("jobs-linked-fill-save", [](const QStringList& args) {
+    ChildStation station;
+    if (!station.started || !station.window().SelectDevice(QStringLiteral("KS24C256")))
+        return 2;
+    station.main().QXProgrammer.DefaultBufferByte(qint32(0x00));
+    ProgrammerClass& d = station.data();
+    d.blnClearLoad = true;
+    if (!station.window().ExecuteBufferCommand(6, args[1], FileTypes::FT_INTEL)) {
+        std::fprintf(stderr, "data file not loaded:\n%s\n", qPrintable(station.statusLines()));
+        return 4;
+    }
+    d.bRemindToVerifyChecksum = false;
+    d.bDataPatternLinkedToSKFile = true;
+    bool ok = false;
+    station.main().ExecSaveJobCmd(1, args[0], ok);
+    if (!ok) {
+        std::fprintf(stderr, "not saved:\n%s\n", qPrintable(station.statusLines()));
+        return 6;
+    }
+    return WriteText(args[2], BufferLine(station)) ? 0 : 7;
+});
+
+// args: job path, the buffer after the load. The station fills with FFh.
+const ChildRole kLinkedLoader("jobs-linked-fill-load", [](const QStringList& args) {
+    ChildStation station;
+    if (!station.started)
+        return 2;
+    station.main().QXProgrammer.DefaultBufferByte(qint32(0xFF));
+    station.main().QXProgrammer.ShowErrorMessages(false);
+    bool ok = false;
+    station.main().ExecLoadJobCmd(1, args[0], ok);
+    if (!ok) {
+        std::fprintf(stderr, "not loaded:\n%s\n", qPrintable(station.statusLines()));
+        return 6;
+    }
+    return WriteText(args[1], BufferLine(station)) ? 0 : 7;
+});
+
 class JobRoundTripTest : public TarvoTest
 {
 protected:
@@ -281,6 +333,40 @@ TEST_F(JobRoundTripTest, ASavedJobOpensInAFreshStationExactlyAsSaved)
                 EXPECT_NE(changed[i].toStdString(), fresh[i].toStdString());
             }
     }
+}
+
+// A job linked to a data file with a gap, saved by a station that fills
+// with 00h, opens in a fresh station that fills with FFh holding the same
+// buffer: the gap keeps the 00h it had.
+TEST_F(JobRoundTripTest, ALinkedJobOpensWithTheBufferItWasSavedWith)
+{
+    const QString folder = tempPath("linked-fill");
+    QDir().mkpath(folder);
+    const QString dataFile = folder + "/gapped.hex";
+    {
+        QByteArray low(0x3000, Qt::Uninitialized), high(0x3000, Qt::Uninitialized);
+        std::mt19937 rng(7);
+        for (QByteArray* run : {&low, &high})
+            for (char& b : *run)
+                b = char(rng());
+        QFile f(dataFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(IntelHexText({{0x0000, low}, {0x5000, high}}));
+    }
+    const QString job = folder + "/gapped.qx";
+    const QString saved = folder + "/saved.txt";
+    const QString loaded = folder + "/loaded.txt";
+
+    const ProcessResult save =
+        RunChildRole(StationEnvironment("linked-fill-saver"), "jobs-linked-fill-save", {job, dataFile, saved});
+    ASSERT_EQ(save.exitCode, 0) << save.out.toStdString() << save.err.toStdString();
+    const ProcessResult load =
+        RunChildRole(StationEnvironment("linked-fill-loader"), "jobs-linked-fill-load", {job, loaded});
+    ASSERT_EQ(load.exitCode, 0) << load.out.toStdString() << load.err.toStdString();
+
+    const QString before = ReadText(saved);
+    ASSERT_TRUE(before.startsWith("checksum ")) << before.toStdString();
+    EXPECT_EQ(ReadText(loaded).toStdString(), before.toStdString());
 }
 
 } // namespace

@@ -75,11 +75,18 @@ protected:
         qunsetenv("TARVO_H950_VALUES");
         TarvoTest::TearDown();
     }
-    // A handler whose LabelerValue67 is the given one.
+    // A handler whose panel names the newer editor program or the older one
+    // (its LabelerValue67), as the fault plan sets the panel.
     void AttachHandler(bool labelerValue67)
     {
-        qputenv("TARVO_H950_VALUES", labelerValue67 ? "LabelerValue67=true" : "LabelerValue67=false");
+        const bool planned = qEnvironmentVariableIsSet("TARVO_ENGINE_FAULTS");
+        const QByteArray plan = qgetenv("TARVO_ENGINE_FAULTS");
+        qputenv("TARVO_ENGINE_FAULTS", labelerValue67 ? "auto.neweditor=1" : "auto.neweditor=0");
         main().QXH950AutoHandler.Attach(companion::CreateControl(QString::fromLatin1(H950HdlrControl::ClassName)));
+        if (planned)
+            qputenv("TARVO_ENGINE_FAULTS", plan);
+        else
+            qunsetenv("TARVO_ENGINE_FAULTS");
     }
     QStringList BlackBoxLines() const
     {

@@ -7,6 +7,7 @@
 #include "engine/DataPaneControl.h"
 #include "mainwindow/BlackBoxLog.h"
 #include "mainwindow/HelpTopic.h"
+#include "mainwindow/VersionStrings.h"
 #include "operation/OperationLists.h"
 #include "platform/AppInfo.h"
 #include "platform/AutomationError.h"
@@ -427,6 +428,76 @@ TEST_F(MainMenusTest, FlashBiosRunsOnTheDiagnosticsDeviceAndEndsTheFlashRun)
     EXPECT_EQ(gMainForm->QXProgrammer.DeviceName(), "Corvane Diagnostics");
     EXPECT_FALSE(engine.Calls({RunOperation}).isEmpty());
     EXPECT_FALSE(gbFlashBiosRun);
+}
+
+// In operator mode the job cannot be changed: the diagnostics, which would
+// put their own device in place of the job's, are refused with a box and
+// nothing is selected or run.
+TEST_F(MainMenusTest, DiagnosticsAreRefusedInOperatorModeAndTheJobKeepsItsDevice)
+{
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(operationWindow().SelectDevice(QStringLiteral("AM27C512")));
+    gMainForm->SetSKMode(true);
+    for (QAction* item : {gMainForm->mnuSelftest, gMainForm->mnuFlashBIOS}) {
+        SCOPED_TRACE(item->objectName().toStdString());
+        engine.calls.clear();
+        const qsizetype shownBefore = boxes().size();
+        ui().Answer(vb::vbOK);
+        item->trigger();
+        const QString command = item == gMainForm->mnuSelftest ? "Programmer Diagnostics" : "Flash BIOS";
+        EXPECT_EQ(boxes().mid(shownBefore),
+                  QStringList{
+                      Box("Operator Mode",
+                          command
+                              + " selects a diagnostics device in place of the job's device and data pattern. The job "
+                                "cannot be changed in operator mode: enter supervisor mode to run it.",
+                          vb::vbExclamation, vb::vbOK)});
+        EXPECT_TRUE(engine.Calls({SelectDeviceByName, PrepareRun, RunOperation}).isEmpty());
+        EXPECT_EQ(gMainForm->QXProgrammer.DeviceName(), "AM27C512");
+        EXPECT_FALSE(gbFlashBiosRun);
+    }
+    gMainForm->SetSKMode(false);
+}
+
+// The operation window fills the main window and its own title bar is never
+// seen: the main window's title carries its caption, the operator mode
+// included, also when a model change in Configure brings the engine's
+// operator mode back.
+TEST_F(MainMenusTest, TheTitleCarriesTheOperationWindowsCaptionAndTheOperatorMode)
+{
+    ASSERT_TRUE(start());
+    ASSERT_TRUE(operationWindow().SelectDevice(QStringLiteral("AM27C512")));
+    const QString own = "Tarvo  " + GetVersionNDate(gMainForm->QXProgrammer) + "   ";
+    gMainForm->SetSKMode(false);
+    const QString supervisorCaption = gMainForm->frmP->windowTitle();
+    ASSERT_FALSE(supervisorCaption.isEmpty());
+    EXPECT_FALSE(supervisorCaption.contains("<Operator Mode>"));
+    EXPECT_EQ(gMainForm->windowTitle(), own + " - [" + supervisorCaption + "]");
+
+    gMainForm->SetSKMode(true);
+    EXPECT_EQ(gMainForm->windowTitle(), own + " - [" + supervisorCaption + "  <Operator Mode>]");
+    gMainForm->SetSKMode(false);
+    EXPECT_EQ(gMainForm->windowTitle(), own + " - [" + supervisorCaption + "]");
+
+    // A supervisor changes the model; the engine's configuration value
+    // changes with it and its Sealbook setting asks for operator mode.
+    engine.answers[SealbookSetting211] = VbBool(true);
+    ui().OnModal([this](QDialog* dialog) {
+        auto* configure = static_cast<frmConfigure*>(dialog);
+        QComboBox* models = configure->cboProgrammerModel;
+        models->setCurrentIndex((models->currentIndex() + 1) % models->count());
+        engine.answers[ModelValue315] = qint32(0x5A5A);
+        configure->btnOK_Click();
+        return dialog->result();
+    });
+    gMainForm->mnuFileConfigure->trigger();
+    engine.answers.remove(ModelValue315);
+    engine.answers.remove(SealbookSetting211);
+    EXPECT_TRUE(data().bStartInOperatorMode);
+    EXPECT_EQ(gMainForm->mnuEnterNewMode->text(), "&Enter Supervisor Mode");
+    EXPECT_TRUE(gMainForm->windowTitle().startsWith(own + " - ["));
+    EXPECT_TRUE(gMainForm->windowTitle().endsWith("  <Operator Mode>]")) << gMainForm->windowTitle().toStdString();
+    gMainForm->SetSKMode(false);
 }
 
 TEST_F(MainMenusTest, EngineDialogsOpenAndTheirErrorsAreReportedButThePowerSupplysIsOnlyLogged)

@@ -47,7 +47,9 @@ TEST_F(MainWindowLifeTest, FirstStartShowsTheDefaultsAndTheSplashSteps)
     EXPECT_TRUE(gMainForm->isVisible());
     const QString versionAndDate = GetVersionNDate(gMainForm->QXProgrammer);
     EXPECT_FALSE(versionAndDate.isEmpty());
-    EXPECT_EQ(gMainForm->windowTitle(), "Tarvo  " + versionAndDate + "   ");
+    // The window's own caption, then the caption of the operation window
+    // that fills it.
+    EXPECT_EQ(gMainForm->windowTitle(), "Tarvo  " + versionAndDate + "    - [" + gMainForm->frmP->windowTitle() + "]");
 
     EXPECT_EQ(gMainForm->lngNumCopies, 1);
     EXPECT_EQ(gMainForm->txtNumCopies->text(), "1");

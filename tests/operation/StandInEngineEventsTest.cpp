@@ -1,8 +1,8 @@
 // What the simulated engine raises of its own reaching the station through
 // the main window's bridge: a site a run leaves out, a device's extra
 // command that changes its configuration, the socket-module exchange, a
-// Vexal data file's secure variant and the secure option set as a job
-// parameter.
+// Vexal data file's secure variant, the secure option set as a job
+// parameter and the option row a job parameter changed, told by its text.
 #include "StandInWindowFixture.h"
 #include "MainLoop.h"
 #include "../../companions/qxpgmr/QXPgmrTestHook.h"
@@ -172,6 +172,42 @@ TEST_F(StandInEngineEventsTest, ASecureJobParameterTicksTheWindowsSecureRow)
     EXPECT_EQ(frmProgram::CheckValue(window->Check1[row]), CheckBoxValue::Ticked);
     ASSERT_EQ(engine().ApplyJobParameter(QStringLiteral("DeviceOptions.Secure"), QStringLiteral("DISABLE")), 0);
     EXPECT_EQ(frmProgram::CheckValue(window->Check1[row]), CheckBoxValue::Cleared);
+}
+
+// A job parameter's option is told back to the station by its text once the
+// call has returned: the row offering it on the job's tab is ticked or
+// cleared, and the operator's own tab stays shown.
+TEST_F(StandInEngineEventsTest, AnOptionJobParameterTicksItsRowByTextAfterTheCall)
+{
+    Show(QStringLiteral("AM27C512"));
+    const auto blankRow = [this]() -> int {
+        for (int row = 0; row < window->cboOperation.size(); ++row) {
+            const QComboBox* combo = window->cboOperation[row];
+            if (!combo->isHidden() && combo->findText(QStringLiteral("Blank Check")) >= 0)
+                return row;
+        }
+        return -1;
+    };
+    Visit(1);
+    const int row = blankRow();
+    ASSERT_GE(row, 0) << Rows().join('\n').toStdString();
+    frmProgram::SetCheckValue(window->Check1[row], CheckBoxValue::Cleared);
+    // The operator looks at another tab meanwhile.
+    Visit(2);
+    const QString shown = window->tabOperation->Caption(window->tabOperation->SelectedIndex());
+
+    for (const auto& [value, expected] :
+         {std::pair{"ENABLE", CheckBoxValue::Ticked}, {"DISABLE", CheckBoxValue::Cleared}}) {
+        SCOPED_TRACE(value);
+        ASSERT_EQ(engine().ApplyJobParameter(QStringLiteral("DeviceOptions.Blank Check"), QString::fromLatin1(value)),
+                  0);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(window->tabOperation->Caption(window->tabOperation->SelectedIndex()), shown);
+        Visit(1);
+        EXPECT_EQ(frmProgram::CheckValue(window->Check1[row]), expected) << Rows().join('\n').toStdString();
+        EXPECT_EQ(window->cboOperation[row]->currentText(), QStringLiteral("Blank Check"));
+        Visit(2);
+    }
 }
 
 } // namespace

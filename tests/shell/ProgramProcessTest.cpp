@@ -14,7 +14,6 @@
 
 namespace {
 
-
 TEST_F(ProgramProcessTest, StartsShowsItsMainWindowAndEndsWhenClosed)
 {
     const ProcessResult r = RunProgram(program(), {}, env(200));
@@ -37,8 +36,9 @@ TEST_F(ProgramProcessTest, UsageBoxAndNothingElse)
     const QStringList fields = uiLines()[0].split('\t');
     ASSERT_GE(fields.size(), 4);
     EXPECT_EQ(fields[0], "Command Line Options");
-    EXPECT_EQ(fields[1], "Available command line options: \\r\\n\\r\\n-SK <Job File Name>\\r\\n-device <Device Name>"
-                         "\\r\\n-prog_file <Data File Name>\\r\\n-log <Log File Name>\\r\\n");
+    EXPECT_EQ(fields[1],
+              "Available command line options: \\r\\n\\r\\n-SK <Job File Name>\\r\\n-device <Device Name>"
+              "\\r\\n-prog_file <Data File Name>\\r\\n-log <Log File Name>\\r\\n");
     // No window was made: nothing was registered.
     EXPECT_FALSE(QFile::exists(registryRoot() + "/HKCU.reg"));
 }
@@ -180,10 +180,12 @@ struct FailedStartCase
 };
 
 class FailedStartTest : public ProgramProcessTest, public ::testing::WithParamInterface<FailedStartCase>
-{
-};
+{};
 
-void PrintTo(const FailedStartCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FailedStartCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 TEST_P(FailedStartTest, EndsWithANonZeroStatus)
 {
@@ -226,5 +228,39 @@ INSTANTIATE_TEST_SUITE_P(
                       FailedStartCase{"UnwritableSettingsFolder", "System Error",
                                       "The settings folder \"<folder>\" cannot be written."}),
     [](const ::testing::TestParamInfo<FailedStartCase>& info) { return std::string(info.param.name); });
+
+// Every entry the fault plan documents is read by its reader without a word;
+// one nobody knows is told once, in a status line and so in the black-box
+// log, and stops nothing: the start key's job still runs with no box.
+TEST_F(ProgramProcessTest, FaultPlanEntriesStopNothingAndAnUnknownOneIsToldOnce)
+{
+    QProcessEnvironment e = env(4000);
+    e.insert("TARVO_ENGINE_FAULTS",
+             "delay=0;start=300;quiet=1;jobslow=5;skopen=0;jobload=0;jobsave=0;jobwrite=0;extra=0;"
+             "dialog.ShowDeviceInfo=0;load=0;init=0;delay.device=0;delay.site.1=0;device.99=28;site.9=28;"
+             "engineerror=99;callfail=RunOperation:99;module=600000;"
+             "manual.sites=1;manual.empty=2;manual.abort=99;manual.result=0;manual.delay=0;"
+             "auto.sites=1;auto.empty=2;auto.jam=99;auto.result=0;auto.speed=0;auto.quantity=1;auto.stop=99;"
+             "auto.serial=SN1;auto.label=a.lbl;auto.labelmove=1;auto.loadfile=a.sk;auto.savefile=b.sk;"
+             "auto.inspection=a.vis;auto.mediatransfer=0;"
+             "colour=blue");
+    const ProcessResult r = RunProgram(program(), {"-device", "AM27C512"}, e, 30000);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(uiLines().isEmpty()) << uiLines().join('\n').toStdString();
+    const QString log = blackBoxLog();
+    EXPECT_TRUE(log.contains("Site 1: Program passed.")) << log.toStdString();
+    EXPECT_EQ(log.count("The fault plan entry \"colour=blue\" is unknown; it plans nothing."), 1) << log.toStdString();
+    EXPECT_FALSE(log.contains("cannot be read")) << log.toStdString();
+
+    // Told as the station comes up, before any run: a station left idle
+    // hears of it too.
+    QFile::remove(blackBoxLogPath());
+    e = env(500);
+    e.insert("TARVO_ENGINE_FAULTS", "delay=0;colour=blue");
+    EXPECT_EQ(RunProgram(program(), {}, e, 30000).exitCode, 0);
+    EXPECT_TRUE(uiLines().isEmpty()) << uiLines().join('\n').toStdString();
+    EXPECT_EQ(blackBoxLog().count("The fault plan entry \"colour=blue\" is unknown; it plans nothing."), 1)
+        << blackBoxLog().toStdString();
+}
 
 } // namespace

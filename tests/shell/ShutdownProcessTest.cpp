@@ -465,9 +465,10 @@ void ShutdownProcessTest::CheckEnded(QProcess& p, const QString& root)
     EXPECT_EQ(quantity, kQuantity) << output;
 }
 
-// A station that automation started: its client begins a job and goes away
-// while the run's "Insert next device" prompt waits; the station then gets
-// SIGTERM.
+// A station that automation started, switched to show its clients' jobs the
+// operator's boxes: its client begins a job and goes away while the run's
+// "Insert next device" prompt waits, which ends the job as stopped; the
+// station then gets SIGTERM.
 class AutomatedStationShutdownTest : public PrivateBusTest
 {};
 
@@ -479,6 +480,7 @@ TEST_F(AutomatedStationShutdownTest, ClientGoneWhileARunPromptsThenTerminated)
     first.insert("TARVO_TEST_CLOSE_AFTER_MS", "200");
     ASSERT_EQ(RunProgram(BinDir() + "/tarvo", {"-device", "AM27C512"}, first).exitCode, 0);
 
+    SetSilentClientJobs(false);
     StartDaemon(childEnvironment());
     QProcessEnvironment env = childEnvironment();
     env.insert("DBUS_SESSION_BUS_ADDRESS", m_address);
@@ -535,6 +537,8 @@ while not os.path.exists('%1') and time.time() < deadline:
 
     const QString log = ReadFile(childEnvironment().value("XDG_DATA_HOME") + "/Corvane/QXEngine/DATALOG/BlackBox.log");
     EXPECT_TRUE(log.endsWith("System has been shut down successfully!\r\n")) << log.toStdString();
+    EXPECT_TRUE(log.contains("The automation client of the running job left: the job is stopped."))
+        << log.toStdString();
     QString error;
     // The quantity the client's job asked for.
     EXPECT_EQ(
