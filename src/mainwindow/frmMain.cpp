@@ -115,6 +115,9 @@ frmMain::frmMain(Station& station)
     mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea->viewport()->installEventFilter(this);
+    // Every key of the application passes here first: an access key typed
+    // anywhere in this window, the quantity box and an open menu included.
+    qApp->installEventFilter(this);
 
     CreateMenusAndQuantityBox();
 
@@ -145,6 +148,7 @@ void frmMain::m_oSettingsRefreshTimer_Timer()
 frmMain::~frmMain()
 {
     m_station.SetJobFiles(nullptr);
+    qApp->removeEventFilter(this);
     CJobControlImpl::Instance().SetSettingsRefresh({});
     reg::SetCorruptHiveReporter(nullptr);
     blackbox::SetJobHeaderSource({});
@@ -423,29 +427,13 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     // the operation window follows the inner area.
     if (watched == mdiArea->viewport() && event->type() == QEvent::Resize)
         MDIForm_Resize();
-    // The quantity box would take an access key's letter as typed text: the
-    // operation window's access keys come first, before the menu bar's too
-    // (the box claims the key, then hands it on).
-    const bool keyEvent = event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
-    if (watched == txtNumCopies && keyEvent && frmP && !m_operationUnloaded) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (event->type() == QEvent::ShortcutOverride && frmP->HasAccessKey(*key)) {
-            event->accept();
-            return true;
-        }
-        if (event->type() == QEvent::KeyPress && frmP->TakeAccessKey(*key))
+    // Access keys, wherever the focus is in the main window
+    // (frmMainAccessKeys.cpp).
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        if (RouteAccessKey(watched, static_cast<QKeyEvent*>(event)))
             return true;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void frmMain::keyPressEvent(QKeyEvent* event)
-{
-    // An access key no control of the main window took reaches the
-    // operation window's controls wherever the focus is.
-    if (frmP && !m_operationUnloaded && frmP->TakeAccessKey(*event))
-        return;
-    QMainWindow::keyPressEvent(event);
 }
 
 void frmMain::InitializeGui()

@@ -19,8 +19,12 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <vector>
 
+class QAbstractButton;
 class QAction;
+class QKeyEvent;
+class QTabBar;
 class QLabel;
 class QLineEdit;
 class QMdiArea;
@@ -434,7 +438,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // --- steps of the load and the unload ---
@@ -493,6 +496,28 @@ private:
     bool m_closeWhenRunEnds = false;
     QTimer m_afterRunTimer;
     bool m_bInSafeDoEvents = false;
+
+    // --- access keys (frmMainAccessKeys.cpp) ---
+    // One control that shows an access key underlined in its caption.
+    struct AccessKeyOwner
+    {
+        QAction* title = nullptr; // a menu bar title
+        QAbstractButton* button = nullptr;
+        QTabBar* tabs = nullptr;
+        int tab = -1;
+        // The owner the operator is on now: its menu open, its focus, its
+        // tab selected and focused.
+        bool Current() const;
+    };
+    // The controls that show the key underlined: the menu bar's titles,
+    // then the operation window's buttons and tabs, each visible and enabled.
+    std::vector<AccessKeyOwner> AccessKeyOwners(const QKeyEvent& event) const;
+    // Takes an access key (its shortcut override and its press) meant for
+    // this window; False leaves the event to Qt.
+    bool RouteAccessKey(QObject* receiver, QKeyEvent* event);
+    // The key an open menu passed on at its shortcut override: its press
+    // that follows is not the menu's.
+    int m_accessKeyTakenInMenu = 0;
 
     // --- menus (frmMainMenus.cpp) ---
     void ApplyDefaultConfiguration(bool bResetSettings) override;
