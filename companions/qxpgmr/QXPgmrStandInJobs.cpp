@@ -9,7 +9,8 @@
 // JobLoadFailed(False) with its reason to LogMessage and leaves the station as
 // it was. Once the file is taken, a failure in the middle (the host's import
 // calls SealbookReadStep221) or a setup the host rejects (SealbookLoadingError
-// hands back 1) raises JobLoadFailed(True): the host resets what it holds.
+// hands back 1) raises JobLoadFailed(True): the host resets what it holds,
+// and the station's Sealbook settings (password, modes) are put back.
 //
 // Events of a load, in order: DeviceSelected, UpdateJobSetting14/15/17/18/19,
 // UpdateJobSetting55/56 (the job's bank and data position),
@@ -143,6 +144,20 @@ struct QXPgmrStandIn::JobState
     std::optional<JobFile> open;
     QString createdPath;
     qint32 openSeal = 0; // SealbookLoadValue111 of an opened auto file
+    // The opened file's path, its stamp before it was read and its seal.
+    QString openPath;
+    FileStamp openStamp;
+    qint32 openFileSeal = 0;
+    // The file last opened to be read and closed again, for a load of the
+    // same file while its stamp shows it untouched since.
+    struct Peeked
+    {
+        QString path;
+        FileStamp stamp;
+        qint32 seal = 0;
+        JobFile job;
+    };
+    std::optional<Peeked> peeked;
     // The job being loaded (its import reads from it) or saved (its export
     // writes into it).
     const JobFile* loading = nullptr;
@@ -183,10 +198,14 @@ void QXPgmrStandIn::bindJobs()
     Answer(OpenSealbookFile, [this](InvokeKind, QVariantList& args) {
         m_jobs->open.reset();
         m_jobs->createdPath.clear();
+        m_jobs->openPath.clear();
         if (const qint32 fault = FaultPlan::Read(EngineFolder()).Code(QStringLiteral("skopen")))
             return QVariant(fault);
         QString reason;
-        std::optional<JobFile> file = JobFile::Read(Arg(args, 0, ValueKind::String).toString(), reason);
+        const QString path = Arg(args, 0, ValueKind::String).toString();
+        const FileStamp stamp = FileStamp::Now(path);
+        QByteArray bytes;
+        std::optional<JobFile> file = JobFile::Read(path, reason, &bytes);
         if (!file) {
             QVariantList log{QStringLiteral("The Sealbook file was not opened: ") + reason + QLatin1Char('.')};
             Raise(QStringLiteral("LogMessage"), log);
@@ -198,12 +217,16 @@ void QXPgmrStandIn::bindJobs()
             m_jobs->openSeal = 0;
         const bool old = file->version == JobFile::kOldVersion;
         m_jobs->open = std::move(file);
+        m_jobs->openPath = path;
+        m_jobs->openStamp = stamp;
+        m_jobs->openFileSeal = JobFile::SealValue(bytes);
         return QVariant(old ? kJobOldVersion : kJobOk);
     });
     Answer(CreateSealbookFile, [this](InvokeKind, QVariantList& args) {
         const QString path = Arg(args, 0, ValueKind::String).toString();
         m_jobs->open.reset();
         m_jobs->createdPath.clear();
+        m_jobs->openPath.clear();
         if (path.isEmpty() || !QFileInfo(path).absoluteDir().exists())
             return QVariant(kCannotWrite);
         // The auto file names its job by the job's identity, so that a job
@@ -220,6 +243,12 @@ void QXPgmrStandIn::bindJobs()
         return QVariant(kJobOk);
     });
     Answer(CloseSealbookFile, [this](InvokeKind, QVariantList&) {
+        // A file opened to be read stays at hand for a load of the same
+        // file that follows (the host opens a job to see what it is).
+        m_jobs->peeked.reset();
+        if (m_jobs->open && m_jobs->createdPath.isEmpty() && !m_jobs->openPath.isEmpty())
+            m_jobs->peeked =
+                JobState::Peeked{m_jobs->openPath, m_jobs->openStamp, m_jobs->openFileSeal, std::move(*m_jobs->open)};
         if (m_jobs->open && !m_jobs->createdPath.isEmpty()) {
             QString reason;
             if (!JobFile::Write(m_jobs->createdPath, m_jobs->open->Serialize(), reason)) {
@@ -230,6 +259,7 @@ void QXPgmrStandIn::bindJobs()
         }
         m_jobs->open.reset();
         m_jobs->createdPath.clear();
+        m_jobs->openPath.clear();
         return QVariant();
     });
 
@@ -404,11 +434,25 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
 
     // Everything is checked before the station changes.
     QString reason;
-    QByteArray bytes;
     // Stamped before the read: a file changed while it is read does not
-    // pass for the one read.
-    const FileStamp stamp = FileStamp::Now(path);
-    const std::optional<JobFile> job = JobFile::Read(path, reason, &bytes);
+    // pass for the one read. A file the host has just opened and closed is
+    // not read again while its stamp shows it untouched (and was taken late
+    // enough to tell).
+    FileStamp stamp = FileStamp::Now(path);
+    std::optional<JobFile> job;
+    qint32 seal = 0;
+    std::optional<JobState::Peeked> peeked = std::move(m_jobs->peeked);
+    m_jobs->peeked.reset();
+    if (peeked && peeked->path == path && peeked->stamp.trusted() && peeked->stamp.sameFile(stamp)) {
+        job = std::move(peeked->job);
+        seal = peeked->seal;
+        stamp = peeked->stamp;
+    } else {
+        QByteArray bytes;
+        job = JobFile::Read(path, reason, &bytes);
+        seal = JobFile::SealValue(bytes);
+    }
+    peeked.reset();
     if (!job)
         return refuseJob(path, reason);
     if (job->ValueOr(kJobInfo, QStringLiteral("QXType")) != QLatin1String("SK"))
@@ -503,6 +547,9 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
     m_serialization.last = job->ValueOr(kSerial, QStringLiteral("Last"));
     m_serialization.program = job->ValueOr(kSerial, QStringLiteral("Program"));
 
+    // The station's own settings come back when the job is not taken after
+    // all: a refused job leaves no password or mode behind.
+    const SealbookSettings previous = SealbookSettings::Load(EngineIni());
     SealbookSettings settings;
     settings.startInOperatorMode = job->ValueOr(kSealbook, QStringLiteral("StartInOperatorMode")) == QLatin1String("1");
     settings.markInputEnabled = job->ValueOr(kSealbook, QStringLiteral("MarkInputEnabled")) == QLatin1String("1");
@@ -535,19 +582,23 @@ qint32 QXPgmrStandIn::loadJob(const QString& path)
         m_jobs->readStepFailed = true;
     }
     m_jobs->loading = nullptr;
-    if (m_jobs->readStepFailed)
+    if (m_jobs->readStepFailed) {
+        previous.Save(EngineIni());
         return failJobPartWay(path, QStringLiteral("the operation settings in it do not fit this station"),
                               kJobPartWay);
+    }
 
     m_jobs->last = job;
-    m_jobs->lastSeal = JobFile::SealValue(bytes);
+    m_jobs->lastSeal = seal;
     m_jobs->lastPath = path;
     m_jobs->lastStamp = stamp;
     m_activeTabParameter.clear();
     qint32 rejected = 0;
     RaiseEvent.SealbookLoadingError(rejected, 1);
-    if (rejected == 1)
+    if (rejected == 1) {
+        previous.Save(EngineIni());
         return failJobPartWay(path, QStringLiteral("its setup was rejected"), kJobRejected);
+    }
 
     if (settings.startInOperatorMode) {
         bool refused = false;

@@ -27,7 +27,8 @@
 //
 // AutoSaveJobSummary(text): asks the host for the folder
 // (RequestAutoSaveSealbookDir) and writes the text there as
-// "JobSummary_<yyyyMMdd_hhmmss>.txt" with CR LF line ends; a folder that is
+// "JobSummary_<yyyyMMdd_hhmmss>.txt" (with "_2", "_3", ... when that name
+// is taken) with CR LF line ends; a folder that is
 // missing or cannot be written raises SysInfoMessage naming it.
 
 #include "QXPgmrStandIn.h"
@@ -180,8 +181,12 @@ void QXPgmrStandIn::bindRecords()
         QVariantList ask{QString()};
         Raise(QStringLiteral("RequestAutoSaveSealbookDir"), ask);
         const QString folder = ask.value(0).toString();
-        const QString name = QStringLiteral("JobSummary_%1.txt")
-                                 .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_hhmmss")));
+        // Two jobs ending in the same second keep both reports: the later
+        // one takes the next free "_<n>" name.
+        const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_hhmmss"));
+        QString name = QStringLiteral("JobSummary_%1.txt").arg(stamp);
+        for (int n = 2; QFileInfo::exists(QDir(folder).filePath(name)); ++n)
+            name = QStringLiteral("JobSummary_%1_%2.txt").arg(stamp).arg(n);
         report.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
         QSaveFile file(QDir(folder).filePath(name));
         const bool saved = !folder.isEmpty() && QFileInfo(folder).isDir() && file.open(QIODevice::WriteOnly)

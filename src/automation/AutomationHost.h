@@ -59,6 +59,10 @@ public:
 
     // Engine members.
     virtual void SetGuiReady(bool ready) = 0;
+    // The engine's SilentMode: while True the station's message boxes go to
+    // the status line and the job summary is not shown.
+    virtual bool SilentMode() = 0;
+    virtual void SetSilentMode(bool silent) = 0;
     virtual void AttachJobControl() = 0;
     virtual QString ErrorMessageText(qint32 code) = 0;
     virtual QString SystemInfo() = 0;

@@ -3,8 +3,10 @@
 #include "AutomationErrors.h"
 #include "AutomationHost.h"
 #include "CJobMonitorImpl.h"
+#include "ClientJobSilence.h"
 #include "operation/RunResults.h"
 #include "platform/EngineCall.h"
+#include "platform/UiService.h"
 
 #include <QCoreApplication>
 
@@ -12,6 +14,9 @@ namespace {
 const QString kCustomOptions = QStringLiteral("DeviceCustomOptions.");
 const QString kDeviceConfig = QStringLiteral("DeviceConfig.");
 } // namespace
+
+CJobControlImpl::CJobControlImpl() = default;
+CJobControlImpl::~CJobControlImpl() = default;
 
 CJobControlImpl& CJobControlImpl::Instance()
 {
@@ -54,9 +59,12 @@ void CJobControlImpl::EndJobOfGoneClient()
     QMetaObject::invokeMethod(
         this,
         [this] {
-            if ((m_bRunningJob || m_bHandlerJob) && !m_jobOwner)
+            if ((m_bRunningJob || m_bHandlerJob) && !m_jobOwner) {
                 if (AutomationHost* h = Host())
                     h->PressStop();
+                // A box the job waits in has nobody left to answer it.
+                Ui().CancelOpenBoxes();
+            }
         },
         Qt::QueuedConnection);
 }
@@ -107,6 +115,7 @@ void CJobControlImpl::HandlerJobComplete(qint32 result)
 {
     if (m_bHandlerJob) {
         m_bHandlerJob = false;
+        m_handlerSilence.reset();
         Notify(result);
         m_jobOwner = nullptr;
     }
@@ -157,6 +166,9 @@ void CJobControlImpl::Abort()
 {
     if (AutomationHost* host = Host())
         host->PressStop();
+    // A client's job that waits in a box or dialog takes its cancel way.
+    if (m_bRunningJob || m_bHandlerJob)
+        Ui().CancelOpenBoxes();
 }
 
 void CJobControlImpl::BeginJob(qint32 lQuantity, QObject* owner)
@@ -184,6 +196,9 @@ void CJobControlImpl::DoBeginJob()
         return;
     }
     const auto params = m_oMsgServer->GetParams(QStringLiteral("DoBeginJob"));
+    // Nobody need be at the screen: the job never waits on a box. The
+    // handler's session stays silent until its JobComplete.
+    auto silence = std::make_unique<ClientJobSilence>();
     host->SetQuantityText(CQxProgrammerMsgServer::Param(params, QStringLiteral("lQuantity")).toString());
     OnSettingsRefreshTimer();
     if (enginecall::Ask([&] { return host->HandlerType(); }, 0) != 0) {
@@ -191,6 +206,7 @@ void CJobControlImpl::DoBeginJob()
         // the Action button starts it; the handler's JobComplete ends it.
         m_bHandlerJob = true;
         m_noticeGiven = false;
+        m_handlerSilence = std::move(silence);
         if (!enginecall::Ask([&] { return host->StartHandlerSession(); }, false) && m_bHandlerJob) {
             // No session runs, so no JobComplete will come: the job ends here.
             HandlerJobComplete(RunResult::CallFailed);
@@ -202,6 +218,7 @@ void CJobControlImpl::DoBeginJob()
     m_bRunningJob = true;
     m_noticeGiven = false;
     const qint32 result = enginecall::Ask([&] { return host->ExecuteOperation(); }, qint32(RunResult::CallFailed));
+    silence.reset();
     if (!m_noticeGiven) {
         // Busy: a run of the operator's started first; this job ran nothing.
         Notify(result);

@@ -11,6 +11,8 @@
 #include <memory>
 #include <vector>
 
+class ClientJobSilence;
+
 class CJobControlImpl : public QObject
 {
     Q_OBJECT
@@ -73,7 +75,8 @@ signals:
     void NotifyJobComplete(qint32 result);
 
 private:
-    CJobControlImpl() = default;
+    CJobControlImpl();
+    ~CJobControlImpl() override;
     void Notify(qint32 result);
     // The client that began the job is gone: a queued job is dropped, a
     // running one stopped as the operator's Stop stops it.
@@ -90,6 +93,8 @@ private:
     int m_dispatchDepth = 0;
     bool m_bJobQueued = false;
     bool m_bHandlerJob = false;
+    // The automatic handler's job runs silent until its JobComplete.
+    std::unique_ptr<ClientJobSilence> m_handlerSilence;
     SettingsRefresh m_settingsRefresh;
     // The engine job parameters set since the last refresh, name and value.
     QList<QPair<QString, QString>> m_changedParameters;

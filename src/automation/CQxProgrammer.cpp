@@ -3,8 +3,10 @@
 #include "AutomationHost.h"
 #include "CJobControlImpl.h"
 #include "CQxProgrammerData.h"
+#include "ClientJobSilence.h"
 #include "platform/AutomationError.h"
 #include "platform/EngineCall.h"
+#include "platform/UiService.h"
 #include "settings/cRegistry.h"
 
 #include <QDBusMessage>
@@ -130,6 +132,9 @@ void CQxProgrammer::Abort()
     LogCom(QStringLiteral("Got Abort()"));
     if (AutomationHost* host = Host())
         host->PressStop();
+    // A client's job that waits in a box or dialog takes its cancel way.
+    if (CQxProgrammerData::Instance().RunningJob())
+        Ui().CancelOpenBoxes();
 }
 
 void CQxProgrammer::SetSocaMode(int lMode)
@@ -223,6 +228,8 @@ void CQxProgrammer::DoBeginJob()
     // loaded, and so is a negative one. 0 asks for as many devices as the
     // client brings: up to the most a job takes.
     if (host && devices >= 0 && devices <= kMaxDevices) {
+        // Nobody need be at the screen: the job never waits on a box.
+        const ClientJobSilence silence;
         host->SetQuantityText(QString::number(devices == 0 ? kMaxDevices : devices));
         result = enginecall::Ask([&] { return host->LoadQxFile(jobFile); }, -1);
         if (result == 0) {

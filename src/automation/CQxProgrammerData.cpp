@@ -3,6 +3,7 @@
 #include "AutomationHost.h"
 #include "CQxProgrammer.h"
 #include "platform/EngineCall.h"
+#include "platform/UiService.h"
 
 #include <QCoreApplication>
 
@@ -178,9 +179,12 @@ void CQxProgrammerData::EndJobOfGoneClient()
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
         [this] {
-            if (m_bRunningJob && !m_clientJob)
+            if (m_bRunningJob && !m_clientJob) {
                 if (AutomationHost* h = Host())
                     h->PressStop();
+                // A box the job waits in has nobody left to answer it.
+                Ui().CancelOpenBoxes();
+            }
         },
         Qt::QueuedConnection);
 }

@@ -1,6 +1,7 @@
 #include "frmAutomationHost.h"
 
 #include "mainwindow/BlackBoxLog.h"
+#include "mainwindow/JobFiles.h"
 #include "platform/EngineCall.h"
 #include "mainwindow/Station.h"
 #include "mainwindow/frmMain.h"
@@ -68,18 +69,14 @@ qint32 frmAutomationHost::LoadQxFile(const QString& file)
 {
     if (!Up())
         return kNoStation;
-    qint32 result = 0;
-    gMainForm->LoadQxFile(file, QString(), result);
-    return result;
+    return m_station->Jobs()->LoadQxFileForClient(file);
 }
 
 bool frmAutomationHost::ExecLoadJobCmd(const QString& file)
 {
     if (!Up())
         return false;
-    bool ok = false;
-    gMainForm->ExecLoadJobCmd(1, file, ok);
-    return ok;
+    return m_station->Jobs()->LoadJobForClient(file);
 }
 
 bool frmAutomationHost::SaveQxFile(const QString& file)
@@ -87,7 +84,7 @@ bool frmAutomationHost::SaveQxFile(const QString& file)
     if (!Up())
         return false;
     bool ok = false;
-    gMainForm->ExecSaveJobCmd(1, file, ok);
+    m_station->Jobs()->ExecSaveJobCmd(1, file, ok);
     return ok;
 }
 
@@ -205,6 +202,17 @@ void frmAutomationHost::SetGuiReady(bool ready)
 {
     if (Up())
         m_station->QXProgrammer.SetGuiReady(ready);
+}
+
+bool frmAutomationHost::SilentMode()
+{
+    return Up() && m_station->QXProgrammer.SilentMode();
+}
+
+void frmAutomationHost::SetSilentMode(bool silent)
+{
+    if (Up())
+        m_station->QXProgrammer.SilentMode(silent);
 }
 
 void frmAutomationHost::AttachJobControl()

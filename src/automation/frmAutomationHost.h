@@ -41,6 +41,8 @@ public:
     void SetSiteStatus(qint32 site, qint32 status, qint32 code) override;
     QVariant ThreadCommUtil() override;
     void SetGuiReady(bool ready) override;
+    bool SilentMode() override;
+    void SetSilentMode(bool silent) override;
     void AttachJobControl() override;
     QString ErrorMessageText(qint32 code) override;
     QString SystemInfo() override;

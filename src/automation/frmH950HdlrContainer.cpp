@@ -4,6 +4,7 @@
 #include "automation/CJobMonitorImpl.h"
 #include "engine/H950HdlrControl.h"
 #include "engine/QXPgmrControl.h"
+#include "mainwindow/JobFiles.h"
 #include "mainwindow/Station.h"
 #include "mainwindow/frmMain.h"
 #include "operation/TabStrip.h"
@@ -149,13 +150,19 @@ const HandlerRow kRows[] = {
     // The result goes nowhere: the handler passed the value, not a place
     // for the answer.
     {"LoadSealbookAutoFileRequest", false, true,
-     [](Station&, QVariantList& a) {
+     [](Station& s, QVariantList& a) {
          qint32 result = Long(a, 1);
-         gMainForm->LoadSKAutoFile(Text(a, 0), result);
+         if (JobFiles* jobs = s.Jobs())
+             jobs->LoadSKAutoFile(Text(a, 0), result);
      }},
     {"RequestFlag26", false, true,
      [](Station& s, QVariantList& a) { a[0] = qint32(s.pgmrData().strJobName.isEmpty() ? 0 : 1); }},
-    {"HandlerEvent27", false, true, [](Station&, QVariantList&) { gMainForm->mnuLoadJob_Click(); }},
+    {"HandlerEvent27", false, true,
+     [](Station& s, QVariantList&) {
+         bool ok = false;
+         if (JobFiles* jobs = s.Jobs())
+             jobs->ExecLoadJobCmd(0, QString(), ok);
+     }},
     {"HandlerSerialNumberReport", false, true, HandlerSerialNumberReport},
     {"RequestActionRepeatable", false, true, RequestActionRepeatable},
     {"AskJobId", true, true, [](Station&, QVariantList&) { OperationWindow()->funcAskJobID(); }},
@@ -195,9 +202,10 @@ const HandlerRow kRows[] = {
     {"EnableHandlerButton", false, true,
      [](Station&, QVariantList& a) { OperationWindow()->btnStop->setEnabled(IsVbTrue(a.value(0))); }},
     {"HandlerMessage46", false, true,
-     [](Station&, QVariantList& a) {
+     [](Station& s, QVariantList& a) {
          qint32 result = Long(a, 1);
-         gMainForm->SaveSKAutoFile(Text(a, 0), result, Long(a, 2) != 0);
+         if (JobFiles* jobs = s.Jobs())
+             jobs->SaveSKAutoFile(Text(a, 0), result, Long(a, 2) != 0);
      }},
 };
 

@@ -16,6 +16,7 @@
 #include <QString>
 #include <memory>
 
+class JobFiles;
 class OperationRun;
 class ProgrammerClass;
 
@@ -73,6 +74,12 @@ public:
     // A run (device loop or session) is going on.
     bool RunInProgress() const;
 
+    // --- the job files ---
+    // The job-file commands, set by the main window that offers them while
+    // it stands; null before and after.
+    void SetJobFiles(JobFiles* jobFiles) { m_jobFiles = jobFiles; }
+    JobFiles* Jobs() const { return m_jobFiles; }
+
 signals:
     void QuantityTextChanged(const QString& text);
     // The quantity was out of range (its box was shown): the quantity box
@@ -84,4 +91,5 @@ private:
     qint32 m_numCopies = 1;
     QString m_quantityText = QStringLiteral("1");
     const OperationRun* m_run = nullptr;
+    JobFiles* m_jobFiles = nullptr;
 };

@@ -104,6 +104,9 @@ frmMain::frmMain(Station& station)
 {
     setObjectName(QStringLiteral("frmMain"));
     SetMainWindowEngine(&QXProgrammer);
+    JobFiles::Host& jobHost = *this;
+    m_jobFiles = std::make_unique<JobFiles>(station, jobHost);
+    station.SetJobFiles(m_jobFiles.get());
     mdiArea = new QMdiArea(this);
     mdiArea->setObjectName(QStringLiteral("mdiArea"));
     setCentralWidget(mdiArea);
@@ -113,6 +116,9 @@ frmMain::frmMain(Station& station)
     mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea->viewport()->installEventFilter(this);
+    // Every key of the application passes here first: an access key typed
+    // anywhere in this window, the quantity box and an open menu included.
+    qApp->installEventFilter(this);
 
     CreateMenusAndQuantityBox();
 
@@ -142,6 +148,8 @@ void frmMain::m_oSettingsRefreshTimer_Timer()
 
 frmMain::~frmMain()
 {
+    m_station.SetJobFiles(nullptr);
+    qApp->removeEventFilter(this);
     CJobControlImpl::Instance().SetSettingsRefresh({});
     reg::SetCorruptHiveReporter(nullptr);
     blackbox::SetJobHeaderSource({});
@@ -437,29 +445,13 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     // the operation window follows the inner area.
     if (watched == mdiArea->viewport() && event->type() == QEvent::Resize)
         MDIForm_Resize();
-    // The quantity box would take an access key's letter as typed text: the
-    // operation window's access keys come first, before the menu bar's too
-    // (the box claims the key, then hands it on).
-    const bool keyEvent = event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
-    if (watched == txtNumCopies && keyEvent && frmP && !m_operationUnloaded) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (event->type() == QEvent::ShortcutOverride && frmP->HasAccessKey(*key)) {
-            event->accept();
-            return true;
-        }
-        if (event->type() == QEvent::KeyPress && frmP->TakeAccessKey(*key))
+    // Access keys, wherever the focus is in the main window
+    // (frmMainAccessKeys.cpp).
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        if (RouteAccessKey(watched, static_cast<QKeyEvent*>(event)))
             return true;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void frmMain::keyPressEvent(QKeyEvent* event)
-{
-    // An access key no control of the main window took reaches the
-    // operation window's controls wherever the focus is.
-    if (frmP && !m_operationUnloaded && frmP->TakeAccessKey(*event))
-        return;
-    QMainWindow::keyPressEvent(event);
 }
 
 void frmMain::InitializeGui()
@@ -490,8 +482,7 @@ void frmMain::InitializeGui()
     if (data.bAutoLoadJob && data.bStartInOperatorMode) {
         if (!data.strJobName.isEmpty()) {
             // The engine's answer tells whether the job came back.
-            qint32 answer = -1;
-            Try([&] { answer = QXProgrammer.LoadJobFile(data.strJobName); });
+            const qint32 answer = m_jobFiles->LoadJobFile(data.strJobName);
             frmP->AddStatusTextLine(answer == 0
                                         ? QStringLiteral("Job ") + data.strJobName + QStringLiteral(" loaded.")
                                         : QStringLiteral("Failed to load ") + data.strJobName + QStringLiteral("."));

@@ -10,6 +10,7 @@
 #include "engine/ManualHdlControl.h"
 #include "engine/QXPgmrControl.h"
 #include "mainwindow/BlackBoxLog.h"
+#include "mainwindow/JobFiles.h"
 #include "mainwindow/Station.h"
 #include "mainwindow/VersionStrings.h"
 #include "platform/AppInfo.h"
@@ -19,8 +20,12 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <vector>
 
+class QAbstractButton;
 class QAction;
+class QKeyEvent;
+class QTabBar;
 class QLabel;
 class QLineEdit;
 class QMdiArea;
@@ -34,7 +39,11 @@ class frmH950HdlrContainer;
 class frmProgram;
 class ProgrammerClass;
 
-class frmMain : public QMainWindow, public IEventSink, public QXPgmrEvents, public ManualHdlEvents
+class frmMain : public QMainWindow,
+                public IEventSink,
+                public QXPgmrEvents,
+                public ManualHdlEvents,
+                private JobFiles::Host
 {
     Q_OBJECT
 public:
@@ -43,6 +52,8 @@ public:
 
     // What the windows share; the names below are the station's members.
     Station& station() const { return m_station; }
+    // The job-file commands; the names below forward to them.
+    JobFiles& jobFiles() const { return *m_jobFiles; }
 
     // --- outside controls hosted here ---
     QXPgmrControl& QXProgrammer;
@@ -187,15 +198,8 @@ public:
     bool& bErrorMessagesEnabled;
     bool& bStatusMessagesEnabled;
     bool bLabelPrintEnabled = true;
-    // The job save sets it before it calls the engine; the engine's
-    // JobSavingError clears it.
-    bool bJobSaveSucceeded = true;
     // The station's quantity, read here; it is set through the station.
     const qint32& lngNumCopies;
-    // Integrity values of the loaded Sealbook file: as the engine reports it,
-    // and as stored when a Sealbook auto file was loaded.
-    qint32 lSKCRC = 0;
-    qint32 lSKAutoStoredCRC = 0;
     QString sWorkingDirectoryAtLaunch;
 
     // --- load, start-up and shut-down ---
@@ -306,8 +310,6 @@ public:
     void mnuJobChangePassword_Click();
     void mnuViewNote_Click();
     void SKConversionPrompt();
-    // done: nothing was pending, or the older files were backed up.
-    void SKConversionPrompt(bool& done);
     // Sealbook auto files of the automatic handler (frmMainJobs.cpp):
     // result 0, -1 for the station's own refusals, else the engine's code.
     void LoadSKAutoFile(const QString& file, qint32& result);
@@ -332,12 +334,6 @@ public:
     void ConnectJobMenus();
     QPushButton* cmdLoadJob = nullptr;
     QPushButton* cmdSaveJob = nullptr;
-    // An older Sealbook file loaded and not yet converted (SKConversionPrompt).
-    QString sOldSKJobFile;
-    bool bOldSKJobFile = false;
-    QString sOldSKAutoFile;
-    bool bOldSKAutoFile = false;
-    bool bSKJobNeedsSave = false;
     // The job setup report (type 1 a job, 2 an auto file); accepted: the
     // operator confirmed it, or no report is shown and there is no error.
     void ShowJobReport(qint32 type, bool showQXJobPage, bool jobError, bool& accepted);
@@ -443,7 +439,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // --- steps of the load and the unload ---
@@ -468,20 +463,22 @@ private:
 
     // --- job files (frmMainJobs.cpp) ---
     void CreateJobButtons(QToolBar* toolbar);
-    void IsJobSaveRefused(bool checkBuffer, bool& refused);
-    void CheckLinkedDataPattern(bool& ok);
     void ApplySealbookMode(bool operatorMode);
-    void HandlerBusy(bool busy);
-    void LockForEngine(bool locked);
-    void SaveJobPositionAndBank();
-    bool SaveJobTo(const QString& file);
-    void SilentJobSave();
-    void BackUpOlderSKFiles(bool& ok);
-    void BackUpFile(const QString& file, bool& ok);
-    bool m_silentJobSave = false;
-    // The engine refused the last file before anything changed (its
-    // JobLoadFailed(False)).
-    bool m_jobLoadRefusedUntouched = false;
+    // JobFiles::Host
+    void EnableMenus(bool enable) override;
+    void EnableOperations(bool enable) override;
+    void EnableOperationSettings(bool enable) override;
+    void RefreshOperationWindow(Refresh what) override;
+    void StatusLine(const QString& text) override;
+    qint32 DataPositionIndex() const override;
+    qint32 BankIndex() const override;
+    QString BufferInfo() const override;
+    bool BufferDirty() const override;
+    void ClearDataBuffer() override;
+    bool AskSupervisorPassword(QString& password) override;
+    bool AskSaveNote(qint32 skType, NoteWindow window) override;
+    bool ConfirmJobReport(const JobFiles::Report& report) override;
+    std::unique_ptr<JobFiles> m_jobFiles;
     void WriteStartupInformation();
 
     // --- work held back while a run goes on (frmMainEvents.cpp) ---
@@ -501,8 +498,30 @@ private:
     QTimer m_afterRunTimer;
     bool m_bInSafeDoEvents = false;
 
+    // --- access keys (frmMainAccessKeys.cpp) ---
+    // One control that shows an access key underlined in its caption.
+    struct AccessKeyOwner
+    {
+        QAction* title = nullptr; // a menu bar title
+        QAbstractButton* button = nullptr;
+        QTabBar* tabs = nullptr;
+        int tab = -1;
+        // The owner the operator is on now: its menu open, its focus, its
+        // tab selected and focused.
+        bool Current() const;
+    };
+    // The controls that show the key underlined: the menu bar's titles,
+    // then the operation window's buttons and tabs, each visible and enabled.
+    std::vector<AccessKeyOwner> AccessKeyOwners(const QKeyEvent& event) const;
+    // Takes an access key (its shortcut override and its press) meant for
+    // this window; False leaves the event to Qt.
+    bool RouteAccessKey(QObject* receiver, QKeyEvent* event);
+    // The key an open menu passed on at its shortcut override: its press
+    // that follows is not the menu's.
+    int m_accessKeyTakenInMenu = 0;
+
     // --- menus (frmMainMenus.cpp) ---
-    void ApplyDefaultConfiguration(bool bResetSettings);
+    void ApplyDefaultConfiguration(bool bResetSettings) override;
     void ReselectDeviceAfterModelChange();
     void UnloadMainWindow();
     // Runs a menu command; an error it raises is shown ("Error") and

@@ -12,6 +12,7 @@
 #include "automation/CJobMonitorImpl.h"
 #include "automation/CQxProgrammerData.h"
 #include "engine/SiteBoxControl.h"
+#include "operation/OperationRun.h"
 #include "operation/TabStrip.h"
 #include "operation/frmProgram.h"
 #include "platform/AppInfo.h"
@@ -33,23 +34,6 @@ using enginecall::Try;
 
 // How often the main window looks whether a run it waits for has ended.
 constexpr int kAfterRunPollMs = 50;
-
-// VB's Val: the number at the start of a text ("12abc" is 12, "abc" 0).
-double LeadingNumber(const QString& text)
-{
-    const QString t = text.trimmed();
-    qsizetype end = 0;
-    if (end < t.size() && (t[end] == QLatin1Char('-') || t[end] == QLatin1Char('+')))
-        ++end;
-    bool point = false;
-    while (end < t.size() && (t[end].isDigit() || (!point && t[end] == QLatin1Char('.')))) {
-        point = point || t[end] == QLatin1Char('.');
-        ++end;
-    }
-    bool ok = false;
-    const double value = t.left(end).toDouble(&ok);
-    return ok ? value : 0.0;
-}
 
 // A number rounded as VB rounds to a Long (halves to even), held to the
 // Long's range rather than overflowing.
@@ -311,7 +295,7 @@ void frmMain::QXProgrammer_UpdateJobSetting20(bool flag)
 void frmMain::QXProgrammer_JobSavingError(const QString& text)
 {
     AppMsgBox(text, vb::vbCritical, QStringLiteral("Job Saving Error..."));
-    bJobSaveSucceeded = false;
+    m_jobFiles->bJobSaveSucceeded = false;
 }
 
 void frmMain::QXProgrammer_WordRange22(qint32 low)
@@ -384,7 +368,7 @@ void frmMain::QXProgrammer_UpdateCaption31(const QString& text1, const QString& 
 
 void frmMain::QXProgrammer_RequestQuantity(qint32& value)
 {
-    value = RoundToLong(LeadingNumber(m_station.QuantityText()));
+    value = RoundToLong(OperationRun::LeadingNumber(m_station.QuantityText()));
 }
 
 void frmMain::QXProgrammer_UpdateJobSetting33(bool flag)
@@ -460,7 +444,7 @@ void frmMain::DeviceConfigurationChanged()
 void frmMain::QXProgrammer_JobLoadFailed(bool flag)
 {
     // False: the engine refused the file before anything changed.
-    m_jobLoadRefusedUntouched = !flag;
+    m_jobFiles->JobLoadFailed(flag);
     if (flag)
         ClearBuffer();
     else if (frmP)
@@ -538,33 +522,7 @@ void frmMain::QXProgrammer_JobSetting46(const QString& note, qint32 type)
 
 void frmMain::QXProgrammer_SealbookLoadingError(qint32& result, qint32 type)
 {
-    ProgrammerClass& data = pgmrData();
-    qint32 code = 0;
-    Try([&] { code = QXProgrammer.SealbookErrorCode(); });
-    Try([&] { lSKCRC = QXProgrammer.SealbookLoadValue111(); });
-    Try([&] { QXProgrammer.SealbookErrorReset(true); });
-
-    bool intact = true;
-    if (data.skType == 2 && lSKCRC != lSKAutoStoredCRC && (lSKCRC ^ code) != lSKAutoStoredCRC) {
-        ClearBuffer();
-        const QString text =
-            QStringLiteral("The integrity check failed. The manual handler job file is invalid or corrupted.");
-        Ui().MsgBox(text, vb::vbCritical, QStringLiteral("Sealbook Loading Error"));
-        if (frmP)
-            frmP->AddStatusTextLine(text);
-        Try([&] { QXProgrammer.SealbookErrorReset(false); });
-        intact = false;
-    }
-
-    // The operator confirms the setup on the job setup report; a file that
-    // failed its integrity check can only be refused there. The report is
-    // of the job's kind, unless the job is one for the manual handler: then
-    // of the kind of file the engine says it loaded.
-    bool accepted = false;
-    ShowJobReport(data.skType != 1 ? data.skType : type, true, !intact, accepted);
-    if (!accepted)
-        ClearBuffer();
-    result = accepted ? 0 : 1;
+    m_jobFiles->SealbookLoadingError(result, type);
 }
 
 void frmMain::QXProgrammer_RequestAutoSaveSealbookDir(QString& dir)

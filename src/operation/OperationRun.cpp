@@ -246,10 +246,14 @@ qint32 OperationRun::ExecuteOperationCore()
                           vb::vbExclamation, QStringLiteral("DEVICE SELECTION"));
             result = RunResult::NoDeviceSelected;
         } else {
+            ResetAbortTrackers();
             m_host.AskJobID();
+            // Stopped while the job ID was asked (a client's Abort ends the
+            // prompt): the job runs nothing and ends as stopped.
+            done = blnStopClicked;
             const qint32 action = m_host.CurrentAction();
             const OptionRow programRow = m_host.Row(2);
-            if (action == kProgram && programRow.hasSelection && programRow.code != OperationCode::Program) {
+            if (!done && action == kProgram && programRow.hasSelection && programRow.code != OperationCode::Program) {
                 // A program variant: concurrent when the engine runs it so.
                 const bool repeatable = ActionIsRepeatable(action);
                 const bool concurrent = engine.IsConcurrentProgrammer();
@@ -470,9 +474,10 @@ qint32 OperationRun::RunManualHandlerSession()
         m_host.LogLine(QStringLiteral("Error Message: ") + message);
         m_host.StatusLine(QStringLiteral("Function aborted."));
         m_host.ShowJobSummary();
-    } else if (blnStopClicked) {
-        // A stopped session is one that failed: its summary and record say
-        // so. A session that ran its quantity ends without a box.
+    } else if (copies != 1 || blnStopClicked) {
+        // As after the device loop, a session of several devices ends in its
+        // summary and record; so does a stopped one, which says so. A
+        // client's job has it built and recorded, not shown.
         m_host.ShowJobSummary();
     }
     EndDeviceLoopState();
@@ -786,7 +791,9 @@ bool OperationRun::ActionIsRepeatable(qint32 action)
 
 void OperationRun::StopClicked()
 {
-    if (m_host.ActionButtonAvailable())
+    // A run that has begun and not yet locked its buttons (a client's Abort
+    // while the job ID is asked) is stopped too.
+    if (m_host.ActionButtonAvailable() && !mbActionClicked)
         return;
     try {
         if (!m_station.QXProgrammer.TestOnlyStation() && HandlerType() != 0) {

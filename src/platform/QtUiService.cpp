@@ -95,12 +95,12 @@ int QtUiService::MsgBox(const QString& prompt, int buttons, const QString& title
             std::fflush(stdout);
         });
     }
-    m_openBoxes.append(&box);
+    m_openBoxes.append({&box, buttons});
     {
         const shutdown::NestedLoop waiting;
         box.exec();
     }
-    m_openBoxes.removeOne(&box);
+    m_openBoxes.removeIf([&](const OpenBox& open) { return open.box == &box; });
     int answer = AnswerFor(box.standardButton(box.clickedButton()));
     if (!answers.contains(answer)) // closed without a button
         answer = answers.contains(vb::vbCancel) ? vb::vbCancel : vb::DefaultAnswer(buttons);
@@ -142,12 +142,17 @@ QString QtUiService::GetOpenFileName(const FileDialogRequest& request)
     return answer;
 }
 
-QString QtUiService::GetSaveFileName(const FileDialogRequest& request)
+QString QtUiService::AskSaveFileName(const FileDialogRequest& request)
 {
     if (shutdown::Requested())
         return {};
     const shutdown::NestedLoop waiting;
-    const QString answer = QFileDialog::getSaveFileName(Owner(), request.title, InitialPath(request), request.filter);
+    QFileDialog dialog(Owner(), request.title, InitialPath(request), request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds the type's extension itself, so that it asks about
+    // replacing the file that will really be written.
+    dialog.setDefaultSuffix(request.defaultExtension);
+    const QString answer = dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     Log(request.title, InitialPath(request), QStringLiteral("Save"), answer);
     return answer;
 }
@@ -175,8 +180,13 @@ bool QtUiService::ShowPrinter(PrintTarget& target, const PrintDialogRequest& req
 
 int QtUiService::ShowModal(QDialog* dialog)
 {
-    if (shutdown::Requested())
+    if (shutdown::Requested()) {
+        // The dialog's own cancel runs, as the operator's Cancel would: its
+        // opener takes its usual cancel way, and a window shown again until
+        // it is cancelled is not shown again and again.
+        dialog->reject();
         return QDialog::Rejected;
+    }
     const QString title = dialog->windowTitle();
     const QString name = dialog->objectName();
     int result = QDialog::Rejected;
@@ -191,12 +201,28 @@ int QtUiService::ShowModal(QDialog* dialog)
 void QtUiService::EndOpenBoxes()
 {
     // Each ended box returns from its own exec once control is back in it.
-    for (QMessageBox* box : std::as_const(m_openBoxes)) {
-        if (QAbstractButton* button = box->defaultButton())
+    for (const OpenBox& open : std::as_const(m_openBoxes)) {
+        if (QAbstractButton* button = open.box->defaultButton())
             button->click();
         else
-            box->done(QDialog::Rejected);
+            open.box->done(QDialog::Rejected);
     }
+    RejectOpenDialogs();
+}
+
+void QtUiService::CancelOpenBoxes()
+{
+    for (const OpenBox& open : std::as_const(m_openBoxes)) {
+        if (QAbstractButton* button = open.box->button(ButtonFor(vb::CancelAnswer(open.buttons))))
+            button->click();
+        else
+            open.box->done(QDialog::Rejected);
+    }
+    RejectOpenDialogs();
+}
+
+void QtUiService::RejectOpenDialogs()
+{
     for (QWidget* window : QApplication::topLevelWidgets()) {
         auto* dialog = qobject_cast<QDialog*>(window);
         if (dialog && dialog->isVisible() && !qobject_cast<QMessageBox*>(dialog))

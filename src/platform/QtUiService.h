@@ -23,17 +23,27 @@ public:
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultText,
                      bool* cancelled = nullptr) override;
     QString GetOpenFileName(const FileDialogRequest& request) override;
-    QString GetSaveFileName(const FileDialogRequest& request) override;
     QString BrowseForFolder(const QString& prompt, const QString& initialDir) override;
     using UiService::ShowPrinter;
     bool ShowPrinter(PrintTarget& target, const PrintDialogRequest& request) override;
     int ShowModal(QDialog* dialog) override;
     void EndOpenBoxes() override;
+    void CancelOpenBoxes() override;
+
+protected:
+    QString AskSaveFileName(const FileDialogRequest& request) override;
 
 private:
     void Log(const QString& title, const QString& text, const QString& buttons, const QString& answer) const;
 
     QString m_logFile;
     bool m_reportOpenBoxes = false;
-    QList<QMessageBox*> m_openBoxes; // innermost last
+    struct OpenBox
+    {
+        QMessageBox* box;
+        int buttons;
+    };
+    QList<OpenBox> m_openBoxes; // innermost last
+    // Every dialog but the message boxes that waits: cancelled.
+    static void RejectOpenDialogs();
 };

@@ -144,7 +144,7 @@ QString ScriptedUiService::GetOpenFileName(const FileDialogRequest& request)
     return answer;
 }
 
-QString ScriptedUiService::GetSaveFileName(const FileDialogRequest& request)
+QString ScriptedUiService::AskSaveFileName(const FileDialogRequest& request)
 {
     QString answer;
     Next(QStringLiteral("save file dialog %1 (%2)").arg(Quoted(request.title), Quoted(request.filter)), &answer);

@@ -46,7 +46,6 @@ public:
     QString InputBox(const QString& prompt, const QString& title, const QString& defaultText,
                      bool* cancelled = nullptr) override;
     QString GetOpenFileName(const FileDialogRequest& request) override;
-    QString GetSaveFileName(const FileDialogRequest& request) override;
     QString BrowseForFolder(const QString& prompt, const QString& initialDir) override;
     using UiService::ShowPrinter;
     bool ShowPrinter(PrintTarget& target, const PrintDialogRequest& request) override;
@@ -56,6 +55,9 @@ public:
     static QString LogLine(const QString& title, const QString& text, const QString& buttons, const QString& answer);
     // Appends one such line to a log file (nothing when path is empty).
     static void AppendLogLine(const QString& path, const QString& line);
+
+protected:
+    QString AskSaveFileName(const FileDialogRequest& request) override;
 
 private:
     bool Next(const QString& what, QString* answer);

@@ -5,6 +5,7 @@
 #include "ScriptedUiService.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <iterator>
 
 namespace vb {
@@ -13,12 +14,12 @@ QList<int> ButtonAnswers(int buttons)
 {
     // Indexed by the button set (the low bits of the buttons value).
     static const QList<int> kSets[] = {
-        {vbOK},                   // vbOKOnly
-        {vbOK, vbCancel},         // vbOKCancel
+        {vbOK},                       // vbOKOnly
+        {vbOK, vbCancel},             // vbOKCancel
         {vbAbort, vbRetry, vbIgnore}, // vbAbortRetryIgnore
-        {vbYes, vbNo, vbCancel},  // vbYesNoCancel
-        {vbYes, vbNo},            // vbYesNo
-        {vbRetry, vbCancel},      // vbRetryCancel
+        {vbYes, vbNo, vbCancel},      // vbYesNoCancel
+        {vbYes, vbNo},                // vbYesNo
+        {vbRetry, vbCancel},          // vbRetryCancel
     };
     const int set = buttons & 0x0F;
     return set < int(std::size(kSets)) ? kSets[set] : kSets[vbOKOnly];
@@ -30,6 +31,15 @@ int DefaultAnswer(int buttons)
     const int index = (buttons & 0x300) >> 8; // vbDefaultButton2 = 256, vbDefaultButton3 = 512
     // A default button the set does not have falls back to the first button.
     return index < answers.size() ? answers.at(index) : answers.first();
+}
+
+int CancelAnswer(int buttons)
+{
+    const QList<int> answers = ButtonAnswers(buttons);
+    for (const int answer : {vbCancel, vbNo, vbAbort})
+        if (answers.contains(answer))
+            return answer;
+    return answers.first();
 }
 
 } // namespace vb
@@ -65,8 +75,8 @@ std::unique_ptr<UiService> CreateDefault()
     const QString script = qEnvironmentVariable("TARVO_UI_SCRIPT");
     const QString log = qEnvironmentVariable("TARVO_UI_LOG");
     if (!script.isEmpty()) {
-        auto scripted = std::make_unique<ScriptedUiService>(ReadScript(script),
-                                                            ScriptedUiService::WhenExhausted::DefaultAnswer);
+        auto scripted =
+            std::make_unique<ScriptedUiService>(ReadScript(script), ScriptedUiService::WhenExhausted::DefaultAnswer);
         scripted->SetLogFile(log);
         return scripted;
     }
@@ -117,4 +127,19 @@ QString QtFileFilter(const QString& commonDialogFilter)
         filters << description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QStringLiteral(")");
     }
     return filters.join(QStringLiteral(";;"));
+}
+
+QString WithDefaultExtension(const QString& path, const QString& extension)
+{
+    if (path.isEmpty() || extension.isEmpty() || path.endsWith(QLatin1Char('/')))
+        return path;
+    // Only the file's own name counts: a "." in a folder name is no extension.
+    if (QFileInfo(path).fileName().contains(QLatin1Char('.')) || QFileInfo(path).isDir())
+        return path;
+    return path + QLatin1Char('.') + extension;
+}
+
+QString UiService::GetSaveFileName(const FileDialogRequest& request)
+{
+    return WithDefaultExtension(AskSaveFileName(request), request.defaultExtension);
 }

@@ -44,6 +44,9 @@ constexpr int vbNo = 7;
 QList<int> ButtonAnswers(int buttons);
 // The answer of the default button of a button set.
 int DefaultAnswer(int buttons);
+// The answer that backs out of a button set: Cancel, else No, else Abort;
+// OK for a box of OK alone.
+int CancelAnswer(int buttons);
 } // namespace vb
 
 // A common-dialog filter ("Text (*.txt)|*.txt|All Files (*.*)|*.*") as a Qt
@@ -57,7 +60,15 @@ struct FileDialogRequest
     QString filter; // Qt filter text, e.g. "Job files (*.qx);;All files (*)"
     QString initialDir;
     QString fileName; // proposed name
+    // Save dialogs: the file type's extension without its dot ("qx"), added
+    // to a name typed without one; empty: the name is taken as typed.
+    QString defaultExtension;
 };
+
+// A saved file's name with the type's extension when its own name (not its
+// folder's) has none: "job1" becomes "job1.qx"; "job1.bak", a name ending in
+// "." and a folder are left as they are.
+QString WithDefaultExtension(const QString& path, const QString& extension);
 
 struct PrintDialogRequest
 {
@@ -79,7 +90,9 @@ public:
                              bool* cancelled = nullptr) = 0;
     // File dialogs: the chosen path, or "" when cancelled.
     virtual QString GetOpenFileName(const FileDialogRequest& request) = 0;
-    virtual QString GetSaveFileName(const FileDialogRequest& request) = 0;
+    // The path to save to, with the request's default extension added where
+    // the operator typed none; "" when cancelled.
+    QString GetSaveFileName(const FileDialogRequest& request);
     virtual QString BrowseForFolder(const QString& prompt, const QString& initialDir) = 0;
     // Print dialog: sets up the target (a printer by name, or a PDF file)
     // and answers True when the operator confirmed printing. The range is
@@ -96,6 +109,17 @@ public:
     // as cancelled. Boxes opened while shutdown::Requested() answer the same
     // at once. A service that never waits has nothing to end.
     virtual void EndOpenBoxes() {}
+    // The job that waits in the open boxes is ended (a client's Abort, or
+    // its client left): every box or dialog that waits ends now, a message
+    // box with its cancel answer (vb::CancelAnswer), any other dialog as
+    // cancelled, so the handler that opened it takes its cancel way.
+    virtual void CancelOpenBoxes() {}
+
+protected:
+    // The save dialog itself: the name as the operator gave it (a dialog
+    // that knows the default extension may add it before it asks whether
+    // to replace a file).
+    virtual QString AskSaveFileName(const FileDialogRequest& request) = 0;
 };
 
 // The process-wide service. Until one is installed the Qt service is used,

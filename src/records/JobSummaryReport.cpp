@@ -11,12 +11,18 @@
 
 #include <QColor>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QLocale>
+#include <QPagedPaintDevice>
+#include <QScreen>
 #include <QTextBlockFormat>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextOption>
 #include <cmath>
+#include <memory>
 
 using enginecall::Ask;
 
@@ -80,9 +86,58 @@ JobSummaryReport::JobSummaryReport(QTextDocument* document, JobSummaryInputs inp
     m_cursor.mergeBlockFormat(block);
 }
 
+namespace {
+
+// Whether one column is one character of any emphasis: "i", "W" and the
+// space advance alike in the plain, bold and italic faces.
+bool HasEqualAdvances(const QFont& font)
+{
+    const qreal column = QFontMetricsF(font).horizontalAdvance(QLatin1Char(' '));
+    if (column <= 0)
+        return false;
+    QFont bold = font;
+    bold.setBold(true);
+    QFont italic = font;
+    italic.setItalic(true);
+    for (const QFont& face : {font, bold, italic}) {
+        const QFontMetricsF metrics(face);
+        for (const QChar c : {QLatin1Char('i'), QLatin1Char('W'), QLatin1Char(' ')})
+            if (std::abs(metrics.horizontalAdvance(c) - column) > 0.01)
+                return false;
+    }
+    return true;
+}
+
+// The first family whose advances really are equal: the desktop's fixed
+// font, then the usual fixed families. Qt's fixed-pitch flag is no guide:
+// fontconfig calls some monospaced families proportional, and "monospace"
+// may resolve to a family that is not.
+QString ChooseReportFamily()
+{
+    QStringList candidates{QFontDatabase::systemFont(QFontDatabase::FixedFont).family()};
+    candidates << QStringLiteral("DejaVu Sans Mono") << QStringLiteral("Liberation Mono")
+               << QStringLiteral("Noto Sans Mono") << QStringLiteral("Noto Mono") << QStringLiteral("Ubuntu Mono")
+               << QStringLiteral("Nimbus Mono PS") << QStringLiteral("FreeMono") << QStringLiteral("Courier New")
+               << QStringLiteral("Courier");
+    for (const QString& family : std::as_const(candidates)) {
+        QFont font(family);
+        font.setStyleHint(QFont::TypeWriter);
+        font.setPointSizeF(kBodySize);
+        // The family the name resolves to on this machine is the one used.
+        if (HasEqualAdvances(font))
+            return QFontInfo(font).family();
+    }
+    return candidates.first();
+}
+
+} // namespace
+
 QFont JobSummaryReport::ReportFont()
 {
-    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // The fonts of a running station do not change: chosen once.
+    static const QString family = ChooseReportFamily();
+    QFont font(family);
+    font.setStyleHint(QFont::TypeWriter);
     font.setPointSizeF(kBodySize);
     return font;
 }
@@ -133,6 +188,43 @@ QString JobSummaryReport::LaidOutText(const QString& plainText)
         column = stop;
     }
     return out;
+}
+
+void JobSummaryReport::Print(const QTextDocument& report, const QTextCursor& part, QPagedPaintDevice* device)
+{
+    // A copy keeps the report's fonts, tab stops and emphases; of a part,
+    // the text before and after it is taken out.
+    const std::unique_ptr<QTextDocument> copy(report.clone());
+    if (part.hasSelection()) {
+        QTextCursor cut(copy.get());
+        cut.setPosition(part.selectionEnd());
+        cut.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+        cut.setPosition(0);
+        cut.setPosition(part.selectionStart(), QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+    }
+    if (device->width() <= 0 || device->logicalDpiX() <= 0) {
+        copy->print(device); // a device without a page: as it comes
+        return;
+    }
+    copy->setTextWidth(-1); // each line at its own width
+    const qreal widest = copy->idealWidth() - copy->documentMargin();
+
+    // The page in the units the report is laid out in (the screen's), with
+    // the margins a printed document gets; the printer shows it scaled to
+    // its own page.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const qreal dpi = screen ? screen->logicalDotsPerInchX() : 96;
+    const qreal margin = 2 / 2.54 * dpi;
+    const qreal printable = device->width() * dpi / device->logicalDpiX();
+    const qreal pageWidth = std::max(printable, std::ceil(widest) + 2 * margin + 1);
+    const qreal pageHeight = pageWidth * device->height() / device->width();
+    QTextFrameFormat frame = copy->rootFrame()->frameFormat();
+    frame.setMargin(margin);
+    copy->rootFrame()->setFrameFormat(frame);
+    copy->setPageSize(QSizeF(pageWidth, pageHeight));
+    copy->print(device);
 }
 
 QTextCharFormat JobSummaryReport::HeadingEmphasis()

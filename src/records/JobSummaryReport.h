@@ -19,6 +19,7 @@
 #include <array>
 #include <functional>
 
+class QPagedPaintDevice;
 class QTextDocument;
 class QXPgmrControl;
 class H950HdlrControl;
@@ -91,6 +92,11 @@ public:
     // reach its stop: the text file reads as the window shows it, in any
     // editor.
     static QString LaidOutText(const QString& plainText);
+    // Prints the report, or the part of it that part selects, on the device
+    // as the window lays it out. A report wider than the page's printable
+    // width (less margins of 2 cm) is scaled down as a whole, so that no
+    // line, the heading among them, wraps on paper.
+    static void Print(const QTextDocument& report, const QTextCursor& part, QPagedPaintDevice* device);
 
     // Writes the report and, for a job of more than one device, the job
     // record; to be called once.

@@ -1,10 +1,7 @@
 #include "frmJobSummary.h"
 
-#include "engine/SiteBoxControl.h"
+#include "engine/QXPgmrControl.h"
 #include "mainwindow/BlackBoxLog.h"
-#include "mainwindow/frmMain.h"
-#include "operation/TabStrip.h"
-#include "operation/frmProgram.h"
 #include "platform/AppInfo.h"
 #include "platform/EngineCall.h"
 #include "platform/PrintTarget.h"
@@ -15,16 +12,18 @@
 #include "shell/ShellUtilities.h"
 #include "shell/StartUp.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QSaveFile>
 #include <QTextEdit>
 #include <algorithm>
 #include <cmath>
 
 using appinfo::App;
-using enginecall::Ask;
 using enginecall::Try;
 
 namespace {
@@ -41,11 +40,6 @@ void PlaceTwips(QWidget* control, qint32 left, qint32 top, qint32 width, qint32 
 }
 
 } // namespace
-
-frmJobSummary::frmJobSummary(QWidget* parent)
-    : frmJobSummary(StationInputs(), parent)
-{
-}
 
 frmJobSummary::frmJobSummary(JobSummaryInputs inputs, QWidget* parent)
     : QDialog(parent),
@@ -78,47 +72,6 @@ void frmJobSummary::CreateControls()
     resize(twips::ToPixels(9600), twips::ToPixels(7200));
 }
 
-JobSummaryInputs frmJobSummary::StationInputs()
-{
-    JobSummaryInputs in;
-    if (!gMainForm)
-        return in;
-    frmMain& main = *gMainForm;
-    Station& station = main.station();
-    in.engine = &station.QXProgrammer;
-    in.autoHandler = &station.QXH950AutoHandler;
-    in.manualHandler = &station.ConcurrentManualHandler;
-    in.isVexalDeviceOrAfmOrStaplFile = Ask([&] { return main.IsVexalDeviceOrAfmOrStaplFile(); }, false);
-    in.lngNumCopies = station.NumCopies();
-    in.sWorkingDirectoryAtLaunch = main.sWorkingDirectoryAtLaunch;
-    frmProgram* window = main.frmP;
-    if (!window)
-        return in;
-    in.counters = window->Counters();
-    in.blnStopClicked = window->blnStopClicked;
-    if (window->tabOperation)
-        in.selectedTabCaption = window->tabOperation->Caption(window->tabOperation->SelectedIndex());
-    in.bufferName = window->BufferTypeGetName();
-    in.bufferDate = window->BufferTypeGetDate();
-    in.operationsLog = window->GetOperationsLog();
-    in.actionIsRepeatable = window->ActionIsRepeatable(window->udtAction);
-    in.firstSiteBoxVisible =
-        !window->SiteBox.empty() && window->SiteBox[0] && Ask([&] { return window->SiteBox[0]->Visible(); }, false);
-    in.siteBox = [window](int index) -> SiteBoxControl* {
-        return index >= 0 && size_t(index) < window->SiteBox.size() ? window->SiteBox[size_t(index)].get() : nullptr;
-    };
-    const ProgrammerClass& data = window->pgmrData();
-    in.udtHandlerType = data.udtHandlerType;
-    in.strJobName = data.strJobName;
-    in.strJobID = data.strJobID;
-    in.bStartInOperatorMode = data.bStartInOperatorMode;
-    in.lngFileSize = data.lngFileSize;
-    in.udtRadix = data.udtRadix;
-    in.strDeviceName = data.strDeviceName;
-    in.strDeviceSize = data.strDeviceSize;
-    return in;
-}
-
 void frmJobSummary::Form_Load()
 {
     QTextDocument* document = rtfReport->document();
@@ -134,14 +87,7 @@ void frmJobSummary::Form_Load()
     m_report = std::make_unique<JobSummaryReport>(document, m_inputs);
     m_report->BuildReport();
     rtfReport->moveCursor(QTextCursor::Start);
-    // The window opens wide enough for the report's widest line, its
-    // heading among them, as far as the screen allows.
-    const int report = int(std::ceil(document->idealWidth() + 2 * document->documentMargin()))
-        + 2 * rtfReport->frameWidth() + rtfReport->verticalScrollBar()->sizeHint().width();
-    int width = std::max(this->width(), report + twips::ToPixels(2 * kMargin));
-    if (const QScreen* screen = this->screen())
-        width = std::min(width, screen->availableGeometry().width());
-    resize(width, height());
+    FitToReport();
     if (m_report->RecordAttempted() && !m_report->RecordWritten()) {
         const QString message =
             QStringLiteral("The job record could not be written to %1").arg(m_report->RecordError());
@@ -149,6 +95,46 @@ void frmJobSummary::Form_Load()
         AppMsgBox(message, vb::vbOKOnly + vb::vbExclamation, QStringLiteral("Job Summary"));
     }
     WriteLogInfo(ReportText(), true);
+}
+
+void frmJobSummary::FitToReport()
+{
+    // The frame and scroll bar widths are the style's, known once polished.
+    ensurePolished();
+    rtfReport->ensurePolished();
+    QTextDocument* document = rtfReport->document();
+    // No line of the report reaches the right margin: the box is made as
+    // wide as its widest line, so it scrolls sideways only when the window
+    // cannot show that line.
+    const int lines = int(std::ceil(document->idealWidth() + 2 * document->documentMargin()));
+    rtfReport->setLineWrapColumnOrWidth(std::min(lines, twips::ToPixels(kRightMargin)));
+    const int textWidth = rtfReport->lineWrapColumnOrWidth();
+    const int textHeight = int(std::ceil(document->documentLayout()->documentSize().height()));
+
+    // The screen the operator works on; its room less the window's frame
+    // (not known before the window shows: a title bar and borders of the
+    // usual sizes).
+    const QWidget* anchor = QApplication::activeWindow();
+    const QScreen* screen = anchor && anchor != this ? anchor->screen() : this->screen();
+    QSize room(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (screen) {
+        const int titleBar = std::max(32, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
+        const int border = 2 * std::max(4, style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this));
+        room = screen->availableGeometry().size() - QSize(border, titleBar + border);
+    }
+
+    // The box's frame, and room for its cursor past the text's end.
+    const int frame = 2 * rtfReport->frameWidth() + 4;
+    // Room for both scroll bars as well: a box whose bars once showed keeps
+    // them while the text fits only without them.
+    const int scrollBar = rtfReport->verticalScrollBar()->sizeHint().width();
+    const int besideText = frame + twips::ToPixels(2 * kMargin) + scrollBar;
+    const int belowText = frame + twips::ToPixels(3 * kMargin) + btnOK->height() + scrollBar;
+    // The whole report when the screen has room for it; otherwise as much
+    // as it has, and the box scrolls.
+    const int width = std::min(std::max(this->width(), textWidth + besideText), room.width());
+    const int height = std::min(textHeight + belowText, room.height());
+    resize(width, std::max(height, twips::ToPixels(kMinimumSize)));
 }
 
 QString frmJobSummary::ReportText() const
@@ -189,19 +175,25 @@ void frmJobSummary::Form_Resize()
 
 void frmJobSummary::btnOK_Click()
 {
+    HandOn();
+    // Only OK hands the report on; the title bar's close just ends the showing.
+    accept();
+}
+
+void frmJobSummary::HandOn()
+{
     // The setting is read as a number: "1", "1.0" and " 1 " all switch it on.
+    // A station never configured saves, as Configure shows it.
     bool numeric = false;
-    const double enabled =
-        GetSettingValue(App(), QStringLiteral("Application"), QStringLiteral("AutoSaveSK_Enable"), QStringLiteral("0"))
-            .toString()
-            .trimmed()
-            .toDouble(&numeric);
+    const double enabled = GetSettingValue(App(), QStringLiteral("Application"), QStringLiteral("AutoSaveSK_Enable"),
+                                           QString::fromLatin1(ProgrammerClass::kAutoSaveSKEnableDefault))
+                               .toString()
+                               .trimmed()
+                               .toDouble(&numeric);
     if (numeric && enabled == 1 && m_inputs.engine) {
         const QString text = JobSummaryReport::LaidOutText(ReportText());
         Try([&] { m_inputs.engine->AutoSaveJobSummary(text); });
     }
-    // Only OK hands the report on; the title bar's close just ends the showing.
-    accept();
 }
 
 void frmJobSummary::btnPrint_Click()
@@ -216,7 +208,9 @@ void frmJobSummary::btnPrint_Click()
     if (!Ui().ShowPrinter(*target, PrintDialogRequest{QStringLiteral("Print"), hasSelection}))
         return;
     // With the selection as the print range only the selected text prints.
-    rtfReport->print(target->Device());
+    const bool selectionOnly = target->GetRange() == PrintTarget::Range::Selection;
+    JobSummaryReport::Print(*rtfReport->document(), selectionOnly ? rtfReport->textCursor() : QTextCursor(),
+                            target->Device());
 }
 
 void frmJobSummary::cmdSave_Click()
@@ -224,6 +218,7 @@ void frmJobSummary::cmdSave_Click()
     FileDialogRequest request;
     request.title = QStringLiteral("Save Job Summary");
     request.filter = QtFileFilter(QStringLiteral("QX Job Summary File (*.txt)|*.txt|All Files (*.*)|*.*"));
+    request.defaultExtension = QStringLiteral("txt");
     const QString path = Ui().GetSaveFileName(request);
     if (path.isEmpty())
         return;

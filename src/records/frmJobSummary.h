@@ -16,9 +16,8 @@ class frmJobSummary : public QDialog
 {
     Q_OBJECT
 public:
-    // Loads from the station's windows and controls.
-    explicit frmJobSummary(QWidget* parent = nullptr);
-    // Loads from the given values (a summary without a station around it).
+    // Loads from the given values: the station's, handed over by the
+    // operation window, or a test's.
     explicit frmJobSummary(JobSummaryInputs inputs, QWidget* parent = nullptr);
 
     QTextEdit* rtfReport = nullptr;
@@ -33,6 +32,9 @@ public:
     void btnOK_Click();
     void btnPrint_Click();
     void cmdSave_Click();
+    // Hands the report to the engine when the automatic saving is on, as OK
+    // does: a summary that is not shown is handed on so at once.
+    void HandOn();
 
     // The report's text with CR LF line ends, as the file, the log and the
     // engine receive it.
@@ -40,15 +42,14 @@ public:
     // The builder of the report shown (its record, whether it was written).
     const JobSummaryReport& Report() const { return *m_report; }
 
-    // The values the report reads from the station's windows and controls.
-    static JobSummaryInputs StationInputs();
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void CreateControls();
     void Form_Load();
+    // Sizes the window to show the whole report, as far as its screen allows.
+    void FitToReport();
 
     JobSummaryInputs m_inputs;
     std::unique_ptr<JobSummaryReport> m_report;

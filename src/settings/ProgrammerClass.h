@@ -101,6 +101,10 @@ public:
     // A folder of the user's own that the station can write: the documents
     // folder, else the home folder.
     static QString UsersOwnFolder();
+    // Job summaries are saved automatically after each job unless the
+    // operator switched it off ("AutoSaveSK_Enable" absent reads as this):
+    // Configure shows what the end of a job does.
+    static constexpr const char* kAutoSaveSKEnableDefault = "1";
     QString strSKAutoDir;
     qint16 lngMasterSiteID = 1;
     QString strOperatorPwd;

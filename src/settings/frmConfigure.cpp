@@ -246,7 +246,9 @@ void frmConfigure::Form_Load()
 
     const QString app = appinfo::ApplicationTitle();
     AutoSaveSK_Check->setCheckState(
-        CheckValue(GetSettingValue(app, kApplication, QStringLiteral("AutoSaveSK_Enable"), QStringLiteral("1")), 1));
+        CheckValue(GetSettingValue(app, kApplication, QStringLiteral("AutoSaveSK_Enable"),
+                                   QString::fromLatin1(ProgrammerClass::kAutoSaveSKEnableDefault)),
+                   1));
     // Auto-saving is on by default: with no folder stored, one the station
     // can write, so that an OK that changes nothing does not make every job
     // end in a failed save.

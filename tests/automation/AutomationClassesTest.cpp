@@ -146,6 +146,12 @@ public:
     }
     QVariant ThreadCommUtil() override { return socketArbiter; }
     void SetGuiReady(bool ready) override { guiReady << ready; }
+    bool SilentMode() override { return silent; }
+    void SetSilentMode(bool on) override
+    {
+        silent = on;
+        silentPuts << on;
+    }
     void AttachJobControl() override {}
     QString ErrorMessageText(qint32 code) override { return QString("text %1").arg(code); }
     QString SystemInfo() override { return "info"; }
@@ -171,6 +177,8 @@ public:
     QString quantity = "unchanged";
     QList<qint32> results;
     QList<bool> guiReady;
+    bool silent = false;
+    QList<bool> silentPuts;
     int runs = 0, stops = 0, refreshArmed = 0, tabSelected = 0;
     std::function<void()> duringRun;
 };
@@ -484,6 +492,44 @@ TEST_F(AutomationClassesTest, InAutohandlerModeEachJobIsTheHandlersSessionAndEnd
     EXPECT_EQ(done.count(), 2);
     ASSERT_EQ(monitored.count(), monitoredBefore + 1);
     EXPECT_EQ(monitored.last().at(0).toInt(), 5);
+}
+
+TEST_F(AutomationClassesTest, AClientsJobRunsSilentAndTheEngineGetsItsValueBack)
+{
+    QList<bool> silentInRun;
+    station.duringRun = [&] { silentInRun << station.silent; };
+    CJobControl control;
+    CQxProgrammer programmer;
+
+    control.BeginJob(2);
+    Pump();
+    programmer.BeginJob(2, jobFile());
+    Pump();
+    EXPECT_EQ(silentInRun, (QList<bool>{true, true}));
+    EXPECT_EQ(station.silentPuts, (QList<bool>{true, false, true, false}));
+
+    // The automatic handler's session stays silent until its end.
+    station.handlerType = 1;
+    control.BeginJob(2);
+    Pump();
+    EXPECT_TRUE(station.silent);
+    CJobControlImpl::Instance().HandlerJobComplete(0);
+    EXPECT_FALSE(station.silent);
+    station.handlerType = 0;
+
+    // An engine that is silent already stays so; a station switched to show
+    // its clients the boxes leaves the engine as it is.
+    station.silentPuts.clear();
+    station.silent = true;
+    control.BeginJob(1);
+    Pump();
+    EXPECT_TRUE(station.silent);
+    station.silent = false;
+    SetSilentClientJobs(false);
+    control.BeginJob(1);
+    Pump();
+    EXPECT_TRUE(station.silentPuts.isEmpty());
+    EXPECT_EQ(silentInRun.mid(2), (QList<bool>{true, false}));
 }
 
 TEST_F(AutomationClassesTest, SeveralProgrammersAreALiveSet)

@@ -32,6 +32,8 @@ protected:
         QProcessEnvironment env = BusEnvironment();
         env.insert("TARVO_ENGINE_MODEL", "RG-1080/8");
         env.insert("TARVO_ENGINE_FAULTS", "delay=0;manual.sites=8");
+        env.insert("QXELOG", tempPath());
+        env.insert("USER", "station");
         StartDaemon(env);
     }
 
@@ -74,6 +76,18 @@ protected:
         const ProcessResult r = Call(kServer, "com.corvane.Tarvo.Server.Create", {cls, "true"});
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
         return QRegularExpression("'(/[^']*)'").match(r.out).captured(1);
+    }
+
+    // The job record log's rows, its header left out.
+    QStringList JobRows() const
+    {
+        QFile log(tempPath("JobSum.log"));
+        if (!log.open(QIODevice::ReadOnly))
+            return {};
+        QStringList rows = QString::fromUtf8(log.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        if (!rows.isEmpty())
+            rows.removeFirst();
+        return rows;
     }
 
     QString UiLog() const
@@ -154,6 +168,26 @@ TEST_F(SharedStationBusTest, AnIdleKeptProgrammerHoldsUpNoJobAndNoJobWaitsOnTheS
     // Neither session that ran its quantity ended in the modal summary.
     EXPECT_FALSE(UiLog().contains("frmJobSummary")) << UiLog().toStdString();
     EXPECT_TRUE(BlackBox().contains("Waiting for the automation client :"));
+}
+
+TEST_F(SharedStationBusTest, AClientsJobOfTenOnEightSitesLeavesItsRecordButNoWindow)
+{
+    const QString good = GoodJobFile();
+    QJsonObject ten;
+    ten["quantity"] = 10;
+    // The job control's job (the handler fills the sockets), then the
+    // programmer's (the client places its devices): each ran its ten and
+    // appended its row to the job record log, and neither opened the
+    // summary window.
+    EXPECT_TRUE(Heard("control", ten).contains("A control complete 0"));
+    EXPECT_TRUE(Of(Heard("job", Job(10, good)), "A").contains("complete 0"));
+    const QStringList rows = JobRows();
+    ASSERT_EQ(rows.size(), 2) << Text(rows);
+    for (const QString& row : rows)
+        EXPECT_TRUE(row.startsWith("station,") && row.contains(",10,0,0,0,0,0,0,0,0,0,0,0,0,100.00%,"))
+            << row.toStdString();
+    EXPECT_EQ(BlackBox().count(QStringLiteral("Successful operations:          \t10")), 2);
+    EXPECT_FALSE(UiLog().contains("frmJobSummary")) << UiLog().toStdString();
 }
 
 TEST_F(SharedStationBusTest, AClientKilledMidJobHasItsJobStoppedAndTheNextClientsJobRuns)

@@ -15,6 +15,12 @@
 #       JobRunning is tried again for up to a second ("retried" says so).
 #   control {"quantity": q}
 #       a job control's job, with a monitor beside it.
+#   held {"quantity": q, "how": "abort" | "leave", "after": "passed" | "begun"}
+#       a job control's job that is held in a box: half a second after its
+#       first device passed (or after BeginJob returned) client A aborts it,
+#       or leaves the bus; client B's monitor (its own connection) hears the
+#       end. "ended after S" tells the seconds from the abort or the leaving
+#       to the end.
 import json
 import os
 import signal
@@ -168,3 +174,40 @@ elif scenario == 'control':
     control.BeginJob(settings['quantity'])
     run()
     a.leave()
+elif scenario == 'held':
+    a = Client('A', dbus.bus.BusConnection(os.environ['DBUS_SESSION_BUS_ADDRESS']))
+    control = a.create('CJobControl')
+    b_bus = dbus.bus.BusConnection(os.environ['DBUS_SESSION_BUS_ADDRESS'])
+    b = Client('B', b_bus)
+    b.create('CJobMonitor')
+    moment = {'t': None}
+
+    def end_it():
+        moment['t'] = time.monotonic()
+        if settings['how'] == 'abort':
+            control.Abort()
+        else:
+            a.bus.close()
+        return False
+
+    def ended(r):
+        say('B monitor complete %d' % r)
+        if moment['t'] is not None:
+            say('ended after %.2f' % (time.monotonic() - moment['t']))
+        finish_soon()
+
+    def passed():
+        say('B monitor passed')
+        if moment['t'] is None and settings['after'] == 'passed':
+            GLib.timeout_add(500, end_it)
+
+    b.listen('CJobMonitor', 'NotifySocketPassed', lambda *args: passed())
+    b.listen('CJobMonitor', 'NotifyJobComplete', ended)
+    if settings['how'] == 'abort':
+        a.hear_all()
+    control.BeginJob(settings['quantity'])
+    if settings['after'] == 'begun':
+        GLib.timeout_add(500, end_it)
+    run()
+    if settings['how'] == 'abort':
+        a.leave()

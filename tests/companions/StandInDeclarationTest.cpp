@@ -39,10 +39,7 @@ public:
 
 // The stored properties no writer is seen for yet, each with why it stays
 // stored meanwhile. Keep this list to changes that are under way.
-const QHash<QString, QString> kWriterPending{
-    // PENDING: remove once the engine writes it.
-    {QStringLiteral("QXProgrammer.SilentMode"), QStringLiteral("written once client jobs run silent")},
-};
+const QHash<QString, QString> kWriterPending{};
 
 // The C++ sources under a folder, comments left out.
 QString Code(const QString& folder)

@@ -210,6 +210,18 @@ TEST_F(StandInRecordsTest, AJobSummaryIsSavedInTheHostsFolderOrTheHostIsTold)
     EXPECT_EQ(saved.readAll(), QByteArray("Job Summary\r\nStatistics:\r\n\tPassed 3"));
     EXPECT_TRUE(host.events.filter("SysInfoMessage").isEmpty());
 
+    // Jobs that end within one second each keep their own report.
+    for (const char* text : {"second", "third"})
+        engine.AutoSaveJobSummary(QString::fromLatin1(text));
+    QStringList texts;
+    for (const QString& name : QDir(host.folder).entryList({"JobSummary_*.txt"}, QDir::Files, QDir::Name)) {
+        QFile file(QDir(host.folder).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        texts << QString::fromUtf8(file.readAll()).section('\r', 0, 0);
+    }
+    texts.sort();
+    EXPECT_EQ(texts, QStringList({"Job Summary", "second", "third"}));
+
     host.folder = tempPath("summaries/missing");
     engine.AutoSaveJobSummary(QStringLiteral("Job Summary"));
     ASSERT_EQ(host.events.filter("SysInfoMessage").size(), 1);

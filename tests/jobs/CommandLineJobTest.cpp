@@ -5,15 +5,21 @@
 #include "../mainwindow/MainWindowFixture.h"
 
 #include "JobFile.h"
+#include "automation/frmH950HdlrContainer.h"
 #include "engine/H950HdlrControl.h"
+#include "qxbuffer/DataBuffer.h"
+#include "records/frmOperatorPwd.h"
 #include "settings/ProgrammerClass.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -208,6 +214,137 @@ TEST_F(CommandLineJobTest, AnAutoFileBringsBackTheHandlersPanelValues)
     station.waitForFinished();
     daemon.kill();
     daemon.waitForFinished();
+}
+
+// A job locked with "super" that starts in operator mode, saved by a
+// station that then goes back to its own password "station" and supervisor
+// mode; then forged as an older file (whose seal has no key) with other
+// data. The auto file naming it is forged the same way.
+class ForgedJobTest : public CommandLineJobTest
+{
+protected:
+    void SetUp() override
+    {
+        CommandLineJobTest::SetUp();
+        ASSERT_TRUE(start("-device AM27C512"));
+        MarkBufferFromFile();
+        QXPgmrControl& e = gMainForm->QXProgrammer;
+        e.ChangeSealbookPassword(QString(), QStringLiteral("super"));
+        bool op = true, mark = false;
+        e.SealbookConfigure210(op, QString(), mark);
+        const QByteArray pattern(64, '\x11');
+        DataBuffer::Instance().Resize(pattern.size());
+        DataBuffer::Instance().Write(0, reinterpret_cast<const quint8*>(pattern.constData()), pattern.size());
+        bool ok = false;
+        gMainForm->ExecSaveJobCmd(1, job, ok);
+        ASSERT_TRUE(ok);
+        data().udtHandlerType = 1;
+        qint32 result = -1;
+        gMainForm->SaveSKAutoFile(autoFile, result, true);
+        ASSERT_EQ(result, 0);
+        data().udtHandlerType = 0;
+        e.ChangeSealbookPassword(QStringLiteral("super"), QStringLiteral("station"));
+        op = false;
+        e.SealbookConfigure210(op, QString(), mark);
+        stop();
+
+        QString reason;
+        std::optional<JobFile> file = JobFile::Read(job, reason);
+        ASSERT_TRUE(file) << reason.toStdString();
+        file->data = QByteArray(file->data.size(), '\x66');
+        file->version = JobFile::kOldVersion;
+        forged = file->Serialize();
+        WriteAll(job, forged);
+        file = JobFile::Read(autoFile, reason);
+        ASSERT_TRUE(file) << reason.toStdString();
+        file->Set(QStringLiteral("JobInfo"), QStringLiteral("JobSeal"),
+                  QString::number(quint32(JobFile::SealValue(forged)), 16));
+        file->version = JobFile::kOldVersion;
+        forgedAuto = file->Serialize();
+        WriteAll(autoFile, forgedAuto);
+    }
+
+    // The password prompt is answered with Cancel, through its button.
+    void CancelThePasswordPrompt()
+    {
+        ui().OnModal([this](QDialog* dialog) {
+            auto* prompt = qobject_cast<frmOperatorPwd*>(dialog);
+            EXPECT_NE(prompt, nullptr);
+            if (!prompt)
+                return int(QDialog::Rejected);
+            ++prompts;
+            QTest::mouseClick(prompt->cmdCancel, Qt::LeftButton);
+            return prompt->result();
+        });
+        ui().Answer(vb::vbOK); // the refusal
+    }
+
+    // Nothing of the forged job reached the station, and nothing was
+    // written back as a sound file.
+    void ExpectNothingChanged()
+    {
+        QXPgmrControl& e = gMainForm->QXProgrammer;
+        EXPECT_EQ(prompts, 1);
+        EXPECT_TRUE(ui().Shown().join('\n').contains("The job was not loaded."))
+            << ui().Shown().join('\n').toStdString();
+        EXPECT_TRUE(e.CheckSealbookPassword(QStringLiteral("station")));
+        EXPECT_FALSE(e.CheckSealbookPassword(QStringLiteral("super")));
+        EXPECT_FALSE(e.SealbookSetting211());
+        EXPECT_FALSE(data().bStartInOperatorMode);
+        EXPECT_NE(DataBuffer::Instance().Bytes(0, 64), QByteArray(64, '\x66'));
+        EXPECT_EQ(ReadAll(job), forged);
+        EXPECT_EQ(ReadAll(autoFile), forgedAuto);
+        EXPECT_FALSE(QFileInfo::exists(tempPath("forged_Backup.qx")));
+        EXPECT_FALSE(QFileInfo::exists(tempPath("forged_Backup.qxa")));
+    }
+
+    const QString job = tempPath("forged.qx");
+    const QString autoFile = tempPath("forged.qxa");
+    QByteArray forged, forgedAuto;
+    int prompts = 0;
+};
+
+TEST_F(ForgedJobTest, AForgedOlderJobNamedAtStartUpAsksForThePasswordAndRefusedChangesNothing)
+{
+    CancelThePasswordPrompt();
+    ASSERT_TRUE(start("-SK \"" + job + "\""));
+    EXPECT_TRUE(statusLines().contains("Failed to load " + job + ".")) << statusLines().join('\n').toStdString();
+    ExpectNothingChanged();
+}
+
+TEST_F(ForgedJobTest, AnOlderAutoFileNamingTheForgedJobIsRefusedWhenTheHandlerLoadsIt)
+{
+    ASSERT_TRUE(start());
+    data().udtHandlerType = 1;
+    ASSERT_NE(gMainForm->frmH950, nullptr);
+    CancelThePasswordPrompt();
+    QVariantList request{autoFile, qint32(0)};
+    gMainForm->frmH950->Fire(QStringLiteral("LoadSealbookAutoFileRequest"), request);
+    ExpectNothingChanged();
+}
+
+// A station that starts in operator mode with its last job to take back
+// (start-up's InitializeGui): that load checks an older job's lock as every
+// other does.
+TEST_F(ForgedJobTest, TheLastJobTakenBackAtAStartInOperatorModeIsCheckedToo)
+{
+    ASSERT_TRUE(start());
+    QXPgmrControl& e = gMainForm->QXProgrammer;
+    bool op = true, mark = false;
+    e.SealbookConfigure210(op, QString(), mark);
+    data().bAutoLoadJob = true;
+    data().bStartInOperatorMode = true;
+    data().strJobName = job;
+    operationWindow().cboStatus->clear();
+
+    CancelThePasswordPrompt();
+    gMainForm->InitializeGui();
+    EXPECT_EQ(prompts, 1);
+    EXPECT_TRUE(statusLines().contains("Failed to load " + job + ".")) << statusLines().join('\n').toStdString();
+    EXPECT_TRUE(e.CheckSealbookPassword(QStringLiteral("station")));
+    EXPECT_FALSE(e.CheckSealbookPassword(QStringLiteral("super")));
+    EXPECT_NE(DataBuffer::Instance().Bytes(0, 64), QByteArray(64, '\x66'));
+    EXPECT_EQ(ReadAll(job), forged);
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 #include "platform/Dispatch.h"
 #include "qxbuffer/DataBuffer.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -424,10 +425,47 @@ TEST_F(EngineJobFileTest, OlderVersionLoadsAndAnswersFifty)
     EXPECT_EQ(BufferBytes(), old.data);
 }
 
-TEST_F(EngineJobFileTest, RejectedSetupOrFailedImportIsReportedAsAPartWayFailure)
+// The host opens a job to see what it is before it loads it: a file
+// replaced in between is loaded as it is now, whether the engine kept what
+// it read or not (a file just written is always read again; one old enough
+// for its stamp to tell is compared by stamp).
+TEST_F(EngineJobFileTest, AJobOpenedAndReplacedBeforeItsLoadIsLoadedAsItIsNow)
+{
+    const QString path = tempPath("job.qx");
+    const QString other = tempPath("other.qx");
+    saveFullJob(other, Pattern(64, 2));
+    saveFullJob(path, Pattern(64, 1));
+    // Old enough for the stamp to be trusted.
+    for (const QString& file : {path, other}) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    }
+    QThread::msleep(50); // past the clock's tick since the change
+    for (const bool replace : {false, true}) {
+        SCOPED_TRACE(replace ? "replaced" : "as opened");
+        FillBuffer(Pattern(64, 9));
+        ASSERT_EQ(e().OpenSealbookFile(path), 0);
+        e().CloseSealbookFile();
+        if (replace) {
+            QFile::remove(path);
+            ASSERT_TRUE(QFile::copy(other, path));
+        }
+        ASSERT_EQ(e().LoadJobFile(path), 0) << host.texts.join('\n').toStdString();
+        EXPECT_EQ(BufferBytes(), replace ? Pattern(64, 2) : Pattern(64, 1));
+        EXPECT_EQ(e().SealbookLoadValue111(), JobFile::SealValue(ReadAll(path)));
+    }
+}
+
+TEST_F(EngineJobFileTest, RejectedSetupOrFailedImportIsAPartWayFailureThatKeepsTheStationsSealbookSettings)
 {
     const QString path = tempPath("job.qx");
     saveFullJob(path, Pattern(64, 1));
+    // The station's own Sealbook settings, other than the job's.
+    ASSERT_TRUE(e().ChangeSealbookPassword(QStringLiteral("s3cret"), QStringLiteral("mine")));
+    bool op = false, mark = false;
+    e().SealbookConfigure210(op, QString(), mark);
+    e().SealbookSetting81(false);
     for (int failImport = 0; failImport < 2; ++failImport) {
         SCOPED_TRACE(failImport ? "import failed" : "setup rejected");
         host.failImport = failImport == 1;
@@ -437,6 +475,12 @@ TEST_F(EngineJobFileTest, RejectedSetupOrFailedImportIsReportedAsAPartWayFailure
         ASSERT_FALSE(host.events.isEmpty());
         EXPECT_EQ(host.events.last(), "JobLoadFailed(True)");
         EXPECT_FALSE(host.events.contains("SealbookModeChanged(False)"));
+        // The job not taken left no password or mode behind.
+        EXPECT_TRUE(e().CheckSealbookPassword(QStringLiteral("mine")));
+        EXPECT_FALSE(e().CheckSealbookPassword(QStringLiteral("s3cret")));
+        EXPECT_FALSE(e().SealbookSetting211());
+        EXPECT_FALSE(e().SealbookSetting310());
+        EXPECT_FALSE(e().SealbookSetting81());
     }
 }
 

@@ -441,6 +441,39 @@ TEST_F(JobWindowTest, TheJobDialogsOpenInTheJobFolderElseInTheUsersOwn)
     EXPECT_EQ(ui().Remaining(), 0);
 }
 
+// A job saved under a name typed without an extension gets the job type's
+// extension, so Load Job (which lists *.qx) finds it; a name with its own
+// extension is kept.
+TEST_F(JobWindowTest, SaveJobAsAddsTheJobExtensionToANameTypedWithout)
+{
+    const QString jobs = tempPath("typed");
+    ASSERT_TRUE(QDir().mkpath(jobs));
+    const auto confirmNote = [](QDialog* dialog) {
+        auto* note = qobject_cast<frmSealbookNote*>(dialog);
+        if (!note)
+            return int(QDialog::Rejected);
+        QTest::mouseClick(note->cmdOK, Qt::LeftButton);
+        return note->result();
+    };
+    const struct
+    {
+        const char* typed;
+        const char* saved;
+    } cases[] = {{"job1", "job1.qx"}, {"lot.v2/job2", "lot.v2/job2.qx"}, {"job3.bak", "job3.bak"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        QDir().mkpath(QFileInfo(jobs + "/" + c.typed).absolutePath());
+        ui().Answer(jobs + "/" + c.typed);
+        ui().OnModal(confirmNote);
+        main().mnuSaveJobAs->trigger();
+        EXPECT_EQ(data().strJobName, jobs + "/" + c.saved);
+        EXPECT_TRUE(QFileInfo(jobs + "/" + c.saved).isFile());
+        EXPECT_FALSE(QFileInfo::exists(jobs + "/" + c.typed) && QString(c.typed) != c.saved);
+    }
+    EXPECT_EQ(QDir(jobs).entryList({"*.qx"}, QDir::Files), QStringList{"job1.qx"});
+    EXPECT_EQ(ui().Remaining(), 0);
+}
+
 TEST_F(JobWindowTest, SaveJobAsTellsTheEngineOfTheNewJobOnceLockedWithTheWindowsOptions)
 {
     engine.calls.clear();
@@ -474,7 +507,7 @@ TEST_F(JobWindowTest, AJobSavedAroundItsAutoFileKeepsItsOwnNoteHistory)
 
     // An older job is saved before its auto file: the note dialog is the
     // job's, and so is the note the engine writes into the job.
-    main().bSKJobNeedsSave = true;
+    main().jobFiles().bSKJobNeedsSave = true;
     ui().Answer(vb::vbOK); // the job will be saved first
     ui().OnModal([](QDialog* dialog) {
         auto* note = qobject_cast<frmSealbookNote*>(dialog);
@@ -489,7 +522,7 @@ TEST_F(JobWindowTest, AJobSavedAroundItsAutoFileKeepsItsOwnNoteHistory)
     qint32 result = -1;
     main().SaveSKAutoFile(autoFile, result, true);
     ASSERT_EQ(result, 0);
-    EXPECT_FALSE(main().bSKJobNeedsSave);
+    EXPECT_FALSE(main().jobFiles().bSKJobNeedsSave);
     const QStringList notes = engine.Calls({QXPgmrId::SealbookNoteText});
     ASSERT_FALSE(notes.isEmpty());
     // The note dialog adds its entry to the history it was given.

@@ -335,7 +335,7 @@ TEST_P(EveryWindowFitsTest, EveryWindowShowsEveryCaptionWhole)
         report.Reset();
         ExpectFits(&report);
     }
-    frmJobSummary summary(&main);
+    frmJobSummary summary(main.frmP->JobSummaryInputsNow(), &main);
     ExpectFits(&summary);
     ExpectFits(&frmSplash::Instance());
     frmSplash::Unload();

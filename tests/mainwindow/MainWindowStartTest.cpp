@@ -43,25 +43,26 @@ using MainWindowStartTest = MainWindowTest;
 TEST_F(MainWindowStartTest, LoadAndStartUpCallTheEngineInOrder)
 {
     ASSERT_TRUE(start());
-    EXPECT_TRUE(InOrder(engine.All(), {
-        "SoftwareVersion=*",
-        "StartupValue108=" + appinfo::ProgramFolder(),
-        "LoadAlgorithmDatabase(qxalg.db)",
-        "DefaultBufferByte=0",
-        "InitializeEngine194(1)",
-        "ShowErrorMessages",
-        "ShowErrorMessages=0",
-        "RefreshState202(0, 0, 0)",
-        "ShowErrorMessages=*",
-        "IsVexalMode",
-        // A fresh installation gives the engine a word range of 0 to 0.
-        "WordRangeLow=0",
-        "WordRangeHigh=0",
-        "SetMainWindowHandle(*",
-        "PortIndex",
-        "VexalCommandLine=0",
-        "SerializationCall246(" + QDir::currentPath() + ")",
-    }));
+    EXPECT_TRUE(InOrder(engine.All(),
+                        {
+                            "SoftwareVersion=*",
+                            "StartupValue108=" + appinfo::ProgramFolder(),
+                            "LoadAlgorithmDatabase(qxalg.db)",
+                            "DefaultBufferByte=0",
+                            "InitializeEngine194(1)",
+                            "ShowErrorMessages",
+                            "ShowErrorMessages=0",
+                            "RefreshState202(0, 0, 0)",
+                            "ShowErrorMessages=*",
+                            "IsVexalMode",
+                            // A fresh installation gives the engine a word range of 0 to 0.
+                            "WordRangeLow=0",
+                            "WordRangeHigh=0",
+                            "SetMainWindowHandle(*",
+                            "PortIndex",
+                            "VexalCommandLine=0",
+                            "SerializationCall246(" + QDir::currentPath() + ")",
+                        }));
     // Only a device list run tells the engine the window is ready before the
     // database loads.
     EXPECT_TRUE(engine.Calls({QXPgmrId::SetGuiReady}).isEmpty());
@@ -77,8 +78,8 @@ TEST_F(MainWindowStartTest, DeviceListRunWritesTheListClosesTheStationAndLoadsNo
     EXPECT_EQ(LastStartUpOutcome(), StartUpOutcome::Ended);
     EXPECT_EQ(gMainForm, nullptr);
     EXPECT_TRUE(ui().Shown().isEmpty()) << ui().Shown().join('\n').toStdString();
-    EXPECT_TRUE(InOrder(engine.All(), {"SetGuiReady(-1)", "LoadAlgorithmDatabase(qxalg.db)", "GenerateDeviceList()",
-                                       "ShutDown()"}));
+    EXPECT_TRUE(InOrder(engine.All(),
+                        {"SetGuiReady(-1)", "LoadAlgorithmDatabase(qxalg.db)", "GenerateDeviceList()", "ShutDown()"}));
     QFile file(list);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readLine().startsWith("Manufacturer\tDevice\tPackage\tType"));
@@ -142,9 +143,12 @@ struct InitCase
     const char* jobType;    // what the Sealbook file says it is
     QStringList calls;
     QStringList statusLines;
-    const char* box;        // title of the box shown, if any
+    const char* box; // title of the box shown, if any
 };
-void PrintTo(const InitCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const InitCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 // The engine options in their order, for a novice (or not) operator with the
 // beep and the memory check on.
@@ -157,11 +161,11 @@ const QStringList kSealbookSetting{"PortIndex", "SealbookSetting211"};
 const QStringList kDemoSealbook{"PortIndex", "ChangeSealbookPassword(, secret)", "SealbookConfigure210(0, secret, -1)"};
 // The mode switch redraws the caption, which names the port.
 const QStringList kCaption{"PortIndex"};
-const QStringList kReadJobType{"OpenSealbookFile(job.sk)", "ReadSealbookValue(JobInfo, QXType, )", "CloseSealbookFile()"};
+const QStringList kReadJobType{"OpenSealbookFile(job.sk)", "ReadSealbookValue(JobInfo, QXType, )",
+                               "CloseSealbookFile()"};
 
 class InitializeGuiTest : public MainWindowTest, public ::testing::WithParamInterface<InitCase>
-{
-};
+{};
 
 TEST_P(InitializeGuiTest, TakesItsStepsInOrder)
 {
@@ -202,10 +206,10 @@ TEST_P(InitializeGuiTest, TakesItsStepsInOrder)
     gCmdLineJobFile.clear();
 
     using namespace QXPgmrId;
-    EXPECT_EQ(engine.Calls({PortIndex, SealbookSetting211, ChangeSealbookPassword, SealbookConfigure210, LoadJobFile,
-                            RunOption60, ToolsOption66, StartupCall277, ToolsOption327, ToolsOption68,
-                            OpenSealbookFile, ReadSealbookValue, CloseSealbookFile, IsConcurrentProgrammer, MasterSite,
-                            SelectMasterSite})
+    EXPECT_EQ(engine
+                  .Calls({PortIndex, SealbookSetting211, ChangeSealbookPassword, SealbookConfigure210, LoadJobFile,
+                          RunOption60, ToolsOption66, StartupCall277, ToolsOption327, ToolsOption68, OpenSealbookFile,
+                          ReadSealbookValue, CloseSealbookFile, IsConcurrentProgrammer, MasterSite, SelectMasterSite})
                   .join('\n')
                   .toStdString(),
               c.calls.join('\n').toStdString());
@@ -225,27 +229,104 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // The demo port: the engine takes the locked-job settings; no master
         // site even for a concurrent programmer.
-        InitCase{"DemoPort", 0, false, true, 0, false, "", "", "",
-                 kDemoSealbook + kCaption + Options(true) + QStringList{"IsConcurrentProgrammer"}, {}, nullptr},
+        InitCase{"DemoPort",
+                 0,
+                 false,
+                 true,
+                 0,
+                 false,
+                 "",
+                 "",
+                 "",
+                 kDemoSealbook + kCaption + Options(true) + QStringList{"IsConcurrentProgrammer"},
+                 {},
+                 nullptr},
         // A programmer keeps its own; a concurrent one gets its master
         // module, whose first site the engine makes the master site.
-        InitCase{"ConcurrentProgrammer", 1, false, true, 0, false, "", "", "",
-                 kSealbookSetting + kCaption + Options(true) + QStringList{"IsConcurrentProgrammer", "SelectMasterSite(3)"}, {}, nullptr},
-        InitCase{"AutomaticHandlerIsNeverNovice", 1, false, false, 1, false, "", "", "",
-                 kSealbookSetting + kCaption + Options(false) + QStringList{"IsConcurrentProgrammer"}, {}, nullptr},
-        InitCase{"NoPreviousJob", 1, true, false, 0, true, "", "", "",
+        InitCase{"ConcurrentProgrammer",
+                 1,
+                 false,
+                 true,
+                 0,
+                 false,
+                 "",
+                 "",
+                 "",
+                 kSealbookSetting + kCaption + Options(true)
+                     + QStringList{"IsConcurrentProgrammer", "SelectMasterSite(3)"},
+                 {},
+                 nullptr},
+        InitCase{"AutomaticHandlerIsNeverNovice",
+                 1,
+                 false,
+                 false,
+                 1,
+                 false,
+                 "",
+                 "",
+                 "",
+                 kSealbookSetting + kCaption + Options(false) + QStringList{"IsConcurrentProgrammer"},
+                 {},
+                 nullptr},
+        InitCase{"NoPreviousJob",
+                 1,
+                 true,
+                 false,
+                 0,
+                 true,
+                 "",
+                 "",
+                 "",
                  kSealbookSetting + kCaption + Options(true) + QStringList{"IsConcurrentProgrammer"},
-                 {"No job file was selected in previous launches! Cannot load any job!"}, nullptr},
-        InitCase{"PreviousJobInOperatorMode", 1, true, false, 0, true, "last.qx", "", "",
-                 kSealbookSetting + QStringList{"LoadJobFile(last.qx)"} + kCaption + Options(true)
-                     + QStringList{"IsConcurrentProgrammer"},
-                 {"Job last.qx loaded."}, nullptr},
-        InitCase{"PreviousJobOnlyInOperatorMode", 1, false, false, 0, true, "last.qx", "", "",
-                 kSealbookSetting + kCaption + Options(true) + QStringList{"IsConcurrentProgrammer"}, {}, nullptr},
-        InitCase{"AutoFileWithAManualHandler", 1, false, false, 0, false, "", "job.sk", "SKAuto",
-                 kSealbookSetting + kCaption + Options(true) + kReadJobType + QStringList{"IsConcurrentProgrammer"}, {},
+                 {"No job file was selected in previous launches! Cannot load any job!"},
+                 nullptr},
+        InitCase{"PreviousJobInOperatorMode",
+                 1,
+                 true,
+                 false,
+                 0,
+                 true,
+                 "last.qx",
+                 "",
+                 "",
+                 kSealbookSetting
+                     + QStringList{"OpenSealbookFile(last.qx)", "CloseSealbookFile()", "LoadJobFile(last.qx)"}
+                     + kCaption + Options(true) + QStringList{"IsConcurrentProgrammer"},
+                 {"Job last.qx loaded."},
+                 nullptr},
+        InitCase{"PreviousJobOnlyInOperatorMode",
+                 1,
+                 false,
+                 false,
+                 0,
+                 true,
+                 "last.qx",
+                 "",
+                 "",
+                 kSealbookSetting + kCaption + Options(true) + QStringList{"IsConcurrentProgrammer"},
+                 {},
+                 nullptr},
+        InitCase{"AutoFileWithAManualHandler",
+                 1,
+                 false,
+                 false,
+                 0,
+                 false,
+                 "",
+                 "job.sk",
+                 "SKAuto",
+                 kSealbookSetting + kCaption + Options(true) + kReadJobType + QStringList{"IsConcurrentProgrammer"},
+                 {},
                  "Mode Error"},
-        InitCase{"AutoFileWithAnAutomaticHandler", 1, false, false, 2, false, "", "job.sk", "SKAuto",
+        InitCase{"AutoFileWithAnAutomaticHandler",
+                 1,
+                 false,
+                 false,
+                 2,
+                 false,
+                 "",
+                 "job.sk",
+                 "SKAuto",
                  kSealbookSetting + kCaption + Options(false) + kReadJobType
                      + QStringList{"OpenSealbookFile(job.sk)", "ReadSealbookValue(JobInfo, QXType, )",
                                    "ReadSealbookValue(JobInfo, Note, , 2, -1)",
@@ -253,14 +334,35 @@ INSTANTIATE_TEST_SUITE_P(
                                    "IsConcurrentProgrammer"},
                  {"Loading job.sk...", "Failed to load job.sk."},
                  nullptr},
-        InitCase{"SealbookFile", 1, false, false, 0, false, "", "job.sk", "SK",
+        // The job load opens the file once more to learn its version (an
+        // older locked file is checked before the engine takes it).
+        InitCase{"SealbookFile",
+                 1,
+                 false,
+                 false,
+                 0,
+                 false,
+                 "",
+                 "job.sk",
+                 "SK",
                  kSealbookSetting + kCaption + Options(true) + kReadJobType
-                     + QStringList{"LoadJobFile(job.sk)", "IsConcurrentProgrammer"},
-                 {}, nullptr},
+                     + QStringList{"OpenSealbookFile(job.sk)", "CloseSealbookFile()", "LoadJobFile(job.sk)",
+                                   "IsConcurrentProgrammer"},
+                 {},
+                 nullptr},
         // Not taken, but told.
-        InitCase{"FileOfAnotherKind", 1, false, false, 0, false, "", "job.sk", "Other",
+        InitCase{"FileOfAnotherKind",
+                 1,
+                 false,
+                 false,
+                 0,
+                 false,
+                 "",
+                 "job.sk",
+                 "Other",
                  kSealbookSetting + kCaption + Options(true) + kReadJobType + QStringList{"IsConcurrentProgrammer"},
-                 {"Failed to load job.sk: its job type \"Other\" is not known."}, nullptr}),
+                 {"Failed to load job.sk: its job type \"Other\" is not known."},
+                 nullptr}),
     [](const ::testing::TestParamInfo<InitCase>& info) { return std::string(info.param.name); });
 
 TEST_F(MainWindowStartTest, ALastJobTheEngineRefusesIsToldAsNotLoaded)
@@ -339,13 +441,13 @@ TEST(WindowPlacementTest, ASavedPlaceOffEveryScreenMovesOntoThePrimaryOne)
         QPoint placed;
     };
     for (const Case c : {
-             Case{{100, 50}, {100, 50}},       // on the primary screen
-             Case{{2000, 900}, {2000, 900}},   // on the second screen
-             Case{{1900, 10}, {1900, 10}},     // across the two screens
-             Case{{3150, 10}, {1294, 10}},     // only its corner on the second screen
-             Case{{-5000, -3000}, {0, 0}},     // left of and above every screen
-             Case{{4000, 2000}, {1294, 628}},  // right of and below every screen
-             Case{{1000, 1100}, {1000, 628}},  // below the primary screen
+             Case{{100, 50}, {100, 50}},      // on the primary screen
+             Case{{2000, 900}, {2000, 900}},  // on the second screen
+             Case{{1900, 10}, {1900, 10}},    // across the two screens
+             Case{{3150, 10}, {1294, 10}},    // only its corner on the second screen
+             Case{{-5000, -3000}, {0, 0}},    // left of and above every screen
+             Case{{4000, 2000}, {1294, 628}}, // right of and below every screen
+             Case{{1000, 1100}, {1000, 628}}, // below the primary screen
          }) {
         SCOPED_TRACE(testing::Message() << c.saved.x() << "," << c.saved.y());
         EXPECT_EQ(PlaceOnScreens(c.saved, window, {left, right}, left), c.placed);

@@ -189,18 +189,19 @@ TEST_F(StationQuantityTest, TheOperationWindowsAccessKeysWorkFromTheQuantityBox)
     EXPECT_EQ(p.btnAction->text(), QStringLiteral("VERIF&Y"));
     EXPECT_EQ(box->text(), QStringLiteral("2"));
 
-    // A key the menu bar has too (Op&tions beside &Tools) is the operation
-    // window's from the box.
+    // A button's key (Data Patter&n, which no menu title shares) opens its
+    // window from the box.
     QString opened;
     ui().OnModal([&](QDialog* dialog) {
         opened = dialog->objectName();
-        return int(QDialog::Rejected);
+        dialog->reject();
+        return dialog->result();
     });
     typeInBox("2");
-    QTest::keyClick(box, Qt::Key_T, Qt::AltModifier);
+    QTest::keyClick(box, Qt::Key_N, Qt::AltModifier);
     for (int i = 0; i < 100 && opened.isEmpty(); ++i)
         QTest::qWait(10);
-    EXPECT_EQ(opened, QStringLiteral("frmDeviceConfigure"));
+    EXPECT_EQ(opened, QStringLiteral("frmBufferCmd"));
 
     // Back on the program tab, the Action button's key runs three devices.
     p.SelectTab(1);

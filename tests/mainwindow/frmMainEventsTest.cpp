@@ -612,11 +612,11 @@ TEST_F(BridgeTest, JobLoadAndSaveReportsReachTheOperator)
     raise.JobLoadFailed(true);
     EXPECT_TRUE(data().blnBufferEmpty);
 
-    gMainForm->bJobSaveSucceeded = true;
+    gMainForm->jobFiles().bJobSaveSucceeded = true;
     engine.answers[QXPgmrId::SilentMode] = VbBool(false);
     ui().Answer(1);
     raise.JobSavingError("disk full");
-    EXPECT_FALSE(gMainForm->bJobSaveSucceeded);
+    EXPECT_FALSE(gMainForm->jobFiles().bJobSaveSucceeded);
     ASSERT_FALSE(ui().Shown().isEmpty());
     EXPECT_TRUE(ui().Shown().last().startsWith("Job Saving Error...\tdisk full"));
     engine.answers.remove(QXPgmrId::SilentMode);
@@ -641,7 +641,7 @@ TEST_F(BridgeTest, SealbookLoadIsNeverKeptUnacceptedAndAFailedIntegrityCheckSays
         SCOPED_TRACE(testing::Message() << "type " << c.skType << ", stored " << c.storedCrc);
         data().skType = c.skType;
         data().blnBufferEmpty = false;
-        gMainForm->lSKAutoStoredCRC = c.storedCrc;
+        gMainForm->jobFiles().lSKAutoStoredCRC = c.storedCrc;
         operationWindow().cboStatus->clear();
         engine.calls.clear();
         if (c.integrityFails)
@@ -655,7 +655,7 @@ TEST_F(BridgeTest, SealbookLoadIsNeverKeptUnacceptedAndAFailedIntegrityCheckSays
         raise.SealbookLoadingError(result, 1);
 
         EXPECT_EQ(result, 1);
-        EXPECT_EQ(gMainForm->lSKCRC, 0x1234);
+        EXPECT_EQ(gMainForm->jobFiles().lSKCRC, 0x1234);
         EXPECT_TRUE(data().blnBufferEmpty);
         const QString failed = "The integrity check failed. The manual handler job file is invalid or corrupted.";
         EXPECT_EQ(statusLines().contains(failed), c.integrityFails);
@@ -686,7 +686,7 @@ TEST_F(BridgeTest, TheSetupReportOfAManualHandlerJobShowsTheKindOfFileTheEngineL
                          Case{2, 1, true, true}, Case{0, 2, false, false}}) {
         SCOPED_TRACE(testing::Message() << "skType " << c.skType << ", event type " << c.eventType);
         data().skType = c.skType;
-        gMainForm->lSKAutoStoredCRC = 0;
+        gMainForm->jobFiles().lSKAutoStoredCRC = 0;
         engine.answers[QXPgmrId::SealbookLoadValue111] = 0;
         bool jobRows = false;
         bool autoRows = false;

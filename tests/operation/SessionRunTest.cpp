@@ -274,8 +274,8 @@ TEST_F(SessionRunTest, AManualSessionRunsWithTheCopiesAndTheSessionModeAndReport
         QStringList prompts;
         int summaries;
     } cases[] = {
-        // A session that ran its quantity ends without the summary box.
-        {"three copies", 3, 0, 0, false, false, false, 0, 1, {"status Function completed."}, {}, 0},
+        // A session of several devices ends in its summary (and record).
+        {"three copies", 3, 0, 0, false, false, false, 0, 1, {"status Function completed."}, {}, 1},
         {"one copy: no completion line, no summary", 1, 0, 0, false, false, false, 0, 1, {}, {}, 0},
         {"the handler fails",
          3,
@@ -324,7 +324,7 @@ TEST_F(SessionRunTest, AManualSessionRunsWithTheCopiesAndTheSessionModeAndReport
          1,
          {"status Function completed."},
          {"Set mode is not allowed for a concurrent operation|48|Tarvo"},
-         0},
+         1},
         {"an automatic handler runs nothing here",
          3,
          1,

@@ -5,8 +5,16 @@
 #include "platform/ScriptedUiService.h"
 #include "platform/UiService.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 using namespace vb;
 
@@ -31,8 +39,16 @@ class ProbeDialog : public QDialog
 public:
     bool accepted = false;
     bool rejected = false;
-    void accept() override { accepted = true; QDialog::accept(); }
-    void reject() override { rejected = true; QDialog::reject(); }
+    void accept() override
+    {
+        accepted = true;
+        QDialog::accept();
+    }
+    void reject() override
+    {
+        rejected = true;
+        QDialog::reject();
+    }
 };
 
 // A scripted service whose failure handler records instead of failing.
@@ -71,8 +87,7 @@ const DefaultCase kDefaults[] = {
 };
 
 class UiServiceTest : public TarvoTest
-{
-};
+{};
 
 } // namespace
 
@@ -137,6 +152,62 @@ TEST_F(UiServiceTest, ScriptedPrintDialogSetsUpAPdfFileAPrinterOrNothing)
     EXPECT_TRUE(recorder.failures.isEmpty()) << recorder.failures.join("; ").toStdString();
 }
 
+TEST(DefaultExtensionTest, OnlyANameTypedWithoutExtensionGetsTheTypes)
+{
+    const struct
+    {
+        const char* typed;
+        const char* extension;
+        const char* saved;
+    } cases[] = {
+        {"/data/job1", "qx", "/data/job1.qx"},
+        {"/data/lot.7/job1", "qx", "/data/lot.7/job1.qx"}, // a dot in the folder is no extension
+        {"/data/job1.qx", "qx", "/data/job1.qx"},
+        {"/data/summary.log", "txt", "/data/summary.log"}, // an extension of the operator's own stays
+        {"/data/job1.", "qx", "/data/job1."},
+        {"/data/job1", "", "/data/job1"}, // no type: as typed
+        {"", "qx", ""},                   // cancelled stays cancelled
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WithDefaultExtension(c.typed, c.extension), c.saved) << c.typed;
+}
+
+// The save dialogs of both services give the name with the type's extension;
+// the real dialog adds it before it asks whether to replace a file, so the
+// question names the file that will be written.
+TEST_F(UiServiceTest, SaveDialogsAddTheDefaultExtension)
+{
+    Recorder recorder;
+    auto scripted = recorder.make({"/data/job1", "/data/job1"}, ScriptedUiService::WhenExhausted::Fail);
+    EXPECT_EQ(scripted->GetSaveFileName({"Save Job As", "", "", "", "qx"}), "/data/job1.qx");
+    EXPECT_EQ(scripted->GetSaveFileName({"Save Job As", "", "", ""}), "/data/job1");
+
+    const QString folder = tempPath("dialog");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    WriteAll(folder + "/job1.qx", "earlier job");
+    QtUiService qt;
+    QStringList asked;
+    const auto typeName = [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QStringLiteral("job1"));
+        // The replace question: note it and answer Yes.
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                asked << box->text();
+                box->button(QMessageBox::Yes)->click();
+            }
+        });
+        QTest::keyClick(name, Qt::Key_Return);
+    };
+    QTimer::singleShot(0, typeName);
+    EXPECT_EQ(qt.GetSaveFileName({"Save Job As", "QX Job File (*.qx)", folder, "", "qx"}), folder + "/job1.qx");
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].contains("job1.qx")) << asked[0].toStdString();
+}
+
 TEST(QtFileFilterTest, CommonDialogFiltersBecomeQtFilters)
 {
     EXPECT_EQ(QtFileFilter("QX Job Summary File (*.txt)|*.txt|All Files (*.*)|*.*"),
@@ -170,9 +241,9 @@ TEST_F(UiServiceTest, FailModeNamesTheUnansweredBoxAndStillAnswersItsDefault)
     Recorder recorder;
     auto service = recorder.make({}, ScriptedUiService::WhenExhausted::Fail);
 
-    EXPECT_EQ(service->MsgBox("Only one instance of this application could be run at a time!", vbCritical,
-                              "Instance Error"),
-              vbOK);
+    EXPECT_EQ(
+        service->MsgBox("Only one instance of this application could be run at a time!", vbCritical, "Instance Error"),
+        vbOK);
     ASSERT_EQ(recorder.failures.size(), 1);
     EXPECT_TRUE(recorder.failures.at(0).contains("Only one instance of this application could be run at a time!"));
     EXPECT_TRUE(recorder.failures.at(0).contains("Instance Error"));
@@ -224,8 +295,9 @@ TEST_F(UiServiceTest, ModalWindowsGoToHandlersBeforeTheScript)
 
 TEST_F(UiServiceTest, LogLinesKeepOneBoxPerLine)
 {
-    EXPECT_EQ(ScriptedUiService::LogLine("Command Line Options", "Available:\r\n\r\n-SK <Job File Name>\r\n", "64", "1"),
-              "Command Line Options\tAvailable:\\r\\n\\r\\n-SK <Job File Name>\\r\\n\t64\t1");
+    EXPECT_EQ(
+        ScriptedUiService::LogLine("Command Line Options", "Available:\r\n\r\n-SK <Job File Name>\r\n", "64", "1"),
+        "Command Line Options\tAvailable:\\r\\n\\r\\n-SK <Job File Name>\\r\\n\t64\t1");
     EXPECT_EQ(ScriptedUiService::LogLine("T", "a\tb\nc", "InputBox", "x"), "T\ta\\tb\\nc\tInputBox\tx");
 
     const QString log = tempPath("ui.log");
@@ -234,9 +306,10 @@ TEST_F(UiServiceTest, LogLinesKeepOneBoxPerLine)
     service.SetLogFile(log);
     service.MsgBox("Line one\r\nLine two", vbOKCancel + vbExclamation, "Warning");
     service.InputBox("Name:", "Ask", "");
-    EXPECT_EQ(ReadAll(log), "earlier line\n"
-                            "Warning\tLine one\\r\\nLine two\t49\t2\n"
-                            "Ask\tName:\tInputBox\tname\n");
+    EXPECT_EQ(ReadAll(log),
+              "earlier line\n"
+              "Warning\tLine one\\r\\nLine two\t49\t2\n"
+              "Ask\tName:\tInputBox\tname\n");
 }
 
 TEST_F(UiServiceTest, DefaultServiceFollowsTheEnvironment)
@@ -268,15 +341,45 @@ TEST_F(UiServiceTest, DefaultServiceFollowsTheEnvironment)
     EXPECT_EQ(Ui().MsgBox("Insert next device", vbOKCancel + vbDefaultButton2, "Program"), vbCancel);
     EXPECT_EQ(Ui().InputBox("Name:", "Ask", "proposed"), "proposed");
     EXPECT_EQ(Ui().GetOpenFileName({"Open", "", "", ""}), "");
-    EXPECT_EQ(ReadAll(log), "Job\tSave the job?\t4\t7\n"
-                            "Ask\tName:\tInputBox\t\n"
-                            "Program\tInsert next device\t257\t2\n"
-                            "Ask\tName:\tInputBox\tproposed\n"
-                            "Open\t\tOpen\t\n");
+    EXPECT_EQ(ReadAll(log),
+              "Job\tSave the job?\t4\t7\n"
+              "Ask\tName:\tInputBox\t\n"
+              "Program\tInsert next device\t257\t2\n"
+              "Ask\tName:\tInputBox\tproposed\n"
+              "Open\t\tOpen\t\n");
 
     // Without a script the station shows real dialogs.
     qunsetenv("TARVO_UI_SCRIPT");
     qunsetenv("TARVO_UI_LOG");
     SetUi(nullptr);
     EXPECT_NE(dynamic_cast<QtUiService*>(&Ui()), nullptr);
+}
+
+// A job that waits in a box is ended from outside (its client's Abort): the
+// real box takes its cancel answer, whatever its default, and a dialog is
+// cancelled.
+TEST_F(UiServiceTest, CancellingOpenBoxesAnswersEachWithItsCancelButton)
+{
+    const struct
+    {
+        int buttons;
+        int answer;
+    } cases[] = {
+        {vbOKOnly, vbOK},
+        {vbOKCancel, vbCancel}, // OK is the default: "Insert next device" must not go on
+        {vbYesNoCancel + vbDefaultButton1, vbCancel},
+        {vbYesNo, vbNo},
+        {vbAbortRetryIgnore + vbDefaultButton2, vbAbort},
+        {vbRetryCancel, vbCancel},
+    };
+    QtUiService service;
+    for (const auto& c : cases) {
+        EXPECT_EQ(CancelAnswer(c.buttons), c.answer) << c.buttons;
+        QTimer::singleShot(0, [&] { service.CancelOpenBoxes(); });
+        EXPECT_EQ(service.MsgBox("Waiting", c.buttons, "Job"), c.answer) << c.buttons;
+    }
+    ProbeDialog dialog;
+    QTimer::singleShot(0, [&] { service.CancelOpenBoxes(); });
+    EXPECT_EQ(service.ShowModal(&dialog), int(QDialog::Rejected));
+    EXPECT_TRUE(dialog.rejected);
 }

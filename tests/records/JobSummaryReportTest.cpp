@@ -4,7 +4,11 @@
 #include "ReportFixture.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QFontInfo>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetricsF>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTextCursor>
@@ -142,8 +146,76 @@ TEST_F(JobSummaryReportTest, LabelsValuesAndCounterNumbersCarryTheirOwnFormat)
     EXPECT_EQ(number.selectedText(), "     ");
     EXPECT_EQ(number.charFormat().fontFamilies().toStringList().value(0), JobSummaryReport::CounterFontFamily());
     EXPECT_EQ(document.defaultFont().family(), JobSummaryReport::CounterFontFamily());
-    EXPECT_TRUE(QFontInfo(document.defaultFont()).fixedPitch());
     EXPECT_EQ(document.defaultTextOption().tabs().size(), 6);
+
+    // One column is one character of any emphasis: the bold label field and
+    // the italic value span as many columns of the plain text as they have
+    // characters (whatever Qt's fixed-pitch flag says of the family).
+    document.setTextWidth(-1);
+    document.documentLayout()->documentSize(); // lays the report out
+    const qreal column = QFontMetricsF(document.defaultFont()).horizontalAdvance(' ');
+    for (const QTextCursor& field : {label, name}) {
+        const QTextBlock block = field.block();
+        const int start = field.selectionStart() - block.position();
+        const QTextLine line = block.layout()->lineForTextPosition(start);
+        const int width = field.selectedText() == "Lot 7" ? 5 : int(JobSummaryReport::Template::Label);
+        EXPECT_NEAR(line.cursorToX(start + width) - line.cursorToX(start), width * column, 0.5)
+            << field.selectedText().toStdString();
+    }
+}
+
+// The report lines up whatever "monospace" resolves to on the machine: a
+// monospaced family that fontconfig calls proportional (as some packaged
+// families are), or a proportional family. The alignment tests run again in
+// a process of their own under such a font set-up.
+TEST_F(JobSummaryReportTest, LinesUpWhateverMonospaceResolvesTo)
+{
+    if (qEnvironmentVariableIsSet("TARVO_TEST_FONT_SETUP"))
+        GTEST_SKIP() << "already under a font set-up of its own";
+    const QString fonts = QStringLiteral("/usr/share/fonts/truetype/dejavu");
+    if (!QFileInfo::exists(fonts + "/DejaVuSansMono.ttf") || !QFileInfo::exists(fonts + "/DejaVuSans.ttf"))
+        GTEST_SKIP() << "the DejaVu families are not installed";
+    const struct
+    {
+        const char* name;
+        const char* monospace; // the family "monospace" resolves to
+        bool monoCalledProportional;
+    } cases[] = {
+        {"a monospaced family called proportional", "DejaVu Sans Mono", true},
+        {"a proportional family", "DejaVu Sans", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString folder = tempPath(QString::fromLatin1(c.name).replace(' ', '-'));
+        ASSERT_TRUE(QDir().mkpath(folder + "/cache"));
+        // A font set-up of its own (with its own cache, so the scan rule
+        // below applies): only the DejaVu families.
+        QString config = QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig>\n<dir>%1</dir>\n"
+                                        "<cachedir>%2/cache</cachedir>\n"
+                                        "<alias binding=\"strong\"><family>monospace</family>"
+                                        "<prefer><family>%3</family></prefer></alias>\n")
+                             .arg(fonts, folder, QString::fromLatin1(c.monospace));
+        if (c.monoCalledProportional)
+            config += QStringLiteral("<match target=\"scan\"><test name=\"family\"><string>DejaVu Sans Mono</string>"
+                                     "</test><edit name=\"spacing\" mode=\"assign\"><const>proportional</const>"
+                                     "</edit></match>\n");
+        config += QStringLiteral("</fontconfig>\n");
+        QFile file(folder + "/fonts.conf");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(config.toUtf8());
+        file.close();
+
+        QProcessEnvironment env = childEnvironment();
+        env.insert("FONTCONFIG_FILE", folder + "/fonts.conf");
+        env.insert("TARVO_TEST_FONT_SETUP", QString::fromLatin1(c.name));
+        const ProcessResult run =
+            RunProgram(QCoreApplication::applicationFilePath(),
+                       {"--gtest_filter=JobSummaryReportTest.LabelsValuesAndCounterNumbersCarryTheirOwnFormat:"
+                        "JobSummaryReportTest.ValuesLineUpInTheWindowAndInTheTextFile"},
+                       env, 120000);
+        EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+        EXPECT_TRUE(run.out.contains("[  PASSED  ] 2 tests")) << run.out.toStdString();
+    }
 }
 
 // Where each line's value starts, as the window lays the report out and as

@@ -12,7 +12,13 @@
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
+#include <QAbstractTextDocumentLayout>
+#include <QLocale>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextEdit>
+#include <QTextLayout>
 
 namespace {
 
@@ -55,6 +61,30 @@ protected:
     {
         window = std::make_unique<frmJobSummary>(in);
         return *window;
+    }
+
+    // A job of 16 devices, two failing, on an eight-site programmer: the
+    // widest report, with its site yields and socket counters.
+    void EightSiteJob()
+    {
+        in.counters.lngNumPassed = 14;
+        in.counters.lngNumFailed = 2;
+        in.counters.lngNumFailedVerify = 2;
+        in.lngNumCopies = 16;
+        in.actionIsRepeatable = true;
+        in.firstSiteBoxVisible = true;
+        in.selectedTabCaption = QStringLiteral("&Program");
+        engine->Set(QXPgmrId::IsConcurrentProgrammer, VbBool(true));
+        engine->Set(QXPgmrId::SiteCount, 8);
+        AddSites(7);
+        engine->On(QXPgmrId::SocketModuleCount, [](InvokeKind, QVariantList& args) {
+            const qint32 site = args[0].toInt();
+            args[1] = qint32(1000 + site);
+            args[2] = qint32(20 + site);
+            args[3] = qint32(500 + site);
+            args[4] = qint32(5 + site);
+            return QVariant(qint32(0));
+        });
     }
 
     std::unique_ptr<frmJobSummary> window;
@@ -132,6 +162,12 @@ TEST_F(JobSummaryWindowTest, SavesTheReportAsOneQuotedItemWithCrLf)
     EXPECT_FALSE(inner.contains('\t'));
     EXPECT_EQ(ui().Shown().last().section('\t', 2, 2), "Save");
 
+    // A name typed without an extension is saved as a summary file.
+    ui().Answer(tempPath("lot7"));
+    w.cmdSave->click();
+    EXPECT_EQ(Contents(tempPath("lot7.txt")), bytes);
+    EXPECT_FALSE(QFileInfo::exists(tempPath("lot7")));
+
     // Cancel writes nothing; a failed save says so, naming the file.
     ui().Answer("");
     w.cmdSave_Click();
@@ -152,12 +188,12 @@ TEST_F(JobSummaryWindowTest, OnlyOkHandsTheReportToAutomaticSaving)
     });
     struct Case
     {
-        const char* setting; // nullptr: absent
+        const char* setting; // nullptr: absent, as on a station never configured
         bool viaOk;
         bool handedOn;
     };
-    const Case cases[] = {{nullptr, true, false}, {"0", true, false},  {"x", true, false},  {"1", false, false},
-                          {"1", true, true},      {"1.0", true, true}, {" 1 ", true, true}, {"1.5", true, false}};
+    const Case cases[] = {{nullptr, true, true}, {"0", true, false},  {"x", true, false},  {"1", false, false},
+                          {"1", true, true},     {"1.0", true, true}, {" 1 ", true, true}, {"1.5", true, false}};
     for (const Case& c : cases) {
         handed.clear();
         if (c.setting)
@@ -194,15 +230,79 @@ TEST_F(JobSummaryWindowTest, KeepsAFloorOf1500TwipsAndItsButtonsBottomRight)
     EXPECT_LT(w.rtfReport->geometry().bottom(), w.btnOK->y());
 }
 
-// The window opens wide enough for the report's widest line, the title with
-// its long date: nothing of it hides past the right edge.
-TEST_F(JobSummaryWindowTest, OpensWideEnoughForItsHeading)
+// The window opens showing its whole report as far as its screen allows:
+// as wide as the widest line (the heading with its long date among them),
+// as tall as the report with its statistics and site sections; where the
+// screen is smaller, it takes the screen's room and scrolls.
+TEST_F(JobSummaryWindowTest, OpensShowingTheWholeReportAsFarAsTheScreenAllows)
 {
     in.now = QDateTime(QDate(2026, 9, 30), QTime(23, 59, 59));
+    for (const bool eightSites : {false, true}) {
+        SCOPED_TRACE(eightSites ? "eight sites" : "one site");
+        in.selectedTabCaption = QStringLiteral("&Program"); // with its serialization section
+        if (eightSites)
+            EightSiteJob();
+        frmJobSummary& w = Open();
+        w.show();
+        QApplication::processEvents();
+        const QRect room = w.screen()->availableGeometry();
+        EXPECT_LE(w.frameGeometry().width(), room.width());
+        EXPECT_LE(w.frameGeometry().height(), room.height());
+
+        // Where each line ends and where the report ends, as laid out.
+        QTextDocument* document = w.rtfReport->document();
+        qreal widest = 0;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+            const QTextLayout* layout = block.layout();
+            for (int i = 0; i < layout->lineCount(); ++i)
+                widest = std::max(widest, layout->position().x() + layout->lineAt(i).naturalTextWidth());
+        }
+        const QTextCursor statistics = document->find("Overall Yield:");
+        ASSERT_FALSE(statistics.isNull());
+        const qreal last = document->documentLayout()->blockBoundingRect(document->lastBlock()).bottom();
+
+        QScrollBar* across = w.rtfReport->horizontalScrollBar();
+        if (widest + 100 <= room.width()) {
+            EXPECT_EQ(across->maximum(), 0) << "a line hides past the right edge";
+            EXPECT_GE(w.rtfReport->viewport()->width(), int(std::ceil(widest)));
+        } else {
+            EXPECT_GE(w.width(), room.width() - 100);
+        }
+        if (last + 150 <= room.height()) {
+            EXPECT_EQ(w.rtfReport->verticalScrollBar()->maximum(), 0) << "the report's end hides below";
+            const QRectF shown = document->documentLayout()->blockBoundingRect(statistics.block());
+            EXPECT_LE(shown.bottom(), w.rtfReport->viewport()->height());
+        } else {
+            EXPECT_GE(w.height(), room.height() - 150);
+        }
+        window.reset();
+    }
+}
+
+// On paper the report keeps its lines: a report wider than the page is
+// scaled to it, so neither the heading nor a site's row wraps.
+TEST_F(JobSummaryWindowTest, PrintsEveryLineWholeOnItsPage)
+{
+    in.now = QDateTime(QDate(2026, 9, 30), QTime(23, 59, 59));
+    EightSiteJob();
     frmJobSummary& w = Open();
-    w.show();
-    QApplication::processEvents();
-    EXPECT_GE(w.rtfReport->viewport()->width(), int(w.rtfReport->document()->idealWidth()));
+    const QString pdf = tempPath("eight.pdf");
+    ui().Answer(pdf);
+    w.btnPrint->click();
+    const QStringList lines = PdfText(pdf).split('\n');
+    const QString date = QLocale::system().toString(in.now.date(), QLocale::LongFormat);
+    const QString time = QLocale::system().toString(in.now.time(), QLocale::LongFormat);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_TRUE(lines[0].contains("Job Summary") && lines[0].contains(date) && lines[0].contains(time))
+        << lines.join('\n').toStdString();
+    int rows = 0;
+    for (const QString& line : lines) {
+        if (line.contains("Passed:")) {
+            ++rows;
+            EXPECT_TRUE(line.contains("Total:") && line.trimmed().endsWith("N/A")) << line.toStdString();
+        }
+    }
+    EXPECT_EQ(rows, 8) << lines.join('\n').toStdString();
 }
 
 TEST_F(JobSummaryWindowTest, LoadReadsTheLogFolderAndUserFromTheEnvironment)

@@ -229,6 +229,46 @@ TEST_F(ConfigureTest, OkOnTheDefaultsLeavesTheJobSummarySavedAfterEachJob)
         EXPECT_FALSE(shown.contains(QStringLiteral("cannot be saved"))) << shown.toStdString();
 }
 
+// A station that was never configured saves its job summaries where
+// Configure would show them, from its first job on: what the dialog shows
+// is what the station does.
+TEST_F(ConfigureTest, AFreshStationSavesItsSummariesWhereConfigureShows)
+{
+    ASSERT_TRUE(start(0));
+    ASSERT_EQ(GetSettingValue("Tarvo", "Application", "AutoSaveSK_Enable", "absent").toString(), "absent");
+    frmProgram& p = *gMainForm->frmP;
+    ASSERT_TRUE(p.SelectDevice(QStringLiteral("AM27C512")));
+    gMainForm->station().SetQuantityText(QStringLiteral("2"));
+    const auto pressOk = [](QDialog* dialog) {
+        if (auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("btnOK")))
+            ok->click();
+        return dialog->result();
+    };
+    for (int job = 0; job < 2; ++job) {
+        ui().Answer(vb::vbOK); // Insert next device
+        ui().OnModal(pressOk);
+        p.btnAction->click();
+    }
+    EXPECT_EQ(p.lngNumPassed, 2);
+    const QString folder = ProgrammerClass::UsersOwnFolder();
+    EXPECT_EQ(QDir(folder).entryList({QStringLiteral("JobSummary_*.txt")}, QDir::Files).size(), 2)
+        << folder.toStdString();
+
+    bool shownOn = false;
+    QString shownFolder;
+    ui().OnModal([&](QDialog* dialog) {
+        if (auto* configure = qobject_cast<frmConfigure*>(dialog)) {
+            shownOn = configure->AutoSaveSK_Check->isChecked();
+            shownFolder = configure->AutoSaveSK_Dir->text();
+        }
+        return int(QDialog::Rejected);
+    });
+    gMainForm->mnuFileConfigure->trigger();
+    EXPECT_TRUE(shownOn);
+    EXPECT_EQ(shownFolder, folder);
+    EXPECT_EQ(ui().Remaining(), 0);
+}
+
 TEST_F(ConfigureTest, OpeningHandsTheEnginesPortBackAsItStands)
 {
     ASSERT_TRUE(start(0));

@@ -4,6 +4,7 @@
 #include "ProgramProcessFixture.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <csignal>
 
 namespace {
@@ -18,9 +19,10 @@ protected:
         QFile hive(registryRoot() + "/HKCU.reg");
         EXPECT_TRUE(QDir().mkpath(registryRoot()));
         EXPECT_TRUE(hive.open(QIODevice::WriteOnly));
-        hive.write(QStringLiteral("Corvane registry hive 1\n\n[Software\\Corvane\\Tarvo\\Device]\n\"NumDevices\"=sz:\"%1\"\n")
-                       .arg(devices)
-                       .toUtf8());
+        hive.write(
+            QStringLiteral("Corvane registry hive 1\n\n[Software\\Corvane\\Tarvo\\Device]\n\"NumDevices\"=sz:\"%1\"\n")
+                .arg(devices)
+                .toUtf8());
         hive.close();
         QFile answers(tempPath("answers"));
         EXPECT_TRUE(answers.open(QIODevice::WriteOnly));
@@ -71,12 +73,42 @@ TEST_F(RunProcessTest, TheStartKeyRunsAJobOfTwentyDevicesWithItsFailuresLogged)
     EXPECT_EQ(log.count("Site 1: Program passed."), 20);
     for (const char* failure : {"Verify failure", "Programming failure", "Functional test failure"}) {
         EXPECT_EQ(log.count(QStringLiteral("Site 1: Program failed: %1.").arg(failure)), 1) << failure;
-        EXPECT_EQ(log.count(QStringLiteral("Error Message: Failed to perform operation on device.\r\n%1").arg(failure)), 1)
+        EXPECT_EQ(log.count(QStringLiteral("Error Message: Failed to perform operation on device.\r\n%1").arg(failure)),
+                  1)
             << failure;
     }
     EXPECT_TRUE(log.contains("System has been shut down successfully!"));
     // Each device after the first was asked for.
     EXPECT_EQ(uiLines().filter("\tInsert next device\t").size(), 22);
+}
+
+TEST_F(RunProcessTest, AnEightSiteJobWithFailuresEndsInItsSummaryAndOneJobRecord)
+{
+    QProcess station;
+    QProcessEnvironment e = runEnv(16, "delay=0;manual.sites=8;device.3=28;device.9=21");
+    e.insert("TARVO_ENGINE_MODEL", "RG-1080/8");
+    e.insert("QXELOG", tempPath());
+    e.insert("USER", "station");
+    station.setProcessEnvironment(e);
+    station.start(program(), {"-device", "AM27C512"});
+    ASSERT_TRUE(station.waitForStarted());
+
+    // The handler's session ran its sixteen (two more failed), and ended in
+    // the summary window with the counts the sites reported.
+    ASSERT_TRUE(waitForLogLines("Successful operations:", 1, station)) << blackBoxLog().toStdString();
+    endWith(station, SIGTERM);
+    const QString log = blackBoxLog();
+    EXPECT_EQ(log.count(QRegularExpression("Site [1-8]: Program passed\\.")), 16);
+    EXPECT_EQ(log.count(QRegularExpression("Site [1-8]: Program failed")), 2);
+    EXPECT_TRUE(log.contains("Successful operations:          \t16\r\n")) << log.toStdString();
+    EXPECT_TRUE(log.contains("Failure operations:             \t2\r\n"));
+    EXPECT_EQ(uiLines().filter("frmJobSummary").size(), 1) << uiLines().join('\n').toStdString();
+
+    QFile record(tempPath("JobSum.log"));
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    const QStringList rows = QString::fromUtf8(record.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(rows.size(), 2); // the header and the job's row
+    EXPECT_TRUE(rows[1].contains(",16,0,0,0,0,0,0,0,0,1,0,1,0,88.89%,")) << rows[1].toStdString();
 }
 
 TEST_F(RunProcessTest, TerminationDuringASlowRunStopsItAndClosesCleanly)

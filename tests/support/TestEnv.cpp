@@ -136,3 +136,13 @@ void SetComTransactionLog(bool on)
     reg.ValueType(cRegistry::REG_DWORD);
     reg.Value(on ? 1 : 0);
 }
+
+void SetSilentClientJobs(bool on)
+{
+    cRegistry reg;
+    reg.ClassKey(cRegistry::HKEY_LOCAL_MACHINE);
+    reg.SectionKey(QStringLiteral("Software\\Corvane\\Tarvo"));
+    reg.ValueKey(QStringLiteral("SilentClientJobs"));
+    reg.ValueType(cRegistry::REG_DWORD);
+    reg.Value(on ? 1 : 0);
+}

@@ -40,6 +40,9 @@ private:
 // Turns the station's log of automation calls (machine setting
 // "LogComTransactions") on or off.
 void SetComTransactionLog(bool on);
+// The machine switch "SilentClientJobs": off, client jobs show the operator's
+// boxes.
+void SetSilentClientJobs(bool on);
 
 // Where the built program and plug-ins are.
 QString BinDir();

@@ -1,0 +1,141 @@
+// A client loads a locked job on a station started by activation, where
+// nobody can answer a window: the load does not wait for the job setup
+// report, the setup taken is written to the black-box log, and the job runs.
+#include "PrivateBusTest.h"
+
+#include "engine/QXPgmrControl.h"
+#include "platform/Companion.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QThread>
+#include <QLibrary>
+#include <gtest/gtest.h>
+#include <signal.h>
+
+namespace {
+
+const QString kPython = QStringLiteral("/usr/bin/python3");
+const QString kDevice = QStringLiteral("NV29F040");
+
+// "save <pattern> <job>": loads the data pattern and saves the job.
+// "load <job>": loads the job (printing "loaded" or the error's name), then
+// runs a job of two devices with a monitor and prints each passed device and
+// the job's end.
+const char kClient[] = R"(
+import sys, dbus, dbus.mainloop.glib
+from gi.repository import GLib
+dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
+loop = GLib.MainLoop()
+bus = dbus.SessionBus()
+server = dbus.Interface(bus.get_object('com.corvane.Tarvo', '/com/corvane/Tarvo'), 'com.corvane.Tarvo.Server')
+monitor = server.Create('CJobMonitor', False)
+control = server.Create('CJobControl', False)
+jc = dbus.Interface(bus.get_object('com.corvane.Tarvo', control), 'com.corvane.Tarvo.CJobControl')
+if sys.argv[1] == 'save':
+    jc.LoadPatternFile(sys.argv[2], 0)
+    jc.SaveQxFile(sys.argv[3])
+    print('saved')
+    sys.exit(0)
+try:
+    jc.LoadQxFile(sys.argv[2], timeout=30)
+    print('loaded')
+except dbus.DBusException as e:
+    print('load', e.get_dbus_name().split('.')[-1])
+    sys.exit(0)
+def on(name):
+    def handler(*args):
+        print(name, ','.join(str(int(x)) for x in args))
+        if name == 'complete':
+            loop.quit()
+    return handler
+for sig, name in (('NotifySocketPassed', 'passed'), ('NotifyJobComplete', 'complete')):
+    bus.add_signal_receiver(on(name), sig, 'com.corvane.Tarvo.CJobMonitor', path=monitor)
+jc.BeginJob(2)
+GLib.timeout_add_seconds(50, loop.quit)
+loop.run()
+sys.stdout.flush()
+)";
+
+class LockedJobBusTest : public PrivateBusTest
+{
+protected:
+    // The Sealbook password of the engine the stations share (its settings
+    // file in the engine's folder), set or changed as the engine does.
+    static void ChangePassword(const QString& from, const QString& to)
+    {
+        QLibrary library(QFileInfo(BinDir() + QStringLiteral("/QXPgmr.ocx")).canonicalFilePath());
+        const auto reg = reinterpret_cast<long (*)()>(library.resolve("DllRegisterServer"));
+        ASSERT_TRUE(reg && reg() == companion::S_OK);
+        QXPgmrControl engine;
+        engine.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+        ASSERT_TRUE(engine.ChangeSealbookPassword(from, to));
+    }
+
+    // Ends the station the bus started, as a termination signal does, and
+    // waits until it has left the bus.
+    void EndStation()
+    {
+        const qint64 pid = StationPid();
+        ASSERT_GT(pid, 0);
+        ::kill(pid_t(pid), SIGTERM);
+        for (int i = 0; i < 200 && StationPid() != 0; ++i)
+            QThread::msleep(50);
+        ASSERT_EQ(StationPid(), 0);
+    }
+
+    ProcessResult Python(const QStringList& args)
+    {
+        QProcessEnvironment env = childEnvironment();
+        env.insert("DBUS_SESSION_BUS_ADDRESS", m_address);
+        return RunProgram(kPython, QStringList{"-c", QString::fromLatin1(kClient)} + args, env, 90000);
+    }
+};
+
+TEST_F(LockedJobBusTest, AClientLoadsALockedJobWithoutWaitingAndRunsIt)
+{
+    SelectDeviceAtStart(kDevice);
+    // The engine shows its errors and the job setup report, as on a floor.
+    QSettings(EngineFolder() + "/engine.ini", QSettings::IniFormat).setValue("Engine/ShowErrorMessages", true);
+    // A job with its data inside, saved by a station whose engine has a
+    // Sealbook password: the job carries the lock.
+    ChangePassword(QString(), QStringLiteral("super"));
+    const QString pattern = tempPath("pattern.bin");
+    {
+        QFile data(pattern);
+        ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+        data.write(QByteArray(256, '\x5a'));
+    }
+    const QString job = tempPath("locked.qx");
+    QProcessEnvironment env = BusEnvironment();
+    env.insert("TARVO_ENGINE_FAULTS", "delay=0");
+    StartDaemon(env);
+    const ProcessResult saved = Python({"save", pattern, job});
+    ASSERT_EQ(saved.out.trimmed(), "saved") << saved.err.toStdString();
+    EndStation();
+    // The next station is a fresh one, its engine without a password; the
+    // client's call starts it.
+    ChangePassword(QStringLiteral("super"), QString());
+    QFile::remove(tempPath("ui.log"));
+
+    const ProcessResult r = Python({"load", job});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty()) << r.err.toStdString();
+    EXPECT_EQ(lines.first(), "loaded") << r.out.toStdString();
+    EXPECT_EQ(lines.filter(QRegularExpression("^passed ")).size(), 2) << r.out.toStdString();
+    EXPECT_TRUE(lines.last().startsWith("complete 0")) << r.out.toStdString();
+
+    // No report was shown; what was taken is in the black-box log.
+    QFile ui(tempPath("ui.log"));
+    const QString shown = ui.open(QIODevice::ReadOnly) ? QString::fromUtf8(ui.readAll()) : QString();
+    EXPECT_FALSE(shown.contains("Job Setup Verification")) << shown.toStdString();
+    const QString log = BlackBox();
+    EXPECT_TRUE(log.contains("Job setup accepted for an automation client (" + job + "): Buffer File Name: "))
+        << log.toStdString();
+    EXPECT_TRUE(log.contains("Device Name: " + kDevice)) << log.toStdString();
+}
+
+} // namespace
