@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks the house style (.clang-format) on the C++ files a change touches:
-# the .cpp/.h files of src/, companions/, tests/ and bench/ that differ from
+# the .cpp/.h files of src/, companions/, tests/, bench/ and fuzz/ that differ from
 # the commit in scripts/format-baseline (deleted files left out). A clone
 # without that commit (a shallow one) checks the files of the last commit.
 # Exit 1, naming the files and the command that mends them, when one differs
@@ -18,7 +18,7 @@ if ! error="$(git rev-parse --is-inside-work-tree 2>&1 >/dev/null)"; then
 fi
 
 baseline="$(awk '!/^[[:space:]]*#/ && $1 ~ /^[0-9a-f]+$/ { print $1; exit }' scripts/format-baseline)"
-sources=('src/*.cpp' 'src/*.h' 'companions/*.cpp' 'companions/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h')
+sources=('src/*.cpp' 'src/*.h' 'companions/*.cpp' 'companions/*.h' 'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h')
 if [ -n "$baseline" ] && git rev-parse --verify --quiet "$baseline^{commit}" >/dev/null; then
   since="$baseline"
   echo "check-format: C++ files changed since $baseline (scripts/format-baseline)"

@@ -18,3 +18,6 @@ export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 cd "$build"
 ctest --output-on-failure --parallel "$(nproc)" "$@"
+
+# The parsers' fuzz harnesses, each for a short fixed time.
+bash "$root/scripts/fuzz.sh"

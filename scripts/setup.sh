@@ -9,7 +9,8 @@ TARVO_BUILD="${TARVO_BUILD:-$TARVO_ROOT/build}"
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
           libsqlite3-dev libfontconfig-dev libgtest-dev libgmock-dev libbenchmark-dev dbus dbus-daemon
-          libglib2.0-bin srecord xvfb xauth python3 python3-dbus python3-gi poppler-utils git clang-format)
+          libglib2.0-bin srecord xvfb xauth python3 python3-dbus python3-gi poppler-utils git clang-format
+          clang libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

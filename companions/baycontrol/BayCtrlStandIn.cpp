@@ -127,11 +127,17 @@ QWidget* BayCtrlStandIn::Widget()
 
 void BayCtrlStandIn::Show(qint32 state)
 {
+    // A device is counted once, by the verdict that ends its run. A verdict
+    // shown on a box that was not working on a device (the handler's master
+    // site shown passed when a session ends, the engine's site information
+    // repeating the host's report) only changes what the box shows.
+    if (m_state == Active) {
+        if (state == Passed)
+            ++m_passed;
+        else if (state == Failed)
+            ++m_failed;
+    }
     m_state = state;
-    if (state == Passed)
-        ++m_passed;
-    else if (state == Failed)
-        ++m_failed;
     Refresh();
 }
 

@@ -4,8 +4,9 @@
 // operation window. It shows the site number, the site's state (passed,
 // failed, idle, active, ready, not applicable, ready to pick, ready to be
 // placed) in its own colour and words, the last status or error text, and
-// counts the devices passed and failed on the site. Its host places it by the
-// twips it puts into Left, Top, Width and Height.
+// counts the devices passed and failed on the site (a device is one run from
+// active to its verdict). Its host places it by the twips it puts into Left,
+// Top, Width and Height.
 
 #include "platform/DispatchObject.h"
 
@@ -17,8 +18,16 @@ class BayCtrlStandIn : public DispatchObject
 {
 public:
     // The states SiteState reads: the site status codes of the program.
-    enum State : qint32 { Passed = 0, Failed = 1, Idle = 2, Active = 3, Ready = 4, NotApplicable = 5, ReadyToPick = 6,
-                          ReadyToPlace = 7 };
+    enum State : qint32 {
+        Passed = 0,
+        Failed = 1,
+        Idle = 2,
+        Active = 3,
+        Ready = 4,
+        NotApplicable = 5,
+        ReadyToPick = 6,
+        ReadyToPlace = 7
+    };
 
     BayCtrlStandIn();
     ~BayCtrlStandIn() override;

@@ -3,9 +3,15 @@
 // How one site box looks: the site's name, its state in words on the state's
 // colour, the status or error text of the last report, and the site's passed,
 // failed and total counters. It shows what its control tells it.
+//
+// A small box (eight sites in a small window) still shows the state and the
+// counters: the name and the state share a line, the message goes first, and
+// the font steps down to a floor before anything is cut.
 
 #include <QColor>
+#include <QFont>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 class SiteBoxWidget : public QWidget
@@ -13,10 +19,10 @@ class SiteBoxWidget : public QWidget
 public:
     struct View
     {
-        QString label;      // "Site 3"
-        QString stateText;  // "Passed", "Failed", ...
-        QColor colour;      // the state's colour
-        QString message;    // status text, or the error text of a failure
+        QString label;     // "Site 3"
+        QString stateText; // "Passed", "Failed", ...
+        QColor colour;     // the state's colour
+        QString message;   // status text, or the error text of a failure
         qint32 passed = 0;
         qint32 failed = 0;
         qint32 total = 0;
@@ -27,9 +33,19 @@ public:
     void SetView(const View& view);
     const View& CurrentView() const { return m_view; }
 
+    // The lines the box shows now, as drawn (a cut one ends in "…"). Also
+    // the widget's property "shownLines", for whoever reads the box.
+    const QStringList& ShownLines() const { return m_lines; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void layOut();
+
     View m_view;
+    QFont m_font;
+    QStringList m_lines;
+    int m_boldLine = -1; // the line that carries the state
 };

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -76,17 +77,31 @@ BufferEditor::BufferEditor(DataBuffer& buffer, bool hexAddresses, bool fuses, QW
     layout->addWidget(buttons);
 
     connect(goTo, &QPushButton::clicked, this, &BufferEditor::GoTo_Click);
-    connect(m_goTo, &QLineEdit::returnPressed, this, &BufferEditor::GoTo_Click);
     connect(next, &QPushButton::clicked, this, &BufferEditor::FindNext_Click);
-    connect(m_find, &QLineEdit::returnPressed, this, &BufferEditor::FindNext_Click);
     connect(previous, &QPushButton::clicked, this, &BufferEditor::FindPrevious_Click);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_view, &BufferView::CursorMoved, this, &BufferEditor::showPosition);
+    // Enter in the address or find field goes there or finds: the line edit
+    // would hand the key on to the dialog, whose default button is OK.
+    m_goTo->installEventFilter(this);
+    m_find->installEventFilter(this);
 
     resize(760, 480);
     m_view->setFocus();
     showPosition(0);
+}
+
+bool BufferEditor::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == m_goTo || watched == m_find) && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            watched == m_goTo ? GoTo_Click() : FindNext_Click();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void BufferEditor::Commit()

@@ -30,6 +30,9 @@ public:
     void FindNext_Click() { find(true); }
     void FindPrevious_Click() { find(false); }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void find(bool forwards);
     void showPosition(qint64 address);

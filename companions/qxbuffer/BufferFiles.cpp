@@ -142,8 +142,12 @@ qint32 BufferFiles::loadRange(const QString& path, qint32 type, const LoadOption
     // Everything is checked: from here on the load cannot fail.
     if (options.clear)
         m_buffer.Clear();
-    for (const StagedData::Placement& p : placements)
-        m_buffer.Write(p.target, p.data, p.length);
+    for (const StagedData::Placement& p : placements) {
+        if (p.data)
+            m_buffer.Write(p.target, p.data, p.length);
+        else
+            m_buffer.Fill(p.target, p.length, p.value);
+    }
     m_loadedType = type;
     return DataFileResult::Ok;
 }

@@ -106,6 +106,29 @@ qint64 DataBuffer::Read(qint64 address, quint8* out, qint64 count) const
     return done;
 }
 
+qint64 DataBuffer::Fill(qint64 address, qint64 count, quint8 value)
+{
+    count = Inside(address, count, m_size);
+    const qint64 done = count;
+    while (count > 0) {
+        const qint64 index = address / kPageSize;
+        const qint64 offset = address % kPageSize;
+        const qint64 pageBytes = std::min(kPageSize, m_size - index * kPageSize);
+        const qint64 n = std::min(count, pageBytes - offset);
+        if (offset == 0 && n == pageBytes) {
+            m_pages[size_t(index)].bytes = LargeBlock();
+            m_pages[size_t(index)].fill = value;
+        } else {
+            std::memset(writablePage(index) + offset, value, size_t(n));
+        }
+        address += n;
+        count -= n;
+    }
+    if (done > 0)
+        ++m_revision;
+    return done;
+}
+
 qint64 DataBuffer::Write(qint64 address, const quint8* data, qint64 count)
 {
     count = Inside(address, count, m_size);

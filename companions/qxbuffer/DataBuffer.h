@@ -47,6 +47,9 @@ public:
     qint64 Read(qint64 address, quint8* out, qint64 count) const;
     qint64 Write(qint64 address, const quint8* data, qint64 count);
     QByteArray Bytes(qint64 address, qint64 count) const;
+    // Every byte of the range becomes value; whole pages give their memory
+    // back instead of taking it. Answers the number of bytes done.
+    qint64 Fill(qint64 address, qint64 count, quint8 value);
 
     // Bytes held in made pages; what the buffer costs.
     qint64 AllocatedBytes() const;
@@ -61,7 +64,7 @@ private:
     struct Page
     {
         LargeBlock bytes; // empty: never written
-        quint8 fill = 0;                 // what an unwritten page reads as
+        quint8 fill = 0;  // what an unwritten page reads as
     };
 
     quint8* writablePage(qint64 index);

@@ -385,11 +385,23 @@ bool DataFileReader::ReadJedec(const char* text, qint64 size, qint64 maxFuses, S
     if (!anyFuseData)
         return Fail(fault, lineOf(etx), QStringLiteral("the file holds no fuse data (no L or F field)"));
 
-    // The fuse states are set where the load will take them from: one copy
-    // of the fuses, never a second one.
-    quint8* state = staged.AddFilled(0, fuses, quint8(defaultState));
-    if (!state && fuses > 0)
+    // What the file costs follows what it holds: the fuses up to the last one
+    // an L field names are staged one byte each (the L fields write them in
+    // place, a later field over an earlier one); the rest of the fuses take
+    // the default state without bytes of their own.
+    qint64 listed = 0;
+    for (const Field& f : fields) {
+        const char* q = f.begin + 1;
+        quint64 fuse = 0;
+        if (f.begin[0] != 'L' || !number(q, f.end, fuse))
+            continue;
+        fuse += quint64(std::count_if(q, f.end, [](char c) { return c == '0' || c == '1'; }));
+        listed = std::max(listed, qint64(std::min<quint64>(fuse, quint64(fuses))));
+    }
+    quint8* state = staged.AddFilled(0, listed, quint8(defaultState));
+    if (!state && listed > 0)
         return Fail(fault, 0, QStringLiteral("there is no room for the fuses"));
+    staged.AddUniform(quint64(listed), fuses - listed, quint8(defaultState));
     bool haveChecksum = false;
     quint32 fuseChecksum = 0;
     qint64 checksumLine = 0;
@@ -427,14 +439,22 @@ bool DataFileReader::ReadJedec(const char* text, qint64 size, qint64 maxFuses, S
     }
     if (haveChecksum) {
         // Fuses taken eight at a time, fuse 0 the lowest bit, summed in 16 bits.
-        quint32 sumFuses = 0;
-        for (qint64 i = 0; i < fuses; ++i)
-            sumFuses += quint32(state[i]) << (i % 8);
+        quint64 sumFuses = 0;
+        for (qint64 i = 0; i < listed; ++i)
+            sumFuses += quint64(state[i]) << (i % 8);
+        // The unlisted fuses in default state 1 add 2^(i mod 8) each.
+        if (defaultState == 1) {
+            for (qint64 bit = 0; bit < 8; ++bit) {
+                const qint64 first = listed + ((bit - listed % 8) + 8) % 8;
+                if (first < fuses)
+                    sumFuses += quint64((fuses - 1 - first) / 8 + 1) << bit;
+            }
+        }
         sumFuses &= 0xFFFF;
         if (sumFuses != fuseChecksum)
             return Fail(fault, checksumLine,
                         QStringLiteral("fuse checksum mismatch (the file says %1h, the fuses sum to %2h)")
-                            .arg(Hex4(fuseChecksum), Hex4(sumFuses)));
+                            .arg(Hex4(fuseChecksum), Hex4(quint32(sumFuses))));
     }
     return true;
 }

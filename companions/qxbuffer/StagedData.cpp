@@ -23,17 +23,22 @@ void StagedData::Reserve(qint64 bytes)
     m_store = std::move(bigger);
 }
 
+void StagedData::noteRange(quint64 address, quint64 length)
+{
+    m_lowAddress = std::min(m_lowAddress, address);
+    m_highByte = std::max(m_highByte, address + length - 1);
+    m_highWord = std::max(m_highWord, address + (length - 1) / 2);
+}
+
 void StagedData::Add(quint64 address, const quint8* data, quint32 length, qint64 line)
 {
     if (length == 0)
         return;
     const quint64 position = address * m_unit;
-    m_lowAddress = std::min(m_lowAddress, address);
-    m_highByte = std::max(m_highByte, address + length - 1);
-    m_highWord = std::max(m_highWord, address + (length - 1) / 2);
+    noteRange(address, length);
     if (m_probe >= 0 && quint64(m_probe) >= position && quint64(m_probe) < position + length)
         m_probedLine = line;
-    if (!m_runs.empty() && m_runs.back().position + m_runs.back().length == position)
+    if (!m_runs.empty() && !m_runs.back().uniform && m_runs.back().position + m_runs.back().length == position)
         m_runs.back().length += length;
     else
         m_runs.push_back(Run{position, m_used, length});
@@ -57,16 +62,22 @@ quint8* StagedData::AddFilled(quint64 address, qint64 length, quint8 value)
         const quint32 n = quint32(std::min(chunk, length - at));
         const quint64 here = address + quint64(at) / m_unit;
         const quint64 position = here * m_unit;
-        m_lowAddress = std::min(m_lowAddress, here);
-        m_highByte = std::max(m_highByte, here + n - 1);
-        m_highWord = std::max(m_highWord, here + (n - 1) / 2);
-        if (!m_runs.empty() && m_runs.back().position + m_runs.back().length == position)
+        noteRange(here, n);
+        if (!m_runs.empty() && !m_runs.back().uniform && m_runs.back().position + m_runs.back().length == position)
             m_runs.back().length += n;
         else
             m_runs.push_back(Run{position, m_used, n});
         m_used += n;
     }
     return first;
+}
+
+void StagedData::AddUniform(quint64 address, qint64 length, quint8 value)
+{
+    if (length <= 0)
+        return;
+    noteRange(address, quint64(length));
+    m_runs.push_back(Run{address * m_unit, 0, quint64(length), true, value});
 }
 
 bool StagedData::AddressRange(quint32 unit, quint64& low, quint64& high) const
@@ -90,9 +101,16 @@ bool StagedData::mergeOverlaps(LoadFault& fault)
     m_spans.clear();
     m_spanBytes.clear();
     m_spanBytes.reserve(size_t(m_used));
+    std::vector<quint8> uniformBytes;
     for (size_t index : order) {
         const Run& r = m_runs[index];
         const quint8* data = m_store.Data() + r.offset;
+        if (r.uniform) {
+            // Only a file that also gives bytes inside it gets here; its
+            // bytes are spelled out to be compared.
+            uniformBytes.assign(size_t(r.length), r.value);
+            data = uniformBytes.data();
+        }
         if (m_spans.empty() || r.position > m_spans.back().position + m_spans.back().length) {
             m_spans.push_back(Run{r.position, quint64(m_spanBytes.size()), r.length});
             m_spanBytes.insert(m_spanBytes.end(), data, data + r.length);
@@ -151,7 +169,10 @@ bool StagedData::Place(const Window& window, qint64 bufferSize, std::vector<Plac
                              .arg(bufferSize);
             return false;
         }
-        out.push_back(Placement{qint64(target), bytes + r.offset + (from - r.position), qint64(to - from)});
+        if (plain && r.uniform)
+            out.push_back(Placement{qint64(target), nullptr, qint64(to - from), r.value});
+        else
+            out.push_back(Placement{qint64(target), bytes + r.offset + (from - r.position), qint64(to - from)});
     }
     return true;
 }

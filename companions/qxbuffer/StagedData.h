@@ -29,8 +29,9 @@ public:
     struct Placement
     {
         qint64 target;
-        const quint8* data;
+        const quint8* data; // nullptr: every byte is value
         qint64 length;
+        quint8 value = 0;
     };
     struct Window
     {
@@ -54,6 +55,10 @@ public:
     // change in place: the answer points at its first byte and stays valid
     // until the next Add or AddFilled.
     quint8* AddFilled(quint64 address, qint64 length, quint8 value);
+    // A run of length bytes at address that are all value, kept without
+    // bytes of its own: a file that says "the rest is 0" costs nothing for
+    // the rest.
+    void AddUniform(quint64 address, qint64 length, quint8 value);
     bool IsEmpty() const { return m_runs.empty(); }
 
     // The file's lowest and highest address holding data, counted in bytes
@@ -77,7 +82,11 @@ private:
         quint64 position;
         quint64 offset; // of its first byte in m_bytes
         quint64 length;
+        bool uniform = false; // no bytes stored: every byte is value
+        quint8 value = 0;
     };
+
+    void noteRange(quint64 address, quint64 length);
 
     bool mergeOverlaps(LoadFault& fault);
 

@@ -68,14 +68,17 @@ struct AlgorithmDatabase::Statements
 
     bool Prepare(sqlite3* db)
     {
-        return device.Prepare(db, "SELECT name, manufacturer, package, device_type, size, data_width "
-                                  "FROM device WHERE name = ?1")
+        return device.Prepare(db,
+                              "SELECT name, manufacturer, package, device_type, size, data_width "
+                              "FROM device WHERE name = ?1")
             && capabilities.Prepare(db, "SELECT capability, value FROM device_capability WHERE device = ?1")
-            && variants.Prepare(db, "SELECT kind, name, concurrent FROM device_variant WHERE device = ?1 "
-                                    "ORDER BY kind, position")
-            && actions.Prepare(db, "SELECT a.position, a.name, p.kind, p.alternatives FROM custom_action a "
-                                   "LEFT JOIN custom_procedure p ON p.device = a.device AND p.action = a.position "
-                                   "WHERE a.device = ?1 ORDER BY a.position, p.position")
+            && variants.Prepare(db,
+                                "SELECT kind, name, concurrent FROM device_variant WHERE device = ?1 "
+                                "ORDER BY kind, position")
+            && actions.Prepare(db,
+                               "SELECT a.position, a.name, p.kind, p.alternatives FROM custom_action a "
+                               "LEFT JOIN custom_procedure p ON p.device = a.device AND p.action = a.position "
+                               "WHERE a.device = ?1 ORDER BY a.position, p.position")
             && config.Prepare(db, "SELECT key, value FROM device_config WHERE device = ?1")
             && parameters.Prepare(db, "SELECT name, value FROM algorithm_parameter WHERE device = ?1");
     }
@@ -146,8 +149,9 @@ qint32 AlgorithmDatabase::Open(const QString& path)
         return Fail(VersionMismatch, QStringLiteral("layout %1, this engine reads %2").arg(format).arg(Layout));
 
     Query models;
-    if (!models.Prepare(m_db, "SELECT model_index, name, site_count, sites_per_group, concurrent, usb, test_only, "
-                              "caption_part, caption_number FROM programmer_model ORDER BY model_index"))
+    if (!models.Prepare(m_db,
+                        "SELECT model_index, name, site_count, sites_per_group, concurrent, usb, test_only, "
+                        "caption_part, caption_number FROM programmer_model ORDER BY model_index"))
         return Fail(Unreadable, models.Error());
     QVector<ProgrammerModel> list;
     for (models.Start(); models.Next();) {
@@ -177,6 +181,18 @@ qint32 AlgorithmDatabase::Open(const QString& path)
         m_capabilities << capabilities.Text(0);
     if (capabilities.Failed())
         return Fail(Unreadable, capabilities.Error());
+
+    // Custom actions are numbered from 0; a negative number is a damaged
+    // file, whatever its schema's checks say.
+    Query badActions;
+    if (!badActions.Prepare(m_db,
+                            "SELECT 1 FROM custom_action WHERE position < 0 UNION ALL "
+                            "SELECT 1 FROM custom_procedure WHERE action < 0 OR position < 0 LIMIT 1"))
+        return Fail(Unreadable, badActions.Error());
+    if (badActions.Start().Next() || badActions.Failed())
+        return Fail(Unreadable,
+                    badActions.Failed() ? badActions.Error() : QStringLiteral("a custom action is out of place"));
+    badActions.Done();
 
     auto statements = std::make_unique<Statements>();
     if (!statements->Prepare(m_db))
@@ -214,7 +230,7 @@ std::optional<DeviceRecord> AlgorithmDatabase::FindDevice(const QString& name) c
         else
             d.extraCommands << variant;
     }
-    qint64 action = -1;
+    std::optional<qint64> action;
     for (s.actions.Start(key); s.actions.Next();) {
         if (s.actions.Int(0) != action) {
             action = s.actions.Int(0);

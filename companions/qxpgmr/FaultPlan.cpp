@@ -2,17 +2,17 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
+#include "simplan/PlainIni.h"
 
 FaultPlan FaultPlan::Read(const QString& engineFolder)
 {
     FaultPlan plan;
     const QString file = QDir(engineFolder).filePath(QStringLiteral("faultplan.ini"));
     if (QFileInfo::exists(file)) {
-        QSettings ini(file, QSettings::IniFormat);
-        ini.beginGroup(QStringLiteral("Faults"));
-        for (const QString& key : ini.childKeys())
-            plan.m_entries.insert(key.toLower(), ini.value(key).toString());
+        const simplan::PlainIni ini = simplan::PlainIni::Read(file);
+        const QString faults = QStringLiteral("Faults");
+        for (const QString& key : ini.Keys(faults))
+            plan.m_entries.insert(key.toLower(), ini.Text(faults, key));
     }
     // Entries are separated by ";" or ",".
     QString entries = qEnvironmentVariable("TARVO_ENGINE_FAULTS");

@@ -114,6 +114,11 @@ JobFile::Section& JobFile::section(const QString& name)
     return m_sections.last();
 }
 
+bool JobFile::KeyReadsBack(const QString& key)
+{
+    return !key.isEmpty() && !key.toUtf8().startsWith(kDataTag);
+}
+
 void JobFile::Set(const QString& sectionName, const QString& key, const QString& value)
 {
     Section& s = section(sectionName);

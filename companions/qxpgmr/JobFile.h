@@ -26,6 +26,9 @@ public:
     int version = kVersion;
 
     // Replaces any value of the key.
+    // A key the file can hold and read back: not empty, and not beginning
+    // with the tag that opens the data block.
+    static bool KeyReadsBack(const QString& key);
     void Set(const QString& section, const QString& key, const QString& value);
     // Keeps the value first written for a key: False when the key has one.
     bool SetFirst(const QString& section, const QString& key, const QString& value);

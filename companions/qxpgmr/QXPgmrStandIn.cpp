@@ -8,13 +8,13 @@
 #include "platform/Companion.h"
 #include "platform/UiService.h"
 #include "simplan/NotSimulated.h"
+#include "simplan/PlainIni.h"
 #include "qxbuffer/BufferFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QSettings>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
@@ -180,8 +180,8 @@ void QXPgmrStandIn::bindLife()
     // ([Engine] ShowErrorMessages=false in engine.ini) or the fault plan's
     // "quiet" entry says not to, for unattended runs; a put holds until the
     // engine is made again.
-    const QSettings ini(StationState::FileIn(EngineFolder()), QSettings::IniFormat);
-    m_showErrors = ini.value(QStringLiteral("Engine/ShowErrorMessages"), true).toBool()
+    const simplan::PlainIni ini = simplan::PlainIni::Read(StationState::FileIn(EngineFolder()));
+    m_showErrors = ini.Bool(QStringLiteral("Engine"), QStringLiteral("ShowErrorMessages"), true)
         && FaultPlan::Read(EngineFolder()).Code(QStringLiteral("quiet")) == 0;
     Answer(QXPgmrId::ShowErrorMessages, [this](InvokeKind kind, QVariantList& args) {
         if (kind != InvokeKind::PropertyPut)

@@ -49,11 +49,27 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <QWidget>
 
 namespace {
+
+// A window manager draws the title beside the window's icon and its
+// buttons: a dialog narrower than that gets its title cut in the middle
+// ("Socke…le Info"). The width a title bar needs for the whole title, in a
+// bold face (as title bars mostly draw it).
+int TitleBarWidth(const QWidget& window)
+{
+    QFont font = window.font();
+    font.setBold(true);
+    const int bar = window.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &window);
+    // The icon and three buttons, each about a bar's height square, and a
+    // margin at either end.
+    return QFontMetrics(font).horizontalAdvance(window.windowTitle()) + 4 * bar + 2 * bar / 2;
+}
 
 constexpr qint32 E_INVALIDARG = qint32(0x80070057u);
 constexpr qint32 kJobParameterBadValue = 2;
@@ -234,6 +250,7 @@ void QXPgmrStandIn::bindExtras()
             auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
             QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
             layout->addWidget(buttons);
+            dialog.setMinimumWidth(TitleBarWidth(dialog));
             Ui().ShowModal(&dialog);
             if (const qint32 fault = FaultPlan::Read(EngineFolder()).Code(QStringLiteral("dialog.") + member))
                 Fail(fault, QStringLiteral("%1 failed.").arg(title));

@@ -65,6 +65,7 @@ constexpr qint32 kCannotWrite = 7;
 constexpr qint32 kFound = 0;
 constexpr qint32 kNotFound = 1;
 constexpr qint32 kNoFile = 2;
+constexpr qint32 kKeyRefused = 3; // a key no job file can read back
 
 const QString kJobInfo = QStringLiteral("JobInfo");
 const QString kDevice = QStringLiteral("Device");
@@ -339,11 +340,15 @@ void QXPgmrStandIn::bindJobs()
         const QString section = Arg(args, 0, ValueKind::String).toString();
         const QString key = Arg(args, 1, ValueKind::String).toString();
         const QString value = Arg(args, 3, ValueKind::String).toString();
+        const bool created = m_jobs->open && !m_jobs->createdPath.isEmpty();
         qint32 status = kNoFile;
-        if (m_jobs->saving) {
+        if ((m_jobs->saving || created) && !JobFile::KeyReadsBack(key)) {
+            // Kept, it would make the whole file unreadable.
+            status = kKeyRefused;
+        } else if (m_jobs->saving) {
             m_jobs->saving->SetFirst(section, key, value);
             status = kFound;
-        } else if (m_jobs->open && !m_jobs->createdPath.isEmpty()) {
+        } else if (created) {
             m_jobs->open->Set(section, key, value);
             status = kFound;
         }

@@ -5,6 +5,8 @@
 #include <QRandomGenerator>
 #include <QSettings>
 
+#include "simplan/PlainIni.h"
+
 namespace {
 
 // Enough rounds to make guessing slow, few enough that a check costs a few
@@ -22,13 +24,18 @@ QByteArray Key(const QString& password, const QByteArray& saltHex)
 
 SealbookSettings SealbookSettings::Load(const QString& iniFile)
 {
-    const QSettings ini(iniFile, QSettings::IniFormat);
+    return Parse(simplan::PlainIni::Read(iniFile));
+}
+
+SealbookSettings SealbookSettings::Parse(const simplan::PlainIni& ini)
+{
+    const QString sealbook = QStringLiteral("Sealbook");
     SealbookSettings s;
-    s.startInOperatorMode = ini.value(QStringLiteral("Sealbook/StartInOperatorMode"), false).toBool();
-    s.markInputEnabled = ini.value(QStringLiteral("Sealbook/MarkInputEnabled"), false).toBool();
-    s.verifyChecksum = ini.value(QStringLiteral("Sealbook/VerifyChecksum"), false).toBool();
-    s.passwordSalt = ini.value(QStringLiteral("Sealbook/PasswordSalt")).toByteArray();
-    s.passwordKey = ini.value(QStringLiteral("Sealbook/PasswordKey")).toByteArray();
+    s.startInOperatorMode = ini.Bool(sealbook, QStringLiteral("StartInOperatorMode"), false);
+    s.markInputEnabled = ini.Bool(sealbook, QStringLiteral("MarkInputEnabled"), false);
+    s.verifyChecksum = ini.Bool(sealbook, QStringLiteral("VerifyChecksum"), false);
+    s.passwordSalt = ini.Text(sealbook, QStringLiteral("PasswordSalt")).toUtf8();
+    s.passwordKey = ini.Text(sealbook, QStringLiteral("PasswordKey")).toUtf8();
     return s;
 }
 

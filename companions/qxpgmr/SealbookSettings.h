@@ -12,6 +12,10 @@
 #include <QByteArray>
 #include <QString>
 
+namespace simplan {
+class PlainIni;
+}
+
 struct SealbookSettings
 {
     static constexpr int kMaxPasswordLength = 15;
@@ -23,6 +27,8 @@ struct SealbookSettings
     QByteArray passwordKey;  // hexadecimal
 
     static SealbookSettings Load(const QString& iniFile);
+    // The settings a file's text holds (what Load reads).
+    static SealbookSettings Parse(const simplan::PlainIni& ini);
     void Save(const QString& iniFile) const;
 
     bool HasPassword() const { return !passwordSalt.isEmpty(); }

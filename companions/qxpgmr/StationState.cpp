@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include "simplan/PlainIni.h"
+
 QString StationState::FileIn(const QString& engineFolder)
 {
     return QDir(engineFolder).filePath(QStringLiteral("engine.ini"));
@@ -11,13 +13,14 @@ QString StationState::FileIn(const QString& engineFolder)
 
 StationState StationState::Load(const QString& file)
 {
-    const QSettings ini(file, QSettings::IniFormat);
+    const simplan::PlainIni ini = simplan::PlainIni::Read(file);
+    const QString station = QStringLiteral("Station");
     StationState s;
-    s.modelIndex = ini.value(QStringLiteral("Station/ModelIndex"), s.modelIndex).toInt();
-    s.port = ini.value(QStringLiteral("Station/Port"), s.port).toInt();
-    s.masterSite = ini.value(QStringLiteral("Station/MasterSite"), s.masterSite).toInt();
-    s.device = ini.value(QStringLiteral("Station/Device")).toString();
-    s.siteCount = ini.value(QStringLiteral("Station/SiteCount"), s.siteCount).toInt();
+    s.modelIndex = ini.Int(station, QStringLiteral("ModelIndex"), s.modelIndex);
+    s.port = ini.Int(station, QStringLiteral("Port"), s.port);
+    s.masterSite = ini.Int(station, QStringLiteral("MasterSite"), s.masterSite);
+    s.device = ini.Text(station, QStringLiteral("Device"));
+    s.siteCount = ini.Int(station, QStringLiteral("SiteCount"), s.siteCount);
     return s;
 }
 

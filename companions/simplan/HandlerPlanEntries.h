@@ -6,12 +6,13 @@
 // the variable wins), and the readers of their values. Header only: each
 // handler plug-in takes its own copy.
 
+#include "PlainIni.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSet>
-#include <QSettings>
 #include <QStandardPaths>
 #include <algorithm>
 #include <limits>
@@ -30,10 +31,10 @@ inline QHash<QString, QString> Entries(const QString& prefix)
     QHash<QString, QString> entries;
     const QString file = QDir(EngineFolder()).filePath(QStringLiteral("faultplan.ini"));
     if (QFileInfo::exists(file)) {
-        QSettings ini(file, QSettings::IniFormat);
-        ini.beginGroup(QStringLiteral("Faults"));
-        for (const QString& key : ini.childKeys())
-            entries.insert(key.toLower(), ini.value(key).toString());
+        const simplan::PlainIni ini = simplan::PlainIni::Read(file);
+        const QString faults = QStringLiteral("Faults");
+        for (const QString& key : ini.Keys(faults))
+            entries.insert(key.toLower(), ini.Text(faults, key));
     }
     static const QRegularExpression separators(QStringLiteral("[;,]"));
     for (const QString& entry : qEnvironmentVariable("TARVO_ENGINE_FAULTS").split(separators, Qt::SkipEmptyParts)) {
@@ -85,8 +86,9 @@ inline bool ReadSites(const QString& text, QSet<int>& sites)
 // many sockets as the programmer it feeds.
 inline int StationSiteCount()
 {
-    const QSettings station(QDir(EngineFolder()).filePath(QStringLiteral("engine.ini")), QSettings::IniFormat);
-    return std::max(1, station.value(QStringLiteral("Station/SiteCount"), 1).toInt());
+    const simplan::PlainIni station =
+        simplan::PlainIni::Read(QDir(EngineFolder()).filePath(QStringLiteral("engine.ini")));
+    return std::max(1, station.Int(QStringLiteral("Station"), QStringLiteral("SiteCount"), 1));
 }
 
 } // namespace handlerplan

@@ -232,9 +232,9 @@ void frmBufferCmd::InitFileInfo()
     if (size < 1) {
         Save->setEnabled(false);
     } else {
-        // A buffer read from the device: its size in hexadecimal whatever
-        // the radix option says.
-        SizeText->setText(bufferrules::SizeText(size, true, Ask([this] { return engine().SizeInFuses(); }, false)));
+        // A buffer read from the device: its size in the radix the window
+        // shows beside it.
+        ShowSize();
         CheckSumText->setText(Ask([this] { return engine().ChecksumText(); }, QString()));
         FileNameText->setText(operationWindow().BufferTypeGetName());
         ShowChecksum(true);
@@ -407,6 +407,9 @@ void frmBufferCmd::CancelButton_Click()
     operationWindow().bOpen = false;
     Try([&] { engine().ChecksumType(m_keptChecksumType); });
     Try([&] { engine().ChecksumMethod(m_keptChecksumMethod); });
+    // The radix tried here is not kept: the window and the operation window
+    // go back to the job's.
+    ShowEngineRadix();
     Init();
     QDialog::reject();
 }

@@ -35,7 +35,11 @@ QuantityOutcome OnePass(const QString& text, bool automatic, qint32 lastAccepted
         }
         out.text = QString::number(out.numCopies);
     } else if (text.size() == 1) {
-        out.text = automatic ? QString::number(handlerQuantity) : QString();
+        // One stray character (the first key typed over a selected number)
+        // gives back the count the next run takes, as the automatic
+        // handler's own quantity is given back: never an empty box that
+        // still runs the last number.
+        out.text = QString::number(automatic ? handlerQuantity : out.numCopies);
         return out;
     } else if (text.isEmpty()) {
         return out;

@@ -40,6 +40,7 @@
 #include <QToolBar>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 using enginecall::Ask;
@@ -115,6 +116,9 @@ frmMain::frmMain(Station& station)
     mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     mdiArea->viewport()->installEventFilter(this);
+    // Every key of the application passes here first: an access key typed
+    // anywhere in this window, the quantity box and an open menu included.
+    qApp->installEventFilter(this);
 
     CreateMenusAndQuantityBox();
 
@@ -145,6 +149,7 @@ void frmMain::m_oSettingsRefreshTimer_Timer()
 frmMain::~frmMain()
 {
     m_station.SetJobFiles(nullptr);
+    qApp->removeEventFilter(this);
     CJobControlImpl::Instance().SetSettingsRefresh({});
     reg::SetCorruptHiveReporter(nullptr);
     blackbox::SetJobHeaderSource({});
@@ -210,6 +215,20 @@ void frmMain::MDIForm_Load()
     if (!CreateControls()) {
         blnTerminate = true;
         return;
+    }
+    // Two stations on one engine folder would share its black-box log and
+    // settings (one rotating the other's live log away): whatever its
+    // edition, the second is refused before it writes anything there.
+    const QString engineFolder = Ask([&] { return QString(QXProgrammer.EngineDirectory()); }, QString());
+    if (!engineFolder.isEmpty() && QFileInfo(engineFolder).isDir()) {
+        m_engineFolderLock = std::make_unique<appinfo::SingleInstance>(QStringLiteral("Station"), engineFolder);
+        if (!m_engineFolderLock->TryAcquire() && m_engineFolderLock->HeldElsewhere()) {
+            Ui().MsgBox(QStringLiteral("Only one instance of this application could be run at a time!"), vb::vbCritical,
+                        QStringLiteral("Instance Error"));
+            m_engineFolderRefused = true;
+            blnTerminate = true;
+            return;
+        }
     }
 
     // A new run starts a new black-box log and a new export log. From now
@@ -302,12 +321,15 @@ void frmMain::MDIForm_Load()
 
     // Started: the caption carries the engine's version and date.
     SetMainCaption(App() + QStringLiteral("  ") + GetVersionNDate() + QStringLiteral("   "));
-    Try([&] {
-        const bool showErrors = QXProgrammer.ShowErrorMessages();
-        QXProgrammer.ShowErrorMessages(false);
-        QXProgrammer.RefreshState202(qint32(0), qint32(0), qint32(0));
-        QXProgrammer.ShowErrorMessages(showErrors);
-    });
+    // The engine's error messages are off for the refresh only: they come
+    // back whether the refresh works or fails.
+    std::optional<bool> showErrors;
+    Try([&] { showErrors = bool(QXProgrammer.ShowErrorMessages()); });
+    if (showErrors)
+        Try([&] { QXProgrammer.ShowErrorMessages(false); });
+    Try([&] { QXProgrammer.RefreshState202(qint32(0), qint32(0), qint32(0)); });
+    if (showErrors)
+        Try([&] { QXProgrammer.ShowErrorMessages(*showErrors); });
     Try([&] {
         if (QXProgrammer.IsVexalMode())
             gbVexalMode = true;
@@ -423,29 +445,13 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
     // the operation window follows the inner area.
     if (watched == mdiArea->viewport() && event->type() == QEvent::Resize)
         MDIForm_Resize();
-    // The quantity box would take an access key's letter as typed text: the
-    // operation window's access keys come first, before the menu bar's too
-    // (the box claims the key, then hands it on).
-    const bool keyEvent = event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
-    if (watched == txtNumCopies && keyEvent && frmP && !m_operationUnloaded) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (event->type() == QEvent::ShortcutOverride && frmP->HasAccessKey(*key)) {
-            event->accept();
-            return true;
-        }
-        if (event->type() == QEvent::KeyPress && frmP->TakeAccessKey(*key))
+    // Access keys, wherever the focus is in the main window
+    // (frmMainAccessKeys.cpp).
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        if (RouteAccessKey(watched, static_cast<QKeyEvent*>(event)))
             return true;
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void frmMain::keyPressEvent(QKeyEvent* event)
-{
-    // An access key no control of the main window took reaches the
-    // operation window's controls wherever the focus is.
-    if (frmP && !m_operationUnloaded && frmP->TakeAccessKey(*event))
-        return;
-    QMainWindow::keyPressEvent(event);
 }
 
 void frmMain::InitializeGui()
@@ -732,6 +738,10 @@ void frmMain::MDIForm_Unload()
     // Most of the hundred and more settings saved here are as they were: the
     // settings file is looked at once for those, not once each.
     const reg::Batch settings;
+    // A station refused the engine's folder started nothing there and
+    // leaves its logs and the engine to the station that holds it.
+    if (m_engineFolderRefused)
+        return;
     // Settings are saved and the windows unloaded only after a successful
     // start-up.
     if (!blnTerminate) {
@@ -761,6 +771,8 @@ void frmMain::MDIForm_Unload()
     Try([&] { QXProgrammer.ShutDown(); });
     WriteLogInfo(QStringLiteral("System has been shut down successfully!"), true);
     WriteInfoToLogFile(QStringLiteral("System has been shut down successfully!"), true);
+    // This station is done with the engine's folder.
+    m_engineFolderLock.reset();
 }
 
 void frmMain::Unload()

@@ -13,14 +13,19 @@
 #include "mainwindow/JobFiles.h"
 #include "mainwindow/Station.h"
 #include "mainwindow/VersionStrings.h"
+#include "platform/AppInfo.h"
 #include "platform/Dispatch.h"
 
 #include <QMainWindow>
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <vector>
 
+class QAbstractButton;
 class QAction;
+class QKeyEvent;
+class QTabBar;
 class QLabel;
 class QLineEdit;
 class QMdiArea;
@@ -434,7 +439,6 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // --- steps of the load and the unload ---
@@ -495,6 +499,28 @@ private:
     QTimer m_afterRunTimer;
     bool m_bInSafeDoEvents = false;
 
+    // --- access keys (frmMainAccessKeys.cpp) ---
+    // One control that shows an access key underlined in its caption.
+    struct AccessKeyOwner
+    {
+        QAction* title = nullptr; // a menu bar title
+        QAbstractButton* button = nullptr;
+        QTabBar* tabs = nullptr;
+        int tab = -1;
+        // The owner the operator is on now: its menu open, its focus, its
+        // tab selected and focused.
+        bool Current() const;
+    };
+    // The controls that show the key underlined: the menu bar's titles,
+    // then the operation window's buttons and tabs, each visible and enabled.
+    std::vector<AccessKeyOwner> AccessKeyOwners(const QKeyEvent& event) const;
+    // Takes an access key (its shortcut override and its press) meant for
+    // this window; False leaves the event to Qt.
+    bool RouteAccessKey(QObject* receiver, QKeyEvent* event);
+    // The key an open menu passed on at its shortcut override: its press
+    // that follows is not the menu's.
+    int m_accessKeyTakenInMenu = 0;
+
     // --- menus (frmMainMenus.cpp) ---
     void ApplyDefaultConfiguration(bool bResetSettings) override;
     void ReselectDeviceAfterModelChange();
@@ -512,4 +538,9 @@ private:
     bool m_commandLineActionFailed = false;
     bool m_operationUnloaded = false;
     bool bOperationWindowPlaced = false;
+    // Held while this station uses the engine's folder: another station
+    // (another edition included) writing the same logs and settings is
+    // refused.
+    std::unique_ptr<appinfo::SingleInstance> m_engineFolderLock;
+    bool m_engineFolderRefused = false;
 };

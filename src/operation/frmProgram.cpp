@@ -22,6 +22,7 @@
 #include "platform/EngineCall.h"
 #include "platform/CaptionFit.h"
 #include "platform/Twips.h"
+#include "platform/StationShutdown.h"
 #include "platform/UiService.h"
 #include "records/frmJobSummary.h"
 #include "mainwindow/Station.h"
@@ -75,7 +76,6 @@ constexpr qint32 kTwipsPerPixel = twips::kPerPixel;
 // The status list holds this many lines; when it is full the oldest lines
 // make room, a block at a time so that a long run does not pay per line.
 constexpr int kMaxStatusLines = 32000;
-constexpr int kStatusLinesDroppedWhenFull = 1000;
 
 // The window as designed, in twips: three summary rows with their buttons at
 // the top, the tab strip with the option frame over its client area, and the
@@ -520,10 +520,13 @@ void frmProgram::Form_Resize()
     concurrent.height = operation.height - concurrent.top - 120;
     concurrent.width = operation.width - progress.left - 180;
     ApplyAllGeometry();
-    const qint32 frameHeight = concurrent.height;
+    // The site boxes keep 1000 twips below them for the counters; where
+    // these stand in more rows than that holds (a narrow window), the boxes
+    // give up the rest.
+    const qint32 countersHeight = ArrangeConcurrentLabels();
+    const qint32 frameHeight = concurrent.height - std::max(0, countersHeight + 100 - kCountersRoom);
     const qint32 frameWidth = concurrent.width;
     SiteLayout().RefreshLayout(frameHeight, frameWidth);
-    ArrangeConcurrentLabels();
 
     m_inResize = false;
 }
@@ -542,24 +545,22 @@ void frmProgram::UpdateMinimumSize()
                    (height + kTwipsPerPixel - 1) / kTwipsPerPixel);
 }
 
-void frmProgram::ArrangeConcurrentLabels()
+qint32 frmProgram::ArrangeConcurrentLabels()
 {
     const Twips& frame = tw(fraConcurrent);
-    const qint32 top = frame.height - tw(oStaticLabelPassed).height - 100;
-    const qint32 column = qint32(std::nearbyint(frame.width / 4.0));
+    const qint32 bottomTop = frame.height - tw(oStaticLabelPassed).height - 100;
     constexpr qint32 kGap = 50;
     constexpr qint32 kEdge = 100;
     struct Counter
     {
         QLabel* caption;
         QLabel* value;
-        qint32 left;
     };
-    Counter counters[] = {
-        {oStaticLabelPassed, m_sDevicesPassedValue, kEdge},
-        {oStaticLabelFailed, m_sDevicesFailedValue, column},
-        {oStaticLabelActive, m_sDevicesActiveValue, 2 * column},
-        {oStaticLabelRemaining, m_sDevicesRemainingValue, 3 * column},
+    const Counter counters[] = {
+        {oStaticLabelPassed, m_sDevicesPassedValue},
+        {oStaticLabelFailed, m_sDevicesFailedValue},
+        {oStaticLabelActive, m_sDevicesActiveValue},
+        {oStaticLabelRemaining, m_sDevicesRemainingValue},
     };
     // A value holds its text and any count of a job (five digits) whole.
     const auto valueWidth = [](const QLabel* value) {
@@ -567,34 +568,41 @@ void frmProgram::ArrangeConcurrentLabels()
                          value->sizeHint().width() * kTwipsPerPixel});
     };
     qint32 widths[4];
-    qint32 needed = 3 * kEdge;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 4; ++i)
         widths[i] = tw(counters[i].caption).width + kGap + valueWidth(counters[i].value);
-        needed += widths[i];
-    }
-    // One row a quarter each when the frame holds it, else two rows of two
-    // (the frame keeps room for both below the site boxes).
-    const bool oneRow = needed <= frame.width - 2 * kEdge;
+    // As many counters a row as the frame holds side by side: four, two
+    // (two rows) or one (four rows); each in a column of equal share, moved
+    // left from the frame's edge as far as it must.
+    const auto fits = [&](int perRow) {
+        for (int first = 0; first < 4; first += perRow) {
+            qint32 needed = (perRow + 1) * kEdge;
+            for (int i = first; i < first + perRow; ++i)
+                needed += widths[i];
+            if (needed > frame.width)
+                return false;
+        }
+        return true;
+    };
+    const int perRow = fits(4) ? 4 : fits(2) ? 2 : 1;
+    const int rows = 4 / perRow;
     const qint32 rowHeight = tw(oStaticLabelPassed).height + 30;
-    for (int i = 0; i < 4; ++i) {
-        if (!oneRow)
-            counters[i].left = i % 2 == 0 ? kEdge : qint32(std::nearbyint(frame.width / 2.0));
-    }
-    // From the right: a group that would pass the frame's edge, or the next
-    // group of its row, moves left as far as it must.
-    for (int first = 0, n = oneRow ? 4 : 2; first < 4; first += n) {
+    const qint32 column = qint32(std::nearbyint(frame.width / double(perRow)));
+    qint32 lefts[4];
+    for (int i = 0; i < 4; ++i)
+        lefts[i] = i % perRow == 0 ? kEdge : (i % perRow) * column;
+    for (int first = 0; first < 4; first += perRow) {
         qint32 limit = frame.width - kEdge;
-        for (int i = first + n - 1; i >= first; --i) {
-            counters[i].left = std::max(kEdge, std::min(counters[i].left, limit - widths[i]));
-            limit = counters[i].left - kEdge;
+        for (int i = first + perRow - 1; i >= first; --i) {
+            lefts[i] = std::max(kEdge, std::min(lefts[i], limit - widths[i]));
+            limit = lefts[i] - kEdge;
         }
     }
     for (int i = 0; i < 4; ++i) {
         const Counter& c = counters[i];
-        const qint32 rowTop = oneRow || i >= 2 ? top : top - rowHeight;
+        const qint32 rowTop = bottomTop - (rows - 1 - i / perRow) * rowHeight;
         Twips& caption = tw(c.caption);
         caption.top = rowTop;
-        caption.left = c.left;
+        caption.left = lefts[i];
         Twips& value = tw(c.value);
         value.top = rowTop;
         value.left = caption.left + caption.width + kGap;
@@ -602,6 +610,8 @@ void frmProgram::ArrangeConcurrentLabels()
         ApplyGeometry(c.caption);
         ApplyGeometry(c.value);
     }
+    // From the frame's bottom to the top of the first row.
+    return frame.height - (bottomTop - (rows - 1) * rowHeight);
 }
 
 void frmProgram::closeEvent(QCloseEvent* event)
@@ -1024,6 +1034,11 @@ void frmProgram::EnableOperations(bool bEnable)
 
 void frmProgram::RefreshAll()
 {
+    // Once the station is closing nothing is shown or redrawn again: a
+    // control shown asks the window system (on X, the pointer's place), and
+    // the station is on its way out.
+    if (shutdown::Requested())
+        return;
     tabOperation->update();
     for (int row = 0; row < Check1.size(); ++row) {
         Check1[row]->update();
@@ -1173,9 +1188,9 @@ void frmProgram::AddStatusTextLine(const QString& text)
 {
     if (!bEnableStatusTextUpdate)
         return;
-    // A full list gives up its oldest lines, so the newest ones stay in view.
+    // A full list starts again, so a long run never grows it without end.
     if (cboStatus->count() >= kMaxStatusLines)
-        cboStatus->model()->removeRows(0, cboStatus->count() - kMaxStatusLines + kStatusLinesDroppedWhenFull);
+        cboStatus->clear();
     cboStatus->addItem(text);
     cboStatus->setCurrentRow(cboStatus->count() - 1);
     cboStatus->scrollToBottom();
@@ -2234,41 +2249,4 @@ void frmProgram::AskJobID()
 void frmProgram::SetBufferSource(const QString& name, const QDateTime& date, qint16 type)
 {
     BufferType(name, date, type);
-}
-
-// --- access keys from the rest of the main window ---
-
-std::function<void()> frmProgram::AccessKeyTarget(const QKeyEvent& event) const
-{
-    if (event.modifiers() != Qt::AltModifier || !isVisible() || !isEnabled())
-        return {};
-    const QKeySequence pressed(QKeyCombination(Qt::AltModifier, Qt::Key(event.key())));
-    const auto opens = [&](const QString& caption) { return QKeySequence::mnemonic(caption) == pressed; };
-    // As Qt does it for a key of the focused window: a button is clicked,
-    // a tab selected.
-    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
-        if (button->isVisible() && button->isEnabled() && opens(button->text()))
-            return [button] { button->animateClick(); };
-    }
-    QTabBar* tabs = tabOperation->Tabs();
-    if (!tabs->isVisible() || !tabs->isEnabled())
-        return {};
-    for (int i = 0; i < tabs->count(); ++i) {
-        if (tabs->isTabVisible(i) && tabs->isTabEnabled(i) && opens(tabs->tabText(i)))
-            return [tabs, i] { tabs->setCurrentIndex(i); };
-    }
-    return {};
-}
-
-bool frmProgram::HasAccessKey(const QKeyEvent& event) const
-{
-    return bool(AccessKeyTarget(event));
-}
-
-bool frmProgram::TakeAccessKey(const QKeyEvent& event)
-{
-    const std::function<void()> target = AccessKeyTarget(event);
-    if (target)
-        target();
-    return bool(target);
 }

@@ -284,14 +284,6 @@ public:
     qint32 SetSiteReady(qint32 site);
     qint32 SetSiteFinished(qint32 site);
 
-    // An access key (Alt and a letter) pressed elsewhere in the main window,
-    // such as in the quantity box: Qt takes the keys of a document window
-    // only while the focus is inside it, and the operator expects Action,
-    // Stop, the buttons and the tabs from anywhere. True when a visible,
-    // enabled control of this window took the key.
-    bool TakeAccessKey(const QKeyEvent& event);
-    bool HasAccessKey(const QKeyEvent& event) const;
-
     // A check box's value as the option rows keep it: 0 clear, 1 ticked,
     // 2 greyed (the step runs and cannot be switched off).
     static qint16 CheckValue(const QCheckBox* box);
@@ -414,9 +406,11 @@ private:
     };
 
     void CreateControls();
-    void ArrangeConcurrentLabels();
-    // What an access key of this window does, empty when none takes it.
-    std::function<void()> AccessKeyTarget(const QKeyEvent& event) const;
+    // Places the run counters below the site boxes; answers the height
+    // they take from the frame's bottom (twips).
+    qint32 ArrangeConcurrentLabels();
+    // What the site layout leaves free below the boxes (twips).
+    static constexpr qint32 kCountersRoom = 1000;
     void ShowConcurrentFrame();
     void HideConcurrentFrame();
     qint32 WidestListEntryWidth(const QComboBox* combo) const;

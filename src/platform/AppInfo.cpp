@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -55,7 +56,10 @@ QString UserName()
     return entry && entry->pw_name ? QString::fromLocal8Bit(entry->pw_name) : QString();
 }
 
-QString ExeName() { return QFileInfo(InvokedName()).fileName(); }
+QString ExeName()
+{
+    return QFileInfo(InvokedName()).fileName();
+}
 
 QString ApplicationTitle()
 {
@@ -67,7 +71,10 @@ QString ApplicationTitle()
     return title;
 }
 
-void SetApplicationTitleForTests(const QString& title) { TitleOverride() = title; }
+void SetApplicationTitleForTests(const QString& title)
+{
+    TitleOverride() = title;
+}
 
 QString ProgramFolder()
 {
@@ -97,7 +104,10 @@ QString RawCommandLine(const QStringList& arguments)
     return parts.join(QLatin1Char(' '));
 }
 
-QString RawCommandLine() { return RawCommandLine(QCoreApplication::arguments()); }
+QString RawCommandLine()
+{
+    return RawCommandLine(QCoreApplication::arguments());
+}
 
 StartMode GetStartMode(const QStringList& arguments)
 {
@@ -107,12 +117,15 @@ StartMode GetStartMode(const QStringList& arguments)
     return StartMode::Standalone;
 }
 
-StartMode GetStartMode() { return GetStartMode(QCoreApplication::arguments()); }
-
-SingleInstance::SingleInstance(const QString& name)
+StartMode GetStartMode()
 {
-    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+    return GetStartMode(QCoreApplication::arguments());
+}
+
+SingleInstance::SingleInstance(const QString& name, const QString& lockFolder)
+{
+    QString folder = lockFolder.isEmpty() ? qEnvironmentVariable("XDG_RUNTIME_DIR") : lockFolder;
+    if (lockFolder.isEmpty() && (folder.isEmpty() || !QFileInfo(folder).isDir()))
         folder = QDir::tempPath();
     m_path = QDir(folder).filePath(name + QStringLiteral(".lock"));
 }
@@ -136,6 +149,7 @@ bool SingleInstance::TryAcquire()
     if (fd < 0)
         return false;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        m_heldElsewhere = errno == EWOULDBLOCK;
         ::close(fd);
         return false;
     }
@@ -147,6 +161,9 @@ bool SingleInstance::TryAcquire()
     return true;
 }
 
-QString SingleInstance::LockFilePath() const { return m_path; }
+QString SingleInstance::LockFilePath() const
+{
+    return m_path;
+}
 
 } // namespace appinfo

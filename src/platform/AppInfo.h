@@ -7,7 +7,6 @@
 #include <QStringList>
 #include <memory>
 
-
 // True while the program runs as its OEM edition (an application title that
 // does not hold the program's own name); start-up sets it once.
 extern bool gbChiseloEdition;
@@ -29,7 +28,10 @@ QString ExeName();
 // or link of the program under that name.
 QString ApplicationTitle();
 // The same, under the short name the settings calls use.
-inline QString App() { return ApplicationTitle(); }
+inline QString App()
+{
+    return ApplicationTitle();
+}
 // Makes ApplicationTitle answer this title instead (tests run as
 // "test_<area>" but need the edition they test); empty removes the override.
 void SetApplicationTitleForTests(const QString& title);
@@ -49,21 +51,26 @@ StartMode GetStartMode(const QStringList& arguments);
 StartMode GetStartMode();
 
 // The single-instance lock: a lock file in $XDG_RUNTIME_DIR (or the temp
-// folder). A lock left by a process that died is taken over.
+// folder), or in the folder given. A lock left by a process that died is
+// taken over.
 class SingleInstance
 {
 public:
-    explicit SingleInstance(const QString& name);
+    explicit SingleInstance(const QString& name, const QString& folder = {});
     ~SingleInstance();
     SingleInstance(const SingleInstance&) = delete;
     SingleInstance& operator=(const SingleInstance&) = delete;
     // True when this process now holds the lock, False when another live
     // process holds it.
     bool TryAcquire();
+    // After a refused TryAcquire: True when a live process holds the lock,
+    // False when the lock file could not be made at all.
+    bool HeldElsewhere() const { return m_heldElsewhere; }
     QString LockFilePath() const;
 
 private:
     int m_fd = -1;
+    bool m_heldElsewhere = false;
     QString m_path;
 };
 

@@ -180,8 +180,13 @@ bool QtUiService::ShowPrinter(PrintTarget& target, const PrintDialogRequest& req
 
 int QtUiService::ShowModal(QDialog* dialog)
 {
-    if (shutdown::Requested())
+    if (shutdown::Requested()) {
+        // The dialog's own cancel runs, as the operator's Cancel would: its
+        // opener takes its usual cancel way, and a window shown again until
+        // it is cancelled is not shown again and again.
+        dialog->reject();
         return QDialog::Rejected;
+    }
     const QString title = dialog->windowTitle();
     const QString name = dialog->objectName();
     int result = QDialog::Rejected;

@@ -143,15 +143,15 @@ bool AppendReadable(QByteArray& out, const Value& value)
         if (data.size() != 4)
             return false;
         out += value.type == REG_DWORD ? "dword:" : "dword_be:";
-        AppendDword(out, value.type == REG_DWORD ? qFromLittleEndian<quint32>(data.constData())
-                                                 : qFromBigEndian<quint32>(data.constData()));
+        AppendDword(out,
+                    value.type == REG_DWORD ? qFromLittleEndian<quint32>(data.constData())
+                                            : qFromBigEndian<quint32>(data.constData()));
         return true;
     case REG_BINARY:
         out += "hex:";
         AppendHex(out, data);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -188,7 +188,10 @@ void AppendKey(QByteArray& out, const Key& key, const QString& path)
 class LineReader
 {
 public:
-    explicit LineReader(QByteArrayView line) : m_line(line) {}
+    explicit LineReader(QByteArrayView line)
+        : m_line(line)
+    {
+    }
 
     bool atEnd() const { return m_pos >= m_line.size(); }
     bool take(char c)
@@ -249,8 +252,7 @@ public:
                 m_pos += 2;
                 break;
             }
-            default:
-                return false;
+            default: return false;
             }
         }
         return false;
@@ -332,11 +334,49 @@ bool ParseData(QByteArrayView typeName, LineReader& reader, ValueType* type, QBy
 
 // --- the key tree ---
 
+template <class Items, class NameOf>
+const typename Items::value_type* Key::Lookup(const Items& items, Index& index, QStringView name, NameOf nameOf)
+{
+    if (items.size() < kIndexFrom) {
+        const auto it =
+            std::find_if(items.begin(), items.end(), [&](const auto& item) { return SameName(nameOf(item), name); });
+        return it == items.end() ? nullptr : &*it;
+    }
+    if (index.size() != qsizetype(items.size())) {
+        index.clear();
+        index.reserve(qsizetype(items.size()));
+        for (size_t i = 0; i < items.size(); ++i)
+            index.insert(nameOf(items[i]).toCaseFolded(), i);
+    }
+    const auto it = index.constFind(name.toString().toCaseFolded());
+    return it == index.constEnd() ? nullptr : &items[*it];
+}
+
+namespace {
+
+const QString& ValueName(const Value& value)
+{
+    return value.name;
+}
+
+const QString& SubkeyName(const std::unique_ptr<Key>& key)
+{
+    return key->name();
+}
+
+// An entry just added joins an index in use; one out of step is rebuilt on
+// the next lookup.
+void Indexed(QHash<QString, size_t>& index, const QString& name, size_t position)
+{
+    if (!index.isEmpty() && size_t(index.size()) == position)
+        index.insert(name.toCaseFolded(), position);
+}
+
+} // namespace
+
 const Value* Key::value(QStringView name) const
 {
-    const auto it = std::find_if(m_values.begin(), m_values.end(),
-                                 [name](const Value& v) { return SameName(v.name, name); });
-    return it == m_values.end() ? nullptr : &*it;
+    return Lookup(m_values, m_valueIndex, name, ValueName);
 }
 
 bool Key::setValue(const QString& name, ValueType type, const QByteArray& data)
@@ -344,6 +384,7 @@ bool Key::setValue(const QString& name, ValueType type, const QByteArray& data)
     auto* existing = const_cast<Value*>(value(name));
     if (!existing) {
         m_values.push_back({name, type, data});
+        Indexed(m_valueIndex, name, m_values.size() - 1);
         return true;
     }
     if (existing->type == type && existing->data == data)
@@ -355,21 +396,18 @@ bool Key::setValue(const QString& name, ValueType type, const QByteArray& data)
 
 bool Key::removeValue(QStringView name)
 {
-    const auto it = std::find_if(m_values.begin(), m_values.end(),
-                                 [name](const Value& v) { return SameName(v.name, name); });
-    if (it == m_values.end())
+    const Value* found = value(name);
+    if (!found)
         return false;
-    m_values.erase(it);
+    m_values.erase(m_values.begin() + (found - m_values.data()));
+    m_valueIndex.clear();
     return true;
 }
 
 Key* Key::subkey(QStringView name) const
 {
-    for (const auto& key : m_subkeys) {
-        if (SameName(key->name(), name))
-            return key.get();
-    }
-    return nullptr;
+    const std::unique_ptr<Key>* found = Lookup(m_subkeys, m_subkeyIndex, name, SubkeyName);
+    return found ? found->get() : nullptr;
 }
 
 Key* Key::addSubkey(const QString& name)
@@ -377,16 +415,17 @@ Key* Key::addSubkey(const QString& name)
     if (Key* existing = subkey(name))
         return existing;
     m_subkeys.push_back(std::make_unique<Key>(name));
+    Indexed(m_subkeyIndex, name, m_subkeys.size() - 1);
     return m_subkeys.back().get();
 }
 
 bool Key::removeSubkey(QStringView name)
 {
-    const auto it = std::find_if(m_subkeys.begin(), m_subkeys.end(),
-                                 [name](const auto& key) { return SameName(key->name(), name); });
-    if (it == m_subkeys.end())
+    const std::unique_ptr<Key>* found = Lookup(m_subkeys, m_subkeyIndex, name, SubkeyName);
+    if (!found)
         return false;
-    m_subkeys.erase(it);
+    m_subkeys.erase(m_subkeys.begin() + (found - m_subkeys.data()));
+    m_subkeyIndex.clear();
     return true;
 }
 
@@ -432,8 +471,8 @@ QByteArray Serialize(const Key& root)
 std::unique_ptr<Key> Parse(const QByteArray& text, QString* error)
 {
     auto fail = [error](qsizetype lineNumber, const char* why) -> std::unique_ptr<Key> {
-        *error = lineNumber > 0 ? QStringLiteral("line %1: %2").arg(lineNumber).arg(QLatin1String(why))
-                                : QLatin1String(why);
+        *error =
+            lineNumber > 0 ? QStringLiteral("line %1: %2").arg(lineNumber).arg(QLatin1String(why)) : QLatin1String(why);
         return nullptr;
     };
     if (!IsUtf8(text))

@@ -8,6 +8,7 @@
 #include "Registry.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -27,7 +28,10 @@ struct Value
 class Key
 {
 public:
-    explicit Key(QString name = {}) : m_name(std::move(name)) {}
+    explicit Key(QString name = {})
+        : m_name(std::move(name))
+    {
+    }
 
     const QString& name() const { return m_name; }
 
@@ -48,9 +52,21 @@ public:
     const Key* find(const QStringList& path) const;
 
 private:
+    // A key with many entries finds them through an index of their folded
+    // names, so reading a hive grows with its size, not with its square; a
+    // small key is searched in place. An index is built on the first lookup
+    // past the threshold, kept up to date by additions and dropped by a
+    // removal (which moves the entries behind it).
+    static constexpr size_t kIndexFrom = 16;
+    using Index = QHash<QString, size_t>;
+    template <class Items, class NameOf>
+    static const typename Items::value_type* Lookup(const Items& items, Index& index, QStringView name, NameOf nameOf);
+
     QString m_name;
     std::vector<Value> m_values;
     std::vector<std::unique_ptr<Key>> m_subkeys;
+    mutable Index m_valueIndex;
+    mutable Index m_subkeyIndex;
 };
 
 // Keys nest at most this deep below a hive's root (as on Windows); a deeper

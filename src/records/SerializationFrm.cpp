@@ -16,6 +16,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -34,6 +36,52 @@ SerializationFrm::Host* gHost = nullptr;
 constexpr qint32 kFullHeight = 7000;
 constexpr qint32 kFullWidth = 6525;
 constexpr qint32 kNoneHeight = 1900;
+
+// The window ends a margin below its lowest control, as designed.
+void KeepRoomBelowControls(QWidget* window)
+{
+    constexpr int kMargin = 8;
+    int lowest = 0;
+    for (const QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (w->isVisibleTo(window))
+            lowest = std::max(lowest, w->geometry().bottom() + 1);
+    }
+    if (lowest + kMargin > window->height())
+        window->setFixedHeight(lowest + kMargin);
+}
+
+// A frame's first row stands where the design put it, on the frame's title
+// line at a Linux desktop's font: the frame's controls move down to below
+// the title, the frame grows by as much, and what stands below the frame in
+// its parent moves down with it. Inner frames first, so that the outer
+// frame grows to hold them. Done once, a second pass changes nothing.
+void KeepControlsInsideFrames(QWidget* parent)
+{
+    for (QGroupBox* frame : parent->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
+        KeepControlsInsideFrames(frame);
+        QStyleOptionGroupBox o;
+        o.initFrom(frame);
+        o.text = frame->title();
+        o.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+        const int contentsTop =
+            frame->style()->subControlRect(QStyle::CC_GroupBox, &o, QStyle::SC_GroupBoxContents, frame).top();
+        const QList<QWidget*> controls = frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        int highest = frame->height();
+        for (const QWidget* w : controls)
+            highest = std::min(highest, w->y());
+        const int delta = contentsTop + 2 - highest;
+        if (controls.isEmpty() || delta <= 0)
+            continue;
+        const int bottom = frame->geometry().bottom();
+        for (QWidget* w : controls)
+            w->move(w->x(), w->y() + delta);
+        frame->resize(frame->width(), frame->height() + delta);
+        for (QWidget* w : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (w != frame && w->y() > bottom)
+                w->move(w->x(), w->y() + delta);
+        }
+    }
+}
 
 qint16 CheckValue(const QCheckBox* box)
 {
@@ -682,7 +730,9 @@ void SerializationFrm::SimpleOrComplexLayout(bool complex)
     SimpleFrame->setVisible(!complex);
     ComplexFrame->setVisible(complex);
     oStaplSerializationIndexRangeFrame->hide();
+    KeepControlsInsideFrames(this);
     captionfit::FitCaptions(this);
+    KeepRoomBelowControls(this);
 }
 
 void SerializationFrm::SimpleRadio_Click()
@@ -742,7 +792,9 @@ void SerializationFrm::ArrangeStaplLayout()
         w->move(w->x(), twips::ToPixels(Top(w) - t));
     for (QWidget* w : std::initializer_list<QWidget*>{OK, Cancel})
         w->move(w->x(), twips::ToPixels(Top(w) - d));
+    KeepControlsInsideFrames(this);
     captionfit::FitCaptions(this);
+    KeepRoomBelowControls(this);
 }
 
 // --- browsing ---

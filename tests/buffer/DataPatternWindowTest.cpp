@@ -46,11 +46,12 @@ TEST_P(WindowFieldsTest, ABufferWithoutAFileShowsItsSizeAndSource)
 
 INSTANTIATE_TEST_SUITE_P(States, WindowFieldsTest,
                          ::testing::Values(FieldsCase{"Empty", 0, false, false, "", false, false},
-                                           // Read from the device: hexadecimal whatever the radix option says.
-                                           FieldsCase{"DeviceReadDecimal", 4096, false, false, "1000h bytes", true,
+                                           // Read from the device: in the radix shown beside it.
+                                           FieldsCase{"DeviceReadDecimal", 4096, false, false, "4096 bytes", true,
                                                       true},
                                            FieldsCase{"DeviceReadHex", 4096, false, true, "1000h bytes", true, true},
-                                           FieldsCase{"Fuses", 928, true, false, "3A0h fuses", true, true}),
+                                           FieldsCase{"Fuses", 928, true, false, "928 fuses", true, true},
+                                           FieldsCase{"FusesHex", 928, true, true, "3A0h fuses", true, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BufferWindowTest, WithoutADeviceChecksumTheTypeListShowsDeviceDisabled)
@@ -80,6 +81,28 @@ TEST_F(BufferWindowTest, CancelKeepsTheRadixAndOkStoresIt)
         EXPECT_EQ(engine->Value(QXPgmrId::DisplayRadix).toInt(), ok ? 1 : 0);
         EXPECT_FALSE(window->bOpen);
     }
+}
+
+// The operation window follows the radix the data pattern window shows while
+// it is open; on Cancel it goes back to the job's radix, the one the window
+// shows when opened again.
+TEST_F(BufferWindowTest, CancelRedrawsTheOperationWindowInTheKeptRadix)
+{
+    engine->On(QXPgmrId::DeviceSizeText, [](InvokeKind, QVariantList& args) {
+        return QVariant(IsVbTrue(args.value(1)) ? QStringLiteral("10000h x 8") : QStringLiteral("65536 x 8"));
+    });
+    data().blnDeviceSelected = true;
+    engine->Set(QXPgmrId::DisplayRadix, 0);
+    data().udtRadix = 0;
+    window->bOpen = true;
+    frmBufferCmd w(main->station(), main);
+    w.Form_Load();
+    w.HexadecimalButton->click();
+    EXPECT_TRUE(window->txtDevice->text().contains(QStringLiteral("10000h x 8")));
+    w.CancelButton->click();
+    EXPECT_TRUE(window->txtDevice->text().contains(QStringLiteral("65536 x 8")))
+        << window->txtDevice->text().toStdString();
+    EXPECT_TRUE(w.DecimalButton->isChecked());
 }
 
 TEST_F(BufferWindowTest, CancelPutsTheChecksumChoiceBack)

@@ -204,6 +204,39 @@ TEST_F(DataPaneTest, GoToAndFindBothWays)
     EXPECT_TRUE(shown[3].startsWith(QStringLiteral("Find\tEnter the bytes to find as pairs of hexadecimal digits")));
 }
 
+// Enter in the address or find field goes there or finds, as its button
+// does: it never closes the editor, which keeps its edits uncommitted until
+// OK.
+TEST_F(DataPaneTest, EnterInTheAddressOrFindFieldKeepsTheEditorOpen)
+{
+    LoadPattern();
+    pane.HexDisplay(true);
+    ui().OnModal([&](QDialog* dialog) {
+        dialog->show();
+        QTest::keyClicks(View(dialog), QStringLiteral("a5"));
+        const struct
+        {
+            const char* field;
+            const char* text;
+            qint64 cursor;
+        } steps[] = {{"txtGoTo", "8000", 0x8000}, {"txtFind", "DE AD", 0xFFF0}};
+        for (const auto& s : steps) {
+            SCOPED_TRACE(s.field);
+            auto* field = dialog->findChild<QLineEdit*>(QString::fromLatin1(s.field));
+            field->setFocus();
+            field->setText(QString::fromLatin1(s.text));
+            QTest::keyClick(field, Qt::Key_Return);
+            EXPECT_EQ(Cursor(dialog), s.cursor);
+            EXPECT_TRUE(dialog->isVisible());
+            EXPECT_EQ(dialog->result(), QDialog::Rejected);
+        }
+        dialog->reject();
+        return dialog->result();
+    });
+    pane.ShowEditor();
+    EXPECT_EQ(Region(0, 1), QByteArray(1, '\0'));
+}
+
 // The editor paints from the buffer: a byte the engine changes while it is
 // open shows at the next paint, in the row text and on screen.
 TEST_F(DataPaneTest, AByteTheEngineChangesShowsAtTheNextPaint)

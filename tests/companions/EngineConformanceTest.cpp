@@ -252,6 +252,14 @@ TEST_P(EngineConformanceTest, LoadAlgorithmDatabaseAnswersByWhatItFinds)
     Exec(noModels, "DELETE FROM programmer_model");
     const QString otherEngine = CopyOfDatabase(QStringLiteral("other-engine.db"));
     Exec(otherEngine, "INSERT INTO capability VALUES ('DeviceSupportsTeleport', 'Boolean', 'made for another engine')");
+    // A custom action numbered -1, with its procedure: the engine once took
+    // -1 for "no action yet" and fell over reading the device.
+    const QString negativeAction = CopyOfDatabase(QStringLiteral("negative-action.db"));
+    Exec(negativeAction,
+         "PRAGMA ignore_check_constraints = ON; "
+         "CREATE TEMP TABLE first AS SELECT device FROM custom_procedure WHERE action = 0 LIMIT 1; "
+         "UPDATE custom_action SET position = -1 WHERE position = 0 AND device IN temp.first; "
+         "UPDATE custom_procedure SET action = -1 WHERE action = 0 AND device IN temp.first");
 
     enum Expect { Ok, Mismatch, Internal, OtherError };
     const struct
@@ -270,6 +278,7 @@ TEST_P(EngineConformanceTest, LoadAlgorithmDatabaseAnswersByWhatItFinds)
         {"a truncated database", truncated, {}, OtherError},
         {"an empty file", empty, {}, OtherError},
         {"a database without models", noModels, {}, OtherError},
+        {"a database with a custom action numbered -1", negativeAction, {}, OtherError},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -13,7 +13,9 @@
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QLabel>
+#include <QStyle>
 
 namespace {
 
@@ -163,6 +165,13 @@ TEST_F(StandInExtrasTest, EachEngineDialogOpensAndCanBeMadeToFail)
                 shown = dialog->objectName();
                 title = dialog->windowTitle();
                 text = dialog->findChild<QLabel*>(QStringLiteral("lblInfo"))->text();
+                // Wide enough for a title bar to show the whole title beside
+                // an icon and three buttons.
+                dialog->show();
+                QFont bold = dialog->font();
+                bold.setBold(true);
+                const int bar = dialog->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, dialog);
+                EXPECT_GE(dialog->width(), QFontMetrics(bold).horizontalAdvance(dialog->windowTitle()) + 4 * bar);
                 dialog->accept();
                 return dialog->result();
             });

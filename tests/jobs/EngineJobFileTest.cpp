@@ -51,7 +51,7 @@ public:
             args[0] = jobName;
         else if (name == QLatin1String("RequestSealbookNote"))
             engine->SealbookNoteText(note);
-        else if (name == QLatin1String("SealbookExport"))
+        else if (name == QLatin1String("SealbookExport")) {
             for (const auto& [key, value] : tabValues.asKeyValueRange()) {
                 QString v = value;
                 qint32 status = -1;
@@ -60,7 +60,13 @@ public:
                 QString later = QStringLiteral("later");
                 engine->WriteSealbookValue(key.first, key.second, QString(), later, qint32(2), status);
             }
-        else if (name == QLatin1String("SealbookImport")) {
+            for (const auto& key : unreadableKeys) {
+                QString v = QStringLiteral("refused");
+                qint32 status = -1;
+                engine->WriteSealbookValue(key.first, key.second, QString(), v, qint32(2), status);
+                unreadableStatus << status;
+            }
+        } else if (name == QLatin1String("SealbookImport")) {
             imported.clear();
             for (const auto& key : tabValues.keys()) {
                 qint32 status = -1;
@@ -89,6 +95,9 @@ public:
     QStringList events, texts;
     QString fileName, filePath, jobName, note;
     QMap<QPair<QString, QString>, QString> tabValues, imported;
+    // Written on export beside the tab values, with the status each got.
+    QList<QPair<QString, QString>> unreadableKeys;
+    QList<qint32> unreadableStatus;
     QString loadedNote, loadedFileName;
     bool failImport = false;
     bool rejectSetup = false;
@@ -621,6 +630,43 @@ TEST_F(EngineJobFileTest, AutoFileNamesItsJobByIdentity)
     EXPECT_EQ(e().OpenSealbookFile(autoFile), 50);
     qunsetenv("TARVO_ENGINE_FAULTS");
     EXPECT_EQ(e().OpenSealbookFile(tempPath("none.qxa")), 1);
+}
+
+// A handler may hand any key through the host: one a job file cannot read
+// back (empty, or beginning with the data block's tag) is refused with its
+// own status, and the job and the auto file it would have spoilt still load
+// with every other value.
+TEST_F(EngineJobFileTest, KeysAJobFileCannotReadBackAreRefusedWhenSet)
+{
+    const QString job = tempPath("keys.qx");
+    host.tabValues[{QStringLiteral("GUI-Program"), QStringLiteral("Selection0")}] = QStringLiteral("Normal");
+    host.tabValues[{QStringLiteral("GUI-Program"), QStringLiteral("Data")}] = QStringLiteral("no tag");
+    host.unreadableKeys = {{QStringLiteral("GUI-Program"), QString()},
+                           {QStringLiteral("GUI-Program"), QStringLiteral("Data 12")}};
+    saveFullJob(job, Pattern(64, 1));
+    EXPECT_EQ(host.unreadableStatus, (QList<qint32>{3, 3}));
+    ASSERT_EQ(e().LoadJobFile(job), 0) << host.texts.join('\n').toStdString();
+    EXPECT_EQ(host.imported.value({QStringLiteral("GUI-Program"), QStringLiteral("Selection0")}),
+              QStringLiteral("Normal"));
+    EXPECT_EQ(host.imported.value({QStringLiteral("GUI-Program"), QStringLiteral("Data")}), QStringLiteral("no tag"));
+
+    const QString autoFile = tempPath("keys.qxa");
+    ASSERT_EQ(e().CreateSealbookFile(autoFile), 0);
+    const struct
+    {
+        QString key;
+        qint32 status;
+    } cases[] = {{QStringLiteral("SKFileName"), 0}, {QString(), 3}, {QStringLiteral("Data 7"), 3}};
+    for (const auto& c : cases) {
+        QString value = job;
+        qint32 status = -1;
+        e().WriteSealbookValue(QStringLiteral("JobInfo"), c.key, QString(), value, qint32(2), status);
+        EXPECT_EQ(status, c.status) << c.key.toStdString();
+    }
+    e().CloseSealbookFile();
+    ASSERT_EQ(e().OpenSealbookFile(autoFile), 0);
+    EXPECT_EQ(e().ReadSealbookValue(QStringLiteral("JobInfo"), QStringLiteral("SKFileName"), QString()), job);
+    e().CloseSealbookFile();
 }
 
 // An unchanged job saved again keeps its file only while that file is as the

@@ -390,6 +390,22 @@ TEST_F(MainMenusTest, AFailingRefreshIsReportedAndBothSwitchesComeBack)
     EXPECT_TRUE(BlackBox().contains("Set Default Configuration failed: The programmer did not answer."));
 }
 
+// The load refreshes the engine with its error messages off: they come back
+// on however the refresh ends.
+TEST_F(MainMenusTest, AFailingRefreshAtLoadGivesTheEngineItsErrorMessagesBack)
+{
+    engine.answers[ShowErrorMessages] = VbBool(true); // the engine reports its errors
+    failing.insert(RefreshState202);
+    ASSERT_TRUE(start());
+    const QStringList calls = engine.Calls({ShowErrorMessages, RefreshState202});
+    const qsizetype refresh = calls.indexOf("RefreshState202[0, 0, 0]");
+    ASSERT_GE(refresh, 2) << calls.join('\n').toStdString();
+    EXPECT_EQ(
+        calls.mid(refresh - 2, 4),
+        (QStringList{"ShowErrorMessages", "ShowErrorMessages=0", "RefreshState202[0, 0, 0]", "ShowErrorMessages=-1"}))
+        << calls.join('\n').toStdString();
+}
+
 TEST_F(MainMenusTest, DiagnosticsSelectTheDeviceOfTheModelAndRunNothingWhenItIsRefused)
 {
     ASSERT_TRUE(start());
@@ -609,7 +625,7 @@ TEST_F(MainMenusTest, TheQuantityBoxFollowsWhatTheOperatorTypes)
         {"0", "1", 1, true, "Tarvo Main:  Quantity outside of range. Quantity = 0"},
         {"70000", "65535", 65535, true, "Tarvo Main:  Quantity outside of range. Quantity = 70000"},
         {"12a", "12", 12, false, "Tarvo Main:  Illegal input for Quantity, non-numeric ignored.  Input = '12a'"},
-        {"x", "", 12, false, ""},
+        {"x", "12", 12, false, ""},
         {"250", "250", 250, false, ""},
     };
     for (const Case& c : cases) {

@@ -39,7 +39,9 @@ TEST(QuantityRuleTest, TypedTextsBecomeAQuantity)
         {"12a", false, 3, 0, "12", 12, false, true, false},
         // A text with no number is ignored: the last accepted number stays.
         {"abc", false, 7, 0, "7", 7, false, true, false},
-        {"x", false, 3, 0, "", 3, false, false, false},
+        // One stray character shows the count kept, as the automatic
+        // handler's quantity is shown: the box never hides what runs.
+        {"x", false, 3, 0, "3", 3, false, false, false},
         {"x", true, 3, 40, "40", 40, false, false, false},
         {"", false, 3, 0, "", 3, false, false, false},
         {"2.5", false, 1, 0, "2", 2, false, false, false},

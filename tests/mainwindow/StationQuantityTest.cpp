@@ -132,6 +132,30 @@ TEST_F(StationQuantityTest, TheRuleKeepsNumbersInRangeAndTellsWhatItRefused)
     }
 }
 
+// Keys typed over the selected quantity, one at a time as the operator types
+// them: the box always ends showing the count the next run takes.
+TEST_F(StationQuantityTest, TypedLettersLeaveTheBoxShowingTheCountTheRunTakes)
+{
+    const struct
+    {
+        const char* typed;
+        const char* box;
+    } cases[] = {{"abc", "4"}, {"x", "4"}, {"7b", "7"}, {"b7", "47"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        const Seen seen = Through(false, [&] {
+            QLineEdit* box = gMainForm->txtNumCopies;
+            gMainForm->activateWindow();
+            box->setFocus();
+            box->selectAll();
+            QTest::keyClicks(box, QString::fromLatin1(c.typed));
+        });
+        EXPECT_EQ(seen.box, QLatin1String(c.box));
+        EXPECT_EQ(QString::number(seen.count), seen.box);
+        EXPECT_EQ(seen.engineRequest, seen.count);
+    }
+}
+
 // The operator types a quantity and presses an access key of the operation
 // window while the quantity box still has the focus: the key reaches its
 // control (the Action button runs the job, a tab's key selects the tab, the
@@ -165,18 +189,19 @@ TEST_F(StationQuantityTest, TheOperationWindowsAccessKeysWorkFromTheQuantityBox)
     EXPECT_EQ(p.btnAction->text(), QStringLiteral("VERIF&Y"));
     EXPECT_EQ(box->text(), QStringLiteral("2"));
 
-    // A key the menu bar has too (Op&tions beside &Tools) is the operation
-    // window's from the box.
+    // A button's key (Data Patter&n, which no menu title shares) opens its
+    // window from the box.
     QString opened;
     ui().OnModal([&](QDialog* dialog) {
         opened = dialog->objectName();
-        return int(QDialog::Rejected);
+        dialog->reject();
+        return dialog->result();
     });
     typeInBox("2");
-    QTest::keyClick(box, Qt::Key_T, Qt::AltModifier);
+    QTest::keyClick(box, Qt::Key_N, Qt::AltModifier);
     for (int i = 0; i < 100 && opened.isEmpty(); ++i)
         QTest::qWait(10);
-    EXPECT_EQ(opened, QStringLiteral("frmDeviceConfigure"));
+    EXPECT_EQ(opened, QStringLiteral("frmBufferCmd"));
 
     // Back on the program tab, the Action button's key runs three devices.
     p.SelectTab(1);

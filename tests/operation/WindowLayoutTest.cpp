@@ -55,8 +55,15 @@ protected:
         ASSERT_EQ(int(window->SiteBox.size()), sites);
         ASSERT_EQ(window->GetSiteCount(), sites);
         const QRect frame = window->TwipsGeometry(window->fraConcurrent);
+        // The layout keeps 1000 twips below the boxes for the counters; where
+        // these stand in more rows than that holds, the boxes give up the
+        // rest and end 100 twips above them.
+        int countersTop = frame.height();
+        for (const QLabel* label : window->fraConcurrent->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+            countersTop = std::min(countersTop, window->TwipsGeometry(label).top());
+        const int height = std::min(frame.height(), countersTop - 100 + 1000);
         CSiteLayout expected;
-        expected.SetupLayout(frame.height(), frame.width(), sites, perGroup, handler);
+        expected.SetupLayout(height, frame.width(), sites, perGroup, handler);
         const std::vector<CSiteLayout::Placement> places = expected.Placements();
         for (int k = 0; k < sites; ++k) {
             SiteBoxControl& box = *window->SiteBox[size_t(k)];

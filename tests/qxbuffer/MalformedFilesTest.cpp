@@ -43,22 +43,31 @@ qint64 StatusKiB(const char* key)
     return -1;
 }
 
-// Reads a JEDEC file of the given fuse count that names no QF, and prints
-// how far the process's peak memory rose above what it held before (KiB):
-// args fuses.
+// Loads a JEDEC file that names no QF into a buffer of the given size, as
+// the engine loads it, and prints how far the process's peak memory rose
+// above what it held before (KiB) and whether the buffer then reads as the
+// file says: args size, file (hex).
 const ChildRole kJedecPeak("jedec-peak", [](const QStringList& args) {
-    const qint64 fuses = args.value(0).toLongLong();
-    const QByteArray file = Jedec("x*\nF1*\nL0 0101*\n");
+    const qint64 size = args.value(0).toLongLong();
+    const QByteArray file = QByteArray::fromHex(args.value(1).toLatin1());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("fuses.jed"));
+    WriteFile(path, file);
+    DataBuffer buffer;
+    buffer.SetFillByte(0x77);
+    buffer.Resize(size);
+    BufferFiles files(buffer);
     QFile reset(QStringLiteral("/proc/self/clear_refs"));
     if (!reset.open(QIODevice::WriteOnly) || reset.write("5") != 1) // the peak starts again from here
         return 3;
     reset.close();
     const qint64 before = StatusKiB("VmRSS");
-    StagedData staged;
-    LoadFault fault;
-    if (!DataFileReader::Read(2, file.constData(), file.size(), fuses, staged, fault))
+    if (files.LoadAs(path, 2, false) != 0) {
+        fprintf(stderr, "%s\n", qPrintable(files.LastErrorText()));
         return 2;
-    printf("%lld\n", StatusKiB("VmHWM") - before);
+    }
+    printf("%lld %s %s\n", StatusKiB("VmHWM") - before, buffer.Bytes(0, 8).toHex().constData(),
+           buffer.Bytes(size - 8, 8).toHex().constData());
     return 0;
 });
 
@@ -247,16 +256,36 @@ TEST_F(MalformedFilesTest, AFailedSaveKeepsTheOldFile)
     EXPECT_TRUE(m_files.LastErrorText().startsWith(m_dir.path()));
 }
 
-// A JEDEC file without QF fills the device's whole buffer with its default
-// state: the reader builds those fuses once, where the load takes them from,
-// never a second copy (a 7-byte file must not cost twice the buffer).
-TEST(JedecMemoryTest, AFileWithoutAFuseCountCostsOneCopyOfTheBuffer)
+// A JEDEC file without QF gives its default state to the device's whole
+// buffer: what the load costs follows what the file holds (a 12-byte file
+// once took twice the buffer), and every fuse still reads as the file says.
+TEST(JedecMemoryTest, AFileWithoutAFuseCountCostsWhatItHolds)
 {
-    const qint64 fuses = qint64(64) << 20;
-    const ProcessResult child =
-        RunChildRole(QProcessEnvironment::systemEnvironment(), "jedec-peak", {QString::number(fuses)}, 120000);
-    ASSERT_EQ(child.exitCode, 0) << child.err.toStdString();
-    const qint64 grownKiB = child.out.trimmed().toLongLong();
-    EXPECT_GE(grownKiB, fuses / 1024 * 9 / 10); // the one copy is there
-    EXPECT_LT(grownKiB, fuses / 1024 * 3 / 2) << "peak grew by " << grownKiB << " KiB";
+    const qint64 size = qint64(128) << 20;
+    const struct
+    {
+        const char* what;
+        QByteArray file;
+        const char* head;
+        const char* tail;
+    } cases[] = {
+        {"a default state alone",
+         QByteArray("\x02*F0*\x03"
+                    "0000\r\n"),
+         "0000000000000000", "0000000000000000"},
+        {"a default state and a few fuses", Jedec("x*\nF1*\nL0 0101*\n"), "0001000101010101", "0101010101010101"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ProcessResult child = RunChildRole(QProcessEnvironment::systemEnvironment(), "jedec-peak",
+                                                 {QString::number(size), QString::fromLatin1(c.file.toHex())}, 120000);
+        ASSERT_EQ(child.exitCode, 0) << child.err.toStdString();
+        const QStringList out = child.out.trimmed().split(u' ');
+        ASSERT_EQ(out.size(), 3) << child.out.toStdString();
+        const qint64 grownKiB = out[0].toLongLong();
+        EXPECT_LT(grownKiB, 8 * 1024) << "peak grew by " << grownKiB << " KiB for a buffer of " << size / 1024
+                                      << " KiB";
+        EXPECT_EQ(out[1], QLatin1String(c.head));
+        EXPECT_EQ(out[2], QLatin1String(c.tail));
+    }
 }

@@ -66,6 +66,50 @@ TEST_F(ProgramProcessTest, SecondInstanceIsRefusedAndTheFirstGoesOn)
     EXPECT_EQ(uiLines().size(), 1);
 }
 
+// The OEM edition is the same program under another name, on the same
+// engine folder: started beside a running station it is refused before it
+// touches that folder's logs, and runs once the folder is free again.
+TEST_F(ProgramProcessTest, TwoEditionsOnOneEngineFolderAreOneStation)
+{
+    const QString chiselo = tempPath("bin/chiselo");
+    ASSERT_TRUE(QDir().mkpath(tempPath("bin")));
+    ASSERT_TRUE(QFile::link(program(), chiselo));
+    const QDir datalog(QFileInfo(blackBoxLogPath()).path());
+    auto logFiles = [&] { return datalog.entryList(QDir::Files, QDir::Name); };
+
+    QProcess tarvo;
+    tarvo.setProcessEnvironment(env(600000));
+    tarvo.start(program(), {});
+    ASSERT_TRUE(tarvo.waitForStarted());
+    for (int i = 0; i < 400 && !blackBoxLog().contains("PTouch directory path: "); ++i)
+        QThread::msleep(50);
+    ASSERT_TRUE(blackBoxLog().contains("PTouch directory path: "));
+    const QString logBefore = blackBoxLog();
+    const QStringList filesBefore = logFiles();
+
+    const ProcessResult second = RunProgram(chiselo, {}, env(0), 30000);
+    EXPECT_FALSE(second.crashed);
+    const QStringList lines = uiLines();
+    ASSERT_EQ(lines.size(), 1) << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines[0].startsWith("Instance Error\tOnly one instance of this application could be run at a time!\t"));
+    // Tarvo's live log stayed where it was, and nothing was added to it.
+    EXPECT_EQ(logFiles(), filesBefore);
+    EXPECT_EQ(blackBoxLog(), logBefore);
+    EXPECT_EQ(tarvo.state(), QProcess::Running);
+
+    ::kill(pid_t(tarvo.processId()), SIGTERM);
+    ASSERT_TRUE(tarvo.waitForFinished(30000));
+    EXPECT_EQ(tarvo.exitCode(), 0);
+    EXPECT_TRUE(blackBoxLog().startsWith(logBefore));
+    EXPECT_TRUE(blackBoxLog().endsWith("System has been shut down successfully!\r\n"));
+
+    // The folder is free: the other edition starts and ends on its own.
+    const ProcessResult alone = RunProgram(chiselo, {}, env(200), 30000);
+    EXPECT_EQ(alone.exitCode, 0) << alone.err.toStdString();
+    EXPECT_EQ(uiLines().size(), 1);
+    EXPECT_TRUE(blackBoxLog().contains("Command line: "));
+}
+
 TEST_F(ProgramProcessTest, LockOfAKilledInstanceDoesNotBlock)
 {
     QProcess first;

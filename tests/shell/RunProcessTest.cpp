@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <csignal>
+#include <map>
 
 namespace {
 
@@ -109,6 +110,72 @@ TEST_F(RunProcessTest, AnEightSiteJobWithFailuresEndsInItsSummaryAndOneJobRecord
     const QStringList rows = QString::fromUtf8(record.readAll()).split("\r\n", Qt::SkipEmptyParts);
     ASSERT_EQ(rows.size(), 2); // the header and the job's row
     EXPECT_TRUE(rows[1].contains(",16,0,0,0,0,0,0,0,0,1,0,1,0,88.89%,")) << rows[1].toStdString();
+}
+
+TEST_F(RunProcessTest, AnEightSiteJobsSiteYieldsAgreeWithItsStatusLinesStatisticsAndJobRecord)
+{
+    QProcess station;
+    QProcessEnvironment e = runEnv(16, "delay=0;device.3=28;device.9=28");
+    e.insert("TARVO_ENGINE_MODEL", "RG-1080/8");
+    e.insert("QXELOG", tempPath());
+    e.insert("USER", "station");
+    station.setProcessEnvironment(e);
+    station.start(program(), {"-device", "AM27C512"});
+    ASSERT_TRUE(station.waitForStarted());
+    ASSERT_TRUE(waitForLogLines("Socket Module Insertion Counters:", 1, station)) << blackBoxLog().toStdString();
+    endWith(station, SIGTERM);
+    const QString log = blackBoxLog();
+
+    // What each site reported, device by device, in the status lines.
+    struct Counts
+    {
+        int passed = 0;
+        int failed = 0;
+    };
+    std::map<int, Counts> reported;
+    const QRegularExpression verdict("Site (\\d+): Program (passed|failed)");
+    for (auto it = verdict.globalMatch(log); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        Counts& site = reported[m.captured(1).toInt()];
+        ++(m.captured(2) == "passed" ? site.passed : site.failed);
+    }
+    int reportedFailed = 0;
+    for (const auto& [site, counts] : reported)
+        reportedFailed += counts.failed;
+    ASSERT_EQ(reportedFailed, 2) << log.toStdString();
+
+    const QRegularExpressionMatch total = QRegularExpression("Total operations:\\s+(\\d+)\\r\\n").match(log);
+    ASSERT_TRUE(total.hasMatch()) << log.toStdString();
+    EXPECT_EQ(total.captured(1).toInt(), 18);
+
+    // The summary's site rows: the sites' own devices, adding up to the total.
+    const QRegularExpression row(
+        "\\tSite (\\d+):\\s+Passed:\\s+(\\d+)\\s+Failed:\\s+(\\d+)\\s+Total:\\s+(\\d+)\\s+(\\S+)\\r\\n");
+    QStringList rowFields;
+    int rowsTotal = 0;
+    int rows = 0;
+    for (auto it = row.globalMatch(log); it.hasNext(); ++rows) {
+        const QRegularExpressionMatch m = it.next();
+        const int site = m.captured(1).toInt();
+        SCOPED_TRACE(site);
+        EXPECT_EQ(site, rows + 1);
+        EXPECT_EQ(m.captured(2).toInt(), reported[site].passed);
+        EXPECT_EQ(m.captured(3).toInt(), reported[site].failed);
+        EXPECT_EQ(m.captured(4).toInt(), reported[site].passed + reported[site].failed);
+        rowsTotal += m.captured(4).toInt();
+        rowFields << m.captured(2) << m.captured(3) << m.captured(4) << m.captured(5);
+    }
+    EXPECT_EQ(rows, 8);
+    EXPECT_EQ(rowsTotal, 18);
+
+    // The job record carries the same figures in its site columns.
+    QFile record(tempPath("JobSum.log"));
+    ASSERT_TRUE(record.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(record.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    const QStringList fields = lines[1].split(',');
+    ASSERT_GE(fields.size(), 18 + rowFields.size());
+    EXPECT_EQ(fields.mid(18, rowFields.size()), rowFields) << lines[1].toStdString();
 }
 
 TEST_F(RunProcessTest, TerminationDuringASlowRunStopsItAndClosesCleanly)

@@ -8,7 +8,10 @@
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Headless; a child role that a test runs on an X server of its own is
+    // told its platform.
+    const QByteArray platform = qgetenv("TARVO_TEST_QPA_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", platform.isEmpty() ? QByteArray("offscreen") : platform);
     ::testing::InitGoogleMock(&argc, argv);
     QApplication app(argc, argv);
     if (const int childExit = RunChildRoleIfAsked(); childExit != -1)
