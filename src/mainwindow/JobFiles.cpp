@@ -193,7 +193,11 @@ qint32 JobFiles::LoadJobFile(const QString& file)
     Try([&] { opened = QXProgrammer.OpenSealbookFile(file); });
     Try([&] { QXProgrammer.CloseSealbookFile(); });
     m_loadingOlder = opened == 50;
-    const auto loaded = qScopeGuard([this] { m_loadingOlder = false; });
+    m_setupRefused = false;
+    const auto loaded = qScopeGuard([this] {
+        m_loadingOlder = false;
+        m_setupRefused = false;
+    });
     qint32 code = -1;
     Try([&] { code = QXProgrammer.LoadJobFile(file); });
     return code;
@@ -557,10 +561,12 @@ void JobFiles::SealbookLoadingError(qint32& result, qint32 type)
     Try([&] { lSKCRC = QXProgrammer.SealbookLoadValue111(); });
     Try([&] { QXProgrammer.SealbookErrorReset(true); });
 
-    // A setup refused here is not cleared away: the engine puts back the
-    // station's job as it was before the load.
+    // A setup refused here is cleared; the engine then puts back the job the
+    // station had before the load, and the load (LoadJob) the station's own
+    // settings.
     bool intact = true;
     if (data.skType == 2 && lSKCRC != lSKAutoStoredCRC && (lSKCRC ^ code) != lSKAutoStoredCRC) {
+        m_host.ClearDataBuffer();
         const QString text =
             QStringLiteral("The integrity check failed. The manual handler job file is invalid or corrupted.");
         Ui().MsgBox(text, vb::vbCritical, QStringLiteral("Sealbook Loading Error"));
@@ -571,7 +577,9 @@ void JobFiles::SealbookLoadingError(qint32& result, qint32 type)
 
     // An older job's lock before its report: the setup is refused at once.
     if (intact && m_loadingOlder && !OlderLockOpened()) {
+        m_host.ClearDataBuffer();
         result = 1;
+        m_setupRefused = true;
         return;
     }
 
@@ -581,7 +589,10 @@ void JobFiles::SealbookLoadingError(qint32& result, qint32 type)
     // of the kind of file the engine says it loaded.
     bool accepted = false;
     ShowJobReport(data.skType != 1 ? data.skType : type, true, !intact, accepted);
+    if (!accepted)
+        m_host.ClearDataBuffer();
     result = accepted ? 0 : 1;
+    m_setupRefused = !accepted;
 }
 
 bool JobFiles::OlderLockOpened()

@@ -131,6 +131,9 @@ public:
     // --- the engine's events about job files ---
     // False: the engine refused the file before anything changed.
     void JobLoadFailed(bool flag) { m_jobLoadRefusedUntouched = !flag; }
+    // The load under way was refused by the station or the operator (the
+    // lock's password, the integrity check, the report), not for its file.
+    bool SetupRefused() const { return m_setupRefused; }
     // The engine asks whether the loaded setup is taken: result 0 yes, 1 no.
     // An auto file's job must match the integrity value stored with it.
     void SealbookLoadingError(qint32& result, qint32 type);
@@ -202,6 +205,7 @@ private:
     bool m_jobLoadRefusedUntouched = false;
     // The job being loaded is of the older version.
     bool m_loadingOlder = false;
+    bool m_setupRefused = false;
     // The command under way is an automation client's.
     bool m_forClient = false;
 };

@@ -443,11 +443,13 @@ void frmMain::DeviceConfigurationChanged()
 
 void frmMain::QXProgrammer_JobLoadFailed(bool flag)
 {
-    // False: the engine refused the file before anything changed.
+    // False: the job is as it was (refused at once, or put back). The line
+    // is for a file the engine refused: a setup the station or the operator
+    // refused was told of already.
     m_jobFiles->JobLoadFailed(flag);
     if (flag)
         ClearBuffer();
-    else if (frmP)
+    else if (frmP && !m_jobFiles->SetupRefused())
         frmP->AddStatusTextLine(
             QStringLiteral("Failed to load the job. It is not a job file or the file is corrupted."));
 }

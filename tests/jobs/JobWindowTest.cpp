@@ -138,6 +138,8 @@ TEST_F(JobWindowTest, ARejectedSetupKeepsTheStationsJob)
     EXPECT_EQ(data().strJobName, path);
     EXPECT_TRUE(data().blnDeviceSelected);
     EXPECT_EQ(DataBuffer::Instance().Bytes(0, 9), QByteArray("kept data"));
+    // The operator refused it: the file is not called damaged.
+    EXPECT_FALSE(statusLines().contains("Failed to load the job. It is not a job file or the file is corrupted."));
 }
 
 TEST_F(JobWindowTest, SaveRefusalsShowTheirBoxAndLeaveTheFileAlone)
