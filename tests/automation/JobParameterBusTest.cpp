@@ -11,22 +11,12 @@
 
 namespace {
 
-const QString kPython = QStringLiteral("/usr/bin/python3");
-
 // The client: loads the data pattern, sets the parameters it is given
 // (printing "ok" or the error's name for each), runs a job of the given
 // quantity with a monitor, prints each socket event with its site and socket
 // and the job's end, and saves the job to the given file.
+// After the job client's start (the bus test's prelude).
 const char kClient[] = R"(
-import sys, dbus, dbus.mainloop.glib
-from gi.repository import GLib
-dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
-loop = GLib.MainLoop()
-bus = dbus.SessionBus()
-server = dbus.Interface(bus.get_object('com.corvane.Tarvo', '/com/corvane/Tarvo'), 'com.corvane.Tarvo.Server')
-monitor = server.Create('CJobMonitor', False)
-control = server.Create('CJobControl', False)
-jc = dbus.Interface(bus.get_object('com.corvane.Tarvo', control), 'com.corvane.Tarvo.CJobControl')
 quantity, pattern, saved, parameters = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4:]
 jc.LoadPatternFile(pattern, 0)
 for name, value in zip(parameters[0::2], parameters[1::2]):
@@ -73,9 +63,7 @@ protected:
     // Runs the client with these arguments.
     ProcessResult Python(const QStringList& args)
     {
-        QProcessEnvironment env = childEnvironment();
-        env.insert("DBUS_SESSION_BUS_ADDRESS", m_address);
-        return RunProgram(kPython, QStringList{"-c", QString::fromLatin1(kClient)} + args, env, 60000);
+        return RunPython(QStringList{"-c", kJobClientPrelude + QString::fromLatin1(kClient)} + args, 60000);
     }
 
     // A small data pattern in a file, so that jobs can be saved.

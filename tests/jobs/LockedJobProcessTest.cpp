@@ -5,6 +5,7 @@
 // job's values where the operator reads them; in operator mode the Tools
 // menu's diagnostics leave the locked job as it was.
 #include "ChildRole.h"
+#include "InProcessEngine.h"
 #include "TestEnv.h"
 
 #include "engine/QXPgmrControl.h"
@@ -25,7 +26,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QLibrary>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -212,12 +212,9 @@ protected:
     // then removed, so the station starts as a fresh one.
     void MakeJob(const QString& job, const QString& password, bool operatorMode)
     {
-        QLibrary library(QFileInfo(BinDir() + "/QXPgmr.ocx").canonicalFilePath());
-        const auto reg = reinterpret_cast<long (*)()>(library.resolve("DllRegisterServer"));
-        ASSERT_TRUE(reg && reg() == companion::S_OK);
         {
             QXPgmrControl engine;
-            engine.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+            ASSERT_TRUE(AttachInProcessEngine(engine));
             engine.StartupValue108(BinDir());
             ASSERT_EQ(engine.LoadAlgorithmDatabase("qxalg.db"), 0);
             QString device = QString::fromLatin1(kDevice);
