@@ -15,7 +15,7 @@ namespace {
 // (printing "ok" or the error's name for each), runs a job of the given
 // quantity with a monitor, prints each socket event with its site and socket
 // and the job's end, and saves the job to the given file.
-// After the job client's start (the bus test's prelude).
+// It follows the job client's start and signal printer (PrivateBusTest.h).
 const char kClient[] = R"(
 quantity, pattern, saved, parameters = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4:]
 jc.LoadPatternFile(pattern, 0)
@@ -25,12 +25,6 @@ for name, value in zip(parameters[0::2], parameters[1::2]):
         print('set', name, value, 'ok')
     except dbus.DBusException as e:
         print('set', name, value, e.get_dbus_name().split('.')[-1])
-def on(name):
-    def handler(*args):
-        print(name, ','.join(str(int(x)) for x in args))
-        if name == 'complete':
-            loop.quit()
-    return handler
 for sig, name in (('NotifySocketPassed', 'passed'), ('NotifySocketFailed', 'failed'),
                   ('NotifyJobComplete', 'complete')):
     bus.add_signal_receiver(on(name), sig, 'com.corvane.Tarvo.CJobMonitor', path=monitor)
@@ -63,7 +57,8 @@ protected:
     // Runs the client with these arguments.
     ProcessResult Python(const QStringList& args)
     {
-        return RunPython(QStringList{"-c", kJobClientPrelude + QString::fromLatin1(kClient)} + args, 60000);
+        return RunPython(QStringList{"-c", kJobClientPrelude + kSignalPrinter + QString::fromLatin1(kClient)} + args,
+                         60000);
     }
 
     // A small data pattern in a file, so that jobs can be saved.

@@ -23,7 +23,7 @@ const QString kDevice = QStringLiteral("NV29F040");
 // "load <job>": loads the job (printing "loaded" or the error's name), then
 // runs a job of two devices with a monitor and prints each passed device and
 // the job's end.
-// After the job client's start (the bus test's prelude).
+// It follows the job client's start and signal printer (PrivateBusTest.h).
 const char kClient[] = R"(
 if sys.argv[1] == 'save':
     jc.LoadPatternFile(sys.argv[2], 0)
@@ -36,12 +36,6 @@ try:
 except dbus.DBusException as e:
     print('load', e.get_dbus_name().split('.')[-1])
     sys.exit(0)
-def on(name):
-    def handler(*args):
-        print(name, ','.join(str(int(x)) for x in args))
-        if name == 'complete':
-            loop.quit()
-    return handler
 for sig, name in (('NotifySocketPassed', 'passed'), ('NotifyJobComplete', 'complete')):
     bus.add_signal_receiver(on(name), sig, 'com.corvane.Tarvo.CJobMonitor', path=monitor)
 jc.BeginJob(2)
@@ -76,7 +70,8 @@ protected:
 
     ProcessResult Python(const QStringList& args)
     {
-        return RunPython(QStringList{"-c", kJobClientPrelude + QString::fromLatin1(kClient)} + args, 90000);
+        return RunPython(QStringList{"-c", kJobClientPrelude + kSignalPrinter + QString::fromLatin1(kClient)} + args,
+                         90000);
     }
 };
 

@@ -34,6 +34,16 @@ monitor = server.Create('CJobMonitor', False)
 control = server.Create('CJobControl', False)
 jc = dbus.Interface(bus.get_object('com.corvane.Tarvo', control), 'com.corvane.Tarvo.CJobControl')
 )");
+    // A job client's signal handlers: on(name) prints each signal as its
+    // name and arguments; "complete" ends the loop.
+    static inline const QString kSignalPrinter = QStringLiteral(R"(
+def on(name):
+    def handler(*args):
+        print(name, ','.join(str(int(x)) for x in args))
+        if name == 'complete':
+            loop.quit()
+    return handler
+)");
 
     void SetUp() override
     {
