@@ -12,12 +12,13 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVO_
       -DTARVO_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --parallel "$(nproc)"
 
+# The parsers' fuzz harnesses, each for a short fixed time, before the
+# tests, so that the test run's summary is the last thing this prints.
+bash "$root/scripts/fuzz.sh"
+
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:check_initialization_order=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 cd "$build"
 ctest --output-on-failure --parallel "$(nproc)" "$@"
-
-# The parsers' fuzz harnesses, each for a short fixed time.
-bash "$root/scripts/fuzz.sh"

@@ -33,10 +33,6 @@ public:
     void SetView(const View& view);
     const View& CurrentView() const { return m_view; }
 
-    // The lines the box shows now, as drawn (a cut one ends in "…"). Also
-    // the widget's property "shownLines", for whoever reads the box.
-    const QStringList& ShownLines() const { return m_lines; }
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -46,6 +42,9 @@ private:
 
     View m_view;
     QFont m_font;
+    // The lines the box shows now, as drawn (a cut one ends in "…"); also
+    // its property "shownLines", for whoever reads the box from outside the
+    // plug-in.
     QStringList m_lines;
     int m_boldLine = -1; // the line that carries the state
 };

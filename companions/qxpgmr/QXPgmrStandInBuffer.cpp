@@ -303,8 +303,17 @@ void QXPgmrStandIn::bindBuffer()
         return QVariant();
     });
 
-    // Loads and saves.
-    Answer(QXPgmrId::LoadDataFileRange, [this](InvokeKind, QVariantList& args) {
+    // Loads and saves. A load is remembered with the fill it was made over
+    // and the file's stamp from before it was read.
+    const auto loadFile = [this](const QString& path, qint32 type, const LoadOptions& options) {
+        const quint8 fill = Buffer().FillByte();
+        const FileStamp stamp = FileStamp::Now(path);
+        const qint32 code = m_files->LoadRange(path, type, options);
+        if (code == 0)
+            rememberLoad(path, options, fill, stamp);
+        return code;
+    };
+    Answer(QXPgmrId::LoadDataFileRange, [this, loadFile](InvokeKind, QVariantList& args) {
         const QString path = Arg(args, 0, ValueKind::String).toString();
         const qint32 type = Arg(args, 1, ValueKind::Long).toInt();
         LoadOptions options;
@@ -315,24 +324,14 @@ void QXPgmrStandIn::bindBuffer()
         options.high = quint32(Arg(args, 5, ValueKind::Long).toInt());
         options.bufferAddress = quint32(Arg(args, 6, ValueKind::Long).toInt());
         options.wordAddressing = IsVbTrue(Stored(QXPgmrId::WordAddressing));
-        const quint8 fill = Buffer().FillByte();
-        const FileStamp stamp = FileStamp::Now(path);
-        const qint32 code = m_files->LoadRange(path, type, options);
-        if (code == 0)
-            rememberLoad(path, options, fill, stamp);
-        return QVariant(loaded(code, args, options.autoLow));
+        return QVariant(loaded(loadFile(path, type, options), args, options.autoLow));
     });
-    Answer(QXPgmrId::LoadDataFileAs, [this](InvokeKind, QVariantList& args) {
+    Answer(QXPgmrId::LoadDataFileAs, [this, loadFile](InvokeKind, QVariantList& args) {
         const QString path = Arg(args, 0, ValueKind::String).toString();
         const qint32 type = Arg(args, 1, ValueKind::Long).toInt();
         LoadOptions options; // the whole file into a cleared buffer
         options.wordAddressing = IsVbTrue(Stored(QXPgmrId::WordAddressing));
-        const quint8 fill = Buffer().FillByte();
-        const FileStamp stamp = FileStamp::Now(path);
-        const qint32 code = m_files->LoadRange(path, type, options);
-        if (code == 0)
-            rememberLoad(path, options, fill, stamp);
-        return QVariant(loaded(code, args));
+        return QVariant(loaded(loadFile(path, type, options), args));
     });
     Answer(QXPgmrId::SaveDataFileRange, [this](InvokeKind, QVariantList& args) {
         const QString path = Arg(args, 0, ValueKind::String).toString();

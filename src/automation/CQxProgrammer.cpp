@@ -55,12 +55,10 @@ QString CQxProgrammer::StatusName(int status)
 bool CQxProgrammer::ReadLogComSwitch()
 {
     cRegistry reg;
-    reg.ClassKey(cRegistry::HKEY_LOCAL_MACHINE);
-    reg.SectionKey(QStringLiteral("Software\\Corvane\\Tarvo"));
-    reg.ValueKey(QStringLiteral("LogComTransactions"));
-    reg.ValueType(cRegistry::REG_DWORD);
-    reg.Default(0);
-    return reg.Value().toInt() != 0;
+    return reg.ValueEx(cRegistry::HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Corvane\\Tarvo"),
+                       QStringLiteral("LogComTransactions"), cRegistry::REG_DWORD, 0)
+               .toInt()
+        != 0;
 }
 
 void CQxProgrammer::BeginJob(int lNumDevices, const QString& sQxFile)

@@ -35,10 +35,8 @@ ClientJobSilence::~ClientJobSilence()
 bool ClientJobSilence::Enabled()
 {
     cRegistry reg;
-    reg.ClassKey(cRegistry::HKEY_LOCAL_MACHINE);
-    reg.SectionKey(QStringLiteral("Software\\Corvane\\Tarvo"));
-    reg.ValueKey(QStringLiteral("SilentClientJobs"));
-    reg.ValueType(cRegistry::REG_DWORD);
-    reg.Default(1);
-    return reg.Value().toInt() != 0;
+    return reg.ValueEx(cRegistry::HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Corvane\\Tarvo"),
+                       QStringLiteral("SilentClientJobs"), cRegistry::REG_DWORD, 1)
+               .toInt()
+        != 0;
 }

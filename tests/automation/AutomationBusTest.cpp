@@ -15,8 +15,6 @@
 namespace {
 
 const QString kServer = QStringLiteral("/com/corvane/Tarvo");
-// The distribution's interpreter: it has the dbus module.
-const QString kPython = QStringLiteral("/usr/bin/python3");
 
 class AutomationBusTest : public PrivateBusTest
 {
@@ -37,13 +35,7 @@ protected:
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
         return QRegularExpression("'(/[^']*)'").match(r.out).captured(1);
     }
-    ProcessResult Python(const QString& script)
-    {
-        QProcessEnvironment env = childEnvironment();
-        env.insert("DBUS_SESSION_BUS_ADDRESS", m_address);
-        return RunProgram(kPython, {"-c", script}, env);
-    }
-
+    ProcessResult Python(const QString& script) { return RunPython({"-c", script}); }
 };
 
 TEST_F(AutomationBusTest, CreateActivatesOneStationThatLaterCreatesReach)
@@ -58,7 +50,8 @@ TEST_F(AutomationBusTest, CreateActivatesOneStationThatLaterCreatesReach)
     EXPECT_EQ(Create("{0a85cd13-b372-4dfa-8a23-0ec52816d341}"), "/com/corvane/Tarvo/CJobMonitor/2");
     EXPECT_EQ(StationPid(), pid);
     const ProcessResult list = Call(kServer, "com.corvane.Tarvo.Server.Instances");
-    EXPECT_TRUE(list.out.contains("objectpath '/com/corvane/Tarvo/CJobControl/1', 'CJobControl'")) << list.out.toStdString();
+    EXPECT_TRUE(list.out.contains("objectpath '/com/corvane/Tarvo/CJobControl/1', 'CJobControl'"))
+        << list.out.toStdString();
     EXPECT_TRUE(list.out.contains("'/com/corvane/Tarvo/CJobMonitor/2', 'CJobMonitor'"));
 
     // An instance carries only its own class's interface.
@@ -89,16 +82,26 @@ TEST_F(AutomationBusTest, JobControlErrorsCarryNameCodeAndText)
         QString message;
     };
     const QList<Case> cases{
-        {"LoadQxFile", {missing}, "CJOBCONTROL_E_FILENOTFOUND",
+        {"LoadQxFile",
+         {missing},
+         "CJOBCONTROL_E_FILENOTFOUND",
          "0x80040227 CJobControl: The file " + missing + " could not be accessed."},
-        {"LoadPatternFile", {missing, "1"}, "CJOBCONTROL_E_FILENOTFOUND",
+        {"LoadPatternFile",
+         {missing, "1"},
+         "CJOBCONTROL_E_FILENOTFOUND",
          "0x80040227 CJobControl: The file " + missing + " could not be accessed."},
         // A type code that names no format is refused before the load.
-        {"LoadPatternFile", {BinDir() + "/dbus-1/services/com.corvane.Tarvo.service", "18"},
-         "CJOBCONTROL_E_ERRORLOADINGFILE", "0x80040228 CJobControl: There was a problem loading the pattern file."},
-        {"SetJobParameter", {"DeviceCustomOptions.Blank Check", "enable"}, "CJOBCONTROL_E_INVALIDPARAMVALUE",
+        {"LoadPatternFile",
+         {BinDir() + "/dbus-1/services/com.corvane.Tarvo.service", "18"},
+         "CJOBCONTROL_E_ERRORLOADINGFILE",
+         "0x80040228 CJobControl: There was a problem loading the pattern file."},
+        {"SetJobParameter",
+         {"DeviceCustomOptions.Blank Check", "enable"},
+         "CJOBCONTROL_E_INVALIDPARAMVALUE",
          "0x80040222 CJobControl: The parameter value is invalid."},
-        {"SaveAqxFile", {missing}, "CJOBCONTROL_E_AUTOHANDLERMODEREQUIRED",
+        {"SaveAqxFile",
+         {missing},
+         "CJOBCONTROL_E_AUTOHANDLERMODEREQUIRED",
          "0x80040226 CJobControl: This method requires Tarvo to be in Autohandler mode."},
     };
     for (const Case& c : cases) {
@@ -141,7 +144,7 @@ TEST_F(AutomationBusTest, IntrospectionMatchesTheTypeLibrary)
                     out << (current = reader.name().toString() + " " + name);
                 else if (iface == "com.corvane.Tarvo." + cls && reader.name() == QLatin1String("arg"))
                     out.last() += " " + reader.attributes().value("direction").toString() + ":"
-                                  + reader.attributes().value("type").toString();
+                        + reader.attributes().value("type").toString();
             }
             return out;
         };
@@ -275,15 +278,7 @@ TEST_F(AutomationBusTest, AStationTheUserStartedServesTheBusAndKeepsActivationOu
 TEST_F(AutomationBusTest, AMonitorInAnotherProcessFollowsAControlledJob)
 {
     StartBus();
-    const ProcessResult job = Python(R"(
-import dbus, dbus.mainloop.glib
-from gi.repository import GLib
-dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
-loop = GLib.MainLoop()
-bus = dbus.SessionBus()
-server = dbus.Interface(bus.get_object('com.corvane.Tarvo', '/com/corvane/Tarvo'), 'com.corvane.Tarvo.Server')
-monitor = server.Create('CJobMonitor', False)
-control = server.Create('CJobControl', False)
+    const ProcessResult job = Python(kJobClientPrelude + R"(
 events = []
 def on(name):
     def handler(*args):
@@ -295,7 +290,6 @@ for sig in ('NotifySocketActive', 'NotifySocketPassed', 'NotifySocketFailed', 'N
     bus.add_signal_receiver(on('monitor.' + sig), sig, 'com.corvane.Tarvo.CJobMonitor', path=monitor)
 bus.add_signal_receiver(on('control.NotifyJobComplete'), 'NotifyJobComplete', 'com.corvane.Tarvo.CJobControl',
                         path=control)
-jc = dbus.Interface(bus.get_object('com.corvane.Tarvo', control), 'com.corvane.Tarvo.CJobControl')
 jc.BeginJob(2)
 GLib.timeout_add_seconds(60, loop.quit)
 loop.run()

@@ -11,22 +11,12 @@
 
 namespace {
 
-const QString kPython = QStringLiteral("/usr/bin/python3");
-
 // The client: loads the data pattern, sets the parameters it is given
 // (printing "ok" or the error's name for each), runs a job of the given
 // quantity with a monitor, prints each socket event with its site and socket
 // and the job's end, and saves the job to the given file.
+// It follows the job client's start and signal printer (PrivateBusTest.h).
 const char kClient[] = R"(
-import sys, dbus, dbus.mainloop.glib
-from gi.repository import GLib
-dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
-loop = GLib.MainLoop()
-bus = dbus.SessionBus()
-server = dbus.Interface(bus.get_object('com.corvane.Tarvo', '/com/corvane/Tarvo'), 'com.corvane.Tarvo.Server')
-monitor = server.Create('CJobMonitor', False)
-control = server.Create('CJobControl', False)
-jc = dbus.Interface(bus.get_object('com.corvane.Tarvo', control), 'com.corvane.Tarvo.CJobControl')
 quantity, pattern, saved, parameters = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4:]
 jc.LoadPatternFile(pattern, 0)
 for name, value in zip(parameters[0::2], parameters[1::2]):
@@ -35,12 +25,6 @@ for name, value in zip(parameters[0::2], parameters[1::2]):
         print('set', name, value, 'ok')
     except dbus.DBusException as e:
         print('set', name, value, e.get_dbus_name().split('.')[-1])
-def on(name):
-    def handler(*args):
-        print(name, ','.join(str(int(x)) for x in args))
-        if name == 'complete':
-            loop.quit()
-    return handler
 for sig, name in (('NotifySocketPassed', 'passed'), ('NotifySocketFailed', 'failed'),
                   ('NotifyJobComplete', 'complete')):
     bus.add_signal_receiver(on(name), sig, 'com.corvane.Tarvo.CJobMonitor', path=monitor)
@@ -73,9 +57,8 @@ protected:
     // Runs the client with these arguments.
     ProcessResult Python(const QStringList& args)
     {
-        QProcessEnvironment env = childEnvironment();
-        env.insert("DBUS_SESSION_BUS_ADDRESS", m_address);
-        return RunProgram(kPython, QStringList{"-c", QString::fromLatin1(kClient)} + args, env, 60000);
+        return RunPython(QStringList{"-c", kJobClientPrelude + kSignalPrinter + QString::fromLatin1(kClient)} + args,
+                         60000);
     }
 
     // A small data pattern in a file, so that jobs can be saved.

@@ -18,7 +18,6 @@
 
 namespace {
 
-const QString kPython = QStringLiteral("/usr/bin/python3");
 const QString kServer = QStringLiteral("/com/corvane/Tarvo");
 
 class SharedStationBusTest : public PrivateBusTest
@@ -38,18 +37,9 @@ protected:
     }
 
     // Runs a scenario of the clients; the lines they heard.
-    ProcessResult RunClients(const QString& scenario, const QJsonObject& settings)
-    {
-        QProcessEnvironment env = childEnvironment();
-        env.insert("DBUS_SESSION_BUS_ADDRESS", m_address);
-        return RunProgram(kPython,
-                          {SourceDir() + "/tests/automation/session_clients.py", scenario,
-                           QString::fromUtf8(QJsonDocument(settings).toJson(QJsonDocument::Compact))},
-                          env, 60000);
-    }
     QStringList Heard(const QString& scenario, const QJsonObject& settings)
     {
-        const ProcessResult r = RunClients(scenario, settings);
+        const ProcessResult r = RunSessionClients(scenario, settings);
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString() << r.out.toStdString();
         return r.out.split('\n', Qt::SkipEmptyParts);
     }
@@ -79,16 +69,7 @@ protected:
     }
 
     // The job record log's rows, its header left out.
-    QStringList JobRows() const
-    {
-        QFile log(tempPath("JobSum.log"));
-        if (!log.open(QIODevice::ReadOnly))
-            return {};
-        QStringList rows = QString::fromUtf8(log.readAll()).split("\r\n", Qt::SkipEmptyParts);
-        if (!rows.isEmpty())
-            rows.removeFirst();
-        return rows;
-    }
+    QStringList JobRows() const { return JobRecordRows(tempPath()); }
 
     QString UiLog() const
     {
@@ -195,7 +176,7 @@ TEST_F(SharedStationBusTest, AClientKilledMidJobHasItsJobStoppedAndTheNextClient
     const QString good = GoodJobFile();
     QJsonObject dying = Job(3, good);
     dying["die"] = true;
-    const ProcessResult killed = RunClients("job", dying);
+    const ProcessResult killed = RunSessionClients("job", dying);
     EXPECT_TRUE(killed.out.startsWith("A 0 ReadyToBePLACED")) << killed.out.toStdString();
     EXPECT_FALSE(killed.out.contains("complete"));
 

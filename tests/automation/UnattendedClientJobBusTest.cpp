@@ -18,7 +18,6 @@
 
 namespace {
 
-const QString kPython = QStringLiteral("/usr/bin/python3");
 const QString kServer = QStringLiteral("/com/corvane/Tarvo");
 
 class UnattendedClientJobBusTest : public PrivateBusTest
@@ -53,28 +52,14 @@ protected:
 
     QStringList Heard(const QString& scenario, const QJsonObject& settings)
     {
-        QProcessEnvironment env = childEnvironment();
-        env.insert("DBUS_SESSION_BUS_ADDRESS", m_address);
-        const ProcessResult r = RunProgram(kPython,
-                                           {SourceDir() + "/tests/automation/session_clients.py", scenario,
-                                            QString::fromUtf8(QJsonDocument(settings).toJson(QJsonDocument::Compact))},
-                                           env, 60000);
+        const ProcessResult r = RunSessionClients(scenario, settings);
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString() << r.out.toStdString();
         return r.out.split('\n', Qt::SkipEmptyParts);
     }
 
     QString JobLogs() const { return tempPath("joblogs"); }
     // The job record log's rows, its header left out.
-    QStringList JobRows() const
-    {
-        QFile log(JobLogs() + "/JobSum.log");
-        if (!log.open(QIODevice::ReadOnly))
-            return {};
-        QStringList rows = QString::fromUtf8(log.readAll()).split("\r\n", Qt::SkipEmptyParts);
-        if (!rows.isEmpty())
-            rows.removeFirst();
-        return rows;
-    }
+    QStringList JobRows() const { return JobRecordRows(JobLogs()); }
     QStringList UiLines() const
     {
         QFile log(tempPath("ui.log"));

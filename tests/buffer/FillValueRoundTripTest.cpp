@@ -83,9 +83,7 @@ protected:
     void SetUp() override
     {
         StandInWindowTest::SetUp();
-        engine().Control()->SetEventSink(main);
-        LoadAndShow();
-        ASSERT_TRUE(window->SelectDevice(QStringLiteral("AM27C512")));
+        ASSERT_NO_FATAL_FAILURE(ShowOnDevice(QStringLiteral("AM27C512")));
         const QString folder = tempPath(QStringLiteral("patterns"));
         QDir().mkpath(folder);
         // A pattern much smaller than the device: the rest of the buffer is fill.

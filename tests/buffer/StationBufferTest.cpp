@@ -62,9 +62,7 @@ protected:
     void SetUp() override
     {
         StandInWindowTest::SetUp();
-        engine().Control()->SetEventSink(main);
-        LoadAndShow();
-        ASSERT_TRUE(window->SelectDevice(QStringLiteral("AM27C512")));
+        ASSERT_NO_FATAL_FAILURE(ShowOnDevice(QStringLiteral("AM27C512")));
         folder = tempPath(QStringLiteral("patterns"));
         QDir().mkpath(folder);
         // Random bytes with a gap, as srec_cat writes them into Intel HEX.

@@ -59,6 +59,19 @@ protected:
         stop();
         return path;
     }
+    // A station that loads the job and saves its auto file, left running
+    // with an automatic handler: a station with one loads an auto file.
+    void StartOnAutoFileOf(const QString& job, const QString& autoFile)
+    {
+        ASSERT_TRUE(start());
+        bool ok = false;
+        gMainForm->ExecLoadJobCmd(1, job, ok);
+        ASSERT_TRUE(ok);
+        qint32 result = -1;
+        gMainForm->SaveSKAutoFile(autoFile, result, true);
+        ASSERT_EQ(result, 0);
+        data().udtHandlerType = 1;
+    }
 };
 
 TEST_F(CommandLineJobTest, AJobFileLoadsAndOneThatCannotBeTakenIsToldAndChangesNothing)
@@ -112,16 +125,8 @@ TEST_F(CommandLineJobTest, AnAutoFileOnTheCommandLineLoadsAtEveryStart)
 {
     const QString job = SaveJob(QStringLiteral("AM27C512"), QStringLiteral("SL18F4550"));
     const QString autoFile = tempPath("line4.qxa");
-    ASSERT_TRUE(start());
-    bool ok = false;
-    gMainForm->ExecLoadJobCmd(1, job, ok);
-    ASSERT_TRUE(ok);
-    qint32 result = -1;
-    gMainForm->SaveSKAutoFile(autoFile, result, true);
-    ASSERT_EQ(result, 0);
-    // An auto file is loaded by a station with an automatic handler; the
-    // station is left on another device.
-    data().udtHandlerType = 1;
+    ASSERT_NO_FATAL_FAILURE(StartOnAutoFileOf(job, autoFile));
+    // The station is left on another device.
     EXPECT_TRUE(operationWindow().SelectDevice(QStringLiteral("SL18F4550")));
     stop();
 
@@ -133,6 +138,7 @@ TEST_F(CommandLineJobTest, AnAutoFileOnTheCommandLineLoadsAtEveryStart)
         EXPECT_TRUE(statusLines().filter("integrity check failed").isEmpty()) << statusLines().join('\n').toStdString();
         // The job opened through Load Job (and silently saved again) still
         // fits the auto file at the next start.
+        bool ok = false;
         gMainForm->ExecLoadJobCmd(1, job, ok);
         EXPECT_TRUE(ok);
         stop();
@@ -149,14 +155,7 @@ TEST_F(CommandLineJobTest, AnAutoFileBringsBackTheHandlersPanelValues)
     qputenv("TARVO_ENGINE_FAULTS", "delay=0;auto.marker=LOT 7|SN 0001;auto.emptytest=25");
     const QString job = SaveJob(QStringLiteral("AM27C512"), QStringLiteral("AM27C512"));
     const QString autoFile = tempPath("panel.qxa");
-    ASSERT_TRUE(start());
-    bool ok = false;
-    gMainForm->ExecLoadJobCmd(1, job, ok);
-    ASSERT_TRUE(ok);
-    qint32 result = -1;
-    gMainForm->SaveSKAutoFile(autoFile, result, true);
-    ASSERT_EQ(result, 0);
-    data().udtHandlerType = 1;
+    ASSERT_NO_FATAL_FAILURE(StartOnAutoFileOf(job, autoFile));
     stop();
 
     qputenv("TARVO_ENGINE_FAULTS", "delay=0");

@@ -1,6 +1,7 @@
 // The simulated engine when the host fails while writing or reading its tab
 // settings: a save whose export failed is not written (the old file stays)
 // and says why; a load whose import failed is a part-way failure.
+#include "InProcessEngine.h"
 #include "TestEnv.h"
 
 #include "engine/QXPgmrControl.h"
@@ -11,7 +12,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QLibrary>
 
 namespace {
 
@@ -50,10 +50,7 @@ protected:
     void SetUp() override
     {
         TarvoTest::SetUp();
-        QLibrary library(QFileInfo(BinDir() + QStringLiteral("/QXPgmr.ocx")).canonicalFilePath());
-        const auto reg = reinterpret_cast<long (*)()>(library.resolve("DllRegisterServer"));
-        ASSERT_TRUE(reg && reg() == companion::S_OK);
-        control.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+        ASSERT_TRUE(AttachInProcessEngine(control));
         control.Control()->SetEventSink(&host);
         host.engine = &control;
         control.StartupValue108(BinDir());

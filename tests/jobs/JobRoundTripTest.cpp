@@ -65,8 +65,34 @@ public:
             lines << window().cboStatus->item(i)->text();
         return lines.join('\n');
     }
+    // A data file loaded, a job saved or loaded as the automation commands
+    // do it; a refusal tells the status lines on stderr.
+    bool loadDataFile(const QString& path, qint32 fileType)
+    {
+        return Told(window().ExecuteBufferCommand(6, path, fileType), "data file not loaded");
+    }
+    bool saveJob(const QString& path)
+    {
+        bool ok = false;
+        main().ExecSaveJobCmd(1, path, ok);
+        return Told(ok, "not saved");
+    }
+    bool loadJob(const QString& path)
+    {
+        bool ok = false;
+        main().ExecLoadJobCmd(1, path, ok);
+        return Told(ok, "not loaded");
+    }
 
     bool started = false;
+
+private:
+    bool Told(bool ok, const char* what)
+    {
+        if (!ok)
+            std::fprintf(stderr, "%s:\n%s\n", what, qPrintable(statusLines()));
+        return ok;
+    }
 };
 
 // What a station holds of its job, one fact a line. Visiting the tabs to
@@ -150,10 +176,8 @@ const ChildRole kSaver("jobs-round-trip-save", [](const QStringList& args) {
         return 2;
     if (!station.window().SelectDevice(QStringLiteral("SL18F4550")))
         return 3;
-    if (!station.window().ExecuteBufferCommand(6, args[1], FileTypes::FT_BINARY)) {
-        std::fprintf(stderr, "data file not loaded:\n%s\n", qPrintable(station.statusLines()));
+    if (!station.loadDataFile(args[1], FileTypes::FT_BINARY))
         return 4;
-    }
     if (!WriteText(args[3], Report(station)))
         return 5;
 
@@ -167,12 +191,8 @@ const ChildRole kSaver("jobs-round-trip-save", [](const QStringList& args) {
     station.main().QXProgrammer.SealbookConfigure210(operatorMode, kPassword, markInput);
     station.main().SetSKMode(true);
 
-    bool ok = false;
-    station.main().ExecSaveJobCmd(1, args[0], ok);
-    if (!ok) {
-        std::fprintf(stderr, "not saved:\n%s\n", qPrintable(station.statusLines()));
+    if (!station.saveJob(args[0]))
         return 6;
-    }
     return WriteText(args[4], Report(station)) ? 0 : 7;
 });
 
@@ -183,12 +203,8 @@ const ChildRole kLoader("jobs-round-trip-load", [](const QStringList& args) {
         return 2;
     // No one at the setup report: a sound job is taken.
     station.main().QXProgrammer.ShowErrorMessages(false);
-    bool ok = false;
-    station.main().ExecLoadJobCmd(1, args[0], ok);
-    if (!ok) {
-        std::fprintf(stderr, "not loaded:\n%s\n", qPrintable(station.statusLines()));
+    if (!station.loadJob(args[0]))
         return 6;
-    }
     std::printf("%s\n", qPrintable(station.statusLines()));
     return WriteText(args[1], Report(station)) ? 0 : 7;
 });
@@ -213,18 +229,12 @@ const ChildRole kLinkedSaver("jobs-linked-fill-save", [](const QStringList& args
     station.main().QXProgrammer.DefaultBufferByte(qint32(0x00));
     ProgrammerClass& d = station.data();
     d.blnClearLoad = true;
-    if (!station.window().ExecuteBufferCommand(6, args[1], FileTypes::FT_INTEL)) {
-        std::fprintf(stderr, "data file not loaded:\n%s\n", qPrintable(station.statusLines()));
+    if (!station.loadDataFile(args[1], FileTypes::FT_INTEL))
         return 4;
-    }
     d.bRemindToVerifyChecksum = false;
     d.bDataPatternLinkedToSKFile = true;
-    bool ok = false;
-    station.main().ExecSaveJobCmd(1, args[0], ok);
-    if (!ok) {
-        std::fprintf(stderr, "not saved:\n%s\n", qPrintable(station.statusLines()));
+    if (!station.saveJob(args[0]))
         return 6;
-    }
     return WriteText(args[2], BufferLine(station)) ? 0 : 7;
 });
 
@@ -235,12 +245,8 @@ const ChildRole kLinkedLoader("jobs-linked-fill-load", [](const QStringList& arg
         return 2;
     station.main().QXProgrammer.DefaultBufferByte(qint32(0xFF));
     station.main().QXProgrammer.ShowErrorMessages(false);
-    bool ok = false;
-    station.main().ExecLoadJobCmd(1, args[0], ok);
-    if (!ok) {
-        std::fprintf(stderr, "not loaded:\n%s\n", qPrintable(station.statusLines()));
+    if (!station.loadJob(args[0]))
         return 6;
-    }
     return WriteText(args[1], BufferLine(station)) ? 0 : 7;
 });
 

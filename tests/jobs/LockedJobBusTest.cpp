@@ -1,6 +1,7 @@
 // A client loads a locked job on a station started by activation, where
 // nobody can answer a window: the load does not wait for the job setup
 // report, the setup taken is written to the black-box log, and the job runs.
+#include "InProcessEngine.h"
 #include "PrivateBusTest.h"
 
 #include "engine/QXPgmrControl.h"
@@ -11,29 +12,19 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QThread>
-#include <QLibrary>
 #include <gtest/gtest.h>
 #include <signal.h>
 
 namespace {
 
-const QString kPython = QStringLiteral("/usr/bin/python3");
 const QString kDevice = QStringLiteral("NV29F040");
 
 // "save <pattern> <job>": loads the data pattern and saves the job.
 // "load <job>": loads the job (printing "loaded" or the error's name), then
 // runs a job of two devices with a monitor and prints each passed device and
 // the job's end.
+// It follows the job client's start and signal printer (PrivateBusTest.h).
 const char kClient[] = R"(
-import sys, dbus, dbus.mainloop.glib
-from gi.repository import GLib
-dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
-loop = GLib.MainLoop()
-bus = dbus.SessionBus()
-server = dbus.Interface(bus.get_object('com.corvane.Tarvo', '/com/corvane/Tarvo'), 'com.corvane.Tarvo.Server')
-monitor = server.Create('CJobMonitor', False)
-control = server.Create('CJobControl', False)
-jc = dbus.Interface(bus.get_object('com.corvane.Tarvo', control), 'com.corvane.Tarvo.CJobControl')
 if sys.argv[1] == 'save':
     jc.LoadPatternFile(sys.argv[2], 0)
     jc.SaveQxFile(sys.argv[3])
@@ -45,12 +36,6 @@ try:
 except dbus.DBusException as e:
     print('load', e.get_dbus_name().split('.')[-1])
     sys.exit(0)
-def on(name):
-    def handler(*args):
-        print(name, ','.join(str(int(x)) for x in args))
-        if name == 'complete':
-            loop.quit()
-    return handler
 for sig, name in (('NotifySocketPassed', 'passed'), ('NotifyJobComplete', 'complete')):
     bus.add_signal_receiver(on(name), sig, 'com.corvane.Tarvo.CJobMonitor', path=monitor)
 jc.BeginJob(2)
@@ -66,11 +51,8 @@ protected:
     // file in the engine's folder), set or changed as the engine does.
     static void ChangePassword(const QString& from, const QString& to)
     {
-        QLibrary library(QFileInfo(BinDir() + QStringLiteral("/QXPgmr.ocx")).canonicalFilePath());
-        const auto reg = reinterpret_cast<long (*)()>(library.resolve("DllRegisterServer"));
-        ASSERT_TRUE(reg && reg() == companion::S_OK);
         QXPgmrControl engine;
-        engine.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+        ASSERT_TRUE(AttachInProcessEngine(engine));
         ASSERT_TRUE(engine.ChangeSealbookPassword(from, to));
     }
 
@@ -88,9 +70,8 @@ protected:
 
     ProcessResult Python(const QStringList& args)
     {
-        QProcessEnvironment env = childEnvironment();
-        env.insert("DBUS_SESSION_BUS_ADDRESS", m_address);
-        return RunProgram(kPython, QStringList{"-c", QString::fromLatin1(kClient)} + args, env, 90000);
+        return RunPython(QStringList{"-c", kJobClientPrelude + kSignalPrinter + QString::fromLatin1(kClient)} + args,
+                         90000);
     }
 };
 

@@ -6,6 +6,7 @@
 // menu's diagnostics leave the locked job as it was; a job whose report the
 // operator cancels leaves the job loaded before as it was.
 #include "ChildRole.h"
+#include "InProcessEngine.h"
 #include "TestEnv.h"
 
 #include "engine/QXPgmrControl.h"
@@ -27,7 +28,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QLibrary>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -240,12 +240,9 @@ protected:
     void MakeJob(const QString& job, const QString& password, bool operatorMode,
                  const QString& deviceName = QString::fromLatin1(kDevice))
     {
-        QLibrary library(QFileInfo(BinDir() + "/QXPgmr.ocx").canonicalFilePath());
-        const auto reg = reinterpret_cast<long (*)()>(library.resolve("DllRegisterServer"));
-        ASSERT_TRUE(reg && reg() == companion::S_OK);
         {
             QXPgmrControl engine;
-            engine.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+            ASSERT_TRUE(AttachInProcessEngine(engine));
             engine.StartupValue108(BinDir());
             ASSERT_EQ(engine.LoadAlgorithmDatabase("qxalg.db"), 0);
             QString device = deviceName;

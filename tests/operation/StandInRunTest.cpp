@@ -21,9 +21,7 @@ protected:
         m_savedFaults = qgetenv("TARVO_ENGINE_FAULTS");
         qputenv("TARVO_ENGINE_FAULTS", "delay=0;device.2=28");
         StandInWindowTest::SetUp();
-        engine().Control()->SetEventSink(main);
-        LoadAndShow();
-        ASSERT_TRUE(window->SelectDevice(QStringLiteral("AM27C512")));
+        ASSERT_NO_FATAL_FAILURE(ShowOnDevice(QStringLiteral("AM27C512")));
         // The highest value each bar reached during the run.
         for (int row = 0; row < window->ProgressBar1.size(); ++row) {
             QObject::connect(window->ProgressBar1[row], &QProgressBar::valueChanged, window,

@@ -50,6 +50,15 @@ protected:
         LoadAndShow();
     }
 
+    // The window shown on the device, the engine's events going to the main
+    // window as the station wires them.
+    void ShowOnDevice(const QString& device)
+    {
+        engine().Control()->SetEventSink(main);
+        LoadAndShow();
+        ASSERT_TRUE(window->SelectDevice(device));
+    }
+
     // Visits a tab as the operator's click does.
     void Visit(int tab) { window->SelectTab(tab); }
 

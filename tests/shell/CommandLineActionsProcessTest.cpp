@@ -3,6 +3,7 @@
 // nothing else, with a failure status when the list cannot be written;
 // "-SK" loads a job file, and refuses an auto file on a station with the
 // manual handler with its box.
+#include "InProcessEngine.h"
 #include "ProgramProcessFixture.h"
 
 #include "engine/QXPgmrControl.h"
@@ -10,7 +11,6 @@
 #include "platform/Companion.h"
 
 #include <QFileInfo>
-#include <QLibrary>
 
 namespace {
 
@@ -61,11 +61,8 @@ protected:
     // the engine in this process.
     void MakeJobAndAutoFile(const QString& job, const QString& autoFile, const QString& obsolete = {})
     {
-        QLibrary library(QFileInfo(BinDir() + "/QXPgmr.ocx").canonicalFilePath());
-        const auto reg = reinterpret_cast<long (*)()>(library.resolve("DllRegisterServer"));
-        ASSERT_TRUE(reg && reg() == companion::S_OK);
         QXPgmrControl engine;
-        engine.Attach(companion::CreateControl(QString::fromLatin1(QXPgmrControl::ClassName)));
+        ASSERT_TRUE(AttachInProcessEngine(engine));
         engine.StartupValue108(BinDir());
         ASSERT_EQ(engine.LoadAlgorithmDatabase("qxalg.db"), 0);
         QString device = "AM27C512";

@@ -35,6 +35,18 @@ protected:
         e.insert("TARVO_ENGINE_FAULTS", "start=300:1;" + faults);
         return e;
     }
+    // The same run on the eight-site programmer, its job record written to
+    // the test's folder.
+    bool startEightSites(QProcess& station, int devices, const QString& faults)
+    {
+        QProcessEnvironment e = runEnv(devices, faults);
+        e.insert("TARVO_ENGINE_MODEL", "RG-1080/8");
+        e.insert("QXELOG", tempPath());
+        e.insert("USER", "station");
+        station.setProcessEnvironment(e);
+        station.start(program(), {"-device", "AM27C512"});
+        return station.waitForStarted();
+    }
     // Waits until the black-box log holds a line that many times.
     bool waitForLogLines(const QString& line, int count, QProcess& station, int ms = 60000)
     {
@@ -86,13 +98,7 @@ TEST_F(RunProcessTest, TheStartKeyRunsAJobOfTwentyDevicesWithItsFailuresLogged)
 TEST_F(RunProcessTest, AnEightSiteJobWithFailuresEndsInItsSummaryAndOneJobRecord)
 {
     QProcess station;
-    QProcessEnvironment e = runEnv(16, "delay=0;manual.sites=8;device.3=28;device.9=21");
-    e.insert("TARVO_ENGINE_MODEL", "RG-1080/8");
-    e.insert("QXELOG", tempPath());
-    e.insert("USER", "station");
-    station.setProcessEnvironment(e);
-    station.start(program(), {"-device", "AM27C512"});
-    ASSERT_TRUE(station.waitForStarted());
+    ASSERT_TRUE(startEightSites(station, 16, "delay=0;manual.sites=8;device.3=28;device.9=21"));
 
     // The handler's session ran its sixteen (two more failed), and ended in
     // the summary window with the counts the sites reported.
@@ -115,13 +121,7 @@ TEST_F(RunProcessTest, AnEightSiteJobWithFailuresEndsInItsSummaryAndOneJobRecord
 TEST_F(RunProcessTest, AnEightSiteJobsSiteYieldsAgreeWithItsStatusLinesStatisticsAndJobRecord)
 {
     QProcess station;
-    QProcessEnvironment e = runEnv(16, "delay=0;device.3=28;device.9=28");
-    e.insert("TARVO_ENGINE_MODEL", "RG-1080/8");
-    e.insert("QXELOG", tempPath());
-    e.insert("USER", "station");
-    station.setProcessEnvironment(e);
-    station.start(program(), {"-device", "AM27C512"});
-    ASSERT_TRUE(station.waitForStarted());
+    ASSERT_TRUE(startEightSites(station, 16, "delay=0;device.3=28;device.9=28"));
     ASSERT_TRUE(waitForLogLines("Socket Module Insertion Counters:", 1, station)) << blackBoxLog().toStdString();
     endWith(station, SIGTERM);
     const QString log = blackBoxLog();

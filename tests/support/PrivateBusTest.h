@@ -10,6 +10,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
@@ -19,6 +21,29 @@ class PrivateBusTest : public TarvoTest
 {
 protected:
     static inline const QString kName = QStringLiteral("com.corvane.Tarvo");
+    // The start of a python3 job client: the server, a monitor and a job
+    // control (`jc`) of its own, and a GLib loop for their signals.
+    static inline const QString kJobClientPrelude = QStringLiteral(R"(
+import sys, dbus, dbus.mainloop.glib
+from gi.repository import GLib
+dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
+loop = GLib.MainLoop()
+bus = dbus.SessionBus()
+server = dbus.Interface(bus.get_object('com.corvane.Tarvo', '/com/corvane/Tarvo'), 'com.corvane.Tarvo.Server')
+monitor = server.Create('CJobMonitor', False)
+control = server.Create('CJobControl', False)
+jc = dbus.Interface(bus.get_object('com.corvane.Tarvo', control), 'com.corvane.Tarvo.CJobControl')
+)");
+    // A job client's signal handlers: on(name) prints each signal as its
+    // name and arguments; "complete" ends the loop.
+    static inline const QString kSignalPrinter = QStringLiteral(R"(
+def on(name):
+    def handler(*args):
+        print(name, ','.join(str(int(x)) for x in args))
+        if name == 'complete':
+            loop.quit()
+    return handler
+)");
 
     void SetUp() override
     {
@@ -70,6 +95,32 @@ protected:
         QStringList all{args.first(), "--address", m_address};
         all += args.mid(1);
         return RunProgram("gdbus", all, childEnvironment(), timeoutMs);
+    }
+
+    // The distribution's python3 (it has the dbus module) on this bus: its
+    // arguments (a script, or -c and its text, then the script's own).
+    ProcessResult RunPython(const QStringList& args, int timeoutMs = 60000)
+    {
+        QProcessEnvironment env = childEnvironment();
+        env.insert("DBUS_SESSION_BUS_ADDRESS", m_address);
+        return RunProgram(QStringLiteral("/usr/bin/python3"), args, env, timeoutMs);
+    }
+    // A scenario of the session clients with its settings.
+    ProcessResult RunSessionClients(const QString& scenario, const QJsonObject& settings)
+    {
+        return RunPython({SourceDir() + "/tests/automation/session_clients.py", scenario,
+                          QString::fromUtf8(QJsonDocument(settings).toJson(QJsonDocument::Compact))});
+    }
+    // The rows of the job record log in this folder, its header left out.
+    static QStringList JobRecordRows(const QString& folder)
+    {
+        QFile log(folder + "/JobSum.log");
+        if (!log.open(QIODevice::ReadOnly))
+            return {};
+        QStringList rows = QString::fromUtf8(log.readAll()).split("\r\n", Qt::SkipEmptyParts);
+        if (!rows.isEmpty())
+            rows.removeFirst();
+        return rows;
     }
 
     // A method call to the station's name.

@@ -127,22 +127,24 @@ ProcessResult RunProgram(const QString& program, const QStringList& args, const 
     return result;
 }
 
-void SetComTransactionLog(bool on)
+namespace {
+
+// A machine-wide switch of the station's, as its installer writes it.
+void SetStationSwitch(const QString& name, bool on)
 {
     cRegistry reg;
-    reg.ClassKey(cRegistry::HKEY_LOCAL_MACHINE);
-    reg.SectionKey(QStringLiteral("Software\\Corvane\\Tarvo"));
-    reg.ValueKey(QStringLiteral("LogComTransactions"));
-    reg.ValueType(cRegistry::REG_DWORD);
-    reg.Value(on ? 1 : 0);
+    reg.ValueEx(cRegistry::HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Corvane\\Tarvo"), name, cRegistry::REG_DWORD,
+                0, on ? 1 : 0);
+}
+
+} // namespace
+
+void SetComTransactionLog(bool on)
+{
+    SetStationSwitch(QStringLiteral("LogComTransactions"), on);
 }
 
 void SetSilentClientJobs(bool on)
 {
-    cRegistry reg;
-    reg.ClassKey(cRegistry::HKEY_LOCAL_MACHINE);
-    reg.SectionKey(QStringLiteral("Software\\Corvane\\Tarvo"));
-    reg.ValueKey(QStringLiteral("SilentClientJobs"));
-    reg.ValueType(cRegistry::REG_DWORD);
-    reg.Value(on ? 1 : 0);
+    SetStationSwitch(QStringLiteral("SilentClientJobs"), on);
 }
