@@ -34,17 +34,24 @@ void SiteBoxWidget::SetView(const View& view)
     description += QStringLiteral("; passed %1, failed %2, total %3").arg(view.passed).arg(view.failed).arg(view.total);
     setAccessibleDescription(description);
     setToolTip(view.label + QStringLiteral(": ") + description);
-    layOut();
+    m_laidOut = false;
     update();
 }
 
 void SiteBoxWidget::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    layOut();
+    m_laidOut = false;
 }
 
-void SiteBoxWidget::layOut()
+const QStringList& SiteBoxWidget::ShownLines() const
+{
+    if (!m_laidOut)
+        layOut();
+    return m_lines;
+}
+
+void SiteBoxWidget::layOut() const
 {
     const QRect inner = Inner(rect());
     const QString counters = QStringLiteral("P %1  F %2  T %3").arg(m_view.passed).arg(m_view.failed).arg(m_view.total);
@@ -118,7 +125,7 @@ void SiteBoxWidget::layOut()
             m_boldLine = int(m_lines.size());
         m_lines << QFontMetrics(l.state ? bold : chosenFont).elidedText(l.text, Qt::ElideRight, inner.width());
     }
-    setProperty("shownLines", m_lines);
+    m_laidOut = true;
 }
 
 void SiteBoxWidget::paintEvent(QPaintEvent*)
@@ -131,15 +138,16 @@ void SiteBoxWidget::paintEvent(QPaintEvent*)
 
     const QColor ink = m_view.colour.lightness() < 110 ? Qt::white : Qt::black;
     p.setPen(ink);
+    const QStringList& lines = ShownLines();
     QFont bold = m_font;
     bold.setBold(true);
     const int line = std::max(QFontMetrics(m_font).height(), QFontMetrics(bold).height());
     const QRect inner = Inner(r);
     // The lines stand in the middle of the box.
-    int y = inner.top() + std::max(0, (inner.height() - line * int(m_lines.size())) / 2);
-    for (int i = 0; i < m_lines.size(); ++i) {
+    int y = inner.top() + std::max(0, (inner.height() - line * int(lines.size())) / 2);
+    for (int i = 0; i < lines.size(); ++i) {
         p.setFont(i == m_boldLine ? bold : m_font);
-        p.drawText(QRect(inner.left(), y, inner.width(), line), Qt::AlignHCenter | Qt::AlignVCenter, m_lines.at(i));
+        p.drawText(QRect(inner.left(), y, inner.width(), line), Qt::AlignHCenter | Qt::AlignVCenter, lines.at(i));
         y += line;
     }
 }

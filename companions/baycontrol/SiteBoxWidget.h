@@ -16,6 +16,11 @@
 
 class SiteBoxWidget : public QWidget
 {
+    Q_OBJECT
+    // The lines the box shows now, as drawn (a cut one ends in "…"), for
+    // whoever reads the box from outside the plug-in.
+    Q_PROPERTY(QStringList shownLines READ ShownLines)
+
 public:
     struct View
     {
@@ -38,13 +43,14 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void layOut();
+    // The lines are laid out when they are drawn or read, not at every
+    // report: a run reports far more often than the screen is drawn.
+    const QStringList& ShownLines() const;
+    void layOut() const;
 
     View m_view;
-    QFont m_font;
-    // The lines the box shows now, as drawn (a cut one ends in "…"); also
-    // its property "shownLines", for whoever reads the box from outside the
-    // plug-in.
-    QStringList m_lines;
-    int m_boldLine = -1; // the line that carries the state
+    mutable bool m_laidOut = false;
+    mutable QFont m_font;
+    mutable QStringList m_lines;
+    mutable int m_boldLine = -1; // the line that carries the state
 };
