@@ -569,7 +569,10 @@ void JobFiles::SealbookLoadingError(qint32& result, qint32 type)
         m_host.ClearDataBuffer();
         const QString text =
             QStringLiteral("The integrity check failed. The manual handler job file is invalid or corrupted.");
-        Ui().MsgBox(text, vb::vbCritical, QStringLiteral("Sealbook Loading Error"));
+        if (m_forClient)
+            WriteLogInfo(text, true);
+        else
+            Ui().MsgBox(text, vb::vbCritical, QStringLiteral("Sealbook Loading Error"));
         m_host.StatusLine(text);
         Try([&] { QXProgrammer.SealbookErrorReset(false); });
         intact = false;
@@ -685,7 +688,12 @@ void JobFiles::BackUpOlderSKFiles(bool& ok)
         ok = true;
         return;
     }
-    Ui().MsgBox(QStringLiteral("\t!Error!\r\nCould not back up older version of Sealbook!"), vb::vbCritical, QString());
+    // A client's load waits for nobody: the failure goes to the log.
+    if (m_forClient)
+        WriteLogInfo(QStringLiteral("Could not back up older version of Sealbook! (automation client's load)"), true);
+    else
+        Ui().MsgBox(QStringLiteral("\t!Error!\r\nCould not back up older version of Sealbook!"), vb::vbCritical,
+                    QString());
     // Nothing re-saves a file whose backup failed: the original stays as it is.
     bOldSKJobFile = false;
     bOldSKAutoFile = false;
@@ -698,7 +706,14 @@ void JobFiles::BackUpFile(const QString& file, bool& ok)
     if (!ok)
         return;
     bool copy = true;
-    if (QFileInfo::exists(backup)) {
+    if (QFileInfo::exists(backup) && m_forClient) {
+        // A client's load waits for nobody: the backup already there is
+        // kept, as it is the one that loses nothing.
+        WriteLogInfo(file + QStringLiteral(" backup already exists (") + backup
+                         + QStringLiteral("): kept for an automation client's load, not overwritten."),
+                     true);
+        copy = false;
+    } else if (QFileInfo::exists(backup)) {
         if (Ui().MsgBox(file + QStringLiteral(" backup already exists!\r\n\t   Overwrite?"), vb::vbYesNo, QString())
             == vb::vbNo) {
             copy = false;

@@ -2,6 +2,7 @@
 // nobody can answer a window: the load does not wait for the job setup
 // report, the setup taken is written to the black-box log, and the job runs.
 #include "InProcessEngine.h"
+#include "JobFile.h"
 #include "PrivateBusTest.h"
 
 #include "engine/QXPgmrControl.h"
@@ -117,6 +118,55 @@ TEST_F(LockedJobBusTest, AClientLoadsALockedJobWithoutWaitingAndRunsIt)
     EXPECT_TRUE(log.contains("Job setup accepted for an automation client (" + job + "): Buffer File Name: "))
         << log.toStdString();
     EXPECT_TRUE(log.contains("Device Name: " + kDevice)) << log.toStdString();
+}
+
+// A client loads an older job whose backup is already there: the load does
+// not ask whether to overwrite it, keeps the backup as it was, and says so in
+// the black-box log.
+TEST_F(LockedJobBusTest, AClientsLoadOfAnOlderJobKeepsAnExistingBackupWithoutAsking)
+{
+    SelectDeviceAtStart(kDevice);
+    const QString pattern = tempPath("pattern.bin");
+    {
+        QFile data(pattern);
+        ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+        data.write(QByteArray(256, '\x5a'));
+    }
+    const QString job = tempPath("older.qx");
+    const QString backup = tempPath("older_Backup.qx");
+    QProcessEnvironment env = BusEnvironment();
+    env.insert("TARVO_ENGINE_FAULTS", "delay=0");
+    StartDaemon(env);
+    const ProcessResult saved = Python({"save", pattern, job});
+    ASSERT_EQ(saved.out.trimmed(), "saved") << saved.err.toStdString();
+    // The job as an older station wrote it, and a backup from before.
+    QString reason;
+    std::optional<JobFile> older = JobFile::Read(job, reason);
+    ASSERT_TRUE(older) << reason.toStdString();
+    older->version = JobFile::kOldVersion;
+    const QByteArray kept("an earlier backup");
+    for (const auto& [path, bytes] : {std::pair{job, older->Serialize()}, std::pair{backup, kept}}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QFile::remove(tempPath("ui.log"));
+
+    const ProcessResult r = Python({"load", job});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_FALSE(lines.isEmpty()) << r.err.toStdString();
+    EXPECT_EQ(lines.first(), "loaded") << r.out.toStdString();
+
+    QFile after(backup);
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), kept);
+    QFile ui(tempPath("ui.log"));
+    const QString shown = ui.open(QIODevice::ReadOnly) ? QString::fromUtf8(ui.readAll()) : QString();
+    EXPECT_FALSE(shown.contains("already exists")) << shown.toStdString();
+    EXPECT_TRUE(BlackBox().contains(job + " backup already exists (" + backup
+                                    + "): kept for an automation client's load, not overwritten."))
+        << BlackBox().toStdString();
 }
 
 } // namespace
