@@ -283,9 +283,12 @@ void JobFiles::LoadJob(const QString& file, qint32& result)
     m_host.RefreshOperationWindow(Refresh::DisplayInfo);
     Try([&] { data.bDataPatternLinkedToSKFile = QXProgrammer.ThreadCommObject(); });
     result = code != 0 ? 150 : 0;
-    // A refused job does not take the name of the current one.
+    // A refused job does not take the name of the current one; a job taken
+    // is named in the caption at once, whichever path loaded it.
     if (result != 0)
         data.strJobName = oldName;
+    else
+        m_host.RefreshOperationWindow(Refresh::Caption);
 }
 
 void JobFiles::SaveJobPositionAndBank()

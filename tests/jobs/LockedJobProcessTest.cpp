@@ -304,8 +304,10 @@ TEST_F(LockedJobProcessTest, TheSetupReportShowsTheJobsValuesReadableAsItOpens)
     };
     EXPECT_EQ(Lines(r.out, "row"), expected) << output;
     EXPECT_EQ(Lines(r.out, "note"), QList<QStringList>{{QString::fromLatin1(kNote)}}) << output;
-    // Confirmed, the job is the station's.
+    // Confirmed, the job is the station's, and the title names it as soon
+    // as the station stands.
     EXPECT_EQ(states.last().value(4), "line7.qx") << output;
+    EXPECT_TRUE(states.first().value(6).contains("[Job - " + job + "]")) << output;
 }
 
 TEST_F(LockedJobProcessTest, DiagnosticsInOperatorModeAreRefusedAndLeaveTheLockedJobAsItWas)
@@ -360,17 +362,14 @@ TEST_F(LockedJobProcessTest, AJobWhoseReportIsCancelledLeavesTheJobLoadedBeforeA
     ASSERT_EQ(Lines(r.out, "report").size(), 2) << output;
     EXPECT_EQ(Lines(r.out, "window"), (QList<QStringList>{{"Open"}})) << output;
 
-    QList<QStringList> states = Lines(r.out, "state");
+    const QList<QStringList> states = Lines(r.out, "state");
     ASSERT_EQ(states.size(), 2) << output; // before the load, after it
-    // The title is left out: after a "-SK" load it does not name the job
-    // until the window's caption is next refreshed.
-    for (QStringList& state : states)
-        state.removeAt(6);
     const QStringList& before = states[0];
     EXPECT_EQ(before.value(0), QString::fromLatin1(kDevice)) << output;
     EXPECT_EQ(before.value(4), "line9.qx") << output;
     EXPECT_EQ(before.value(5), "supervisor") << output;
-    EXPECT_EQ(before.value(6), "super refused") << output;
+    EXPECT_TRUE(before.value(6).contains("[Job - " + good + "]")) << output;
+    EXPECT_EQ(before.value(7), "super refused") << output;
     EXPECT_EQ(states[1], before) << output;
 }
 
