@@ -32,6 +32,22 @@ bool AutomaticHandler(const ProgrammerClass& data)
     return data.udtHandlerType == 1 || data.udtHandlerType == 2;
 }
 
+// The handler's own settings an auto file sets: its places, marker and
+// package. Its panel's interval and marker lines have no put to restore them.
+struct HandlerSetting
+{
+    QString (H950HdlrControl::*get)();
+    void (H950HdlrControl::*put)(const QString&);
+};
+const HandlerSetting kAutoFileHandlerSettings[] = {
+    {&H950HdlrControl::PrimarySource, &H950HdlrControl::PrimarySource},
+    {&H950HdlrControl::AlternateSource, &H950HdlrControl::AlternateSource},
+    {&H950HdlrControl::PrimaryDestination, &H950HdlrControl::PrimaryDestination},
+    {&H950HdlrControl::AlternateDestination, &H950HdlrControl::AlternateDestination},
+    {&H950HdlrControl::Marker, &H950HdlrControl::Marker},
+    {&H950HdlrControl::Package, &H950HdlrControl::Package},
+};
+
 } // namespace
 
 JobFiles::JobFiles(Station& station, Host& host)
@@ -789,6 +805,21 @@ void JobFiles::LoadSKAutoFileCore(const QString& file, qint32& result, bool bOpe
     status = -1;
     Try([&] {
         name = QXProgrammer.ReadSealbookValue(jobInfo, QStringLiteral("SKFileName"), QString(), qint32(2), status);
+    });
+    // A refused auto file leaves the handler's settings as they were, as it
+    // leaves the engine's and the station's.
+    H950HdlrControl& handler = QXH950AutoHandler;
+    QStringList handlerBefore;
+    for (const HandlerSetting& setting : kAutoFileHandlerSettings) {
+        QString value;
+        Try([&] { value = (handler.*setting.get)(); });
+        handlerBefore << value;
+    }
+    const auto putBackHandler = qScopeGuard([&] {
+        if (result == 0)
+            return;
+        for (qsizetype i = 0; i < handlerBefore.size(); ++i)
+            Try([&] { (handler.*kAutoFileHandlerSettings[i].put)(handlerBefore[i]); });
     });
     if (status == 0) {
         result = -1;

@@ -541,6 +541,43 @@ TEST_F(JobFilesLockTest, AnOlderLockedJobAsksForItsPasswordOnEveryLoadPathAndARe
     }
 }
 
+TEST_F(JobFilesLockTest, ARefusedAutoFileLeavesTheHandlersSettingsAsTheyWere)
+{
+    H950HdlrControl& handler = station->QXH950AutoHandler;
+    const auto handlerSettings = [&] {
+        return QStringList{handler.PrimarySource(),        handler.AlternateSource(), handler.PrimaryDestination(),
+                           handler.AlternateDestination(), handler.Marker(),          handler.Package()};
+    };
+    const auto setHandler = [&](const QStringList& v) {
+        handler.PrimarySource(v[0]);
+        handler.AlternateSource(v[1]);
+        handler.PrimaryDestination(v[2]);
+        handler.AlternateDestination(v[3]);
+        handler.Marker(v[4]);
+        handler.Package(v[5]);
+    };
+    // An auto file written with the handler's settings of its day, naming an
+    // older locked job.
+    const QString path = tempPath("jobs/locked.qx");
+    SaveLockedJob(path, QByteArray(64, '\x11'));
+    data().udtHandlerType = 1;
+    setHandler({"TRAY1", "TRAY2", "TUBE1", "TUBE2", "LASER", "PLCC32"});
+    qint32 result = -1;
+    jobs->SaveSKAutoFile(tempPath("jobs/locked.qxa"), result, true);
+    ASSERT_EQ(result, 0) << ui().Shown().join('\n').toStdString();
+    WriteAll(path, OlderCopy(path, QByteArray(64, '\x66')));
+    WriteAll(tempPath("jobs/locked.qxa"), OlderAutoFileFor(tempPath("jobs/locked.qxa"), path));
+
+    // The handler is set up otherwise since; the job's password is refused.
+    const QStringList before{"SHUTTLE1", "SHUTTLE2", "REEL1", "REEL2", "NONE", "SOIC8"};
+    setHandler(before);
+    host.password_ = QStringLiteral("guess");
+    ui().Answer(vb::vbOK); // the refusal
+    jobs->LoadSKAutoFile(tempPath("jobs/locked.qxa"), result);
+    EXPECT_NE(result, 0);
+    EXPECT_EQ(handlerSettings(), before);
+}
+
 TEST_F(JobFilesLockTest, AJobWhoseSetupIsRejectedLeavesTheStationsPasswordAndMode)
 {
     const QString path = tempPath("jobs/locked.qx");
