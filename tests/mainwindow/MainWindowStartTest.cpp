@@ -346,8 +346,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "job.sk",
                  "SK",
                  kSealbookSetting + kCaption + Options(true) + kReadJobType
-                     + QStringList{"OpenSealbookFile(job.sk)", "CloseSealbookFile()", "LoadJobFile(job.sk)",
-                                   "IsConcurrentProgrammer"},
+                     + QStringList{"OpenSealbookFile(job.sk)", "CloseSealbookFile()", "LoadJobFile(job.sk)"} + kCaption
+                     + QStringList{"IsConcurrentProgrammer"},
                  {},
                  nullptr},
         // Not taken, but told.
