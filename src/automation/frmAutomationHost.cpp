@@ -83,9 +83,7 @@ bool frmAutomationHost::SaveQxFile(const QString& file)
 {
     if (!Up())
         return false;
-    bool ok = false;
-    m_station->Jobs()->ExecSaveJobCmd(1, file, ok);
-    return ok;
+    return m_station->Jobs()->SaveJobForClient(file);
 }
 
 qint32 frmAutomationHost::ExecuteOperation()

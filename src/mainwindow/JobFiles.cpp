@@ -133,6 +133,33 @@ qint32 JobFiles::LoadQxFileForClient(const QString& file)
     return result;
 }
 
+bool JobFiles::SaveJobForClient(const QString& file)
+{
+    m_forClient = true;
+    const auto done = qScopeGuard([this] { m_forClient = false; });
+    bool ok = false;
+    ExecSaveJobCmd(1, file, ok);
+    return ok;
+}
+
+void JobFiles::JobSavingError(const QString& text)
+{
+    SaveBox(text, vb::vbCritical, QStringLiteral("Job Saving Error..."));
+    bJobSaveSucceeded = false;
+}
+
+int JobFiles::SaveBox(const QString& text, int buttons, const QString& title)
+{
+    // A client's save waits for nobody.
+    if (m_forClient) {
+        WriteLogInfo(QStringLiteral("Automation client's save: ")
+                         + QString(text).replace(QStringLiteral("\r\n"), QStringLiteral(" ")),
+                     true);
+        return vb::vbOK;
+    }
+    return AppMsgBox(text, buttons, title);
+}
+
 void JobFiles::LoadQxFile(const QString& file, const QString& title, qint32& result)
 {
     result = 0;
@@ -395,7 +422,7 @@ void JobFiles::ExecSaveJobCmd(qint32 useGiven, const QString& file, bool& ok)
         const QString text = data.bVerifyChecksum
             ? QStringLiteral("The verify checksum is enabled. Do you want to continue to save the job?")
             : QStringLiteral("The verify checksum is disabled. Do you want to continue to save the job?");
-        if (AppMsgBox(text, vb::vbYesNo + vb::vbQuestion, QStringLiteral("Verify Checksum")) == vb::vbNo)
+        if (SaveBox(text, vb::vbYesNo + vb::vbQuestion, QStringLiteral("Verify Checksum")) == vb::vbNo)
             return;
     }
 
@@ -448,23 +475,22 @@ void JobFiles::IsJobSaveRefused(bool checkBuffer, bool& refused)
     if (checkBuffer) {
         const QString info = m_host.BufferInfo();
         if (info.contains(QLatin1Char('>')) && info.contains(QLatin1Char('<'))) {
-            AppMsgBox(QStringLiteral("Please save the buffer to a file and then save the job again."), vb::vbCritical,
-                      kSealbook);
+            SaveBox(QStringLiteral("Please save the buffer to a file and then save the job again."), vb::vbCritical,
+                    kSealbook);
             return;
         }
     }
     if (!data.blnDeviceSelected) {
-        AppMsgBox(QStringLiteral("No device has been selected. You must select a device before saving a job!"),
-                  vb::vbCritical, QStringLiteral("Sealbook Failure"));
+        SaveBox(QStringLiteral("No device has been selected. You must select a device before saving a job!"),
+                vb::vbCritical, QStringLiteral("Sealbook Failure"));
         return;
     }
     bool incompatible = false;
     Try([&] { incompatible = QXProgrammer.JobValue325(); });
     if (incompatible) {
-        AppMsgBox(
-            QStringLiteral("Cannot save the job.  The buffer file type is incompatible with the file type required "
-                           "by the algorithm."),
-            vb::vbCritical, kSealbook);
+        SaveBox(QStringLiteral("Cannot save the job.  The buffer file type is incompatible with the file type required "
+                               "by the algorithm."),
+                vb::vbCritical, kSealbook);
         return;
     }
     bool ok = true;
@@ -482,9 +508,9 @@ void JobFiles::CheckLinkedDataPattern(bool& ok)
     if (!data.bDataPatternLinkedToSKFile)
         return;
     if (data.strFileName.isEmpty() || !QFileInfo::exists(data.strFilePath + data.strFileName)) {
-        AppMsgBox(QStringLiteral("Data pattern file does not exist.  To save a Sealbook file with an externally linked "
-                                 "data pattern, please save the buffer to a file and then save the Job."),
-                  vb::vbCritical, kSealbook);
+        SaveBox(QStringLiteral("Data pattern file does not exist.  To save a Sealbook file with an externally linked "
+                               "data pattern, please save the buffer to a file and then save the Job."),
+                vb::vbCritical, kSealbook);
         ok = false;
         return;
     }
@@ -492,22 +518,21 @@ void JobFiles::CheckLinkedDataPattern(bool& ok)
     Try([&] { linkable = QXProgrammer.JobValue1004(); });
     if (linkable) {
         if (m_host.BufferDirty()) {
-            AppMsgBox(
-                QStringLiteral("The contents of the data buffer have been modified but have not been saved to the "
-                               "currently selected data pattern file:")
-                    + QStringLiteral("\r\n") + data.FullDataBufferPath() + QStringLiteral("\r\n")
-                    + QStringLiteral("Therefore the data buffer data does not match the data stored in the data "
-                                     "pattern file that will be externally linked to the job being saved. Please "
-                                     "save the buffer to the data pattern file and then save the job again."),
-                vb::vbCritical, kSealbook);
+            SaveBox(QStringLiteral("The contents of the data buffer have been modified but have not been saved to the "
+                                   "currently selected data pattern file:")
+                        + QStringLiteral("\r\n") + data.FullDataBufferPath() + QStringLiteral("\r\n")
+                        + QStringLiteral("Therefore the data buffer data does not match the data stored in the data "
+                                         "pattern file that will be externally linked to the job being saved. Please "
+                                         "save the buffer to the data pattern file and then save the job again."),
+                    vb::vbCritical, kSealbook);
             ok = false;
         }
         return;
     }
-    if (AppMsgBox(QStringLiteral("The currently selected data patterns file type does not support external linking to "
-                                 "Sealbook files. This feature will be turned off and the data pattern will be stored "
-                                 "internally in the Sealbook file. Would you like to continue saving the job?"),
-                  vb::vbYesNo + vb::vbQuestion, kSealbook)
+    if (SaveBox(QStringLiteral("The currently selected data patterns file type does not support external linking to "
+                               "Sealbook files. This feature will be turned off and the data pattern will be stored "
+                               "internally in the Sealbook file. Would you like to continue saving the job?"),
+                vb::vbYesNo + vb::vbQuestion, kSealbook)
         == vb::vbNo)
         ok = false;
     data.bDataPatternLinkedToSKFile = false;

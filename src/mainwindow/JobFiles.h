@@ -111,6 +111,13 @@ public:
     // older locked job is refused, as its password cannot be given.
     bool LoadJobForClient(const QString& file);
     qint32 LoadQxFileForClient(const QString& file);
+    // The save an automation client asks for (ExecSaveJobCmd(1, file)): its
+    // boxes go to the black-box log and are answered as a silent engine
+    // answers them (OK: go on).
+    bool SaveJobForClient(const QString& file);
+    // The engine's error in writing a job: the save failed (shown, or for
+    // a client logged).
+    void JobSavingError(const QString& text);
     // Save under the current name (the save-as when the job has none).
     void SaveJob();
     // The job setup report (type 1 a job, 2 an auto file); accepted: the
@@ -208,4 +215,6 @@ private:
     bool m_setupRefused = false;
     // The command under way is an automation client's.
     bool m_forClient = false;
+    // A box of the save path; for a client, logged and answered OK.
+    int SaveBox(const QString& text, int buttons, const QString& title);
 };

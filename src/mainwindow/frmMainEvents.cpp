@@ -294,8 +294,7 @@ void frmMain::QXProgrammer_UpdateJobSetting20(bool flag)
 
 void frmMain::QXProgrammer_JobSavingError(const QString& text)
 {
-    AppMsgBox(text, vb::vbCritical, QStringLiteral("Job Saving Error..."));
-    m_jobFiles->bJobSaveSucceeded = false;
+    m_jobFiles->JobSavingError(text);
 }
 
 void frmMain::QXProgrammer_WordRange22(qint32 low)

@@ -21,11 +21,19 @@ namespace {
 const QString kDevice = QStringLiteral("NV29F040");
 
 // "save <pattern> <job>": loads the data pattern and saves the job.
+// "save-only <job>": saves the job, printing "saved" or the error's name.
 // "load <job>": loads the job (printing "loaded" or the error's name), then
 // runs a job of two devices with a monitor and prints each passed device and
 // the job's end.
 // It follows the job client's start and signal printer (PrivateBusTest.h).
 const char kClient[] = R"(
+if sys.argv[1] == 'save-only':
+    try:
+        jc.SaveQxFile(sys.argv[2])
+        print('saved')
+    except dbus.DBusException as e:
+        print('save', e.get_dbus_name().split('.')[-1])
+    sys.exit(0)
 if sys.argv[1] == 'save':
     jc.LoadPatternFile(sys.argv[2], 0)
     jc.SaveQxFile(sys.argv[3])
@@ -166,6 +174,28 @@ TEST_F(LockedJobBusTest, AClientsLoadOfAnOlderJobKeepsAnExistingBackupWithoutAsk
     EXPECT_FALSE(shown.contains("already exists")) << shown.toStdString();
     EXPECT_TRUE(BlackBox().contains(job + " backup already exists (" + backup
                                     + "): kept for an automation client's load, not overwritten."))
+        << BlackBox().toStdString();
+}
+
+// A client's save that the station refuses (the buffer of a fresh station is
+// in no file) tells the client and the black-box log, and shows no box.
+TEST_F(LockedJobBusTest, AClientsRefusedSaveShowsNoBox)
+{
+    const QString job = tempPath("nodevice.qx");
+    QProcessEnvironment env = BusEnvironment();
+    env.insert("TARVO_ENGINE_FAULTS", "delay=0");
+    StartDaemon(env);
+    QFile::remove(tempPath("ui.log"));
+
+    const ProcessResult r = Python({"save-only", job});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith("save ")) << r.out.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(job));
+    QFile ui(tempPath("ui.log"));
+    const QString shown = ui.open(QIODevice::ReadOnly) ? QString::fromUtf8(ui.readAll()) : QString();
+    EXPECT_FALSE(shown.contains("Please save the buffer")) << shown.toStdString();
+    EXPECT_TRUE(BlackBox().contains("Automation client's save: Please save the buffer to a file and then save the job "
+                                    "again."))
         << BlackBox().toStdString();
 }
 
