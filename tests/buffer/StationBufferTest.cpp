@@ -13,6 +13,7 @@
 
 #include "shell/CommandLine.h"
 #include "platform/ScriptedUiService.h"
+#include "FileBytes.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -46,12 +47,6 @@ bool SrecCat(const QStringList& arguments, QByteArray* standardError = nullptr)
     if (standardError)
         *standardError = process.readAllStandardError();
     return ok;
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace

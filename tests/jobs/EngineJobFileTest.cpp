@@ -13,6 +13,7 @@
 #include "platform/Companion.h"
 #include "platform/Dispatch.h"
 #include "qxbuffer/DataBuffer.h"
+#include "FileBytes.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -102,19 +103,6 @@ public:
     bool failImport = false;
     bool rejectSetup = false;
 };
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 QByteArray Pattern(int size, int seed)
 {

@@ -15,6 +15,7 @@
 #include "platform/Dispatch.h"
 #include "qxbuffer/DataBuffer.h"
 #include "settings/ProgrammerClass.h"
+#include "FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -137,19 +138,6 @@ public:
     }
     QXPgmrControl* engine = nullptr;
 };
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
 
 void Fill(const QByteArray& bytes)
 {
