@@ -32,20 +32,22 @@ bool AutomaticHandler(const ProgrammerClass& data)
     return data.udtHandlerType == 1 || data.udtHandlerType == 2;
 }
 
-// The handler's own settings an auto file sets: its places, marker and
-// package. Its panel's interval and marker lines have no put to restore them.
+// The handler's own settings an auto file sets (its places, marker and
+// package), in the order the setup report lists them. Its panel's interval
+// and marker lines have no put to restore them.
 struct HandlerSetting
 {
+    const char* field; // the setup report's row
     QString (H950HdlrControl::*get)();
     void (H950HdlrControl::*put)(const QString&);
 };
 const HandlerSetting kAutoFileHandlerSettings[] = {
-    {&H950HdlrControl::PrimarySource, &H950HdlrControl::PrimarySource},
-    {&H950HdlrControl::AlternateSource, &H950HdlrControl::AlternateSource},
-    {&H950HdlrControl::PrimaryDestination, &H950HdlrControl::PrimaryDestination},
-    {&H950HdlrControl::AlternateDestination, &H950HdlrControl::AlternateDestination},
-    {&H950HdlrControl::Marker, &H950HdlrControl::Marker},
-    {&H950HdlrControl::Package, &H950HdlrControl::Package},
+    {"Primary Source", &H950HdlrControl::PrimarySource, &H950HdlrControl::PrimarySource},
+    {"Alternate Source", &H950HdlrControl::AlternateSource, &H950HdlrControl::AlternateSource},
+    {"Primary Destination", &H950HdlrControl::PrimaryDestination, &H950HdlrControl::PrimaryDestination},
+    {"Alternate Destination", &H950HdlrControl::AlternateDestination, &H950HdlrControl::AlternateDestination},
+    {"Marker", &H950HdlrControl::Marker, &H950HdlrControl::Marker},
+    {"Package", &H950HdlrControl::Package, &H950HdlrControl::Package},
 };
 
 } // namespace
@@ -562,22 +564,14 @@ void JobFiles::ShowJobReport(qint32 type, bool showQXJobPage, bool jobError, boo
     }
     if (type == 2) {
         report.rows.append({QStringLiteral("SK File Name"), data.strJobName, 2});
-        const std::pair<const char*, QString (H950HdlrControl::*)()> rows[] = {
-            {"Primary Source", &H950HdlrControl::PrimarySource},
-            {"Alternate Source", &H950HdlrControl::AlternateSource},
-            {"Primary Destination", &H950HdlrControl::PrimaryDestination},
-            {"Alternate Destination", &H950HdlrControl::AlternateDestination},
-            {"Marker", &H950HdlrControl::Marker},
-            {"Package", &H950HdlrControl::Package},
-        };
         // Named once, as the main window's load does (a member pointer on the
         // reference member inside the lambda read a wrong object under the
         // sanitizer build).
         H950HdlrControl& handler = QXH950AutoHandler;
-        for (const auto& [field, member] : rows) {
+        for (const HandlerSetting& setting : kAutoFileHandlerSettings) {
             QString value;
-            Try([&handler, &value, m = member] { value = (handler.*m)(); });
-            report.rows.append({QString::fromLatin1(field), value, 2});
+            Try([&handler, &value, m = setting.get] { value = (handler.*m)(); });
+            report.rows.append({QString::fromLatin1(setting.field), value, 2});
         }
         report.rows.append({QStringLiteral("Note"), data.strSKAutoNote + QStringLiteral(" "), 2});
     }

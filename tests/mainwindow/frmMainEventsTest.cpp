@@ -696,6 +696,18 @@ TEST_F(BridgeTest, TheSetupReportOfAManualHandlerJobShowsTheKindOfFileTheEngineL
             if (report) {
                 jobRows = !report->mfgSKReport->findItems("Device Name", Qt::MatchExactly).isEmpty();
                 autoRows = !report->mfgSKAutoReport->findItems("SK File Name", Qt::MatchExactly).isEmpty();
+                if (autoRows) {
+                    // The auto file's rows: its name, then the handler's
+                    // settings in the report's order.
+                    QStringList fields;
+                    for (int row = 0; row < report->mfgSKAutoReport->rowCount(); ++row)
+                        if (const QTableWidgetItem* item = report->mfgSKAutoReport->item(row, 0))
+                            fields << item->text();
+                    const qsizetype first = fields.indexOf("SK File Name");
+                    EXPECT_EQ(fields.mid(first, 7),
+                              (QStringList{"SK File Name", "Primary Source", "Alternate Source", "Primary Destination",
+                                           "Alternate Destination", "Marker", "Package"}));
+                }
             }
             dialog->accept();
             return int(QDialog::Accepted);
