@@ -77,12 +77,16 @@ TEST_F(ProgramProcessTest, TwoEditionsOnOneEngineFolderAreOneStation)
     const QDir datalog(QFileInfo(blackBoxLogPath()).path());
     auto logFiles = [&] { return datalog.entryList(QDir::Files, QDir::Name); };
 
+    // Tarvo's start-up has written all it writes (automation's line comes
+    // last) once it reports that it is shown.
     QProcess tarvo;
-    tarvo.setProcessEnvironment(env(600000));
+    QProcessEnvironment tarvoEnv = env(600000);
+    tarvoEnv.insert("TARVO_REPORT_SHOWN", "1");
+    tarvo.setProcessEnvironment(tarvoEnv);
     tarvo.start(program(), {});
     ASSERT_TRUE(tarvo.waitForStarted());
-    for (int i = 0; i < 400 && !blackBoxLog().contains("PTouch directory path: "); ++i)
-        QThread::msleep(50);
+    QByteArray tarvoOutput;
+    ASSERT_TRUE(waitForOutput(tarvo, "shown\n", &tarvoOutput)) << tarvoOutput.constData();
     ASSERT_TRUE(blackBoxLog().contains("PTouch directory path: "));
     const QString logBefore = blackBoxLog();
     const QStringList filesBefore = logFiles();
