@@ -34,8 +34,11 @@ SealbookSettings SealbookSettings::Parse(const simplan::PlainIni& ini)
     s.startInOperatorMode = ini.Bool(sealbook, QStringLiteral("StartInOperatorMode"), false);
     s.markInputEnabled = ini.Bool(sealbook, QStringLiteral("MarkInputEnabled"), false);
     s.verifyChecksum = ini.Bool(sealbook, QStringLiteral("VerifyChecksum"), false);
-    s.passwordSalt = ini.Text(sealbook, QStringLiteral("PasswordSalt")).toUtf8();
-    s.passwordKey = ini.Text(sealbook, QStringLiteral("PasswordKey")).toUtf8();
+    // Both are hexadecimal text: one byte per character, as a job file's are
+    // read, so a damaged value (bytes that are not UTF-8) reads no longer than
+    // it stands in the file and matches no password.
+    s.passwordSalt = ini.Text(sealbook, QStringLiteral("PasswordSalt")).toLatin1();
+    s.passwordKey = ini.Text(sealbook, QStringLiteral("PasswordKey")).toLatin1();
     return s;
 }
 

@@ -1,9 +1,15 @@
 // The job password's key: PBKDF2-HMAC-SHA256 as published, and the same key
-// Qt's digestor gives, so that passwords saved by earlier stations still match.
+// Qt's digestor gives, so that passwords saved by earlier stations still match;
+// the key kept in the engine's settings file comes back as it was saved, and
+// a damaged one unlocks nothing.
 #include "PasswordKey.h"
+#include "SealbookSettings.h"
+
+#include "simplan/PlainIni.h"
 
 #include <QPasswordDigestor>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 TEST(PasswordKeyTest, GivesThePublishedKeys)
@@ -50,4 +56,29 @@ TEST(PasswordKeyTest, MatchesTheKeysSavedWithQtsDigestor)
         EXPECT_EQ(Pbkdf2HmacSha256(password, salt, rounds, 32),
                   QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, password, salt, rounds, 32));
     }
+}
+
+TEST(PasswordKeyTest, TheSettingsFileKeepsTheKeyAndADamagedKeyUnlocksNothing)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("engine.ini"));
+    SealbookSettings saved;
+    saved.startInOperatorMode = true;
+    saved.SetPassword(QStringLiteral("supervisor"));
+    saved.Save(file);
+    const SealbookSettings read = SealbookSettings::Load(file);
+    EXPECT_EQ(read, saved);
+    EXPECT_TRUE(read.PasswordMatches(QStringLiteral("supervisor")));
+    EXPECT_FALSE(read.PasswordMatches(QStringLiteral("Supervisor")));
+
+    // The key's hexadecimal text with bytes that are not UTF-8 in it: each
+    // byte reads as one character (before, each grew to three), and no
+    // password matches it.
+    QByteArray damaged = "[Sealbook]\nPasswordSalt=" + saved.passwordSalt + "\nPasswordKey=@ByteArray(0a";
+    damaged += QByteArray(40, '\xee') + "1b)\n";
+    const SealbookSettings parsed = SealbookSettings::Parse(simplan::PlainIni::Parse(damaged));
+    EXPECT_EQ(parsed.passwordKey.size(), 44);
+    EXPECT_TRUE(parsed.HasPassword());
+    EXPECT_FALSE(parsed.PasswordMatches(QStringLiteral("supervisor")));
+    EXPECT_FALSE(parsed.PasswordMatches(QString()));
 }
