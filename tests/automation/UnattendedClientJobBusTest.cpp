@@ -66,16 +66,28 @@ protected:
         return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts)
                                              : QStringList();
     }
-    bool WaitForBlackBox(const QString& text, int count)
+    // Polls for up to 30 s.
+    template <typename Condition>
+    static bool WaitUntil(Condition holds)
     {
         QElapsedTimer clock;
         clock.start();
         while (clock.elapsed() < 30000) {
-            if (BlackBox().count(text) >= count)
+            if (holds())
                 return true;
             QThread::msleep(50);
         }
         return false;
+    }
+    bool WaitForBlackBox(const QString& text, int count)
+    {
+        return WaitUntil([&] { return BlackBox().count(text) >= count; });
+    }
+    // A box's or window's line in the UI log is written once it has been
+    // answered, after whatever it logged while it loaded.
+    bool WaitForUiLines(const QString& text, int count)
+    {
+        return WaitUntil([&] { return UiLines().filter(text).size() >= count; });
     }
 };
 
@@ -109,6 +121,7 @@ TEST_F(UnattendedClientJobBusTest, AClientsJobOfTenRunsWithoutABoxWhileTheOperat
 
     // The operator's run asked for each device after the first and ended in
     // its summary window.
+    EXPECT_TRUE(WaitForUiLines("frmJobSummary", 1)) << Text(UiLines());
     const QStringList operatorBoxes = UiLines();
     EXPECT_EQ(operatorBoxes.filter("\tInsert next device\t").size(), 3) << Text(operatorBoxes);
     EXPECT_EQ(operatorBoxes.filter("frmJobSummary").size(), 1) << Text(operatorBoxes);

@@ -48,18 +48,31 @@ protected:
         return station.waitForStarted();
     }
     // Waits until the black-box log holds a line that many times.
-    bool waitForLogLines(const QString& line, int count, QProcess& station, int ms = 60000)
+    // Polls until the condition holds; false once the station has ended or
+    // the time is up.
+    template <typename Condition>
+    static bool waitUntil(Condition holds, QProcess& station, int ms)
     {
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < ms) {
-            if (blackBoxLog().count(line) >= count)
+            if (holds())
                 return true;
             if (station.state() == QProcess::NotRunning)
                 return false;
             station.waitForFinished(50);
         }
         return false;
+    }
+    bool waitForLogLines(const QString& line, int count, QProcess& station, int ms = 60000)
+    {
+        return waitUntil([&] { return blackBoxLog().count(line) >= count; }, station, ms);
+    }
+    // A box's or window's line in the UI log is written once it has been
+    // answered, after whatever it logged while it loaded.
+    bool waitForUiLines(const QString& text, int count, QProcess& station, int ms = 60000)
+    {
+        return waitUntil([&] { return uiLines().filter(text).size() >= count; }, station, ms);
     }
     static void endWith(QProcess& station, int signal)
     {
@@ -103,6 +116,7 @@ TEST_F(RunProcessTest, AnEightSiteJobWithFailuresEndsInItsSummaryAndOneJobRecord
     // The handler's session ran its sixteen (two more failed), and ended in
     // the summary window with the counts the sites reported.
     ASSERT_TRUE(waitForLogLines("Successful operations:", 1, station)) << blackBoxLog().toStdString();
+    EXPECT_TRUE(waitForUiLines("frmJobSummary", 1, station)) << uiLines().join('\n').toStdString();
     endWith(station, SIGTERM);
     const QString log = blackBoxLog();
     EXPECT_EQ(log.count(QRegularExpression("Site [1-8]: Program passed\\.")), 16);
