@@ -6,6 +6,7 @@
 // keeps its value, a host that does not answer fails.
 
 #include "CompanionFixture.h"
+#include "HandlerSettings.h"
 
 #include "engine/H950HdlrControl.h"
 
@@ -61,20 +62,8 @@ protected:
         handler.Control()->SetEventSink(nullptr);
         CompanionFixture::TearDown();
     }
-    void Set(const QStringList& v)
-    {
-        handler.PrimarySource(v[0]);
-        handler.AlternateSource(v[1]);
-        handler.PrimaryDestination(v[2]);
-        handler.AlternateDestination(v[3]);
-        handler.Marker(v[4]);
-        handler.Package(v[5]);
-    }
-    QStringList Settings()
-    {
-        return {handler.PrimarySource(),        handler.AlternateSource(), handler.PrimaryDestination(),
-                handler.AlternateDestination(), handler.Marker(),          handler.Package()};
-    }
+    void Set(const QStringList& v) { SetHandlerSettings(handler, v); }
+    QStringList Settings() { return HandlerSettings(handler); }
 
     H950HdlrControl handler;
     FileHost host;

@@ -4,6 +4,7 @@
 // silent save after a load; a failed backup), of a job save (refused, engine
 // error) and of an auto file's save and load.
 #include "ChildRole.h"
+#include "HandlerSettings.h"
 #include "JobFile.h"
 #include "TestEnv.h"
 
@@ -532,24 +533,12 @@ TEST_F(JobFilesLockTest, AnOlderLockedJobAsksForItsPasswordOnEveryLoadPathAndARe
 TEST_F(JobFilesLockTest, ARefusedAutoFileLeavesTheHandlersSettingsAsTheyWere)
 {
     H950HdlrControl& handler = station->QXH950AutoHandler;
-    const auto handlerSettings = [&] {
-        return QStringList{handler.PrimarySource(),        handler.AlternateSource(), handler.PrimaryDestination(),
-                           handler.AlternateDestination(), handler.Marker(),          handler.Package()};
-    };
-    const auto setHandler = [&](const QStringList& v) {
-        handler.PrimarySource(v[0]);
-        handler.AlternateSource(v[1]);
-        handler.PrimaryDestination(v[2]);
-        handler.AlternateDestination(v[3]);
-        handler.Marker(v[4]);
-        handler.Package(v[5]);
-    };
     // An auto file written with the handler's settings of its day, naming an
     // older locked job.
     const QString path = tempPath("jobs/locked.qx");
     SaveLockedJob(path, QByteArray(64, '\x11'));
     data().udtHandlerType = 1;
-    setHandler({"TRAY1", "TRAY2", "TUBE1", "TUBE2", "LASER", "PLCC32"});
+    SetHandlerSettings(handler, {"TRAY1", "TRAY2", "TUBE1", "TUBE2", "LASER", "PLCC32"});
     qint32 result = -1;
     jobs->SaveSKAutoFile(tempPath("jobs/locked.qxa"), result, true);
     ASSERT_EQ(result, 0) << ui().Shown().join('\n').toStdString();
@@ -558,12 +547,12 @@ TEST_F(JobFilesLockTest, ARefusedAutoFileLeavesTheHandlersSettingsAsTheyWere)
 
     // The handler is set up otherwise since; the job's password is refused.
     const QStringList before{"SHUTTLE1", "SHUTTLE2", "REEL1", "REEL2", "NONE", "SOIC8"};
-    setHandler(before);
+    SetHandlerSettings(handler, before);
     host.password_ = QStringLiteral("guess");
     ui().Answer(vb::vbOK); // the refusal
     jobs->LoadSKAutoFile(tempPath("jobs/locked.qxa"), result);
     EXPECT_NE(result, 0);
-    EXPECT_EQ(handlerSettings(), before);
+    EXPECT_EQ(HandlerSettings(handler), before);
 }
 
 TEST_F(JobFilesLockTest, AJobWhoseSetupIsRejectedLeavesTheStationsPasswordAndMode)

@@ -1,6 +1,7 @@
 // A client loads a locked job on a station started by activation, where
 // nobody can answer a window: the load does not wait for the job setup
 // report, the setup taken is written to the black-box log, and the job runs.
+#include "FileBytes.h"
 #include "InProcessEngine.h"
 #include "JobFile.h"
 #include "PrivateBusTest.h"
@@ -82,6 +83,17 @@ protected:
         return RunPython(QStringList{"-c", kJobClientPrelude + kSignalPrinter + QString::fromLatin1(kClient)} + args,
                          90000);
     }
+    // The client's "load" of a job: every line it printed, the load's answer
+    // first.
+    QStringList ClientLoad(const QString& job)
+    {
+        const ProcessResult r = Python({"load", job});
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(lines.value(0), "loaded") << r.out.toStdString() << r.err.toStdString();
+        return lines;
+    }
+    QString UiLog() const { return QString::fromUtf8(ReadAll(tempPath("ui.log"))); }
 };
 
 TEST_F(LockedJobBusTest, AClientLoadsALockedJobWithoutWaitingAndRunsIt)
@@ -93,11 +105,7 @@ TEST_F(LockedJobBusTest, AClientLoadsALockedJobWithoutWaitingAndRunsIt)
     // Sealbook password: the job carries the lock.
     ChangePassword(QString(), QStringLiteral("super"));
     const QString pattern = tempPath("pattern.bin");
-    {
-        QFile data(pattern);
-        ASSERT_TRUE(data.open(QIODevice::WriteOnly));
-        data.write(QByteArray(256, '\x5a'));
-    }
+    WriteAll(pattern, QByteArray(256, '\x5a'));
     const QString job = tempPath("locked.qx");
     QProcessEnvironment env = BusEnvironment();
     env.insert("TARVO_ENGINE_FAULTS", "delay=0");
@@ -110,18 +118,13 @@ TEST_F(LockedJobBusTest, AClientLoadsALockedJobWithoutWaitingAndRunsIt)
     ChangePassword(QStringLiteral("super"), QString());
     QFile::remove(tempPath("ui.log"));
 
-    const ProcessResult r = Python({"load", job});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_FALSE(lines.isEmpty()) << r.err.toStdString();
-    EXPECT_EQ(lines.first(), "loaded") << r.out.toStdString();
-    EXPECT_EQ(lines.filter(QRegularExpression("^passed ")).size(), 2) << r.out.toStdString();
-    EXPECT_TRUE(lines.last().startsWith("complete 0")) << r.out.toStdString();
+    const QStringList lines = ClientLoad(job);
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.filter(QRegularExpression("^passed ")).size(), 2) << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines.last().startsWith("complete 0")) << lines.join('\n').toStdString();
 
     // No report was shown; what was taken is in the black-box log.
-    QFile ui(tempPath("ui.log"));
-    const QString shown = ui.open(QIODevice::ReadOnly) ? QString::fromUtf8(ui.readAll()) : QString();
-    EXPECT_FALSE(shown.contains("Job Setup Verification")) << shown.toStdString();
+    EXPECT_FALSE(UiLog().contains("Job Setup Verification")) << UiLog().toStdString();
     const QString log = BlackBox();
     EXPECT_TRUE(log.contains("Job setup accepted for an automation client (" + job + "): Buffer File Name: "))
         << log.toStdString();
@@ -135,11 +138,7 @@ TEST_F(LockedJobBusTest, AClientsLoadOfAnOlderJobKeepsAnExistingBackupWithoutAsk
 {
     SelectDeviceAtStart(kDevice);
     const QString pattern = tempPath("pattern.bin");
-    {
-        QFile data(pattern);
-        ASSERT_TRUE(data.open(QIODevice::WriteOnly));
-        data.write(QByteArray(256, '\x5a'));
-    }
+    WriteAll(pattern, QByteArray(256, '\x5a'));
     const QString job = tempPath("older.qx");
     const QString backup = tempPath("older_Backup.qx");
     QProcessEnvironment env = BusEnvironment();
@@ -153,25 +152,14 @@ TEST_F(LockedJobBusTest, AClientsLoadOfAnOlderJobKeepsAnExistingBackupWithoutAsk
     ASSERT_TRUE(older) << reason.toStdString();
     older->version = JobFile::kOldVersion;
     const QByteArray kept("an earlier backup");
-    for (const auto& [path, bytes] : {std::pair{job, older->Serialize()}, std::pair{backup, kept}}) {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
+    WriteAll(job, older->Serialize());
+    WriteAll(backup, kept);
     QFile::remove(tempPath("ui.log"));
 
-    const ProcessResult r = Python({"load", job});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_FALSE(lines.isEmpty()) << r.err.toStdString();
-    EXPECT_EQ(lines.first(), "loaded") << r.out.toStdString();
+    ClientLoad(job);
 
-    QFile after(backup);
-    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
-    EXPECT_EQ(after.readAll(), kept);
-    QFile ui(tempPath("ui.log"));
-    const QString shown = ui.open(QIODevice::ReadOnly) ? QString::fromUtf8(ui.readAll()) : QString();
-    EXPECT_FALSE(shown.contains("already exists")) << shown.toStdString();
+    EXPECT_EQ(ReadAll(backup), kept);
+    EXPECT_FALSE(UiLog().contains("already exists")) << UiLog().toStdString();
     EXPECT_TRUE(BlackBox().contains(job + " backup already exists (" + backup
                                     + "): kept for an automation client's load, not overwritten."))
         << BlackBox().toStdString();
@@ -191,9 +179,7 @@ TEST_F(LockedJobBusTest, AClientsRefusedSaveShowsNoBox)
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.startsWith("save ")) << r.out.toStdString();
     EXPECT_FALSE(QFileInfo::exists(job));
-    QFile ui(tempPath("ui.log"));
-    const QString shown = ui.open(QIODevice::ReadOnly) ? QString::fromUtf8(ui.readAll()) : QString();
-    EXPECT_FALSE(shown.contains("Please save the buffer")) << shown.toStdString();
+    EXPECT_FALSE(UiLog().contains("Please save the buffer")) << UiLog().toStdString();
     EXPECT_TRUE(BlackBox().contains("Automation client's save: Please save the buffer to a file and then save the job "
                                     "again."))
         << BlackBox().toStdString();
